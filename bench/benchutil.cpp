@@ -1,0 +1,100 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#include "benchutil.h"
+
+#include <QByteArray>
+#include <QFile>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace TavrikBench {
+
+namespace {
+bool s_failed = false;
+
+long statusFieldKiB(const char *field)
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    const std::string prefix = std::string(field) + ':';
+    while (std::getline(status, line)) {
+        if (line.rfind(prefix, 0) == 0)
+            return std::strtol(line.c_str() + prefix.size(), nullptr, 10);
+    }
+    return -1;
+}
+} // namespace
+
+bool report(const char *key, double value, Goal goal, double target)
+{
+    const bool pass = goal == Goal::AtLeast ? value >= target : value <= target;
+    std::printf("BENCH %s value=%.3g goal%s%g %s\n", key, value, goal == Goal::AtLeast ? ">=" : "<=",
+                target, pass ? "PASS" : "FAIL");
+    std::fflush(stdout);
+    s_failed = s_failed || !pass;
+    return pass;
+}
+
+int exitCode()
+{
+    return s_failed ? 1 : 0;
+}
+
+double secondsOf(const std::function<void()> &work)
+{
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+double medianNs(int runs, const std::function<void()> &work)
+{
+    std::vector<double> samples;
+    samples.reserve(runs);
+    for (int i = 0; i < runs; ++i)
+        samples.push_back(secondsOf(work) * 1e9);
+    std::nth_element(samples.begin(), samples.begin() + runs / 2, samples.end());
+    return samples[runs / 2];
+}
+
+double secondsOfCommand(const QString &command)
+{
+    int status = 0;
+    const double seconds = secondsOf([&] { status = std::system(command.toLocal8Bit().constData()); });
+    return status == 0 ? seconds : -1.0;
+}
+
+long residentKiB()
+{
+    return statusFieldKiB("VmRSS");
+}
+
+long peakResidentKiB()
+{
+    return statusFieldKiB("VmHWM");
+}
+
+void writeRandomFile(const QString &path, qint64 size)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return;
+    std::mt19937_64 random(20261205);
+    QByteArray block(1 << 20, Qt::Uninitialized);
+    for (qint64 written = 0; written < size;) {
+        auto *words = reinterpret_cast<quint64 *>(block.data());
+        for (qsizetype i = 0; i < block.size() / qsizetype(sizeof(quint64)); ++i)
+            words[i] = random();
+        const qint64 chunk = std::min<qint64>(block.size(), size - written);
+        file.write(block.constData(), chunk);
+        written += chunk;
+    }
+}
+
+} // namespace TavrikBench

@@ -16,17 +16,17 @@ std::optional<Json::Value> CallJsProcessor(IEWebBrowser *browser, const QString 
     QVariant result;
     if (!browser
         || browser->ExecJSFun(QStringLiteral("jsProcessor"), {method, argText}, result) != 0) {
-        log->WriteLog(lines.callFailed);
+        log->WriteLog(lines.callFailed.toString());
         return std::nullopt;
     }
     Json::Value reply;
     if (result.typeId() != QMetaType::QString
         || !Internal::ParseJsonObject(ToNarrow(result.toString()), reply)) {
-        log->WriteLog(lines.badReply);
+        log->WriteLog(lines.badReply.toString());
         return std::nullopt;
     }
     if (!Internal::JsonBool(reply, "result")) {
-        QString line = lines.refused;
+        QString line = lines.refused.toString();
         log->WriteLog(line.replace(QStringLiteral("%s"), Internal::JsonText(reply, "errmsg")));
         return std::nullopt;
     }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 #include <json/value.h>
 
@@ -16,9 +17,9 @@ class IEWebBrowser;
 // errmsg goes.
 struct JsProcessorLogLines
 {
-    QString callFailed;
-    QString badReply;
-    QString refused;
+    QStringView callFailed;
+    QStringView badReply;
+    QStringView refused;
 };
 
 // Calls the page's jsProcessor(method, argText) and reads its reply, a string holding a

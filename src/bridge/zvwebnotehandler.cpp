@@ -75,73 +75,38 @@ const CommandEntry *findCommand(const QString &name)
 }
 
 // The log lines of each call into the page: call failed, bad reply, refused.
-JsProcessorLogLines logLines(const char16_t *callFailed, const char16_t *badReply,
-                             const char16_t *refused)
-{
-    return {QString::fromUtf16(callFailed), QString::fromUtf16(badReply),
-            QString::fromUtf16(refused)};
-}
+constexpr JsProcessorLogLines ReadOnlyLines{
+    u"设置笔记编辑器只读模式，js方法调用失败！，ErrMsg:unknow error ！",
+    u"设置笔记编辑器只读模式，解析js返回json字符串失败！",
+    u"设置笔记编辑器只读模式失败，错误信息：%s"};
 
-const JsProcessorLogLines &readOnlyLines()
-{
-    static const auto lines
-        = logLines(u"设置笔记编辑器只读模式，js方法调用失败！，ErrMsg:unknow error ！",
-                   u"设置笔记编辑器只读模式，解析js返回json字符串失败！",
-                   u"设置笔记编辑器只读模式失败，错误信息：%s");
-    return lines;
-}
+constexpr JsProcessorLogLines MaxCharsLines{
+    u"设置笔记编辑器最大字符数，js方法调用失败！，ErrMsg:unknow error ！",
+    u"设置笔记编辑器最大字符数，解析js返回json字符串失败！",
+    u"设置笔记编辑器最大字符数失败，错误信息：%s"};
 
-const JsProcessorLogLines &maxCharsLines()
-{
-    static const auto lines
-        = logLines(u"设置笔记编辑器最大字符数，js方法调用失败！，ErrMsg:unknow error ！",
-                   u"设置笔记编辑器最大字符数，解析js返回json字符串失败！",
-                   u"设置笔记编辑器最大字符数失败，错误信息：%s");
-    return lines;
-}
+constexpr JsProcessorLogLines ContentLines{
+    u"设置笔记编辑器内容，js方法调用失败！，ErrMsg:unknow error ！",
+    u"设置笔记编辑器内容，解析js返回json字符串失败！", u"设置笔记编辑器内容失败，错误信息：%s"};
 
-const JsProcessorLogLines &contentLines()
-{
-    static const auto lines = logLines(
-        u"设置笔记编辑器内容，js方法调用失败！，ErrMsg:unknow error ！",
-        u"设置笔记编辑器内容，解析js返回json字符串失败！", u"设置笔记编辑器内容失败，错误信息：%s");
-    return lines;
-}
+constexpr JsProcessorLogLines GetContentLines{
+    u"[ERROR] 获取笔记编辑器内容，js方法调用失败！，ErrMsg:unknow error ！",
+    u"[ERROR] 获取笔记编辑器内容，解析js返回json字符串失败！",
+    u"[ERROR] 获取笔记编辑器内容失败，错误信息：%s"};
 
-const JsProcessorLogLines &getContentLines()
-{
-    static const auto lines
-        = logLines(u"[ERROR] 获取笔记编辑器内容，js方法调用失败！，ErrMsg:unknow error ！",
-                   u"[ERROR] 获取笔记编辑器内容，解析js返回json字符串失败！",
-                   u"[ERROR] 获取笔记编辑器内容失败，错误信息：%s");
-    return lines;
-}
+constexpr JsProcessorLogLines SelectLines{
+    u"选中笔记附件失败，js方法调用失败！，ErrMsg:unknow error ！",
+    u"选中笔记附件失败，解析js返回json字符串失败！", u"选中笔记附件失败，错误信息：%s"};
 
-const JsProcessorLogLines &selectLines()
-{
-    static const auto lines = logLines(
-        u"选中笔记附件失败，js方法调用失败！，ErrMsg:unknow error ！",
-        u"选中笔记附件失败，解析js返回json字符串失败！", u"选中笔记附件失败，错误信息：%s");
-    return lines;
-}
+constexpr JsProcessorLogLines ModifyAttachLines{
+    u"[ERROR] 修改附件class属性值失败，js方法调用失败！，ErrMsg:unknow error ！",
+    u"[ERROR] 修改附件class属性值失败，解析js返回json字符串失败！",
+    u"[ERROR] 修改附件class属性值失败，错误信息：%s"};
 
-const JsProcessorLogLines &modifyAttachLines()
-{
-    static const auto lines
-        = logLines(u"[ERROR] 修改附件class属性值失败，js方法调用失败！，ErrMsg:unknow error ！",
-                   u"[ERROR] 修改附件class属性值失败，解析js返回json字符串失败！",
-                   u"[ERROR] 修改附件class属性值失败，错误信息：%s");
-    return lines;
-}
-
-const JsProcessorLogLines &tableLines()
-{
-    static const auto lines
-        = logLines(u"添加构建信息到笔记编辑器，js方法调用失败！，ErrMsg:unknow error ！",
-                   u"添加构建信息到笔记编辑器，解析js返回json字符串失败！",
-                   u"添加构建信息到笔记编辑器，错误信息：%s");
-    return lines;
-}
+constexpr JsProcessorLogLines TableLines{
+    u"添加构建信息到笔记编辑器，js方法调用失败！，ErrMsg:unknow error ！",
+    u"添加构建信息到笔记编辑器，解析js返回json字符串失败！",
+    u"添加构建信息到笔记编辑器，错误信息：%s"};
 
 std::string utf8(const QString &text)
 {
@@ -257,14 +222,14 @@ void ZvWebNoteHandler::SetReadOnly(int readOnly)
         return;
     const QString arg = QStringLiteral("{\"readonly\":%1 }")
                             .arg(wanted ? QStringLiteral("true") : QStringLiteral("false"));
-    if (CallJsProcessor(m_browser, QStringLiteral("SetEditorMode"), arg, readOnlyLines()))
+    if (CallJsProcessor(m_browser, QStringLiteral("SetEditorMode"), arg, ReadOnlyLines))
         m_readOnly = wanted;
 }
 
 void ZvWebNoteHandler::SetEditorMaxChars(int maxChars)
 {
     const QString arg = QStringLiteral("{\"size\":%1 }").arg(maxChars);
-    if (CallJsProcessor(m_browser, QStringLiteral("SetEditorMaxChars"), arg, maxCharsLines()))
+    if (CallJsProcessor(m_browser, QStringLiteral("SetEditorMaxChars"), arg, MaxCharsLines))
         m_maxChars = maxChars;
 }
 
@@ -275,13 +240,13 @@ void ZvWebNoteHandler::SetEditorHtml(const QString &html)
     // Delivered after this call returns, so the page clears its cache after the new content.
     if (QWidget *inner = m_browser ? m_browser->GetWebBrowseHwnd() : nullptr)
         QCoreApplication::postEvent(inner, new QEvent(ClearEditorCacheEvent));
-    CallJsProcessor(m_browser, QStringLiteral("SetEditorContent"), html, contentLines());
+    CallJsProcessor(m_browser, QStringLiteral("SetEditorContent"), html, ContentLines);
 }
 
 int ZvWebNoteHandler::GetEditorContent(QString &html, QString &text)
 {
     const auto reply = CallJsProcessor(m_browser, QStringLiteral("GetEditorContent"),
-                                       QStringLiteral("{}"), getContentLines());
+                                       QStringLiteral("{}"), GetContentLines);
     if (!reply)
         return 0;
     html = JsonText(*reply, "ehtml");
@@ -294,7 +259,7 @@ int ZvWebNoteHandler::SelectedAttach(const QString &key)
     if (key.isEmpty())
         return 0;
     const QString arg = QStringLiteral("{\"keyword\":\"%1\"}").arg(key);
-    return CallJsProcessor(m_browser, QStringLiteral("SelectedAttach"), arg, selectLines()) ? 1 : 0;
+    return CallJsProcessor(m_browser, QStringLiteral("SelectedAttach"), arg, SelectLines) ? 1 : 0;
 }
 
 int ZvWebNoteHandler::UpdateHtmlAttachAttr(const QString &origName, const QString &classValue,
@@ -302,14 +267,14 @@ int ZvWebNoteHandler::UpdateHtmlAttachAttr(const QString &origName, const QStrin
 {
     const QString arg = u"{\"zv_exdata\":" + AttachMarkup::FormatOrigNameToJson(origName)
         + u",\"ClassValue\":\"" + classValue + u"\",\"SrcValue\":\"" + srcValue + u"\"}";
-    return CallJsProcessor(m_browser, QStringLiteral("ModifyAttachAtrr"), arg, modifyAttachLines())
+    return CallJsProcessor(m_browser, QStringLiteral("ModifyAttachAtrr"), arg, ModifyAttachLines)
         ? 1
         : 0;
 }
 
 void ZvWebNoteHandler::InsertTable(const StTableData &table)
 {
-    CallJsProcessor(m_browser, QStringLiteral("InsertTable"), tableJson(table), tableLines());
+    CallJsProcessor(m_browser, QStringLiteral("InsertTable"), tableJson(table), TableLines);
 }
 
 int ZvWebNoteHandler::HandleClearEditorCacheNotify()

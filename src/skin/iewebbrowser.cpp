@@ -190,10 +190,12 @@ int IEWebBrowser::ExecJSFun(const QString &funName, const QVariantList &args, QV
     if (!reply->done)
         loop.exec(QEventLoop::ExcludeUserInputEvents);
 
+    if (!self || !page) {
+        logCallFailure(funName, QStringLiteral("页面已关闭"));
+        return 1;
+    }
     if (!reply->done) {
-        logCallFailure(funName,
-                       !self || !page ? QStringLiteral("页面已关闭")
-                                      : QStringLiteral("页面没有响应"));
+        logCallFailure(funName, QStringLiteral("页面没有响应"));
         return 1;
     }
     const QVariantList answer = reply->value.toList();
@@ -328,17 +330,25 @@ bool IEWebBrowser::filterDragEvent(QEvent *event)
 
 void IEWebBrowser::deliverPageCall(const QString &functionName, const QVariantList &arguments)
 {
-    if (!m_jsNotify)
-        return;
-    const int funId = m_jsNotify->OnGetFunId(functionName);
-    if (funId == -1)
-        return;
-    QVariantList reversed;
-    reversed.reserve(arguments.size());
-    for (auto it = arguments.crbegin(); it != arguments.crend(); ++it)
-        reversed.append(NormalizeScriptValue(*it));
-    QVariant result;
-    m_jsNotify->OnExecuteFun(funId, reversed, result, QString());
+    // Run the call from Qt's own event loop, not from inside the engine's message dispatch:
+    // the receiver may call the page again or open a modal window, and the engine cannot
+    // deliver script results to an event loop nested inside its dispatch.
+    QMetaObject::invokeMethod(
+        this,
+        [this, functionName, arguments] {
+            if (!m_jsNotify)
+                return;
+            const int funId = m_jsNotify->OnGetFunId(functionName);
+            if (funId == -1)
+                return;
+            QVariantList reversed;
+            reversed.reserve(arguments.size());
+            for (auto it = arguments.crbegin(); it != arguments.crend(); ++it)
+                reversed.append(NormalizeScriptValue(*it));
+            QVariant result;
+            m_jsNotify->OnExecuteFun(funId, reversed, result, QString());
+        },
+        Qt::QueuedConnection);
 }
 
 bool IEWebBrowser::showPageMessage(const QString &text, int type)

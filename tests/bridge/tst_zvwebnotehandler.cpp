@@ -20,6 +20,16 @@
 #include <functional>
 #include <optional>
 
+// Readable failure messages.
+void PrintTo(const QString &text, std::ostream *out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+void PrintTo(const QVariant &value, std::ostream *out)
+{
+    *out << value.typeName() << '(' << value.toString().toStdString() << ')';
+}
+
 using namespace TAVRIKCORE::RICHEDITOR;
 using namespace Qt::StringLiterals;
 
@@ -260,10 +270,10 @@ std::vector<CallCase> callCases()
           u"[ERROR] 修改附件class属性值失败，解析js返回json字符串失败！"_s,
           u"[ERROR] 修改附件class属性值失败，错误信息：忙 busy"_s}},
         {"InsertTable", u"InsertTable"_s,
-         u"{\n   \"colNum\" : 1,\n   \"rowList\" : [\n      {\n         \"colList\" : [\n"
-         u"            {\n               \"style\" : \"s\",\n               \"value\" : \"v\",\n"
-         u"               \"width\" : \"9\"\n            }\n         ]\n      }\n   ],\n"
-         u"   \"rowNum\" : 1\n}\n"_s,
+         u"{\n\t\"colNum\" : 1,\n\t\"rowList\" : \n\t[\n\t\t{\n\t\t\t\"colList\" : \n"
+         u"\t\t\t[\n\t\t\t\t{\n\t\t\t\t\t\"style\" : \"s\",\n\t\t\t\t\t\"value\" : \"v\",\n"
+         u"\t\t\t\t\t\"width\" : \"9\"\n\t\t\t\t}\n\t\t\t]\n\t\t}\n\t],\n"
+         u"\t\"rowNum\" : 1\n}\n"_s,
          [table](ZvWebNoteHandler &h) {
              h.InsertTable(table);
              return -1;
@@ -372,13 +382,14 @@ TEST_F(HandlerTest, TableWithoutRowsOrCellsKeepsItsShape)
 
     ASSERT_EQ(browser.calls.size(), 2u);
     EXPECT_EQ(browser.calls[0].args.value(1).toString(),
-              u"{\n   \"colNum\" : 3,\n   \"rowNum\" : 0\n}\n"_s);
+              u"{\n\t\"colNum\" : 3,\n\t\"rowNum\" : 0\n}\n"_s);
+    // The writer escapes non-ASCII text; the page reads the same characters back.
     EXPECT_EQ(browser.calls[1].args.value(1).toString(),
-              u"{\n   \"colNum\" : 3,\n   \"rowList\" : [\n      null,\n      {\n"
-              u"         \"colList\" : [\n            {\n               \"style\" : \"<b>\",\n"
-              u"               \"value\" : \"\u4e2d\\\"\\\\\",\n"
-              u"               \"width\" : \"\"\n            }\n         ]\n      }\n   ],\n"
-              u"   \"rowNum\" : 2\n}\n"_s);
+              u"{\n\t\"colNum\" : 3,\n\t\"rowList\" : \n\t[\n\t\tnull,\n\t\t{\n"
+              u"\t\t\t\"colList\" : \n\t\t\t[\n\t\t\t\t{\n\t\t\t\t\t\"style\" : \"<b>\",\n"
+              u"\t\t\t\t\t\"value\" : \"\\u4e2d\\\"\\\\\",\n"
+              u"\t\t\t\t\t\"width\" : \"\"\n\t\t\t\t}\n\t\t\t]\n\t\t}\n\t],\n"
+              u"\t\"rowNum\" : 2\n}\n"_s);
 }
 
 TEST_F(HandlerTest, ForwardedMessagesClearTheCacheOrCopyAndNothingElse)
@@ -428,7 +439,7 @@ TEST_F(HandlerTest, CommandsWithBadJsonLogTheirOwnLineAndDoNothing)
     };
     for (const auto &[name, line] : cases) {
         for (const QString &json : {u"{\"msg\":"_s, QString(), u"[1]"_s, u"\"text\""_s}) {
-            SCOPED_TRACE((name + u' ' + json).toStdString());
+            SCOPED_TRACE(QString(name + u' ' + json).toStdString());
             LogCapture log;
             EXPECT_EQ(handler.command(name, json), S_OK);
             EXPECT_EQ(log.lines(), Lines{line});
@@ -494,6 +505,7 @@ TEST_F(HandlerTest, ScreenCaptureHidesAndRestoresTheMainWindowOnlyWhenAsked)
 {
     QWidget mainWindow;
     browser.setParent(&mainWindow);
+    browser.hide(); // a shown view would start the browser engine
     mainWindow.show();
     EventRecorder events(&mainWindow, {QEvent::Hide, QEvent::Show});
 

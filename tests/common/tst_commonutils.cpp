@@ -265,7 +265,7 @@ TEST(CreateGuidString, ThirtyTwoLowerHexDigitsInFieldOrder)
     EXPECT_EQ(seen.size(), 200);
 }
 
-// ---- Application, temporary and attachment folders ----
+// ---- Application and attachment folders ----
 
 TEST(AppDirectory, FollowsEnvironmentOverrideAndRestores)
 {
@@ -295,13 +295,6 @@ TEST(AppDirectory, FollowsEnvironmentOverrideAndRestores)
         {QStringLiteral("--gtest_filter=AppDirectory.FollowsEnvironmentOverrideAndRestores")});
     ASSERT_TRUE(child.waitForFinished(60000));
     EXPECT_EQ(child.exitCode(), 0) << child.readAll().toStdString();
-}
-
-TEST(AppDirectory, TempDirectoryEndsWithOneSeparator)
-{
-    const QString temp = GetTempDirectory();
-    EXPECT_EQ(temp, QDir::tempPath() + u'/');
-    EXPECT_FALSE(temp.endsWith(u"//"));
 }
 
 TEST_F(AppFolderFixture, AttachRootIsCreatedWhenMissing)

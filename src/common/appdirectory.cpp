@@ -12,25 +12,20 @@ namespace TAVRIKCORE::RICHEDITOR {
 
 namespace {
 
-QString withTrailingSlash(const QString &folder)
+QString withTrailingSlash(QString folder)
 {
-    return folder.endsWith(u'/') ? folder : folder + u'/';
+    if (!folder.endsWith(u'/'))
+        folder += u'/';
+    return folder;
 }
 
-// Folder of the running executable (the host, not this library), ending with '/'.
 QString executableFolder()
 {
-    QByteArray target(256, Qt::Uninitialized);
-    for (;;) {
-        const ssize_t length = ::readlink("/proc/self/exe", target.data(), size_t(target.size()));
-        if (length < 0)
-            return {};
-        if (length < target.size()) {
-            target.truncate(length);
-            break;
-        }
-        target.resize(target.size() * 2);
-    }
+    QByteArray target(4096, '\0');
+    const ssize_t length = ::readlink("/proc/self/exe", target.data(), target.size());
+    if (length <= 0 || length >= target.size())
+        return QStringLiteral("./");
+    target.truncate(length);
     const QString path = QFile::decodeName(target);
     return path.left(path.lastIndexOf(u'/') + 1);
 }
@@ -38,39 +33,46 @@ QString executableFolder()
 struct AppDirectoryState
 {
     std::mutex mutex;
-    bool defaultKnown = false;
-    QString defaultFolder;
-    QString overrideFolder;
+    bool resolved = false;
+    QString startup; // TAVRIK_APP_DIR when set, else the executable's folder
+    QString current;
 };
 
-AppDirectoryState &appDirectoryState()
+AppDirectoryState &state()
 {
-    static AppDirectoryState state;
-    return state;
+    static AppDirectoryState s;
+    return s;
+}
+
+// Called with the state's mutex held.
+void resolveStartup(AppDirectoryState &s)
+{
+    if (s.resolved)
+        return;
+    const QString fromEnvironment = qEnvironmentVariable("TAVRIK_APP_DIR");
+    s.startup = fromEnvironment.isEmpty() ? executableFolder() : withTrailingSlash(fromEnvironment);
+    s.current = s.startup;
+    s.resolved = true;
 }
 
 } // namespace
 
 QString GetAppDirectory()
 {
-    AppDirectoryState &state = appDirectoryState();
-    std::lock_guard lock(state.mutex);
-    if (!state.overrideFolder.isEmpty())
-        return state.overrideFolder;
-    if (!state.defaultKnown) {
-        const QString fromEnvironment = qEnvironmentVariable("TAVRIK_APP_DIR");
-        state.defaultFolder
-            = fromEnvironment.isEmpty() ? executableFolder() : withTrailingSlash(fromEnvironment);
-        state.defaultKnown = true;
-    }
-    return state.defaultFolder;
+    AppDirectoryState &s = state();
+    std::lock_guard lock(s.mutex);
+    resolveStartup(s);
+    return s.current;
 }
 
+// An empty folder goes back to the folder the process started with (TAVRIK_APP_DIR when it
+// was set, else the executable's folder).
 void SetAppDirectory(const QString &folder)
 {
-    AppDirectoryState &state = appDirectoryState();
-    std::lock_guard lock(state.mutex);
-    state.overrideFolder = folder.isEmpty() ? QString() : withTrailingSlash(folder);
+    AppDirectoryState &s = state();
+    std::lock_guard lock(s.mutex);
+    resolveStartup(s);
+    s.current = folder.isEmpty() ? s.startup : withTrailingSlash(folder);
 }
 
 QString GetTempDirectory()

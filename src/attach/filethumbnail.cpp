@@ -191,14 +191,16 @@ int FileThumbnail::GenerateFileThumb(int type, const QString &nameLine, const QS
         std::memset(dst + 2 * width, 0, size_t(stride - 2 * width));
     }
 
+    // An existing file is overwritten in place and only cut when it was longer: truncating
+    // to zero first makes the file system free and re-allocate every block.
     QFile file(outPath);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    if (!file.open(QIODevice::ReadWrite))
         return 0;
-    if (file.write(bytes) != bytes.size()) {
-        file.close();
-        return 0;
-    }
+    const bool written = file.write(bytes) == bytes.size()
+                         && (file.size() <= bytes.size() || file.resize(bytes.size()));
     file.close();
+    if (!written)
+        return 0;
     if (sizeOut)
         *sizeOut = int(bytes.size());
     return 1;

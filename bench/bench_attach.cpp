@@ -40,9 +40,8 @@ int main(int argc, char **argv)
             return 1;
         }
     }
-    const double ns = TavrikBench::medianNs(3000, [&] {
-        FileThumbnail::GenerateFileThumb(FT_WORD, name, info, out, &size);
-    });
+    const double ns = TavrikBench::medianNs(
+        3000, [&] { FileThumbnail::GenerateFileThumb(FT_WORD, name, info, out, &size); });
 
     // For comparison (no goal): each card into a new file, as the store does; on disk this
     // adds the file system's cost of creating a file.
@@ -50,9 +49,8 @@ int main(int argc, char **argv)
     for (int i = 0; i < 1000; ++i)
         fresh.push_back(appDir.filePath(CreateGuidString() + QStringLiteral(".tmp")));
     size_t next = 0;
-    const double freshNs = TavrikBench::medianNs(1000, [&] {
-        FileThumbnail::GenerateFileThumb(FT_WORD, name, info, fresh[next++], &size);
-    });
+    const double freshNs = TavrikBench::medianNs(
+        1000, [&] { FileThumbnail::GenerateFileThumb(FT_WORD, name, info, fresh[next++], &size); });
     std::printf("# thumbnail into a new file: %.1f us\n", freshNs / 1000.0);
     TavrikBench::report("thumbnail_us", ns / 1000.0, TavrikBench::Goal::AtMost, 100);
     SetAppDirectory(QString());

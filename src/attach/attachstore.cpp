@@ -38,7 +38,7 @@ void writeLog(const QString &line)
 bool escapesFolder(const QString &component)
 {
     return component.contains(u'/') || component.contains(u'\\') || component.contains(QChar(0))
-           || component == QLatin1String(".") || component == QLatin1String("..");
+        || component == QLatin1String(".") || component == QLatin1String("..");
 }
 
 // Places a copy of `source` (whose MD5 is `hash`) at the content-named `target`. An existing
@@ -184,10 +184,9 @@ int AttachStore::MoveAttFile(const QString &noteId, const DropFileInfo &info, MA
     const QString storeName = hash + u'.' + info.fileExt;
 
     const QString keptPath = GetAttachFilePath(noteId, storeName, info.keptName);
-    const bool kept = info.keptName.isEmpty()
-                          ? placeHashNamed(info.srcPath, keptPath, hash)
-                          : IsFileExist(keptPath)
-                                || Internal::durableCopy(info.srcPath, keptPath, Placement::KeepExisting);
+    const bool kept = info.keptName.isEmpty() ? placeHashNamed(info.srcPath, keptPath, hash)
+                                              : IsFileExist(keptPath)
+            || Internal::durableCopy(info.srcPath, keptPath, Placement::KeepExisting);
     if (!kept) {
         writeLog(QStringLiteral("[ERROR] ZvWebNoteHandler::MoveAttFile copy file fald ! "));
         return 0;

@@ -39,7 +39,8 @@ public:
     // batch gets the names it would get file by file. A file in the note's folder under the
     // same name with the same bytes is reused rather than renamed. A name without a '.'
     // counts as a whole and is renamed "name(n)".
-    static void DoAttSameName(std::vector<DropFileInfo> &files, const std::vector<QString> &noteNames,
+    static void DoAttSameName(std::vector<DropFileInfo> &files,
+                              const std::vector<QString> &noteNames,
                               const QString &noteId = QString());
 
     // Saves an image as <temporary folder>/<guid>.jpg and appends a temporary record for it.

@@ -10,7 +10,7 @@ namespace TAVRIKCORE::RICHEDITOR::Internal {
 
 enum class Placement {
     KeepExisting, // fail when the target exists; an existing file is never replaced
-    Replace,      // atomically replace whatever is at the target
+    Replace, // atomically replace whatever is at the target
 };
 
 // Copies `source` to `target`. False when the source cannot be read, the copy cannot be

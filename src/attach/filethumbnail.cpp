@@ -123,14 +123,13 @@ void copyIcon(QImage &canvas, const QImage &icon)
     }
 }
 
-void drawLine(QPainter &painter, const CardFont &font, const QString &text, int lineWidth,
-              int top, int textWidth)
+void drawLine(QPainter &painter, const CardFont &font, const QString &text, int lineWidth, int top,
+              int textWidth)
 {
     if (lineWidth <= 0 || text.isEmpty())
         return;
-    const QString shown = textWidth > lineWidth
-                              ? font.metrics.elidedText(text, Qt::ElideRight, lineWidth)
-                              : text;
+    const QString shown
+        = textWidth > lineWidth ? font.metrics.elidedText(text, Qt::ElideRight, lineWidth) : text;
     painter.drawText(QRect(TextLeft, top, lineWidth, 14),
                      Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, shown);
 }
@@ -184,7 +183,8 @@ int FileThumbnail::GenerateFileThumb(int type, const QString &nameLine, const QS
     writeHeaders(out, width, stride);
     for (int row = 0; row < CardHeight; ++row) {
         // Rows are stored bottom-up.
-        const auto *src = reinterpret_cast<const QRgb *>(canvas.constScanLine(CardHeight - 1 - row));
+        const auto *src
+            = reinterpret_cast<const QRgb *>(canvas.constScanLine(CardHeight - 1 - row));
         char *dst = out + HeaderSize + row * stride;
         for (int x = 0; x < width; ++x)
             putLE16(dst + 2 * x, toRgb555(src[x]));
@@ -197,7 +197,7 @@ int FileThumbnail::GenerateFileThumb(int type, const QString &nameLine, const QS
     if (!file.open(QIODevice::ReadWrite))
         return 0;
     const bool written = file.write(bytes) == bytes.size()
-                         && (file.size() <= bytes.size() || file.resize(bytes.size()));
+        && (file.size() <= bytes.size() || file.resize(bytes.size()));
     file.close();
     if (!written)
         return 0;
@@ -209,8 +209,8 @@ int FileThumbnail::GenerateFileThumb(int type, const QString &nameLine, const QS
 QString FileThumbnail::FormatFileInfo(int size, const QString &time)
 {
     const QString when = time.isEmpty()
-                             ? QDateTime::currentDateTime().toString(QStringLiteral("yyyy/MM/dd HH:mm"))
-                             : time;
+        ? QDateTime::currentDateTime().toString(QStringLiteral("yyyy/MM/dd HH:mm"))
+        : time;
     return when + u' ' + FormatFileSize(quint64(qint64(size)));
 }
 

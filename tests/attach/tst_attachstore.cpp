@@ -66,7 +66,9 @@ protected:
     }
     static ino_t inode(const QString &path)
     {
-        struct stat st {};
+        struct stat st
+        {
+        };
         return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_ino : 0;
     }
 
@@ -80,7 +82,9 @@ TEST_F(AttachStoreTest, DocumentIsKeptAndGetsAThumbnailCard)
 {
     LogCapture log;
     MAF_RESULT result;
-    ASSERT_EQ(AttachStore::MoveAttFile(u"note1"_s, record(u"report.docx"_s, "hello", u"docx"_s), result), 1);
+    ASSERT_EQ(
+        AttachStore::MoveAttFile(u"note1"_s, record(u"report.docx"_s, "hello", u"docx"_s), result),
+        1);
 
     EXPECT_EQ(result.storeName, HelloMd5 + u".docx"_s);
     EXPECT_EQ(result.relPath, u"userdata\\attachment\\"_s + HelloMd5 + u".docx"_s);
@@ -161,9 +165,9 @@ TEST_F(AttachStoreTest, ExistingFilesAreNeverOverwrittenButDamagedOnesAreRepaire
     // A content-named file whose bytes do not match its name is replaced.
     ASSERT_EQ(AttachStore::MoveAttFile(u"n"_s, record(u"x.jpg"_s, "hello", u"jpg"_s), result), 1);
     EXPECT_EQ(contents(damaged), "hello");
-    EXPECT_EQ(log.lines(), std::vector<QString>{
-                               u"[WARN] ZvWebNoteHandler::MoveAttFile replaced damaged file "_s
-                               + HelloMd5 + u".jpg"_s});
+    EXPECT_EQ(log.lines(),
+              std::vector<QString>{u"[WARN] ZvWebNoteHandler::MoveAttFile replaced damaged file "_s
+                                   + HelloMd5 + u".jpg"_s});
     const QStringList left = listing();
     EXPECT_TRUE(left.filter(u".tmp"_s).isEmpty()) << left.join(u' ').toStdString();
 }
@@ -187,8 +191,12 @@ TEST_F(AttachStoreTest, FailuresAreLoggedOnce)
         QFile::copy(source(u"blocker"_s, "x"), m_root + u"/blocked"_s);
         LogCapture log;
         MAF_RESULT result;
-        EXPECT_EQ(AttachStore::MoveAttFile(u"blocked"_s, record(u"a.txt"_s, "hello", u"txt"_s), result), 0);
-        EXPECT_EQ(log.lines(), std::vector<QString>{u"[ERROR] ZvWebNoteHandler::MoveAttFile copy file fald ! "_s});
+        EXPECT_EQ(
+            AttachStore::MoveAttFile(u"blocked"_s, record(u"a.txt"_s, "hello", u"txt"_s), result),
+            0);
+        EXPECT_EQ(
+            log.lines(),
+            std::vector<QString>{u"[ERROR] ZvWebNoteHandler::MoveAttFile copy file fald ! "_s});
     }
     // No icon for the card (no other case draws a sound file's card).
     {
@@ -198,8 +206,11 @@ TEST_F(AttachStoreTest, FailuresAreLoggedOnce)
         const auto restore = qScopeGuard([&] { QFile::rename(aside, icon); });
         LogCapture log;
         MAF_RESULT result;
-        EXPECT_EQ(AttachStore::MoveAttFile(u"n"_s, record(u"song.mp3"_s, "la", u"mp3"_s), result), 0);
-        EXPECT_EQ(log.lines(), std::vector<QString>{u"[ERROR] ZvWebNoteHandler::MoveAttFile create thumb pic faild ! "_s});
+        EXPECT_EQ(AttachStore::MoveAttFile(u"n"_s, record(u"song.mp3"_s, "la", u"mp3"_s), result),
+                  0);
+        EXPECT_EQ(log.lines(),
+                  std::vector<QString>{
+                      u"[ERROR] ZvWebNoteHandler::MoveAttFile create thumb pic faild ! "_s});
         EXPECT_EQ(contents(m_root + u"/n/song.mp3"_s), "la") << "the kept copy stays";
     }
     // The card's place is taken by a folder.
@@ -251,7 +262,9 @@ TEST_F(AttachStoreTest, NamesThatWouldLeaveTheStoreAreRefused)
         LogCapture log;
         MAF_RESULT result;
         EXPECT_EQ(AttachStore::MoveAttFile(c.noteId, info, result), 0) << c.keptName.toStdString();
-        EXPECT_EQ(log.lines(), std::vector<QString>{u"[ERROR] ZvWebNoteHandler::MoveAttFile unsafe name skipped: "_s + c.logged});
+        EXPECT_EQ(log.lines(),
+                  std::vector<QString>{
+                      u"[ERROR] ZvWebNoteHandler::MoveAttFile unsafe name skipped: "_s + c.logged});
     }
     EXPECT_FALSE(QFileInfo::exists(m_root)) << "nothing may be written";
     EXPECT_FALSE(QFileInfo::exists(GetAppDirectory() + u"userdata/escape"_s));
@@ -279,7 +292,8 @@ TEST_F(AttachStoreTest, ClashingNamesAreNumbered)
         // files of one batch do not clash with each other either
         {{}, {u"x.txt"_s, u"x.txt"_s, u"x.doc"_s}, {u"x.txt"_s, u"x(1).txt"_s, u"x(2).doc"_s}},
         // the number is read like atoi
-        {{u"d( 7).txt"_s, u"e(x).txt"_s, u"f(-3).txt"_s}, {u"d.txt"_s, u"e.txt"_s, u"f.txt"_s},
+        {{u"d( 7).txt"_s, u"e(x).txt"_s, u"f(-3).txt"_s},
+         {u"d.txt"_s, u"e.txt"_s, u"f.txt"_s},
          {u"d(8).txt"_s, u"e(1).txt"_s, u"f(-2).txt"_s}},
         {{u"README"_s, u""_s}, {u"README"_s}, {u"README(1)"_s}},
     };
@@ -345,7 +359,9 @@ TEST_F(AttachStoreTest, ImagesBecomeTemporaryJpegFiles)
     EXPECT_EQ(info.fileExt, u"jpg"_s);
     EXPECT_EQ(info.fileSize, quint64(QFileInfo(info.srcPath).size()));
     EXPECT_TRUE(contents(info.srcPath).startsWith("\xFF\xD8\xFF"));
-    EXPECT_TRUE(QRegularExpression(u"^\\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d$"_s).match(info.addTime).hasMatch());
+    EXPECT_TRUE(QRegularExpression(u"^\\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d$"_s)
+                    .match(info.addTime)
+                    .hasMatch());
     EXPECT_TRUE(info.isTemp);
 
     const QString kept = source(u"keep.txt"_s, "k");

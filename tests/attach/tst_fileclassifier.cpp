@@ -20,11 +20,14 @@ const std::vector<Kind> &kinds()
 {
     static const std::vector<Kind> table{
         {FT_WORD, {u"doc"_s, u"docx"_s, u"dotx"_s, u"dotm"_s}, u"word.bmp"_s},
-        {FT_EXCEL, {u"xls"_s, u"xlsx"_s, u"xlsm"_s, u"xltx"_s, u"xlsb"_s, u"xlam"_s}, u"excel.bmp"_s},
+        {FT_EXCEL,
+         {u"xls"_s, u"xlsx"_s, u"xlsm"_s, u"xltx"_s, u"xlsb"_s, u"xlam"_s},
+         u"excel.bmp"_s},
         {FT_PPT, {u"ppt"_s, u"pptx"_s, u"pptm"_s, u"ppsx"_s, u"potx"_s}, u"ppt.bmp"_s},
         {FT_TEXT, {u"txt"_s, u"xml"_s, u"sql"_s}, u"text.bmp"_s},
         {FT_PDF, {u"pdf"_s}, u"pdf.bmp"_s},
-        {FT_ZIP, {u"zip"_s, u"rar"_s, u"7z"_s, u"iso"_s, u"tar"_s, u"cab"_s, u"bz2"_s, u"jar"_s},
+        {FT_ZIP,
+         {u"zip"_s, u"rar"_s, u"7z"_s, u"iso"_s, u"tar"_s, u"cab"_s, u"bz2"_s, u"jar"_s},
          u"zip.bmp"_s},
         {FT_IMAGE,
          {u"jpg"_s, u"png"_s, u"bmp"_s, u"gif"_s, u"jpeg"_s, u"psd"_s, u"tiff"_s, u"tga"_s},
@@ -78,13 +81,23 @@ TEST(FileClassifier, ExtensionsOutsideTheTableAreUnknown)
 TEST(FileClassifier, PictureTestIsASubstringSearch)
 {
     const std::vector<std::pair<QString, int>> cases{
-        {u"photo.JPEG"_s, 1}, {u"a.jpg"_s, 1}, {u"a.Png"_s, 1}, {u"/home/u/x.GIF"_s, 1},
+        {u"photo.JPEG"_s, 1},
+        {u"a.jpg"_s, 1},
+        {u"a.Png"_s, 1},
+        {u"/home/u/x.GIF"_s, 1},
         {u"a.bmp"_s, 1},
         // fragments of the list count, an empty extension occurs everywhere
-        {u"a.pe"_s, 1}, {u"a.jp"_s, 1}, {u"name."_s, 1}, {u"a.g g"_s, 1},
+        {u"a.pe"_s, 1},
+        {u"a.jp"_s, 1},
+        {u"name."_s, 1},
+        {u"a.g g"_s, 1},
         // psd and tiff get the image icon but are not shown as pictures
-        {u"layers.psd"_s, 0}, {u"scan.tiff"_s, 0}, {u"README"_s, 0}, {u"a.jpgx"_s, 0},
-        {u"dir.jpg/file"_s, 0}, {u"a.unknow"_s, 0},
+        {u"layers.psd"_s, 0},
+        {u"scan.tiff"_s, 0},
+        {u"README"_s, 0},
+        {u"a.jpgx"_s, 0},
+        {u"dir.jpg/file"_s, 0},
+        {u"a.unknow"_s, 0},
     };
     for (const auto &[name, expected] : cases)
         EXPECT_EQ(FileClassifier::IsPicFileType(name), expected) << name.toStdString();

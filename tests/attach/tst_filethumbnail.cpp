@@ -103,7 +103,7 @@ TEST_F(FileThumbnailTest, WidthStrideAndHeadersFollowTheLongerLine)
         int nameWidth, infoWidth, width, stride, fileSize;
     };
     const std::vector<Case> cases{
-        {10, 10, 68, 136, 6582}, {11, 10, 69, 140, 6774}, {4, 30, 88, 176, 8502},
+        {10, 10, 68, 136, 6582},    {11, 10, 69, 140, 6774},    {4, 30, 88, 176, 8502},
         {741, 3, 799, 1600, 76854}, {742, 3, 800, 1600, 76854}, {743, 3, 800, 1600, 76854},
     };
     for (const Case &c : cases) {
@@ -124,7 +124,9 @@ TEST_F(FileThumbnailTest, BackgroundFrameIconAndText)
 {
     const Card card = draw(u"Quarterly report.docx"_s, u"2026/03/04 05:06 1.50KB"_s);
     const int w = card.width();
-    ASSERT_EQ(w, std::max(advance(u"Quarterly report.docx"_s), advance(u"2026/03/04 05:06 1.50KB"_s)) + 58);
+    ASSERT_EQ(w,
+              std::max(advance(u"Quarterly report.docx"_s), advance(u"2026/03/04 05:06 1.50KB"_s))
+                  + 58);
 
     for (auto [x, y] : {std::pair{0, 0}, {w - 1, 0}, {0, 47}, {w - 1, 47}})
         EXPECT_EQ(card.pixel(x, y), White) << "corner " << x << "," << y;
@@ -139,11 +141,13 @@ TEST_F(FileThumbnailTest, BackgroundFrameIconAndText)
     for (auto [x, y] : {std::pair{1, 1}, {5, 20}, {38, 20}, {45, 3}, {w - 2, 46}, {w - 5, 24}})
         EXPECT_EQ(card.pixel(x, y), White) << x << "," << y;
 
-    const QImage icon = QImage(GetAppDirectory() + u"res/word.bmp"_s).convertToFormat(QImage::Format_RGB555);
+    const QImage icon
+        = QImage(GetAppDirectory() + u"res/word.bmp"_s).convertToFormat(QImage::Format_RGB555);
     ASSERT_EQ(icon.size(), QSize(32, 32));
     for (int y = 0; y < 32; ++y) {
         for (int x = 0; x < 32; ++x)
-            ASSERT_EQ(card.pixel(6 + x, 8 + y), reinterpret_cast<const quint16 *>(icon.constScanLine(y))[x])
+            ASSERT_EQ(card.pixel(6 + x, 8 + y),
+                      reinterpret_cast<const quint16 *>(icon.constScanLine(y))[x])
                 << x << "," << y;
     }
 
@@ -170,7 +174,8 @@ TEST_F(FileThumbnailTest, OverlongNameIsCutWithAnEllipsis)
 {
     const QString longName = textOfWidth(60).repeated(15); // about 900 pixels
     ASSERT_GT(advance(longName), 742);
-    const QString elided = QFontMetrics(FileThumbnail::thumbnailFont()).elidedText(longName, Qt::ElideRight, 742);
+    const QString elided
+        = QFontMetrics(FileThumbnail::thumbnailFont()).elidedText(longName, Qt::ElideRight, 742);
     ASSERT_TRUE(elided.endsWith(QChar(0x2026)));
 
     const Card cut = draw(longName, longName);
@@ -207,7 +212,8 @@ TEST_F(FileThumbnailTest, UnwritablePathWritesNothing)
 
 TEST(FormatFileInfo, TimeAndSize)
 {
-    EXPECT_EQ(FileThumbnail::FormatFileInfo(2048, u"2026/01/02 03:04"_s), u"2026/01/02 03:04 2.00KB"_s);
+    EXPECT_EQ(FileThumbnail::FormatFileInfo(2048, u"2026/01/02 03:04"_s),
+              u"2026/01/02 03:04 2.00KB"_s);
     EXPECT_EQ(FileThumbnail::FormatFileInfo(0, u"t"_s), u"t 0B"_s);
     // A negative count is widened with its sign.
     EXPECT_EQ(FileThumbnail::FormatFileInfo(-1, u"t"_s), u"t 17179869184.00G"_s);

@@ -105,8 +105,10 @@ void noteGlyph(QPainter &painter, const QRectF &band)
     painter.drawEllipse(QPointF(band.left() + 16, base - 1), 2.2, 1.7);
     painter.setPen(QPen(Qt::white, 1.2));
     painter.drawLine(QPointF(band.left() + 10, base), QPointF(band.left() + 10, band.top() + 2));
-    painter.drawLine(QPointF(band.left() + 18, base - 1), QPointF(band.left() + 18, band.top() + 1));
-    painter.drawLine(QPointF(band.left() + 10, band.top() + 2), QPointF(band.left() + 18, band.top() + 1));
+    painter.drawLine(QPointF(band.left() + 18, base - 1),
+                     QPointF(band.left() + 18, band.top() + 1));
+    painter.drawLine(QPointF(band.left() + 10, band.top() + 2),
+                     QPointF(band.left() + 18, band.top() + 1));
     painter.setPen(Qt::NoPen);
 }
 
@@ -154,7 +156,8 @@ int main(int argc, char **argv)
         {"unknow.bmp", QColor(0x90, 0x90, 0x90), label(QStringLiteral("?"))},
     };
     for (const Icon &icon : icons) {
-        if (!save(documentIcon(icon.colour, icon.glyph), resFolder + u'/' + QLatin1String(icon.file)))
+        if (!save(documentIcon(icon.colour, icon.glyph),
+                  resFolder + u'/' + QLatin1String(icon.file)))
             return 1;
     }
     // The built-in picture differs from unknow.bmp so that its use can be told apart.

@@ -70,6 +70,7 @@
     }
 
     function updateCount() {
+        state.changedSinceMount = true;
         state.count = codePoints(body().textContent);
         notify();
     }
@@ -397,9 +398,9 @@
         });
     }
 
-    // Builds a fresh editing frame holding `html` (already clean). A new frame also starts a new
-    // undo history.
-    function mount(html) {
+    // Builds a fresh editing frame holding `content`, a fragment of clean nodes. A new frame also
+    // starts a new undo history.
+    function mount(content) {
         const host = document.getElementById('editor-host');
         const frame = document.createElement('iframe');
         frame.className = 'ke-edit-iframe';
@@ -421,12 +422,14 @@
         state.doc = doc;
         state.savedRange = null;
         state.internalDrag = false;
+        state.changedSinceMount = false;
         doc.body.spellcheck = false;
-        doc.body.innerHTML = html;
+        doc.body.appendChild(doc.adoptNode(content));
         applyReadOnly();
         wireDocument(doc);
         installErrorReporting(frame.contentWindow);
         updateCount();
+        state.changedSinceMount = false;
     }
 
     function applyReadOnly() {
@@ -595,7 +598,7 @@
 
     Tavrik.editor = {
         init() {
-            mount('');
+            mount(document.createDocumentFragment());
             installErrorReporting(window);
         },
         onChange(listener) {
@@ -618,13 +621,19 @@
         },
 
         setContent(html) {
-            mount(Tavrik.sanitize.html(html));
+            mount(Tavrik.sanitize.fragment(html, document));
         },
         content() {
             return { html: currentHtml(), text: body().innerText };
         },
         clearCache() {
-            mount(currentHtml());
+            if (!state.changedSinceMount) {
+                state.savedRange = null;
+                return; // the frame is fresh from the content just set: nothing to forget
+            }
+            const range = state.doc.createRange();
+            range.selectNodeContents(body());
+            mount(range.extractContents());
         },
 
         isReadOnly() {

@@ -185,7 +185,7 @@
                 return;
             closePopover();
             editor().focus();
-            editor().insertTable(+t.dataset.c, +t.dataset.r, null);
+            Tavrik.markup.insertTable(+t.dataset.c, +t.dataset.r, null);
         });
         panel.append(label, grid);
         return panel;

@@ -11,6 +11,8 @@
 #include "common/log4c.h"
 #include "common/narrowcodec.h"
 #include "notehtml/attachmarkup.h"
+#include "notehtml/attachmarkuprewriter.h"
+#include "notehtml/mhtexport.h"
 #include "skin/chyperlink.h"
 #include "skin/hresult.h"
 #include "skin/iewebbrowser.h"
@@ -265,8 +267,8 @@ int ZvWebNoteHandler::SelectedAttach(const QString &key)
 int ZvWebNoteHandler::UpdateHtmlAttachAttr(const QString &origName, const QString &classValue,
                                            const QString &srcValue)
 {
-    const QString arg = u"{\"zv_exdata\":" + AttachMarkup::FormatOrigNameToJson(origName)
-        + u",\"ClassValue\":\"" + classValue + u"\",\"SrcValue\":\"" + srcValue + u"\"}";
+    const QString arg = u"{\"zv_exdata\":" + FormatOrigNameToJson(origName) + u",\"ClassValue\":\""
+        + classValue + u"\",\"SrcValue\":\"" + srcValue + u"\"}";
     return CallJsProcessor(m_browser, QStringLiteral("ModifyAttachAtrr"), arg, ModifyAttachLines)
         ? 1
         : 0;
@@ -306,6 +308,81 @@ void ZvWebNoteHandler::OnScreenCapture(int hideMainWnd)
     // The capture dialog runs here once the capture tool exists.
     if (mainWindow)
         mainWindow->show();
+}
+
+int ZvWebNoteHandler::ParseAttList(const QString &noteId, const QString &html,
+                                   std::vector<NewAttachFile> &records, QString *plainText)
+{
+    return AttachMarkup::ParseAttList(noteId, html, records, plainText);
+}
+
+int ZvWebNoteHandler::ParseAttOrigFileNameList(const QString &html, std::vector<QString> &names)
+{
+    return AttachMarkup::ParseAttOrigFileNameList(html, names);
+}
+
+void ZvWebNoteHandler::GetAttachFileFromHtml(const QString &noteId, const QString &html,
+                                             std::vector<QString> &paths, QString *plainText)
+{
+    AttachMarkup::GetAttachFileFromHtml(noteId, html, paths, plainText);
+}
+
+QString ZvWebNoteHandler::GetOrigNameFromJson(const QByteArray &exdata)
+{
+    return AttachMarkup::GetOrigNameFromJson(exdata);
+}
+
+QString ZvWebNoteHandler::FormatOrigNameToJson(const QString &origName)
+{
+    return AttachMarkup::FormatOrigNameToJson(origName);
+}
+
+int ZvWebNoteHandler::UpdateHtmlAttachAttr(const QString &html, const QString &origName,
+                                           const QString &classValue, const QString &srcValue,
+                                           QString &outHtml, QString &outText)
+{
+    return AttachMarkupRewriter::UpdateHtmlAttachAttr(html, origName, classValue, srcValue, outHtml,
+                                                      outText);
+}
+
+int ZvWebNoteHandler::UpdateAttachAttValue(const QByteArray &html,
+                                           const std::vector<AttachNewAtt> &changes,
+                                           QByteArray &outHtml)
+{
+    return AttachMarkupRewriter::UpdateAttachAttValue(html, changes, outHtml);
+}
+
+int ZvWebNoteHandler::UpdateAttachAttValue2(const QByteArray &html,
+                                            const std::vector<AttachNewAtt> &changes,
+                                            QByteArray &outHtml)
+{
+    return AttachMarkupRewriter::UpdateAttachAttValue2(html, changes, outHtml);
+}
+
+int ZvWebNoteHandler::DelAttachFromHtmlFile(const QString &noteId, const QString &origName,
+                                            std::vector<NewAttachFile> &records)
+{
+    return AttachMarkupRewriter::DelAttachFromHtmlFile(noteId, origName, records);
+}
+
+int ZvWebNoteHandler::HtmlConvert(const QString &html, QString &converted)
+{
+    return MhtExport::HtmlConvert(html, converted);
+}
+
+int ZvWebNoteHandler::HtmlToMht(const QString &html, const QString &target)
+{
+    return MhtExport::HtmlToMht(html, target);
+}
+
+int ZvWebNoteHandler::NoteHtmlContentToMhtFile(const QString &html, const QString &target)
+{
+    return MhtExport::NoteHtmlContentToMhtFile(html, target);
+}
+
+int ZvWebNoteHandler::NoteHtmlFileToMhtFile(const QString &noteFile, const QString &target)
+{
+    return MhtExport::NoteHtmlFileToMhtFile(noteFile, target);
 }
 
 int ZvWebNoteHandler::OnGetFunId(const QString &name)
@@ -348,7 +425,7 @@ long ZvWebNoteHandler::OnCppProcessor(const QVariantList &arguments, QVariant &r
 
     switch (entry->command) {
     case Command::DbClickAttachment:
-        OnDblClickAttachment(JsonText(args, "path"), AttachMarkup::GetOrigNameFromJson(exdata));
+        OnDblClickAttachment(JsonText(args, "path"), GetOrigNameFromJson(exdata));
         break;
     case Command::AddAttachment:
         OnAddAttachment();
@@ -363,10 +440,9 @@ long ZvWebNoteHandler::OnCppProcessor(const QVariantList &arguments, QVariant &r
         break;
     case Command::OnRightClickAttach: {
         const Json::Value attach = JsonObject(args, "current_attach");
-        OnRightClickAttach(
-            GetFileNameFromPath(JsonText(attach, "class_value")),
-            AttachMarkup::GetOrigNameFromJson(ToNarrow(JsonText(attach, "exdata_value"))),
-            JsonText(args, "range_html"));
+        OnRightClickAttach(GetFileNameFromPath(JsonText(attach, "class_value")),
+                           GetOrigNameFromJson(ToNarrow(JsonText(attach, "exdata_value"))),
+                           JsonText(args, "range_html"));
         break;
     }
     case Command::WriteEditorLog:

@@ -5,12 +5,14 @@
 #include "bridge/iscreencapturenotify.h"
 #include "bridge/izveditornotify.h"
 #include "bridge/sttabledata.h"
+#include "notehtml/attachnewatt.h"
 #include "notehtml/newattachfile.h"
 #include "skin/iiedragnotify.h"
 #include "skin/iieuinotify.h"
 #include "skin/ijscallfunnotify.h"
 #include "tavrik_export.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QVariant>
 
@@ -105,6 +107,29 @@ public:
     // Runs after the browser's own copy (copy notification); copying attachments along
     // arrives with the clipboard support, until then this does nothing.
     void HandleCopyNotify();
+
+    // Note HTML without the page (see AttachMarkup, AttachMarkupRewriter and MhtExport, which
+    // these forward to).
+    static int ParseAttList(const QString &noteId, const QString &html,
+                            std::vector<NewAttachFile> &records, QString *plainText = nullptr);
+    static int ParseAttOrigFileNameList(const QString &html, std::vector<QString> &names);
+    void GetAttachFileFromHtml(const QString &noteId, const QString &html,
+                               std::vector<QString> &paths, QString *plainText = nullptr);
+    static QString GetOrigNameFromJson(const QByteArray &exdata);
+    static QString FormatOrigNameToJson(const QString &origName);
+    static int UpdateHtmlAttachAttr(const QString &html, const QString &origName,
+                                    const QString &classValue, const QString &srcValue,
+                                    QString &outHtml, QString &outText);
+    int UpdateAttachAttValue(const QByteArray &html, const std::vector<AttachNewAtt> &changes,
+                             QByteArray &outHtml);
+    int UpdateAttachAttValue2(const QByteArray &html, const std::vector<AttachNewAtt> &changes,
+                              QByteArray &outHtml);
+    static int DelAttachFromHtmlFile(const QString &noteId, const QString &origName,
+                                     std::vector<NewAttachFile> &records);
+    static int HtmlConvert(const QString &html, QString &converted);
+    static int HtmlToMht(const QString &html, const QString &target);
+    static int NoteHtmlContentToMhtFile(const QString &html, const QString &target);
+    static int NoteHtmlFileToMhtFile(const QString &noteFile, const QString &target);
 
 protected:
     // Fills the function table: "CppProcessor" -> 1.

@@ -133,7 +133,7 @@ int IEWebBrowser::Create(QWidget *parent, const QRect &rect, int id, int style)
         hookInnerWindow();
         if (ok && !m_pageLoaded) {
             m_pageLoaded = true;
-            Q_EMIT firstLoadFinished(true);
+            Q_EMIT firstLoadFinished();
         }
     });
     setPage(page);

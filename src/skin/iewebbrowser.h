@@ -52,7 +52,8 @@ public:
     // Calls the page's global script function `funName` with `args` (first item first) and
     // waits for it to return. 0 on success with the function's return value in `result`;
     // non-zero (and a log line) when there is no page, the function is missing or throws,
-    // or the page goes away during the call. The page may call native code meanwhile.
+    // or the page goes away during the call. The page may call native code meanwhile (those
+    // calls run inside this one); user input waits until the call returns.
     virtual int ExecJSFun(const QString &funName, const QVariantList &args, QVariant &result);
 
     // The page document. Native code has no access to the page's document here, so this is
@@ -75,8 +76,8 @@ public:
     bool isPageLoaded() const { return m_pageLoaded; }
 
 Q_SIGNALS:
-    // The first page load finished (ok tells whether it succeeded).
-    void firstLoadFinished(bool ok);
+    // The first page has loaded successfully (emitted once).
+    void firstLoadFinished();
 
 protected:
     bool event(QEvent *event) override;

@@ -69,9 +69,18 @@
         }
     }
 
+    // A note without text, pictures, tables, rules or list items is empty, whatever line
+    // breaks the browser left behind.
+    function isBlank() {
+        const b = body();
+        return b.textContent.trim() === '' && !b.querySelector('img,table,hr,li');
+    }
+
     function updateCount() {
         state.changedSinceMount = true;
-        state.count = codePoints(body().textContent);
+        const text = body().textContent;
+        state.count = codePoints(text);
+        state.doc.documentElement.classList.toggle('blank', isBlank());
         notify();
     }
 
@@ -344,6 +353,47 @@
             event.preventDefault();
     }
 
+    function enclosing(selector) {
+        const sel = selection();
+        if (!sel || !sel.rangeCount)
+            return null;
+        let node = sel.getRangeAt(0).startContainer;
+        if (node.nodeType !== Node.ELEMENT_NODE)
+            node = node.parentNode;
+        const found = node && node.closest ? node.closest(selector) : null;
+        return found && body().contains(found) ? found : null;
+    }
+
+    // Ctrl+K edits the link; Tab indents list items and moves between table cells.
+    function onKeyDown(event) {
+        if ((event.ctrlKey || event.metaKey) && !event.altKey && event.key.toLowerCase() === 'k') {
+            event.preventDefault();
+            if (Tavrik.toolbar)
+                Tavrik.toolbar.openLinkEditor();
+            return;
+        }
+        if (event.key !== 'Tab' || event.ctrlKey || event.altKey || event.metaKey || state.readOnly)
+            return;
+        const cell = enclosing('td,th');
+        if (cell) {
+            event.preventDefault();
+            const cells = Array.from(cell.closest('table').querySelectorAll('td,th'));
+            const next = cells[cells.indexOf(cell) + (event.shiftKey ? -1 : 1)];
+            if (next) {
+                const range = state.doc.createRange();
+                range.selectNodeContents(next);
+                selection().removeAllRanges();
+                selection().addRange(range);
+            }
+            return;
+        }
+        if (enclosing('li')) {
+            event.preventDefault();
+            state.doc.execCommand(event.shiftKey ? 'outdent' : 'indent', false);
+            updateCount();
+        }
+    }
+
     function installErrorReporting(win) {
         win.addEventListener('error', function (event) {
             if (!event.message)
@@ -389,13 +439,7 @@
             saveSelection();
             notify();
         });
-        doc.addEventListener('keydown', function (event) {
-            if ((event.ctrlKey || event.metaKey) && !event.altKey && event.key.toLowerCase() === 'k') {
-                event.preventDefault();
-                if (Tavrik.toolbar)
-                    Tavrik.toolbar.openLinkEditor();
-            }
-        });
+        doc.addEventListener('keydown', onKeyDown);
     }
 
     // Builds a fresh editing frame holding `content`, a fragment of clean nodes. A new frame also
@@ -473,6 +517,8 @@
             mount(Tavrik.sanitize.fragment(html, document));
         },
         content() {
+            if (isBlank())
+                return { html: '', text: '' };
             return { html: currentHtml(), text: body().innerText };
         },
         clearCache() {

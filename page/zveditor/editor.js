@@ -408,6 +408,46 @@
         });
     }
 
+    const BLOCK_IN_PARAGRAPH = 'p > ul, p > ol, p > table, p > div, p > blockquote, p > pre, p > hr, '
+        + 'p > h1, p > h2, p > h3, p > h4, p > h5, p > h6, p > p';
+
+    // List and block commands of the browser can leave a block inside a paragraph, which the
+    // next load of the note would break apart differently. Such a paragraph is split around it.
+    function liftBlocksOutOfParagraphs() {
+        const b = body();
+        if (!b.querySelector(BLOCK_IN_PARAGRAPH))
+            return;
+        const sel = selection();
+        const kept = sel.rangeCount ? sel.getRangeAt(0).cloneRange() : null;
+        const ends = kept && [kept.startContainer, kept.startOffset, kept.endContainer, kept.endOffset];
+        for (let inner = b.querySelector(BLOCK_IN_PARAGRAPH); inner; inner = b.querySelector(BLOCK_IN_PARAGRAPH)) {
+            const paragraph = inner.parentNode;
+            const parent = paragraph.parentNode;
+            let run = null;
+            for (const child of Array.from(paragraph.childNodes)) {
+                if (child.nodeType === Node.ELEMENT_NODE && child.matches(BLOCK_IN_PARAGRAPH.replace(/p > /g, ''))) {
+                    run = null;
+                    parent.insertBefore(child, paragraph);
+                } else if (child.nodeType !== Node.TEXT_NODE || child.data.trim() !== '' || run) {
+                    if (!run) {
+                        run = paragraph.cloneNode(false);
+                        parent.insertBefore(run, paragraph);
+                    }
+                    run.appendChild(child);
+                }
+            }
+            paragraph.remove();
+        }
+        // Moving nodes collapses the selection around them; the nodes themselves are unchanged.
+        if (ends && b.contains(ends[0]) && b.contains(ends[2])) {
+            const range = state.doc.createRange();
+            range.setStart(ends[0], ends[1]);
+            range.setEnd(ends[2], ends[3]);
+            sel.removeAllRanges();
+            sel.addRange(range);
+        }
+    }
+
     // ---- the frame ----------------------------------------------------------------------------
 
     function wireDocument(doc) {
@@ -468,6 +508,7 @@
         state.internalDrag = false;
         state.changedSinceMount = false;
         doc.body.spellcheck = false;
+        doc.execCommand('defaultParagraphSeparator', false, 'p');
         doc.body.appendChild(doc.adoptNode(content));
         applyReadOnly();
         wireDocument(doc);
@@ -559,7 +600,14 @@
             if (state.readOnly)
                 return false;
             this.focus();
+            // Colours and sizes as inline styles; bold, italic and the rest stay plain tags.
+            const styled = command === 'foreColor' || command === 'fontSize';
+            if (styled)
+                state.doc.execCommand('styleWithCSS', false, true);
             const done = state.doc.execCommand(command, false, value);
+            if (styled)
+                state.doc.execCommand('styleWithCSS', false, false);
+            liftBlocksOutOfParagraphs();
             updateCount();
             return done;
         },

@@ -605,6 +605,25 @@ TEST_F(EditorPage, AttachmentAndLinkEventsSendTheirCommands)
     EXPECT_EQ(m_view->url(), m_pageUrl) << "the editor never navigates";
 }
 
+TEST_F(EditorPage, ToolbarFormatsTheSelectionAndShowsItsState)
+{
+    call(u"SetEditorContent"_s, u"<p><b>fett</b> normal</p>"_s);
+    const QString caretIn = u"(function(sel){Tavrik.editor.focus();const d=Tavrik.editor.document();const n=d.querySelector(sel).firstChild;"
+                            "const r=d.createRange();r.setStart(n,2);r.setEnd(n,2);d.getSelection().removeAllRanges();d.getSelection().addRange(r);})"_s;
+    const QString boldActive = u"document.querySelector('[data-id=\"bold\"]').classList.contains('active')"_s;
+    js(caretIn + u"('b')"_s);
+    EXPECT_TRUE(waitUntil(boldActive));
+    js(u"(function(){const d=Tavrik.editor.document();const t=d.querySelector('p').lastChild;const r=d.createRange();"
+       "r.setStart(t,1);r.setEnd(t,7);d.getSelection().removeAllRanges();d.getSelection().addRange(r);})()"_s);
+    EXPECT_TRUE(waitUntil(u"!"_s + boldActive));
+
+    js(u"document.querySelector('[data-id=\"italic\"]').click()"_s);
+    js(u"document.querySelector('[data-id=\"bullets\"]').click()"_s);
+    js(u"Tavrik.editor.exec('foreColor', '#d93025')"_s);
+    EXPECT_EQ(html(), u"<ul><li><b>fett</b> <i style=\"color: rgb(217, 48, 37);\">normal</i></li></ul>"_s);
+    EXPECT_TRUE(waitUntil(u"document.querySelector('[data-id=\"bullets\"]').classList.contains('active')"_s));
+}
+
 TEST_F(EditorPage, ToolbarAndPageErrorsSendTheirCommands)
 {
     const QString click = u"document.querySelector('[data-id=\"%1\"]').click()"_s;

@@ -631,6 +631,8 @@ TEST_F(EditorPage, ToolbarAndPageErrorsSendTheirCommands)
     ASSERT_TRUE(waitForCalls(1));
     EXPECT_EQ(lastCall(), (QStringList{u"CppProcessor"_s, u"AddAttachment"_s, u"{}"_s, QString()}));
 
+    // The choice is remembered by the browser profile: start from the default.
+    js(u"localStorage.removeItem('tavrik.capture.hideMainWnd')"_s);
     js(click.arg(u"capture"_s));
     ASSERT_TRUE(waitForCalls(2));
     EXPECT_EQ(lastCall(), (QStringList{u"CppProcessor"_s, u"SreenCapture"_s, u"{\"hideMainWnd\":true}"_s, QString()}));

@@ -22,6 +22,8 @@
         readOnly: false,
         maxChars: 10000,
         count: 0,
+        limitHit: false, // an insertion was cut short a moment ago
+        changedSinceMount: false,
         savedRange: null,
         internalDrag: false,
         listeners: [],

@@ -293,6 +293,10 @@ TEST_F(EditorPage, ContentRoundTripKeepsNoteMarkupExactly)
     // The picture path resolves against the page folder, backslashes and all.
     EXPECT_TRUE(frameJs(u"d.images[0].src"_s).endsWith(u"/userdata/attachment/0cc175b9c0f1b6a831c399e269772661.png"_s));
 
+    // A note of nothing but line breaks is empty.
+    call(u"SetEditorContent"_s, u"<p><br></p><div> &nbsp;</div>"_s);
+    EXPECT_EQ(rawCall(u"GetEditorContent"_s, u"{}"_s), u"{\"result\":true,\"errmsg\":\"\",\"ehtml\":\"\",\"etext\":\"\"}"_s);
+
     // A whole document is reduced to its body; the count shows the text length.
     call(u"SetEditorContent"_s, u"<html><head><title>t</title></head><body><p>ab𝄞c</p></body></html>"_s);
     EXPECT_EQ(html(), u"<p>ab𝄞c</p>"_s);
@@ -377,6 +381,15 @@ TEST_F(EditorPage, InsertTableBuildsTheExactTable)
     EXPECT_EQ(rawCall(u"InsertTable"_s, u"{\"colNum\":1,\"rowNum\":1}"_s), kJsonReplyOk);
     EXPECT_EQ(html(), u"<p>Text</p>"_s + head + u"<tr><td><br></td></tr></tbody></table><p><br></p>"_s);
 
+    // Tab moves to the next cell and selects it, so typing replaces it.
+    call(u"SetEditorContent"_s, u"<table><tbody><tr><td>a</td><td>b</td></tr></tbody></table>"_s);
+    js(u"(function(){Tavrik.editor.focus();const d=Tavrik.editor.document();const r=d.createRange();"
+       "r.setStart(d.querySelector('td').firstChild,1);d.getSelection().removeAllRanges();d.getSelection().addRange(r);})()"_s);
+    QTest::keyClick(m_view->focusProxy(), Qt::Key_Tab);
+    QTest::keyClicks(m_view->focusProxy(), u"x"_s);
+    EXPECT_TRUE(waitUntil(u"Tavrik.editor.document().body.textContent === 'ax'"_s)) << html().toStdString();
+    EXPECT_EQ(html(), u"<table><tbody><tr><td>a</td><td>x</td></tr></tbody></table>"_s);
+
     call(u"SetEditorMode"_s, u"{\"readonly\":true}"_s);
     EXPECT_EQ(rawCall(u"InsertTable"_s, u"{\"colNum\":1,\"rowNum\":1}"_s),
               u"{\"result\":false,\"errmsg\":\"the editor is read-only\"}"_s);
@@ -446,6 +459,29 @@ TEST_F(EditorPage, CharacterLimitRefusesTypingAndCutsPastes)
     call(u"SetEditorContent"_s, u"<p>abcdefghijkl</p>"_s);
     EXPECT_EQ(js(count).toString(), u"12 / 10"_s);
     EXPECT_TRUE(js(u"document.getElementById('status-count').classList.contains('over')"_s).toBool());
+}
+
+TEST_F(EditorPage, PastedAndDroppedContentKeepsAttachmentsAndNeverNavigates)
+{
+    const QString att = attachmentHtml(u"aaa.png"_s, u"aaa.png"_s, u"Bild 1.png"_s);
+    call(u"SetEditorContent"_s, u"<p>Anfang</p>"_s);
+    putCaretAtEnd();
+    js(u"(function(data){const dt=new DataTransfer();dt.setData('text/html',data);dt.setData('text/plain','x');"
+       "Tavrik.editor.document().body.dispatchEvent(new ClipboardEvent('paste',{clipboardData:dt,bubbles:true,cancelable:true}));})("_s
+       + jsString(u"<meta charset=utf-8><span>Mitte </span>"_s + att + u"<script>CppProcessor('XSS','','')</script>"_s) + u")"_s);
+    EXPECT_EQ(html(), QString(u"<p>AnfangMitte "_s + att + u"</p>"_s));
+
+    // A drop of HTML lands where it is dropped; a drop of files alone is left to native code.
+    call(u"SetEditorContent"_s, u"<p>Ende</p>"_s);
+    const QString drop = u"(function(type,data){const d=Tavrik.editor.document();const r=d.querySelector('p').getBoundingClientRect();"
+                         "const dt=new DataTransfer();if(type)dt.setData(type,data);else dt.items.add(new File(['x'],'a.txt'));"
+                         "return d.body.dispatchEvent(new DragEvent('drop',{dataTransfer:dt,bubbles:true,cancelable:true,"
+                         "clientX:r.x+1,clientY:r.y+r.height/2}));})"_s;
+    EXPECT_FALSE(js(drop + u"('text/html', "_s + jsString(att + u"<img src=x onerror=alert(1)>"_s) + u")"_s).toBool());
+    EXPECT_EQ(html(), u"<p>"_s + att + u"<img src=\"x\">Ende</p>"_s);
+    EXPECT_FALSE(js(drop + u"('', '')"_s).toBool()) << "the browser must not open a dropped file";
+    EXPECT_EQ(html(), u"<p>"_s + att + u"<img src=\"x\">Ende</p>"_s);
+    EXPECT_EQ(m_view->url(), m_pageUrl);
 }
 
 struct XssCase
@@ -569,6 +605,25 @@ TEST_F(EditorPage, AttachmentAndLinkEventsSendTheirCommands)
     EXPECT_EQ(m_view->url(), m_pageUrl) << "the editor never navigates";
 }
 
+TEST_F(EditorPage, ToolbarFormatsTheSelectionAndShowsItsState)
+{
+    call(u"SetEditorContent"_s, u"<p><b>fett</b> normal</p>"_s);
+    const QString caretIn = u"(function(sel){Tavrik.editor.focus();const d=Tavrik.editor.document();const n=d.querySelector(sel).firstChild;"
+                            "const r=d.createRange();r.setStart(n,2);r.setEnd(n,2);d.getSelection().removeAllRanges();d.getSelection().addRange(r);})"_s;
+    const QString boldActive = u"document.querySelector('[data-id=\"bold\"]').classList.contains('active')"_s;
+    js(caretIn + u"('b')"_s);
+    EXPECT_TRUE(waitUntil(boldActive));
+    js(u"(function(){const d=Tavrik.editor.document();const t=d.querySelector('p').lastChild;const r=d.createRange();"
+       "r.setStart(t,1);r.setEnd(t,7);d.getSelection().removeAllRanges();d.getSelection().addRange(r);})()"_s);
+    EXPECT_TRUE(waitUntil(u"!"_s + boldActive));
+
+    js(u"document.querySelector('[data-id=\"italic\"]').click()"_s);
+    js(u"document.querySelector('[data-id=\"bullets\"]').click()"_s);
+    js(u"Tavrik.editor.exec('foreColor', '#d93025')"_s);
+    EXPECT_EQ(html(), u"<ul><li><b>fett</b> <i style=\"color: rgb(217, 48, 37);\">normal</i></li></ul>"_s);
+    EXPECT_TRUE(waitUntil(u"document.querySelector('[data-id=\"bullets\"]').classList.contains('active')"_s));
+}
+
 TEST_F(EditorPage, ToolbarAndPageErrorsSendTheirCommands)
 {
     const QString click = u"document.querySelector('[data-id=\"%1\"]').click()"_s;
@@ -576,6 +631,8 @@ TEST_F(EditorPage, ToolbarAndPageErrorsSendTheirCommands)
     ASSERT_TRUE(waitForCalls(1));
     EXPECT_EQ(lastCall(), (QStringList{u"CppProcessor"_s, u"AddAttachment"_s, u"{}"_s, QString()}));
 
+    // The choice is remembered by the browser profile: start from the default.
+    js(u"localStorage.removeItem('tavrik.capture.hideMainWnd')"_s);
     js(click.arg(u"capture"_s));
     ASSERT_TRUE(waitForCalls(2));
     EXPECT_EQ(lastCall(), (QStringList{u"CppProcessor"_s, u"SreenCapture"_s, u"{\"hideMainWnd\":true}"_s, QString()}));
@@ -598,7 +655,7 @@ TEST_F(EditorPage, ToolbarAndPageErrorsSendTheirCommands)
                                        u"{\"type\":\"error\",\"msg\":\"state listener: kaputt\"}"_s, QString()}));
 }
 
-TEST_F(EditorPage, ClearEditorCacheDropsTheUndoHistory)
+TEST_F(EditorPage, NewContentAndClearEditorCacheDropTheUndoHistory)
 {
     call(u"SetEditorContent"_s, u"<p>alt</p>"_s);
     putCaretAtEnd();
@@ -608,6 +665,14 @@ TEST_F(EditorPage, ClearEditorCacheDropsTheUndoHistory)
     EXPECT_EQ(rawCall(u"ClearEditorCache"_s, QString()), kJsonReplyOk);
     js(u"Tavrik.editor.exec('undo')"_s);
     EXPECT_EQ(html(), u"<p>neu</p>"_s);
+
+    putCaretAtEnd();
+    QTest::keyClicks(m_view->focusProxy(), u"e"_s);
+    ASSERT_TRUE(waitUntil(u"Tavrik.editor.document().body.textContent === 'neue'"_s));
+    EXPECT_EQ(rawCall(u"ClearEditorCache"_s, QString()), kJsonReplyOk);
+    js(u"Tavrik.editor.exec('undo')"_s);
+    EXPECT_EQ(html(), u"<p>neue</p>"_s);
+    EXPECT_EQ(js(u"document.getElementById('status-count').textContent"_s).toString(), u"4 / 10000"_s);
 }
 
 TEST(EditorPageAlone, WorksWithoutNativeSideAndQueuesCommands)

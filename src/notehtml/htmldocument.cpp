@@ -401,38 +401,70 @@ QString HtmlDocument::innerText(Element element)
     QByteArray out;
     if (!element)
         return QString();
-    auto lineBreak = [&out] {
-        if (!out.isEmpty() && !out.endsWith('\n'))
+    int preDepth = 0;
+    auto lineBreak = [&out, &preDepth](bool always) {
+        if (preDepth == 0 && out.endsWith(' '))
+            out.chop(1);
+        if (always || (!out.isEmpty() && !out.endsWith('\n')))
             out.append('\n');
+    };
+    auto appendText = [&out, &preDepth](const char *text) {
+        if (!text)
+            return;
+        if (preDepth > 0) {
+            out.append(text);
+            return;
+        }
+        // Outside pre, every run of blanks is one space, and none starts a line.
+        for (const char *p = text; *p; ++p) {
+            const char c = *p;
+            if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f') {
+                if (!out.isEmpty() && !out.endsWith(' ') && !out.endsWith('\n'))
+                    out.append(' ');
+            } else {
+                out.append(c);
+            }
+        }
+    };
+    auto leave = [&](const xmlNode *node) {
+        if (node->type != XML_ELEMENT_NODE)
+            return;
+        if (isBlockElement(node))
+            lineBreak(false);
+        if (nameIs(node, "pre") || nameIs(node, "textarea"))
+            --preDepth;
     };
     const xmlNode *root = element;
     xmlNode *node = element->children;
     while (node) {
-        bool skip = false;
+        bool enter = false;
         if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) {
-            out.append(textOf(node));
+            appendText(textOf(node));
         } else if (node->type == XML_ELEMENT_NODE) {
-            if (nameIs(node, "br"))
-                out.append('\n');
-            else if (nameIn(node, {"script", "style", "head", "title", "noscript", "template"}))
-                skip = true;
-            else if (isBlockElement(node))
-                lineBreak();
+            if (nameIs(node, "br")) {
+                lineBreak(true);
+            } else if (!nameIn(node, {"script", "style", "head", "title", "noscript", "template"})) {
+                if (isBlockElement(node))
+                    lineBreak(false);
+                if (nameIs(node, "pre") || nameIs(node, "textarea"))
+                    ++preDepth;
+                enter = true;
+            }
         }
-        if (!skip && node->type == XML_ELEMENT_NODE && node->children) {
+        if (enter && node->children) {
             node = node->children;
             continue;
         }
-        if (node->type == XML_ELEMENT_NODE && isBlockElement(node))
-            lineBreak();
+        if (enter)
+            leave(node);
         while (node != root && !node->next) {
             node = node->parent;
-            if (node != root && isBlockElement(node))
-                lineBreak();
+            if (node != root)
+                leave(node);
         }
         node = node == root ? nullptr : node->next;
     }
-    if (out.endsWith('\n'))
+    while (out.endsWith('\n') || (preDepth == 0 && out.endsWith(' ')))
         out.chop(1);
     return QString::fromUtf8(out);
 }

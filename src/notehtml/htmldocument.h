@@ -71,9 +71,10 @@ public:
     static QString innerHtml(Element element);
     static QByteArray innerHtmlUtf8(Element element);
 
-    // Plain text of the element: its text in document order, a line break for each br and
-    // after each block element (p, div, li, tr, headings, ...) that is not already followed
-    // by one, without script and style contents and without a final line break.
+    // Plain text of the element: its text in document order with each run of blanks shown as
+    // one space (outside pre and textarea), a line break for each br and around each block
+    // element (p, div, li, tr, headings, ...), no blank at the start of a line, without script
+    // and style contents and without final line breaks.
     static QString innerText(Element element);
 
 private:

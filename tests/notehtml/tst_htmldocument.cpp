@@ -133,6 +133,9 @@ TEST(HtmlDocument, InnerTextBreaksLinesAtBlocksAndBr)
     EXPECT_EQ(HtmlDocument::innerText(doc.body()),
               u"first\nsecond\nthird\nfourth\u00a0x\na\nb\nlast"_qs);
     EXPECT_EQ(HtmlDocument::innerText(nullptr), QString());
+
+    ASSERT_TRUE(doc.parse(u"\n  <p>  a \n b  </p>  <pre> x\n  y </pre><br><br>z <b>bold</b>\n"_qs));
+    EXPECT_EQ(HtmlDocument::innerText(doc.body()), u"a b\n x\n  y \n\n\nz bold"_qs);
 }
 
 TEST(HtmlDocument, OddInputsGiveADocumentAndNeverCrash)

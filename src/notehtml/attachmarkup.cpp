@@ -127,13 +127,24 @@ int AttachMarkup::ParseAttList(const QString &noteId, const QString &html,
 
     records.clear();
     records.reserve(entries.size());
+    // GetAttachFilePath checks (and creates) the folders on every call; the first call for a
+    // kept name creates the note's folder, the other paths follow the same rule as text.
+    const QString root = GetAttachRootDir() + u'/';
+    QString noteFolder;
     for (const Entry &entry : entries) {
         NewAttachFile record;
         record.origName = entry.origName;
         record.fileKind = entry.fileKind;
         record.fileExt = GetFileExt(entry.storeName);
         record.storeName = entry.storeName;
-        record.filePath = GetAttachFilePath(noteId, entry.storeName, entry.origName);
+        if (entry.origName.isEmpty()) {
+            record.filePath = root + entry.storeName;
+        } else if (noteFolder.isEmpty()) {
+            record.filePath = GetAttachFilePath(noteId, entry.storeName, entry.origName);
+            noteFolder = record.filePath.left(record.filePath.size() - entry.origName.size());
+        } else {
+            record.filePath = noteFolder + entry.origName;
+        }
         record.isImageSrc = entry.isImageSrc;
         records.push_back(std::move(record));
     }

@@ -2,7 +2,11 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "notehtml/htmldocument.h"
 
+#include <QStringEncoder>
+
 #include <libxml/HTMLparser.h>
+#include <libxml/parserInternals.h>
+#include <libxml/dict.h>
 #include <libxml/tree.h>
 
 #include <cstring>
@@ -184,48 +188,54 @@ void closeTag(QByteArray &out, const xmlNode *node)
         out.append("</").append(name(node)).append('>');
 }
 
-bool startsWithNoCase(const char *p, const char *end, const char *word)
+template<typename Char>
+bool startsWithNoCase(const Char *p, const Char *end, const char *word)
 {
     const std::size_t n = std::strlen(word);
     if (std::size_t(end - p) < n)
         return false;
     for (std::size_t i = 0; i < n; ++i) {
-        char c = p[i];
-        if (c >= 'A' && c <= 'Z')
-            c = char(c - 'A' + 'a');
-        if (c != word[i])
+        char16_t c = char16_t(p[i]);
+        if (c >= u'A' && c <= u'Z')
+            c = char16_t(c - u'A' + u'a');
+        if (c != char16_t(word[i]))
             return false;
     }
     return true;
 }
 
-// True when the first tag of `text`, after blanks, comments, a doctype and processing
-// instructions, opens html, head or body.
-bool looksLikePage(const QByteArray &text)
+template<typename Char>
+bool isBlank(Char c)
 {
-    const char *p = text.constData();
-    const char *end = p + text.size();
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
+}
+
+// True when the first tag of the text, after blanks, comments, a doctype and processing
+// instructions, opens html, head or body.
+template<typename Char>
+bool looksLikePage(const Char *p, const Char *end)
+{
     while (p < end) {
-        const char c = *p;
-        if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f') {
+        if (isBlank(*p)) {
             ++p;
         } else if (startsWithNoCase(p, end, "<!--")) {
-            const char *close = static_cast<const char *>(
-                memmem(p + 4, std::size_t(end - p - 4), "-->", 3));
-            if (!close)
+            const Char *close = p + 4;
+            while (close < end && !startsWithNoCase(close, end, "-->"))
+                ++close;
+            if (close == end)
                 return false;
             p = close + 3;
         } else if (startsWithNoCase(p, end, "<!") || startsWithNoCase(p, end, "<?")) {
-            const char *close = static_cast<const char *>(std::memchr(p, '>', std::size_t(end - p)));
-            if (!close)
+            while (p < end && *p != '>')
+                ++p;
+            if (p == end)
                 return false;
-            p = close + 1;
+            ++p;
         } else {
             for (const char *tag : {"<html", "<head", "<body"}) {
                 if (startsWithNoCase(p, end, tag)) {
-                    const char *after = p + 5;
-                    return after == end || *after == '>' || *after == '/' || *after == ' '
-                        || *after == '\t' || *after == '\n' || *after == '\r' || *after == '\f';
+                    const Char *after = p + 5;
+                    return after == end || *after == '>' || *after == '/' || isBlank(*after);
                 }
             }
             return false;
@@ -234,24 +244,55 @@ bool looksLikePage(const QByteArray &text)
     return false;
 }
 
+constexpr char kFragmentPrefix[] = "<html><body>";
+constexpr qsizetype kFragmentPrefixSize = sizeof(kFragmentPrefix) - 1;
+
 } // namespace
 
 HtmlDocument::HtmlDocument() = default;
 
 HtmlDocument::~HtmlDocument()
 {
-    if (m_doc)
-        xmlFreeDoc(m_doc);
+    clear();
 }
 
-bool HtmlDocument::load(const QByteArray &buffer)
+void HtmlDocument::clear()
 {
     if (m_doc) {
         xmlFreeDoc(m_doc);
         m_doc = nullptr;
     }
-    m_doc = htmlReadMemory(buffer.constData(), int(buffer.size()), nullptr, "UTF-8",
-                           kParseOptions);
+}
+
+bool HtmlDocument::load(const char *data, qsizetype size)
+{
+    clear();
+    if (size <= 0 || size > std::numeric_limits<int>::max())
+        return false;
+    // The bytes are UTF-8, which the context is told directly, so the parser does not run a
+    // conversion pass over them first. A meta charset is ignored.
+    htmlParserCtxtPtr ctxt = htmlNewParserCtxt();
+    if (!ctxt)
+        return false;
+    htmlCtxtUseOptions(ctxt, kParseOptions);
+    xmlParserInputBufferPtr buffer =
+        xmlParserInputBufferCreateMem(data, int(size), XML_CHAR_ENCODING_NONE);
+    xmlParserInputPtr input =
+        buffer ? xmlNewIOInputStream(ctxt, buffer, XML_CHAR_ENCODING_NONE) : nullptr;
+    if (!input) {
+        if (buffer)
+            xmlFreeParserInputBuffer(buffer);
+        htmlFreeParserCtxt(ctxt);
+        return false;
+    }
+    inputPush(ctxt, input);
+    ctxt->charset = XML_CHAR_ENCODING_UTF8;
+    htmlParseDocument(ctxt);
+    m_doc = ctxt->myDoc;
+    ctxt->myDoc = nullptr;
+    if (m_doc && ctxt->dictNames && m_doc->dict == ctxt->dict)
+        ctxt->dict = nullptr; // the document keeps the names' dictionary
+    htmlFreeParserCtxt(ctxt);
     if (!m_doc)
         return false;
     if (!body()) {
@@ -268,34 +309,33 @@ bool HtmlDocument::load(const QByteArray &buffer)
 
 bool HtmlDocument::parse(const QString &html)
 {
-    return parse(html.toUtf8());
+    const bool page = looksLikePage(html.utf16(), html.utf16() + html.size());
+    const qsizetype prefix = page && !html.isEmpty() ? 0 : kFragmentPrefixSize;
+    // One buffer holding the fragment prefix and the UTF-8 text, converted in one pass.
+    QStringEncoder encoder(QStringEncoder::Utf8);
+    QByteArray buffer(prefix + encoder.requiredSpace(html.size()), Qt::Uninitialized);
+    std::memcpy(buffer.data(), kFragmentPrefix, std::size_t(prefix));
+    char *end = encoder.appendToBuffer(buffer.data() + prefix, html);
+    return load(buffer.constData(), end - buffer.constData());
 }
 
 bool HtmlDocument::parse(const QByteArray &utf8)
 {
-    return looksLikePage(utf8) ? parsePage(utf8) : parseFragment(utf8);
+    return looksLikePage(utf8.constData(), utf8.constData() + utf8.size()) ? parsePage(utf8)
+                                                                           : parseFragment(utf8);
 }
 
 bool HtmlDocument::parseFragment(const QByteArray &utf8)
 {
-    static const char prefix[] = "<html><body>";
-    QByteArray buffer;
-    buffer.reserve(qsizetype(sizeof(prefix)) + utf8.size());
-    buffer.append(prefix).append(utf8);
-    return load(buffer);
+    const QByteArray buffer = QByteArray(kFragmentPrefix) + utf8;
+    return load(buffer.constData(), buffer.size());
 }
 
 bool HtmlDocument::parsePage(const QByteArray &utf8)
 {
     if (utf8.isEmpty())
         return parseFragment(utf8); // the parser refuses an empty buffer
-    if (utf8.size() > std::numeric_limits<int>::max()) {
-        if (m_doc)
-            xmlFreeDoc(m_doc);
-        m_doc = nullptr;
-        return false;
-    }
-    return load(utf8);
+    return load(utf8.constData(), utf8.size());
 }
 
 std::vector<HtmlDocument::Element> HtmlDocument::elementsByTagName(const char *tagName) const
@@ -303,9 +343,15 @@ std::vector<HtmlDocument::Element> HtmlDocument::elementsByTagName(const char *t
     std::vector<Element> elements;
     if (!m_doc)
         return elements;
+    // Parsed names share the document's dictionary, so most comparisons are one pointer test.
+    const xmlChar *interned =
+        m_doc->dict ? xmlDictExists(m_doc->dict, BAD_CAST tagName, -1) : nullptr;
     xmlNode *root = reinterpret_cast<xmlNode *>(m_doc);
     for (xmlNode *node = m_doc->children; node; node = nextInOrder(node, root)) {
-        if (node->type == XML_ELEMENT_NODE && nameIs(node, tagName))
+        if (node->type != XML_ELEMENT_NODE || !node->name)
+            continue;
+        if (node->name == interned
+            || (node->name[0] == xmlChar(tagName[0]) && nameIs(node, tagName)))
             elements.push_back(node);
     }
     return elements;

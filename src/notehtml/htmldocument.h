@@ -78,7 +78,8 @@ public:
     static QString innerText(Element element);
 
 private:
-    bool load(const QByteArray &buffer);
+    bool load(const char *data, qsizetype size);
+    void clear();
 
     _xmlDoc *m_doc = nullptr;
 };

@@ -26,9 +26,9 @@ int HtmlFileUpgradeMgr::UpgradeHtml(const QString &input, int fromVersion, int t
         return 0;
     QString current = input;
     QString result;
-    for (; version < count; ++version) {
-        const auto step = m_upgrades.find(version);
-        if (step == m_upgrades.end() || !step->second)
+    // Every registered step from `version` on, in version order.
+    for (auto step = m_upgrades.lower_bound(version); step != m_upgrades.end(); ++step) {
+        if (!step->second)
             continue;
         if (!step->second->DoUpgrade(current, result))
             return 0;

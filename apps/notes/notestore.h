@@ -1,0 +1,89 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+#include <map>
+#include <optional>
+#include <vector>
+
+// One note of the notebook as the list shows it.
+struct NoteInfo
+{
+    QString id; // the note's GUID text, also the name of its folder in the attachment store
+    QString title;
+    QDateTime created;
+    QDateTime modified;
+    bool readOnly = false;
+    QString preview; // the start of the note's plain text as last saved
+};
+
+// One file a note refers to, as the editor listed it when the note was last saved.
+struct NoteFile
+{
+    QString origName;
+    int fileKind = 0; // 0 the note's HTML file, 1 an image shown by the note, 2 an attached file
+    QString modifyTime;
+    QString fileExt;
+    QString storeName;
+    QString filePath;
+    int isImageSrc = 0;
+};
+
+// The demo's notebook: notes and the files of their last save, kept in one SQLite database.
+// Every operation reports failure by its result and keeps the reason in lastError().
+class NoteStore
+{
+public:
+    explicit NoteStore(const QString &databasePath);
+    ~NoteStore();
+    NoteStore(const NoteStore &) = delete;
+    NoteStore &operator=(const NoteStore &) = delete;
+
+    // Opens (creating when missing) the database and its tables. False when it cannot.
+    bool open();
+    bool isOpen() const;
+    QString lastError() const;
+    QString databasePath() const { return m_path; }
+
+    // Every note, the most recently modified first.
+    std::vector<NoteInfo> notes() const;
+    std::optional<NoteInfo> note(const QString &id) const;
+    int noteCount() const;
+
+    // Adds a note with an empty file list. False when the id is empty or already taken.
+    bool addNote(const QString &id, const QString &title);
+    // False when the note does not exist or the title is blank (it is trimmed).
+    bool renameNote(const QString &id, const QString &title);
+    bool setReadOnly(const QString &id, bool readOnly);
+
+    // Removes the note and its file list. `unusedFiles` receives the paths of the files that
+    // no other note refers to any more, so the caller may remove them from disk.
+    bool deleteNote(const QString &id, std::vector<QString> *unusedFiles = nullptr);
+
+    // Replaces the note's file list (the note file first) and attachment sizes, stores the
+    // preview from `plainText` and stamps the modification time. False for an unknown note or
+    // a list that does not start with the note's HTML file.
+    bool saveNote(const QString &id, const std::vector<NoteFile> &files,
+                  const std::map<QString, quint64> &sizes, const QString &plainText);
+
+    // The file list of the last save, in its order; empty for a note never saved.
+    std::vector<NoteFile> files(const QString &id) const;
+    // Store names of the note's HTML files, in list order: what the editor loads.
+    std::vector<QString> noteFileNames(const QString &id) const;
+    // Sizes of the note's attachments by store name.
+    std::map<QString, quint64> attachmentSizes(const QString &id) const;
+
+    // Longest preview kept for a note, in characters.
+    static constexpr int PreviewLength = 160;
+
+private:
+    bool exec(const QString &statement);
+    bool fail(const QString &what, const QString &reason) const;
+
+    QString m_path;
+    QString m_connection;
+    mutable QString m_error;
+};

@@ -1,0 +1,251 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#include "notestore.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QThread>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+NoteFile noteFile(const QString &storeName)
+{
+    NoteFile file;
+    file.fileKind = 0;
+    file.modifyTime = u"2026-12-05 16:40:00"_s;
+    file.fileExt = u"html"_s;
+    file.storeName = storeName;
+    file.filePath = u"/app/userdata/attachment/"_s + storeName;
+    return file;
+}
+
+NoteFile attachment(const QString &noteId, const QString &storeName, const QString &origName)
+{
+    NoteFile file;
+    file.origName = origName;
+    file.fileKind = 2;
+    file.modifyTime = u"2026-12-05 16:41:07"_s;
+    file.fileExt = storeName.section(u'.', -1);
+    file.storeName = storeName;
+    file.filePath = u"/app/userdata/attachment/"_s + noteId + u'/' + origName;
+    return file;
+}
+
+class NoteStoreTest : public ::testing::Test
+{
+protected:
+    QString dbPath() const { return m_dir.path() + u"/userdata/notes.db"_s; }
+    QTemporaryDir m_dir;
+};
+
+TEST_F(NoteStoreTest, CreatesTheDatabaseAndKeepsNotesAcrossSessions)
+{
+    {
+        NoteStore store(dbPath());
+        ASSERT_TRUE(store.open()) << store.lastError().toStdString();
+        EXPECT_EQ(store.noteCount(), 0);
+        ASSERT_TRUE(store.addNote(u"a1"_s, u"  Shopping list \t"_s));
+        ASSERT_TRUE(store.setReadOnly(u"a1"_s, true));
+    }
+    NoteStore again(dbPath());
+    ASSERT_TRUE(again.open()) << again.lastError().toStdString();
+    const auto note = again.note(u"a1"_s);
+    ASSERT_TRUE(note.has_value());
+    EXPECT_EQ(note->title, u"Shopping list"_s);
+    EXPECT_TRUE(note->readOnly);
+    EXPECT_EQ(note->created, note->modified);
+    EXPECT_TRUE(note->preview.isEmpty());
+    EXPECT_FALSE(again.note(u"missing"_s).has_value());
+}
+
+TEST_F(NoteStoreTest, RefusesBadIdsTitlesAndUnknownNotes)
+{
+    NoteStore store(dbPath());
+    ASSERT_TRUE(store.open());
+    EXPECT_FALSE(store.addNote(QString(), u"x"_s));
+    EXPECT_EQ(store.lastError(), u"Cannot add a note: it has no id"_s);
+    ASSERT_TRUE(store.addNote(u"a1"_s, u"First"_s));
+    EXPECT_FALSE(store.addNote(u"a1"_s, u"Again"_s));
+    EXPECT_TRUE(store.lastError().startsWith(u"Cannot add the note a1: "_s));
+
+    EXPECT_FALSE(store.renameNote(u"a1"_s, u" \t "_s));
+    EXPECT_EQ(store.lastError(), u"Cannot rename the note: the title is empty"_s);
+    EXPECT_FALSE(store.renameNote(u"zz"_s, u"New"_s));
+    EXPECT_EQ(store.lastError(), u"Cannot rename the note zz: there is no such note"_s);
+    EXPECT_FALSE(store.setReadOnly(u"zz"_s, true));
+    EXPECT_EQ(store.lastError(), u"Cannot change the note zz: there is no such note"_s);
+    EXPECT_FALSE(store.deleteNote(u"zz"_s));
+    EXPECT_EQ(store.lastError(), u"Cannot delete the note zz: there is no such note"_s);
+    EXPECT_FALSE(store.saveNote(u"zz"_s, {noteFile(u"f.html"_s)}, {}, {}));
+    EXPECT_EQ(store.lastError(), u"Cannot save the note zz: there is no such note"_s);
+
+    ASSERT_TRUE(store.renameNote(u"a1"_s, u" Renamed 笔记 "_s));
+    EXPECT_EQ(store.note(u"a1"_s)->title, u"Renamed 笔记"_s);
+    EXPECT_EQ(store.noteCount(), 1);
+}
+
+TEST_F(NoteStoreTest, SaveReplacesTheFileListAndSizes)
+{
+    NoteStore store(dbPath());
+    ASSERT_TRUE(store.open());
+    const QString id = u"0123456789abcdef0123456789abcdef"_s;
+    ASSERT_TRUE(store.addNote(id, u"Trip"_s));
+    EXPECT_TRUE(store.files(id).empty());
+    EXPECT_TRUE(store.noteFileNames(id).empty());
+
+    NoteFile image = attachment(id, u"b2.png"_s, QString());
+    image.fileKind = 1;
+    image.isImageSrc = 1;
+    image.filePath = u"/app/userdata/attachment/b2.png"_s;
+    const std::vector<NoteFile> first
+        = {noteFile(u"aa.html"_s), attachment(id, u"c3.pdf"_s, u"行程 'plan'.pdf"_s), image,
+           noteFile(u"bb.html"_s)};
+    const std::map<QString, quint64> sizes = {{u"b2.png"_s, 0}, {u"c3.pdf"_s, 5'368'709'120ULL}};
+    ASSERT_TRUE(store.saveNote(id, first, sizes, u"x"_s)) << store.lastError().toStdString();
+
+    const auto saved = store.files(id);
+    ASSERT_EQ(saved.size(), first.size());
+    for (size_t i = 0; i < saved.size(); ++i) {
+        EXPECT_EQ(saved[i].origName, first[i].origName) << "at " << i;
+        EXPECT_EQ(saved[i].fileKind, first[i].fileKind) << "at " << i;
+        EXPECT_EQ(saved[i].modifyTime, first[i].modifyTime) << "at " << i;
+        EXPECT_EQ(saved[i].fileExt, first[i].fileExt) << "at " << i;
+        EXPECT_EQ(saved[i].storeName, first[i].storeName) << "at " << i;
+        EXPECT_EQ(saved[i].filePath, first[i].filePath) << "at " << i;
+        EXPECT_EQ(saved[i].isImageSrc, first[i].isImageSrc) << "at " << i;
+    }
+    EXPECT_EQ(store.noteFileNames(id), (std::vector<QString>{u"aa.html"_s, u"bb.html"_s}));
+    EXPECT_EQ(store.attachmentSizes(id), sizes);
+
+    ASSERT_TRUE(store.saveNote(id, {noteFile(u"cc.html"_s)}, {}, u"y"_s));
+    ASSERT_EQ(store.files(id).size(), 1u);
+    EXPECT_EQ(store.noteFileNames(id), std::vector<QString>{u"cc.html"_s});
+    EXPECT_TRUE(store.attachmentSizes(id).empty());
+}
+
+TEST_F(NoteStoreTest, SaveRefusesAListWithoutTheNoteFileFirst)
+{
+    NoteStore store(dbPath());
+    ASSERT_TRUE(store.open());
+    ASSERT_TRUE(store.addNote(u"n"_s, u"N"_s));
+    ASSERT_TRUE(store.saveNote(u"n"_s, {noteFile(u"keep.html"_s)}, {{u"k.png"_s, 4}}, u"kept"_s));
+
+    const std::vector<std::vector<NoteFile>> bad
+        = {{}, {attachment(u"n"_s, u"a.txt"_s, u"a.txt"_s), noteFile(u"x.html"_s)}, {noteFile({})}};
+    for (const auto &files : bad) {
+        EXPECT_FALSE(store.saveNote(u"n"_s, files, {}, u"lost"_s));
+        EXPECT_EQ(store.lastError(),
+                  u"Cannot save the note n: its file list does not start with the note file"_s);
+    }
+    EXPECT_EQ(store.noteFileNames(u"n"_s), std::vector<QString>{u"keep.html"_s});
+    EXPECT_EQ(store.attachmentSizes(u"n"_s).at(u"k.png"_s), 4u);
+    EXPECT_EQ(store.note(u"n"_s)->preview, u"kept"_s);
+}
+
+TEST_F(NoteStoreTest, PreviewIsTheSimplifiedTextCutAtItsLimit)
+{
+    NoteStore store(dbPath());
+    ASSERT_TRUE(store.open());
+    ASSERT_TRUE(store.addNote(u"n"_s, u"N"_s));
+    const QString exact(NoteStore::PreviewLength, u'a');
+    const struct
+    {
+        QString text;
+        QString preview;
+    } cases[] = {
+        {u"  Line one\n\n\tline two  "_s, u"Line one line two"_s},
+        {exact, exact},
+        {exact + u'b', QString(NoteStore::PreviewLength - 1, u'a') + QChar(0x2026)},
+        {QString(), QString()},
+    };
+    for (const auto &c : cases) {
+        ASSERT_TRUE(store.saveNote(u"n"_s, {noteFile(u"f.html"_s)}, {}, c.text));
+        EXPECT_EQ(store.note(u"n"_s)->preview, c.preview) << c.text.toStdString();
+    }
+}
+
+TEST_F(NoteStoreTest, SavedNoteMovesToTheTopOfTheList)
+{
+    NoteStore store(dbPath());
+    ASSERT_TRUE(store.open());
+    ASSERT_TRUE(store.addNote(u"old"_s, u"Old"_s));
+    QThread::msleep(5);
+    ASSERT_TRUE(store.addNote(u"new"_s, u"New"_s));
+    auto notes = store.notes();
+    ASSERT_EQ(notes.size(), 2u);
+    EXPECT_EQ(notes[0].id, u"new"_s);
+
+    QThread::msleep(5);
+    ASSERT_TRUE(store.saveNote(u"old"_s, {noteFile(u"o.html"_s)}, {}, u"text"_s));
+    notes = store.notes();
+    EXPECT_EQ(notes[0].id, u"old"_s);
+    EXPECT_GT(notes[0].modified, notes[0].created);
+}
+
+TEST_F(NoteStoreTest, DeleteReportsOnlyFilesNoOtherNoteUses)
+{
+    NoteStore store(dbPath());
+    ASSERT_TRUE(store.open());
+    ASSERT_TRUE(store.addNote(u"a"_s, u"A"_s));
+    ASSERT_TRUE(store.addNote(u"b"_s, u"B"_s));
+    ASSERT_TRUE(
+        store.saveNote(u"a"_s,
+                       {noteFile(u"same.html"_s), attachment(u"a"_s, u"s.pdf"_s, u"s.pdf"_s),
+                        attachment(u"a"_s, u"only.doc"_s, u"only.doc"_s)},
+                       {{u"s.pdf"_s, 1}}, {}));
+    ASSERT_TRUE(store.saveNote(
+        u"b"_s, {noteFile(u"same.html"_s), attachment(u"b"_s, u"s.pdf"_s, u"s.pdf"_s)},
+        {{u"s.pdf"_s, 1}}, {}));
+
+    std::vector<QString> unused{u"stale"_s};
+    ASSERT_TRUE(store.deleteNote(u"a"_s, &unused));
+    EXPECT_EQ(unused, std::vector<QString>{u"/app/userdata/attachment/a/only.doc"_s});
+    EXPECT_FALSE(store.note(u"a"_s).has_value());
+    EXPECT_TRUE(store.files(u"a"_s).empty());
+    EXPECT_TRUE(store.attachmentSizes(u"a"_s).empty());
+
+    ASSERT_TRUE(store.deleteNote(u"b"_s, &unused));
+    EXPECT_EQ(unused,
+              (std::vector<QString>{u"/app/userdata/attachment/same.html"_s,
+                                    u"/app/userdata/attachment/b/s.pdf"_s}));
+    EXPECT_EQ(store.noteCount(), 0);
+}
+
+TEST_F(NoteStoreTest, OpenFailsWithAReason)
+{
+    QFile blocker(m_dir.path() + u"/userdata"_s);
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    NoteStore store(dbPath());
+    EXPECT_FALSE(store.open());
+    EXPECT_EQ(store.lastError(),
+              u"Cannot open the notebook: cannot create the folder "_s + m_dir.path()
+                  + u"/userdata"_s);
+    EXPECT_FALSE(store.isOpen());
+}
+
+TEST_F(NoteStoreTest, RefusesANotebookFromANewerVersion)
+{
+    const QString path = m_dir.path() + u"/newer.db"_s;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"newer"_s);
+        db.setDatabaseName(path);
+        ASSERT_TRUE(db.open());
+        QSqlQuery(db).exec(u"PRAGMA user_version = 7"_s);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(u"newer"_s);
+    NoteStore store(path);
+    EXPECT_FALSE(store.open());
+    EXPECT_EQ(store.lastError(),
+              u"Cannot open the notebook "_s + path
+                  + u": it was written by a newer version (schema 7)"_s);
+}
+
+} // namespace

@@ -293,6 +293,10 @@ TEST_F(EditorPage, ContentRoundTripKeepsNoteMarkupExactly)
     // The picture path resolves against the page folder, backslashes and all.
     EXPECT_TRUE(frameJs(u"d.images[0].src"_s).endsWith(u"/userdata/attachment/0cc175b9c0f1b6a831c399e269772661.png"_s));
 
+    // A note of nothing but line breaks is empty.
+    call(u"SetEditorContent"_s, u"<p><br></p><div> &nbsp;</div>"_s);
+    EXPECT_EQ(rawCall(u"GetEditorContent"_s, u"{}"_s), u"{\"result\":true,\"errmsg\":\"\",\"ehtml\":\"\",\"etext\":\"\"}"_s);
+
     // A whole document is reduced to its body; the count shows the text length.
     call(u"SetEditorContent"_s, u"<html><head><title>t</title></head><body><p>ab𝄞c</p></body></html>"_s);
     EXPECT_EQ(html(), u"<p>ab𝄞c</p>"_s);
@@ -376,6 +380,15 @@ TEST_F(EditorPage, InsertTableBuildsTheExactTable)
     putCaretAtEnd();
     EXPECT_EQ(rawCall(u"InsertTable"_s, u"{\"colNum\":1,\"rowNum\":1}"_s), kJsonReplyOk);
     EXPECT_EQ(html(), u"<p>Text</p>"_s + head + u"<tr><td><br></td></tr></tbody></table><p><br></p>"_s);
+
+    // Tab moves to the next cell and selects it, so typing replaces it.
+    call(u"SetEditorContent"_s, u"<table><tbody><tr><td>a</td><td>b</td></tr></tbody></table>"_s);
+    js(u"(function(){Tavrik.editor.focus();const d=Tavrik.editor.document();const r=d.createRange();"
+       "r.setStart(d.querySelector('td').firstChild,1);d.getSelection().removeAllRanges();d.getSelection().addRange(r);})()"_s);
+    QTest::keyClick(m_view->focusProxy(), Qt::Key_Tab);
+    QTest::keyClicks(m_view->focusProxy(), u"x"_s);
+    EXPECT_TRUE(waitUntil(u"Tavrik.editor.document().body.textContent === 'ax'"_s)) << html().toStdString();
+    EXPECT_EQ(html(), u"<table><tbody><tr><td>a</td><td>x</td></tr></tbody></table>"_s);
 
     call(u"SetEditorMode"_s, u"{\"readonly\":true}"_s);
     EXPECT_EQ(rawCall(u"InsertTable"_s, u"{\"colNum\":1,\"rowNum\":1}"_s),
@@ -592,6 +605,25 @@ TEST_F(EditorPage, AttachmentAndLinkEventsSendTheirCommands)
     EXPECT_EQ(m_view->url(), m_pageUrl) << "the editor never navigates";
 }
 
+TEST_F(EditorPage, ToolbarFormatsTheSelectionAndShowsItsState)
+{
+    call(u"SetEditorContent"_s, u"<p><b>fett</b> normal</p>"_s);
+    const QString caretIn = u"(function(sel){Tavrik.editor.focus();const d=Tavrik.editor.document();const n=d.querySelector(sel).firstChild;"
+                            "const r=d.createRange();r.setStart(n,2);r.setEnd(n,2);d.getSelection().removeAllRanges();d.getSelection().addRange(r);})"_s;
+    const QString boldActive = u"document.querySelector('[data-id=\"bold\"]').classList.contains('active')"_s;
+    js(caretIn + u"('b')"_s);
+    EXPECT_TRUE(waitUntil(boldActive));
+    js(u"(function(){const d=Tavrik.editor.document();const t=d.querySelector('p').lastChild;const r=d.createRange();"
+       "r.setStart(t,1);r.setEnd(t,7);d.getSelection().removeAllRanges();d.getSelection().addRange(r);})()"_s);
+    EXPECT_TRUE(waitUntil(u"!"_s + boldActive));
+
+    js(u"document.querySelector('[data-id=\"italic\"]').click()"_s);
+    js(u"document.querySelector('[data-id=\"bullets\"]').click()"_s);
+    js(u"Tavrik.editor.exec('foreColor', '#d93025')"_s);
+    EXPECT_EQ(html(), u"<ul><li><b>fett</b> <i style=\"color: rgb(217, 48, 37);\">normal</i></li></ul>"_s);
+    EXPECT_TRUE(waitUntil(u"document.querySelector('[data-id=\"bullets\"]').classList.contains('active')"_s));
+}
+
 TEST_F(EditorPage, ToolbarAndPageErrorsSendTheirCommands)
 {
     const QString click = u"document.querySelector('[data-id=\"%1\"]').click()"_s;
@@ -599,6 +631,8 @@ TEST_F(EditorPage, ToolbarAndPageErrorsSendTheirCommands)
     ASSERT_TRUE(waitForCalls(1));
     EXPECT_EQ(lastCall(), (QStringList{u"CppProcessor"_s, u"AddAttachment"_s, u"{}"_s, QString()}));
 
+    // The choice is remembered by the browser profile: start from the default.
+    js(u"localStorage.removeItem('tavrik.capture.hideMainWnd')"_s);
     js(click.arg(u"capture"_s));
     ASSERT_TRUE(waitForCalls(2));
     EXPECT_EQ(lastCall(), (QStringList{u"CppProcessor"_s, u"SreenCapture"_s, u"{\"hideMainWnd\":true}"_s, QString()}));

@@ -2,7 +2,10 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include <gtest/gtest.h>
 
+#include "common/commonutils.h"
+
 #include <QApplication>
+#include <QDir>
 
 #include <cstdlib>
 #include <unistd.h>
@@ -21,6 +24,8 @@ int main(int argc, char **argv)
     }
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
+    // The program's own application folder (TAVRIK_APP_DIR) holds its log and attachment store.
+    QDir().mkpath(TAVRIKCORE::RICHEDITOR::GetAppDirectory());
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,0 +1,77 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#include "common/commonutils.h"
+
+#include <QFile>
+
+#include <mutex>
+#include <unistd.h>
+
+namespace TAVRIKCORE::RICHEDITOR {
+
+namespace {
+
+QString withTrailingSlash(QString folder)
+{
+    if (!folder.endsWith(u'/'))
+        folder += u'/';
+    return folder;
+}
+
+QString executableFolder()
+{
+    QByteArray target(4096, '\0');
+    const ssize_t length = ::readlink("/proc/self/exe", target.data(), target.size());
+    if (length <= 0 || length >= target.size())
+        return QStringLiteral("./");
+    target.truncate(length);
+    const QString path = QFile::decodeName(target);
+    return path.left(path.lastIndexOf(u'/') + 1);
+}
+
+struct AppDirectoryState
+{
+    std::mutex mutex;
+    bool resolved = false;
+    QString startup; // TAVRIK_APP_DIR when set, else the executable's folder
+    QString current;
+};
+
+AppDirectoryState &state()
+{
+    static AppDirectoryState s;
+    return s;
+}
+
+// Called with the state's mutex held.
+void resolveStartup(AppDirectoryState &s)
+{
+    if (s.resolved)
+        return;
+    const QString fromEnvironment = qEnvironmentVariable("TAVRIK_APP_DIR");
+    s.startup = fromEnvironment.isEmpty() ? executableFolder() : withTrailingSlash(fromEnvironment);
+    s.current = s.startup;
+    s.resolved = true;
+}
+
+} // namespace
+
+QString GetAppDirectory()
+{
+    AppDirectoryState &s = state();
+    std::lock_guard lock(s.mutex);
+    resolveStartup(s);
+    return s.current;
+}
+
+// An empty folder goes back to the folder the process started with (TAVRIK_APP_DIR when it
+// was set, else the executable's folder).
+void SetAppDirectory(const QString &folder)
+{
+    AppDirectoryState &s = state();
+    std::lock_guard lock(s.mutex);
+    resolveStartup(s);
+    s.current = folder.isEmpty() ? s.startup : withTrailingSlash(folder);
+}
+
+} // namespace TAVRIKCORE::RICHEDITOR

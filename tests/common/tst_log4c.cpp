@@ -1,0 +1,320 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#include "common/commonutils.h"
+#include "common/log4c.h"
+#include "common/singleton.h"
+#include "logcapture.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <atomic>
+#include <map>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+using namespace TAVRIKCORE::RICHEDITOR;
+
+namespace {
+
+constexpr qint64 cap = 10485760;
+
+CLog4C *logger()
+{
+    return CLog4C::GetInstance();
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Lines of the log file after `from` bytes, with their prefixes.
+QList<QByteArray> rawLinesAfter(qint64 from)
+{
+    logger()->Flush();
+    QByteArray bytes = fileBytes(logger()->FilePath()).mid(from);
+    if (bytes.endsWith('\n'))
+        bytes.chop(1);
+    return bytes.isEmpty() ? QList<QByteArray>() : bytes.split('\n');
+}
+
+qint64 logSize()
+{
+    logger()->Flush();
+    return QFileInfo(logger()->FilePath()).size();
+}
+
+void writeFileOfSize(const QString &path, qint64 size)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ASSERT_TRUE(file.resize(size));
+}
+
+QByteArray tidHex()
+{
+    return QByteArray::number(qulonglong(::gettid()), 16);
+}
+
+const QRegularExpression
+    linePattern(uR"(^(\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2}:\d{3}) TID:0x([0-9a-f]+) (.*)$)"_s);
+
+} // namespace
+
+TEST(Log4C, LineCarriesLocalTimeThreadIdAndMessageAsUtf8)
+{
+    const qint64 before = logSize();
+    const QDateTime earliest = QDateTime::currentDateTime().addMSecs(-1);
+    logger()->WriteLog(u"[ERROR] 附件 wörld"_s);
+    const QDateTime latest = QDateTime::currentDateTime().addMSecs(1);
+
+    logger()->Flush();
+    const QByteArray bytes = fileBytes(logger()->FilePath()).mid(before);
+    ASSERT_EQ(bytes.count('\n'), 1) << bytes.constData();
+    ASSERT_TRUE(bytes.endsWith("\n"));
+    const QRegularExpressionMatch match = linePattern.match(QString::fromUtf8(bytes.chopped(1)));
+    ASSERT_TRUE(match.hasMatch()) << bytes.constData();
+    const QDateTime stamp = QDateTime::fromString(match.captured(1), u"yyyy-MM-dd HH:mm:ss:zzz"_s);
+    EXPECT_LE(earliest, stamp);
+    EXPECT_GE(latest, stamp);
+    EXPECT_EQ(match.captured(2).toLatin1(), tidHex());
+    EXPECT_EQ(match.captured(3).toUtf8(), "[ERROR] \xE9\x99\x84\xE4\xBB\xB6 w\xC3\xB6rld");
+}
+
+TEST(Log4C, EmptyMessageAddsNoLine)
+{
+    LogCapture log;
+    logger()->WriteLog(QString());
+    logger()->WriteLog(u""_s);
+    logger()->WriteLog(u"after"_s);
+    EXPECT_EQ(log.lines(), std::vector<QString>{u"after"_s});
+}
+
+TEST(Log4C, ControlCharactersAreEscapedSoNoLineCanBeForged)
+{
+    const std::vector<std::pair<QString, QString>> cases = {
+        {u"a\r\nb"_s, u"a\\r\\nb"_s},
+        {u"col\tcol"_s, u"col\\tcol"_s},
+        {u"\x1b[31mred"_s, u"\\x1b[31mred"_s},
+        {u"del\x7f"_s, u"del\\x7f"_s},
+        {u"nul\0end"_s, u"nul\\x00end"_s},
+        {u"\x01\x1f "_s, u"\\x01\\x1f "_s},
+        {u"userdata\\attachment\\a.png"_s, u"userdata\\attachment\\a.png"_s},
+        {u"ok\n2026-01-01 00:00:00:000 TID:0x1 [ERROR] forged"_s,
+         u"ok\\n2026-01-01 00:00:00:000 TID:0x1 [ERROR] forged"_s},
+    };
+    for (const auto &[message, written] : cases) {
+        LogCapture log;
+        logger()->WriteLog(message);
+        EXPECT_EQ(log.lines(), std::vector<QString>{written}) << "for " << message.toStdString();
+    }
+}
+
+TEST(Log4C, LinesFromSeveralThreadsKeepTheirOrderAndTheirThreadId)
+{
+    constexpr int threads = 4;
+    constexpr int perThread = 400;
+    const qint64 before = logSize();
+    std::vector<QByteArray> tids(threads);
+    std::atomic<int> ready{0};
+    std::vector<std::thread> workers;
+    for (int t = 0; t < threads; ++t) {
+        workers.emplace_back([t, &tids, &ready] {
+            tids[size_t(t)] = tidHex();
+            ++ready;
+            while (ready.load() < threads)
+                std::this_thread::yield();
+            for (int i = 0; i < perThread; ++i)
+                logger()->WriteLog(
+                    u"worker %1 line %2 ---------------------------------"_s.arg(t).arg(i));
+        });
+    }
+    for (std::thread &worker : workers)
+        worker.join();
+
+    const QList<QByteArray> lines = rawLinesAfter(before);
+    ASSERT_EQ(lines.size(), threads * perThread);
+    std::map<int, int> next;
+    const QRegularExpression message(u"^worker (\\d) line (\\d+) -{33}$"_s);
+    for (const QByteArray &line : lines) {
+        const QRegularExpressionMatch whole = linePattern.match(QString::fromUtf8(line));
+        ASSERT_TRUE(whole.hasMatch()) << line.constData();
+        const QRegularExpressionMatch parts = message.match(whole.captured(3));
+        ASSERT_TRUE(parts.hasMatch()) << line.constData();
+        const int t = parts.captured(1).toInt();
+        EXPECT_EQ(parts.captured(2).toInt(), next[t]++) << line.constData();
+        EXPECT_EQ(whole.captured(2).toLatin1(), tids[size_t(t)]) << line.constData();
+    }
+}
+
+TEST(Log4C, PassCreatesMissingFileEvenWithNothingQueued)
+{
+    logger()->Flush();
+    ASSERT_TRUE(QFile::remove(logger()->FilePath()));
+    logger()->Flush();
+    const QFileInfo info(logger()->FilePath());
+    EXPECT_TRUE(info.isFile());
+    EXPECT_EQ(info.size(), 0);
+}
+
+TEST(Log4C, FileAtTheCapIsAppendedToAndOneBytePastIsStartedAfresh)
+{
+    const QString path = logger()->FilePath();
+    logger()->Flush();
+
+    writeFileOfSize(path, cap);
+    logger()->WriteLog(u"at cap"_s);
+    logger()->Flush();
+    QByteArray bytes = fileBytes(path);
+    ASSERT_GT(bytes.size(), cap);
+    EXPECT_EQ(bytes.left(cap), QByteArray(cap, '\0'));
+    EXPECT_EQ(LogCapture::messageOf(QString::fromUtf8(bytes.mid(cap).chopped(1))), u"at cap"_s);
+
+    // Now above the cap: the next pass deletes it and writes only its own lines.
+    logger()->WriteLog(u"fresh 1"_s);
+    logger()->WriteLog(u"fresh 2"_s);
+    logger()->Flush();
+    QList<QByteArray> lines = fileBytes(path).chopped(1).split('\n');
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(LogCapture::messageOf(QString::fromUtf8(lines[0])), u"fresh 1"_s);
+    EXPECT_EQ(LogCapture::messageOf(QString::fromUtf8(lines[1])), u"fresh 2"_s);
+
+    writeFileOfSize(path, cap + 1);
+    logger()->WriteLog(u"past cap"_s);
+    logger()->Flush();
+    bytes = fileBytes(path);
+    ASSERT_EQ(bytes.count('\n'), 1);
+    EXPECT_EQ(LogCapture::messageOf(QString::fromUtf8(bytes.chopped(1))), u"past cap"_s);
+}
+
+// The log file's place is taken by a folder: it cannot be opened for appending and, once its
+// size passes the cap, cannot be deleted either. Lines wait until it is gone.
+TEST(Log4C, LinesWaitWhileTheFileCannotBeOpenedOrDeleted)
+{
+    const QString path = logger()->FilePath();
+    for (const bool overCap : {false, true}) {
+        logger()->Flush();
+        ASSERT_TRUE(QFile::remove(path));
+        ASSERT_TRUE(QDir().mkdir(path));
+        if (overCap) {
+            // Grow the folder past the cap with hard links to one file.
+            const QString seed = path + u"/seed"_s;
+            writeFileOfSize(seed, 1);
+            const QByteArray longName(200, 'n');
+            struct stat info;
+            for (int i = 0;
+                 ::stat(QFile::encodeName(path).constData(), &info) == 0 && info.st_size <= cap;
+                 ++i) {
+                const QByteArray name
+                    = QFile::encodeName(path) + '/' + QByteArray::number(i) + longName;
+                if (i == 2000000
+                    || ::link(QFile::encodeName(seed).constData(), name.constData()) != 0) {
+                    QDir(path).removeRecursively();
+                    GTEST_SKIP() << "this file system does not let a folder grow past the cap";
+                }
+            }
+        }
+        logger()->WriteLog(u"kept 1"_s);
+        logger()->Flush();
+        logger()->WriteLog(u"kept 2"_s);
+        logger()->Flush();
+        EXPECT_TRUE(QFileInfo(path).isDir()) << "over cap: " << overCap;
+
+        ASSERT_TRUE(QDir(path).removeRecursively());
+        const QList<QByteArray> lines = rawLinesAfter(0);
+        ASSERT_EQ(lines.size(), 2) << "over cap: " << overCap;
+        EXPECT_EQ(LogCapture::messageOf(QString::fromUtf8(lines[0])), u"kept 1"_s);
+        EXPECT_EQ(LogCapture::messageOf(QString::fromUtf8(lines[1])), u"kept 2"_s);
+    }
+}
+
+// Runs in a child process only: logs and exits at once, long before the writer thread wakes.
+TEST(Log4C, DISABLED_ChildLogsAndExits)
+{
+    while (!QFileInfo::exists(logger()->FilePath()))
+        QThread::msleep(5);
+    logger()->WriteLog(u"last 1"_s);
+    logger()->WriteLog(u"last 2"_s);
+}
+
+TEST(Log4C, QueuedLinesAreWrittenWhenTheProcessExits)
+{
+    QTemporaryDir dir;
+    // posix_spawn rather than QProcess: the thread sanitizer does not follow QProcess's fork.
+    const QByteArray program = QFile::encodeName(QCoreApplication::applicationFilePath());
+    const QByteArray appDir = "TAVRIK_APP_DIR=" + QFile::encodeName(dir.path());
+    std::vector<char *> environment;
+    for (char **variable = environ; *variable; ++variable) {
+        if (qstrncmp(*variable, "TAVRIK_APP_DIR=", 15) != 0)
+            environment.push_back(*variable);
+    }
+    environment.push_back(const_cast<char *>(appDir.constData()));
+    environment.push_back(nullptr);
+    char alsoDisabled[] = "--gtest_also_run_disabled_tests";
+    char filter[] = "--gtest_filter=Log4C.DISABLED_ChildLogsAndExits";
+    char *arguments[] = {const_cast<char *>(program.constData()), alsoDisabled, filter, nullptr};
+    pid_t child = 0;
+    ASSERT_EQ(
+        ::posix_spawn(&child, program.constData(), nullptr, nullptr, arguments, environment.data()),
+        0);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+
+    const QList<QByteArray> lines = fileBytes(dir.filePath(u"ZorvaEditor.log"_s)).split('\n');
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_EQ(LogCapture::messageOf(QString::fromUtf8(lines[0])), u"last 1"_s);
+    EXPECT_EQ(LogCapture::messageOf(QString::fromUtf8(lines[1])), u"last 2"_s);
+    EXPECT_EQ(lines[2], QByteArray());
+}
+
+TEST(Log4C, DestroyedLogWritesQueuedLinesAndLeavesTheRegistry)
+{
+    logger()->Flush();
+    const int registered = SingletonRegistryCount();
+    QTemporaryDir dir;
+    SetAppDirectory(dir.path());
+    delete CLog4C::GetInstance();
+    EXPECT_EQ(SingletonRegistryCount(), registered - 1);
+
+    // Many threads racing for the first instance all get the same one.
+    std::vector<CLog4C *> seen(8);
+    std::vector<std::thread> racers;
+    for (size_t i = 0; i < seen.size(); ++i)
+        racers.emplace_back([i, &seen] { seen[i] = CLog4C::GetInstance(); });
+    for (std::thread &racer : racers)
+        racer.join();
+    for (CLog4C *instance : seen)
+        EXPECT_EQ(instance, seen.front());
+    EXPECT_EQ(SingletonRegistryCount(), registered);
+
+    CLog4C *fresh = CLog4C::GetInstance();
+    const QString path = dir.filePath(u"ZorvaEditor.log"_s);
+    EXPECT_EQ(fresh->FilePath(), path);
+    while (!QFileInfo::exists(path))
+        QThread::msleep(5);
+    fresh->WriteLog(u"before destruction"_s);
+    delete fresh;
+    EXPECT_EQ(SingletonRegistryCount(), registered - 1);
+    const QList<QByteArray> lines = fileBytes(path).split('\n');
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(LogCapture::messageOf(QString::fromUtf8(lines[0])), u"before destruction"_s);
+
+    SetAppDirectory(QString());
+    EXPECT_EQ(CLog4C::GetInstance()->FilePath(), GetAppDirectory() + u"ZorvaEditor.log"_s);
+    EXPECT_EQ(SingletonRegistryCount(), registered);
+}

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "common/commonutils.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <mutex>
@@ -72,6 +73,29 @@ void SetAppDirectory(const QString &folder)
     std::lock_guard lock(s.mutex);
     resolveStartup(s);
     s.current = folder.isEmpty() ? s.startup : withTrailingSlash(folder);
+}
+
+QString GetTempDirectory()
+{
+    return withTrailingSlash(QDir::tempPath());
+}
+
+QString GetAttachRootDir()
+{
+    const QString root = GetAppDirectory() + u"userdata/attachment";
+    if (!IsFileExist(root))
+        MakeDirectories(root);
+    return root;
+}
+
+QString GetAttachFilePath(const QString &noteId, const QString &storeName, const QString &keptName)
+{
+    if (keptName.isEmpty())
+        return GetAttachRootDir() + u'/' + storeName;
+    const QString folder = GetAttachRootDir() + u'/' + noteId;
+    if (!IsFileExist(folder))
+        MakeDirectories(folder);
+    return folder + u'/' + keptName;
 }
 
 } // namespace TAVRIKCORE::RICHEDITOR

@@ -22,7 +22,8 @@ inline QByteArray Base64Encode(const QByteArray &bytes)
 
 // Lenient decoder for texts such as file names. Reads groups of four characters; a single
 // CR, LF, 0x01 or 0x02 before a group is skipped; characters outside the alphabet count as
-// 0. Returns the number of bytes produced; `decoded` receives them up to the first zero byte.
+// 0; a group cut short by the end of the text reads its missing characters as 0. Returns the
+// number of bytes produced; `decoded` receives them up to the first zero byte.
 TAVRIK_EXPORT int Base64Decode(const QByteArray &text, QByteArray &decoded);
 
 // MD5 of a file's bytes as 32 lower-case hex digits, streamed in constant memory.
@@ -34,7 +35,7 @@ TAVRIK_EXPORT QString CreateGuidString();
 
 // Folder of the running executable, ending with '/'. SetAppDirectory (or the environment
 // variable TAVRIK_APP_DIR, read once) points it elsewhere for the whole process; an empty
-// text restores the default.
+// text restores the default (TAVRIK_APP_DIR when set, else the executable's folder).
 TAVRIK_EXPORT QString GetAppDirectory();
 TAVRIK_EXPORT void SetAppDirectory(const QString &folder);
 
@@ -63,7 +64,8 @@ TAVRIK_EXPORT QString GetFileExt(const QString &name);
 TAVRIK_EXPORT QString RemoveFileExt(const QString &name);
 
 // Appends the pieces of `text` cut at each `separator` to `pieces`. Consecutive separators
-// give empty pieces; a trailing separator gives no empty last piece.
+// give empty pieces; a trailing separator gives no empty last piece. An empty separator
+// gives the whole text as one piece.
 TAVRIK_EXPORT void SplitString(const QString &text, const QString &separator,
                                std::vector<QString> &pieces);
 
@@ -76,7 +78,8 @@ TAVRIK_EXPORT QString FormatTime(qint64 seconds, const QString &format);
 // The current local time as "%Y-%m-%d %H:%M:%S".
 TAVRIK_EXPORT QString GetCurTimeString();
 
-// Bounded printf into `buffer` that truncates to `capacity`; characters written or -1.
+// Bounded printf into `buffer` that truncates to `capacity` (terminator included); the
+// characters written, or -1 on a format error, a null buffer or a zero capacity.
 TAVRIK_EXPORT int FormatPrint(char *buffer, std::size_t capacity, const char *format, ...)
     __attribute__((format(printf, 3, 4)));
 TAVRIK_EXPORT int FormatPrint(wchar_t *buffer, std::size_t capacity, const wchar_t *format, ...);

@@ -24,6 +24,7 @@
 #include <QVBoxLayout>
 #include <QWebEnginePage>
 
+#include <algorithm>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -374,9 +375,11 @@ TEST_F(EditorTest, UnreadablePageContentShowsItsMessageAndSavesNothing)
     EXPECT_TRUE(m_host->saves.empty());
     ASSERT_EQ(m_prompts.messages().size(), 1u);
     EXPECT_EQ(m_prompts.messages().front().text, u"获取笔记编辑器内容失败！"_s);
-    const QStringList lines = log.lines();
-    EXPECT_TRUE(lines.contains(u"[ERROR] 获取笔记编辑器内容，js方法调用失败！，ErrMsg:unknow error ！"_s))
-        << lines.join(u'\n').toStdString();
+    const std::vector<QString> lines = log.lines();
+    EXPECT_NE(std::find(lines.begin(), lines.end(),
+                        u"[ERROR] 获取笔记编辑器内容，js方法调用失败！，ErrMsg:unknow error ！"_s),
+              lines.end())
+        << QStringList(lines.begin(), lines.end()).join(u'\n').toStdString();
 }
 
 TEST_F(EditorTest, ExportUsesTheLastSavedContent)

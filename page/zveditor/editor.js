@@ -1,0 +1,743 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+//
+// The editing surface: an inline frame of class "ke-edit-iframe" whose body is the note.
+// This file owns that frame (creating it, filling it, reading it back), the character limit,
+// read-only mode, attachments and tables, and the events that go to native code (opening an
+// attachment or a link, the attachment menu, page errors).
+(function () {
+    'use strict';
+
+    const Tavrik = (window.Tavrik = window.Tavrik || {});
+
+    const FRAME_POLICY = "default-src 'none'; script-src 'none'; object-src 'none'; base-uri 'none'; "
+        + "form-action 'none'; style-src file: 'unsafe-inline'; img-src file: data: blob:; font-src file: data:";
+    const FRAME_SKELETON = '<!DOCTYPE html><html><head><meta charset="utf-8">'
+        + '<meta http-equiv="Content-Security-Policy" content="' + FRAME_POLICY + '">'
+        + '<link rel="stylesheet" href="content.css"></head><body></body></html>';
+
+    const state = {
+        frame: null,
+        doc: null,
+        readOnly: false,
+        maxChars: 10000,
+        count: 0,
+        savedRange: null,
+        internalDrag: false,
+        listeners: [],
+    };
+
+    // Code points of a text (a character outside the basic plane counts once).
+    function codePoints(text) {
+        let n = text.length;
+        for (let i = 1; i < text.length; ++i) {
+            const c = text.charCodeAt(i);
+            if (c >= 0xdc00 && c <= 0xdfff) {
+                const p = text.charCodeAt(i - 1);
+                if (p >= 0xd800 && p <= 0xdbff)
+                    --n;
+            }
+        }
+        return n;
+    }
+
+    function firstCodePoints(text, count) {
+        if (count <= 0)
+            return '';
+        return Array.from(text).slice(0, count).join('');
+    }
+
+    function body() {
+        return state.doc.body;
+    }
+
+    function notify() {
+        for (const listener of state.listeners) {
+            try {
+                listener();
+            } catch (e) {
+                reportError('error', 'state listener: ' + e.message);
+            }
+        }
+    }
+
+    function reportError(type, message) {
+        try {
+            window.CppProcessor('WriteEditorLog', JSON.stringify({ type: type, msg: String(message) }), '');
+        } catch (e) {
+            // nothing left to tell
+        }
+    }
+
+    function updateCount() {
+        state.count = codePoints(body().textContent);
+        notify();
+    }
+
+    function selection() {
+        return state.doc.getSelection();
+    }
+
+    function rangeInBody(range) {
+        return range && body().contains(range.commonAncestorContainer);
+    }
+
+    function saveSelection() {
+        const sel = selection();
+        if (sel && sel.rangeCount && rangeInBody(sel.getRangeAt(0)))
+            state.savedRange = sel.getRangeAt(0).cloneRange();
+    }
+
+    // The range that insertions from native code go to: the live selection in the note, else the
+    // last one the user had, else the end of the note.
+    function insertionRange() {
+        const sel = selection();
+        if (sel && sel.rangeCount && rangeInBody(sel.getRangeAt(0)))
+            return sel.getRangeAt(0);
+        if (state.savedRange && rangeInBody(state.savedRange))
+            return state.savedRange.cloneRange();
+        const range = state.doc.createRange();
+        range.selectNodeContents(body());
+        range.collapse(false);
+        return range;
+    }
+
+    function placeCaretAfter(node) {
+        const range = state.doc.createRange();
+        range.setStartAfter(node);
+        range.collapse(true);
+        const sel = selection();
+        sel.removeAllRanges();
+        sel.addRange(range);
+        state.savedRange = range.cloneRange();
+    }
+
+    // ---- character limit -------------------------------------------------------------------
+
+    function selectedChars() {
+        const sel = selection();
+        if (!sel || !sel.rangeCount || !rangeInBody(sel.getRangeAt(0)))
+            return 0;
+        return codePoints(sel.getRangeAt(0).toString());
+    }
+
+    // How many characters may still be inserted in place of the current selection.
+    function roomLeft() {
+        return state.maxChars - (state.count - selectedChars());
+    }
+
+    let flashTimer = 0;
+    function flashLimit() {
+        state.limitHit = true;
+        notify();
+        clearTimeout(flashTimer);
+        flashTimer = setTimeout(function () {
+            state.limitHit = false;
+            notify();
+        }, 2500);
+    }
+
+    // Cuts the text of a fragment after `room` characters; everything after the cut is dropped.
+    function truncateFragment(fragment, room) {
+        const walker = state.doc.createTreeWalker(fragment, NodeFilter.SHOW_TEXT);
+        const drop = [];
+        let left = room;
+        for (let node = walker.nextNode(); node; node = walker.nextNode()) {
+            if (left <= 0) {
+                drop.push(node);
+                continue;
+            }
+            const n = codePoints(node.data);
+            if (n > left)
+                node.data = firstCodePoints(node.data, left);
+            left -= Math.min(n, left);
+        }
+        for (const node of drop)
+            node.remove();
+    }
+
+    function fragmentChars(fragment) {
+        return codePoints(fragment.textContent);
+    }
+
+    // Typing and other text insertions: refuse what passes the limit, keeping the part that fits.
+    function onBeforeInput(event) {
+        if (state.readOnly) {
+            event.preventDefault();
+            return;
+        }
+        const type = event.inputType || '';
+        if (type === 'historyUndo' || type === 'historyRedo' || !type.startsWith('insert'))
+            return;
+        if (type === 'insertFromPaste' || type === 'insertFromDrop' || type === 'insertCompositionText')
+            return; // paste and drop are handled by their own events, composition after it ends
+        let text = event.data;
+        if ((text === null || text === undefined) && event.dataTransfer)
+            text = event.dataTransfer.getData('text/plain');
+        if (!text)
+            return;
+        const room = roomLeft();
+        const length = codePoints(text);
+        if (length <= room)
+            return;
+        event.preventDefault();
+        if (room > 0)
+            state.doc.execCommand('insertText', false, firstCodePoints(text, room));
+        flashLimit();
+    }
+
+    // Text that arrived without a cancellable event (an input method, a browser command): take
+    // back what passed the limit, right before the caret.
+    function enforceAfterInput(previous) {
+        const allowed = Math.max(state.maxChars, previous);
+        const excess = state.count - allowed;
+        const sel = selection();
+        if (excess <= 0 || !sel || !sel.rangeCount || !sel.isCollapsed)
+            return;
+        for (let i = 0; i < excess; ++i)
+            sel.modify('extend', 'backward', 'character');
+        state.doc.execCommand('delete', false);
+        updateCount();
+        flashLimit();
+    }
+
+    function onInput(event) {
+        const previous = state.count;
+        updateCount();
+        if (!event.isComposing)
+            enforceAfterInput(previous);
+    }
+
+    // ---- paste and drop ---------------------------------------------------------------------
+
+    // Inserts outside content (HTML or plain text) at the selection, sanitised and cut to the
+    // room the limit leaves.
+    function insertOutsideContent(html, text) {
+        if (state.readOnly)
+            return;
+        const room = roomLeft();
+        if (html) {
+            const fragment = Tavrik.sanitize.fragment(html, state.doc);
+            const length = fragmentChars(fragment);
+            if (length > room) {
+                truncateFragment(fragment, Math.max(room, 0));
+                flashLimit();
+            }
+            if (!fragment.firstChild)
+                return;
+            const holder = state.doc.createElement('div');
+            holder.appendChild(fragment);
+            state.doc.execCommand('insertHTML', false, holder.innerHTML);
+        } else if (text) {
+            const length = codePoints(text);
+            if (length > room)
+                flashLimit();
+            const fitting = length > room ? firstCodePoints(text, room) : text;
+            if (fitting)
+                state.doc.execCommand('insertText', false, fitting);
+        }
+        updateCount();
+    }
+
+    function onPaste(event) {
+        event.preventDefault();
+        const data = event.clipboardData;
+        if (!data || state.readOnly)
+            return;
+        insertOutsideContent(data.getData('text/html'), data.getData('text/plain'));
+    }
+
+    function onDrop(event) {
+        if (state.internalDrag)
+            return; // moving text inside the note: the browser does it
+        event.preventDefault();
+        const data = event.dataTransfer;
+        if (!data || state.readOnly)
+            return;
+        const html = data.getData('text/html');
+        const text = data.getData('text/plain');
+        if (!html && !text)
+            return; // files are taken by the native side, never opened by the page
+        const range = state.doc.caretRangeFromPoint(event.clientX, event.clientY);
+        if (range && rangeInBody(range)) {
+            const sel = selection();
+            sel.removeAllRanges();
+            sel.addRange(range);
+        }
+        insertOutsideContent(html, text);
+    }
+
+    // ---- attachments and links ----------------------------------------------------------------
+
+    function attachmentOf(target) {
+        return target && target.closest ? target.closest('img[zv_exdata]') : null;
+    }
+
+    function onDoubleClick(event) {
+        const attachment = attachmentOf(event.target);
+        if (!attachment)
+            return;
+        event.preventDefault();
+        window.CppProcessor('DbClickAttachment',
+                            JSON.stringify({ path: attachment.getAttribute('class') || '' }),
+                            attachment.getAttribute('zv_exdata') || '');
+    }
+
+    function htmlOfRange(range) {
+        const holder = state.doc.createElement('div');
+        holder.appendChild(range.cloneContents());
+        return holder.innerHTML;
+    }
+
+    function onContextMenu(event) {
+        const attachment = attachmentOf(event.target);
+        if (!attachment)
+            return;
+        event.preventDefault();
+        const sel = selection();
+        let range = sel.rangeCount ? sel.getRangeAt(0) : null;
+        if (!range || !rangeInBody(range) || !range.intersectsNode(attachment)) {
+            range = state.doc.createRange();
+            range.selectNode(attachment);
+            sel.removeAllRanges();
+            sel.addRange(range);
+        }
+        window.CppProcessor('OnRightClickAttach', JSON.stringify({
+            current_attach: {
+                class_value: attachment.getAttribute('class') || '',
+                exdata_value: attachment.getAttribute('zv_exdata') || '',
+            },
+            range_html: htmlOfRange(range),
+        }), '');
+    }
+
+    function selectNode(node) {
+        const range = state.doc.createRange();
+        range.selectNode(node);
+        const sel = selection();
+        sel.removeAllRanges();
+        sel.addRange(range);
+        state.savedRange = range.cloneRange();
+    }
+
+    // A link never navigates the editor. It opens through native code: with a click in
+    // read-only mode, with Ctrl+click (or Cmd+click) while editing.
+    function onClick(event) {
+        const attachment = attachmentOf(event.target);
+        if (attachment && !state.readOnly) {
+            selectNode(attachment);
+            return;
+        }
+        const link = event.target && event.target.closest ? event.target.closest('a[href]') : null;
+        if (!link)
+            return;
+        event.preventDefault();
+        if (event.button !== 0 || !(state.readOnly || event.ctrlKey || event.metaKey))
+            return;
+        window.CppProcessor('OpenHyperLink', JSON.stringify({ url: link.getAttribute('href').trim() }), '');
+    }
+
+    function preventNavigation(event) {
+        const link = event.target && event.target.closest ? event.target.closest('a[href]') : null;
+        if (link)
+            event.preventDefault();
+    }
+
+    function installErrorReporting(win) {
+        win.addEventListener('error', function (event) {
+            if (!event.message)
+                return; // a resource that failed to load (a missing picture), not a script error
+            const where = event.filename ? ' (' + event.filename + ':' + event.lineno + ':' + event.colno + ')' : '';
+            reportError('error', event.message + where);
+        });
+        win.addEventListener('unhandledrejection', function (event) {
+            const reason = event.reason;
+            reportError('unhandledrejection',
+                        reason && reason.message ? reason.message : String(reason));
+        });
+    }
+
+    // ---- the frame ----------------------------------------------------------------------------
+
+    function wireDocument(doc) {
+        doc.addEventListener('beforeinput', onBeforeInput);
+        doc.addEventListener('input', onInput);
+        doc.addEventListener('compositionend', function () {
+            const previous = state.count;
+            updateCount();
+            enforceAfterInput(previous);
+        });
+        doc.addEventListener('paste', onPaste);
+        doc.addEventListener('dragstart', function () { state.internalDrag = true; });
+        doc.addEventListener('dragend', function () { state.internalDrag = false; });
+        doc.addEventListener('dragover', function (event) {
+            if (state.readOnly)
+                event.preventDefault();
+        });
+        doc.addEventListener('drop', onDrop);
+        doc.addEventListener('mousedown', function () {
+            if (Tavrik.toolbar)
+                Tavrik.toolbar.closePopover();
+        });
+        doc.addEventListener('dblclick', onDoubleClick);
+        doc.addEventListener('contextmenu', onContextMenu);
+        doc.addEventListener('click', onClick);
+        doc.addEventListener('auxclick', preventNavigation);
+        doc.addEventListener('submit', function (event) { event.preventDefault(); });
+        doc.addEventListener('selectionchange', function () {
+            saveSelection();
+            notify();
+        });
+        doc.addEventListener('keydown', function (event) {
+            if ((event.ctrlKey || event.metaKey) && !event.altKey && event.key.toLowerCase() === 'k') {
+                event.preventDefault();
+                if (Tavrik.toolbar)
+                    Tavrik.toolbar.openLinkEditor();
+            }
+        });
+    }
+
+    // Builds a fresh editing frame holding `html` (already clean). A new frame also starts a new
+    // undo history.
+    function mount(html) {
+        const host = document.getElementById('editor-host');
+        const frame = document.createElement('iframe');
+        frame.className = 'ke-edit-iframe';
+        frame.title = 'Note';
+        if (state.frame)
+            host.replaceChild(frame, state.frame);
+        else
+            host.appendChild(frame);
+        state.frame = frame;
+        const doc = frame.contentDocument;
+        doc.open();
+        doc.write(FRAME_SKELETON);
+        doc.close();
+        try {
+            delete frame.contentWindow.qt;
+        } catch (e) {
+            frame.contentWindow.qt = undefined;
+        }
+        state.doc = doc;
+        state.savedRange = null;
+        state.internalDrag = false;
+        doc.body.spellcheck = false;
+        doc.body.innerHTML = html;
+        applyReadOnly();
+        wireDocument(doc);
+        installErrorReporting(frame.contentWindow);
+        updateCount();
+    }
+
+    function applyReadOnly() {
+        const b = body();
+        b.contentEditable = state.readOnly ? 'false' : 'true';
+        state.doc.documentElement.classList.toggle('readonly', state.readOnly);
+        document.documentElement.classList.toggle('readonly', state.readOnly);
+    }
+
+    function currentHtml() {
+        return body().innerHTML;
+    }
+
+    // ---- tables ---------------------------------------------------------------------------------
+
+    // A table element from a column count, a row count and optional rows of cells
+    // ({width, style, value}); missing rows and cells are empty. Cell values are HTML.
+    function buildTable(colNum, rowNum, rows) {
+        const doc = state.doc;
+        const table = doc.createElement('table');
+        table.setAttribute('border', '1');
+        table.setAttribute('cellpadding', '4');
+        table.setAttribute('cellspacing', '0');
+        table.setAttribute('style', 'border-collapse: collapse; width: 100%;');
+        const tbody = doc.createElement('tbody');
+        table.appendChild(tbody);
+        for (let r = 0; r < rowNum; ++r) {
+            const tr = doc.createElement('tr');
+            const cells = (rows && rows[r]) || [];
+            for (let c = 0; c < colNum; ++c) {
+                const cell = cells[c] || {};
+                const td = doc.createElement('td');
+                if (cell.width)
+                    td.setAttribute('width', cell.width);
+                if (cell.style)
+                    td.setAttribute('style', cell.style);
+                td.innerHTML = cell.value ? cell.value : '<br>';
+                tr.appendChild(td);
+            }
+            tbody.appendChild(tr);
+        }
+        // One pass through the sanitiser for the whole table: cell values and styles included.
+        const clean = Tavrik.sanitize.fragment(table.outerHTML, doc);
+        for (const td of clean.querySelectorAll('td')) {
+            if (!td.firstChild)
+                td.innerHTML = '<br>';
+        }
+        return clean.querySelector('table');
+    }
+
+    // The direct child of the body that holds `node`, or null when `node` is the body itself.
+    function topBlock(node) {
+        const b = body();
+        while (node && node.parentNode !== b)
+            node = node.parentNode;
+        return node;
+    }
+
+    function isEmptyBlock(node) {
+        return node && node.nodeType === Node.ELEMENT_NODE && node.textContent === ''
+            && !node.querySelector('img,table,hr');
+    }
+
+    function insertBlock(element) {
+        const range = insertionRange();
+        range.deleteContents();
+        const block = topBlock(range.startContainer);
+        const b = body();
+        if (!block) {
+            const before = b.childNodes[range.startOffset] || null;
+            b.insertBefore(element, before);
+        } else if (isEmptyBlock(block)) {
+            b.replaceChild(element, block);
+        } else {
+            b.insertBefore(element, block.nextSibling);
+        }
+        let after = element.nextSibling;
+        if (!after) {
+            after = state.doc.createElement('p');
+            after.appendChild(state.doc.createElement('br'));
+            b.appendChild(after);
+        }
+        const caret = state.doc.createRange();
+        caret.setStart(after, 0);
+        caret.collapse(true);
+        const sel = selection();
+        sel.removeAllRanges();
+        sel.addRange(caret);
+        state.savedRange = caret.cloneRange();
+        updateCount();
+    }
+
+    // ---- attachments ----------------------------------------------------------------------------
+
+    function buildAttachment(picpath, storeValue, exdata) {
+        const img = state.doc.createElement('img');
+        img.setAttribute('src', picpath);
+        img.setAttribute('class', storeValue);
+        img.setAttribute('zv_exdata', exdata);
+        img.setAttribute('data-ke-src', picpath);
+        img.setAttribute('zvimgsrc', picpath);
+        const clean = Tavrik.sanitize.fragment(img.outerHTML, state.doc).firstChild;
+        if (!clean || clean.nodeName !== 'IMG' || clean.getAttribute('src') !== picpath)
+            return null;
+        return clean;
+    }
+
+    const TEXT_BLOCKS = /^(P|DIV|H[1-6]|LI|BLOCKQUOTE|PRE|TD|TH)$/;
+
+    // A collapsed caret between two top-level blocks goes to the end of the block before it, so
+    // inline content lands in a paragraph rather than beside it.
+    function intoTextBlock(range) {
+        if (!range.collapsed || range.startContainer !== body())
+            return;
+        const before = body().childNodes[range.startOffset - 1];
+        if (!before || before.nodeType !== Node.ELEMENT_NODE || !TEXT_BLOCKS.test(before.nodeName))
+            return;
+        const last = before.lastChild;
+        if (last && last.nodeName === 'BR') {
+            range.setStartBefore(last);
+        } else {
+            range.selectNodeContents(before);
+            range.collapse(false);
+        }
+    }
+
+    function insertInline(node) {
+        const range = insertionRange();
+        range.deleteContents();
+        intoTextBlock(range);
+        range.insertNode(node);
+        placeCaretAfter(node);
+        updateCount();
+    }
+
+    function originalNameKey(exdataText) {
+        try {
+            const value = JSON.parse(exdataText);
+            if (value && typeof value === 'object' && typeof value.OrigName_B64 === 'string')
+                return value.OrigName_B64;
+        } catch (e) {
+            // not JSON: no original name
+        }
+        return null;
+    }
+
+    function decodeBase64Utf8(text) {
+        try {
+            const bytes = Uint8Array.from(atob(text), function (c) { return c.charCodeAt(0); });
+            return new TextDecoder('utf-8', { fatal: true }).decode(bytes);
+        } catch (e) {
+            return null;
+        }
+    }
+
+    function fileOf(value) {
+        const path = (value || '').replace(/\//g, '\\');
+        return path.substring(path.lastIndexOf('\\') + 1);
+    }
+
+    function attachments() {
+        return Array.from(body().querySelectorAll('img[zv_exdata]'));
+    }
+
+    // ---- public --------------------------------------------------------------------------------
+
+    Tavrik.editor = {
+        init() {
+            mount('');
+            installErrorReporting(window);
+        },
+        onChange(listener) {
+            state.listeners.push(listener);
+        },
+        document() {
+            return state.doc;
+        },
+        frame() {
+            return state.frame;
+        },
+        focus() {
+            state.frame.contentWindow.focus();
+            body().focus();
+            if (state.savedRange && rangeInBody(state.savedRange)) {
+                const sel = selection();
+                sel.removeAllRanges();
+                sel.addRange(state.savedRange);
+            }
+        },
+
+        setContent(html) {
+            mount(Tavrik.sanitize.html(html));
+        },
+        content() {
+            return { html: currentHtml(), text: body().innerText };
+        },
+        clearCache() {
+            mount(currentHtml());
+        },
+
+        isReadOnly() {
+            return state.readOnly;
+        },
+        setReadOnly(flag) {
+            state.readOnly = !!flag;
+            applyReadOnly();
+            notify();
+        },
+
+        maxChars() {
+            return state.maxChars;
+        },
+        setMaxChars(size) {
+            state.maxChars = size;
+            notify();
+        },
+        charCount() {
+            return state.count;
+        },
+        limitHit() {
+            return !!state.limitHit;
+        },
+
+        // Runs an editing command of the browser on the note.
+        exec(command, value) {
+            if (state.readOnly)
+                return false;
+            this.focus();
+            const done = state.doc.execCommand(command, false, value);
+            updateCount();
+            return done;
+        },
+        queryState(command) {
+            try {
+                return state.doc.queryCommandState(command);
+            } catch (e) {
+                return false;
+            }
+        },
+        queryValue(command) {
+            try {
+                return state.doc.queryCommandValue(command);
+            } catch (e) {
+                return '';
+            }
+        },
+        selectionInNote() {
+            const sel = selection();
+            return !!(sel && sel.rangeCount && rangeInBody(sel.getRangeAt(0)));
+        },
+        selectedLink() {
+            const sel = selection();
+            if (!sel || !sel.rangeCount || !rangeInBody(sel.getRangeAt(0)))
+                return null;
+            let node = sel.anchorNode;
+            if (node && node.nodeType !== Node.ELEMENT_NODE)
+                node = node.parentNode;
+            return node && node.closest ? node.closest('a[href]') : null;
+        },
+        selectedText() {
+            const sel = selection();
+            return sel && sel.rangeCount && rangeInBody(sel.getRangeAt(0)) ? sel.toString() : '';
+        },
+
+        insertTable(colNum, rowNum, rows) {
+            const table = buildTable(colNum, rowNum, rows);
+            if (!table)
+                return false;
+            insertBlock(table);
+            return true;
+        },
+        // Inserts one attachment element; false when the paths do not survive the sanitiser.
+        insertAttachment(picpath, storeValue, exdata) {
+            const img = buildAttachment(picpath, storeValue, exdata);
+            if (!img)
+                return false;
+            insertInline(img);
+            return true;
+        },
+        // Points every attachment with the given original name (its Base64 form) at a new
+        // stored file and a new shown image; answers how many were changed.
+        modifyAttachments(nameKey, classValue, srcValue) {
+            let changed = 0;
+            for (const img of attachments()) {
+                if (originalNameKey(img.getAttribute('zv_exdata')) !== nameKey)
+                    continue;
+                img.setAttribute('class', classValue);
+                img.setAttribute('src', srcValue);
+                img.setAttribute('data-ke-src', srcValue);
+                img.setAttribute('zvimgsrc', srcValue);
+                ++changed;
+            }
+            return changed;
+        },
+        // Selects the first attachment whose store name, whole class value or original name
+        // equals the key, and scrolls it into view.
+        selectAttachment(key) {
+            for (const img of attachments()) {
+                const classValue = img.getAttribute('class') || '';
+                const nameKey = originalNameKey(img.getAttribute('zv_exdata'));
+                const name = nameKey === null ? null : decodeBase64Utf8(nameKey);
+                if (classValue === key || fileOf(classValue) === key || (name !== null && name === key)) {
+                    selectNode(img);
+                    img.scrollIntoView({ block: 'center', inline: 'nearest' });
+                    return true;
+                }
+            }
+            return false;
+        },
+        insertOutsideContent: insertOutsideContent,
+        reportError: reportError,
+        codePoints: codePoints,
+    };
+})();

@@ -1,0 +1,157 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+//
+// jsProcessor(method, argText): native code's one entry into the page. It runs synchronously
+// and always returns a JSON reply text {"result":bool,"errmsg":text,...}; it never throws.
+(function () {
+    'use strict';
+
+    const Tavrik = (window.Tavrik = window.Tavrik || {});
+
+    class BadArgument extends Error {}
+
+    function objectArgument(argText) {
+        let value;
+        try {
+            value = JSON.parse(argText);
+        } catch (e) {
+            throw new BadArgument('bad argument: not JSON');
+        }
+        if (value === null || typeof value !== 'object' || Array.isArray(value))
+            throw new BadArgument('bad argument: not a JSON object');
+        return value;
+    }
+
+    function stringMember(object, key, allowEmpty) {
+        const value = object[key];
+        if (typeof value !== 'string' || (!allowEmpty && value === ''))
+            throw new BadArgument('bad argument: "' + key + '" must be a' + (allowEmpty ? '' : ' non-empty') + ' text');
+        return value;
+    }
+
+    function countMember(object, key, min, max) {
+        const value = object[key];
+        if (!Number.isInteger(value) || value < min || value > max)
+            throw new BadArgument('bad argument: "' + key + '" must be a whole number from ' + min + ' to ' + max);
+        return value;
+    }
+
+    function requireWritable() {
+        if (Tavrik.editor.isReadOnly())
+            throw new BadArgument('the editor is read-only');
+    }
+
+    const MAX_TABLE_COLUMNS = 64;
+    const MAX_TABLE_ROWS = 1000;
+
+    function tableRows(arg, colNum, rowNum) {
+        if (arg.rowList === undefined || arg.rowList === null)
+            return [];
+        if (!Array.isArray(arg.rowList) || arg.rowList.length > rowNum)
+            throw new BadArgument('bad argument: "rowList" must be a list of at most rowNum rows');
+        return arg.rowList.map(function (row) {
+            if (row === null)
+                return [];
+            if (typeof row !== 'object' || (row.colList !== undefined && row.colList !== null
+                                            && (!Array.isArray(row.colList) || row.colList.length > colNum)))
+                throw new BadArgument('bad argument: "colList" must be a list of at most colNum cells');
+            return (row.colList || []).map(function (cell) {
+                if (cell === null || typeof cell !== 'object')
+                    return {};
+                return {
+                    width: typeof cell.width === 'string' ? cell.width : '',
+                    style: typeof cell.style === 'string' ? cell.style : '',
+                    value: typeof cell.value === 'string' ? cell.value : '',
+                };
+            });
+        });
+    }
+
+    const methods = {
+        SetEditorMode(argText) {
+            const arg = objectArgument(argText);
+            if (typeof arg.readonly !== 'boolean')
+                throw new BadArgument('bad argument: "readonly" must be true or false');
+            Tavrik.editor.setReadOnly(arg.readonly);
+            return {};
+        },
+        SetEditorMaxChars(argText) {
+            const arg = objectArgument(argText);
+            Tavrik.editor.setMaxChars(countMember(arg, 'size', 1, 0x7fffffff));
+            return {};
+        },
+        SetEditorContent(argText) {
+            Tavrik.editor.setContent(argText);
+            return {};
+        },
+        GetEditorContent() {
+            const content = Tavrik.editor.content();
+            return { ehtml: content.html, etext: content.text };
+        },
+        SelectedAttach(argText) {
+            const key = stringMember(objectArgument(argText), 'keyword', false);
+            if (!Tavrik.editor.selectAttachment(key))
+                throw new BadArgument('no attachment matches "' + key + '"');
+            return {};
+        },
+        ModifyAttachAtrr(argText) {
+            const arg = objectArgument(argText);
+            const exdata = arg.zv_exdata;
+            if (exdata === null || typeof exdata !== 'object' || typeof exdata.OrigName_B64 !== 'string')
+                throw new BadArgument('bad argument: "zv_exdata" must be an object with "OrigName_B64"');
+            const classValue = stringMember(arg, 'ClassValue', false);
+            const srcValue = stringMember(arg, 'SrcValue', false);
+            if (Tavrik.editor.modifyAttachments(exdata.OrigName_B64, classValue, srcValue) === 0)
+                throw new BadArgument('no attachment carries this original name');
+            return {};
+        },
+        ClearEditorCache() {
+            Tavrik.editor.clearCache();
+            return {};
+        },
+        InsertTable(argText) {
+            const arg = objectArgument(argText);
+            const colNum = countMember(arg, 'colNum', 1, MAX_TABLE_COLUMNS);
+            const rowNum = countMember(arg, 'rowNum', 1, MAX_TABLE_ROWS);
+            const rows = tableRows(arg, colNum, rowNum);
+            requireWritable();
+            if (!Tavrik.editor.insertTable(colNum, rowNum, rows))
+                throw new BadArgument('the table could not be built');
+            return {};
+        },
+        AddPicToEditor(argText) {
+            const arg = objectArgument(argText);
+            const picpath = stringMember(arg, 'picpath', false);
+            const storeValue = stringMember(arg, 'strData', false);
+            const exdata = stringMember(arg, 'exdata', true);
+            stringMember(arg, 'type', true);
+            requireWritable();
+            if (!Tavrik.editor.insertAttachment(picpath, storeValue, exdata))
+                throw new BadArgument('bad argument: "picpath" is not an image path');
+            return {};
+        },
+    };
+
+    function reply(result, errmsg, extra) {
+        const answer = { result: result, errmsg: errmsg };
+        if (extra)
+            Object.assign(answer, extra);
+        return JSON.stringify(answer);
+    }
+
+    window.jsProcessor = function jsProcessor(method, argText) {
+        try {
+            const name = typeof method === 'string' ? method : String(method);
+            if (!Object.prototype.hasOwnProperty.call(methods, name))
+                return reply(false, 'unknown method: ' + name);
+            const text = argText === undefined || argText === null ? '' : String(argText);
+            return reply(true, '', methods[name](text));
+        } catch (e) {
+            if (e instanceof BadArgument)
+                return reply(false, e.message);
+            const message = e && e.message ? e.message : String(e);
+            Tavrik.editor.reportError('error', 'jsProcessor(' + String(method) + '): ' + message);
+            return reply(false, 'internal error: ' + message);
+        }
+    };
+})();

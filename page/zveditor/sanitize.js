@@ -1,0 +1,65 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+//
+// Every piece of HTML that enters the editing surface (note content, pasted or dropped HTML,
+// table cell values) passes through here first. DOMPurify removes scripts, event handlers,
+// dangerous URLs and active elements; the attachment attributes stay exactly as written.
+(function () {
+    'use strict';
+
+    const Tavrik = (window.Tavrik = window.Tavrik || {});
+
+    // Only raster images may come as data: URLs (no SVG, which can carry script).
+    const SAFE_DATA_IMAGE = /^data:image\/(?:png|jpe?g|gif|webp|bmp|x-icon);base64,[a-z0-9+/=\s]*$/i;
+    // The usual schemes plus file:, which pictures pasted from other programs use.
+    const ALLOWED_URI = /^(?:(?:(?:f|ht)tps?|mailto|tel|file):|[^a-z]|[a-z+.\-]+(?:[^a-z+.\-:]|$))/i;
+
+    const CONFIG = {
+        USE_PROFILES: { html: true },
+        ADD_ATTR: ['zv_exdata', 'zvimgsrc'],
+        // Attachment metadata and image path copies are plain texts, never followed as URLs:
+        // keep them byte for byte.
+        ADD_URI_SAFE_ATTR: ['zv_exdata', 'zvimgsrc', 'data-ke-src'],
+        ALLOWED_URI_REGEXP: ALLOWED_URI,
+        FORBID_TAGS: ['style', 'link', 'meta', 'base', 'form', 'input', 'button', 'select', 'option',
+                      'textarea', 'iframe', 'frame', 'frameset', 'embed', 'object', 'applet', 'script',
+                      'noscript', 'template', 'svg', 'math', 'video', 'audio', 'source', 'track', 'dialog'],
+        FORBID_ATTR: ['target', 'formaction', 'action', 'srcset', 'ping', 'background', 'poster'],
+        ALLOW_DATA_ATTR: true,
+        KEEP_CONTENT: true,
+        WHOLE_DOCUMENT: false,
+    };
+
+    let purifier = null;
+
+    function purify() {
+        if (purifier)
+            return purifier;
+        if (typeof window.DOMPurify !== 'function' && typeof window.DOMPurify !== 'object')
+            throw new Error('the HTML sanitiser is not available');
+        purifier = window.DOMPurify(window);
+        purifier.addHook('uponSanitizeAttribute', function (node, data) {
+            if (data.attrName === 'src' && /^\s*data:/i.test(data.attrValue)
+                && !SAFE_DATA_IMAGE.test(data.attrValue))
+                data.keepAttr = false;
+            if (data.attrName === 'href' && /^\s*data:/i.test(data.attrValue))
+                data.keepAttr = false;
+        });
+        return purifier;
+    }
+
+    Tavrik.sanitize = {
+        // Clean HTML text, ready to be placed into the editing document.
+        html(dirty) {
+            if (dirty === null || dirty === undefined || dirty === '')
+                return '';
+            return purify().sanitize(String(dirty), CONFIG);
+        },
+        // Clean HTML as a fragment owned by `doc`.
+        fragment(dirty, doc) {
+            const template = doc.createElement('template');
+            template.innerHTML = this.html(dirty);
+            return doc.importNode(template.content, true);
+        },
+    };
+})();

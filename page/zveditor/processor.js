@@ -90,7 +90,7 @@
         },
         SelectedAttach(argText) {
             const key = stringMember(objectArgument(argText), 'keyword', false);
-            if (!Tavrik.editor.selectAttachment(key))
+            if (!Tavrik.markup.selectAttachment(key))
                 throw new BadArgument('no attachment matches "' + key + '"');
             return {};
         },
@@ -101,7 +101,7 @@
                 throw new BadArgument('bad argument: "zv_exdata" must be an object with "OrigName_B64"');
             const classValue = stringMember(arg, 'ClassValue', false);
             const srcValue = stringMember(arg, 'SrcValue', false);
-            if (Tavrik.editor.modifyAttachments(exdata.OrigName_B64, classValue, srcValue) === 0)
+            if (Tavrik.markup.modifyAttachments(exdata.OrigName_B64, classValue, srcValue) === 0)
                 throw new BadArgument('no attachment carries this original name');
             return {};
         },
@@ -115,7 +115,7 @@
             const rowNum = countMember(arg, 'rowNum', 1, MAX_TABLE_ROWS);
             const rows = tableRows(arg, colNum, rowNum);
             requireWritable();
-            if (!Tavrik.editor.insertTable(colNum, rowNum, rows))
+            if (!Tavrik.markup.insertTable(colNum, rowNum, rows))
                 throw new BadArgument('the table could not be built');
             return {};
         },
@@ -126,7 +126,7 @@
             const exdata = stringMember(arg, 'exdata', true);
             stringMember(arg, 'type', true);
             requireWritable();
-            if (!Tavrik.editor.insertAttachment(picpath, storeValue, exdata))
+            if (!Tavrik.markup.insertAttachment(picpath, storeValue, exdata))
                 throw new BadArgument('bad argument: "picpath" is not an image path');
             return {};
         },

@@ -49,17 +49,12 @@
     }
 
     Tavrik.sanitize = {
-        // Clean HTML text, ready to be placed into the editing document.
-        html(dirty) {
-            if (dirty === null || dirty === undefined || dirty === '')
-                return '';
-            return purify().sanitize(String(dirty), CONFIG);
-        },
-        // Clean HTML as a fragment owned by `doc`.
+        // Clean HTML as a fragment owned by `doc`; no second parse of the cleaned markup.
         fragment(dirty, doc) {
-            const template = doc.createElement('template');
-            template.innerHTML = this.html(dirty);
-            return doc.importNode(template.content, true);
+            if (dirty === null || dirty === undefined || dirty === '')
+                return doc.createDocumentFragment();
+            const clean = purify().sanitize(String(dirty), Object.assign({ RETURN_DOM_FRAGMENT: true }, CONFIG));
+            return doc.adoptNode(clean);
         },
     };
 })();

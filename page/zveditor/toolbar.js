@@ -185,7 +185,7 @@
                 return;
             closePopover();
             editor().focus();
-            editor().insertTable(+t.dataset.c, +t.dataset.r, null);
+            Tavrik.markup.insertTable(+t.dataset.c, +t.dataset.r, null);
         });
         panel.append(label, grid);
         return panel;
@@ -295,27 +295,41 @@
         root.querySelector('[data-id="highlight"] .swatch').setAttribute('fill', lastHighlight || '#ffffff');
     }
 
-    function refresh() {
+    // The toolbar's active states follow the selection. Asking the browser about the selection
+    // lays the note out first, so after a change this waits until the current task is done
+    // (a large note set from native code returns at once and is laid out afterwards).
+    let selectionTimer = 0;
+    function scheduleSelectionState() {
+        if (!selectionTimer)
+            selectionTimer = setTimeout(refreshSelectionState, 0);
+    }
+
+    function refreshSelectionState() {
+        selectionTimer = 0;
         const readOnly = editor().isReadOnly();
-        for (const control of root.querySelectorAll('button.tool, select.picker'))
-            control.disabled = readOnly;
-        const inNote = editor().selectionInNote();
+        const inNote = !readOnly && editor().selectionInNote();
         for (const id in STATE_BUTTONS) {
             const b = root.querySelector('[data-id="' + id + '"]');
-            const on = !readOnly && inNote && editor().queryState(STATE_BUTTONS[id]);
+            const on = inNote && editor().queryState(STATE_BUTTONS[id]);
             b.classList.toggle('active', on);
             b.setAttribute('aria-pressed', on ? 'true' : 'false');
         }
-        const linkButton = root.querySelector('[data-id="link"]');
-        linkButton.classList.toggle('active', !readOnly && !!editor().selectedLink());
+        root.querySelector('[data-id="link"]').classList.toggle('active', inNote && !!editor().selectedLink());
         if (inNote) {
             const block = String(editor().queryValue('formatBlock') || 'p').toLowerCase();
             root.querySelector('[data-id="block"]').value = BLOCKS.some((b) => b[0] === block) ? block : 'p';
             const size = String(editor().queryValue('fontSize') || '3');
             root.querySelector('[data-id="size"]').value = FONT_SIZES.some((s) => s[0] === size) ? size : '3';
         }
+    }
+
+    function refresh() {
+        const readOnly = editor().isReadOnly();
+        for (const control of root.querySelectorAll('button.tool, select.picker'))
+            control.disabled = readOnly;
         if (readOnly)
             closePopover();
+        scheduleSelectionState();
 
         const status = document.getElementById('status-mode');
         status.innerHTML = readOnly ? icon('lock') + '<span>Read-only</span>' : icon('pen') + '<span>Editing</span>';

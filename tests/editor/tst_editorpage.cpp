@@ -448,6 +448,29 @@ TEST_F(EditorPage, CharacterLimitRefusesTypingAndCutsPastes)
     EXPECT_TRUE(js(u"document.getElementById('status-count').classList.contains('over')"_s).toBool());
 }
 
+TEST_F(EditorPage, PastedAndDroppedContentKeepsAttachmentsAndNeverNavigates)
+{
+    const QString att = attachmentHtml(u"aaa.png"_s, u"aaa.png"_s, u"Bild 1.png"_s);
+    call(u"SetEditorContent"_s, u"<p>Anfang</p>"_s);
+    putCaretAtEnd();
+    js(u"(function(data){const dt=new DataTransfer();dt.setData('text/html',data);dt.setData('text/plain','x');"
+       "Tavrik.editor.document().body.dispatchEvent(new ClipboardEvent('paste',{clipboardData:dt,bubbles:true,cancelable:true}));})("_s
+       + jsString(u"<meta charset=utf-8><span>Mitte </span>"_s + att + u"<script>CppProcessor('XSS','','')</script>"_s) + u")"_s);
+    EXPECT_EQ(html(), QString(u"<p>AnfangMitte "_s + att + u"</p>"_s));
+
+    // A drop of HTML lands where it is dropped; a drop of files alone is left to native code.
+    call(u"SetEditorContent"_s, u"<p>Ende</p>"_s);
+    const QString drop = u"(function(type,data){const d=Tavrik.editor.document();const r=d.querySelector('p').getBoundingClientRect();"
+                         "const dt=new DataTransfer();if(type)dt.setData(type,data);else dt.items.add(new File(['x'],'a.txt'));"
+                         "return d.body.dispatchEvent(new DragEvent('drop',{dataTransfer:dt,bubbles:true,cancelable:true,"
+                         "clientX:r.x+1,clientY:r.y+r.height/2}));})"_s;
+    EXPECT_FALSE(js(drop + u"('text/html', "_s + jsString(att + u"<img src=x onerror=alert(1)>"_s) + u")"_s).toBool());
+    EXPECT_EQ(html(), u"<p>"_s + att + u"<img src=\"x\">Ende</p>"_s);
+    EXPECT_FALSE(js(drop + u"('', '')"_s).toBool()) << "the browser must not open a dropped file";
+    EXPECT_EQ(html(), u"<p>"_s + att + u"<img src=\"x\">Ende</p>"_s);
+    EXPECT_EQ(m_view->url(), m_pageUrl);
+}
+
 struct XssCase
 {
     const char *payload;
@@ -598,7 +621,7 @@ TEST_F(EditorPage, ToolbarAndPageErrorsSendTheirCommands)
                                        u"{\"type\":\"error\",\"msg\":\"state listener: kaputt\"}"_s, QString()}));
 }
 
-TEST_F(EditorPage, ClearEditorCacheDropsTheUndoHistory)
+TEST_F(EditorPage, NewContentAndClearEditorCacheDropTheUndoHistory)
 {
     call(u"SetEditorContent"_s, u"<p>alt</p>"_s);
     putCaretAtEnd();
@@ -608,6 +631,14 @@ TEST_F(EditorPage, ClearEditorCacheDropsTheUndoHistory)
     EXPECT_EQ(rawCall(u"ClearEditorCache"_s, QString()), kJsonReplyOk);
     js(u"Tavrik.editor.exec('undo')"_s);
     EXPECT_EQ(html(), u"<p>neu</p>"_s);
+
+    putCaretAtEnd();
+    QTest::keyClicks(m_view->focusProxy(), u"e"_s);
+    ASSERT_TRUE(waitUntil(u"Tavrik.editor.document().body.textContent === 'neue'"_s));
+    EXPECT_EQ(rawCall(u"ClearEditorCache"_s, QString()), kJsonReplyOk);
+    js(u"Tavrik.editor.exec('undo')"_s);
+    EXPECT_EQ(html(), u"<p>neue</p>"_s);
+    EXPECT_EQ(js(u"document.getElementById('status-count').textContent"_s).toString(), u"4 / 10000"_s);
 }
 
 TEST(EditorPageAlone, WorksWithoutNativeSideAndQueuesCommands)

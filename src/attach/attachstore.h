@@ -1,0 +1,58 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#pragma once
+
+#include "attach/attachrecords.h"
+#include "tavrik_export.h"
+
+#include <QString>
+
+#include <vector>
+
+class QImage;
+
+namespace TAVRIKCORE::RICHEDITOR {
+
+// The attachment store under <app folder>userdata/attachment (R):
+//   R/<note id>/<kept name>  the user's file, byte for byte
+//   R/<md5>.<ext>            the same when there is no kept name; the copy a picture shows
+//   R/<md5 of card>.bmp      the thumbnail card of any other file
+// Names derived from content are verified: an existing file under such a name is kept only
+// when its bytes match the name, otherwise it is replaced atomically. Every file is written
+// to a temporary file in its folder, flushed, and renamed into place; a valid file is never
+// overwritten. Names that would leave the store (a '/', '\' or NUL, "." or "..") are refused.
+class TAVRIK_EXPORT AttachStore
+{
+public:
+    // Copies one file into the note `noteId` and makes the image the page shows for it: the
+    // picture copy for a picture (by displayName), a thumbnail card for any other file.
+    // 1 when both are in place and `result` is filled; 0 otherwise, with one "[ERROR] " log
+    // line saying why (files written before the failure stay).
+    static int MoveAttFile(const QString &noteId, const DropFileInfo &info, MAF_RESULT &result);
+
+    // Gives new files kept names that do not clash with each other, with the names already
+    // in the note (`noteNames`), or with different files left in the note's folder on disk.
+    // A name "base(n).ext" counts under "base" with number n, any other name under the text
+    // before its last '.' with number 0; the extension does not take part. A clashing file
+    // gets the base's next number: "base(n+1).ext". Names are compared case-sensitively.
+    // Each new file, once named, counts as being in the note for the files after it, so a
+    // batch gets the names it would get file by file. A file in the note's folder under the
+    // same name with the same bytes is reused rather than renamed. A name without a '.'
+    // counts as a whole and is renamed "name(n)".
+    static void DoAttSameName(std::vector<DropFileInfo> &files,
+                              const std::vector<QString> &noteNames,
+                              const QString &noteId = QString());
+
+    // Saves an image as <temporary folder>/<guid>.jpg and appends a temporary record for it.
+    // 1 when a record was appended; 0 (silently) for a null image or when saving fails.
+    static int SaveImage(const QImage *image, std::vector<DropFileInfo> &files);
+
+    // Deletes the files of temporary records; failures are ignored.
+    static void DelTempFileFromList(const std::vector<DropFileInfo> &files);
+
+    // True when `name` is usable as one file or folder name inside the store: not empty,
+    // no '/', '\' or NUL, and neither "." nor "..".
+    static bool isSafeName(const QString &name);
+};
+
+} // namespace TAVRIKCORE::RICHEDITOR

@@ -7,6 +7,7 @@
 #include "common/commonutils.h"
 #include "common/iprompts.h"
 #include "common/itavrikcoredata.h"
+#include "common/ivarconfigmgr.h"
 #include "common/log4c.h"
 #include "editor/editorwindowhook_p.h"
 #include "notehtml/notehtmlrw.h"

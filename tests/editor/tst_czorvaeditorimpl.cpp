@@ -3,6 +3,8 @@
 #include "bridge/editorevents.h"
 #include "bridge/izveditornotify.h"
 #include "common/commonutils.h"
+#include "common/itavrikcoredata.h"
+#include "common/ivarconfigmgr.h"
 #include "editor/czorvaeditorimpl.h"
 #include "logcapture.h"
 #include "notehtml/notehtmlrw.h"
@@ -68,15 +70,35 @@ protected:
     }
 };
 
+// A host framework whose configuration names the editor page.
+class FakeCore : public ITavrikCoreData, public IVarConfigMgr
+{
+public:
+    IMgrObject *GetMgrObject(const QString &name) override
+    {
+        askedFor.push_back(name);
+        return name == u"AppVarConfigMgr"_s ? static_cast<IVarConfigMgr *>(this) : nullptr;
+    }
+    QString GetVar(const QString &key) override
+    {
+        keys.push_back(key);
+        return pagePath;
+    }
+
+    QString pagePath;
+    QStringList askedFor;
+    QStringList keys;
+};
+
 // Copies the built editor page into a fresh application folder, so the page, the note files
 // and the attachment store of this program live side by side as they do beside a host.
-QString prepareAppFolder(const QString &folder)
+QString prepareAppFolder(const QString &folder, const QString &pageFolder = u"zveditor"_s)
 {
     const QString staged = qEnvironmentVariable("TAVRIK_PAGE_DIR") + u"/zveditor"_s;
     QDirIterator it(staged, QDir::Files, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString source = it.next();
-        const QString target = folder + u"/zveditor/"_s + QDir(staged).relativeFilePath(source);
+        const QString target = folder + u'/' + pageFolder + u'/' + QDir(staged).relativeFilePath(source);
         QDir().mkpath(QFileInfo(target).absolutePath());
         QFile::copy(source, target);
     }
@@ -137,29 +159,26 @@ protected:
         return value;
     }
 
-    // Types at the end of the note the way the editor's own input does.
+    void putCaretAtEnd()
+    {
+        runInPage(u"(function(){Tavrik.editor.focus();const d=Tavrik.editor.document();"
+                  "const r=d.createRange();r.selectNodeContents(d.body);r.collapse(false);"
+                  "const s=d.getSelection();s.removeAllRanges();s.addRange(r);})()"_s);
+    }
+
+    // Types at the end of the note with real key events and waits until the page shows them.
     void typeAtEnd(const QString &text)
     {
-        const QByteArray json = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
-        const QString arg = QString::fromUtf8(json.mid(1, json.size() - 2));
-        const QVariant typed = runInPage(uR"((function () {
-            var frame = document.querySelector('iframe.ke-edit-iframe');
-            var doc = frame.contentDocument;
-            frame.focus();
-            doc.body.focus();
-            var range = doc.createRange();
-            range.selectNodeContents(doc.body);
-            range.collapse(false);
-            doc.getSelection().removeAllRanges();
-            doc.getSelection().addRange(range);
-            return doc.execCommand('insertText', false, %1);
-        })())"_s.arg(arg));
-        ASSERT_TRUE(typed.toBool()) << "typing was refused";
+        putCaretAtEnd();
+        QTest::keyClicks(m_editor->GetWebBrowseHwnd(), text);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return pageText().trimmed().endsWith(text.trimmed()); },
+                                    5000))
+            << "typing did not reach the page: " << pageText().toStdString();
     }
 
     QString pageText()
     {
-        return runInPage(u"document.querySelector('iframe.ke-edit-iframe').contentDocument.body.innerText"_s)
+        return runInPage(u"Tavrik.editor.document().body.innerText"_s)
             .toString();
     }
 
@@ -209,6 +228,35 @@ TEST_F(EditorTest, FirstLoadTellsTheParentOnceAndPointsAtThisEditor)
     QTest::qWait(200);
     EXPECT_EQ(m_host->pageLoadedEvents, 1);
     EXPECT_EQ(runInPage(u"Tavrik.editor.maxChars()"_s).toInt(), 10000);
+}
+
+TEST_F(EditorTest, HostConfigurationNamesThePage)
+{
+    prepareAppFolder(s_appDir->path(), u"custom"_s);
+    FakeCore core;
+    core.pagePath = s_appDir->filePath(u"custom/index.html"_s);
+    HostWindow host;
+    auto *editor = new CZorvaEditorImpl(&host);
+    editor->SetTavrikCore(&core);
+    ASSERT_EQ(editor->Create(&host, QRect(0, 0, 300, 200), 3, IEWebBrowser::StyleVisible), 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return host.pageLoadedEvents > 0; }, PageTimeoutMs));
+    EXPECT_EQ(editor->url().toLocalFile(), core.pagePath);
+    EXPECT_EQ(core.askedFor, QStringList{u"AppVarConfigMgr"_s});
+    EXPECT_EQ(core.keys, QStringList{u"AppTavrikEditorPath"_s});
+
+    // An empty value is taken as it is: nothing can be loaded, and the log says so.
+    core.pagePath.clear();
+    LogCapture log;
+    HostWindow unused;
+    auto *blank = new CZorvaEditorImpl(&unused);
+    blank->SetTavrikCore(&core);
+    EXPECT_EQ(blank->Create(&unused, QRect(0, 0, 300, 200), 4, IEWebBrowser::StyleVisible), 1);
+    const auto lines = log.lines();
+    EXPECT_NE(std::find(lines.begin(), lines.end(),
+                        u"[ERROR] CZorvaEditorImpl::Create, cannot load the editor page "_s),
+              lines.end());
+    QTest::qWait(300);
+    EXPECT_EQ(unused.pageLoadedEvents, 0);
 }
 
 TEST_F(EditorTest, LoadJoinsNoteFilesInOrderAndKeepsTheLastVersion)
@@ -429,14 +477,11 @@ TEST_F(EditorTest, CharacterLimitStopsTypingAtTenThousand)
     const QString nearlyFull(9998, u'x');
     writeNoteFile(u"limit.html"_s, u"<p>"_s + nearlyFull + u"</p>"_s, 2);
     m_editor->LoadEditor(u"limit"_s, {u"limit.html"_s}, {}, false);
-    focusEditor();
     typeAtEnd(u"ab"_s);
     EXPECT_EQ(pageText().trimmed().size(), 10000);
-    const QVariant refused = runInPage(uR"((function () {
-        var doc = document.querySelector('iframe.ke-edit-iframe').contentDocument;
-        return doc.execCommand('insertText', false, 'c');
-    })())"_s);
-    Q_UNUSED(refused);
+    QTest::keyClicks(m_editor->GetWebBrowseHwnd(), u"c"_s);
+    typeAtEnd(QString()); // a round trip through the page after the key
+    QTest::qWait(200);
     EXPECT_EQ(pageText().trimmed().size(), 10000) << "typing went past the limit";
 }
 
@@ -454,8 +499,8 @@ TEST_F(EditorTest, TheNewestEditorTakesOverTheSaveKey)
         second->LoadEditor(u"second"_s, {}, {}, false);
         bool done = false;
         second->page()->runJavaScript(
-            u"(function(){var d=document.querySelector('iframe.ke-edit-iframe').contentDocument;"
-            "d.body.focus();return d.execCommand('insertText',false,'typed in second');})()"_s,
+            u"(function(){Tavrik.editor.focus();"
+            "return Tavrik.editor.document().execCommand('insertText',false,'typed in second');})()"_s,
             [&](const QVariant &) { done = true; });
         ASSERT_TRUE(QTest::qWaitFor([&] { return done; }, PageTimeoutMs));
 

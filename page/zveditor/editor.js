@@ -22,6 +22,8 @@
         readOnly: false,
         maxChars: 10000,
         count: 0,
+        limitHit: false, // an insertion was cut short a moment ago
+        changedSinceMount: false,
         savedRange: null,
         internalDrag: false,
         listeners: [],
@@ -69,9 +71,18 @@
         }
     }
 
+    // A note without text, pictures, tables, rules or list items is empty, whatever line
+    // breaks the browser left behind.
+    function isBlank() {
+        const b = body();
+        return b.textContent.trim() === '' && !b.querySelector('img,table,hr,li');
+    }
+
     function updateCount() {
         state.changedSinceMount = true;
-        state.count = codePoints(body().textContent);
+        const text = body().textContent;
+        state.count = codePoints(text);
+        state.doc.documentElement.classList.toggle('blank', isBlank());
         notify();
     }
 
@@ -344,6 +355,47 @@
             event.preventDefault();
     }
 
+    function enclosing(selector) {
+        const sel = selection();
+        if (!sel || !sel.rangeCount)
+            return null;
+        let node = sel.getRangeAt(0).startContainer;
+        if (node.nodeType !== Node.ELEMENT_NODE)
+            node = node.parentNode;
+        const found = node && node.closest ? node.closest(selector) : null;
+        return found && body().contains(found) ? found : null;
+    }
+
+    // Ctrl+K edits the link; Tab indents list items and moves between table cells.
+    function onKeyDown(event) {
+        if ((event.ctrlKey || event.metaKey) && !event.altKey && event.key.toLowerCase() === 'k') {
+            event.preventDefault();
+            if (Tavrik.toolbar)
+                Tavrik.toolbar.openLinkEditor();
+            return;
+        }
+        if (event.key !== 'Tab' || event.ctrlKey || event.altKey || event.metaKey || state.readOnly)
+            return;
+        const cell = enclosing('td,th');
+        if (cell) {
+            event.preventDefault();
+            const cells = Array.from(cell.closest('table').querySelectorAll('td,th'));
+            const next = cells[cells.indexOf(cell) + (event.shiftKey ? -1 : 1)];
+            if (next) {
+                const range = state.doc.createRange();
+                range.selectNodeContents(next);
+                selection().removeAllRanges();
+                selection().addRange(range);
+            }
+            return;
+        }
+        if (enclosing('li')) {
+            event.preventDefault();
+            state.doc.execCommand(event.shiftKey ? 'outdent' : 'indent', false);
+            updateCount();
+        }
+    }
+
     function installErrorReporting(win) {
         win.addEventListener('error', function (event) {
             if (!event.message)
@@ -356,6 +408,46 @@
             reportError('unhandledrejection',
                         reason && reason.message ? reason.message : String(reason));
         });
+    }
+
+    const BLOCK_IN_PARAGRAPH = 'p > ul, p > ol, p > table, p > div, p > blockquote, p > pre, p > hr, '
+        + 'p > h1, p > h2, p > h3, p > h4, p > h5, p > h6, p > p';
+
+    // List and block commands of the browser can leave a block inside a paragraph, which the
+    // next load of the note would break apart differently. Such a paragraph is split around it.
+    function liftBlocksOutOfParagraphs() {
+        const b = body();
+        if (!b.querySelector(BLOCK_IN_PARAGRAPH))
+            return;
+        const sel = selection();
+        const kept = sel.rangeCount ? sel.getRangeAt(0).cloneRange() : null;
+        const ends = kept && [kept.startContainer, kept.startOffset, kept.endContainer, kept.endOffset];
+        for (let inner = b.querySelector(BLOCK_IN_PARAGRAPH); inner; inner = b.querySelector(BLOCK_IN_PARAGRAPH)) {
+            const paragraph = inner.parentNode;
+            const parent = paragraph.parentNode;
+            let run = null;
+            for (const child of Array.from(paragraph.childNodes)) {
+                if (child.nodeType === Node.ELEMENT_NODE && child.matches(BLOCK_IN_PARAGRAPH.replace(/p > /g, ''))) {
+                    run = null;
+                    parent.insertBefore(child, paragraph);
+                } else if (child.nodeType !== Node.TEXT_NODE || child.data.trim() !== '' || run) {
+                    if (!run) {
+                        run = paragraph.cloneNode(false);
+                        parent.insertBefore(run, paragraph);
+                    }
+                    run.appendChild(child);
+                }
+            }
+            paragraph.remove();
+        }
+        // Moving nodes collapses the selection around them; the nodes themselves are unchanged.
+        if (ends && b.contains(ends[0]) && b.contains(ends[2])) {
+            const range = state.doc.createRange();
+            range.setStart(ends[0], ends[1]);
+            range.setEnd(ends[2], ends[3]);
+            sel.removeAllRanges();
+            sel.addRange(range);
+        }
     }
 
     // ---- the frame ----------------------------------------------------------------------------
@@ -389,13 +481,7 @@
             saveSelection();
             notify();
         });
-        doc.addEventListener('keydown', function (event) {
-            if ((event.ctrlKey || event.metaKey) && !event.altKey && event.key.toLowerCase() === 'k') {
-                event.preventDefault();
-                if (Tavrik.toolbar)
-                    Tavrik.toolbar.openLinkEditor();
-            }
-        });
+        doc.addEventListener('keydown', onKeyDown);
     }
 
     // Builds a fresh editing frame holding `content`, a fragment of clean nodes. A new frame also
@@ -424,6 +510,7 @@
         state.internalDrag = false;
         state.changedSinceMount = false;
         doc.body.spellcheck = false;
+        doc.execCommand('defaultParagraphSeparator', false, 'p');
         doc.body.appendChild(doc.adoptNode(content));
         applyReadOnly();
         wireDocument(doc);
@@ -473,6 +560,8 @@
             mount(Tavrik.sanitize.fragment(html, document));
         },
         content() {
+            if (isBlank())
+                return { html: '', text: '' };
             return { html: currentHtml(), text: body().innerText };
         },
         clearCache() {
@@ -513,7 +602,14 @@
             if (state.readOnly)
                 return false;
             this.focus();
+            // Colours and sizes as inline styles; bold, italic and the rest stay plain tags.
+            const styled = command === 'foreColor' || command === 'fontSize';
+            if (styled)
+                state.doc.execCommand('styleWithCSS', false, true);
             const done = state.doc.execCommand(command, false, value);
+            if (styled)
+                state.doc.execCommand('styleWithCSS', false, false);
+            liftBlocksOutOfParagraphs();
             updateCount();
             return done;
         },

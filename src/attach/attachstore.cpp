@@ -184,8 +184,11 @@ int AttachStore::MoveAttFile(const QString &noteId, const DropFileInfo &info, MA
     const QString storeName = hash + u'.' + info.fileExt;
 
     const QString keptPath = GetAttachFilePath(noteId, storeName, info.keptName);
-    const bool kept = info.keptName.isEmpty() ? placeHashNamed(info.srcPath, keptPath, hash)
-                                              : IsFileExist(keptPath)
+    bool kept = false;
+    if (info.keptName.isEmpty())
+        kept = placeHashNamed(info.srcPath, keptPath, hash);
+    else
+        kept = IsFileExist(keptPath)
             || Internal::durableCopy(info.srcPath, keptPath, Placement::KeepExisting);
     if (!kept) {
         writeLog(QStringLiteral("[ERROR] ZvWebNoteHandler::MoveAttFile copy file fald ! "));

@@ -24,31 +24,45 @@ namespace {
 
 const QString HelloMd5 = u"5d41402abc4b2a76b9719d911017c592"_s; // md5 of "hello"
 const QString Time = u"2026/03/04 05:06"_s;
+const QString Md5Failed = u"[ERROR] ZvWebNoteHandler::MoveAttFile cal md5 code faild ! "_s;
+
+using Lines = std::vector<QString>;
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+QString lastLine(const LogCapture &log)
+{
+    const Lines lines = log.lines();
+    return lines.empty() ? QString() : lines.back();
+}
+
+ino_t inode(const QString &path)
+{
+    struct stat st
+    {
+    };
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_ino : 0;
+}
 
 // Every case starts with an empty store in the program's application folder, which holds
-// the built icons (and the log).
+// the built icons and the log.
 class AttachStoreTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        m_root = GetAppDirectory() + u"userdata/attachment"_s;
-        QDir(m_root).removeRecursively();
-    }
+    void SetUp() override { QDir(m_root).removeRecursively(); }
 
-    QString source(const QString &name, const QByteArray &bytes)
-    {
-        const QString path = m_src.filePath(name);
-        QDir().mkpath(QFileInfo(path).path());
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(bytes);
-        return path;
-    }
     DropFileInfo record(const QString &name, const QByteArray &bytes, const QString &ext)
     {
         DropFileInfo info;
-        info.srcPath = source(name, bytes);
+        info.srcPath = m_src.filePath(name);
+        QDir().mkpath(QFileInfo(info.srcPath).path());
+        QFile file(info.srcPath);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
         info.keptName = info.displayName = QFileInfo(name).fileName();
         info.fileExt = ext;
         info.fileSize = quint64(bytes.size());
@@ -59,21 +73,16 @@ protected:
     {
         return QDir(m_root + folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name);
     }
-    static QByteArray contents(const QString &path)
+    void put(const QString &storePath, const QByteArray &bytes)
     {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-    }
-    static ino_t inode(const QString &path)
-    {
-        struct stat st
-        {
-        };
-        return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_ino : 0;
+        QDir().mkpath(QFileInfo(m_root + storePath).path());
+        QFile file(m_root + storePath);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
     }
 
     QTemporaryDir m_src;
-    QString m_root;
+    const QString m_root = GetAppDirectory() + u"userdata/attachment"_s;
 };
 
 } // namespace
@@ -85,7 +94,6 @@ TEST_F(AttachStoreTest, DocumentIsKeptAndGetsAThumbnailCard)
     ASSERT_EQ(
         AttachStore::MoveAttFile(u"note1"_s, record(u"report.docx"_s, "hello", u"docx"_s), result),
         1);
-
     EXPECT_EQ(result.storeName, HelloMd5 + u".docx"_s);
     EXPECT_EQ(result.relPath, u"userdata\\attachment\\"_s + HelloMd5 + u".docx"_s);
     EXPECT_TRUE(QRegularExpression(u"^[0-9a-f]{32}\\.bmp$"_s).match(result.showName).hasMatch());
@@ -94,233 +102,185 @@ TEST_F(AttachStoreTest, DocumentIsKeptAndGetsAThumbnailCard)
     EXPECT_EQ(CalcFileMd5(card) + u".bmp"_s, result.showName);
     EXPECT_EQ(result.showSize, QFileInfo(card).size());
 
-    // Exactly the kept copy and the card; no temporary file is left.
+    // Exactly the kept copy and the card, drawn from the name and the size line; nothing else.
     EXPECT_EQ(listing(), (QStringList{result.showName, u"note1"_s}));
     EXPECT_EQ(listing(u"/note1"_s), QStringList{u"report.docx"_s});
     EXPECT_EQ(contents(m_root + u"/note1/report.docx"_s), "hello");
-
-    // The card is the one drawn for the file's name and its size line.
     const QString expected = m_src.filePath(u"expected.bmp"_s);
     ASSERT_EQ(FileThumbnail::GenerateFileThumb(1, u"report.docx"_s, Time + u" 5B"_s, expected), 1);
     EXPECT_EQ(contents(card), contents(expected));
-    EXPECT_TRUE(log.lines().empty());
+    EXPECT_EQ(log.lines(), Lines{});
 }
 
 TEST_F(AttachStoreTest, SamePictureTwiceMakesOneCopy)
 {
-    QImage image(8, 8, QImage::Format_RGB32);
-    image.fill(Qt::red);
-    QByteArray png;
-    {
-        QFile file(m_src.filePath(u"pic.png"_s));
-        ASSERT_TRUE(image.save(&file, "PNG"));
-    }
-    png = contents(m_src.filePath(u"pic.png"_s));
-    const DropFileInfo info = record(u"Holiday.PNG"_s, png, u"png"_s);
-    const QString hash = CalcFileMd5(info.srcPath);
-
+    const DropFileInfo info = record(u"Holiday.PNG"_s, "png bytes", u"png"_s);
+    const QString storeName = CalcFileMd5(info.srcPath) + u".png"_s;
     LogCapture log;
-    MAF_RESULT first;
+    MAF_RESULT first, second;
     ASSERT_EQ(AttachStore::MoveAttFile(u"n"_s, info, first), 1);
-    EXPECT_EQ(first.storeName, hash + u".png"_s);
-    EXPECT_EQ(first.showName, first.storeName);
-    EXPECT_EQ(first.showSrc, u"../userdata\\attachment\\"_s + first.storeName);
-    EXPECT_EQ(first.showSize, png.size());
-    const ino_t copy = inode(m_root + u'/' + first.storeName);
+    EXPECT_EQ(first.storeName, storeName);
+    EXPECT_EQ(first.showName, storeName);
+    EXPECT_EQ(first.showSrc, u"../userdata\\attachment\\"_s + storeName);
+    EXPECT_EQ(first.showSize, 9);
+    const ino_t copy = inode(m_root + u'/' + storeName);
 
-    MAF_RESULT second;
     ASSERT_EQ(AttachStore::MoveAttFile(u"n"_s, info, second), 1);
     EXPECT_EQ(second.showSrc, first.showSrc);
-    EXPECT_EQ(inode(m_root + u'/' + first.storeName), copy) << "the picture copy was rewritten";
-    EXPECT_EQ(listing(), (QStringList{first.storeName, u"n"_s}));
+    EXPECT_EQ(inode(m_root + u'/' + storeName), copy) << "the picture copy was rewritten";
+    EXPECT_EQ(listing(), (QStringList{storeName, u"n"_s}));
     EXPECT_EQ(listing(u"/n"_s), QStringList{u"Holiday.PNG"_s});
-    EXPECT_EQ(contents(m_root + u'/' + first.storeName), png);
-    EXPECT_TRUE(log.lines().empty());
+    EXPECT_EQ(contents(m_root + u'/' + storeName), "png bytes");
 
     // Without a kept name the picture lies once, under its content name.
     DropFileInfo bare = info;
     bare.keptName.clear();
     ASSERT_EQ(AttachStore::MoveAttFile(u"other"_s, bare, second), 1);
-    EXPECT_EQ(listing(), (QStringList{first.storeName, u"n"_s}));
+    EXPECT_EQ(listing(), (QStringList{storeName, u"n"_s}));
+    EXPECT_EQ(log.lines(), Lines{});
 }
 
-TEST_F(AttachStoreTest, ExistingFilesAreNeverOverwrittenButDamagedOnesAreRepaired)
+TEST_F(AttachStoreTest, ValidFilesAreNeverOverwrittenDamagedOnesAreReplaced)
 {
-    QDir().mkpath(m_root + u"/n"_s);
-    QFile::copy(source(u"old"_s, "old bytes"), m_root + u"/n/a.txt"_s);
-    const QString damaged = m_root + u'/' + HelloMd5 + u".jpg"_s;
-    QFile::copy(source(u"junk"_s, "junk"), damaged);
-
+    put(u"/n/a.txt"_s, "old bytes");
+    put(u'/' + HelloMd5 + u".jpg"_s, "junk");
     LogCapture log;
     MAF_RESULT result;
     ASSERT_EQ(AttachStore::MoveAttFile(u"n"_s, record(u"a.txt"_s, "hello", u"txt"_s), result), 1);
     EXPECT_EQ(contents(m_root + u"/n/a.txt"_s), "old bytes");
-    EXPECT_TRUE(log.lines().empty());
-
     const ino_t card = inode(m_root + u'/' + result.showName);
-    ASSERT_EQ(AttachStore::MoveAttFile(u"n"_s, record(u"b.txt"_s, "hello", u"txt"_s), result), 1);
     ASSERT_EQ(AttachStore::MoveAttFile(u"n"_s, record(u"a.txt"_s, "hello", u"txt"_s), result), 1);
     EXPECT_EQ(inode(m_root + u'/' + result.showName), card) << "a valid card was replaced";
+    EXPECT_EQ(log.lines(), Lines{});
 
-    // A content-named file whose bytes do not match its name is replaced.
     ASSERT_EQ(AttachStore::MoveAttFile(u"n"_s, record(u"x.jpg"_s, "hello", u"jpg"_s), result), 1);
-    EXPECT_EQ(contents(damaged), "hello");
+    EXPECT_EQ(contents(m_root + u'/' + HelloMd5 + u".jpg"_s), "hello");
     EXPECT_EQ(log.lines(),
-              std::vector<QString>{u"[WARN] ZvWebNoteHandler::MoveAttFile replaced damaged file "_s
-                                   + HelloMd5 + u".jpg"_s});
-    const QStringList left = listing();
-    EXPECT_TRUE(left.filter(u".tmp"_s).isEmpty()) << left.join(u' ').toStdString();
+              Lines{u"[WARN] ZvWebNoteHandler::MoveAttFile replaced damaged file "_s + HelloMd5
+                    + u".jpg"_s});
+    EXPECT_EQ(listing().filter(u".tmp"_s), QStringList{});
 }
 
-TEST_F(AttachStoreTest, FailuresAreLoggedOnce)
+TEST_F(AttachStoreTest, FailuresAreLogged)
 {
-    // The source cannot be read.
+    MAF_RESULT result;
     {
+        DropFileInfo gone = record(u"gone.txt"_s, "x", u"txt"_s);
+        QFile::remove(gone.srcPath);
         LogCapture log;
-        MAF_RESULT result;
-        DropFileInfo info = record(u"gone.txt"_s, "x", u"txt"_s);
-        QFile::remove(info.srcPath);
-        EXPECT_EQ(AttachStore::MoveAttFile(u"n"_s, info, result), 0);
-        const std::vector<QString> lines = log.lines();
-        ASSERT_FALSE(lines.empty());
-        EXPECT_EQ(lines.back(), u"[ERROR] ZvWebNoteHandler::MoveAttFile cal md5 code faild ! "_s);
+        EXPECT_EQ(AttachStore::MoveAttFile(u"n"_s, gone, result), 0);
+        EXPECT_EQ(lastLine(log), Md5Failed);
     }
-    // The note's folder cannot be made: a file is in the way.
     {
-        GetAttachRootDir();
-        QFile::copy(source(u"blocker"_s, "x"), m_root + u"/blocked"_s);
+        put(u"/blocked"_s, "a file where the note's folder belongs");
         LogCapture log;
-        MAF_RESULT result;
         EXPECT_EQ(
             AttachStore::MoveAttFile(u"blocked"_s, record(u"a.txt"_s, "hello", u"txt"_s), result),
             0);
-        EXPECT_EQ(
-            log.lines(),
-            std::vector<QString>{u"[ERROR] ZvWebNoteHandler::MoveAttFile copy file fald ! "_s});
+        EXPECT_EQ(log.lines(), Lines{u"[ERROR] ZvWebNoteHandler::MoveAttFile copy file fald ! "_s});
     }
-    // No icon for the card (no other case draws a sound file's card).
     {
+        // No icon for a sound file's card (no other case draws one).
         const QString icon = GetAppDirectory() + u"res/audio.bmp"_s;
-        const QString aside = m_src.filePath(u"audio.bmp"_s);
-        ASSERT_TRUE(QFile::rename(icon, aside));
-        const auto restore = qScopeGuard([&] { QFile::rename(aside, icon); });
+        ASSERT_TRUE(QFile::rename(icon, m_src.filePath(u"audio.bmp"_s)));
+        const auto restore
+            = qScopeGuard([&] { QFile::rename(m_src.filePath(u"audio.bmp"_s), icon); });
         LogCapture log;
-        MAF_RESULT result;
         EXPECT_EQ(AttachStore::MoveAttFile(u"n"_s, record(u"song.mp3"_s, "la", u"mp3"_s), result),
                   0);
         EXPECT_EQ(log.lines(),
-                  std::vector<QString>{
-                      u"[ERROR] ZvWebNoteHandler::MoveAttFile create thumb pic faild ! "_s});
+                  Lines{u"[ERROR] ZvWebNoteHandler::MoveAttFile create thumb pic faild ! "_s});
         EXPECT_EQ(contents(m_root + u"/n/song.mp3"_s), "la") << "the kept copy stays";
     }
-    // The card's place is taken by a folder.
     {
-        MAF_RESULT probe;
-        ASSERT_EQ(AttachStore::MoveAttFile(u"p"_s, record(u"c.pdf"_s, "pdf", u"pdf"_s), probe), 1);
-        QFile::remove(m_root + u'/' + probe.showName);
-        QDir().mkpath(m_root + u'/' + probe.showName);
+        // The places of the card and of a picture copy are taken by folders.
+        ASSERT_EQ(AttachStore::MoveAttFile(u"p"_s, record(u"c.pdf"_s, "pdf", u"pdf"_s), result), 1);
+        QFile::remove(m_root + u'/' + result.showName);
+        QDir().mkpath(m_root + u'/' + result.showName);
+        const DropFileInfo gif = record(u"p.gif"_s, "gif", u"gif"_s);
+        QDir().mkpath(m_root + u'/' + CalcFileMd5(gif.srcPath) + u".gif"_s);
         LogCapture log;
-        MAF_RESULT result;
         EXPECT_EQ(AttachStore::MoveAttFile(u"p"_s, record(u"c.pdf"_s, "pdf", u"pdf"_s), result), 0);
-        const std::vector<QString> lines = log.lines();
-        ASSERT_FALSE(lines.empty());
-        EXPECT_EQ(lines.back(), u"[ERROR] ZvWebNoteHandler::MoveAttFile rename file fald ! "_s);
+        EXPECT_EQ(lastLine(log), u"[ERROR] ZvWebNoteHandler::MoveAttFile rename file fald ! "_s);
+        EXPECT_EQ(AttachStore::MoveAttFile(u"g"_s, gif, result), 0);
+        EXPECT_EQ(lastLine(log), u"[ERROR] ZvWebNoteHandler::MoveAttFile CopyFile file fald ! "_s);
     }
-    // The picture copy's place is taken by a folder.
-    {
-        const DropFileInfo info = record(u"p.gif"_s, "gif", u"gif"_s);
-        QDir().mkpath(m_root + u'/' + CalcFileMd5(info.srcPath) + u".gif"_s);
-        LogCapture log;
-        MAF_RESULT result;
-        EXPECT_EQ(AttachStore::MoveAttFile(u"g"_s, info, result), 0);
-        const std::vector<QString> lines = log.lines();
-        ASSERT_FALSE(lines.empty());
-        EXPECT_EQ(lines.back(), u"[ERROR] ZvWebNoteHandler::MoveAttFile CopyFile file fald ! "_s);
-        EXPECT_EQ(contents(m_root + u"/g/p.gif"_s), "gif");
-    }
-    EXPECT_TRUE(listing().filter(u".tmp"_s).isEmpty());
+    EXPECT_EQ(listing().filter(u".tmp"_s), QStringList{});
 }
 
 TEST_F(AttachStoreTest, NamesThatWouldLeaveTheStoreAreRefused)
 {
-    struct Case
-    {
-        QString noteId, keptName, ext, logged;
-    };
-    const std::vector<Case> cases{
+    const QString nul = u"a"_s + QChar(0) + u".txt"_s;
+    const std::vector<std::tuple<QString, QString, QString, QString>> cases{
+        // note id, kept name, extension, what the log shows
         {u"../escape"_s, u"a.txt"_s, u"txt"_s, u"../escape"_s},
         {u".."_s, u"a.txt"_s, u"txt"_s, u".."_s},
         {u"n"_s, u"../../a.txt"_s, u"txt"_s, u"../../a.txt"_s},
         {u"n"_s, u"sub\\a.txt"_s, u"txt"_s, u"sub\\a.txt"_s},
         {u"n"_s, u"."_s, u"txt"_s, u"."_s},
-        {u"n"_s, u"a"_s + QChar(0) + u".txt"_s, u"txt"_s, u"a\\x00.txt"_s},
+        {u"n"_s, nul, u"txt"_s, u"a\\x00.txt"_s},
         {u"n"_s, u"a.txt"_s, u"txt/../../../x"_s, u"txt/../../../x"_s},
     };
-    for (const Case &c : cases) {
-        DropFileInfo info = record(u"a.txt"_s, "hello", c.ext);
-        info.keptName = c.keptName;
+    for (const auto &[noteId, keptName, ext, logged] : cases) {
+        DropFileInfo info = record(u"a.txt"_s, "hello", ext);
+        info.keptName = keptName;
         LogCapture log;
         MAF_RESULT result;
-        EXPECT_EQ(AttachStore::MoveAttFile(c.noteId, info, result), 0) << c.keptName.toStdString();
+        EXPECT_EQ(AttachStore::MoveAttFile(noteId, info, result), 0);
         EXPECT_EQ(log.lines(),
-                  std::vector<QString>{
-                      u"[ERROR] ZvWebNoteHandler::MoveAttFile unsafe name skipped: "_s + c.logged});
+                  Lines{u"[ERROR] ZvWebNoteHandler::MoveAttFile unsafe name skipped: "_s + logged});
     }
     EXPECT_FALSE(QFileInfo::exists(m_root)) << "nothing may be written";
     EXPECT_FALSE(QFileInfo::exists(GetAppDirectory() + u"userdata/escape"_s));
-    EXPECT_FALSE(QFileInfo::exists(GetAppDirectory() + u"x"_s));
     EXPECT_TRUE(AttachStore::isSafeName(u"a b(1).txt"_s));
     EXPECT_FALSE(AttachStore::isSafeName(QString()));
 }
 
 TEST_F(AttachStoreTest, ClashingNamesAreNumbered)
 {
-    struct Case
-    {
-        std::vector<QString> note, added, expected;
+    const std::vector<std::tuple<QString, QString, QString>> cases{
+        // names in the note, names added, names kept (separated by '|')
+        {u""_s, u"a.txt"_s, u"a.txt"_s},
+        {u"a(2).txt|a.txt"_s, u"a.txt"_s, u"a(3).txt"_s},
+        {u"b.txt"_s, u"b(5).txt"_s, u"b(1).txt"_s},
+        {u"C.txt"_s, u"c.txt"_s, u"c.txt"_s},
+        {u"report.doc"_s, u"report.pdf"_s, u"report(1).pdf"_s},
+        {u"report(3).doc"_s, u"report.doc"_s, u"report(4).doc"_s},
+        {u"a.txt|a(2).txt|b(5).txt|C.txt"_s, u"a.txt|b.txt|c.txt|C.txt|a(2).txt"_s,
+         u"a(3).txt|b(6).txt|c.txt|C(1).txt|a(4).txt"_s},
+        // a batch is named as if its files were added one by one
+        {u""_s, u"x.txt|x.doc|x.txt"_s, u"x.txt|x(1).doc|x(2).txt"_s},
+        {u""_s, u"a(2).txt|a.txt"_s, u"a(2).txt|a(3).txt"_s},
+        // the number is read like atoi; a name without a '.' counts as a whole
+        {u"d( 7).txt|e(x).txt|f(-3).txt"_s, u"d.txt|e.txt|f.txt"_s,
+         u"d(8).txt|e(1).txt|f(-2).txt"_s},
+        {u"README"_s, u"README"_s, u"README(1)"_s},
     };
-    const std::vector<Case> cases{
-        {{}, {u"a.txt"_s}, {u"a.txt"_s}},
-        {{u"a(2).txt"_s, u"a.txt"_s}, {u"a.txt"_s}, {u"a(3).txt"_s}},
-        {{u"b.txt"_s}, {u"b(5).txt"_s}, {u"b(1).txt"_s}},
-        {{u"C.txt"_s}, {u"c.txt"_s}, {u"c.txt"_s}},
-        {{u"report.doc"_s}, {u"report.pdf"_s}, {u"report(1).pdf"_s}},
-        {{u"report(3).doc"_s}, {u"report.doc"_s}, {u"report(4).doc"_s}},
-        {{u"a.txt"_s, u"a(2).txt"_s, u"b(5).txt"_s, u"C.txt"_s},
-         {u"a.txt"_s, u"b.txt"_s, u"c.txt"_s, u"C.txt"_s, u"a(2).txt"_s},
-         {u"a(3).txt"_s, u"b(6).txt"_s, u"c.txt"_s, u"C(1).txt"_s, u"a(4).txt"_s}},
-        // files of one batch do not clash with each other either
-        {{}, {u"x.txt"_s, u"x.txt"_s, u"x.doc"_s}, {u"x.txt"_s, u"x(1).txt"_s, u"x(2).doc"_s}},
-        // the number is read like atoi
-        {{u"d( 7).txt"_s, u"e(x).txt"_s, u"f(-3).txt"_s},
-         {u"d.txt"_s, u"e.txt"_s, u"f.txt"_s},
-         {u"d(8).txt"_s, u"e(1).txt"_s, u"f(-2).txt"_s}},
-        {{u"README"_s, u""_s}, {u"README"_s}, {u"README(1)"_s}},
-    };
-    for (const Case &c : cases) {
+    for (const auto &[note, added, expected] : cases) {
+        std::vector<QString> noteNames;
+        for (const QString &name : note.split(u'|'))
+            noteNames.push_back(name);
         std::vector<DropFileInfo> files;
-        for (const QString &name : c.added) {
-            DropFileInfo info;
-            info.keptName = info.displayName = name;
-            files.push_back(info);
+        for (const QString &name : added.split(u'|')) {
+            files.emplace_back();
+            files.back().keptName = files.back().displayName = name;
         }
-        AttachStore::DoAttSameName(files, c.note);
-        std::vector<QString> kept, shown;
+        AttachStore::DoAttSameName(files, noteNames);
+        QStringList kept, shown;
         for (const DropFileInfo &info : files) {
-            kept.push_back(info.keptName);
-            shown.push_back(info.displayName);
+            kept << info.keptName;
+            shown << info.displayName;
         }
-        EXPECT_EQ(kept, c.expected) << c.added.front().toStdString();
-        EXPECT_EQ(shown, c.expected);
+        EXPECT_EQ(kept.join(u'|'), expected) << added.toStdString();
+        EXPECT_EQ(shown.join(u'|'), expected);
     }
 }
 
 TEST_F(AttachStoreTest, EveryAddedFileIsKept)
 {
-    // Two new files of one name, and a name left on disk by an attachment no longer in the note.
-    QDir().mkpath(m_root + u"/n"_s);
-    QFile::copy(source(u"stale"_s, "stale"), m_root + u"/n/notes.txt"_s);
-    QFile::copy(source(u"same"_s, "same"), m_root + u"/n/same.txt"_s);
+    // Two new files of one name, and names left in the note's folder by removed attachments.
+    put(u"/n/notes.txt"_s, "stale");
+    put(u"/n/same.txt"_s, "same");
     std::vector<DropFileInfo> files{record(u"one/notes.txt"_s, "first", u"txt"_s),
                                     record(u"two/notes.txt"_s, "second", u"txt"_s),
                                     record(u"same.txt"_s, "same", u"txt"_s)};
@@ -328,7 +288,6 @@ TEST_F(AttachStoreTest, EveryAddedFileIsKept)
     EXPECT_EQ(files[0].keptName, u"notes(1).txt"_s);
     EXPECT_EQ(files[1].keptName, u"notes(2).txt"_s);
     EXPECT_EQ(files[2].keptName, u"same.txt"_s) << "an identical file on disk is reused";
-
     for (const DropFileInfo &info : files) {
         MAF_RESULT result;
         ASSERT_EQ(AttachStore::MoveAttFile(u"n"_s, info, result), 1);
@@ -342,11 +301,9 @@ TEST_F(AttachStoreTest, EveryAddedFileIsKept)
 TEST_F(AttachStoreTest, ImagesBecomeTemporaryJpegFiles)
 {
     std::vector<DropFileInfo> files;
-    EXPECT_EQ(AttachStore::SaveImage(nullptr, files), 0);
     const QImage empty;
+    EXPECT_EQ(AttachStore::SaveImage(nullptr, files), 0);
     EXPECT_EQ(AttachStore::SaveImage(&empty, files), 0);
-    EXPECT_TRUE(files.empty());
-
     QImage image(16, 12, QImage::Format_RGB32);
     image.fill(Qt::blue);
     ASSERT_EQ(AttachStore::SaveImage(&image, files), 1);
@@ -364,11 +321,8 @@ TEST_F(AttachStoreTest, ImagesBecomeTemporaryJpegFiles)
                     .hasMatch());
     EXPECT_TRUE(info.isTemp);
 
-    const QString kept = source(u"keep.txt"_s, "k");
-    DropFileInfo notTemp;
-    notTemp.srcPath = kept;
-    files.push_back(notTemp);
+    files.push_back(record(u"keep.txt"_s, "k", u"txt"_s));
     AttachStore::DelTempFileFromList(files);
     EXPECT_FALSE(QFile::exists(info.srcPath));
-    EXPECT_TRUE(QFile::exists(kept));
+    EXPECT_TRUE(QFile::exists(files.back().srcPath));
 }

@@ -1,0 +1,520 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#include "notehtml/htmldocument.h"
+
+#include <QStringEncoder>
+
+#include <libxml/HTMLparser.h>
+#include <libxml/parserInternals.h>
+#include <libxml/dict.h>
+#include <libxml/tree.h>
+
+#include <cstring>
+#include <limits>
+
+namespace TAVRIKCORE::RICHEDITOR {
+
+namespace {
+
+constexpr int kParseOptions = HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING
+    | HTML_PARSE_NONET | HTML_PARSE_IGNORE_ENC | HTML_PARSE_COMPACT | XML_PARSE_HUGE;
+
+const char *name(const xmlNode *node)
+{
+    return reinterpret_cast<const char *>(node->name);
+}
+
+bool nameIs(const xmlNode *node, const char *tag)
+{
+    return node->name && std::strcmp(name(node), tag) == 0;
+}
+
+bool nameIn(const xmlNode *node, std::initializer_list<const char *> tags)
+{
+    if (!node->name)
+        return false;
+    for (const char *tag : tags) {
+        if (std::strcmp(name(node), tag) == 0)
+            return true;
+    }
+    return false;
+}
+
+bool isVoidElement(const xmlNode *node)
+{
+    return nameIn(node, {"area", "base", "basefont", "bgsound", "br", "col", "embed", "frame",
+                         "hr", "img", "input", "keygen", "link", "meta", "param", "source",
+                         "track", "wbr"});
+}
+
+bool isRawTextElement(const xmlNode *node)
+{
+    return nameIn(node, {"style", "script", "xmp", "iframe", "noembed", "noframes", "plaintext"});
+}
+
+bool isBlockElement(const xmlNode *node)
+{
+    return nameIn(node, {"p", "div", "li", "tr", "h1", "h2", "h3", "h4", "h5", "h6", "ul",
+                         "ol", "table", "blockquote", "pre", "hr", "dl", "dt", "dd", "address",
+                         "center", "section", "article", "header", "footer", "caption"});
+}
+
+// Next node in document order below `root`, visiting a node's children before its siblings.
+// With `skipChildren` the children of `node` are not entered.
+xmlNode *nextInOrder(xmlNode *node, const xmlNode *root, bool skipChildren = false)
+{
+    if (!skipChildren && node->children && node->type == XML_ELEMENT_NODE)
+        return node->children;
+    while (node && node != root) {
+        if (node->next)
+            return node->next;
+        node = node->parent;
+    }
+    return nullptr;
+}
+
+// Text of a text-like node (compact nodes keep short text inline, content still points to it).
+const char *textOf(const xmlNode *node)
+{
+    return reinterpret_cast<const char *>(node->content);
+}
+
+void appendAttributeValue(QByteArray &out, const xmlAttr *attr)
+{
+    for (const xmlNode *child = attr->children; child; child = child->next) {
+        if (child->content)
+            out.append(textOf(child));
+    }
+}
+
+enum class EscapeMode { Text, Attribute };
+
+void appendEscaped(QByteArray &out, const char *text, EscapeMode mode)
+{
+    if (!text)
+        return;
+    const char *run = text;
+    for (const char *p = text; *p; ++p) {
+        const char *replacement = nullptr;
+        int consumed = 1;
+        switch (*p) {
+        case '&':
+            replacement = "&amp;";
+            break;
+        case '"':
+            if (mode == EscapeMode::Attribute)
+                replacement = "&quot;";
+            break;
+        case '<':
+            if (mode == EscapeMode::Text)
+                replacement = "&lt;";
+            break;
+        case '>':
+            if (mode == EscapeMode::Text)
+                replacement = "&gt;";
+            break;
+        case '\xC2':
+            // U+00A0 in UTF-8; 0xC2 only ever starts a sequence, so the pair is unambiguous.
+            if (p[1] == '\xA0') {
+                replacement = "&nbsp;";
+                consumed = 2;
+            }
+            break;
+        default:
+            break;
+        }
+        if (replacement) {
+            out.append(run, p - run);
+            out.append(replacement);
+            p += consumed - 1;
+            run = p + 1;
+        }
+    }
+    out.append(run);
+}
+
+void openTag(QByteArray &out, const xmlNode *node)
+{
+    out.append('<').append(name(node));
+    for (const xmlAttr *attr = node->properties; attr; attr = attr->next) {
+        out.append(' ').append(reinterpret_cast<const char *>(attr->name)).append("=\"");
+        if (attr->children && !attr->children->next) {
+            appendEscaped(out, textOf(attr->children), EscapeMode::Attribute);
+        } else {
+            QByteArray value;
+            appendAttributeValue(value, attr);
+            appendEscaped(out, value.constData(), EscapeMode::Attribute);
+        }
+        out.append('"');
+    }
+    out.append('>');
+}
+
+void serializeNode(QByteArray &out, const xmlNode *node)
+{
+    switch (node->type) {
+    case XML_ELEMENT_NODE:
+        // No extra line break after pre: this parser keeps the leading one in the text.
+        openTag(out, node);
+        break;
+    case XML_TEXT_NODE:
+    case XML_CDATA_SECTION_NODE:
+        if (node->parent && node->parent->type == XML_ELEMENT_NODE
+            && isRawTextElement(node->parent))
+            out.append(textOf(node));
+        else
+            appendEscaped(out, textOf(node), EscapeMode::Text);
+        break;
+    case XML_COMMENT_NODE:
+        out.append("<!--").append(textOf(node)).append("-->");
+        break;
+    case XML_PI_NODE:
+        out.append("<?").append(name(node));
+        if (node->content && *textOf(node))
+            out.append(' ').append(textOf(node));
+        out.append('>');
+        break;
+    case XML_ENTITY_REF_NODE:
+        out.append('&').append(name(node)).append(';');
+        break;
+    default:
+        break;
+    }
+}
+
+void closeTag(QByteArray &out, const xmlNode *node)
+{
+    if (node->type == XML_ELEMENT_NODE && !isVoidElement(node))
+        out.append("</").append(name(node)).append('>');
+}
+
+template<typename Char>
+bool startsWithNoCase(const Char *p, const Char *end, const char *word)
+{
+    const std::size_t n = std::strlen(word);
+    if (std::size_t(end - p) < n)
+        return false;
+    for (std::size_t i = 0; i < n; ++i) {
+        char16_t c = char16_t(p[i]);
+        if (c >= u'A' && c <= u'Z')
+            c = char16_t(c - u'A' + u'a');
+        if (c != char16_t(word[i]))
+            return false;
+    }
+    return true;
+}
+
+template<typename Char>
+bool isBlank(Char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
+}
+
+// True when the first tag of the text, after blanks, comments, a doctype and processing
+// instructions, opens html, head or body.
+template<typename Char>
+bool looksLikePage(const Char *p, const Char *end)
+{
+    while (p < end) {
+        if (isBlank(*p)) {
+            ++p;
+        } else if (startsWithNoCase(p, end, "<!--")) {
+            const Char *close = p + 4;
+            while (close < end && !startsWithNoCase(close, end, "-->"))
+                ++close;
+            if (close == end)
+                return false;
+            p = close + 3;
+        } else if (startsWithNoCase(p, end, "<!") || startsWithNoCase(p, end, "<?")) {
+            while (p < end && *p != '>')
+                ++p;
+            if (p == end)
+                return false;
+            ++p;
+        } else {
+            for (const char *tag : {"<html", "<head", "<body"}) {
+                if (startsWithNoCase(p, end, tag)) {
+                    const Char *after = p + 5;
+                    return after == end || *after == '>' || *after == '/' || isBlank(*after);
+                }
+            }
+            return false;
+        }
+    }
+    return false;
+}
+
+constexpr char kFragmentPrefix[] = "<html><body>";
+constexpr qsizetype kFragmentPrefixSize = sizeof(kFragmentPrefix) - 1;
+
+} // namespace
+
+HtmlDocument::HtmlDocument() = default;
+
+HtmlDocument::~HtmlDocument()
+{
+    clear();
+}
+
+void HtmlDocument::clear()
+{
+    if (m_doc) {
+        xmlFreeDoc(m_doc);
+        m_doc = nullptr;
+    }
+}
+
+bool HtmlDocument::load(const char *data, qsizetype size)
+{
+    clear();
+    if (size <= 0 || size > std::numeric_limits<int>::max())
+        return false;
+    // The bytes are UTF-8, which the context is told directly, so the parser does not run a
+    // conversion pass over them first. A meta charset is ignored.
+    htmlParserCtxtPtr ctxt = htmlNewParserCtxt();
+    if (!ctxt)
+        return false;
+    htmlCtxtUseOptions(ctxt, kParseOptions);
+    xmlParserInputBufferPtr buffer =
+        xmlParserInputBufferCreateMem(data, int(size), XML_CHAR_ENCODING_NONE);
+    xmlParserInputPtr input =
+        buffer ? xmlNewIOInputStream(ctxt, buffer, XML_CHAR_ENCODING_NONE) : nullptr;
+    if (!input) {
+        if (buffer)
+            xmlFreeParserInputBuffer(buffer);
+        htmlFreeParserCtxt(ctxt);
+        return false;
+    }
+    inputPush(ctxt, input);
+    ctxt->charset = XML_CHAR_ENCODING_UTF8;
+    ctxt->encoding = xmlStrdup(BAD_CAST "UTF-8"); // no guessing from the first bytes either
+    htmlParseDocument(ctxt);
+    m_doc = ctxt->myDoc;
+    ctxt->myDoc = nullptr;
+    if (m_doc && ctxt->dictNames && m_doc->dict == ctxt->dict)
+        ctxt->dict = nullptr; // the document keeps the names' dictionary
+    htmlFreeParserCtxt(ctxt);
+    if (!m_doc)
+        return false;
+    if (!body()) {
+        // A page without a body (only a head, or a bare "<html") still gets an empty one.
+        xmlNode *html = xmlDocGetRootElement(m_doc);
+        if (!html) {
+            html = xmlNewDocNode(m_doc, nullptr, BAD_CAST "html", nullptr);
+            xmlDocSetRootElement(m_doc, html);
+        }
+        xmlNewChild(html, nullptr, BAD_CAST "body", nullptr);
+    }
+    return true;
+}
+
+bool HtmlDocument::loadText(const QString &html, bool page)
+{
+    const qsizetype prefix = page && !html.isEmpty() ? 0 : kFragmentPrefixSize;
+    // One buffer holding the fragment prefix and the UTF-8 text, converted in one pass.
+    QStringEncoder encoder(QStringEncoder::Utf8);
+    QByteArray buffer(prefix + encoder.requiredSpace(html.size()), Qt::Uninitialized);
+    std::memcpy(buffer.data(), kFragmentPrefix, std::size_t(prefix));
+    char *end = encoder.appendToBuffer(buffer.data() + prefix, html);
+    return load(buffer.constData(), end - buffer.constData());
+}
+
+bool HtmlDocument::parse(const QString &html)
+{
+    return loadText(html, looksLikePage(html.utf16(), html.utf16() + html.size()));
+}
+
+// Bytes go through QString so that invalid UTF-8 becomes U+FFFD before the parser sees it.
+bool HtmlDocument::parse(const QByteArray &utf8)
+{
+    return parse(QString::fromUtf8(utf8));
+}
+
+bool HtmlDocument::parseFragment(const QByteArray &utf8)
+{
+    return loadText(QString::fromUtf8(utf8), false);
+}
+
+bool HtmlDocument::parsePage(const QByteArray &utf8)
+{
+    return loadText(QString::fromUtf8(utf8), true);
+}
+
+std::vector<HtmlDocument::Element> HtmlDocument::elementsByTagName(const char *tagName) const
+{
+    std::vector<Element> elements;
+    if (!m_doc)
+        return elements;
+    // Parsed names share the document's dictionary, so most comparisons are one pointer test.
+    const xmlChar *interned =
+        m_doc->dict ? xmlDictExists(m_doc->dict, BAD_CAST tagName, -1) : nullptr;
+    xmlNode *root = reinterpret_cast<xmlNode *>(m_doc);
+    for (xmlNode *node = m_doc->children; node; node = nextInOrder(node, root)) {
+        if (node->type != XML_ELEMENT_NODE || !node->name)
+            continue;
+        if (node->name == interned
+            || (node->name[0] == xmlChar(tagName[0]) && nameIs(node, tagName)))
+            elements.push_back(node);
+    }
+    return elements;
+}
+
+HtmlDocument::Element HtmlDocument::body() const
+{
+    if (!m_doc)
+        return nullptr;
+    xmlNode *root = reinterpret_cast<xmlNode *>(m_doc);
+    for (xmlNode *node = m_doc->children; node; node = nextInOrder(node, root)) {
+        if (node->type == XML_ELEMENT_NODE && nameIs(node, "body"))
+            return node;
+    }
+    return nullptr;
+}
+
+std::optional<QString> HtmlDocument::attribute(Element element, const char *name)
+{
+    if (!element)
+        return std::nullopt;
+    for (const xmlAttr *attr = element->properties; attr; attr = attr->next) {
+        if (attr->name && std::strcmp(reinterpret_cast<const char *>(attr->name), name) == 0) {
+            if (attr->children && !attr->children->next)
+                return QString::fromUtf8(textOf(attr->children));
+            QByteArray value;
+            appendAttributeValue(value, attr);
+            return QString::fromUtf8(value);
+        }
+    }
+    return std::nullopt;
+}
+
+QString HtmlDocument::className(Element element)
+{
+    return attribute(element, "class").value_or(QString());
+}
+
+void HtmlDocument::setAttribute(Element element, const char *name, const QString &value)
+{
+    if (!element)
+        return;
+    const QByteArray utf8 = value.toUtf8();
+    xmlSetProp(element, reinterpret_cast<const xmlChar *>(name),
+               reinterpret_cast<const xmlChar *>(utf8.constData()));
+}
+
+void HtmlDocument::setClassName(Element element, const QString &value)
+{
+    setAttribute(element, "class", value);
+}
+
+void HtmlDocument::removeElement(Element element)
+{
+    if (!element || !m_doc || element->doc != m_doc)
+        return;
+    xmlUnlinkNode(element);
+    xmlFreeNode(element);
+}
+
+QByteArray HtmlDocument::innerHtmlUtf8(Element element)
+{
+    QByteArray out;
+    if (!element || !element->children)
+        return out;
+    const xmlNode *root = element;
+    xmlNode *node = element->children;
+    while (node) {
+        serializeNode(out, node);
+        if (node->type == XML_ELEMENT_NODE && node->children) {
+            node = node->children;
+            continue;
+        }
+        closeTag(out, node);
+        // Climb until a next sibling is found, closing the elements left behind.
+        while (node != root && !node->next) {
+            node = node->parent;
+            if (node != root)
+                closeTag(out, node);
+        }
+        node = node == root ? nullptr : node->next;
+    }
+    return out;
+}
+
+QString HtmlDocument::innerHtml(Element element)
+{
+    return QString::fromUtf8(innerHtmlUtf8(element));
+}
+
+QString HtmlDocument::innerText(Element element)
+{
+    QByteArray out;
+    if (!element)
+        return QString();
+    int preDepth = 0;
+    auto lineBreak = [&out, &preDepth](bool always) {
+        if (preDepth == 0 && out.endsWith(' '))
+            out.chop(1);
+        if (always || (!out.isEmpty() && !out.endsWith('\n')))
+            out.append('\n');
+    };
+    auto appendText = [&out, &preDepth](const char *text) {
+        if (!text)
+            return;
+        if (preDepth > 0) {
+            out.append(text);
+            return;
+        }
+        // Outside pre, every run of blanks is one space, and none starts a line.
+        for (const char *p = text; *p; ++p) {
+            const char c = *p;
+            if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f') {
+                if (!out.isEmpty() && !out.endsWith(' ') && !out.endsWith('\n'))
+                    out.append(' ');
+            } else {
+                out.append(c);
+            }
+        }
+    };
+    auto leave = [&](const xmlNode *node) {
+        if (node->type != XML_ELEMENT_NODE)
+            return;
+        if (isBlockElement(node))
+            lineBreak(false);
+        if (nameIs(node, "pre") || nameIs(node, "textarea"))
+            --preDepth;
+    };
+    const xmlNode *root = element;
+    xmlNode *node = element->children;
+    while (node) {
+        bool enter = false;
+        if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) {
+            appendText(textOf(node));
+        } else if (node->type == XML_ELEMENT_NODE) {
+            if (nameIs(node, "br")) {
+                lineBreak(true);
+            } else if (!nameIn(node, {"script", "style", "head", "title", "noscript", "template"})) {
+                if (isBlockElement(node))
+                    lineBreak(false);
+                if (nameIs(node, "pre") || nameIs(node, "textarea"))
+                    ++preDepth;
+                enter = true;
+            }
+        }
+        if (enter && node->children) {
+            node = node->children;
+            continue;
+        }
+        if (enter)
+            leave(node);
+        while (node != root && !node->next) {
+            node = node->parent;
+            if (node != root)
+                leave(node);
+        }
+        node = node == root ? nullptr : node->next;
+    }
+    while (out.endsWith('\n') || (preDepth == 0 && out.endsWith(' ')))
+        out.chop(1);
+    return QString::fromUtf8(out);
+}
+
+} // namespace TAVRIKCORE::RICHEDITOR

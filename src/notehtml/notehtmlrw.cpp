@@ -1,0 +1,218 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#include "notehtml/notehtmlrw.h"
+
+#include "common/commonutils.h"
+#include "common/log4c.h"
+#include "common/narrowcodec.h"
+#include "notehtml/htmlfileupgrademgr.h"
+#include "notehtml/jsontext_p.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace TAVRIKCORE::RICHEDITOR {
+
+namespace {
+
+const QByteArray kHeaderOpen = QByteArrayLiteral("<!--");
+const QByteArray kHeaderClose = QByteArrayLiteral("-->");
+
+// The failure cause codes the product's log has always used for file errors.
+int causeOf(int error)
+{
+    switch (error) {
+    case ENOENT:
+        return 2;
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case EISDIR:
+        return 3;
+    case EMFILE:
+    case ENFILE:
+        return 4;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return 5;
+    case EIO:
+        return 10;
+    case ENOSPC:
+    case EDQUOT:
+        return 13;
+    default:
+        return 1;
+    }
+}
+
+void logFileError(int error, const QString &path)
+{
+    CLog4C::GetInstance()->WriteLog(QStringLiteral("cause:%1, error:%2 and file name is %3")
+                                        .arg(causeOf(error))
+                                        .arg(error)
+                                        .arg(path));
+}
+
+bool writeAll(int fd, const QByteArray &bytes)
+{
+    const char *data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, data, std::size_t(left));
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += written;
+        left -= written;
+    }
+    return true;
+}
+
+// Writes the pieces to `path` (created or truncated) and flushes the file to disk; 0 or the
+// errno of the first failure.
+int writeDurably(const QString &path, const QByteArray &first, const QByteArray &second)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return errno;
+    int error = 0;
+    if (!writeAll(fd, first) || !writeAll(fd, second) || ::fsync(fd) != 0)
+        error = errno;
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    return error;
+}
+
+void syncFolder(const QString &folder)
+{
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+QString md5Hex(const QByteArray &first, const QByteArray &second)
+{
+    QCryptographicHash hash(QCryptographicHash::Md5);
+    hash.addData(first);
+    hash.addData(second);
+    return QString::fromLatin1(hash.result().toHex());
+}
+
+} // namespace
+
+QByteArray NoteHtmlRW::header(int version)
+{
+    return kHeaderOpen + "{\"ver_number\":" + QByteArray::number(version) + '}' + kHeaderClose;
+}
+
+int NoteHtmlRW::ReadHtmlTextFromFile(const QString &path, QString &content, int &version)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    QByteArray bytes = file.readAll();
+    const qsizetype zero = bytes.indexOf('\0');
+    if (zero >= 0)
+        bytes.truncate(zero);
+
+    int readVersion = 0;
+    qsizetype start = 0;
+    if (bytes.startsWith(kHeaderOpen)) {
+        const qsizetype close = bytes.indexOf(kHeaderClose);
+        if (close > kHeaderOpen.size()) {
+            Json::Value root;
+            const QByteArray body = bytes.mid(kHeaderOpen.size(), close - kHeaderOpen.size());
+            if (Internal::parseJsonText(body, root) && root.isObject()) {
+                const Json::Value &number = root["ver_number"];
+                if (number.isConvertibleTo(Json::intValue))
+                    readVersion = number.asInt();
+            }
+            start = close + kHeaderClose.size();
+        }
+    }
+    // The header is ASCII, so cutting the bytes before decoding cuts the text at the same place.
+    content = FromNarrow(start == 0 ? bytes : bytes.mid(start));
+    version = readVersion;
+    return 1;
+}
+
+int NoteHtmlRW::WriteHtmlTextFile(const QString &path, const QString &content, int version)
+{
+    const int error = writeDurably(path, header(version), ToNarrow(content));
+    if (error != 0) {
+        logFileError(error, path);
+        return 0;
+    }
+    return 1;
+}
+
+int NoteHtmlRW::SaveHtmlTextToFile(QString &content, NewAttachFile &record, int *version)
+{
+    const QString folder = GetAttachRootDir() + u'/';
+    MakeDirectories(folder);
+
+    int writtenVersion = NOTE_HTML_VER_2;
+    if (version) {
+        writtenVersion = *version;
+        if (*version < NOTE_HTML_VER_2) {
+            HtmlFileUpgradeMgr upgrades;
+            if (upgrades.UpgradeHtml(content, *version, NOTE_HTML_VER_2, content)) {
+                writtenVersion = NOTE_HTML_VER_2;
+                *version = NOTE_HTML_VER_2;
+            }
+        }
+    }
+
+    const QByteArray head = header(writtenVersion);
+    const QByteArray bytes = ToNarrow(content);
+    const QString temporary = folder + CreateGuidString() + QStringLiteral(".tmp");
+    const int error = writeDurably(temporary, head, bytes);
+    if (error != 0) {
+        logFileError(error, temporary);
+        CLog4C::GetInstance()->WriteLog(
+            QStringLiteral("[ERROR] NoteHtmlRW::SaveHtmlTextToFile faild!"));
+        QFile::remove(temporary);
+        return 0;
+    }
+
+    const QString hash = md5Hex(head, bytes);
+    const QString storeName = hash + QStringLiteral(".html");
+    const QString finalPath = folder + storeName;
+    if (IsFileExist(finalPath) && CalcFileMd5(finalPath) == hash) {
+        QFile::remove(temporary);
+    } else {
+        if (IsFileExist(finalPath)) {
+            CLog4C::GetInstance()->WriteLog(
+                QStringLiteral("[ERROR] NoteHtmlRW::SaveHtmlTextToFile replaces a damaged note file: ")
+                + finalPath);
+        }
+        if (std::rename(QFile::encodeName(temporary).constData(),
+                        QFile::encodeName(finalPath).constData())
+            != 0) {
+            logFileError(errno, finalPath);
+            QFile::remove(temporary);
+            return 0;
+        }
+        syncFolder(folder);
+    }
+
+    record.storeName = storeName;
+    record.filePath = finalPath;
+    record.fileExt = GetFileExt(storeName);
+    record.fileKind = 0;
+    record.modifyTime = GetCurTimeString();
+    return 1;
+}
+
+} // namespace TAVRIKCORE::RICHEDITOR

@@ -1,0 +1,194 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#include "common/commonutils.h"
+#include "common/log4c.h"
+#include "notehtml/attachmarkup.h"
+#include "notehtml/attachmarkuprewriter.h"
+#include "notehtml/notehtmlrw.h"
+#include "printers.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+using namespace TAVRIKCORE::RICHEDITOR;
+using ::testing::ElementsAre;
+
+namespace {
+
+// zv_exdata of a.txt and b.txt as they appear in markup.
+const QString kExA = u"{&quot;OrigName_B64&quot;:&quot;YS50eHQ=&quot;}"_qs;
+const QString kExB = u"{&quot;OrigName_B64&quot;:&quot;Yi50eHQ=&quot;}"_qs;
+
+QString img(const QString &cls, const QString &src, const QString &exdata)
+{
+    return u"<img class=\""_qs + cls + u"\" src=\""_qs + src + u"\" zv_exdata=\""_qs + exdata
+        + u"\">"_qs;
+}
+
+TEST(AttachMarkupRewriter, UpdateHtmlAttachAttrRepointsEveryMatchingElement)
+{
+    const QString body = u"<p>附件 "_qs + img(u"userdata\\attachment\\old.txt"_qs, u"../userdata\\attachment\\old_t.png"_qs, kExA)
+        + u"</p><img src=\"../userdata\\attachment\\pic.png\">"_qs
+        + img(u"userdata\\attachment\\old.txt"_qs, u"../userdata/attachment/old_t.png"_qs, kExA)
+        + u"<img class=\"userdata\\attachment\\old.txt\" zv_exdata='{\"OrigName_B64\": \"YS50eHQ=\"}'>"_qs
+        + img(u"userdata\\attachment\\b.txt"_qs, u"../userdata\\attachment\\b_t.png"_qs, kExB);
+    const QString page = u"<!-- saved --><html><head><title>x</title></head><body>"_qs + body
+        + u"</body></html>"_qs;
+
+    QString html = u"unset"_qs;
+    QString text = u"unset"_qs;
+    ASSERT_EQ(AttachMarkupRewriter::UpdateHtmlAttachAttr(page, u"a.txt"_qs,
+                                                         u"userdata\\attachment\\new.txt"_qs,
+                                                         u"../userdata\\attachment\\new_t.png"_qs,
+                                                         html, text),
+              1);
+    const QString changed = img(u"userdata\\attachment\\new.txt"_qs, u"../userdata\\attachment\\new_t.png"_qs, kExA);
+    EXPECT_EQ(html, u"<p>附件 "_qs + changed + u"</p><img src=\"../userdata\\attachment\\pic.png\">"_qs + changed
+                  // a blank inside the JSON makes it another text: not matched, written back normalised
+                  + u"<img class=\"userdata\\attachment\\old.txt\" zv_exdata=\"{&quot;OrigName_B64&quot;: &quot;YS50eHQ=&quot;}\">"_qs
+                  + img(u"userdata\\attachment\\b.txt"_qs, u"../userdata\\attachment\\b_t.png"_qs, kExB));
+    EXPECT_EQ(text, u"附件"_qs);
+
+    // No element carries the name: the body comes back as it was.
+    ASSERT_EQ(AttachMarkupRewriter::UpdateHtmlAttachAttr(page, u"nobody.txt"_qs, u"c"_qs, u"s"_qs, html, text), 1);
+    EXPECT_EQ(html, body.left(body.indexOf(u"<img class=\"userdata\\attachment\\old.txt\" zv_exdata='"_qs))
+                  + u"<img class=\"userdata\\attachment\\old.txt\" zv_exdata=\"{&quot;OrigName_B64&quot;: &quot;YS50eHQ=&quot;}\">"_qs
+                  + img(u"userdata\\attachment\\b.txt"_qs, u"../userdata\\attachment\\b_t.png"_qs, kExB));
+}
+
+TEST(AttachMarkupRewriter, UpdateAttachAttValueRewritesPathsAndMetadata)
+{
+    const QByteArray html = QStringLiteral(
+        "<p>ü</p>"
+        "<img src=\"../userdata/attachment/old.png\" data-ke-src=\"../userdata\\attachment\\old.png\" "
+        "zvimgsrc=\"..\\userdata\\attachment\\old.png\" zv_exdata=\"X\">"
+        "<img src=\"..\\userdata\\attachment\\old.png\" data-ke-src=\"../userdata\\attachment\\old.png\" zv_exdata=\"X\">"
+        "<img src=\"../userdata/attachment/w.png\" data-ke-src=\"plain\" zv_exdata=\"W\">"
+        "<img src=\"../userdata/attachment/e.png\" zv_exdata=\"\">"
+        "<img src=\"../userdata/attachment/n.png\">").toUtf8();
+    const std::vector<AttachNewAtt> changes{{u"X"_qs, u"Y"_qs, u"new.png"_qs},
+                                            {u"X"_qs, u"Z"_qs, u"other.png"_qs},
+                                            {u"W"_qs, u"W2"_qs, u"w2.png"_qs},
+                                            {QString(), u"E"_qs, u"e2.png"_qs}};
+    QByteArray out;
+    ASSERT_EQ(AttachMarkupRewriter::UpdateAttachAttValue(html, changes, out), 1);
+    EXPECT_EQ(out, QStringLiteral(
+                       "<p>ü</p>"
+                       "<img src=\"../userdata/attachment/new.png\" data-ke-src=\"../userdata\\attachment\\new.png\" "
+                       "zvimgsrc=\"..\\userdata\\attachment\\new.png\" zv_exdata=\"Y\">"
+                       "<img src=\"..\\userdata\\attachment\\old.png\" data-ke-src=\"../userdata\\attachment\\new.png\" zv_exdata=\"Y\">"
+                       "<img src=\"../userdata/attachment/w2.png\" data-ke-src=\"plain\" zv_exdata=\"W2\">"
+                       "<img src=\"../userdata/attachment/e.png\" zv_exdata=\"\">"
+                       "<img src=\"../userdata/attachment/n.png\">")
+                       .toUtf8());
+
+    QByteArray copy;
+    EXPECT_EQ(AttachMarkupRewriter::UpdateAttachAttValue2(html, changes, copy), 1);
+    EXPECT_EQ(copy, html);
+}
+
+class DeleteAttachment : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite() { CLog4C::GetInstance(); }
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_app.isValid());
+        SetAppDirectory(m_app.path());
+        m_root = GetAttachRootDir() + u'/';
+    }
+    void TearDown() override { SetAppDirectory(QString()); }
+
+    // Stores `content` as a note file of `version` and gives the note's record list.
+    std::vector<NewAttachFile> storedNote(const QString &content, int version)
+    {
+        NewAttachFile note;
+        note.fileKind = 0;
+        note.filePath = m_root + u"note-v"_qs + QString::number(version) + u".html"_qs;
+        EXPECT_EQ(NoteHtmlRW::WriteHtmlTextFile(note.filePath, content, version), 1);
+        NewAttachFile other;
+        other.fileKind = 2;
+        other.filePath = u"/elsewhere"_qs;
+        return {other, note};
+    }
+
+    QByteArray fileBytes(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    QTemporaryDir m_app;
+    QString m_root;
+};
+
+// The note file to change is the one of the first record with fileKind 0.
+TEST_F(DeleteAttachment, RemovesTheFirstMatchingElementAndStoresANewNote)
+{
+    const QString a1 = img(u"userdata\\attachment\\s1.txt"_qs, u"../userdata\\attachment\\t1.png"_qs, kExA);
+    const QString a2 = img(u"userdata\\attachment\\s2.txt"_qs, u"../userdata\\attachment\\t2.png"_qs, kExA);
+    const QString b = img(u"userdata\\attachment\\s3.txt"_qs, u"../userdata\\attachment\\t3.png"_qs, kExB);
+    std::vector<NewAttachFile> records = storedNote(u"<p>x<span>"_qs + a1 + u"</span></p>"_qs + a2 + b, 2);
+    const QString oldPath = records[1].filePath;
+
+    ASSERT_EQ(AttachMarkupRewriter::DelAttachFromHtmlFile(u"n1"_qs, u"a.txt"_qs, records), 1);
+    const QString content = u"<p>x<span></span></p>"_qs + a2 + b;
+    const QByteArray bytes = NoteHtmlRW::header(2) + content.toUtf8();
+    ASSERT_EQ(records.size(), 5u);
+    EXPECT_EQ(records[0].fileKind, 0);
+    EXPECT_EQ(records[0].filePath, m_root + records[0].storeName);
+    EXPECT_EQ(fileBytes(records[0].filePath), bytes);
+    std::vector<QString> stores;
+    for (const NewAttachFile &r : records) {
+        stores.push_back(r.storeName);
+        EXPECT_EQ(r.modifyTime, records[0].modifyTime);
+    }
+    EXPECT_THAT(stores, ElementsAre(records[0].storeName, u"s2.txt"_qs, u"t2.png"_qs, u"s3.txt"_qs, u"t3.png"_qs));
+    EXPECT_EQ(records[1].filePath, m_root + u"n1/a.txt"_qs);
+    EXPECT_TRUE(QFile::exists(oldPath));
+}
+
+TEST_F(DeleteAttachment, Version1NoteIsStoredUpgraded)
+{
+    const QString v1 = u"<img class=\"userdata\\attachment\\old.bin\">"_qs;
+    const QString a = img(u"userdata\\attachment\\s1.txt"_qs, u"../userdata\\attachment\\t1.png"_qs, kExA);
+    std::vector<NewAttachFile> records = storedNote(v1 + a, 1);
+    ASSERT_EQ(AttachMarkupRewriter::DelAttachFromHtmlFile(u"n1"_qs, u"a.txt"_qs, records), 1);
+    EXPECT_EQ(fileBytes(records[0].filePath),
+              NoteHtmlRW::header(2)
+                  + "<img class=\"userdata\\attachment\\old.bin\" "
+                    "zv_exdata=\"{&quot;OrigName_B64&quot;:&quot;b2xkLmJpbg==&quot;}\">");
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[1].origName, u"old.bin"_qs);
+}
+
+TEST_F(DeleteAttachment, NothingChangesWithoutANoteFileOrAMatch)
+{
+    const QString a = img(u"userdata\\attachment\\s1.txt"_qs, u"../userdata\\attachment\\t1.png"_qs, kExA);
+    const std::vector<NewAttachFile> stored = storedNote(a, 2);
+    const QStringList before = QDir(m_root).entryList(QDir::Files);
+
+    std::vector<NewAttachFile> records = stored;
+    EXPECT_EQ(AttachMarkupRewriter::DelAttachFromHtmlFile(u"n1"_qs, u"b.txt"_qs, records), 0);
+    EXPECT_EQ(records.size(), 2u);
+
+    records = {stored[0]}; // no note record
+    EXPECT_EQ(AttachMarkupRewriter::DelAttachFromHtmlFile(u"n1"_qs, u"a.txt"_qs, records), 0);
+    EXPECT_EQ(records.size(), 1u);
+
+    records = stored;
+    records[1].filePath = m_root + u"missing.html"_qs;
+    EXPECT_EQ(AttachMarkupRewriter::DelAttachFromHtmlFile(u"n1"_qs, u"a.txt"_qs, records), 0);
+    EXPECT_EQ(records[1].filePath, m_root + u"missing.html"_qs);
+
+    records[1].filePath.clear();
+    EXPECT_EQ(AttachMarkupRewriter::DelAttachFromHtmlFile(u"n1"_qs, u"a.txt"_qs, records), 0);
+    EXPECT_EQ(QDir(m_root).entryList(QDir::Files), before);
+}
+
+} // namespace

@@ -1,0 +1,321 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#include "common/commonutils.h"
+#include "common/log4c.h"
+#include "logcapture.h"
+#include "notehtml/attachmarkup.h"
+#include "notehtml/htmlfileupgrademgr.h"
+#include "notehtml/htmlver_1_to_2.h"
+#include "notehtml/notehtmlrw.h"
+#include "printers.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <climits>
+#include <sys/stat.h>
+
+using namespace TAVRIKCORE::RICHEDITOR;
+using ::testing::ElementsAre;
+
+namespace {
+
+QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
+    file.write(bytes);
+}
+
+QString md5Of(const QByteArray &bytes)
+{
+    return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Md5).toHex());
+}
+
+const QByteArray kHeader2 = QByteArrayLiteral("<!--{\"ver_number\":2}-->");
+const QString kV1Image = uR"(<p>old</p><img class="userdata\attachment\ab12.png" src="../userdata\attachment\ab12_t.png">)"_qs;
+const QString kV2Image = uR"(<p>old</p><img class="userdata\attachment\ab12.png" src="../userdata\attachment\ab12_t.png" zv_exdata="{&quot;OrigName_B64&quot;:&quot;YWIxMi5wbmc=&quot;}">)"_qs;
+
+// Every test works in its own application folder; the log stays in the program's folder.
+class NoteFiles : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite() { CLog4C::GetInstance(); }
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_app.isValid());
+        SetAppDirectory(m_app.path());
+        m_root = GetAttachRootDir() + u'/';
+    }
+    void TearDown() override { SetAppDirectory(QString()); }
+
+    QStringList storeFiles() const
+    {
+        return QDir(m_root).entryList(QDir::Files, QDir::Name);
+    }
+
+    QTemporaryDir m_app;
+    QString m_root;
+};
+
+TEST_F(NoteFiles, ReadingSplitsHeaderAndContent)
+{
+    struct Case
+    {
+        QByteArray bytes;
+        QString content;
+        int version;
+    };
+    QByteArray legacy = QStringEncoder("GB18030").encode(u"旧笔记"_qs);
+    const Case cases[] = {
+        {kHeader2 + "<p>x</p>", u"<p>x</p>"_qs, 2},
+        {"<p>no header</p>", u"<p>no header</p>"_qs, 0},
+        {"<!---->abc", u"<!---->abc"_qs, 0}, // the end marker must come after the opening one
+        {"<!--->abc", u"<!--->abc"_qs, 0},
+        {"", u""_qs, 0},
+        {"<!--{\"ver_number\":1}-->", u""_qs, 1},
+        {"<!--not json-->abc", u"abc"_qs, 0},
+        {"<!--{\"ver_number\":\"2\"}-->abc", u"abc"_qs, 0},
+        {"<!--[2]-->abc", u"abc"_qs, 0},
+        {"<!-- {\"ver_number\":7} // hand-edited\n-->abc", u"abc"_qs, 7},
+        {"<!--{\"ver_number\":2}", u"<!--{\"ver_number\":2}"_qs, 0},
+        {"<!--a--><!--{\"ver_number\":2}-->x", u"<!--{\"ver_number\":2}-->x"_qs, 0},
+        {QByteArray("<!--{\"ver_number\":2}-->ab\0cd", 27), u"ab"_qs, 2},
+        {kHeader2 + "<p>\xe4\xb8\xad\xe6\x96\x87</p>", u"<p>中文</p>"_qs, 2},
+        {kHeader2 + legacy, u"旧笔记"_qs, 2},
+    };
+    const QString path = m_app.filePath(u"note.html"_qs);
+    for (const Case &c : cases) {
+        writeBytes(path, c.bytes);
+        QString content = u"unset"_qs;
+        int version = -1;
+        EXPECT_EQ(NoteHtmlRW::ReadHtmlTextFromFile(path, content, version), 1);
+        EXPECT_EQ(content, c.content) << c.bytes.toStdString();
+        EXPECT_EQ(version, c.version) << c.bytes.toStdString();
+    }
+
+    QString content = u"unset"_qs;
+    int version = -1;
+    EXPECT_EQ(NoteHtmlRW::ReadHtmlTextFromFile(m_app.filePath(u"missing.html"_qs), content, version), 0);
+    EXPECT_EQ(content, u"unset"_qs);
+    EXPECT_EQ(version, -1);
+}
+
+TEST_F(NoteFiles, WritingPutsTheHeaderBeforeTheContent)
+{
+    const QString path = m_app.filePath(u"w.html"_qs);
+    writeBytes(path, QByteArray(1000, 'x'));
+    ASSERT_EQ(NoteHtmlRW::WriteHtmlTextFile(path, u"<p>名</p>"_qs, 2), 1);
+    EXPECT_EQ(readBytes(path), "<!--{\"ver_number\":2}--><p>\xe5\x90\x8d</p>");
+    EXPECT_EQ(NoteHtmlRW::header(2).size(), 23);
+    ASSERT_EQ(NoteHtmlRW::WriteHtmlTextFile(path, QString(), -15), 1);
+    EXPECT_EQ(readBytes(path), "<!--{\"ver_number\":-15}-->");
+
+    LogCapture log;
+    const QString inMissingFolder = m_app.filePath(u"no/such/n.html"_qs);
+    EXPECT_EQ(NoteHtmlRW::WriteHtmlTextFile(inMissingFolder, u"x"_qs, 2), 0);
+    EXPECT_EQ(NoteHtmlRW::WriteHtmlTextFile(m_app.path(), u"x"_qs, 2), 0);
+    EXPECT_THAT(log.lines(), ElementsAre(u"cause:2, error:2 and file name is "_qs + inMissingFolder,
+                                         u"cause:3, error:21 and file name is "_qs + m_app.path()));
+}
+
+TEST_F(NoteFiles, SavingStoresUnderTheHashOfTheWrittenBytes)
+{
+    QString content = u"<p>saved 中文</p>"_qs;
+    NewAttachFile record;
+    record.origName = u"kept"_qs;
+    int version = 2;
+    ASSERT_EQ(NoteHtmlRW::SaveHtmlTextToFile(content, record, &version), 1);
+    const QByteArray bytes = kHeader2 + content.toUtf8();
+    const QString name = md5Of(bytes) + u".html"_qs;
+    EXPECT_EQ(record.storeName, name);
+    EXPECT_EQ(record.filePath, m_root + name);
+    EXPECT_EQ(record.fileExt, u"html"_qs);
+    EXPECT_EQ(record.fileKind, 0);
+    EXPECT_EQ(record.origName, u"kept"_qs);
+    EXPECT_TRUE(QRegularExpression(u"^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d$"_qs)
+                    .match(record.modifyTime)
+                    .hasMatch())
+        << record.modifyTime.toStdString();
+    EXPECT_EQ(readBytes(record.filePath), bytes);
+    EXPECT_EQ(version, 2);
+
+    // The same content again: same name, the existing file kept, no temporary file left.
+    struct stat before;
+    ASSERT_EQ(::stat(QFile::encodeName(record.filePath).constData(), &before), 0);
+    NewAttachFile again;
+    ASSERT_EQ(NoteHtmlRW::SaveHtmlTextToFile(content, again, nullptr), 1);
+    EXPECT_EQ(again.storeName, name);
+    struct stat after;
+    ASSERT_EQ(::stat(QFile::encodeName(record.filePath).constData(), &after), 0);
+    EXPECT_EQ(before.st_ino, after.st_ino);
+    EXPECT_EQ(storeFiles(), QStringList{name});
+}
+
+TEST_F(NoteFiles, SavingReplacesADamagedFileOfTheSameName)
+{
+    QString content = u"<p>to be damaged</p>"_qs;
+    const QString name = md5Of(kHeader2 + content.toUtf8()) + u".html"_qs;
+    writeBytes(m_root + name, kHeader2 + "<p>to be dam"); // a torn copy under the right name
+    LogCapture log;
+    NewAttachFile record;
+    ASSERT_EQ(NoteHtmlRW::SaveHtmlTextToFile(content, record, nullptr), 1);
+    EXPECT_EQ(readBytes(m_root + name), kHeader2 + content.toUtf8());
+    EXPECT_THAT(log.lines(),
+                ElementsAre(u"[ERROR] NoteHtmlRW::SaveHtmlTextToFile replaces a damaged note file: "_qs
+                            + m_root + name));
+    EXPECT_EQ(storeFiles(), QStringList{name});
+}
+
+TEST_F(NoteFiles, SavingUpgradesOlderMarkup)
+{
+    struct Case
+    {
+        int version;
+        bool withPointer;
+        QString content;
+        QString stored;
+        int header;
+    };
+    const Case cases[] = {
+        {1, true, kV1Image, kV2Image, 2},
+        {0, true, kV1Image, kV2Image, 2},
+        {0, true, u"<p>plain</p>"_qs, u"<p>plain</p>"_qs, 2},
+        {2, true, kV1Image, kV1Image, 2}, // a version-2 note is never upgraded
+        {3, true, kV1Image, kV1Image, 3},
+        {1, false, kV1Image, kV1Image, 2},
+    };
+    for (const Case &c : cases) {
+        QString content = c.content;
+        int version = c.version;
+        NewAttachFile record;
+        ASSERT_EQ(NoteHtmlRW::SaveHtmlTextToFile(content, record, c.withPointer ? &version : nullptr), 1);
+        EXPECT_EQ(content, c.stored) << "from version " << c.version;
+        EXPECT_EQ(version, c.withPointer ? qMax(2, c.version) : c.version);
+        EXPECT_EQ(readBytes(record.filePath), NoteHtmlRW::header(c.header) + c.stored.toUtf8());
+    }
+}
+
+TEST_F(NoteFiles, SavingFailsCleanlyWhenTheFolderIsNotWritable)
+{
+    QDir(m_root).removeRecursively();
+    writeBytes(m_root.chopped(1), "a file where the folder should be");
+    LogCapture log;
+    QString content = u"<p>x</p>"_qs;
+    NewAttachFile record;
+    record.storeName = u"untouched"_qs;
+    EXPECT_EQ(NoteHtmlRW::SaveHtmlTextToFile(content, record, nullptr), 0);
+    EXPECT_EQ(record.storeName, u"untouched"_qs);
+    const auto lines = log.lines();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_TRUE(lines[lines.size() - 2].startsWith(u"cause:3, error:20 and file name is "_qs + m_root))
+        << lines[lines.size() - 2].toStdString();
+    EXPECT_TRUE(lines[lines.size() - 2].endsWith(u".tmp"_qs));
+    EXPECT_EQ(lines.back(), u"[ERROR] NoteHtmlRW::SaveHtmlTextToFile faild!"_qs);
+}
+
+TEST(HtmlUpgrade, Version1MarkupGetsOriginalNames)
+{
+    struct Case
+    {
+        QString in;
+        QString out;
+    };
+    const Case cases[] = {
+        {kV1Image, kV2Image},
+        {u"<img class=\"userdata/attachment/cd.png\" zv_exdata=\"\">"_qs,
+         u"<img class=\"userdata/attachment/cd.png\" zv_exdata=\"{&quot;OrigName_B64&quot;:&quot;Y2QucG5n&quot;}\">"_qs},
+        // Nothing to change: the input comes back as it is, head and all.
+        {u"<html><head><title>t</title></head><body><IMG class=\"noseparator.png\"></body></html>"_qs,
+         u"<html><head><title>t</title></head><body><IMG class=\"noseparator.png\"></body></html>"_qs},
+        {u"<p>no images</p>"_qs, u"<p>no images</p>"_qs},
+        {u"<img class=\"userdata\\attachment\\e.png\" zv_exdata='{\"OrigName_B64\":\"YS50eHQ=\"}'>  <b>x</b>"_qs,
+         u"<img class=\"userdata\\attachment\\e.png\" zv_exdata='{\"OrigName_B64\":\"YS50eHQ=\"}'>  <b>x</b>"_qs},
+        {u"<head><title>t</title></head><p>a</p><img class=\"x\\y.png\">"_qs,
+         u"<p>a</p><img class=\"x\\y.png\" zv_exdata=\"{&quot;OrigName_B64&quot;:&quot;eS5wbmc=&quot;}\">"_qs},
+    };
+    for (const Case &c : cases) {
+        QString out = u"unset"_qs;
+        EXPECT_EQ(HtmlVer_1_To_2().DoUpgrade(c.in, out), 1);
+        EXPECT_EQ(out, c.out) << c.in.toStdString();
+    }
+    EXPECT_EQ(AttachMarkup::GetOrigNameFromJson("{\"OrigName_B64\":\"Y2QucG5n\"}"), u"cd.png"_qs);
+}
+
+TEST(HtmlUpgrade, ChainRunsFromTheNextVersionToTheLast)
+{
+    struct Case
+    {
+        int from;
+        int to;
+        int result;
+    };
+    const Case cases[] = {{0, 2, 1}, {1, 2, 1}, {0, 1, 1}, {-1, 2, 1}, {2, 2, 0}, {2, 5, 0},
+                          {1, 1, 0}, {0, 0, 0}, {INT_MAX, INT_MAX, 0}, {INT_MIN, 2, 1}};
+    HtmlFileUpgradeMgr upgrades;
+    for (const Case &c : cases) {
+        QString out = u"unset"_qs;
+        EXPECT_EQ(upgrades.UpgradeHtml(kV1Image, c.from, c.to, out), c.result) << c.from << "->" << c.to;
+        EXPECT_EQ(out, c.result ? kV2Image : u"unset"_qs) << c.from << "->" << c.to;
+    }
+    QString same = kV1Image;
+    EXPECT_EQ(upgrades.UpgradeHtml(same, 1, 2, same), 1);
+    EXPECT_EQ(same, kV2Image);
+}
+
+// A process saving notes is killed at random moments; whatever it left under a hash name must
+// be complete and match its name.
+TEST_F(NoteFiles, KilledWhileSavingLeavesNoDamagedNoteFile)
+{
+    QRandomGenerator random(20261205);
+    QElapsedTimer clock;
+    clock.start();
+    int rounds = 0;
+    for (; rounds < 40 && (rounds < 10 || clock.elapsed() < 12000); ++rounds) {
+        QProcess saver;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"TAVRIK_APP_DIR"_qs, m_app.path());
+        saver.setProcessEnvironment(env);
+        saver.start(QString::fromUtf8(NOTEHTML_SAVELOOP), {QString::number(rounds)});
+        ASSERT_TRUE(saver.waitForStarted(5000));
+        ASSERT_TRUE(saver.waitForReadyRead(5000));
+        QThread::msleep(random.bounded(1, 40));
+        saver.kill(); // SIGKILL
+        ASSERT_TRUE(saver.waitForFinished(5000));
+    }
+    const QRegularExpression hashName(u"^([0-9a-f]{32})\\.html$"_qs);
+    int notes = 0;
+    for (const QString &name : storeFiles()) {
+        const QRegularExpressionMatch match = hashName.match(name);
+        if (!match.hasMatch()) {
+            EXPECT_TRUE(name.endsWith(u".tmp"_qs)) << name.toStdString();
+            continue;
+        }
+        ++notes;
+        const QByteArray bytes = readBytes(m_root + name);
+        EXPECT_EQ(md5Of(bytes), match.captured(1)) << name.toStdString();
+        EXPECT_TRUE(bytes.startsWith(kHeader2)) << name.toStdString();
+        EXPECT_TRUE(bytes.endsWith("</p>")) << name.toStdString();
+    }
+    EXPECT_GE(notes, rounds);
+}
+
+} // namespace

@@ -18,23 +18,21 @@ const QString Title = u"Open attachment"_s;
 } // namespace
 
 AttachmentOpener::AttachmentOpener(IPrompts &prompts, Launcher launch)
-    : m_prompts(prompts)
-    , m_launch(launch ? std::move(launch) : Launcher([](const QUrl &url) {
-        return QDesktopServices::openUrl(url);
-    }))
-{
-}
+    : m_prompts(prompts),
+      m_launch(launch ? std::move(launch)
+                      : Launcher([](const QUrl &url) { return QDesktopServices::openUrl(url); }))
+{ }
 
 bool AttachmentOpener::isRunnable(const QString &path)
 {
     static const QSet<QString> runnable = {
-        u"sh"_s,      u"bash"_s, u"zsh"_s, u"csh"_s,  u"ksh"_s, u"fish"_s,    u"run"_s,
-        u"bin"_s,     u"elf"_s,  u"out"_s, u"so"_s,   u"py"_s,  u"pyw"_s,     u"pl"_s,
-        u"rb"_s,      u"php"_s,  u"lua"_s, u"jar"_s,  u"js"_s,  u"desktop"_s, u"appimage"_s,
-        u"deb"_s,     u"rpm"_s,  u"snap"_s, u"flatpak"_s, u"flatpakref"_s, u"exe"_s,
-        u"com"_s,     u"bat"_s,  u"cmd"_s, u"msi"_s,  u"scr"_s, u"pif"_s,     u"vbs"_s,
-        u"vbe"_s,     u"wsf"_s,  u"ps1"_s, u"psm1"_s, u"lnk"_s, u"reg"_s,     u"hta"_s,
-        u"command"_s, u"app"_s,  u"pkg"_s, u"dmg"_s,  u"apk"_s,
+        u"sh"_s,  u"bash"_s, u"zsh"_s,  u"csh"_s,     u"ksh"_s,        u"fish"_s,    u"run"_s,
+        u"bin"_s, u"elf"_s,  u"out"_s,  u"so"_s,      u"py"_s,         u"pyw"_s,     u"pl"_s,
+        u"rb"_s,  u"php"_s,  u"lua"_s,  u"jar"_s,     u"js"_s,         u"desktop"_s, u"appimage"_s,
+        u"deb"_s, u"rpm"_s,  u"snap"_s, u"flatpak"_s, u"flatpakref"_s, u"exe"_s,     u"com"_s,
+        u"bat"_s, u"cmd"_s,  u"msi"_s,  u"scr"_s,     u"pif"_s,        u"vbs"_s,     u"vbe"_s,
+        u"wsf"_s, u"ps1"_s,  u"psm1"_s, u"lnk"_s,     u"reg"_s,        u"hta"_s,     u"command"_s,
+        u"app"_s, u"pkg"_s,  u"dmg"_s,  u"apk"_s,
     };
     const QFileInfo info(path);
     if (runnable.contains(info.suffix().toLower()))

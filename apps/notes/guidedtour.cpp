@@ -8,8 +8,8 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QEventLoop>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QKeyEvent>
@@ -33,9 +33,7 @@ QString jsString(const QString &text)
 } // namespace
 
 GuidedTour::GuidedTour(MainWindow &window, const QString &folder, QObject *parent)
-    : QObject(parent)
-    , m_window(window)
-    , m_folder(folder)
+    : QObject(parent), m_window(window), m_folder(folder)
 {
     connect(&m_window, &MainWindow::noteSaved, this, [this] { ++m_saves; });
 }
@@ -43,7 +41,8 @@ GuidedTour::GuidedTour(MainWindow &window, const QString &folder, QObject *paren
 void GuidedTour::start()
 {
     QDir().mkpath(m_folder);
-    std::printf("Guided tour: screenshots go to %s\n", qPrintable(QDir::toNativeSeparators(m_folder)));
+    std::printf("Guided tour: screenshots go to %s\n",
+                qPrintable(QDir::toNativeSeparators(m_folder)));
     std::fflush(stdout);
     if (m_window.isEditorReady())
         QTimer::singleShot(0, this, &GuidedTour::run);
@@ -66,7 +65,7 @@ void GuidedTour::run()
         return;
     const int saves = m_saves;
     if (!typeIntoNote(u"Edited during the guided tour."_s,
-                      u" Press Ctrl+S or click elsewhere and the note is saved."_s))
+                      u"Press Ctrl+S or click elsewhere and the note is saved."_s))
         return;
     pressSaveKey();
     if (!waitFor([&] { return m_saves > saves; }, StepTimeoutMs))
@@ -86,7 +85,8 @@ void GuidedTour::run()
     m_window.newNote();
     settle(700);
     const int before = m_saves;
-    if (!typeIntoNote(u"Weekend ideas"_s, u" Hike to the lake, try the new bakery, call grandma."_s))
+    if (!typeIntoNote(u"Weekend ideas"_s, u"Hike to the lake, try the new bakery, call grandma."_s,
+                      true))
         return;
     pressSaveKey();
     if (!waitFor([&] { return m_saves > before; }, StepTimeoutMs))
@@ -118,7 +118,7 @@ bool GuidedTour::select(const QString &title)
     return true;
 }
 
-bool GuidedTour::typeIntoNote(const QString &firstLine, const QString &moreText)
+bool GuidedTour::typeIntoNote(const QString &firstLine, const QString &moreText, bool asHeading)
 {
     if (m_failed)
         return false;
@@ -137,9 +137,12 @@ bool GuidedTour::typeIntoNote(const QString &firstLine, const QString &moreText)
         selection.addRange(range);
         if (doc.body.textContent.trim().length > 0) doc.execCommand('insertParagraph');
         doc.execCommand('insertText', false, %1);
+        if (%3) doc.execCommand('formatBlock', false, 'h2');
+        doc.execCommand('insertParagraph');
+        if (%3) doc.execCommand('formatBlock', false, 'p');
         doc.execCommand('insertText', false, %2);
         return true;
-    })())"_s.arg(jsString(firstLine), jsString(moreText));
+    })())"_s.arg(jsString(firstLine), jsString(moreText), asHeading ? u"true"_s : u"false"_s);
     bool done = false;
     bool typed = false;
     m_window.editor()->setFocus();

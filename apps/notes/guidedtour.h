@@ -28,7 +28,8 @@ private:
     bool waitFor(const std::function<bool()> &condition, int timeoutMs);
     void settle(int ms);
     void shot(const QString &name, const QString &caption);
-    bool typeIntoNote(const QString &firstLine, const QString &moreText);
+    // Types a line and a paragraph after it at the end of the note; the line may be a heading.
+    bool typeIntoNote(const QString &firstLine, const QString &moreText, bool asHeading = false);
     void pressSaveKey();
     bool select(const QString &title);
     void fail(const QString &what);

@@ -45,8 +45,8 @@ QString fileNameFor(const QString &title)
 {
     QString name = title.trimmed();
     for (QChar &c : name) {
-        if (c == u'/' || c == u'\\' || c == u':' || c == u'*' || c == u'?' || c == u'"'
-            || c == u'<' || c == u'>' || c == u'|' || c.unicode() < 0x20)
+        if (c == u'/' || c == u'\\' || c == u':' || c == u'*' || c == u'?' || c == u'"' || c == u'<'
+            || c == u'>' || c == u'|' || c.unicode() < 0x20)
             c = u'_';
     }
     return name.isEmpty() ? UntitledTitle : name;
@@ -69,9 +69,7 @@ QString firstLine(const QString &plainText)
 
 } // namespace
 
-MainWindow::MainWindow(NoteStore &store, QWidget *parent)
-    : QMainWindow(parent)
-    , m_store(store)
+MainWindow::MainWindow(NoteStore &store, QWidget *parent) : QMainWindow(parent), m_store(store)
 {
     setWindowTitle(u"Tavrik Notes"_s);
     setWindowIcon(NotesIcons::application());
@@ -123,8 +121,6 @@ MainWindow::MainWindow(NoteStore &store, QWidget *parent)
     setCentralWidget(splitter);
 
     m_countLabel = new QLabel;
-    m_modeLabel = new QLabel;
-    statusBar()->addPermanentWidget(m_modeLabel);
     statusBar()->addPermanentWidget(m_countLabel);
     createActions();
     updateCount();
@@ -190,6 +186,9 @@ void MainWindow::createActions()
     bar->setMovable(false);
     bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     bar->setIconSize(QSize(20, 20));
+    bar->setStyleSheet(u"QToolButton { padding: 3px 6px; border-radius: 4px; }"
+                       "QToolButton:hover { background: palette(midlight); }"
+                       "QToolButton:checked { background: #d6e4fa; color: #1c4f9c; }"_s);
     bar->addAction(m_newAction);
     bar->addAction(m_renameAction);
     bar->addAction(m_deleteAction);
@@ -215,7 +214,7 @@ void MainWindow::onEditorLoaded()
         return;
     m_editorReady = true;
     if (m_model->rowCount() > 0)
-        m_list->setCurrentIndex(m_model->index(0, 0));
+        activateRow(0);
     else
         showEmptyNotebook();
     showMessage(u"Ready"_s);
@@ -268,8 +267,16 @@ bool MainWindow::selectNote(const QString &id)
     const int row = m_model->rowOf(id);
     if (row < 0)
         return false;
-    m_list->setCurrentIndex(m_model->index(row, 0));
+    activateRow(row);
     return m_currentId == id;
+}
+
+void MainWindow::activateRow(int row)
+{
+    const QModelIndex index = m_model->index(row, 0);
+    m_list->setCurrentIndex(index);
+    // The view may already hold this row as current without the note being open.
+    onCurrentChanged(index);
 }
 
 QString MainWindow::noteIdByTitle(const QString &title) const
@@ -305,19 +312,24 @@ int MainWindow::OnSaveNote(const QString &noteId, const std::vector<NewAttachFil
     std::map<QString, quint64> sizes;
     const QString root = GetAttachRootDir() + u'/';
     for (const NewAttachFile &file : files) {
-        list.push_back({file.origName, file.fileKind, file.modifyTime, file.fileExt,
-                        file.storeName, file.filePath, file.isImageSrc});
+        list.push_back({file.origName, file.fileKind, file.modifyTime, file.fileExt, file.storeName,
+                        file.filePath, file.isImageSrc});
         if (file.fileKind != 0) {
             const QFileInfo stored(root + file.storeName);
             if (stored.isFile())
                 sizes[file.storeName] = quint64(stored.size());
         }
     }
-    if (!m_store.saveNote(noteId, list, sizes, plainText)) {
+    // The list shows the title already; the preview starts with the text below it.
+    QString body = plainText.trimmed();
+    const QString title = noteTitle(noteId);
+    const QString first = firstLine(body);
+    if (!first.isEmpty() && (first == title || title == UntitledTitle))
+        body = body.mid(body.indexOf(u'\n') < 0 ? body.size() : body.indexOf(u'\n') + 1);
+    if (!m_store.saveNote(noteId, list, sizes, body)) {
         showMessage(m_store.lastError());
         return 0;
     }
-    const QString title = noteTitle(noteId);
     if (title == UntitledTitle) {
         const QString line = firstLine(plainText);
         if (!line.isEmpty())
@@ -326,8 +338,8 @@ int MainWindow::OnSaveNote(const QString &noteId, const std::vector<NewAttachFil
     reloadList();
     if (noteId == m_currentId)
         setWindowTitle(noteTitle(noteId) + u" — Tavrik Notes"_s);
-    showMessage(u"Saved “%1” at %2"_s.arg(noteTitle(noteId),
-                                             QTime::currentTime().toString(u"HH:mm:ss"_s)));
+    showMessage(
+        u"Saved “%1” at %2"_s.arg(noteTitle(noteId), QTime::currentTime().toString(u"HH:mm:ss"_s)));
     Q_EMIT noteSaved(noteId);
     return 1;
 }
@@ -377,8 +389,7 @@ void MainWindow::deleteCurrentNote()
     const QString title = noteTitle(id);
     const auto answer = IPrompts::instance()->messageBox(
         this,
-        u"Delete the note “%1”?\n\nIts text and its attachments are removed for good."_s.arg(
-            title),
+        u"Delete the note “%1”?\n\nIts text and its attachments are removed for good."_s.arg(title),
         u"Delete note"_s, QMessageBox::Yes | QMessageBox::No);
     if (answer != QMessageBox::Yes)
         return;
@@ -394,7 +405,7 @@ void MainWindow::deleteCurrentNote()
     if (m_model->rowCount() == 0) {
         showEmptyNotebook();
     } else {
-        m_list->setCurrentIndex(m_model->index(qMin(oldRow, m_model->rowCount() - 1), 0));
+        activateRow(qMin(oldRow, m_model->rowCount() - 1));
     }
     showMessage(u"Deleted “%1”"_s.arg(title));
 }
@@ -427,8 +438,8 @@ void MainWindow::attachFiles()
     if (m_currentId.isEmpty())
         return;
     const QStringList picked = IPrompts::instance()->openFileNames(
-        this, u"Attach files"_s,
-        QStandardPaths::writableLocation(QStandardPaths::HomeLocation), QString());
+        this, u"Attach files"_s, QStandardPaths::writableLocation(QStandardPaths::HomeLocation),
+        QString());
     if (picked.isEmpty())
         return;
     m_editor->InsertLocalFile(std::vector<QString>(picked.begin(), picked.end()));
@@ -468,6 +479,10 @@ void MainWindow::setCurrentReadOnly(bool readOnly)
 {
     if (m_currentId.isEmpty())
         return;
+    {
+        const QSignalBlocker blocker(m_readOnlyAction);
+        m_readOnlyAction->setChecked(readOnly);
+    }
     if (readOnly)
         m_editor->SaveEditor();
     m_editor->SetReadOnly(readOnly);
@@ -488,7 +503,6 @@ void MainWindow::updateActions()
     m_attachAction->setEnabled(writable);
     m_exportAction->setEnabled(hasNote);
     m_readOnlyAction->setEnabled(hasNote);
-    m_modeLabel->setText(!hasNote ? QString() : writable ? u"Editing"_s : u"Read-only"_s);
 }
 
 void MainWindow::updateCount()

@@ -69,6 +69,7 @@ private:
     void createActions();
     void onEditorLoaded();
     void onCurrentChanged(const QModelIndex &current);
+    void activateRow(int row);
     void openNote(const QString &id);
     void showEmptyNotebook();
     void reloadList();
@@ -85,7 +86,6 @@ private:
     QStackedWidget *m_editorStack = nullptr;
     TAVRIKCORE::RICHEDITOR::CZorvaEditorImpl *m_editor = nullptr;
     QLabel *m_countLabel = nullptr;
-    QLabel *m_modeLabel = nullptr;
     QAction *m_newAction = nullptr;
     QAction *m_deleteAction = nullptr;
     QAction *m_renameAction = nullptr;

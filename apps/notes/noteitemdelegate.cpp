@@ -56,10 +56,10 @@ void NoteItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
     style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
 
     const bool selected = option.state & QStyle::State_Selected;
-    const QPalette::ColorGroup group = option.state & QStyle::State_Active ? QPalette::Active
-                                                                            : QPalette::Inactive;
-    const QColor text = option.palette.color(group, selected ? QPalette::HighlightedText
-                                                             : QPalette::Text);
+    const QPalette::ColorGroup group
+        = option.state & QStyle::State_Active ? QPalette::Active : QPalette::Inactive;
+    const QColor text
+        = option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text);
     QColor dim = text;
     dim.setAlphaF(0.6);
 

@@ -3,8 +3,7 @@
 #include "notelistmodel.h"
 
 NoteListModel::NoteListModel(NoteStore &store, QObject *parent)
-    : QAbstractListModel(parent)
-    , m_store(store)
+    : QAbstractListModel(parent), m_store(store)
 {
     reload();
 }

@@ -83,8 +83,8 @@ QIcon deleteNote(const QColor &ink)
         p.setPen(inkPen(ink));
         p.setBrush(Qt::NoBrush);
         p.drawLine(QPointF(4, 6), QPointF(20, 6));
-        p.drawPolyline(QPolygonF({QPointF(9, 6), QPointF(9.5, 3.5), QPointF(14.5, 3.5),
-                                  QPointF(15, 6)}));
+        p.drawPolyline(
+            QPolygonF({QPointF(9, 6), QPointF(9.5, 3.5), QPointF(14.5, 3.5), QPointF(15, 6)}));
         QPainterPath can;
         can.moveTo(6, 6);
         can.lineTo(7.2, 20.5);

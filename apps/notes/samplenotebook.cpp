@@ -9,6 +9,7 @@
 #include "notehtml/notehtmlrw.h"
 
 #include <QFile>
+#include <QTextDocumentFragment>
 
 using namespace Qt::StringLiterals;
 using namespace TAVRIKCORE::RICHEDITOR;
@@ -37,6 +38,9 @@ bool addSample(NoteStore &store, const Sample &sample, QString &error)
         return false;
     }
     QString html = QString::fromUtf8(file.readAll());
+    // The preview is the text below the note's heading.
+    QString text = QTextDocumentFragment::fromHtml(html).toPlainText().trimmed();
+    text = text.mid(text.indexOf(u'\n') < 0 ? text.size() : text.indexOf(u'\n') + 1);
     int version = 2;
     NewAttachFile noteFile;
     if (!NoteHtmlRW::SaveHtmlTextToFile(html, noteFile, &version)) {
@@ -51,8 +55,7 @@ bool addSample(NoteStore &store, const Sample &sample, QString &error)
     for (const NewAttachFile &r : records)
         files.push_back({r.origName, r.fileKind, r.modifyTime, r.fileExt, r.storeName, r.filePath,
                          r.isImageSrc});
-    const bool ok = store.addNote(id, sample.title)
-        && store.saveNote(id, files, {}, QString())
+    const bool ok = store.addNote(id, sample.title) && store.saveNote(id, files, {}, text)
         && store.setModified(id, QDateTime::currentDateTime().addSecs(-60 * sample.ageMinutes))
         && (!sample.readOnly || store.setReadOnly(id, true));
     if (!ok)

@@ -2,14 +2,16 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "editor/czorvaeditorimpl.h"
 
-#include "bridge/izveditornotify.h"
 #include "bridge/editorevents.h"
+#include "bridge/izveditornotify.h"
 #include "common/commonutils.h"
 #include "common/iprompts.h"
 #include "common/itavrikcoredata.h"
 #include "common/ivarconfigmgr.h"
 #include "common/log4c.h"
 #include "editor/editorwindowhook_p.h"
+#include "notehtml/attachmarkup.h"
+#include "notehtml/mhtexport.h"
 #include "notehtml/notehtmlrw.h"
 
 #include <QCoreApplication>
@@ -29,8 +31,7 @@ constexpr int CurrentVersion = 2;
 
 } // namespace
 
-CZorvaEditorImpl::CZorvaEditorImpl(QWidget *parent)
-    : IEWebBrowser(parent)
+CZorvaEditorImpl::CZorvaEditorImpl(QWidget *parent) : IEWebBrowser(parent)
 {
     SetJSCallFunNotify(&m_handler);
     SetIEDragNotify(&m_handler);
@@ -61,13 +62,13 @@ int CZorvaEditorImpl::Create(QWidget *parent, const QRect &rect, int id, int sty
         return 0;
     QString location = GetAppDirectory() + u"zveditor/index.html"_s;
     if (m_baseCore) {
-        if (auto *config = dynamic_cast<IVarConfigMgr *>(
-                m_baseCore->GetMgrObject(u"AppVarConfigMgr"_s)))
+        if (auto *config
+            = dynamic_cast<IVarConfigMgr *>(m_baseCore->GetMgrObject(u"AppVarConfigMgr"_s)))
             location = config->GetVar(u"AppTavrikEditorPath"_s);
     }
     if (!Navigate2(location))
-        CLog4C::GetInstance()->WriteLog(u"[ERROR] CZorvaEditorImpl::Create, cannot load the editor page "_s
-                                        + location);
+        CLog4C::GetInstance()->WriteLog(
+            u"[ERROR] CZorvaEditorImpl::Create, cannot load the editor page "_s + location);
     return 1;
 }
 
@@ -88,8 +89,8 @@ void CZorvaEditorImpl::OnDocumentComplete(bool ok)
         return;
     m_pageLoaded = 1;
     if (!ok)
-        CLog4C::GetInstance()->WriteLog(u"[ERROR] CZorvaEditorImpl, the editor page did not load: "_s
-                                        + url().toString());
+        CLog4C::GetInstance()->WriteLog(
+            u"[ERROR] CZorvaEditorImpl, the editor page did not load: "_s + url().toString());
     ModifyIEWndProc();
     m_handler.SetEditorMaxChars(EditorMaxChars);
     if (QWidget *target = parentWidget())
@@ -149,7 +150,7 @@ void CZorvaEditorImpl::OnSave()
         return;
     const QString noteId = m_handler.GetCurNoteGuid();
     std::vector<NewAttachFile> files;
-    ZvWebNoteHandler::ParseAttList(noteId, html, files);
+    AttachMarkup::ParseAttList(noteId, html, files);
     files.insert(files.begin(), noteFile);
     ZvWebNoteHandler::UpdateAttModifyTimeField(noteId, files, m_handler.GetAttachModifyCache());
     if (m_notify && m_notify->OnSaveNote(noteId, files, text))
@@ -218,7 +219,7 @@ bool CZorvaEditorImpl::ExportWord(const QString &path, QString &error)
         error = u"笔记内容为空！"_s;
         return false;
     }
-    if (!ZvWebNoteHandler::NoteHtmlContentToMhtFile(m_lastHtml, path)) {
+    if (!MhtExport::NoteHtmlContentToMhtFile(m_lastHtml, path)) {
         error = u"转化为word失败！"_s;
         return false;
     }
@@ -237,7 +238,8 @@ void CZorvaEditorImpl::InsertLocalFile()
 
 void CZorvaEditorImpl::InsertLocalFile(const std::vector<QString> &paths)
 {
-    m_handler.InsertLocalFile(paths);
+    // Adding files arrives with the attachment store; until then nothing is added.
+    Q_UNUSED(paths);
 }
 
 void CZorvaEditorImpl::InsertTable(const StTableData &table)

@@ -40,8 +40,8 @@ protected:
         QDirIterator it(staged, QDir::Files, QDirIterator::Subdirectories);
         while (it.hasNext()) {
             const QString source = it.next();
-            const QString target = s_appDir->filePath(u"zveditor/"_s)
-                + QDir(staged).relativeFilePath(source);
+            const QString target
+                = s_appDir->filePath(u"zveditor/"_s) + QDir(staged).relativeFilePath(source);
             QDir().mkpath(QFileInfo(target).absolutePath());
             QFile::copy(source, target);
         }
@@ -55,7 +55,6 @@ protected:
 
     void SetUp() override
     {
-        m_previousPrompts = IPrompts::setInstance(&m_prompts);
         m_store = std::make_unique<NoteStore>(m_dbDir.filePath(u"notes.db"_s));
         ASSERT_TRUE(m_store->open()) << m_store->lastError().toStdString();
         QString error;
@@ -69,7 +68,6 @@ protected:
     {
         m_window.reset();
         m_store.reset();
-        IPrompts::setInstance(m_previousPrompts);
     }
 
     QVariant runInPage(const QString &script)
@@ -96,7 +94,8 @@ protected:
 
     QString pageText()
     {
-        return runInPage(u"document.querySelector('iframe.ke-edit-iframe').contentDocument.body.innerText"_s)
+        return runInPage(
+                   u"document.querySelector('iframe.ke-edit-iframe').contentDocument.body.innerText"_s)
             .toString();
     }
 
@@ -105,7 +104,6 @@ protected:
     static QTemporaryDir *s_appDir;
     QTemporaryDir m_dbDir;
     RecordingPrompts m_prompts;
-    IPrompts *m_previousPrompts = nullptr;
     std::unique_ptr<NoteStore> m_store;
     std::unique_ptr<MainWindow> m_window;
 };
@@ -184,15 +182,15 @@ TEST_F(NotesAppTest, DeleteAsksFirstAndKeepsTheNoteOnNo)
     const QString expected = u"Delete the note “Dumplings 饺子”?\n\n"
                              "Its text and its attachments are removed for good."_s;
 
-    m_prompts.setAnswer(QMessageBox::No);
+    m_prompts.answerButton(QMessageBox::No);
     m_window->deleteCurrentNote();
     ASSERT_EQ(m_prompts.messages().size(), 1u);
-    EXPECT_EQ(m_prompts.messages().back().text, expected);
-    EXPECT_EQ(m_prompts.messages().back().title, u"Delete note"_s);
+    EXPECT_EQ(m_prompts.shown().back().text, expected);
+    EXPECT_EQ(m_prompts.shown().back().title, u"Delete note"_s);
     EXPECT_TRUE(m_store->note(id).has_value());
 
     const QString noteFile = GetAttachRootDir() + u'/' + m_store->noteFileNames(id).front();
-    m_prompts.setAnswer(QMessageBox::Yes);
+    m_prompts.answerButton(QMessageBox::Yes);
     m_window->deleteCurrentNote();
     EXPECT_FALSE(m_store->note(id).has_value());
     EXPECT_EQ(m_store->noteCount(), 3);

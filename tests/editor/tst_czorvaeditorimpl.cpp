@@ -53,7 +53,7 @@ public:
         saves.push_back({noteId, files, plainText});
         return acceptSaves ? 1 : 0;
     }
-    void OnOpenAttachment(const QString &, const QString &, const QString &) override {}
+    void OnOpenAttachment(const QString &, const QString &, const QString &) override { }
 
     std::vector<Save> saves;
     bool acceptSaves = true;
@@ -98,7 +98,8 @@ QString prepareAppFolder(const QString &folder, const QString &pageFolder = u"zv
     QDirIterator it(staged, QDir::Files, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString source = it.next();
-        const QString target = folder + u'/' + pageFolder + u'/' + QDir(staged).relativeFilePath(source);
+        const QString target
+            = folder + u'/' + pageFolder + u'/' + QDir(staged).relativeFilePath(source);
         QDir().mkpath(QFileInfo(target).absolutePath());
         QFile::copy(source, target);
     }
@@ -121,7 +122,6 @@ protected:
 
     void SetUp() override
     {
-        m_previousPrompts = IPrompts::setInstance(&m_prompts);
         m_host = std::make_unique<HostWindow>();
         m_host->resize(900, 700);
         auto *layout = new QVBoxLayout(m_host.get());
@@ -129,9 +129,9 @@ protected:
         layout->addWidget(m_other);
         m_editor = new CZorvaEditorImpl;
         m_editor->SetZvEditorNotify(m_host.get());
-        ASSERT_EQ(m_editor->Create(m_host.get(), QRect(0, 0, 800, 600), 42,
-                                   IEWebBrowser::StyleVisible),
-                  1);
+        ASSERT_EQ(
+            m_editor->Create(m_host.get(), QRect(0, 0, 800, 600), 42, IEWebBrowser::StyleVisible),
+            1);
         layout->addWidget(m_editor);
         m_host->show();
         ASSERT_TRUE(QTest::qWaitFor([&] { return m_host->pageLoadedEvents > 0; }, PageTimeoutMs))
@@ -139,11 +139,7 @@ protected:
         QApplication::setActiveWindow(m_host.get());
     }
 
-    void TearDown() override
-    {
-        m_host.reset();
-        IPrompts::setInstance(m_previousPrompts);
-    }
+    void TearDown() override { m_host.reset(); }
 
     static QString attachRoot() { return GetAttachRootDir() + u'/'; }
 
@@ -170,16 +166,23 @@ protected:
     void typeAtEnd(const QString &text)
     {
         putCaretAtEnd();
-        QTest::keyClicks(m_editor->GetWebBrowseHwnd(), text);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return pageText().trimmed().endsWith(text.trimmed()); },
-                                    5000))
+        keyText(text);
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return pageText().trimmed().endsWith(text.trimmed()); }, 5000))
             << "typing did not reach the page: " << pageText().toStdString();
+    }
+
+    // One key press per character, with its text (works for any script, not only ASCII).
+    void keyText(const QString &text)
+    {
+        for (const QChar c : text)
+            QTest::sendKeyEvent(QTest::Click, m_editor->GetWebBrowseHwnd(), Qt::Key_unknown,
+                                QString(c), Qt::NoModifier);
     }
 
     QString pageText()
     {
-        return runInPage(u"Tavrik.editor.document().body.innerText"_s)
-            .toString();
+        return runInPage(u"Tavrik.editor.document().body.innerText"_s).toString();
     }
 
     void focusEditor()
@@ -211,7 +214,6 @@ protected:
 
     static QTemporaryDir *s_appDir;
     RecordingPrompts m_prompts;
-    IPrompts *m_previousPrompts = nullptr;
     std::unique_ptr<HostWindow> m_host;
     QLineEdit *m_other = nullptr;
     CZorvaEditorImpl *m_editor = nullptr;
@@ -225,6 +227,9 @@ TEST_F(EditorTest, FirstLoadTellsTheParentOnceAndPointsAtThisEditor)
     EXPECT_EQ(CZorvaEditorImpl::lastEditor(), m_editor);
     EXPECT_EQ(QDir::cleanPath(m_editor->url().toLocalFile()),
               QDir::cleanPath(GetAppDirectory() + u"zveditor/index.html"_s));
+    // A second Create fails and loads nothing.
+    EXPECT_EQ(m_editor->Create(m_host.get(), QRect(0, 0, 800, 600), 42, IEWebBrowser::StyleVisible),
+              0);
     QTest::qWait(200);
     EXPECT_EQ(m_host->pageLoadedEvents, 1);
     EXPECT_EQ(runInPage(u"Tavrik.editor.maxChars()"_s).toInt(), 10000);
@@ -263,13 +268,16 @@ TEST_F(EditorTest, LoadJoinsNoteFilesInOrderAndKeepsTheLastVersion)
 {
     writeNoteFile(u"join-a.html"_s, u"<p>first part</p>"_s, 1);
     writeNoteFile(u"join-b.html"_s, u"<p>second 部分</p>"_s, 2);
-    const struct {
+    const struct
+    {
         std::vector<QString> names;
         QString html;
         int version;
     } cases[] = {
         {{u"join-a.html"_s, u"join-b.html"_s}, u"<p>first part</p><p>second 部分</p>"_s, 2},
-        {{u"join-b.html"_s, QString(), u"join-a.html"_s}, u"<p>second 部分</p><p>first part</p>"_s, 1},
+        {{u"join-b.html"_s, QString(), u"join-a.html"_s},
+         u"<p>second 部分</p><p>first part</p>"_s,
+         1},
         {{u"missing.html"_s, u"join-b.html"_s, u"gone.html"_s}, u"<p>second 部分</p>"_s, 2},
     };
     for (const auto &c : cases) {
@@ -287,7 +295,8 @@ TEST_F(EditorTest, LoadJoinsNoteFilesInOrderAndKeepsTheLastVersion)
 TEST_F(EditorTest, LoadWithoutReadableFilesShowsAnEmptyCurrentNote)
 {
     writeNoteFile(u"old.html"_s, u"<p>old</p>"_s, 1);
-    for (const auto &names : {std::vector<QString>{}, std::vector<QString>{u"nope.html"_s, QString()}}) {
+    for (const auto &names :
+         {std::vector<QString>{}, std::vector<QString>{u"nope.html"_s, QString()}}) {
         m_editor->LoadEditor(u"old"_s, {u"old.html"_s}, {}, false);
         ASSERT_EQ(m_editor->version(), 1);
         m_editor->LoadEditor(u"n2"_s, names, {{u"a.png"_s, 7}}, false);
@@ -307,7 +316,8 @@ TEST_F(EditorTest, NewNoteGetsAFreshIdAndAnEmptyPage)
     QString second;
     m_editor->NewEditor(first, false);
     m_editor->NewEditor(second, false);
-    EXPECT_TRUE(QRegularExpression(u"^[0-9a-f]{32}$"_s).match(first).hasMatch()) << first.toStdString();
+    EXPECT_TRUE(QRegularExpression(u"^[0-9a-f]{32}$"_s).match(first).hasMatch())
+        << first.toStdString();
     EXPECT_NE(first, second);
     EXPECT_EQ(m_editor->handler().GetCurNoteGuid(), second);
     EXPECT_EQ(m_editor->version(), 2);
@@ -337,7 +347,8 @@ TEST_F(EditorTest, FocusLossSavesAChangedNoteOnce)
 
     QString stored;
     int version = 0;
-    ASSERT_EQ(NoteHtmlRW::ReadHtmlTextFromFile(attachRoot() + noteFile.storeName, stored, version), 1);
+    ASSERT_EQ(NoteHtmlRW::ReadHtmlTextFromFile(attachRoot() + noteFile.storeName, stored, version),
+              1);
     EXPECT_EQ(version, 2);
     QString last;
     m_editor->GetLastHtml(last);
@@ -414,6 +425,26 @@ TEST_F(EditorTest, SaveListsTheNoteFileFirstThenTheFilesItShows)
         EXPECT_FALSE(file.modifyTime.isEmpty()) << file.storeName.toStdString();
 }
 
+TEST_F(EditorTest, InsertedTableIsSavedWithTheNote)
+{
+    m_editor->LoadEditor(u"table"_s, {}, {}, false);
+    putCaretAtEnd();
+    StTableData table;
+    table.colNum = 2;
+    table.rowNum = 2;
+    table.rowList = {{{QString(), u"名字"_s, u"60"_s}, {QString(), u"Qty"_s, u"40"_s}},
+                     {{QString(), u"Äpfel"_s, QString()}, {QString(), u"3"_s, QString()}}};
+    m_editor->InsertTable(table);
+    EXPECT_EQ(runInPage(u"Tavrik.editor.document().querySelectorAll('table td').length"_s).toInt(),
+              4);
+    m_editor->SaveEditor();
+    ASSERT_EQ(m_host->saves.size(), 1u);
+    QString last;
+    m_editor->GetLastHtml(last);
+    EXPECT_TRUE(last.contains(u"<table"_s)) << last.toStdString();
+    EXPECT_TRUE(last.contains(u"名字"_s) && last.contains(u"Äpfel"_s)) << last.toStdString();
+}
+
 TEST_F(EditorTest, UnreadablePageContentShowsItsMessageAndSavesNothing)
 {
     m_editor->LoadEditor(u"broken"_s, {}, {}, false);
@@ -422,7 +453,7 @@ TEST_F(EditorTest, UnreadablePageContentShowsItsMessageAndSavesNothing)
     m_editor->SaveEditor();
     EXPECT_TRUE(m_host->saves.empty());
     ASSERT_EQ(m_prompts.messages().size(), 1u);
-    EXPECT_EQ(m_prompts.messages().front().text, u"获取笔记编辑器内容失败！"_s);
+    EXPECT_EQ(m_prompts.messages().front(), u"获取笔记编辑器内容失败！"_s);
     const std::vector<QString> lines = log.lines();
     EXPECT_NE(std::find(lines.begin(), lines.end(),
                         u"[ERROR] 获取笔记编辑器内容，js方法调用失败！，ErrMsg:unknow error ！"_s),
@@ -479,7 +510,7 @@ TEST_F(EditorTest, CharacterLimitStopsTypingAtTenThousand)
     m_editor->LoadEditor(u"limit"_s, {u"limit.html"_s}, {}, false);
     typeAtEnd(u"ab"_s);
     EXPECT_EQ(pageText().trimmed().size(), 10000);
-    QTest::keyClicks(m_editor->GetWebBrowseHwnd(), u"c"_s);
+    keyText(u"c"_s);
     typeAtEnd(QString()); // a round trip through the page after the key
     QTest::qWait(200);
     EXPECT_EQ(pageText().trimmed().size(), 10000) << "typing went past the limit";
@@ -492,7 +523,8 @@ TEST_F(EditorTest, TheNewestEditorTakesOverTheSaveKey)
         HostWindow otherHost;
         auto *second = new CZorvaEditorImpl(&otherHost);
         second->SetZvEditorNotify(&otherHost);
-        ASSERT_EQ(second->Create(&otherHost, QRect(0, 0, 400, 300), 7, IEWebBrowser::StyleVisible), 1);
+        ASSERT_EQ(second->Create(&otherHost, QRect(0, 0, 400, 300), 7, IEWebBrowser::StyleVisible),
+                  1);
         otherHost.show();
         ASSERT_TRUE(QTest::qWaitFor([&] { return otherHost.pageLoadedEvents > 0; }, PageTimeoutMs));
         EXPECT_EQ(CZorvaEditorImpl::lastEditor(), second);

@@ -82,13 +82,16 @@ protected:
         return value;
     }
 
-    void type(const QString &text)
+    // Types at the end of the note; each further argument starts a new paragraph.
+    void type(const QString &text, const QString &nextParagraph = QString())
     {
         const QVariant typed = runInPage(
             u"(function(){var d=document.querySelector('iframe.ke-edit-iframe').contentDocument;"
             "d.body.focus();var r=d.createRange();r.selectNodeContents(d.body);r.collapse(false);"
             "d.getSelection().removeAllRanges();d.getSelection().addRange(r);"
-            "return d.execCommand('insertText',false,'%1');})()"_s.arg(text));
+            "var ok=d.execCommand('insertText',false,'%1');"
+            "if('%2'){d.execCommand('insertParagraph');ok=d.execCommand('insertText',false,'%2');}"
+            "return ok;})()"_s.arg(text, nextParagraph));
         ASSERT_TRUE(typed.toBool());
     }
 
@@ -142,12 +145,12 @@ TEST_F(NotesAppTest, NewNoteIsSavedAndTitledAfterItsFirstLine)
     const QString id = m_window->currentNoteId();
     ASSERT_EQ(m_store->noteCount(), 5);
     EXPECT_EQ(m_store->note(id)->title, u"Untitled note"_s);
-    type(u"Groceries"_s);
+    type(u"Groceries"_s, u"milk,  bread"_s);
     m_window->editor()->SaveEditor();
     const auto note = m_store->note(id);
     ASSERT_TRUE(note.has_value());
     EXPECT_EQ(note->title, u"Groceries"_s);
-    EXPECT_EQ(note->preview, u"Groceries"_s);
+    EXPECT_EQ(note->preview, u"milk, bread"_s) << "the preview repeats the title";
     const auto files = m_store->files(id);
     ASSERT_FALSE(files.empty());
     EXPECT_EQ(files.front().fileKind, 0);

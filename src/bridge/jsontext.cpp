@@ -1,0 +1,54 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#include "bridge/jsontext_p.h"
+
+#include "common/narrowcodec.h"
+
+#include <json/reader.h>
+
+#include <memory>
+
+namespace TAVRIKCORE::RICHEDITOR::Internal {
+
+bool ParseJsonObject(const QByteArray &text, Json::Value &root)
+{
+    Json::CharReaderBuilder builder;
+    builder["allowComments"] = true;
+    builder["collectComments"] = false;
+    const std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
+    Json::Value parsed;
+    std::string errors;
+    const char *begin = text.constData();
+    if (!reader->parse(begin, begin + text.size(), &parsed, &errors) || !parsed.isObject())
+        return false;
+    root = std::move(parsed);
+    return true;
+}
+
+QString JsonText(const Json::Value &object, const char *key)
+{
+    if (!object.isObject())
+        return {};
+    const Json::Value &member = object[key];
+    if (member.isNull() || !member.isConvertibleTo(Json::stringValue))
+        return {};
+    const std::string text = member.asString();
+    return FromNarrow(QByteArray(text.data(), qsizetype(text.size())));
+}
+
+bool JsonBool(const Json::Value &object, const char *key)
+{
+    if (!object.isObject())
+        return false;
+    const Json::Value &member = object[key];
+    return member.isConvertibleTo(Json::booleanValue) && member.asBool();
+}
+
+Json::Value JsonObject(const Json::Value &object, const char *key)
+{
+    if (object.isObject() && object[key].isObject())
+        return object[key];
+    return Json::Value(Json::objectValue);
+}
+
+} // namespace TAVRIKCORE::RICHEDITOR::Internal

@@ -1,0 +1,24 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <json/value.h>
+
+namespace TAVRIKCORE::RICHEDITOR::Internal {
+
+// Parses JSON text (comments allowed) whose root must be an object. False for anything else.
+bool ParseJsonObject(const QByteArray &text, Json::Value &root);
+
+// Member `key` of `object` as wide text; empty when missing or not a text, number or boolean.
+QString JsonText(const Json::Value &object, const char *key);
+
+// Member `key` of `object` as a flag; false when missing or not a boolean or number.
+bool JsonBool(const Json::Value &object, const char *key);
+
+// Member `key` of `object` when it is an object, else an empty object.
+Json::Value JsonObject(const Json::Value &object, const char *key);
+
+} // namespace TAVRIKCORE::RICHEDITOR::Internal

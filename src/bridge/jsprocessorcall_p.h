@@ -1,0 +1,34 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+#include <json/value.h>
+
+#include <optional>
+
+namespace TAVRIKCORE::RICHEDITOR {
+
+class IEWebBrowser;
+
+// The three log lines of one call into the page. `refused` holds "%s" where the page's
+// errmsg goes.
+struct JsProcessorLogLines
+{
+    QStringView callFailed;
+    QStringView badReply;
+    QStringView refused;
+};
+
+// Calls the page's jsProcessor(method, argText) and reads its reply, a string holding a
+// JSON object {"result":bool,"errmsg":text,...}. Gives the reply when the page accepted
+// ("result" true). Otherwise writes one line of `lines` and gives nothing: callFailed when
+// the call could not be made (also without a browser), badReply when the reply is not a
+// string holding a JSON object, refused (with the errmsg) when "result" is false.
+std::optional<Json::Value> CallJsProcessor(IEWebBrowser *browser, const QString &method,
+                                           const QString &argText,
+                                           const JsProcessorLogLines &lines);
+
+} // namespace TAVRIKCORE::RICHEDITOR

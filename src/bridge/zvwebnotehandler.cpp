@@ -1,0 +1,541 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#include "bridge/zvwebnotehandler.h"
+
+#include "bridge/editorevents.h"
+#include "bridge/jsontext_p.h"
+#include "bridge/jsprocessorcall_p.h"
+#include "bridge/scriptvalue_p.h"
+#include "common/commonutils.h"
+#include "common/iprompts.h"
+#include "common/log4c.h"
+#include "common/narrowcodec.h"
+#include "notehtml/attachmarkup.h"
+#include "notehtml/attachmarkuprewriter.h"
+#include "notehtml/mhtexport.h"
+#include "skin/chyperlink.h"
+#include "skin/hresult.h"
+#include "skin/iewebbrowser.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QFileInfo>
+#include <QGuiApplication>
+
+#include <json/value.h>
+
+namespace TAVRIKCORE::RICHEDITOR {
+
+namespace {
+
+using Internal::JsonBool;
+using Internal::JsonObject;
+using Internal::JsonText;
+
+constexpr int CppProcessorId = 1;
+
+// The page's commands, in the order they are matched, with the line logged when their JSON
+// argument cannot be parsed ("AddAttachment" parses nothing).
+enum class Command {
+    DbClickAttachment,
+    AddAttachment,
+    OpenHyperLink,
+    ZvMessageBox,
+    OnRightClickAttach,
+    WriteEditorLog,
+    SreenCapture
+};
+
+struct CommandEntry
+{
+    Command command;
+    const char16_t *name;
+    const char16_t *parseFailed;
+};
+
+constexpr CommandEntry Commands[] = {
+    {Command::DbClickAttachment, u"DbClickAttachment",
+     u"[ERROR] 解析DblClickAttachment方法，json参数字串失败！"},
+    {Command::AddAttachment, u"AddAttachment", nullptr},
+    {Command::OpenHyperLink, u"OpenHyperLink",
+     u"[ERROR] 解析OpenHyperLink方法，json参数字串失败！"},
+    {Command::ZvMessageBox, u"ZvMessageBox", u"[ERROR] 解析ZvMessageBox方法，json参数字串失败！"},
+    {Command::OnRightClickAttach, u"OnRightClickAttach",
+     u"[ERROR] 解析OnRightClickAttach方法，json参数字串失败！"},
+    {Command::WriteEditorLog, u"WriteEditorLog",
+     u"[ERROR] 解析WriteEditorLog方法，json参数字串失败！"},
+    {Command::SreenCapture, u"SreenCapture", u"[ERROR] 解析SreenCapture方法，json参数字串失败！"},
+};
+
+const CommandEntry *findCommand(const QString &name)
+{
+    for (const CommandEntry &entry : Commands) {
+        if (name == QStringView(entry.name))
+            return &entry;
+    }
+    return nullptr;
+}
+
+// The log lines of each call into the page: call failed, bad reply, refused.
+constexpr JsProcessorLogLines ReadOnlyLines{
+    u"设置笔记编辑器只读模式，js方法调用失败！，ErrMsg:unknow error ！",
+    u"设置笔记编辑器只读模式，解析js返回json字符串失败！",
+    u"设置笔记编辑器只读模式失败，错误信息：%s"};
+
+constexpr JsProcessorLogLines MaxCharsLines{
+    u"设置笔记编辑器最大字符数，js方法调用失败！，ErrMsg:unknow error ！",
+    u"设置笔记编辑器最大字符数，解析js返回json字符串失败！",
+    u"设置笔记编辑器最大字符数失败，错误信息：%s"};
+
+constexpr JsProcessorLogLines ContentLines{
+    u"设置笔记编辑器内容，js方法调用失败！，ErrMsg:unknow error ！",
+    u"设置笔记编辑器内容，解析js返回json字符串失败！", u"设置笔记编辑器内容失败，错误信息：%s"};
+
+constexpr JsProcessorLogLines GetContentLines{
+    u"[ERROR] 获取笔记编辑器内容，js方法调用失败！，ErrMsg:unknow error ！",
+    u"[ERROR] 获取笔记编辑器内容，解析js返回json字符串失败！",
+    u"[ERROR] 获取笔记编辑器内容失败，错误信息：%s"};
+
+constexpr JsProcessorLogLines SelectLines{
+    u"选中笔记附件失败，js方法调用失败！，ErrMsg:unknow error ！",
+    u"选中笔记附件失败，解析js返回json字符串失败！", u"选中笔记附件失败，错误信息：%s"};
+
+constexpr JsProcessorLogLines ModifyAttachLines{
+    u"[ERROR] 修改附件class属性值失败，js方法调用失败！，ErrMsg:unknow error ！",
+    u"[ERROR] 修改附件class属性值失败，解析js返回json字符串失败！",
+    u"[ERROR] 修改附件class属性值失败，错误信息：%s"};
+
+constexpr JsProcessorLogLines TableLines{
+    u"添加构建信息到笔记编辑器，js方法调用失败！，ErrMsg:unknow error ！",
+    u"添加构建信息到笔记编辑器，解析js返回json字符串失败！",
+    u"添加构建信息到笔记编辑器，错误信息：%s"};
+
+std::string utf8(const QString &text)
+{
+    const QByteArray bytes = text.toUtf8();
+    return std::string(bytes.constData(), std::size_t(bytes.size()));
+}
+
+// The table as the page's "InsertTable" reads it, in the JSON writer's indented form. A row
+// without cells is written as null; a table without rows has no "rowList".
+QString tableJson(const StTableData &table)
+{
+    Json::Value root(Json::objectValue);
+    root["colNum"] = table.colNum;
+    root["rowNum"] = table.rowNum;
+    for (const std::vector<StTableCell> &row : table.rowList) {
+        Json::Value rowValue;
+        for (const StTableCell &cell : row) {
+            Json::Value cellValue(Json::objectValue);
+            cellValue["width"] = utf8(cell.width);
+            cellValue["style"] = utf8(cell.style);
+            cellValue["value"] = utf8(cell.value);
+            rowValue["colList"].append(cellValue);
+        }
+        root["rowList"].append(rowValue);
+    }
+    return QString::fromStdString(root.toStyledString());
+}
+
+} // namespace
+
+ZvWebNoteHandler::ZvWebNoteHandler()
+{
+    Init();
+}
+
+ZvWebNoteHandler::ZvWebNoteHandler(const ZvWebNoteHandler &other) = default;
+ZvWebNoteHandler &ZvWebNoteHandler::operator=(const ZvWebNoteHandler &other) = default;
+ZvWebNoteHandler::~ZvWebNoteHandler() = default;
+
+void ZvWebNoteHandler::SetNotify(IZvEditorNotify *notify)
+{
+    m_notify = notify;
+}
+
+void ZvWebNoteHandler::SetIEWebBrowser(IEWebBrowser *browser)
+{
+    m_browser = browser;
+}
+
+void ZvWebNoteHandler::Init()
+{
+    m_funTable[QStringLiteral("CppProcessor")] = CppProcessorId;
+}
+
+void ZvWebNoteHandler::WinMessageNotify(QWidget *window, int message, quintptr wParam,
+                                        qintptr lParam)
+{
+    Q_UNUSED(window);
+    Q_UNUSED(wParam);
+    Q_UNUSED(lParam);
+    if (message == ClearEditorCacheEvent)
+        HandleClearEditorCacheNotify();
+    else if (message == CopyNotifyEvent)
+        HandleCopyNotify();
+}
+
+void ZvWebNoteHandler::SetCurNoteGuid(const QString &noteId)
+{
+    m_curNoteGuid = noteId;
+}
+
+QString ZvWebNoteHandler::GetCurNoteGuid() const
+{
+    return m_curNoteGuid;
+}
+
+const std::map<QString, QString> &ZvWebNoteHandler::GetAttachModifyCache() const
+{
+    return m_attachModifyCache;
+}
+
+void ZvWebNoteHandler::RecordAttachModifyTime(const QString &storeName, const QString &keptName,
+                                              const QString &time)
+{
+    m_attachModifyCache[storeName + keptName] = time;
+}
+
+void ZvWebNoteHandler::UpdateAttModifyTimeField(const QString &noteId,
+                                                std::vector<NewAttachFile> &files,
+                                                const std::map<QString, QString> &cache)
+{
+    Q_UNUSED(noteId);
+    for (NewAttachFile &file : files) {
+        const auto found = cache.find(file.storeName + file.origName);
+        file.modifyTime = found != cache.end() ? found->second : GetCurTimeString();
+    }
+}
+
+void ZvWebNoteHandler::InitAttachFileSize(const std::map<QString, quint64> &sizes)
+{
+    m_attachFileSizes.insert(sizes.begin(), sizes.end());
+}
+
+int ZvWebNoteHandler::IsReadOnly() const
+{
+    return m_readOnly;
+}
+
+void ZvWebNoteHandler::SetReadOnly(int readOnly)
+{
+    const int wanted = readOnly != 0 ? 1 : 0;
+    if (wanted == m_readOnly)
+        return;
+    const QString arg = QStringLiteral("{\"readonly\":%1 }")
+                            .arg(wanted ? QStringLiteral("true") : QStringLiteral("false"));
+    if (CallJsProcessor(m_browser, QStringLiteral("SetEditorMode"), arg, ReadOnlyLines))
+        m_readOnly = wanted;
+}
+
+void ZvWebNoteHandler::SetEditorMaxChars(int maxChars)
+{
+    const QString arg = QStringLiteral("{\"size\":%1 }").arg(maxChars);
+    if (CallJsProcessor(m_browser, QStringLiteral("SetEditorMaxChars"), arg, MaxCharsLines))
+        m_maxChars = maxChars;
+}
+
+void ZvWebNoteHandler::SetEditorHtml(const QString &html)
+{
+    m_attachFileSizes.clear();
+    m_attachModifyCache.clear();
+    // Delivered after this call returns, so the page clears its cache after the new content.
+    if (QWidget *inner = m_browser ? m_browser->GetWebBrowseHwnd() : nullptr)
+        QCoreApplication::postEvent(inner, new QEvent(ClearEditorCacheEvent));
+    CallJsProcessor(m_browser, QStringLiteral("SetEditorContent"), html, ContentLines);
+}
+
+int ZvWebNoteHandler::GetEditorContent(QString &html, QString &text)
+{
+    const auto reply = CallJsProcessor(m_browser, QStringLiteral("GetEditorContent"),
+                                       QStringLiteral("{}"), GetContentLines);
+    if (!reply)
+        return 0;
+    html = JsonText(*reply, "ehtml");
+    text = JsonText(*reply, "etext");
+    return 1;
+}
+
+int ZvWebNoteHandler::SelectedAttach(const QString &key)
+{
+    if (key.isEmpty())
+        return 0;
+    const QString arg = QStringLiteral("{\"keyword\":\"%1\"}").arg(key);
+    return CallJsProcessor(m_browser, QStringLiteral("SelectedAttach"), arg, SelectLines) ? 1 : 0;
+}
+
+int ZvWebNoteHandler::UpdateHtmlAttachAttr(const QString &origName, const QString &classValue,
+                                           const QString &srcValue)
+{
+    const QString arg = u"{\"zv_exdata\":" + FormatOrigNameToJson(origName) + u",\"ClassValue\":\""
+        + classValue + u"\",\"SrcValue\":\"" + srcValue + u"\"}";
+    return CallJsProcessor(m_browser, QStringLiteral("ModifyAttachAtrr"), arg, ModifyAttachLines)
+        ? 1
+        : 0;
+}
+
+void ZvWebNoteHandler::InsertTable(const StTableData &table)
+{
+    CallJsProcessor(m_browser, QStringLiteral("InsertTable"), tableJson(table), TableLines);
+}
+
+int ZvWebNoteHandler::HandleClearEditorCacheNotify()
+{
+    QVariant result;
+    return m_browser
+            && m_browser->ExecJSFun(QStringLiteral("jsProcessor"),
+                                    {QStringLiteral("ClearEditorCache"), QString()}, result)
+                == 0
+        ? 1
+        : 0;
+}
+
+void ZvWebNoteHandler::HandleCopyNotify() { }
+
+void ZvWebNoteHandler::OnAddAttachment() { }
+
+void ZvWebNoteHandler::OnDblClickAttachment(const QString &path, const QString &origName)
+{
+    if (m_notify)
+        m_notify->OnOpenAttachment(m_curNoteGuid, GetFileNameFromPath(path), origName);
+}
+
+void ZvWebNoteHandler::OnScreenCapture(int hideMainWnd)
+{
+    QWidget *mainWindow = hideMainWnd && m_browser ? m_browser->window() : nullptr;
+    if (mainWindow)
+        mainWindow->hide();
+    // The capture dialog runs here once the capture tool exists.
+    if (mainWindow)
+        mainWindow->show();
+}
+
+int ZvWebNoteHandler::ParseAttList(const QString &noteId, const QString &html,
+                                   std::vector<NewAttachFile> &records, QString *plainText)
+{
+    return AttachMarkup::ParseAttList(noteId, html, records, plainText);
+}
+
+int ZvWebNoteHandler::ParseAttOrigFileNameList(const QString &html, std::vector<QString> &names)
+{
+    return AttachMarkup::ParseAttOrigFileNameList(html, names);
+}
+
+void ZvWebNoteHandler::GetAttachFileFromHtml(const QString &noteId, const QString &html,
+                                             std::vector<QString> &paths, QString *plainText)
+{
+    AttachMarkup::GetAttachFileFromHtml(noteId, html, paths, plainText);
+}
+
+QString ZvWebNoteHandler::GetOrigNameFromJson(const QByteArray &exdata)
+{
+    return AttachMarkup::GetOrigNameFromJson(exdata);
+}
+
+QString ZvWebNoteHandler::FormatOrigNameToJson(const QString &origName)
+{
+    return AttachMarkup::FormatOrigNameToJson(origName);
+}
+
+int ZvWebNoteHandler::UpdateHtmlAttachAttr(const QString &html, const QString &origName,
+                                           const QString &classValue, const QString &srcValue,
+                                           QString &outHtml, QString &outText)
+{
+    return AttachMarkupRewriter::UpdateHtmlAttachAttr(html, origName, classValue, srcValue, outHtml,
+                                                      outText);
+}
+
+int ZvWebNoteHandler::UpdateAttachAttValue(const QByteArray &html,
+                                           const std::vector<AttachNewAtt> &changes,
+                                           QByteArray &outHtml)
+{
+    return AttachMarkupRewriter::UpdateAttachAttValue(html, changes, outHtml);
+}
+
+int ZvWebNoteHandler::UpdateAttachAttValue2(const QByteArray &html,
+                                            const std::vector<AttachNewAtt> &changes,
+                                            QByteArray &outHtml)
+{
+    return AttachMarkupRewriter::UpdateAttachAttValue2(html, changes, outHtml);
+}
+
+int ZvWebNoteHandler::DelAttachFromHtmlFile(const QString &noteId, const QString &origName,
+                                            std::vector<NewAttachFile> &records)
+{
+    return AttachMarkupRewriter::DelAttachFromHtmlFile(noteId, origName, records);
+}
+
+int ZvWebNoteHandler::HtmlConvert(const QString &html, QString &converted)
+{
+    return MhtExport::HtmlConvert(html, converted);
+}
+
+int ZvWebNoteHandler::HtmlToMht(const QString &html, const QString &target)
+{
+    return MhtExport::HtmlToMht(html, target);
+}
+
+int ZvWebNoteHandler::NoteHtmlContentToMhtFile(const QString &html, const QString &target)
+{
+    return MhtExport::NoteHtmlContentToMhtFile(html, target);
+}
+
+int ZvWebNoteHandler::NoteHtmlFileToMhtFile(const QString &noteFile, const QString &target)
+{
+    return MhtExport::NoteHtmlFileToMhtFile(noteFile, target);
+}
+
+int ZvWebNoteHandler::OnGetFunId(const QString &name)
+{
+    const auto found = m_funTable.find(name);
+    return found != m_funTable.end() ? found->second : -1;
+}
+
+long ZvWebNoteHandler::OnExecuteFun(int funId, const QVariantList &arguments, QVariant &result,
+                                    const QString &text)
+{
+    if (funId != CppProcessorId)
+        return -1;
+    return OnCppProcessor(arguments, result, text);
+}
+
+long ZvWebNoteHandler::OnCppProcessor(const QVariantList &arguments, QVariant &result,
+                                      const QString &text)
+{
+    Q_UNUSED(result);
+    Q_UNUSED(text);
+    if (arguments.size() != 3) {
+        CLog4C::GetInstance()->WriteLog(
+            QStringLiteral("[ERROR] js调用OnCppProcessor传递参数个数不正确！"));
+        return S_OK;
+    }
+    // Arguments arrive last first: exdata, JSON, command name.
+    const QString name = Format(arguments.at(2));
+    const QByteArray json = ToNarrow(Format(arguments.at(1)));
+    const QByteArray exdata = ToNarrow(Format(arguments.at(0)));
+
+    const CommandEntry *entry = findCommand(name);
+    if (!entry)
+        return S_OK;
+    Json::Value args;
+    if (entry->parseFailed && !Internal::ParseJsonObject(json, args)) {
+        CLog4C::GetInstance()->WriteLog(QString::fromUtf16(entry->parseFailed));
+        return S_OK;
+    }
+
+    switch (entry->command) {
+    case Command::DbClickAttachment:
+        OnDblClickAttachment(JsonText(args, "path"), GetOrigNameFromJson(exdata));
+        break;
+    case Command::AddAttachment:
+        OnAddAttachment();
+        break;
+    case Command::OpenHyperLink:
+        CHyperLink::OpenLink(JsonText(args, "url"));
+        break;
+    case Command::ZvMessageBox:
+        IPrompts::instance()->messageBox(m_browser, JsonText(args, "msg"),
+                                         QGuiApplication::applicationDisplayName(),
+                                         QMessageBox::Ok);
+        break;
+    case Command::OnRightClickAttach: {
+        const Json::Value attach = JsonObject(args, "current_attach");
+        OnRightClickAttach(GetFileNameFromPath(JsonText(attach, "class_value")),
+                           GetOrigNameFromJson(ToNarrow(JsonText(attach, "exdata_value"))),
+                           JsonText(args, "range_html"));
+        break;
+    }
+    case Command::WriteEditorLog:
+        OnWriteEditorLog(JsonText(args, "type"), JsonText(args, "msg"));
+        break;
+    case Command::SreenCapture:
+        OnScreenCapture(JsonBool(args, "hideMainWnd") ? 1 : 0);
+        break;
+    }
+    return S_OK;
+}
+
+QString ZvWebNoteHandler::Format(const QVariant &value)
+{
+    return Internal::FormatScriptValue(value);
+}
+
+QString ZvWebNoteHandler::FormatCurTime()
+{
+    return FormatTime(QDateTime::currentSecsSinceEpoch(), QStringLiteral("%Y/%m/%d %H:%M"));
+}
+
+bool ZvWebNoteHandler::path_is_folder(const QString &path)
+{
+    return !path.isEmpty() && QFileInfo(path).isDir();
+}
+
+QString ZvWebNoteHandler::extract_foldername(const QString &path)
+{
+    QString folder = path;
+    while (folder.endsWith(u'\\') || folder.endsWith(u'/'))
+        folder.chop(1);
+    const qsizetype separator = std::max(folder.lastIndexOf(u'\\'), folder.lastIndexOf(u'/'));
+    return separator < 0 ? QString() : folder.mid(separator + 1);
+}
+
+void ZvWebNoteHandler::OnRightClickAttach(const QString &, const QString &, const QString &) { }
+void ZvWebNoteHandler::OnWriteEditorLog(const QString &, const QString &) { }
+void ZvWebNoteHandler::MyAttachMenu(const QString &, const QString &, const QString &) { }
+void ZvWebNoteHandler::ShareAttachMenu(const QString &, const QString &) { }
+void ZvWebNoteHandler::DoAttachSaveAs() { }
+
+long ZvWebNoteHandler::OnDragEnter(const QMimeData *data, Qt::KeyboardModifiers keyState,
+                                   const QPoint &point, Qt::DropActions &effect)
+{
+    if (m_readOnly)
+        return 1;
+    m_dragType = DOT_PAGE;
+    IIEDragNotify *page = PageDropTarget();
+    return page ? page->OnDragEnter(data, keyState, point, effect) : E_NOTIMPL;
+}
+
+long ZvWebNoteHandler::OnDragOver(Qt::KeyboardModifiers keyState, const QPoint &point,
+                                  Qt::DropActions &effect)
+{
+    if (m_dragType != DOT_PAGE)
+        return 1;
+    IIEDragNotify *page = PageDropTarget();
+    return page ? page->OnDragOver(keyState, point, effect) : E_NOTIMPL;
+}
+
+long ZvWebNoteHandler::OnDragLeave()
+{
+    if (m_dragType != DOT_PAGE)
+        return 1;
+    IIEDragNotify *page = PageDropTarget();
+    return page ? page->OnDragLeave() : E_NOTIMPL;
+}
+
+long ZvWebNoteHandler::OnDrop(const QMimeData *data, Qt::KeyboardModifiers keyState,
+                              const QPoint &point, Qt::DropActions &effect)
+{
+    if (m_dragType != DOT_PAGE)
+        return 1;
+    IIEDragNotify *page = PageDropTarget();
+    return page ? page->OnDrop(data, keyState, point, effect) : E_NOTIMPL;
+}
+
+long ZvWebNoteHandler::ShowContextMenu(int, const QPoint &, QObject *, QObject *)
+{
+    return S_OK;
+}
+
+long ZvWebNoteHandler::ShowMessage(QWidget *, const QString &, const QString &, int)
+{
+    return E_NOTIMPL;
+}
+
+long ZvWebNoteHandler::OnTranslateAccelerator(const QKeyEvent *)
+{
+    return E_NOTIMPL;
+}
+
+void ZvWebNoteHandler::OnScreenCaptureComplet(const QImage &) { }
+
+} // namespace TAVRIKCORE::RICHEDITOR

@@ -1,0 +1,203 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#pragma once
+
+#include "bridge/iscreencapturenotify.h"
+#include "bridge/izveditornotify.h"
+#include "bridge/sttabledata.h"
+#include "notehtml/attachnewatt.h"
+#include "notehtml/newattachfile.h"
+#include "skin/iiedragnotify.h"
+#include "skin/iieuinotify.h"
+#include "skin/ijscallfunnotify.h"
+#include "tavrik_export.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QVariant>
+
+#include <map>
+#include <vector>
+
+class QWidget;
+
+namespace TAVRIKCORE::RICHEDITOR {
+
+class IEWebBrowser;
+
+// The one object between the browser window, the editor page and native code. The browser
+// hands it the page's calls, drag events and user-interface hooks; it drives the page
+// through the page's jsProcessor function and reports to the host through IZvEditorNotify.
+class TAVRIK_EXPORT ZvWebNoteHandler : public IJSCallFunNotify,
+                                       public IIEDragNotify,
+                                       public IIEUINotify,
+                                       protected IScreenCaptureNotify
+{
+public:
+    // What a drag in progress carries.
+    enum DRAGE_OP_TYPE {
+        DOT_PAGE = 1, // nothing the editor takes: the page handles the drag itself
+        DOT_FILES = 2, // files or an image the editor adds on drop
+    };
+
+    ZvWebNoteHandler();
+    ZvWebNoteHandler(const ZvWebNoteHandler &other);
+    ZvWebNoteHandler &operator=(const ZvWebNoteHandler &other);
+    ~ZvWebNoteHandler() override;
+
+    // The host's callbacks (not owned).
+    void SetNotify(IZvEditorNotify *notify);
+    // The window that runs the page (not owned).
+    void SetIEWebBrowser(IEWebBrowser *browser);
+
+    // For hosts that forward the shared messages: 2258 clears the page's cache, 8004 runs the
+    // copy notification; every other message is ignored.
+    void WinMessageNotify(QWidget *window, int message, quintptr wParam, qintptr lParam);
+
+    // The GUID text of the note shown in the page.
+    void SetCurNoteGuid(const QString &noteId);
+    QString GetCurNoteGuid() const;
+
+    // Attachment modification times, keyed by store name followed directly by kept name.
+    const std::map<QString, QString> &GetAttachModifyCache() const;
+    // Sets the time of one attachment (inserting or replacing its entry).
+    void RecordAttachModifyTime(const QString &storeName, const QString &keptName,
+                                const QString &time);
+    // Fills each record's modifyTime from `cache` (key storeName + origName), or with the
+    // current time when the record has no entry. `noteId` is not used.
+    static void UpdateAttModifyTimeField(const QString &noteId, std::vector<NewAttachFile> &files,
+                                         const std::map<QString, QString> &cache);
+
+    // Sizes of the note's stored files by store name. InitAttachFileSize adds the entries of
+    // `sizes` whose names are absent; present entries keep their size.
+    void InitAttachFileSize(const std::map<QString, quint64> &sizes);
+    const std::map<QString, quint64> &attachFileSizes() const { return m_attachFileSizes; }
+
+    // The read-only mode and character limit the page last accepted (0 and 3000 at first).
+    int IsReadOnly() const;
+    int editorMaxChars() const { return m_maxChars; }
+
+    // Calls into the page. Each is logged when the page cannot be called, answers something
+    // that is not a JSON object, or refuses; state changes only when the page accepted.
+    // Switches the page's read-only mode; nothing is sent when the mode is already set.
+    void SetReadOnly(int readOnly);
+    // Sets the page's character limit.
+    void SetEditorMaxChars(int maxChars);
+    // Replaces the page's content. Empties the attachment sizes and modification times
+    // first, and posts the cache-clearing event to the browser's inner window.
+    void SetEditorHtml(const QString &html);
+    // The page's content as HTML and plain text. 1 on success; 0 leaves both untouched.
+    int GetEditorContent(QString &html, QString &text);
+    // Selects the attachment named `key` in the page. 1 on success; 0 for an empty key.
+    int SelectedAttach(const QString &key);
+    // Gives the page's attachment with original name `origName` new class and src values.
+    // The values are sent as they are (no escaping). 1 on success.
+    int UpdateHtmlAttachAttr(const QString &origName, const QString &classValue,
+                             const QString &srcValue);
+    // Inserts a table at the page's caret.
+    void InsertTable(const StTableData &table);
+
+    // Lets the user pick files to attach. Adding files arrives with the attachment store;
+    // until then this does nothing.
+    void OnAddAttachment();
+    // Asks the host to open the attachment at `path` (its file part) under `origName`.
+    void OnDblClickAttachment(const QString &path, const QString &origName);
+    // Runs a screen capture; with `hideMainWnd` set the main window is hidden meanwhile.
+    void OnScreenCapture(int hideMainWnd);
+    // Runs after the browser's own copy (copy notification); copying attachments along
+    // arrives with the clipboard support, until then this does nothing.
+    void HandleCopyNotify();
+
+    // Note HTML without the page (see AttachMarkup, AttachMarkupRewriter and MhtExport, which
+    // these forward to).
+    static int ParseAttList(const QString &noteId, const QString &html,
+                            std::vector<NewAttachFile> &records, QString *plainText = nullptr);
+    static int ParseAttOrigFileNameList(const QString &html, std::vector<QString> &names);
+    void GetAttachFileFromHtml(const QString &noteId, const QString &html,
+                               std::vector<QString> &paths, QString *plainText = nullptr);
+    static QString GetOrigNameFromJson(const QByteArray &exdata);
+    static QString FormatOrigNameToJson(const QString &origName);
+    static int UpdateHtmlAttachAttr(const QString &html, const QString &origName,
+                                    const QString &classValue, const QString &srcValue,
+                                    QString &outHtml, QString &outText);
+    int UpdateAttachAttValue(const QByteArray &html, const std::vector<AttachNewAtt> &changes,
+                             QByteArray &outHtml);
+    int UpdateAttachAttValue2(const QByteArray &html, const std::vector<AttachNewAtt> &changes,
+                              QByteArray &outHtml);
+    static int DelAttachFromHtmlFile(const QString &noteId, const QString &origName,
+                                     std::vector<NewAttachFile> &records);
+    static int HtmlConvert(const QString &html, QString &converted);
+    static int HtmlToMht(const QString &html, const QString &target);
+    static int NoteHtmlContentToMhtFile(const QString &html, const QString &target);
+    static int NoteHtmlFileToMhtFile(const QString &noteFile, const QString &target);
+
+protected:
+    // Fills the function table: "CppProcessor" -> 1.
+    void Init();
+
+    // The id of a script-callable name ("CppProcessor" -> 1), -1 for any other name.
+    int OnGetFunId(const QString &name) override;
+    // Runs CppProcessor for id 1; -1 for any other id.
+    long OnExecuteFun(int funId, const QVariantList &arguments, QVariant &result,
+                      const QString &text) override;
+    // Dispatches one page command (arguments in reverse order: exdata, JSON, command name).
+    // Always S_OK; the page never gets a value back.
+    long OnCppProcessor(const QVariantList &arguments, QVariant &result, const QString &text);
+
+    // A script value as text: numbers, texts, booleans ("TRUE"/"FALSE"), date-times; empty
+    // for null; "UN_KNOW" for lists, maps, 8-bit numbers and any other type.
+    static QString Format(const QVariant &value);
+    // The current local time as "%Y/%m/%d %H:%M".
+    static QString FormatCurTime();
+    // True when `path` names an existing folder.
+    static bool path_is_folder(const QString &path);
+    // The folder's own name: the text after the last separator once trailing separators are
+    // removed; empty when no separator remains.
+    static QString extract_foldername(const QString &path);
+
+    // Sends "ClearEditorCache" to the page. 1 when the call went through.
+    int HandleClearEditorCacheNotify();
+
+    // Page commands that have nothing to do.
+    void OnRightClickAttach(const QString &fileName, const QString &origName,
+                            const QString &rangeHtml);
+    void OnWriteEditorLog(const QString &type, const QString &message);
+    void MyAttachMenu(const QString &fileName, const QString &origName, const QString &rangeHtml);
+    void ShareAttachMenu(const QString &fileName, const QString &origName);
+    void DoAttachSaveAs();
+
+    // Drag events: the page handles every drag itself for now (files are taken with the
+    // attachment store). A read-only editor leaves drags to the browser.
+    long OnDragEnter(const QMimeData *data, Qt::KeyboardModifiers keyState, const QPoint &point,
+                     Qt::DropActions &effect) override;
+    long OnDragOver(Qt::KeyboardModifiers keyState, const QPoint &point,
+                    Qt::DropActions &effect) override;
+    long OnDragLeave() override;
+    long OnDrop(const QMimeData *data, Qt::KeyboardModifiers keyState, const QPoint &point,
+                Qt::DropActions &effect) override;
+
+    // The browser's context menu never appears; script message boxes are left to the browser
+    // (which shows them as plain text); keys are left to the browser.
+    long ShowContextMenu(int menuId, const QPoint &screenPoint, QObject *commandTarget,
+                         QObject *element) override;
+    long ShowMessage(QWidget *window, const QString &text, const QString &caption,
+                     int type) override;
+    long OnTranslateAccelerator(const QKeyEvent *message) override;
+
+    void OnScreenCaptureComplet(const QImage &bitmap) override;
+
+private:
+    IZvEditorNotify *m_notify = nullptr;
+    IEWebBrowser *m_browser = nullptr;
+    // Drag images are drawn by Qt itself; no helper object exists, so this stays null.
+    QObject *m_dropTargetHelper = nullptr;
+    int m_maxChars = 3000;
+    std::map<QString, int> m_funTable;
+    DRAGE_OP_TYPE m_dragType{}; // no drag yet
+    int m_readOnly = 0;
+    std::map<QString, quint64> m_attachFileSizes;
+    std::map<QString, QString> m_attachModifyCache;
+    QString m_curNoteGuid;
+};
+
+} // namespace TAVRIKCORE::RICHEDITOR

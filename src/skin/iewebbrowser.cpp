@@ -1,0 +1,365 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#include "skin/iewebbrowser.h"
+
+#include "common/iprompts.h"
+#include "common/log4c.h"
+#include "skin/browserpage_p.h"
+#include "skin/hresult.h"
+#include "skin/iiedragnotify.h"
+#include "skin/iieuinotify.h"
+#include "skin/ijscallfunnotify.h"
+#include "skin/scriptbridge_p.h"
+
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QRegularExpression>
+#include <QTimer>
+#include <QWebChannel>
+#include <QWebEngineContextMenuRequest>
+#include <QWebEngineProfile>
+#include <QWebEngineScript>
+
+using namespace Qt::StringLiterals;
+
+namespace TAVRIKCORE::RICHEDITOR {
+
+namespace {
+
+// A script call that has not answered after this long is given up (the page is hung).
+constexpr int ScriptCallTimeoutMs = 60000;
+
+// The page's own handling of drag events: answering E_NOTIMPL lets each event through to
+// the browser.
+class PageDropTarget final : public IIEDragNotify
+{
+public:
+    long OnDragEnter(const QMimeData *, Qt::KeyboardModifiers, const QPoint &,
+                     Qt::DropActions &) override
+    {
+        return E_NOTIMPL;
+    }
+    long OnDragOver(Qt::KeyboardModifiers, const QPoint &, Qt::DropActions &) override
+    {
+        return E_NOTIMPL;
+    }
+    long OnDragLeave() override { return E_NOTIMPL; }
+    long OnDrop(const QMimeData *, Qt::KeyboardModifiers, const QPoint &,
+                Qt::DropActions &) override
+    {
+        return E_NOTIMPL;
+    }
+};
+
+struct ScriptReply
+{
+    bool done = false;
+    QVariant value;
+};
+
+void logCallFailure(const QString &funName, const QString &reason)
+{
+    CLog4C::GetInstance()->WriteLog(
+        QStringLiteral("[ERROR] 调用页面脚本函数%1失败：%2").arg(funName, reason));
+}
+
+// The call runs inside try/catch and answers [true, value] or [false, error text], so a
+// missing function or a script error is told apart from a function that returns nothing.
+QString callScript(const QString &funName, const QVariantList &args)
+{
+    const QByteArray json
+        = QJsonDocument(QJsonArray::fromVariantList(args)).toJson(QJsonDocument::Compact);
+    QString argText = QString::fromUtf8(json.mid(1, json.size() - 2));
+    argText.replace(QChar(0x2028), QStringLiteral("\\u2028"))
+        .replace(QChar(0x2029), QStringLiteral("\\u2029"));
+    return u"(function(){try{return [true,"_s + funName + u'(' + argText
+        + u")];}catch(e){return [false,String(e)];}})()"_s;
+}
+
+void applyDropEffect(QDropEvent *event, Qt::DropActions effect)
+{
+    if (effect & event->proposedAction()) {
+        event->acceptProposedAction();
+        return;
+    }
+    for (Qt::DropAction action : {Qt::CopyAction, Qt::MoveAction, Qt::LinkAction}) {
+        if (effect & action) {
+            event->setDropAction(action);
+            event->accept();
+            return;
+        }
+    }
+    event->ignore();
+}
+
+} // namespace
+
+IEWebBrowser::IEWebBrowser(QWidget *parent)
+    : QWebEngineView(parent), m_pageDropTarget(std::make_unique<PageDropTarget>())
+{ }
+
+IEWebBrowser::~IEWebBrowser()
+{
+    if (m_innerWindow)
+        m_innerWindow->removeEventFilter(this);
+    m_jsNotify = nullptr;
+    m_dragNotify = nullptr;
+    m_uiNotify = nullptr;
+    // The page must go before the view it belongs to.
+    delete m_page.data();
+}
+
+int IEWebBrowser::Create(QWidget *parent, const QRect &rect, int id, int style)
+{
+    if (m_page)
+        return 0;
+    if (parent)
+        setParent(parent);
+    setGeometry(rect);
+    m_id = id;
+
+    auto *page = new BrowserPage(QWebEngineProfile::defaultProfile(), this);
+    auto *channel = new QWebChannel(page);
+    channel->registerObject(QString::fromLatin1(BridgeObjectId), new ScriptBridge(this, channel));
+    page->setWebChannel(channel, QWebEngineScript::MainWorld);
+    connect(page, &QWebEnginePage::loadStarted, this, &IEWebBrowser::hookInnerWindow);
+    connect(page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
+        hookInnerWindow();
+        if (ok && !m_pageLoaded) {
+            m_pageLoaded = true;
+            Q_EMIT firstLoadFinished();
+        }
+    });
+    setPage(page);
+    m_page = page;
+    if (style & StyleVisible)
+        show();
+    return 1;
+}
+
+int IEWebBrowser::Navigate2(const QString &path)
+{
+    if (!m_page || m_pageLoaded)
+        return 0;
+    QString local = path;
+    local.replace(u'\\', u'/');
+    const QUrl url = local.startsWith(u"file:") ? QUrl(local) : QUrl::fromLocalFile(local);
+    if (!url.isLocalFile() || url.toLocalFile().isEmpty())
+        return 0;
+    const QFileInfo file(QDir::cleanPath(url.toLocalFile()));
+    m_page->setPageFolder(file.absolutePath());
+    m_page->load(QUrl::fromLocalFile(file.absoluteFilePath()));
+    return 1;
+}
+
+int IEWebBrowser::ExecJSFun(const QString &funName, const QVariantList &args, QVariant &result)
+{
+    static const QRegularExpression identifier(QStringLiteral("^[A-Za-z_$][A-Za-z0-9_$]*$"));
+    if (!m_page) {
+        logCallFailure(funName, QStringLiteral("页面尚未创建"));
+        return 1;
+    }
+    if (!identifier.match(funName).hasMatch()) {
+        logCallFailure(funName, QStringLiteral("函数名无效"));
+        return 1;
+    }
+
+    auto reply = std::make_shared<ScriptReply>();
+    QEventLoop loop;
+    QPointer<QEventLoop> waiting(&loop);
+    QPointer<IEWebBrowser> self(this);
+    QPointer<BrowserPage> page = m_page;
+    connect(page, &QObject::destroyed, &loop, &QEventLoop::quit);
+    connect(page, &QWebEnginePage::renderProcessTerminated, &loop, &QEventLoop::quit);
+    QTimer::singleShot(ScriptCallTimeoutMs, &loop, &QEventLoop::quit);
+    page->runJavaScript(callScript(funName, args), QWebEngineScript::MainWorld,
+                        [reply, waiting](const QVariant &value) {
+                            reply->done = true;
+                            reply->value = value;
+                            if (waiting)
+                                waiting->quit();
+                        });
+    // The page may call native code while this waits; those calls run here, and may even
+    // call the page again or destroy this view.
+    if (!reply->done)
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+
+    if (!self || !page) {
+        logCallFailure(funName, QStringLiteral("页面已关闭"));
+        return 1;
+    }
+    if (!reply->done) {
+        logCallFailure(funName, QStringLiteral("页面没有响应"));
+        return 1;
+    }
+    const QVariantList answer = reply->value.toList();
+    if (reply->value.typeId() != QMetaType::QVariantList || answer.size() != 2) {
+        logCallFailure(funName, QStringLiteral("页面没有返回结果"));
+        return 1;
+    }
+    if (!answer.at(0).toBool()) {
+        logCallFailure(funName, answer.at(1).toString());
+        return 1;
+    }
+    result = answer.at(1);
+    return 0;
+}
+
+QObject *IEWebBrowser::GetHTMLDocument2()
+{
+    return nullptr;
+}
+
+QWidget *IEWebBrowser::GetWebBrowseHwnd() const
+{
+    return m_page ? focusProxy() : nullptr;
+}
+
+void IEWebBrowser::SetJSCallFunNotify(IJSCallFunNotify *notify)
+{
+    m_jsNotify = notify;
+}
+
+void IEWebBrowser::SetIEDragNotify(IIEDragNotify *notify)
+{
+    m_dragNotify = notify;
+    if (notify)
+        notify->SetPageDropTarget(m_pageDropTarget.get());
+}
+
+void IEWebBrowser::SetIEUINotify(IIEUINotify *notify)
+{
+    m_uiNotify = notify;
+}
+
+bool IEWebBrowser::event(QEvent *event)
+{
+    const bool handled = QWebEngineView::event(event);
+    switch (event->type()) {
+    case QEvent::ChildAdded:
+    case QEvent::ChildPolished:
+    case QEvent::ChildRemoved:
+        hookInnerWindow();
+        break;
+    default:
+        break;
+    }
+    return handled;
+}
+
+bool IEWebBrowser::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_innerWindow.data()) {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+            if (m_uiNotify
+                && m_uiNotify->OnTranslateAccelerator(static_cast<QKeyEvent *>(event)) == S_OK)
+                return true;
+            break;
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::DragLeave:
+        case QEvent::Drop:
+            if (filterDragEvent(event))
+                return true;
+            break;
+        default:
+            break;
+        }
+    }
+    return QWebEngineView::eventFilter(watched, event);
+}
+
+void IEWebBrowser::contextMenuEvent(QContextMenuEvent *event)
+{
+    if (m_uiNotify
+        && m_uiNotify->ShowContextMenu(0, event->globalPos(), m_page, lastContextMenuRequest())
+            == S_OK) {
+        event->accept();
+        return;
+    }
+    QWebEngineView::contextMenuEvent(event);
+}
+
+void IEWebBrowser::hookInnerWindow()
+{
+    QWidget *inner = m_page ? focusProxy() : nullptr;
+    if (inner == m_innerWindow.data())
+        return;
+    if (m_innerWindow)
+        m_innerWindow->removeEventFilter(this);
+    m_innerWindow = inner;
+    if (inner)
+        inner->installEventFilter(this);
+}
+
+bool IEWebBrowser::filterDragEvent(QEvent *event)
+{
+    if (!m_dragNotify)
+        return false;
+    if (event->type() == QEvent::DragLeave)
+        return m_dragNotify->OnDragLeave() == S_OK;
+
+    auto *drop = static_cast<QDropEvent *>(event);
+    const QPoint point = m_innerWindow->mapToGlobal(drop->position().toPoint());
+    Qt::DropActions effect = drop->possibleActions();
+    long answer = E_NOTIMPL;
+    switch (event->type()) {
+    case QEvent::DragEnter:
+        answer = m_dragNotify->OnDragEnter(drop->mimeData(), drop->modifiers(), point, effect);
+        break;
+    case QEvent::DragMove:
+        answer = m_dragNotify->OnDragOver(drop->modifiers(), point, effect);
+        break;
+    default:
+        answer = m_dragNotify->OnDrop(drop->mimeData(), drop->modifiers(), point, effect);
+        break;
+    }
+    if (answer != S_OK)
+        return false;
+    applyDropEffect(drop, effect);
+    return true;
+}
+
+void IEWebBrowser::deliverPageCall(const QString &functionName, const QVariantList &arguments)
+{
+    // Run the call from Qt's own event loop, not from inside the engine's message dispatch:
+    // the receiver may call the page again or open a modal window, and the engine cannot
+    // deliver script results to an event loop nested inside its dispatch.
+    QMetaObject::invokeMethod(
+        this,
+        [this, functionName, arguments] {
+            if (!m_jsNotify)
+                return;
+            const int funId = m_jsNotify->OnGetFunId(functionName);
+            if (funId == -1)
+                return;
+            QVariantList reversed;
+            reversed.reserve(arguments.size());
+            for (auto it = arguments.crbegin(); it != arguments.crend(); ++it)
+                reversed.append(NormalizeScriptValue(*it));
+            QVariant result;
+            m_jsNotify->OnExecuteFun(funId, reversed, result, QString());
+        },
+        Qt::QueuedConnection);
+}
+
+bool IEWebBrowser::showPageMessage(const QString &text, int type)
+{
+    const QString caption = QGuiApplication::applicationDisplayName();
+    if (m_uiNotify && m_uiNotify->ShowMessage(this, text, caption, type) == S_OK)
+        return false;
+    const QMessageBox::StandardButtons buttons = type == IIEUINotify::MessageOkCancel
+        ? QMessageBox::Ok | QMessageBox::Cancel
+        : QMessageBox::StandardButtons(QMessageBox::Ok);
+    return IPrompts::instance()->messageBox(this, text, caption, buttons) == QMessageBox::Ok;
+}
+
+} // namespace TAVRIKCORE::RICHEDITOR

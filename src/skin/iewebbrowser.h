@@ -1,0 +1,106 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#pragma once
+
+#include "tavrik_export.h"
+
+#include <QPointer>
+#include <QString>
+#include <QVariant>
+#include <QVariantList>
+#include <QWebEngineView>
+
+#include <memory>
+
+namespace TAVRIKCORE::RICHEDITOR {
+
+class IIEDragNotify;
+class IIEUINotify;
+class IJSCallFunNotify;
+class BrowserPage;
+
+// The browser host window: a web view that runs the editor page, lets the page call native
+// code through one published bridge object, calls the page's script synchronously, and
+// hands keyboard, context-menu, message-box and drag events to the registered receivers.
+//
+// The view is locked down: once the first page has loaded it never navigates again, the
+// page opens no windows, and only files under the page's folder and the attachment store
+// may be loaded (no network, no other files, no unknown schemes).
+class TAVRIK_EXPORT IEWebBrowser : public QWebEngineView
+{
+    Q_OBJECT
+
+public:
+    // Id under which the bridge object is published to the page.
+    static constexpr const char *BridgeObjectId = "tavrikBridge";
+    // Style bit that makes Create show the window.
+    static constexpr int StyleVisible = 0x10000000;
+
+    explicit IEWebBrowser(QWidget *parent = nullptr);
+    ~IEWebBrowser() override;
+
+    // Creates the page and places the view in `parent` at `rect`; `id` is kept as the
+    // window's id and the view is shown when `style` has StyleVisible. Non-zero on success,
+    // 0 when the view was already created.
+    virtual int Create(QWidget *parent, const QRect &rect, int id, int style);
+
+    // Loads the page file at `path` (a local path or a file URL). Its folder becomes the
+    // page folder the view may load from. Non-zero when the load was started; 0 before
+    // Create, after the first page has loaded, or for anything but a local file.
+    virtual int Navigate2(const QString &path);
+
+    // Calls the page's global script function `funName` with `args` (first item first) and
+    // waits for it to return. 0 on success with the function's return value in `result`;
+    // non-zero (and a log line) when there is no page, the function is missing or throws,
+    // or the page goes away during the call. The page may call native code meanwhile (those
+    // calls run inside this one); user input waits until the call returns.
+    virtual int ExecJSFun(const QString &funName, const QVariantList &args, QVariant &result);
+
+    // The page document. Native code has no access to the page's document here, so this is
+    // always null; the page is reached through ExecJSFun.
+    virtual QObject *GetHTMLDocument2();
+
+    // The browser's inner window: the widget that takes the keyboard focus and the drag
+    // events. Null until the page's first load has started (the engine creates it then).
+    virtual QWidget *GetWebBrowseHwnd() const;
+
+    // Register the receivers of page calls, drag events and user-interface hooks. Set them
+    // before the page loads; a null pointer unregisters.
+    void SetJSCallFunNotify(IJSCallFunNotify *notify);
+    void SetIEDragNotify(IIEDragNotify *notify);
+    void SetIEUINotify(IIEUINotify *notify);
+
+    // The id given to Create.
+    int windowId() const { return m_id; }
+    // True once the first page load has finished.
+    bool isPageLoaded() const { return m_pageLoaded; }
+
+Q_SIGNALS:
+    // The first page has loaded successfully (emitted once).
+    void firstLoadFinished();
+
+protected:
+    bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+
+private:
+    friend class BrowserPage;
+    friend class ScriptBridge;
+
+    void hookInnerWindow();
+    bool filterDragEvent(QEvent *event);
+    void deliverPageCall(const QString &functionName, const QVariantList &arguments);
+    bool showPageMessage(const QString &text, int type);
+
+    QPointer<BrowserPage> m_page;
+    QPointer<QWidget> m_innerWindow;
+    IJSCallFunNotify *m_jsNotify = nullptr;
+    IIEDragNotify *m_dragNotify = nullptr;
+    IIEUINotify *m_uiNotify = nullptr;
+    std::unique_ptr<IIEDragNotify> m_pageDropTarget;
+    int m_id = 0;
+    bool m_pageLoaded = false;
+};
+
+} // namespace TAVRIKCORE::RICHEDITOR

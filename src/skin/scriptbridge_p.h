@@ -1,0 +1,34 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#pragma once
+
+#include "tavrik_export.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QVariantList>
+
+namespace TAVRIKCORE::RICHEDITOR {
+
+class IEWebBrowser;
+
+// The one object published to the page. Its one method hands a page call to the browser,
+// which resolves the function name and runs it; nothing is returned to the page.
+class ScriptBridge : public QObject
+{
+    Q_OBJECT
+
+public:
+    ScriptBridge(IEWebBrowser *browser, QObject *parent);
+
+    Q_INVOKABLE void call(const QString &functionName, const QVariantList &arguments);
+
+private:
+    QPointer<IEWebBrowser> m_browser;
+};
+
+// A script value as native code receives it: a number is an int when it is integral and
+// fits 32 bits, else a double; texts, booleans, null, lists and maps stay as they are.
+TAVRIK_EXPORT QVariant NormalizeScriptValue(const QVariant &value);
+
+} // namespace TAVRIKCORE::RICHEDITOR

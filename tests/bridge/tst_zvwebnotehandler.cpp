@@ -464,7 +464,9 @@ TEST_F(HandlerTest, UnknownAndMisspelledCommandsAreIgnoredQuietly)
               S_OK);
     EXPECT_EQ(handler.command(u"WriteEditorLog"_s, u"{\"type\":\"info\",\"msg\":\"hi\"}"_s), S_OK);
     EXPECT_EQ(log.lines(), Lines{});
-    EXPECT_TRUE(prompts.shown().empty());
+    // Only the file dialog of "AddAttachment" (cancelled).
+    ASSERT_EQ(prompts.shown().size(), 1u);
+    EXPECT_EQ(prompts.shown().at(0).kind, RecordingPrompts::Shown::OpenFiles);
     EXPECT_TRUE(browser.calls.empty());
 }
 

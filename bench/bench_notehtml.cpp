@@ -82,7 +82,7 @@ int main()
     // Single runs alternate, so both sides see the same machine load; medians of each side.
     std::vector<double> parseTimes;
     std::vector<double> listTimes;
-    for (int run = 0; run < 15; ++run) {
+    for (int run = 0; run < 21; ++run) {
         parseTimes.push_back(TavrikBench::secondsOf([&] {
             xmlDocPtr doc = htmlReadMemory(utf8.constData(), int(utf8.size()), nullptr, "UTF-8",
                                            HTML_PARSE_RECOVER | HTML_PARSE_NOERROR
@@ -101,7 +101,7 @@ int main()
     const QString plainPath = app.filePath(QStringLiteral("plain.html"));
     std::vector<double> writeTimes;
     std::vector<double> saveTimes;
-    for (int run = 0; run < 15; ++run) {
+    for (int run = 0; run < 21; ++run) {
         writeTimes.push_back(TavrikBench::secondsOf([&] {
             const QByteArray bytes = NoteHtmlRW::header(2) + note.toUtf8()
                 + QByteArray::number(++counter);

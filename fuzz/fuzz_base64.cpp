@@ -2,25 +2,13 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 // Feeds arbitrary text to the lenient Base64 decoder and checks what must always hold.
 #include "common/commonutils.h"
+#include "fuzzcheck.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 
 using namespace TAVRIKCORE::RICHEDITOR;
-
-namespace {
-
-void check(bool condition, const char *what)
-{
-    if (!condition) {
-        std::fprintf(stderr, "broken: %s\n", what);
-        std::abort();
-    }
-}
-
-} // namespace
+using TavrikFuzz::check;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

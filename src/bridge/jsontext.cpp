@@ -10,7 +10,7 @@
 
 namespace TAVRIKCORE::RICHEDITOR::Internal {
 
-bool ParseJsonObject(const QByteArray &text, Json::Value &root)
+bool ParseJsonObject(QByteArrayView text, Json::Value &root)
 {
     Json::CharReaderBuilder builder;
     builder["allowComments"] = true;
@@ -18,7 +18,7 @@ bool ParseJsonObject(const QByteArray &text, Json::Value &root)
     const std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
     Json::Value parsed;
     std::string errors;
-    const char *begin = text.constData();
+    const char *begin = text.data();
     if (!reader->parse(begin, begin + text.size(), &parsed, &errors) || !parsed.isObject())
         return false;
     root = std::move(parsed);
@@ -32,6 +32,13 @@ QString JsonText(const Json::Value &object, const char *key)
     const Json::Value &member = object[key];
     if (member.isNull() || !member.isConvertibleTo(Json::stringValue))
         return {};
+    if (member.isString()) {
+        // Decode straight from the parsed value: replies can be megabytes long.
+        const char *begin = nullptr;
+        const char *end = nullptr;
+        member.getString(&begin, &end);
+        return FromNarrow(QByteArray::fromRawData(begin, qsizetype(end - begin)));
+    }
     const std::string text = member.asString();
     return FromNarrow(QByteArray(text.data(), qsizetype(text.size())));
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 #include <json/value.h>
@@ -10,7 +11,7 @@
 namespace TAVRIKCORE::RICHEDITOR::Internal {
 
 // Parses JSON text (comments allowed) whose root must be an object. False for anything else.
-bool ParseJsonObject(const QByteArray &text, Json::Value &root);
+bool ParseJsonObject(QByteArrayView text, Json::Value &root);
 
 // Member `key` of `object` as wide text; empty when missing or not a text, number or boolean.
 QString JsonText(const Json::Value &object, const char *key);

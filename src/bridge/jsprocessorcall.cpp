@@ -4,10 +4,33 @@
 
 #include "bridge/jsontext_p.h"
 #include "common/log4c.h"
-#include "common/narrowcodec.h"
 #include "skin/iewebbrowser.h"
 
+#include <QStringEncoder>
+
 namespace TAVRIKCORE::RICHEDITOR {
+
+namespace {
+
+// Largest narrow reply whose buffer is kept for the next call.
+constexpr qsizetype KeptBufferLimit = 16 * 1024 * 1024;
+
+// The reply as narrow text (UTF-8), in a buffer kept between calls: replies run to megabytes,
+// and taking fresh memory for each costs more than the conversion itself. Valid until the
+// next call.
+QByteArrayView narrowReply(const QString &reply, QByteArray &scratch)
+{
+    static QByteArray kept; // user-interface thread only
+    QStringEncoder utf8(QStringEncoder::Utf8);
+    const qsizetype needed = utf8.requiredSpace(reply.size());
+    QByteArray &buffer = needed <= KeptBufferLimit ? kept : scratch;
+    if (buffer.size() < needed)
+        buffer.resize(needed);
+    const char *end = utf8.appendToBuffer(buffer.data(), reply);
+    return QByteArrayView(buffer.constData(), end - buffer.constData());
+}
+
+} // namespace
 
 std::optional<Json::Value> CallJsProcessor(IEWebBrowser *browser, const QString &method,
                                            const QString &argText, const JsProcessorLogLines &lines)
@@ -20,8 +43,9 @@ std::optional<Json::Value> CallJsProcessor(IEWebBrowser *browser, const QString 
         return std::nullopt;
     }
     Json::Value reply;
+    QByteArray scratch;
     if (result.typeId() != QMetaType::QString
-        || !Internal::ParseJsonObject(ToNarrow(result.toString()), reply)) {
+        || !Internal::ParseJsonObject(narrowReply(result.toString(), scratch), reply)) {
         log->WriteLog(lines.badReply.toString());
         return std::nullopt;
     }

@@ -287,6 +287,7 @@ bool HtmlDocument::load(const char *data, qsizetype size)
     }
     inputPush(ctxt, input);
     ctxt->charset = XML_CHAR_ENCODING_UTF8;
+    ctxt->encoding = xmlStrdup(BAD_CAST "UTF-8"); // no guessing from the first bytes either
     htmlParseDocument(ctxt);
     m_doc = ctxt->myDoc;
     ctxt->myDoc = nullptr;
@@ -307,9 +308,8 @@ bool HtmlDocument::load(const char *data, qsizetype size)
     return true;
 }
 
-bool HtmlDocument::parse(const QString &html)
+bool HtmlDocument::loadText(const QString &html, bool page)
 {
-    const bool page = looksLikePage(html.utf16(), html.utf16() + html.size());
     const qsizetype prefix = page && !html.isEmpty() ? 0 : kFragmentPrefixSize;
     // One buffer holding the fragment prefix and the UTF-8 text, converted in one pass.
     QStringEncoder encoder(QStringEncoder::Utf8);
@@ -319,23 +319,25 @@ bool HtmlDocument::parse(const QString &html)
     return load(buffer.constData(), end - buffer.constData());
 }
 
+bool HtmlDocument::parse(const QString &html)
+{
+    return loadText(html, looksLikePage(html.utf16(), html.utf16() + html.size()));
+}
+
+// Bytes go through QString so that invalid UTF-8 becomes U+FFFD before the parser sees it.
 bool HtmlDocument::parse(const QByteArray &utf8)
 {
-    return looksLikePage(utf8.constData(), utf8.constData() + utf8.size()) ? parsePage(utf8)
-                                                                           : parseFragment(utf8);
+    return parse(QString::fromUtf8(utf8));
 }
 
 bool HtmlDocument::parseFragment(const QByteArray &utf8)
 {
-    const QByteArray buffer = QByteArray(kFragmentPrefix) + utf8;
-    return load(buffer.constData(), buffer.size());
+    return loadText(QString::fromUtf8(utf8), false);
 }
 
 bool HtmlDocument::parsePage(const QByteArray &utf8)
 {
-    if (utf8.isEmpty())
-        return parseFragment(utf8); // the parser refuses an empty buffer
-    return load(utf8.constData(), utf8.size());
+    return loadText(QString::fromUtf8(utf8), true);
 }
 
 std::vector<HtmlDocument::Element> HtmlDocument::elementsByTagName(const char *tagName) const

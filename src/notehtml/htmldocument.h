@@ -38,6 +38,7 @@ public:
     // implied body, so leading text is not wrapped in a paragraph. False only when the parser
     // produced no document; the previous document is dropped either way.
     bool parse(const QString &html);
+    // The same for UTF-8 bytes; invalid sequences read as U+FFFD.
     bool parse(const QByteArray &utf8);
     // Parses `utf8` as body content whatever it starts with.
     bool parseFragment(const QByteArray &utf8);
@@ -78,6 +79,7 @@ public:
     static QString innerText(Element element);
 
 private:
+    bool loadText(const QString &html, bool page);
     bool load(const char *data, qsizetype size);
     void clear();
 

@@ -12,6 +12,7 @@
 #include "skin/scriptbridge_p.h"
 
 #include <QContextMenuEvent>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QEventLoop>
@@ -19,7 +20,6 @@
 #include <QGuiApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QRegularExpression>
 #include <QTimer>
 #include <QWebChannel>
 #include <QWebEngineContextMenuRequest>
@@ -69,17 +69,78 @@ void logCallFailure(const QString &funName, const QString &reason)
         QStringLiteral("[ERROR] 调用页面脚本函数%1失败：%2").arg(funName, reason));
 }
 
+bool isScriptIdentifier(const QString &name)
+{
+    if (name.isEmpty())
+        return false;
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const char16_t c = name.at(i).unicode();
+        const bool letter
+            = (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c == u'_' || c == u'$';
+        if (!letter && (i == 0 || c < u'0' || c > u'9'))
+            return false;
+    }
+    return true;
+}
+
+// Appends `text` as a script string literal.
+void appendQuoted(QString &out, QStringView text)
+{
+    out += u'"';
+    qsizetype plain = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c != u'"' && c != u'\\' && c >= 0x20 && c != 0x2028 && c != 0x2029)
+            continue;
+        out += text.mid(plain, i - plain);
+        plain = i + 1;
+        switch (c) {
+        case u'"':
+            out += u"\\\"";
+            break;
+        case u'\\':
+            out += u"\\\\";
+            break;
+        case u'\n':
+            out += u"\\n";
+            break;
+        default:
+            out += u"\\u" + QString::number(c, 16).rightJustified(4, u'0');
+            break;
+        }
+    }
+    out += text.mid(plain);
+    out += u'"';
+}
+
+void appendScriptValue(QString &out, const QVariant &value)
+{
+    if (value.typeId() == QMetaType::QString) {
+        appendQuoted(out, value.toString());
+        return;
+    }
+    const QByteArray json
+        = QJsonDocument(QJsonArray{QJsonValue::fromVariant(value)}).toJson(QJsonDocument::Compact);
+    out += QString::fromUtf8(json.mid(1, json.size() - 2));
+}
+
 // The call runs inside try/catch and answers [true, value] or [false, error text], so a
 // missing function or a script error is told apart from a function that returns nothing.
 QString callScript(const QString &funName, const QVariantList &args)
 {
-    const QByteArray json
-        = QJsonDocument(QJsonArray::fromVariantList(args)).toJson(QJsonDocument::Compact);
-    QString argText = QString::fromUtf8(json.mid(1, json.size() - 2));
-    argText.replace(QChar(0x2028), QStringLiteral("\\u2028"))
-        .replace(QChar(0x2029), QStringLiteral("\\u2029"));
-    return u"(function(){try{return [true,"_s + funName + u'(' + argText
-        + u")];}catch(e){return [false,String(e)];}})()"_s;
+    QString script;
+    qsizetype size = funName.size() + 80;
+    for (const QVariant &arg : args)
+        size += arg.typeId() == QMetaType::QString ? arg.toString().size() + 8 : 16;
+    script.reserve(size);
+    script += u"(function(){try{return [true,"_s + funName + u'(';
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if (i > 0)
+            script += u',';
+        appendScriptValue(script, args.at(i));
+    }
+    script += u")];}catch(e){return [false,String(e)];}})()"_s;
+    return script;
 }
 
 void applyDropEffect(QDropEvent *event, Qt::DropActions effect)
@@ -106,6 +167,9 @@ IEWebBrowser::IEWebBrowser(QWidget *parent)
 
 IEWebBrowser::~IEWebBrowser()
 {
+    // Calls still waiting for the page return as failed once control gets back to them.
+    for (const PendingCall &call : m_pendingCalls)
+        call.loop->quit();
     if (m_innerWindow)
         m_innerWindow->removeEventFilter(this);
     m_jsNotify = nullptr;
@@ -124,7 +188,14 @@ int IEWebBrowser::Create(QWidget *parent, const QRect &rect, int id, int style)
     setGeometry(rect);
     m_id = id;
 
+    m_callWatchdog = new QTimer(this);
+    m_callWatchdog->setInterval(1000);
+    connect(m_callWatchdog, &QTimer::timeout, this, [this] { endPendingCalls(true); });
+
     auto *page = new BrowserPage(QWebEngineProfile::defaultProfile(), this);
+    connect(page, &QWebEnginePage::renderProcessTerminated, this,
+            [this] { endPendingCalls(false); });
+    connect(page, &QObject::destroyed, this, [this] { endPendingCalls(false); });
     auto *channel = new QWebChannel(page);
     channel->registerObject(QString::fromLatin1(BridgeObjectId), new ScriptBridge(this, channel));
     page->setWebChannel(channel, QWebEngineScript::MainWorld);
@@ -160,12 +231,11 @@ int IEWebBrowser::Navigate2(const QString &path)
 
 int IEWebBrowser::ExecJSFun(const QString &funName, const QVariantList &args, QVariant &result)
 {
-    static const QRegularExpression identifier(QStringLiteral("^[A-Za-z_$][A-Za-z0-9_$]*$"));
     if (!m_page) {
         logCallFailure(funName, QStringLiteral("页面尚未创建"));
         return 1;
     }
-    if (!identifier.match(funName).hasMatch()) {
+    if (!isScriptIdentifier(funName)) {
         logCallFailure(funName, QStringLiteral("函数名无效"));
         return 1;
     }
@@ -174,23 +244,27 @@ int IEWebBrowser::ExecJSFun(const QString &funName, const QVariantList &args, QV
     QEventLoop loop;
     QPointer<QEventLoop> waiting(&loop);
     QPointer<IEWebBrowser> self(this);
-    QPointer<BrowserPage> page = m_page;
-    connect(page, &QObject::destroyed, &loop, &QEventLoop::quit);
-    connect(page, &QWebEnginePage::renderProcessTerminated, &loop, &QEventLoop::quit);
-    QTimer::singleShot(ScriptCallTimeoutMs, &loop, &QEventLoop::quit);
-    page->runJavaScript(callScript(funName, args), QWebEngineScript::MainWorld,
-                        [reply, waiting](const QVariant &value) {
-                            reply->done = true;
-                            reply->value = value;
-                            if (waiting)
-                                waiting->quit();
-                        });
+    m_pendingCalls.push_back({&loop, QDeadlineTimer(ScriptCallTimeoutMs)});
+    if (!m_callWatchdog->isActive())
+        m_callWatchdog->start();
+    m_page->runJavaScript(callScript(funName, args), QWebEngineScript::MainWorld,
+                          [reply, waiting](const QVariant &value) {
+                              reply->done = true;
+                              reply->value = value;
+                              if (waiting)
+                                  waiting->quit();
+                          });
     // The page may call native code while this waits; those calls run here, and may even
     // call the page again or destroy this view.
     if (!reply->done)
         loop.exec(QEventLoop::ExcludeUserInputEvents);
 
-    if (!self || !page) {
+    if (!self) {
+        logCallFailure(funName, QStringLiteral("页面已关闭"));
+        return 1;
+    }
+    std::erase_if(m_pendingCalls, [&loop](const PendingCall &call) { return call.loop == &loop; });
+    if (!m_page) {
         logCallFailure(funName, QStringLiteral("页面已关闭"));
         return 1;
     }
@@ -209,6 +283,16 @@ int IEWebBrowser::ExecJSFun(const QString &funName, const QVariantList &args, QV
     }
     result = answer.at(1);
     return 0;
+}
+
+void IEWebBrowser::endPendingCalls(bool expiredOnly)
+{
+    for (const PendingCall &call : m_pendingCalls) {
+        if (!expiredOnly || call.deadline.hasExpired())
+            call.loop->quit();
+    }
+    if (m_pendingCalls.empty())
+        m_callWatchdog->stop();
 }
 
 QObject *IEWebBrowser::GetHTMLDocument2()

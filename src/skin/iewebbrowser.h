@@ -4,6 +4,7 @@
 
 #include "tavrik_export.h"
 
+#include <QDeadlineTimer>
 #include <QPointer>
 #include <QString>
 #include <QVariant>
@@ -11,6 +12,10 @@
 #include <QWebEngineView>
 
 #include <memory>
+#include <vector>
+
+class QEventLoop;
+class QTimer;
 
 namespace TAVRIKCORE::RICHEDITOR {
 
@@ -88,6 +93,14 @@ private:
     friend class BrowserPage;
     friend class ScriptBridge;
 
+    // A call into the page waiting in its own event loop until `deadline`.
+    struct PendingCall
+    {
+        QEventLoop *loop;
+        QDeadlineTimer deadline;
+    };
+
+    void endPendingCalls(bool expiredOnly);
     void hookInnerWindow();
     bool filterDragEvent(QEvent *event);
     void deliverPageCall(const QString &functionName, const QVariantList &arguments);
@@ -99,6 +112,8 @@ private:
     IIEDragNotify *m_dragNotify = nullptr;
     IIEUINotify *m_uiNotify = nullptr;
     std::unique_ptr<IIEDragNotify> m_pageDropTarget;
+    std::vector<PendingCall> m_pendingCalls;
+    QTimer *m_callWatchdog = nullptr;
     int m_id = 0;
     bool m_pageLoaded = false;
 };

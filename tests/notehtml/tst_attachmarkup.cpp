@@ -100,6 +100,19 @@ TEST(AttachMarkup, ParseAttListWithoutAttachmentsEmptiesTheList)
     }
 }
 
+// A text run just past the parser's default 10,000,000-byte limit for one text node.
+TEST(AttachMarkup, HugeNoteIsReadCompletely)
+{
+    const QString html = u"<p>"_qs + QString(10'000'001, u'x')
+        + uR"(</p><img class="userdata\attachment\big.bin" zv_exdata='{"OrigName_B64":""}'>)"_qs;
+    std::vector<NewAttachFile> records;
+    QString text;
+    ASSERT_EQ(AttachMarkup::ParseAttList(u"n"_qs, html, records, &text), 1);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].storeName, u"big.bin"_qs);
+    EXPECT_EQ(text.size(), 10'000'001);
+}
+
 TEST(AttachMarkup, NamesThatWouldLeaveTheAttachmentFolderAreSkippedAndLogged)
 {
     const QString html = uR"(

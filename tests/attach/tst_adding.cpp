@@ -13,6 +13,8 @@
 #include <gtest/gtest.h>
 
 #include <QBuffer>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -401,6 +403,32 @@ TEST_F(AddingTest, DragsOfFilesAndImagesAreTakenOthersGoToThePage)
     EXPECT_TRUE(handler.dropFiles().empty());
     EXPECT_EQ(handler.OnDrop(&text, {}, {}, effect), E_NOTIMPL);
     EXPECT_EQ(browser.added.size(), 1);
+}
+
+TEST_F(AddingTest, ClipboardGivesItsFilesElseItsImage)
+{
+    const QString file = makeFile(u"c.log"_s, 6);
+    auto *files = new QMimeData;
+    files->setUrls({QUrl::fromLocalFile(file)});
+    QGuiApplication::clipboard()->setMimeData(files);
+    std::vector<DropFileInfo> records;
+    ZvWebNoteHandler::GetFileListFromClipboard(records);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records.at(0).keptName, u"c.log"_s);
+    EXPECT_EQ(records.at(0).fileExt, u"log"_s);
+    EXPECT_EQ(records.at(0).fileSize, 6u);
+
+    QImage image(3, 2, QImage::Format_RGB32);
+    image.fill(Qt::green);
+    QGuiApplication::clipboard()->setImage(image);
+    ZvWebNoteHandler::GetFileListFromClipboard(records);
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_TRUE(records.at(1).isTemp);
+    EXPECT_TRUE(records.at(1).displayName.endsWith(u".jpg"_s));
+    EXPECT_EQ(QImage(records.at(1).srcPath).size(), QSize(3, 2));
+    ZvWebNoteHandler::DelTempFileFromList(records);
+    EXPECT_FALSE(QFile::exists(records.at(1).srcPath));
+    EXPECT_TRUE(QFile::exists(file));
 }
 
 TEST_F(AddingTest, ReadOnlyEditorRefusesEveryWay)

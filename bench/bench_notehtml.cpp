@@ -36,10 +36,12 @@ QString generateNote()
         if (element < 1000 && html.size() > element * 2000) {
             const QString store = QStringLiteral("%1.docx").arg(element, 32, 16, QChar(u'0'));
             const QString thumb = QStringLiteral("%1.png").arg(element, 32, 16, QChar(u'0'));
-            html += QStringLiteral("<img class=\"userdata\\attachment\\%1\" src=\"../userdata\\attachment\\%2\" "
+            html += QStringLiteral("<img class=\"userdata\\attachment\\%1\" "
+                                   "src=\"../userdata\\attachment\\%2\" "
                                    "zv_exdata=\"%3\" data-ke-src=\"../userdata\\attachment\\%2\">")
                         .arg(store, thumb,
-                             AttachMarkup::FormatOrigNameToJson(QStringLiteral("报告 %1.docx").arg(element))
+                             AttachMarkup::FormatOrigNameToJson(
+                                 QStringLiteral("报告 %1.docx").arg(element))
                                  .toHtmlEscaped());
             ++element;
         }
@@ -89,13 +91,13 @@ int main()
                                                | HTML_PARSE_NOWARNING | HTML_PARSE_NONET);
             xmlFreeDoc(doc);
         }));
-        listTimes.push_back(TavrikBench::secondsOf([&] {
-            AttachMarkup::ParseAttList(QStringLiteral("benchnote"), note, records);
-        }));
+        listTimes.push_back(TavrikBench::secondsOf(
+            [&] { AttachMarkup::ParseAttList(QStringLiteral("benchnote"), note, records); }));
     }
     const double parseNs = median(parseTimes);
     const double listNs = median(listTimes);
-    TavrikBench::report("parse_att_list_vs_parse", listNs / parseNs, TavrikBench::Goal::AtMost, 1.3);
+    TavrikBench::report("parse_att_list_vs_parse", listNs / parseNs, TavrikBench::Goal::AtMost,
+                        1.3);
 
     int counter = 0;
     const QString plainPath = app.filePath(QStringLiteral("plain.html"));
@@ -103,8 +105,8 @@ int main()
     std::vector<double> saveTimes;
     for (int run = 0; run < 21; ++run) {
         writeTimes.push_back(TavrikBench::secondsOf([&] {
-            const QByteArray bytes = NoteHtmlRW::header(2) + note.toUtf8()
-                + QByteArray::number(++counter);
+            const QByteArray bytes
+                = NoteHtmlRW::header(2) + note.toUtf8() + QByteArray::number(++counter);
             writeFlushed(plainPath, bytes);
             QCryptographicHash::hash(bytes, QCryptographicHash::Md5);
         }));
@@ -117,6 +119,7 @@ int main()
     }
     const double saveNs = median(saveTimes);
     const double writeNs = median(writeTimes);
-    TavrikBench::report("note_save_vs_write_hash", saveNs / writeNs, TavrikBench::Goal::AtMost, 1.3);
+    TavrikBench::report("note_save_vs_write_hash", saveNs / writeNs, TavrikBench::Goal::AtMost,
+                        1.3);
     return TavrikBench::exitCode();
 }

@@ -232,6 +232,7 @@ private:
     int m_maxChars = 3000;
     std::map<QString, int> m_funTable;
     DRAGE_OP_TYPE m_dragType{}; // no drag yet
+    std::vector<DropFileInfo> m_dropFiles; // files of the drag in progress
     int m_readOnly = 0;
     std::map<QString, quint64> m_attachFileSizes;
     std::map<QString, QString> m_attachModifyCache;

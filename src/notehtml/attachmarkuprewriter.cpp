@@ -71,8 +71,9 @@ int AttachMarkupRewriter::UpdateAttachAttValue(const QByteArray &html,
         const QString exdata = HtmlDocument::attribute(image, "zv_exdata").value_or(QString());
         if (exdata.isEmpty())
             continue;
-        const auto change = std::find_if(changes.begin(), changes.end(),
-                                         [&](const AttachNewAtt &c) { return c.oldExdata == exdata; });
+        const auto change
+            = std::find_if(changes.begin(), changes.end(),
+                           [&](const AttachNewAtt &c) { return c.oldExdata == exdata; });
         if (change == changes.end())
             continue;
         replaceFileName(image, "src", u'/', change->newFileName);

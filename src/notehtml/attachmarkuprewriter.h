@@ -33,8 +33,8 @@ public:
     // alone) and sets zv_exdata to newExdata. Input and output are UTF-8 (legacy code-page
     // input is decoded as well). 1 with `outHtml` set; 0 with the log line
     // "[ERROR] ModifyAttachAttValue 修改附件属性值失败！" when the HTML cannot be parsed.
-    static int UpdateAttachAttValue(const QByteArray &html, const std::vector<AttachNewAtt> &changes,
-                                    QByteArray &outHtml);
+    static int UpdateAttachAttValue(const QByteArray &html,
+                                    const std::vector<AttachNewAtt> &changes, QByteArray &outHtml);
 
     // Copies `html` to `outHtml` unchanged; the changes are not applied. Always 1.
     static int UpdateAttachAttValue2(const QByteArray &html,

@@ -9,8 +9,8 @@ namespace TAVRIKCORE::RICHEDITOR {
 // One change to apply to the attachment elements of a note whose zv_exdata is oldExdata.
 struct AttachNewAtt
 {
-    QString oldExdata;   // the complete current zv_exdata text of the elements to change
-    QString newExdata;   // the zv_exdata text to put in its place
+    QString oldExdata; // the complete current zv_exdata text of the elements to change
+    QString newExdata; // the zv_exdata text to put in its place
     QString newFileName; // the file name to put at the end of the element's image paths
 };
 

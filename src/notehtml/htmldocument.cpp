@@ -5,8 +5,8 @@
 #include <QStringEncoder>
 
 #include <libxml/HTMLparser.h>
-#include <libxml/parserInternals.h>
 #include <libxml/dict.h>
+#include <libxml/parserInternals.h>
 #include <libxml/tree.h>
 
 #include <cstring>
@@ -42,9 +42,9 @@ bool nameIn(const xmlNode *node, std::initializer_list<const char *> tags)
 
 bool isVoidElement(const xmlNode *node)
 {
-    return nameIn(node, {"area", "base", "basefont", "bgsound", "br", "col", "embed", "frame",
-                         "hr", "img", "input", "keygen", "link", "meta", "param", "source",
-                         "track", "wbr"});
+    return nameIn(node,
+                  {"area", "base", "basefont", "bgsound", "br", "col", "embed", "frame", "hr",
+                   "img", "input", "keygen", "link", "meta", "param", "source", "track", "wbr"});
 }
 
 bool isRawTextElement(const xmlNode *node)
@@ -54,9 +54,11 @@ bool isRawTextElement(const xmlNode *node)
 
 bool isBlockElement(const xmlNode *node)
 {
-    return nameIn(node, {"p", "div", "li", "tr", "h1", "h2", "h3", "h4", "h5", "h6", "ul",
-                         "ol", "table", "blockquote", "pre", "hr", "dl", "dt", "dd", "address",
-                         "center", "section", "article", "header", "footer", "caption"});
+    return nameIn(node,
+                  {"p",       "div",     "li",     "tr",     "h1",     "h2",      "h3",
+                   "h4",      "h5",      "h6",     "ul",     "ol",     "table",   "blockquote",
+                   "pre",     "hr",      "dl",     "dt",     "dd",     "address", "center",
+                   "section", "article", "header", "footer", "caption"});
 }
 
 // Next node in document order below `root`, visiting a node's children before its siblings.
@@ -188,8 +190,7 @@ void closeTag(QByteArray &out, const xmlNode *node)
         out.append("</").append(name(node)).append('>');
 }
 
-template<typename Char>
-bool startsWithNoCase(const Char *p, const Char *end, const char *word)
+template<typename Char> bool startsWithNoCase(const Char *p, const Char *end, const char *word)
 {
     const std::size_t n = std::strlen(word);
     if (std::size_t(end - p) < n)
@@ -204,16 +205,14 @@ bool startsWithNoCase(const Char *p, const Char *end, const char *word)
     return true;
 }
 
-template<typename Char>
-bool isBlank(Char c)
+template<typename Char> bool isBlank(Char c)
 {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
 }
 
 // True when the first tag of the text, after blanks, comments, a doctype and processing
 // instructions, opens html, head or body.
-template<typename Char>
-bool looksLikePage(const Char *p, const Char *end)
+template<typename Char> bool looksLikePage(const Char *p, const Char *end)
 {
     while (p < end) {
         if (isBlank(*p)) {
@@ -275,10 +274,10 @@ bool HtmlDocument::load(const char *data, qsizetype size)
     if (!ctxt)
         return false;
     htmlCtxtUseOptions(ctxt, kParseOptions);
-    xmlParserInputBufferPtr buffer =
-        xmlParserInputBufferCreateMem(data, int(size), XML_CHAR_ENCODING_NONE);
-    xmlParserInputPtr input =
-        buffer ? xmlNewIOInputStream(ctxt, buffer, XML_CHAR_ENCODING_NONE) : nullptr;
+    xmlParserInputBufferPtr buffer
+        = xmlParserInputBufferCreateMem(data, int(size), XML_CHAR_ENCODING_NONE);
+    xmlParserInputPtr input
+        = buffer ? xmlNewIOInputStream(ctxt, buffer, XML_CHAR_ENCODING_NONE) : nullptr;
     if (!input) {
         if (buffer)
             xmlFreeParserInputBuffer(buffer);
@@ -346,8 +345,8 @@ std::vector<HtmlDocument::Element> HtmlDocument::elementsByTagName(const char *t
     if (!m_doc)
         return elements;
     // Parsed names share the document's dictionary, so most comparisons are one pointer test.
-    const xmlChar *interned =
-        m_doc->dict ? xmlDictExists(m_doc->dict, BAD_CAST tagName, -1) : nullptr;
+    const xmlChar *interned
+        = m_doc->dict ? xmlDictExists(m_doc->dict, BAD_CAST tagName, -1) : nullptr;
     xmlNode *root = reinterpret_cast<xmlNode *>(m_doc);
     for (xmlNode *node = m_doc->children; node; node = nextInOrder(node, root)) {
         if (node->type != XML_ELEMENT_NODE || !node->name)
@@ -491,7 +490,8 @@ QString HtmlDocument::innerText(Element element)
         } else if (node->type == XML_ELEMENT_NODE) {
             if (nameIs(node, "br")) {
                 lineBreak(true);
-            } else if (!nameIn(node, {"script", "style", "head", "title", "noscript", "template"})) {
+            } else if (!nameIn(node,
+                               {"script", "style", "head", "title", "noscript", "template"})) {
                 if (isBlockElement(node))
                     lineBreak(false);
                 if (nameIs(node, "pre") || nameIs(node, "textarea"))

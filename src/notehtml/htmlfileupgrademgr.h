@@ -26,8 +26,7 @@ public:
     // (`toVersion` only has to allow the first one). 1 with the result in `output`; 0 with
     // `output` untouched when there is nothing to run (fromVersion + 1 above toVersion or past
     // the highest version) or a step fails. `input` and `output` may be the same text.
-    virtual int UpgradeHtml(const QString &input, int fromVersion, int toVersion,
-                            QString &output);
+    virtual int UpgradeHtml(const QString &input, int fromVersion, int toVersion, QString &output);
 
 private:
     std::map<int, std::unique_ptr<IHtmlFileUpgrade>> m_upgrades;

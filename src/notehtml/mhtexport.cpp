@@ -73,7 +73,8 @@ int MhtExport::HtmlConvert(const QString &html, QString &converted)
 {
     HtmlDocument doc;
     if (!doc.parse(html)) {
-        writeLog(QStringLiteral("[ERROR] NoteHtmlFileToMhtFile，将图片相对路径转换为绝对路径失败！"));
+        writeLog(
+            QStringLiteral("[ERROR] NoteHtmlFileToMhtFile，将图片相对路径转换为绝对路径失败！"));
         return 0;
     }
     const std::vector<HtmlDocument::Element> images = doc.elementsByTagName("img");
@@ -107,9 +108,9 @@ int MhtExport::HtmlToMht(const QString &html, const QString &target)
         return 0;
     }
     GError *error = nullptr;
-    GMimeStream *stream = g_mime_stream_fs_open(QFile::encodeName(target).constData(),
-                                                O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644,
-                                                &error);
+    GMimeStream *stream
+        = g_mime_stream_fs_open(QFile::encodeName(target).constData(),
+                                O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644, &error);
     if (!stream) {
         writeLog(QStringLiteral("[ERROR:] HtmlToMht发生错误，错误信息: ")
                  + QString::fromUtf8(error ? error->message : "?"));

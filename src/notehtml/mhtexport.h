@@ -18,7 +18,8 @@ public:
     // name being the text after the last '/' or '\' of the old value (a src whose file name is
     // empty, "." or ".." is left alone). 1 with `converted` set to the body's inner HTML (the
     // head is dropped), or to the input itself when it has no img; 0 with the log line
-    // "[ERROR] NoteHtmlFileToMhtFile，将图片相对路径转换为绝对路径失败！" when the HTML cannot be parsed.
+    // "[ERROR] NoteHtmlFileToMhtFile，将图片相对路径转换为绝对路径失败！" when the HTML cannot be
+    // parsed.
     static int HtmlConvert(const QString &html, QString &converted);
 
     // Writes `html` as a MIME message to `target` (replacing it): multipart/alternative with a

@@ -94,7 +94,8 @@ int writeDurably(const QString &path, const QByteArray &first, const QByteArray 
 
 void syncFolder(const QString &folder)
 {
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd
+        = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return;
     ::fsync(fd);
@@ -194,7 +195,8 @@ int NoteHtmlRW::SaveHtmlTextToFile(QString &content, NewAttachFile &record, int 
     } else {
         if (IsFileExist(finalPath)) {
             CLog4C::GetInstance()->WriteLog(
-                QStringLiteral("[ERROR] NoteHtmlRW::SaveHtmlTextToFile replaces a damaged note file: ")
+                QStringLiteral(
+                    "[ERROR] NoteHtmlRW::SaveHtmlTextToFile replaces a damaged note file: ")
                 + finalPath);
         }
         if (std::rename(QFile::encodeName(temporary).constData(),

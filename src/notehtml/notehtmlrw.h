@@ -12,8 +12,8 @@ namespace TAVRIKCORE::RICHEDITOR {
 // Versions of the note markup.
 enum NOTE_HTML_VER_NUMBER {
     NOTE_HTML_VER_NONE = 0, // file without header, upgraded like version 1
-    NOTE_HTML_VER_1 = 1,    // attachment elements may lack zv_exdata
-    NOTE_HTML_VER_2 = 2,    // every attachment element carries zv_exdata
+    NOTE_HTML_VER_1 = 1, // attachment elements may lack zv_exdata
+    NOTE_HTML_VER_2 = 2, // every attachment element carries zv_exdata
 };
 
 // Note files: UTF-8 bytes (no byte-order mark) made of the header <!--{"ver_number":N}-->

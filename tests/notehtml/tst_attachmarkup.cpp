@@ -73,19 +73,18 @@ TEST(AttachMarkup, ParseAttListListsEachFileOnceInDocumentOrder)
     QString text;
     ASSERT_EQ(AttachMarkup::ParseAttList(u"note1"_qs, kNote, records, &text), 1);
     const QString r = root();
-    EXPECT_THAT(describe(records),
-                ElementsAre(expected(2, u"aaa.docx"_qs, u"报告 v2.docx"_qs, u"docx"_qs,
-                                     r + u"note1/报告 v2.docx"_qs),
-                            expected(1, u"aaa_thumb.png"_qs, {}, u"png"_qs, r + u"aaa_thumb.png"_qs),
-                            expected(2, u"pic.png"_qs, u"文件.png"_qs, u"png"_qs,
-                                     r + u"note1/文件.png"_qs),
-                            expected(1, u"pic.png"_qs, {}, u"png"_qs, r + u"pic.png"_qs),
-                            expected(2, u"aaa.docx"_qs, u"a.txt"_qs, u"docx"_qs,
-                                     r + u"note1/a.txt"_qs),
-                            expected(1, u"only.png"_qs, {}, u"png"_qs, r + u"only.png"_qs),
-                            expected(2, u"q.png"_qs, {}, u"png"_qs, r + u"q.png"_qs),
-                            expected(2, u"noext"_qs, {}, u"noext"_qs, r + u"noext"_qs),
-                            expected(1, u"x.png"_qs, {}, u"png"_qs, r + u"x.png"_qs)));
+    EXPECT_THAT(
+        describe(records),
+        ElementsAre(expected(2, u"aaa.docx"_qs, u"报告 v2.docx"_qs, u"docx"_qs,
+                             r + u"note1/报告 v2.docx"_qs),
+                    expected(1, u"aaa_thumb.png"_qs, {}, u"png"_qs, r + u"aaa_thumb.png"_qs),
+                    expected(2, u"pic.png"_qs, u"文件.png"_qs, u"png"_qs, r + u"note1/文件.png"_qs),
+                    expected(1, u"pic.png"_qs, {}, u"png"_qs, r + u"pic.png"_qs),
+                    expected(2, u"aaa.docx"_qs, u"a.txt"_qs, u"docx"_qs, r + u"note1/a.txt"_qs),
+                    expected(1, u"only.png"_qs, {}, u"png"_qs, r + u"only.png"_qs),
+                    expected(2, u"q.png"_qs, {}, u"png"_qs, r + u"q.png"_qs),
+                    expected(2, u"noext"_qs, {}, u"noext"_qs, r + u"noext"_qs),
+                    expected(1, u"x.png"_qs, {}, u"png"_qs, r + u"x.png"_qs)));
     EXPECT_EQ(text, u"Report\ntail"_qs);
 }
 
@@ -127,16 +126,18 @@ TEST(AttachMarkup, NamesThatWouldLeaveTheAttachmentFolderAreSkippedAndLogged)
     EXPECT_THAT(describe(records),
                 ElementsAre(expected(2, u"ok.bin"_qs, {}, u"bin"_qs, root() + u"ok.bin"_qs)));
     const QString prefix = u"[ERROR] Attachment name leaves the attachment folder, skipped: "_qs;
-    EXPECT_THAT(log.lines(), ElementsAre(prefix + u".."_qs, prefix + u".."_qs,
-                                         prefix + u"../evil.txt"_qs, prefix + u"x\\y.txt"_qs,
-                                         prefix + u".."_qs, prefix + u"."_qs));
+    EXPECT_THAT(log.lines(),
+                ElementsAre(prefix + u".."_qs, prefix + u".."_qs, prefix + u"../evil.txt"_qs,
+                            prefix + u"x\\y.txt"_qs, prefix + u".."_qs, prefix + u"."_qs));
 
     // A note id that is not one folder name keeps kept copies from being addressed through it.
     LogCapture idLog;
-    ASSERT_EQ(AttachMarkup::ParseAttList(u"../up"_qs,
-                                         uR"(<img class="userdata\attachment\k.bin" src="../userdata\attachment\k.png" zv_exdata='{"OrigName_B64":"YS50eHQ="}'>)"_qs,
-                                         records),
-              1);
+    ASSERT_EQ(
+        AttachMarkup::ParseAttList(
+            u"../up"_qs,
+            uR"(<img class="userdata\attachment\k.bin" src="../userdata\attachment\k.png" zv_exdata='{"OrigName_B64":"YS50eHQ="}'>)"_qs,
+            records),
+        1);
     EXPECT_THAT(describe(records),
                 ElementsAre(expected(1, u"k.png"_qs, {}, u"png"_qs, root() + u"k.png"_qs)));
     EXPECT_THAT(idLog.lines(), ElementsAre(prefix + u"../up"_qs));
@@ -147,10 +148,11 @@ TEST(AttachMarkup, OriginalNameJsonConversions)
     EXPECT_EQ(AttachMarkup::FormatOrigNameToJson(QString()), uR"({"OrigName_B64":""})"_qs);
     EXPECT_EQ(AttachMarkup::FormatOrigNameToJson(u"文件.png"_qs),
               uR"({"OrigName_B64":"5paH5Lu2LnBuZw=="})"_qs);
-    for (const QString &name : {u"a.txt"_qs, u"报告 v2.docx"_qs, u"😀 ü\\&\"'<>.x"_qs, u"a"_qs,
-                                u"ab"_qs, u"abc"_qs}) {
-        EXPECT_EQ(AttachMarkup::GetOrigNameFromJson(AttachMarkup::FormatOrigNameToJson(name).toUtf8()),
-                  name);
+    for (const QString &name :
+         {u"a.txt"_qs, u"报告 v2.docx"_qs, u"😀 ü\\&\"'<>.x"_qs, u"a"_qs, u"ab"_qs, u"abc"_qs}) {
+        EXPECT_EQ(
+            AttachMarkup::GetOrigNameFromJson(AttachMarkup::FormatOrigNameToJson(name).toUtf8()),
+            name);
     }
     struct Case
     {
@@ -166,27 +168,31 @@ TEST(AttachMarkup, OriginalNameJsonConversions)
         {"5", {}},
         {R"({"OrigName_B64":5})", {}},
         {R"({"OrigName_B64":null})", {}},
-        {"/* kept by old pages */ {\"other\":1, \"OrigName_B64\":\"YS50eHQ=\" // name\n}", u"a.txt"_qs},
+        {"/* kept by old pages */ {\"other\":1, \"OrigName_B64\":\"YS50eHQ=\" // name\n}",
+         u"a.txt"_qs},
         {R"({"OrigName_B64":"vsnD+y5kb2M="})", u"旧名.doc"_qs}, // written in GB18030 by older hosts
-        {R"({"OrigName_B64":"YQBi"})", u"a"_qs},                // bytes end at the first zero
+        {R"({"OrigName_B64":"YQBi"})", u"a"_qs}, // bytes end at the first zero
         {QByteArray(100000, '['), {}},
     };
     for (const Case &c : cases)
-        EXPECT_EQ(AttachMarkup::GetOrigNameFromJson(c.json), c.name) << c.json.left(60).toStdString();
+        EXPECT_EQ(AttachMarkup::GetOrigNameFromJson(c.json), c.name)
+            << c.json.left(60).toStdString();
 }
 
 TEST(AttachMarkup, OriginalNameListKeepsDuplicatesAndAppends)
 {
     std::vector<QString> names{u"earlier"_qs};
     ASSERT_EQ(AttachMarkup::ParseAttOrigFileNameList(kNote, names), 1);
-    EXPECT_THAT(names, ElementsAre(u"earlier"_qs, u"报告 v2.docx"_qs, u"文件.png"_qs,
-                                   u"报告 v2.docx"_qs, u"a.txt"_qs, u"a.txt"_qs, u"a.txt"_qs));
+    EXPECT_THAT(names,
+                ElementsAre(u"earlier"_qs, u"报告 v2.docx"_qs, u"文件.png"_qs, u"报告 v2.docx"_qs,
+                            u"a.txt"_qs, u"a.txt"_qs, u"a.txt"_qs));
 }
 
 TEST(AttachMarkup, AttachFilesFromHtmlAreTheExistingClassFiles)
 {
     const QString noteId = u"note3"_qs;
-    const QString html = uR"(<img class="userdata\attachment\s1.txt" src="../userdata\attachment\s1.txt" zv_exdata='{"OrigName_B64":"YS50eHQ="}'>
+    const QString html
+        = uR"(<img class="userdata\attachment\s1.txt" src="../userdata\attachment\s1.txt" zv_exdata='{"OrigName_B64":"YS50eHQ="}'>
 <img class="userdata\attachment\s2.txt" zv_exdata='{"OrigName_B64":""}'>
 <img class="userdata\attachment\gone.txt" zv_exdata='{"OrigName_B64":""}'>)"_qs;
     QDir().mkpath(root() + noteId);
@@ -198,7 +204,8 @@ TEST(AttachMarkup, AttachFilesFromHtmlAreTheExistingClassFiles)
     std::vector<QString> paths{u"kept"_qs};
     QString text = u"old"_qs;
     AttachMarkup::GetAttachFileFromHtml(noteId, html, paths, &text);
-    EXPECT_THAT(paths, ElementsAre(u"kept"_qs, root() + noteId + u"/a.txt"_qs, root() + u"s2.txt"_qs));
+    EXPECT_THAT(paths,
+                ElementsAre(u"kept"_qs, root() + noteId + u"/a.txt"_qs, root() + u"s2.txt"_qs));
     EXPECT_EQ(text, QString());
 }
 

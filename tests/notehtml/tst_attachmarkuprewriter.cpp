@@ -32,7 +32,8 @@ QString img(const QString &cls, const QString &src, const QString &exdata)
 
 TEST(AttachMarkupRewriter, UpdateHtmlAttachAttrRepointsEveryMatchingElement)
 {
-    const QString body = u"<p>附件 "_qs + img(u"userdata\\attachment\\old.txt"_qs, u"../userdata\\attachment\\old_t.png"_qs, kExA)
+    const QString body = u"<p>附件 "_qs
+        + img(u"userdata\\attachment\\old.txt"_qs, u"../userdata\\attachment\\old_t.png"_qs, kExA)
         + u"</p><img src=\"../userdata\\attachment\\pic.png\">"_qs
         + img(u"userdata\\attachment\\old.txt"_qs, u"../userdata/attachment/old_t.png"_qs, kExA)
         + u"<img class=\"userdata\\attachment\\old.txt\" zv_exdata='{\"OrigName_B64\": \"YS50eHQ=\"}'>"_qs
@@ -42,50 +43,65 @@ TEST(AttachMarkupRewriter, UpdateHtmlAttachAttrRepointsEveryMatchingElement)
 
     QString html = u"unset"_qs;
     QString text = u"unset"_qs;
-    ASSERT_EQ(AttachMarkupRewriter::UpdateHtmlAttachAttr(page, u"a.txt"_qs,
-                                                         u"userdata\\attachment\\new.txt"_qs,
-                                                         u"../userdata\\attachment\\new_t.png"_qs,
-                                                         html, text),
+    ASSERT_EQ(AttachMarkupRewriter::UpdateHtmlAttachAttr(
+                  page, u"a.txt"_qs, u"userdata\\attachment\\new.txt"_qs,
+                  u"../userdata\\attachment\\new_t.png"_qs, html, text),
               1);
-    const QString changed = img(u"userdata\\attachment\\new.txt"_qs, u"../userdata\\attachment\\new_t.png"_qs, kExA);
-    EXPECT_EQ(html, u"<p>附件 "_qs + changed + u"</p><img src=\"../userdata\\attachment\\pic.png\">"_qs + changed
-                  // a blank inside the JSON makes it another text: not matched, written back normalised
-                  + u"<img class=\"userdata\\attachment\\old.txt\" zv_exdata=\"{&quot;OrigName_B64&quot;: &quot;YS50eHQ=&quot;}\">"_qs
-                  + img(u"userdata\\attachment\\b.txt"_qs, u"../userdata\\attachment\\b_t.png"_qs, kExB));
+    const QString changed
+        = img(u"userdata\\attachment\\new.txt"_qs, u"../userdata\\attachment\\new_t.png"_qs, kExA);
+    EXPECT_EQ(
+        html,
+        u"<p>附件 "_qs + changed + u"</p><img src=\"../userdata\\attachment\\pic.png\">"_qs
+            + changed
+            // a blank inside the JSON makes it another text: not matched, written back normalised
+            + u"<img class=\"userdata\\attachment\\old.txt\" zv_exdata=\"{&quot;OrigName_B64&quot;: &quot;YS50eHQ=&quot;}\">"_qs
+            + img(u"userdata\\attachment\\b.txt"_qs, u"../userdata\\attachment\\b_t.png"_qs, kExB));
     EXPECT_EQ(text, u"附件"_qs);
 
     // No element carries the name: the body comes back as it was.
-    ASSERT_EQ(AttachMarkupRewriter::UpdateHtmlAttachAttr(page, u"nobody.txt"_qs, u"c"_qs, u"s"_qs, html, text), 1);
-    EXPECT_EQ(html, body.left(body.indexOf(u"<img class=\"userdata\\attachment\\old.txt\" zv_exdata='"_qs))
-                  + u"<img class=\"userdata\\attachment\\old.txt\" zv_exdata=\"{&quot;OrigName_B64&quot;: &quot;YS50eHQ=&quot;}\">"_qs
-                  + img(u"userdata\\attachment\\b.txt"_qs, u"../userdata\\attachment\\b_t.png"_qs, kExB));
+    ASSERT_EQ(AttachMarkupRewriter::UpdateHtmlAttachAttr(page, u"nobody.txt"_qs, u"c"_qs, u"s"_qs,
+                                                         html, text),
+              1);
+    EXPECT_EQ(
+        html,
+        body.left(body.indexOf(u"<img class=\"userdata\\attachment\\old.txt\" zv_exdata='"_qs))
+            + u"<img class=\"userdata\\attachment\\old.txt\" zv_exdata=\"{&quot;OrigName_B64&quot;: &quot;YS50eHQ=&quot;}\">"_qs
+            + img(u"userdata\\attachment\\b.txt"_qs, u"../userdata\\attachment\\b_t.png"_qs, kExB));
 }
 
 TEST(AttachMarkupRewriter, UpdateAttachAttValueRewritesPathsAndMetadata)
 {
-    const QByteArray html = QStringLiteral(
-        "<p>ü</p>"
-        "<img src=\"../userdata/attachment/old.png\" data-ke-src=\"../userdata\\attachment\\old.png\" "
-        "zvimgsrc=\"..\\userdata\\attachment\\old.png\" zv_exdata=\"X\">"
-        "<img src=\"..\\userdata\\attachment\\old.png\" data-ke-src=\"../userdata\\attachment\\old.png\" zv_exdata=\"X\">"
-        "<img src=\"../userdata/attachment/w.png\" data-ke-src=\"plain\" zv_exdata=\"W\">"
-        "<img src=\"../userdata/attachment/e.png\" zv_exdata=\"\">"
-        "<img src=\"../userdata/attachment/n.png\">").toUtf8();
+    const QByteArray html
+        = QStringLiteral(
+              "<p>ü</p>"
+              "<img src=\"../userdata/attachment/old.png\" "
+              "data-ke-src=\"../userdata\\attachment\\old.png\" "
+              "zvimgsrc=\"..\\userdata\\attachment\\old.png\" zv_exdata=\"X\">"
+              "<img src=\"..\\userdata\\attachment\\old.png\" "
+              "data-ke-src=\"../userdata\\attachment\\old.png\" zv_exdata=\"X\">"
+              "<img src=\"../userdata/attachment/w.png\" data-ke-src=\"plain\" zv_exdata=\"W\">"
+              "<img src=\"../userdata/attachment/e.png\" zv_exdata=\"\">"
+              "<img src=\"../userdata/attachment/n.png\">")
+              .toUtf8();
     const std::vector<AttachNewAtt> changes{{u"X"_qs, u"Y"_qs, u"new.png"_qs},
                                             {u"X"_qs, u"Z"_qs, u"other.png"_qs},
                                             {u"W"_qs, u"W2"_qs, u"w2.png"_qs},
                                             {QString(), u"E"_qs, u"e2.png"_qs}};
     QByteArray out;
     ASSERT_EQ(AttachMarkupRewriter::UpdateAttachAttValue(html, changes, out), 1);
-    EXPECT_EQ(out, QStringLiteral(
-                       "<p>ü</p>"
-                       "<img src=\"../userdata/attachment/new.png\" data-ke-src=\"../userdata\\attachment\\new.png\" "
-                       "zvimgsrc=\"..\\userdata\\attachment\\new.png\" zv_exdata=\"Y\">"
-                       "<img src=\"..\\userdata\\attachment\\old.png\" data-ke-src=\"../userdata\\attachment\\new.png\" zv_exdata=\"Y\">"
-                       "<img src=\"../userdata/attachment/w2.png\" data-ke-src=\"plain\" zv_exdata=\"W2\">"
-                       "<img src=\"../userdata/attachment/e.png\" zv_exdata=\"\">"
-                       "<img src=\"../userdata/attachment/n.png\">")
-                       .toUtf8());
+    EXPECT_EQ(
+        out,
+        QStringLiteral(
+            "<p>ü</p>"
+            "<img src=\"../userdata/attachment/new.png\" "
+            "data-ke-src=\"../userdata\\attachment\\new.png\" "
+            "zvimgsrc=\"..\\userdata\\attachment\\new.png\" zv_exdata=\"Y\">"
+            "<img src=\"..\\userdata\\attachment\\old.png\" "
+            "data-ke-src=\"../userdata\\attachment\\new.png\" zv_exdata=\"Y\">"
+            "<img src=\"../userdata/attachment/w2.png\" data-ke-src=\"plain\" zv_exdata=\"W2\">"
+            "<img src=\"../userdata/attachment/e.png\" zv_exdata=\"\">"
+            "<img src=\"../userdata/attachment/n.png\">")
+            .toUtf8());
 
     QByteArray copy;
     EXPECT_EQ(AttachMarkupRewriter::UpdateAttachAttValue2(html, changes, copy), 1);
@@ -130,10 +146,14 @@ protected:
 // The note file to change is the one of the first record with fileKind 0.
 TEST_F(DeleteAttachment, RemovesTheFirstMatchingElementAndStoresANewNote)
 {
-    const QString a1 = img(u"userdata\\attachment\\s1.txt"_qs, u"../userdata\\attachment\\t1.png"_qs, kExA);
-    const QString a2 = img(u"userdata\\attachment\\s2.txt"_qs, u"../userdata\\attachment\\t2.png"_qs, kExA);
-    const QString b = img(u"userdata\\attachment\\s3.txt"_qs, u"../userdata\\attachment\\t3.png"_qs, kExB);
-    std::vector<NewAttachFile> records = storedNote(u"<p>x<span>"_qs + a1 + u"</span></p>"_qs + a2 + b, 2);
+    const QString a1
+        = img(u"userdata\\attachment\\s1.txt"_qs, u"../userdata\\attachment\\t1.png"_qs, kExA);
+    const QString a2
+        = img(u"userdata\\attachment\\s2.txt"_qs, u"../userdata\\attachment\\t2.png"_qs, kExA);
+    const QString b
+        = img(u"userdata\\attachment\\s3.txt"_qs, u"../userdata\\attachment\\t3.png"_qs, kExB);
+    std::vector<NewAttachFile> records
+        = storedNote(u"<p>x<span>"_qs + a1 + u"</span></p>"_qs + a2 + b, 2);
     const QString oldPath = records[1].filePath;
 
     ASSERT_EQ(AttachMarkupRewriter::DelAttachFromHtmlFile(u"n1"_qs, u"a.txt"_qs, records), 1);
@@ -148,7 +168,9 @@ TEST_F(DeleteAttachment, RemovesTheFirstMatchingElementAndStoresANewNote)
         stores.push_back(r.storeName);
         EXPECT_EQ(r.modifyTime, records[0].modifyTime);
     }
-    EXPECT_THAT(stores, ElementsAre(records[0].storeName, u"s2.txt"_qs, u"t2.png"_qs, u"s3.txt"_qs, u"t3.png"_qs));
+    EXPECT_THAT(
+        stores,
+        ElementsAre(records[0].storeName, u"s2.txt"_qs, u"t2.png"_qs, u"s3.txt"_qs, u"t3.png"_qs));
     EXPECT_EQ(records[1].filePath, m_root + u"n1/a.txt"_qs);
     EXPECT_TRUE(QFile::exists(oldPath));
 }
@@ -156,7 +178,8 @@ TEST_F(DeleteAttachment, RemovesTheFirstMatchingElementAndStoresANewNote)
 TEST_F(DeleteAttachment, Version1NoteIsStoredUpgraded)
 {
     const QString v1 = u"<img class=\"userdata\\attachment\\old.bin\">"_qs;
-    const QString a = img(u"userdata\\attachment\\s1.txt"_qs, u"../userdata\\attachment\\t1.png"_qs, kExA);
+    const QString a
+        = img(u"userdata\\attachment\\s1.txt"_qs, u"../userdata\\attachment\\t1.png"_qs, kExA);
     std::vector<NewAttachFile> records = storedNote(v1 + a, 1);
     ASSERT_EQ(AttachMarkupRewriter::DelAttachFromHtmlFile(u"n1"_qs, u"a.txt"_qs, records), 1);
     EXPECT_EQ(fileBytes(records[0].filePath),
@@ -169,7 +192,8 @@ TEST_F(DeleteAttachment, Version1NoteIsStoredUpgraded)
 
 TEST_F(DeleteAttachment, NothingChangesWithoutANoteFileOrAMatch)
 {
-    const QString a = img(u"userdata\\attachment\\s1.txt"_qs, u"../userdata\\attachment\\t1.png"_qs, kExA);
+    const QString a
+        = img(u"userdata\\attachment\\s1.txt"_qs, u"../userdata\\attachment\\t1.png"_qs, kExA);
     const std::vector<NewAttachFile> stored = storedNote(a, 2);
     const QStringList before = QDir(m_root).entryList(QDir::Files);
 

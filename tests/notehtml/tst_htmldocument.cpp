@@ -54,8 +54,9 @@ TEST(HtmlDocument, EditorMarkupRoundTripsExactly)
 
 TEST(HtmlDocument, PageIsParsedAsPageAndOnlyBodyContentIsSerialized)
 {
-    const QString page = u"<!-- saved by the editor -->\n<!DOCTYPE html>\n<HTML><head><title>t</title>"
-                         "<style>p{color:red}</style></head><BODY class=\"b\"><P>x</P>tail</BODY></HTML>"_qs;
+    const QString page
+        = u"<!-- saved by the editor -->\n<!DOCTYPE html>\n<HTML><head><title>t</title>"
+          "<style>p{color:red}</style></head><BODY class=\"b\"><P>x</P>tail</BODY></HTML>"_qs;
     HtmlDocument doc;
     ASSERT_TRUE(doc.parse(page));
     EXPECT_EQ(HtmlDocument::innerHtml(doc.body()), u"<p>x</p>tail"_qs);
@@ -128,8 +129,9 @@ TEST(HtmlDocument, RemoveElementTakesItsContents)
 TEST(HtmlDocument, InnerTextBreaksLinesAtBlocksAndBr)
 {
     HtmlDocument doc;
-    ASSERT_TRUE(doc.parse(u"first<div>second<br>third</div><p>fourth&nbsp;x</p><ul><li>a</li><li>b</li>"
-                          "</ul><script>skip()</script><style>p{}</style>last"_qs));
+    ASSERT_TRUE(
+        doc.parse(u"first<div>second<br>third</div><p>fourth&nbsp;x</p><ul><li>a</li><li>b</li>"
+                  "</ul><script>skip()</script><style>p{}</style>last"_qs));
     EXPECT_EQ(HtmlDocument::innerText(doc.body()),
               u"first\nsecond\nthird\nfourth\u00a0x\na\nb\nlast"_qs);
     EXPECT_EQ(HtmlDocument::innerText(nullptr), QString());

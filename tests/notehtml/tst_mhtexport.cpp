@@ -40,7 +40,8 @@ ParsedMessage parseMessage(const QString &path)
 {
     g_mime_init();
     ParsedMessage parsed;
-    GMimeStream *stream = g_mime_stream_fs_open(QFile::encodeName(path).constData(), O_RDONLY, 0, nullptr);
+    GMimeStream *stream
+        = g_mime_stream_fs_open(QFile::encodeName(path).constData(), O_RDONLY, 0, nullptr);
     if (!stream)
         return parsed;
     GMimeParser *parser = g_mime_parser_new_with_stream(stream);
@@ -57,11 +58,13 @@ ParsedMessage parseMessage(const QString &path)
         for (int i = 0; i < g_mime_multipart_get_count(multipart); ++i) {
             GMimeObject *part = g_mime_multipart_get_part(multipart, i);
             MimeText text;
-            char *mimeType = g_mime_content_type_get_mime_type(g_mime_object_get_content_type(part));
+            char *mimeType
+                = g_mime_content_type_get_mime_type(g_mime_object_get_content_type(part));
             text.contentType = QString::fromUtf8(mimeType);
             g_free(mimeType);
             if (GMIME_IS_TEXT_PART(part)) {
-                text.charset = QString::fromUtf8(g_mime_text_part_get_charset(GMIME_TEXT_PART(part)));
+                text.charset
+                    = QString::fromUtf8(g_mime_text_part_get_charset(GMIME_TEXT_PART(part)));
                 text.encoding = g_mime_part_get_content_encoding(GMIME_PART(part));
                 char *content = g_mime_text_part_get_text(GMIME_TEXT_PART(part));
                 text.text = QString::fromUtf8(content);
@@ -83,17 +86,22 @@ TEST(MhtExport, HtmlConvertMakesImagePathsAbsolute)
 {
     LogCapture log;
     QString out;
-    const QString page = u"<html><head><title>t</title></head><body><p>图</p>"
-                         "<img src=\"../userdata\\attachment\\ab.png\" class=\"c\" zv_exdata=\"{}\">"
-                         "<img src=\"http://example.com/pics/x.png\">"
-                         "<img src=\"a.png\"><img alt=\"no src\"><img src=\"../..\">"
-                         "</body></html>"_qs;
+    const QString page
+        = u"<html><head><title>t</title></head><body><p>图</p>"
+          "<img src=\"../userdata\\attachment\\ab.png\" class=\"c\" zv_exdata=\"{}\">"
+          "<img src=\"http://example.com/pics/x.png\">"
+          "<img src=\"a.png\"><img alt=\"no src\"><img src=\"../..\">"
+          "</body></html>"_qs;
     ASSERT_EQ(MhtExport::HtmlConvert(page, out), 1);
-    EXPECT_EQ(out, u"<p>图</p><img src=\""_qs + prefix() + u"ab.png\" class=\"c\" zv_exdata=\"{}\">"
-                       "<img src=\""_qs + prefix() + u"x.png\"><img src=\""_qs + prefix()
-                       + u"a.png\"><img alt=\"no src\"><img src=\"../..\">"_qs);
-    EXPECT_THAT(log.lines(),
-                ElementsAre(u"[ERROR] Attachment name leaves the attachment folder, skipped: .."_qs));
+    EXPECT_EQ(out,
+              u"<p>图</p><img src=\""_qs + prefix()
+                  + u"ab.png\" class=\"c\" zv_exdata=\"{}\">"
+                    "<img src=\""_qs
+                  + prefix() + u"x.png\"><img src=\""_qs + prefix()
+                  + u"a.png\"><img alt=\"no src\"><img src=\"../..\">"_qs);
+    EXPECT_THAT(
+        log.lines(),
+        ElementsAre(u"[ERROR] Attachment name leaves the attachment folder, skipped: .."_qs));
 
     // Without images the text is returned as it is, head included.
     const QString noImages = u"<html><head><title>t</title></head><body><P>x</P></body></html>"_qs;
@@ -110,7 +118,8 @@ TEST(MhtExport, ExportWritesAMultipartMessageWithTheConvertedHtml)
         ASSERT_TRUE(old.open(QIODevice::WriteOnly));
         old.write(QByteArray(200000, 'z')); // replaced, not appended to
     }
-    const QString html = u"<p>第一段 = café</p><div>line two<img src=\"../userdata\\attachment\\ab.png\"></div>"_qs;
+    const QString html
+        = u"<p>第一段 = café</p><div>line two<img src=\"../userdata\\attachment\\ab.png\"></div>"_qs;
     ASSERT_EQ(MhtExport::NoteHtmlContentToMhtFile(html, target), 1);
     EXPECT_LT(QFile(target).size(), 200000);
 
@@ -121,7 +130,8 @@ TEST(MhtExport, ExportWritesAMultipartMessageWithTheConvertedHtml)
     EXPECT_EQ(message.parts[0].text, u"第一段 = café\nline two"_qs);
     EXPECT_EQ(message.parts[1].contentType, u"text/html"_qs);
     EXPECT_EQ(message.parts[1].text,
-              u"<p>第一段 = café</p><div>line two<img src=\""_qs + prefix() + u"ab.png\"></div>"_qs);
+              u"<p>第一段 = café</p><div>line two<img src=\""_qs + prefix()
+                  + u"ab.png\"></div>"_qs);
     for (const MimeText &part : message.parts) {
         EXPECT_EQ(part.charset, u"utf-8"_qs);
         EXPECT_EQ(part.encoding, int(GMIME_CONTENT_ENCODING_QUOTEDPRINTABLE));
@@ -143,8 +153,9 @@ TEST(MhtExport, FailuresWriteNothingAndSayWhy)
     LogCapture log;
     const QString unreachable = dir.filePath(u"no/such/folder/out.mht"_qs);
     EXPECT_EQ(MhtExport::HtmlToMht(u"<p>x</p>"_qs, unreachable), 0);
-    EXPECT_THAT(log.lines(), ElementsAre(u"[ERROR:] HtmlToMht发生错误，错误信息: Failed to open `"_qs
-                                         + unreachable + u"': No such file or directory"_qs));
+    EXPECT_THAT(log.lines(),
+                ElementsAre(u"[ERROR:] HtmlToMht发生错误，错误信息: Failed to open `"_qs
+                            + unreachable + u"': No such file or directory"_qs));
 
     QString message = u"unchanged"_qs;
     EXPECT_FALSE(MhtExport::ExportWord(QString(), target, message));

@@ -51,8 +51,10 @@ QString md5Of(const QByteArray &bytes)
 }
 
 const QByteArray kHeader2 = QByteArrayLiteral("<!--{\"ver_number\":2}-->");
-const QString kV1Image = uR"(<p>old</p><img class="userdata\attachment\ab12.png" src="../userdata\attachment\ab12_t.png">)"_qs;
-const QString kV2Image = uR"(<p>old</p><img class="userdata\attachment\ab12.png" src="../userdata\attachment\ab12_t.png" zv_exdata="{&quot;OrigName_B64&quot;:&quot;YWIxMi5wbmc=&quot;}">)"_qs;
+const QString kV1Image
+    = uR"(<p>old</p><img class="userdata\attachment\ab12.png" src="../userdata\attachment\ab12_t.png">)"_qs;
+const QString kV2Image
+    = uR"(<p>old</p><img class="userdata\attachment\ab12.png" src="../userdata\attachment\ab12_t.png" zv_exdata="{&quot;OrigName_B64&quot;:&quot;YWIxMi5wbmc=&quot;}">)"_qs;
 
 // Every test works in its own application folder; the log stays in the program's folder.
 class NoteFiles : public ::testing::Test
@@ -67,10 +69,7 @@ protected:
     }
     void TearDown() override { SetAppDirectory(QString()); }
 
-    QStringList storeFiles() const
-    {
-        return QDir(m_root).entryList(QDir::Files, QDir::Name);
-    }
+    QStringList storeFiles() const { return QDir(m_root).entryList(QDir::Files, QDir::Name); }
 
     QTemporaryDir m_app;
     QString m_root;
@@ -114,7 +113,8 @@ TEST_F(NoteFiles, ReadingSplitsHeaderAndContent)
 
     QString content = u"unset"_qs;
     int version = -1;
-    EXPECT_EQ(NoteHtmlRW::ReadHtmlTextFromFile(m_app.filePath(u"missing.html"_qs), content, version), 0);
+    EXPECT_EQ(
+        NoteHtmlRW::ReadHtmlTextFromFile(m_app.filePath(u"missing.html"_qs), content, version), 0);
     EXPECT_EQ(content, u"unset"_qs);
     EXPECT_EQ(version, -1);
 }
@@ -133,8 +133,9 @@ TEST_F(NoteFiles, WritingPutsTheHeaderBeforeTheContent)
     const QString inMissingFolder = m_app.filePath(u"no/such/n.html"_qs);
     EXPECT_EQ(NoteHtmlRW::WriteHtmlTextFile(inMissingFolder, u"x"_qs, 2), 0);
     EXPECT_EQ(NoteHtmlRW::WriteHtmlTextFile(m_app.path(), u"x"_qs, 2), 0);
-    EXPECT_THAT(log.lines(), ElementsAre(u"cause:2, error:2 and file name is "_qs + inMissingFolder,
-                                         u"cause:3, error:21 and file name is "_qs + m_app.path()));
+    EXPECT_THAT(log.lines(),
+                ElementsAre(u"cause:2, error:2 and file name is "_qs + inMissingFolder,
+                            u"cause:3, error:21 and file name is "_qs + m_app.path()));
 }
 
 TEST_F(NoteFiles, SavingStoresUnderTheHashOfTheWrittenBytes)
@@ -179,9 +180,10 @@ TEST_F(NoteFiles, SavingReplacesADamagedFileOfTheSameName)
     NewAttachFile record;
     ASSERT_EQ(NoteHtmlRW::SaveHtmlTextToFile(content, record, nullptr), 1);
     EXPECT_EQ(readBytes(m_root + name), kHeader2 + content.toUtf8());
-    EXPECT_THAT(log.lines(),
-                ElementsAre(u"[ERROR] NoteHtmlRW::SaveHtmlTextToFile replaces a damaged note file: "_qs
-                            + m_root + name));
+    EXPECT_THAT(
+        log.lines(),
+        ElementsAre(u"[ERROR] NoteHtmlRW::SaveHtmlTextToFile replaces a damaged note file: "_qs
+                    + m_root + name));
     EXPECT_EQ(storeFiles(), QStringList{name});
 }
 
@@ -207,7 +209,8 @@ TEST_F(NoteFiles, SavingUpgradesOlderMarkup)
         QString content = c.content;
         int version = c.version;
         NewAttachFile record;
-        ASSERT_EQ(NoteHtmlRW::SaveHtmlTextToFile(content, record, c.withPointer ? &version : nullptr), 1);
+        ASSERT_EQ(
+            NoteHtmlRW::SaveHtmlTextToFile(content, record, c.withPointer ? &version : nullptr), 1);
         EXPECT_EQ(content, c.stored) << "from version " << c.version;
         EXPECT_EQ(version, c.withPointer ? qMax(2, c.version) : c.version);
         EXPECT_EQ(readBytes(record.filePath), NoteHtmlRW::header(c.header) + c.stored.toUtf8());
@@ -226,7 +229,8 @@ TEST_F(NoteFiles, SavingFailsCleanlyWhenTheFolderIsNotWritable)
     EXPECT_EQ(record.storeName, u"untouched"_qs);
     const auto lines = log.lines();
     ASSERT_FALSE(lines.empty());
-    EXPECT_TRUE(lines[lines.size() - 2].startsWith(u"cause:3, error:20 and file name is "_qs + m_root))
+    EXPECT_TRUE(
+        lines[lines.size() - 2].startsWith(u"cause:3, error:20 and file name is "_qs + m_root))
         << lines[lines.size() - 2].toStdString();
     EXPECT_TRUE(lines[lines.size() - 2].endsWith(u".tmp"_qs));
     EXPECT_EQ(lines.back(), u"[ERROR] NoteHtmlRW::SaveHtmlTextToFile faild!"_qs);
@@ -268,12 +272,15 @@ TEST(HtmlUpgrade, ChainRunsFromTheNextVersionToTheLast)
         int to;
         int result;
     };
-    const Case cases[] = {{0, 2, 1}, {1, 2, 1}, {0, 1, 1}, {-1, 2, 1}, {2, 2, 0}, {2, 5, 0},
-                          {1, 1, 0}, {0, 0, 0}, {INT_MAX, INT_MAX, 0}, {INT_MIN, 2, 1}};
+    const Case cases[] = {{0, 2, 1},      {1, 2, 1}, {0, 1, 1},
+                          {-1, 2, 1},     {2, 2, 0}, {2, 5, 0},
+                          {1, 1, 0},      {0, 0, 0}, {INT_MAX, INT_MAX, 0},
+                          {INT_MIN, 2, 1}};
     HtmlFileUpgradeMgr upgrades;
     for (const Case &c : cases) {
         QString out = u"unset"_qs;
-        EXPECT_EQ(upgrades.UpgradeHtml(kV1Image, c.from, c.to, out), c.result) << c.from << "->" << c.to;
+        EXPECT_EQ(upgrades.UpgradeHtml(kV1Image, c.from, c.to, out), c.result)
+            << c.from << "->" << c.to;
         EXPECT_EQ(out, c.result ? kV2Image : u"unset"_qs) << c.from << "->" << c.to;
     }
     QString same = kV1Image;

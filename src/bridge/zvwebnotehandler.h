@@ -237,7 +237,6 @@ private:
     std::map<QString, quint64> m_attachFileSizes;
     std::map<QString, QString> m_attachModifyCache;
     QString m_curNoteGuid;
-    std::vector<DropFileInfo> m_dropFiles;
 };
 
 } // namespace TAVRIKCORE::RICHEDITOR

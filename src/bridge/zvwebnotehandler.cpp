@@ -292,8 +292,6 @@ int ZvWebNoteHandler::HandleClearEditorCacheNotify()
 
 void ZvWebNoteHandler::HandleCopyNotify() { }
 
-void ZvWebNoteHandler::OnAddAttachment() { }
-
 void ZvWebNoteHandler::OnDblClickAttachment(const QString &path, const QString &origName)
 {
     if (m_notify)
@@ -484,42 +482,6 @@ void ZvWebNoteHandler::OnWriteEditorLog(const QString &, const QString &) { }
 void ZvWebNoteHandler::MyAttachMenu(const QString &, const QString &, const QString &) { }
 void ZvWebNoteHandler::ShareAttachMenu(const QString &, const QString &) { }
 void ZvWebNoteHandler::DoAttachSaveAs() { }
-
-long ZvWebNoteHandler::OnDragEnter(const QMimeData *data, Qt::KeyboardModifiers keyState,
-                                   const QPoint &point, Qt::DropActions &effect)
-{
-    if (m_readOnly)
-        return 1;
-    m_dragType = DOT_PAGE;
-    IIEDragNotify *page = PageDropTarget();
-    return page ? page->OnDragEnter(data, keyState, point, effect) : E_NOTIMPL;
-}
-
-long ZvWebNoteHandler::OnDragOver(Qt::KeyboardModifiers keyState, const QPoint &point,
-                                  Qt::DropActions &effect)
-{
-    if (m_dragType != DOT_PAGE)
-        return 1;
-    IIEDragNotify *page = PageDropTarget();
-    return page ? page->OnDragOver(keyState, point, effect) : E_NOTIMPL;
-}
-
-long ZvWebNoteHandler::OnDragLeave()
-{
-    if (m_dragType != DOT_PAGE)
-        return 1;
-    IIEDragNotify *page = PageDropTarget();
-    return page ? page->OnDragLeave() : E_NOTIMPL;
-}
-
-long ZvWebNoteHandler::OnDrop(const QMimeData *data, Qt::KeyboardModifiers keyState,
-                              const QPoint &point, Qt::DropActions &effect)
-{
-    if (m_dragType != DOT_PAGE)
-        return 1;
-    IIEDragNotify *page = PageDropTarget();
-    return page ? page->OnDrop(data, keyState, point, effect) : E_NOTIMPL;
-}
 
 long ZvWebNoteHandler::ShowContextMenu(int, const QPoint &, QObject *, QObject *)
 {

@@ -20,6 +20,8 @@
 #include <map>
 #include <vector>
 
+class QImage;
+class QMimeData;
 class QWidget;
 
 namespace TAVRIKCORE::RICHEDITOR {
@@ -98,9 +100,44 @@ public:
     // Inserts a table at the page's caret.
     void InsertTable(const StTableData &table);
 
-    // Lets the user pick files to attach. Adding files arrives with the attachment store;
-    // until then this does nothing.
+    // Adding files. Nothing is added while the editor is read-only.
+    // Lets the user pick files in a dialog and adds them one by one as InsertLocalFile does.
     void OnAddAttachment();
+    // The same for the host.
+    void InsertLocalFile();
+    // Adds the files at `paths` one at a time, in order. A file another program holds locked
+    // stops the list with "不能添加正在编辑的文件作为附件！", a path that is not a readable
+    // file with "无效文件路径:<path>"; the files before it stay added. After the last path the
+    // browser's inner window gets the keyboard focus.
+    void InsertLocalFile(const std::vector<QString> &paths);
+    // Adds a batch of files to the note: refuses folders, empty files and files past the
+    // note's 10 MiB (each message once), gives clashing names a number, stores the files,
+    // records their sizes and times, and asks the page to insert each one.
+    void AddDropFileToEditor(const std::vector<DropFileInfo> &files);
+    // The bytes of the attachments in the page, each counted one byte less than its recorded
+    // size. 1 on success; 0 when the page cannot be read or a size is not recorded.
+    int GetExistAttTotalSize(quint64 &total);
+    // What a drag carries: its files, else its image as a temporary JPEG (written now,
+    // whether or not it is dropped). Refills the drop list.
+    DRAGE_OP_TYPE PreDrag(const QMimeData *data);
+    // The files a drag or the clipboard lists, appended to `files` (see DropFiles).
+    static void GetFileList(const QMimeData *data, std::vector<DropFileInfo> &files);
+    static void GetFileListFromClipboard(std::vector<DropFileInfo> &files);
+    // The files of the last drag that entered the page.
+    const std::vector<DropFileInfo> &dropFiles() const { return m_dropFiles; }
+
+    // The attachment store for the current note (see AttachStore, FileClassifier and
+    // FileThumbnail, which these forward to).
+    int MoveAttFile(const DropFileInfo &info, MAF_RESULT &result);
+    // Numbers the new files whose names clash with the attachments in the page.
+    void DoAttSameName(std::vector<DropFileInfo> &files);
+    static int SaveImage(const QImage *image, std::vector<DropFileInfo> &files);
+    static void DelTempFileFromList(const std::vector<DropFileInfo> &files);
+    static int IsPicFileType(const QString &name);
+    static QString GetFileStuffx(const QString &name);
+    static int GenerateFileThumb(int type, const QString &nameLine, const QString &infoLine,
+                                 const QString &outPath, int *sizeOut = nullptr);
+    static QString FormatFileInfo(int size, const QString &time);
     // Asks the host to open the attachment at `path` (its file part) under `origName`.
     void OnDblClickAttachment(const QString &path, const QString &origName);
     // Runs a screen capture; with `hideMainWnd` set the main window is hidden meanwhile.
@@ -167,8 +204,8 @@ protected:
     void ShareAttachMenu(const QString &fileName, const QString &origName);
     void DoAttachSaveAs();
 
-    // Drag events: the page handles every drag itself for now (files are taken with the
-    // attachment store). A read-only editor leaves drags to the browser.
+    // Drag events. A drag carrying files or an image is taken (S_OK) and added on drop; any
+    // other drag goes to the page. A read-only editor answers 1 and leaves drags alone.
     long OnDragEnter(const QMimeData *data, Qt::KeyboardModifiers keyState, const QPoint &point,
                      Qt::DropActions &effect) override;
     long OnDragOver(Qt::KeyboardModifiers keyState, const QPoint &point,

@@ -371,7 +371,9 @@ TEST_F(HandlerTest, UnknownCommandsAndCommandsWithoutActionStayQuiet)
                     u"{\"current_attach\":{\"class_value\":\"a\\\\b.png\"},\"range_html\":\"\"}"_s);
     handler.command(u"WriteEditorLog"_s, u"{\"type\":\"info\",\"msg\":\"hi\"}"_s);
     EXPECT_EQ(log.lines(), Lines{});
-    EXPECT_TRUE(prompts.shown().empty());
+    // Only the file dialog of "AddAttachment" (cancelled).
+    ASSERT_EQ(prompts.shown().size(), 1u);
+    EXPECT_EQ(prompts.shown().at(0).kind, RecordingPrompts::Shown::OpenFiles);
     EXPECT_TRUE(browser.calls.empty());
 }
 

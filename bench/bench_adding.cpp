@@ -1,0 +1,173 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// Adding one 10 MiB document to a loaded editor (store, thumbnail, bookkeeping and page
+// insertion) over hashing it with md5sum and copying it with cp, measured alternately.
+#include "benchutil.h"
+
+#include "attach/dropfiles.h"
+#include "bridge/zvwebnotehandler.h"
+#include "common/commonutils.h"
+#include "common/iprompts.h"
+#include "skin/iewebbrowser.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QEventLoop>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWebEnginePage>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include <unistd.h>
+
+using namespace TAVRIKCORE::RICHEDITOR;
+
+namespace {
+
+constexpr int Runs = 9;
+
+// Answers every prompt without a window; counts the message boxes (none are expected).
+class QuietPrompts : public IPrompts
+{
+public:
+    QuietPrompts() { m_previous = IPrompts::setInstance(this); }
+    ~QuietPrompts() override { IPrompts::setInstance(m_previous); }
+    int messages = 0;
+
+    QMessageBox::StandardButton messageBox(QWidget *, const QString &text, const QString &,
+                                           QMessageBox::StandardButtons) override
+    {
+        ++messages;
+        std::fprintf(stderr, "message: %s\n", qPrintable(text));
+        return QMessageBox::Ok;
+    }
+    QStringList openFileNames(QWidget *, const QString &, const QString &,
+                              const QString &) override
+    {
+        return {};
+    }
+    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override
+    {
+        return {};
+    }
+    QString existingFolder(QWidget *, const QString &, const QString &) override { return {}; }
+
+private:
+    IPrompts *m_previous = nullptr;
+};
+
+double median(std::vector<double> samples)
+{
+    std::sort(samples.begin(), samples.end());
+    return samples[samples.size() / 2];
+}
+
+bool copyPage(const QString &from, const QString &to)
+{
+    QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories);
+    bool any = false;
+    while (it.hasNext()) {
+        const QString file = it.next();
+        const QString target = to + file.mid(from.size());
+        QDir().mkpath(QFileInfo(target).path());
+        any = QFile::copy(file, target) || any;
+    }
+    return any;
+}
+
+bool waitForPage(QWebEnginePage *page)
+{
+    for (int i = 0; i < 400; ++i) {
+        bool ready = false;
+        QEventLoop loop;
+        page->runJavaScript(QStringLiteral("!!(window.Tavrik && Tavrik.ready === true)"),
+                            [&](const QVariant &v) {
+                                ready = v.toBool();
+                                loop.quit();
+                            });
+        loop.exec();
+        if (ready)
+            return true;
+        QTimer::singleShot(50, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen"
+                                                                      : qgetenv("QT_QPA_PLATFORM"));
+    if (::getuid() == 0) {
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox --disable-gpu");
+    }
+    QApplication app(argc, argv);
+    QTemporaryDir work;
+    SetAppDirectory(work.path() + u'/');
+    QString pageDir = qEnvironmentVariable("TAVRIK_PAGE_DIR");
+    if (pageDir.isEmpty())
+        pageDir = QCoreApplication::applicationDirPath() + QStringLiteral("/../page");
+    if (!copyPage(pageDir + QStringLiteral("/zveditor"), work.path() + QStringLiteral("/zveditor"))) {
+        std::fprintf(stderr, "editor page not found under %s\n", qPrintable(pageDir));
+        return 1;
+    }
+    // The file-type icons the thumbnail cards are drawn with.
+    copyPage(QCoreApplication::applicationDirPath() + QStringLiteral("/../res"),
+             work.path() + QStringLiteral("/res"));
+
+    QuietPrompts prompts;
+    ZvWebNoteHandler handler;
+    IEWebBrowser browser;
+    browser.SetJSCallFunNotify(&handler);
+    browser.SetIEDragNotify(&handler);
+    handler.SetIEWebBrowser(&browser);
+    browser.Create(nullptr, QRect(0, 0, 900, 600), 1, IEWebBrowser::StyleVisible);
+    browser.Navigate2(work.path() + QStringLiteral("/zveditor/index.html"));
+    if (!waitForPage(browser.page())) {
+        std::fprintf(stderr, "editor page did not start\n");
+        return 1;
+    }
+
+    const QString source = work.path() + QStringLiteral("/report.docx");
+    const QString copy = work.path() + QStringLiteral("/copy.docx");
+    TavrikBench::writeRandomFile(source, 10 * 1024 * 1024);
+    const QString command = QStringLiteral("md5sum '%1' > /dev/null && cp '%1' '%2'")
+                                .arg(source, copy);
+
+    std::vector<double> adding;
+    std::vector<double> baseline;
+    for (int run = 0; run < Runs + 1; ++run) {
+        // A loaded note without attachments, in a fresh note folder each time.
+        handler.SetEditorHtml(QStringLiteral("<p>Quarterly report, see attachment.</p>"));
+        handler.SetCurNoteGuid(CreateGuidString());
+        DropFileInfo info;
+        DropFiles::BuildDropFileInfo(source, info);
+        const double add = TavrikBench::secondsOf([&] { handler.AddDropFileToEditor({info}); });
+        QFile::remove(copy);
+        const double base = TavrikBench::secondsOfCommand(command);
+        if (run == 0)
+            continue; // warm-up
+        adding.push_back(add);
+        baseline.push_back(base);
+    }
+    QString html;
+    QString text;
+    if (prompts.messages || !handler.GetEditorContent(html, text)
+        || !html.contains(QStringLiteral("zv_exdata"))) {
+        std::fprintf(stderr, "the document was not added (%d messages): %s\n", prompts.messages, qPrintable(html.left(300)));
+        return 1;
+    }
+    TavrikBench::report("add_10mib_vs_md5sum_cp", median(adding) / median(baseline),
+                        TavrikBench::Goal::AtMost, 1.3);
+    std::fprintf(stderr, "adding %.1f ms, md5sum + cp %.1f ms (medians of %d)\n",
+                 median(adding) * 1000, median(baseline) * 1000, Runs);
+    return TavrikBench::exitCode();
+}

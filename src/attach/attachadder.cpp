@@ -1,0 +1,86 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#include "attach/attachadder.h"
+
+#include "common/iprompts.h"
+#include "common/log4c.h"
+#include "common/narrowcodec.h"
+#include "notehtml/attachmarkup.h"
+
+#include <QGuiApplication>
+
+#include <json/value.h>
+
+namespace TAVRIKCORE::RICHEDITOR {
+
+AttachAdder::FilterOutcome AttachAdder::FilterDropFiles(std::vector<DropFileInfo> &files,
+                                                        quint64 existingTotal)
+{
+    FilterOutcome outcome;
+    quint64 total = existingTotal;
+    std::vector<DropFileInfo> kept;
+    kept.reserve(files.size());
+    for (DropFileInfo &info : files) {
+        if (info.isDir) {
+            outcome.sawFolder = true;
+        } else if (info.fileSize == 0) {
+            outcome.sawEmptyFile = true;
+        } else if (total + info.fileSize > MaxNoteAttachBytes
+                   || info.fileSize > MaxNoteAttachBytes) {
+            outcome.passedLimit = true;
+        } else {
+            total += info.fileSize;
+            kept.push_back(std::move(info));
+        }
+    }
+    files = std::move(kept);
+    return outcome;
+}
+
+QStringList AttachAdder::FilterMessages(const FilterOutcome &outcome)
+{
+    QStringList messages;
+    if (outcome.sawFolder)
+        messages.append(QStringLiteral("暂不支持文件夹粘贴！"));
+    if (outcome.sawEmptyFile)
+        messages.append(QStringLiteral("不能上传文件大小为0的附件！"));
+    if (outcome.passedLimit)
+        messages.append(QStringLiteral("最大支持上传10M附件！"));
+    return messages;
+}
+
+int AttachAdder::SumAttachSizes(const std::vector<NewAttachFile> &records,
+                                const std::map<QString, quint64> &sizes, quint64 &total)
+{
+    quint64 sum = 0;
+    for (const NewAttachFile &record : records) {
+        const auto found = sizes.find(record.storeName);
+        const qint32 size = found == sizes.end() ? 0 : qint32(quint32(found->second));
+        if (size < 1) {
+            CLog4C::GetInstance()->WriteLog(u"[ERROR] 查询" + record.origName + u"附件大小失败！");
+            return 0;
+        }
+        sum += quint64(size - 1);
+    }
+    total = sum;
+    return 1;
+}
+
+QString AttachAdder::AddPicJson(const DropFileInfo &info, const MAF_RESULT &stored)
+{
+    const auto narrow = [](const QString &text) { return ToNarrow(text).toStdString(); };
+    Json::Value object(Json::objectValue);
+    object["picpath"] = narrow(stored.showSrc);
+    object["strData"] = narrow(stored.relPath);
+    object["exdata"] = narrow(AttachMarkup::FormatOrigNameToJson(info.keptName));
+    object["type"] = narrow(info.fileExt);
+    return FromNarrow(QByteArray::fromStdString(object.toStyledString()));
+}
+
+void AttachAdder::ShowMessage(QWidget *parent, const QString &text)
+{
+    IPrompts::instance()->messageBox(parent, text, QGuiApplication::applicationDisplayName(),
+                                     QMessageBox::Ok);
+}
+
+} // namespace TAVRIKCORE::RICHEDITOR

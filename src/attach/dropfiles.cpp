@@ -1,0 +1,140 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#include "attach/dropfiles.h"
+
+#include "attach/attachstore.h"
+#include "attach/fileclassifier.h"
+#include "common/commonutils.h"
+#include "skin/cgditoolbox.h"
+
+#include <QClipboard>
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QImage>
+#include <QMimeData>
+#include <QUrl>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace TAVRIKCORE::RICHEDITOR {
+
+namespace {
+
+QString folderName(QString path)
+{
+    while (path.endsWith(u'/') || path.endsWith(u'\\'))
+        path.chop(1);
+    const qsizetype separator = std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
+    return path.mid(separator + 1);
+}
+
+bool appendImage(const QMimeData *data, std::vector<DropFileInfo> &files)
+{
+    static const char *const encoded[] = {"image/png", "image/jpeg", "image/bmp"};
+    for (const char *format : encoded) {
+        const QByteArray bytes = data->data(QLatin1String(format));
+        QImage image;
+        if (!bytes.isEmpty()
+            && CGdiToolBox::LoadImageFromMemory(image, bytes.constData(), bytes.size()))
+            return AttachStore::SaveImage(&image, files) == 1;
+    }
+    if (data->hasImage()) {
+        const QImage image = qvariant_cast<QImage>(data->imageData());
+        if (!image.isNull())
+            return AttachStore::SaveImage(&image, files) == 1;
+    }
+    return false;
+}
+
+} // namespace
+
+bool DropFiles::BuildDropFileInfo(const QString &path, DropFileInfo &info)
+{
+    const QFileInfo file(path);
+    DropFileInfo record;
+    record.srcPath = path;
+    if (file.isDir()) {
+        record.isDir = true;
+        record.displayName = folderName(path);
+        record.fileExt = QStringLiteral("dir");
+        record.fileSize = ~quint64(0);
+    } else {
+        QFile reader(path);
+        if (!reader.open(QIODevice::ReadOnly))
+            return false;
+        record.keptName = record.displayName = file.fileName();
+        record.fileExt = FileClassifier::GetFileStuffx(record.displayName);
+        record.fileSize = quint64(reader.size());
+    }
+    record.addTime
+        = FormatTime(QDateTime::currentSecsSinceEpoch(), QStringLiteral("%Y/%m/%d %H:%M"));
+    info = record;
+    return true;
+}
+
+void DropFiles::GetFileList(const QMimeData *data, std::vector<DropFileInfo> &files)
+{
+    if (!data || !data->hasUrls())
+        return;
+    const QList<QUrl> urls = data->urls();
+    for (const QUrl &url : urls) {
+        DropFileInfo info;
+        if (url.isLocalFile() && BuildDropFileInfo(url.toLocalFile(), info))
+            files.push_back(info);
+    }
+}
+
+bool DropFiles::CollectDragData(const QMimeData *data, std::vector<DropFileInfo> &files)
+{
+    if (!data)
+        return false;
+    const size_t before = files.size();
+    GetFileList(data, files);
+    if (files.size() == before)
+        appendImage(data, files);
+    return files.size() != before;
+}
+
+void DropFiles::GetFileListFromClipboard(std::vector<DropFileInfo> &files)
+{
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    const QMimeData *data = clipboard ? clipboard->mimeData() : nullptr;
+    if (!data)
+        return;
+    if (data->hasUrls())
+        GetFileList(data, files);
+    else
+        appendImage(data, files);
+}
+
+DropFiles::OpenCheck DropFiles::CheckExclusiveOpen(const QString &path)
+{
+    const QByteArray native = QFile::encodeName(path);
+    const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return OpenInvalid;
+    OpenCheck check = OpenOk;
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        check = OpenInvalid;
+    } else if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        check = OpenInUse;
+    } else {
+        ::flock(fd, LOCK_UN);
+        // An open-description query sees record locks of every owner, this process included.
+        struct flock lock {};
+        lock.l_type = F_WRLCK;
+        lock.l_whence = SEEK_SET;
+        if (::fcntl(fd, F_OFD_GETLK, &lock) == 0 && lock.l_type != F_UNLCK)
+            check = OpenInUse;
+    }
+    ::close(fd);
+    return check;
+}
+
+} // namespace TAVRIKCORE::RICHEDITOR

@@ -1,0 +1,453 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#include "attach/attachadder.h"
+#include "attach/dropfiles.h"
+#include "bridge/zvwebnotehandler.h"
+#include "common/commonutils.h"
+#include "logcapture.h"
+#include "notehtml/attachmarkup.h"
+#include "recordingprompts.h"
+#include "skin/hresult.h"
+#include "skin/iewebbrowser.h"
+
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include <deque>
+#include <functional>
+#include <optional>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+void PrintTo(const QString &text, std::ostream *out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
+using namespace TAVRIKCORE::RICHEDITOR;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+using Lines = std::vector<QString>;
+
+// A browser without a page. GetEditorContent answers with `html`; "AddPicToEditor" answers
+// with the queued replies (accepted when none is queued; nullopt makes the call fail).
+class FakeBrowser : public IEWebBrowser
+{
+public:
+    QString html;
+    std::deque<std::optional<QString>> addReplies;
+    QStringList added; // the argument texts of "AddPicToEditor", in order
+    QWidget inner;
+
+    int ExecJSFun(const QString &, const QVariantList &args, QVariant &result) override
+    {
+        const QString method = args.value(0).toString();
+        if (method == u"GetEditorContent") {
+            result = QString(u"{\"result\":true,\"errmsg\":\"\",\"ehtml\":"_s + jsonString(html)
+                             + u",\"etext\":\"\"}"_s);
+            return 0;
+        }
+        std::optional<QString> reply = u"{\"result\":true,\"errmsg\":\"\"}"_s;
+        if (method == u"AddPicToEditor") {
+            added.append(args.value(1).toString());
+            if (!addReplies.empty()) {
+                reply = addReplies.front();
+                addReplies.pop_front();
+            }
+        }
+        if (!reply)
+            return 1;
+        result = *reply;
+        return 0;
+    }
+    QWidget *GetWebBrowseHwnd() const override { return const_cast<QWidget *>(&inner); }
+
+    // The kept names of the files the page was asked to insert.
+    QStringList addedNames() const
+    {
+        QStringList names;
+        for (const QString &arg : added) {
+            const qsizetype at = arg.indexOf(u"\"exdata\" : \""_s) + 12;
+            QString exdata = arg.mid(at, arg.indexOf(u'\n', at) - at - 2);
+            exdata.replace(u"\\\""_s, u"\""_s);
+            names.append(AttachMarkup::GetOrigNameFromJson(exdata.toUtf8()));
+        }
+        return names;
+    }
+
+private:
+    static QString jsonString(QString text)
+    {
+        text.replace(u'\\', u"\\\\"_s).replace(u'"', u"\\\""_s);
+        return u'"' + text + u'"';
+    }
+};
+
+class Handler : public ZvWebNoteHandler
+{
+public:
+    using ZvWebNoteHandler::OnDragEnter;
+    using ZvWebNoteHandler::OnDragLeave;
+    using ZvWebNoteHandler::OnDragOver;
+    using ZvWebNoteHandler::OnDrop;
+};
+
+// An attachment element as the page keeps it.
+QString attachElement(const QString &storeName, const QString &showName, const QString &origName)
+{
+    return u"<img class=\"userdata\\attachment\\"_s + storeName
+        + u"\" src=\"../userdata\\attachment\\"_s + showName + u"\" zv_exdata='"_s
+        + AttachMarkup::FormatOrigNameToJson(origName) + u"'>"_s;
+}
+
+class AddingTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        handler.SetIEWebBrowser(&browser);
+        handler.SetCurNoteGuid(CreateGuidString()); // a fresh note folder for each test
+    }
+
+    QString makeFile(const QString &name, qint64 size, char fill = 'x')
+    {
+        const QString path = dir.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(size, fill));
+        return path;
+    }
+    DropFileInfo record(const QString &path)
+    {
+        DropFileInfo info;
+        EXPECT_TRUE(DropFiles::BuildDropFileInfo(path, info)) << path.toStdString();
+        return info;
+    }
+    // Puts one non-picture attachment into the page, recorded at `size` bytes.
+    void holdAttachment(const QString &origName, quint64 size)
+    {
+        const QString store = QString::number(qHash(origName), 16).rightJustified(32, u'0')
+            + u".txt"_s;
+        browser.html += attachElement(store, store.left(32) + u".bmp"_s, origName);
+        handler.InitAttachFileSize({{store, size}, {store.left(32) + u".bmp"_s, 1}});
+    }
+
+    QTemporaryDir dir;
+    FakeBrowser browser;
+    Handler handler;
+    RecordingPrompts prompts;
+};
+
+TEST_F(AddingTest, NewNamesNumberedAgainstTheNoteAndTheBatch)
+{
+    for (const QString &name : {u"a.txt"_s, u"a(2).txt"_s, u"b(5).txt"_s, u"C.txt"_s})
+        holdAttachment(name, 10);
+    QDir().mkpath(dir.filePath(u"x"_s));
+    std::vector<DropFileInfo> batch;
+    for (const QString &name : {u"a.txt"_s, u"b(5).txt"_s, u"c.txt"_s, u"x/a.txt"_s})
+        batch.push_back(record(makeFile(name, 20, name.at(0).toLatin1())));
+
+    handler.AddDropFileToEditor(batch);
+
+    EXPECT_EQ(browser.addedNames(),
+              (QStringList{u"a(3).txt"_s, u"b(6).txt"_s, u"c.txt"_s, u"a(4).txt"_s}));
+    const QString noteDir = GetAttachRootDir() + u'/' + handler.GetCurNoteGuid() + u'/';
+    for (const QString &kept : {u"a(3).txt"_s, u"b(6).txt"_s, u"c.txt"_s, u"a(4).txt"_s})
+        EXPECT_TRUE(QFile::exists(noteDir + kept)) << kept.toStdString();
+    EXPECT_TRUE(prompts.messages().isEmpty());
+}
+
+struct LimitCase
+{
+    const char *name;
+    quint64 existingRecorded; // recorded size of one attachment already in the note; 0: none
+    std::vector<qint64> sizes;
+    std::vector<int> addedIndexes;
+    QStringList messages;
+};
+
+class AddingLimitTest : public AddingTest, public ::testing::WithParamInterface<LimitCase>
+{
+};
+
+TEST_P(AddingLimitTest, BatchKeepsTheNoteWithinTenMebibytes)
+{
+    const LimitCase &c = GetParam();
+    if (c.existingRecorded)
+        holdAttachment(u"old.txt"_s, c.existingRecorded);
+    std::vector<DropFileInfo> batch;
+    QStringList expected;
+    for (size_t i = 0; i < c.sizes.size(); ++i) {
+        const QString name = u"f%1.dat"_s.arg(i);
+        if (c.sizes[i] < 0) {
+            QDir().mkpath(dir.filePath(name));
+            batch.push_back(record(dir.filePath(name)));
+        } else {
+            batch.push_back(record(makeFile(name, c.sizes[i], char('a' + i))));
+        }
+    }
+    for (int index : c.addedIndexes)
+        expected.append(u"f%1.dat"_s.arg(index));
+
+    handler.AddDropFileToEditor(batch);
+
+    EXPECT_EQ(browser.addedNames(), expected);
+    EXPECT_EQ(prompts.messages(), c.messages);
+}
+
+const QString TooLarge = u"最大支持上传10M附件！"_s;
+const QString Folder = u"暂不支持文件夹粘贴！"_s;
+const QString Empty = u"不能上传文件大小为0的附件！"_s;
+
+INSTANTIATE_TEST_SUITE_P(
+    Limits, AddingLimitTest,
+    ::testing::Values(
+        LimitCase{"exactly10MiB", 0, {10485760}, {0}, {}},
+        LimitCase{"oneByteMore", 0, {10485761}, {}, {TooLarge}},
+        // 10,485,000 counted (recorded one more): 1,000 more passes the limit, 700 does not.
+        LimitCase{"laterSmallerFileFits", 10485001, {1000, 700}, {1}, {TooLarge}},
+        LimitCase{"folderAndTwoFiles", 0, {5, -1, 7}, {0, 2}, {Folder}},
+        LimitCase{"eachMessageOnceInOrder", 10485001, {0, 2000, -1, 0, -1, 3000, 9},
+                  {6}, {Folder, Empty, TooLarge}}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(AddingTest, ExistingTotalCountsEachFileOneByteLess)
+{
+    // Three cards of 100 bytes with 2,000-byte thumbnails, and a picture listed twice.
+    for (int i = 0; i < 3; ++i) {
+        const QString store = u"%1.doc"_s.arg(i, 32, 10, QLatin1Char('0'));
+        const QString thumb = u"%1.bmp"_s.arg(i + 10, 32, 10, QLatin1Char('0'));
+        browser.html += attachElement(store, thumb, u"r%1.doc"_s.arg(i));
+        handler.InitAttachFileSize({{store, 100}, {thumb, 2000}});
+    }
+    quint64 total = 7;
+    ASSERT_EQ(handler.GetExistAttTotalSize(total), 1);
+    EXPECT_EQ(total, 6294u);
+
+    const QString picture = u"%1.png"_s.arg(99, 32, 10, QLatin1Char('0'));
+    browser.html += attachElement(picture, picture, u"p.png"_s);
+    handler.InitAttachFileSize({{picture, 1000}});
+    ASSERT_EQ(handler.GetExistAttTotalSize(total), 1);
+    EXPECT_EQ(total, 6294u + 1998u);
+
+    browser.html.clear();
+    ASSERT_EQ(handler.GetExistAttTotalSize(total), 1);
+    EXPECT_EQ(total, 0u);
+}
+
+TEST_F(AddingTest, UnknownOrBadSizeRefusesTheWholeBatch)
+{
+    const QString store = u"%1.txt"_s.arg(1, 32, 10, QLatin1Char('0'));
+    const QString thumb = u"%1.bmp"_s.arg(2, 32, 10, QLatin1Char('0'));
+    browser.html = attachElement(store, thumb, u"报告.txt"_s);
+    const DropFileInfo file = record(makeFile(u"new.txt"_s, 3));
+
+    // Absent, then low 32 bits zero, then negative as a 32-bit number.
+    for (const std::optional<quint64> size :
+         {std::optional<quint64>(), std::optional<quint64>(0x100000000ull),
+          std::optional<quint64>(0x80000000ull)}) {
+        Handler fresh;
+        fresh.SetIEWebBrowser(&browser);
+        if (size)
+            fresh.InitAttachFileSize({{store, *size}, {thumb, 10}});
+        prompts.clear();
+        LogCapture log;
+        quint64 total = 5;
+        EXPECT_EQ(fresh.GetExistAttTotalSize(total), 0);
+        fresh.AddDropFileToEditor({file});
+        EXPECT_EQ(log.lines(),
+                  (Lines{u"[ERROR] 查询报告.txt附件大小失败！"_s, u"[ERROR] 查询报告.txt附件大小失败！"_s,
+                         u"[ERROR] 获取笔记编辑器附件总大小失败！"_s}));
+        EXPECT_EQ(prompts.messages(), QStringList{u"获取笔记编辑器附件总大小失败！"_s});
+    }
+    EXPECT_TRUE(browser.added.isEmpty());
+}
+
+TEST_F(AddingTest, PageCallTextBookkeepingAndRefusals)
+{
+    QImage image(4, 3, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    const QString png = dir.filePath(u"红.png"_s);
+    ASSERT_TRUE(image.save(png));
+    const QString txt = makeFile(u"notes.txt"_s, 300);
+    const QString md5Png = CalcFileMd5(png);
+    const QString md5Txt = CalcFileMd5(txt);
+
+    browser.addReplies = {std::nullopt, u"not json"_s, u"{\"result\":false,\"errmsg\":\"full\"}"_s};
+    LogCapture log;
+    handler.AddDropFileToEditor({record(png), record(txt), record(makeFile(u"z.txt"_s, 1))});
+
+    ASSERT_EQ(browser.added.size(), 3);
+    EXPECT_EQ(browser.added.at(0),
+              u"{\n\t\"exdata\" : \"{\\\"OrigName_B64\\\":\\\"57qiLnBuZw==\\\"}\",\n"
+              "\t\"picpath\" : \"../userdata\\\\attachment\\\\"_s
+                  + md5Png + u".png\",\n\t\"strData\" : \"userdata\\\\attachment\\\\"_s + md5Png
+                  + u".png\",\n\t\"type\" : \"png\"\n}\n"_s);
+    EXPECT_EQ(log.lines(),
+              (Lines{u"添加附件到笔记编辑器，js方法调用失败！，ErrMsg:unknow error ！"_s,
+                     u"添加附件到笔记编辑器，解析js返回json字符串失败！"_s,
+                     u"添加附件到笔记编辑器，错误信息：full"_s}));
+
+    // Sizes and times: the picture once, the card file and its thumbnail.
+    const auto &sizes = handler.attachFileSizes();
+    EXPECT_EQ(sizes.at(md5Png + u".png"_s), quint64(QFileInfo(png).size()));
+    EXPECT_EQ(sizes.at(md5Txt + u".txt"_s), 300u);
+    const auto &times = handler.GetAttachModifyCache();
+    EXPECT_TRUE(times.count(md5Png + u".png红.png"_s));
+    EXPECT_TRUE(times.count(md5Txt + u".txtnotes.txt"_s));
+    int thumbs = 0;
+    for (const auto &[name, size] : sizes) {
+        if (name.endsWith(u".bmp"_s)) {
+            ++thumbs;
+            EXPECT_EQ(size, quint64(QFileInfo(GetAttachRootDir() + u'/' + name).size()));
+            EXPECT_TRUE(times.count(name + name));
+        }
+    }
+    EXPECT_EQ(thumbs, 2);
+    EXPECT_EQ(sizes.size(), 5u);
+}
+
+TEST_F(AddingTest, ListStopsAtTheFirstFileInUseOrInvalid)
+{
+    const QString first = makeFile(u"1.txt"_s, 4, '1');
+    const QString second = makeFile(u"2.txt"_s, 4, '2');
+    const QString third = makeFile(u"3.txt"_s, 4, '3');
+
+    const int fd = ::open(QFile::encodeName(second).constData(), O_RDONLY);
+    ASSERT_EQ(::flock(fd, LOCK_SH), 0);
+    handler.InsertLocalFile({first, second, third});
+    ::close(fd);
+    EXPECT_EQ(browser.addedNames(), QStringList{u"1.txt"_s});
+    EXPECT_EQ(prompts.messages(), QStringList{u"不能添加正在编辑的文件作为附件！"_s});
+
+    // A record lock counts too.
+    const int rfd = ::open(QFile::encodeName(third).constData(), O_RDWR);
+    struct flock lock {};
+    lock.l_type = F_RDLCK;
+    lock.l_whence = SEEK_SET;
+    ASSERT_EQ(::fcntl(rfd, F_SETLK, &lock), 0);
+    EXPECT_EQ(DropFiles::CheckExclusiveOpen(third), DropFiles::OpenInUse);
+    ::close(rfd);
+    EXPECT_EQ(DropFiles::CheckExclusiveOpen(third), DropFiles::OpenOk);
+
+    prompts.clear();
+    const QString missing = dir.filePath(u"gone.txt"_s);
+    handler.InsertLocalFile({missing, third});
+    handler.InsertLocalFile({dir.path()});
+    EXPECT_EQ(prompts.messages(),
+              (QStringList{u"无效文件路径:"_s + missing, u"无效文件路径:"_s + dir.path()}));
+    EXPECT_EQ(browser.added.size(), 1);
+
+    // The dialog: chosen files in its order; cancelling adds nothing.
+    prompts.clear();
+    prompts.answerPaths({second, third});
+    handler.OnAddAttachment();
+    handler.OnAddAttachment();
+    EXPECT_EQ(browser.addedNames(), (QStringList{u"1.txt"_s, u"2.txt"_s, u"3.txt"_s}));
+    ASSERT_EQ(prompts.shown().size(), 2u);
+    EXPECT_EQ(prompts.shown().at(1).kind, RecordingPrompts::Shown::OpenFiles);
+}
+
+TEST_F(AddingTest, DragsOfFilesAndImagesAreTakenOthersGoToThePage)
+{
+    const QString file = makeFile(u"d.txt"_s, 8);
+    QDir().mkpath(dir.filePath(u"sub"_s));
+    Qt::DropActions effect = Qt::CopyAction;
+
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(file), QUrl::fromLocalFile(dir.filePath(u"sub"_s)),
+                   QUrl(u"https://example.org/x.txt"_s)});
+    EXPECT_EQ(handler.OnDragEnter(&files, {}, {}, effect), S_OK);
+    ASSERT_EQ(handler.dropFiles().size(), 2u);
+    EXPECT_EQ(handler.dropFiles().at(1).displayName, u"sub"_s);
+    EXPECT_EQ(handler.dropFiles().at(1).fileExt, u"dir"_s);
+    EXPECT_EQ(handler.OnDragOver({}, {}, effect), S_OK);
+    EXPECT_EQ(handler.OnDrop(&files, {}, {}, effect), S_OK);
+    EXPECT_EQ(browser.addedNames(), QStringList{u"d.txt"_s});
+    EXPECT_EQ(prompts.messages(), QStringList{Folder});
+
+    // An image leaves a temporary JPEG even when the drag leaves without a drop.
+    QImage image(5, 5, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    QByteArray pngBytes;
+    QBuffer buffer(&pngBytes);
+    image.save(&buffer, "PNG");
+    QMimeData picture;
+    picture.setData(u"image/png"_s, pngBytes);
+    EXPECT_EQ(handler.OnDragEnter(&picture, {}, {}, effect), S_OK);
+    EXPECT_EQ(handler.OnDragLeave(), S_OK);
+    ASSERT_EQ(handler.dropFiles().size(), 1u);
+    const DropFileInfo &temp = handler.dropFiles().at(0);
+    EXPECT_TRUE(temp.isTemp);
+    EXPECT_EQ(temp.fileExt, u"jpg"_s);
+    EXPECT_TRUE(temp.srcPath.startsWith(GetTempDirectory()));
+    EXPECT_EQ(QImage(temp.srcPath).size(), QSize(5, 5));
+    QFile::remove(temp.srcPath);
+
+    QMimeData text;
+    text.setText(u"words"_s);
+    EXPECT_EQ(handler.OnDragEnter(&text, {}, {}, effect), E_NOTIMPL);
+    EXPECT_TRUE(handler.dropFiles().empty());
+    EXPECT_EQ(handler.OnDrop(&text, {}, {}, effect), E_NOTIMPL);
+    EXPECT_EQ(browser.added.size(), 1);
+}
+
+TEST_F(AddingTest, ClipboardGivesItsFilesElseItsImage)
+{
+    const QString file = makeFile(u"c.log"_s, 6);
+    auto *files = new QMimeData;
+    files->setUrls({QUrl::fromLocalFile(file)});
+    QGuiApplication::clipboard()->setMimeData(files);
+    std::vector<DropFileInfo> records;
+    ZvWebNoteHandler::GetFileListFromClipboard(records);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records.at(0).keptName, u"c.log"_s);
+    EXPECT_EQ(records.at(0).fileExt, u"log"_s);
+    EXPECT_EQ(records.at(0).fileSize, 6u);
+
+    QImage image(3, 2, QImage::Format_RGB32);
+    image.fill(Qt::green);
+    QGuiApplication::clipboard()->setImage(image);
+    ZvWebNoteHandler::GetFileListFromClipboard(records);
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_TRUE(records.at(1).isTemp);
+    EXPECT_TRUE(records.at(1).displayName.endsWith(u".jpg"_s));
+    EXPECT_EQ(QImage(records.at(1).srcPath).size(), QSize(3, 2));
+    ZvWebNoteHandler::DelTempFileFromList(records);
+    EXPECT_FALSE(QFile::exists(records.at(1).srcPath));
+    EXPECT_TRUE(QFile::exists(file));
+}
+
+TEST_F(AddingTest, ReadOnlyEditorRefusesEveryWay)
+{
+    handler.SetReadOnly(1);
+    ASSERT_EQ(handler.IsReadOnly(), 1);
+    const QString file = makeFile(u"r.txt"_s, 8);
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(file)});
+    Qt::DropActions effect = Qt::CopyAction;
+
+    EXPECT_EQ(handler.OnDragEnter(&files, {}, {}, effect), 1);
+    handler.AddDropFileToEditor({record(file)});
+    handler.InsertLocalFile({file});
+    prompts.answerPaths({file});
+    handler.OnAddAttachment();
+
+    EXPECT_TRUE(browser.added.isEmpty());
+    EXPECT_TRUE(prompts.shown().empty());
+}
+
+} // namespace

@@ -1,0 +1,256 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+//
+// Adding files through the real editor page in a real browser: files and an image dropped on
+// the browser's inner window arrive in the store and in the page, and the page's content lists
+// them in document order.
+#include "bridge/zvwebnotehandler.h"
+#include "common/commonutils.h"
+#include "logcapture.h"
+#include "notehtml/attachmarkup.h"
+#include "recordingprompts.h"
+#include "skin/iewebbrowser.h"
+
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QDir>
+#include <QDirIterator>
+#include <QDragEnterEvent>
+#include <QEventLoop>
+#include <QFile>
+#include <QImage>
+#include <QMimeData>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QUrl>
+#include <QWebEnginePage>
+
+void PrintTo(const QString &text, std::ostream *out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
+using namespace TAVRIKCORE::RICHEDITOR;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Copies the staged page into the application folder, so that the page's
+// "../userdata\attachment\..." sources reach the store.
+QString stagePage()
+{
+    const QString from = qEnvironmentVariable("TAVRIK_PAGE_DIR") + u"/zveditor"_s;
+    const QString to = GetAppDirectory() + u"zveditor"_s;
+    QDir(to).removeRecursively();
+    QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString file = it.next();
+        const QString target = to + file.mid(from.size());
+        QDir().mkpath(QFileInfo(target).path());
+        QFile::copy(file, target);
+    }
+    return to + u"/index.html"_s;
+}
+
+class Handler : public ZvWebNoteHandler
+{
+};
+
+class AddingPage : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        browser.SetJSCallFunNotify(&handler);
+        browser.SetIEDragNotify(&handler);
+        handler.SetIEWebBrowser(&browser);
+        handler.SetCurNoteGuid(CreateGuidString());
+        ASSERT_NE(browser.Create(nullptr, QRect(0, 0, 900, 600), 1, IEWebBrowser::StyleVisible), 0);
+        QSignalSpy loaded(&browser, &IEWebBrowser::firstLoadFinished);
+        ASSERT_NE(browser.Navigate2(stagePage()), 0);
+        ASSERT_TRUE(loaded.wait(30000));
+        ASSERT_TRUE(waitUntil(u"window.Tavrik && Tavrik.ready === true"_s));
+        handler.SetEditorHtml(u"<p>Trip notes</p>"_s);
+        ASSERT_TRUE(waitUntil(u"Tavrik.editor.document().body.innerText.indexOf('Trip notes') >= 0"_s));
+    }
+
+    QVariant js(const QString &script)
+    {
+        QVariant result;
+        QEventLoop loop;
+        browser.page()->runJavaScript(script, [&](const QVariant &value) {
+            result = value;
+            loop.quit();
+        });
+        QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+        loop.exec();
+        return result;
+    }
+    bool waitUntil(const QString &condition)
+    {
+        for (int i = 0; i < 200; ++i) {
+            if (js(condition).toBool())
+                return true;
+            QEventLoop loop;
+            QTimer::singleShot(50, &loop, &QEventLoop::quit);
+            loop.exec();
+        }
+        return false;
+    }
+
+    // Drags `data` over the browser's inner window and drops it, as the platform does.
+    void dragAndDrop(QMimeData *data)
+    {
+        QWidget *inner = browser.GetWebBrowseHwnd();
+        ASSERT_NE(inner, nullptr);
+        const QPoint at(200, 100);
+        QDragEnterEvent enter(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(inner, &enter);
+        EXPECT_TRUE(enter.isAccepted());
+        QDragMoveEvent move(at + QPoint(5, 5), Qt::CopyAction, data, Qt::LeftButton,
+                            Qt::NoModifier);
+        QCoreApplication::sendEvent(inner, &move);
+        QDropEvent drop(QPointF(at + QPoint(5, 5)), Qt::CopyAction, data, Qt::LeftButton,
+                        Qt::NoModifier);
+        QCoreApplication::sendEvent(inner, &drop);
+        EXPECT_TRUE(drop.isAccepted());
+    }
+
+    Handler handler;
+    IEWebBrowser browser;
+    RecordingPrompts prompts;
+    QTemporaryDir dir;
+};
+
+TEST_F(AddingPage, DroppedFilesAndImageAreStoredShownAndListed)
+{
+    const QString report = dir.filePath(u"报告 final.pdf"_s);
+    const QString notes = dir.filePath(u"notes.txt"_s);
+    for (const QString &path : {report, notes}) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(3000, path.endsWith(u"pdf"_s) ? 'p' : 'n'));
+    }
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(report), QUrl::fromLocalFile(notes)});
+    LogCapture log;
+    dragAndDrop(&files);
+
+    QImage picture(40, 30, QImage::Format_RGB32);
+    picture.fill(QColor(30, 120, 200));
+    QByteArray png;
+    QBuffer buffer(&png);
+    picture.save(&buffer, "PNG");
+    QMimeData image;
+    image.setData(u"image/png"_s, png);
+    dragAndDrop(&image);
+    ASSERT_EQ(handler.dropFiles().size(), 1u);
+    const DropFileInfo temp = handler.dropFiles().at(0);
+    EXPECT_EQ(log.lines(), std::vector<QString>{});
+    EXPECT_TRUE(prompts.shown().empty());
+
+    // The page holds three attachment elements with the store's names.
+    const QString md5Report = CalcFileMd5(report);
+    const QString md5Notes = CalcFileMd5(notes);
+    const QString md5Image = CalcFileMd5(temp.srcPath);
+    const QStringList attrs = js(u"Array.from(Tavrik.editor.document().querySelectorAll('img[zv_exdata]'))"
+                                 ".map(i => [i.getAttribute('class'), i.getAttribute('src'),"
+                                 " i.getAttribute('zv_exdata')].join('|'))"_s)
+                                  .toStringList();
+    ASSERT_EQ(attrs.size(), 3);
+    const auto shown = [&](int i) { return attrs.at(i).section(u'|', 1, 1); };
+    EXPECT_EQ(attrs.at(0).section(u'|', 0, 0), u"userdata\\attachment\\"_s + md5Report + u".pdf"_s);
+    EXPECT_EQ(attrs.at(0).section(u'|', 2), AttachMarkup::FormatOrigNameToJson(u"报告 final.pdf"_s));
+    EXPECT_EQ(attrs.at(1).section(u'|', 0, 0), u"userdata\\attachment\\"_s + md5Notes + u".txt"_s);
+    EXPECT_EQ(attrs.at(1).section(u'|', 2), AttachMarkup::FormatOrigNameToJson(u"notes.txt"_s));
+    EXPECT_EQ(attrs.at(2),
+              u"userdata\\attachment\\"_s + md5Image + u".jpg|../userdata\\attachment\\"_s
+                  + md5Image + u".jpg|"_s
+                  + AttachMarkup::FormatOrigNameToJson(QFileInfo(temp.srcPath).fileName()));
+    for (int i : {0, 1})
+        EXPECT_TRUE(shown(i).startsWith(u"../userdata\\attachment\\"_s) && shown(i).endsWith(u".bmp"_s));
+
+    // The files are in the store, and the page shows every image.
+    const QString root = GetAttachRootDir() + u'/';
+    const QString noteDir = root + handler.GetCurNoteGuid() + u'/';
+    EXPECT_TRUE(QFile::exists(noteDir + u"报告 final.pdf"_s));
+    EXPECT_TRUE(QFile::exists(noteDir + u"notes.txt"_s));
+    EXPECT_TRUE(QFile::exists(root + md5Image + u".jpg"_s));
+    for (int i : {0, 1})
+        EXPECT_EQ(QImage(root + shown(i).mid(23)).height(), 48) << shown(i).toStdString();
+    ASSERT_TRUE(waitUntil(u"Array.from(Tavrik.editor.document().querySelectorAll('img[zv_exdata]'))"
+                          ".every(i => i.complete && i.naturalHeight > 0)"_s));
+    {
+        // Let the compositor draw the new frame before grabbing it.
+        QEventLoop loop;
+        QTimer::singleShot(1000, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    const QImage screen = browser.grab().toImage();
+    screen.save(u"/tmp/tavrik_adding_drop.png"_s);
+    // The dropped picture shows in its own colour.
+    bool pictureShown = false;
+    for (int y = 0; y < screen.height() && !pictureShown; ++y) {
+        for (int x = 0; x < screen.width() && !pictureShown; ++x) {
+            const QColor c = screen.pixelColor(x, y);
+            pictureShown = qAbs(c.red() - 30) < 12 && qAbs(c.green() - 120) < 12
+                && qAbs(c.blue() - 200) < 12;
+        }
+    }
+    EXPECT_TRUE(pictureShown);
+
+    // The saved content lists them in document order for the host.
+    QString html;
+    QString text;
+    ASSERT_EQ(handler.GetEditorContent(html, text), 1);
+    std::vector<NewAttachFile> records;
+    ASSERT_EQ(AttachMarkup::ParseAttList(handler.GetCurNoteGuid(), html, records), 1);
+    QStringList listed;
+    for (const NewAttachFile &record : records)
+        listed.append(QString::number(record.fileKind) + u':' + record.storeName + u':'
+                      + record.origName);
+    EXPECT_EQ(listed,
+              (QStringList{u"2:"_s + md5Report + u".pdf:报告 final.pdf"_s,
+                           u"1:"_s + shown(0).mid(23) + u":"_s,
+                           u"2:"_s + md5Notes + u".txt:notes.txt"_s,
+                           u"1:"_s + shown(1).mid(23) + u":"_s,
+                           u"2:"_s + md5Image + u".jpg:"_s + QFileInfo(temp.srcPath).fileName(),
+                           u"1:"_s + md5Image + u".jpg:"_s}));
+
+    // The page's content now counts: 2 x 2,999 + 2 thumbnails + the picture twice.
+    quint64 total = 0;
+    ASSERT_EQ(handler.GetExistAttTotalSize(total), 1);
+    const auto &sizes = handler.attachFileSizes();
+    EXPECT_EQ(total, 2 * 2999 + sizes.at(shown(0).mid(23)) - 1 + sizes.at(shown(1).mid(23)) - 1
+                         + 2 * (sizes.at(md5Image + u".jpg"_s) - 1));
+    QFile::remove(temp.srcPath);
+}
+
+TEST_F(AddingPage, DroppingTheSameNameAgainNumbersIt)
+{
+    const QString first = dir.filePath(u"plan.txt"_s);
+    QDir().mkpath(dir.filePath(u"other"_s));
+    const QString second = dir.filePath(u"other/plan.txt"_s);
+    for (const QString &path : {first, second}) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(path.toUtf8());
+    }
+    QMimeData one;
+    one.setUrls({QUrl::fromLocalFile(first)});
+    dragAndDrop(&one);
+    QMimeData two;
+    two.setUrls({QUrl::fromLocalFile(second)});
+    dragAndDrop(&two);
+
+    QString html;
+    QString text;
+    ASSERT_EQ(handler.GetEditorContent(html, text), 1);
+    std::vector<QString> names;
+    ASSERT_EQ(AttachMarkup::ParseAttOrigFileNameList(html, names), 1);
+    EXPECT_EQ(names, (std::vector<QString>{u"plan.txt"_s, u"plan(1).txt"_s}));
+}
+
+} // namespace

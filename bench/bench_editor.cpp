@@ -1,0 +1,369 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// The editor facade against bare QtWebEngine work in the same run: the editor page ready
+// over an empty page loaded, a 2 MB note loaded over the same text put into a div, and a
+// 2 MB note saved over the sum of the steps a save cannot avoid.
+#include "benchutil.h"
+
+#include "bridge/editorevents.h"
+#include "bridge/izveditornotify.h"
+#include "common/commonutils.h"
+#include "editor/czorvaeditorimpl.h"
+#include "notehtml/attachmarkup.h"
+#include "notehtml/notehtmlrw.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QEventLoop>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QUrl>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+#include <algorithm>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include <unistd.h>
+
+using namespace TAVRIKCORE::RICHEDITOR;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int ReadyRuns = 7;
+constexpr int ContentRuns = 9;
+constexpr int TimeoutMs = 60000;
+constexpr int NoteBytes = 2 * 1024 * 1024;
+
+const char BarePage[] = R"(<!DOCTYPE html><html><head><meta charset="utf-8"><script>
+function put(html) { document.getElementById("note").innerHTML = html; return true; }
+</script></head><body><div id="note"></div></body></html>)";
+
+using Clock = std::chrono::steady_clock;
+
+double secondsSince(Clock::time_point start)
+{
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+double median(std::vector<double> samples)
+{
+    std::sort(samples.begin(), samples.end());
+    return samples[samples.size() / 2];
+}
+
+// Counts the page-loaded events posted to the watched widget and leaves a waiting loop.
+class ReadyWatcher : public QObject
+{
+public:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == EditorPageLoadedEvent) {
+            ++events;
+            if (loop)
+                loop->quit();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+    int events = 0;
+    QEventLoop *loop = nullptr;
+};
+
+// A host that stores every save.
+class Host : public IZvEditorNotify
+{
+public:
+    int OnSaveNote(const QString &, const std::vector<NewAttachFile> &files,
+                   const QString &) override
+    {
+        ++saves;
+        lastNoteFile = files.empty() ? QString() : files.front().filePath;
+        return 1;
+    }
+    void OnOpenAttachment(const QString &, const QString &, const QString &) override { }
+    int saves = 0;
+    QString lastNoteFile;
+};
+
+QVariant runScript(QWebEnginePage *page, const QString &script)
+{
+    QVariant value;
+    bool done = false;
+    QEventLoop loop;
+    page->runJavaScript(script, 0, [&](const QVariant &result) {
+        value = result;
+        done = true;
+        loop.quit();
+    });
+    QTimer::singleShot(TimeoutMs, &loop, &QEventLoop::quit);
+    if (!done)
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    return value;
+}
+
+// Typical editor markup: paragraphs with formatting, a few tables and attachment pictures.
+QString makeNote(int bytes)
+{
+    QString html;
+    html.reserve(bytes + 4096);
+    int block = 0;
+    while (html.size() * 1.2 < bytes) { // Chinese text takes three bytes in UTF-8
+        ++block;
+        html += u"<p>Meeting notes "_s + QString::number(block)
+            + u": <b>budget</b> and <i>plans</i> for the <u>next quarter</u>, "
+              "<span style=\"color:#c00000;\">urgent</span> 会议纪要与后续安排。 "
+              "<a href=\"https://example.com/item/"_s
+            + QString::number(block) + u"\">link</a></p>"_s;
+        if (block % 200 == 0) {
+            html += u"<table border=\"1\" style=\"width:100%;\"><tbody>"_s;
+            for (int row = 0; row < 6; ++row) {
+                html += u"<tr>"_s;
+                for (int col = 0; col < 4; ++col)
+                    html += u"<td>cell "_s + QString::number(row) + u'.' + QString::number(col)
+                        + u"</td>"_s;
+                html += u"</tr>"_s;
+            }
+            html += u"</tbody></table>"_s;
+        }
+        if (block % 150 == 0) {
+            const QString name = u"%1"_s.arg(block, 32, 16, QChar(u'0'));
+            const QString origName = u"report %1.pdf"_s.arg(block);
+            html += u"<p><img class=\"userdata\\attachment\\"_s + name
+                + u".pdf\" src=\"../userdata\\attachment\\"_s + name
+                + u".bmp\" zv_exdata=\"{&quot;OrigName_B64&quot;:&quot;"_s
+                + QString::fromLatin1(origName.toUtf8().toBase64()) + u"&quot;}\"></p>"_s;
+        }
+    }
+    return html;
+}
+
+QString jsString(const QString &text)
+{
+    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    return QString::fromUtf8(array.mid(1, array.size() - 2));
+}
+
+// Copies the editor page staged beside this program into the application folder.
+bool stagePage(const QString &appFolder)
+{
+    const QString staged = QCoreApplication::applicationDirPath() + u"/zveditor"_s;
+    QDirIterator it(staged, QDir::Files, QDirIterator::Subdirectories);
+    bool any = false;
+    while (it.hasNext()) {
+        const QString source = it.next();
+        const QString target = appFolder + u"/zveditor/"_s + QDir(staged).relativeFilePath(source);
+        QDir().mkpath(QFileInfo(target).absolutePath());
+        any = QFile::copy(source, target) || any;
+    }
+    return any;
+}
+
+// Seconds from Create to the page-loaded event at the parent; negative on a timeout.
+double editorReadySeconds()
+{
+    QWidget parent;
+    parent.resize(800, 600);
+    ReadyWatcher watcher;
+    parent.installEventFilter(&watcher);
+    QEventLoop loop;
+    watcher.loop = &loop;
+    const auto start = Clock::now();
+    auto *editor = new CZorvaEditorImpl;
+    if (!editor->Create(&parent, QRect(0, 0, 800, 600), 1, IEWebBrowser::StyleVisible))
+        return -1;
+    parent.show();
+    QTimer::singleShot(TimeoutMs, &loop, &QEventLoop::quit);
+    if (watcher.events == 0)
+        loop.exec();
+    const double seconds = secondsSince(start);
+    return watcher.events > 0 ? seconds : -1;
+}
+
+// Seconds from making a bare view to its empty page's loadFinished; negative on failure.
+double bareReadySeconds(const QString &pagePath)
+{
+    QWidget parent;
+    parent.resize(800, 600);
+    QEventLoop loop;
+    bool loaded = false;
+    const auto start = Clock::now();
+    auto *view = new QWebEngineView(&parent);
+    view->setGeometry(0, 0, 800, 600);
+    QObject::connect(view, &QWebEngineView::loadFinished, &loop, [&](bool ok) {
+        loaded = ok;
+        loop.quit();
+    });
+    view->load(QUrl::fromLocalFile(pagePath));
+    parent.show();
+    QTimer::singleShot(TimeoutMs, &loop, &QEventLoop::quit);
+    loop.exec();
+    const double seconds = secondsSince(start);
+    return loaded ? seconds : -1;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (geteuid() == 0) {
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+        if (qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
+            qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox --disable-gpu");
+    }
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+
+    QTemporaryDir dir;
+    if (!dir.isValid() || !stagePage(dir.path())) {
+        qWarning("bench_editor: the staged editor page is missing");
+        return 2;
+    }
+    SetAppDirectory(dir.path() + u'/');
+    QDir().mkpath(GetAttachRootDir());
+    const QString barePath = dir.filePath(u"bare.html"_s);
+    {
+        QFile file(barePath);
+        if (!file.open(QIODevice::WriteOnly) || file.write(BarePage) < 0)
+            return 2;
+    }
+
+    // Ready: alternating runs after one warm-up of each side.
+    std::vector<double> editorReady, bareReady;
+    for (int i = 0; i <= ReadyRuns; ++i) {
+        const double bare = bareReadySeconds(barePath);
+        const double editor = editorReadySeconds();
+        if (bare < 0 || editor < 0) {
+            qWarning("bench_editor: a page did not load");
+            return 2;
+        }
+        if (i > 0) {
+            bareReady.push_back(bare);
+            editorReady.push_back(editor);
+        }
+    }
+    TavrikBench::report("editor_ready_vs_bare", median(editorReady) / median(bareReady),
+                        TavrikBench::Goal::AtMost, 1.25);
+
+    // One editor and one bare view for the content goals.
+    Host host;
+    QWidget parent;
+    parent.resize(900, 700);
+    ReadyWatcher watcher;
+    parent.installEventFilter(&watcher);
+    auto *editor = new CZorvaEditorImpl;
+    editor->SetZvEditorNotify(&host);
+    editor->Create(&parent, QRect(0, 0, 800, 600), 1, IEWebBrowser::StyleVisible);
+    parent.show();
+    {
+        QEventLoop loop;
+        watcher.loop = &loop;
+        QTimer::singleShot(TimeoutMs, &loop, &QEventLoop::quit);
+        if (watcher.events == 0)
+            loop.exec();
+        watcher.loop = nullptr;
+        if (watcher.events == 0)
+            return 2;
+    }
+    QWebEngineView bare;
+    bare.resize(800, 600);
+    {
+        QEventLoop loop;
+        bool loaded = false;
+        QObject::connect(&bare, &QWebEngineView::loadFinished, &loop, [&](bool ok) {
+            loaded = ok;
+            loop.quit();
+        });
+        bare.load(QUrl::fromLocalFile(barePath));
+        bare.show();
+        QTimer::singleShot(TimeoutMs, &loop, &QEventLoop::quit);
+        loop.exec();
+        if (!loaded)
+            return 2;
+    }
+
+    const QString note = makeNote(NoteBytes);
+    const QString noteName = u"bench-note.html"_s;
+    if (!NoteHtmlRW::WriteHtmlTextFile(GetAttachRootDir() + u'/' + noteName, note, 2))
+        return 2;
+    const QString bodyLength
+        = u"Tavrik.editor.document().body.innerHTML.length"_s;
+
+    // Load: LoadEditor returns once the page has set the content (synchronously there).
+    std::vector<double> loadTimes, bareLoadTimes;
+    for (int i = 0; i <= ContentRuns; ++i) {
+        runScript(bare.page(), u"put('')"_s);
+        auto start = Clock::now();
+        const bool put = runScript(bare.page(), u"put("_s + jsString(note) + u')').toBool();
+        const double bareSeconds = secondsSince(start);
+
+        editor->LoadEditor(u"empty"_s, {}, {}, false);
+        start = Clock::now();
+        editor->LoadEditor(u"bench"_s, {noteName}, {}, false);
+        const double loadSeconds = secondsSince(start);
+        if (!put || runScript(editor->page(), bodyLength).toInt() < note.size() / 2) {
+            qWarning("bench_editor: the note did not reach the page");
+            return 2;
+        }
+        if (i > 0) {
+            bareLoadTimes.push_back(bareSeconds);
+            loadTimes.push_back(loadSeconds);
+        }
+    }
+    TavrikBench::report("load_2mb_vs_bare", median(loadTimes) / median(bareLoadTimes),
+                        TavrikBench::Goal::AtMost, 1.5);
+
+    // Save: each run changes the note, times the parts, drops the file they wrote, then
+    // times the save of the same content (which writes that file anew).
+    const QString change = u"(function(){const f=document.querySelector('iframe.ke-edit-iframe');"
+                           "f.contentDocument.body.appendChild("
+                           "f.contentDocument.createTextNode('x'));return true;})()"_s;
+    std::vector<double> saveTimes, partTimes;
+    for (int i = 0; i <= ContentRuns; ++i) {
+        if (!runScript(editor->page(), change).toBool()) {
+            qWarning("bench_editor: the note could not be changed");
+            return 2;
+        }
+        QString html, text;
+        auto start = Clock::now();
+        const int fetched = editor->handler().GetEditorContent(html, text);
+        NewAttachFile record;
+        int version = 2;
+        const int stored = NoteHtmlRW::SaveHtmlTextToFile(html, record, &version);
+        std::vector<NewAttachFile> records;
+        const int parsed = AttachMarkup::ParseAttList(u"bench"_s, html, records);
+        const double partSeconds = secondsSince(start);
+        if (!fetched || !stored || !parsed || html.size() < note.size() / 2 || records.empty()) {
+            qWarning("bench_editor: a part of the save failed");
+            return 2;
+        }
+        QFile::remove(record.filePath);
+
+        const int savesBefore = host.saves;
+        start = Clock::now();
+        editor->SaveEditor();
+        const double saveSeconds = secondsSince(start);
+        if (host.saves != savesBefore + 1 || host.lastNoteFile != record.filePath) {
+            qWarning("bench_editor: the changed note was not saved");
+            return 2;
+        }
+        QFile::remove(record.filePath);
+        if (i > 0) {
+            partTimes.push_back(partSeconds);
+            saveTimes.push_back(saveSeconds);
+        }
+    }
+    TavrikBench::report("save_2mb_vs_parts", median(saveTimes) / median(partTimes),
+                        TavrikBench::Goal::AtMost, 1.3);
+    return TavrikBench::exitCode();
+}

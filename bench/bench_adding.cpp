@@ -29,7 +29,7 @@ using namespace TAVRIKCORE::RICHEDITOR;
 
 namespace {
 
-constexpr int Runs = 9;
+constexpr int Runs = 15;
 
 // Answers every prompt without a window; counts the message boxes (none are expected).
 class QuietPrompts : public IPrompts

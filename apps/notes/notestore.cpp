@@ -224,6 +224,19 @@ bool NoteStore::setReadOnly(const QString &id, bool readOnly)
     return true;
 }
 
+bool NoteStore::setModified(const QString &id, const QDateTime &modified)
+{
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.prepare(u"UPDATE notes SET modified = ? WHERE id = ?"_s);
+    query.addBindValue(modified.toMSecsSinceEpoch());
+    query.addBindValue(nonNull(id));
+    if (!query.exec())
+        return fail(u"Cannot change the note "_s + id, query.lastError().text());
+    if (query.numRowsAffected() != 1)
+        return fail(u"Cannot change the note "_s + id, u"there is no such note"_s);
+    return true;
+}
+
 bool NoteStore::deleteNote(const QString &id, std::vector<QString> *unusedFiles)
 {
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);

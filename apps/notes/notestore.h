@@ -58,6 +58,8 @@ public:
     // False when the note does not exist or the title is blank (it is trimmed).
     bool renameNote(const QString &id, const QString &title);
     bool setReadOnly(const QString &id, bool readOnly);
+    // Sets the modification time shown in the list (for imported and sample notes).
+    bool setModified(const QString &id, const QDateTime &modified);
 
     // Removes the note and its file list. `unusedFiles` receives the paths of the files that
     // no other note refers to any more, so the caller may remove them from disk.

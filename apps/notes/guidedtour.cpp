@@ -1,0 +1,214 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#include "guidedtour.h"
+
+#include "mainwindow.h"
+
+#include "editor/czorvaeditorimpl.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QKeyEvent>
+#include <QTimer>
+#include <QWebEnginePage>
+
+#include <cstdio>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int StepTimeoutMs = 20000;
+
+QString jsString(const QString &text)
+{
+    const QByteArray json = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    return QString::fromUtf8(json.mid(1, json.size() - 2));
+}
+
+} // namespace
+
+GuidedTour::GuidedTour(MainWindow &window, const QString &folder, QObject *parent)
+    : QObject(parent), m_window(window), m_folder(folder)
+{
+    connect(&m_window, &MainWindow::noteSaved, this, [this] { ++m_saves; });
+}
+
+void GuidedTour::start()
+{
+    QDir().mkpath(m_folder);
+    std::printf("Guided tour: screenshots go to %s\n",
+                qPrintable(QDir::toNativeSeparators(m_folder)));
+    std::fflush(stdout);
+    if (m_window.isEditorReady())
+        QTimer::singleShot(0, this, &GuidedTour::run);
+    else
+        connect(&m_window, &MainWindow::editorReady, this, &GuidedTour::run,
+                Qt::SingleShotConnection);
+    QTimer::singleShot(4 * 60 * 1000, this, [this] { fail(u"the tour did not finish in time"_s); });
+}
+
+void GuidedTour::run()
+{
+    settle(1500);
+    shot(u"01-sample-notebook"_s, u"the sample notebook, opened on its welcome note"_s);
+
+    if (!select(u"Weekly plan"_s))
+        return;
+    shot(u"02-table"_s, u"a note with a table"_s);
+
+    if (!select(u"Welcome to Tavrik Notes"_s))
+        return;
+    const int saves = m_saves;
+    if (!typeIntoNote(u"Edited during the guided tour."_s,
+                      u"Press Ctrl+S or click elsewhere and the note is saved."_s))
+        return;
+    pressSaveKey();
+    if (!waitFor([&] { return m_saves > saves; }, StepTimeoutMs))
+        return fail(u"the edited note was not saved after Ctrl+S"_s);
+    settle(500);
+    shot(u"03-edited-and-saved"_s, u"the welcome note after an edit, saved with Ctrl+S"_s);
+
+    if (!select(u"Dumplings 饺子"_s))
+        return;
+    shot(u"04-switched-note"_s, u"another note, with lists and Chinese text"_s);
+
+    m_window.setCurrentReadOnly(true);
+    settle(700);
+    shot(u"05-read-only"_s, u"the same note switched to read-only"_s);
+    m_window.setCurrentReadOnly(false);
+
+    m_window.newNote();
+    settle(700);
+    const int before = m_saves;
+    if (!typeIntoNote(u"Weekend ideas"_s, u"Hike to the lake, try the new bakery, call grandma."_s,
+                      true))
+        return;
+    pressSaveKey();
+    if (!waitFor([&] { return m_saves > before; }, StepTimeoutMs))
+        return fail(u"the new note was not saved"_s);
+    settle(500);
+    shot(u"06-new-note"_s, u"a new note, titled after its first line"_s);
+
+    if (!select(u"Welcome to Tavrik Notes"_s))
+        return;
+    const QString mht = QDir(m_folder).filePath(u"welcome.mht"_s);
+    if (!m_window.exportCurrentNoteTo(mht))
+        return fail(u"the export to MHT failed"_s);
+    std::printf("  exported the welcome note to %s\n", qPrintable(mht));
+    std::printf("Guided tour finished: %d screenshots in %s\n", m_shots, qPrintable(m_folder));
+    std::fflush(stdout);
+    QApplication::exit(0);
+}
+
+bool GuidedTour::select(const QString &title)
+{
+    if (m_failed)
+        return false;
+    const QString id = m_window.noteIdByTitle(title);
+    if (id.isEmpty() || !m_window.selectNote(id)) {
+        fail(u"the note “%1” could not be opened"_s.arg(title));
+        return false;
+    }
+    settle(900);
+    return true;
+}
+
+bool GuidedTour::typeIntoNote(const QString &firstLine, const QString &moreText, bool asHeading)
+{
+    if (m_failed)
+        return false;
+    // Places the caret at the end of the note and types as a user would.
+    const QString script = uR"((function () {
+        var frame = document.querySelector('iframe.ke-edit-iframe');
+        if (!frame || !frame.contentDocument || !frame.contentDocument.body) return false;
+        var doc = frame.contentDocument;
+        frame.focus();
+        doc.body.focus();
+        var range = doc.createRange();
+        range.selectNodeContents(doc.body);
+        range.collapse(false);
+        var selection = doc.getSelection();
+        selection.removeAllRanges();
+        selection.addRange(range);
+        if (doc.body.textContent.trim().length > 0) doc.execCommand('insertParagraph');
+        doc.execCommand('insertText', false, %1);
+        if (%3) doc.execCommand('formatBlock', false, 'h2');
+        doc.execCommand('insertParagraph');
+        if (%3) doc.execCommand('formatBlock', false, 'p');
+        doc.execCommand('insertText', false, %2);
+        return true;
+    })())"_s.arg(jsString(firstLine), jsString(moreText), asHeading ? u"true"_s : u"false"_s);
+    bool done = false;
+    bool typed = false;
+    m_window.editor()->setFocus();
+    m_window.editor()->page()->runJavaScript(script, [&](const QVariant &result) {
+        typed = result.toBool();
+        done = true;
+    });
+    if (!waitFor([&] { return done; }, StepTimeoutMs) || !typed) {
+        fail(u"could not type into the note"_s);
+        return false;
+    }
+    settle(300);
+    return true;
+}
+
+void GuidedTour::pressSaveKey()
+{
+    QWidget *target = m_window.editor()->GetWebBrowseHwnd();
+    if (!target)
+        target = m_window.editor();
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_S, Qt::ControlModifier, u"\x13"_s);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_S, Qt::ControlModifier, u"\x13"_s);
+    QCoreApplication::sendEvent(target, &press);
+    QCoreApplication::sendEvent(target, &release);
+}
+
+bool GuidedTour::waitFor(const std::function<bool()> &condition, int timeoutMs)
+{
+    QEventLoop loop;
+    QTimer poll;
+    QElapsedTimer clock;
+    clock.start();
+    connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (condition() || clock.elapsed() > timeoutMs)
+            loop.quit();
+    });
+    poll.start(25);
+    if (!condition())
+        loop.exec();
+    return condition();
+}
+
+void GuidedTour::settle(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+void GuidedTour::shot(const QString &name, const QString &caption)
+{
+    const QString path = QDir(m_folder).filePath(name + u".png"_s);
+    if (!m_window.grab().save(path)) {
+        fail(u"cannot write "_s + path);
+        return;
+    }
+    ++m_shots;
+    std::printf("  %s  %s\n", qPrintable(path), qPrintable(caption));
+    std::fflush(stdout);
+}
+
+void GuidedTour::fail(const QString &what)
+{
+    if (m_failed)
+        return;
+    m_failed = true;
+    std::fprintf(stderr, "Guided tour stopped: %s\n", qPrintable(what));
+    QApplication::exit(1);
+}

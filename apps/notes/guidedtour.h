@@ -1,0 +1,42 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+class MainWindow;
+
+// A short scripted walk through the demo for machines without a display: open the sample
+// notebook, edit and save a note, switch notes, lock one, start a new note and export,
+// writing a screenshot of the main window after each step into a folder.
+class GuidedTour : public QObject
+{
+    Q_OBJECT
+
+public:
+    GuidedTour(MainWindow &window, const QString &folder, QObject *parent = nullptr);
+
+    // Runs the tour once the editor is ready; quits the application with 0 at the end, or
+    // with 1 when a step fails.
+    void start();
+
+private:
+    void run();
+    bool waitFor(const std::function<bool()> &condition, int timeoutMs);
+    void settle(int ms);
+    void shot(const QString &name, const QString &caption);
+    // Types a line and a paragraph after it at the end of the note; the line may be a heading.
+    bool typeIntoNote(const QString &firstLine, const QString &moreText, bool asHeading = false);
+    void pressSaveKey();
+    bool select(const QString &title);
+    void fail(const QString &what);
+
+    MainWindow &m_window;
+    QString m_folder;
+    int m_shots = 0;
+    int m_saves = 0;
+    bool m_failed = false;
+};

@@ -1,0 +1,94 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#include "guidedtour.h"
+#include "mainwindow.h"
+#include "notestore.h"
+#include "samplenotebook.h"
+
+#include "common/commonutils.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QMessageBox>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <memory>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Chromium needs these when the program runs as root or without a display.
+void prepareBrowserEnvironment(bool tour)
+{
+    if (tour && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")
+        && qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (geteuid() == 0) {
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+        if (qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
+            qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox --disable-gpu");
+    }
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    bool tour = false;
+    for (int i = 1; i < argc; ++i)
+        tour = tour || qstrcmp(argv[i], "--tour") == 0;
+    prepareBrowserEnvironment(tour);
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(u"Tavrik Notes"_s);
+    QApplication::setOrganizationName(u"TavrikEditor"_s);
+    QApplication::setApplicationVersion(u"0.1"_s);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(u"A small note-taking program built on the Tavrik editor."_s);
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption tourOption(
+        u"tour"_s,
+        u"Run a short scripted tour on a fresh sample notebook and write screenshots to <folder>."_s,
+        u"folder"_s);
+    const QCommandLineOption notebookOption(
+        u"notebook"_s, u"Keep the notebook in <file> instead of userdata/notes.db."_s, u"file"_s);
+    parser.addOption(tourOption);
+    parser.addOption(notebookOption);
+    parser.process(app);
+
+    // The tour starts from the sample notebook every time, so it never touches the user's notes.
+    std::unique_ptr<QTemporaryDir> tourNotebook;
+    QString databasePath = parser.value(notebookOption);
+    if (parser.isSet(tourOption)) {
+        tourNotebook = std::make_unique<QTemporaryDir>();
+        databasePath = tourNotebook->filePath(u"notes.db"_s);
+    } else if (databasePath.isEmpty()) {
+        databasePath = TAVRIKCORE::RICHEDITOR::GetAppDirectory() + u"userdata/notes.db"_s;
+    }
+
+    NoteStore store(databasePath);
+    if (!store.open()) {
+        std::fprintf(stderr, "%s\n", qPrintable(store.lastError()));
+        if (!parser.isSet(tourOption))
+            QMessageBox::critical(nullptr, u"Tavrik Notes"_s, store.lastError());
+        return 1;
+    }
+    QString sampleError;
+    SampleNotebook::populate(store, &sampleError);
+    if (!sampleError.isEmpty())
+        std::fprintf(stderr, "The sample notebook is incomplete: %s\n", qPrintable(sampleError));
+
+    MainWindow window(store);
+    window.show();
+    std::unique_ptr<GuidedTour> guidedTour;
+    if (parser.isSet(tourOption)) {
+        guidedTour = std::make_unique<GuidedTour>(window, parser.value(tourOption));
+        guidedTour->start();
+    }
+    return app.exec();
+}

@@ -1,0 +1,524 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#include "mainwindow.h"
+
+#include "attachmentopener.h"
+#include "noteitemdelegate.h"
+#include "notelistmodel.h"
+#include "notesicons.h"
+#include "notestore.h"
+
+#include "bridge/editorevents.h"
+#include "common/commonutils.h"
+#include "common/iprompts.h"
+#include "editor/czorvaeditorimpl.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QKeySequence>
+#include <QLabel>
+#include <QListView>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QTime>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+using namespace TAVRIKCORE::RICHEDITOR;
+
+namespace {
+
+const QString UntitledTitle = u"Untitled note"_s;
+constexpr int AutoTitleLength = 60;
+
+// A file name for the note's title: characters that no file system likes become '_'.
+QString fileNameFor(const QString &title)
+{
+    QString name = title.trimmed();
+    for (QChar &c : name) {
+        if (c == u'/' || c == u'\\' || c == u':' || c == u'*' || c == u'?' || c == u'"' || c == u'<'
+            || c == u'>' || c == u'|' || c.unicode() < 0x20)
+            c = u'_';
+    }
+    return name.isEmpty() ? UntitledTitle : name;
+}
+
+// The first line of the text that is not blank, as a title.
+QString firstLine(const QString &plainText)
+{
+    const QStringList lines = plainText.split(u'\n');
+    for (const QString &candidate : lines) {
+        QString line = candidate.simplified();
+        if (line.isEmpty())
+            continue;
+        if (line.size() > AutoTitleLength)
+            line = line.left(AutoTitleLength - 1) + QChar(0x2026);
+        return line;
+    }
+    return {};
+}
+
+} // namespace
+
+MainWindow::MainWindow(NoteStore &store, QWidget *parent) : QMainWindow(parent), m_store(store)
+{
+    setWindowTitle(u"Tavrik Notes"_s);
+    setWindowIcon(NotesIcons::application());
+    resize(1180, 760);
+
+    m_model = new NoteListModel(m_store, this);
+    connect(m_model, &NoteListModel::renameFailed, this,
+            [this](const QString &reason) { showMessage(reason); });
+    connect(m_model, &QAbstractItemModel::dataChanged, this, [this] {
+        if (!m_currentId.isEmpty())
+            setWindowTitle(noteTitle(m_currentId) + u" — Tavrik Notes"_s);
+    });
+
+    m_list = new QListView;
+    m_list->setModel(m_model);
+    m_list->setItemDelegate(new NoteItemDelegate(m_list));
+    m_list->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::DoubleClicked);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setUniformItemSizes(true);
+    m_list->setMinimumWidth(220);
+    m_list->setFrameShape(QFrame::NoFrame);
+    connect(m_list->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex &current) { onCurrentChanged(current); });
+
+    m_editorFrame = new QWidget;
+    auto *frameLayout = new QVBoxLayout(m_editorFrame);
+    frameLayout->setContentsMargins(0, 0, 0, 0);
+    m_editor = new CZorvaEditorImpl;
+    m_editor->SetZvEditorNotify(this);
+    m_editor->Create(m_editorFrame, QRect(0, 0, 800, 700), 1001, IEWebBrowser::StyleVisible);
+    frameLayout->addWidget(m_editor);
+    m_editorFrame->installEventFilter(this);
+
+    auto *empty = new QLabel(u"<p style='font-size:15pt'>Your notebook is empty</p>"
+                             "<p>Press <b>New note</b> (Ctrl+N) to write your first note.</p>"_s);
+    empty->setAlignment(Qt::AlignCenter);
+    empty->setEnabled(false);
+
+    m_editorStack = new QStackedWidget;
+    m_editorStack->addWidget(m_editorFrame);
+    m_editorStack->addWidget(empty);
+
+    auto *splitter = new QSplitter;
+    splitter->addWidget(m_list);
+    splitter->addWidget(m_editorStack);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({280, 900});
+    splitter->setChildrenCollapsible(false);
+    setCentralWidget(splitter);
+
+    m_countLabel = new QLabel;
+    statusBar()->addPermanentWidget(m_countLabel);
+    createActions();
+    updateCount();
+    updateActions();
+    showMessage(u"Loading the editor…"_s);
+}
+
+MainWindow::~MainWindow()
+{
+    // The editor must not call back into a half-destroyed window.
+    m_editor->SetZvEditorNotify(nullptr);
+}
+
+void MainWindow::createActions()
+{
+    const QColor ink = palette().color(QPalette::WindowText);
+    m_newAction = new QAction(NotesIcons::newNote(ink), u"&New note"_s, this);
+    m_newAction->setShortcut(QKeySequence::New);
+    m_newAction->setToolTip(u"Start a new note (Ctrl+N)"_s);
+    connect(m_newAction, &QAction::triggered, this, &MainWindow::newNote);
+
+    m_deleteAction = new QAction(NotesIcons::deleteNote(ink), u"&Delete"_s, this);
+    m_deleteAction->setShortcut(QKeySequence(u"Ctrl+Shift+D"_s));
+    m_deleteAction->setToolTip(u"Delete the selected note"_s);
+    connect(m_deleteAction, &QAction::triggered, this, &MainWindow::deleteCurrentNote);
+
+    m_renameAction = new QAction(NotesIcons::rename(ink), u"&Rename"_s, this);
+    m_renameAction->setShortcut(Qt::Key_F2);
+    m_renameAction->setToolTip(u"Rename the selected note (F2)"_s);
+    connect(m_renameAction, &QAction::triggered, this, &MainWindow::renameCurrentNote);
+
+    m_attachAction = new QAction(NotesIcons::attach(ink), u"&Attach files…"_s, this);
+    m_attachAction->setToolTip(u"Add files to the note"_s);
+    connect(m_attachAction, &QAction::triggered, this, &MainWindow::attachFiles);
+
+    m_exportAction = new QAction(NotesIcons::exportDocument(ink), u"&Export to MHT…"_s, this);
+    m_exportAction->setToolTip(u"Save the note as an MHT document for a word processor"_s);
+    connect(m_exportAction, &QAction::triggered, this, &MainWindow::exportCurrentNote);
+
+    m_readOnlyAction = new QAction(NotesIcons::lock(ink), u"Read-&only"_s, this);
+    m_readOnlyAction->setCheckable(true);
+    m_readOnlyAction->setToolTip(u"Protect the note from changes"_s);
+    connect(m_readOnlyAction, &QAction::toggled, this, &MainWindow::setCurrentReadOnly);
+
+    auto *quit = new QAction(u"&Quit"_s, this);
+    quit->setShortcut(QKeySequence::Quit);
+    connect(quit, &QAction::triggered, this, &QWidget::close);
+
+    QMenu *file = menuBar()->addMenu(u"&File"_s);
+    file->addAction(m_newAction);
+    file->addAction(m_exportAction);
+    file->addSeparator();
+    file->addAction(quit);
+    QMenu *note = menuBar()->addMenu(u"&Note"_s);
+    note->addAction(m_renameAction);
+    note->addAction(m_attachAction);
+    note->addAction(m_readOnlyAction);
+    note->addSeparator();
+    note->addAction(m_deleteAction);
+
+    QToolBar *bar = addToolBar(u"Notes"_s);
+    bar->setObjectName(u"notesToolBar"_s);
+    bar->setMovable(false);
+    bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    bar->setIconSize(QSize(20, 20));
+    bar->setStyleSheet(u"QToolButton { padding: 3px 6px; border-radius: 4px; }"
+                       "QToolButton:hover { background: palette(midlight); }"
+                       "QToolButton:checked { background: #d6e4fa; color: #1c4f9c; }"_s);
+    bar->addAction(m_newAction);
+    bar->addAction(m_renameAction);
+    bar->addAction(m_deleteAction);
+    bar->addSeparator();
+    bar->addAction(m_attachAction);
+    bar->addAction(m_exportAction);
+    bar->addSeparator();
+    bar->addAction(m_readOnlyAction);
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_editorFrame && event->type() == EditorPageLoadedEvent) {
+        onEditorLoaded();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::onEditorLoaded()
+{
+    if (m_editorReady)
+        return;
+    m_editorReady = true;
+    if (m_model->rowCount() > 0)
+        activateRow(0);
+    else
+        showEmptyNotebook();
+    showMessage(u"Ready"_s);
+    updateActions();
+    Q_EMIT editorReady();
+}
+
+void MainWindow::onCurrentChanged(const QModelIndex &current)
+{
+    if (m_reloading || !m_editorReady || !current.isValid())
+        return;
+    const QString id = current.data(NoteListModel::IdRole).toString();
+    if (id == m_currentId)
+        return;
+    if (!m_currentId.isEmpty())
+        m_editor->SaveEditor();
+    openNote(id);
+}
+
+void MainWindow::openNote(const QString &id)
+{
+    const auto note = m_store.note(id);
+    if (!note) {
+        showMessage(m_store.lastError());
+        return;
+    }
+    m_editorStack->setCurrentIndex(0);
+    m_currentId = id;
+    m_editor->LoadEditor(id, m_store.noteFileNames(id), m_store.attachmentSizes(id),
+                         note->readOnly);
+    {
+        const QSignalBlocker blocker(m_readOnlyAction);
+        m_readOnlyAction->setChecked(note->readOnly);
+    }
+    setWindowTitle(note->title + u" — Tavrik Notes"_s);
+    updateActions();
+}
+
+void MainWindow::showEmptyNotebook()
+{
+    m_currentId.clear();
+    m_editor->LoadEditor(QString(), {}, {}, true);
+    m_editorStack->setCurrentIndex(1);
+    setWindowTitle(u"Tavrik Notes"_s);
+    updateActions();
+}
+
+bool MainWindow::selectNote(const QString &id)
+{
+    const int row = m_model->rowOf(id);
+    if (row < 0)
+        return false;
+    activateRow(row);
+    return m_currentId == id;
+}
+
+void MainWindow::activateRow(int row)
+{
+    const QModelIndex index = m_model->index(row, 0);
+    m_list->setCurrentIndex(index);
+    // The view may already hold this row as current without the note being open.
+    onCurrentChanged(index);
+}
+
+QString MainWindow::noteIdByTitle(const QString &title) const
+{
+    for (int row = 0; row < m_model->rowCount(); ++row) {
+        if (m_model->noteAt(row).title == title)
+            return m_model->noteAt(row).id;
+    }
+    return {};
+}
+
+QString MainWindow::noteTitle(const QString &id) const
+{
+    const int row = m_model->rowOf(id);
+    return row < 0 ? QString() : m_model->noteAt(row).title;
+}
+
+void MainWindow::reloadList()
+{
+    m_reloading = true;
+    m_model->reload();
+    const int row = m_model->rowOf(m_currentId);
+    if (row >= 0)
+        m_list->setCurrentIndex(m_model->index(row, 0));
+    m_reloading = false;
+    updateCount();
+}
+
+int MainWindow::OnSaveNote(const QString &noteId, const std::vector<NewAttachFile> &files,
+                           const QString &plainText)
+{
+    std::vector<NoteFile> list;
+    std::map<QString, quint64> sizes;
+    const QString root = GetAttachRootDir() + u'/';
+    for (const NewAttachFile &file : files) {
+        list.push_back({file.origName, file.fileKind, file.modifyTime, file.fileExt, file.storeName,
+                        file.filePath, file.isImageSrc});
+        if (file.fileKind != 0) {
+            const QFileInfo stored(root + file.storeName);
+            if (stored.isFile())
+                sizes[file.storeName] = quint64(stored.size());
+        }
+    }
+    // The list shows the title already; the preview starts with the text below it.
+    QString body = plainText.trimmed();
+    const QString title = noteTitle(noteId);
+    const QString first = firstLine(body);
+    if (!first.isEmpty() && (first == title || title == UntitledTitle))
+        body = body.mid(body.indexOf(u'\n') < 0 ? body.size() : body.indexOf(u'\n') + 1);
+    if (!m_store.saveNote(noteId, list, sizes, body)) {
+        showMessage(m_store.lastError());
+        return 0;
+    }
+    if (title == UntitledTitle) {
+        const QString line = firstLine(plainText);
+        if (!line.isEmpty())
+            m_store.renameNote(noteId, line);
+    }
+    reloadList();
+    if (noteId == m_currentId)
+        setWindowTitle(noteTitle(noteId) + u" — Tavrik Notes"_s);
+    showMessage(
+        u"Saved “%1” at %2"_s.arg(noteTitle(noteId), QTime::currentTime().toString(u"HH:mm:ss"_s)));
+    Q_EMIT noteSaved(noteId);
+    return 1;
+}
+
+void MainWindow::OnOpenAttachment(const QString &noteId, const QString &fileName,
+                                  const QString &origName)
+{
+    const QString name = origName.isEmpty() ? fileName : origName;
+    QString path = GetAttachRootDir() + u'/' + noteId + u'/' + fileName;
+    if (!QFileInfo(path).isFile())
+        path = GetAttachRootDir() + u'/' + fileName;
+    AttachmentOpener opener(*IPrompts::instance());
+    if (opener.open(this, path, name))
+        showMessage(u"Opened “%1”"_s.arg(name));
+}
+
+void MainWindow::newNote()
+{
+    if (!m_editorReady)
+        return;
+    if (!m_currentId.isEmpty())
+        m_editor->SaveEditor();
+    QString id;
+    m_editor->NewEditor(id, false);
+    if (!m_store.addNote(id, UntitledTitle)) {
+        showMessage(m_store.lastError());
+        return;
+    }
+    m_currentId = id;
+    m_editorStack->setCurrentIndex(0);
+    {
+        const QSignalBlocker blocker(m_readOnlyAction);
+        m_readOnlyAction->setChecked(false);
+    }
+    reloadList();
+    setWindowTitle(UntitledTitle + u" — Tavrik Notes"_s);
+    updateActions();
+    m_editor->setFocus();
+    showMessage(u"New note: start typing; the first line becomes its title"_s);
+}
+
+void MainWindow::deleteCurrentNote()
+{
+    if (m_currentId.isEmpty())
+        return;
+    const QString id = m_currentId;
+    const QString title = noteTitle(id);
+    const auto answer = IPrompts::instance()->messageBox(
+        this,
+        u"Delete the note “%1”?\n\nIts text and its attachments are removed for good."_s.arg(title),
+        u"Delete note"_s, QMessageBox::Yes | QMessageBox::No);
+    if (answer != QMessageBox::Yes)
+        return;
+    std::vector<QString> unused;
+    if (!m_store.deleteNote(id, &unused)) {
+        showMessage(m_store.lastError());
+        return;
+    }
+    removeUnusedFiles(id, unused);
+    const int oldRow = m_list->currentIndex().row();
+    m_currentId.clear();
+    reloadList();
+    if (m_model->rowCount() == 0) {
+        showEmptyNotebook();
+    } else {
+        activateRow(qMin(oldRow, m_model->rowCount() - 1));
+    }
+    showMessage(u"Deleted “%1”"_s.arg(title));
+}
+
+void MainWindow::removeUnusedFiles(const QString &noteId, const std::vector<QString> &paths)
+{
+    // Only files inside the attachment store are ever removed.
+    const QString root = QDir(GetAttachRootDir()).canonicalPath() + u'/';
+    for (const QString &path : paths) {
+        const QString canonical = QFileInfo(path).canonicalFilePath();
+        if (!canonical.isEmpty() && canonical.startsWith(root))
+            QFile::remove(canonical);
+    }
+    if (!noteId.isEmpty() && !noteId.contains(u'/') && !noteId.contains(u'.')) {
+        QDir folder(root + noteId);
+        if (folder.exists())
+            folder.removeRecursively();
+    }
+}
+
+void MainWindow::renameCurrentNote()
+{
+    const QModelIndex index = m_list->currentIndex();
+    if (index.isValid())
+        m_list->edit(index);
+}
+
+void MainWindow::attachFiles()
+{
+    if (m_currentId.isEmpty())
+        return;
+    const QStringList picked = IPrompts::instance()->openFileNames(
+        this, u"Attach files"_s, QStandardPaths::writableLocation(QStandardPaths::HomeLocation),
+        QString());
+    if (picked.isEmpty())
+        return;
+    m_editor->InsertLocalFile(std::vector<QString>(picked.begin(), picked.end()));
+}
+
+void MainWindow::exportCurrentNote()
+{
+    if (m_currentId.isEmpty())
+        return;
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty())
+        folder = QDir::homePath();
+    const QString path = IPrompts::instance()->saveFileName(
+        this, u"Export to MHT"_s, folder + u'/' + fileNameFor(noteTitle(m_currentId)) + u".mht"_s,
+        u"MHT documents (*.mht *.mhtml)"_s);
+    if (path.isEmpty())
+        return;
+    if (!exportCurrentNoteTo(path))
+        IPrompts::instance()->messageBox(this, statusBar()->currentMessage(), u"Export to MHT"_s,
+                                         QMessageBox::Ok);
+}
+
+bool MainWindow::exportCurrentNoteTo(const QString &path)
+{
+    // The export writes what was last saved, so the page's latest changes are saved first.
+    m_editor->SaveEditor();
+    QString error;
+    if (!m_editor->ExportWord(path, error)) {
+        showMessage(u"Export failed: "_s + error);
+        return false;
+    }
+    showMessage(u"Exported to "_s + QDir::toNativeSeparators(path));
+    return true;
+}
+
+void MainWindow::setCurrentReadOnly(bool readOnly)
+{
+    if (m_currentId.isEmpty())
+        return;
+    {
+        const QSignalBlocker blocker(m_readOnlyAction);
+        m_readOnlyAction->setChecked(readOnly);
+    }
+    if (readOnly)
+        m_editor->SaveEditor();
+    m_editor->SetReadOnly(readOnly);
+    if (!m_store.setReadOnly(m_currentId, readOnly))
+        showMessage(m_store.lastError());
+    reloadList();
+    updateActions();
+    showMessage(readOnly ? u"The note is read-only now"_s : u"The note can be edited again"_s);
+}
+
+void MainWindow::updateActions()
+{
+    const bool hasNote = m_editorReady && !m_currentId.isEmpty();
+    const bool writable = hasNote && !m_readOnlyAction->isChecked();
+    m_newAction->setEnabled(m_editorReady);
+    m_deleteAction->setEnabled(hasNote);
+    m_renameAction->setEnabled(hasNote);
+    m_attachAction->setEnabled(writable);
+    m_exportAction->setEnabled(hasNote);
+    m_readOnlyAction->setEnabled(hasNote);
+}
+
+void MainWindow::updateCount()
+{
+    const int count = m_model->rowCount();
+    m_countLabel->setText(count == 1 ? u"1 note"_s : u"%1 notes"_s.arg(count));
+}
+
+void MainWindow::showMessage(const QString &text)
+{
+    statusBar()->showMessage(text);
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (!m_currentId.isEmpty())
+        m_editor->SaveEditor();
+    event->accept();
+}

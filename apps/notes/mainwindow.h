@@ -1,0 +1,98 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#pragma once
+
+#include "bridge/izveditornotify.h"
+
+#include <QMainWindow>
+#include <QString>
+
+class NoteStore;
+class NoteListModel;
+class QAction;
+class QLabel;
+class QListView;
+class QStackedWidget;
+class QModelIndex;
+
+namespace TAVRIKCORE::RICHEDITOR {
+class CZorvaEditorImpl;
+}
+
+// The demo's main window: the note list on the left, the editor on the right. It stores
+// what the editor saves in the NoteStore and opens attachments with the desktop's handler.
+class MainWindow : public QMainWindow, public TAVRIKCORE::RICHEDITOR::IZvEditorNotify
+{
+    Q_OBJECT
+
+public:
+    explicit MainWindow(NoteStore &store, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // The editor's callbacks.
+    int OnSaveNote(const QString &noteId,
+                   const std::vector<TAVRIKCORE::RICHEDITOR::NewAttachFile> &files,
+                   const QString &plainText) override;
+    void OnOpenAttachment(const QString &noteId, const QString &fileName,
+                          const QString &origName) override;
+
+    TAVRIKCORE::RICHEDITOR::CZorvaEditorImpl *editor() const { return m_editor; }
+    bool isEditorReady() const { return m_editorReady; }
+    QString currentNoteId() const { return m_currentId; }
+
+    // Shows the note with this id; false when it is not in the notebook.
+    bool selectNote(const QString &id);
+    // The id of the first note with this title; empty when there is none.
+    QString noteIdByTitle(const QString &title) const;
+
+public Q_SLOTS:
+    void newNote();
+    void deleteCurrentNote();
+    void renameCurrentNote();
+    void attachFiles();
+    void exportCurrentNote();
+    // Exports without asking for a file name. False (and a status message) on failure.
+    bool exportCurrentNoteTo(const QString &path);
+    void setCurrentReadOnly(bool readOnly);
+
+Q_SIGNALS:
+    // The editor page has loaded and the first note is shown.
+    void editorReady();
+    // A note was stored after the editor saved it.
+    void noteSaved(const QString &id);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void createActions();
+    void onEditorLoaded();
+    void onCurrentChanged(const QModelIndex &current);
+    void activateRow(int row);
+    void openNote(const QString &id);
+    void showEmptyNotebook();
+    void reloadList();
+    void updateActions();
+    void updateCount();
+    void showMessage(const QString &text);
+    QString noteTitle(const QString &id) const;
+    void removeUnusedFiles(const QString &noteId, const std::vector<QString> &paths);
+
+    NoteStore &m_store;
+    NoteListModel *m_model = nullptr;
+    QListView *m_list = nullptr;
+    QWidget *m_editorFrame = nullptr;
+    QStackedWidget *m_editorStack = nullptr;
+    TAVRIKCORE::RICHEDITOR::CZorvaEditorImpl *m_editor = nullptr;
+    QLabel *m_countLabel = nullptr;
+    QAction *m_newAction = nullptr;
+    QAction *m_deleteAction = nullptr;
+    QAction *m_renameAction = nullptr;
+    QAction *m_attachAction = nullptr;
+    QAction *m_exportAction = nullptr;
+    QAction *m_readOnlyAction = nullptr;
+    QString m_currentId;
+    bool m_editorReady = false;
+    bool m_reloading = false;
+};

@@ -1,0 +1,250 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#include "editor/czorvaeditorimpl.h"
+
+#include "bridge/editorevents.h"
+#include "bridge/izveditornotify.h"
+#include "common/commonutils.h"
+#include "common/iprompts.h"
+#include "common/itavrikcoredata.h"
+#include "common/ivarconfigmgr.h"
+#include "common/log4c.h"
+#include "editor/editorwindowhook_p.h"
+#include "notehtml/attachmarkup.h"
+#include "notehtml/mhtexport.h"
+#include "notehtml/notehtmlrw.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QKeyEvent>
+
+using namespace Qt::StringLiterals;
+
+namespace TAVRIKCORE::RICHEDITOR {
+
+namespace {
+
+CZorvaEditorImpl *s_lastEditor = nullptr;
+
+constexpr int EditorMaxChars = 10000;
+constexpr int CurrentVersion = 2;
+
+} // namespace
+
+CZorvaEditorImpl::CZorvaEditorImpl(QWidget *parent) : IEWebBrowser(parent)
+{
+    SetJSCallFunNotify(&m_handler);
+    SetIEDragNotify(&m_handler);
+    SetIEUINotify(&m_handler);
+    m_handler.SetIEWebBrowser(this);
+    connect(this, &QWebEngineView::loadFinished, this, &CZorvaEditorImpl::OnDocumentComplete);
+    s_lastEditor = this;
+}
+
+CZorvaEditorImpl::~CZorvaEditorImpl()
+{
+    OnDestroy();
+    if (s_lastEditor == this)
+        s_lastEditor = nullptr;
+    SetJSCallFunNotify(nullptr);
+    SetIEDragNotify(nullptr);
+    SetIEUINotify(nullptr);
+}
+
+CZorvaEditorImpl *CZorvaEditorImpl::lastEditor()
+{
+    return s_lastEditor;
+}
+
+int CZorvaEditorImpl::Create(QWidget *parent, const QRect &rect, int id, int style)
+{
+    if (!IEWebBrowser::Create(parent, rect, id, style))
+        return 0;
+    QString location = GetAppDirectory() + u"zveditor/index.html"_s;
+    if (m_baseCore) {
+        if (auto *config
+            = dynamic_cast<IVarConfigMgr *>(m_baseCore->GetMgrObject(u"AppVarConfigMgr"_s)))
+            location = config->GetVar(u"AppTavrikEditorPath"_s);
+    }
+    if (!Navigate2(location))
+        CLog4C::GetInstance()->WriteLog(
+            u"[ERROR] CZorvaEditorImpl::Create, cannot load the editor page "_s + location);
+    return 1;
+}
+
+void CZorvaEditorImpl::SetTavrikCore(ITavrikCoreData *core)
+{
+    m_baseCore = core;
+}
+
+void CZorvaEditorImpl::SetZvEditorNotify(IZvEditorNotify *notify)
+{
+    m_notify = notify;
+    m_handler.SetNotify(notify);
+}
+
+void CZorvaEditorImpl::OnDocumentComplete(bool ok)
+{
+    if (m_pageLoaded)
+        return;
+    m_pageLoaded = 1;
+    if (!ok)
+        CLog4C::GetInstance()->WriteLog(
+            u"[ERROR] CZorvaEditorImpl, the editor page did not load: "_s + url().toString());
+    ModifyIEWndProc();
+    m_handler.SetEditorMaxChars(EditorMaxChars);
+    if (QWidget *target = parentWidget())
+        QCoreApplication::postEvent(target, new QEvent(EditorPageLoadedEvent));
+}
+
+void CZorvaEditorImpl::ModifyIEWndProc()
+{
+    QWidget *window = GetWebBrowseHwnd();
+    if (m_hookedWindow || !window)
+        return;
+    if (!m_hook)
+        m_hook = new EditorWindowHook(this);
+    window->installEventFilter(m_hook);
+    m_hookedWindow = window;
+}
+
+void CZorvaEditorImpl::OnDestroy()
+{
+    if (m_hookedWindow && m_hook)
+        m_hookedWindow->removeEventFilter(m_hook);
+    m_hookedWindow = nullptr;
+}
+
+void CZorvaEditorImpl::IEHookWndProc(QObject *window, QEvent *event)
+{
+    CZorvaEditorImpl *editor = s_lastEditor;
+    if (!editor)
+        return;
+    const QEvent::Type type = event->type();
+    if (type == ClearEditorCacheEvent || type == CopyNotifyEvent) {
+        editor->m_handler.WinMessageNotify(qobject_cast<QWidget *>(window), int(type), 0, 0);
+    } else if (type == QEvent::FocusOut) {
+        editor->OnSave();
+    } else if (type == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_S && (key->modifiers() & Qt::ControlModifier))
+            editor->OnSave();
+    }
+}
+
+void CZorvaEditorImpl::OnSave()
+{
+    if (m_handler.IsReadOnly())
+        return;
+    QString html;
+    QString text;
+    if (!m_handler.GetEditorContent(html, text)) {
+        IPrompts::instance()->messageBox(this, u"获取笔记编辑器内容失败！"_s, QString(),
+                                         QMessageBox::Ok);
+        return;
+    }
+    if (html == m_lastHtml)
+        return;
+    NewAttachFile noteFile;
+    if (!NoteHtmlRW::SaveHtmlTextToFile(html, noteFile, &m_version))
+        return;
+    const QString noteId = m_handler.GetCurNoteGuid();
+    std::vector<NewAttachFile> files;
+    AttachMarkup::ParseAttList(noteId, html, files);
+    files.insert(files.begin(), noteFile);
+    ZvWebNoteHandler::UpdateAttModifyTimeField(noteId, files, m_handler.GetAttachModifyCache());
+    if (m_notify && m_notify->OnSaveNote(noteId, files, text))
+        m_lastHtml = html;
+}
+
+void CZorvaEditorImpl::SetEditorText(const QString &html, int version, bool readOnly)
+{
+    m_lastHtml = html;
+    m_version = version;
+    m_handler.SetReadOnly(readOnly);
+    m_handler.SetEditorHtml(html);
+}
+
+void CZorvaEditorImpl::LoadEditor(const QString &noteId, const std::vector<QString> &fileNames,
+                                  const std::map<QString, quint64> &sizes, bool readOnly)
+{
+    m_handler.SetCurNoteGuid(noteId);
+    QString content;
+    int version = 0;
+    const QString root = GetAttachRootDir() + u'/';
+    for (const QString &name : fileNames) {
+        if (name.isEmpty())
+            continue;
+        const QString path = root + name;
+        QString part;
+        int partVersion = 0;
+        if (IsFileExist(path) && NoteHtmlRW::ReadHtmlTextFromFile(path, part, partVersion)) {
+            content += part;
+            version = partVersion;
+        }
+    }
+    if (!content.isEmpty())
+        SetEditorText(content, version, readOnly);
+    else
+        SetEditorText(QString(), CurrentVersion, readOnly);
+    m_handler.InitAttachFileSize(sizes);
+}
+
+void CZorvaEditorImpl::NewEditor(QString &noteId, bool readOnly)
+{
+    noteId = CreateGuidString();
+    m_handler.SetCurNoteGuid(noteId);
+    SetEditorText(QString(), CurrentVersion, readOnly);
+}
+
+void CZorvaEditorImpl::SaveEditor()
+{
+    OnSave();
+}
+
+void CZorvaEditorImpl::SetReadOnly(bool readOnly)
+{
+    m_handler.SetReadOnly(readOnly);
+}
+
+void CZorvaEditorImpl::RefreshIE()
+{
+    if (QWidget *window = GetWebBrowseHwnd())
+        window->repaint();
+}
+
+bool CZorvaEditorImpl::ExportWord(const QString &path, QString &error)
+{
+    if (m_lastHtml.isEmpty()) {
+        error = u"笔记内容为空！"_s;
+        return false;
+    }
+    if (!MhtExport::NoteHtmlContentToMhtFile(m_lastHtml, path)) {
+        error = u"转化为word失败！"_s;
+        return false;
+    }
+    return true;
+}
+
+void CZorvaEditorImpl::GetLastHtml(QString &html) const
+{
+    html = m_lastHtml;
+}
+
+void CZorvaEditorImpl::InsertLocalFile()
+{
+    m_handler.OnAddAttachment();
+}
+
+void CZorvaEditorImpl::InsertLocalFile(const std::vector<QString> &paths)
+{
+    // Adding files arrives with the attachment store; until then nothing is added.
+    Q_UNUSED(paths);
+}
+
+void CZorvaEditorImpl::InsertTable(const StTableData &table)
+{
+    m_handler.InsertTable(table);
+}
+
+} // namespace TAVRIKCORE::RICHEDITOR

@@ -1,0 +1,119 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#pragma once
+
+#include "bridge/zvwebnotehandler.h"
+#include "skin/iewebbrowser.h"
+#include "tavrik_export.h"
+
+#include <QPointer>
+#include <QString>
+
+#include <map>
+#include <vector>
+
+namespace TAVRIKCORE::RICHEDITOR {
+
+class ITavrikCoreData;
+class IZvEditorNotify;
+class EditorWindowHook;
+struct StTableData;
+
+// The editor window a host creates to show and edit one note. It runs the editor page,
+// owns the script-bridge handler and decides when the note is saved: when the browser
+// loses the keyboard focus, on Ctrl+S, and when the host asks (SaveEditor).
+//
+// Events shared with the host (custom QEvent types):
+//   8005, posted to the parent given to Create once the page has loaded for the first time;
+//        the host waits for it before LoadEditor or NewEditor.
+//   2258 and 8004, posted to the browser's inner window: clear the page's cache, and the
+//        copy notification.
+// Once the page has loaded the browser refuses every further navigation, so links in a
+// note never replace the editor page (the page opens them itself).
+class TAVRIK_EXPORT CZorvaEditorImpl : public IEWebBrowser
+{
+    Q_OBJECT
+
+public:
+    explicit CZorvaEditorImpl(QWidget *parent = nullptr);
+    ~CZorvaEditorImpl() override;
+
+    // Creates the browser window and starts loading the editor page: <app folder>
+    // zveditor/index.html, or the "AppTavrikEditorPath" value of the host's
+    // "AppVarConfigMgr" when a core is set. 1 on success, 0 when the window could not be
+    // created (nothing is loaded then).
+    int Create(QWidget *parent, const QRect &rect, int id, int style) override;
+
+    // The host framework; must be set before Create to take effect.
+    void SetTavrikCore(ITavrikCoreData *core);
+    // The host's callbacks, also handed to the handler.
+    void SetZvEditorNotify(IZvEditorNotify *notify);
+
+    // Shows the note made of the given note files (names in the attachment store, read in
+    // order and joined; missing or unreadable ones are skipped). Without any readable file
+    // the editor shows an empty note of the current version. `sizes` seeds the attachment
+    // sizes the handler checks new files against.
+    void LoadEditor(const QString &noteId, const std::vector<QString> &fileNames,
+                    const std::map<QString, quint64> &sizes, bool readOnly);
+    // Starts an empty note under a new id, returned in `noteId`.
+    void NewEditor(QString &noteId, bool readOnly);
+    // Saves the note now if it changed (nothing in read-only mode).
+    void SaveEditor();
+    void SetReadOnly(bool readOnly);
+    // Repaints the browser's inner window at once; nothing when it does not exist.
+    void RefreshIE();
+
+    // Writes the note as last loaded or saved to `path` as an MHT document. False with the
+    // reason in `error` when there is no content or the conversion failed.
+    bool ExportWord(const QString &path, QString &error);
+    // The note content as last loaded, started or saved.
+    void GetLastHtml(QString &html) const;
+
+    // Asks the user for files and adds them to the note.
+    void InsertLocalFile();
+    // Adds the given files to the note.
+    void InsertLocalFile(const std::vector<QString> &paths);
+    // Inserts a table at the caret.
+    void InsertTable(const StTableData &table);
+
+    // The script-bridge handler of this editor.
+    ZvWebNoteHandler &handler() { return m_handler; }
+    // Markup version of the open note.
+    int version() const { return m_version; }
+    // True once the editor page has finished its first load.
+    bool pageLoaded() const { return m_pageLoaded; }
+
+    // The most recently constructed editor still alive; the window hook and the save key
+    // act on it.
+    static CZorvaEditorImpl *lastEditor();
+
+protected:
+    // last HTML = html; version = version; the handler's read-only mode, then the content.
+    void SetEditorText(const QString &html, int version, bool readOnly);
+    // Reads the content from the page and, when it differs from the last HTML, stores it as
+    // a note file and hands the note's file list to the host.
+    void OnSave();
+    // Runs at every finished page load; the first one hooks the browser's inner window,
+    // sets the character limit and tells the parent (8005).
+    void OnDocumentComplete(bool ok);
+    // Watches the browser's inner window (focus loss, 2258, 8004, Ctrl+S) once it exists.
+    void ModifyIEWndProc();
+    // Stops watching the inner window.
+    void OnDestroy();
+
+private:
+    friend class EditorWindowHook;
+    // What the hook does with an event of the watched window; never consumes it.
+    static void IEHookWndProc(QObject *window, QEvent *event);
+
+    QPointer<QWidget> m_hookedWindow; // the watched inner window; null when not hooked
+    int m_pageLoaded = 0;
+    QString m_lastHtml;
+    int m_version = 0;
+    IZvEditorNotify *m_notify = nullptr;
+    ZvWebNoteHandler m_handler;
+    ITavrikCoreData *m_baseCore = nullptr;
+    EditorWindowHook *m_hook = nullptr;
+};
+
+} // namespace TAVRIKCORE::RICHEDITOR

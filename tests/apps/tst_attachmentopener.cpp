@@ -1,0 +1,107 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#include "attachmentopener.h"
+
+#include "recordingprompts.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class AttachmentOpenerTest : public ::testing::Test
+{
+protected:
+    QString makeFile(const QString &name, bool executable = false)
+    {
+        const QString path = m_dir.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("content");
+        file.close();
+        if (executable)
+            file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
+        return path;
+    }
+
+    AttachmentOpener opener()
+    {
+        return AttachmentOpener(m_prompts, [this](const QUrl &url) {
+            m_launched.push_back(url);
+            return m_launchSucceeds;
+        });
+    }
+
+    QTemporaryDir m_dir;
+    RecordingPrompts m_prompts;
+    std::vector<QUrl> m_launched;
+    bool m_launchSucceeds = true;
+};
+
+TEST_F(AttachmentOpenerTest, RecognisesFilesThatRunCode)
+{
+    const struct
+    {
+        QString name;
+        bool executable;
+        bool runnable;
+    } cases[] = {
+        {u"install.sh"_s, false, true},    {u"SETUP.EXE"_s, false, true},
+        {u"tool.AppImage"_s, false, true}, {u"app.desktop"_s, false, true},
+        {u"script.Py"_s, false, true},     {u"payload.run"_s, false, true},
+        {u"firmware.bin"_s, false, true},  {u"noextension"_s, true, true},
+        {u"report.pdf"_s, true, true},     {u"report.pdf.txt"_s, false, false},
+        {u"photo.jpg"_s, false, false},    {u"notes.sh.txt"_s, false, false},
+        {u"README"_s, false, false},
+    };
+    for (const auto &c : cases) {
+        const QString path = makeFile(c.name, c.executable);
+        EXPECT_EQ(AttachmentOpener::isRunnable(path), c.runnable) << c.name.toStdString();
+    }
+}
+
+TEST_F(AttachmentOpenerTest, OpensDocumentsWithoutAsking)
+{
+    const QString path = makeFile(u"Plan 2026.xlsx"_s);
+    EXPECT_TRUE(opener().open(nullptr, path, u"Plan 2026.xlsx"_s));
+    EXPECT_TRUE(m_prompts.shown().empty());
+    ASSERT_EQ(m_launched.size(), 1u);
+    EXPECT_EQ(m_launched.front(), QUrl::fromLocalFile(path));
+}
+
+TEST_F(AttachmentOpenerTest, WarnsBeforeRunnableFilesAndRespectsTheAnswer)
+{
+    const QString path = makeFile(u"a1b2.sh"_s);
+    m_prompts.answerButton(QMessageBox::No);
+    EXPECT_FALSE(opener().open(nullptr, path, u"setup.sh"_s));
+    EXPECT_TRUE(m_launched.empty());
+    ASSERT_EQ(m_prompts.shown().size(), 1u);
+    const auto &warning = m_prompts.shown().front();
+    EXPECT_EQ(warning.text,
+              u"“setup.sh” is a program or script. Opening it can run code on this "
+              "computer.\n\nOpen it only if you trust where it came from. Open it "
+              "anyway?"_s);
+    EXPECT_EQ(warning.title, u"Open attachment"_s);
+    EXPECT_EQ(warning.buttons, QMessageBox::Yes | QMessageBox::No);
+
+    m_prompts.answerButton(QMessageBox::Yes);
+    EXPECT_TRUE(opener().open(nullptr, path, u"setup.sh"_s));
+    EXPECT_EQ(m_launched.size(), 1u);
+}
+
+TEST_F(AttachmentOpenerTest, TellsWhyAFileCannotBeOpened)
+{
+    EXPECT_FALSE(opener().open(nullptr, m_dir.filePath(u"gone.pdf"_s), u"Urlaub.pdf"_s));
+    m_launchSucceeds = false;
+    EXPECT_FALSE(opener().open(nullptr, makeFile(u"x.odd"_s), u"data.odd"_s));
+    EXPECT_EQ(m_prompts.messages(),
+              (QStringList{u"The attachment “Urlaub.pdf” is no longer in the note's store."_s,
+                           u"No program on this computer opens “data.odd”."_s}));
+    EXPECT_EQ(m_launched.size(), 1u);
+}
+
+} // namespace

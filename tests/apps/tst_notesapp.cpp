@@ -1,0 +1,244 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#include "mainwindow.h"
+#include "notelistmodel.h"
+#include "notestore.h"
+#include "samplenotebook.h"
+
+#include "common/commonutils.h"
+#include "editor/czorvaeditorimpl.h"
+#include "notehtml/notehtmlrw.h"
+#include "recordingprompts.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QListView>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWebEnginePage>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+using namespace TAVRIKCORE::RICHEDITOR;
+
+namespace {
+
+constexpr int PageTimeoutMs = 30000;
+
+class NotesAppTest : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        s_appDir = new QTemporaryDir;
+        const QString staged = qEnvironmentVariable("TAVRIK_PAGE_DIR") + u"/zveditor"_s;
+        QDirIterator it(staged, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString source = it.next();
+            const QString target
+                = s_appDir->filePath(u"zveditor/"_s) + QDir(staged).relativeFilePath(source);
+            QDir().mkpath(QFileInfo(target).absolutePath());
+            QFile::copy(source, target);
+        }
+        SetAppDirectory(s_appDir->path() + u'/');
+    }
+    static void TearDownTestSuite()
+    {
+        SetAppDirectory(QString());
+        delete s_appDir;
+    }
+
+    void SetUp() override
+    {
+        m_store = std::make_unique<NoteStore>(m_dbDir.filePath(u"notes.db"_s));
+        ASSERT_TRUE(m_store->open()) << m_store->lastError().toStdString();
+        QString error;
+        ASSERT_EQ(SampleNotebook::populate(*m_store, &error), 4) << error.toStdString();
+        m_window = std::make_unique<MainWindow>(*m_store);
+        m_window->show();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return m_window->isEditorReady(); }, PageTimeoutMs));
+    }
+
+    void TearDown() override
+    {
+        m_window.reset();
+        m_store.reset();
+    }
+
+    QVariant runInPage(const QString &script)
+    {
+        bool done = false;
+        QVariant value;
+        m_window->editor()->page()->runJavaScript(script, [&](const QVariant &result) {
+            value = result;
+            done = true;
+        });
+        EXPECT_TRUE(QTest::qWaitFor([&] { return done; }, PageTimeoutMs));
+        return value;
+    }
+
+    // Types at the end of the note; each further argument starts a new paragraph.
+    void type(const QString &text, const QString &nextParagraph = QString())
+    {
+        const QVariant typed = runInPage(
+            u"(function(){var d=document.querySelector('iframe.ke-edit-iframe').contentDocument;"
+            "d.body.focus();var r=d.createRange();r.selectNodeContents(d.body);r.collapse(false);"
+            "d.getSelection().removeAllRanges();d.getSelection().addRange(r);"
+            "var ok=d.execCommand('insertText',false,'%1');"
+            "if('%2'){d.execCommand('insertParagraph');ok=d.execCommand('insertText',false,'%2');}"
+            "return ok;})()"_s.arg(text, nextParagraph));
+        ASSERT_TRUE(typed.toBool());
+    }
+
+    QString pageText()
+    {
+        return runInPage(
+                   u"document.querySelector('iframe.ke-edit-iframe').contentDocument.body.innerText"_s)
+            .toString();
+    }
+
+    QString statusText() const { return m_window->statusBar()->currentMessage(); }
+
+    static QTemporaryDir *s_appDir;
+    QTemporaryDir m_dbDir;
+    RecordingPrompts m_prompts;
+    std::unique_ptr<NoteStore> m_store;
+    std::unique_ptr<MainWindow> m_window;
+};
+
+QTemporaryDir *NotesAppTest::s_appDir = nullptr;
+
+TEST_F(NotesAppTest, OpensTheSampleNotebookOnItsWelcomeNote)
+{
+    EXPECT_EQ(SampleNotebook::populate(*m_store), 0) << "samples were added twice";
+    const auto notes = m_store->notes();
+    ASSERT_EQ(notes.size(), 4u);
+    EXPECT_EQ(notes[0].title, u"Welcome to Tavrik Notes"_s);
+    EXPECT_EQ(m_window->currentNoteId(), notes[0].id);
+    EXPECT_TRUE(pageText().contains(u"Welcome to Tavrik Notes"_s));
+
+    const QString plan = m_window->noteIdByTitle(u"Weekly plan"_s);
+    ASSERT_TRUE(m_window->selectNote(plan));
+    EXPECT_EQ(runInPage(u"document.querySelector('iframe.ke-edit-iframe').contentDocument"
+                        ".querySelectorAll('table tr').length"_s)
+                  .toInt(),
+              6);
+    const QString reading = m_window->noteIdByTitle(u"Reading notes"_s);
+    ASSERT_TRUE(m_window->selectNote(reading));
+    EXPECT_TRUE(m_window->editor()->handler().IsReadOnly());
+    // Every sample is a real note file in the attachment store.
+    for (const auto &note : notes) {
+        const auto names = m_store->noteFileNames(note.id);
+        ASSERT_EQ(names.size(), 1u);
+        EXPECT_TRUE(QFile::exists(GetAttachRootDir() + u'/' + names.front()));
+    }
+}
+
+TEST_F(NotesAppTest, NewNoteIsSavedAndTitledAfterItsFirstLine)
+{
+    m_window->newNote();
+    const QString id = m_window->currentNoteId();
+    ASSERT_EQ(m_store->noteCount(), 5);
+    EXPECT_EQ(m_store->note(id)->title, u"Untitled note"_s);
+    type(u"Groceries"_s, u"milk,  bread"_s);
+    m_window->editor()->SaveEditor();
+    const auto note = m_store->note(id);
+    ASSERT_TRUE(note.has_value());
+    EXPECT_EQ(note->title, u"Groceries"_s);
+    EXPECT_EQ(note->preview, u"milk, bread"_s) << "the preview repeats the title";
+    const auto files = m_store->files(id);
+    ASSERT_FALSE(files.empty());
+    EXPECT_EQ(files.front().fileKind, 0);
+    EXPECT_EQ(m_store->notes().front().id, id);
+    EXPECT_TRUE(statusText().startsWith(u"Saved “Groceries” at "_s)) << statusText().toStdString();
+}
+
+TEST_F(NotesAppTest, SwitchingNotesSavesTheOneLeft)
+{
+    const QString welcome = m_window->currentNoteId();
+    const auto before = m_store->noteFileNames(welcome);
+    type(u" Changed before switching."_s);
+    ASSERT_TRUE(m_window->selectNote(m_window->noteIdByTitle(u"Weekly plan"_s)));
+    const auto after = m_store->noteFileNames(welcome);
+    ASSERT_EQ(after.size(), 1u);
+    EXPECT_NE(after, before);
+    QString content;
+    int version = 0;
+    ASSERT_EQ(NoteHtmlRW::ReadHtmlTextFromFile(GetAttachRootDir() + u'/' + after.front(), content,
+                                               version),
+              1);
+    EXPECT_TRUE(content.contains(u"Changed before switching."_s));
+
+    ASSERT_TRUE(m_window->selectNote(welcome));
+    EXPECT_TRUE(pageText().contains(u"Changed before switching."_s));
+}
+
+TEST_F(NotesAppTest, DeleteAsksFirstAndKeepsTheNoteOnNo)
+{
+    const QString id = m_window->noteIdByTitle(u"Dumplings 饺子"_s);
+    ASSERT_TRUE(m_window->selectNote(id));
+    const QString expected = u"Delete the note “Dumplings 饺子”?\n\n"
+                             "Its text and its attachments are removed for good."_s;
+
+    m_prompts.answerButton(QMessageBox::No);
+    m_window->deleteCurrentNote();
+    ASSERT_EQ(m_prompts.messages().size(), 1u);
+    EXPECT_EQ(m_prompts.shown().back().text, expected);
+    EXPECT_EQ(m_prompts.shown().back().title, u"Delete note"_s);
+    EXPECT_TRUE(m_store->note(id).has_value());
+
+    const QString noteFile = GetAttachRootDir() + u'/' + m_store->noteFileNames(id).front();
+    m_prompts.answerButton(QMessageBox::Yes);
+    m_window->deleteCurrentNote();
+    EXPECT_FALSE(m_store->note(id).has_value());
+    EXPECT_EQ(m_store->noteCount(), 3);
+    EXPECT_FALSE(QFile::exists(noteFile)) << "the deleted note's file stayed in the store";
+    EXPECT_FALSE(m_window->currentNoteId().isEmpty());
+    EXPECT_NE(m_window->currentNoteId(), id);
+    EXPECT_EQ(statusText(), u"Deleted “Dumplings 饺子”"_s);
+}
+
+TEST_F(NotesAppTest, ReadOnlySwitchIsKeptWithTheNote)
+{
+    const QString id = m_window->currentNoteId();
+    m_window->setCurrentReadOnly(true);
+    EXPECT_TRUE(m_store->note(id)->readOnly);
+    EXPECT_TRUE(m_window->editor()->handler().IsReadOnly());
+    ASSERT_TRUE(m_window->selectNote(m_window->noteIdByTitle(u"Weekly plan"_s)));
+    EXPECT_FALSE(m_window->editor()->handler().IsReadOnly());
+    ASSERT_TRUE(m_window->selectNote(id));
+    EXPECT_TRUE(m_window->editor()->handler().IsReadOnly());
+    m_window->setCurrentReadOnly(false);
+    EXPECT_FALSE(m_store->note(id)->readOnly);
+}
+
+TEST_F(NotesAppTest, RenamingInTheListUpdatesTheStore)
+{
+    auto *list = m_window->findChild<QListView *>();
+    ASSERT_NE(list, nullptr);
+    const QModelIndex current = list->currentIndex();
+    EXPECT_TRUE(list->model()->setData(current, u"  Hello again  "_s, Qt::EditRole));
+    EXPECT_EQ(m_store->note(m_window->currentNoteId())->title, u"Hello again"_s);
+    EXPECT_FALSE(list->model()->setData(current, u"   "_s, Qt::EditRole));
+    EXPECT_EQ(statusText(), u"Cannot rename the note: the title is empty"_s);
+    EXPECT_EQ(m_store->note(m_window->currentNoteId())->title, u"Hello again"_s);
+}
+
+TEST_F(NotesAppTest, ExportWritesTheSavedNote)
+{
+    QTemporaryDir out;
+    type(u" Exported line."_s);
+    const QString path = out.filePath(u"welcome.mht"_s);
+    ASSERT_TRUE(m_window->exportCurrentNoteTo(path)) << statusText().toStdString();
+    QFile mht(path);
+    ASSERT_TRUE(mht.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(mht.readAll().contains("Exported line."));
+    EXPECT_EQ(statusText(), u"Exported to "_s + QDir::toNativeSeparators(path));
+}
+
+} // namespace

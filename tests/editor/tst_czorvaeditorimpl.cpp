@@ -1,0 +1,549 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#include "bridge/editorevents.h"
+#include "bridge/izveditornotify.h"
+#include "common/commonutils.h"
+#include "common/itavrikcoredata.h"
+#include "common/ivarconfigmgr.h"
+#include "editor/czorvaeditorimpl.h"
+#include "logcapture.h"
+#include "notehtml/notehtmlrw.h"
+#include "recordingprompts.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFocusEvent>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QVBoxLayout>
+#include <QWebEnginePage>
+
+#include <algorithm>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+using namespace TAVRIKCORE::RICHEDITOR;
+
+namespace {
+
+constexpr int PageTimeoutMs = 30000;
+
+// The host side: a window that counts the page-loaded events and records every save.
+class HostWindow : public QWidget, public IZvEditorNotify
+{
+public:
+    struct Save
+    {
+        QString noteId;
+        std::vector<NewAttachFile> files;
+        QString plainText;
+    };
+
+    int OnSaveNote(const QString &noteId, const std::vector<NewAttachFile> &files,
+                   const QString &plainText) override
+    {
+        saves.push_back({noteId, files, plainText});
+        return acceptSaves ? 1 : 0;
+    }
+    void OnOpenAttachment(const QString &, const QString &, const QString &) override { }
+
+    std::vector<Save> saves;
+    bool acceptSaves = true;
+    int pageLoadedEvents = 0;
+
+protected:
+    bool event(QEvent *event) override
+    {
+        if (event->type() == EditorPageLoadedEvent) {
+            ++pageLoadedEvents;
+            return true;
+        }
+        return QWidget::event(event);
+    }
+};
+
+// A host framework whose configuration names the editor page.
+class FakeCore : public ITavrikCoreData, public IVarConfigMgr
+{
+public:
+    IMgrObject *GetMgrObject(const QString &name) override
+    {
+        askedFor.push_back(name);
+        return name == u"AppVarConfigMgr"_s ? static_cast<IVarConfigMgr *>(this) : nullptr;
+    }
+    QString GetVar(const QString &key) override
+    {
+        keys.push_back(key);
+        return pagePath;
+    }
+
+    QString pagePath;
+    QStringList askedFor;
+    QStringList keys;
+};
+
+// Copies the built editor page into a fresh application folder, so the page, the note files
+// and the attachment store of this program live side by side as they do beside a host.
+QString prepareAppFolder(const QString &folder, const QString &pageFolder = u"zveditor"_s)
+{
+    const QString staged = qEnvironmentVariable("TAVRIK_PAGE_DIR") + u"/zveditor"_s;
+    QDirIterator it(staged, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString source = it.next();
+        const QString target
+            = folder + u'/' + pageFolder + u'/' + QDir(staged).relativeFilePath(source);
+        QDir().mkpath(QFileInfo(target).absolutePath());
+        QFile::copy(source, target);
+    }
+    return folder + u'/';
+}
+
+class EditorTest : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        s_appDir = new QTemporaryDir;
+        SetAppDirectory(prepareAppFolder(s_appDir->path()));
+    }
+    static void TearDownTestSuite()
+    {
+        SetAppDirectory(QString());
+        delete s_appDir;
+    }
+
+    void SetUp() override
+    {
+        m_host = std::make_unique<HostWindow>();
+        m_host->resize(900, 700);
+        auto *layout = new QVBoxLayout(m_host.get());
+        m_other = new QLineEdit(m_host.get());
+        layout->addWidget(m_other);
+        m_editor = new CZorvaEditorImpl;
+        m_editor->SetZvEditorNotify(m_host.get());
+        ASSERT_EQ(
+            m_editor->Create(m_host.get(), QRect(0, 0, 800, 600), 42, IEWebBrowser::StyleVisible),
+            1);
+        layout->addWidget(m_editor);
+        m_host->show();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return m_host->pageLoadedEvents > 0; }, PageTimeoutMs))
+            << "the editor page did not load";
+        QApplication::setActiveWindow(m_host.get());
+    }
+
+    void TearDown() override { m_host.reset(); }
+
+    static QString attachRoot() { return GetAttachRootDir() + u'/'; }
+
+    QVariant runInPage(const QString &script)
+    {
+        bool done = false;
+        QVariant value;
+        m_editor->page()->runJavaScript(script, [&](const QVariant &result) {
+            value = result;
+            done = true;
+        });
+        EXPECT_TRUE(QTest::qWaitFor([&] { return done; }, PageTimeoutMs)) << script.toStdString();
+        return value;
+    }
+
+    void putCaretAtEnd()
+    {
+        runInPage(u"(function(){Tavrik.editor.focus();const d=Tavrik.editor.document();"
+                  "const r=d.createRange();r.selectNodeContents(d.body);r.collapse(false);"
+                  "const s=d.getSelection();s.removeAllRanges();s.addRange(r);})()"_s);
+    }
+
+    // Types at the end of the note with real key events and waits until the page shows them.
+    void typeAtEnd(const QString &text)
+    {
+        putCaretAtEnd();
+        keyText(text);
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return pageText().trimmed().endsWith(text.trimmed()); }, 5000))
+            << "typing did not reach the page: " << pageText().toStdString();
+    }
+
+    // One key press per character, with its text (works for any script, not only ASCII).
+    void keyText(const QString &text)
+    {
+        for (const QChar c : text)
+            QTest::sendKeyEvent(QTest::Click, m_editor->GetWebBrowseHwnd(), Qt::Key_unknown,
+                                QString(c), Qt::NoModifier);
+    }
+
+    QString pageText()
+    {
+        return runInPage(u"Tavrik.editor.document().body.innerText"_s).toString();
+    }
+
+    void focusEditor()
+    {
+        QWidget *inner = m_editor->GetWebBrowseHwnd();
+        ASSERT_NE(inner, nullptr);
+        inner->setFocus(Qt::OtherFocusReason);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return inner->hasFocus(); }, 2000));
+    }
+
+    // Moves the keyboard focus from the editor to another widget of the host.
+    void loseFocus()
+    {
+        focusEditor();
+        m_other->setFocus(Qt::OtherFocusReason);
+        QTest::qWait(50);
+    }
+
+    void pressCtrlS()
+    {
+        QTest::keyClick(m_editor->GetWebBrowseHwnd(), Qt::Key_S, Qt::ControlModifier);
+        QTest::qWait(50);
+    }
+
+    static void writeNoteFile(const QString &name, const QString &content, int version)
+    {
+        ASSERT_EQ(NoteHtmlRW::WriteHtmlTextFile(attachRoot() + name, content, version), 1);
+    }
+
+    static QTemporaryDir *s_appDir;
+    RecordingPrompts m_prompts;
+    std::unique_ptr<HostWindow> m_host;
+    QLineEdit *m_other = nullptr;
+    CZorvaEditorImpl *m_editor = nullptr;
+};
+
+QTemporaryDir *EditorTest::s_appDir = nullptr;
+
+TEST_F(EditorTest, FirstLoadTellsTheParentOnceAndPointsAtThisEditor)
+{
+    EXPECT_TRUE(m_editor->pageLoaded());
+    EXPECT_EQ(CZorvaEditorImpl::lastEditor(), m_editor);
+    EXPECT_EQ(QDir::cleanPath(m_editor->url().toLocalFile()),
+              QDir::cleanPath(GetAppDirectory() + u"zveditor/index.html"_s));
+    // A second Create fails and loads nothing.
+    EXPECT_EQ(m_editor->Create(m_host.get(), QRect(0, 0, 800, 600), 42, IEWebBrowser::StyleVisible),
+              0);
+    QTest::qWait(200);
+    EXPECT_EQ(m_host->pageLoadedEvents, 1);
+    EXPECT_EQ(runInPage(u"Tavrik.editor.maxChars()"_s).toInt(), 10000);
+}
+
+TEST_F(EditorTest, HostConfigurationNamesThePage)
+{
+    prepareAppFolder(s_appDir->path(), u"custom"_s);
+    FakeCore core;
+    core.pagePath = s_appDir->filePath(u"custom/index.html"_s);
+    HostWindow host;
+    auto *editor = new CZorvaEditorImpl(&host);
+    editor->SetTavrikCore(&core);
+    ASSERT_EQ(editor->Create(&host, QRect(0, 0, 300, 200), 3, IEWebBrowser::StyleVisible), 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return host.pageLoadedEvents > 0; }, PageTimeoutMs));
+    EXPECT_EQ(editor->url().toLocalFile(), core.pagePath);
+    EXPECT_EQ(core.askedFor, QStringList{u"AppVarConfigMgr"_s});
+    EXPECT_EQ(core.keys, QStringList{u"AppTavrikEditorPath"_s});
+
+    // An empty value is taken as it is: nothing can be loaded, and the log says so.
+    core.pagePath.clear();
+    LogCapture log;
+    HostWindow unused;
+    auto *blank = new CZorvaEditorImpl(&unused);
+    blank->SetTavrikCore(&core);
+    EXPECT_EQ(blank->Create(&unused, QRect(0, 0, 300, 200), 4, IEWebBrowser::StyleVisible), 1);
+    const auto lines = log.lines();
+    EXPECT_NE(std::find(lines.begin(), lines.end(),
+                        u"[ERROR] CZorvaEditorImpl::Create, cannot load the editor page "_s),
+              lines.end());
+    QTest::qWait(300);
+    EXPECT_EQ(unused.pageLoadedEvents, 0);
+}
+
+TEST_F(EditorTest, LoadJoinsNoteFilesInOrderAndKeepsTheLastVersion)
+{
+    writeNoteFile(u"join-a.html"_s, u"<p>first part</p>"_s, 1);
+    writeNoteFile(u"join-b.html"_s, u"<p>second 部分</p>"_s, 2);
+    const struct
+    {
+        std::vector<QString> names;
+        QString html;
+        int version;
+    } cases[] = {
+        {{u"join-a.html"_s, u"join-b.html"_s}, u"<p>first part</p><p>second 部分</p>"_s, 2},
+        {{u"join-b.html"_s, QString(), u"join-a.html"_s},
+         u"<p>second 部分</p><p>first part</p>"_s,
+         1},
+        {{u"missing.html"_s, u"join-b.html"_s, u"gone.html"_s}, u"<p>second 部分</p>"_s, 2},
+    };
+    for (const auto &c : cases) {
+        m_editor->LoadEditor(u"n1"_s, c.names, {}, false);
+        QString last;
+        m_editor->GetLastHtml(last);
+        EXPECT_EQ(last, c.html);
+        EXPECT_EQ(m_editor->version(), c.version) << c.html.toStdString();
+        EXPECT_EQ(m_editor->handler().GetCurNoteGuid(), u"n1"_s);
+        EXPECT_EQ(pageText().simplified(),
+                  QString(c.html).remove(u"<p>"_s).replace(u"</p>"_s, u" "_s).simplified());
+    }
+}
+
+TEST_F(EditorTest, LoadWithoutReadableFilesShowsAnEmptyCurrentNote)
+{
+    writeNoteFile(u"old.html"_s, u"<p>old</p>"_s, 1);
+    for (const auto &names :
+         {std::vector<QString>{}, std::vector<QString>{u"nope.html"_s, QString()}}) {
+        m_editor->LoadEditor(u"old"_s, {u"old.html"_s}, {}, false);
+        ASSERT_EQ(m_editor->version(), 1);
+        m_editor->LoadEditor(u"n2"_s, names, {{u"a.png"_s, 7}}, false);
+        QString last = u"x"_s;
+        m_editor->GetLastHtml(last);
+        EXPECT_TRUE(last.isEmpty());
+        EXPECT_EQ(m_editor->version(), 2);
+        EXPECT_TRUE(pageText().trimmed().isEmpty());
+    }
+}
+
+TEST_F(EditorTest, NewNoteGetsAFreshIdAndAnEmptyPage)
+{
+    writeNoteFile(u"prev.html"_s, u"<p>previous note</p>"_s, 2);
+    m_editor->LoadEditor(u"prev"_s, {u"prev.html"_s}, {}, false);
+    QString first;
+    QString second;
+    m_editor->NewEditor(first, false);
+    m_editor->NewEditor(second, false);
+    EXPECT_TRUE(QRegularExpression(u"^[0-9a-f]{32}$"_s).match(first).hasMatch())
+        << first.toStdString();
+    EXPECT_NE(first, second);
+    EXPECT_EQ(m_editor->handler().GetCurNoteGuid(), second);
+    EXPECT_EQ(m_editor->version(), 2);
+    EXPECT_TRUE(pageText().trimmed().isEmpty());
+}
+
+TEST_F(EditorTest, FocusLossSavesAChangedNoteOnce)
+{
+    writeNoteFile(u"focus.html"_s, u"<p>Hello</p>"_s, 2);
+    m_editor->LoadEditor(u"focusnote"_s, {u"focus.html"_s}, {}, false);
+    loseFocus();
+    EXPECT_TRUE(m_host->saves.empty()) << "an unchanged note was saved";
+
+    focusEditor();
+    typeAtEnd(u" world 你好"_s);
+    loseFocus();
+    ASSERT_EQ(m_host->saves.size(), 1u);
+    const HostWindow::Save &save = m_host->saves.front();
+    EXPECT_EQ(save.noteId, u"focusnote"_s);
+    EXPECT_EQ(save.plainText.trimmed(), u"Hello world 你好"_s);
+    ASSERT_FALSE(save.files.empty());
+    const NewAttachFile &noteFile = save.files.front();
+    EXPECT_EQ(noteFile.fileKind, 0);
+    EXPECT_EQ(noteFile.fileExt, u"html"_s);
+    EXPECT_EQ(noteFile.storeName, CalcFileMd5(attachRoot() + noteFile.storeName) + u".html"_s);
+    EXPECT_FALSE(noteFile.modifyTime.isEmpty());
+
+    QString stored;
+    int version = 0;
+    ASSERT_EQ(NoteHtmlRW::ReadHtmlTextFromFile(attachRoot() + noteFile.storeName, stored, version),
+              1);
+    EXPECT_EQ(version, 2);
+    QString last;
+    m_editor->GetLastHtml(last);
+    EXPECT_EQ(stored, last);
+    EXPECT_TRUE(stored.contains(u"Hello world 你好"_s)) << stored.toStdString();
+
+    loseFocus();
+    EXPECT_EQ(m_host->saves.size(), 1u) << "a second focus loss without edits saved again";
+}
+
+TEST_F(EditorTest, CtrlSAndSaveEditorSaveAndAHostRefusalIsRetried)
+{
+    m_editor->LoadEditor(u"keys"_s, {}, {}, false);
+    focusEditor();
+    typeAtEnd(u"by key"_s);
+    pressCtrlS();
+    ASSERT_EQ(m_host->saves.size(), 1u);
+    EXPECT_EQ(m_host->saves.back().plainText.trimmed(), u"by key"_s);
+
+    m_host->acceptSaves = false;
+    typeAtEnd(u" twice"_s);
+    m_editor->SaveEditor();
+    ASSERT_EQ(m_host->saves.size(), 2u);
+    m_host->acceptSaves = true;
+    m_editor->SaveEditor();
+    ASSERT_EQ(m_host->saves.size(), 3u) << "a save the host refused was not tried again";
+    EXPECT_EQ(m_host->saves.back().files.front().storeName,
+              m_host->saves[1].files.front().storeName);
+    m_editor->SaveEditor();
+    EXPECT_EQ(m_host->saves.size(), 3u);
+}
+
+TEST_F(EditorTest, ReadOnlyBlocksEverySave)
+{
+    m_editor->LoadEditor(u"ro"_s, {}, {}, false);
+    focusEditor();
+    typeAtEnd(u"draft"_s);
+    m_editor->SetReadOnly(true);
+    EXPECT_TRUE(m_editor->handler().IsReadOnly());
+    loseFocus();
+    focusEditor();
+    pressCtrlS();
+    m_editor->SaveEditor();
+    EXPECT_TRUE(m_host->saves.empty());
+
+    m_editor->SetReadOnly(false);
+    m_editor->SaveEditor();
+    ASSERT_EQ(m_host->saves.size(), 1u);
+    EXPECT_EQ(m_host->saves.front().plainText.trimmed(), u"draft"_s);
+}
+
+TEST_F(EditorTest, SaveListsTheNoteFileFirstThenTheFilesItShows)
+{
+    const QString exdata = u"{&quot;OrigName_B64&quot;:&quot;cmVwb3J0LnBkZg==&quot;}"_s;
+    writeNoteFile(u"att.html"_s,
+                  u"<p>see <img class=\"userdata\\attachment\\c3d4.pdf\" "
+                  "src=\"../userdata\\attachment\\e5f6.bmp\" zv_exdata=\""_s
+                      + exdata + u"\"></p>"_s,
+                  2);
+    m_editor->LoadEditor(u"att"_s, {u"att.html"_s}, {{u"c3d4.pdf"_s, 10}}, false);
+    focusEditor();
+    typeAtEnd(u" now"_s);
+    m_editor->SaveEditor();
+    ASSERT_EQ(m_host->saves.size(), 1u);
+    const auto &files = m_host->saves.front().files;
+    ASSERT_EQ(files.size(), 3u);
+    EXPECT_EQ(files[0].fileKind, 0);
+    EXPECT_EQ(files[1].fileKind, 2);
+    EXPECT_EQ(files[1].storeName, u"c3d4.pdf"_s);
+    EXPECT_EQ(files[1].origName, u"report.pdf"_s);
+    EXPECT_EQ(files[2].fileKind, 1);
+    EXPECT_EQ(files[2].storeName, u"e5f6.bmp"_s);
+    for (const auto &file : files)
+        EXPECT_FALSE(file.modifyTime.isEmpty()) << file.storeName.toStdString();
+}
+
+TEST_F(EditorTest, InsertedTableIsSavedWithTheNote)
+{
+    m_editor->LoadEditor(u"table"_s, {}, {}, false);
+    putCaretAtEnd();
+    StTableData table;
+    table.colNum = 2;
+    table.rowNum = 2;
+    table.rowList = {{{QString(), u"名字"_s, u"60"_s}, {QString(), u"Qty"_s, u"40"_s}},
+                     {{QString(), u"Äpfel"_s, QString()}, {QString(), u"3"_s, QString()}}};
+    m_editor->InsertTable(table);
+    EXPECT_EQ(runInPage(u"Tavrik.editor.document().querySelectorAll('table td').length"_s).toInt(),
+              4);
+    m_editor->SaveEditor();
+    ASSERT_EQ(m_host->saves.size(), 1u);
+    QString last;
+    m_editor->GetLastHtml(last);
+    EXPECT_TRUE(last.contains(u"<table"_s)) << last.toStdString();
+    EXPECT_TRUE(last.contains(u"名字"_s) && last.contains(u"Äpfel"_s)) << last.toStdString();
+}
+
+TEST_F(EditorTest, UnreadablePageContentShowsItsMessageAndSavesNothing)
+{
+    m_editor->LoadEditor(u"broken"_s, {}, {}, false);
+    runInPage(u"window.jsProcessor = undefined; true"_s);
+    LogCapture log;
+    m_editor->SaveEditor();
+    EXPECT_TRUE(m_host->saves.empty());
+    ASSERT_EQ(m_prompts.messages().size(), 1u);
+    EXPECT_EQ(m_prompts.messages().front(), u"获取笔记编辑器内容失败！"_s);
+    const std::vector<QString> lines = log.lines();
+    EXPECT_NE(std::find(lines.begin(), lines.end(),
+                        u"[ERROR] 获取笔记编辑器内容，js方法调用失败！，ErrMsg:unknow error ！"_s),
+              lines.end())
+        << QStringList(lines.begin(), lines.end()).join(u'\n').toStdString();
+}
+
+TEST_F(EditorTest, ExportUsesTheLastSavedContent)
+{
+    QTemporaryDir out;
+    QString error;
+    EXPECT_FALSE(m_editor->ExportWord(out.filePath(u"empty.mht"_s), error));
+    EXPECT_EQ(error, u"笔记内容为空！"_s);
+    EXPECT_FALSE(QFile::exists(out.filePath(u"empty.mht"_s)));
+
+    writeNoteFile(u"exp.html"_s, u"<p>Export me</p>"_s, 2);
+    m_editor->LoadEditor(u"exp"_s, {u"exp.html"_s}, {}, false);
+    error.clear();
+    ASSERT_TRUE(m_editor->ExportWord(out.filePath(u"note.mht"_s), error)) << error.toStdString();
+    EXPECT_TRUE(error.isEmpty());
+    QFile mht(out.filePath(u"note.mht"_s));
+    ASSERT_TRUE(mht.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(mht.readAll().contains("Export me"));
+
+    EXPECT_FALSE(m_editor->ExportWord(out.filePath(u"no/such/folder/note.mht"_s), error));
+    EXPECT_EQ(error, u"转化为word失败！"_s);
+}
+
+TEST_F(EditorTest, LinksAndScriptsNeverNavigateTheEditorAway)
+{
+    writeNoteFile(u"link.html"_s,
+                  u"<p><a id=\"l\" href=\"https://example.org/\">a link</a> "
+                  "<a id=\"f\" href=\"file:///etc/hostname\">a file</a></p>"_s,
+                  2);
+    m_editor->LoadEditor(u"link"_s, {u"link.html"_s}, {}, false);
+    const QUrl editorPage = m_editor->url();
+    runInPage(uR"((function () {
+        var doc = document.querySelector('iframe.ke-edit-iframe').contentDocument;
+        doc.getElementById('l').click();
+        doc.getElementById('f').click();
+        return true;
+    })())"_s);
+    runInPage(u"window.location.href = 'file:///etc/hostname'; true"_s);
+    QTest::qWait(500);
+    EXPECT_EQ(m_editor->url(), editorPage);
+    EXPECT_TRUE(pageText().contains(u"a link"_s));
+    EXPECT_EQ(m_host->pageLoadedEvents, 1);
+}
+
+TEST_F(EditorTest, CharacterLimitStopsTypingAtTenThousand)
+{
+    const QString nearlyFull(9998, u'x');
+    writeNoteFile(u"limit.html"_s, u"<p>"_s + nearlyFull + u"</p>"_s, 2);
+    m_editor->LoadEditor(u"limit"_s, {u"limit.html"_s}, {}, false);
+    typeAtEnd(u"ab"_s);
+    EXPECT_EQ(pageText().trimmed().size(), 10000);
+    keyText(u"c"_s);
+    typeAtEnd(QString()); // a round trip through the page after the key
+    QTest::qWait(200);
+    EXPECT_EQ(pageText().trimmed().size(), 10000) << "typing went past the limit";
+}
+
+TEST_F(EditorTest, TheNewestEditorTakesOverTheSaveKey)
+{
+    m_editor->LoadEditor(u"first"_s, {}, {}, false);
+    {
+        HostWindow otherHost;
+        auto *second = new CZorvaEditorImpl(&otherHost);
+        second->SetZvEditorNotify(&otherHost);
+        ASSERT_EQ(second->Create(&otherHost, QRect(0, 0, 400, 300), 7, IEWebBrowser::StyleVisible),
+                  1);
+        otherHost.show();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return otherHost.pageLoadedEvents > 0; }, PageTimeoutMs));
+        EXPECT_EQ(CZorvaEditorImpl::lastEditor(), second);
+        second->LoadEditor(u"second"_s, {}, {}, false);
+        bool done = false;
+        second->page()->runJavaScript(
+            u"(function(){Tavrik.editor.focus();"
+            "return Tavrik.editor.document().execCommand('insertText',false,'typed in second');})()"_s,
+            [&](const QVariant &) { done = true; });
+        ASSERT_TRUE(QTest::qWaitFor([&] { return done; }, PageTimeoutMs));
+
+        // The save key pressed in the first editor's window saves the newest editor.
+        pressCtrlS();
+        EXPECT_TRUE(m_host->saves.empty());
+        ASSERT_EQ(otherHost.saves.size(), 1u);
+        EXPECT_EQ(otherHost.saves.front().noteId, u"second"_s);
+        delete second;
+    }
+    EXPECT_EQ(CZorvaEditorImpl::lastEditor(), nullptr);
+}
+
+} // namespace

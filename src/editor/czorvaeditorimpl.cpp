@@ -238,8 +238,7 @@ void CZorvaEditorImpl::InsertLocalFile()
 
 void CZorvaEditorImpl::InsertLocalFile(const std::vector<QString> &paths)
 {
-    // Adding files arrives with the attachment store; until then nothing is added.
-    Q_UNUSED(paths);
+    m_handler.InsertLocalFile(paths);
 }
 
 void CZorvaEditorImpl::InsertTable(const StTableData &table)

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "bridge/jsprocessorcall_p.h"
 
-#include "bridge/jsontext_p.h"
+#include "common/jsontext_p.h"
 #include "common/log4c.h"
 #include "skin/iewebbrowser.h"
 

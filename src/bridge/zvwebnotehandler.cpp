@@ -3,7 +3,7 @@
 #include "bridge/zvwebnotehandler.h"
 
 #include "bridge/editorevents.h"
-#include "bridge/jsontext_p.h"
+#include "common/jsontext_p.h"
 #include "bridge/jsprocessorcall_p.h"
 #include "bridge/scriptvalue_p.h"
 #include "common/commonutils.h"

@@ -6,7 +6,7 @@
 #include "common/log4c.h"
 #include "common/narrowcodec.h"
 #include "notehtml/htmldocument.h"
-#include "notehtml/jsontext_p.h"
+#include "common/jsontext_p.h"
 
 #include <map>
 

@@ -1,25 +1,36 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
-#include "bridge/jsontext_p.h"
+#include "common/jsontext_p.h"
 
 #include "common/narrowcodec.h"
 
 #include <json/reader.h>
 
+#include <exception>
 #include <memory>
 
 namespace TAVRIKCORE::RICHEDITOR::Internal {
 
+bool parseJsonText(QByteArrayView text, Json::Value &root)
+{
+    // One reader per thread: building one costs more than parsing a short attribute.
+    thread_local const std::unique_ptr<Json::CharReader> reader = [] {
+        Json::CharReaderBuilder builder;
+        builder["allowComments"] = true;
+        builder["collectComments"] = false;
+        return std::unique_ptr<Json::CharReader>(builder.newCharReader());
+    }();
+    try {
+        return reader->parse(text.data(), text.data() + text.size(), &root, nullptr);
+    } catch (const std::exception &) {
+        return false;
+    }
+}
+
 bool ParseJsonObject(QByteArrayView text, Json::Value &root)
 {
-    Json::CharReaderBuilder builder;
-    builder["allowComments"] = true;
-    builder["collectComments"] = false;
-    const std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
     Json::Value parsed;
-    std::string errors;
-    const char *begin = text.data();
-    if (!reader->parse(begin, begin + text.size(), &parsed, &errors) || !parsed.isObject())
+    if (!parseJsonText(text, parsed) || !parsed.isObject())
         return false;
     root = std::move(parsed);
     return true;

@@ -10,6 +10,10 @@
 
 namespace TAVRIKCORE::RICHEDITOR::Internal {
 
+// Parses JSON text with comments allowed into `root`; false when it does not parse (also when
+// the nesting is too deep for the reader).
+bool parseJsonText(QByteArrayView text, Json::Value &root);
+
 // Parses JSON text (comments allowed) whose root must be an object. False for anything else.
 bool ParseJsonObject(QByteArrayView text, Json::Value &root);
 

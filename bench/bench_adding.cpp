@@ -29,7 +29,7 @@ using namespace TAVRIKCORE::RICHEDITOR;
 
 namespace {
 
-constexpr int Runs = 9;
+constexpr int Runs = 15;
 
 // Answers every prompt without a window; counts the message boxes (none are expected).
 class QuietPrompts : public IPrompts
@@ -46,8 +46,7 @@ public:
         std::fprintf(stderr, "message: %s\n", qPrintable(text));
         return QMessageBox::Ok;
     }
-    QStringList openFileNames(QWidget *, const QString &, const QString &,
-                              const QString &) override
+    QStringList openFileNames(QWidget *, const QString &, const QString &, const QString &) override
     {
         return {};
     }
@@ -103,8 +102,8 @@ bool waitForPage(QWebEnginePage *page)
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen"
-                                                                      : qgetenv("QT_QPA_PLATFORM"));
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     if (::getuid() == 0) {
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
         qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox --disable-gpu");
@@ -115,7 +114,8 @@ int main(int argc, char **argv)
     QString pageDir = qEnvironmentVariable("TAVRIK_PAGE_DIR");
     if (pageDir.isEmpty())
         pageDir = QCoreApplication::applicationDirPath() + QStringLiteral("/../page");
-    if (!copyPage(pageDir + QStringLiteral("/zveditor"), work.path() + QStringLiteral("/zveditor"))) {
+    if (!copyPage(pageDir + QStringLiteral("/zveditor"),
+                  work.path() + QStringLiteral("/zveditor"))) {
         std::fprintf(stderr, "editor page not found under %s\n", qPrintable(pageDir));
         return 1;
     }
@@ -139,8 +139,8 @@ int main(int argc, char **argv)
     const QString source = work.path() + QStringLiteral("/report.docx");
     const QString copy = work.path() + QStringLiteral("/copy.docx");
     TavrikBench::writeRandomFile(source, 10 * 1024 * 1024);
-    const QString command = QStringLiteral("md5sum '%1' > /dev/null && cp '%1' '%2'")
-                                .arg(source, copy);
+    const QString command
+        = QStringLiteral("md5sum '%1' > /dev/null && cp '%1' '%2'").arg(source, copy);
 
     std::vector<double> adding;
     std::vector<double> baseline;
@@ -162,7 +162,8 @@ int main(int argc, char **argv)
     QString text;
     if (prompts.messages || !handler.GetEditorContent(html, text)
         || !html.contains(QStringLiteral("zv_exdata"))) {
-        std::fprintf(stderr, "the document was not added (%d messages): %s\n", prompts.messages, qPrintable(html.left(300)));
+        std::fprintf(stderr, "the document was not added (%d messages): %s\n", prompts.messages,
+                     qPrintable(html.left(300)));
         return 1;
     }
     TavrikBench::report("add_10mib_vs_md5sum_cp", median(adding) / median(baseline),

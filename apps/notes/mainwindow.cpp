@@ -315,7 +315,10 @@ int MainWindow::OnSaveNote(const QString &noteId, const std::vector<NewAttachFil
         list.push_back({file.origName, file.fileKind, file.modifyTime, file.fileExt, file.storeName,
                         file.filePath, file.isImageSrc});
         if (file.fileKind != 0) {
-            const QFileInfo stored(root + file.storeName);
+            // Attached files lie in the note's folder under their kept names.
+            QFileInfo stored(file.filePath);
+            if (!stored.isFile())
+                stored = QFileInfo(root + file.storeName);
             if (stored.isFile())
                 sizes[file.storeName] = quint64(stored.size());
         }

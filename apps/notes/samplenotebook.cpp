@@ -3,6 +3,7 @@
 #include "samplenotebook.h"
 
 #include "notestore.h"
+#include "sampleattachments.h"
 
 #include "common/commonutils.h"
 #include "notehtml/attachmarkup.h"
@@ -28,6 +29,7 @@ struct Sample
     QString resource;
     int ageMinutes; // how long ago the sample was last changed, for a lived-in list
     bool readOnly;
+    bool withAttachments = false; // shows a picture and a document card
 };
 
 bool addSample(NoteStore &store, const Sample &sample, QString &error)
@@ -38,6 +40,17 @@ bool addSample(NoteStore &store, const Sample &sample, QString &error)
         return false;
     }
     QString html = QString::fromUtf8(file.readAll());
+    const QString id = CreateGuidString();
+    SampleAttachments::Made attachments;
+    if (sample.withAttachments) {
+        if (!SampleAttachments::make(id, attachments)) {
+            error = u"Cannot store the attachments of the sample note “%1”"_s.arg(sample.title);
+            return false;
+        }
+        html += u"<h2>Pictures and files</h2>\n<p>Dropped pictures show as themselves, other "
+                u"files as a card with their name, time and size:</p>\n"_s
+            + attachments.html + u'\n';
+    }
     // The preview is the text below the note's heading.
     QString text = QTextDocumentFragment::fromHtml(html).toPlainText().trimmed();
     text = text.mid(text.indexOf(u'\n') < 0 ? text.size() : text.indexOf(u'\n') + 1);
@@ -47,7 +60,6 @@ bool addSample(NoteStore &store, const Sample &sample, QString &error)
         error = u"Cannot write the sample note “%1” into the attachment store"_s.arg(sample.title);
         return false;
     }
-    const QString id = CreateGuidString();
     std::vector<NewAttachFile> records;
     AttachMarkup::ParseAttList(id, html, records);
     records.insert(records.begin(), noteFile);
@@ -55,7 +67,7 @@ bool addSample(NoteStore &store, const Sample &sample, QString &error)
     for (const NewAttachFile &r : records)
         files.push_back({r.origName, r.fileKind, r.modifyTime, r.fileExt, r.storeName, r.filePath,
                          r.isImageSrc});
-    const bool ok = store.addNote(id, sample.title) && store.saveNote(id, files, {}, text)
+    const bool ok = store.addNote(id, sample.title) && store.saveNote(id, files, attachments.sizes, text)
         && store.setModified(id, QDateTime::currentDateTime().addSecs(-60 * sample.ageMinutes))
         && (!sample.readOnly || store.setReadOnly(id, true));
     if (!ok)
@@ -73,7 +85,7 @@ int populate(NoteStore &store, QString *error)
         return 0;
     initSampleResources();
     const Sample samples[] = {
-        {u"Welcome to Tavrik Notes"_s, u":/samples/welcome.html"_s, 0, false},
+        {u"Welcome to Tavrik Notes"_s, u":/samples/welcome.html"_s, 0, false, true},
         {u"Weekly plan"_s, u":/samples/weeklyplan.html"_s, 95, false},
         {u"Dumplings 饺子"_s, u":/samples/dumplings.html"_s, 60 * 26, false},
         {u"Reading notes"_s, u":/samples/reading.html"_s, 60 * 24 * 9, true},

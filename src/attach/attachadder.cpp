@@ -68,7 +68,9 @@ int AttachAdder::SumAttachSizes(const std::vector<NewAttachFile> &records,
 
 QString AttachAdder::AddPicJson(const DropFileInfo &info, const MAF_RESULT &stored)
 {
-    const auto narrow = [](const QString &text) { return ToNarrow(text).toStdString(); };
+    const auto narrow = [](const QString &text) {
+        return ToNarrow(text).toStdString();
+    };
     Json::Value object(Json::objectValue);
     object["picpath"] = narrow(stored.showSrc);
     object["strData"] = narrow(stored.relPath);

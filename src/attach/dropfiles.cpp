@@ -119,7 +119,9 @@ DropFiles::OpenCheck DropFiles::CheckExclusiveOpen(const QString &path)
     if (fd < 0)
         return OpenInvalid;
     OpenCheck check = OpenOk;
-    struct stat status {};
+    struct stat status
+    {
+    };
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         check = OpenInvalid;
     } else if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
@@ -127,7 +129,9 @@ DropFiles::OpenCheck DropFiles::CheckExclusiveOpen(const QString &path)
     } else {
         ::flock(fd, LOCK_UN);
         // An open-description query sees record locks of every owner, this process included.
-        struct flock lock {};
+        struct flock lock
+        {
+        };
         lock.l_type = F_WRLCK;
         lock.l_whence = SEEK_SET;
         if (::fcntl(fd, F_OFD_GETLK, &lock) == 0 && lock.l_type != F_UNLCK)

@@ -26,8 +26,7 @@ namespace {
 
 constexpr JsProcessorLogLines AddPicLines{
     u"添加附件到笔记编辑器，js方法调用失败！，ErrMsg:unknow error ！",
-    u"添加附件到笔记编辑器，解析js返回json字符串失败！",
-    u"添加附件到笔记编辑器，错误信息：%s"};
+    u"添加附件到笔记编辑器，解析js返回json字符串失败！", u"添加附件到笔记编辑器，错误信息：%s"};
 
 void focusInnerWindow(IEWebBrowser *browser)
 {
@@ -177,9 +176,8 @@ QString ZvWebNoteHandler::GetFileStuffx(const QString &name)
     return FileClassifier::GetFileStuffx(name);
 }
 
-int ZvWebNoteHandler::GenerateFileThumb(int type, const QString &nameLine,
-                                        const QString &infoLine, const QString &outPath,
-                                        int *sizeOut)
+int ZvWebNoteHandler::GenerateFileThumb(int type, const QString &nameLine, const QString &infoLine,
+                                        const QString &outPath, int *sizeOut)
 {
     return FileThumbnail::GenerateFileThumb(type, nameLine, infoLine, outPath, sizeOut);
 }

@@ -45,6 +45,12 @@ protected:
             QDir().mkpath(QFileInfo(target).absolutePath());
             QFile::copy(source, target);
         }
+        // The file-type icons the sample's document card is drawn with.
+        const QString res = GetAppDirectory() + u"res"_s;
+        QDir().mkpath(s_appDir->filePath(u"res"_s));
+        const QStringList icons = QDir(res).entryList(QDir::Files);
+        for (const QString &icon : icons)
+            QFile::copy(res + u'/' + icon, s_appDir->filePath(u"res/"_s) + icon);
         SetAppDirectory(s_appDir->path() + u'/');
     }
     static void TearDownTestSuite()
@@ -121,6 +127,18 @@ TEST_F(NotesAppTest, OpensTheSampleNotebookOnItsWelcomeNote)
     EXPECT_EQ(notes[0].title, u"Welcome to Tavrik Notes"_s);
     EXPECT_EQ(m_window->currentNoteId(), notes[0].id);
     EXPECT_TRUE(pageText().contains(u"Welcome to Tavrik Notes"_s));
+    // The welcome note shows a picture and a document card, both loaded from the store.
+    const QString shown = u"Array.from(document.querySelector('iframe.ke-edit-iframe')"
+                          ".contentDocument.querySelectorAll('img[zv_exdata]'))"_s;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return runInPage(shown + u".filter(i => i.complete && i.naturalWidth > 0).length"_s)
+                       .toInt()
+                == 2;
+        },
+        PageTimeoutMs));
+    EXPECT_EQ(runInPage(shown + u".map(i => i.getAttribute('src').slice(-4)).join()"_s).toString(),
+              u".png,.bmp"_s);
 
     const QString plan = m_window->noteIdByTitle(u"Weekly plan"_s);
     ASSERT_TRUE(m_window->selectNote(plan));

@@ -14,9 +14,9 @@
 
 #include <QBuffer>
 #include <QClipboard>
-#include <QGuiApplication>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QImage>
 #include <QMimeData>
 #include <QTemporaryDir>
@@ -139,8 +139,8 @@ protected:
     // Puts one non-picture attachment into the page, recorded at `size` bytes.
     void holdAttachment(const QString &origName, quint64 size)
     {
-        const QString store = QString::number(qHash(origName), 16).rightJustified(32, u'0')
-            + u".txt"_s;
+        const QString store
+            = QString::number(qHash(origName), 16).rightJustified(32, u'0') + u".txt"_s;
         browser.html += attachElement(store, store.left(32) + u".bmp"_s, origName);
         handler.InitAttachFileSize({{store, size}, {store.left(32) + u".bmp"_s, 1}});
     }
@@ -220,8 +220,11 @@ INSTANTIATE_TEST_SUITE_P(
         // 10,485,000 counted (recorded one more): 1,000 more passes the limit, 700 does not.
         LimitCase{"laterSmallerFileFits", 10485001, {1000, 700}, {1}, {TooLarge}},
         LimitCase{"folderAndTwoFiles", 0, {5, -1, 7}, {0, 2}, {Folder}},
-        LimitCase{"eachMessageOnceInOrder", 10485001, {0, 2000, -1, 0, -1, 3000, 9},
-                  {6}, {Folder, Empty, TooLarge}}),
+        LimitCase{"eachMessageOnceInOrder",
+                  10485001,
+                  {0, 2000, -1, 0, -1, 3000, 9},
+                  {6},
+                  {Folder, Empty, TooLarge}}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(AddingTest, ExistingTotalCountsEachFileOneByteLess)
@@ -268,9 +271,10 @@ TEST_F(AddingTest, UnknownOrBadSizeRefusesTheWholeBatch)
         quint64 total = 5;
         EXPECT_EQ(fresh.GetExistAttTotalSize(total), 0);
         fresh.AddDropFileToEditor({file});
-        EXPECT_EQ(log.lines(),
-                  (Lines{u"[ERROR] 查询报告.txt附件大小失败！"_s, u"[ERROR] 查询报告.txt附件大小失败！"_s,
-                         u"[ERROR] 获取笔记编辑器附件总大小失败！"_s}));
+        EXPECT_EQ(
+            log.lines(),
+            (Lines{u"[ERROR] 查询报告.txt附件大小失败！"_s, u"[ERROR] 查询报告.txt附件大小失败！"_s,
+                   u"[ERROR] 获取笔记编辑器附件总大小失败！"_s}));
         EXPECT_EQ(prompts.messages(), QStringList{u"获取笔记编辑器附件总大小失败！"_s});
     }
     EXPECT_TRUE(browser.added.isEmpty());
@@ -335,7 +339,9 @@ TEST_F(AddingTest, ListStopsAtTheFirstFileInUseOrInvalid)
 
     // A record lock counts too.
     const int rfd = ::open(QFile::encodeName(third).constData(), O_RDWR);
-    struct flock lock {};
+    struct flock lock
+    {
+    };
     lock.l_type = F_RDLCK;
     lock.l_whence = SEEK_SET;
     ASSERT_EQ(::fcntl(rfd, F_SETLK, &lock), 0);

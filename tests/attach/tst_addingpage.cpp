@@ -73,7 +73,8 @@ protected:
         ASSERT_TRUE(loaded.wait(30000));
         ASSERT_TRUE(waitUntil(u"window.Tavrik && Tavrik.ready === true"_s));
         handler.SetEditorHtml(u"<p>Trip notes</p>"_s);
-        ASSERT_TRUE(waitUntil(u"Tavrik.editor.document().body.innerText.indexOf('Trip notes') >= 0"_s));
+        ASSERT_TRUE(
+            waitUntil(u"Tavrik.editor.document().body.innerText.indexOf('Trip notes') >= 0"_s));
     }
 
     QVariant js(const QString &script)
@@ -155,14 +156,18 @@ TEST_F(AddingPage, DroppedFilesAndImageAreStoredShownAndListed)
     const QString md5Report = CalcFileMd5(report);
     const QString md5Notes = CalcFileMd5(notes);
     const QString md5Image = CalcFileMd5(temp.srcPath);
-    const QStringList attrs = js(u"Array.from(Tavrik.editor.document().querySelectorAll('img[zv_exdata]'))"
-                                 ".map(i => [i.getAttribute('class'), i.getAttribute('src'),"
-                                 " i.getAttribute('zv_exdata')].join('|'))"_s)
-                                  .toStringList();
+    const QStringList attrs
+        = js(u"Array.from(Tavrik.editor.document().querySelectorAll('img[zv_exdata]'))"
+             ".map(i => [i.getAttribute('class'), i.getAttribute('src'),"
+             " i.getAttribute('zv_exdata')].join('|'))"_s)
+              .toStringList();
     ASSERT_EQ(attrs.size(), 3);
-    const auto shown = [&](int i) { return attrs.at(i).section(u'|', 1, 1); };
+    const auto shown = [&](int i) {
+        return attrs.at(i).section(u'|', 1, 1);
+    };
     EXPECT_EQ(attrs.at(0).section(u'|', 0, 0), u"userdata\\attachment\\"_s + md5Report + u".pdf"_s);
-    EXPECT_EQ(attrs.at(0).section(u'|', 2), AttachMarkup::FormatOrigNameToJson(u"报告 final.pdf"_s));
+    EXPECT_EQ(attrs.at(0).section(u'|', 2),
+              AttachMarkup::FormatOrigNameToJson(u"报告 final.pdf"_s));
     EXPECT_EQ(attrs.at(1).section(u'|', 0, 0), u"userdata\\attachment\\"_s + md5Notes + u".txt"_s);
     EXPECT_EQ(attrs.at(1).section(u'|', 2), AttachMarkup::FormatOrigNameToJson(u"notes.txt"_s));
     EXPECT_EQ(attrs.at(2),
@@ -170,7 +175,8 @@ TEST_F(AddingPage, DroppedFilesAndImageAreStoredShownAndListed)
                   + md5Image + u".jpg|"_s
                   + AttachMarkup::FormatOrigNameToJson(QFileInfo(temp.srcPath).fileName()));
     for (int i : {0, 1})
-        EXPECT_TRUE(shown(i).startsWith(u"../userdata\\attachment\\"_s) && shown(i).endsWith(u".bmp"_s));
+        EXPECT_TRUE(shown(i).startsWith(u"../userdata\\attachment\\"_s)
+                    && shown(i).endsWith(u".bmp"_s));
 
     // The files are in the store, and the page shows every image.
     const QString root = GetAttachRootDir() + u'/';
@@ -211,20 +217,21 @@ TEST_F(AddingPage, DroppedFilesAndImageAreStoredShownAndListed)
     for (const NewAttachFile &record : records)
         listed.append(QString::number(record.fileKind) + u':' + record.storeName + u':'
                       + record.origName);
-    EXPECT_EQ(listed,
-              (QStringList{u"2:"_s + md5Report + u".pdf:报告 final.pdf"_s,
-                           u"1:"_s + shown(0).mid(23) + u":"_s,
-                           u"2:"_s + md5Notes + u".txt:notes.txt"_s,
-                           u"1:"_s + shown(1).mid(23) + u":"_s,
-                           u"2:"_s + md5Image + u".jpg:"_s + QFileInfo(temp.srcPath).fileName(),
-                           u"1:"_s + md5Image + u".jpg:"_s}));
+    EXPECT_EQ(
+        listed,
+        (QStringList{u"2:"_s + md5Report + u".pdf:报告 final.pdf"_s,
+                     u"1:"_s + shown(0).mid(23) + u":"_s, u"2:"_s + md5Notes + u".txt:notes.txt"_s,
+                     u"1:"_s + shown(1).mid(23) + u":"_s,
+                     u"2:"_s + md5Image + u".jpg:"_s + QFileInfo(temp.srcPath).fileName(),
+                     u"1:"_s + md5Image + u".jpg:"_s}));
 
     // The page's content now counts: 2 x 2,999 + 2 thumbnails + the picture twice.
     quint64 total = 0;
     ASSERT_EQ(handler.GetExistAttTotalSize(total), 1);
     const auto &sizes = handler.attachFileSizes();
-    EXPECT_EQ(total, 2 * 2999 + sizes.at(shown(0).mid(23)) - 1 + sizes.at(shown(1).mid(23)) - 1
-                         + 2 * (sizes.at(md5Image + u".jpg"_s) - 1));
+    EXPECT_EQ(total,
+              2 * 2999 + sizes.at(shown(0).mid(23)) - 1 + sizes.at(shown(1).mid(23)) - 1
+                  + 2 * (sizes.at(md5Image + u".jpg"_s) - 1));
     QFile::remove(temp.srcPath);
 }
 

@@ -23,7 +23,6 @@
 #include <cstdio>
 #include <vector>
 
-#include <unistd.h>
 
 using namespace TAVRIKCORE::RICHEDITOR;
 
@@ -104,10 +103,7 @@ int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM",
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    if (::getuid() == 0) {
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox --disable-gpu");
-    }
+    IEWebBrowser::PrepareProcess();
     QApplication app(argc, argv);
     QTemporaryDir work;
     SetAppDirectory(work.path() + u'/');

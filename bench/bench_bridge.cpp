@@ -20,7 +20,6 @@
 #include <functional>
 #include <vector>
 
-#include <unistd.h>
 
 using namespace TAVRIKCORE::RICHEDITOR;
 
@@ -92,12 +91,7 @@ int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (geteuid() == 0) {
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-        if (qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
-            qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox --disable-gpu");
-    }
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    IEWebBrowser::PrepareProcess();
     QApplication app(argc, argv);
     QTemporaryDir dir;
     SetAppDirectory(dir.path());

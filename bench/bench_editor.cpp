@@ -11,6 +11,7 @@
 #include "editor/czorvaeditorimpl.h"
 #include "notehtml/attachmarkup.h"
 #include "notehtml/notehtmlrw.h"
+#include "skin/iewebbrowser.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -32,7 +33,6 @@
 #include <memory>
 #include <vector>
 
-#include <unistd.h>
 
 using namespace TAVRIKCORE::RICHEDITOR;
 using namespace Qt::StringLiterals;
@@ -216,12 +216,7 @@ int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (geteuid() == 0) {
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-        if (qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
-            qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox --disable-gpu");
-    }
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    IEWebBrowser::PrepareProcess();
     QApplication app(argc, argv);
 
     QTemporaryDir dir;

@@ -6,6 +6,7 @@
 #include "samplenotebook.h"
 
 #include "common/commonutils.h"
+#include "skin/iewebbrowser.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -14,23 +15,17 @@
 
 #include <cstdio>
 #include <memory>
-#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// Chromium needs these when the program runs as root or without a display.
-void prepareBrowserEnvironment(bool tour)
+// The tour runs on the offscreen platform when there is no display.
+void chooseTourPlatform(bool tour)
 {
     if (tour && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")
         && qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (geteuid() == 0) {
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-        if (qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
-            qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox --disable-gpu");
-    }
 }
 
 } // namespace
@@ -40,8 +35,8 @@ int main(int argc, char **argv)
     bool tour = false;
     for (int i = 1; i < argc; ++i)
         tour = tour || qstrcmp(argv[i], "--tour") == 0;
-    prepareBrowserEnvironment(tour);
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    chooseTourPlatform(tour);
+    TAVRIKCORE::RICHEDITOR::IEWebBrowser::PrepareProcess();
     QApplication app(argc, argv);
     QApplication::setApplicationName(u"Tavrik Notes"_s);
     QApplication::setOrganizationName(u"TavrikEditor"_s);

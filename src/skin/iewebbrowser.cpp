@@ -26,6 +26,8 @@
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
 
+#include <unistd.h>
+
 using namespace Qt::StringLiterals;
 
 namespace TAVRIKCORE::RICHEDITOR {
@@ -444,6 +446,16 @@ bool IEWebBrowser::showPageMessage(const QString &text, int type)
         ? QMessageBox::Ok | QMessageBox::Cancel
         : QMessageBox::StandardButtons(QMessageBox::Ok);
     return IPrompts::instance()->messageBox(this, text, caption, buttons) == QMessageBox::Ok;
+}
+
+void IEWebBrowser::PrepareProcess()
+{
+    if (::geteuid() == 0) {
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+        if (qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
+            qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox --disable-gpu");
+    }
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 }
 
 } // namespace TAVRIKCORE::RICHEDITOR

@@ -41,6 +41,12 @@ public:
     // Style bit that makes Create show the window.
     static constexpr int StyleVisible = 0x10000000;
 
+    // Prepares the process for the browser; call it before the QApplication exists. Chromium
+    // refuses to start its sandbox as root, so for root the sandbox is turned off (with
+    // "--no-sandbox --disable-gpu" unless QTWEBENGINE_CHROMIUM_FLAGS is already set), and
+    // OpenGL contexts are shared as QtWebEngine needs.
+    static void PrepareProcess();
+
     explicit IEWebBrowser(QWidget *parent = nullptr);
     ~IEWebBrowser() override;
 

@@ -32,18 +32,21 @@ QPen inkPen(const QColor &ink, qreal width = 1.6)
     return QPen(ink, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
 }
 
+// A closed outline through the points.
+QPainterPath outline(const QPolygonF &points)
+{
+    QPainterPath path;
+    path.addPolygon(points);
+    path.closeSubpath();
+    return path;
+}
+
 void drawPage(QPainter &p, const QColor &ink)
 {
-    QPainterPath page;
-    page.moveTo(5, 3);
-    page.lineTo(14, 3);
-    page.lineTo(19, 8);
-    page.lineTo(19, 21);
-    page.lineTo(5, 21);
-    page.closeSubpath();
     p.setPen(inkPen(ink));
     p.setBrush(Qt::white);
-    p.drawPath(page);
+    p.drawPath(
+        outline({QPointF(5, 3), QPointF(14, 3), QPointF(19, 8), QPointF(19, 21), QPointF(5, 21)}));
     p.drawPolyline(QPolygonF({QPointF(14, 3), QPointF(14, 8), QPointF(19, 8)}));
 }
 
@@ -102,15 +105,9 @@ QIcon rename(const QColor &ink)
     return drawn([ink](QPainter &p) {
         p.setPen(inkPen(ink));
         p.drawLine(QPointF(3, 21), QPointF(21, 21));
-        QPainterPath pencil;
-        pencil.moveTo(6, 18);
-        pencil.lineTo(6.8, 14.5);
-        pencil.lineTo(16, 5.3);
-        pencil.lineTo(18.7, 8);
-        pencil.lineTo(9.5, 17.2);
-        pencil.closeSubpath();
         p.setBrush(QColor(0xf5, 0xc2, 0x42));
-        p.drawPath(pencil);
+        p.drawPath(outline({QPointF(6, 18), QPointF(6.8, 14.5), QPointF(16, 5.3), QPointF(18.7, 8),
+                            QPointF(9.5, 17.2)}));
     });
 }
 

@@ -195,46 +195,40 @@ bool NoteStore::addNote(const QString &id, const QString &title)
     return true;
 }
 
+bool NoteStore::changeOne(const QString &what, const QString &statement, const QVariantList &values)
+{
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.prepare(statement);
+    for (const QVariant &value : values)
+        query.addBindValue(value);
+    if (!query.exec())
+        return fail(what, query.lastError().text());
+    if (query.numRowsAffected() != 1)
+        return fail(what, u"there is no such note"_s);
+    return true;
+}
+
 bool NoteStore::renameNote(const QString &id, const QString &title)
 {
     const QString trimmed = title.trimmed();
     if (trimmed.isEmpty())
         return fail(u"Cannot rename the note"_s, u"the title is empty"_s);
-    QSqlQuery query(QSqlDatabase::database(m_connection, false));
-    query.prepare(u"UPDATE notes SET title = ? WHERE id = ?"_s);
-    query.addBindValue(nonNull(trimmed));
-    query.addBindValue(nonNull(id));
-    if (!query.exec())
-        return fail(u"Cannot rename the note "_s + id, query.lastError().text());
-    if (query.numRowsAffected() != 1)
-        return fail(u"Cannot rename the note "_s + id, u"there is no such note"_s);
-    return true;
+    return changeOne(u"Cannot rename the note "_s + id,
+                     u"UPDATE notes SET title = ? WHERE id = ?"_s, {nonNull(trimmed), nonNull(id)});
 }
 
 bool NoteStore::setReadOnly(const QString &id, bool readOnly)
 {
-    QSqlQuery query(QSqlDatabase::database(m_connection, false));
-    query.prepare(u"UPDATE notes SET read_only = ? WHERE id = ?"_s);
-    query.addBindValue(readOnly ? 1 : 0);
-    query.addBindValue(nonNull(id));
-    if (!query.exec())
-        return fail(u"Cannot change the note "_s + id, query.lastError().text());
-    if (query.numRowsAffected() != 1)
-        return fail(u"Cannot change the note "_s + id, u"there is no such note"_s);
-    return true;
+    return changeOne(u"Cannot change the note "_s + id,
+                     u"UPDATE notes SET read_only = ? WHERE id = ?"_s,
+                     {readOnly ? 1 : 0, nonNull(id)});
 }
 
 bool NoteStore::setModified(const QString &id, const QDateTime &modified)
 {
-    QSqlQuery query(QSqlDatabase::database(m_connection, false));
-    query.prepare(u"UPDATE notes SET modified = ? WHERE id = ?"_s);
-    query.addBindValue(modified.toMSecsSinceEpoch());
-    query.addBindValue(nonNull(id));
-    if (!query.exec())
-        return fail(u"Cannot change the note "_s + id, query.lastError().text());
-    if (query.numRowsAffected() != 1)
-        return fail(u"Cannot change the note "_s + id, u"there is no such note"_s);
-    return true;
+    return changeOne(u"Cannot change the note "_s + id,
+                     u"UPDATE notes SET modified = ? WHERE id = ?"_s,
+                     {modified.toMSecsSinceEpoch(), nonNull(id)});
 }
 
 bool NoteStore::deleteNote(const QString &id, std::vector<QString> *unusedFiles)
@@ -252,13 +246,9 @@ bool NoteStore::deleteNote(const QString &id, std::vector<QString> *unusedFiles)
         while (query.next())
             unused.push_back(query.value(0).toString());
     }
-    QSqlQuery query(db);
-    query.prepare(u"DELETE FROM notes WHERE id = ?"_s);
-    query.addBindValue(nonNull(id));
-    if (!query.exec())
-        return fail(u"Cannot delete the note "_s + id, query.lastError().text());
-    if (query.numRowsAffected() != 1)
-        return fail(u"Cannot delete the note "_s + id, u"there is no such note"_s);
+    if (!changeOne(u"Cannot delete the note "_s + id, u"DELETE FROM notes WHERE id = ?"_s,
+                   {nonNull(id)}))
+        return false;
     if (unusedFiles)
         *unusedFiles = std::move(unused);
     return true;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QVariant>
 #include <QString>
 
 #include <map>
@@ -83,6 +84,8 @@ public:
 
 private:
     bool exec(const QString &statement);
+    // Runs a statement that must change exactly one note; `what` starts the error.
+    bool changeOne(const QString &what, const QString &statement, const QVariantList &values);
     bool fail(const QString &what, const QString &reason) const;
 
     QString m_path;

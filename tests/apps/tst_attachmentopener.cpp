@@ -3,8 +3,7 @@
 #include "attachmentopener.h"
 
 #include "recordingprompts.h"
-
-#include <gtest/gtest.h>
+#include "testhelpers.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -19,12 +18,9 @@ protected:
     QString makeFile(const QString &name, bool executable = false)
     {
         const QString path = m_dir.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("content");
-        file.close();
+        EXPECT_TRUE(writeBytes(path, "content"));
         if (executable)
-            file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
+            QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::ExeOwner);
         return path;
     }
 
@@ -64,15 +60,6 @@ TEST_F(AttachmentOpenerTest, RecognisesFilesThatRunCode)
     }
 }
 
-TEST_F(AttachmentOpenerTest, OpensDocumentsWithoutAsking)
-{
-    const QString path = makeFile(u"Plan 2026.xlsx"_s);
-    EXPECT_TRUE(opener().open(nullptr, path, u"Plan 2026.xlsx"_s));
-    EXPECT_TRUE(m_prompts.shown().empty());
-    ASSERT_EQ(m_launched.size(), 1u);
-    EXPECT_EQ(m_launched.front(), QUrl::fromLocalFile(path));
-}
-
 TEST_F(AttachmentOpenerTest, WarnsBeforeRunnableFilesAndRespectsTheAnswer)
 {
     const QString path = makeFile(u"a1b2.sh"_s);
@@ -90,7 +77,13 @@ TEST_F(AttachmentOpenerTest, WarnsBeforeRunnableFilesAndRespectsTheAnswer)
 
     m_prompts.answerButton(QMessageBox::Yes);
     EXPECT_TRUE(opener().open(nullptr, path, u"setup.sh"_s));
-    EXPECT_EQ(m_launched.size(), 1u);
+    EXPECT_EQ(m_launched, std::vector<QUrl>{QUrl::fromLocalFile(path)});
+
+    // Documents open without asking.
+    const QString plan = makeFile(u"Plan 2026.xlsx"_s);
+    EXPECT_TRUE(opener().open(nullptr, plan, u"Plan 2026.xlsx"_s));
+    EXPECT_EQ(m_prompts.shown().size(), 2u);
+    EXPECT_EQ(m_launched.back(), QUrl::fromLocalFile(plan));
 }
 
 TEST_F(AttachmentOpenerTest, TellsWhyAFileCannotBeOpened)

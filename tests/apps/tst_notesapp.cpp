@@ -9,11 +9,9 @@
 #include "editor/czorvaeditorimpl.h"
 #include "notehtml/notehtmlrw.h"
 #include "recordingprompts.h"
-
-#include <gtest/gtest.h>
+#include "testhelpers.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QListView>
 #include <QStatusBar>
@@ -36,15 +34,7 @@ protected:
     static void SetUpTestSuite()
     {
         s_appDir = new QTemporaryDir;
-        const QString staged = qEnvironmentVariable("TAVRIK_PAGE_DIR") + u"/zveditor"_s;
-        QDirIterator it(staged, QDir::Files, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString source = it.next();
-            const QString target
-                = s_appDir->filePath(u"zveditor/"_s) + QDir(staged).relativeFilePath(source);
-            QDir().mkpath(QFileInfo(target).absolutePath());
-            QFile::copy(source, target);
-        }
+        stageEditorPage(s_appDir->path());
         // The file-type icons the sample's document card is drawn with.
         const QString res = GetAppDirectory() + u"res"_s;
         QDir().mkpath(s_appDir->filePath(u"res"_s));
@@ -78,16 +68,8 @@ protected:
 
     QVariant runInPage(const QString &script)
     {
-        bool done = false;
-        QVariant value;
-        m_window->editor()->page()->runJavaScript(script, [&](const QVariant &result) {
-            value = result;
-            done = true;
-        });
-        EXPECT_TRUE(QTest::qWaitFor([&] { return done; }, PageTimeoutMs));
-        return value;
+        return runScript(m_window->editor()->page(), script);
     }
-
     // Types at the end of the note; each further argument starts a new paragraph.
     void type(const QString &text, const QString &nextParagraph = QString())
     {
@@ -253,9 +235,7 @@ TEST_F(NotesAppTest, ExportWritesTheSavedNote)
     type(u" Exported line."_s);
     const QString path = out.filePath(u"welcome.mht"_s);
     ASSERT_TRUE(m_window->exportCurrentNoteTo(path)) << statusText().toStdString();
-    QFile mht(path);
-    ASSERT_TRUE(mht.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(mht.readAll().contains("Exported line."));
+    EXPECT_TRUE(readBytes(path).contains("Exported line."));
     EXPECT_EQ(statusText(), u"Exported to "_s + QDir::toNativeSeparators(path));
 }
 

@@ -2,9 +2,8 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "notestore.h"
 
-#include <gtest/gtest.h>
+#include "testhelpers.h"
 
-#include <QFile>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -40,19 +39,18 @@ NoteFile attachment(const QString &noteId, const QString &storeName, const QStri
 class NoteStoreTest : public ::testing::Test
 {
 protected:
+    void SetUp() override { ASSERT_TRUE(store.open()) << store.lastError().toStdString(); }
     QString dbPath() const { return m_dir.path() + u"/userdata/notes.db"_s; }
+
     QTemporaryDir m_dir;
+    NoteStore store{dbPath()};
 };
 
 TEST_F(NoteStoreTest, CreatesTheDatabaseAndKeepsNotesAcrossSessions)
 {
-    {
-        NoteStore store(dbPath());
-        ASSERT_TRUE(store.open()) << store.lastError().toStdString();
-        EXPECT_EQ(store.noteCount(), 0);
-        ASSERT_TRUE(store.addNote(u"a1"_s, u"  Shopping list \t"_s));
-        ASSERT_TRUE(store.setReadOnly(u"a1"_s, true));
-    }
+    EXPECT_EQ(store.noteCount(), 0);
+    ASSERT_TRUE(store.addNote(u"a1"_s, u"  Shopping list \t"_s));
+    ASSERT_TRUE(store.setReadOnly(u"a1"_s, true));
     NoteStore again(dbPath());
     ASSERT_TRUE(again.open()) << again.lastError().toStdString();
     const auto note = again.note(u"a1"_s);
@@ -66,8 +64,6 @@ TEST_F(NoteStoreTest, CreatesTheDatabaseAndKeepsNotesAcrossSessions)
 
 TEST_F(NoteStoreTest, RefusesBadIdsTitlesAndUnknownNotes)
 {
-    NoteStore store(dbPath());
-    ASSERT_TRUE(store.open());
     EXPECT_FALSE(store.addNote(QString(), u"x"_s));
     EXPECT_EQ(store.lastError(), u"Cannot add a note: it has no id"_s);
     ASSERT_TRUE(store.addNote(u"a1"_s, u"First"_s));
@@ -92,8 +88,6 @@ TEST_F(NoteStoreTest, RefusesBadIdsTitlesAndUnknownNotes)
 
 TEST_F(NoteStoreTest, SaveReplacesTheFileListAndSizes)
 {
-    NoteStore store(dbPath());
-    ASSERT_TRUE(store.open());
     const QString id = u"0123456789abcdef0123456789abcdef"_s;
     ASSERT_TRUE(store.addNote(id, u"Trip"_s));
     EXPECT_TRUE(store.files(id).empty());
@@ -111,15 +105,12 @@ TEST_F(NoteStoreTest, SaveReplacesTheFileListAndSizes)
 
     const auto saved = store.files(id);
     ASSERT_EQ(saved.size(), first.size());
-    for (size_t i = 0; i < saved.size(); ++i) {
-        EXPECT_EQ(saved[i].origName, first[i].origName) << "at " << i;
-        EXPECT_EQ(saved[i].fileKind, first[i].fileKind) << "at " << i;
-        EXPECT_EQ(saved[i].modifyTime, first[i].modifyTime) << "at " << i;
-        EXPECT_EQ(saved[i].fileExt, first[i].fileExt) << "at " << i;
-        EXPECT_EQ(saved[i].storeName, first[i].storeName) << "at " << i;
-        EXPECT_EQ(saved[i].filePath, first[i].filePath) << "at " << i;
-        EXPECT_EQ(saved[i].isImageSrc, first[i].isImageSrc) << "at " << i;
-    }
+    const auto fields = [](const NoteFile &f) {
+        return std::tuple(f.origName, f.fileKind, f.modifyTime, f.fileExt, f.storeName, f.filePath,
+                          f.isImageSrc);
+    };
+    for (size_t i = 0; i < saved.size(); ++i)
+        EXPECT_EQ(fields(saved[i]), fields(first[i])) << "at " << i;
     EXPECT_EQ(store.noteFileNames(id), (std::vector<QString>{u"aa.html"_s, u"bb.html"_s}));
     EXPECT_EQ(store.attachmentSizes(id), sizes);
 
@@ -131,8 +122,6 @@ TEST_F(NoteStoreTest, SaveReplacesTheFileListAndSizes)
 
 TEST_F(NoteStoreTest, SaveRefusesAListWithoutTheNoteFileFirst)
 {
-    NoteStore store(dbPath());
-    ASSERT_TRUE(store.open());
     ASSERT_TRUE(store.addNote(u"n"_s, u"N"_s));
     ASSERT_TRUE(store.saveNote(u"n"_s, {noteFile(u"keep.html"_s)}, {{u"k.png"_s, 4}}, u"kept"_s));
 
@@ -150,8 +139,6 @@ TEST_F(NoteStoreTest, SaveRefusesAListWithoutTheNoteFileFirst)
 
 TEST_F(NoteStoreTest, PreviewIsTheSimplifiedTextCutAtItsLimit)
 {
-    NoteStore store(dbPath());
-    ASSERT_TRUE(store.open());
     ASSERT_TRUE(store.addNote(u"n"_s, u"N"_s));
     const QString exact(NoteStore::PreviewLength, u'a');
     const struct
@@ -172,8 +159,6 @@ TEST_F(NoteStoreTest, PreviewIsTheSimplifiedTextCutAtItsLimit)
 
 TEST_F(NoteStoreTest, SavedNoteMovesToTheTopOfTheList)
 {
-    NoteStore store(dbPath());
-    ASSERT_TRUE(store.open());
     ASSERT_TRUE(store.addNote(u"old"_s, u"Old"_s));
     QThread::msleep(5);
     ASSERT_TRUE(store.addNote(u"new"_s, u"New"_s));
@@ -190,8 +175,6 @@ TEST_F(NoteStoreTest, SavedNoteMovesToTheTopOfTheList)
 
 TEST_F(NoteStoreTest, DeleteReportsOnlyFilesNoOtherNoteUses)
 {
-    NoteStore store(dbPath());
-    ASSERT_TRUE(store.open());
     ASSERT_TRUE(store.addNote(u"a"_s, u"A"_s));
     ASSERT_TRUE(store.addNote(u"b"_s, u"B"_s));
     ASSERT_TRUE(
@@ -219,15 +202,14 @@ TEST_F(NoteStoreTest, DeleteReportsOnlyFilesNoOtherNoteUses)
 
 TEST_F(NoteStoreTest, OpenFailsWithAReason)
 {
-    QFile blocker(m_dir.path() + u"/userdata"_s);
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    NoteStore store(dbPath());
-    EXPECT_FALSE(store.open());
-    EXPECT_EQ(store.lastError(),
-              u"Cannot open the notebook: cannot create the folder "_s + m_dir.path()
+    QTemporaryDir dir;
+    ASSERT_TRUE(writeBytes(dir.path() + u"/userdata"_s, {}));
+    NoteStore blocked(dir.path() + u"/userdata/notes.db"_s);
+    EXPECT_FALSE(blocked.open());
+    EXPECT_EQ(blocked.lastError(),
+              u"Cannot open the notebook: cannot create the folder "_s + dir.path()
                   + u"/userdata"_s);
-    EXPECT_FALSE(store.isOpen());
+    EXPECT_FALSE(blocked.isOpen());
 }
 
 TEST_F(NoteStoreTest, RefusesANotebookFromANewerVersion)
@@ -241,9 +223,9 @@ TEST_F(NoteStoreTest, RefusesANotebookFromANewerVersion)
         db.close();
     }
     QSqlDatabase::removeDatabase(u"newer"_s);
-    NoteStore store(path);
-    EXPECT_FALSE(store.open());
-    EXPECT_EQ(store.lastError(),
+    NoteStore newer(path);
+    EXPECT_FALSE(newer.open());
+    EXPECT_EQ(newer.lastError(),
               u"Cannot open the notebook "_s + path
                   + u": it was written by a newer version (schema 7)"_s);
 }

@@ -9,8 +9,7 @@
 #include "recordingprompts.h"
 #include "skin/hresult.h"
 #include "skin/iewebbrowser.h"
-
-#include <gtest/gtest.h>
+#include "testhelpers.h"
 
 #include <QBuffer>
 #include <QClipboard>
@@ -23,17 +22,11 @@
 #include <QUrl>
 
 #include <deque>
-#include <functional>
 #include <optional>
 
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
-
-void PrintTo(const QString &text, std::ostream *out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
 
 using namespace TAVRIKCORE::RICHEDITOR;
 using namespace Qt::StringLiterals;
@@ -125,9 +118,7 @@ protected:
     QString makeFile(const QString &name, qint64 size, char fill = 'x')
     {
         const QString path = dir.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(QByteArray(size, fill));
+        EXPECT_TRUE(writeBytes(path, QByteArray(size, fill)));
         return path;
     }
     DropFileInfo record(const QString &path)
@@ -150,25 +141,6 @@ protected:
     Handler handler;
     RecordingPrompts prompts;
 };
-
-TEST_F(AddingTest, NewNamesNumberedAgainstTheNoteAndTheBatch)
-{
-    for (const QString &name : {u"a.txt"_s, u"a(2).txt"_s, u"b(5).txt"_s, u"C.txt"_s})
-        holdAttachment(name, 10);
-    QDir().mkpath(dir.filePath(u"x"_s));
-    std::vector<DropFileInfo> batch;
-    for (const QString &name : {u"a.txt"_s, u"b(5).txt"_s, u"c.txt"_s, u"x/a.txt"_s})
-        batch.push_back(record(makeFile(name, 20, name.at(0).toLatin1())));
-
-    handler.AddDropFileToEditor(batch);
-
-    EXPECT_EQ(browser.addedNames(),
-              (QStringList{u"a(3).txt"_s, u"b(6).txt"_s, u"c.txt"_s, u"a(4).txt"_s}));
-    const QString noteDir = GetAttachRootDir() + u'/' + handler.GetCurNoteGuid() + u'/';
-    for (const QString &kept : {u"a(3).txt"_s, u"b(6).txt"_s, u"c.txt"_s, u"a(4).txt"_s})
-        EXPECT_TRUE(QFile::exists(noteDir + kept)) << kept.toStdString();
-    EXPECT_TRUE(prompts.messages().isEmpty());
-}
 
 struct LimitCase
 {

@@ -4,8 +4,7 @@
 #include "attach/filethumbnail.h"
 #include "common/commonutils.h"
 #include "logcapture.h"
-
-#include <gtest/gtest.h>
+#include "testhelpers.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,7 +12,6 @@
 #include <QImage>
 #include <QRegularExpression>
 #include <QScopeGuard>
-#include <QTemporaryDir>
 
 #include <sys/stat.h>
 
@@ -27,12 +25,6 @@ const QString Time = u"2026/03/04 05:06"_s;
 const QString Md5Failed = u"[ERROR] ZvWebNoteHandler::MoveAttFile cal md5 code faild ! "_s;
 
 using Lines = std::vector<QString>;
-
-QByteArray contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 QString lastLine(const LogCapture &log)
 {
@@ -59,10 +51,7 @@ protected:
     {
         DropFileInfo info;
         info.srcPath = m_src.filePath(name);
-        QDir().mkpath(QFileInfo(info.srcPath).path());
-        QFile file(info.srcPath);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(bytes);
+        EXPECT_TRUE(writeBytes(info.srcPath, bytes));
         info.keptName = info.displayName = QFileInfo(name).fileName();
         info.fileExt = ext;
         info.fileSize = quint64(bytes.size());
@@ -75,10 +64,7 @@ protected:
     }
     void put(const QString &storePath, const QByteArray &bytes)
     {
-        QDir().mkpath(QFileInfo(m_root + storePath).path());
-        QFile file(m_root + storePath);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
+        ASSERT_TRUE(writeBytes(m_root + storePath, bytes));
     }
 
     QTemporaryDir m_src;
@@ -105,10 +91,10 @@ TEST_F(AttachStoreTest, DocumentIsKeptAndGetsAThumbnailCard)
     // Exactly the kept copy and the card, drawn from the name and the size line; nothing else.
     EXPECT_EQ(listing(), (QStringList{result.showName, u"note1"_s}));
     EXPECT_EQ(listing(u"/note1"_s), QStringList{u"report.docx"_s});
-    EXPECT_EQ(contents(m_root + u"/note1/report.docx"_s), "hello");
+    EXPECT_EQ(readBytes(m_root + u"/note1/report.docx"_s), "hello");
     const QString expected = m_src.filePath(u"expected.bmp"_s);
     ASSERT_EQ(FileThumbnail::GenerateFileThumb(1, u"report.docx"_s, Time + u" 5B"_s, expected), 1);
-    EXPECT_EQ(contents(card), contents(expected));
+    EXPECT_EQ(readBytes(card), readBytes(expected));
     EXPECT_EQ(log.lines(), Lines{});
 }
 
@@ -130,7 +116,7 @@ TEST_F(AttachStoreTest, SamePictureTwiceMakesOneCopy)
     EXPECT_EQ(inode(m_root + u'/' + storeName), copy) << "the picture copy was rewritten";
     EXPECT_EQ(listing(), (QStringList{storeName, u"n"_s}));
     EXPECT_EQ(listing(u"/n"_s), QStringList{u"Holiday.PNG"_s});
-    EXPECT_EQ(contents(m_root + u'/' + storeName), "png bytes");
+    EXPECT_EQ(readBytes(m_root + u'/' + storeName), "png bytes");
 
     // Without a kept name the picture lies once, under its content name.
     DropFileInfo bare = info;
@@ -147,14 +133,14 @@ TEST_F(AttachStoreTest, ValidFilesAreNeverOverwrittenDamagedOnesAreReplaced)
     LogCapture log;
     MAF_RESULT result;
     ASSERT_EQ(AttachStore::MoveAttFile(u"n"_s, record(u"a.txt"_s, "hello", u"txt"_s), result), 1);
-    EXPECT_EQ(contents(m_root + u"/n/a.txt"_s), "old bytes");
+    EXPECT_EQ(readBytes(m_root + u"/n/a.txt"_s), "old bytes");
     const ino_t card = inode(m_root + u'/' + result.showName);
     ASSERT_EQ(AttachStore::MoveAttFile(u"n"_s, record(u"a.txt"_s, "hello", u"txt"_s), result), 1);
     EXPECT_EQ(inode(m_root + u'/' + result.showName), card) << "a valid card was replaced";
     EXPECT_EQ(log.lines(), Lines{});
 
     ASSERT_EQ(AttachStore::MoveAttFile(u"n"_s, record(u"x.jpg"_s, "hello", u"jpg"_s), result), 1);
-    EXPECT_EQ(contents(m_root + u'/' + HelloMd5 + u".jpg"_s), "hello");
+    EXPECT_EQ(readBytes(m_root + u'/' + HelloMd5 + u".jpg"_s), "hello");
     EXPECT_EQ(log.lines(),
               Lines{u"[WARN] ZvWebNoteHandler::MoveAttFile replaced damaged file "_s + HelloMd5
                     + u".jpg"_s});
@@ -190,7 +176,7 @@ TEST_F(AttachStoreTest, FailuresAreLogged)
                   0);
         EXPECT_EQ(log.lines(),
                   Lines{u"[ERROR] ZvWebNoteHandler::MoveAttFile create thumb pic faild ! "_s});
-        EXPECT_EQ(contents(m_root + u"/n/song.mp3"_s), "la") << "the kept copy stays";
+        EXPECT_EQ(readBytes(m_root + u"/n/song.mp3"_s), "la") << "the kept copy stays";
     }
     {
         // The places of the card and of a picture copy are taken by folders.
@@ -292,10 +278,10 @@ TEST_F(AttachStoreTest, EveryAddedFileIsKept)
         MAF_RESULT result;
         ASSERT_EQ(AttachStore::MoveAttFile(u"n"_s, info, result), 1);
     }
-    EXPECT_EQ(contents(m_root + u"/n/notes.txt"_s), "stale");
-    EXPECT_EQ(contents(m_root + u"/n/notes(1).txt"_s), "first");
-    EXPECT_EQ(contents(m_root + u"/n/notes(2).txt"_s), "second");
-    EXPECT_EQ(contents(m_root + u"/n/same.txt"_s), "same");
+    EXPECT_EQ(readBytes(m_root + u"/n/notes.txt"_s), "stale");
+    EXPECT_EQ(readBytes(m_root + u"/n/notes(1).txt"_s), "first");
+    EXPECT_EQ(readBytes(m_root + u"/n/notes(2).txt"_s), "second");
+    EXPECT_EQ(readBytes(m_root + u"/n/same.txt"_s), "same");
 }
 
 TEST_F(AttachStoreTest, ImagesBecomeTemporaryJpegFiles)
@@ -315,7 +301,7 @@ TEST_F(AttachStoreTest, ImagesBecomeTemporaryJpegFiles)
     EXPECT_FALSE(info.isDir);
     EXPECT_EQ(info.fileExt, u"jpg"_s);
     EXPECT_EQ(info.fileSize, quint64(QFileInfo(info.srcPath).size()));
-    EXPECT_TRUE(contents(info.srcPath).startsWith("\xFF\xD8\xFF"));
+    EXPECT_TRUE(readBytes(info.srcPath).startsWith("\xFF\xD8\xFF"));
     EXPECT_TRUE(QRegularExpression(u"^\\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d$"_s)
                     .match(info.addTime)
                     .hasMatch());

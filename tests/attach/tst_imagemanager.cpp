@@ -42,12 +42,6 @@ protected:
 
 QTemporaryDir *ImageManagerTest::s_dir = nullptr;
 
-TEST_F(ImageManagerTest, OneInstance)
-{
-    EXPECT_NE(ImageManager::GetInstance(), nullptr);
-    EXPECT_EQ(ImageManager::GetInstance(), ImageManager::GetInstance());
-}
-
 TEST_F(ImageManagerTest, MissingIconIsRetriedThenReadOnce)
 {
     ImageManager *manager = ImageManager::GetInstance();

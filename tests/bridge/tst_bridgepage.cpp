@@ -5,8 +5,7 @@
 #include "recordingprompts.h"
 #include "skin/hresult.h"
 #include "skin/iewebbrowser.h"
-
-#include <gtest/gtest.h>
+#include "testhelpers.h"
 
 #include <QDragEnterEvent>
 #include <QJsonDocument>
@@ -19,16 +18,6 @@
 #include <QTimer>
 
 #include <functional>
-
-// Readable failure messages.
-void PrintTo(const QString &text, std::ostream *out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
-void PrintTo(const QVariant &value, std::ostream *out)
-{
-    *out << value.typeName() << '(' << value.toString().toStdString() << ')';
-}
 
 using namespace TAVRIKCORE::RICHEDITOR;
 using namespace Qt::StringLiterals;

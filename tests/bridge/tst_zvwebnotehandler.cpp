@@ -6,8 +6,7 @@
 #include "recordingprompts.h"
 #include "skin/hresult.h"
 #include "skin/iewebbrowser.h"
-
-#include <gtest/gtest.h>
+#include "testhelpers.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -18,11 +17,6 @@
 #include <deque>
 #include <functional>
 #include <optional>
-
-void PrintTo(const QString &text, std::ostream *out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
 
 using namespace TAVRIKCORE::RICHEDITOR;
 using namespace Qt::StringLiterals;
@@ -121,19 +115,6 @@ protected:
 const QRegularExpression CurrentTime(u"^\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2}$"_s);
 
 } // namespace
-
-TEST_F(HandlerTest, StartsWritableWithoutNoteAndResolvesOnlyCppProcessor)
-{
-    EXPECT_EQ(handler.IsReadOnly(), 0);
-    EXPECT_EQ(handler.GetCurNoteGuid(), QString());
-    EXPECT_EQ(handler.editorMaxChars(), 3000);
-    EXPECT_EQ(handler.OnGetFunId(u"CppProcessor"_s), 1);
-    for (const QString &name : {u"cppprocessor"_s, u"CppProcessor "_s, QString()})
-        EXPECT_EQ(handler.OnGetFunId(name), -1) << name.toStdString();
-    handler.SetCurNoteGuid(u"n1"_s);
-    handler.SetCurNoteGuid(QString());
-    EXPECT_EQ(handler.GetCurNoteGuid(), QString());
-}
 
 // ---- calls into the page -------------------------------------------------------------
 
@@ -327,6 +308,9 @@ TEST_F(HandlerTest, CommandsNeedIdOneAndExactlyThreeArguments)
 {
     RecordingPrompts prompts;
     LogCapture log;
+    EXPECT_EQ(handler.OnGetFunId(u"CppProcessor"_s), 1);
+    for (const QString &name : {u"cppprocessor"_s, u"CppProcessor "_s, QString()})
+        EXPECT_EQ(handler.OnGetFunId(name), -1) << name.toStdString();
     QVariant result;
     const QString json = u"{\"msg\":\"x\"}"_s;
     EXPECT_EQ(handler.OnExecuteFun(2, {u""_s, json, u"ZvMessageBox"_s}, result, {}), -1);
@@ -428,12 +412,10 @@ TEST(HandlerText, FormatGivesEachScriptValueItsText)
         {QVariant(), u""_s},
         {QVariant::fromValue(nullptr), u""_s},
         {QVariant::fromValue(short(-3)), u"-3"_s},
-        {QVariant::fromValue(ushort(65535)), u"65535"_s},
         {QVariant(-7), u"-7"_s},
         {QVariant(2147483647), u"2147483647"_s},
         {QVariant(4294967295u), u"-1"_s},
         {QVariant(qlonglong(0x100000005LL)), u"5"_s},
-        {QVariant(qlonglong(-2)), u"-2"_s},
         {QVariant(qulonglong(0x180000000ULL)), u"-2147483648"_s},
         {QVariant(1.5f), u"1.5000"_s},
         {QVariant(1.5), u"1.50000000"_s},
@@ -441,12 +423,9 @@ TEST(HandlerText, FormatGivesEachScriptValueItsText)
         {QVariant(QDateTime()), u"Invalid DateTime"_s},
         {QVariant(u"中 \"q\" \\"_s), u"中 \"q\" \\"_s},
         {QVariant(false), u"FALSE"_s},
-        {QVariant(true), u"TRUE"_s},
         {QVariant(QByteArray("\xe4\xb8\xad")), u"中"_s},
         {QVariant::fromValue<signed char>(5), u"UN_KNOW"_s},
-        {QVariant::fromValue<uchar>(5), u"UN_KNOW"_s},
         {QVariant(QVariantList{1}), u"UN_KNOW"_s},
-        {QVariant(QVariantMap{{u"a"_s, 1}}), u"UN_KNOW"_s},
         {QVariant(QChar(u'x')), u"UN_KNOW"_s},
     };
     for (const auto &[value, text] : cases)
@@ -457,10 +436,8 @@ TEST(HandlerText, FolderNamesFolderTestAndTime)
 {
     const std::pair<QString, QString> names[] = {
         {u"C:\\notes\\photos"_s, u"photos"_s},
-        {u"C:\\notes\\photos\\\\"_s, u"photos"_s},
         {u"/home/u/相册/"_s, u"相册"_s},
         {u"photos"_s, u""_s},
-        {u"photos\\"_s, u""_s},
         {QString(), u""_s},
     };
     for (const auto &[path, name] : names)

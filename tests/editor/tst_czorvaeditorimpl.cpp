@@ -9,19 +9,13 @@
 #include "logcapture.h"
 #include "notehtml/notehtmlrw.h"
 #include "recordingprompts.h"
-
-#include <gtest/gtest.h>
+#include "testhelpers.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
-#include <QFocusEvent>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QKeyEvent>
 #include <QLineEdit>
-#include <QTemporaryDir>
+#include <QRegularExpression>
 #include <QTest>
 #include <QVBoxLayout>
 #include <QWebEnginePage>
@@ -90,29 +84,14 @@ public:
     QStringList keys;
 };
 
-// Copies the built editor page into a fresh application folder, so the page, the note files
-// and the attachment store of this program live side by side as they do beside a host.
-QString prepareAppFolder(const QString &folder, const QString &pageFolder = u"zveditor"_s)
-{
-    const QString staged = qEnvironmentVariable("TAVRIK_PAGE_DIR") + u"/zveditor"_s;
-    QDirIterator it(staged, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString source = it.next();
-        const QString target
-            = folder + u'/' + pageFolder + u'/' + QDir(staged).relativeFilePath(source);
-        QDir().mkpath(QFileInfo(target).absolutePath());
-        QFile::copy(source, target);
-    }
-    return folder + u'/';
-}
-
 class EditorTest : public ::testing::Test
 {
 protected:
     static void SetUpTestSuite()
     {
         s_appDir = new QTemporaryDir;
-        SetAppDirectory(prepareAppFolder(s_appDir->path()));
+        stageEditorPage(s_appDir->path());
+        SetAppDirectory(s_appDir->path());
     }
     static void TearDownTestSuite()
     {
@@ -143,18 +122,7 @@ protected:
 
     static QString attachRoot() { return GetAttachRootDir() + u'/'; }
 
-    QVariant runInPage(const QString &script)
-    {
-        bool done = false;
-        QVariant value;
-        m_editor->page()->runJavaScript(script, [&](const QVariant &result) {
-            value = result;
-            done = true;
-        });
-        EXPECT_TRUE(QTest::qWaitFor([&] { return done; }, PageTimeoutMs)) << script.toStdString();
-        return value;
-    }
-
+    QVariant runInPage(const QString &script) { return runScript(m_editor->page(), script); }
     void putCaretAtEnd()
     {
         runInPage(u"(function(){Tavrik.editor.focus();const d=Tavrik.editor.document();"
@@ -237,9 +205,8 @@ TEST_F(EditorTest, FirstLoadTellsTheParentOnceAndPointsAtThisEditor)
 
 TEST_F(EditorTest, HostConfigurationNamesThePage)
 {
-    prepareAppFolder(s_appDir->path(), u"custom"_s);
     FakeCore core;
-    core.pagePath = s_appDir->filePath(u"custom/index.html"_s);
+    core.pagePath = stageEditorPage(s_appDir->path(), u"custom"_s);
     HostWindow host;
     auto *editor = new CZorvaEditorImpl(&host);
     editor->SetTavrikCore(&core);
@@ -292,7 +259,7 @@ TEST_F(EditorTest, LoadJoinsNoteFilesInOrderAndKeepsTheLastVersion)
     }
 }
 
-TEST_F(EditorTest, LoadWithoutReadableFilesShowsAnEmptyCurrentNote)
+TEST_F(EditorTest, LoadWithoutReadableFilesOrNewShowsAnEmptyCurrentNote)
 {
     writeNoteFile(u"old.html"_s, u"<p>old</p>"_s, 1);
     for (const auto &names :
@@ -306,12 +273,9 @@ TEST_F(EditorTest, LoadWithoutReadableFilesShowsAnEmptyCurrentNote)
         EXPECT_EQ(m_editor->version(), 2);
         EXPECT_TRUE(pageText().trimmed().isEmpty());
     }
-}
 
-TEST_F(EditorTest, NewNoteGetsAFreshIdAndAnEmptyPage)
-{
-    writeNoteFile(u"prev.html"_s, u"<p>previous note</p>"_s, 2);
-    m_editor->LoadEditor(u"prev"_s, {u"prev.html"_s}, {}, false);
+    // A new note gets a fresh id each time.
+    m_editor->LoadEditor(u"old"_s, {u"old.html"_s}, {}, false);
     QString first;
     QString second;
     m_editor->NewEditor(first, false);
@@ -425,26 +389,6 @@ TEST_F(EditorTest, SaveListsTheNoteFileFirstThenTheFilesItShows)
         EXPECT_FALSE(file.modifyTime.isEmpty()) << file.storeName.toStdString();
 }
 
-TEST_F(EditorTest, InsertedTableIsSavedWithTheNote)
-{
-    m_editor->LoadEditor(u"table"_s, {}, {}, false);
-    putCaretAtEnd();
-    StTableData table;
-    table.colNum = 2;
-    table.rowNum = 2;
-    table.rowList = {{{QString(), u"名字"_s, u"60"_s}, {QString(), u"Qty"_s, u"40"_s}},
-                     {{QString(), u"Äpfel"_s, QString()}, {QString(), u"3"_s, QString()}}};
-    m_editor->InsertTable(table);
-    EXPECT_EQ(runInPage(u"Tavrik.editor.document().querySelectorAll('table td').length"_s).toInt(),
-              4);
-    m_editor->SaveEditor();
-    ASSERT_EQ(m_host->saves.size(), 1u);
-    QString last;
-    m_editor->GetLastHtml(last);
-    EXPECT_TRUE(last.contains(u"<table"_s)) << last.toStdString();
-    EXPECT_TRUE(last.contains(u"名字"_s) && last.contains(u"Äpfel"_s)) << last.toStdString();
-}
-
 TEST_F(EditorTest, UnreadablePageContentShowsItsMessageAndSavesNothing)
 {
     m_editor->LoadEditor(u"broken"_s, {}, {}, false);
@@ -474,12 +418,7 @@ TEST_F(EditorTest, ExportUsesTheLastSavedContent)
     error.clear();
     ASSERT_TRUE(m_editor->ExportWord(out.filePath(u"note.mht"_s), error)) << error.toStdString();
     EXPECT_TRUE(error.isEmpty());
-    QFile mht(out.filePath(u"note.mht"_s));
-    ASSERT_TRUE(mht.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(mht.readAll().contains("Export me"));
-
-    EXPECT_FALSE(m_editor->ExportWord(out.filePath(u"no/such/folder/note.mht"_s), error));
-    EXPECT_EQ(error, u"转化为word失败！"_s);
+    EXPECT_TRUE(readBytes(out.filePath(u"note.mht"_s)).contains("Export me"));
 }
 
 TEST_F(EditorTest, LinksAndScriptsNeverNavigateTheEditorAway)

@@ -4,9 +4,8 @@
 // The editor page in a real browser view: every jsProcessor method with its replies, the
 // attachment markup, tables, read-only mode, the character limit, the sanitiser and the
 // commands the page sends to native code through a recording "tavrikBridge" object.
-#include <gtest/gtest.h>
+#include "testhelpers.h"
 
-#include <QEventLoop>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -17,19 +16,7 @@
 #include <QWebEngineView>
 
 #include <memory>
-#include <ostream>
 #include <vector>
-
-QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString &text, std::ostream *os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
-inline void PrintTo(const QStringList &list, std::ostream *os)
-{
-    *os << '[' << list.join(u"|").toStdString() << ']';
-}
-QT_END_NAMESPACE
 
 namespace {
 
@@ -128,31 +115,8 @@ protected:
             << "the page did not start";
     }
 
-    QVariant js(const QString &script)
-    {
-        QVariant result;
-        bool done = false;
-        QEventLoop loop;
-        m_view->page()->runJavaScript(script, [&](const QVariant &value) {
-            result = value;
-            done = true;
-            loop.quit();
-        });
-        if (!done)
-            loop.exec();
-        return result;
-    }
-
-    // Polls a script until it is true; false when it never becomes true.
-    bool waitUntil(const QString &condition)
-    {
-        for (int i = 0; i < 500; ++i) {
-            if (js(u"!!("_s + condition + u")"_s).toBool())
-                return true;
-            QTest::qWait(20);
-        }
-        return false;
-    }
+    QVariant js(const QString &script) { return runScript(m_view->page(), script); }
+    bool waitUntil(const QString &condition) { return waitForScript(m_view->page(), condition); }
 
     QString rawCall(const QString &method, const QString &arg)
     {
@@ -173,12 +137,7 @@ protected:
 
     bool waitForCalls(size_t count)
     {
-        while (m_bridge.calls.size() < count) {
-            QSignalSpy spy(&m_bridge, &RecordingBridge::called);
-            if (!spy.wait(10000))
-                return false;
-        }
-        return true;
+        return QTest::qWaitFor([&] { return m_bridge.calls.size() >= count; }, 10000);
     }
 
     // Sends a marker command and waits for it: every call the page made before is recorded by then.
@@ -199,11 +158,33 @@ protected:
            u"const s=d.getSelection();s.removeAllRanges();s.addRange(r);})()"_s);
     }
 
-    void dispatch(const QString &selector, const QString &eventScript)
+    // Selects from `start` to `end` in the node the expression gives (`d` is the frame's document).
+    void select(const QString &node, int start, int end)
     {
-        js(u"(function(){const d=Tavrik.editor.document();const t=d.querySelector("_s
-           + jsString(selector) + u");const r=t.getBoundingClientRect();t.dispatchEvent("_s
-           + eventScript + u");})()"_s);
+        js(u"(function(){Tavrik.editor.focus();const d=Tavrik.editor.document();const n=%1;"
+           u"const r=d.createRange();r.setStart(n,%2);r.setEnd(n,%3);"
+           u"d.getSelection().removeAllRanges();d.getSelection().addRange(r);})()"_s.arg(node)
+               .arg(start)
+               .arg(end));
+    }
+
+    // Pastes `data` of `type` (and `plain` as text/plain when given) at the caret.
+    void paste(const QString &type, const QString &data, const QString &plain = QString())
+    {
+        js(u"(function(){const dt=new "
+           u"DataTransfer();dt.setData(%1,%2);if(%3)dt.setData('text/plain',%3);"
+           u"Tavrik.editor.document().body.dispatchEvent(new ClipboardEvent('paste',"
+           u"{clipboardData:dt,bubbles:true,cancelable:true}));})()"_s.arg(
+               jsString(type), jsString(data), jsString(plain)));
+    }
+
+    // Sends a mouse event of `type` (with the `extra` properties) to the element.
+    void mouse(const QString &selector, const QString &type, const QString &extra = QString())
+    {
+        js(u"(function(){const t=Tavrik.editor.document().querySelector(%1);"
+           u"const r=t.getBoundingClientRect();t.dispatchEvent(new MouseEvent('%2',"
+           u"{bubbles:true,cancelable:true,clientX:r.x+2,clientY:r.y+2%3}));})()"_s.arg(
+               jsString(selector), type, extra));
     }
 
     QStringList lastCall()
@@ -224,86 +205,65 @@ protected:
 
 const QString kJsonReplyOk = u"{\"result\":true,\"errmsg\":\"\"}"_s;
 
-struct ReplyCase
-{
-    const char *method;
-    const char *arg;
-    const char *reply;
-};
-
 TEST_F(EditorPage, EveryMethodAnswersWithItsReplyKeys)
 {
-    const ReplyCase cases[] = {
-        {"SetEditorMode", "{\"readonly\":true }", "{\"result\":true,\"errmsg\":\"\"}"},
-        {"SetEditorMode", "{\"readonly\":false }", "{\"result\":true,\"errmsg\":\"\"}"},
-        {"SetEditorMode", "{\"readonly\":1}",
-         "{\"result\":false,\"errmsg\":\"bad argument: \\\"readonly\\\" must be true or false\"}"},
-        {"SetEditorMode", "{}",
-         "{\"result\":false,\"errmsg\":\"bad argument: \\\"readonly\\\" must be true or false\"}"},
-        {"SetEditorMode",
-         "{\"readonly\":", "{\"result\":false,\"errmsg\":\"bad argument: not JSON\"}"},
-        {"SetEditorMaxChars", "{\"size\":10000 }", "{\"result\":true,\"errmsg\":\"\"}"},
-        {"SetEditorMaxChars", "{\"size\":1}", "{\"result\":true,\"errmsg\":\"\"}"},
-        {"SetEditorMaxChars", "{\"size\":0}",
-         "{\"result\":false,\"errmsg\":\"bad argument: \\\"size\\\" must be a whole number from 1 "
-         "to 2147483647\"}"},
-        {"SetEditorMaxChars", "{\"size\":2.5}",
-         "{\"result\":false,\"errmsg\":\"bad argument: \\\"size\\\" must be a whole number from 1 "
-         "to 2147483647\"}"},
-        {"SetEditorMaxChars", "[10]",
-         "{\"result\":false,\"errmsg\":\"bad argument: not a JSON object\"}"},
-        {"SetEditorMaxChars", "", "{\"result\":false,\"errmsg\":\"bad argument: not JSON\"}"},
-        {"SetEditorContent", "<p>x</p>", "{\"result\":true,\"errmsg\":\"\"}"},
-        {"SetEditorContent", "", "{\"result\":true,\"errmsg\":\"\"}"},
-        {"GetEditorContent", "{}",
-         "{\"result\":true,\"errmsg\":\"\",\"ehtml\":\"\",\"etext\":\"\"}"},
-        {"SelectedAttach", "{\"keyword\":\"\"}",
-         "{\"result\":false,\"errmsg\":\"bad argument: \\\"keyword\\\" must be a non-empty "
-         "text\"}"},
-        {"SelectedAttach", "{\"keyword\":\"a.png\"}",
-         "{\"result\":false,\"errmsg\":\"no attachment matches \\\"a.png\\\"\"}"},
-        {"ModifyAttachAtrr", "{\"zv_exdata\":\"x\",\"ClassValue\":\"a\",\"SrcValue\":\"b\"}",
-         "{\"result\":false,\"errmsg\":\"bad argument: \\\"zv_exdata\\\" must be an object with "
-         "\\\"OrigName_B64\\\"\"}"},
-        {"ModifyAttachAtrr", "{\"zv_exdata\":{\"OrigName_B64\":\"\"},\"SrcValue\":\"b\"}",
-         "{\"result\":false,\"errmsg\":\"bad argument: \\\"ClassValue\\\" must be a non-empty "
-         "text\"}"},
-        {"ModifyAttachAtrr",
-         "{\"zv_exdata\":{\"OrigName_B64\":\"YQ==\"},\"ClassValue\":\"a\",\"SrcValue\":\"b\"}",
-         "{\"result\":false,\"errmsg\":\"no attachment carries this original name\"}"},
-        {"ClearEditorCache", "", "{\"result\":true,\"errmsg\":\"\"}"},
-        {"InsertTable", "{\"colNum\":0,\"rowNum\":1}",
-         "{\"result\":false,\"errmsg\":\"bad argument: \\\"colNum\\\" must be a whole number from "
-         "1 to 64\"}"},
-        {"InsertTable", "{\"colNum\":65,\"rowNum\":1}",
-         "{\"result\":false,\"errmsg\":\"bad argument: \\\"colNum\\\" must be a whole number from "
-         "1 to 64\"}"},
-        {"InsertTable", "{\"colNum\":64,\"rowNum\":1001}",
-         "{\"result\":false,\"errmsg\":\"bad argument: \\\"rowNum\\\" must be a whole number from "
-         "1 to 1000\"}"},
-        {"InsertTable", "{\"colNum\":1,\"rowNum\":1,\"rowList\":[null,null]}",
-         "{\"result\":false,\"errmsg\":\"bad argument: \\\"rowList\\\" must be a list of at most "
-         "rowNum rows\"}"},
-        {"InsertTable", "{\"colNum\":1,\"rowNum\":1,\"rowList\":[{\"colList\":[{},{}]}]}",
-         "{\"result\":false,\"errmsg\":\"bad argument: \\\"colList\\\" must be a list of at most "
-         "colNum cells\"}"},
-        {"AddPicToEditor", "{\"picpath\":\"\",\"strData\":\"s\",\"exdata\":\"\",\"type\":\"png\"}",
-         "{\"result\":false,\"errmsg\":\"bad argument: \\\"picpath\\\" must be a non-empty "
-         "text\"}"},
-        {"AddPicToEditor",
-         "{\"picpath\":\"javascript:CppProcessor('x','','')\",\"strData\":\"s\",\"exdata\":\"\","
-         "\"type\":\"png\"}",
-         "{\"result\":false,\"errmsg\":\"bad argument: \\\"picpath\\\" is not an image path\"}"},
-        {"AddPicToEditor", "nonsense", "{\"result\":false,\"errmsg\":\"bad argument: not JSON\"}"},
-        {"NoSuchMethod", "{}", "{\"result\":false,\"errmsg\":\"unknown method: NoSuchMethod\"}"},
-        {"getEditorContent", "{}",
-         "{\"result\":false,\"errmsg\":\"unknown method: getEditorContent\"}"},
-        {"toString", "{}", "{\"result\":false,\"errmsg\":\"unknown method: toString\"}"},
+    const auto fails = [](const char *message) {
+        return u"{\"result\":false,\"errmsg\":\""_s + QString::fromUtf8(message) + u"\"}"_s;
     };
-    for (const ReplyCase &c : cases) {
+    const QString notJson = fails("bad argument: not JSON");
+    const QString size
+        = fails(R"(bad argument: \"size\" must be a whole number from 1 to 2147483647)");
+    const QString colNum = fails(R"(bad argument: \"colNum\" must be a whole number from 1 to 64)");
+    const struct
+    {
+        const char *method;
+        const char *arg;
+        QString reply;
+    } cases[] = {
+        {"SetEditorMode", R"({"readonly":true })", kJsonReplyOk},
+        {"SetEditorMode", R"({"readonly":false })", kJsonReplyOk},
+        {"SetEditorMode", R"({"readonly":1})",
+         fails(R"(bad argument: \"readonly\" must be true or false)")},
+        {"SetEditorMode", R"({"readonly":)", notJson},
+        {"SetEditorMaxChars", R"({"size":10000 })", kJsonReplyOk},
+        {"SetEditorMaxChars", R"({"size":1})", kJsonReplyOk},
+        {"SetEditorMaxChars", R"({"size":0})", size},
+        {"SetEditorMaxChars", R"({"size":2.5})", size},
+        {"SetEditorMaxChars", "[10]", fails("bad argument: not a JSON object")},
+        {"SetEditorContent", "<p>x</p>", kJsonReplyOk},
+        {"GetEditorContent", "{}", uR"({"result":true,"errmsg":"","ehtml":"","etext":""})"_s},
+        {"SelectedAttach", R"({"keyword":""})",
+         fails(R"(bad argument: \"keyword\" must be a non-empty text)")},
+        {"SelectedAttach", R"({"keyword":"a.png"})", fails(R"(no attachment matches \"a.png\")")},
+        {"ModifyAttachAtrr", R"({"zv_exdata":"x","ClassValue":"a","SrcValue":"b"})",
+         fails(R"(bad argument: \"zv_exdata\" must be an object with \"OrigName_B64\")")},
+        {"ModifyAttachAtrr", R"({"zv_exdata":{"OrigName_B64":""},"SrcValue":"b"})",
+         fails(R"(bad argument: \"ClassValue\" must be a non-empty text)")},
+        {"ModifyAttachAtrr",
+         R"({"zv_exdata":{"OrigName_B64":"YQ=="},"ClassValue":"a","SrcValue":"b"})",
+         fails("no attachment carries this original name")},
+        {"ClearEditorCache", "", kJsonReplyOk},
+        {"InsertTable", R"({"colNum":0,"rowNum":1})", colNum},
+        {"InsertTable", R"({"colNum":65,"rowNum":1})", colNum},
+        {"InsertTable", R"({"colNum":64,"rowNum":1001})",
+         fails(R"(bad argument: \"rowNum\" must be a whole number from 1 to 1000)")},
+        {"InsertTable", R"({"colNum":1,"rowNum":1,"rowList":[null,null]})",
+         fails(R"(bad argument: \"rowList\" must be a list of at most rowNum rows)")},
+        {"InsertTable", R"({"colNum":1,"rowNum":1,"rowList":[{"colList":[{},{}]}]})",
+         fails(R"(bad argument: \"colList\" must be a list of at most colNum cells)")},
+        {"AddPicToEditor", R"({"picpath":"","strData":"s","exdata":"","type":"png"})",
+         fails(R"(bad argument: \"picpath\" must be a non-empty text)")},
+        {"AddPicToEditor",
+         R"x({"picpath":"javascript:CppProcessor('x','','')","strData":"s","exdata":"","type":"png"})x",
+         fails(R"(bad argument: \"picpath\" is not an image path)")},
+        {"AddPicToEditor", "nonsense", notJson},
+        {"NoSuchMethod", "{}", fails("unknown method: NoSuchMethod")},
+        {"getEditorContent", "{}", fails("unknown method: getEditorContent")},
+        {"toString", "{}", fails("unknown method: toString")},
+    };
+    for (const auto &c : cases) {
         call(u"SetEditorContent"_s, QString());
-        EXPECT_EQ(rawCall(QString::fromUtf8(c.method), QString::fromUtf8(c.arg)),
-                  QString::fromUtf8(c.reply))
+        EXPECT_EQ(rawCall(QString::fromUtf8(c.method), QString::fromUtf8(c.arg)), c.reply)
             << c.method << " " << c.arg;
     }
     // jsProcessor takes whatever script values it gets and still answers.
@@ -424,9 +384,7 @@ TEST_F(EditorPage, SelectedAttachSelectsByStoreNameClassOrOriginalName)
 TEST_F(EditorPage, InsertTableBuildsTheExactTable)
 {
     call(u"SetEditorContent"_s, u"<p>Davor</p><p><br></p>"_s);
-    js(u"(function(){Tavrik.editor.focus();const d=Tavrik.editor.document();const "
-       u"r=d.createRange();"
-       "r.setStart(d.body.lastChild,0);r.collapse(true);d.getSelection().removeAllRanges();d.getSelection().addRange(r);})()"_s);
+    select(u"d.body.lastChild"_s, 0, 0);
     const QString table
         = u"{\n   \"colNum\" : 2,\n   \"rowList\" : [\n      {\n         \"colList\" : [\n"
           "            { \"style\" : \"font-weight: bold;\", \"value\" : \"Name\", \"width\" : "
@@ -453,9 +411,7 @@ TEST_F(EditorPage, InsertTableBuildsTheExactTable)
 
     // Tab moves to the next cell and selects it, so typing replaces it.
     call(u"SetEditorContent"_s, u"<table><tbody><tr><td>a</td><td>b</td></tr></tbody></table>"_s);
-    js(u"(function(){Tavrik.editor.focus();const d=Tavrik.editor.document();const "
-       u"r=d.createRange();"
-       "r.setStart(d.querySelector('td').firstChild,1);d.getSelection().removeAllRanges();d.getSelection().addRange(r);})()"_s);
+    select(u"d.querySelector('td').firstChild"_s, 1, 1);
     QTest::keyClick(m_view->focusProxy(), Qt::Key_Tab);
     QTest::keyClicks(m_view->focusProxy(), u"x"_s);
     EXPECT_TRUE(waitUntil(u"Tavrik.editor.document().body.textContent === 'ax'"_s))
@@ -514,13 +470,10 @@ TEST_F(EditorPage, CharacterLimitRefusesTypingAndCutsPastes)
     EXPECT_EQ(js(count).toString(), u"5 / 5"_s);
 
     // A paste is cut to the room left, plain text and HTML alike.
-    const QString paste
-        = u"(function(type, data){const dt=new DataTransfer();dt.setData(type,data);"
-          "Tavrik.editor.document().body.dispatchEvent(new ClipboardEvent('paste',{clipboardData:dt,bubbles:true,cancelable:true}));})"_s;
     call(u"SetEditorMaxChars"_s, u"{\"size\":10}"_s);
     call(u"SetEditorContent"_s, u"<p>abcdefgh</p>"_s);
     putCaretAtEnd();
-    js(paste + u"('text/plain', '12345')"_s);
+    paste(u"text/plain"_s, u"12345"_s);
     EXPECT_EQ(frameJs(u"d.body.textContent"_s), u"abcdefgh12"_s);
     EXPECT_EQ(js(count).toString(), u"10 / 10"_s);
     EXPECT_EQ(js(u"document.getElementById('status-message').textContent"_s).toString(),
@@ -528,9 +481,9 @@ TEST_F(EditorPage, CharacterLimitRefusesTypingAndCutsPastes)
 
     call(u"SetEditorContent"_s, u"<p>abcdefg</p>"_s);
     putCaretAtEnd();
-    js(paste + u"('text/html', '<b>123</b><i>45</i>')"_s);
+    paste(u"text/html"_s, u"<b>123</b><i>45</i>"_s);
     EXPECT_EQ(frameJs(u"d.body.textContent"_s), u"abcdefg123"_s);
-    js(paste + u"('text/plain', '6')"_s);
+    paste(u"text/plain"_s, u"6"_s);
     EXPECT_EQ(frameJs(u"d.body.textContent"_s), u"abcdefg123"_s) << "one past the limit";
 
     // Content from native code is never cut; the count shows it is over.
@@ -545,12 +498,10 @@ TEST_F(EditorPage, PastedAndDroppedContentKeepsAttachmentsAndNeverNavigates)
     const QString att = attachmentHtml(u"aaa.png"_s, u"aaa.png"_s, u"Bild 1.png"_s);
     call(u"SetEditorContent"_s, u"<p>Anfang</p>"_s);
     putCaretAtEnd();
-    js(u"(function(data){const dt=new "
-       u"DataTransfer();dt.setData('text/html',data);dt.setData('text/plain','x');"
-       "Tavrik.editor.document().body.dispatchEvent(new ClipboardEvent('paste',{clipboardData:dt,bubbles:true,cancelable:true}));})("_s
-       + jsString(u"<meta charset=utf-8><span>Mitte </span>"_s + att
-                  + u"<script>CppProcessor('XSS','','')</script>"_s)
-       + u")"_s);
+    paste(u"text/html"_s,
+          u"<meta charset=utf-8><span>Mitte </span>"_s + att
+              + u"<script>CppProcessor('XSS','','')</script>"_s,
+          u"x"_s);
     EXPECT_EQ(html(), QString(u"<p>AnfangMitte "_s + att + u"</p>"_s));
 
     // A drop of HTML lands where it is dropped; a drop of files alone is left to native code.
@@ -616,16 +567,13 @@ TEST_F(EditorPage, HostileContentIsNeutralisedAndNeverReachesTheBridge)
                          u"d.body.querySelectorAll('*'))"
                          "for(const t of ['click','dblclick','mouseover','focus','toggle'])"
                          "e.dispatchEvent(new MouseEvent(t,{bubbles:true,cancelable:true}));})()"_s;
-    const QString paste
-        = u"(function(data){const dt=new DataTransfer();dt.setData('text/html',data);"
-          "Tavrik.editor.document().body.dispatchEvent(new ClipboardEvent('paste',{clipboardData:dt,bubbles:true,cancelable:true}));})"_s;
     for (const XssCase &c : cases) {
         const QString payload = QString::fromUtf8(c.payload);
         EXPECT_EQ(rawCall(u"SetEditorContent"_s, payload), kJsonReplyOk);
         EXPECT_EQ(html(), QString::fromUtf8(c.clean)) << c.payload;
         // The same payload pasted and as a table cell.
         putCaretAtEnd();
-        js(paste + u"("_s + jsString(payload) + u")"_s);
+        paste(u"text/html"_s, payload);
         rawCall(u"InsertTable"_s,
                 QString::fromUtf8(
                     QJsonDocument(
@@ -683,9 +631,7 @@ TEST_F(EditorPage, AttachmentAndLinkEventsSendTheirCommands)
              + u" nach <a href=\" https://example.com/a?b=1&amp;c=2 \">Seite</a></p>"_s);
     const QString classValue = u"userdata\\attachment\\5d41402abc4b2a76b9719d911017c592.pdf"_s;
 
-    dispatch(
-        u"img"_s,
-        u"new MouseEvent('dblclick',{bubbles:true,cancelable:true,clientX:r.x+2,clientY:r.y+2})"_s);
+    mouse(u"img"_s, u"dblclick"_s);
     ASSERT_TRUE(waitForCalls(1));
     EXPECT_EQ(
         lastCall(),
@@ -694,9 +640,7 @@ TEST_F(EditorPage, AttachmentAndLinkEventsSendTheirCommands)
             u"{\"path\":\"userdata\\\\attachment\\\\5d41402abc4b2a76b9719d911017c592.pdf\"}"_s,
             exdata(u"Vertrag Müller.pdf"_s)}));
 
-    dispatch(
-        u"img"_s,
-        u"new MouseEvent('contextmenu',{bubbles:true,cancelable:true,button:2,clientX:r.x+2,clientY:r.y+2})"_s);
+    mouse(u"img"_s, u"contextmenu"_s, u",button:2"_s);
     ASSERT_TRUE(waitForCalls(2));
     const QJsonObject expected{{u"current_attach"_s,
                                 QJsonObject{{u"class_value"_s, classValue},
@@ -709,24 +653,22 @@ TEST_F(EditorPage, AttachmentAndLinkEventsSendTheirCommands)
     EXPECT_EQ(lastCall().at(3), QString());
 
     // While editing a plain click only places the caret; Ctrl+click opens the link.
-    dispatch(u"a"_s, u"new MouseEvent('click',{bubbles:true,cancelable:true})"_s);
-    dispatch(u"a"_s, u"new MouseEvent('click',{bubbles:true,cancelable:true,ctrlKey:true})"_s);
+    mouse(u"a"_s, u"click"_s);
+    mouse(u"a"_s, u"click"_s, u",ctrlKey:true"_s);
     ASSERT_TRUE(waitForCalls(3));
     EXPECT_EQ(lastCall(),
               (QStringList{u"CppProcessor"_s, u"OpenHyperLink"_s,
                            u"{\"url\":\"https://example.com/a?b=1&c=2\"}"_s, QString()}));
     // In read-only mode a real click opens it.
     call(u"SetEditorMode"_s, u"{\"readonly\":true }"_s);
-    const QPoint link(
-        js(u"(function(){const f=Tavrik.editor.frame().getBoundingClientRect();"
-           "const r=Tavrik.editor.document().querySelector('a').getBoundingClientRect();"
-           "return Math.round(f.x+r.x+r.width/2);})()"_s)
-            .toInt(),
-        js(u"(function(){const f=Tavrik.editor.frame().getBoundingClientRect();"
-           "const r=Tavrik.editor.document().querySelector('a').getBoundingClientRect();"
-           "return Math.round(f.y+r.y+r.height/2);})()"_s)
-            .toInt());
-    QTest::mouseClick(m_view->focusProxy(), Qt::LeftButton, {}, link);
+    const QVariantList link
+        = js(u"(function(){const f=Tavrik.editor.frame().getBoundingClientRect();"
+             "const r=Tavrik.editor.document().querySelector('a').getBoundingClientRect();"
+             "return [Math.round(f.x+r.x+r.width/2), Math.round(f.y+r.y+r.height/2)];})()"_s)
+              .toList();
+    ASSERT_EQ(link.size(), 2);
+    QTest::mouseClick(m_view->focusProxy(), Qt::LeftButton, {},
+                      QPoint(link[0].toInt(), link[1].toInt()));
     ASSERT_TRUE(waitForCalls(4));
     EXPECT_EQ(lastCall().at(1), u"OpenHyperLink"_s);
     flushCalls();
@@ -737,17 +679,11 @@ TEST_F(EditorPage, AttachmentAndLinkEventsSendTheirCommands)
 TEST_F(EditorPage, ToolbarFormatsTheSelectionAndShowsItsState)
 {
     call(u"SetEditorContent"_s, u"<p><b>fett</b> normal</p>"_s);
-    const QString caretIn
-        = u"(function(sel){Tavrik.editor.focus();const d=Tavrik.editor.document();const "
-          u"n=d.querySelector(sel).firstChild;"
-          "const r=d.createRange();r.setStart(n,2);r.setEnd(n,2);d.getSelection().removeAllRanges();d.getSelection().addRange(r);})"_s;
     const QString boldActive
         = u"document.querySelector('[data-id=\"bold\"]').classList.contains('active')"_s;
-    js(caretIn + u"('b')"_s);
+    select(u"d.querySelector('b').firstChild"_s, 2, 2);
     EXPECT_TRUE(waitUntil(boldActive));
-    js(u"(function(){const d=Tavrik.editor.document();const t=d.querySelector('p').lastChild;const "
-       u"r=d.createRange();"
-       "r.setStart(t,1);r.setEnd(t,7);d.getSelection().removeAllRanges();d.getSelection().addRange(r);})()"_s);
+    select(u"d.querySelector('p').lastChild"_s, 1, 7);
     EXPECT_TRUE(waitUntil(u"!"_s + boldActive));
 
     js(u"document.querySelector('[data-id=\"italic\"]').click()"_s);

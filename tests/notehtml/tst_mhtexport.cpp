@@ -6,13 +6,11 @@
 #include "logcapture.h"
 #include "notehtml/mhtexport.h"
 #include "notehtml/notehtmlrw.h"
-#include "printers.h"
+#include "testhelpers.h"
 
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 #include <QFile>
-#include <QTemporaryDir>
 
 #include <fcntl.h>
 
@@ -113,11 +111,7 @@ TEST(MhtExport, ExportWritesAMultipartMessageWithTheConvertedHtml)
 {
     QTemporaryDir dir;
     const QString target = dir.filePath(u"note.mht"_qs);
-    {
-        QFile old(target);
-        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-        old.write(QByteArray(200000, 'z')); // replaced, not appended to
-    }
+    ASSERT_TRUE(writeBytes(target, QByteArray(200000, 'z'))); // replaced, not appended to
     const QString html
         = u"<p>第一段 = café</p><div>line two<img src=\"../userdata\\attachment\\ab.png\"></div>"_qs;
     ASSERT_EQ(MhtExport::NoteHtmlContentToMhtFile(html, target), 1);

@@ -1,27 +1,21 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
-#include "common/commonutils.h"
-#include "common/log4c.h"
 #include "logcapture.h"
 #include "notehtml/attachmarkup.h"
 #include "notehtml/htmlfileupgrademgr.h"
 #include "notehtml/htmlver_1_to_2.h"
 #include "notehtml/notehtmlrw.h"
-#include "printers.h"
+#include "testhelpers.h"
 
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
-#include <QStringDecoder>
 #include <QStringEncoder>
-#include <QTemporaryDir>
 #include <QThread>
 
 #include <climits>
@@ -31,19 +25,6 @@ using namespace TAVRIKCORE::RICHEDITOR;
 using ::testing::ElementsAre;
 
 namespace {
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
-    file.write(bytes);
-}
 
 QString md5Of(const QByteArray &bytes)
 {
@@ -56,23 +37,10 @@ const QString kV1Image
 const QString kV2Image
     = uR"(<p>old</p><img class="userdata\attachment\ab12.png" src="../userdata\attachment\ab12_t.png" zv_exdata="{&quot;OrigName_B64&quot;:&quot;YWIxMi5wbmc=&quot;}">)"_qs;
 
-// Every test works in its own application folder; the log stays in the program's folder.
-class NoteFiles : public ::testing::Test
+class NoteFiles : public AppFolderTest
 {
 protected:
-    static void SetUpTestSuite() { CLog4C::GetInstance(); }
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_app.isValid());
-        SetAppDirectory(m_app.path());
-        m_root = GetAttachRootDir() + u'/';
-    }
-    void TearDown() override { SetAppDirectory(QString()); }
-
     QStringList storeFiles() const { return QDir(m_root).entryList(QDir::Files, QDir::Name); }
-
-    QTemporaryDir m_app;
-    QString m_root;
 };
 
 TEST_F(NoteFiles, ReadingSplitsHeaderAndContent)
@@ -88,22 +56,19 @@ TEST_F(NoteFiles, ReadingSplitsHeaderAndContent)
         {kHeader2 + "<p>x</p>", u"<p>x</p>"_qs, 2},
         {"<p>no header</p>", u"<p>no header</p>"_qs, 0},
         {"<!---->abc", u"<!---->abc"_qs, 0}, // the end marker must come after the opening one
-        {"<!--->abc", u"<!--->abc"_qs, 0},
         {"", u""_qs, 0},
         {"<!--{\"ver_number\":1}-->", u""_qs, 1},
         {"<!--not json-->abc", u"abc"_qs, 0},
         {"<!--{\"ver_number\":\"2\"}-->abc", u"abc"_qs, 0},
-        {"<!--[2]-->abc", u"abc"_qs, 0},
         {"<!-- {\"ver_number\":7} // hand-edited\n-->abc", u"abc"_qs, 7},
         {"<!--{\"ver_number\":2}", u"<!--{\"ver_number\":2}"_qs, 0},
         {"<!--a--><!--{\"ver_number\":2}-->x", u"<!--{\"ver_number\":2}-->x"_qs, 0},
         {QByteArray("<!--{\"ver_number\":2}-->ab\0cd", 27), u"ab"_qs, 2},
-        {kHeader2 + "<p>\xe4\xb8\xad\xe6\x96\x87</p>", u"<p>中文</p>"_qs, 2},
         {kHeader2 + legacy, u"旧笔记"_qs, 2},
     };
     const QString path = m_app.filePath(u"note.html"_qs);
     for (const Case &c : cases) {
-        writeBytes(path, c.bytes);
+        ASSERT_TRUE(writeBytes(path, c.bytes));
         QString content = u"unset"_qs;
         int version = -1;
         EXPECT_EQ(NoteHtmlRW::ReadHtmlTextFromFile(path, content, version), 1);
@@ -122,7 +87,7 @@ TEST_F(NoteFiles, ReadingSplitsHeaderAndContent)
 TEST_F(NoteFiles, WritingPutsTheHeaderBeforeTheContent)
 {
     const QString path = m_app.filePath(u"w.html"_qs);
-    writeBytes(path, QByteArray(1000, 'x'));
+    ASSERT_TRUE(writeBytes(path, QByteArray(1000, 'x')));
     ASSERT_EQ(NoteHtmlRW::WriteHtmlTextFile(path, u"<p>名</p>"_qs, 2), 1);
     EXPECT_EQ(readBytes(path), "<!--{\"ver_number\":2}--><p>\xe5\x90\x8d</p>");
     EXPECT_EQ(NoteHtmlRW::header(2).size(), 23);
@@ -175,7 +140,8 @@ TEST_F(NoteFiles, SavingReplacesADamagedFileOfTheSameName)
 {
     QString content = u"<p>to be damaged</p>"_qs;
     const QString name = md5Of(kHeader2 + content.toUtf8()) + u".html"_qs;
-    writeBytes(m_root + name, kHeader2 + "<p>to be dam"); // a torn copy under the right name
+    ASSERT_TRUE(
+        writeBytes(m_root + name, kHeader2 + "<p>to be dam")); // a torn copy under the right name
     LogCapture log;
     NewAttachFile record;
     ASSERT_EQ(NoteHtmlRW::SaveHtmlTextToFile(content, record, nullptr), 1);
@@ -220,7 +186,7 @@ TEST_F(NoteFiles, SavingUpgradesOlderMarkup)
 TEST_F(NoteFiles, SavingFailsCleanlyWhenTheFolderIsNotWritable)
 {
     QDir(m_root).removeRecursively();
-    writeBytes(m_root.chopped(1), "a file where the folder should be");
+    ASSERT_TRUE(writeBytes(m_root.chopped(1), "a file where the folder should be"));
     LogCapture log;
     QString content = u"<p>x</p>"_qs;
     NewAttachFile record;
@@ -250,7 +216,6 @@ TEST(HtmlUpgrade, Version1MarkupGetsOriginalNames)
         // Nothing to change: the input comes back as it is, head and all.
         {u"<html><head><title>t</title></head><body><IMG class=\"noseparator.png\"></body></html>"_qs,
          u"<html><head><title>t</title></head><body><IMG class=\"noseparator.png\"></body></html>"_qs},
-        {u"<p>no images</p>"_qs, u"<p>no images</p>"_qs},
         {u"<img class=\"userdata\\attachment\\e.png\" zv_exdata='{\"OrigName_B64\":\"YS50eHQ=\"}'>  <b>x</b>"_qs,
          u"<img class=\"userdata\\attachment\\e.png\" zv_exdata='{\"OrigName_B64\":\"YS50eHQ=\"}'>  <b>x</b>"_qs},
         {u"<head><title>t</title></head><p>a</p><img class=\"x\\y.png\">"_qs,
@@ -272,10 +237,8 @@ TEST(HtmlUpgrade, ChainRunsFromTheNextVersionToTheLast)
         int to;
         int result;
     };
-    const Case cases[] = {{0, 2, 1},      {1, 2, 1}, {0, 1, 1},
-                          {-1, 2, 1},     {2, 2, 0}, {2, 5, 0},
-                          {1, 1, 0},      {0, 0, 0}, {INT_MAX, INT_MAX, 0},
-                          {INT_MIN, 2, 1}};
+    const Case cases[] = {{0, 2, 1}, {1, 2, 1}, {0, 1, 1},       {2, 2, 0},
+                          {2, 5, 0}, {1, 1, 0}, {INT_MIN, 2, 1}, {INT_MAX, INT_MAX, 0}};
     HtmlFileUpgradeMgr upgrades;
     for (const Case &c : cases) {
         QString out = u"unset"_qs;

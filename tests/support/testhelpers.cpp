@@ -1,0 +1,79 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#include "testhelpers.h"
+
+#include "common/commonutils.h"
+#include "common/log4c.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QTest>
+#include <QWebEnginePage>
+
+using namespace TAVRIKCORE::RICHEDITOR;
+
+QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+        && file.write(bytes) == bytes.size();
+}
+
+QString stageEditorPage(const QString &appFolder, const QString &pageFolder)
+{
+    const QString from = qEnvironmentVariable("TAVRIK_PAGE_DIR") + QStringLiteral("/zveditor");
+    const QString to = QDir::cleanPath(appFolder + u'/' + pageFolder);
+    QDir(to).removeRecursively();
+    QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString file = it.next();
+        const QString target = to + file.mid(from.size());
+        QDir().mkpath(QFileInfo(target).path());
+        QFile::copy(file, target);
+    }
+    return to + QStringLiteral("/index.html");
+}
+
+QVariant runScript(QWebEnginePage *page, const QString &script)
+{
+    bool done = false;
+    QVariant value;
+    page->runJavaScript(script, [&](const QVariant &result) {
+        value = result;
+        done = true;
+    });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return done; }, 30000)) << script.toStdString();
+    return value;
+}
+
+bool waitForScript(QWebEnginePage *page, const QString &condition)
+{
+    const QString script = QStringLiteral("!!(") + condition + u')';
+    return QTest::qWaitFor([&] { return runScript(page, script).toBool(); }, 10000);
+}
+
+void AppFolderTest::SetUpTestSuite()
+{
+    CLog4C::GetInstance();
+}
+
+void AppFolderTest::SetUp()
+{
+    ASSERT_TRUE(m_app.isValid());
+    SetAppDirectory(m_app.path());
+    m_root = GetAttachRootDir() + u'/';
+}
+
+void AppFolderTest::TearDown()
+{
+    SetAppDirectory(QString());
+}

@@ -1,0 +1,63 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QByteArray>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QVariant>
+
+#include <ostream>
+
+class QWebEnginePage;
+
+// Readable failure messages for Qt values.
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString &text, std::ostream *out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+inline void PrintTo(const QByteArray &bytes, std::ostream *out)
+{
+    *out << '"' << bytes.toStdString() << '"';
+}
+inline void PrintTo(const QStringList &list, std::ostream *out)
+{
+    *out << '[' << list.join(u'|').toStdString() << ']';
+}
+inline void PrintTo(const QVariant &value, std::ostream *out)
+{
+    *out << value.typeName() << '(' << value.toString().toStdString() << ')';
+}
+QT_END_NAMESPACE
+
+// The whole file, or "<missing>" when it cannot be read.
+QByteArray readBytes(const QString &path);
+// Replaces the file with `bytes`, creating its folder; false when that fails.
+bool writeBytes(const QString &path, const QByteArray &bytes);
+
+// Copies the built editor page into `appFolder`/`pageFolder`, so the page and the attachment
+// store of the application folder lie side by side as they do beside a host. Gives the page's
+// index.html.
+QString stageEditorPage(const QString &appFolder,
+                        const QString &pageFolder = QStringLiteral("zveditor"));
+
+// Runs a script in the page and waits for its value (an invalid value after 30 s).
+QVariant runScript(QWebEnginePage *page, const QString &script);
+// Polls a script until it is true; false when it is not within 10 s.
+bool waitForScript(QWebEnginePage *page, const QString &condition);
+
+// Gives every test its own application folder (and so its own attachment store) while the
+// log stays in the program's folder.
+class AppFolderTest : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite();
+    void SetUp() override;
+    void TearDown() override;
+
+    QTemporaryDir m_app;
+    QString m_root; // the attachment store, ending in '/'
+};

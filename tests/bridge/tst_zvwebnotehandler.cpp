@@ -361,41 +361,36 @@ TEST_F(HandlerTest, UnknownCommandsAndCommandsWithoutActionStayQuiet)
     EXPECT_TRUE(browser.calls.empty());
 }
 
-TEST_F(HandlerTest, DoubleClickOpensTheFilePartUnderItsOriginalName)
-{
-    handler.SetCurNoteGuid(u"n1"_s);
-    const QString exdata = ZvWebNoteHandler::FormatOrigNameToJson(u"季度 \"报告\".docx"_s);
-    handler.command(u"DbClickAttachment"_s, u"{\"path\":\"userdata\\\\attachment\\\\ab.docx\"}"_s,
-                    exdata);
-    handler.command(u"DbClickAttachment"_s, u"{\"path\":\"plain.txt\"}"_s, u"not json"_s);
-    handler.command(u"DbClickAttachment"_s, u"{/* no path */}"_s, exdata);
-
-    EXPECT_EQ(host.opened,
-              (std::vector<QStringList>{{u"n1"_s, u"ab.docx"_s, u"季度 \"报告\".docx"_s},
-                                        {u"n1"_s, u"plain.txt"_s, QString()},
-                                        {u"n1"_s, QString(), u"季度 \"报告\".docx"_s}}));
-}
-
-TEST_F(HandlerTest, MessageBoxShowsThePageTextAsGivenWithTheApplicationTitle)
+TEST_F(HandlerTest, CommandsActOnTheirArguments)
 {
     RecordingPrompts prompts;
-    QGuiApplication::setApplicationDisplayName(u"笔记"_s);
-    handler.command(u"ZvMessageBox"_s, u"{\"msg\":\"<b>保存</b> \\\"q\\\" \\\\\"}"_s);
-    handler.command(u"ZvMessageBox"_s, u"{}"_s);
-
-    EXPECT_EQ(prompts.messages(), (QStringList{u"<b>保存</b> \"q\" \\"_s, QString()}));
-    EXPECT_EQ(prompts.shown().at(0).title, u"笔记"_s);
-    EXPECT_EQ(prompts.shown().at(0).buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-}
-
-TEST_F(HandlerTest, ScreenCaptureHidesAndRestoresTheMainWindowOnlyWhenAsked)
-{
     QWidget mainWindow;
     browser.setParent(&mainWindow);
     browser.hide(); // a shown view would start the browser engine
     mainWindow.show();
     EventRecorder events(&mainWindow);
+    QGuiApplication::setApplicationDisplayName(u"笔记"_s);
+    handler.SetCurNoteGuid(u"n1"_s);
+    const QString exdata = ZvWebNoteHandler::FormatOrigNameToJson(u"季度 \"报告\".docx"_s);
 
+    // A double click opens the file part of the path under the original name.
+    handler.command(u"DbClickAttachment"_s, u"{\"path\":\"userdata\\\\attachment\\\\ab.docx\"}"_s,
+                    exdata);
+    handler.command(u"DbClickAttachment"_s, u"{\"path\":\"plain.txt\"}"_s, u"not json"_s);
+    handler.command(u"DbClickAttachment"_s, u"{/* no path */}"_s, exdata);
+    EXPECT_EQ(host.opened,
+              (std::vector<QStringList>{{u"n1"_s, u"ab.docx"_s, u"季度 \"报告\".docx"_s},
+                                        {u"n1"_s, u"plain.txt"_s, QString()},
+                                        {u"n1"_s, QString(), u"季度 \"报告\".docx"_s}}));
+
+    // A message box shows the text as given, with the application's title.
+    handler.command(u"ZvMessageBox"_s, u"{\"msg\":\"<b>保存</b> \\\"q\\\" \\\\\"}"_s);
+    handler.command(u"ZvMessageBox"_s, u"{}"_s);
+    EXPECT_EQ(prompts.messages(), (QStringList{u"<b>保存</b> \"q\" \\"_s, QString()}));
+    EXPECT_EQ(prompts.shown().at(0).title, u"笔记"_s);
+    EXPECT_EQ(prompts.shown().at(0).buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+
+    // A screen capture hides and restores the main window only when asked.
     handler.command(u"SreenCapture"_s, u"{}"_s);
     handler.command(u"SreenCapture"_s, u"{\"hideMainWnd\":false}"_s);
     EXPECT_TRUE(events.seen.empty());

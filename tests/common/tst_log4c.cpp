@@ -4,8 +4,7 @@
 #include "common/log4c.h"
 #include "common/singleton.h"
 #include "logcapture.h"
-
-#include <gtest/gtest.h>
+#include "testhelpers.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -36,27 +35,11 @@ CLog4C *logger()
     return CLog4C::GetInstance();
 }
 
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// Lines of the log file after `from` bytes, with their prefixes.
-QList<QByteArray> rawLinesAfter(qint64 from)
-{
-    logger()->Flush();
-    QByteArray bytes = fileBytes(logger()->FilePath()).mid(from);
-    if (bytes.endsWith('\n'))
-        bytes.chop(1);
-    return bytes.isEmpty() ? QList<QByteArray>() : bytes.split('\n');
-}
-
 // Messages of the whole file at `path`, without their prefixes.
 std::vector<QString> messagesIn(const QString &path)
 {
     std::vector<QString> messages;
-    for (const QByteArray &line : fileBytes(path).split('\n')) {
+    for (const QByteArray &line : readBytes(path).split('\n')) {
         if (!line.isEmpty())
             messages.push_back(LogCapture::messageOf(QString::fromUtf8(line)));
     }
@@ -67,13 +50,6 @@ qint64 logSize()
 {
     logger()->Flush();
     return QFileInfo(logger()->FilePath()).size();
-}
-
-void writeFileOfSize(const QString &path, qint64 size)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_TRUE(file.resize(size));
 }
 
 QByteArray tidHex()
@@ -94,7 +70,7 @@ TEST(Log4C, LineCarriesLocalTimeThreadIdAndMessageAsUtf8)
     const QDateTime latest = QDateTime::currentDateTime().addMSecs(1);
 
     logger()->Flush();
-    const QByteArray bytes = fileBytes(logger()->FilePath()).mid(before);
+    const QByteArray bytes = readBytes(logger()->FilePath()).mid(before);
     ASSERT_EQ(bytes.count('\n'), 1) << bytes.constData();
     ASSERT_TRUE(bytes.endsWith("\n"));
     const QRegularExpressionMatch match = linePattern.match(QString::fromUtf8(bytes.chopped(1)));
@@ -150,7 +126,8 @@ TEST(Log4C, LinesFromSeveralThreadsKeepTheirOrderAndTheirThreadId)
     for (std::thread &worker : workers)
         worker.join();
 
-    const QList<QByteArray> lines = rawLinesAfter(before);
+    logger()->Flush();
+    const QList<QByteArray> lines = readBytes(logger()->FilePath()).mid(before).trimmed().split('\n');
     ASSERT_EQ(lines.size(), threads * perThread);
     std::map<int, int> next;
     const QRegularExpression message(u"^worker (\\d) line (\\d+) -{33}$"_s);
@@ -170,10 +147,10 @@ TEST(Log4C, FileAtTheCapIsAppendedToAndOneBytePastIsStartedAfresh)
     const QString path = logger()->FilePath();
     logger()->Flush();
 
-    writeFileOfSize(path, cap);
+    ASSERT_TRUE(writeBytes(path, QByteArray(cap, '\0')));
     logger()->WriteLog(u"at cap"_s);
     logger()->Flush();
-    QByteArray bytes = fileBytes(path);
+    QByteArray bytes = readBytes(path);
     ASSERT_GT(bytes.size(), cap);
     EXPECT_EQ(bytes.left(cap), QByteArray(cap, '\0'));
     EXPECT_EQ(LogCapture::messageOf(QString::fromUtf8(bytes.mid(cap).chopped(1))), u"at cap"_s);
@@ -184,7 +161,7 @@ TEST(Log4C, FileAtTheCapIsAppendedToAndOneBytePastIsStartedAfresh)
     logger()->Flush();
     EXPECT_EQ(messagesIn(path), (std::vector<QString>{u"fresh 1"_s, u"fresh 2"_s}));
 
-    writeFileOfSize(path, cap + 1);
+    ASSERT_TRUE(writeBytes(path, QByteArray(cap + 1, '\0')));
     logger()->WriteLog(u"past cap"_s);
     logger()->Flush();
     EXPECT_EQ(messagesIn(path), std::vector<QString>{u"past cap"_s});
@@ -208,7 +185,7 @@ TEST(Log4C, LinesWaitWhileTheFileCannotBeOpenedOrDeleted)
         if (overCap) {
             // Grow the folder past the cap with hard links to one file.
             const QString seed = path + u"/seed"_s;
-            writeFileOfSize(seed, 1);
+            ASSERT_TRUE(writeBytes(seed, "x"));
             const QByteArray longName(200, 'n');
             struct stat info;
             for (int i = 0;

@@ -421,27 +421,6 @@ TEST_F(EditorTest, ExportUsesTheLastSavedContent)
     EXPECT_TRUE(readBytes(out.filePath(u"note.mht"_s)).contains("Export me"));
 }
 
-TEST_F(EditorTest, LinksAndScriptsNeverNavigateTheEditorAway)
-{
-    writeNoteFile(u"link.html"_s,
-                  u"<p><a id=\"l\" href=\"https://example.org/\">a link</a> "
-                  "<a id=\"f\" href=\"file:///etc/hostname\">a file</a></p>"_s,
-                  2);
-    m_editor->LoadEditor(u"link"_s, {u"link.html"_s}, {}, false);
-    const QUrl editorPage = m_editor->url();
-    runInPage(uR"((function () {
-        var doc = document.querySelector('iframe.ke-edit-iframe').contentDocument;
-        doc.getElementById('l').click();
-        doc.getElementById('f').click();
-        return true;
-    })())"_s);
-    runInPage(u"window.location.href = 'file:///etc/hostname'; true"_s);
-    QTest::qWait(500);
-    EXPECT_EQ(m_editor->url(), editorPage);
-    EXPECT_TRUE(pageText().contains(u"a link"_s));
-    EXPECT_EQ(m_host->pageLoadedEvents, 1);
-}
-
 TEST_F(EditorTest, CharacterLimitStopsTypingAtTenThousand)
 {
     const QString nearlyFull(9998, u'x');

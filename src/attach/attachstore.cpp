@@ -14,6 +14,7 @@
 #include <QImage>
 
 #include <climits>
+#include <future>
 #include <map>
 #include <set>
 
@@ -176,20 +177,27 @@ int AttachStore::MoveAttFile(const QString &noteId, const DropFileInfo &info, MA
     const QString folder = GetAttachRootDir() + u'/';
     const bool picture = FileClassifier::IsPicFileType(info.displayName) != 0;
 
+    // The copy under the kept name does not depend on the hash: it is written and flushed
+    // while the hash is computed.
+    const QString keptPath
+        = info.keptName.isEmpty() ? QString() : GetAttachFilePath(noteId, {}, info.keptName);
+    std::future<bool> keptCopy;
+    if (!keptPath.isEmpty() && !IsFileExist(keptPath)) {
+        keptCopy = std::async(std::launch::async, [source = info.srcPath, keptPath] {
+            return Internal::durableCopy(source, keptPath, Placement::KeepExisting);
+        });
+    }
     const QString hash = CalcFileMd5(info.srcPath);
+    const bool copied = keptCopy.valid() && keptCopy.get();
     if (hash.isEmpty()) {
         writeLog(QStringLiteral("[ERROR] ZvWebNoteHandler::MoveAttFile cal md5 code faild ! "));
         return 0;
     }
     const QString storeName = hash + u'.' + info.fileExt;
 
-    const QString keptPath = GetAttachFilePath(noteId, storeName, info.keptName);
-    bool kept = false;
-    if (info.keptName.isEmpty())
-        kept = placeHashNamed(info.srcPath, keptPath, hash);
-    else
-        kept = IsFileExist(keptPath)
-            || Internal::durableCopy(info.srcPath, keptPath, Placement::KeepExisting);
+    const bool kept = keptPath.isEmpty()
+        ? placeHashNamed(info.srcPath, GetAttachFilePath(noteId, storeName, {}), hash)
+        : copied || IsFileExist(keptPath);
     if (!kept) {
         writeLog(QStringLiteral("[ERROR] ZvWebNoteHandler::MoveAttFile copy file fald ! "));
         return 0;

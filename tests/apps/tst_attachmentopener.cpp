@@ -45,15 +45,13 @@ TEST_F(AttachmentOpenerTest, RecognisesFilesThatRunCode)
         QString name;
         bool executable;
         bool runnable;
-    } cases[] = {
-        {u"install.sh"_s, false, true},    {u"SETUP.EXE"_s, false, true},
-        {u"tool.AppImage"_s, false, true}, {u"app.desktop"_s, false, true},
-        {u"script.Py"_s, false, true},     {u"payload.run"_s, false, true},
-        {u"firmware.bin"_s, false, true},  {u"noextension"_s, true, true},
-        {u"report.pdf"_s, true, true},     {u"report.pdf.txt"_s, false, false},
-        {u"photo.jpg"_s, false, false},    {u"notes.sh.txt"_s, false, false},
-        {u"README"_s, false, false},
-    };
+    } cases[] = {{u"install.sh"_s, false, true},    {u"SETUP.EXE"_s, false, true},
+                 {u"tool.AppImage"_s, false, true}, {u"app.desktop"_s, false, true},
+                 {u"script.Py"_s, false, true},     {u"payload.run"_s, false, true},
+                 {u"firmware.bin"_s, false, true},  {u"noextension"_s, true, true},
+                 {u"report.pdf"_s, true, true},     {u"report.pdf.txt"_s, false, false},
+                 {u"photo.jpg"_s, false, false},    {u"notes.sh.txt"_s, false, false},
+                 {u"README"_s, false, false}};
     for (const auto &c : cases) {
         const QString path = makeFile(c.name, c.executable);
         EXPECT_EQ(AttachmentOpener::isRunnable(path), c.runnable) << c.name.toStdString();

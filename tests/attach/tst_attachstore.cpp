@@ -205,8 +205,7 @@ TEST_F(AttachStoreTest, NamesThatWouldLeaveTheStoreAreRefused)
         {u"n"_s, u"sub\\a.txt"_s, u"txt"_s, u"sub\\a.txt"_s},
         {u"n"_s, u"."_s, u"txt"_s, u"."_s},
         {u"n"_s, nul, u"txt"_s, u"a\\x00.txt"_s},
-        {u"n"_s, u"a.txt"_s, u"txt/../../../x"_s, u"txt/../../../x"_s},
-    };
+        {u"n"_s, u"a.txt"_s, u"txt/../../../x"_s, u"txt/../../../x"_s}};
     for (const auto &[noteId, keptName, ext, logged] : cases) {
         DropFileInfo info = record(u"a.txt"_s, "hello", ext);
         info.keptName = keptName;
@@ -240,8 +239,7 @@ TEST_F(AttachStoreTest, ClashingNamesAreNumbered)
         // the number is read like atoi; a name without a '.' counts as a whole
         {u"d( 7).txt|e(x).txt|f(-3).txt"_s, u"d.txt|e.txt|f.txt"_s,
          u"d(8).txt|e(1).txt|f(-2).txt"_s},
-        {u"README"_s, u"README"_s, u"README(1)"_s},
-    };
+        {u"README"_s, u"README"_s, u"README(1)"_s}};
     for (const auto &[note, added, expected] : cases) {
         std::vector<QString> noteNames;
         for (const QString &name : note.split(u'|'))

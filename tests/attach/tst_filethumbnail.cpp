@@ -88,8 +88,7 @@ TEST_F(FileThumbnailTest, WidthStrideAndHeadersFollowTheLongerLine)
         {4, 30, 8502, QByteArray::fromHex("424d 36210000 00000000 36000000 28000000 58000000")},
         {741, 3, 76854, QByteArray::fromHex("424d 362c0100 00000000 36000000 28000000 1f030000")},
         {742, 3, 76854, QByteArray::fromHex("424d 362c0100 00000000 36000000 28000000 20030000")},
-        {743, 3, 76854, QByteArray::fromHex("424d 362c0100 00000000 36000000 28000000 20030000")},
-    };
+        {743, 3, 76854, QByteArray::fromHex("424d 362c0100 00000000 36000000 28000000 20030000")}};
     for (const auto &[nameWidth, infoWidth, fileSize, header] : cases) {
         SCOPED_TRACE(nameWidth);
         const Card card = draw(textOfWidth(nameWidth), textOfWidth(infoWidth));

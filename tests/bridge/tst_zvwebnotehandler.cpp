@@ -195,8 +195,7 @@ std::vector<CallCase> callCases()
          u"\t\t\t\t{\n\t\t\t\t\t\"style\" : \"s\",\n\t\t\t\t\t\"value\" : \"v\",\n"
          u"\t\t\t\t\t\"width\" : \"9\"\n\t\t\t\t}\n\t\t\t]\n\t\t}\n\t],\n\t\"rowNum\" : 1\n}\n"_s,
          [table](ZvWebNoteHandler &h) { return h.InsertTable(table), -1; },
-         linesOf(u"添加构建信息到笔记编辑器"_s, u"添加构建信息到笔记编辑器，错误信息："_s)},
-    };
+         linesOf(u"添加构建信息到笔记编辑器"_s, u"添加构建信息到笔记编辑器，错误信息："_s)}};
 }
 
 } // namespace
@@ -403,38 +402,35 @@ TEST_F(HandlerTest, CommandsActOnTheirArguments)
 
 TEST(HandlerText, FormatGivesEachScriptValueItsText)
 {
-    const std::pair<QVariant, QString> cases[] = {
-        {QVariant(), u""_s},
-        {QVariant::fromValue(nullptr), u""_s},
-        {QVariant::fromValue(short(-3)), u"-3"_s},
-        {QVariant(-7), u"-7"_s},
-        {QVariant(2147483647), u"2147483647"_s},
-        {QVariant(4294967295u), u"-1"_s},
-        {QVariant(qlonglong(0x100000005LL)), u"5"_s},
-        {QVariant(qulonglong(0x180000000ULL)), u"-2147483648"_s},
-        {QVariant(1.5f), u"1.5000"_s},
-        {QVariant(1.5), u"1.50000000"_s},
-        {QVariant(QDateTime(QDate(2024, 2, 3), QTime(4, 5, 6))), u"2024-02-03 04:05:06"_s},
-        {QVariant(QDateTime()), u"Invalid DateTime"_s},
-        {QVariant(u"中 \"q\" \\"_s), u"中 \"q\" \\"_s},
-        {QVariant(false), u"FALSE"_s},
-        {QVariant(QByteArray("\xe4\xb8\xad")), u"中"_s},
-        {QVariant::fromValue<signed char>(5), u"UN_KNOW"_s},
-        {QVariant(QVariantList{1}), u"UN_KNOW"_s},
-        {QVariant(QChar(u'x')), u"UN_KNOW"_s},
-    };
+    const std::pair<QVariant, QString> cases[]
+        = {{QVariant(), u""_s},
+           {QVariant::fromValue(nullptr), u""_s},
+           {QVariant::fromValue(short(-3)), u"-3"_s},
+           {QVariant(-7), u"-7"_s},
+           {QVariant(2147483647), u"2147483647"_s},
+           {QVariant(4294967295u), u"-1"_s},
+           {QVariant(qlonglong(0x100000005LL)), u"5"_s},
+           {QVariant(qulonglong(0x180000000ULL)), u"-2147483648"_s},
+           {QVariant(1.5f), u"1.5000"_s},
+           {QVariant(1.5), u"1.50000000"_s},
+           {QVariant(QDateTime(QDate(2024, 2, 3), QTime(4, 5, 6))), u"2024-02-03 04:05:06"_s},
+           {QVariant(QDateTime()), u"Invalid DateTime"_s},
+           {QVariant(u"中 \"q\" \\"_s), u"中 \"q\" \\"_s},
+           {QVariant(false), u"FALSE"_s},
+           {QVariant(QByteArray("\xe4\xb8\xad")), u"中"_s},
+           {QVariant::fromValue<signed char>(5), u"UN_KNOW"_s},
+           {QVariant(QVariantList{1}), u"UN_KNOW"_s},
+           {QVariant(QChar(u'x')), u"UN_KNOW"_s}};
     for (const auto &[value, text] : cases)
         EXPECT_EQ(Handler::Format(value), text) << "for " << value.typeName();
 }
 
 TEST(HandlerText, FolderNamesFolderTestAndTime)
 {
-    const std::pair<QString, QString> names[] = {
-        {u"C:\\notes\\photos"_s, u"photos"_s},
-        {u"/home/u/相册/"_s, u"相册"_s},
-        {u"photos"_s, u""_s},
-        {QString(), u""_s},
-    };
+    const std::pair<QString, QString> names[] = {{u"C:\\notes\\photos"_s, u"photos"_s},
+                                                 {u"/home/u/相册/"_s, u"相册"_s},
+                                                 {u"photos"_s, u""_s},
+                                                 {QString(), u""_s}};
     for (const auto &[path, name] : names)
         EXPECT_EQ(Handler::extract_foldername(path), name) << "for " << path.toStdString();
 

@@ -68,25 +68,24 @@ TEST(Base64, DecodeGivesBytesAndCountWithItsQuirks)
         QByteArray text;
         QByteArray decoded;
         int count;
-    } cases[] = {
-        {"", "", 0},
-        {"Zm9vYmFy", "foobar", 6},
-        {"Zm8=", "fo", 2},
-        {"Zg==", "f", 1},
-        {"Zm9v\r\nYmFy\r\n", "foobar", 6},
-        {"\x01Zm9v\x02Zg==", "foof", 4}, // control characters 1 and 2 are skipped
-        {"\r\n\r\n", "", 0},
-        {"Zm\r\n9v", "f`", 6}, // inside a group a line break is an ordinary character worth 0
-        {"Zm*v", "f`/", 3}, // so is any character outside the alphabet
-        {"Z!==", "d", 1},
-        {"\xFF\xFE\xFD\xFC", "", 3},
-        {"Zg=A", "f", 2},
-        {"Zm8AZm8=", "fo", 5}, // the output is cut at its first zero byte
-        {"AAAA", "", 3},
-        {"Zg", "f", 3}, // a group cut short by the end reads missing characters as worth 0
-        {"Zm9vZ", "food", 6},
-        {"Zm9", "fo@", 3},
-    };
+    } cases[]
+        = {{"", "", 0},
+           {"Zm9vYmFy", "foobar", 6},
+           {"Zm8=", "fo", 2},
+           {"Zg==", "f", 1},
+           {"Zm9v\r\nYmFy\r\n", "foobar", 6},
+           {"\x01Zm9v\x02Zg==", "foof", 4}, // control characters 1 and 2 are skipped
+           {"\r\n\r\n", "", 0},
+           {"Zm\r\n9v", "f`", 6}, // inside a group a line break is an ordinary character worth 0
+           {"Zm*v", "f`/", 3}, // so is any character outside the alphabet
+           {"Z!==", "d", 1},
+           {"\xFF\xFE\xFD\xFC", "", 3},
+           {"Zg=A", "f", 2},
+           {"Zm8AZm8=", "fo", 5}, // the output is cut at its first zero byte
+           {"AAAA", "", 3},
+           {"Zg", "f", 3}, // a group cut short by the end reads missing characters as worth 0
+           {"Zm9vZ", "food", 6},
+           {"Zm9", "fo@", 3}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.text.toStdString());
         QByteArray decoded("left over");
@@ -268,20 +267,18 @@ TEST(NameText, SplitsAtLastSeparatorAndDot)
     const struct
     {
         QString input, fileName, ext, withoutExt;
-    } cases[] = {
-        {u"/home/u/a.txt"_s, u"a.txt"_s, u"txt"_s, u"/home/u/a"_s},
-        {u"userdata\\attachment\\ab12.png"_s, u"ab12.png"_s, u"png"_s,
-         u"userdata\\attachment\\ab12"_s},
-        {u"a/b\\c.JPG"_s, u"c.JPG"_s, u"JPG"_s, u"a/b\\c"_s},
-        {u"noext"_s, u"noext"_s, u"noext"_s, u"noext"_s},
-        {u"a.tar.gz"_s, u"a.tar.gz"_s, u"gz"_s, u"a.tar"_s},
-        {u".bashrc"_s, u".bashrc"_s, u"bashrc"_s, QString()},
-        {u"trailing."_s, u"trailing."_s, QString(), u"trailing"_s},
-        {u"dir.d/file"_s, u"file"_s, u"d/file"_s, u"dir"_s},
-        {u"folder/"_s, QString(), u"folder/"_s, u"folder/"_s},
-        {u"说明.文档"_s, u"说明.文档"_s, u"文档"_s, u"说明"_s},
-        {QString(), QString(), QString(), QString()},
-    };
+    } cases[] = {{u"/home/u/a.txt"_s, u"a.txt"_s, u"txt"_s, u"/home/u/a"_s},
+                 {u"userdata\\attachment\\ab12.png"_s, u"ab12.png"_s, u"png"_s,
+                  u"userdata\\attachment\\ab12"_s},
+                 {u"a/b\\c.JPG"_s, u"c.JPG"_s, u"JPG"_s, u"a/b\\c"_s},
+                 {u"noext"_s, u"noext"_s, u"noext"_s, u"noext"_s},
+                 {u"a.tar.gz"_s, u"a.tar.gz"_s, u"gz"_s, u"a.tar"_s},
+                 {u".bashrc"_s, u".bashrc"_s, u"bashrc"_s, QString()},
+                 {u"trailing."_s, u"trailing."_s, QString(), u"trailing"_s},
+                 {u"dir.d/file"_s, u"file"_s, u"d/file"_s, u"dir"_s},
+                 {u"folder/"_s, QString(), u"folder/"_s, u"folder/"_s},
+                 {u"说明.文档"_s, u"说明.文档"_s, u"文档"_s, u"说明"_s},
+                 {QString(), QString(), QString(), QString()}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.input.toStdString());
         EXPECT_EQ(GetFileNameFromPath(c.input), c.fileName);
@@ -296,18 +293,16 @@ TEST(SplitString, AppendsPieces)
     {
         QString text, separator;
         std::vector<QString> pieces;
-    } cases[] = {
-        {u"a,,b,"_s, u","_s, {u"a"_s, QString(), u"b"_s}},
-        {u","_s, u","_s, {QString()}},
-        {u",,"_s, u","_s, {QString(), QString()}},
-        {QString(), u","_s, {}},
-        {u"abc"_s, u","_s, {u"abc"_s}},
-        {u",a"_s, u","_s, {QString(), u"a"_s}},
-        {u"note1\\file.png"_s, u"\\"_s, {u"note1"_s, u"file.png"_s}},
-        {u"a::b::"_s, u"::"_s, {u"a"_s, u"b"_s}},
-        {u"aaa"_s, u"aa"_s, {QString(), u"a"_s}},
-        {u"x"_s, QString(), {u"x"_s}},
-    };
+    } cases[] = {{u"a,,b,"_s, u","_s, {u"a"_s, QString(), u"b"_s}},
+                 {u","_s, u","_s, {QString()}},
+                 {u",,"_s, u","_s, {QString(), QString()}},
+                 {QString(), u","_s, {}},
+                 {u"abc"_s, u","_s, {u"abc"_s}},
+                 {u",a"_s, u","_s, {QString(), u"a"_s}},
+                 {u"note1\\file.png"_s, u"\\"_s, {u"note1"_s, u"file.png"_s}},
+                 {u"a::b::"_s, u"::"_s, {u"a"_s, u"b"_s}},
+                 {u"aaa"_s, u"aa"_s, {QString(), u"a"_s}},
+                 {u"x"_s, QString(), {u"x"_s}}};
     for (const auto &c : cases) {
         std::vector<QString> pieces{u"kept"_s};
         SplitString(c.text, c.separator, pieces);
@@ -321,18 +316,17 @@ TEST(SplitString, AppendsPieces)
 
 TEST(FormatFileSize, FallsToLowerUnitAtBoundaries)
 {
-    const std::pair<quint64, const char *> cases[] = {
-        {0, "0B"},
-        {1024, "1024B"},
-        {1025, "1.00KB"},
-        {1030, "1.01KB"},
-        {1048576, "1024.00KB"},
-        {1048577, "1.00M"},
-        {3407872, "3.25M"},
-        {1073741824, "1024.00M"},
-        {1073741825, "1.00G"},
-        {std::numeric_limits<quint64>::max(), "17179869184.00G"},
-    };
+    const std::pair<quint64, const char *> cases[]
+        = {{0, "0B"},
+           {1024, "1024B"},
+           {1025, "1.00KB"},
+           {1030, "1.01KB"},
+           {1048576, "1024.00KB"},
+           {1048577, "1.00M"},
+           {3407872, "3.25M"},
+           {1073741824, "1024.00M"},
+           {1073741825, "1.00G"},
+           {std::numeric_limits<quint64>::max(), "17179869184.00G"}};
     for (const auto &[size, text] : cases)
         EXPECT_EQ(FormatFileSize(size), QLatin1String(text)) << "for " << size;
 }

@@ -240,13 +240,12 @@ TEST_F(EditorTest, LoadJoinsNoteFilesInOrderAndKeepsTheLastVersion)
         std::vector<QString> names;
         QString html;
         int version;
-    } cases[] = {
-        {{u"join-a.html"_s, u"join-b.html"_s}, u"<p>first part</p><p>second 部分</p>"_s, 2},
-        {{u"join-b.html"_s, QString(), u"join-a.html"_s},
-         u"<p>second 部分</p><p>first part</p>"_s,
-         1},
-        {{u"missing.html"_s, u"join-b.html"_s, u"gone.html"_s}, u"<p>second 部分</p>"_s, 2},
-    };
+    } cases[]
+        = {{{u"join-a.html"_s, u"join-b.html"_s}, u"<p>first part</p><p>second 部分</p>"_s, 2},
+           {{u"join-b.html"_s, QString(), u"join-a.html"_s},
+            u"<p>second 部分</p><p>first part</p>"_s,
+            1},
+           {{u"missing.html"_s, u"join-b.html"_s, u"gone.html"_s}, u"<p>second 部分</p>"_s, 2}};
     for (const auto &c : cases) {
         m_editor->LoadEditor(u"n1"_s, c.names, {}, false);
         QString last;

@@ -259,8 +259,7 @@ TEST_F(EditorPage, EveryMethodAnswersWithItsReplyKeys)
         {"AddPicToEditor", "nonsense", notJson},
         {"NoSuchMethod", "{}", fails("unknown method: NoSuchMethod")},
         {"getEditorContent", "{}", fails("unknown method: getEditorContent")},
-        {"toString", "{}", fails("unknown method: toString")},
-    };
+        {"toString", "{}", fails("unknown method: toString")}};
     for (const auto &c : cases) {
         call(u"SetEditorContent"_s, QString());
         EXPECT_EQ(rawCall(QString::fromUtf8(c.method), QString::fromUtf8(c.arg)), c.reply)
@@ -561,8 +560,7 @@ TEST_F(EditorPage, HostileContentIsNeutralisedAndNeverReachesTheBridge)
         {"<math><mtext><table><mglyph><style><img src=x onerror=\"CppProcessor('XSS','{}','')\">",
          ""},
         {"<details open ontoggle=\"CppProcessor('XSS','{}','')\"><summary>s</summary></details>",
-         "<details open=\"\"><summary>s</summary></details>"},
-    };
+         "<details open=\"\"><summary>s</summary></details>"}};
     const QString fire = u"(function(){const d=Tavrik.editor.document();for(const e of "
                          u"d.body.querySelectorAll('*'))"
                          "for(const t of ['click','dblclick','mouseover','focus','toggle'])"

@@ -158,8 +158,7 @@ TEST(AttachMarkup, OriginalNameJsonConversions)
          u"a.txt"_qs},
         {R"({"OrigName_B64":"vsnD+y5kb2M="})", u"旧名.doc"_qs}, // written in GB18030 by older hosts
         {R"({"OrigName_B64":"YQBi"})", u"a"_qs}, // bytes end at the first zero
-        {QByteArray(100000, '['), {}},
-    };
+        {QByteArray(100000, '['), {}}};
     for (const auto &[json, name] : cases)
         EXPECT_EQ(AttachMarkup::GetOrigNameFromJson(json), name) << json.left(60).toStdString();
 }

@@ -58,16 +58,15 @@ TEST(HtmlDocument, PageIsParsedAsPageAndOnlyBodyContentIsSerialized)
 
 TEST(HtmlDocument, BrokenMarkupIsRepairedLeniently)
 {
-    const std::pair<QString, QString> cases[] = {
-        {u"<p><b>bold<i>both</b>italic</i></p>"_qs, u"<p><b>bold<i>both</i></b>italic</p>"_qs},
-        {u"<div>unclosed <span>span"_qs, u"<div>unclosed <span>span</span></div>"_qs},
-        {u"<br/><img src=\"a.png\"/>"_qs, u"<br><img src=\"a.png\">"_qs},
-        {u"</p>stray end"_qs, u"stray end"_qs},
-        {u"<input checked>"_qs, u"<input checked=\"checked\">"_qs},
-        {u"<P CLASS=\"Up\">case</P>"_qs, u"<p class=\"Up\">case</p>"_qs},
-        {u"<p>x &unknown; y</p>"_qs, u"<p>x &amp;unknown; y</p>"_qs},
-        {u"<script>if (a < b && c) {}</script>"_qs, u"<script>if (a < b && c) {}</script>"_qs},
-    };
+    const std::pair<QString, QString> cases[]
+        = {{u"<p><b>bold<i>both</b>italic</i></p>"_qs, u"<p><b>bold<i>both</i></b>italic</p>"_qs},
+           {u"<div>unclosed <span>span"_qs, u"<div>unclosed <span>span</span></div>"_qs},
+           {u"<br/><img src=\"a.png\"/>"_qs, u"<br><img src=\"a.png\">"_qs},
+           {u"</p>stray end"_qs, u"stray end"_qs},
+           {u"<input checked>"_qs, u"<input checked=\"checked\">"_qs},
+           {u"<P CLASS=\"Up\">case</P>"_qs, u"<p class=\"Up\">case</p>"_qs},
+           {u"<p>x &unknown; y</p>"_qs, u"<p>x &amp;unknown; y</p>"_qs},
+           {u"<script>if (a < b && c) {}</script>"_qs, u"<script>if (a < b && c) {}</script>"_qs}};
     for (const auto &[in, out] : cases)
         EXPECT_EQ(bodyHtml(in), out) << "for input " << in.toStdString();
 }

@@ -52,20 +52,19 @@ TEST_F(NoteFiles, ReadingSplitsHeaderAndContent)
         int version;
     };
     QByteArray legacy = QStringEncoder("GB18030").encode(u"旧笔记"_qs);
-    const Case cases[] = {
-        {kHeader2 + "<p>x</p>", u"<p>x</p>"_qs, 2},
-        {"<p>no header</p>", u"<p>no header</p>"_qs, 0},
-        {"<!---->abc", u"<!---->abc"_qs, 0}, // the end marker must come after the opening one
-        {"", u""_qs, 0},
-        {"<!--{\"ver_number\":1}-->", u""_qs, 1},
-        {"<!--not json-->abc", u"abc"_qs, 0},
-        {"<!--{\"ver_number\":\"2\"}-->abc", u"abc"_qs, 0},
-        {"<!-- {\"ver_number\":7} // hand-edited\n-->abc", u"abc"_qs, 7},
-        {"<!--{\"ver_number\":2}", u"<!--{\"ver_number\":2}"_qs, 0},
-        {"<!--a--><!--{\"ver_number\":2}-->x", u"<!--{\"ver_number\":2}-->x"_qs, 0},
-        {QByteArray("<!--{\"ver_number\":2}-->ab\0cd", 27), u"ab"_qs, 2},
-        {kHeader2 + legacy, u"旧笔记"_qs, 2},
-    };
+    const Case cases[]
+        = {{kHeader2 + "<p>x</p>", u"<p>x</p>"_qs, 2},
+           {"<p>no header</p>", u"<p>no header</p>"_qs, 0},
+           {"<!---->abc", u"<!---->abc"_qs, 0}, // the end marker must come after the opening one
+           {"", u""_qs, 0},
+           {"<!--{\"ver_number\":1}-->", u""_qs, 1},
+           {"<!--not json-->abc", u"abc"_qs, 0},
+           {"<!--{\"ver_number\":\"2\"}-->abc", u"abc"_qs, 0},
+           {"<!-- {\"ver_number\":7} // hand-edited\n-->abc", u"abc"_qs, 7},
+           {"<!--{\"ver_number\":2}", u"<!--{\"ver_number\":2}"_qs, 0},
+           {"<!--a--><!--{\"ver_number\":2}-->x", u"<!--{\"ver_number\":2}-->x"_qs, 0},
+           {QByteArray("<!--{\"ver_number\":2}-->ab\0cd", 27), u"ab"_qs, 2},
+           {kHeader2 + legacy, u"旧笔记"_qs, 2}};
     const QString path = m_app.filePath(u"note.html"_qs);
     for (const Case &c : cases) {
         ASSERT_TRUE(writeBytes(path, c.bytes));
@@ -163,14 +162,12 @@ TEST_F(NoteFiles, SavingUpgradesOlderMarkup)
         QString stored;
         int header;
     };
-    const Case cases[] = {
-        {1, true, kV1Image, kV2Image, 2},
-        {0, true, kV1Image, kV2Image, 2},
-        {0, true, u"<p>plain</p>"_qs, u"<p>plain</p>"_qs, 2},
-        {2, true, kV1Image, kV1Image, 2}, // a version-2 note is never upgraded
-        {3, true, kV1Image, kV1Image, 3},
-        {1, false, kV1Image, kV1Image, 2},
-    };
+    const Case cases[] = {{1, true, kV1Image, kV2Image, 2},
+                          {0, true, kV1Image, kV2Image, 2},
+                          {0, true, u"<p>plain</p>"_qs, u"<p>plain</p>"_qs, 2},
+                          {2, true, kV1Image, kV1Image, 2}, // a version-2 note is never upgraded
+                          {3, true, kV1Image, kV1Image, 3},
+                          {1, false, kV1Image, kV1Image, 2}};
     for (const Case &c : cases) {
         QString content = c.content;
         int version = c.version;
@@ -219,8 +216,7 @@ TEST(HtmlUpgrade, Version1MarkupGetsOriginalNames)
         {u"<img class=\"userdata\\attachment\\e.png\" zv_exdata='{\"OrigName_B64\":\"YS50eHQ=\"}'>  <b>x</b>"_qs,
          u"<img class=\"userdata\\attachment\\e.png\" zv_exdata='{\"OrigName_B64\":\"YS50eHQ=\"}'>  <b>x</b>"_qs},
         {u"<head><title>t</title></head><p>a</p><img class=\"x\\y.png\">"_qs,
-         u"<p>a</p><img class=\"x\\y.png\" zv_exdata=\"{&quot;OrigName_B64&quot;:&quot;eS5wbmc=&quot;}\">"_qs},
-    };
+         u"<p>a</p><img class=\"x\\y.png\" zv_exdata=\"{&quot;OrigName_B64&quot;:&quot;eS5wbmc=&quot;}\">"_qs}};
     for (const Case &c : cases) {
         QString out = u"unset"_qs;
         EXPECT_EQ(HtmlVer_1_To_2().DoUpgrade(c.in, out), 1);

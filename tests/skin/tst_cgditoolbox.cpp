@@ -57,15 +57,13 @@ TEST(CGdiToolBox, PreMultiplyAlphaScalesEachChannelRoundedToNearest)
         QRgb in;
         QRgb out;
     };
-    const std::vector<Case> cases = {
-        {qRgba(255, 128, 1, 0), qRgba(0, 0, 0, 0)},
-        {qRgba(10, 20, 30, 255), qRgba(10, 20, 30, 255)},
-        {qRgba(255, 255, 255, 128), qRgba(128, 128, 128, 128)},
-        {qRgba(1, 128, 255, 127), qRgba(0, 64, 127, 127)},
-        {qRgba(200, 100, 50, 1), qRgba(1, 0, 0, 1)},
-        {qRgba(128, 64, 192, 64), qRgba(32, 16, 48, 64)},
-        {qRgba(255, 1, 128, 254), qRgba(254, 1, 127, 254)},
-    };
+    const std::vector<Case> cases = {{qRgba(255, 128, 1, 0), qRgba(0, 0, 0, 0)},
+                                     {qRgba(10, 20, 30, 255), qRgba(10, 20, 30, 255)},
+                                     {qRgba(255, 255, 255, 128), qRgba(128, 128, 128, 128)},
+                                     {qRgba(1, 128, 255, 127), qRgba(0, 64, 127, 127)},
+                                     {qRgba(200, 100, 50, 1), qRgba(1, 0, 0, 1)},
+                                     {qRgba(128, 64, 192, 64), qRgba(32, 16, 48, 64)},
+                                     {qRgba(255, 1, 128, 254), qRgba(254, 1, 127, 254)}};
     QImage argb(int(cases.size()), 1, QImage::Format_ARGB32);
     for (int x = 0; x < argb.width(); ++x)
         argb.setPixel(x, 0, cases[size_t(x)].in);
@@ -120,7 +118,7 @@ TEST(CGdiToolBox, RectCenterPutsTheOddPixelRightAndBelow)
         {10, 9, QRect(10, 20, 10, 9)}, // same size
         {0, 0, QRect(15, 24, 0, 0)}, // empty
         {11, 10, QRect(9, 19, 11, 10)}, // one larger: overhangs left and above
-        {13, 12, QRect(8, 18, 13, 12)}, // three larger: 2 left / 1 right
+        {13, 12, QRect(8, 18, 13, 12)} // three larger: 2 left / 1 right
     };
     for (const Case &c : cases)
         EXPECT_EQ(CGdiToolBox::RectCenter(outer, c.width, c.height), c.expected)

@@ -120,27 +120,19 @@ const QRegularExpression CurrentTime(u"^\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2
 
 namespace {
 
-enum class Reply { Accepted, Refused, NotJson, Empty, NotString, Failed };
+const QVariant Refused = u"{\"result\":false,\"errmsg\":\"忙 busy\"}"_s;
 
-std::optional<QVariant> replyOf(Reply reply)
-{
-    switch (reply) {
-    case Reply::Accepted:
-        return QVariant(u"{\"result\":true,\"errmsg\":\"\",\"ehtml\":\"<p>中\\\"</p>\","
-                        u"/* comment */ \"etext\":\"中\\\"\"}"_s);
-    case Reply::Refused:
-        return QVariant(u"{\"result\":false,\"errmsg\":\"忙 busy\"}"_s);
-    case Reply::NotJson:
-        return QVariant(u"result=true"_s);
-    case Reply::Empty:
-        return QVariant(QString());
-    case Reply::NotString:
-        return QVariant(1);
-    case Reply::Failed:
-        break;
-    }
-    return std::nullopt;
-}
+// The replies a page call can get, each with the log line it leaves (an index into
+// CallCase::lines; -1: none). An empty optional fails the call itself.
+const std::pair<std::optional<QVariant>, int> Replies[]
+    = {{QVariant(u"{\"result\":true,\"errmsg\":\"\",\"ehtml\":\"<p>中\\\"</p>\","
+                 u"/* comment */ \"etext\":\"中\\\"\"}"_s),
+        -1},
+       {Refused, 2},
+       {QVariant(u"result=true"_s), 1},
+       {QVariant(QString()), 1},
+       {QVariant(1), 1},
+       {std::nullopt, 0}};
 
 struct CallCase
 {
@@ -203,27 +195,23 @@ std::vector<CallCase> callCases()
 TEST(HandlerCalls, EveryCallSendsItsTextAndLogsEachKindOfFailure)
 {
     for (const CallCase &call : callCases()) {
-        for (Reply reply : {Reply::Accepted, Reply::Refused, Reply::NotJson, Reply::Empty,
-                            Reply::NotString, Reply::Failed}) {
-            SCOPED_TRACE(call.method.toStdString() + " reply " + std::to_string(int(reply)));
+        for (const auto &[reply, line] : Replies) {
+            SCOPED_TRACE(call.method.toStdString() + " reply "
+                         + reply.value_or(u"none"_s).toString().toStdString());
             FakeBrowser page;
             Handler handler;
             handler.SetIEWebBrowser(&page);
-            page.replies.push_back(replyOf(reply));
+            page.replies.push_back(reply);
             LogCapture log;
 
             const int result = call.run(handler);
 
             EXPECT_EQ(page.functions, QStringList{u"jsProcessor"_s});
             EXPECT_EQ(page.calls, (std::vector<QVariantList>{{call.method, call.argText}}));
-            const Lines expected = reply == Reply::Accepted ? Lines{}
-                : reply == Reply::Failed                    ? Lines{call.lines[0]}
-                : reply == Reply::Refused                   ? Lines{call.lines[2]}
-                                                            : Lines{call.lines[1]};
-            EXPECT_EQ(log.lines(), expected);
+            EXPECT_EQ(log.lines(), line < 0 ? Lines{} : Lines{call.lines[size_t(line)]});
+            const bool accepted = line < 0;
             if (result != -1)
-                EXPECT_EQ(result, reply == Reply::Accepted ? 1 : 0);
-            const bool accepted = reply == Reply::Accepted;
+                EXPECT_EQ(result, accepted ? 1 : 0);
             EXPECT_EQ(handler.IsReadOnly(), call.method == u"SetEditorMode" && accepted);
             EXPECT_EQ(handler.editorMaxChars(),
                       call.method == u"SetEditorMaxChars" && accepted ? 10000 : 3000);
@@ -237,7 +225,7 @@ TEST_F(HandlerTest, ReadOnlyIsSentOnlyWhenItDiffersFromWhatThePageAccepted)
     EXPECT_EQ(handler.SelectedAttach(QString()), 0); // nothing to select
     EXPECT_TRUE(browser.calls.empty());
 
-    browser.replies.push_back(replyOf(Reply::Refused));
+    browser.replies.push_back(Refused);
     handler.SetReadOnly(7);
     handler.SetReadOnly(7); // the refusal left the mode as it was, so this is sent again
     handler.SetReadOnly(7); // accepted before: nothing to send

@@ -29,18 +29,12 @@
         listeners: [],
     };
 
+    const SURROGATE_PAIR = /[\ud800-\udbff][\udc00-\udfff]/g;
+
     // Code points of a text (a character outside the basic plane counts once).
     function codePoints(text) {
-        let n = text.length;
-        for (let i = 1; i < text.length; ++i) {
-            const c = text.charCodeAt(i);
-            if (c >= 0xdc00 && c <= 0xdfff) {
-                const p = text.charCodeAt(i - 1);
-                if (p >= 0xd800 && p <= 0xdbff)
-                    --n;
-            }
-        }
-        return n;
+        const pairs = text.match(SURROGATE_PAIR);
+        return text.length - (pairs ? pairs.length : 0);
     }
 
     function firstCodePoints(text, count) {
@@ -73,16 +67,16 @@
 
     // A note without text, pictures, tables, rules or list items is empty, whatever line
     // breaks the browser left behind.
-    function isBlank() {
+    function isBlank(text) {
         const b = body();
-        return b.textContent.trim() === '' && !b.querySelector('img,table,hr,li');
+        return !/\S/.test(text === undefined ? b.textContent : text) && !b.querySelector('img,table,hr,li');
     }
 
     function updateCount() {
         state.changedSinceMount = true;
         const text = body().textContent;
         state.count = codePoints(text);
-        state.doc.documentElement.classList.toggle('blank', isBlank());
+        state.doc.documentElement.classList.toggle('blank', isBlank(text));
         notify();
     }
 
@@ -484,9 +478,9 @@
         doc.addEventListener('keydown', onKeyDown);
     }
 
-    // Builds a fresh editing frame holding `content`, a fragment of clean nodes. A new frame also
+    // Builds a fresh editing frame; `fill(body)` puts the clean content in. A new frame also
     // starts a new undo history.
-    function mount(content) {
+    function mount(fill) {
         const host = document.getElementById('editor-host');
         const frame = document.createElement('iframe');
         frame.className = 'ke-edit-iframe';
@@ -511,8 +505,9 @@
         state.changedSinceMount = false;
         doc.body.spellcheck = false;
         doc.execCommand('defaultParagraphSeparator', false, 'p');
-        doc.body.appendChild(doc.adoptNode(content));
+        // Editable before it is filled: making a large body editable afterwards costs far more.
         applyReadOnly();
+        fill(doc.body);
         wireDocument(doc);
         installErrorReporting(frame.contentWindow);
         updateCount();
@@ -534,7 +529,7 @@
 
     Tavrik.editor = {
         init() {
-            mount(document.createDocumentFragment());
+            mount(function () {});
             installErrorReporting(window);
         },
         onChange(listener) {
@@ -557,7 +552,10 @@
         },
 
         setContent(html) {
-            mount(Tavrik.sanitize.fragment(html, document));
+            const clean = Tavrik.sanitize.html(html);
+            mount(function (b) {
+                b.innerHTML = clean;
+            });
         },
         content() {
             if (isBlank())
@@ -571,7 +569,10 @@
             }
             const range = state.doc.createRange();
             range.selectNodeContents(body());
-            mount(range.extractContents());
+            const content = range.extractContents();
+            mount(function (b) {
+                b.appendChild(b.ownerDocument.adoptNode(content));
+            });
         },
 
         isReadOnly() {

@@ -48,7 +48,42 @@
         return purifier;
     }
 
+    // Notes are opened again and again. A text the sanitiser returned unchanged needs no second
+    // pass: its clean form is the text itself. The last few such texts are kept, compared in full.
+    const KNOWN_CLEAN_MIN_LENGTH = 4096;
+    const KNOWN_CLEAN_MAX_ENTRIES = 8;
+    const KNOWN_CLEAN_MAX_LENGTH = 32 * 1024 * 1024;
+    const knownClean = new Set(); // in the order of last use
+    let knownCleanLength = 0;
+
+    function rememberClean(text) {
+        if (text.length < KNOWN_CLEAN_MIN_LENGTH || text.length > KNOWN_CLEAN_MAX_LENGTH)
+            return;
+        knownClean.add(text);
+        knownCleanLength += text.length;
+        for (const old of knownClean) {
+            if (knownClean.size <= KNOWN_CLEAN_MAX_ENTRIES && knownCleanLength <= KNOWN_CLEAN_MAX_LENGTH)
+                break;
+            knownClean.delete(old);
+            knownCleanLength -= old.length;
+        }
+    }
+
     Tavrik.sanitize = {
+        // Clean HTML as markup text.
+        html(dirty) {
+            if (dirty === null || dirty === undefined || dirty === '')
+                return '';
+            const text = String(dirty);
+            if (knownClean.delete(text)) {
+                knownClean.add(text); // now the most recently used
+                return text;
+            }
+            const clean = purify().sanitize(text, CONFIG);
+            if (clean === text)
+                rememberClean(text);
+            return clean;
+        },
         // Clean HTML as a fragment owned by `doc`; no second parse of the cleaned markup.
         fragment(dirty, doc) {
             if (dirty === null || dirty === undefined || dirty === '')

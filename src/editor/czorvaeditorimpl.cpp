@@ -122,7 +122,12 @@ void CZorvaEditorImpl::IEHookWndProc(QObject *window, QEvent *event)
         return;
     const QEvent::Type type = event->type();
     if (type == ClearEditorCacheEvent || type == CopyNotifyEvent) {
-        editor->m_handler.WinMessageNotify(qobject_cast<QWidget *>(window), int(type), 0, 0);
+        // Posted before a call into the page and meant for after it: not inside that call's
+        // wait, where it would also have to wait for everything the page does meanwhile.
+        if (editor->IsCallingScript())
+            editor->PostAfterScriptCalls(window, type);
+        else
+            editor->m_handler.WinMessageNotify(qobject_cast<QWidget *>(window), int(type), 0, 0);
     } else if (type == QEvent::FocusOut) {
         editor->OnSave();
     } else if (type == QEvent::KeyPress) {

@@ -27,6 +27,7 @@
 #include <QWebEngineScript>
 
 #include <unistd.h>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -266,6 +267,8 @@ int IEWebBrowser::ExecJSFun(const QString &funName, const QVariantList &args, QV
         return 1;
     }
     std::erase_if(m_pendingCalls, [&loop](const PendingCall &call) { return call.loop == &loop; });
+    if (m_pendingCalls.empty())
+        releaseHeldEvents();
     if (!m_page) {
         logCallFailure(funName, QStringLiteral("页面已关闭"));
         return 1;
@@ -285,6 +288,23 @@ int IEWebBrowser::ExecJSFun(const QString &funName, const QVariantList &args, QV
     }
     result = answer.at(1);
     return 0;
+}
+
+void IEWebBrowser::PostAfterScriptCalls(QObject *receiver, QEvent::Type type)
+{
+    if (IsCallingScript())
+        m_heldEvents.emplace_back(receiver, type);
+    else if (receiver)
+        QCoreApplication::postEvent(receiver, new QEvent(type));
+}
+
+void IEWebBrowser::releaseHeldEvents()
+{
+    const auto held = std::exchange(m_heldEvents, {});
+    for (const auto &[receiver, type] : held) {
+        if (receiver)
+            QCoreApplication::postEvent(receiver, new QEvent(type));
+    }
 }
 
 void IEWebBrowser::endPendingCalls(bool expiredOnly)

@@ -5,6 +5,7 @@
 #include "tavrik_export.h"
 
 #include <QDeadlineTimer>
+#include <QEvent>
 #include <QPointer>
 #include <QString>
 #include <QVariant>
@@ -67,6 +68,13 @@ public:
     // calls run inside this one); user input waits until the call returns.
     virtual int ExecJSFun(const QString &funName, const QVariantList &args, QVariant &result);
 
+    // True while an ExecJSFun call waits for the page.
+    bool IsCallingScript() const { return !m_pendingCalls.empty(); }
+    // Posts an event of `type` to `receiver` once no ExecJSFun call waits any more (at once
+    // when none does), so that a message meant for after the current call is not handled
+    // inside it.
+    void PostAfterScriptCalls(QObject *receiver, QEvent::Type type);
+
     // The page document. Native code has no access to the page's document here, so this is
     // always null; the page is reached through ExecJSFun.
     virtual QObject *GetHTMLDocument2();
@@ -107,6 +115,7 @@ private:
     };
 
     void endPendingCalls(bool expiredOnly);
+    void releaseHeldEvents();
     void hookInnerWindow();
     bool filterDragEvent(QEvent *event);
     void deliverPageCall(const QString &functionName, const QVariantList &arguments);
@@ -119,6 +128,7 @@ private:
     IIEUINotify *m_uiNotify = nullptr;
     std::unique_ptr<IIEDragNotify> m_pageDropTarget;
     std::vector<PendingCall> m_pendingCalls;
+    std::vector<std::pair<QPointer<QObject>, QEvent::Type>> m_heldEvents;
     QTimer *m_callWatchdog = nullptr;
     int m_id = 0;
     bool m_pageLoaded = false;

@@ -80,6 +80,20 @@ protected:
 };
 
 // One page shared by every case: starting the browser is the slow part.
+constexpr auto HeldEvent = QEvent::Type(QEvent::User + 77);
+
+struct EventRecorder : QObject
+{
+    QStringList seen;
+    bool event(QEvent *event) override
+    {
+        if (event->type() != HeldEvent)
+            return QObject::event(event);
+        seen.push_back(u"event"_s);
+        return true;
+    }
+};
+
 class BridgePage : public ::testing::Test
 {
 protected:
@@ -242,8 +256,13 @@ TEST_F(BridgePage, PageMayCallNativeCodeDuringACallIntoThePage)
     bool insideOuterCall = false;
     int nestedResult = -1;
     QString nestedHtml, nestedText;
+    // A message posted during the call for after it arrives once the outer call has returned,
+    // not when the nested one does.
+    EventRecorder receiver;
     handler->duringCall = [&] {
+        browser->PostAfterScriptCalls(&receiver, HeldEvent);
         nestedResult = insideOuterCall ? handler->GetEditorContent(nestedHtml, nestedText) : -2;
+        QCoreApplication::sendPostedEvents(&receiver);
     };
     run(u"setReply"_s, {u"GetEditorContent"_s, u"{\"result\":true,\"ehtml\":\"inner\"}"_s});
 
@@ -251,7 +270,12 @@ TEST_F(BridgePage, PageMayCallNativeCodeDuringACallIntoThePage)
     QVariant result;
     const int rc = browser->ExecJSFun(u"jsProcessor"_s, {u"CallBack"_s, u"回调 \"x\""_s}, result);
     insideOuterCall = false;
+    receiver.seen.push_back(u"returned"_s);
+    QCoreApplication::sendPostedEvents(&receiver);
+    browser->PostAfterScriptCalls(&receiver, HeldEvent); // nothing waits: posted at once
+    QCoreApplication::sendPostedEvents(&receiver);
 
+    EXPECT_EQ(receiver.seen, (QStringList{u"returned"_s, u"event"_s, u"event"_s}));
     EXPECT_EQ(rc, 0);
     EXPECT_EQ(result, QVariant(u"{\"result\":true,\"errmsg\":\"called back\"}"_s));
     ASSERT_TRUE(waitForCalls(1));

@@ -506,6 +506,19 @@ TEST_F(EditorPage, HostileContentIsNeutralisedAndNeverReachesTheBridge)
         ADD_FAILURE() << "unexpected call " << call.join(u' ').toStdString();
 }
 
+TEST_F(EditorPage, LargeNotesOpenedAgainAreTrustedOnlyWhenTheyCameOutClean)
+{
+    const QString clean = u"<p>A paragraph of a long note.</p>"_s.repeated(200);
+    const QString hostile = clean + u"<img src=\"x\" onerror=\"CppProcessor('XSS','{}','')\">"_s;
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        EXPECT_EQ(rawCall(u"SetEditorContent"_s, clean), kJsonReplyOk);
+        EXPECT_EQ(html(), clean);
+        EXPECT_EQ(rawCall(u"SetEditorContent"_s, hostile), kJsonReplyOk);
+        EXPECT_EQ(html(), clean + u"<img src=\"x\">"_s);
+    }
+}
+
 TEST_F(EditorPage, NoteScriptsCannotRunEvenPastTheSanitiser)
 {
     // Markup put straight into the frame, as if the sanitiser had missed it: the frame's

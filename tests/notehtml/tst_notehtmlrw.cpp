@@ -201,46 +201,36 @@ TEST_F(NoteFiles, SavingFailsCleanlyWhenTheFolderIsNotWritable)
 
 TEST(HtmlUpgrade, Version1MarkupGetsOriginalNames)
 {
-    struct Case
-    {
-        QString in;
-        QString out;
-    };
-    const Case cases[] = {
+    const std::pair<QString, QString> cases[] = {
+        // no result: the input comes back as it is
         {kV1Image, kV2Image},
         {u"<img class=\"userdata/attachment/cd.png\" zv_exdata=\"\">"_qs,
          u"<img class=\"userdata/attachment/cd.png\" zv_exdata=\"{&quot;OrigName_B64&quot;:&quot;Y2QucG5n&quot;}\">"_qs},
-        // Nothing to change: the input comes back as it is, head and all.
         {u"<html><head><title>t</title></head><body><IMG class=\"noseparator.png\"></body></html>"_qs,
-         u"<html><head><title>t</title></head><body><IMG class=\"noseparator.png\"></body></html>"_qs},
+         {}},
         {u"<img class=\"userdata\\attachment\\e.png\" zv_exdata='{\"OrigName_B64\":\"YS50eHQ=\"}'>  <b>x</b>"_qs,
-         u"<img class=\"userdata\\attachment\\e.png\" zv_exdata='{\"OrigName_B64\":\"YS50eHQ=\"}'>  <b>x</b>"_qs},
+         {}},
         {u"<head><title>t</title></head><p>a</p><img class=\"x\\y.png\">"_qs,
          u"<p>a</p><img class=\"x\\y.png\" zv_exdata=\"{&quot;OrigName_B64&quot;:&quot;eS5wbmc=&quot;}\">"_qs}};
-    for (const Case &c : cases) {
+    for (const auto &[in, upgraded] : cases) {
         QString out = u"unset"_qs;
-        EXPECT_EQ(HtmlVer_1_To_2().DoUpgrade(c.in, out), 1);
-        EXPECT_EQ(out, c.out) << c.in.toStdString();
+        EXPECT_EQ(HtmlVer_1_To_2().DoUpgrade(in, out), 1);
+        EXPECT_EQ(out, upgraded.isNull() ? in : upgraded) << in.toStdString();
     }
     EXPECT_EQ(AttachMarkup::GetOrigNameFromJson("{\"OrigName_B64\":\"Y2QucG5n\"}"), u"cd.png"_qs);
 }
 
 TEST(HtmlUpgrade, ChainRunsFromTheNextVersionToTheLast)
 {
-    struct Case
-    {
-        int from;
-        int to;
-        int result;
-    };
-    const Case cases[] = {{0, 2, 1}, {1, 2, 1}, {0, 1, 1},       {2, 2, 0},
-                          {2, 5, 0}, {1, 1, 0}, {INT_MIN, 2, 1}, {INT_MAX, INT_MAX, 0}};
+    const std::tuple<int, int, int> cases[]
+        = {// from, to, result
+           {0, 2, 1}, {1, 2, 1}, {0, 1, 1},       {2, 2, 0},
+           {2, 5, 0}, {1, 1, 0}, {INT_MIN, 2, 1}, {INT_MAX, INT_MAX, 0}};
     HtmlFileUpgradeMgr upgrades;
-    for (const Case &c : cases) {
+    for (const auto &[from, to, result] : cases) {
         QString out = u"unset"_qs;
-        EXPECT_EQ(upgrades.UpgradeHtml(kV1Image, c.from, c.to, out), c.result)
-            << c.from << "->" << c.to;
-        EXPECT_EQ(out, c.result ? kV2Image : u"unset"_qs) << c.from << "->" << c.to;
+        EXPECT_EQ(upgrades.UpgradeHtml(kV1Image, from, to, out), result) << from << "->" << to;
+        EXPECT_EQ(out, result ? kV2Image : u"unset"_qs) << from << "->" << to;
     }
     QString same = kV1Image;
     EXPECT_EQ(upgrades.UpgradeHtml(same, 1, 2, same), 1);

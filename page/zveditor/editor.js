@@ -72,11 +72,20 @@
         return !/\S/.test(text === undefined ? b.textContent : text) && !b.querySelector('img,table,hr,li');
     }
 
+    // The note's length in characters, counted when first needed after new content.
+    function count() {
+        if (state.count === null) {
+            const text = body().textContent;
+            state.count = codePoints(text);
+            state.doc.documentElement.classList.toggle('blank', isBlank(text));
+        }
+        return state.count;
+    }
+
     function updateCount() {
         state.changedSinceMount = true;
-        const text = body().textContent;
-        state.count = codePoints(text);
-        state.doc.documentElement.classList.toggle('blank', isBlank(text));
+        state.count = null;
+        count();
         notify();
     }
 
@@ -129,7 +138,7 @@
 
     // How many characters may still be inserted in place of the current selection.
     function roomLeft() {
-        return state.maxChars - (state.count - selectedChars());
+        return state.maxChars - (count() - selectedChars());
     }
 
     let flashTimer = 0;
@@ -196,7 +205,7 @@
     // back what passed the limit, right before the caret.
     function enforceAfterInput(previous) {
         const allowed = Math.max(state.maxChars, previous);
-        const excess = state.count - allowed;
+        const excess = count() - allowed;
         const sel = selection();
         if (excess <= 0 || !sel || !sel.rangeCount || !sel.isCollapsed)
             return;
@@ -208,7 +217,7 @@
     }
 
     function onInput(event) {
-        const previous = state.count;
+        const previous = count();
         updateCount();
         if (!event.isComposing)
             enforceAfterInput(previous);
@@ -450,7 +459,7 @@
         doc.addEventListener('beforeinput', onBeforeInput);
         doc.addEventListener('input', onInput);
         doc.addEventListener('compositionend', function () {
-            const previous = state.count;
+            const previous = count();
             updateCount();
             enforceAfterInput(previous);
         });
@@ -510,8 +519,9 @@
         fill(doc.body);
         wireDocument(doc);
         installErrorReporting(frame.contentWindow);
-        updateCount();
-        state.changedSinceMount = false;
+        // Opening a large note does not wait for its count: the status follows a moment later.
+        state.count = null;
+        setTimeout(notify, 0);
     }
 
     function applyReadOnly() {
@@ -592,7 +602,7 @@
             notify();
         },
         charCount() {
-            return state.count;
+            return count();
         },
         limitHit() {
             return !!state.limitHit;

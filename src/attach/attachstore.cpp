@@ -2,11 +2,12 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "attach/attachstore.h"
 
-#include "attach/durablefile_p.h"
 #include "attach/fileclassifier.h"
 #include "attach/filethumbnail.h"
 #include "common/commonutils.h"
+#include "common/durablefile_p.h"
 #include "common/log4c.h"
+#include "notehtml/attachmarkup.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -38,8 +39,7 @@ void writeLog(const QString &line)
 // A component that is empty is allowed here; the callers decide whether it may be empty.
 bool escapesFolder(const QString &component)
 {
-    return component.contains(u'/') || component.contains(u'\\') || component.contains(QChar(0))
-        || component == QLatin1String(".") || component == QLatin1String("..");
+    return !component.isEmpty() && !AttachMarkup::isSafeName(component);
 }
 
 // Places a copy of `source` (whose MD5 is `hash`) at the content-named `target`. An existing
@@ -159,11 +159,6 @@ bool takenOnDisk(const QString &folder, const DropFileInfo &file)
 
 } // namespace
 
-bool AttachStore::isSafeName(const QString &name)
-{
-    return !name.isEmpty() && !escapesFolder(name);
-}
-
 int AttachStore::MoveAttFile(const QString &noteId, const DropFileInfo &info, MAF_RESULT &result)
 {
     for (const QString &component : {noteId, info.keptName, info.fileExt}) {
@@ -252,7 +247,7 @@ void AttachStore::DoAttSameName(std::vector<DropFileInfo> &files,
         if (!name.isEmpty())
             enterName(table, splitName(name));
     }
-    const QString noteFolder = isSafeName(noteId) ? GetAttachRootDir() + u'/' + noteId : QString();
+    const QString noteFolder = AttachMarkup::isSafeName(noteId) ? GetAttachRootDir() + u'/' + noteId : QString();
     std::set<QString> batchNames;
 
     for (DropFileInfo &file : files) {

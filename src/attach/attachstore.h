@@ -49,10 +49,6 @@ public:
 
     // Deletes the files of temporary records; failures are ignored.
     static void DelTempFileFromList(const std::vector<DropFileInfo> &files);
-
-    // True when `name` is usable as one file or folder name inside the store: not empty,
-    // no '/', '\' or NUL, and neither "." nor "..".
-    static bool isSafeName(const QString &name);
 };
 
 } // namespace TAVRIKCORE::RICHEDITOR

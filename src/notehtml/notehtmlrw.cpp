@@ -3,6 +3,7 @@
 #include "notehtml/notehtmlrw.h"
 
 #include "common/commonutils.h"
+#include "common/durablefile_p.h"
 #include "common/log4c.h"
 #include "common/narrowcodec.h"
 #include "notehtml/htmlfileupgrademgr.h"
@@ -13,9 +14,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace TAVRIKCORE::RICHEDITOR {
 
@@ -57,49 +55,6 @@ void logFileError(int error, const QString &path)
                                         .arg(causeOf(error))
                                         .arg(error)
                                         .arg(path));
-}
-
-bool writeAll(int fd, const QByteArray &bytes)
-{
-    const char *data = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, data, std::size_t(left));
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += written;
-        left -= written;
-    }
-    return true;
-}
-
-// Writes the pieces to `path` (created or truncated) and flushes the file to disk; 0 or the
-// errno of the first failure.
-int writeDurably(const QString &path, const QByteArray &first, const QByteArray &second)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(),
-                          O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return errno;
-    int error = 0;
-    if (!writeAll(fd, first) || !writeAll(fd, second) || ::fsync(fd) != 0)
-        error = errno;
-    if (::close(fd) != 0 && error == 0)
-        error = errno;
-    return error;
-}
-
-void syncFolder(const QString &folder)
-{
-    const int fd
-        = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    ::fsync(fd);
-    ::close(fd);
 }
 
 QString md5Hex(const QByteArray &first, const QByteArray &second)
@@ -150,7 +105,7 @@ int NoteHtmlRW::ReadHtmlTextFromFile(const QString &path, QString &content, int 
 
 int NoteHtmlRW::WriteHtmlTextFile(const QString &path, const QString &content, int version)
 {
-    const int error = writeDurably(path, header(version), ToNarrow(content));
+    const int error = Internal::writeDurably(path, {header(version), ToNarrow(content)});
     if (error != 0) {
         logFileError(error, path);
         return 0;
@@ -178,7 +133,7 @@ int NoteHtmlRW::SaveHtmlTextToFile(QString &content, NewAttachFile &record, int 
     const QByteArray head = header(writtenVersion);
     const QByteArray bytes = ToNarrow(content);
     const QString temporary = folder + CreateGuidString() + QStringLiteral(".tmp");
-    const int error = writeDurably(temporary, head, bytes);
+    const int error = Internal::writeDurably(temporary, {head, bytes});
     if (error != 0) {
         logFileError(error, temporary);
         CLog4C::GetInstance()->WriteLog(
@@ -206,7 +161,7 @@ int NoteHtmlRW::SaveHtmlTextToFile(QString &content, NewAttachFile &record, int 
             QFile::remove(temporary);
             return 0;
         }
-        syncFolder(folder);
+        Internal::syncFolder(folder);
     }
 
     record.storeName = storeName;

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
-#include "attach/durablefile_p.h"
+#include "common/durablefile_p.h"
 
 #include "common/commonutils.h"
 
@@ -32,7 +32,7 @@ QByteArray folderOf(const QByteArray &path)
     return path.left(slash);
 }
 
-void syncFolder(const QByteArray &folder)
+void syncNativeFolder(const QByteArray &folder)
 {
     const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
@@ -103,6 +103,31 @@ bool placeFile(const QByteArray &from, const QByteArray &to, Placement placement
 
 } // namespace
 
+int writeDurably(const QString &path, std::initializer_list<QByteArrayView> pieces)
+{
+    const int fd = ::open(nativePath(path).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC,
+                          0644);
+    if (fd < 0)
+        return errno;
+    int error = 0;
+    for (const QByteArrayView piece : pieces) {
+        if (!writeAll(fd, piece.data(), size_t(piece.size()))) {
+            error = errno;
+            break;
+        }
+    }
+    if (error == 0 && ::fsync(fd) != 0)
+        error = errno;
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    return error;
+}
+
+void syncFolder(const QString &folder)
+{
+    syncNativeFolder(nativePath(folder));
+}
+
 bool durableCopy(const QString &source, const QString &target, Placement placement)
 {
     const QByteArray to = nativePath(target);
@@ -127,7 +152,7 @@ bool durableCopy(const QString &source, const QString &target, Placement placeme
         ::unlink(temp.constData());
         return false;
     }
-    syncFolder(folder);
+    syncNativeFolder(folder);
     return true;
 }
 
@@ -142,7 +167,7 @@ bool durableRename(const QString &source, const QString &target, Placement place
     ::close(fd);
     if (!synced || !placeFile(from, to, placement))
         return false;
-    syncFolder(folderOf(to));
+    syncNativeFolder(folderOf(to));
     return true;
 }
 

@@ -23,8 +23,9 @@
 #include <cstdio>
 #include <vector>
 
-
 using namespace TAVRIKCORE::RICHEDITOR;
+
+using TavrikBench::median;
 
 namespace {
 
@@ -58,12 +59,6 @@ public:
 private:
     IPrompts *m_previous = nullptr;
 };
-
-double median(std::vector<double> samples)
-{
-    std::sort(samples.begin(), samples.end());
-    return samples[samples.size() / 2];
-}
 
 bool copyPage(const QString &from, const QString &to)
 {

@@ -20,8 +20,9 @@
 #include <functional>
 #include <vector>
 
-
 using namespace TAVRIKCORE::RICHEDITOR;
+
+using TavrikBench::median;
 
 namespace {
 
@@ -42,28 +43,6 @@ function jsProcessor(method, arg) {
 </script></head><body></body></html>)";
 
 constexpr int Runs = 200;
-
-// A bare round trip, waited for in a nested event loop as ExecJSFun waits.
-QVariant bareCall(QWebEnginePage *page, const QString &script)
-{
-    QVariant value;
-    bool done = false;
-    QEventLoop loop;
-    page->runJavaScript(script, 0, [&](const QVariant &result) {
-        value = result;
-        done = true;
-        loop.quit();
-    });
-    if (!done)
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
-    return value;
-}
-
-double median(std::vector<double> samples)
-{
-    std::sort(samples.begin(), samples.end());
-    return samples[samples.size() / 2];
-}
 
 double nanosecondsOf(const std::function<void()> &work)
 {
@@ -122,9 +101,9 @@ int main(int argc, char **argv)
     for (int i = 0; i < 20; ++i) {
         browser.ExecJSFun(QStringLiteral("jsProcessor"),
                           {QStringLiteral("SetEditorMaxChars"), shortArg}, result);
-        bareCall(page, shortScript);
+        TavrikBench::runScript(page, shortScript);
     }
-    if (bareCall(page, contentScript).toString().size() < 1048576)
+    if (TavrikBench::runScript(page, contentScript).toString().size() < 1048576)
         return 2;
 
     const double shortRatio = ratioOf(
@@ -132,12 +111,12 @@ int main(int argc, char **argv)
             browser.ExecJSFun(QStringLiteral("jsProcessor"),
                               {QStringLiteral("SetEditorMaxChars"), shortArg}, result);
         },
-        [&] { bareCall(page, shortScript); });
+        [&] { TavrikBench::runScript(page, shortScript); });
     TavrikBench::report("execjs_vs_bare", shortRatio, TavrikBench::Goal::AtMost, 1.2);
 
     QString html, text;
     const double contentRatio = ratioOf([&] { handler.GetEditorContent(html, text); },
-                                        [&] { bareCall(page, contentScript); });
+                                        [&] { TavrikBench::runScript(page, contentScript); });
     if (html.size() < 1000000)
         return 2;
     TavrikBench::report("execjs_1mib_vs_bare", contentRatio, TavrikBench::Goal::AtMost, 1.5);

@@ -34,9 +34,10 @@
 #include <memory>
 #include <vector>
 
-
 using namespace TAVRIKCORE::RICHEDITOR;
 using namespace Qt::StringLiterals;
+
+using TavrikBench::median;
 
 namespace {
 
@@ -54,12 +55,6 @@ using Clock = std::chrono::steady_clock;
 double secondsSince(Clock::time_point start)
 {
     return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-double median(std::vector<double> samples)
-{
-    std::sort(samples.begin(), samples.end());
-    return samples[samples.size() / 2];
 }
 
 // Counts the page-loaded events posted to the watched widget and leaves a waiting loop.
@@ -94,22 +89,6 @@ public:
     int saves = 0;
     QString lastNoteFile;
 };
-
-QVariant runScript(QWebEnginePage *page, const QString &script)
-{
-    QVariant value;
-    bool done = false;
-    QEventLoop loop;
-    page->runJavaScript(script, 0, [&](const QVariant &result) {
-        value = result;
-        done = true;
-        loop.quit();
-    });
-    QTimer::singleShot(TimeoutMs, &loop, &QEventLoop::quit);
-    if (!done)
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
-    return value;
-}
 
 // Typical editor markup: paragraphs with formatting, a few tables and attachment pictures.
 QString makeNote(int bytes)
@@ -294,23 +273,23 @@ int main(int argc, char **argv)
     const QString noteName = u"bench-note.html"_s;
     if (!NoteHtmlRW::WriteHtmlTextFile(GetAttachRootDir() + u'/' + noteName, note, 2))
         return 2;
-    const QString bodyLength
-        = u"Tavrik.editor.document().body.innerHTML.length"_s;
+    const QString bodyLength = u"Tavrik.editor.document().body.innerHTML.length"_s;
 
     // Load: LoadEditor returns once the page has set the content (synchronously there).
     std::vector<double> loadTimes, bareLoadTimes;
     double firstLoadSeconds = 0;
     for (int i = 0; i <= ContentRuns; ++i) {
-        runScript(bare.page(), u"put('')"_s);
+        TavrikBench::runScript(bare.page(), u"put('')"_s);
         auto start = Clock::now();
-        const bool put = runScript(bare.page(), u"put("_s + jsString(note) + u')').toBool();
+        const bool put
+            = TavrikBench::runScript(bare.page(), u"put("_s + jsString(note) + u')').toBool();
         const double bareSeconds = secondsSince(start);
 
         editor->LoadEditor(u"empty"_s, {}, {}, false);
         start = Clock::now();
         editor->LoadEditor(u"bench"_s, {noteName}, {}, false);
         const double loadSeconds = secondsSince(start);
-        if (!put || runScript(editor->page(), bodyLength).toInt() < note.size() / 2) {
+        if (!put || TavrikBench::runScript(editor->page(), bodyLength).toInt() < note.size() / 2) {
             qWarning("bench_editor: the note did not reach the page");
             return 2;
         }
@@ -335,7 +314,7 @@ int main(int argc, char **argv)
                            "f.contentDocument.createTextNode('x'));return true;})()"_s;
     std::vector<double> saveTimes, partTimes;
     for (int i = 0; i <= ContentRuns; ++i) {
-        if (!runScript(editor->page(), change).toBool()) {
+        if (!TavrikBench::runScript(editor->page(), change).toBool()) {
             qWarning("bench_editor: the note could not be changed");
             return 2;
         }
@@ -352,8 +331,8 @@ int main(int argc, char **argv)
             std::vector<NewAttachFile> records;
             const int parsed = AttachMarkup::ParseAttList(u"bench"_s, html, records);
             const double seconds = secondsSince(start);
-            partsOk = fetched && stored && parsed && html.size() >= note.size() / 2
-                && !records.empty();
+            partsOk
+                = fetched && stored && parsed && html.size() >= note.size() / 2 && !records.empty();
             return seconds;
         };
         const int savesBefore = host.saves;

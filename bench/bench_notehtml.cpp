@@ -20,6 +20,8 @@
 
 using namespace TAVRIKCORE::RICHEDITOR;
 
+using TavrikBench::median;
+
 namespace {
 
 // About 2 MB of editor markup with 1,000 attachment elements among ordinary paragraphs.
@@ -47,12 +49,6 @@ QString generateNote()
         }
     }
     return html;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 bool writeFlushed(const QString &path, const QByteArray &bytes)

@@ -3,7 +3,10 @@
 #include "benchutil.h"
 
 #include <QByteArray>
+#include <QEventLoop>
 #include <QFile>
+#include <QTimer>
+#include <QWebEnginePage>
 
 #include <algorithm>
 #include <cstdio>
@@ -34,8 +37,8 @@ long statusFieldKiB(const char *field)
 bool report(const char *key, double value, Goal goal, double target)
 {
     const bool pass = goal == Goal::AtLeast ? value >= target : value <= target;
-    std::printf("BENCH %s value=%.3g goal%s%g %s\n", key, value, goal == Goal::AtLeast ? ">=" : "<=",
-                target, pass ? "PASS" : "FAIL");
+    std::printf("BENCH %s value=%.3g goal%s%g %s\n", key, value,
+                goal == Goal::AtLeast ? ">=" : "<=", target, pass ? "PASS" : "FAIL");
     std::fflush(stdout);
     s_failed = s_failed || !pass;
     return pass;
@@ -53,6 +56,12 @@ double secondsOf(const std::function<void()> &work)
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
+double median(std::vector<double> samples)
+{
+    std::sort(samples.begin(), samples.end());
+    return samples[samples.size() / 2];
+}
+
 double medianNs(int runs, const std::function<void()> &work)
 {
     std::vector<double> samples;
@@ -66,7 +75,8 @@ double medianNs(int runs, const std::function<void()> &work)
 double secondsOfCommand(const QString &command)
 {
     int status = 0;
-    const double seconds = secondsOf([&] { status = std::system(command.toLocal8Bit().constData()); });
+    const double seconds
+        = secondsOf([&] { status = std::system(command.toLocal8Bit().constData()); });
     return status == 0 ? seconds : -1.0;
 }
 
@@ -95,6 +105,22 @@ void writeRandomFile(const QString &path, qint64 size)
         file.write(block.constData(), chunk);
         written += chunk;
     }
+}
+
+QVariant runScript(QWebEnginePage *page, const QString &script)
+{
+    QVariant value;
+    bool done = false;
+    QEventLoop loop;
+    page->runJavaScript(script, 0, [&](const QVariant &result) {
+        value = result;
+        done = true;
+        loop.quit();
+    });
+    QTimer::singleShot(60000, &loop, &QEventLoop::quit);
+    if (!done)
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    return value;
 }
 
 } // namespace TavrikBench

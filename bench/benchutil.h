@@ -3,9 +3,13 @@
 #pragma once
 
 #include <QString>
+#include <QVariant>
 
 #include <chrono>
 #include <functional>
+#include <vector>
+
+class QWebEnginePage;
 
 namespace TavrikBench {
 
@@ -20,6 +24,9 @@ int exitCode();
 // Seconds of one call of `work`.
 double secondsOf(const std::function<void()> &work);
 
+// The middle value of `samples` (the upper one of the two middle values of an even count).
+double median(std::vector<double> samples);
+
 // Median in nanoseconds of `runs` timed calls of `work`.
 double medianNs(int runs, const std::function<void()> &work);
 
@@ -32,5 +39,9 @@ long peakResidentKiB();
 
 // Writes `size` bytes of deterministic pseudo-random data to `path`.
 void writeRandomFile(const QString &path, qint64 size);
+
+// Runs `script` in the page's main world and waits for its value in a nested event loop, as
+// the editor's own calls wait; an invalid value after a minute without an answer.
+QVariant runScript(QWebEnginePage *page, const QString &script);
 
 } // namespace TavrikBench

@@ -247,7 +247,8 @@ void AttachStore::DoAttSameName(std::vector<DropFileInfo> &files,
         if (!name.isEmpty())
             enterName(table, splitName(name));
     }
-    const QString noteFolder = AttachMarkup::isSafeName(noteId) ? GetAttachRootDir() + u'/' + noteId : QString();
+    const QString noteFolder
+        = AttachMarkup::isSafeName(noteId) ? GetAttachRootDir() + u'/' + noteId : QString();
     std::set<QString> batchNames;
 
     for (DropFileInfo &file : files) {

@@ -41,21 +41,6 @@ void syncNativeFolder(const QByteArray &folder)
     }
 }
 
-bool writeAll(int fd, const char *data, size_t count)
-{
-    while (count > 0) {
-        const ssize_t written = ::write(fd, data, count);
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += written;
-        count -= size_t(written);
-    }
-    return true;
-}
-
 bool copyContent(int in, int out)
 {
     // The kernel copies without a trip through user space where it can.
@@ -103,10 +88,25 @@ bool placeFile(const QByteArray &from, const QByteArray &to, Placement placement
 
 } // namespace
 
+bool writeAll(int fd, const char *data, size_t count)
+{
+    while (count > 0) {
+        const ssize_t written = ::write(fd, data, count);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += written;
+        count -= size_t(written);
+    }
+    return true;
+}
+
 int writeDurably(const QString &path, std::initializer_list<QByteArrayView> pieces)
 {
-    const int fd = ::open(nativePath(path).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC,
-                          0644);
+    const int fd
+        = ::open(nativePath(path).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0)
         return errno;
     int error = 0;

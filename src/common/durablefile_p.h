@@ -5,6 +5,7 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <cstddef>
 #include <initializer_list>
 
 // Durable files for the attachment store and the note files: data is written to a temporary
@@ -15,6 +16,10 @@ enum class Placement {
     KeepExisting, // fail when the target exists; an existing file is never replaced
     Replace, // atomically replace whatever is at the target
 };
+
+// Writes all `count` bytes at `data` to the open file `fd`, resuming after interruptions.
+// False, with errno set, when a write fails.
+bool writeAll(int fd, const char *data, size_t count);
 
 // Writes `pieces` one after the other to `path` (created or truncated) and flushes the file
 // to disk. 0, or the errno of the first failure.

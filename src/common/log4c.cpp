@@ -3,6 +3,7 @@
 #include "common/log4c.h"
 
 #include "common/commonutils.h"
+#include "common/durablefile_p.h"
 #include "common/singleton_p.h"
 
 #include <QFile>
@@ -54,23 +55,6 @@ void appendEscaped(std::string &out, const QByteArray &utf8)
         }
         }
     }
-}
-
-bool writeAll(int fd, const std::string &bytes)
-{
-    const char *data = bytes.data();
-    size_t left = bytes.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, data, left);
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += written;
-        left -= size_t(written);
-    }
-    return true;
 }
 
 // The log that the process-exit flush writes out; cleared when that log is destroyed.
@@ -147,7 +131,7 @@ void CLog4C::Private::flushPass()
     for (const std::string &line : lines)
         bytes += line;
     // A failed write loses this pass's lines; the log has nowhere to report its own failures.
-    writeAll(fd, bytes);
+    Internal::writeAll(fd, bytes.data(), bytes.size());
     ::close(fd);
 }
 

@@ -4,10 +4,10 @@
 
 #include "common/commonutils.h"
 #include "common/durablefile_p.h"
+#include "common/jsontext_p.h"
 #include "common/log4c.h"
 #include "common/narrowcodec.h"
 #include "notehtml/htmlfileupgrademgr.h"
-#include "common/jsontext_p.h"
 
 #include <QCryptographicHash>
 #include <QFile>

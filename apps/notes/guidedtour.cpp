@@ -63,13 +63,10 @@ void GuidedTour::run()
 
     if (!select(u"Welcome to Tavrik Notes"_s))
         return;
-    const int saves = m_saves;
-    if (!typeIntoNote(u"Edited during the guided tour."_s,
-                      u"Press Ctrl+S or click elsewhere and the note is saved."_s))
+    if (!typeAndSave(u"Edited during the guided tour."_s,
+                     u"Press Ctrl+S or click elsewhere and the note is saved."_s, false,
+                     u"the edited note was not saved after Ctrl+S"_s))
         return;
-    pressSaveKey();
-    if (!waitFor([&] { return m_saves > saves; }, StepTimeoutMs))
-        return fail(u"the edited note was not saved after Ctrl+S"_s);
     settle(500);
     shot(u"03-edited-and-saved"_s, u"the welcome note after an edit, saved with Ctrl+S"_s);
 
@@ -84,13 +81,9 @@ void GuidedTour::run()
 
     m_window.newNote();
     settle(700);
-    const int before = m_saves;
-    if (!typeIntoNote(u"Weekend ideas"_s, u"Hike to the lake, try the new bakery, call grandma."_s,
-                      true))
+    if (!typeAndSave(u"Weekend ideas"_s, u"Hike to the lake, try the new bakery, call grandma."_s,
+                     true, u"the new note was not saved"_s))
         return;
-    pressSaveKey();
-    if (!waitFor([&] { return m_saves > before; }, StepTimeoutMs))
-        return fail(u"the new note was not saved"_s);
     settle(500);
     shot(u"06-new-note"_s, u"a new note, titled after its first line"_s);
 
@@ -156,6 +149,19 @@ bool GuidedTour::typeIntoNote(const QString &firstLine, const QString &moreText,
     }
     settle(300);
     return true;
+}
+
+bool GuidedTour::typeAndSave(const QString &firstLine, const QString &moreText, bool asHeading,
+                             const QString &failure)
+{
+    const int saves = m_saves;
+    if (!typeIntoNote(firstLine, moreText, asHeading))
+        return false;
+    pressSaveKey();
+    if (waitFor([&] { return m_saves > saves; }, StepTimeoutMs))
+        return true;
+    fail(failure);
+    return false;
 }
 
 void GuidedTour::pressSaveKey()

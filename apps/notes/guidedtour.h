@@ -30,6 +30,10 @@ private:
     void shot(const QString &name, const QString &caption);
     // Types a line and a paragraph after it at the end of the note; the line may be a heading.
     bool typeIntoNote(const QString &firstLine, const QString &moreText, bool asHeading = false);
+    // Types as typeIntoNote does, presses Ctrl+S and waits for the host to store the note;
+    // false after failing with `failure` when it does not.
+    bool typeAndSave(const QString &firstLine, const QString &moreText, bool asHeading,
+                     const QString &failure);
     void pressSaveKey();
     bool select(const QString &title);
     void fail(const QString &what);

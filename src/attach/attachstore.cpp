@@ -15,6 +15,7 @@
 #include <QImage>
 
 #include <climits>
+#include <functional>
 #include <future>
 #include <map>
 #include <set>
@@ -42,46 +43,30 @@ bool escapesFolder(const QString &component)
     return !component.isEmpty() && !AttachMarkup::isSafeName(component);
 }
 
-// Places a copy of `source` (whose MD5 is `hash`) at the content-named `target`. An existing
-// target is kept when its bytes match its name and replaced atomically when they do not.
-bool placeHashNamed(const QString &source, const QString &target, const QString &hash)
+// Puts a file whose MD5 is `hash` at the content-named `target` with `put`. An existing target
+// is kept when its bytes match its name and replaced atomically when they do not.
+bool placeContentNamed(const QString &target, const QString &hash,
+                       const std::function<bool(Placement)> &put)
 {
     if (IsFileExist(target)) {
         if (CalcFileMd5(target) == hash)
             return true;
-        if (!Internal::durableCopy(source, target, Placement::Replace))
+        if (!put(Placement::Replace))
             return false;
         writeLog(QStringLiteral("[WARN] ZvWebNoteHandler::MoveAttFile replaced damaged file ")
                  + GetFileNameFromPath(target));
         return true;
     }
-    if (Internal::durableCopy(source, target, Placement::KeepExisting))
-        return true;
-    // Someone else placed it meanwhile: fine when it is the same content.
-    return IsFileExist(target) && CalcFileMd5(target) == hash;
+    // Someone else may place it meanwhile: fine when it is the same content.
+    return put(Placement::KeepExisting) || (IsFileExist(target) && CalcFileMd5(target) == hash);
 }
 
-// Moves a finished thumbnail T to its content name, unless a valid copy is already there.
-bool placeThumbnail(const QString &temp, const QString &target, const QString &hash)
+// Places a copy of `source` at its content-named `target`.
+bool placeHashNamed(const QString &source, const QString &target, const QString &hash)
 {
-    if (IsFileExist(target)) {
-        if (CalcFileMd5(target) == hash) {
-            QFile::remove(temp);
-            return true;
-        }
-        if (!Internal::durableRename(temp, target, Placement::Replace))
-            return false;
-        writeLog(QStringLiteral("[WARN] ZvWebNoteHandler::MoveAttFile replaced damaged file ")
-                 + GetFileNameFromPath(target));
-        return true;
-    }
-    if (Internal::durableRename(temp, target, Placement::KeepExisting))
-        return true;
-    if (IsFileExist(target) && CalcFileMd5(target) == hash) {
-        QFile::remove(temp);
-        return true;
-    }
-    return false;
+    return placeContentNamed(target, hash, [&](Placement placement) {
+        return Internal::durableCopy(source, target, placement);
+    });
 }
 
 struct SplitName
@@ -231,9 +216,13 @@ int AttachStore::MoveAttFile(const QString &noteId, const DropFileInfo &info, MA
     result.showSrc = QStringLiteral("../") + markupFolder() + thumbName;
     result.showName = thumbName;
     result.showSize = thumbSize;
-    if (!placeThumbnail(temp, folder + thumbName, thumbHash)) {
+    const QString thumbPath = folder + thumbName;
+    const bool placed = placeContentNamed(thumbPath, thumbHash, [&](Placement placement) {
+        return Internal::durableRename(temp, thumbPath, placement);
+    });
+    QFile::remove(temp); // left over when a valid copy was already there or placing failed
+    if (!placed) {
         writeLog(QStringLiteral("[ERROR] ZvWebNoteHandler::MoveAttFile rename file fald ! "));
-        QFile::remove(temp);
         return 0;
     }
     return 1;

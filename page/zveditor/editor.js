@@ -11,10 +11,11 @@
     const Tavrik = (window.Tavrik = window.Tavrik || {});
 
     const FRAME_POLICY = "default-src 'none'; script-src 'none'; object-src 'none'; base-uri 'none'; "
-        + "form-action 'none'; style-src file: 'unsafe-inline'; img-src file: data: blob:; font-src file: data:";
+        + "form-action 'none'; style-src 'unsafe-inline'; img-src file: data: blob:; font-src file: data:";
+    // The note's style sheet comes with the page, so a new frame needs no request.
     const FRAME_SKELETON = '<!DOCTYPE html><html><head><meta charset="utf-8">'
         + '<meta http-equiv="Content-Security-Policy" content="' + FRAME_POLICY + '">'
-        + '<link rel="stylesheet" href="content.css"></head><body></body></html>';
+        + document.getElementById('note-style').innerHTML + '</head><body></body></html>';
 
     const state = {
         frame: null,

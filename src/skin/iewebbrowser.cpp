@@ -201,7 +201,7 @@ int IEWebBrowser::Create(QWidget *parent, const QRect &rect, int id, int style)
     connect(page, &QObject::destroyed, this, [this] { endPendingCalls(false); });
     auto *channel = new QWebChannel(page);
     channel->registerObject(QString::fromLatin1(BridgeObjectId), new ScriptBridge(this, channel));
-    page->setWebChannel(channel, QWebEngineScript::MainWorld);
+    InstallWebChannel(page, channel);
     connect(page, &QWebEnginePage::loadStarted, this, &IEWebBrowser::hookInnerWindow);
     connect(page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
         hookInnerWindow();

@@ -38,8 +38,6 @@ bool IsAllowedPageUrl(const QUrl &url, const QStringList &roots)
         }
         return false;
     }
-    if (scheme == u"qrc")
-        return url.path().startsWith(u"/qtwebchannel/");
     if (scheme == u"data" || scheme == u"blob")
         return true;
     if (scheme == u"about")

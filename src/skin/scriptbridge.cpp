@@ -2,7 +2,14 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "skin/scriptbridge_p.h"
 
+#include "common/log4c.h"
 #include "skin/iewebbrowser.h"
+
+#include <QFile>
+#include <QWebChannel>
+#include <QWebEnginePage>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
 
 #include <cmath>
 #include <limits>
@@ -38,6 +45,27 @@ QVariant NormalizeScriptValue(const QVariant &value)
     default:
         return value;
     }
+}
+
+void InstallWebChannel(QWebEnginePage *page, QWebChannel *channel)
+{
+    static const QString client = [] {
+        QFile file(QStringLiteral(":/qtwebchannel/qwebchannel.js"));
+        if (!file.open(QIODevice::ReadOnly)) {
+            CLog4C::GetInstance()->WriteLog(
+                QStringLiteral("[ERROR] InstallWebChannel, the QWebChannel client script is missing"));
+            return QString();
+        }
+        return QString::fromUtf8(file.readAll());
+    }();
+    QWebEngineScript script;
+    script.setName(QStringLiteral("qwebchannel"));
+    script.setSourceCode(client);
+    script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    script.setWorldId(QWebEngineScript::MainWorld);
+    script.setRunsOnSubFrames(false);
+    page->scripts().insert(script);
+    page->setWebChannel(channel, QWebEngineScript::MainWorld);
 }
 
 } // namespace TAVRIKCORE::RICHEDITOR

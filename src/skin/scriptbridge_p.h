@@ -8,6 +8,11 @@
 #include <QPointer>
 #include <QVariantList>
 
+QT_BEGIN_NAMESPACE
+class QWebChannel;
+class QWebEnginePage;
+QT_END_NAMESPACE
+
 namespace TAVRIKCORE::RICHEDITOR {
 
 class IEWebBrowser;
@@ -29,6 +34,10 @@ private:
 
 // A script value as native code receives it: a number is an int when it is integral and
 // fits 32 bits, else a double; texts, booleans, null, lists and maps stay as they are.
+// Gives the page's main world `channel` and, defined before the page's own scripts run, Qt's
+// QWebChannel client, so the page needs no request for it.
+TAVRIK_EXPORT void InstallWebChannel(QWebEnginePage *page, QWebChannel *channel);
+
 TAVRIK_EXPORT QVariant NormalizeScriptValue(const QVariant &value);
 
 } // namespace TAVRIKCORE::RICHEDITOR

@@ -4,6 +4,7 @@
 // The editor page in a real browser view: every jsProcessor method with its replies, the
 // attachment markup, tables, read-only mode, the character limit, the sanitiser and the
 // commands the page sends to native code through a recording "tavrikBridge" object.
+#include "skin/scriptbridge_p.h"
 #include "testhelpers.h"
 
 #include <QJsonArray>
@@ -84,7 +85,7 @@ protected:
         if (withChannel) {
             auto *channel = new QWebChannel(m_view.get());
             channel->registerObject(u"tavrikBridge"_s, &m_bridge);
-            m_view->page()->setWebChannel(channel);
+            TAVRIKCORE::RICHEDITOR::InstallWebChannel(m_view->page(), channel);
         }
         m_view->resize(960, 640);
         m_view->show();

@@ -25,7 +25,7 @@ TEST(PageRules, OnlyThePageFolderTheStoreAndLocalSchemesMayLoad)
            {"file:///app/userdata/notes.db", false},
            {"file:///etc/passwd", false},
            {"file://server/app/zveditor/index.html", false},
-           {"qrc:///qtwebchannel/qwebchannel.js", true},
+           {"qrc:///qtwebchannel/qwebchannel.js", false},
            {"qrc:///other/x.js", false},
            {"data:image/png;base64,AAAA", true},
            {"blob:file:///1234", true},

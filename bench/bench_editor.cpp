@@ -147,6 +147,34 @@ bool stagePage(const QString &appFolder)
     return any;
 }
 
+// Waits for the editor's page-loaded event at the widget `watcher` watches; false on a timeout.
+bool waitForEditorPage(ReadyWatcher &watcher)
+{
+    QEventLoop loop;
+    watcher.loop = &loop;
+    QTimer::singleShot(TimeoutMs, &loop, &QEventLoop::quit);
+    if (watcher.events == 0)
+        loop.exec();
+    watcher.loop = nullptr;
+    return watcher.events > 0;
+}
+
+// Loads `pagePath` into `view`, shows `window` and waits for loadFinished; false on failure.
+bool loadBarePage(QWebEngineView *view, QWidget *window, const QString &pagePath)
+{
+    QEventLoop loop;
+    bool loaded = false;
+    QObject::connect(view, &QWebEngineView::loadFinished, &loop, [&](bool ok) {
+        loaded = ok;
+        loop.quit();
+    });
+    view->load(QUrl::fromLocalFile(pagePath));
+    window->show();
+    QTimer::singleShot(TimeoutMs, &loop, &QEventLoop::quit);
+    loop.exec();
+    return loaded;
+}
+
 // Seconds from Create to the page-loaded event at the parent; negative on a timeout.
 double editorReadySeconds()
 {
@@ -154,18 +182,14 @@ double editorReadySeconds()
     parent.resize(800, 600);
     ReadyWatcher watcher;
     parent.installEventFilter(&watcher);
-    QEventLoop loop;
-    watcher.loop = &loop;
     const auto start = Clock::now();
     auto *editor = new CZorvaEditorImpl;
     if (!editor->Create(&parent, QRect(0, 0, 800, 600), 1, IEWebBrowser::StyleVisible))
         return -1;
     parent.show();
-    QTimer::singleShot(TimeoutMs, &loop, &QEventLoop::quit);
-    if (watcher.events == 0)
-        loop.exec();
+    const bool ready = waitForEditorPage(watcher);
     const double seconds = secondsSince(start);
-    return watcher.events > 0 ? seconds : -1;
+    return ready ? seconds : -1;
 }
 
 // Seconds from making a bare view to its empty page's loadFinished; negative on failure.
@@ -173,19 +197,10 @@ double bareReadySeconds(const QString &pagePath)
 {
     QWidget parent;
     parent.resize(800, 600);
-    QEventLoop loop;
-    bool loaded = false;
     const auto start = Clock::now();
     auto *view = new QWebEngineView(&parent);
     view->setGeometry(0, 0, 800, 600);
-    QObject::connect(view, &QWebEngineView::loadFinished, &loop, [&](bool ok) {
-        loaded = ok;
-        loop.quit();
-    });
-    view->load(QUrl::fromLocalFile(pagePath));
-    parent.show();
-    QTimer::singleShot(TimeoutMs, &loop, &QEventLoop::quit);
-    loop.exec();
+    const bool loaded = loadBarePage(view, &parent, pagePath);
     const double seconds = secondsSince(start);
     return loaded ? seconds : -1;
 }
@@ -242,32 +257,12 @@ int main(int argc, char **argv)
     editor->SetZvEditorNotify(&host);
     editor->Create(&parent, QRect(0, 0, 800, 600), 1, IEWebBrowser::StyleVisible);
     parent.show();
-    {
-        QEventLoop loop;
-        watcher.loop = &loop;
-        QTimer::singleShot(TimeoutMs, &loop, &QEventLoop::quit);
-        if (watcher.events == 0)
-            loop.exec();
-        watcher.loop = nullptr;
-        if (watcher.events == 0)
-            return 2;
-    }
+    if (!waitForEditorPage(watcher))
+        return 2;
     QWebEngineView bare;
     bare.resize(800, 600);
-    {
-        QEventLoop loop;
-        bool loaded = false;
-        QObject::connect(&bare, &QWebEngineView::loadFinished, &loop, [&](bool ok) {
-            loaded = ok;
-            loop.quit();
-        });
-        bare.load(QUrl::fromLocalFile(barePath));
-        bare.show();
-        QTimer::singleShot(TimeoutMs, &loop, &QEventLoop::quit);
-        loop.exec();
-        if (!loaded)
-            return 2;
-    }
+    if (!loadBarePage(&bare, &bare, barePath))
+        return 2;
 
     const QString note = makeNote(NoteBytes);
     const QString noteName = u"bench-note.html"_s;

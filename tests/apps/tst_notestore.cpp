@@ -13,27 +13,18 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+// A note file and an attached file of the note `noteId`, as the editor reports them.
 NoteFile noteFile(const QString &storeName)
 {
-    NoteFile file;
-    file.fileKind = 0;
-    file.modifyTime = u"2026-12-05 16:40:00"_s;
-    file.fileExt = u"html"_s;
-    file.storeName = storeName;
-    file.filePath = u"/app/userdata/attachment/"_s + storeName;
-    return file;
+    const QString path = u"/app/userdata/attachment/"_s + storeName;
+    return NoteFile{QString(), 0, u"2026-12-05 16:40:00"_s, u"html"_s, storeName, path};
 }
 
 NoteFile attachment(const QString &noteId, const QString &storeName, const QString &origName)
 {
-    NoteFile file;
-    file.origName = origName;
-    file.fileKind = 2;
-    file.modifyTime = u"2026-12-05 16:41:07"_s;
-    file.fileExt = storeName.section(u'.', -1);
-    file.storeName = storeName;
-    file.filePath = u"/app/userdata/attachment/"_s + noteId + u'/' + origName;
-    return file;
+    const QString path = u"/app/userdata/attachment/"_s + noteId + u'/' + origName;
+    const QString ext = storeName.section(u'.', -1);
+    return NoteFile{origName, 2, u"2026-12-05 16:41:07"_s, ext, storeName, path};
 }
 
 class NoteStoreTest : public ::testing::Test
@@ -93,10 +84,7 @@ TEST_F(NoteStoreTest, SaveReplacesTheFileListAndSizes)
     EXPECT_TRUE(store.files(id).empty());
     EXPECT_TRUE(store.noteFileNames(id).empty());
 
-    NoteFile image = attachment(id, u"b2.png"_s, QString());
-    image.fileKind = 1;
-    image.isImageSrc = 1;
-    image.filePath = u"/app/userdata/attachment/b2.png"_s;
+    const NoteFile image{QString(), 1, u"t"_s, u"png"_s, u"b2.png"_s, u"/app/b2.png"_s, 1};
     const std::vector<NoteFile> first
         = {noteFile(u"aa.html"_s), attachment(id, u"c3.pdf"_s, u"行程 'plan'.pdf"_s), image,
            noteFile(u"bb.html"_s)};

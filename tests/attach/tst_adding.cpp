@@ -11,7 +11,6 @@
 #include "skin/iewebbrowser.h"
 #include "testhelpers.h"
 
-#include <QBuffer>
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
@@ -32,8 +31,6 @@ using namespace TAVRIKCORE::RICHEDITOR;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-using Lines = std::vector<QString>;
 
 // A browser without a page. GetEditorContent answers with `html`; "AddPicToEditor" answers
 // with the queued replies (accepted when none is queued; nullopt makes the call fail).
@@ -109,10 +106,12 @@ QString attachElement(const QString &storeName, const QString &showName, const Q
 class AddingTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
+    void SetUp() override { attach(handler); }
+    // Connects a handler to the page, with a fresh note folder.
+    void attach(ZvWebNoteHandler &h)
     {
-        handler.SetIEWebBrowser(&browser);
-        handler.SetCurNoteGuid(CreateGuidString()); // a fresh note folder for each test
+        h.SetIEWebBrowser(&browser);
+        h.SetCurNoteGuid(CreateGuidString());
     }
 
     QString makeFile(const QString &name, qint64 size, char fill = 'x')
@@ -165,8 +164,7 @@ TEST_F(AddingTest, BatchKeepsTheNoteWithinTenMebibytes)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.sizes.front());
         Handler fresh;
-        fresh.SetIEWebBrowser(&browser);
-        fresh.SetCurNoteGuid(CreateGuidString());
+        attach(fresh);
         browser.html.clear();
         browser.added.clear();
         prompts.clear();
@@ -225,7 +223,7 @@ TEST_F(AddingTest, UnknownOrBadSizeRefusesTheWholeBatch)
          {std::optional<quint64>(), std::optional<quint64>(0x100000000ull),
           std::optional<quint64>(0x80000000ull)}) {
         Handler fresh;
-        fresh.SetIEWebBrowser(&browser);
+        attach(fresh);
         if (size)
             fresh.InitAttachFileSize({{store, *size}, {thumb, 10}});
         prompts.clear();
@@ -244,10 +242,8 @@ TEST_F(AddingTest, UnknownOrBadSizeRefusesTheWholeBatch)
 
 TEST_F(AddingTest, PageCallTextBookkeepingAndRefusals)
 {
-    QImage image(4, 3, QImage::Format_RGB32);
-    image.fill(Qt::red);
     const QString png = dir.filePath(u"红.png"_s);
-    ASSERT_TRUE(image.save(png));
+    ASSERT_TRUE(filledImage(4, 3, Qt::red).save(png));
     const QString txt = makeFile(u"notes.txt"_s, 300);
     const QString md5Png = CalcFileMd5(png);
     const QString md5Txt = CalcFileMd5(txt);
@@ -348,13 +344,8 @@ TEST_F(AddingTest, DragsOfFilesAndImagesAreTakenOthersGoToThePage)
     EXPECT_EQ(prompts.messages(), QStringList{Folder});
 
     // An image leaves a temporary JPEG even when the drag leaves without a drop.
-    QImage image(5, 5, QImage::Format_RGB32);
-    image.fill(Qt::blue);
-    QByteArray pngBytes;
-    QBuffer buffer(&pngBytes);
-    image.save(&buffer, "PNG");
     QMimeData picture;
-    picture.setData(u"image/png"_s, pngBytes);
+    picture.setData(u"image/png"_s, pngBytes(filledImage(5, 5, Qt::blue)));
     EXPECT_EQ(handler.OnDragEnter(&picture, {}, {}, effect), S_OK);
     EXPECT_EQ(handler.OnDragLeave(), S_OK);
     ASSERT_EQ(handler.dropFiles().size(), 1u);
@@ -386,9 +377,7 @@ TEST_F(AddingTest, ClipboardGivesItsFilesElseItsImage)
     EXPECT_EQ(records.at(0).fileExt, u"log"_s);
     EXPECT_EQ(records.at(0).fileSize, 6u);
 
-    QImage image(3, 2, QImage::Format_RGB32);
-    image.fill(Qt::green);
-    QGuiApplication::clipboard()->setImage(image);
+    QGuiApplication::clipboard()->setImage(filledImage(3, 2, Qt::green));
     ZvWebNoteHandler::GetFileListFromClipboard(records);
     ASSERT_EQ(records.size(), 2u);
     EXPECT_TRUE(records.at(1).isTemp);

@@ -10,7 +10,6 @@
 
 #include <QDateTime>
 #include <QGuiApplication>
-#include <QRegularExpression>
 
 #include <deque>
 #include <functional>
@@ -21,7 +20,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-using Lines = std::vector<QString>;
 using Events = std::vector<QEvent::Type>;
 
 // Records the hide, show and cache-clearing events a widget receives.
@@ -108,13 +106,7 @@ protected:
     HostRecorder host;
 };
 
-const QRegularExpression CurrentTime(u"^\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2}$"_s);
-
-} // namespace
-
 // ---- calls into the page -------------------------------------------------------------
-
-namespace {
 
 const QVariant Refused = u"{\"result\":false,\"errmsg\":\"忙 busy\"}"_s;
 
@@ -308,18 +300,16 @@ TEST_F(HandlerTest, CommandsNeedIdOneAndExactlyThreeArguments)
 TEST_F(HandlerTest, CommandsWithBadJsonLogTheirOwnLineAndDoNothing)
 {
     RecordingPrompts prompts;
-    for (const char *name : {"DblClickAttachment", "OpenHyperLink", "ZvMessageBox",
-                             "OnRightClickAttach", "WriteEditorLog", "SreenCapture"}) {
+    for (const QString &command :
+         {u"DbClickAttachment"_s, u"OpenHyperLink"_s, u"ZvMessageBox"_s, u"OnRightClickAttach"_s,
+          u"WriteEditorLog"_s, u"SreenCapture"_s}) {
         // The double-click command is spelled "DbClick..." although its log line says "DblClick".
-        QString command = QString::fromLatin1(name);
-        if (command == u"DblClickAttachment")
-            command = u"DbClickAttachment"_s;
-        const QString line
-            = u"[ERROR] 解析"_s + QString::fromLatin1(name) + u"方法，json参数字串失败！"_s;
+        const QString name = command == u"DbClickAttachment" ? u"DblClickAttachment"_s : command;
         for (const QString &json : {u"{\"msg\":"_s, QString(), u"[1]"_s, u"\"text\""_s}) {
             LogCapture log;
             EXPECT_EQ(handler.command(command, json), S_OK);
-            EXPECT_EQ(log.lines(), Lines{line}) << name << ' ' << json.toStdString();
+            EXPECT_EQ(log.lines(), Lines{u"[ERROR] 解析"_s + name + u"方法，json参数字串失败！"_s})
+                << json.toStdString();
         }
     }
     EXPECT_TRUE(prompts.shown().empty());
@@ -431,15 +421,15 @@ TEST_F(HandlerTest, SizesKeepTheFirstValueAndTimesAreKeyedByBothNamesJoined)
     EXPECT_EQ(handler.GetAttachModifyCache(),
               (std::map<QString, QString>{{u"ab.pngx.png"_s, u"2024-01-03 00:00:00"_s}}));
 
+    // The cached key; the same key without an original name; a file without a cached time.
     std::vector<NewAttachFile> files(3);
-    files[0].storeName = u"ab.png"_s;
+    files[0].storeName = files[2].storeName = u"ab.png"_s;
     files[0].origName = u"x.png"_s;
-    files[1].storeName = u"ab.pngx.png"_s; // the same key without an original name
-    files[2].storeName = u"ab.png"_s; // no cached time
+    files[1].storeName = u"ab.pngx.png"_s;
     ZvWebNoteHandler::UpdateAttModifyTimeField(u"ignored"_s, files, handler.GetAttachModifyCache());
     EXPECT_EQ(files[0].modifyTime, u"2024-01-03 00:00:00"_s);
     EXPECT_EQ(files[1].modifyTime, u"2024-01-03 00:00:00"_s);
-    EXPECT_TRUE(CurrentTime.match(files[2].modifyTime).hasMatch())
+    EXPECT_TRUE(matches(u"\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2}"_s, files[2].modifyTime))
         << files[2].modifyTime.toStdString();
 
     Handler copy(handler);

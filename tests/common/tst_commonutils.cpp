@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSet>
 
 #include <openssl/evp.h>
@@ -330,8 +331,10 @@ TEST(FormatFileSize, FallsToLowerUnitAtBoundaries)
 
 TEST(LocalTime, FormatsWithinTheBufferAndGivesTheCurrentTime)
 {
-    const QByteArray savedZone = qgetenv("TZ");
-    const bool hadZone = qEnvironmentVariableIsSet("TZ");
+    const auto restore = qScopeGuard([zone = qgetenv("TZ"), had = qEnvironmentVariableIsSet("TZ")] {
+        had ? qputenv("TZ", zone) : qunsetenv("TZ");
+        tzset();
+    });
     qputenv("TZ", "CST-8"); // eight hours east of UTC, no tz database needed
     tzset();
 
@@ -350,12 +353,6 @@ TEST(LocalTime, FormatsWithinTheBufferAndGivesTheCurrentTime)
     const qint64 utcOfText
         = QDateTime(parsed.date(), parsed.time(), Qt::UTC).toSecsSinceEpoch() - 8 * 3600;
     EXPECT_LE(std::llabs(utcOfText - qint64(std::time(nullptr))), 5);
-
-    if (hadZone)
-        qputenv("TZ", savedZone);
-    else
-        qunsetenv("TZ");
-    tzset();
 }
 
 // ---- Bounded printing ----

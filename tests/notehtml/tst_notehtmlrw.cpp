@@ -19,7 +19,6 @@
 #include <QThread>
 
 #include <climits>
-#include <sys/stat.h>
 
 using namespace TAVRIKCORE::RICHEDITOR;
 using ::testing::ElementsAre;
@@ -116,22 +115,18 @@ TEST_F(NoteFiles, SavingStoresUnderTheHashOfTheWrittenBytes)
     EXPECT_EQ(record.fileExt, u"html"_qs);
     EXPECT_EQ(record.fileKind, 0);
     EXPECT_EQ(record.origName, u"kept"_qs);
-    EXPECT_TRUE(QRegularExpression(u"^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d$"_qs)
-                    .match(record.modifyTime)
-                    .hasMatch())
+    EXPECT_TRUE(matches(u"\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d"_qs, record.modifyTime))
         << record.modifyTime.toStdString();
     EXPECT_EQ(readBytes(record.filePath), bytes);
     EXPECT_EQ(version, 2);
 
     // The same content again: same name, the existing file kept, no temporary file left.
-    struct stat before;
-    ASSERT_EQ(::stat(QFile::encodeName(record.filePath).constData(), &before), 0);
+    const quint64 before = inodeOf(record.filePath);
+    ASSERT_NE(before, 0u);
     NewAttachFile again;
     ASSERT_EQ(NoteHtmlRW::SaveHtmlTextToFile(content, again, nullptr), 1);
     EXPECT_EQ(again.storeName, name);
-    struct stat after;
-    ASSERT_EQ(::stat(QFile::encodeName(record.filePath).constData(), &after), 0);
-    EXPECT_EQ(before.st_ino, after.st_ino);
+    EXPECT_EQ(inodeOf(record.filePath), before);
     EXPECT_EQ(storeFiles(), QStringList{name});
 }
 

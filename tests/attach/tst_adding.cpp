@@ -297,11 +297,7 @@ TEST_F(AddingTest, ListStopsAtTheFirstFileInUseOrInvalid)
 
     // A record lock counts too.
     const int rfd = ::open(QFile::encodeName(third).constData(), O_RDWR);
-    struct flock lock
-    {
-    };
-    lock.l_type = F_RDLCK;
-    lock.l_whence = SEEK_SET;
+    struct flock lock = {.l_type = F_RDLCK, .l_whence = SEEK_SET, .l_start = 0, .l_len = 0};
     ASSERT_EQ(::fcntl(rfd, F_SETLK, &lock), 0);
     EXPECT_EQ(DropFiles::CheckExclusiveOpen(third), DropFiles::OpenInUse);
     ::close(rfd);

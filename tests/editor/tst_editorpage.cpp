@@ -65,6 +65,15 @@ QString attachmentHtml(const QString &store, const QString &shown, const QString
         + u"&quot;}\" data-ke-src=\""_s + src + u"\" zvimgsrc=\""_s + src + u"\">"_s;
 }
 
+// The argument of AddPicToEditor as native code writes it: indented JSON, doubled backslashes.
+QString added(const QString &name, const QString &shown, const QString &store)
+{
+    return u"{\n   \"exdata\" : \"{\\\"OrigName_B64\\\":\\\""_s + b64(name)
+        + u"\\\"}\",\n   \"picpath\" : \"../userdata\\\\attachment\\\\"_s + shown
+        + u"\",\n   \"strData\" : \"userdata\\\\attachment\\\\"_s + store
+        + u"\",\n   \"type\" : \""_s + store.section(u'.', -1) + u"\"\n}\n"_s;
+}
+
 // A command the page sends to native code.
 QStringList command(const QString &name, const QString &json, const QString &exdata = QString())
 {
@@ -144,6 +153,11 @@ protected:
         m_bridge.calls.pop_back();
     }
 
+    // Waits until the note's text is `text`.
+    bool textIs(const QString &text)
+    {
+        return waitUntil(u"Tavrik.editor.document().body.textContent === "_s + jsString(text));
+    }
     void putCaretAtEnd() { select(u"d.body"_s, -1, -1); }
     // Selects from `start` to `end` in the node the expression gives (-1: its end).
     void select(const QString &node, int start, int end)
@@ -273,14 +287,6 @@ TEST_F(EditorPage, ContentRoundTripKeepsNoteMarkupExactly)
 
 TEST_F(EditorPage, AttachmentsAreInsertedRepointedAndSelected)
 {
-    // As native code writes it: indented JSON, doubled backslashes.
-    const auto added
-        = [](const QString &name, const QString &shown, const QString &store) -> QString {
-        return u"{\n   \"exdata\" : \"{\\\"OrigName_B64\\\":\\\""_s + b64(name)
-            + u"\\\"}\",\n   \"picpath\" : \"../userdata\\\\attachment\\\\"_s + shown
-            + u"\",\n   \"strData\" : \"userdata\\\\attachment\\\\"_s + store
-            + u"\",\n   \"type\" : \""_s + store.section(u'.', -1) + u"\"\n}\n"_s;
-    };
     const QString jpg = u"d41d8cd98f00b204e9800998ecf8427e.JPG"_s;
     const QString card = u"c4ca4238a0b923820dcc509a6f75849b.bmp"_s;
     const QString xlsx = u"e4da3b7fbbce2345d7772b0674a318d5.xlsx"_s;
@@ -349,7 +355,7 @@ TEST_F(EditorPage, InsertTableBuildsTheExactTable)
     select(u"d.querySelector('td').firstChild"_s, 1, 1);
     QTest::keyClick(m_view->focusProxy(), Qt::Key_Tab);
     type(u"x"_s);
-    EXPECT_TRUE(waitUntil(u"Tavrik.editor.document().body.textContent === 'ax'"_s));
+    EXPECT_TRUE(textIs(u"ax"_s));
     EXPECT_EQ(html(), u"<table><tbody><tr><td>a</td><td>x</td></tr></tbody></table>"_s);
 }
 
@@ -368,11 +374,8 @@ TEST_F(EditorPage, ReadOnlyModeStopsEditingAndDisablesTheToolbar)
     type(u"xyz"_s);
     EXPECT_FALSE(js(u"Tavrik.editor.exec('bold')"_s).toBool());
     EXPECT_EQ(rawCall(u"InsertTable"_s, u"{\"colNum\":1,\"rowNum\":1}"_s), kReadOnlyReply);
-    EXPECT_EQ(
-        rawCall(
-            u"AddPicToEditor"_s,
-            uR"({"picpath":"../userdata\\attachment\\a.png","strData":"userdata\\attachment\\a.png","exdata":"{\"OrigName_B64\":\"YS5wbmc=\"}","type":"png"})"_s),
-        kReadOnlyReply);
+    EXPECT_EQ(rawCall(u"AddPicToEditor"_s, added(u"a.png"_s, u"a.png"_s, u"a.png"_s)),
+              kReadOnlyReply);
 
     EXPECT_EQ(rawCall(u"SetEditorMode"_s, u"{\"readonly\":false }"_s), kJsonReplyOk);
     EXPECT_EQ(frameJs(u"d.body.contentEditable"_s), u"true"_s);
@@ -380,8 +383,7 @@ TEST_F(EditorPage, ReadOnlyModeStopsEditingAndDisablesTheToolbar)
     EXPECT_GT(js(enabledTools).toInt(), 20);
     putCaretAtEnd();
     type(u"d"_s);
-    EXPECT_TRUE(waitUntil(u"Tavrik.editor.document().body.textContent === 'abcd'"_s))
-        << html().toStdString();
+    EXPECT_TRUE(textIs(u"abcd"_s)) << html().toStdString();
     // The clear of the editing state keeps the mode.
     rawCall(u"SetEditorMode"_s, u"{\"readonly\":true}"_s);
     rawCall(u"ClearEditorCache"_s);
@@ -398,8 +400,7 @@ TEST_F(EditorPage, CharacterLimitRefusesTypingAndCutsPastes)
     type(u"xy"_s);
     QTest::keyClick(m_view->focusProxy(), Qt::Key_Backspace);
     type(u"z"_s);
-    EXPECT_TRUE(waitUntil(u"Tavrik.editor.document().body.textContent === 'abcdz'"_s))
-        << html().toStdString();
+    EXPECT_TRUE(textIs(u"abcdz"_s)) << html().toStdString();
     EXPECT_EQ(status(u"status-count"_s), u"5 / 5"_s);
 
     // A paste is cut to the room left, plain text and HTML alike.
@@ -634,7 +635,7 @@ TEST_F(EditorPage, NewContentAndClearEditorCacheDropTheUndoHistory)
     setContent(u"<p>alt</p>"_s);
     putCaretAtEnd();
     type(u"er"_s);
-    ASSERT_TRUE(waitUntil(u"Tavrik.editor.document().body.textContent === 'alter'"_s));
+    ASSERT_TRUE(textIs(u"alter"_s));
     setContent(u"<p>neu</p>"_s);
     EXPECT_EQ(rawCall(u"ClearEditorCache"_s), kJsonReplyOk);
     js(u"Tavrik.editor.exec('undo')"_s);
@@ -642,7 +643,7 @@ TEST_F(EditorPage, NewContentAndClearEditorCacheDropTheUndoHistory)
 
     putCaretAtEnd();
     type(u"e"_s);
-    ASSERT_TRUE(waitUntil(u"Tavrik.editor.document().body.textContent === 'neue'"_s));
+    ASSERT_TRUE(textIs(u"neue"_s));
     EXPECT_EQ(rawCall(u"ClearEditorCache"_s), kJsonReplyOk);
     js(u"Tavrik.editor.exec('undo')"_s);
     EXPECT_EQ(html(), u"<p>neue</p>"_s);

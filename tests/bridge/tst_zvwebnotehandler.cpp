@@ -2,10 +2,10 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "bridge/editorevents.h"
 #include "bridge/zvwebnotehandler.h"
+#include "fakebrowser.h"
 #include "logcapture.h"
 #include "recordingprompts.h"
 #include "skin/hresult.h"
-#include "skin/iewebbrowser.h"
 #include "testhelpers.h"
 
 #include <QDateTime>
@@ -34,32 +34,6 @@ struct EventRecorder : QObject
         return false;
     }
     Events seen;
-};
-
-// A browser without a page: records the script calls and answers with scripted replies
-// (an empty optional fails the call; without a reply the page accepts).
-struct FakeBrowser : IEWebBrowser
-{
-    std::deque<std::optional<QVariant>> replies;
-    QStringList functions;
-    std::vector<QVariantList> calls;
-    QWidget inner;
-    EventRecorder innerEvents{&inner};
-
-    int ExecJSFun(const QString &funName, const QVariantList &args, QVariant &result) override
-    {
-        functions.append(funName);
-        calls.push_back(args);
-        std::optional<QVariant> reply = QVariant(u"{\"result\":true}"_s);
-        if (!replies.empty()) {
-            reply = replies.front();
-            replies.pop_front();
-        }
-        if (reply)
-            result = *reply;
-        return reply ? 0 : 1;
-    }
-    QWidget *GetWebBrowseHwnd() const override { return const_cast<QWidget *>(&inner); }
 };
 
 struct Handler : ZvWebNoteHandler
@@ -102,6 +76,7 @@ protected:
         handler.SetNotify(&host);
     }
     FakeBrowser browser;
+    EventRecorder innerEvents{&browser.inner};
     Handler handler;
     HostRecorder host;
 };
@@ -189,7 +164,7 @@ TEST(HandlerCalls, EveryCallSendsItsTextAndLogsEachKindOfFailure)
             FakeBrowser page;
             Handler handler;
             handler.SetIEWebBrowser(&page);
-            page.replies.push_back(reply);
+            page.replies[call.method].push_back(reply);
             LogCapture log;
 
             const int result = call.run(handler);
@@ -213,7 +188,7 @@ TEST_F(HandlerTest, ReadOnlyIsSentOnlyWhenItDiffersFromWhatThePageAccepted)
     EXPECT_EQ(handler.SelectedAttach(QString()), 0); // nothing to select
     EXPECT_TRUE(browser.calls.empty());
 
-    browser.replies.push_back(Refused);
+    browser.replies[u"SetEditorMode"_s].push_back(Refused);
     handler.SetReadOnly(7);
     handler.SetReadOnly(7); // the refusal left the mode as it was, so this is sent again
     handler.SetReadOnly(7); // accepted before: nothing to send
@@ -237,10 +212,10 @@ TEST_F(HandlerTest, NewContentEmptiesTheTablesAndClearsThePageCacheAfterward)
         EXPECT_TRUE(handler.GetAttachModifyCache().empty());
         EXPECT_EQ(browser.calls, (std::vector<QVariantList>{{u"SetEditorContent"_s, html}}));
         // Posted, so delivered only once the event loop runs after the call.
-        EXPECT_TRUE(browser.innerEvents.seen.empty());
+        EXPECT_TRUE(innerEvents.seen.empty());
         QCoreApplication::sendPostedEvents(&browser.inner);
-        EXPECT_EQ(browser.innerEvents.seen, Events{ClearEditorCacheEvent});
-        browser.innerEvents.seen.clear();
+        EXPECT_EQ(innerEvents.seen, Events{ClearEditorCacheEvent});
+        innerEvents.seen.clear();
     }
 }
 
@@ -265,7 +240,7 @@ TEST_F(HandlerTest, TableWithoutRowsOrCellsKeepsItsShape)
 TEST_F(HandlerTest, ForwardedMessagesClearTheCacheOrCopyAndNothingElse)
 {
     LogCapture log;
-    browser.replies.push_back(std::nullopt);
+    browser.replies[u"ClearEditorCache"_s].push_back(std::nullopt);
     handler.WinMessageNotify(nullptr, 2258, 0, 0); // a failed call has no line of its own
     handler.WinMessageNotify(nullptr, 2258, 0, 0);
     handler.WinMessageNotify(nullptr, 8004, 0, 0);

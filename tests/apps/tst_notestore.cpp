@@ -129,17 +129,14 @@ TEST_F(NoteStoreTest, PreviewIsTheSimplifiedTextCutAtItsLimit)
 {
     ASSERT_TRUE(store.addNote(u"n"_s, u"N"_s));
     const QString exact(NoteStore::PreviewLength, u'a');
-    const struct
-    {
-        QString text;
-        QString preview;
-    } cases[] = {{u"  Line one\n\n\tline two  "_s, u"Line one line two"_s},
-                 {exact, exact},
-                 {exact + u'b', QString(NoteStore::PreviewLength - 1, u'a') + QChar(0x2026)},
-                 {QString(), QString()}};
-    for (const auto &c : cases) {
-        ASSERT_TRUE(store.saveNote(u"n"_s, {noteFile(u"f.html"_s)}, {}, c.text));
-        EXPECT_EQ(store.note(u"n"_s)->preview, c.preview) << c.text.toStdString();
+    const std::pair<QString, QString> cases[]
+        = {{u"  Line one\n\n\tline two  "_s, u"Line one line two"_s},
+           {exact, exact},
+           {exact + u'b', QString(NoteStore::PreviewLength - 1, u'a') + QChar(0x2026)},
+           {QString(), QString()}};
+    for (const auto &[text, preview] : cases) {
+        ASSERT_TRUE(store.saveNote(u"n"_s, {noteFile(u"f.html"_s)}, {}, text));
+        EXPECT_EQ(store.note(u"n"_s)->preview, preview) << text.toStdString();
     }
 }
 

@@ -238,26 +238,22 @@ TEST_F(EditorTest, LoadJoinsNoteFilesInOrderAndKeepsTheLastVersion)
 {
     writeNoteFile(u"join-a.html"_s, u"<p>first part</p>"_s, 1);
     writeNoteFile(u"join-b.html"_s, u"<p>second 部分</p>"_s, 2);
-    const struct
-    {
-        std::vector<QString> names;
-        QString html;
-        int version;
-    } cases[]
+    // files, joined note, version
+    const std::tuple<std::vector<QString>, QString, int> cases[]
         = {{{u"join-a.html"_s, u"join-b.html"_s}, u"<p>first part</p><p>second 部分</p>"_s, 2},
            {{u"join-b.html"_s, QString(), u"join-a.html"_s},
             u"<p>second 部分</p><p>first part</p>"_s,
             1},
            {{u"missing.html"_s, u"join-b.html"_s, u"gone.html"_s}, u"<p>second 部分</p>"_s, 2}};
-    for (const auto &c : cases) {
-        m_editor->LoadEditor(u"n1"_s, c.names, {}, false);
+    for (const auto &[names, html, version] : cases) {
+        m_editor->LoadEditor(u"n1"_s, names, {}, false);
         QString last;
         m_editor->GetLastHtml(last);
-        EXPECT_EQ(last, c.html);
-        EXPECT_EQ(m_editor->version(), c.version) << c.html.toStdString();
+        EXPECT_EQ(last, html);
+        EXPECT_EQ(m_editor->version(), version) << html.toStdString();
         EXPECT_EQ(m_editor->handler().GetCurNoteGuid(), u"n1"_s);
         EXPECT_EQ(pageText().simplified(),
-                  QString(c.html).remove(u"<p>"_s).replace(u"</p>"_s, u" "_s).simplified());
+                  QString(html).remove(u"<p>"_s).replace(u"</p>"_s, u" "_s).simplified());
     }
 }
 

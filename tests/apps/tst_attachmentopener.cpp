@@ -40,22 +40,18 @@ protected:
 
 TEST_F(AttachmentOpenerTest, RecognisesFilesThatRunCode)
 {
-    const struct
-    {
-        QString name;
-        bool executable;
-        bool runnable;
-    } cases[] = {{u"install.sh"_s, false, true},    {u"SETUP.EXE"_s, false, true},
-                 {u"tool.AppImage"_s, false, true}, {u"app.desktop"_s, false, true},
-                 {u"script.Py"_s, false, true},     {u"payload.run"_s, false, true},
-                 {u"firmware.bin"_s, false, true},  {u"noextension"_s, true, true},
-                 {u"report.pdf"_s, true, true},     {u"report.pdf.txt"_s, false, false},
-                 {u"photo.jpg"_s, false, false},    {u"notes.sh.txt"_s, false, false},
-                 {u"README"_s, false, false}};
-    for (const auto &c : cases) {
-        const QString path = makeFile(c.name, c.executable);
-        EXPECT_EQ(AttachmentOpener::isRunnable(path), c.runnable) << c.name.toStdString();
-    }
+    // name, executable bit, runnable
+    const std::tuple<QString, bool, bool> cases[]
+        = {{u"install.sh"_s, false, true},    {u"SETUP.EXE"_s, false, true},
+           {u"tool.AppImage"_s, false, true}, {u"app.desktop"_s, false, true},
+           {u"script.Py"_s, false, true},     {u"payload.run"_s, false, true},
+           {u"firmware.bin"_s, false, true},  {u"noextension"_s, true, true},
+           {u"report.pdf"_s, true, true},     {u"report.pdf.txt"_s, false, false},
+           {u"photo.jpg"_s, false, false},    {u"notes.sh.txt"_s, false, false},
+           {u"README"_s, false, false}};
+    for (const auto &[name, executable, runnable] : cases)
+        EXPECT_EQ(AttachmentOpener::isRunnable(makeFile(name, executable)), runnable)
+            << name.toStdString();
 }
 
 TEST_F(AttachmentOpenerTest, WarnsBeforeRunnableFilesAndRespectsTheAnswer)

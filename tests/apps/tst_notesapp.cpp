@@ -7,7 +7,6 @@
 
 #include "common/commonutils.h"
 #include "editor/czorvaeditorimpl.h"
-#include "notehtml/notehtmlrw.h"
 #include "recordingprompts.h"
 #include "testhelpers.h"
 
@@ -83,12 +82,13 @@ protected:
         ASSERT_TRUE(typed.toBool());
     }
 
-    QString pageText()
+    // Evaluates `expression` on the editing frame's document.
+    QVariant inFrame(const QString &expression)
     {
-        return runInPage(
-                   u"document.querySelector('iframe.ke-edit-iframe').contentDocument.body.innerText"_s)
-            .toString();
+        return runInPage(u"document.querySelector('iframe.ke-edit-iframe').contentDocument"_s
+                         + expression);
     }
+    QString pageText() { return inFrame(u".body.innerText"_s).toString(); }
 
     QString statusText() const { return m_window->statusBar()->currentMessage(); }
 
@@ -124,10 +124,7 @@ TEST_F(NotesAppTest, OpensTheSampleNotebookOnItsWelcomeNote)
 
     const QString plan = m_window->noteIdByTitle(u"Weekly plan"_s);
     ASSERT_TRUE(m_window->selectNote(plan));
-    EXPECT_EQ(runInPage(u"document.querySelector('iframe.ke-edit-iframe').contentDocument"
-                        ".querySelectorAll('table tr').length"_s)
-                  .toInt(),
-              6);
+    EXPECT_EQ(inFrame(u".querySelectorAll('table tr').length"_s).toInt(), 6);
     const QString reading = m_window->noteIdByTitle(u"Reading notes"_s);
     ASSERT_TRUE(m_window->selectNote(reading));
     EXPECT_TRUE(m_window->editor()->handler().IsReadOnly());
@@ -167,12 +164,8 @@ TEST_F(NotesAppTest, SwitchingNotesSavesTheOneLeft)
     const auto after = m_store->noteFileNames(welcome);
     ASSERT_EQ(after.size(), 1u);
     EXPECT_NE(after, before);
-    QString content;
-    int version = 0;
-    ASSERT_EQ(NoteHtmlRW::ReadHtmlTextFromFile(GetAttachRootDir() + u'/' + after.front(), content,
-                                               version),
-              1);
-    EXPECT_TRUE(content.contains(u"Changed before switching."_s));
+    EXPECT_TRUE(
+        readBytes(GetAttachRootDir() + u'/' + after.front()).contains("Changed before switching."));
 
     ASSERT_TRUE(m_window->selectNote(welcome));
     EXPECT_TRUE(pageText().contains(u"Changed before switching."_s));

@@ -13,27 +13,18 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+// A note file and an attached file of the note `noteId`, as the editor reports them.
 NoteFile noteFile(const QString &storeName)
 {
-    NoteFile file;
-    file.fileKind = 0;
-    file.modifyTime = u"2026-12-05 16:40:00"_s;
-    file.fileExt = u"html"_s;
-    file.storeName = storeName;
-    file.filePath = u"/app/userdata/attachment/"_s + storeName;
-    return file;
+    const QString path = u"/app/userdata/attachment/"_s + storeName;
+    return NoteFile{QString(), 0, u"2026-12-05 16:40:00"_s, u"html"_s, storeName, path};
 }
 
 NoteFile attachment(const QString &noteId, const QString &storeName, const QString &origName)
 {
-    NoteFile file;
-    file.origName = origName;
-    file.fileKind = 2;
-    file.modifyTime = u"2026-12-05 16:41:07"_s;
-    file.fileExt = storeName.section(u'.', -1);
-    file.storeName = storeName;
-    file.filePath = u"/app/userdata/attachment/"_s + noteId + u'/' + origName;
-    return file;
+    const QString path = u"/app/userdata/attachment/"_s + noteId + u'/' + origName;
+    const QString ext = storeName.section(u'.', -1);
+    return NoteFile{origName, 2, u"2026-12-05 16:41:07"_s, ext, storeName, path};
 }
 
 class NoteStoreTest : public ::testing::Test
@@ -93,10 +84,7 @@ TEST_F(NoteStoreTest, SaveReplacesTheFileListAndSizes)
     EXPECT_TRUE(store.files(id).empty());
     EXPECT_TRUE(store.noteFileNames(id).empty());
 
-    NoteFile image = attachment(id, u"b2.png"_s, QString());
-    image.fileKind = 1;
-    image.isImageSrc = 1;
-    image.filePath = u"/app/userdata/attachment/b2.png"_s;
+    const NoteFile image{QString(), 1, u"t"_s, u"png"_s, u"b2.png"_s, u"/app/b2.png"_s, 1};
     const std::vector<NoteFile> first
         = {noteFile(u"aa.html"_s), attachment(id, u"c3.pdf"_s, u"行程 'plan'.pdf"_s), image,
            noteFile(u"bb.html"_s)};
@@ -141,17 +129,14 @@ TEST_F(NoteStoreTest, PreviewIsTheSimplifiedTextCutAtItsLimit)
 {
     ASSERT_TRUE(store.addNote(u"n"_s, u"N"_s));
     const QString exact(NoteStore::PreviewLength, u'a');
-    const struct
-    {
-        QString text;
-        QString preview;
-    } cases[] = {{u"  Line one\n\n\tline two  "_s, u"Line one line two"_s},
-                 {exact, exact},
-                 {exact + u'b', QString(NoteStore::PreviewLength - 1, u'a') + QChar(0x2026)},
-                 {QString(), QString()}};
-    for (const auto &c : cases) {
-        ASSERT_TRUE(store.saveNote(u"n"_s, {noteFile(u"f.html"_s)}, {}, c.text));
-        EXPECT_EQ(store.note(u"n"_s)->preview, c.preview) << c.text.toStdString();
+    const std::pair<QString, QString> cases[]
+        = {{u"  Line one\n\n\tline two  "_s, u"Line one line two"_s},
+           {exact, exact},
+           {exact + u'b', QString(NoteStore::PreviewLength - 1, u'a') + QChar(0x2026)},
+           {QString(), QString()}};
+    for (const auto &[text, preview] : cases) {
+        ASSERT_TRUE(store.saveNote(u"n"_s, {noteFile(u"f.html"_s)}, {}, text));
+        EXPECT_EQ(store.note(u"n"_s)->preview, preview) << text.toStdString();
     }
 }
 

@@ -4,14 +4,13 @@
 #include "attach/dropfiles.h"
 #include "bridge/zvwebnotehandler.h"
 #include "common/commonutils.h"
+#include "fakebrowser.h"
 #include "logcapture.h"
 #include "notehtml/attachmarkup.h"
 #include "recordingprompts.h"
 #include "skin/hresult.h"
-#include "skin/iewebbrowser.h"
 #include "testhelpers.h"
 
-#include <QBuffer>
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
@@ -20,9 +19,6 @@
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QUrl>
-
-#include <deque>
-#include <optional>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -33,61 +29,18 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-using Lines = std::vector<QString>;
-
-// A browser without a page. GetEditorContent answers with `html`; "AddPicToEditor" answers
-// with the queued replies (accepted when none is queued; nullopt makes the call fail).
-class FakeBrowser : public IEWebBrowser
+// The kept names of the files the page was asked to insert, in order.
+QStringList addedNames(const FakeBrowser &browser)
 {
-public:
-    QString html;
-    std::deque<std::optional<QString>> addReplies;
-    QStringList added; // the argument texts of "AddPicToEditor", in order
-    QWidget inner;
-
-    int ExecJSFun(const QString &, const QVariantList &args, QVariant &result) override
-    {
-        const QString method = args.value(0).toString();
-        if (method == u"GetEditorContent") {
-            result = QString(u"{\"result\":true,\"errmsg\":\"\",\"ehtml\":"_s + jsonString(html)
-                             + u",\"etext\":\"\"}"_s);
-            return 0;
-        }
-        std::optional<QString> reply = u"{\"result\":true,\"errmsg\":\"\"}"_s;
-        if (method == u"AddPicToEditor") {
-            added.append(args.value(1).toString());
-            if (!addReplies.empty()) {
-                reply = addReplies.front();
-                addReplies.pop_front();
-            }
-        }
-        if (!reply)
-            return 1;
-        result = *reply;
-        return 0;
+    QStringList names;
+    for (const QString &arg : browser.argsOf(u"AddPicToEditor"_s)) {
+        const qsizetype at = arg.indexOf(u"\"exdata\" : \""_s) + 12;
+        QString exdata = arg.mid(at, arg.indexOf(u'\n', at) - at - 2);
+        exdata.replace(u"\\\""_s, u"\""_s);
+        names.append(AttachMarkup::GetOrigNameFromJson(exdata.toUtf8()));
     }
-    QWidget *GetWebBrowseHwnd() const override { return const_cast<QWidget *>(&inner); }
-
-    // The kept names of the files the page was asked to insert.
-    QStringList addedNames() const
-    {
-        QStringList names;
-        for (const QString &arg : added) {
-            const qsizetype at = arg.indexOf(u"\"exdata\" : \""_s) + 12;
-            QString exdata = arg.mid(at, arg.indexOf(u'\n', at) - at - 2);
-            exdata.replace(u"\\\""_s, u"\""_s);
-            names.append(AttachMarkup::GetOrigNameFromJson(exdata.toUtf8()));
-        }
-        return names;
-    }
-
-private:
-    static QString jsonString(QString text)
-    {
-        text.replace(u'\\', u"\\\\"_s).replace(u'"', u"\\\""_s);
-        return u'"' + text + u'"';
-    }
-};
+    return names;
+}
 
 class Handler : public ZvWebNoteHandler
 {
@@ -109,10 +62,12 @@ QString attachElement(const QString &storeName, const QString &showName, const Q
 class AddingTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
+    void SetUp() override { attach(handler); }
+    // Connects a handler to the page, with a fresh note folder.
+    void attach(ZvWebNoteHandler &h)
     {
-        handler.SetIEWebBrowser(&browser);
-        handler.SetCurNoteGuid(CreateGuidString()); // a fresh note folder for each test
+        h.SetIEWebBrowser(&browser);
+        h.SetCurNoteGuid(CreateGuidString());
     }
 
     QString makeFile(const QString &name, qint64 size, char fill = 'x')
@@ -165,10 +120,9 @@ TEST_F(AddingTest, BatchKeepsTheNoteWithinTenMebibytes)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.sizes.front());
         Handler fresh;
-        fresh.SetIEWebBrowser(&browser);
-        fresh.SetCurNoteGuid(CreateGuidString());
+        attach(fresh);
         browser.html.clear();
-        browser.added.clear();
+        browser.calls.clear();
         prompts.clear();
         if (c.existingRecorded)
             holdAttachment(fresh, u"old.txt"_s, c.existingRecorded);
@@ -184,7 +138,7 @@ TEST_F(AddingTest, BatchKeepsTheNoteWithinTenMebibytes)
             batch.push_back(record(path));
         }
         fresh.AddDropFileToEditor(batch);
-        EXPECT_EQ(browser.addedNames(), c.added);
+        EXPECT_EQ(addedNames(browser), c.added);
         EXPECT_EQ(prompts.messages(), c.messages);
     }
 }
@@ -225,7 +179,7 @@ TEST_F(AddingTest, UnknownOrBadSizeRefusesTheWholeBatch)
          {std::optional<quint64>(), std::optional<quint64>(0x100000000ull),
           std::optional<quint64>(0x80000000ull)}) {
         Handler fresh;
-        fresh.SetIEWebBrowser(&browser);
+        attach(fresh);
         if (size)
             fresh.InitAttachFileSize({{store, *size}, {thumb, 10}});
         prompts.clear();
@@ -239,25 +193,25 @@ TEST_F(AddingTest, UnknownOrBadSizeRefusesTheWholeBatch)
                    u"[ERROR] 获取笔记编辑器附件总大小失败！"_s}));
         EXPECT_EQ(prompts.messages(), QStringList{u"获取笔记编辑器附件总大小失败！"_s});
     }
-    EXPECT_TRUE(browser.added.isEmpty());
+    EXPECT_TRUE(browser.argsOf(u"AddPicToEditor"_s).isEmpty());
 }
 
 TEST_F(AddingTest, PageCallTextBookkeepingAndRefusals)
 {
-    QImage image(4, 3, QImage::Format_RGB32);
-    image.fill(Qt::red);
     const QString png = dir.filePath(u"红.png"_s);
-    ASSERT_TRUE(image.save(png));
+    ASSERT_TRUE(filledImage(4, 3, Qt::red).save(png));
     const QString txt = makeFile(u"notes.txt"_s, 300);
     const QString md5Png = CalcFileMd5(png);
     const QString md5Txt = CalcFileMd5(txt);
 
-    browser.addReplies = {std::nullopt, u"not json"_s, u"{\"result\":false,\"errmsg\":\"full\"}"_s};
+    browser.replies[u"AddPicToEditor"_s]
+        = {std::nullopt, u"not json"_s, u"{\"result\":false,\"errmsg\":\"full\"}"_s};
     LogCapture log;
     handler.AddDropFileToEditor({record(png), record(txt), record(makeFile(u"z.txt"_s, 1))});
 
-    ASSERT_EQ(browser.added.size(), 3);
-    EXPECT_EQ(browser.added.at(0),
+    const QStringList added = browser.argsOf(u"AddPicToEditor"_s);
+    ASSERT_EQ(added.size(), 3);
+    EXPECT_EQ(added.at(0),
               u"{\n\t\"exdata\" : \"{\\\"OrigName_B64\\\":\\\"57qiLnBuZw==\\\"}\",\n"
               "\t\"picpath\" : \"../userdata\\\\attachment\\\\"_s
                   + md5Png + u".png\",\n\t\"strData\" : \"userdata\\\\attachment\\\\"_s + md5Png
@@ -296,16 +250,12 @@ TEST_F(AddingTest, ListStopsAtTheFirstFileInUseOrInvalid)
     ASSERT_EQ(::flock(fd, LOCK_SH), 0);
     handler.InsertLocalFile({first, second, third});
     ::close(fd);
-    EXPECT_EQ(browser.addedNames(), QStringList{u"1.txt"_s});
+    EXPECT_EQ(addedNames(browser), QStringList{u"1.txt"_s});
     EXPECT_EQ(prompts.messages(), QStringList{u"不能添加正在编辑的文件作为附件！"_s});
 
     // A record lock counts too.
     const int rfd = ::open(QFile::encodeName(third).constData(), O_RDWR);
-    struct flock lock
-    {
-    };
-    lock.l_type = F_RDLCK;
-    lock.l_whence = SEEK_SET;
+    struct flock lock = {.l_type = F_RDLCK, .l_whence = SEEK_SET, .l_start = 0, .l_len = 0};
     ASSERT_EQ(::fcntl(rfd, F_SETLK, &lock), 0);
     EXPECT_EQ(DropFiles::CheckExclusiveOpen(third), DropFiles::OpenInUse);
     ::close(rfd);
@@ -317,14 +267,14 @@ TEST_F(AddingTest, ListStopsAtTheFirstFileInUseOrInvalid)
     handler.InsertLocalFile({dir.path()});
     EXPECT_EQ(prompts.messages(),
               (QStringList{u"无效文件路径:"_s + missing, u"无效文件路径:"_s + dir.path()}));
-    EXPECT_EQ(browser.added.size(), 1);
+    EXPECT_EQ(browser.argsOf(u"AddPicToEditor"_s).size(), 1);
 
     // The dialog: chosen files in its order; cancelling adds nothing.
     prompts.clear();
     prompts.answerPaths({second, third});
     handler.OnAddAttachment();
     handler.OnAddAttachment();
-    EXPECT_EQ(browser.addedNames(), (QStringList{u"1.txt"_s, u"2.txt"_s, u"3.txt"_s}));
+    EXPECT_EQ(addedNames(browser), (QStringList{u"1.txt"_s, u"2.txt"_s, u"3.txt"_s}));
     ASSERT_EQ(prompts.shown().size(), 2u);
     EXPECT_EQ(prompts.shown().at(1).kind, RecordingPrompts::Shown::OpenFiles);
 }
@@ -344,17 +294,12 @@ TEST_F(AddingTest, DragsOfFilesAndImagesAreTakenOthersGoToThePage)
     EXPECT_EQ(handler.dropFiles().at(1).fileExt, u"dir"_s);
     EXPECT_EQ(handler.OnDragOver({}, {}, effect), S_OK);
     EXPECT_EQ(handler.OnDrop(&files, {}, {}, effect), S_OK);
-    EXPECT_EQ(browser.addedNames(), QStringList{u"d.txt"_s});
+    EXPECT_EQ(addedNames(browser), QStringList{u"d.txt"_s});
     EXPECT_EQ(prompts.messages(), QStringList{Folder});
 
     // An image leaves a temporary JPEG even when the drag leaves without a drop.
-    QImage image(5, 5, QImage::Format_RGB32);
-    image.fill(Qt::blue);
-    QByteArray pngBytes;
-    QBuffer buffer(&pngBytes);
-    image.save(&buffer, "PNG");
     QMimeData picture;
-    picture.setData(u"image/png"_s, pngBytes);
+    picture.setData(u"image/png"_s, pngBytes(filledImage(5, 5, Qt::blue)));
     EXPECT_EQ(handler.OnDragEnter(&picture, {}, {}, effect), S_OK);
     EXPECT_EQ(handler.OnDragLeave(), S_OK);
     ASSERT_EQ(handler.dropFiles().size(), 1u);
@@ -370,7 +315,7 @@ TEST_F(AddingTest, DragsOfFilesAndImagesAreTakenOthersGoToThePage)
     EXPECT_EQ(handler.OnDragEnter(&text, {}, {}, effect), E_NOTIMPL);
     EXPECT_TRUE(handler.dropFiles().empty());
     EXPECT_EQ(handler.OnDrop(&text, {}, {}, effect), E_NOTIMPL);
-    EXPECT_EQ(browser.added.size(), 1);
+    EXPECT_EQ(browser.argsOf(u"AddPicToEditor"_s).size(), 1);
 }
 
 TEST_F(AddingTest, ClipboardGivesItsFilesElseItsImage)
@@ -386,9 +331,7 @@ TEST_F(AddingTest, ClipboardGivesItsFilesElseItsImage)
     EXPECT_EQ(records.at(0).fileExt, u"log"_s);
     EXPECT_EQ(records.at(0).fileSize, 6u);
 
-    QImage image(3, 2, QImage::Format_RGB32);
-    image.fill(Qt::green);
-    QGuiApplication::clipboard()->setImage(image);
+    QGuiApplication::clipboard()->setImage(filledImage(3, 2, Qt::green));
     ZvWebNoteHandler::GetFileListFromClipboard(records);
     ASSERT_EQ(records.size(), 2u);
     EXPECT_TRUE(records.at(1).isTemp);
@@ -414,7 +357,7 @@ TEST_F(AddingTest, ReadOnlyEditorRefusesEveryWay)
     prompts.answerPaths({file});
     handler.OnAddAttachment();
 
-    EXPECT_TRUE(browser.added.isEmpty());
+    EXPECT_TRUE(browser.argsOf(u"AddPicToEditor"_s).isEmpty());
     EXPECT_TRUE(prompts.shown().empty());
 }
 

@@ -12,7 +12,6 @@
 #include "skin/iewebbrowser.h"
 #include "testhelpers.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QFile>
@@ -67,6 +66,22 @@ protected:
         EXPECT_TRUE(drop.isAccepted());
     }
 
+    // Drags and drops the files as one batch.
+    void dropFiles(const QStringList &paths)
+    {
+        QMimeData files;
+        for (const QString &path : paths)
+            files.setUrls(files.urls() << QUrl::fromLocalFile(path));
+        dragAndDrop(&files);
+    }
+    // The page's content as the handler reads it.
+    QString pageHtml()
+    {
+        QString html, text;
+        EXPECT_EQ(handler.GetEditorContent(html, text), 1);
+        return html;
+    }
+
     ZvWebNoteHandler handler;
     IEWebBrowser browser;
     RecordingPrompts prompts;
@@ -79,18 +94,10 @@ TEST_F(AddingPage, DroppedFilesAndImageAreStoredShownAndListed)
     const QString notes = dir.filePath(u"notes.txt"_s);
     ASSERT_TRUE(writeBytes(report, QByteArray(3000, 'p')));
     ASSERT_TRUE(writeBytes(notes, QByteArray(3000, 'n')));
-    QMimeData files;
-    files.setUrls({QUrl::fromLocalFile(report), QUrl::fromLocalFile(notes)});
     LogCapture log;
-    dragAndDrop(&files);
-
-    QImage picture(40, 30, QImage::Format_RGB32);
-    picture.fill(QColor(30, 120, 200));
-    QByteArray png;
-    QBuffer buffer(&png);
-    picture.save(&buffer, "PNG");
+    dropFiles({report, notes});
     QMimeData image;
-    image.setData(u"image/png"_s, png);
+    image.setData(u"image/png"_s, pngBytes(filledImage(40, 30, QColor(30, 120, 200))));
     dragAndDrop(&image);
     ASSERT_EQ(handler.dropFiles().size(), 1u);
     const DropFileInfo temp = handler.dropFiles().at(0);
@@ -98,11 +105,8 @@ TEST_F(AddingPage, DroppedFilesAndImageAreStoredShownAndListed)
     EXPECT_TRUE(prompts.shown().empty());
 
     // The saved content lists the files and their thumbnails in document order for the host.
-    QString html;
-    QString text;
-    ASSERT_EQ(handler.GetEditorContent(html, text), 1);
     std::vector<NewAttachFile> records;
-    ASSERT_EQ(AttachMarkup::ParseAttList(handler.GetCurNoteGuid(), html, records), 1);
+    ASSERT_EQ(AttachMarkup::ParseAttList(handler.GetCurNoteGuid(), pageHtml(), records), 1);
     ASSERT_EQ(records.size(), 6u);
     const QString md5Report = CalcFileMd5(report);
     const QString md5Notes = CalcFileMd5(notes);
@@ -146,18 +150,10 @@ TEST_F(AddingPage, DroppingTheSameNameAgainNumbersIt)
     const QString second = dir.filePath(u"other/plan.txt"_s);
     ASSERT_TRUE(writeBytes(first, "first"));
     ASSERT_TRUE(writeBytes(second, "second"));
-    QMimeData one;
-    one.setUrls({QUrl::fromLocalFile(first)});
-    dragAndDrop(&one);
-    QMimeData two;
-    two.setUrls({QUrl::fromLocalFile(second)});
-    dragAndDrop(&two);
-
-    QString html;
-    QString text;
-    ASSERT_EQ(handler.GetEditorContent(html, text), 1);
+    dropFiles({first});
+    dropFiles({second});
     std::vector<QString> names;
-    ASSERT_EQ(AttachMarkup::ParseAttOrigFileNameList(html, names), 1);
+    ASSERT_EQ(AttachMarkup::ParseAttOrigFileNameList(pageHtml(), names), 1);
     EXPECT_EQ(names, (std::vector<QString>{u"plan.txt"_s, u"plan(1).txt"_s}));
 }
 

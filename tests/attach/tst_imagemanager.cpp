@@ -4,8 +4,7 @@
 #include "attach/filethumbnail.h"
 #include "attach/imagemanager.h"
 #include "common/commonutils.h"
-
-#include <gtest/gtest.h>
+#include "testhelpers.h"
 
 #include <QDir>
 #include <QFile>
@@ -33,9 +32,7 @@ protected:
     }
     static void writeIcon(const QString &file, Qt::GlobalColor colour)
     {
-        QImage image(32, 32, QImage::Format_RGB32);
-        image.fill(colour);
-        ASSERT_TRUE(image.save(s_dir->filePath(u"res/"_s + file), "BMP"));
+        ASSERT_TRUE(filledImage(32, 32, colour).save(s_dir->filePath(u"res/"_s + file), "BMP"));
     }
     static QTemporaryDir *s_dir;
 };

@@ -7,6 +7,8 @@
 #include "skin/iewebbrowser.h"
 #include "testhelpers.h"
 
+#include <gmock/gmock.h>
+
 #include <QDragEnterEvent>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -21,10 +23,9 @@
 
 using namespace TAVRIKCORE::RICHEDITOR;
 using namespace Qt::StringLiterals;
+using ::testing::IsSupersetOf;
 
 namespace {
-
-using Lines = std::vector<QString>;
 
 // The real handler, recording what reaches it and letting a test act during a page call.
 class RecordingHandler : public ZvWebNoteHandler, public IZvEditorNotify
@@ -322,12 +323,9 @@ TEST_F(BridgePage, PageCannotNavigateOpenWindowsOrReachTheNetwork)
     EXPECT_FALSE(server.hasPendingConnections());
     EXPECT_EQ(run(u"pageUrl"_s), pageUrl);
     EXPECT_EQ(browser->Navigate2(pagePath()), 0);
-    const Lines lines = log.lines();
-    EXPECT_NE(
-        std::find(lines.begin(), lines.end(), u"[ERROR] 编辑器页面不允许加载：file:///etc/hosts"_s),
-        lines.end());
-    EXPECT_NE(std::find(lines.begin(), lines.end(), u"[ERROR] 编辑器页面不允许跳转："_s + remote),
-              lines.end());
+    EXPECT_THAT(log.lines(),
+                IsSupersetOf(Lines{u"[ERROR] 编辑器页面不允许加载：file:///etc/hosts"_s,
+                                   u"[ERROR] 编辑器页面不允许跳转："_s + remote}));
 }
 
 TEST_F(BridgePage, MessageBoxesMenusKeysAndDragsReachTheHandler)

@@ -2,15 +2,14 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "bridge/editorevents.h"
 #include "bridge/zvwebnotehandler.h"
+#include "fakebrowser.h"
 #include "logcapture.h"
 #include "recordingprompts.h"
 #include "skin/hresult.h"
-#include "skin/iewebbrowser.h"
 #include "testhelpers.h"
 
 #include <QDateTime>
 #include <QGuiApplication>
-#include <QRegularExpression>
 
 #include <deque>
 #include <functional>
@@ -21,7 +20,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-using Lines = std::vector<QString>;
 using Events = std::vector<QEvent::Type>;
 
 // Records the hide, show and cache-clearing events a widget receives.
@@ -36,32 +34,6 @@ struct EventRecorder : QObject
         return false;
     }
     Events seen;
-};
-
-// A browser without a page: records the script calls and answers with scripted replies
-// (an empty optional fails the call; without a reply the page accepts).
-struct FakeBrowser : IEWebBrowser
-{
-    std::deque<std::optional<QVariant>> replies;
-    QStringList functions;
-    std::vector<QVariantList> calls;
-    QWidget inner;
-    EventRecorder innerEvents{&inner};
-
-    int ExecJSFun(const QString &funName, const QVariantList &args, QVariant &result) override
-    {
-        functions.append(funName);
-        calls.push_back(args);
-        std::optional<QVariant> reply = QVariant(u"{\"result\":true}"_s);
-        if (!replies.empty()) {
-            reply = replies.front();
-            replies.pop_front();
-        }
-        if (reply)
-            result = *reply;
-        return reply ? 0 : 1;
-    }
-    QWidget *GetWebBrowseHwnd() const override { return const_cast<QWidget *>(&inner); }
 };
 
 struct Handler : ZvWebNoteHandler
@@ -104,17 +76,12 @@ protected:
         handler.SetNotify(&host);
     }
     FakeBrowser browser;
+    EventRecorder innerEvents{&browser.inner};
     Handler handler;
     HostRecorder host;
 };
 
-const QRegularExpression CurrentTime(u"^\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2}$"_s);
-
-} // namespace
-
 // ---- calls into the page -------------------------------------------------------------
-
-namespace {
 
 const QVariant Refused = u"{\"result\":false,\"errmsg\":\"忙 busy\"}"_s;
 
@@ -197,7 +164,7 @@ TEST(HandlerCalls, EveryCallSendsItsTextAndLogsEachKindOfFailure)
             FakeBrowser page;
             Handler handler;
             handler.SetIEWebBrowser(&page);
-            page.replies.push_back(reply);
+            page.replies[call.method].push_back(reply);
             LogCapture log;
 
             const int result = call.run(handler);
@@ -221,7 +188,7 @@ TEST_F(HandlerTest, ReadOnlyIsSentOnlyWhenItDiffersFromWhatThePageAccepted)
     EXPECT_EQ(handler.SelectedAttach(QString()), 0); // nothing to select
     EXPECT_TRUE(browser.calls.empty());
 
-    browser.replies.push_back(Refused);
+    browser.replies[u"SetEditorMode"_s].push_back(Refused);
     handler.SetReadOnly(7);
     handler.SetReadOnly(7); // the refusal left the mode as it was, so this is sent again
     handler.SetReadOnly(7); // accepted before: nothing to send
@@ -245,10 +212,10 @@ TEST_F(HandlerTest, NewContentEmptiesTheTablesAndClearsThePageCacheAfterward)
         EXPECT_TRUE(handler.GetAttachModifyCache().empty());
         EXPECT_EQ(browser.calls, (std::vector<QVariantList>{{u"SetEditorContent"_s, html}}));
         // Posted, so delivered only once the event loop runs after the call.
-        EXPECT_TRUE(browser.innerEvents.seen.empty());
+        EXPECT_TRUE(innerEvents.seen.empty());
         QCoreApplication::sendPostedEvents(&browser.inner);
-        EXPECT_EQ(browser.innerEvents.seen, Events{ClearEditorCacheEvent});
-        browser.innerEvents.seen.clear();
+        EXPECT_EQ(innerEvents.seen, Events{ClearEditorCacheEvent});
+        innerEvents.seen.clear();
     }
 }
 
@@ -273,7 +240,7 @@ TEST_F(HandlerTest, TableWithoutRowsOrCellsKeepsItsShape)
 TEST_F(HandlerTest, ForwardedMessagesClearTheCacheOrCopyAndNothingElse)
 {
     LogCapture log;
-    browser.replies.push_back(std::nullopt);
+    browser.replies[u"ClearEditorCache"_s].push_back(std::nullopt);
     handler.WinMessageNotify(nullptr, 2258, 0, 0); // a failed call has no line of its own
     handler.WinMessageNotify(nullptr, 2258, 0, 0);
     handler.WinMessageNotify(nullptr, 8004, 0, 0);
@@ -308,18 +275,16 @@ TEST_F(HandlerTest, CommandsNeedIdOneAndExactlyThreeArguments)
 TEST_F(HandlerTest, CommandsWithBadJsonLogTheirOwnLineAndDoNothing)
 {
     RecordingPrompts prompts;
-    for (const char *name : {"DblClickAttachment", "OpenHyperLink", "ZvMessageBox",
-                             "OnRightClickAttach", "WriteEditorLog", "SreenCapture"}) {
+    for (const QString &command :
+         {u"DbClickAttachment"_s, u"OpenHyperLink"_s, u"ZvMessageBox"_s, u"OnRightClickAttach"_s,
+          u"WriteEditorLog"_s, u"SreenCapture"_s}) {
         // The double-click command is spelled "DbClick..." although its log line says "DblClick".
-        QString command = QString::fromLatin1(name);
-        if (command == u"DblClickAttachment")
-            command = u"DbClickAttachment"_s;
-        const QString line
-            = u"[ERROR] 解析"_s + QString::fromLatin1(name) + u"方法，json参数字串失败！"_s;
+        const QString name = command == u"DbClickAttachment" ? u"DblClickAttachment"_s : command;
         for (const QString &json : {u"{\"msg\":"_s, QString(), u"[1]"_s, u"\"text\""_s}) {
             LogCapture log;
             EXPECT_EQ(handler.command(command, json), S_OK);
-            EXPECT_EQ(log.lines(), Lines{line}) << name << ' ' << json.toStdString();
+            EXPECT_EQ(log.lines(), Lines{u"[ERROR] 解析"_s + name + u"方法，json参数字串失败！"_s})
+                << json.toStdString();
         }
     }
     EXPECT_TRUE(prompts.shown().empty());
@@ -431,15 +396,15 @@ TEST_F(HandlerTest, SizesKeepTheFirstValueAndTimesAreKeyedByBothNamesJoined)
     EXPECT_EQ(handler.GetAttachModifyCache(),
               (std::map<QString, QString>{{u"ab.pngx.png"_s, u"2024-01-03 00:00:00"_s}}));
 
+    // The cached key; the same key without an original name; a file without a cached time.
     std::vector<NewAttachFile> files(3);
-    files[0].storeName = u"ab.png"_s;
+    files[0].storeName = files[2].storeName = u"ab.png"_s;
     files[0].origName = u"x.png"_s;
-    files[1].storeName = u"ab.pngx.png"_s; // the same key without an original name
-    files[2].storeName = u"ab.png"_s; // no cached time
+    files[1].storeName = u"ab.pngx.png"_s;
     ZvWebNoteHandler::UpdateAttModifyTimeField(u"ignored"_s, files, handler.GetAttachModifyCache());
     EXPECT_EQ(files[0].modifyTime, u"2024-01-03 00:00:00"_s);
     EXPECT_EQ(files[1].modifyTime, u"2024-01-03 00:00:00"_s);
-    EXPECT_TRUE(CurrentTime.match(files[2].modifyTime).hasMatch())
+    EXPECT_TRUE(matches(u"\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2}"_s, files[2].modifyTime))
         << files[2].modifyTime.toStdString();
 
     Handler copy(handler);

@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSet>
 
 #include <openssl/evp.h>
@@ -63,12 +64,8 @@ TEST(Base64, EncodeGivesStandardPaddedText)
 
 TEST(Base64, DecodeGivesBytesAndCountWithItsQuirks)
 {
-    const struct
-    {
-        QByteArray text;
-        QByteArray decoded;
-        int count;
-    } cases[]
+    // text, decoded bytes, count
+    const std::tuple<QByteArray, QByteArray, int> cases[]
         = {{"", "", 0},
            {"Zm9vYmFy", "foobar", 6},
            {"Zm8=", "fo", 2},
@@ -83,11 +80,10 @@ TEST(Base64, DecodeGivesBytesAndCountWithItsQuirks)
            {"Zg", "f", 3}, // a group cut short by the end reads missing characters as worth 0
            {"Zm9vZ", "food", 6},
            {"Zm9", "fo@", 3}};
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.text.toStdString());
+    for (const auto &[text, bytes, count] : cases) {
         QByteArray decoded("left over");
-        EXPECT_EQ(Base64Decode(c.text, decoded), c.count);
-        EXPECT_EQ(decoded, c.decoded);
+        EXPECT_EQ(Base64Decode(text, decoded), count) << text.toStdString();
+        EXPECT_EQ(decoded, bytes) << text.toStdString();
     }
 }
 
@@ -261,51 +257,48 @@ TEST(IsFileExist, FilesFoldersAndLongPaths)
 
 TEST(NameText, SplitsAtLastSeparatorAndDot)
 {
-    const struct
-    {
-        QString input, fileName, ext, withoutExt;
-    } cases[] = {{u"/home/u/a.txt"_s, u"a.txt"_s, u"txt"_s, u"/home/u/a"_s},
-                 {u"userdata\\attachment\\ab12.png"_s, u"ab12.png"_s, u"png"_s,
-                  u"userdata\\attachment\\ab12"_s},
-                 {u"a/b\\c.JPG"_s, u"c.JPG"_s, u"JPG"_s, u"a/b\\c"_s},
-                 {u"noext"_s, u"noext"_s, u"noext"_s, u"noext"_s},
-                 {u"a.tar.gz"_s, u"a.tar.gz"_s, u"gz"_s, u"a.tar"_s},
-                 {u".bashrc"_s, u".bashrc"_s, u"bashrc"_s, QString()},
-                 {u"trailing."_s, u"trailing."_s, QString(), u"trailing"_s},
-                 {u"dir.d/file"_s, u"file"_s, u"d/file"_s, u"dir"_s},
-                 {u"folder/"_s, QString(), u"folder/"_s, u"folder/"_s},
-                 {u"说明.文档"_s, u"说明.文档"_s, u"文档"_s, u"说明"_s},
-                 {QString(), QString(), QString(), QString()}};
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.input.toStdString());
-        EXPECT_EQ(GetFileNameFromPath(c.input), c.fileName);
-        EXPECT_EQ(GetFileExt(c.input), c.ext);
-        EXPECT_EQ(RemoveFileExt(c.input), c.withoutExt);
+    // path, file name, extension, path without the extension
+    const std::tuple<QString, QString, QString, QString> cases[]
+        = {{u"/home/u/a.txt"_s, u"a.txt"_s, u"txt"_s, u"/home/u/a"_s},
+           {u"userdata\\attachment\\ab12.png"_s, u"ab12.png"_s, u"png"_s,
+            u"userdata\\attachment\\ab12"_s},
+           {u"a/b\\c.JPG"_s, u"c.JPG"_s, u"JPG"_s, u"a/b\\c"_s},
+           {u"noext"_s, u"noext"_s, u"noext"_s, u"noext"_s},
+           {u"a.tar.gz"_s, u"a.tar.gz"_s, u"gz"_s, u"a.tar"_s},
+           {u".bashrc"_s, u".bashrc"_s, u"bashrc"_s, QString()},
+           {u"trailing."_s, u"trailing."_s, QString(), u"trailing"_s},
+           {u"dir.d/file"_s, u"file"_s, u"d/file"_s, u"dir"_s},
+           {u"folder/"_s, QString(), u"folder/"_s, u"folder/"_s},
+           {u"说明.文档"_s, u"说明.文档"_s, u"文档"_s, u"说明"_s},
+           {QString(), QString(), QString(), QString()}};
+    for (const auto &[input, fileName, ext, withoutExt] : cases) {
+        SCOPED_TRACE(input.toStdString());
+        EXPECT_EQ(GetFileNameFromPath(input), fileName);
+        EXPECT_EQ(GetFileExt(input), ext);
+        EXPECT_EQ(RemoveFileExt(input), withoutExt);
     }
 }
 
 TEST(SplitString, AppendsPieces)
 {
-    const struct
-    {
-        QString text, separator;
-        std::vector<QString> pieces;
-    } cases[] = {{u"a,,b,"_s, u","_s, {u"a"_s, QString(), u"b"_s}},
-                 {u","_s, u","_s, {QString()}},
-                 {u",,"_s, u","_s, {QString(), QString()}},
-                 {QString(), u","_s, {}},
-                 {u"abc"_s, u","_s, {u"abc"_s}},
-                 {u",a"_s, u","_s, {QString(), u"a"_s}},
-                 {u"note1\\file.png"_s, u"\\"_s, {u"note1"_s, u"file.png"_s}},
-                 {u"a::b::"_s, u"::"_s, {u"a"_s, u"b"_s}},
-                 {u"aaa"_s, u"aa"_s, {QString(), u"a"_s}},
-                 {u"x"_s, QString(), {u"x"_s}}};
-    for (const auto &c : cases) {
+    // text, separator, pieces
+    const std::tuple<QString, QString, std::vector<QString>> cases[]
+        = {{u"a,,b,"_s, u","_s, {u"a"_s, QString(), u"b"_s}},
+           {u","_s, u","_s, {QString()}},
+           {u",,"_s, u","_s, {QString(), QString()}},
+           {QString(), u","_s, {}},
+           {u"abc"_s, u","_s, {u"abc"_s}},
+           {u",a"_s, u","_s, {QString(), u"a"_s}},
+           {u"note1\\file.png"_s, u"\\"_s, {u"note1"_s, u"file.png"_s}},
+           {u"a::b::"_s, u"::"_s, {u"a"_s, u"b"_s}},
+           {u"aaa"_s, u"aa"_s, {QString(), u"a"_s}},
+           {u"x"_s, QString(), {u"x"_s}}};
+    for (const auto &[text, separator, appended] : cases) {
         std::vector<QString> pieces{u"kept"_s};
-        SplitString(c.text, c.separator, pieces);
+        SplitString(text, separator, pieces);
         std::vector<QString> expected{u"kept"_s};
-        expected.insert(expected.end(), c.pieces.begin(), c.pieces.end());
-        EXPECT_EQ(pieces, expected) << c.text.toStdString();
+        expected.insert(expected.end(), appended.begin(), appended.end());
+        EXPECT_EQ(pieces, expected) << text.toStdString();
     }
 }
 
@@ -330,8 +323,10 @@ TEST(FormatFileSize, FallsToLowerUnitAtBoundaries)
 
 TEST(LocalTime, FormatsWithinTheBufferAndGivesTheCurrentTime)
 {
-    const QByteArray savedZone = qgetenv("TZ");
-    const bool hadZone = qEnvironmentVariableIsSet("TZ");
+    const auto restore = qScopeGuard([zone = qgetenv("TZ"), had = qEnvironmentVariableIsSet("TZ")] {
+        had ? qputenv("TZ", zone) : qunsetenv("TZ");
+        tzset();
+    });
     qputenv("TZ", "CST-8"); // eight hours east of UTC, no tz database needed
     tzset();
 
@@ -350,12 +345,6 @@ TEST(LocalTime, FormatsWithinTheBufferAndGivesTheCurrentTime)
     const qint64 utcOfText
         = QDateTime(parsed.date(), parsed.time(), Qt::UTC).toSecsSinceEpoch() - 8 * 3600;
     EXPECT_LE(std::llabs(utcOfText - qint64(std::time(nullptr))), 5);
-
-    if (hadZone)
-        qputenv("TZ", savedZone);
-    else
-        qunsetenv("TZ");
-    tzset();
 }
 
 // ---- Bounded printing ----

@@ -36,9 +36,9 @@ CLog4C *logger()
 }
 
 // Messages of the whole file at `path`, without their prefixes.
-std::vector<QString> messagesIn(const QString &path)
+Lines messagesIn(const QString &path)
 {
-    std::vector<QString> messages;
+    Lines messages;
     for (const QByteArray &line : readBytes(path).split('\n')) {
         if (!line.isEmpty())
             messages.push_back(LogCapture::messageOf(QString::fromUtf8(line)));
@@ -97,10 +97,8 @@ TEST(Log4C, ControlCharactersAreEscapedSoNoLineCanBeForged)
         LogCapture log;
         logger()->WriteLog(message);
         logger()->WriteLog(u"next"_s);
-        const std::vector<QString> expected = written.isEmpty()
-            ? std::vector<QString>{u"next"_s}
-            : std::vector<QString>{written, u"next"_s};
-        EXPECT_EQ(log.lines(), expected) << "for " << message.toStdString();
+        EXPECT_EQ(log.lines(), (written.isEmpty() ? Lines{u"next"_s} : Lines{written, u"next"_s}))
+            << "for " << message.toStdString();
     }
 }
 
@@ -127,7 +125,8 @@ TEST(Log4C, LinesFromSeveralThreadsKeepTheirOrderAndTheirThreadId)
         worker.join();
 
     logger()->Flush();
-    const QList<QByteArray> lines = readBytes(logger()->FilePath()).mid(before).trimmed().split('\n');
+    const QList<QByteArray> lines
+        = readBytes(logger()->FilePath()).mid(before).trimmed().split('\n');
     ASSERT_EQ(lines.size(), threads * perThread);
     std::map<int, int> next;
     const QRegularExpression message(u"^worker (\\d) line (\\d+) -{33}$"_s);
@@ -159,12 +158,12 @@ TEST(Log4C, FileAtTheCapIsAppendedToAndOneBytePastIsStartedAfresh)
     logger()->WriteLog(u"fresh 1"_s);
     logger()->WriteLog(u"fresh 2"_s);
     logger()->Flush();
-    EXPECT_EQ(messagesIn(path), (std::vector<QString>{u"fresh 1"_s, u"fresh 2"_s}));
+    EXPECT_EQ(messagesIn(path), (Lines{u"fresh 1"_s, u"fresh 2"_s}));
 
     ASSERT_TRUE(writeBytes(path, QByteArray(cap + 1, '\0')));
     logger()->WriteLog(u"past cap"_s);
     logger()->Flush();
-    EXPECT_EQ(messagesIn(path), std::vector<QString>{u"past cap"_s});
+    EXPECT_EQ(messagesIn(path), Lines{u"past cap"_s});
 
     // With nothing queued a pass still creates a missing file, empty.
     ASSERT_TRUE(QFile::remove(path));
@@ -208,8 +207,7 @@ TEST(Log4C, LinesWaitWhileTheFileCannotBeOpenedOrDeleted)
 
         ASSERT_TRUE(QDir(path).removeRecursively());
         logger()->Flush();
-        EXPECT_EQ(messagesIn(path), (std::vector<QString>{u"kept 1"_s, u"kept 2"_s}))
-            << "over cap: " << overCap;
+        EXPECT_EQ(messagesIn(path), (Lines{u"kept 1"_s, u"kept 2"_s})) << "over cap: " << overCap;
     }
 }
 
@@ -246,8 +244,7 @@ TEST(Log4C, QueuedLinesAreWrittenWhenTheProcessExits)
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
 
-    EXPECT_EQ(messagesIn(dir.filePath(u"ZorvaEditor.log"_s)),
-              (std::vector<QString>{u"last 1"_s, u"last 2"_s}));
+    EXPECT_EQ(messagesIn(dir.filePath(u"ZorvaEditor.log"_s)), (Lines{u"last 1"_s, u"last 2"_s}));
 }
 
 TEST(Log4C, DestroyedLogWritesQueuedLinesAndLeavesTheRegistry)
@@ -278,7 +275,7 @@ TEST(Log4C, DestroyedLogWritesQueuedLinesAndLeavesTheRegistry)
     fresh->WriteLog(u"before destruction"_s);
     delete fresh;
     EXPECT_EQ(SingletonRegistryCount(), registered - 1);
-    EXPECT_EQ(messagesIn(path), std::vector<QString>{u"before destruction"_s});
+    EXPECT_EQ(messagesIn(path), Lines{u"before destruction"_s});
 
     SetAppDirectory(QString());
     EXPECT_EQ(CLog4C::GetInstance()->FilePath(), GetAppDirectory() + u"ZorvaEditor.log"_s);

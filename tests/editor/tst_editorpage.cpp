@@ -65,6 +65,15 @@ QString attachmentHtml(const QString &store, const QString &shown, const QString
         + u"&quot;}\" data-ke-src=\""_s + src + u"\" zvimgsrc=\""_s + src + u"\">"_s;
 }
 
+// The argument of AddPicToEditor as native code writes it: indented JSON, doubled backslashes.
+QString added(const QString &name, const QString &shown, const QString &store)
+{
+    return u"{\n   \"exdata\" : \"{\\\"OrigName_B64\\\":\\\""_s + b64(name)
+        + u"\\\"}\",\n   \"picpath\" : \"../userdata\\\\attachment\\\\"_s + shown
+        + u"\",\n   \"strData\" : \"userdata\\\\attachment\\\\"_s + store
+        + u"\",\n   \"type\" : \""_s + store.section(u'.', -1) + u"\"\n}\n"_s;
+}
+
 // A command the page sends to native code.
 QStringList command(const QString &name, const QString &json, const QString &exdata = QString())
 {
@@ -115,6 +124,7 @@ protected:
         return js(u"jsProcessor("_s + jsString(method) + u", "_s + jsString(arg) + u")"_s)
             .toString();
     }
+    QString setContent(const QString &html) { return rawCall(u"SetEditorContent"_s, html); }
     QString html()
     {
         return QJsonDocument::fromJson(rawCall(u"GetEditorContent"_s, u"{}"_s).toUtf8())
@@ -127,6 +137,12 @@ protected:
     {
         return QTest::qWaitFor([&] { return m_bridge.calls.size() >= count; }, 10000);
     }
+    // Waits for the page's `n`th call to native code and gives it.
+    QStringList call(size_t n)
+    {
+        EXPECT_TRUE(waitForCalls(n)) << "call " << n << " did not come";
+        return m_bridge.calls.size() >= n ? m_bridge.calls[n - 1] : QStringList();
+    }
     // Sends a marker command and waits for it: every call the page made before is recorded by then.
     void flushCalls()
     {
@@ -137,6 +153,11 @@ protected:
         m_bridge.calls.pop_back();
     }
 
+    // Waits until the note's text is `text`.
+    bool textIs(const QString &text)
+    {
+        return waitUntil(u"Tavrik.editor.document().body.textContent === "_s + jsString(text));
+    }
     void putCaretAtEnd() { select(u"d.body"_s, -1, -1); }
     // Selects from `start` to `end` in the node the expression gives (-1: its end).
     void select(const QString &node, int start, int end)
@@ -216,7 +237,7 @@ TEST_F(EditorPage, EveryMethodAnswersWithItsReplyKeys)
         {"getEditorContent", "{}", "unknown method: getEditorContent"},
         {"toString", "{}", "unknown method: toString"}};
     for (const auto &c : cases) {
-        rawCall(u"SetEditorContent"_s);
+        setContent(QString());
         const QString reply = c.error
             ? u"{\"result\":false,\"errmsg\":\""_s + QString::fromUtf8(c.error) + u"\"}"_s
             : kJsonReplyOk;
@@ -243,7 +264,7 @@ TEST_F(EditorPage, ContentRoundTripKeepsNoteMarkupExactly)
                          u"4a8a08f09d37b73795649038408b5f33.bmp"_s, u"Bericht (final).docx"_s)
         + u"</p><table border=\"1\"><tbody><tr><td width=\"50%\">a</td></tr></tbody></table>"
           "<p><a href=\"https://example.com/?a=1&amp;b=2\">Link</a></p>"_s;
-    EXPECT_EQ(rawCall(u"SetEditorContent"_s, note), kJsonReplyOk);
+    EXPECT_EQ(setContent(note), kJsonReplyOk);
     const QJsonObject content
         = QJsonDocument::fromJson(rawCall(u"GetEditorContent"_s, u"{}"_s).toUtf8()).object();
     EXPECT_EQ(content.value(u"result"_s), QJsonValue(true));
@@ -255,30 +276,21 @@ TEST_F(EditorPage, ContentRoundTripKeepsNoteMarkupExactly)
     EXPECT_TRUE(frameJs(u"d.images[0].src"_s).endsWith(u"/userdata/attachment/"_s + picture));
 
     // A note of nothing but line breaks is empty.
-    rawCall(u"SetEditorContent"_s, u"<p><br></p><div> &nbsp;</div>"_s);
+    setContent(u"<p><br></p><div> &nbsp;</div>"_s);
     EXPECT_EQ(rawCall(u"GetEditorContent"_s, u"{}"_s),
               uR"({"result":true,"errmsg":"","ehtml":"","etext":""})"_s);
     // A whole document is reduced to its body; the count shows the text length.
-    rawCall(u"SetEditorContent"_s,
-            u"<html><head><title>t</title></head><body><p>ab𝄞c</p></body></html>"_s);
+    setContent(u"<html><head><title>t</title></head><body><p>ab𝄞c</p></body></html>"_s);
     EXPECT_EQ(html(), u"<p>ab𝄞c</p>"_s);
     EXPECT_EQ(status(u"status-count"_s), u"4 / 10000"_s);
 }
 
 TEST_F(EditorPage, AttachmentsAreInsertedRepointedAndSelected)
 {
-    // As native code writes it: indented JSON, doubled backslashes.
-    const auto added
-        = [](const QString &name, const QString &shown, const QString &store) -> QString {
-        return u"{\n   \"exdata\" : \"{\\\"OrigName_B64\\\":\\\""_s + b64(name)
-            + u"\\\"}\",\n   \"picpath\" : \"../userdata\\\\attachment\\\\"_s + shown
-            + u"\",\n   \"strData\" : \"userdata\\\\attachment\\\\"_s + store
-            + u"\",\n   \"type\" : \""_s + store.section(u'.', -1) + u"\"\n}\n"_s;
-    };
     const QString jpg = u"d41d8cd98f00b204e9800998ecf8427e.JPG"_s;
     const QString card = u"c4ca4238a0b923820dcc509a6f75849b.bmp"_s;
     const QString xlsx = u"e4da3b7fbbce2345d7772b0674a318d5.xlsx"_s;
-    rawCall(u"SetEditorContent"_s, u"<p>Vorher</p>"_s);
+    setContent(u"<p>Vorher</p>"_s);
     putCaretAtEnd();
     EXPECT_EQ(rawCall(u"AddPicToEditor"_s, added(u"Урлауб.JPG"_s, jpg, jpg)), kJsonReplyOk);
     EXPECT_EQ(rawCall(u"AddPicToEditor"_s, added(u"Plan 2026.xlsx"_s, card, xlsx)), kJsonReplyOk);
@@ -287,7 +299,7 @@ TEST_F(EditorPage, AttachmentsAreInsertedRepointedAndSelected)
     EXPECT_EQ(html(), u"<p>Vorher"_s + b + a + u"</p>"_s);
 
     // Every element with the original name is repointed.
-    rawCall(u"SetEditorContent"_s, u"<p>"_s + a + b + a + u"</p>"_s);
+    setContent(u"<p>"_s + a + b + a + u"</p>"_s);
     EXPECT_EQ(
         rawCall(
             u"ModifyAttachAtrr"_s,
@@ -300,7 +312,7 @@ TEST_F(EditorPage, AttachmentsAreInsertedRepointedAndSelected)
     // Selected by store name, class or original name.
     for (const QString &key :
          {u"new.xlsx"_s, u"userdata\\\\attachment\\\\new.xlsx"_s, u"Plan 2026.xlsx"_s}) {
-        rawCall(u"SetEditorContent"_s, u"<p>x"_s + b + u"y"_s + changed + u"</p>"_s);
+        setContent(u"<p>x"_s + b + u"y"_s + changed + u"</p>"_s);
         EXPECT_EQ(rawCall(u"SelectedAttach"_s, u"{\"keyword\":\""_s + key + u"\"}"_s),
                   kJsonReplyOk);
         EXPECT_EQ(js(u"Tavrik.editor.document().getSelection().getRangeAt(0).cloneContents()"
@@ -315,7 +327,7 @@ TEST_F(EditorPage, AttachmentsAreInsertedRepointedAndSelected)
 
 TEST_F(EditorPage, InsertTableBuildsTheExactTable)
 {
-    rawCall(u"SetEditorContent"_s, u"<p>Davor</p><p><br></p>"_s);
+    setContent(u"<p>Davor</p><p><br></p>"_s);
     select(u"d.body.lastChild"_s, 0, 0);
     const QString table = uR"({ "colNum" : 2, "rowList" : [ { "colList" : [
             { "style" : "font-weight: bold;", "value" : "Name", "width" : "120" },
@@ -332,25 +344,24 @@ TEST_F(EditorPage, InsertTableBuildsTheExactTable)
                   + empty + empty + u"</tbody></table><p><br></p>"_s);
 
     // Without rows: an empty grid of the given size, after the paragraph holding the caret.
-    rawCall(u"SetEditorContent"_s, u"<p>Text</p>"_s);
+    setContent(u"<p>Text</p>"_s);
     putCaretAtEnd();
     EXPECT_EQ(rawCall(u"InsertTable"_s, u"{\"colNum\":1,\"rowNum\":1}"_s), kJsonReplyOk);
     EXPECT_EQ(html(),
               u"<p>Text</p>"_s + head + u"<tr><td><br></td></tr></tbody></table><p><br></p>"_s);
 
     // Tab moves to the next cell and selects it, so typing replaces it.
-    rawCall(u"SetEditorContent"_s,
-            u"<table><tbody><tr><td>a</td><td>b</td></tr></tbody></table>"_s);
+    setContent(u"<table><tbody><tr><td>a</td><td>b</td></tr></tbody></table>"_s);
     select(u"d.querySelector('td').firstChild"_s, 1, 1);
     QTest::keyClick(m_view->focusProxy(), Qt::Key_Tab);
     type(u"x"_s);
-    EXPECT_TRUE(waitUntil(u"Tavrik.editor.document().body.textContent === 'ax'"_s));
+    EXPECT_TRUE(textIs(u"ax"_s));
     EXPECT_EQ(html(), u"<table><tbody><tr><td>a</td><td>x</td></tr></tbody></table>"_s);
 }
 
 TEST_F(EditorPage, ReadOnlyModeStopsEditingAndDisablesTheToolbar)
 {
-    rawCall(u"SetEditorContent"_s, u"<p>abc</p>"_s);
+    setContent(u"<p>abc</p>"_s);
     const QString enabledTools = u"Array.from(document.querySelectorAll('#toolbar button.tool'))"
                                  ".filter(b => !b.disabled).length"_s;
     ASSERT_GT(js(enabledTools).toInt(), 20);
@@ -363,11 +374,8 @@ TEST_F(EditorPage, ReadOnlyModeStopsEditingAndDisablesTheToolbar)
     type(u"xyz"_s);
     EXPECT_FALSE(js(u"Tavrik.editor.exec('bold')"_s).toBool());
     EXPECT_EQ(rawCall(u"InsertTable"_s, u"{\"colNum\":1,\"rowNum\":1}"_s), kReadOnlyReply);
-    EXPECT_EQ(
-        rawCall(
-            u"AddPicToEditor"_s,
-            uR"({"picpath":"../userdata\\attachment\\a.png","strData":"userdata\\attachment\\a.png","exdata":"{\"OrigName_B64\":\"YS5wbmc=\"}","type":"png"})"_s),
-        kReadOnlyReply);
+    EXPECT_EQ(rawCall(u"AddPicToEditor"_s, added(u"a.png"_s, u"a.png"_s, u"a.png"_s)),
+              kReadOnlyReply);
 
     EXPECT_EQ(rawCall(u"SetEditorMode"_s, u"{\"readonly\":false }"_s), kJsonReplyOk);
     EXPECT_EQ(frameJs(u"d.body.contentEditable"_s), u"true"_s);
@@ -375,8 +383,7 @@ TEST_F(EditorPage, ReadOnlyModeStopsEditingAndDisablesTheToolbar)
     EXPECT_GT(js(enabledTools).toInt(), 20);
     putCaretAtEnd();
     type(u"d"_s);
-    EXPECT_TRUE(waitUntil(u"Tavrik.editor.document().body.textContent === 'abcd'"_s))
-        << html().toStdString();
+    EXPECT_TRUE(textIs(u"abcd"_s)) << html().toStdString();
     // The clear of the editing state keeps the mode.
     rawCall(u"SetEditorMode"_s, u"{\"readonly\":true}"_s);
     rawCall(u"ClearEditorCache"_s);
@@ -386,26 +393,25 @@ TEST_F(EditorPage, ReadOnlyModeStopsEditingAndDisablesTheToolbar)
 TEST_F(EditorPage, CharacterLimitRefusesTypingAndCutsPastes)
 {
     rawCall(u"SetEditorMaxChars"_s, u"{\"size\":5 }"_s);
-    rawCall(u"SetEditorContent"_s, u"<p>abcd</p>"_s);
+    setContent(u"<p>abcd</p>"_s);
     EXPECT_EQ(status(u"status-count"_s), u"4 / 5"_s);
     putCaretAtEnd();
     // x reaches the limit, y is one past it and refused; the backspace then makes room for z.
     type(u"xy"_s);
     QTest::keyClick(m_view->focusProxy(), Qt::Key_Backspace);
     type(u"z"_s);
-    EXPECT_TRUE(waitUntil(u"Tavrik.editor.document().body.textContent === 'abcdz'"_s))
-        << html().toStdString();
+    EXPECT_TRUE(textIs(u"abcdz"_s)) << html().toStdString();
     EXPECT_EQ(status(u"status-count"_s), u"5 / 5"_s);
 
     // A paste is cut to the room left, plain text and HTML alike.
     rawCall(u"SetEditorMaxChars"_s, u"{\"size\":10}"_s);
-    rawCall(u"SetEditorContent"_s, u"<p>abcdefgh</p>"_s);
+    setContent(u"<p>abcdefgh</p>"_s);
     putCaretAtEnd();
     paste(u"text/plain"_s, u"12345"_s);
     EXPECT_EQ(frameJs(u"d.body.textContent"_s), u"abcdefgh12"_s);
     EXPECT_EQ(status(u"status-count"_s), u"10 / 10"_s);
     EXPECT_EQ(status(u"status-message"_s), u"Character limit reached: the rest was not inserted"_s);
-    rawCall(u"SetEditorContent"_s, u"<p>abcdefg</p>"_s);
+    setContent(u"<p>abcdefg</p>"_s);
     putCaretAtEnd();
     paste(u"text/html"_s, u"<b>123</b><i>45</i>"_s);
     EXPECT_EQ(frameJs(u"d.body.textContent"_s), u"abcdefg123"_s);
@@ -413,7 +419,7 @@ TEST_F(EditorPage, CharacterLimitRefusesTypingAndCutsPastes)
     EXPECT_EQ(frameJs(u"d.body.textContent"_s), u"abcdefg123"_s) << "one past the limit";
 
     // Content from native code is never cut; the count shows it is over.
-    rawCall(u"SetEditorContent"_s, u"<p>abcdefghijkl</p>"_s);
+    setContent(u"<p>abcdefghijkl</p>"_s);
     EXPECT_EQ(status(u"status-count"_s), u"12 / 10"_s);
     EXPECT_TRUE(
         js(u"document.getElementById('status-count').classList.contains('over')"_s).toBool());
@@ -422,7 +428,7 @@ TEST_F(EditorPage, CharacterLimitRefusesTypingAndCutsPastes)
 TEST_F(EditorPage, PastedAndDroppedContentKeepsAttachmentsAndNeverNavigates)
 {
     const QString att = attachmentHtml(u"aaa.png"_s, u"aaa.png"_s, u"Bild 1.png"_s);
-    rawCall(u"SetEditorContent"_s, u"<p>Anfang</p>"_s);
+    setContent(u"<p>Anfang</p>"_s);
     putCaretAtEnd();
     paste(u"text/html"_s,
           u"<meta charset=utf-8><span>Mitte </span>"_s + att
@@ -431,7 +437,7 @@ TEST_F(EditorPage, PastedAndDroppedContentKeepsAttachmentsAndNeverNavigates)
     EXPECT_EQ(html(), QString(u"<p>AnfangMitte "_s + att + u"</p>"_s));
 
     // A drop of HTML lands where it is dropped; a drop of files alone is left to native code.
-    rawCall(u"SetEditorContent"_s, u"<p>Ende</p>"_s);
+    setContent(u"<p>Ende</p>"_s);
     const QString drop = u"(function(type,data){const d=Tavrik.editor.document();"
                          "const r=d.querySelector('p').getBoundingClientRect();const dt=new "
                          "DataTransfer();if(type)dt.setData(type,data);else dt.items.add(new "
@@ -485,7 +491,7 @@ TEST_F(EditorPage, HostileContentIsNeutralisedAndNeverReachesTheBridge)
                          "cancelable:true}));})()"_s;
     for (const auto &[payload, clean] : cases) {
         SCOPED_TRACE(payload.toStdString());
-        EXPECT_EQ(rawCall(u"SetEditorContent"_s, payload), kJsonReplyOk);
+        EXPECT_EQ(setContent(payload), kJsonReplyOk);
         EXPECT_EQ(html(), clean);
         // The same payload pasted and as a table cell.
         putCaretAtEnd();
@@ -513,9 +519,9 @@ TEST_F(EditorPage, LargeNotesOpenedAgainAreTrustedOnlyWhenTheyCameOutClean)
     const QString hostile = clean + u"<img src=\"x\" onerror=\"CppProcessor('XSS','{}','')\">"_s;
     for (int round = 0; round < 2; ++round) {
         SCOPED_TRACE(round);
-        EXPECT_EQ(rawCall(u"SetEditorContent"_s, clean), kJsonReplyOk);
+        EXPECT_EQ(setContent(clean), kJsonReplyOk);
         EXPECT_EQ(html(), clean);
-        EXPECT_EQ(rawCall(u"SetEditorContent"_s, hostile), kJsonReplyOk);
+        EXPECT_EQ(setContent(hostile), kJsonReplyOk);
         EXPECT_EQ(html(), clean + u"<img src=\"x\">"_s);
     }
 }
@@ -543,35 +549,31 @@ TEST_F(EditorPage, AttachmentAndLinkEventsSendTheirCommands)
     const QString att
         = attachmentHtml(u"5d41402abc4b2a76b9719d911017c592.pdf"_s,
                          u"7d793037a0760186574b0282f2f435e7.bmp"_s, u"Vertrag Müller.pdf"_s);
-    rawCall(u"SetEditorContent"_s,
-            u"<p>vor "_s + att
-                + u" nach <a href=\" https://example.com/a?b=1&amp;c=2 \">Seite</a></p>"_s);
+    setContent(u"<p>vor "_s + att
+               + u" nach <a href=\" https://example.com/a?b=1&amp;c=2 \">Seite</a></p>"_s);
     const QString classValue = u"userdata\\attachment\\5d41402abc4b2a76b9719d911017c592.pdf"_s;
 
     mouse(u"img"_s, u"dblclick"_s);
-    ASSERT_TRUE(waitForCalls(1));
-    EXPECT_EQ(m_bridge.calls.back(),
+    EXPECT_EQ(call(1),
               command(u"DbClickAttachment"_s,
                       uR"({"path":"userdata\\attachment\\5d41402abc4b2a76b9719d911017c592.pdf"})"_s,
                       exdata(u"Vertrag Müller.pdf"_s)));
 
     mouse(u"img"_s, u"contextmenu"_s, u",button:2"_s);
-    ASSERT_TRUE(waitForCalls(2));
     const QJsonObject expected{{u"current_attach"_s,
                                 QJsonObject{{u"class_value"_s, classValue},
                                             {u"exdata_value"_s, exdata(u"Vertrag Müller.pdf"_s)}}},
                                {u"range_html"_s, att}};
-    EXPECT_EQ(m_bridge.calls.back(),
+    EXPECT_EQ(call(2),
               command(u"OnRightClickAttach"_s,
                       QString::fromUtf8(QJsonDocument(expected).toJson(QJsonDocument::Compact))));
 
     // While editing a plain click only places the caret; Ctrl+click opens the link.
     mouse(u"a"_s, u"click"_s);
     mouse(u"a"_s, u"click"_s, u",ctrlKey:true"_s);
-    ASSERT_TRUE(waitForCalls(3));
     const QStringList open
         = command(u"OpenHyperLink"_s, uR"({"url":"https://example.com/a?b=1&c=2"})"_s);
-    EXPECT_EQ(m_bridge.calls.back(), open);
+    EXPECT_EQ(call(3), open);
     // In read-only mode a real click opens it.
     rawCall(u"SetEditorMode"_s, u"{\"readonly\":true }"_s);
     const QVariantList link
@@ -582,8 +584,7 @@ TEST_F(EditorPage, AttachmentAndLinkEventsSendTheirCommands)
     ASSERT_EQ(link.size(), 2);
     QTest::mouseClick(m_view->focusProxy(), Qt::LeftButton, {},
                       QPoint(link[0].toInt(), link[1].toInt()));
-    ASSERT_TRUE(waitForCalls(4));
-    EXPECT_EQ(m_bridge.calls.back(), open);
+    EXPECT_EQ(call(4), open);
     flushCalls();
     EXPECT_EQ(m_bridge.calls.size(), 4u);
     EXPECT_EQ(m_view->url(), m_pageUrl) << "the editor never navigates";
@@ -591,7 +592,7 @@ TEST_F(EditorPage, AttachmentAndLinkEventsSendTheirCommands)
 
 TEST_F(EditorPage, ToolbarFormatsAndSendsItsCommandsAndPageErrorsAreLogged)
 {
-    rawCall(u"SetEditorContent"_s, u"<p><b>fett</b> normal</p>"_s);
+    setContent(u"<p><b>fett</b> normal</p>"_s);
     const QString click = u"document.querySelector('[data-id=\"%1\"]').click()"_s;
     const QString active
         = u"document.querySelector('[data-id=\"%1\"]').classList.contains('active')"_s;
@@ -607,47 +608,42 @@ TEST_F(EditorPage, ToolbarFormatsAndSendsItsCommandsAndPageErrorsAreLogged)
     EXPECT_TRUE(waitUntil(active.arg(u"bullets"_s)));
 
     js(click.arg(u"attach"_s));
-    ASSERT_TRUE(waitForCalls(1));
-    EXPECT_EQ(m_bridge.calls.back(), command(u"AddAttachment"_s, u"{}"_s));
+    EXPECT_EQ(call(1), command(u"AddAttachment"_s, u"{}"_s));
     // The choice is remembered by the browser profile: start from the default, then untick
     // "hide this window" in the capture menu.
     js(u"localStorage.removeItem('tavrik.capture.hideMainWnd')"_s);
     js(click.arg(u"capture"_s));
-    ASSERT_TRUE(waitForCalls(2));
-    EXPECT_EQ(m_bridge.calls.back(), command(u"SreenCapture"_s, u"{\"hideMainWnd\":true}"_s));
+    EXPECT_EQ(call(2), command(u"SreenCapture"_s, u"{\"hideMainWnd\":true}"_s));
     js(click.arg(u"capture-more"_s));
     js(u"document.querySelector('.capture-options input[type=checkbox]').click()"_s);
     js(u"document.querySelector('.capture-options .primary').click()"_s);
-    ASSERT_TRUE(waitForCalls(3));
-    EXPECT_EQ(m_bridge.calls.back(), command(u"SreenCapture"_s, u"{\"hideMainWnd\":false}"_s));
+    EXPECT_EQ(call(3), command(u"SreenCapture"_s, u"{\"hideMainWnd\":false}"_s));
 
     // A script run from outside the page has its error text hidden by the browser.
     js(u"setTimeout(function(){ throw new Error('boom'); }, 0)"_s);
-    ASSERT_TRUE(waitForCalls(4));
-    EXPECT_EQ(m_bridge.calls.back(),
+    EXPECT_EQ(call(4),
               command(u"WriteEditorLog"_s, uR"({"type":"error","msg":"Script error."})"_s));
     js(u"Tavrik.editor.onChange(function () { throw new Error('kaputt'); });"
        "Tavrik.editor.setMaxChars(7)"_s);
-    ASSERT_TRUE(waitForCalls(5));
     EXPECT_EQ(
-        m_bridge.calls.back(),
+        call(5),
         command(u"WriteEditorLog"_s, uR"({"type":"error","msg":"state listener: kaputt"})"_s));
 }
 
 TEST_F(EditorPage, NewContentAndClearEditorCacheDropTheUndoHistory)
 {
-    rawCall(u"SetEditorContent"_s, u"<p>alt</p>"_s);
+    setContent(u"<p>alt</p>"_s);
     putCaretAtEnd();
     type(u"er"_s);
-    ASSERT_TRUE(waitUntil(u"Tavrik.editor.document().body.textContent === 'alter'"_s));
-    rawCall(u"SetEditorContent"_s, u"<p>neu</p>"_s);
+    ASSERT_TRUE(textIs(u"alter"_s));
+    setContent(u"<p>neu</p>"_s);
     EXPECT_EQ(rawCall(u"ClearEditorCache"_s), kJsonReplyOk);
     js(u"Tavrik.editor.exec('undo')"_s);
     EXPECT_EQ(html(), u"<p>neu</p>"_s);
 
     putCaretAtEnd();
     type(u"e"_s);
-    ASSERT_TRUE(waitUntil(u"Tavrik.editor.document().body.textContent === 'neue'"_s));
+    ASSERT_TRUE(textIs(u"neue"_s));
     EXPECT_EQ(rawCall(u"ClearEditorCache"_s), kJsonReplyOk);
     js(u"Tavrik.editor.exec('undo')"_s);
     EXPECT_EQ(html(), u"<p>neue</p>"_s);
@@ -664,7 +660,7 @@ TEST_F(EditorPageAlone, WorksWithoutNativeSideAndQueuesCommands)
     EXPECT_EQ(js(u"Tavrik.bridge.pendingCount()"_s).toInt(), 0);
     js(u"document.querySelector('[data-id=\"attach\"]').click()"_s);
     EXPECT_EQ(js(u"Tavrik.bridge.pendingCount()"_s).toInt(), 1);
-    EXPECT_EQ(rawCall(u"SetEditorContent"_s, u"<p>x</p>"_s), kJsonReplyOk);
+    EXPECT_EQ(setContent(u"<p>x</p>"_s), kJsonReplyOk);
     EXPECT_EQ(html(), u"<p>x</p>"_s);
 }
 

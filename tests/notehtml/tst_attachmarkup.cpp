@@ -14,35 +14,25 @@ using ::testing::ElementsAre;
 
 namespace {
 
-// One record as one line, so a failing comparison shows every field.
-std::string describe(const NewAttachFile &r)
+// Each record as one line, so a failing comparison shows every field.
+std::vector<QString> describe(const std::vector<NewAttachFile> &records)
 {
-    return QStringLiteral("kind=%1 src=%2 store=%3 orig=%4 ext=%5 path=%6 spare=%7 time=%8")
-        .arg(r.fileKind)
-        .arg(r.isImageSrc)
-        .arg(r.storeName, r.origName, r.fileExt, r.filePath, r.spareText, r.modifyTime)
-        .toStdString();
-}
-
-std::vector<std::string> describe(const std::vector<NewAttachFile> &records)
-{
-    std::vector<std::string> lines;
+    std::vector<QString> lines;
     for (const NewAttachFile &r : records)
-        lines.push_back(describe(r));
+        lines.push_back(
+            u"kind=%1 src=%2 store=%3 orig=%4 ext=%5 path=%6 spare=%7 time=%8"_qs.arg(r.fileKind)
+                .arg(r.isImageSrc)
+                .arg(r.storeName, r.origName, r.fileExt, r.filePath, r.spareText, r.modifyTime));
     return lines;
 }
 
-std::string expected(int kind, const QString &store, const QString &orig, const QString &ext,
-                     const QString &path)
+// The line of a record with no spare text or time; thumbnails (kind 1) are image sources.
+QString expected(int kind, const QString &store, const QString &orig, const QString &ext,
+                 const QString &path)
 {
-    NewAttachFile r;
-    r.fileKind = kind;
-    r.isImageSrc = kind == 1 ? 1 : 0;
-    r.storeName = store;
-    r.origName = orig;
-    r.fileExt = ext;
-    r.filePath = path;
-    return describe(r);
+    return u"kind=%1 src=%2 store=%3 orig=%4 ext=%5 path=%6 spare= time="_qs.arg(kind)
+        .arg(kind == 1 ? 1 : 0)
+        .arg(store, orig, ext, path);
 }
 
 QString root()

@@ -117,14 +117,9 @@ protected:
     // note file second (the first record of kind 0 is the one changed).
     std::vector<NewAttachFile> storedNote(const QString &content, int version)
     {
-        NewAttachFile note;
-        note.fileKind = 0;
-        note.filePath = m_root + u"note-v"_qs + QString::number(version) + u".html"_qs;
-        EXPECT_EQ(NoteHtmlRW::WriteHtmlTextFile(note.filePath, content, version), 1);
-        NewAttachFile other;
-        other.fileKind = 2;
-        other.filePath = u"/elsewhere"_qs;
-        return {other, note};
+        const QString path = m_root + u"note-v"_qs + QString::number(version) + u".html"_qs;
+        EXPECT_EQ(NoteHtmlRW::WriteHtmlTextFile(path, content, version), 1);
+        return {{.fileKind = 2, .filePath = u"/elsewhere"_qs}, {.fileKind = 0, .filePath = path}};
     }
 };
 

@@ -19,57 +19,43 @@ using ::testing::ElementsAre;
 
 namespace {
 
-struct MimeText
-{
-    QString contentType; // type/subtype
-    QString charset;
-    int encoding = -1;
-    QString text;
-};
-
-// Reads an exported file back: the content type of the message and each leaf part.
-struct ParsedMessage
-{
-    QString contentType;
-    std::vector<MimeText> parts;
-};
-
-ParsedMessage parseMessage(const QString &path)
+// Reads an exported file back: the message's content type, then each part as its type, charset,
+// transfer encoding and text.
+QStringList parseMessage(const QString &path)
 {
     g_mime_init();
-    ParsedMessage parsed;
     GMimeStream *stream
         = g_mime_stream_fs_open(QFile::encodeName(path).constData(), O_RDONLY, 0, nullptr);
     if (!stream)
-        return parsed;
+        return {u"<unreadable>"_qs};
     GMimeParser *parser = g_mime_parser_new_with_stream(stream);
     GMimeMessage *message = g_mime_parser_construct_message(parser, nullptr);
     g_object_unref(parser);
     g_object_unref(stream);
     if (!message)
-        return parsed;
+        return {u"<not a message>"_qs};
+    const auto typeOf = [](GMimeObject *part) -> QString {
+        char *type = g_mime_content_type_get_mime_type(g_mime_object_get_content_type(part));
+        const QString text = QString::fromUtf8(type);
+        g_free(type);
+        return text;
+    };
     GMimeObject *body = g_mime_message_get_mime_part(message);
-    GMimeContentType *type = g_mime_object_get_content_type(body);
-    parsed.contentType = QString::fromUtf8(g_mime_content_type_get_mime_type(type));
-    if (GMIME_IS_MULTIPART(body)) {
-        GMimeMultipart *multipart = GMIME_MULTIPART(body);
-        for (int i = 0; i < g_mime_multipart_get_count(multipart); ++i) {
-            GMimeObject *part = g_mime_multipart_get_part(multipart, i);
-            MimeText text;
-            char *mimeType
-                = g_mime_content_type_get_mime_type(g_mime_object_get_content_type(part));
-            text.contentType = QString::fromUtf8(mimeType);
-            g_free(mimeType);
-            if (GMIME_IS_TEXT_PART(part)) {
-                text.charset
-                    = QString::fromUtf8(g_mime_text_part_get_charset(GMIME_TEXT_PART(part)));
-                text.encoding = g_mime_part_get_content_encoding(GMIME_PART(part));
-                char *content = g_mime_text_part_get_text(GMIME_TEXT_PART(part));
-                text.text = QString::fromUtf8(content);
-                g_free(content);
-            }
-            parsed.parts.push_back(text);
+    QStringList parsed{typeOf(body)};
+    const int parts
+        = GMIME_IS_MULTIPART(body) ? g_mime_multipart_get_count(GMIME_MULTIPART(body)) : 0;
+    for (int i = 0; i < parts; ++i) {
+        GMimeObject *part = g_mime_multipart_get_part(GMIME_MULTIPART(body), i);
+        if (!GMIME_IS_TEXT_PART(part)) {
+            parsed << typeOf(part);
+            continue;
         }
+        char *text = g_mime_text_part_get_text(GMIME_TEXT_PART(part));
+        parsed << u"%1 %2 %3: %4"_qs.arg(
+            typeOf(part), QString::fromUtf8(g_mime_text_part_get_charset(GMIME_TEXT_PART(part))),
+            QString::number(g_mime_part_get_content_encoding(GMIME_PART(part))),
+            QString::fromUtf8(text));
+        g_free(text);
     }
     g_object_unref(message);
     return parsed;
@@ -79,6 +65,10 @@ QString prefix()
 {
     return GetAppDirectory() + u"userdata/attachment/"_qs;
 }
+
+// How parseMessage shows a UTF-8 text part in quoted-printable of the type %1.
+const QString QuotedUtf8
+    = u"%1 utf-8 "_qs + QString::number(GMIME_CONTENT_ENCODING_QUOTEDPRINTABLE) + u": "_qs;
 
 TEST(MhtExport, HtmlConvertMakesImagePathsAbsolute)
 {
@@ -117,19 +107,12 @@ TEST(MhtExport, ExportWritesAMultipartMessageWithTheConvertedHtml)
     ASSERT_EQ(MhtExport::NoteHtmlContentToMhtFile(html, target), 1);
     EXPECT_LT(QFile(target).size(), 200000);
 
-    const ParsedMessage message = parseMessage(target);
-    EXPECT_EQ(message.contentType, u"multipart/alternative"_qs);
-    ASSERT_EQ(message.parts.size(), 2u);
-    EXPECT_EQ(message.parts[0].contentType, u"text/plain"_qs);
-    EXPECT_EQ(message.parts[0].text, u"第一段 = café\nline two"_qs);
-    EXPECT_EQ(message.parts[1].contentType, u"text/html"_qs);
-    EXPECT_EQ(message.parts[1].text,
-              u"<p>第一段 = café</p><div>line two<img src=\""_qs + prefix()
-                  + u"ab.png\"></div>"_qs);
-    for (const MimeText &part : message.parts) {
-        EXPECT_EQ(part.charset, u"utf-8"_qs);
-        EXPECT_EQ(part.encoding, int(GMIME_CONTENT_ENCODING_QUOTEDPRINTABLE));
-    }
+    EXPECT_EQ(parseMessage(target),
+              (QStringList{u"multipart/alternative"_qs,
+                           QuotedUtf8.arg(u"text/plain"_qs) + u"第一段 = café\nline two"_qs,
+                           QuotedUtf8.arg(u"text/html"_qs)
+                               + u"<p>第一段 = café</p><div>line two<img src=\""_qs + prefix()
+                               + u"ab.png\"></div>"_qs}));
 }
 
 TEST(MhtExport, FailuresWriteNothingAndSayWhy)
@@ -142,7 +125,8 @@ TEST(MhtExport, FailuresWriteNothingAndSayWhy)
     const QString note = dir.filePath(u"note.html"_qs);
     ASSERT_EQ(NoteHtmlRW::WriteHtmlTextFile(note, u"<p>from file</p>"_qs, 2), 1);
     ASSERT_EQ(MhtExport::NoteHtmlFileToMhtFile(note, target), 1);
-    EXPECT_EQ(parseMessage(target).parts.at(1).text, u"<p>from file</p>"_qs);
+    EXPECT_EQ(parseMessage(target).value(2),
+              QuotedUtf8.arg(u"text/html"_qs) + u"<p>from file</p>"_qs);
 
     LogCapture log;
     const QString unreachable = dir.filePath(u"no/such/folder/out.mht"_qs);

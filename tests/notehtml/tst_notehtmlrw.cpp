@@ -19,7 +19,6 @@
 #include <QThread>
 
 #include <climits>
-#include <sys/stat.h>
 
 using namespace TAVRIKCORE::RICHEDITOR;
 using ::testing::ElementsAre;
@@ -45,14 +44,9 @@ protected:
 
 TEST_F(NoteFiles, ReadingSplitsHeaderAndContent)
 {
-    struct Case
-    {
-        QByteArray bytes;
-        QString content;
-        int version;
-    };
     QByteArray legacy = QStringEncoder("GB18030").encode(u"旧笔记"_qs);
-    const Case cases[]
+    // file bytes, content, version
+    const std::tuple<QByteArray, QString, int> cases[]
         = {{kHeader2 + "<p>x</p>", u"<p>x</p>"_qs, 2},
            {"<p>no header</p>", u"<p>no header</p>"_qs, 0},
            {"<!---->abc", u"<!---->abc"_qs, 0}, // the end marker must come after the opening one
@@ -66,13 +60,13 @@ TEST_F(NoteFiles, ReadingSplitsHeaderAndContent)
            {QByteArray("<!--{\"ver_number\":2}-->ab\0cd", 27), u"ab"_qs, 2},
            {kHeader2 + legacy, u"旧笔记"_qs, 2}};
     const QString path = m_app.filePath(u"note.html"_qs);
-    for (const Case &c : cases) {
-        ASSERT_TRUE(writeBytes(path, c.bytes));
+    for (const auto &[bytes, expectedContent, expectedVersion] : cases) {
+        ASSERT_TRUE(writeBytes(path, bytes));
         QString content = u"unset"_qs;
         int version = -1;
         EXPECT_EQ(NoteHtmlRW::ReadHtmlTextFromFile(path, content, version), 1);
-        EXPECT_EQ(content, c.content) << c.bytes.toStdString();
-        EXPECT_EQ(version, c.version) << c.bytes.toStdString();
+        EXPECT_EQ(content, expectedContent) << bytes.toStdString();
+        EXPECT_EQ(version, expectedVersion) << bytes.toStdString();
     }
 
     QString content = u"unset"_qs;
@@ -116,22 +110,18 @@ TEST_F(NoteFiles, SavingStoresUnderTheHashOfTheWrittenBytes)
     EXPECT_EQ(record.fileExt, u"html"_qs);
     EXPECT_EQ(record.fileKind, 0);
     EXPECT_EQ(record.origName, u"kept"_qs);
-    EXPECT_TRUE(QRegularExpression(u"^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d$"_qs)
-                    .match(record.modifyTime)
-                    .hasMatch())
+    EXPECT_TRUE(matches(u"\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d"_qs, record.modifyTime))
         << record.modifyTime.toStdString();
     EXPECT_EQ(readBytes(record.filePath), bytes);
     EXPECT_EQ(version, 2);
 
     // The same content again: same name, the existing file kept, no temporary file left.
-    struct stat before;
-    ASSERT_EQ(::stat(QFile::encodeName(record.filePath).constData(), &before), 0);
+    const quint64 before = inodeOf(record.filePath);
+    ASSERT_NE(before, 0u);
     NewAttachFile again;
     ASSERT_EQ(NoteHtmlRW::SaveHtmlTextToFile(content, again, nullptr), 1);
     EXPECT_EQ(again.storeName, name);
-    struct stat after;
-    ASSERT_EQ(::stat(QFile::encodeName(record.filePath).constData(), &after), 0);
-    EXPECT_EQ(before.st_ino, after.st_ino);
+    EXPECT_EQ(inodeOf(record.filePath), before);
     EXPECT_EQ(storeFiles(), QStringList{name});
 }
 
@@ -154,29 +144,23 @@ TEST_F(NoteFiles, SavingReplacesADamagedFileOfTheSameName)
 
 TEST_F(NoteFiles, SavingUpgradesOlderMarkup)
 {
-    struct Case
-    {
-        int version;
-        bool withPointer;
-        QString content;
-        QString stored;
-        int header;
-    };
-    const Case cases[] = {{1, true, kV1Image, kV2Image, 2},
-                          {0, true, kV1Image, kV2Image, 2},
-                          {0, true, u"<p>plain</p>"_qs, u"<p>plain</p>"_qs, 2},
-                          {2, true, kV1Image, kV1Image, 2}, // a version-2 note is never upgraded
-                          {3, true, kV1Image, kV1Image, 3},
-                          {1, false, kV1Image, kV1Image, 2}};
-    for (const Case &c : cases) {
-        QString content = c.content;
-        int version = c.version;
+    // version, passed to the save, content, stored content, version in the header
+    const std::tuple<int, bool, QString, QString, int> cases[]
+        = {{1, true, kV1Image, kV2Image, 2},
+           {0, true, kV1Image, kV2Image, 2},
+           {0, true, u"<p>plain</p>"_qs, u"<p>plain</p>"_qs, 2},
+           {2, true, kV1Image, kV1Image, 2}, // a version-2 note is never upgraded
+           {3, true, kV1Image, kV1Image, 3},
+           {1, false, kV1Image, kV1Image, 2}};
+    for (const auto &[from, withPointer, original, stored, header] : cases) {
+        QString content = original;
+        int version = from;
         NewAttachFile record;
-        ASSERT_EQ(
-            NoteHtmlRW::SaveHtmlTextToFile(content, record, c.withPointer ? &version : nullptr), 1);
-        EXPECT_EQ(content, c.stored) << "from version " << c.version;
-        EXPECT_EQ(version, c.withPointer ? qMax(2, c.version) : c.version);
-        EXPECT_EQ(readBytes(record.filePath), NoteHtmlRW::header(c.header) + c.stored.toUtf8());
+        ASSERT_EQ(NoteHtmlRW::SaveHtmlTextToFile(content, record, withPointer ? &version : nullptr),
+                  1);
+        EXPECT_EQ(content, stored) << "from version " << from;
+        EXPECT_EQ(version, withPointer ? qMax(2, from) : from);
+        EXPECT_EQ(readBytes(record.filePath), NoteHtmlRW::header(header) + stored.toUtf8());
     }
 }
 

@@ -1,23 +1,11 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "skin/cgditoolbox.h"
-
-#include <gtest/gtest.h>
-
-#include <QBuffer>
+#include "testhelpers.h"
 
 using namespace TAVRIKCORE::RICHEDITOR;
 
 namespace {
-
-QByteArray pngOf(const QImage &image)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
 
 QRgb rawPixel(const QImage &image, int x)
 {
@@ -31,7 +19,7 @@ TEST(CGdiToolBox, LoadImageFromMemoryDecodesPngAndRefusesEverythingElse)
     QImage source(3, 2, QImage::Format_ARGB32);
     source.fill(qRgba(10, 20, 30, 255));
     source.setPixel(2, 1, qRgba(200, 100, 50, 128));
-    const QByteArray png = pngOf(source);
+    const QByteArray png = pngBytes(source);
     ASSERT_TRUE(png.startsWith("\x89PNG"));
 
     QImage image;
@@ -52,35 +40,30 @@ TEST(CGdiToolBox, LoadImageFromMemoryDecodesPngAndRefusesEverythingElse)
 
 TEST(CGdiToolBox, PreMultiplyAlphaScalesEachChannelRoundedToNearest)
 {
-    struct Case
-    {
-        QRgb in;
-        QRgb out;
-    };
-    const std::vector<Case> cases = {{qRgba(255, 128, 1, 0), qRgba(0, 0, 0, 0)},
-                                     {qRgba(10, 20, 30, 255), qRgba(10, 20, 30, 255)},
-                                     {qRgba(255, 255, 255, 128), qRgba(128, 128, 128, 128)},
-                                     {qRgba(1, 128, 255, 127), qRgba(0, 64, 127, 127)},
-                                     {qRgba(200, 100, 50, 1), qRgba(1, 0, 0, 1)},
-                                     {qRgba(128, 64, 192, 64), qRgba(32, 16, 48, 64)},
-                                     {qRgba(255, 1, 128, 254), qRgba(254, 1, 127, 254)}};
+    const std::vector<std::pair<QRgb, QRgb>> cases
+        = {{qRgba(255, 128, 1, 0), qRgba(0, 0, 0, 0)},
+           {qRgba(10, 20, 30, 255), qRgba(10, 20, 30, 255)},
+           {qRgba(255, 255, 255, 128), qRgba(128, 128, 128, 128)},
+           {qRgba(1, 128, 255, 127), qRgba(0, 64, 127, 127)},
+           {qRgba(200, 100, 50, 1), qRgba(1, 0, 0, 1)},
+           {qRgba(128, 64, 192, 64), qRgba(32, 16, 48, 64)},
+           {qRgba(255, 1, 128, 254), qRgba(254, 1, 127, 254)}};
     QImage argb(int(cases.size()), 1, QImage::Format_ARGB32);
     for (int x = 0; x < argb.width(); ++x)
-        argb.setPixel(x, 0, cases[size_t(x)].in);
+        argb.setPixel(x, 0, cases[size_t(x)].first);
     QImage rgba = argb.convertToFormat(QImage::Format_RGBA8888);
 
     for (QImage *image : {&argb, &rgba}) {
         CGdiToolBox::PreMultiplyAlpha(*image);
         ASSERT_EQ(image->format(), QImage::Format_ARGB32_Premultiplied);
         for (int x = 0; x < image->width(); ++x)
-            EXPECT_EQ(rawPixel(*image, x), cases[size_t(x)].out) << "pixel " << x;
+            EXPECT_EQ(rawPixel(*image, x), cases[size_t(x)].second) << "pixel " << x;
     }
 }
 
 TEST(CGdiToolBox, PreMultiplyAlphaMakesOpaqueOrLeavesOtherBitmapsAlone)
 {
-    QImage rgb(1, 1, QImage::Format_RGB32);
-    rgb.fill(qRgb(0x11, 0x22, 0x33));
+    QImage rgb = filledImage(1, 1, qRgb(0x11, 0x22, 0x33));
     CGdiToolBox::PreMultiplyAlpha(rgb);
     EXPECT_EQ(rgb.format(), QImage::Format_ARGB32_Premultiplied);
     EXPECT_EQ(rawPixel(rgb, 0), 0xff112233u);
@@ -107,12 +90,7 @@ TEST(CGdiToolBox, PreMultiplyAlphaMakesOpaqueOrLeavesOtherBitmapsAlone)
 TEST(CGdiToolBox, RectCenterPutsTheOddPixelRightAndBelow)
 {
     const QRect outer(10, 20, 10, 9);
-    struct Case
-    {
-        int width, height;
-        QRect expected;
-    };
-    const std::vector<Case> cases = {
+    const std::tuple<int, int, QRect> cases[] = {
         {4, 3, QRect(13, 23, 4, 3)}, // even leftovers
         {3, 4, QRect(13, 22, 3, 4)}, // odd: 3 left / 4 right, 2 above / 3 below
         {10, 9, QRect(10, 20, 10, 9)}, // same size
@@ -120,7 +98,7 @@ TEST(CGdiToolBox, RectCenterPutsTheOddPixelRightAndBelow)
         {11, 10, QRect(9, 19, 11, 10)}, // one larger: overhangs left and above
         {13, 12, QRect(8, 18, 13, 12)} // three larger: 2 left / 1 right
     };
-    for (const Case &c : cases)
-        EXPECT_EQ(CGdiToolBox::RectCenter(outer, c.width, c.height), c.expected)
-            << c.width << "x" << c.height;
+    for (const auto &[width, height, expected] : cases)
+        EXPECT_EQ(CGdiToolBox::RectCenter(outer, width, height), expected)
+            << width << "x" << height;
 }

@@ -2,24 +2,11 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "recordingprompts.h"
 
-RecordingPrompts::RecordingPrompts()
-    : m_previous(IPrompts::setInstance(this))
-{
-}
+RecordingPrompts::RecordingPrompts() : m_previous(IPrompts::setInstance(this)) { }
 
 RecordingPrompts::~RecordingPrompts()
 {
     IPrompts::setInstance(m_previous);
-}
-
-void RecordingPrompts::answerButton(QMessageBox::StandardButton button)
-{
-    m_buttons.push_back(button);
-}
-
-void RecordingPrompts::answerPaths(const QStringList &paths)
-{
-    m_paths.push_back(paths);
 }
 
 QStringList RecordingPrompts::messages() const
@@ -51,8 +38,8 @@ QMessageBox::StandardButton RecordingPrompts::messageBox(QWidget *, const QStrin
     return QMessageBox::NoButton;
 }
 
-QStringList RecordingPrompts::openFileNames(QWidget *, const QString &title,
-                                            const QString &folder, const QString &filter)
+QStringList RecordingPrompts::openFileNames(QWidget *, const QString &title, const QString &folder,
+                                            const QString &filter)
 {
     m_shown.push_back({Shown::OpenFiles, folder, title, {}, filter});
     return nextPaths();
@@ -62,15 +49,13 @@ QString RecordingPrompts::saveFileName(QWidget *, const QString &title,
                                        const QString &suggestedPath, const QString &filter)
 {
     m_shown.push_back({Shown::SaveFile, suggestedPath, title, {}, filter});
-    const QStringList paths = nextPaths();
-    return paths.isEmpty() ? QString() : paths.first();
+    return nextPaths().value(0);
 }
 
 QString RecordingPrompts::existingFolder(QWidget *, const QString &title, const QString &folder)
 {
     m_shown.push_back({Shown::Folder, folder, title, {}, {}});
-    const QStringList paths = nextPaths();
-    return paths.isEmpty() ? QString() : paths.first();
+    return nextPaths().value(0);
 }
 
 QStringList RecordingPrompts::nextPaths()

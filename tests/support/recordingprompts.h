@@ -27,7 +27,7 @@ public:
         QString text; // message text, or the dialog's folder or suggested path
         QString title;
         QMessageBox::StandardButtons buttons; // message boxes only
-        QString filter;                       // file dialogs only
+        QString filter; // file dialogs only
     };
 
     RecordingPrompts();
@@ -37,9 +37,9 @@ public:
 
     // Queues the answer of the next message box; without one a box answers Ok (or the first
     // of its buttons when it has no Ok).
-    void answerButton(QMessageBox::StandardButton button);
+    void answerButton(QMessageBox::StandardButton button) { m_buttons.push_back(button); }
     // Queues the answer of the next file or folder dialog; without one a dialog is cancelled.
-    void answerPaths(const QStringList &paths);
+    void answerPaths(const QStringList &paths) { m_paths.push_back(paths); }
 
     const std::vector<Shown> &shown() const { return m_shown; }
     // The texts of the message boxes shown, in order.

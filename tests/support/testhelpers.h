@@ -5,11 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <QByteArray>
+#include <QColor>
+#include <QImage>
+#include <QRegularExpression>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QVariant>
 
 #include <ostream>
+#include <vector>
 
 class QWebEnginePage;
 
@@ -37,6 +41,20 @@ QT_END_NAMESPACE
 QByteArray readBytes(const QString &path);
 // Replaces the file with `bytes`, creating its folder; false when that fails.
 bool writeBytes(const QString &path, const QByteArray &bytes);
+
+// Log lines as LogCapture gives them.
+using Lines = std::vector<QString>;
+
+// Whether the whole of `text` matches `pattern`.
+inline bool matches(const QString &pattern, const QString &text)
+{
+    return QRegularExpression(QRegularExpression::anchoredPattern(pattern)).match(text).hasMatch();
+}
+// A `width` x `height` picture of one colour, and its PNG bytes.
+QImage filledImage(int width, int height, const QColor &color);
+QByteArray pngBytes(const QImage &image);
+// The inode of the file, 0 when it is missing: tells a kept file from a rewritten one.
+quint64 inodeOf(const QString &path);
 
 // Copies the built editor page into `appFolder`/`pageFolder`, so the page and the attachment
 // store of the application folder lie side by side as they do beside a host. Gives the page's

@@ -32,12 +32,12 @@ private:
     QPointer<IEWebBrowser> m_browser;
 };
 
-// A script value as native code receives it: a number is an int when it is integral and
-// fits 32 bits, else a double; texts, booleans, null, lists and maps stay as they are.
 // Gives the page's main world `channel` and, defined before the page's own scripts run, Qt's
 // QWebChannel client, so the page needs no request for it.
 TAVRIK_EXPORT void InstallWebChannel(QWebEnginePage *page, QWebChannel *channel);
 
+// A script value as native code receives it: a number is an int when it is integral and
+// fits 32 bits, else a double; texts, booleans, null, lists and maps stay as they are.
 TAVRIK_EXPORT QVariant NormalizeScriptValue(const QVariant &value);
 
 } // namespace TAVRIKCORE::RICHEDITOR

@@ -68,9 +68,7 @@ double ratioOf(const std::function<void()> &work, const std::function<void()> &b
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    IEWebBrowser::PrepareProcess();
+    TavrikBench::prepareBrowserProcess();
     QApplication app(argc, argv);
     QTemporaryDir dir;
     SetAppDirectory(dir.path());

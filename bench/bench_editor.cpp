@@ -209,9 +209,7 @@ double bareReadySeconds(const QString &pagePath)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    IEWebBrowser::PrepareProcess();
+    TavrikBench::prepareBrowserProcess();
     QApplication app(argc, argv);
 
     QTemporaryDir dir;

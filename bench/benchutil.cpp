@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "benchutil.h"
 
+#include "skin/iewebbrowser.h"
+
 #include <QByteArray>
 #include <QEventLoop>
 #include <QFile>
@@ -105,6 +107,13 @@ void writeRandomFile(const QString &path, qint64 size)
         file.write(block.constData(), chunk);
         written += chunk;
     }
+}
+
+void prepareBrowserProcess()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    TAVRIKCORE::RICHEDITOR::IEWebBrowser::PrepareProcess();
 }
 
 QVariant runScript(QWebEnginePage *page, const QString &script)

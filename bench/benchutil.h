@@ -40,6 +40,10 @@ long peakResidentKiB();
 // Writes `size` bytes of deterministic pseudo-random data to `path`.
 void writeRandomFile(const QString &path, qint64 size);
 
+// Sets the process up for a browser benchmark before its QApplication exists: the offscreen
+// platform unless one is chosen, and the browser's own process settings.
+void prepareBrowserProcess();
+
 // Runs `script` in the page's main world and waits for its value in a nested event loop, as
 // the editor's own calls wait; an invalid value after a minute without an answer.
 QVariant runScript(QWebEnginePage *page, const QString &script);

@@ -11,8 +11,6 @@
 #include "skin/iewebbrowser.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QDirIterator>
 #include <QEventLoop>
 #include <QFile>
 #include <QTemporaryDir>
@@ -60,19 +58,6 @@ private:
     IPrompts *m_previous = nullptr;
 };
 
-bool copyPage(const QString &from, const QString &to)
-{
-    QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories);
-    bool any = false;
-    while (it.hasNext()) {
-        const QString file = it.next();
-        const QString target = to + file.mid(from.size());
-        QDir().mkpath(QFileInfo(target).path());
-        any = QFile::copy(file, target) || any;
-    }
-    return any;
-}
-
 bool waitForPage(QWebEnginePage *page)
 {
     for (int i = 0; i < 400; ++i) {
@@ -96,23 +81,21 @@ bool waitForPage(QWebEnginePage *page)
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM",
-            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    IEWebBrowser::PrepareProcess();
+    TavrikBench::prepareBrowserProcess();
     QApplication app(argc, argv);
     QTemporaryDir work;
     SetAppDirectory(work.path() + u'/');
     QString pageDir = qEnvironmentVariable("TAVRIK_PAGE_DIR");
     if (pageDir.isEmpty())
         pageDir = QCoreApplication::applicationDirPath() + QStringLiteral("/../page");
-    if (!copyPage(pageDir + QStringLiteral("/zveditor"),
-                  work.path() + QStringLiteral("/zveditor"))) {
+    if (!TavrikBench::copyFolder(pageDir + QStringLiteral("/zveditor"),
+                                 work.path() + QStringLiteral("/zveditor"))) {
         std::fprintf(stderr, "editor page not found under %s\n", qPrintable(pageDir));
         return 1;
     }
     // The file-type icons the thumbnail cards are drawn with.
-    copyPage(QCoreApplication::applicationDirPath() + QStringLiteral("/../res"),
-             work.path() + QStringLiteral("/res"));
+    TavrikBench::copyFolder(QCoreApplication::applicationDirPath() + QStringLiteral("/../res"),
+                            work.path() + QStringLiteral("/res"));
 
     QuietPrompts prompts;
     ZvWebNoteHandler handler;

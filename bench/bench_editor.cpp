@@ -16,7 +16,6 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
-#include <QDirIterator>
 #include <QEventLoop>
 #include <QFile>
 #include <QJsonArray>
@@ -132,21 +131,6 @@ QString jsString(const QString &text)
     return QString::fromUtf8(array.mid(1, array.size() - 2));
 }
 
-// Copies the editor page staged beside this program into the application folder.
-bool stagePage(const QString &appFolder)
-{
-    const QString staged = QCoreApplication::applicationDirPath() + u"/zveditor"_s;
-    QDirIterator it(staged, QDir::Files, QDirIterator::Subdirectories);
-    bool any = false;
-    while (it.hasNext()) {
-        const QString source = it.next();
-        const QString target = appFolder + u"/zveditor/"_s + QDir(staged).relativeFilePath(source);
-        QDir().mkpath(QFileInfo(target).absolutePath());
-        any = QFile::copy(source, target) || any;
-    }
-    return any;
-}
-
 // Waits for the editor's page-loaded event at the widget `watcher` watches; false on a timeout.
 bool waitForEditorPage(ReadyWatcher &watcher)
 {
@@ -213,7 +197,9 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
 
     QTemporaryDir dir;
-    if (!dir.isValid() || !stagePage(dir.path())) {
+    if (!dir.isValid()
+        || !TavrikBench::copyFolder(QCoreApplication::applicationDirPath() + u"/zveditor"_s,
+                                    dir.filePath(u"zveditor"_s))) {
         qWarning("bench_editor: the staged editor page is missing");
         return 2;
     }

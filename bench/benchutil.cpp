@@ -5,8 +5,11 @@
 #include "skin/iewebbrowser.h"
 
 #include <QByteArray>
+#include <QDir>
+#include <QDirIterator>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QTimer>
 #include <QWebEnginePage>
 
@@ -107,6 +110,19 @@ void writeRandomFile(const QString &path, qint64 size)
         file.write(block.constData(), chunk);
         written += chunk;
     }
+}
+
+bool copyFolder(const QString &from, const QString &to)
+{
+    QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories);
+    bool any = false;
+    while (it.hasNext()) {
+        const QString file = it.next();
+        const QString target = to + u'/' + QDir(from).relativeFilePath(file);
+        QDir().mkpath(QFileInfo(target).path());
+        any = QFile::copy(file, target) || any;
+    }
+    return any;
 }
 
 void prepareBrowserProcess()

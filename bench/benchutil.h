@@ -40,6 +40,10 @@ long peakResidentKiB();
 // Writes `size` bytes of deterministic pseudo-random data to `path`.
 void writeRandomFile(const QString &path, qint64 size);
 
+// Copies every file under the folder `from` to the same place under `to`; false when there
+// was nothing to copy.
+bool copyFolder(const QString &from, const QString &to);
+
 // Sets the process up for a browser benchmark before its QApplication exists: the offscreen
 // platform unless one is chosen, and the browser's own process settings.
 void prepareBrowserProcess();

@@ -89,6 +89,10 @@ void GuidedTour::run()
 
     if (!select(u"Welcome to Tavrik Notes"_s))
         return;
+    m_window.searchCurrentNote(u"note"_s);
+    settle(500);
+    shot(u"07-search"_s, u"every “note” in the welcome note marked from the search box"_s);
+    m_window.searchCurrentNote(QString());
     const QString mht = QDir(m_folder).filePath(u"welcome.mht"_s);
     if (!m_window.exportCurrentNoteTo(mht))
         return fail(u"the export to MHT failed"_s);

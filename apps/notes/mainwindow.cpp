@@ -21,6 +21,7 @@
 #include <QFileInfo>
 #include <QKeySequence>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
@@ -97,10 +98,17 @@ MainWindow::MainWindow(NoteStore &store, QWidget *parent) : QMainWindow(parent),
     m_editorFrame = new QWidget;
     auto *frameLayout = new QVBoxLayout(m_editorFrame);
     frameLayout->setContentsMargins(0, 0, 0, 0);
+    m_search = new QLineEdit;
+    m_search->setPlaceholderText(tr("Search in this note"));
+    m_search->setClearButtonEnabled(true);
+    frameLayout->addWidget(m_search);
     m_editor = new CZorvaEditorImpl;
     m_editor->SetZvEditorNotify(this);
     m_editor->Create(m_editorFrame, QRect(0, 0, 800, 700), 1001, IEWebBrowser::StyleVisible);
     frameLayout->addWidget(m_editor);
+    // The note's hits are marked as the user types.
+    connect(m_search, &QLineEdit::textChanged, this,
+            [this](const QString &text) { m_editor->handler().HighlightText(text); });
     m_editorFrame->installEventFilter(this);
 
     auto *empty = new QLabel(u"<p style='font-size:15pt'>Your notebook is empty</p>"
@@ -245,12 +253,19 @@ void MainWindow::openNote(const QString &id)
     m_currentId = id;
     m_editor->LoadEditor(id, m_store.noteFileNames(id), m_store.attachmentSizes(id),
                          note->readOnly);
+    if (!m_search->text().isEmpty())
+        m_editor->handler().HighlightText(m_search->text());
     {
         const QSignalBlocker blocker(m_readOnlyAction);
         m_readOnlyAction->setChecked(note->readOnly);
     }
     setWindowTitle(note->title + u" — Tavrik Notes"_s);
     updateActions();
+}
+
+void MainWindow::searchCurrentNote(const QString &text)
+{
+    m_search->setText(text);
 }
 
 void MainWindow::showEmptyNotebook()

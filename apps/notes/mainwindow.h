@@ -11,6 +11,7 @@ class NoteStore;
 class NoteListModel;
 class QAction;
 class QLabel;
+class QLineEdit;
 class QListView;
 class QStackedWidget;
 class QModelIndex;
@@ -54,6 +55,8 @@ public Q_SLOTS:
     // Exports without asking for a file name. False (and a status message) on failure.
     bool exportCurrentNoteTo(const QString &path);
     void setCurrentReadOnly(bool readOnly);
+    // Puts `text` into the search box, which marks its hits in the open note.
+    void searchCurrentNote(const QString &text);
 
 Q_SIGNALS:
     // The editor page has loaded and the first note is shown.
@@ -86,6 +89,7 @@ private:
     QStackedWidget *m_editorStack = nullptr;
     TAVRIKCORE::RICHEDITOR::CZorvaEditorImpl *m_editor = nullptr;
     QLabel *m_countLabel = nullptr;
+    QLineEdit *m_search = nullptr;
     QAction *m_newAction = nullptr;
     QAction *m_deleteAction = nullptr;
     QAction *m_renameAction = nullptr;

@@ -21,6 +21,7 @@
 #include <QDateTime>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QKeyEvent>
 
 #include <json/value.h>
 
@@ -493,8 +494,11 @@ long ZvWebNoteHandler::ShowMessage(QWidget *, const QString &, const QString &, 
     return E_NOTIMPL;
 }
 
-long ZvWebNoteHandler::OnTranslateAccelerator(const QKeyEvent *)
+long ZvWebNoteHandler::OnTranslateAccelerator(const QKeyEvent *message)
 {
+    if (message && message->type() == QEvent::KeyPress
+        && message->modifiers().testFlag(Qt::ControlModifier) && message->key() == Qt::Key_F)
+        CancleHighlight(); // the search marks go before the browser's own find opens
     return E_NOTIMPL;
 }
 

@@ -67,6 +67,11 @@ public:
     // or the page goes away during the call. The page may call native code meanwhile (those
     // calls run inside this one); user input waits until the call returns.
     virtual int ExecJSFun(const QString &funName, const QVariantList &args, QVariant &result);
+    // Evaluates the script `expression` in the application world, an isolated world the
+    // page's own scripts and the note cannot see into, and waits for its value as ExecJSFun
+    // does (`name` stands for the call in log lines). The world shares the page's document
+    // but not its script globals, so what the library keeps there cannot be called or forged.
+    virtual int ExecAppScript(const QString &name, const QString &expression, QVariant &result);
 
     // True while an ExecJSFun call waits for the page.
     bool IsCallingScript() const { return !m_pendingCalls.empty(); }
@@ -114,6 +119,8 @@ private:
         QDeadlineTimer deadline;
     };
 
+    int runScriptAndWait(const QString &funName, const QString &script, quint32 worldId,
+                         QVariant &result);
     void endPendingCalls(bool expiredOnly);
     void releaseHeldEvents();
     void hookInnerWindow();

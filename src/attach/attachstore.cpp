@@ -1,15 +1,14 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
-#include "attach/attachstore.h"
+#include "attach/attachstore_p.h"
 
-#include "attach/fileclassifier.h"
-#include "attach/filethumbnail.h"
+#include "attach/fileclassifier_p.h"
+#include "attach/filethumbnail_p.h"
 #include "common/commonutils.h"
-#include "common/durablefile_p.h"
-#include "common/log4c.h"
-#include "notehtml/attachmarkup.h"
+#include "common/contentnamedfile_p.h"
+#include "common/writelog_p.h"
+#include "notehtml/attachmarkup_p.h"
 
-#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -23,6 +22,7 @@
 namespace TAVRIKCORE::RICHEDITOR {
 
 using Internal::Placement;
+using Internal::writeLog;
 
 namespace {
 
@@ -32,41 +32,26 @@ const QString &markupFolder()
     return folder;
 }
 
-void writeLog(const QString &line)
-{
-    CLog4C::GetInstance()->WriteLog(line);
-}
-
 // A component that is empty is allowed here; the callers decide whether it may be empty.
 bool escapesFolder(const QString &component)
 {
-    return !component.isEmpty() && !AttachMarkup::isSafeName(component);
+    return !component.isEmpty() && !IsSafeFileName(component);
 }
 
-// Puts a file whose MD5 is `hash` at the content-named `target` with `put`. An existing target
-// is kept when its bytes match its name and replaced atomically when they do not.
-bool placeContentNamed(const QString &target, const QString &hash,
-                       const std::function<bool(Placement)> &put)
+// The log line of a content-named file that was replaced because its bytes did not match.
+QString replacedLine(const QString &target)
 {
-    if (IsFileExist(target)) {
-        if (CalcFileMd5(target) == hash)
-            return true;
-        if (!put(Placement::Replace))
-            return false;
-        writeLog(QStringLiteral("[WARN] ZvWebNoteHandler::MoveAttFile replaced damaged file ")
-                 + GetFileNameFromPath(target));
-        return true;
-    }
-    // Someone else may place it meanwhile: fine when it is the same content.
-    return put(Placement::KeepExisting) || (IsFileExist(target) && CalcFileMd5(target) == hash);
+    return QStringLiteral("[WARN] ZvWebNoteHandler::MoveAttFile replaced damaged file ")
+        + GetFileNameFromPath(target);
 }
 
 // Places a copy of `source` at its content-named `target`.
 bool placeHashNamed(const QString &source, const QString &target, const QString &hash)
 {
-    return placeContentNamed(target, hash, [&](Placement placement) {
-        return Internal::durableCopy(source, target, placement);
-    });
+    return Internal::placeContentNamed(
+        target, hash,
+        [&](Placement placement) { return Internal::durableCopy(source, target, placement); },
+        replacedLine(target));
 }
 
 struct SplitName
@@ -217,9 +202,10 @@ int AttachStore::MoveAttFile(const QString &noteId, const DropFileInfo &info, MA
     result.showName = thumbName;
     result.showSize = thumbSize;
     const QString thumbPath = folder + thumbName;
-    const bool placed = placeContentNamed(thumbPath, thumbHash, [&](Placement placement) {
-        return Internal::durableRename(temp, thumbPath, placement);
-    });
+    const bool placed = Internal::placeContentNamed(
+        thumbPath, thumbHash,
+        [&](Placement placement) { return Internal::durableRename(temp, thumbPath, placement); },
+        replacedLine(thumbPath));
     QFile::remove(temp); // left over when a valid copy was already there or placing failed
     if (!placed) {
         writeLog(QStringLiteral("[ERROR] ZvWebNoteHandler::MoveAttFile rename file fald ! "));
@@ -237,7 +223,7 @@ void AttachStore::DoAttSameName(std::vector<DropFileInfo> &files,
             enterName(table, splitName(name));
     }
     const QString noteFolder
-        = AttachMarkup::isSafeName(noteId) ? GetAttachRootDir() + u'/' + noteId : QString();
+        = IsSafeFileName(noteId) ? GetAttachRootDir() + u'/' + noteId : QString();
     std::set<QString> batchNames;
 
     for (DropFileInfo &file : files) {
@@ -270,7 +256,7 @@ int AttachStore::SaveImage(const QImage *image, std::vector<DropFileInfo> &files
     info.displayName = name;
     info.fileExt = QStringLiteral("jpg");
     info.fileSize = quint64(file.size());
-    info.addTime = QDateTime::currentDateTime().toString(QStringLiteral("yyyy/MM/dd HH:mm"));
+    info.addTime = GetAddTimeString();
     info.isTemp = true;
     files.push_back(info);
     return 1;

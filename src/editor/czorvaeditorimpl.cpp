@@ -10,8 +10,8 @@
 #include "common/ivarconfigmgr.h"
 #include "common/log4c.h"
 #include "editor/editorwindowhook_p.h"
-#include "notehtml/attachmarkup.h"
-#include "notehtml/mhtexport.h"
+#include "notehtml/attachmarkup_p.h"
+#include "notehtml/mhtexport_p.h"
 #include "notehtml/notehtmlrw.h"
 
 #include <QCoreApplication>
@@ -220,15 +220,7 @@ void CZorvaEditorImpl::RefreshIE()
 
 bool CZorvaEditorImpl::ExportWord(const QString &path, QString &error)
 {
-    if (m_lastHtml.isEmpty()) {
-        error = u"笔记内容为空！"_s;
-        return false;
-    }
-    if (!MhtExport::NoteHtmlContentToMhtFile(m_lastHtml, path)) {
-        error = u"转化为word失败！"_s;
-        return false;
-    }
-    return true;
+    return MhtExport::ExportWord(m_lastHtml, path, error);
 }
 
 void CZorvaEditorImpl::GetLastHtml(QString &html) const

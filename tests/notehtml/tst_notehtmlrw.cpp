@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "logcapture.h"
-#include "notehtml/attachmarkup.h"
-#include "notehtml/htmlfileupgrademgr.h"
-#include "notehtml/htmlver_1_to_2.h"
+#include "notehtml/attachmarkup_p.h"
+#include "notehtml/htmlfileupgrademgr_p.h"
+#include "notehtml/htmlver_1_to_2_p.h"
 #include "notehtml/notehtmlrw.h"
 #include "testhelpers.h"
 

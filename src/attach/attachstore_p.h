@@ -3,7 +3,7 @@
 #pragma once
 
 #include "attach/attachrecords.h"
-#include "tavrik_export.h"
+#include "tavrik_autotest_export_p.h"
 
 #include <QString>
 
@@ -21,7 +21,7 @@ namespace TAVRIKCORE::RICHEDITOR {
 // when its bytes match the name, otherwise it is replaced atomically. Every file is written
 // to a temporary file in its folder, flushed, and renamed into place; a valid file is never
 // overwritten. Names that would leave the store (a '/', '\' or NUL, "." or "..") are refused.
-class TAVRIK_EXPORT AttachStore
+class TAVRIK_AUTOTEST_EXPORT AttachStore
 {
 public:
     // Copies one file into the note `noteId` and makes the image the page shows for it: the

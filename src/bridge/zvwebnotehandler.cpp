@@ -3,11 +3,11 @@
 #include "bridge/zvwebnotehandler.h"
 
 #include "bridge/editorevents.h"
-#include "common/jsontext_p.h"
 #include "bridge/jsprocessorcall_p.h"
 #include "bridge/scriptvalue_p.h"
 #include "common/commonutils.h"
 #include "common/iprompts.h"
+#include "common/jsontext_p.h"
 #include "common/log4c.h"
 #include "common/narrowcodec.h"
 #include "notehtml/attachmarkup.h"
@@ -428,9 +428,18 @@ long ZvWebNoteHandler::OnCppProcessor(const QVariantList &arguments, QVariant &r
     case Command::AddAttachment:
         OnAddAttachment();
         break;
-    case Command::OpenHyperLink:
-        CHyperLink::OpenLink(JsonText(args, "url"));
+    case Command::OpenHyperLink: {
+        // OpenLink logs why; the user learns that nothing will open.
+        const QString url = JsonText(args, "url");
+        if (!CHyperLink::OpenLink(url))
+            IPrompts::instance()->messageBox(
+                m_browser,
+                QCoreApplication::translate("ZvWebNoteHandler",
+                                            "No program on this computer could open the link “%1”.")
+                    .arg(url),
+                QGuiApplication::applicationDisplayName(), QMessageBox::Ok);
         break;
+    }
     case Command::ZvMessageBox:
         IPrompts::instance()->messageBox(m_browser, JsonText(args, "msg"),
                                          QGuiApplication::applicationDisplayName(),

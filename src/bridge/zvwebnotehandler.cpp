@@ -146,7 +146,11 @@ ZvWebNoteHandler::ZvWebNoteHandler()
 
 ZvWebNoteHandler::ZvWebNoteHandler(const ZvWebNoteHandler &other) = default;
 ZvWebNoteHandler &ZvWebNoteHandler::operator=(const ZvWebNoteHandler &other) = default;
-ZvWebNoteHandler::~ZvWebNoteHandler() = default;
+ZvWebNoteHandler::~ZvWebNoteHandler()
+{
+    // A copy notification still waiting for the clipboard must not run on a handler gone.
+    delete m_copyWait;
+}
 
 void ZvWebNoteHandler::SetNotify(IZvEditorNotify *notify)
 {
@@ -289,8 +293,6 @@ int ZvWebNoteHandler::HandleClearEditorCacheNotify()
         ? 1
         : 0;
 }
-
-void ZvWebNoteHandler::HandleCopyNotify() { }
 
 void ZvWebNoteHandler::OnDblClickAttachment(const QString &path, const QString &origName)
 {
@@ -498,11 +500,6 @@ long ZvWebNoteHandler::ShowContextMenu(int, const QPoint &, QObject *, QObject *
 }
 
 long ZvWebNoteHandler::ShowMessage(QWidget *, const QString &, const QString &, int)
-{
-    return E_NOTIMPL;
-}
-
-long ZvWebNoteHandler::OnTranslateAccelerator(const QKeyEvent *)
 {
     return E_NOTIMPL;
 }

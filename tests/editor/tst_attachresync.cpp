@@ -166,7 +166,7 @@ TEST_F(AttachResyncTest, EditsByOtherProgramsReachThePageTheStoreAndTheHostOnce)
     ASSERT_EQ(doc.size(), 2);
     EXPECT_EQ(doc[0], u"userdata\\attachment\\"_s + docHash + u".docx"_s);
     ASSERT_TRUE(doc[1].startsWith(u"../userdata\\attachment\\"_s)) << doc[1].toStdString();
-    EXPECT_TRUE(QFileInfo::exists(m_root + AttachMarkup::filePart(doc[1])));
+    EXPECT_TRUE(QFileInfo::exists(m_root + GetFileNameFromPath(doc[1])));
     EXPECT_EQ(m_host.saves.back().files.front().fileKind, 0);
 
     // Saved through a temporary file and a rename: the new picture is shown.

@@ -160,6 +160,10 @@ void MainWindow::createActions()
     m_exportAction->setToolTip(u"Save the note as an MHT document for a word processor"_s);
     connect(m_exportAction, &QAction::triggered, this, &MainWindow::exportCurrentNote);
 
+    m_copyAction = new QAction(u"&Copy note"_s, this);
+    m_copyAction->setToolTip(u"Copy the whole note with its pictures"_s);
+    connect(m_copyAction, &QAction::triggered, this, &MainWindow::copyCurrentNote);
+
     m_readOnlyAction = new QAction(NotesIcons::lock(ink), u"Read-&only"_s, this);
     m_readOnlyAction->setCheckable(true);
     m_readOnlyAction->setToolTip(u"Protect the note from changes"_s);
@@ -177,6 +181,7 @@ void MainWindow::createActions()
     QMenu *note = menuBar()->addMenu(u"&Note"_s);
     note->addAction(m_renameAction);
     note->addAction(m_attachAction);
+    note->addAction(m_copyAction);
     note->addAction(m_readOnlyAction);
     note->addSeparator();
     note->addAction(m_deleteAction);
@@ -465,6 +470,22 @@ void MainWindow::exportCurrentNote()
                                          QMessageBox::Ok);
 }
 
+bool MainWindow::copyCurrentNote()
+{
+    if (m_currentId.isEmpty())
+        return false;
+    // Like the export, the copy takes what was last saved.
+    m_editor->SaveEditor();
+    QString html;
+    m_editor->GetLastHtml(html);
+    if (!ZvWebNoteHandler::OnCopyContent(html)) {
+        showMessage(u"Nothing to copy: the note is empty"_s);
+        return false;
+    }
+    showMessage(u"The note is on the clipboard"_s);
+    return true;
+}
+
 bool MainWindow::exportCurrentNoteTo(const QString &path)
 {
     // The export writes what was last saved, so the page's latest changes are saved first.
@@ -505,6 +526,7 @@ void MainWindow::updateActions()
     m_renameAction->setEnabled(hasNote);
     m_attachAction->setEnabled(writable);
     m_exportAction->setEnabled(hasNote);
+    m_copyAction->setEnabled(hasNote);
     m_readOnlyAction->setEnabled(hasNote);
 }
 

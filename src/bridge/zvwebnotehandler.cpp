@@ -3,11 +3,11 @@
 #include "bridge/zvwebnotehandler.h"
 
 #include "bridge/editorevents.h"
-#include "common/jsontext_p.h"
 #include "bridge/jsprocessorcall_p.h"
 #include "bridge/scriptvalue_p.h"
 #include "common/commonutils.h"
 #include "common/iprompts.h"
+#include "common/jsontext_p.h"
 #include "common/log4c.h"
 #include "common/narrowcodec.h"
 #include "notehtml/attachmarkup.h"
@@ -23,6 +23,7 @@
 #include <QGuiApplication>
 
 #include <json/value.h>
+#include <json/writer.h>
 
 namespace TAVRIKCORE::RICHEDITOR {
 
@@ -271,8 +272,11 @@ int ZvWebNoteHandler::SelectedAttach(const QString &key)
 int ZvWebNoteHandler::UpdateHtmlAttachAttr(const QString &origName, const QString &classValue,
                                            const QString &srcValue)
 {
-    const QString arg = u"{\"zv_exdata\":" + FormatOrigNameToJson(origName) + u",\"ClassValue\":\""
-        + classValue + u"\",\"SrcValue\":\"" + srcValue + u"\"}";
+    const auto quoted = [](const QString &value) {
+        return QString::fromStdString(Json::valueToQuotedString(value.toUtf8().constData()));
+    };
+    const QString arg = u"{\"zv_exdata\":" + FormatOrigNameToJson(origName) + u",\"ClassValue\":"
+        + quoted(classValue) + u",\"SrcValue\":" + quoted(srcValue) + u"}";
     return CallJsProcessor(m_browser, QStringLiteral("ModifyAttachAtrr"), arg, ModifyAttachLines)
         ? 1
         : 0;
@@ -430,9 +434,18 @@ long ZvWebNoteHandler::OnCppProcessor(const QVariantList &arguments, QVariant &r
     case Command::AddAttachment:
         OnAddAttachment();
         break;
-    case Command::OpenHyperLink:
-        CHyperLink::OpenLink(JsonText(args, "url"));
+    case Command::OpenHyperLink: {
+        // OpenLink logs why; the user learns that nothing will open.
+        const QString url = JsonText(args, "url");
+        if (!CHyperLink::OpenLink(url))
+            IPrompts::instance()->messageBox(
+                m_browser,
+                QCoreApplication::translate("ZvWebNoteHandler",
+                                            "No program on this computer could open the link “%1”.")
+                    .arg(url),
+                QGuiApplication::applicationDisplayName(), QMessageBox::Ok);
         break;
+    }
     case Command::ZvMessageBox:
         IPrompts::instance()->messageBox(m_browser, JsonText(args, "msg"),
                                          QGuiApplication::applicationDisplayName(),

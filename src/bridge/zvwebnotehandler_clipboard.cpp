@@ -186,11 +186,11 @@ int ZvWebNoteHandler::DoCopyLogic(const std::vector<NewAttachFile> &records,
         return 0;
     quint64 existing = 0;
     if (!GetExistAttTotalSize(existing)) {
-        const QString failed
-            = QCoreApplication::translate("ZvWebNoteHandler", "获取笔记编辑器附件总大小失败！");
         CLog4C::GetInstance()->WriteLog(
             QStringLiteral("[ERROR] DoCopyLogic获取笔记编辑器附件总大小失败！"));
-        AttachAdder::ShowMessage(m_browser, failed);
+        AttachAdder::ShowMessage(
+            m_browser,
+            QStringLiteral(QT_TRANSLATE_NOOP("AttachAdder", "获取笔记编辑器附件总大小失败！")));
         return 0;
     }
     if (pasted->total + existing > AttachAdder::MaxNoteAttachBytes) {

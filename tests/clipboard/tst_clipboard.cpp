@@ -206,7 +206,10 @@ TEST_F(PasteLimit, ListedFilesThatAreNoFiles)
         QStringList messages;
         Lines log;
     } cases[] = {
-        {{QUrl::fromLocalFile(m_app.path())}, S_OK, {u"暂不支持文件夹粘贴！"_s}, {}},
+        {{QUrl::fromLocalFile(m_app.path())},
+         S_OK,
+         {u"暂不支持文件夹粘贴！"_s},
+         {u"[MESSAGE] 暂不支持文件夹粘贴！"_s}},
         {{QUrl::fromLocalFile(file + u".gone"_s), QUrl(u"https://example.org/a.txt"_s)},
          E_NOTIMPL, {}, {}},
         {{QUrl::fromLocalFile(climbing)}, E_NOTIMPL, {},

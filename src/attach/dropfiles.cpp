@@ -5,6 +5,7 @@
 #include "attach/attachstore_p.h"
 #include "attach/fileclassifier_p.h"
 #include "common/commonutils.h"
+#include "common/log4c.h"
 #include "skin/cgditoolbox_p.h"
 
 #include <QClipboard>
@@ -14,6 +15,8 @@
 #include <QImage>
 #include <QMimeData>
 #include <QUrl>
+
+using namespace Qt::StringLiterals;
 
 namespace TAVRIKCORE::RICHEDITOR {
 
@@ -68,8 +71,16 @@ void DropFiles::GetFileList(const QMimeData *data, std::vector<DropFileInfo> &fi
         return;
     const QList<QUrl> urls = data->urls();
     for (const QUrl &url : urls) {
+        if (!url.isLocalFile())
+            continue;
+        const QString path = url.toLocalFile();
+        // A listed file is taken as named; a path that climbs out of its folders is not.
+        if (path.split(u'/').contains(u".."_s)) {
+            CLog4C::GetInstance()->WriteLog(u"[ERROR] File path with \"..\" skipped: "_s + path);
+            continue;
+        }
         DropFileInfo info;
-        if (url.isLocalFile() && BuildDropFileInfo(url.toLocalFile(), info))
+        if (BuildDropFileInfo(path, info))
             files.push_back(info);
     }
 }

@@ -79,6 +79,15 @@ QString AttachAdder::AddPicJson(const DropFileInfo &info, const MAF_RESULT &stor
     return FromNarrow(QByteArray::fromStdString(object.toStyledString()));
 }
 
+QString AttachAdder::StoreFailedMessage(const QStringList &names, int error)
+{
+    QStringList quoted;
+    for (const QString &name : names)
+        quoted.append(u'\u201C' + name + u'\u201D');
+    const QString reason = error != 0 ? qt_error_string(error) : tr("it could not be stored");
+    return tr("Not added to the note: %1 (%2).").arg(quoted.join(QStringLiteral(", ")), reason);
+}
+
 void AttachAdder::ShowMessage(QWidget *parent, const QString &text)
 {
     IPrompts::instance()->messageBox(parent, text, QGuiApplication::applicationDisplayName(),

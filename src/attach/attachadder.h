@@ -6,6 +6,7 @@
 #include "notehtml/newattachfile.h"
 #include "tavrik_export.h"
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
@@ -20,6 +21,8 @@ namespace TAVRIKCORE::RICHEDITOR {
 // attachments already in the note, and the page's insertion text.
 class TAVRIK_EXPORT AttachAdder
 {
+    Q_DECLARE_TR_FUNCTIONS(AttachAdder)
+
 public:
     // At most this many bytes of attachments per note (10 MiB); exactly this much is accepted.
     static constexpr quint64 MaxNoteAttachBytes = 10485760;
@@ -52,6 +55,11 @@ public:
     // "picpath" (showSrc), "strData" (relPath), "exdata" (the metadata of keptName) and "type"
     // (fileExt).
     static QString AddPicJson(const DropFileInfo &info, const MAF_RESULT &stored);
+
+    // The message for files that could not be stored: their names and the system error
+    // (errno; 0 when the failure was not a system error), e.g. "Not added to the note:
+    // “a.txt”, “b.txt” (No space left on device)."
+    static QString StoreFailedMessage(const QStringList &names, int error);
 
     // Shows `text` in the application's plain modal message box with an OK button.
     static void ShowMessage(QWidget *parent, const QString &text);

@@ -93,10 +93,16 @@ void ZvWebNoteHandler::AddDropFileToEditor(const std::vector<DropFileInfo> &file
         return;
     DoAttSameName(batch);
 
+    QStringList failed;
+    int failure = 0;
     for (const DropFileInfo &info : batch) {
         MAF_RESULT stored;
-        if (!MoveAttFile(info, stored))
+        int error = 0;
+        if (!AttachStore::MoveAttFile(m_curNoteGuid, info, stored, &error)) {
+            failed.append(info.displayName);
+            failure = error != 0 ? error : failure;
             continue;
+        }
         if (!stored.storeName.isEmpty() && !m_attachFileSizes.count(stored.storeName)) {
             m_attachFileSizes[stored.storeName] = info.fileSize;
             RecordAttachModifyTime(stored.storeName, info.keptName, GetCurTimeString());
@@ -109,6 +115,8 @@ void ZvWebNoteHandler::AddDropFileToEditor(const std::vector<DropFileInfo> &file
         CallJsProcessor(m_browser, QStringLiteral("AddPicToEditor"),
                         AttachAdder::AddPicJson(info, stored), AddPicLines);
     }
+    if (!failed.isEmpty())
+        AttachAdder::ShowMessage(m_browser, AttachAdder::StoreFailedMessage(failed, failure));
 }
 
 int ZvWebNoteHandler::GetExistAttTotalSize(quint64 &total)

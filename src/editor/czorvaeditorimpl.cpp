@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "editor/czorvaeditorimpl.h"
 
+#include "attach/attachstore.h"
 #include "bridge/editorevents.h"
 #include "bridge/izveditornotify.h"
 #include "common/commonutils.h"
@@ -16,7 +17,9 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QFileInfo>
 #include <QKeyEvent>
+#include <QLocale>
 
 using namespace Qt::StringLiterals;
 
@@ -60,6 +63,7 @@ int CZorvaEditorImpl::Create(QWidget *parent, const QRect &rect, int id, int sty
 {
     if (!IEWebBrowser::Create(parent, rect, id, style))
         return 0;
+    AttachStore::RemoveStaleTemporaryFiles();
     QString location = GetAppDirectory() + u"zveditor/index.html"_s;
     if (m_baseCore) {
         if (auto *config
@@ -139,7 +143,7 @@ void CZorvaEditorImpl::IEHookWndProc(QObject *window, QEvent *event)
 
 void CZorvaEditorImpl::OnSave()
 {
-    if (m_handler.IsReadOnly())
+    if (m_handler.IsReadOnly() || m_partialNote)
         return;
     QString html;
     QString text;
@@ -174,29 +178,71 @@ void CZorvaEditorImpl::LoadEditor(const QString &noteId, const std::vector<QStri
                                   const std::map<QString, quint64> &sizes, bool readOnly)
 {
     m_handler.SetCurNoteGuid(noteId);
-    QString content;
-    int version = 0;
     const QString root = GetAttachRootDir() + u'/';
+    std::vector<QString> paths;
+    qint64 total = 0;
     for (const QString &name : fileNames) {
         if (name.isEmpty())
             continue;
-        const QString path = root + name;
+        if (!AttachMarkup::isSafeName(name)) {
+            CLog4C::GetInstance()->WriteLog(
+                u"[ERROR] CZorvaEditorImpl::LoadEditor, note file outside the store refused: "_s
+                + name);
+            continue;
+        }
+        const QFileInfo file(root + name);
+        if (file.isFile()) {
+            paths.push_back(file.filePath());
+            total += file.size();
+        }
+    }
+
+    // A note too large to edit shows its beginning, read-only; only that much is read.
+    m_partialNote = total > MaxEditableNoteBytes;
+    if (m_partialNote) {
+        CLog4C::GetInstance()->WriteLog(
+            u"[WARN] CZorvaEditorImpl::LoadEditor, note %1 of %2 bytes opened read-only, above %3"_s
+                .arg(noteId)
+                .arg(total)
+                .arg(MaxEditableNoteBytes));
+    }
+    QString content;
+    int version = 0;
+    qint64 budget = MaxEditableNoteBytes;
+    for (const QString &path : paths) {
+        if (budget <= 0)
+            break;
         QString part;
         int partVersion = 0;
-        if (IsFileExist(path) && NoteHtmlRW::ReadHtmlTextFromFile(path, part, partVersion)) {
-            content += part;
+        if (NoteHtmlRW::ReadHtmlTextFromFile(path, part, partVersion,
+                                             m_partialNote ? budget : -1)) {
+            budget -= QFileInfo(path).size();
+            if (content.isEmpty())
+                content = std::move(part);
+            else
+                content += part;
             version = partVersion;
         }
     }
     if (!content.isEmpty())
-        SetEditorText(content, version, readOnly);
+        SetEditorText(content, version, readOnly || m_partialNote);
     else
-        SetEditorText(QString(), CurrentVersion, readOnly);
+        SetEditorText(QString(), CurrentVersion, readOnly || m_partialNote);
     m_handler.InitAttachFileSize(sizes);
+    if (m_partialNote) {
+        IPrompts::instance()->messageBox(
+            this,
+            tr("This note is %1, more than the %2 the editor can edit. It is shown read-only "
+               "and only its beginning; the note itself stays unchanged.")
+                .arg(QLocale().formattedDataSize(total),
+                     QLocale().formattedDataSize(MaxEditableNoteBytes)),
+            QString(), QMessageBox::Ok);
+    }
 }
 
 void CZorvaEditorImpl::NewEditor(QString &noteId, bool readOnly)
 {
+    m_partialNote = false;
     noteId = CreateGuidString();
     m_handler.SetCurNoteGuid(noteId);
     SetEditorText(QString(), CurrentVersion, readOnly);
@@ -209,7 +255,7 @@ void CZorvaEditorImpl::SaveEditor()
 
 void CZorvaEditorImpl::SetReadOnly(bool readOnly)
 {
-    m_handler.SetReadOnly(readOnly);
+    m_handler.SetReadOnly(readOnly || m_partialNote);
 }
 
 void CZorvaEditorImpl::RefreshIE()
@@ -222,6 +268,10 @@ bool CZorvaEditorImpl::ExportWord(const QString &path, QString &error)
 {
     if (m_lastHtml.isEmpty()) {
         error = u"笔记内容为空！"_s;
+        return false;
+    }
+    if (m_partialNote) {
+        error = tr("This note is too large for the editor to export.");
         return false;
     }
     if (!MhtExport::NoteHtmlContentToMhtFile(m_lastHtml, path)) {

@@ -232,8 +232,7 @@ void CZorvaEditorImpl::LoadEditor(const QString &noteId, const std::vector<QStri
     if (m_partialNote) {
         IPrompts::instance()->messageBox(
             this,
-            tr("This note is %1, more than the %2 the editor can edit. It is shown read-only "
-               "and only its beginning; the note itself stays unchanged.")
+            tr("此笔记大小为%1，超过编辑器可编辑的%2，只以只读方式显示其开头部分；笔记本身不会被更改。")
                 .arg(QLocale().formattedDataSize(total),
                      QLocale().formattedDataSize(MaxEditableNoteBytes)),
             QString(), QMessageBox::Ok);
@@ -266,19 +265,11 @@ void CZorvaEditorImpl::RefreshIE()
 
 bool CZorvaEditorImpl::ExportWord(const QString &path, QString &error)
 {
-    if (m_lastHtml.isEmpty()) {
-        error = u"笔记内容为空！"_s;
-        return false;
-    }
     if (m_partialNote) {
-        error = tr("This note is too large for the editor to export.");
+        error = tr("此笔记过大，无法在编辑器中导出。");
         return false;
     }
-    if (!MhtExport::NoteHtmlContentToMhtFile(m_lastHtml, path)) {
-        error = u"转化为word失败！"_s;
-        return false;
-    }
-    return true;
+    return MhtExport::ExportWord(m_lastHtml, path, error);
 }
 
 void CZorvaEditorImpl::GetLastHtml(QString &html) const

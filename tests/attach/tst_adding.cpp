@@ -5,6 +5,7 @@
 #include "bridge/zvwebnotehandler.h"
 #include "common/commonutils.h"
 #include "common/durablefile_p.h"
+#include "common/uilanguage.h"
 #include "fakebrowser.h"
 #include "logcapture.h"
 #include "notehtml/attachmarkup.h"
@@ -145,6 +146,25 @@ TEST_F(AddingTest, BatchKeepsTheNoteWithinTenMebibytes)
     }
 }
 
+TEST_F(AddingTest, LimitMessageIsShownInTheChosenLanguageAndLoggedAsWritten)
+{
+    const DropFileInfo tooLarge = record(makeFile(u"big.dat"_s, 10485761));
+    const std::pair<QString, QString> cases[] = {
+        {u"en_GB"_s, u"A note can hold at most 10 MB of attachments."_s}, {u"zh_TW"_s, TooLarge}};
+    for (const auto &[locale, shown] : cases) {
+        EXPECT_EQ(UiLanguage::Set(locale), locale == u"en_GB" ? u"en"_s : u"zh_CN"_s);
+        prompts.clear();
+        LogCapture log;
+        handler.AddDropFileToEditor({tooLarge});
+        EXPECT_EQ(prompts.messages(), QStringList{shown}) << locale.toStdString();
+        EXPECT_EQ(log.lines(), Lines{u"[MESSAGE] 最大支持上传10M附件！"_s});
+    }
+    UiLanguage::Reset();
+    prompts.clear();
+    handler.AddDropFileToEditor({tooLarge});
+    EXPECT_EQ(prompts.messages(), QStringList{TooLarge});
+}
+
 TEST_F(AddingTest, ExistingTotalCountsEachFileOneByteLess)
 {
     // Three cards of 100 bytes with 2,000-byte thumbnails, and a picture listed twice.
@@ -192,7 +212,8 @@ TEST_F(AddingTest, UnknownOrBadSizeRefusesTheWholeBatch)
         EXPECT_EQ(
             log.lines(),
             (Lines{u"[ERROR] 查询报告.txt附件大小失败！"_s, u"[ERROR] 查询报告.txt附件大小失败！"_s,
-                   u"[ERROR] 获取笔记编辑器附件总大小失败！"_s}));
+                   u"[ERROR] 获取笔记编辑器附件总大小失败！"_s,
+                   u"[MESSAGE] 获取笔记编辑器附件总大小失败！"_s}));
         EXPECT_EQ(prompts.messages(), QStringList{u"获取笔记编辑器附件总大小失败！"_s});
     }
     EXPECT_TRUE(browser.argsOf(u"AddPicToEditor"_s).isEmpty());
@@ -265,9 +286,8 @@ TEST_F(AddingTest, BackslashNamesAreKeptAndStoreFailuresAreShown)
         return -1;
     });
     handler.AddDropFileToEditor({record(makeFile(u"a.txt"_s, 4))});
-    EXPECT_EQ(
-        prompts.messages(),
-        QStringList{u"Not added to the note: \u201Ca.txt\u201D (No space left on device)."_s});
+    EXPECT_EQ(prompts.messages(),
+              QStringList{u"附件未能添加：\u201Ca.txt\u201D (No space left on device)"_s});
     EXPECT_EQ(browser.argsOf(u"AddPicToEditor"_s).size(), 1);
 }
 

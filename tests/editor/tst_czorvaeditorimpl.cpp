@@ -282,9 +282,8 @@ TEST_F(EditorTest, LoadReadsOnlyTheStoreAndOpensTooLargeNotesReadOnly)
         EXPECT_EQ(m_editor->handler().IsReadOnly(), extra);
         EXPECT_EQ(last, extra ? content.left(limit - 23) : content);
         EXPECT_EQ(m_prompts.messages(),
-                  extra ? QStringList{u"This note is 4.00 MiB, more than the 4.00 MiB the editor "
-                                      "can edit. It is shown read-only and only its beginning; "
-                                      "the note itself stays unchanged."_s}
+                  extra ? QStringList{u"此笔记大小为4.00 MiB，超过编辑器可编辑的4.00 MiB，只以只读"
+                                      "方式显示其开头部分；笔记本身不会被更改。"_s}
                         : QStringList{});
     }
     m_editor->handler().SetReadOnly(false);

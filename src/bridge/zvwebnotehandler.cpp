@@ -23,6 +23,7 @@
 #include <QGuiApplication>
 
 #include <json/value.h>
+#include <json/writer.h>
 
 namespace TAVRIKCORE::RICHEDITOR {
 
@@ -271,8 +272,11 @@ int ZvWebNoteHandler::SelectedAttach(const QString &key)
 int ZvWebNoteHandler::UpdateHtmlAttachAttr(const QString &origName, const QString &classValue,
                                            const QString &srcValue)
 {
-    const QString arg = u"{\"zv_exdata\":" + FormatOrigNameToJson(origName) + u",\"ClassValue\":\""
-        + classValue + u"\",\"SrcValue\":\"" + srcValue + u"\"}";
+    const auto quoted = [](const QString &value) {
+        return QString::fromStdString(Json::valueToQuotedString(value.toUtf8().constData()));
+    };
+    const QString arg = u"{\"zv_exdata\":" + FormatOrigNameToJson(origName) + u",\"ClassValue\":"
+        + quoted(classValue) + u",\"SrcValue\":" + quoted(srcValue) + u"}";
     return CallJsProcessor(m_browser, QStringLiteral("ModifyAttachAtrr"), arg, ModifyAttachLines)
         ? 1
         : 0;

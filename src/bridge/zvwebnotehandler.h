@@ -96,8 +96,8 @@ public:
     int GetEditorContent(QString &html, QString &text);
     // Selects the attachment named `key` in the page. 1 on success; 0 for an empty key.
     int SelectedAttach(const QString &key);
-    // Gives the page's attachment with original name `origName` new class and src values.
-    // The values are sent as they are (no escaping). 1 on success.
+    // Gives the page's attachment with original name `origName` new class and src values
+    // (sent as JSON strings, so a backslash arrives as a backslash). 1 on success.
     int UpdateHtmlAttachAttr(const QString &origName, const QString &classValue,
                              const QString &srcValue);
     // Inserts a table at the page's caret.

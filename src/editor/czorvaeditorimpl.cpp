@@ -2,7 +2,9 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "editor/czorvaeditorimpl.h"
 
+#include "attach/attachresync_p.h"
 #include "attach/attachstore.h"
+#include "attach/syncfilemodifyevent.h"
 #include "bridge/editorevents.h"
 #include "bridge/izveditornotify.h"
 #include "common/commonutils.h"
@@ -46,6 +48,8 @@ CZorvaEditorImpl::CZorvaEditorImpl(QWidget *parent) : IEWebBrowser(parent)
 
 CZorvaEditorImpl::~CZorvaEditorImpl()
 {
+    m_monitor.SetMsgReceiver(nullptr, 0);
+    m_monitor.Stop();
     OnDestroy();
     if (s_lastEditor == this)
         s_lastEditor = nullptr;
@@ -99,6 +103,8 @@ void CZorvaEditorImpl::OnDocumentComplete(bool ok)
     m_handler.SetEditorMaxChars(EditorMaxChars);
     if (QWidget *target = parentWidget())
         QCoreApplication::postEvent(target, new QEvent(EditorPageLoadedEvent));
+    m_monitor.SetMsgReceiver(this, AttachFileModifyEvent);
+    m_monitor.Start();
 }
 
 void CZorvaEditorImpl::ModifyIEWndProc()
@@ -162,8 +168,11 @@ void CZorvaEditorImpl::OnSave()
     AttachMarkup::ParseAttList(noteId, html, files);
     files.insert(files.begin(), noteFile);
     ZvWebNoteHandler::UpdateAttModifyTimeField(noteId, files, m_handler.GetAttachModifyCache());
-    if (m_notify && m_notify->OnSaveNote(noteId, files, text))
+    if (m_notify && m_notify->OnSaveNote(noteId, files, text)) {
         m_lastHtml = html;
+        m_monitor.SetOpenNote(
+            noteId, Internal::AttachResync::monitorList(files, m_handler.attachFileSizes()));
+    }
 }
 
 void CZorvaEditorImpl::SetEditorText(const QString &html, int version, bool readOnly)
@@ -179,7 +188,7 @@ void CZorvaEditorImpl::LoadEditor(const QString &noteId, const std::vector<QStri
 {
     m_handler.SetCurNoteGuid(noteId);
     const QString root = GetAttachRootDir() + u'/';
-    std::vector<QString> paths;
+    std::vector<std::pair<QString, QString>> paths; // name, path
     qint64 total = 0;
     for (const QString &name : fileNames) {
         if (name.isEmpty())
@@ -192,7 +201,7 @@ void CZorvaEditorImpl::LoadEditor(const QString &noteId, const std::vector<QStri
         }
         const QFileInfo file(root + name);
         if (file.isFile()) {
-            paths.push_back(file.filePath());
+            paths.emplace_back(name, file.filePath());
             total += file.size();
         }
     }
@@ -209,7 +218,8 @@ void CZorvaEditorImpl::LoadEditor(const QString &noteId, const std::vector<QStri
     QString content;
     int version = 0;
     qint64 budget = MaxEditableNoteBytes;
-    for (const QString &path : paths) {
+    std::vector<NewAttachFile> files(1);
+    for (const auto &[name, path] : paths) {
         if (budget <= 0)
             break;
         QString part;
@@ -222,6 +232,10 @@ void CZorvaEditorImpl::LoadEditor(const QString &noteId, const std::vector<QStri
             else
                 content += part;
             version = partVersion;
+            if (files.front().filePath.isEmpty()) {
+                files.front().storeName = name;
+                files.front().filePath = path;
+            }
         }
     }
     if (!content.isEmpty())
@@ -229,10 +243,16 @@ void CZorvaEditorImpl::LoadEditor(const QString &noteId, const std::vector<QStri
     else
         SetEditorText(QString(), CurrentVersion, readOnly || m_partialNote);
     m_handler.InitAttachFileSize(sizes);
+    std::vector<NewAttachFile> attachments;
+    if (!content.isEmpty())
+        AttachMarkup::ParseAttList(noteId, content, attachments);
+    files.insert(files.end(), attachments.begin(), attachments.end());
+    m_monitor.SetOpenNote(noteId, Internal::AttachResync::monitorList(files, sizes));
     if (m_partialNote) {
         IPrompts::instance()->messageBox(
             this,
-            tr("此笔记大小为%1，超过编辑器可编辑的%2，只以只读方式显示其开头部分；笔记本身不会被更改。")
+            tr("此笔记大小为%1，超过编辑器可编辑的%"
+               "2，只以只读方式显示其开头部分；笔记本身不会被更改。")
                 .arg(QLocale().formattedDataSize(total),
                      QLocale().formattedDataSize(MaxEditableNoteBytes)),
             QString(), QMessageBox::Ok);
@@ -245,6 +265,7 @@ void CZorvaEditorImpl::NewEditor(QString &noteId, bool readOnly)
     noteId = CreateGuidString();
     m_handler.SetCurNoteGuid(noteId);
     SetEditorText(QString(), CurrentVersion, readOnly);
+    m_monitor.SetOpenNote(noteId, {});
 }
 
 void CZorvaEditorImpl::SaveEditor()
@@ -290,6 +311,57 @@ void CZorvaEditorImpl::InsertLocalFile(const std::vector<QString> &paths)
 void CZorvaEditorImpl::InsertTable(const StTableData &table)
 {
     m_handler.InsertTable(table);
+}
+
+void CZorvaEditorImpl::SetAttachFileListSource(IAttachFileListSource *source)
+{
+    m_monitor.SetFileListSource(source);
+}
+
+void CZorvaEditorImpl::customEvent(QEvent *event)
+{
+    if (event->type() == AttachFileModifyEvent)
+        OnAttachFileModify(static_cast<SyncFileModifyEvent *>(event)->arg());
+    else
+        IEWebBrowser::customEvent(event);
+}
+
+int CZorvaEditorImpl::OnAttachFileModify(SyncFileModifyArg *arg)
+{
+    if (!arg)
+        return 1;
+    DoAttachFileModify(*arg);
+    return 0;
+}
+
+void CZorvaEditorImpl::DoAttachFileModify(const SyncFileModifyArg &arg)
+{
+    using Internal::AttachResync;
+    const QString noteId = m_handler.GetCurNoteGuid();
+    const QString now = GetCurTimeString();
+    QString showName;
+    if (!GenerateThumbPic(arg, showName)) {
+        CLog4C::GetInstance()->WriteLog(
+            u"[ERROR] CZorvaEditorImpl::DoAttachFileModify 生成附件缩略图失败！"_s);
+        return;
+    }
+    const QString storeName = AttachResync::newStoreName(arg);
+    if (arg.noteId == noteId) {
+        if (!AttachResync::updateOpenNote(m_handler, arg, storeName, showName, now)) {
+            CLog4C::GetInstance()->WriteLog(
+                u"[ERROR] CZorvaEditorImpl::DoAttachFileModify 更新笔记附件属性失败！"_s);
+            return;
+        }
+        OnSave();
+    } else if (!AttachResync::updateStoredNote(arg, storeName, showName, now, m_notify)) {
+        CLog4C::GetInstance()->WriteLog(
+            u"[ERROR] CZorvaEditorImpl::DoAttachFileModify 更新笔记附件属性失败！"_s);
+    }
+}
+
+int CZorvaEditorImpl::GenerateThumbPic(const SyncFileModifyArg &arg, QString &showName)
+{
+    return Internal::AttachResync::generateThumbPic(arg, showName);
 }
 
 } // namespace TAVRIKCORE::RICHEDITOR

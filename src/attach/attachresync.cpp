@@ -46,7 +46,7 @@ int AttachResync::generateThumbPic(const SyncFileModifyArg &arg, QString &showNa
         const qsizetype dot = keptName.lastIndexOf(u'.');
         const QString name = arg.newHash + (dot < 0 ? QStringLiteral(".bmp") : keptName.mid(dot));
         const QString target = folder + name;
-        const bool placed = placeContentNamed(
+        const int placed = placeContentNamed(
             target, arg.newHash,
             [&](Placement placement) {
                 // Copied aside and checked first: the file may be written again meanwhile, and
@@ -56,7 +56,7 @@ int AttachResync::generateThumbPic(const SyncFileModifyArg &arg, QString &showNa
             },
             QString());
         QFile::remove(temp);
-        if (!placed)
+        if (placed != 0)
             return fail(u"[ERROR] CZorvaEditorImpl::GenerateThumbPic copy file fald ! ");
         showName = name;
         return 1;
@@ -77,11 +77,11 @@ int AttachResync::generateThumbPic(const SyncFileModifyArg &arg, QString &showNa
     }
     const QString name = thumbHash + QStringLiteral(".bmp");
     const QString target = folder + name;
-    const bool placed = placeContentNamed(
+    const int placed = placeContentNamed(
         target, thumbHash,
         [&](Placement placement) { return durableRename(temp, target, placement); }, QString());
     QFile::remove(temp); // still there when a valid card was already in place or placing failed
-    if (!placed)
+    if (placed != 0)
         return fail(u"[ERROR] CZorvaEditorImpl::GenerateThumbPic rename file fald ! ");
     showName = name;
     return 1;

@@ -6,21 +6,28 @@
 #include "common/pathutils.h"
 #include "common/writelog_p.h"
 
+#include <cerrno>
+
 namespace TAVRIKCORE::RICHEDITOR::Internal {
 
-bool placeContentNamed(const QString &target, const QString &hash,
-                       const std::function<bool(Placement)> &put, const QString &replacedLine)
+int placeContentNamed(const QString &target, const QString &hash,
+                      const std::function<bool(Placement)> &put, const QString &replacedLine)
 {
     if (IsFileExist(target)) {
         if (CalcFileMd5(target) == hash)
-            return true;
+            return 0;
+        errno = 0;
         if (!put(Placement::Replace))
-            return false;
+            return errno != 0 ? errno : EIO;
         writeLog(replacedLine);
-        return true;
+        return 0;
     }
+    errno = 0;
+    if (put(Placement::KeepExisting))
+        return 0;
     // Someone else may place it meanwhile: fine when it is the same content.
-    return put(Placement::KeepExisting) || (IsFileExist(target) && CalcFileMd5(target) == hash);
+    const int error = errno != 0 ? errno : EIO;
+    return IsFileExist(target) && CalcFileMd5(target) == hash ? 0 : error;
 }
 
 } // namespace TAVRIKCORE::RICHEDITOR::Internal

@@ -29,6 +29,13 @@ bool isSafeNoteId(const QString &noteId)
 
 } // namespace
 
+QString AttachMarkup::keptFileName(const QString &origName)
+{
+    QString name = origName;
+    name.replace(u'\\', QChar(0xFF3C));
+    return name;
+}
+
 void AttachMarkup::logUnsafeName(const QString &name)
 {
     CLog4C::GetInstance()->WriteLog(
@@ -81,7 +88,7 @@ int AttachMarkup::ParseAttList(const QString &noteId, const QString &html,
             if (keys.find(key) == keys.end()) {
                 if (!IsSafeFileName(classStore)) {
                     logUnsafeName(classStore);
-                } else if (!origName.isEmpty() && !IsSafeFileName(origName)) {
+                } else if (!origName.isEmpty() && !IsSafeFileName(keptFileName(origName))) {
                     logUnsafeName(origName);
                 } else if (!origName.isEmpty() && !noteIdSafe) {
                     logUnsafeName(noteId);
@@ -121,10 +128,11 @@ int AttachMarkup::ParseAttList(const QString &noteId, const QString &html,
         if (entry.origName.isEmpty()) {
             record.filePath = root + entry.storeName;
         } else if (noteFolder.isEmpty()) {
-            record.filePath = GetAttachFilePath(noteId, entry.storeName, entry.origName);
-            noteFolder = record.filePath.left(record.filePath.size() - entry.origName.size());
+            const QString kept = keptFileName(entry.origName);
+            record.filePath = GetAttachFilePath(noteId, entry.storeName, kept);
+            noteFolder = record.filePath.left(record.filePath.size() - kept.size());
         } else {
-            record.filePath = noteFolder + entry.origName;
+            record.filePath = noteFolder + keptFileName(entry.origName);
         }
         record.isImageSrc = entry.isImageSrc;
         records.push_back(std::move(record));

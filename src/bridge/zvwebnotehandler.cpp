@@ -30,6 +30,7 @@
 #include <QWebEngineContextMenuRequest>
 
 #include <json/value.h>
+#include <json/writer.h>
 
 namespace TAVRIKCORE::RICHEDITOR {
 
@@ -162,7 +163,11 @@ ZvWebNoteHandler::ZvWebNoteHandler()
 
 ZvWebNoteHandler::ZvWebNoteHandler(const ZvWebNoteHandler &other) = default;
 ZvWebNoteHandler &ZvWebNoteHandler::operator=(const ZvWebNoteHandler &other) = default;
-ZvWebNoteHandler::~ZvWebNoteHandler() = default;
+ZvWebNoteHandler::~ZvWebNoteHandler()
+{
+    // A copy notification still waiting for the clipboard must not run on a handler gone.
+    delete m_copyWait;
+}
 
 void ZvWebNoteHandler::SetNotify(IZvEditorNotify *notify)
 {
@@ -306,8 +311,11 @@ int ZvWebNoteHandler::SelectedAttach(const QString &key)
 int ZvWebNoteHandler::UpdateHtmlAttachAttr(const QString &origName, const QString &classValue,
                                            const QString &srcValue)
 {
-    const QString arg = u"{\"zv_exdata\":" + FormatOrigNameToJson(origName) + u",\"ClassValue\":\""
-        + classValue + u"\",\"SrcValue\":\"" + srcValue + u"\"}";
+    const auto quoted = [](const QString &value) {
+        return QString::fromStdString(Json::valueToQuotedString(value.toUtf8().constData()));
+    };
+    const QString arg = u"{\"zv_exdata\":" + FormatOrigNameToJson(origName) + u",\"ClassValue\":"
+        + quoted(classValue) + u",\"SrcValue\":" + quoted(srcValue) + u"}";
     return CallJsProcessor(m_browser, QStringLiteral("ModifyAttachAtrr"), arg, ModifyAttachLines)
         ? 1
         : 0;
@@ -328,8 +336,6 @@ int ZvWebNoteHandler::HandleClearEditorCacheNotify()
         ? 1
         : 0;
 }
-
-void ZvWebNoteHandler::HandleCopyNotify() { }
 
 void ZvWebNoteHandler::OnDblClickAttachment(const QString &path, const QString &origName)
 {
@@ -467,9 +473,18 @@ long ZvWebNoteHandler::OnCppProcessor(const QVariantList &arguments, QVariant &r
     case Command::AddAttachment:
         OnAddAttachment();
         break;
-    case Command::OpenHyperLink:
-        CHyperLink::OpenLink(JsonText(args, "url"));
+    case Command::OpenHyperLink: {
+        // OpenLink logs why; the user learns that nothing will open.
+        const QString url = JsonText(args, "url");
+        if (!CHyperLink::OpenLink(url))
+            IPrompts::instance()->messageBox(
+                m_browser,
+                QCoreApplication::translate("ZvWebNoteHandler",
+                                            "No program on this computer could open the link “%1”.")
+                    .arg(url),
+                QGuiApplication::applicationDisplayName(), QMessageBox::Ok);
         break;
+    }
     case Command::ZvMessageBox:
         IPrompts::instance()->messageBox(m_browser, JsonText(args, "msg"),
                                          QGuiApplication::applicationDisplayName(),
@@ -596,16 +611,15 @@ void ZvWebNoteHandler::popupContextMenu(const QPoint &screenPoint, bool hasSelec
             };
         });
     }
-    QPointer<IEWebBrowser> browser(m_browser);
-    menu.addSection(EditorContextMenu::editSection([browser](int action) {
-        if (!browser)
+    // The same ways as the keys take: attachments come along on paste, the copy notification
+    // follows a copy.
+    menu.addSection(EditorContextMenu::editSection([this](int action) {
+        if ((action == QWebEnginePage::Cut && DoCtrlD() == S_OK)
+            || (action == QWebEnginePage::Paste && DoCtrlV() == S_OK))
             return;
-        browser->page()->triggerAction(QWebEnginePage::WebAction(action));
-        // As after Ctrl+C: the copy notification runs once the browser's copy is done.
-        if (action == QWebEnginePage::Copy || action == QWebEnginePage::Cut) {
-            if (QWidget *inner = browser->GetWebBrowseHwnd())
-                QCoreApplication::postEvent(inner, new QEvent(CopyNotifyEvent));
-        }
+        m_browser->triggerPageAction(QWebEnginePage::WebAction(action));
+        if (action == QWebEnginePage::Copy)
+            DoCtrlC();
     }));
     EditorContextMenu::Target target;
     target.editable = !m_readOnly;
@@ -625,11 +639,6 @@ long ZvWebNoteHandler::ShowContextMenu(int, const QPoint &screenPoint, QObject *
 }
 
 long ZvWebNoteHandler::ShowMessage(QWidget *, const QString &, const QString &, int)
-{
-    return E_NOTIMPL;
-}
-
-long ZvWebNoteHandler::OnTranslateAccelerator(const QKeyEvent *)
 {
     return E_NOTIMPL;
 }

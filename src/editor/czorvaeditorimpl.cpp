@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "editor/czorvaeditorimpl.h"
 
+#include "attach/attachresync_p.h"
+#include "attach/syncfilemodifyevent.h"
 #include "bridge/editorevents.h"
 #include "bridge/izveditornotify.h"
 #include "common/commonutils.h"
@@ -50,6 +52,8 @@ CZorvaEditorImpl::CZorvaEditorImpl(QWidget *parent) : IEWebBrowser(parent)
 
 CZorvaEditorImpl::~CZorvaEditorImpl()
 {
+    m_monitor.SetMsgReceiver(nullptr, 0);
+    m_monitor.Stop();
     OnDestroy();
     if (s_lastEditor == this)
         s_lastEditor = nullptr;
@@ -119,6 +123,8 @@ void CZorvaEditorImpl::OnDocumentComplete(bool ok)
     m_handler.SetEditorMaxChars(EditorMaxChars);
     if (QWidget *target = parentWidget())
         QCoreApplication::postEvent(target, new QEvent(EditorPageLoadedEvent));
+    m_monitor.SetMsgReceiver(this, AttachFileModifyEvent);
+    m_monitor.Start();
 }
 
 void CZorvaEditorImpl::onRendererGone(QWebEnginePage::RenderProcessTerminationStatus status,
@@ -221,13 +227,26 @@ void CZorvaEditorImpl::saveWithoutWaiting()
     m_handler.GetEditorContentAsync(
         SaveReplyTimeoutMs,
         [self, ticket, context = saveContext()](int ok, const QString &html, const QString &text) {
-            if (!self || ticket != self->m_saveTicket)
-                return; // gone, or a later save reads a newer content
-            if (!ok)
-                self->reportUnreadableContent();
-            else
-                self->storeContent(context, html, text);
+            if (self)
+                self->finishSave(ticket, context, ok, html, text);
         });
+}
+
+void CZorvaEditorImpl::finishSave(int ticket, const SaveContext &context, int ok,
+                                  const QString &html, const QString &text)
+{
+    if (ticket != m_saveTicket)
+        return; // a later save reads a newer content
+    // Not inside another call's wait for the page (a host loading a note, say): the host
+    // hears of the save once that call is over.
+    if (IsCallingScript()) {
+        QTimer::singleShot(10, this, [=, this] { finishSave(ticket, context, ok, html, text); });
+        return;
+    }
+    if (!ok)
+        reportUnreadableContent();
+    else
+        storeContent(context, html, text);
 }
 
 void CZorvaEditorImpl::reportUnreadableContent()
@@ -235,8 +254,9 @@ void CZorvaEditorImpl::reportUnreadableContent()
     if (m_unreadableShown)
         return;
     m_unreadableShown = true;
-    IPrompts::instance()->messageBox(this, tr("获取笔记编辑器内容失败！"), QString(),
-                                     QMessageBox::Ok);
+    IPrompts::instance()->messageBox(
+        this, QCoreApplication::translate("CZorvaEditorImpl", "获取笔记编辑器内容失败！"),
+        QString(), QMessageBox::Ok);
 }
 
 void CZorvaEditorImpl::OnSave()
@@ -273,8 +293,12 @@ void CZorvaEditorImpl::storeContent(const SaveContext &context, QString html, co
     files.insert(files.begin(), noteFile);
     ZvWebNoteHandler::UpdateAttModifyTimeField(context.noteId, files,
                                                m_handler.GetAttachModifyCache());
-    if (m_notify && m_notify->OnSaveNote(context.noteId, files, text) && current)
+    if (m_notify && m_notify->OnSaveNote(context.noteId, files, text) && current) {
         m_lastHtml = html;
+        m_monitor.SetOpenNote(
+            context.noteId,
+            Internal::AttachResync::monitorList(files, m_handler.attachFileSizes()));
+    }
 }
 
 void CZorvaEditorImpl::SetEditorText(const QString &html, int version, bool readOnly)
@@ -293,6 +317,7 @@ void CZorvaEditorImpl::LoadEditor(const QString &noteId, const std::vector<QStri
     QString content;
     int version = 0;
     const QString root = GetAttachRootDir() + u'/';
+    std::vector<NewAttachFile> files(1);
     for (const QString &name : fileNames) {
         if (name.isEmpty())
             continue;
@@ -302,6 +327,10 @@ void CZorvaEditorImpl::LoadEditor(const QString &noteId, const std::vector<QStri
         if (IsFileExist(path) && NoteHtmlRW::ReadHtmlTextFromFile(path, part, partVersion)) {
             content += part;
             version = partVersion;
+            if (files.front().filePath.isEmpty()) {
+                files.front().storeName = name;
+                files.front().filePath = path;
+            }
         }
     }
     if (!content.isEmpty())
@@ -309,6 +338,11 @@ void CZorvaEditorImpl::LoadEditor(const QString &noteId, const std::vector<QStri
     else
         SetEditorText(QString(), CurrentVersion, readOnly);
     m_handler.InitAttachFileSize(sizes);
+    std::vector<NewAttachFile> attachments;
+    if (!content.isEmpty())
+        AttachMarkup::ParseAttList(noteId, content, attachments);
+    files.insert(files.end(), attachments.begin(), attachments.end());
+    m_monitor.SetOpenNote(noteId, Internal::AttachResync::monitorList(files, sizes));
 }
 
 void CZorvaEditorImpl::NewEditor(QString &noteId, bool readOnly)
@@ -316,6 +350,7 @@ void CZorvaEditorImpl::NewEditor(QString &noteId, bool readOnly)
     noteId = CreateGuidString();
     m_handler.SetCurNoteGuid(noteId);
     SetEditorText(QString(), CurrentVersion, readOnly);
+    m_monitor.SetOpenNote(noteId, {});
     setFocus(Qt::OtherFocusReason);
     m_handler.SetEditorFocus();
 }
@@ -338,15 +373,7 @@ void CZorvaEditorImpl::RefreshIE()
 
 bool CZorvaEditorImpl::ExportWord(const QString &path, QString &error)
 {
-    if (m_lastHtml.isEmpty()) {
-        error = u"笔记内容为空！"_s;
-        return false;
-    }
-    if (!MhtExport::NoteHtmlContentToMhtFile(m_lastHtml, path)) {
-        error = u"转化为word失败！"_s;
-        return false;
-    }
-    return true;
+    return MhtExport::ExportWord(m_lastHtml, path, error);
 }
 
 void CZorvaEditorImpl::GetLastHtml(QString &html) const
@@ -367,6 +394,57 @@ void CZorvaEditorImpl::InsertLocalFile(const std::vector<QString> &paths)
 void CZorvaEditorImpl::InsertTable(const StTableData &table)
 {
     m_handler.InsertTable(table);
+}
+
+void CZorvaEditorImpl::SetAttachFileListSource(IAttachFileListSource *source)
+{
+    m_monitor.SetFileListSource(source);
+}
+
+void CZorvaEditorImpl::customEvent(QEvent *event)
+{
+    if (event->type() == AttachFileModifyEvent)
+        OnAttachFileModify(static_cast<SyncFileModifyEvent *>(event)->arg());
+    else
+        IEWebBrowser::customEvent(event);
+}
+
+int CZorvaEditorImpl::OnAttachFileModify(SyncFileModifyArg *arg)
+{
+    if (!arg)
+        return 1;
+    DoAttachFileModify(*arg);
+    return 0;
+}
+
+void CZorvaEditorImpl::DoAttachFileModify(const SyncFileModifyArg &arg)
+{
+    using Internal::AttachResync;
+    const QString noteId = m_handler.GetCurNoteGuid();
+    const QString now = GetCurTimeString();
+    QString showName;
+    if (!GenerateThumbPic(arg, showName)) {
+        CLog4C::GetInstance()->WriteLog(
+            u"[ERROR] CZorvaEditorImpl::DoAttachFileModify 生成附件缩略图失败！"_s);
+        return;
+    }
+    const QString storeName = AttachResync::newStoreName(arg);
+    if (arg.noteId == noteId) {
+        if (!AttachResync::updateOpenNote(m_handler, arg, storeName, showName, now)) {
+            CLog4C::GetInstance()->WriteLog(
+                u"[ERROR] CZorvaEditorImpl::DoAttachFileModify 更新笔记附件属性失败！"_s);
+            return;
+        }
+        OnSave();
+    } else if (!AttachResync::updateStoredNote(arg, storeName, showName, now, m_notify)) {
+        CLog4C::GetInstance()->WriteLog(
+            u"[ERROR] CZorvaEditorImpl::DoAttachFileModify 更新笔记附件属性失败！"_s);
+    }
+}
+
+int CZorvaEditorImpl::GenerateThumbPic(const SyncFileModifyArg &arg, QString &showName)
+{
+    return Internal::AttachResync::generateThumbPic(arg, showName);
 }
 
 } // namespace TAVRIKCORE::RICHEDITOR

@@ -2,13 +2,6 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="zh_CN">
 <context>
-    <name>CZorvaEditorImpl</name>
-    <message>
-        <source>获取笔记编辑器内容失败！</source>
-        <translation>The note could not be read from the editor, so it was not saved; the version saved before is kept.</translation>
-    </message>
-</context>
-<context>
     <name>EditorContextMenu</name>
     <message>
         <source>Cut</source>
@@ -77,6 +70,10 @@
         <source>最大支持上传10M附件！</source>
         <translation>A note can hold at most 10 MB of attachments.</translation>
     </message>
+    <message>
+        <source>附件未能添加：%1</source>
+        <translation>Not added to the note: %1.</translation>
+    </message>
 </context>
 <context>
     <name>MhtExport</name>
@@ -87,6 +84,21 @@
     <message>
         <source>转化为word失败！</source>
         <translation>Cannot convert the note into a Word document.</translation>
+    </message>
+</context>
+<context>
+    <name>TAVRIKCORE::RICHEDITOR::CZorvaEditorImpl</name>
+    <message>
+        <source>获取笔记编辑器内容失败！</source>
+        <translation>The note could not be read from the editor, so it was not saved; the version saved before is kept.</translation>
+    </message>
+    <message>
+        <source>此笔记大小为%1，超过编辑器可编辑的%2，只以只读方式显示其开头部分；笔记本身不会被更改。</source>
+        <translation>This note is %1, more than the %2 the editor can edit. Only its beginning is shown, read-only; the note itself stays unchanged.</translation>
+    </message>
+    <message>
+        <source>此笔记过大，无法在编辑器中导出。</source>
+        <translation>This note is too large to export from the editor.</translation>
     </message>
 </context>
 <context>

@@ -2,13 +2,6 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN" sourcelanguage="zh_CN">
 <context>
-    <name>CZorvaEditorImpl</name>
-    <message>
-        <source>获取笔记编辑器内容失败！</source>
-        <translation>获取笔记编辑器内容失败！</translation>
-    </message>
-</context>
-<context>
     <name>EditorContextMenu</name>
     <message>
         <source>Cut</source>
@@ -77,6 +70,10 @@
         <source>最大支持上传10M附件！</source>
         <translation>最大支持上传10M附件！</translation>
     </message>
+    <message>
+        <source>附件未能添加：%1</source>
+        <translation>附件未能添加：%1</translation>
+    </message>
 </context>
 <context>
     <name>MhtExport</name>
@@ -87,6 +84,21 @@
     <message>
         <source>转化为word失败！</source>
         <translation>转化为word失败！</translation>
+    </message>
+</context>
+<context>
+    <name>TAVRIKCORE::RICHEDITOR::CZorvaEditorImpl</name>
+    <message>
+        <source>获取笔记编辑器内容失败！</source>
+        <translation>获取笔记编辑器内容失败！</translation>
+    </message>
+    <message>
+        <source>此笔记大小为%1，超过编辑器可编辑的%2，只以只读方式显示其开头部分；笔记本身不会被更改。</source>
+        <translation>此笔记大小为%1，超过编辑器可编辑的%2，只以只读方式显示其开头部分；笔记本身不会被更改。</translation>
+    </message>
+    <message>
+        <source>此笔记过大，无法在编辑器中导出。</source>
+        <translation>此笔记过大，无法在编辑器中导出。</translation>
     </message>
 </context>
 <context>

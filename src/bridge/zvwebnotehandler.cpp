@@ -11,16 +11,15 @@
 #include "common/jsontext_p.h"
 #include "common/log4c.h"
 #include "common/narrowcodec.h"
-#include "notehtml/attachmarkup.h"
-#include "notehtml/attachmarkuprewriter.h"
-#include "notehtml/mhtexport.h"
-#include "skin/chyperlink.h"
+#include "notehtml/attachmarkup_p.h"
+#include "notehtml/attachmarkuprewriter_p.h"
+#include "notehtml/mhtexport_p.h"
+#include "skin/chyperlink_p.h"
 #include "skin/hresult.h"
 #include "skin/iewebbrowser.h"
 
 #include <QCoreApplication>
 #include <QCursor>
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -514,7 +513,7 @@ QString ZvWebNoteHandler::Format(const QVariant &value)
 
 QString ZvWebNoteHandler::FormatCurTime()
 {
-    return FormatTime(QDateTime::currentSecsSinceEpoch(), QStringLiteral("%Y/%m/%d %H:%M"));
+    return GetAddTimeString();
 }
 
 bool ZvWebNoteHandler::path_is_folder(const QString &path)
@@ -524,11 +523,7 @@ bool ZvWebNoteHandler::path_is_folder(const QString &path)
 
 QString ZvWebNoteHandler::extract_foldername(const QString &path)
 {
-    QString folder = path;
-    while (folder.endsWith(u'\\') || folder.endsWith(u'/'))
-        folder.chop(1);
-    const qsizetype separator = std::max(folder.lastIndexOf(u'\\'), folder.lastIndexOf(u'/'));
-    return separator < 0 ? QString() : folder.mid(separator + 1);
+    return GetFolderName(path);
 }
 
 void ZvWebNoteHandler::OnRightClickAttach(const QString &fileName, const QString &origName,
@@ -543,7 +538,7 @@ void ZvWebNoteHandler::ShareAttachMenu(const QString &, const QString &) { }
 void ZvWebNoteHandler::MyAttachMenu(const QString &fileName, const QString &origName,
                                     const QString &rangeHtml)
 {
-    if (!AttachMarkup::isSafeName(fileName)) {
+    if (!IsSafeFileName(fileName)) {
         AttachMarkup::logUnsafeName(fileName);
         return;
     }
@@ -557,12 +552,13 @@ void ZvWebNoteHandler::DoAttachSaveAs()
     if (m_menuAttachFile.isEmpty())
         return;
     const QString root = GetAttachRootDir() + u'/';
-    const bool named = AttachMarkup::isSafeName(m_menuAttachName);
-    QString source = root + m_curNoteGuid + u'/' + m_menuAttachName;
+    const QString kept = AttachMarkup::keptFileName(m_menuAttachName);
+    const bool named = IsSafeFileName(kept);
+    QString source = root + m_curNoteGuid + u'/' + kept;
     if (!named || m_curNoteGuid.isEmpty() || !QFileInfo(source).isFile())
         source = root + m_menuAttachFile;
     static QString lastFolder = QDir::homePath(); // user-interface thread only
-    const QString name = named ? m_menuAttachName : m_menuAttachFile;
+    const QString name = named ? kept : m_menuAttachFile;
     const QString target = IPrompts::instance()->saveFileName(
         m_browser, EditorContextMenu::tr("Save a copy as"), lastFolder + u'/' + name, QString());
     if (target.isEmpty() || QFileInfo(target) == QFileInfo(source))

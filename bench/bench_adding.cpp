@@ -4,10 +4,9 @@
 // insertion) over hashing it with md5sum and copying it with cp, measured alternately.
 #include "benchutil.h"
 
-#include "attach/dropfiles.h"
+#include "attach/dropfiles_p.h"
 #include "bridge/zvwebnotehandler.h"
 #include "common/commonutils.h"
-#include "common/iprompts.h"
 #include "skin/iewebbrowser.h"
 
 #include <QApplication>
@@ -28,35 +27,6 @@ using TavrikBench::median;
 namespace {
 
 constexpr int Runs = 15;
-
-// Answers every prompt without a window; counts the message boxes (none are expected).
-class QuietPrompts : public IPrompts
-{
-public:
-    QuietPrompts() { m_previous = IPrompts::setInstance(this); }
-    ~QuietPrompts() override { IPrompts::setInstance(m_previous); }
-    int messages = 0;
-
-    QMessageBox::StandardButton messageBox(QWidget *, const QString &text, const QString &,
-                                           QMessageBox::StandardButtons) override
-    {
-        ++messages;
-        std::fprintf(stderr, "message: %s\n", qPrintable(text));
-        return QMessageBox::Ok;
-    }
-    QStringList openFileNames(QWidget *, const QString &, const QString &, const QString &) override
-    {
-        return {};
-    }
-    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override
-    {
-        return {};
-    }
-    QString existingFolder(QWidget *, const QString &, const QString &) override { return {}; }
-
-private:
-    IPrompts *m_previous = nullptr;
-};
 
 bool waitForPage(QWebEnginePage *page)
 {
@@ -84,20 +54,10 @@ int main(int argc, char **argv)
     TavrikBench::prepareBrowserProcess();
     QApplication app(argc, argv);
     QTemporaryDir work;
-    SetAppDirectory(work.path() + u'/');
-    QString pageDir = qEnvironmentVariable("TAVRIK_PAGE_DIR");
-    if (pageDir.isEmpty())
-        pageDir = QCoreApplication::applicationDirPath() + QStringLiteral("/../page");
-    if (!TavrikBench::copyFolder(pageDir + QStringLiteral("/zveditor"),
-                                 work.path() + QStringLiteral("/zveditor"))) {
-        std::fprintf(stderr, "editor page not found under %s\n", qPrintable(pageDir));
+    if (!TavrikBench::stageAppFolder(work.path()))
         return 1;
-    }
-    // The file-type icons the thumbnail cards are drawn with.
-    TavrikBench::copyFolder(QCoreApplication::applicationDirPath() + QStringLiteral("/../res"),
-                            work.path() + QStringLiteral("/res"));
 
-    QuietPrompts prompts;
+    TavrikBench::QuietPrompts prompts;
     ZvWebNoteHandler handler;
     IEWebBrowser browser;
     browser.SetJSCallFunNotify(&handler);

@@ -2,10 +2,14 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #pragma once
 
+#include "attachmentopener.h"
+
 #include "bridge/izveditornotify.h"
 
 #include <QMainWindow>
 #include <QString>
+
+#include <memory>
 
 class NoteStore;
 class NoteListModel;
@@ -13,6 +17,7 @@ class QAction;
 class QLabel;
 class QLineEdit;
 class QListView;
+class NoteFileList;
 class QStackedWidget;
 class QModelIndex;
 
@@ -46,12 +51,21 @@ public:
     // The id of the first note with this title; empty when there is none.
     QString noteIdByTitle(const QString &title) const;
 
+    // Opens attachments with `launch` instead of the desktop's handler.
+    void setAttachmentLauncher(AttachmentOpener::Launcher launch) { m_launch = std::move(launch); }
+
+    // The title of a new note until its first line names it.
+    static QString untitledTitle();
+
 public Q_SLOTS:
     void newNote();
     void deleteCurrentNote();
     void renameCurrentNote();
     void attachFiles();
     void exportCurrentNote();
+    // Puts the whole note on the clipboard as HTML with its pictures, for a word processor
+    // or another note. False (and a status message) when there is nothing to copy.
+    bool copyCurrentNote();
     // Exports without asking for a file name. False (and a status message) on failure.
     bool exportCurrentNoteTo(const QString &path);
     void setCurrentReadOnly(bool readOnly);
@@ -74,6 +88,9 @@ private:
     void onCurrentChanged(const QModelIndex &current);
     void activateRow(int row);
     void openNote(const QString &id);
+    // Saves the open note before another one takes its place; a new note the user left
+    // empty is discarded instead. True when it was discarded.
+    bool leaveCurrentNote();
     void showEmptyNotebook();
     void reloadList();
     void updateActions();
@@ -83,6 +100,8 @@ private:
     void removeUnusedFiles(const QString &noteId, const std::vector<QString> &paths);
 
     NoteStore &m_store;
+    // What the editor's attachment monitor learns about notes that are not shown.
+    std::unique_ptr<NoteFileList> m_fileList;
     NoteListModel *m_model = nullptr;
     QListView *m_list = nullptr;
     QWidget *m_editorFrame = nullptr;
@@ -95,8 +114,11 @@ private:
     QAction *m_renameAction = nullptr;
     QAction *m_attachAction = nullptr;
     QAction *m_exportAction = nullptr;
+    QAction *m_copyAction = nullptr;
     QAction *m_readOnlyAction = nullptr;
     QString m_currentId;
+    QString m_newNoteId; // the note made by newNote(), while the user has not named it
+    AttachmentOpener::Launcher m_launch;
     bool m_editorReady = false;
     bool m_reloading = false;
 };

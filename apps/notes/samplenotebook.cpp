@@ -5,8 +5,8 @@
 #include "notestore.h"
 #include "sampleattachments.h"
 
+#include "bridge/zvwebnotehandler.h"
 #include "common/commonutils.h"
-#include "notehtml/attachmarkup.h"
 #include "notehtml/notehtmlrw.h"
 
 #include <QFile>
@@ -61,13 +61,14 @@ bool addSample(NoteStore &store, const Sample &sample, QString &error)
         return false;
     }
     std::vector<NewAttachFile> records;
-    AttachMarkup::ParseAttList(id, html, records);
+    ZvWebNoteHandler::ParseAttList(id, html, records);
     records.insert(records.begin(), noteFile);
     std::vector<NoteFile> files;
     for (const NewAttachFile &r : records)
         files.push_back({r.origName, r.fileKind, r.modifyTime, r.fileExt, r.storeName, r.filePath,
                          r.isImageSrc});
-    const bool ok = store.addNote(id, sample.title) && store.saveNote(id, files, attachments.sizes, text)
+    const bool ok = store.addNote(id, sample.title)
+        && store.saveNote(id, files, attachments.sizes, text)
         && store.setModified(id, QDateTime::currentDateTime().addSecs(-60 * sample.ageMinutes))
         && (!sample.readOnly || store.setReadOnly(id, true));
     if (!ok)

@@ -6,6 +6,7 @@
 #include "bridge/iscreencapturenotify.h"
 #include "bridge/izveditornotify.h"
 #include "bridge/sttabledata.h"
+#include "clipboard/clipboardrecords.h"
 #include "notehtml/attachnewatt.h"
 #include "notehtml/newattachfile.h"
 #include "skin/iiedragnotify.h"
@@ -14,10 +15,13 @@
 #include "tavrik_export.h"
 
 #include <QByteArray>
+#include <QPointer>
 #include <QString>
 #include <QVariant>
 
+#include <functional>
 #include <map>
+#include <set>
 #include <vector>
 
 class QImage;
@@ -91,10 +95,22 @@ public:
     void SetEditorHtml(const QString &html);
     // The page's content as HTML and plain text. 1 on success; 0 leaves both untouched.
     int GetEditorContent(QString &html, QString &text);
+    // The same without waiting: `done` runs later, from Qt's own event loop, with 1 and the
+    // content, or with 0 (logged as above) when the page could not be read or has not
+    // answered within `timeoutMs`.
+    using ContentHandler = std::function<void(int ok, const QString &html, const QString &text)>;
+    void GetEditorContentAsync(int timeoutMs, ContentHandler done);
+    // Puts the keyboard focus in the page's note: the caret where it was, at the start of a
+    // new note.
+    void SetEditorFocus();
+    // The page has been loaded afresh: its read-only mode and character limit are the page's
+    // first ones again, so the next SetReadOnly and SetEditorMaxChars are sent whatever they
+    // set.
+    void OnPageReloaded();
     // Selects the attachment named `key` in the page. 1 on success; 0 for an empty key.
     int SelectedAttach(const QString &key);
-    // Gives the page's attachment with original name `origName` new class and src values.
-    // The values are sent as they are (no escaping). 1 on success.
+    // Gives the page's attachment with original name `origName` new class and src values
+    // (sent as JSON strings, so a backslash arrives as a backslash). 1 on success.
     int UpdateHtmlAttachAttr(const QString &origName, const QString &classValue,
                              const QString &srcValue);
     // Inserts a table at the page's caret.
@@ -142,9 +158,46 @@ public:
     void OnDblClickAttachment(const QString &path, const QString &origName);
     // Runs a screen capture; with `hideMainWnd` set the main window is hidden meanwhile.
     void OnScreenCapture(int hideMainWnd);
-    // Runs after the browser's own copy (copy notification); copying attachments along
-    // arrives with the clipboard support, until then this does nothing.
+
+    // Copy and paste with attachments. The key operations answer S_OK when they handled the
+    // key and E_NOTIMPL when the browser is to copy, cut or paste by itself.
+    // Copy: starts waiting for the browser's copy to reach the clipboard and posts the copy
+    // notification to the browser's inner window. Always E_NOTIMPL.
+    long DoCtrlC();
+    // Paste, unless read-only: files or a picture on the clipboard are added as attachments
+    // (DoCopyClipboardFile), HTML brings the attachments it references (DoCopyClipboardHtml).
+    long DoCtrlV();
+    // Cut, unless read-only (E_NOTIMPL): focuses the browser's inner window and has the page
+    // cut its selection once this key has been handled. S_OK.
+    long DoCtrlD();
+    // Adds the clipboard's files, or its picture as a JPEG whose temporary file is deleted
+    // afterwards. E_NOTIMPL when the clipboard offers neither.
+    long DoCopyClipboardFile();
+    // Copies the attached files that the clipboard's HTML references (with the paths of the
+    // current note) into the note; then puts the fragment back unchanged for the browser to
+    // paste (E_NOTIMPL). S_OK, suppressing the paste, when DoCopyLogic fails.
+    long DoCopyClipboardHtml();
+    // Stores the attached files of `records` (image sources skipped) under the names they get
+    // beside the note's attachments. 0 when a file is missing or empty, when the note's
+    // attachment size cannot be read ("[ERROR] DoCopyLogic获取笔记编辑器附件总大小失败！" and the
+    // message "获取笔记编辑器附件总大小失败！"), when everything would pass 10,485,760 bytes (the
+    // message "最大支持上传10M附件！"), or when storing a file fails.
+    int DoCopyLogic(const std::vector<NewAttachFile> &records, CopyLogicResult &result);
+    // The copy notification: once the browser's copy is on the clipboard, a copy of
+    // attachments and no text is replaced by the list of their files. When one of the files
+    // is missing, or anything else was copied, the browser's HTML stays.
     void HandleCopyNotify();
+    // The attachment records and plain text of the HTML on the clipboard.
+    void AnalyHtmlDataFromClipboard(std::vector<NewAttachFile> &records, QString &text);
+    // Puts the existing files among `files` on the clipboard as a file list.
+    void AddAttachToClipboard(const std::vector<AttachFileInfo> &files);
+    // Puts a note's HTML on the clipboard with its pictures made self-contained. 1 when the
+    // HTML was put there; 0 for empty HTML or a failed conversion.
+    static int OnCopyContent(const QString &html);
+    // The same for the note file at `path`; 0 when it cannot be read or is empty.
+    static int OnCopyHtml(const QString &path);
+    // Empties the clipboard.
+    static void ClearCopyData();
 
     // Note HTML without the page (see AttachMarkup, AttachMarkupRewriter and MhtExport, which
     // these forward to).
@@ -222,13 +275,22 @@ protected:
     // Sends "ClearEditorCache" to the page. 1 when the call went through.
     int HandleClearEditorCacheNotify();
 
-    // Page commands that have nothing to do.
+    // A right click on an attachment (the page asks, as the browser does not offer its menu
+    // there): the attachment menu at the pointer (MyAttachMenu).
     void OnRightClickAttach(const QString &fileName, const QString &origName,
                             const QString &rangeHtml);
-    void OnWriteEditorLog(const QString &type, const QString &message);
+    // The editor's menu for the attachment stored as `fileName` under `origName`: Open, Save
+    // a copy as…, Remove, then the editing entries.
     void MyAttachMenu(const QString &fileName, const QString &origName, const QString &rangeHtml);
-    void ShareAttachMenu(const QString &fileName, const QString &origName);
+    // Asks where to save a copy of the attachment the menu was last opened for, and copies the
+    // user's file there (the kept copy in the note's folder, else the stored one).
     void DoAttachSaveAs();
+    // Removes the attachment stored as `fileName` from the page (the one the menu was opened
+    // on when it is still there).
+    void RemoveAttach(const QString &fileName);
+    // Page commands that have nothing to do.
+    void OnWriteEditorLog(const QString &type, const QString &message);
+    void ShareAttachMenu(const QString &fileName, const QString &origName);
 
     // Drag events. A drag carrying files or an image is taken (S_OK) and added on drop; any
     // other drag goes to the page. A read-only editor answers 1 and leaves drags alone.
@@ -240,18 +302,27 @@ protected:
     long OnDrop(const QMimeData *data, Qt::KeyboardModifiers keyState, const QPoint &point,
                 Qt::DropActions &effect) override;
 
-    // The browser's context menu never appears; script message boxes are left to the browser
-    // (which shows them as plain text); keys are left to the browser, Control+F after it
-    // removed the search marks.
+    // The browser's context menu never appears: the editor's own menu (editing entries) pops
+    // up instead. Script message boxes are left to the browser (which shows them as plain
+    // text).
     long ShowContextMenu(int menuId, const QPoint &screenPoint, QObject *commandTarget,
                          QObject *element) override;
     long ShowMessage(QWidget *window, const QString &text, const QString &caption,
                      int type) override;
+    // Keys: a key press while F5 is down is swallowed (the page never reloads). With Control
+    // down, the held keys are tested in this order: C (DoCtrlC), V (DoCtrlV), D (DoCtrlD),
+    // F (the search marks disappear and the browser's find runs), O, P or N (swallowed: no
+    // open, print or new window). Everything else, key releases included, goes to the browser.
     long OnTranslateAccelerator(const QKeyEvent *message) override;
 
     void OnScreenCaptureComplet(const QImage &bitmap) override;
 
 private:
+    // Pops the editor's menu up at `screenPoint`; on the attachment of the last
+    // MyAttachMenu when `onAttachment` is set.
+    void popupContextMenu(const QPoint &screenPoint, bool hasSelection, bool onAttachment);
+    void copyAttachmentFilesOfSelection();
+
     IZvEditorNotify *m_notify = nullptr;
     IEWebBrowser *m_browser = nullptr;
     // Drag images are drawn by Qt itself; no helper object exists, so this stays null.
@@ -264,6 +335,11 @@ private:
     std::map<QString, quint64> m_attachFileSizes;
     std::map<QString, QString> m_attachModifyCache;
     QString m_curNoteGuid;
+    QString m_menuAttachFile; // the attachment the menu was last opened for
+    QString m_menuAttachName;
+    std::set<int> m_keysDown; // keys pressed and not yet released, as the key hook saw them
+    QPointer<QObject> m_copyWait; // the wait for the browser's copy, between Control+C and
+                                  // the copy notification
     int m_highlightCount = 0; // hits marked by the last HighlightText, until removed
 };
 

@@ -2,18 +2,23 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #pragma once
 
+#include "attach/attachfilemonitor.h"
 #include "bridge/zvwebnotehandler.h"
 #include "skin/iewebbrowser.h"
 #include "tavrik_export.h"
 
 #include <QPointer>
 #include <QString>
+#include <QWebEnginePage>
 
 #include <map>
 #include <vector>
 
+class QFocusEvent;
+
 namespace TAVRIKCORE::RICHEDITOR {
 
+class IAttachFileListSource;
 class ITavrikCoreData;
 class IZvEditorNotify;
 class EditorWindowHook;
@@ -28,8 +33,17 @@ struct StTableData;
 //        the host waits for it before LoadEditor or NewEditor.
 //   2258 and 8004, posted to the browser's inner window: clear the page's cache, and the
 //        copy notification.
+//   2224, posted to this window by its attachment monitor: an attachment was edited outside
+//        the editor (SyncFileModifyEvent).
+// The attachment monitor watches the store from the first page load until the editor is
+// destroyed; the note is brought in line with every edited attachment (see DoAttachFileModify).
 // Once the page has loaded the browser refuses every further navigation, so links in a
 // note never replace the editor page (the page opens them itself).
+//
+// Focus loss and Ctrl+S save without ever blocking the window: the content is asked for and
+// stored once the page answers. Focus moving to the page's own popups, menus and dialogs is
+// not leaving the editor. A page whose first load fails is loaded again, and so is a page
+// whose renderer stopped; the note then shows again as last loaded or saved.
 class TAVRIK_EXPORT CZorvaEditorImpl : public IEWebBrowser
 {
     Q_OBJECT
@@ -49,15 +63,22 @@ public:
     // The host's callbacks, also handed to the handler.
     void SetZvEditorNotify(IZvEditorNotify *notify);
 
-    // Shows the note made of the given note files (names in the attachment store, read in
-    // order and joined; missing or unreadable ones are skipped). Without any readable file
-    // the editor shows an empty note of the current version. `sizes` seeds the attachment
-    // sizes the handler checks new files against.
+    // Notes whose files hold more than this many bytes together open read-only and show only
+    // their first MaxEditableNoteBytes bytes, with a message saying so; they are never saved,
+    // so nothing of them is lost. Editing larger notes would stall the page for seconds on
+    // every load and save, and their saves could time out.
+    static constexpr qint64 MaxEditableNoteBytes = 4 * 1024 * 1024;
+
+    // Shows the note made of the given note files (names of files in the attachment store,
+    // read in order and joined; missing or unreadable ones are skipped). A name that is not
+    // one file name in the store ("../x.html", "a/b.html") is refused with a log line. Without
+    // any readable file the editor shows an empty note of the current version. `sizes` seeds
+    // the attachment sizes the handler checks new files against.
     void LoadEditor(const QString &noteId, const std::vector<QString> &fileNames,
                     const std::map<QString, quint64> &sizes, bool readOnly);
-    // Starts an empty note under a new id, returned in `noteId`.
+    // Starts an empty note under a new id, returned in `noteId`, with the caret in it.
     void NewEditor(QString &noteId, bool readOnly);
-    // Saves the note now if it changed (nothing in read-only mode).
+    // Saves the note now if it changed (nothing in read-only mode); returns once it is stored.
     void SaveEditor();
     void SetReadOnly(bool readOnly);
     // Repaints the browser's inner window at once; nothing when it does not exist.
@@ -76,6 +97,12 @@ public:
     // Inserts a table at the caret.
     void InsertTable(const StTableData &table);
 
+    // Where the attachment monitor learns the files of notes that are not open (not owned;
+    // asked on the monitor's thread, see IAttachFileListSource). Without a source, edits to
+    // attachments of other notes are not noticed.
+    void SetAttachFileListSource(IAttachFileListSource *source);
+    AttachFileMonitor &attachFileMonitor() { return m_monitor; }
+
     // The script-bridge handler of this editor.
     ZvWebNoteHandler &handler() { return m_handler; }
     // Markup version of the open note.
@@ -93,25 +120,68 @@ protected:
     // Reads the content from the page and, when it differs from the last HTML, stores it as
     // a note file and hands the note's file list to the host.
     void OnSave();
-    // Runs at every finished page load; the first one hooks the browser's inner window,
-    // sets the character limit and tells the parent (8005).
+    // Runs at every finished page load; the first successful one hooks the browser's inner
+    // window, sets the character limit and tells the parent (8005). A failed first load is
+    // tried again; a load after the renderer stopped puts the note back.
     void OnDocumentComplete(bool ok);
-    // Watches the browser's inner window (focus loss, 2258, 8004, Ctrl+S) once it exists.
+    // Watches the browser's inner window (focus loss, 2258, 8004, Ctrl+S), moving the hook
+    // when the browser replaces that window.
     void ModifyIEWndProc();
     // Stops watching the inner window.
     void OnDestroy();
+
+    // Event 2224: hands the record to DoAttachFileModify. 1 for a null record, else 0; the
+    // event owns the record and frees it.
+    int OnAttachFileModify(SyncFileModifyArg *arg);
+    // Brings the note in line with an attachment edited outside the editor: makes the new
+    // shown image (GenerateThumbPic); for the open note, gives the page's attachment its new
+    // class and src, records the new names' times and saves the note; for a note that is not
+    // open, rewrites its stored note file (the record's noteFile.filePath) and hands the host
+    // the new file list through OnSaveNote, the written note file first. Failures leave the
+    // note as it was, with "[ERROR] CZorvaEditorImpl::DoAttachFileModify 生成附件缩略图失败！"
+    // or "[ERROR] CZorvaEditorImpl::DoAttachFileModify 更新笔记附件属性失败！".
+    void DoAttachFileModify(const SyncFileModifyArg &arg);
+    // Makes the image the page shows for the changed attachment: a copy of a picture, a new
+    // thumbnail card for any other file. 1 with its name in `showName`.
+    int GenerateThumbPic(const SyncFileModifyArg &arg, QString &showName);
+    void customEvent(QEvent *event) override;
 
 private:
     friend class EditorWindowHook;
     // What the hook does with an event of the watched window; never consumes it.
     static void IEHookWndProc(QObject *window, QEvent *event);
 
+    // What a save compares with and stores under, taken when it starts.
+    struct SaveContext
+    {
+        int generation;
+        QString noteId;
+        QString lastHtml;
+        int version;
+    };
+    SaveContext saveContext() const;
+    void saveWithoutWaiting();
+    void finishSave(int ticket, const SaveContext &context, int ok, const QString &html,
+                    const QString &text);
+    void storeContent(const SaveContext &context, QString html, const QString &text);
+    void reportUnreadableContent();
+    bool focusStaysInEditor(const QFocusEvent *event) const;
+    void onRendererGone(QWebEnginePage::RenderProcessTerminationStatus status, int exitCode);
+    void restorePage();
+
     QPointer<QWidget> m_hookedWindow; // the watched inner window; null when not hooked
     int m_pageLoaded = 0;
     QString m_lastHtml;
     int m_version = 0;
+    int m_generation = 0; // counts the contents shown (load, new note, page restored)
+    int m_saveTicket = 0; // the latest save started; earlier ones still waiting are dropped
+    bool m_unreadableShown = false; // the user has been told the content could not be read
+    int m_failedLoads = 0;
+    bool m_restoring = false; // the page is loading again after its renderer stopped
+    bool m_partialNote = false; // only the beginning of a note above MaxEditableNoteBytes shown
     IZvEditorNotify *m_notify = nullptr;
     ZvWebNoteHandler m_handler;
+    AttachFileMonitor m_monitor;
     ITavrikCoreData *m_baseCore = nullptr;
     EditorWindowHook *m_hook = nullptr;
 };

@@ -18,16 +18,16 @@ namespace Internal {
 // `text` as a script string literal of printable ASCII: every other UTF-16 unit, a lone
 // surrogate included, is written as a \uXXXX escape, so the text arrives unchanged and
 // can never end the literal.
-TAVRIK_EXPORT QString ScriptStringLiteral(QStringView text);
+QString ScriptStringLiteral(QStringView text);
 
 // Marks every visible occurrence of `keyword` in the editing frame of the page `browser`
 // shows, after removing the marks there were (the search, the overlay and its limits are
 // described in pagehighlighter.js). Gives the number of hits marked, -1 when the page has no
 // editing frame with a body, or nothing when the page could not be called (logged).
-TAVRIK_EXPORT std::optional<int> MarkKeyword(IEWebBrowser &browser, const QString &keyword);
+std::optional<int> MarkKeyword(IEWebBrowser &browser, const QString &keyword);
 
 // Removes the marks from the page. False when the page could not be called (logged).
-TAVRIK_EXPORT bool RemoveMarks(IEWebBrowser &browser);
+bool RemoveMarks(IEWebBrowser &browser);
 
 } // namespace Internal
 } // namespace TAVRIKCORE::RICHEDITOR

@@ -2,14 +2,15 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include <gmime/gmime.h> // before Qt, whose keyword macros clash with GLib's member names
 
-#include "notehtml/mhtexport.h"
+#include "notehtml/mhtexport_p.h"
 
 #include "common/commonutils.h"
-#include "common/log4c.h"
-#include "notehtml/attachmarkup.h"
-#include "notehtml/htmldocument.h"
+#include "common/writelog_p.h"
+#include "notehtml/attachmarkup_p.h"
+#include "notehtml/htmldocument_p.h"
 #include "notehtml/notehtmlrw.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include <cerrno>
@@ -19,12 +20,9 @@
 
 namespace TAVRIKCORE::RICHEDITOR {
 
-namespace {
+using Internal::writeLog;
 
-void writeLog(const QString &line)
-{
-    CLog4C::GetInstance()->WriteLog(line);
-}
+namespace {
 
 void initMime()
 {
@@ -88,7 +86,7 @@ int MhtExport::HtmlConvert(const QString &html, QString &converted)
         if (!src)
             continue;
         const QString name = GetFileNameFromPath(*src);
-        if (!AttachMarkup::isSafeName(name)) {
+        if (!IsSafeFileName(name)) {
             if (!name.isEmpty())
                 AttachMarkup::logUnsafeName(name);
             continue;
@@ -148,6 +146,16 @@ int MhtExport::NoteHtmlFileToMhtFile(const QString &noteFile, const QString &tar
     if (!NoteHtmlRW::ReadHtmlTextFromFile(noteFile, content, version))
         return 0;
     return NoteHtmlContentToMhtFile(content, target);
+}
+
+QString MhtExport::EmptyNoteMessage()
+{
+    return QCoreApplication::translate("MhtExport", "笔记内容为空！");
+}
+
+QString MhtExport::ExportFailedMessage()
+{
+    return QCoreApplication::translate("MhtExport", "转化为word失败！");
 }
 
 bool MhtExport::ExportWord(const QString &noteContent, const QString &target, QString &message)

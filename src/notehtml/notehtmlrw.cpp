@@ -3,17 +3,17 @@
 #include "notehtml/notehtmlrw.h"
 
 #include "common/commonutils.h"
-#include "common/durablefile_p.h"
+#include "common/contentnamedfile_p.h"
 #include "common/jsontext_p.h"
 #include "common/log4c.h"
 #include "common/narrowcodec.h"
-#include "notehtml/htmlfileupgrademgr.h"
+#include "notehtml/htmlfileupgrademgr_p.h"
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <QFileInfo>
 
 #include <cerrno>
-#include <cstdio>
 
 namespace TAVRIKCORE::RICHEDITOR {
 
@@ -72,12 +72,24 @@ QByteArray NoteHtmlRW::header(int version)
     return kHeaderOpen + "{\"ver_number\":" + QByteArray::number(version) + '}' + kHeaderClose;
 }
 
-int NoteHtmlRW::ReadHtmlTextFromFile(const QString &path, QString &content, int &version)
+int NoteHtmlRW::ReadHtmlTextFromFile(const QString &path, QString &content, int &version,
+                                     qint64 maxBytes)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return 0;
-    QByteArray bytes = file.readAll();
+    QByteArray bytes = maxBytes < 0 ? file.readAll() : file.read(maxBytes);
+    if (maxBytes >= 0 && bytes.size() == maxBytes && !file.atEnd()) {
+        // Cut before a character whose bytes do not all fit.
+        qsizetype end = bytes.size();
+        while (end > 0 && (uchar(bytes[end - 1]) & 0xC0) == 0x80)
+            --end;
+        if (end > 0 && uchar(bytes[end - 1]) >= 0xC0)
+            --end;
+        else if (end < bytes.size())
+            end = bytes.size(); // continuation bytes without a lead: not UTF-8, keep them
+        bytes.truncate(end);
+    }
     const qsizetype zero = bytes.indexOf('\0');
     if (zero >= 0)
         bytes.truncate(zero);
@@ -105,8 +117,13 @@ int NoteHtmlRW::ReadHtmlTextFromFile(const QString &path, QString &content, int 
 
 int NoteHtmlRW::WriteHtmlTextFile(const QString &path, const QString &content, int version)
 {
-    const int error = Internal::writeDurably(path, {header(version), ToNarrow(content)});
+    // Written beside the target and renamed over it: a failure leaves the previous file whole.
+    const QString temporary = Internal::temporaryPath(QFileInfo(path).absolutePath() + u'/');
+    int error = Internal::writeDurably(temporary, {header(version), ToNarrow(content)});
+    if (error == 0 && !Internal::placeFlushed(temporary, path, Internal::Placement::Replace))
+        error = errno;
     if (error != 0) {
+        QFile::remove(temporary);
         logFileError(error, path);
         return 0;
     }
@@ -132,7 +149,7 @@ int NoteHtmlRW::SaveHtmlTextToFile(QString &content, NewAttachFile &record, int 
 
     const QByteArray head = header(writtenVersion);
     const QByteArray bytes = ToNarrow(content);
-    const QString temporary = folder + CreateGuidString() + QStringLiteral(".tmp");
+    const QString temporary = Internal::temporaryPath(folder);
     const int error = Internal::writeDurably(temporary, {head, bytes});
     if (error != 0) {
         logFileError(error, temporary);
@@ -145,23 +162,17 @@ int NoteHtmlRW::SaveHtmlTextToFile(QString &content, NewAttachFile &record, int 
     const QString hash = md5Hex(head, bytes);
     const QString storeName = hash + QStringLiteral(".html");
     const QString finalPath = folder + storeName;
-    if (IsFileExist(finalPath) && CalcFileMd5(finalPath) == hash) {
-        QFile::remove(temporary);
-    } else {
-        if (IsFileExist(finalPath)) {
-            CLog4C::GetInstance()->WriteLog(
-                QStringLiteral(
-                    "[ERROR] NoteHtmlRW::SaveHtmlTextToFile replaces a damaged note file: ")
-                + finalPath);
-        }
-        if (std::rename(QFile::encodeName(temporary).constData(),
-                        QFile::encodeName(finalPath).constData())
-            != 0) {
-            logFileError(errno, finalPath);
-            QFile::remove(temporary);
-            return 0;
-        }
-        Internal::syncFolder(folder);
+    const int placeError = Internal::placeContentNamed(
+        finalPath, hash,
+        [&](Internal::Placement placement) {
+            return Internal::placeFlushed(temporary, finalPath, placement);
+        },
+        QStringLiteral("[ERROR] NoteHtmlRW::SaveHtmlTextToFile replaces a damaged note file: ")
+            + finalPath);
+    QFile::remove(temporary); // left over when a valid copy was already there or placing failed
+    if (placeError != 0) {
+        logFileError(placeError, finalPath);
+        return 0;
     }
 
     record.storeName = storeName;

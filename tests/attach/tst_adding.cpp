@@ -1,12 +1,14 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
-#include "attach/attachadder.h"
-#include "attach/dropfiles.h"
+#include "attach/attachadder_p.h"
+#include "attach/dropfiles_p.h"
 #include "bridge/zvwebnotehandler.h"
 #include "common/commonutils.h"
+#include "common/durablefile_p.h"
+#include "common/uilanguage.h"
 #include "fakebrowser.h"
 #include "logcapture.h"
-#include "notehtml/attachmarkup.h"
+#include "notehtml/attachmarkup_p.h"
 #include "recordingprompts.h"
 #include "skin/hresult.h"
 #include "testhelpers.h"
@@ -17,6 +19,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QMimeData>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QUrl>
 
@@ -143,6 +146,25 @@ TEST_F(AddingTest, BatchKeepsTheNoteWithinTenMebibytes)
     }
 }
 
+TEST_F(AddingTest, LimitMessageIsShownInTheChosenLanguageAndLoggedAsWritten)
+{
+    const DropFileInfo tooLarge = record(makeFile(u"big.dat"_s, 10485761));
+    const std::pair<QString, QString> cases[] = {
+        {u"en_GB"_s, u"A note can hold at most 10 MB of attachments."_s}, {u"zh_TW"_s, TooLarge}};
+    for (const auto &[locale, shown] : cases) {
+        EXPECT_EQ(UiLanguage::Set(locale), locale == u"en_GB" ? u"en"_s : u"zh_CN"_s);
+        prompts.clear();
+        LogCapture log;
+        handler.AddDropFileToEditor({tooLarge});
+        EXPECT_EQ(prompts.messages(), QStringList{shown}) << locale.toStdString();
+        EXPECT_EQ(log.lines(), Lines{u"[MESSAGE] 最大支持上传10M附件！"_s});
+    }
+    UiLanguage::Reset();
+    prompts.clear();
+    handler.AddDropFileToEditor({tooLarge});
+    EXPECT_EQ(prompts.messages(), QStringList{TooLarge});
+}
+
 TEST_F(AddingTest, ExistingTotalCountsEachFileOneByteLess)
 {
     // Three cards of 100 bytes with 2,000-byte thumbnails, and a picture listed twice.
@@ -190,7 +212,8 @@ TEST_F(AddingTest, UnknownOrBadSizeRefusesTheWholeBatch)
         EXPECT_EQ(
             log.lines(),
             (Lines{u"[ERROR] 查询报告.txt附件大小失败！"_s, u"[ERROR] 查询报告.txt附件大小失败！"_s,
-                   u"[ERROR] 获取笔记编辑器附件总大小失败！"_s}));
+                   u"[ERROR] 获取笔记编辑器附件总大小失败！"_s,
+                   u"[MESSAGE] 获取笔记编辑器附件总大小失败！"_s}));
         EXPECT_EQ(prompts.messages(), QStringList{u"获取笔记编辑器附件总大小失败！"_s});
     }
     EXPECT_TRUE(browser.argsOf(u"AddPicToEditor"_s).isEmpty());
@@ -238,6 +261,29 @@ TEST_F(AddingTest, PageCallTextBookkeepingAndRefusals)
     }
     EXPECT_EQ(thumbs, 2);
     EXPECT_EQ(sizes.size(), 5u);
+}
+
+TEST_F(AddingTest, BackslashNamesAreKeptAndStoreFailuresAreShown)
+{
+    // An ordinary Linux name: stored under a safe name, the markup keeps the name itself.
+    const QString path = makeFile(u"report\\2024.txt"_s, 3);
+    handler.AddDropFileToEditor({record(path)});
+    EXPECT_EQ(addedNames(browser), QStringList{u"report\\2024.txt"_s});
+    EXPECT_EQ(readBytes(GetAttachRootDir() + u'/' + handler.GetCurNoteGuid()
+                        + u"/report\uFF3C2024.txt"_s),
+              "xxx");
+    EXPECT_EQ(prompts.messages(), QStringList{});
+
+    // A full store: the user is told which file and why, and the page gets nothing.
+    const auto restore = qScopeGuard([] { Internal::setWriteCallForTesting(nullptr); });
+    Internal::setWriteCallForTesting([](int, const void *, size_t) -> ssize_t {
+        errno = ENOSPC;
+        return -1;
+    });
+    handler.AddDropFileToEditor({record(makeFile(u"a.txt"_s, 4))});
+    EXPECT_EQ(prompts.messages(),
+              QStringList{u"附件未能添加：\u201Ca.txt\u201D (No space left on device)"_s});
+    EXPECT_EQ(browser.argsOf(u"AddPicToEditor"_s).size(), 1);
 }
 
 TEST_F(AddingTest, ListStopsAtTheFirstFileInUseOrInvalid)

@@ -159,18 +159,25 @@ protected:
         ASSERT_TRUE(QTest::qWaitFor([&] { return inner->hasFocus(); }, 2000));
     }
 
+    // Lets a save that does not block the window finish (the page answers in order).
+    void settle()
+    {
+        runInPage(u"0"_s);
+        QCoreApplication::processEvents();
+    }
+
     // Moves the keyboard focus from the editor to another widget of the host.
     void loseFocus()
     {
         focusEditor();
         m_other->setFocus(Qt::OtherFocusReason);
-        QTest::qWait(50);
+        settle();
     }
 
     void pressCtrlS()
     {
         QTest::keyClick(m_editor->GetWebBrowseHwnd(), Qt::Key_S, Qt::ControlModifier);
-        QTest::qWait(50);
+        settle();
     }
 
     static void writeNoteFile(const QString &name, const QString &content, int version)
@@ -232,6 +239,21 @@ TEST_F(EditorTest, HostConfigurationNamesThePage)
                 Contains(u"[ERROR] CZorvaEditorImpl::Create, cannot load the editor page "_s));
     QTest::qWait(300);
     EXPECT_EQ(unused.pageLoadedEvents, 0);
+
+    // A page that fails to load is tried three times in all and never counts as loaded.
+    LogCapture retries;
+    core.pagePath = s_appDir->filePath(u"missing/index.html"_s);
+    auto *retried = new CZorvaEditorImpl(&unused);
+    retried->SetTavrikCore(&core);
+    retried->Create(&unused, QRect(0, 0, 300, 200), 5, IEWebBrowser::StyleVisible);
+    QTest::qWaitFor([&] { return retries.lines().size() >= 3; }, PageTimeoutMs);
+    QTest::qWait(1500);
+    EXPECT_EQ(retries.lines(),
+              Lines(3,
+                    u"[ERROR] CZorvaEditorImpl, the editor page did not load: "_s
+                        + QUrl::fromLocalFile(core.pagePath).toString()));
+    EXPECT_FALSE(retried->pageLoaded());
+    EXPECT_EQ(unused.pageLoadedEvents, 0);
 }
 
 TEST_F(EditorTest, LoadJoinsNoteFilesInOrderAndKeepsTheLastVersion)
@@ -255,6 +277,40 @@ TEST_F(EditorTest, LoadJoinsNoteFilesInOrderAndKeepsTheLastVersion)
         EXPECT_EQ(pageText().simplified(),
                   QString(html).remove(u"<p>"_s).replace(u"</p>"_s, u" "_s).simplified());
     }
+}
+
+TEST_F(EditorTest, LoadReadsOnlyTheStoreAndOpensTooLargeNotesReadOnly)
+{
+    writeNoteFile(u"small.html"_s, u"<p>kept</p>"_s, 2);
+    ASSERT_TRUE(writeBytes(s_appDir->path() + u"/userdata/outside.html"_s, "<p>outside</p>"));
+    LogCapture log;
+    m_editor->LoadEditor(u"n"_s, {u"../outside.html"_s, u"small.html"_s}, {}, false);
+    QString last;
+    m_editor->GetLastHtml(last);
+    EXPECT_EQ(last, u"<p>kept</p>"_s);
+    EXPECT_EQ(log.lines(),
+              Lines{u"[ERROR] CZorvaEditorImpl::LoadEditor, note file outside the "
+                    "store refused: ../outside.html"_s});
+
+    // Exactly at the limit a note is editable; one byte more shows its beginning read-only.
+    const qint64 limit = CZorvaEditorImpl::MaxEditableNoteBytes;
+    for (const qint64 extra : {0, 1}) {
+        const QString content = u"<p>"_s + QString(limit - 30 + extra, u'a') + u"</p>"_s;
+        writeNoteFile(u"big.html"_s, content, 2);
+        m_prompts.clear();
+        m_editor->LoadEditor(u"big"_s, {u"big.html"_s}, {}, false);
+        m_editor->SetReadOnly(false);
+        m_editor->GetLastHtml(last);
+        EXPECT_EQ(m_editor->handler().IsReadOnly(), extra);
+        EXPECT_EQ(last, extra ? content.left(limit - 23) : content);
+        EXPECT_EQ(m_prompts.messages(),
+                  extra ? QStringList{u"此笔记大小为4.00 MiB，超过编辑器可编辑的4.00 MiB，只以只读"
+                                      "方式显示其开头部分；笔记本身不会被更改。"_s}
+                        : QStringList{});
+    }
+    m_editor->handler().SetReadOnly(false);
+    m_editor->SaveEditor();
+    EXPECT_TRUE(m_host->saves.empty()) << "a note shown in part was saved";
 }
 
 TEST_F(EditorTest, LoadWithoutReadableFilesOrNewShowsAnEmptyCurrentNote)
@@ -425,6 +481,7 @@ TEST_F(EditorTest, TheNewestEditorTakesOverTheSaveKey)
 
         // The save key pressed in the first editor's window saves the newest editor.
         pressCtrlS();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !otherHost.saves.empty(); }, 5000));
         EXPECT_TRUE(m_host->saves.empty());
         ASSERT_EQ(otherHost.saves.size(), 1u);
         EXPECT_EQ(otherHost.saves.front().noteId, u"second"_s);

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "common/commonutils.h"
 #include "logcapture.h"
-#include "notehtml/attachmarkup.h"
+#include "notehtml/attachmarkup_p.h"
 #include "testhelpers.h"
 
 #include <gmock/gmock.h>
@@ -55,7 +55,7 @@ const QString kNote = uR"(<!-- note --><!DOCTYPE html><html><head><title>t</titl
 <img src="file:///C:/a/x.png" zv_exdata='{}'></div>
 tail</body></html>)"_qs;
 
-TEST(AttachMarkup, ParseAttListListsEachFileOnceInDocumentOrder)
+TEST(AttachMarkup, ParseAttListListsEachFileOnceAndTheNameListEveryName)
 {
     std::vector<NewAttachFile> records(3); // replaced, not appended to
     QString text;
@@ -74,6 +74,13 @@ TEST(AttachMarkup, ParseAttListListsEachFileOnceInDocumentOrder)
                     expected(2, u"noext"_qs, {}, u"noext"_qs, r + u"noext"_qs),
                     expected(1, u"x.png"_qs, {}, u"png"_qs, r + u"x.png"_qs)));
     EXPECT_EQ(text, u"Report\ntail"_qs);
+
+    // The list of original names keeps duplicates and appends.
+    std::vector<QString> names{u"earlier"_qs};
+    ASSERT_EQ(AttachMarkup::ParseAttOrigFileNameList(kNote, names), 1);
+    EXPECT_THAT(names,
+                ElementsAre(u"earlier"_qs, u"报告 v2.docx"_qs, u"文件.png"_qs, u"报告 v2.docx"_qs,
+                            u"a.txt"_qs, u"a.txt"_qs, u"a.txt"_qs));
 
     // Without attachments the list is emptied.
     for (const QString &html : {u""_qs, u"<p>text only</p>"_qs,
@@ -108,12 +115,15 @@ TEST(AttachMarkup, NamesThatWouldLeaveTheAttachmentFolderAreSkippedAndLogged)
     LogCapture log;
     std::vector<NewAttachFile> records;
     ASSERT_EQ(AttachMarkup::ParseAttList(u"note2"_qs, html, records), 1);
+    // A '\\' is part of a Linux file name: kept under a name without it.
     EXPECT_THAT(describe(records),
-                ElementsAre(expected(2, u"ok.bin"_qs, {}, u"bin"_qs, root() + u"ok.bin"_qs)));
+                ElementsAre(expected(2, u"b.bin"_qs, u"x\\y.txt"_qs, u"bin"_qs,
+                                     root() + u"note2/x\uFF3Cy.txt"_qs),
+                            expected(2, u"ok.bin"_qs, {}, u"bin"_qs, root() + u"ok.bin"_qs)));
     const QString prefix = u"[ERROR] Attachment name leaves the attachment folder, skipped: "_qs;
     EXPECT_THAT(log.lines(),
                 ElementsAre(prefix + u".."_qs, prefix + u".."_qs, prefix + u"../evil.txt"_qs,
-                            prefix + u"x\\y.txt"_qs, prefix + u".."_qs, prefix + u"."_qs));
+                            prefix + u".."_qs, prefix + u"."_qs));
 
     // A note id that is not one folder name keeps kept copies from being addressed through it.
     LogCapture idLog;
@@ -151,15 +161,6 @@ TEST(AttachMarkup, OriginalNameJsonConversions)
         {QByteArray(100000, '['), {}}};
     for (const auto &[json, name] : cases)
         EXPECT_EQ(AttachMarkup::GetOrigNameFromJson(json), name) << json.left(60).toStdString();
-}
-
-TEST(AttachMarkup, OriginalNameListKeepsDuplicatesAndAppends)
-{
-    std::vector<QString> names{u"earlier"_qs};
-    ASSERT_EQ(AttachMarkup::ParseAttOrigFileNameList(kNote, names), 1);
-    EXPECT_THAT(names,
-                ElementsAre(u"earlier"_qs, u"报告 v2.docx"_qs, u"文件.png"_qs, u"报告 v2.docx"_qs,
-                            u"a.txt"_qs, u"a.txt"_qs, u"a.txt"_qs));
 }
 
 TEST(AttachMarkup, AttachFilesFromHtmlAreTheExistingClassFiles)

@@ -1,9 +1,10 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
+#include "common/durablefile_p.h"
 #include "logcapture.h"
-#include "notehtml/attachmarkup.h"
-#include "notehtml/htmlfileupgrademgr.h"
-#include "notehtml/htmlver_1_to_2.h"
+#include "notehtml/attachmarkup_p.h"
+#include "notehtml/htmlfileupgrademgr_p.h"
+#include "notehtml/htmlver_1_to_2_p.h"
 #include "notehtml/notehtmlrw.h"
 #include "testhelpers.h"
 
@@ -15,6 +16,7 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QStringEncoder>
 #include <QThread>
 
@@ -83,7 +85,6 @@ TEST_F(NoteFiles, WritingPutsTheHeaderBeforeTheContent)
     ASSERT_TRUE(writeBytes(path, QByteArray(1000, 'x')));
     ASSERT_EQ(NoteHtmlRW::WriteHtmlTextFile(path, u"<p>名</p>"_qs, 2), 1);
     EXPECT_EQ(readBytes(path), "<!--{\"ver_number\":2}--><p>\xe5\x90\x8d</p>");
-    EXPECT_EQ(NoteHtmlRW::header(2).size(), 23);
     ASSERT_EQ(NoteHtmlRW::WriteHtmlTextFile(path, QString(), -15), 1);
     EXPECT_EQ(readBytes(path), "<!--{\"ver_number\":-15}-->");
 
@@ -91,9 +92,19 @@ TEST_F(NoteFiles, WritingPutsTheHeaderBeforeTheContent)
     const QString inMissingFolder = m_app.filePath(u"no/such/n.html"_qs);
     EXPECT_EQ(NoteHtmlRW::WriteHtmlTextFile(inMissingFolder, u"x"_qs, 2), 0);
     EXPECT_EQ(NoteHtmlRW::WriteHtmlTextFile(m_app.path(), u"x"_qs, 2), 0);
+    // A full disk leaves the previous file whole and nothing else behind.
+    const auto restore = qScopeGuard([] { Internal::setWriteCallForTesting(nullptr); });
+    Internal::setWriteCallForTesting([](int, const void *, size_t) -> ssize_t {
+        errno = ENOSPC;
+        return -1;
+    });
+    EXPECT_EQ(NoteHtmlRW::WriteHtmlTextFile(path, u"new"_qs, 2), 0);
+    EXPECT_EQ(readBytes(path), "<!--{\"ver_number\":-15}-->");
+    EXPECT_EQ(QDir(m_app.path()).entryList(QDir::Files), QStringList{u"w.html"_qs});
     EXPECT_THAT(log.lines(),
                 ElementsAre(u"cause:2, error:2 and file name is "_qs + inMissingFolder,
-                            u"cause:3, error:21 and file name is "_qs + m_app.path()));
+                            u"cause:3, error:21 and file name is "_qs + m_app.path(),
+                            u"cause:13, error:28 and file name is "_qs + path));
 }
 
 TEST_F(NoteFiles, SavingStoresUnderTheHashOfTheWrittenBytes)

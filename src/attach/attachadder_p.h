@@ -1,0 +1,64 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#pragma once
+
+#include "attach/attachrecords.h"
+#include "notehtml/newattachfile.h"
+#include "tavrik_autotest_export_p.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <map>
+#include <vector>
+
+class QWidget;
+
+namespace TAVRIKCORE::RICHEDITOR {
+
+// The rules of adding files to a note: the batch filter with its limits, the sum of the
+// attachments already in the note, and the page's insertion text.
+class TAVRIK_AUTOTEST_EXPORT AttachAdder
+{
+public:
+    // At most this many bytes of attachments per note (10 MiB); exactly this much is accepted.
+    static constexpr quint64 MaxNoteAttachBytes = 10485760;
+
+    // What the batch filter removed.
+    struct FilterOutcome
+    {
+        bool sawFolder = false;
+        bool sawEmptyFile = false;
+        bool passedLimit = false;
+    };
+
+    // Removes, in list order, folders, empty files and files that would take the running
+    // total (starting at `existingTotal`) past MaxNoteAttachBytes; a file too large leaves
+    // the total unchanged, so later, smaller files may still fit.
+    static FilterOutcome FilterDropFiles(std::vector<DropFileInfo> &files, quint64 existingTotal);
+
+    // The messages for an outcome, each at most once, in this order: folder, empty file,
+    // limit ("暂不支持文件夹粘贴！", "不能上传文件大小为0的附件！", "最大支持上传10M附件！").
+    // These are the source texts, for ShowMessage.
+    static QStringList FilterMessages(const FilterOutcome &outcome);
+
+    // Sums the recorded sizes of the note's attachment records, each counted one byte less
+    // than recorded. Returns 0 (with the log line "[ERROR] 查询<origName>附件大小失败！") when a
+    // record's store name is missing from `sizes` or its size, as a signed 32-bit number, is
+    // below 1; 1 otherwise with the sum in `total`.
+    static int SumAttachSizes(const std::vector<NewAttachFile> &records,
+                              const std::map<QString, quint64> &sizes, quint64 &total);
+
+    // The argument of the page's "AddPicToEditor": a styled JSON object with the text members
+    // "picpath" (showSrc), "strData" (relPath), "exdata" (the metadata of keptName) and "type"
+    // (fileExt).
+    static QString AddPicJson(const DropFileInfo &info, const MAF_RESULT &stored);
+
+    // Shows one of the adding messages in the application's plain modal message box with an
+    // OK button: `source`, a text marked for translation in the context "AttachAdder", in the
+    // user's language with "%1" replaced by `arg`. The log gets "[MESSAGE] " and the source
+    // text with `arg`, the same in every language.
+    static void ShowMessage(QWidget *parent, const QString &source, const QString &arg = QString());
+};
+
+} // namespace TAVRIKCORE::RICHEDITOR

@@ -1,0 +1,89 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#pragma once
+
+#include "tavrik_autotest_export_p.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+struct _xmlDoc;
+struct _xmlNode;
+
+namespace TAVRIKCORE::RICHEDITOR {
+
+// An off-screen HTML document: note HTML parsed leniently (libxml2's HTML parser in recovery
+// mode), offering the few operations the note readers and rewriters need. Unknown elements and
+// attributes stay on the tree. The inner HTML is written by our own serializer following the
+// HTML5 fragment serialization rules, so attribute values and text come back exactly as they
+// went in: backslashes and non-ASCII characters are never percent-escaped.
+//
+// Element handles point into the document; they stay valid until the element or an ancestor
+// is removed, the document is parsed again or destroyed.
+class TAVRIK_AUTOTEST_EXPORT HtmlDocument
+{
+public:
+    using Element = _xmlNode *;
+
+    HtmlDocument();
+    ~HtmlDocument();
+    HtmlDocument(const HtmlDocument &) = delete;
+    HtmlDocument &operator=(const HtmlDocument &) = delete;
+
+    // Parses note HTML. A whole page (the first tag after blanks, comments and a doctype is
+    // html, head or body) is parsed as a page; anything else is parsed as the content of an
+    // implied body, so leading text is not wrapped in a paragraph. False only when the parser
+    // produced no document; the previous document is dropped either way.
+    bool parse(const QString &html);
+    // The same for UTF-8 bytes; invalid sequences read as U+FFFD.
+    bool parse(const QByteArray &utf8);
+    // Parses `utf8` as body content whatever it starts with.
+    bool parseFragment(const QByteArray &utf8);
+    // Parses `utf8` as a whole page exactly as given (libxml2 implies html and body).
+    bool parsePage(const QByteArray &utf8);
+
+    bool isNull() const { return m_doc == nullptr; }
+
+    // Elements with the lower-case tag name, in document order; empty without a document.
+    std::vector<Element> elementsByTagName(const char *tagName) const;
+    // The first body element, or null.
+    Element body() const;
+
+    // Value of the attribute `name` (exact, case-sensitive); nullopt when it is absent.
+    // An attribute written without a value reads as an empty text (HTML's own boolean
+    // attributes such as checked read as their name).
+    static std::optional<QString> attribute(Element element, const char *name);
+    // The class attribute, empty when absent.
+    static QString className(Element element);
+    // Sets (or adds) the attribute to exactly `value`. A value holding U+0000 is cut there.
+    static void setAttribute(Element element, const char *name, const QString &value);
+    static void setClassName(Element element, const QString &value);
+
+    // Removes the element and everything inside it; its handle and those of its descendants
+    // become invalid.
+    void removeElement(Element element);
+
+    // The element's children serialized as HTML5 does: void elements without an end tag,
+    // attribute values with &, U+00A0 and " escaped, text with &, U+00A0, < and > escaped,
+    // the contents of script, style and similar raw-text elements as they are.
+    static QString innerHtml(Element element);
+    static QByteArray innerHtmlUtf8(Element element);
+
+    // Plain text of the element: its text in document order with each run of blanks shown as
+    // one space (outside pre and textarea), a line break for each br and around each block
+    // element (p, div, li, tr, headings, ...), no blank at the start of a line, without script
+    // and style contents and without final line breaks.
+    static QString innerText(Element element);
+
+private:
+    bool loadText(const QString &html, bool page);
+    bool load(const char *data, qsizetype size);
+    void clear();
+
+    _xmlDoc *m_doc = nullptr;
+};
+
+} // namespace TAVRIKCORE::RICHEDITOR

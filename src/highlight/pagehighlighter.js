@@ -55,64 +55,43 @@
 
     function blockOf(element, cache) {
         const chain = [];
-        let found;
-        for (let at = element; at; at = at.parentElement) {
-            found = cache.get(at);
-            if (found)
-                break;
+        let found = null;
+        for (let at = element; at && !found; at = at.parentElement) {
+            found = cache.get(at) || (BLOCKS.has(at.nodeName) ? at : null);
             chain.push(at);
-            if (BLOCKS.has(at.nodeName)) {
-                found = at;
-                break;
-            }
         }
         for (const at of chain)
-            cache.set(at, found || element);
-        return found || element;
+            cache.set(at, found);
+        return found;
     }
 
-    // The body's text as runs of text nodes that read as one line of text: a run ends at a
-    // block boundary or a line break.
-    function textRuns(body) {
-        const walker = body.ownerDocument.createTreeWalker(body, NodeFilter.SHOW_ELEMENT | NodeFilter.SHOW_TEXT, {
-            acceptNode(node) {
-                return node.nodeType === Node.ELEMENT_NODE && SKIPPED.has(node.nodeName)
-                    ? NodeFilter.FILTER_REJECT : NodeFilter.FILTER_ACCEPT;
-            },
-        });
-        const runs = [];
-        const blocks = new Map();
-        let run = null;
-        let runBlock = null;
+    // The body's text nodes in order and their text joined, with where each node starts.
+    function textIndex(body) {
+        const walker = body.ownerDocument.createTreeWalker(body, NodeFilter.SHOW_TEXT);
+        const nodes = [];
+        const starts = [];
+        const pieces = [];
+        let length = 0;
         for (let node = walker.nextNode(); node; node = walker.nextNode()) {
-            if (node.nodeType !== Node.TEXT_NODE) {
-                if (BREAKS.has(node.nodeName))
-                    run = null;
+            const data = node.data;
+            if (!data.length || SKIPPED.has(node.parentNode.nodeName))
                 continue;
-            }
-            if (!node.data.length)
-                continue;
-            const block = blockOf(node.parentElement, blocks);
-            if (!run || block !== runBlock) {
-                run = { pieces: [], nodes: [], starts: [], length: 0 };
-                runBlock = block;
-                runs.push(run);
-            }
-            run.starts.push(run.length);
-            run.nodes.push(node);
-            run.pieces.push(node.data);
-            run.length += node.data.length;
+            nodes.push(node);
+            starts.push(length);
+            pieces.push(data);
+            length += data.length;
         }
-        return runs;
+        return { text: pieces.join(''), nodes: nodes, starts: starts };
     }
 
-    // The last node of the run that starts at or before `offset` (before it when `isEnd`).
-    function nodeAt(run, offset, isEnd) {
+    // The last node that starts at or before `offset` (before it when `isEnd`).
+    function nodeAt(index, offset, isEnd) {
+        const starts = index.starts;
         let low = 0;
-        let high = run.starts.length - 1;
+        let high = starts.length - 1;
         while (low < high) {
             const middle = (low + high + 1) >> 1;
-            if (isEnd ? run.starts[middle] < offset : run.starts[middle] <= offset)
+            if (isEnd ? starts[middle] < offset : starts[middle] <= offset)
                 low = middle;
             else
                 high = middle - 1;
@@ -120,13 +99,21 @@
         return low;
     }
 
-    function hitRange(doc, run, at, length) {
-        const first = nodeAt(run, at, false);
-        const last = nodeAt(run, at + length, true);
-        const range = doc.createRange();
-        range.setStart(run.nodes[first], at - run.starts[first]);
-        range.setEnd(run.nodes[last], at + length - run.starts[last]);
-        return range;
+    // Whether a hit over several text nodes reads as one piece of text: the nodes share their
+    // block, and no block, line break, picture or unrendered element lies between them.
+    function readsAsOne(doc, index, first, last, blocks) {
+        const from = index.nodes[first];
+        const to = index.nodes[last];
+        if (blockOf(from.parentElement, blocks) !== blockOf(to.parentElement, blocks))
+            return false;
+        const walker = doc.createTreeWalker(doc.body, NodeFilter.SHOW_ALL);
+        walker.currentNode = from;
+        for (let node = walker.nextNode(); node && node !== to; node = walker.nextNode()) {
+            const name = node.nodeName;
+            if (BLOCKS.has(name) || BREAKS.has(name) || SKIPPED.has(name))
+                return false;
+        }
+        return true;
     }
 
     // Whether neither the element nor an ancestor is hidden by display none or visibility
@@ -164,21 +151,25 @@
     // after the start of the previous hit, so overlapping occurrences count too.
     function findVisible(doc, win, keyword) {
         const visible = visibilityTest(win);
+        const index = textIndex(doc.body);
+        const blocks = new Map();
         const hits = [];
-        for (const run of textRuns(doc.body)) {
-            if (run.length < keyword.length)
+        const length = keyword.length;
+        for (let at = index.text.indexOf(keyword); at >= 0; at = index.text.indexOf(keyword, at + 1)) {
+            const first = nodeAt(index, at, false);
+            const last = nodeAt(index, at + length, true);
+            if (first !== last && !readsAsOne(doc, index, first, last, blocks))
                 continue;
-            const text = run.pieces.join('');
-            for (let at = text.indexOf(keyword); at >= 0; at = text.indexOf(keyword, at + 1)) {
-                const range = hitRange(doc, run, at, keyword.length);
-                let parent = range.commonAncestorContainer;
-                if (parent.nodeType !== Node.ELEMENT_NODE)
-                    parent = parent.parentElement;
-                if (!parent)
-                    return hits;
-                if (visible(parent))
-                    hits.push(range);
-            }
+            const range = doc.createRange();
+            range.setStart(index.nodes[first], at - index.starts[first]);
+            range.setEnd(index.nodes[last], at + length - index.starts[last]);
+            let parent = range.commonAncestorContainer;
+            if (parent.nodeType !== Node.ELEMENT_NODE)
+                parent = parent.parentElement;
+            if (!parent)
+                break;
+            if (visible(parent))
+                hits.push(range);
         }
         return hits;
     }

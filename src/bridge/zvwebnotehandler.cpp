@@ -3,11 +3,11 @@
 #include "bridge/zvwebnotehandler.h"
 
 #include "bridge/editorevents.h"
-#include "common/jsontext_p.h"
 #include "bridge/jsprocessorcall_p.h"
 #include "bridge/scriptvalue_p.h"
 #include "common/commonutils.h"
 #include "common/iprompts.h"
+#include "common/jsontext_p.h"
 #include "common/log4c.h"
 #include "common/narrowcodec.h"
 #include "notehtml/attachmarkup.h"
@@ -260,15 +260,16 @@ int ZvWebNoteHandler::SelectedAttach(const QString &key)
 {
     if (key.isEmpty())
         return 0;
-    const QString arg = QStringLiteral("{\"keyword\":\"%1\"}").arg(key);
+    const QString arg = u"{\"keyword\":" + Internal::JsonQuoted(key) + u'}';
     return CallJsProcessor(m_browser, QStringLiteral("SelectedAttach"), arg, SelectLines) ? 1 : 0;
 }
 
 int ZvWebNoteHandler::UpdateHtmlAttachAttr(const QString &origName, const QString &classValue,
                                            const QString &srcValue)
 {
-    const QString arg = u"{\"zv_exdata\":" + FormatOrigNameToJson(origName) + u",\"ClassValue\":\""
-        + classValue + u"\",\"SrcValue\":\"" + srcValue + u"\"}";
+    const QString arg = u"{\"zv_exdata\":" + FormatOrigNameToJson(origName) + u",\"ClassValue\":"
+        + Internal::JsonQuoted(classValue) + u",\"SrcValue\":" + Internal::JsonQuoted(srcValue)
+        + u'}';
     return CallJsProcessor(m_browser, QStringLiteral("ModifyAttachAtrr"), arg, ModifyAttachLines)
         ? 1
         : 0;

@@ -91,10 +91,12 @@ public:
     void SetEditorHtml(const QString &html);
     // The page's content as HTML and plain text. 1 on success; 0 leaves both untouched.
     int GetEditorContent(QString &html, QString &text);
-    // Selects the attachment named `key` in the page. 1 on success; 0 for an empty key.
+    // Selects the attachment named `key` in the page (the key is sent as a JSON string, so it
+    // may hold quotes and backslashes). 1 on success; 0 for an empty key.
     int SelectedAttach(const QString &key);
     // Gives the page's attachment with original name `origName` new class and src values.
-    // The values are sent as they are (no escaping). 1 on success.
+    // The values are sent as JSON strings, so store paths with backslashes arrive as they
+    // are. 1 on success.
     int UpdateHtmlAttachAttr(const QString &origName, const QString &classValue,
                              const QString &srcValue);
     // Inserts a table at the page's caret.

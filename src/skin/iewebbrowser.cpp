@@ -3,7 +3,7 @@
 #include "skin/iewebbrowser.h"
 
 #include "common/iprompts.h"
-#include "common/log4c.h"
+#include "common/jsontext_p.h"
 #include "skin/browserpage_p.h"
 #include "skin/hresult.h"
 #include "skin/iiedragnotify.h"
@@ -66,12 +66,6 @@ struct ScriptReply
     QVariant value;
 };
 
-void logCallFailure(const QString &funName, const QString &reason)
-{
-    CLog4C::GetInstance()->WriteLog(
-        QStringLiteral("[ERROR] 调用页面脚本函数%1失败：%2").arg(funName, reason));
-}
-
 bool isScriptIdentifier(const QString &name)
 {
     if (name.isEmpty())
@@ -86,40 +80,10 @@ bool isScriptIdentifier(const QString &name)
     return true;
 }
 
-// Appends `text` as a script string literal.
-void appendQuoted(QString &out, QStringView text)
-{
-    out += u'"';
-    qsizetype plain = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        if (c != u'"' && c != u'\\' && c >= 0x20 && c != 0x2028 && c != 0x2029)
-            continue;
-        out += text.mid(plain, i - plain);
-        plain = i + 1;
-        switch (c) {
-        case u'"':
-            out += u"\\\"";
-            break;
-        case u'\\':
-            out += u"\\\\";
-            break;
-        case u'\n':
-            out += u"\\n";
-            break;
-        default:
-            out += u"\\u" + QString::number(c, 16).rightJustified(4, u'0');
-            break;
-        }
-    }
-    out += text.mid(plain);
-    out += u'"';
-}
-
 void appendScriptValue(QString &out, const QVariant &value)
 {
     if (value.typeId() == QMetaType::QString) {
-        appendQuoted(out, value.toString());
+        Internal::appendJsonQuoted(out, value.toString());
         return;
     }
     const QByteArray json
@@ -234,14 +198,9 @@ int IEWebBrowser::Navigate2(const QString &path)
 
 int IEWebBrowser::ExecJSFun(const QString &funName, const QVariantList &args, QVariant &result)
 {
-    if (!m_page) {
-        logCallFailure(funName, QStringLiteral("页面尚未创建"));
+    // No log line here: each caller writes the one its call defines (or none).
+    if (!m_page || !isScriptIdentifier(funName))
         return 1;
-    }
-    if (!isScriptIdentifier(funName)) {
-        logCallFailure(funName, QStringLiteral("函数名无效"));
-        return 1;
-    }
 
     auto reply = std::make_shared<ScriptReply>();
     QEventLoop loop;
@@ -262,30 +221,17 @@ int IEWebBrowser::ExecJSFun(const QString &funName, const QVariantList &args, QV
     if (!reply->done)
         loop.exec(QEventLoop::ExcludeUserInputEvents);
 
-    if (!self) {
-        logCallFailure(funName, QStringLiteral("页面已关闭"));
+    if (!self)
         return 1;
-    }
     std::erase_if(m_pendingCalls, [&loop](const PendingCall &call) { return call.loop == &loop; });
     if (m_pendingCalls.empty())
         releaseHeldEvents();
-    if (!m_page) {
-        logCallFailure(funName, QStringLiteral("页面已关闭"));
+    // Gone, hung, or the function is missing or threw (answered [false, error]).
+    if (!m_page || !reply->done || reply->value.typeId() != QMetaType::QVariantList)
         return 1;
-    }
-    if (!reply->done) {
-        logCallFailure(funName, QStringLiteral("页面没有响应"));
-        return 1;
-    }
     const QVariantList answer = reply->value.toList();
-    if (reply->value.typeId() != QMetaType::QVariantList || answer.size() != 2) {
-        logCallFailure(funName, QStringLiteral("页面没有返回结果"));
+    if (answer.size() != 2 || !answer.at(0).toBool())
         return 1;
-    }
-    if (!answer.at(0).toBool()) {
-        logCallFailure(funName, answer.at(1).toString());
-        return 1;
-    }
     result = answer.at(1);
     return 0;
 }

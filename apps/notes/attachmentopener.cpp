@@ -2,26 +2,35 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "attachmentopener.h"
 
+#include "common/commonutils.h"
 #include "common/iprompts.h"
 
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QSet>
 
 using namespace Qt::StringLiterals;
 using TAVRIKCORE::RICHEDITOR::IPrompts;
 
-namespace {
-
-const QString Title = u"Open attachment"_s;
-
-} // namespace
-
 AttachmentOpener::AttachmentOpener(IPrompts &prompts, Launcher launch)
     : m_prompts(prompts),
       m_launch(launch ? std::move(launch)
                       : Launcher([](const QUrl &url) { return QDesktopServices::openUrl(url); }))
 { }
+
+QString AttachmentOpener::keptCopyPath(const QString &noteId, const QString &storeName,
+                                       const QString &keptName)
+{
+    const QString root = TAVRIKCORE::RICHEDITOR::GetAttachRootDir() + u'/';
+    if (!noteId.isEmpty() && !keptName.isEmpty()) {
+        const QFileInfo kept(root + noteId + u'/' + keptName);
+        const QString folder = QDir(root + noteId).canonicalPath();
+        if (kept.isFile() && !folder.isEmpty() && kept.canonicalPath() == folder)
+            return kept.filePath();
+    }
+    return root + storeName;
+}
 
 bool AttachmentOpener::isRunnable(const QString &path)
 {
@@ -42,33 +51,35 @@ bool AttachmentOpener::isRunnable(const QString &path)
 
 QString AttachmentOpener::warningText(const QString &displayName)
 {
-    return u"“%1” is a program or script. Opening it can run code on this computer.\n\n"
-           "Open it only if you trust where it came from. Open it anyway?"_s.arg(displayName);
+    return tr("“%1” is a program or script. Opening it can run code on this computer.\n\n"
+              "Open it only if you trust where it came from. Open it anyway?")
+        .arg(displayName);
 }
 
 QString AttachmentOpener::missingText(const QString &displayName)
 {
-    return u"The attachment “%1” is no longer in the note's store."_s.arg(displayName);
+    return tr("The attachment “%1” is no longer in the note's folder.").arg(displayName);
 }
 
 QString AttachmentOpener::noHandlerText(const QString &displayName)
 {
-    return u"No program on this computer opens “%1”."_s.arg(displayName);
+    return tr("No program on this computer opens “%1”.").arg(displayName);
 }
 
 bool AttachmentOpener::open(QWidget *parent, const QString &path, const QString &displayName)
 {
+    const QString title = tr("Open attachment");
     if (!QFileInfo(path).isFile()) {
-        m_prompts.messageBox(parent, missingText(displayName), Title, QMessageBox::Ok);
+        m_prompts.messageBox(parent, missingText(displayName), title, QMessageBox::Ok);
         return false;
     }
     if (isRunnable(path)
-        && m_prompts.messageBox(parent, warningText(displayName), Title,
+        && m_prompts.messageBox(parent, warningText(displayName), title,
                                 QMessageBox::Yes | QMessageBox::No)
             != QMessageBox::Yes)
         return false;
     if (!m_launch(QUrl::fromLocalFile(path))) {
-        m_prompts.messageBox(parent, noHandlerText(displayName), Title, QMessageBox::Ok);
+        m_prompts.messageBox(parent, noHandlerText(displayName), title, QMessageBox::Ok);
         return false;
     }
     return true;

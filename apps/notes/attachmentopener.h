@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 #include <QUrl>
 
@@ -17,6 +18,8 @@ class IPrompts;
 // only after the user agreed to a warning.
 class AttachmentOpener
 {
+    Q_DECLARE_TR_FUNCTIONS(AttachmentOpener)
+
 public:
     using Launcher = std::function<bool(const QUrl &)>;
 
@@ -26,6 +29,13 @@ public:
     // True when opening the file may run a program: an executable file or an extension of
     // scripts, installers and binaries (case-insensitive).
     static bool isRunnable(const QString &path);
+
+    // The file a user opens and edits for an attachment: the copy kept under its own name in
+    // the note's folder, <attachment root>/<noteId>/<keptName>. Notes stored before attachments
+    // had kept copies open the store file <attachment root>/<storeName>. A kept name that
+    // would lead out of the note's folder is never used.
+    static QString keptCopyPath(const QString &noteId, const QString &storeName,
+                                const QString &keptName);
 
     // Opens the file. False when it is missing, the user declined the warning or no handler
     // opened it; the user has been told why, except for a declined warning.

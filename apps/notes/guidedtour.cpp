@@ -89,6 +89,13 @@ void GuidedTour::run()
 
     if (!select(u"Welcome to Tavrik Notes"_s))
         return;
+    const QSize wide = m_window.size();
+    m_window.resize(620, wide.height());
+    settle(700);
+    shot(u"07-narrow-window"_s, u"a narrow window: both toolbars keep one row"_s);
+    m_window.resize(wide);
+    settle(300);
+
     const QString mht = QDir(m_folder).filePath(u"welcome.mht"_s);
     if (!m_window.exportCurrentNoteTo(mht))
         return fail(u"the export to MHT failed"_s);

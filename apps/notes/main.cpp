@@ -2,10 +2,12 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "guidedtour.h"
 #include "mainwindow.h"
+#include "notebooklock.h"
 #include "notestore.h"
 #include "samplenotebook.h"
 
 #include "common/commonutils.h"
+#include "common/uilanguage.h"
 #include "skin/iewebbrowser.h"
 
 #include <QApplication>
@@ -41,17 +43,26 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(u"Tavrik Notes"_s);
     QApplication::setOrganizationName(u"TavrikEditor"_s);
     QApplication::setApplicationVersion(u"0.1"_s);
+    // The desktop's language, or TAVRIK_LANGUAGE ("en", "zh_CN") when set.
+    TAVRIKCORE::RICHEDITOR::UiLanguage::AddCatalogue(u"tavriknotes"_s);
+    TAVRIKCORE::RICHEDITOR::UiLanguage::Set();
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(u"A small note-taking program built on the Tavrik editor."_s);
+    parser.setApplicationDescription(
+        QApplication::translate("main", "A small note-taking program built on the Tavrik editor."));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption tourOption(
         u"tour"_s,
-        u"Run a short scripted tour on a fresh sample notebook and write screenshots to <folder>."_s,
-        u"folder"_s);
+        QApplication::translate("main",
+                                "Run a short scripted tour on a fresh sample notebook and write "
+                                "screenshots to <folder>."),
+        QApplication::translate("main", "folder"));
     const QCommandLineOption notebookOption(
-        u"notebook"_s, u"Keep the notebook in <file> instead of userdata/notes.db."_s, u"file"_s);
+        u"notebook"_s,
+        QApplication::translate("main",
+                                "Keep the notebook in <file> instead of userdata/notes.db."),
+        QApplication::translate("main", "file"));
     parser.addOption(tourOption);
     parser.addOption(notebookOption);
     parser.process(app);
@@ -66,11 +77,14 @@ int main(int argc, char **argv)
         databasePath = TAVRIKCORE::RICHEDITOR::GetAppDirectory() + u"userdata/notes.db"_s;
     }
 
+    // One program per notebook: a second one would write over the first one's notes.
+    NotebookLock lock(databasePath);
     NoteStore store(databasePath);
-    if (!store.open()) {
-        std::fprintf(stderr, "%s\n", qPrintable(store.lastError()));
+    if (!lock.lock() || !store.open()) {
+        const QString error = lock.errorText().isEmpty() ? store.lastError() : lock.errorText();
+        std::fprintf(stderr, "%s\n", qPrintable(error));
         if (!parser.isSet(tourOption))
-            QMessageBox::critical(nullptr, u"Tavrik Notes"_s, store.lastError());
+            QMessageBox::critical(nullptr, QApplication::applicationDisplayName(), error);
         return 1;
     }
     QString sampleError;

@@ -28,6 +28,7 @@
 #include <QStackedWidget>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QTextDocumentFragment>
 #include <QTime>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -37,7 +38,6 @@ using namespace TAVRIKCORE::RICHEDITOR;
 
 namespace {
 
-const QString UntitledTitle = u"Untitled note"_s;
 constexpr int AutoTitleLength = 60;
 
 // A file name for the note's title: characters that no file system likes become '_'.
@@ -49,7 +49,7 @@ QString fileNameFor(const QString &title)
             || c == u'>' || c == u'|' || c.unicode() < 0x20)
             c = u'_';
     }
-    return name.isEmpty() ? UntitledTitle : name;
+    return name.isEmpty() ? MainWindow::untitledTitle() : name;
 }
 
 // The first line of the text that is not blank, as a title.
@@ -67,11 +67,26 @@ QString firstLine(const QString &plainText)
     return {};
 }
 
+// True for a note without text, pictures, files, tables or lines: nothing a user would keep.
+bool isBlankNote(const QString &html)
+{
+    for (const QLatin1StringView element : {"<img"_L1, "<table"_L1, "<hr"_L1}) {
+        if (html.contains(element, Qt::CaseInsensitive))
+            return false;
+    }
+    return QTextDocumentFragment::fromHtml(html).toPlainText().trimmed().isEmpty();
+}
+
 } // namespace
+
+QString MainWindow::untitledTitle()
+{
+    return tr("Untitled note");
+}
 
 MainWindow::MainWindow(NoteStore &store, QWidget *parent) : QMainWindow(parent), m_store(store)
 {
-    setWindowTitle(u"Tavrik Notes"_s);
+    setWindowTitle(QApplication::applicationDisplayName());
     setWindowIcon(NotesIcons::application());
     resize(1180, 760);
 
@@ -80,7 +95,9 @@ MainWindow::MainWindow(NoteStore &store, QWidget *parent) : QMainWindow(parent),
             [this](const QString &reason) { showMessage(reason); });
     connect(m_model, &QAbstractItemModel::dataChanged, this, [this] {
         if (!m_currentId.isEmpty())
-            setWindowTitle(noteTitle(m_currentId) + u" — Tavrik Notes"_s);
+            setWindowTitle(noteTitle(m_currentId));
+        if (m_currentId == m_newNoteId && noteTitle(m_currentId) != untitledTitle())
+            m_newNoteId.clear();
     });
 
     m_list = new QListView;
@@ -103,8 +120,9 @@ MainWindow::MainWindow(NoteStore &store, QWidget *parent) : QMainWindow(parent),
     frameLayout->addWidget(m_editor);
     m_editorFrame->installEventFilter(this);
 
-    auto *empty = new QLabel(u"<p style='font-size:15pt'>Your notebook is empty</p>"
-                             "<p>Press <b>New note</b> (Ctrl+N) to write your first note.</p>"_s);
+    auto *empty = new QLabel(u"<p style='font-size:15pt'>%1</p><p>%2</p>"_s.arg(
+        tr("Your notebook is empty"),
+        tr("Press <b>New note</b> (Ctrl+N) to write your first note.")));
     empty->setAlignment(Qt::AlignCenter);
     empty->setEnabled(false);
 
@@ -125,7 +143,7 @@ MainWindow::MainWindow(NoteStore &store, QWidget *parent) : QMainWindow(parent),
     createActions();
     updateCount();
     updateActions();
-    showMessage(u"Loading the editor…"_s);
+    showMessage(tr("Loading the editor…"));
 }
 
 MainWindow::~MainWindow()
@@ -137,58 +155,60 @@ MainWindow::~MainWindow()
 void MainWindow::createActions()
 {
     const QColor ink = palette().color(QPalette::WindowText);
-    m_newAction = new QAction(NotesIcons::newNote(ink), u"&New note"_s, this);
+    m_newAction = new QAction(NotesIcons::newNote(ink), tr("&New note"), this);
     m_newAction->setShortcut(QKeySequence::New);
-    m_newAction->setToolTip(u"Start a new note (Ctrl+N)"_s);
+    m_newAction->setToolTip(tr("Start a new note (Ctrl+N)"));
     connect(m_newAction, &QAction::triggered, this, &MainWindow::newNote);
 
-    m_deleteAction = new QAction(NotesIcons::deleteNote(ink), u"&Delete"_s, this);
+    m_deleteAction = new QAction(NotesIcons::deleteNote(ink), tr("&Delete"), this);
     m_deleteAction->setShortcut(QKeySequence(u"Ctrl+Shift+D"_s));
-    m_deleteAction->setToolTip(u"Delete the selected note"_s);
+    m_deleteAction->setToolTip(tr("Delete the selected note"));
     connect(m_deleteAction, &QAction::triggered, this, &MainWindow::deleteCurrentNote);
 
-    m_renameAction = new QAction(NotesIcons::rename(ink), u"&Rename"_s, this);
+    m_renameAction = new QAction(NotesIcons::rename(ink), tr("&Rename"), this);
     m_renameAction->setShortcut(Qt::Key_F2);
-    m_renameAction->setToolTip(u"Rename the selected note (F2)"_s);
+    m_renameAction->setToolTip(tr("Rename the selected note (F2)"));
     connect(m_renameAction, &QAction::triggered, this, &MainWindow::renameCurrentNote);
 
-    m_attachAction = new QAction(NotesIcons::attach(ink), u"&Attach files…"_s, this);
-    m_attachAction->setToolTip(u"Add files to the note"_s);
+    m_attachAction = new QAction(NotesIcons::attach(ink), tr("&Attach files…"), this);
+    m_attachAction->setToolTip(tr("Add files to the note"));
     connect(m_attachAction, &QAction::triggered, this, &MainWindow::attachFiles);
 
-    m_exportAction = new QAction(NotesIcons::exportDocument(ink), u"&Export to MHT…"_s, this);
-    m_exportAction->setToolTip(u"Save the note as an MHT document for a word processor"_s);
+    m_exportAction = new QAction(NotesIcons::exportDocument(ink), tr("&Export to MHT…"), this);
+    m_exportAction->setToolTip(tr("Save the note as an MHT document for a word processor"));
     connect(m_exportAction, &QAction::triggered, this, &MainWindow::exportCurrentNote);
 
-    m_readOnlyAction = new QAction(NotesIcons::lock(ink), u"Read-&only"_s, this);
+    m_readOnlyAction = new QAction(NotesIcons::lock(ink), tr("Read-&only"), this);
     m_readOnlyAction->setCheckable(true);
-    m_readOnlyAction->setToolTip(u"Protect the note from changes"_s);
+    m_readOnlyAction->setToolTip(tr("Protect the note from changes"));
     connect(m_readOnlyAction, &QAction::toggled, this, &MainWindow::setCurrentReadOnly);
 
-    auto *quit = new QAction(u"&Quit"_s, this);
+    auto *quit = new QAction(tr("&Quit"), this);
     quit->setShortcut(QKeySequence::Quit);
     connect(quit, &QAction::triggered, this, &QWidget::close);
 
-    QMenu *file = menuBar()->addMenu(u"&File"_s);
+    QMenu *file = menuBar()->addMenu(tr("&File"));
     file->addAction(m_newAction);
     file->addAction(m_exportAction);
     file->addSeparator();
     file->addAction(quit);
-    QMenu *note = menuBar()->addMenu(u"&Note"_s);
+    QMenu *note = menuBar()->addMenu(tr("&Note"));
     note->addAction(m_renameAction);
     note->addAction(m_attachAction);
     note->addAction(m_readOnlyAction);
     note->addSeparator();
     note->addAction(m_deleteAction);
 
-    QToolBar *bar = addToolBar(u"Notes"_s);
+    QToolBar *bar = addToolBar(tr("Notes"));
     bar->setObjectName(u"notesToolBar"_s);
     bar->setMovable(false);
     bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     bar->setIconSize(QSize(20, 20));
     bar->setStyleSheet(u"QToolButton { padding: 3px 6px; border-radius: 4px; }"
                        "QToolButton:hover { background: palette(midlight); }"
-                       "QToolButton:checked { background: #d6e4fa; color: #1c4f9c; }"_s);
+                       "QToolButton:checked { background: #d6e4fa; color: #1c4f9c; }"
+                       // The button that lists the actions a narrow window has no room for.
+                       "QToolButton#qt_toolbar_ext_button { padding: 0; min-width: 18px; }"_s);
     bar->addAction(m_newAction);
     bar->addAction(m_renameAction);
     bar->addAction(m_deleteAction);
@@ -217,7 +237,7 @@ void MainWindow::onEditorLoaded()
         activateRow(0);
     else
         showEmptyNotebook();
-    showMessage(u"Ready"_s);
+    showMessage(tr("Ready"));
     updateActions();
     Q_EMIT editorReady();
 }
@@ -229,9 +249,36 @@ void MainWindow::onCurrentChanged(const QModelIndex &current)
     const QString id = current.data(NoteListModel::IdRole).toString();
     if (id == m_currentId)
         return;
-    if (!m_currentId.isEmpty())
-        m_editor->SaveEditor();
+    const bool discarded = leaveCurrentNote();
     openNote(id);
+    if (discarded) {
+        // The list was read again without the discarded note: show the chosen one as current.
+        m_reloading = true;
+        m_list->setCurrentIndex(m_model->index(m_model->rowOf(id), 0));
+        m_reloading = false;
+    }
+}
+
+bool MainWindow::leaveCurrentNote()
+{
+    if (m_currentId.isEmpty())
+        return false;
+    m_editor->SaveEditor();
+    const QString id = m_currentId;
+    QString html;
+    m_editor->GetLastHtml(html);
+    if (id != m_newNoteId || noteTitle(id) != untitledTitle() || !isBlankNote(html))
+        return false;
+    m_newNoteId.clear();
+    std::vector<QString> unused;
+    if (!m_store.deleteNote(id, &unused)) {
+        showMessage(m_store.lastError());
+        return false;
+    }
+    removeUnusedFiles(id, unused);
+    m_currentId.clear();
+    reloadList();
+    return true;
 }
 
 void MainWindow::openNote(const QString &id)
@@ -249,7 +296,9 @@ void MainWindow::openNote(const QString &id)
         const QSignalBlocker blocker(m_readOnlyAction);
         m_readOnlyAction->setChecked(note->readOnly);
     }
-    setWindowTitle(note->title + u" — Tavrik Notes"_s);
+    setWindowTitle(note->title);
+    // Hints about the note left behind do not apply to this one.
+    statusBar()->clearMessage();
     updateActions();
 }
 
@@ -258,7 +307,7 @@ void MainWindow::showEmptyNotebook()
     m_currentId.clear();
     m_editor->LoadEditor(QString(), {}, {}, true);
     m_editorStack->setCurrentIndex(1);
-    setWindowTitle(u"Tavrik Notes"_s);
+    setWindowTitle(QString());
     updateActions();
 }
 
@@ -273,10 +322,13 @@ bool MainWindow::selectNote(const QString &id)
 
 void MainWindow::activateRow(int row)
 {
-    const QModelIndex index = m_model->index(row, 0);
-    m_list->setCurrentIndex(index);
-    // The view may already hold this row as current without the note being open.
-    onCurrentChanged(index);
+    const QString id = m_model->noteAt(row).id;
+    m_list->setCurrentIndex(m_model->index(row, 0));
+    // The view may already hold this row as current without the note being open; leaving a
+    // discarded note may also have moved the row.
+    const int now = m_model->rowOf(id);
+    if (now >= 0)
+        onCurrentChanged(m_model->index(now, 0));
 }
 
 QString MainWindow::noteIdByTitle(const QString &title) const
@@ -327,22 +379,22 @@ int MainWindow::OnSaveNote(const QString &noteId, const std::vector<NewAttachFil
     QString body = plainText.trimmed();
     const QString title = noteTitle(noteId);
     const QString first = firstLine(body);
-    if (!first.isEmpty() && (first == title || title == UntitledTitle))
+    if (!first.isEmpty() && (first == title || title == untitledTitle()))
         body = body.mid(body.indexOf(u'\n') < 0 ? body.size() : body.indexOf(u'\n') + 1);
     if (!m_store.saveNote(noteId, list, sizes, body)) {
         showMessage(m_store.lastError());
         return 0;
     }
-    if (title == UntitledTitle) {
+    if (title == untitledTitle()) {
         const QString line = firstLine(plainText);
-        if (!line.isEmpty())
-            m_store.renameNote(noteId, line);
+        if (!line.isEmpty() && m_store.renameNote(noteId, line) && noteId == m_newNoteId)
+            m_newNoteId.clear();
     }
     reloadList();
     if (noteId == m_currentId)
-        setWindowTitle(noteTitle(noteId) + u" — Tavrik Notes"_s);
-    showMessage(
-        u"Saved “%1” at %2"_s.arg(noteTitle(noteId), QTime::currentTime().toString(u"HH:mm:ss"_s)));
+        setWindowTitle(noteTitle(noteId));
+    showMessage(tr("Saved “%1” at %2")
+                    .arg(noteTitle(noteId), QTime::currentTime().toString(u"HH:mm:ss"_s)));
     Q_EMIT noteSaved(noteId);
     return 1;
 }
@@ -351,37 +403,34 @@ void MainWindow::OnOpenAttachment(const QString &noteId, const QString &fileName
                                   const QString &origName)
 {
     const QString name = origName.isEmpty() ? fileName : origName;
-    QString path = GetAttachRootDir() + u'/' + noteId + u'/' + fileName;
-    if (!QFileInfo(path).isFile())
-        path = GetAttachRootDir() + u'/' + fileName;
-    AttachmentOpener opener(*IPrompts::instance());
-    if (opener.open(this, path, name))
-        showMessage(u"Opened “%1”"_s.arg(name));
+    AttachmentOpener opener(*IPrompts::instance(), m_launch);
+    if (opener.open(this, AttachmentOpener::keptCopyPath(noteId, fileName, origName), name))
+        showMessage(tr("Opened “%1”").arg(name));
 }
 
 void MainWindow::newNote()
 {
     if (!m_editorReady)
         return;
-    if (!m_currentId.isEmpty())
-        m_editor->SaveEditor();
+    leaveCurrentNote();
     QString id;
     m_editor->NewEditor(id, false);
-    if (!m_store.addNote(id, UntitledTitle)) {
+    if (!m_store.addNote(id, untitledTitle())) {
         showMessage(m_store.lastError());
         return;
     }
     m_currentId = id;
+    m_newNoteId = id;
     m_editorStack->setCurrentIndex(0);
     {
         const QSignalBlocker blocker(m_readOnlyAction);
         m_readOnlyAction->setChecked(false);
     }
     reloadList();
-    setWindowTitle(UntitledTitle + u" — Tavrik Notes"_s);
+    setWindowTitle(untitledTitle());
     updateActions();
     m_editor->setFocus();
-    showMessage(u"New note: start typing; the first line becomes its title"_s);
+    showMessage(tr("New note: start typing; the first line becomes its title"));
 }
 
 void MainWindow::deleteCurrentNote()
@@ -389,11 +438,14 @@ void MainWindow::deleteCurrentNote()
     if (m_currentId.isEmpty())
         return;
     const QString id = m_currentId;
+    // What the user typed last may rename the note: the question names it as it is now.
+    m_editor->SaveEditor();
     const QString title = noteTitle(id);
     const auto answer = IPrompts::instance()->messageBox(
         this,
-        u"Delete the note “%1”?\n\nIts text and its attachments are removed for good."_s.arg(title),
-        u"Delete note"_s, QMessageBox::Yes | QMessageBox::No);
+        tr("Delete the note “%1”?\n\nIts text and its attachments are removed for good.")
+            .arg(title),
+        tr("Delete note"), QMessageBox::Yes | QMessageBox::No);
     if (answer != QMessageBox::Yes)
         return;
     std::vector<QString> unused;
@@ -410,7 +462,7 @@ void MainWindow::deleteCurrentNote()
     } else {
         activateRow(qMin(oldRow, m_model->rowCount() - 1));
     }
-    showMessage(u"Deleted “%1”"_s.arg(title));
+    showMessage(tr("Deleted “%1”").arg(title));
 }
 
 void MainWindow::removeUnusedFiles(const QString &noteId, const std::vector<QString> &paths)
@@ -438,14 +490,9 @@ void MainWindow::renameCurrentNote()
 
 void MainWindow::attachFiles()
 {
-    if (m_currentId.isEmpty())
-        return;
-    const QStringList picked = IPrompts::instance()->openFileNames(
-        this, u"Attach files"_s, QStandardPaths::writableLocation(QStandardPaths::HomeLocation),
-        QString());
-    if (picked.isEmpty())
-        return;
-    m_editor->InsertLocalFile(std::vector<QString>(picked.begin(), picked.end()));
+    // The editor's own dialog, as its toolbar button shows it: one title, one remembered folder.
+    if (!m_currentId.isEmpty())
+        m_editor->InsertLocalFile();
 }
 
 void MainWindow::exportCurrentNote()
@@ -456,12 +503,12 @@ void MainWindow::exportCurrentNote()
     if (folder.isEmpty())
         folder = QDir::homePath();
     const QString path = IPrompts::instance()->saveFileName(
-        this, u"Export to MHT"_s, folder + u'/' + fileNameFor(noteTitle(m_currentId)) + u".mht"_s,
-        u"MHT documents (*.mht *.mhtml)"_s);
+        this, tr("Export to MHT"), folder + u'/' + fileNameFor(noteTitle(m_currentId)) + u".mht"_s,
+        tr("MHT documents (*.mht *.mhtml)"));
     if (path.isEmpty())
         return;
     if (!exportCurrentNoteTo(path))
-        IPrompts::instance()->messageBox(this, statusBar()->currentMessage(), u"Export to MHT"_s,
+        IPrompts::instance()->messageBox(this, statusBar()->currentMessage(), tr("Export to MHT"),
                                          QMessageBox::Ok);
 }
 
@@ -471,10 +518,10 @@ bool MainWindow::exportCurrentNoteTo(const QString &path)
     m_editor->SaveEditor();
     QString error;
     if (!m_editor->ExportWord(path, error)) {
-        showMessage(u"Export failed: "_s + error);
+        showMessage(tr("Export failed: %1").arg(error));
         return false;
     }
-    showMessage(u"Exported to "_s + QDir::toNativeSeparators(path));
+    showMessage(tr("Exported to %1").arg(QDir::toNativeSeparators(path)));
     return true;
 }
 
@@ -493,7 +540,7 @@ void MainWindow::setCurrentReadOnly(bool readOnly)
         showMessage(m_store.lastError());
     reloadList();
     updateActions();
-    showMessage(readOnly ? u"The note is read-only now"_s : u"The note can be edited again"_s);
+    showMessage(readOnly ? tr("The note is read-only now") : tr("The note can be edited again"));
 }
 
 void MainWindow::updateActions()
@@ -510,8 +557,7 @@ void MainWindow::updateActions()
 
 void MainWindow::updateCount()
 {
-    const int count = m_model->rowCount();
-    m_countLabel->setText(count == 1 ? u"1 note"_s : u"%1 notes"_s.arg(count));
+    m_countLabel->setText(tr("%n note(s)", nullptr, m_model->rowCount()));
 }
 
 void MainWindow::showMessage(const QString &text)
@@ -521,7 +567,6 @@ void MainWindow::showMessage(const QString &text)
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if (!m_currentId.isEmpty())
-        m_editor->SaveEditor();
+    leaveCurrentNote();
     event->accept();
 }

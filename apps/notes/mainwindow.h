@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #pragma once
 
+#include "attachmentopener.h"
+
 #include "bridge/izveditornotify.h"
 
 #include <QMainWindow>
@@ -45,6 +47,12 @@ public:
     // The id of the first note with this title; empty when there is none.
     QString noteIdByTitle(const QString &title) const;
 
+    // Opens attachments with `launch` instead of the desktop's handler.
+    void setAttachmentLauncher(AttachmentOpener::Launcher launch) { m_launch = std::move(launch); }
+
+    // The title of a new note until its first line names it.
+    static QString untitledTitle();
+
 public Q_SLOTS:
     void newNote();
     void deleteCurrentNote();
@@ -71,6 +79,9 @@ private:
     void onCurrentChanged(const QModelIndex &current);
     void activateRow(int row);
     void openNote(const QString &id);
+    // Saves the open note before another one takes its place; a new note the user left
+    // empty is discarded instead. True when it was discarded.
+    bool leaveCurrentNote();
     void showEmptyNotebook();
     void reloadList();
     void updateActions();
@@ -93,6 +104,8 @@ private:
     QAction *m_exportAction = nullptr;
     QAction *m_readOnlyAction = nullptr;
     QString m_currentId;
+    QString m_newNoteId; // the note made by newNote(), while the user has not named it
+    AttachmentOpener::Launcher m_launch;
     bool m_editorReady = false;
     bool m_reloading = false;
 };

@@ -39,7 +39,7 @@ QString NoteItemDelegate::dateText(const QDateTime &modified, const QDateTime &n
     if (day == now.date())
         return modified.toString(u"HH:mm"_s);
     if (day.addDays(1) == now.date())
-        return u"Yesterday"_s;
+        return tr("Yesterday");
     if (day.year() == now.date().year())
         return modified.toString(u"MMM d"_s);
     return modified.toString(u"yyyy-MM-dd"_s);
@@ -86,7 +86,7 @@ void NoteItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
     const QRect titleRect(area.left(), area.top(), titleRight - area.left(), boldMetrics.height());
     const QString title = index.data(Qt::DisplayRole).toString();
     painter->drawText(titleRect, Qt::AlignLeft | Qt::AlignVCenter,
-                      boldMetrics.elidedText(title.isEmpty() ? u"Untitled"_s : title,
+                      boldMetrics.elidedText(title.isEmpty() ? tr("Untitled") : title,
                                              Qt::ElideRight, titleRect.width()));
 
     painter->setFont(small);
@@ -96,7 +96,7 @@ void NoteItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
 
     QString preview = index.data(NoteListModel::PreviewRole).toString();
     if (preview.isEmpty())
-        preview = u"No text yet"_s;
+        preview = tr("No text yet");
     const QRect previewRect(area.left(), titleRect.bottom() + LineGap, area.width(),
                             smallMetrics.height());
     painter->drawText(previewRect, Qt::AlignLeft | Qt::AlignVCenter,

@@ -77,7 +77,7 @@ bool NoteStore::exec(const QString &statement)
 {
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
     if (!query.exec(statement))
-        return fail(u"Cannot prepare the notebook"_s, query.lastError().text());
+        return fail(tr("Cannot prepare the notebook"), query.lastError().text());
     return true;
 }
 
@@ -86,29 +86,29 @@ bool NoteStore::open()
     if (isOpen())
         return true;
     if (!QSqlDatabase::isDriverAvailable(u"QSQLITE"_s))
-        return fail(u"Cannot open the notebook"_s, u"the Qt SQLite driver is not installed"_s);
+        return fail(tr("Cannot open the notebook"), tr("the Qt SQLite driver is not installed"));
     const QString folder = QFileInfo(m_path).absolutePath();
     if (!QDir().mkpath(folder))
-        return fail(u"Cannot open the notebook"_s, u"cannot create the folder "_s + folder);
+        return fail(tr("Cannot open the notebook"), tr("cannot create the folder %1").arg(folder));
 
     QSqlDatabase db = QSqlDatabase::contains(m_connection)
         ? QSqlDatabase::database(m_connection, false)
         : QSqlDatabase::addDatabase(u"QSQLITE"_s, m_connection);
     db.setDatabaseName(m_path);
     if (!db.open())
-        return fail(u"Cannot open the notebook "_s + m_path, db.lastError().text());
+        return fail(tr("Cannot open the notebook %1").arg(m_path), db.lastError().text());
 
     QSqlQuery version(db);
     if (!version.exec(u"PRAGMA user_version"_s) || !version.next()) {
         db.close();
-        return fail(u"Cannot read the notebook "_s + m_path, version.lastError().text());
+        return fail(tr("Cannot read the notebook %1").arg(m_path), version.lastError().text());
     }
     const int found = version.value(0).toInt();
     version.finish();
     if (found > SchemaVersion) {
         db.close();
-        return fail(u"Cannot open the notebook "_s + m_path,
-                    u"it was written by a newer version (schema %1)"_s.arg(found));
+        return fail(tr("Cannot open the notebook %1").arg(m_path),
+                    tr("it was written by a newer version (schema %1)").arg(found));
     }
     const bool ok = exec(u"PRAGMA foreign_keys = ON"_s)
         && exec(u"CREATE TABLE IF NOT EXISTS notes ("
@@ -149,7 +149,7 @@ std::vector<NoteInfo> NoteStore::notes() const
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
     if (!query.exec(u"SELECT "_s + noteColumns
                     + u" FROM notes ORDER BY modified DESC, title COLLATE NOCASE, id"_s)) {
-        fail(u"Cannot list the notes"_s, query.lastError().text());
+        fail(tr("Cannot list the notes"), query.lastError().text());
         return result;
     }
     while (query.next())
@@ -163,7 +163,7 @@ std::optional<NoteInfo> NoteStore::note(const QString &id) const
     query.prepare(u"SELECT "_s + noteColumns + u" FROM notes WHERE id = ?"_s);
     query.addBindValue(nonNull(id));
     if (!query.exec()) {
-        fail(u"Cannot read the note"_s, query.lastError().text());
+        fail(tr("Cannot read the note"), query.lastError().text());
         return std::nullopt;
     }
     if (!query.next())
@@ -182,7 +182,7 @@ int NoteStore::noteCount() const
 bool NoteStore::addNote(const QString &id, const QString &title)
 {
     if (id.isEmpty())
-        return fail(u"Cannot add a note"_s, u"it has no id"_s);
+        return fail(tr("Cannot add a note"), tr("it has no id"));
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
     query.prepare(u"INSERT INTO notes (id, title, created, modified) VALUES (?, ?, ?, ?)"_s);
@@ -191,7 +191,7 @@ bool NoteStore::addNote(const QString &id, const QString &title)
     query.addBindValue(now);
     query.addBindValue(now);
     if (!query.exec())
-        return fail(u"Cannot add the note "_s + id, query.lastError().text());
+        return fail(tr("Cannot add the note %1").arg(id), query.lastError().text());
     return true;
 }
 
@@ -204,7 +204,7 @@ bool NoteStore::changeOne(const QString &what, const QString &statement, const Q
     if (!query.exec())
         return fail(what, query.lastError().text());
     if (query.numRowsAffected() != 1)
-        return fail(what, u"there is no such note"_s);
+        return fail(what, tr("there is no such note"));
     return true;
 }
 
@@ -212,21 +212,21 @@ bool NoteStore::renameNote(const QString &id, const QString &title)
 {
     const QString trimmed = title.trimmed();
     if (trimmed.isEmpty())
-        return fail(u"Cannot rename the note"_s, u"the title is empty"_s);
-    return changeOne(u"Cannot rename the note "_s + id,
+        return fail(tr("Cannot rename the note"), tr("the title is empty"));
+    return changeOne(tr("Cannot rename the note %1").arg(id),
                      u"UPDATE notes SET title = ? WHERE id = ?"_s, {nonNull(trimmed), nonNull(id)});
 }
 
 bool NoteStore::setReadOnly(const QString &id, bool readOnly)
 {
-    return changeOne(u"Cannot change the note "_s + id,
+    return changeOne(tr("Cannot change the note %1").arg(id),
                      u"UPDATE notes SET read_only = ? WHERE id = ?"_s,
                      {readOnly ? 1 : 0, nonNull(id)});
 }
 
 bool NoteStore::setModified(const QString &id, const QDateTime &modified)
 {
-    return changeOne(u"Cannot change the note "_s + id,
+    return changeOne(tr("Cannot change the note %1").arg(id),
                      u"UPDATE notes SET modified = ? WHERE id = ?"_s,
                      {modified.toMSecsSinceEpoch(), nonNull(id)});
 }
@@ -242,11 +242,11 @@ bool NoteStore::deleteNote(const QString &id, std::vector<QString> *unusedFiles)
                       "AND o.store_name = f.store_name) ORDER BY f.position"_s);
         query.addBindValue(nonNull(id));
         if (!query.exec())
-            return fail(u"Cannot delete the note "_s + id, query.lastError().text());
+            return fail(tr("Cannot delete the note %1").arg(id), query.lastError().text());
         while (query.next())
             unused.push_back(query.value(0).toString());
     }
-    if (!changeOne(u"Cannot delete the note "_s + id, u"DELETE FROM notes WHERE id = ?"_s,
+    if (!changeOne(tr("Cannot delete the note %1").arg(id), u"DELETE FROM notes WHERE id = ?"_s,
                    {nonNull(id)}))
         return false;
     if (unusedFiles)
@@ -257,11 +257,11 @@ bool NoteStore::deleteNote(const QString &id, std::vector<QString> *unusedFiles)
 bool NoteStore::saveNote(const QString &id, const std::vector<NoteFile> &files,
                          const std::map<QString, quint64> &sizes, const QString &plainText)
 {
-    const QString what = u"Cannot save the note "_s + id;
+    const QString what = tr("Cannot save the note %1").arg(id);
     if (files.empty() || files.front().fileKind != 0 || files.front().storeName.isEmpty())
-        return fail(what, u"its file list does not start with the note file"_s);
+        return fail(what, tr("its file list does not start with the note file"));
     if (!note(id))
-        return fail(what, u"there is no such note"_s);
+        return fail(what, tr("there is no such note"));
 
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
     if (!db.transaction())
@@ -326,7 +326,7 @@ std::vector<NoteFile> NoteStore::files(const QString &id) const
                   "is_image_src FROM note_files WHERE note_id = ? ORDER BY position"_s);
     query.addBindValue(nonNull(id));
     if (!query.exec()) {
-        fail(u"Cannot read the files of the note "_s + id, query.lastError().text());
+        fail(tr("Cannot read the files of the note %1").arg(id), query.lastError().text());
         return result;
     }
     while (query.next()) {
@@ -360,7 +360,8 @@ std::map<QString, quint64> NoteStore::attachmentSizes(const QString &id) const
     query.prepare(u"SELECT store_name, size FROM attachment_sizes WHERE note_id = ?"_s);
     query.addBindValue(nonNull(id));
     if (!query.exec()) {
-        fail(u"Cannot read the attachment sizes of the note "_s + id, query.lastError().text());
+        fail(tr("Cannot read the attachment sizes of the note %1").arg(id),
+             query.lastError().text());
         return sizes;
     }
     while (query.next())

@@ -2,9 +2,10 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #pragma once
 
+#include <QCoreApplication>
 #include <QDateTime>
-#include <QVariant>
 #include <QString>
+#include <QVariant>
 
 #include <map>
 #include <optional>
@@ -37,6 +38,8 @@ struct NoteFile
 // Every operation reports failure by its result and keeps the reason in lastError().
 class NoteStore
 {
+    Q_DECLARE_TR_FUNCTIONS(NoteStore)
+
 public:
     explicit NoteStore(const QString &databasePath);
     ~NoteStore();

@@ -67,7 +67,8 @@ bool addSample(NoteStore &store, const Sample &sample, QString &error)
     for (const NewAttachFile &r : records)
         files.push_back({r.origName, r.fileKind, r.modifyTime, r.fileExt, r.storeName, r.filePath,
                          r.isImageSrc});
-    const bool ok = store.addNote(id, sample.title) && store.saveNote(id, files, attachments.sizes, text)
+    const bool ok = store.addNote(id, sample.title)
+        && store.saveNote(id, files, attachments.sizes, text)
         && store.setModified(id, QDateTime::currentDateTime().addSecs(-60 * sample.ageMinutes))
         && (!sample.readOnly || store.setReadOnly(id, true));
     if (!ok)

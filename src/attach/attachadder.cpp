@@ -5,6 +5,7 @@
 #include "common/iprompts.h"
 #include "common/log4c.h"
 #include "common/narrowcodec.h"
+#include "common/uilanguage.h"
 #include "notehtml/attachmarkup.h"
 
 #include <QGuiApplication>
@@ -41,11 +42,12 @@ QStringList AttachAdder::FilterMessages(const FilterOutcome &outcome)
 {
     QStringList messages;
     if (outcome.sawFolder)
-        messages.append(QStringLiteral("暂不支持文件夹粘贴！"));
+        messages.append(QStringLiteral(QT_TRANSLATE_NOOP("AttachAdder", "暂不支持文件夹粘贴！")));
     if (outcome.sawEmptyFile)
-        messages.append(QStringLiteral("不能上传文件大小为0的附件！"));
+        messages.append(
+            QStringLiteral(QT_TRANSLATE_NOOP("AttachAdder", "不能上传文件大小为0的附件！")));
     if (outcome.passedLimit)
-        messages.append(QStringLiteral("最大支持上传10M附件！"));
+        messages.append(QStringLiteral(QT_TRANSLATE_NOOP("AttachAdder", "最大支持上传10M附件！")));
     return messages;
 }
 
@@ -79,10 +81,12 @@ QString AttachAdder::AddPicJson(const DropFileInfo &info, const MAF_RESULT &stor
     return FromNarrow(QByteArray::fromStdString(object.toStyledString()));
 }
 
-void AttachAdder::ShowMessage(QWidget *parent, const QString &text)
+void AttachAdder::ShowMessage(QWidget *parent, const QString &source, const QString &arg)
 {
-    IPrompts::instance()->messageBox(parent, text, QGuiApplication::applicationDisplayName(),
-                                     QMessageBox::Ok);
+    const QString logged = source.contains(u"%1") ? source.arg(arg) : source;
+    CLog4C::GetInstance()->WriteLog(u"[MESSAGE] " + logged);
+    IPrompts::instance()->messageBox(parent, UiLanguage::Translate("AttachAdder", source, arg),
+                                     QGuiApplication::applicationDisplayName(), QMessageBox::Ok);
 }
 
 } // namespace TAVRIKCORE::RICHEDITOR

@@ -39,6 +39,7 @@ public:
 
     // The messages for an outcome, each at most once, in this order: folder, empty file,
     // limit ("暂不支持文件夹粘贴！", "不能上传文件大小为0的附件！", "最大支持上传10M附件！").
+    // These are the source texts, for ShowMessage.
     static QStringList FilterMessages(const FilterOutcome &outcome);
 
     // Sums the recorded sizes of the note's attachment records, each counted one byte less
@@ -53,8 +54,11 @@ public:
     // (fileExt).
     static QString AddPicJson(const DropFileInfo &info, const MAF_RESULT &stored);
 
-    // Shows `text` in the application's plain modal message box with an OK button.
-    static void ShowMessage(QWidget *parent, const QString &text);
+    // Shows one of the adding messages in the application's plain modal message box with an
+    // OK button: `source`, a text marked for translation in the context "AttachAdder", in the
+    // user's language with "%1" replaced by `arg`. The log gets "[MESSAGE] " and the source
+    // text with `arg`, the same in every language.
+    static void ShowMessage(QWidget *parent, const QString &source, const QString &arg = QString());
 };
 
 } // namespace TAVRIKCORE::RICHEDITOR

@@ -146,7 +146,11 @@ ZvWebNoteHandler::ZvWebNoteHandler()
 
 ZvWebNoteHandler::ZvWebNoteHandler(const ZvWebNoteHandler &other) = default;
 ZvWebNoteHandler &ZvWebNoteHandler::operator=(const ZvWebNoteHandler &other) = default;
-ZvWebNoteHandler::~ZvWebNoteHandler() = default;
+ZvWebNoteHandler::~ZvWebNoteHandler()
+{
+    // A copy notification still waiting for the clipboard must not run on a handler gone.
+    delete m_copyWait;
+}
 
 void ZvWebNoteHandler::SetNotify(IZvEditorNotify *notify)
 {
@@ -291,8 +295,6 @@ int ZvWebNoteHandler::HandleClearEditorCacheNotify()
         : 0;
 }
 
-void ZvWebNoteHandler::HandleCopyNotify() { }
-
 void ZvWebNoteHandler::OnDblClickAttachment(const QString &path, const QString &origName)
 {
     if (m_notify)
@@ -429,9 +431,18 @@ long ZvWebNoteHandler::OnCppProcessor(const QVariantList &arguments, QVariant &r
     case Command::AddAttachment:
         OnAddAttachment();
         break;
-    case Command::OpenHyperLink:
-        CHyperLink::OpenLink(JsonText(args, "url"));
+    case Command::OpenHyperLink: {
+        // OpenLink logs why; the user learns that nothing will open.
+        const QString url = JsonText(args, "url");
+        if (!CHyperLink::OpenLink(url))
+            IPrompts::instance()->messageBox(
+                m_browser,
+                QCoreApplication::translate("ZvWebNoteHandler",
+                                            "No program on this computer could open the link “%1”.")
+                    .arg(url),
+                QGuiApplication::applicationDisplayName(), QMessageBox::Ok);
         break;
+    }
     case Command::ZvMessageBox:
         IPrompts::instance()->messageBox(m_browser, JsonText(args, "msg"),
                                          QGuiApplication::applicationDisplayName(),
@@ -490,11 +501,6 @@ long ZvWebNoteHandler::ShowContextMenu(int, const QPoint &, QObject *, QObject *
 }
 
 long ZvWebNoteHandler::ShowMessage(QWidget *, const QString &, const QString &, int)
-{
-    return E_NOTIMPL;
-}
-
-long ZvWebNoteHandler::OnTranslateAccelerator(const QKeyEvent *)
 {
     return E_NOTIMPL;
 }

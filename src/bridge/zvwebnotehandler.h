@@ -6,6 +6,7 @@
 #include "bridge/iscreencapturenotify.h"
 #include "bridge/izveditornotify.h"
 #include "bridge/sttabledata.h"
+#include "clipboard/clipboardrecords.h"
 #include "notehtml/attachnewatt.h"
 #include "notehtml/newattachfile.h"
 #include "skin/iiedragnotify.h"
@@ -14,10 +15,12 @@
 #include "tavrik_export.h"
 
 #include <QByteArray>
+#include <QPointer>
 #include <QString>
 #include <QVariant>
 
 #include <map>
+#include <set>
 #include <vector>
 
 class QImage;
@@ -144,9 +147,46 @@ public:
     void OnDblClickAttachment(const QString &path, const QString &origName);
     // Runs a screen capture; with `hideMainWnd` set the main window is hidden meanwhile.
     void OnScreenCapture(int hideMainWnd);
-    // Runs after the browser's own copy (copy notification); copying attachments along
-    // arrives with the clipboard support, until then this does nothing.
+
+    // Copy and paste with attachments. The key operations answer S_OK when they handled the
+    // key and E_NOTIMPL when the browser is to copy, cut or paste by itself.
+    // Copy: starts waiting for the browser's copy to reach the clipboard and posts the copy
+    // notification to the browser's inner window. Always E_NOTIMPL.
+    long DoCtrlC();
+    // Paste, unless read-only: files or a picture on the clipboard are added as attachments
+    // (DoCopyClipboardFile), HTML brings the attachments it references (DoCopyClipboardHtml).
+    long DoCtrlV();
+    // Cut, unless read-only (E_NOTIMPL): focuses the browser's inner window and has the page
+    // cut its selection once this key has been handled. S_OK.
+    long DoCtrlD();
+    // Adds the clipboard's files, or its picture as a JPEG whose temporary file is deleted
+    // afterwards. E_NOTIMPL when the clipboard offers neither.
+    long DoCopyClipboardFile();
+    // Copies the attached files that the clipboard's HTML references (with the paths of the
+    // current note) into the note; then puts the fragment back unchanged for the browser to
+    // paste (E_NOTIMPL). S_OK, suppressing the paste, when DoCopyLogic fails.
+    long DoCopyClipboardHtml();
+    // Stores the attached files of `records` (image sources skipped) under the names they get
+    // beside the note's attachments. 0 when a file is missing or empty, when the note's
+    // attachment size cannot be read ("[ERROR] DoCopyLogic获取笔记编辑器附件总大小失败！" and the
+    // message "获取笔记编辑器附件总大小失败！"), when everything would pass 10,485,760 bytes (the
+    // message "最大支持上传10M附件！"), or when storing a file fails.
+    int DoCopyLogic(const std::vector<NewAttachFile> &records, CopyLogicResult &result);
+    // The copy notification: once the browser's copy is on the clipboard, a copy of
+    // attachments and no text is replaced by the list of their files. When one of the files
+    // is missing, or anything else was copied, the browser's HTML stays.
     void HandleCopyNotify();
+    // The attachment records and plain text of the HTML on the clipboard.
+    void AnalyHtmlDataFromClipboard(std::vector<NewAttachFile> &records, QString &text);
+    // Puts the existing files among `files` on the clipboard as a file list.
+    void AddAttachToClipboard(const std::vector<AttachFileInfo> &files);
+    // Puts a note's HTML on the clipboard with its pictures made self-contained. 1 when the
+    // HTML was put there; 0 for empty HTML or a failed conversion.
+    static int OnCopyContent(const QString &html);
+    // The same for the note file at `path`; 0 when it cannot be read or is empty.
+    static int OnCopyHtml(const QString &path);
+    // Empties the clipboard.
+    static void ClearCopyData();
 
     // Note HTML without the page (see AttachMarkup, AttachMarkupRewriter and MhtExport, which
     // these forward to).
@@ -217,16 +257,22 @@ protected:
                 Qt::DropActions &effect) override;
 
     // The browser's context menu never appears; script message boxes are left to the browser
-    // (which shows them as plain text); keys are left to the browser.
+    // (which shows them as plain text).
     long ShowContextMenu(int menuId, const QPoint &screenPoint, QObject *commandTarget,
                          QObject *element) override;
     long ShowMessage(QWidget *window, const QString &text, const QString &caption,
                      int type) override;
+    // Keys: a key press while F5 is down is swallowed (the page never reloads). With Control
+    // down, the held keys are tested in this order: C (DoCtrlC), V (DoCtrlV), D (DoCtrlD),
+    // F (the search marks disappear and the browser's find runs), O, P or N (swallowed: no
+    // open, print or new window). Everything else, key releases included, goes to the browser.
     long OnTranslateAccelerator(const QKeyEvent *message) override;
 
     void OnScreenCaptureComplet(const QImage &bitmap) override;
 
 private:
+    void copyAttachmentFilesOfSelection();
+
     IZvEditorNotify *m_notify = nullptr;
     IEWebBrowser *m_browser = nullptr;
     // Drag images are drawn by Qt itself; no helper object exists, so this stays null.
@@ -239,6 +285,9 @@ private:
     std::map<QString, quint64> m_attachFileSizes;
     std::map<QString, QString> m_attachModifyCache;
     QString m_curNoteGuid;
+    std::set<int> m_keysDown; // keys pressed and not yet released, as the key hook saw them
+    QPointer<QObject> m_copyWait; // the wait for the browser's copy, between Control+C and
+                                  // the copy notification
 };
 
 } // namespace TAVRIKCORE::RICHEDITOR

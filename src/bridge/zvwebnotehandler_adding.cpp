@@ -17,7 +17,9 @@
 #include "skin/hresult.h"
 #include "skin/iewebbrowser.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QWidget>
 
 namespace TAVRIKCORE::RICHEDITOR {
@@ -27,6 +29,14 @@ namespace {
 constexpr JsProcessorLogLines AddPicLines{
     u"添加附件到笔记编辑器，js方法调用失败！，ErrMsg:unknow error ！",
     u"添加附件到笔记编辑器，解析js返回json字符串失败！", u"添加附件到笔记编辑器，错误信息：%s"};
+
+// The folder the file dialog starts in: where the user last picked files, at first the home
+// folder. One for the process, so every editor's dialog opens where the last one was left.
+QString &attachDialogFolder()
+{
+    static QString folder = QDir::homePath();
+    return folder;
+}
 
 void focusInnerWindow(IEWebBrowser *browser)
 {
@@ -41,11 +51,14 @@ void ZvWebNoteHandler::OnAddAttachment()
     if (m_readOnly)
         return;
     const QString current = QDir::currentPath();
-    const QStringList paths
-        = IPrompts::instance()->openFileNames(m_browser, QString(), QString(), QString());
+    const QStringList paths = IPrompts::instance()->openFileNames(
+        m_browser, QCoreApplication::translate("ZvWebNoteHandler", "Attach files"),
+        attachDialogFolder(), QString());
     QDir::setCurrent(current);
-    if (!paths.isEmpty())
-        InsertLocalFile(std::vector<QString>(paths.begin(), paths.end()));
+    if (paths.isEmpty())
+        return;
+    attachDialogFolder() = QFileInfo(paths.constFirst()).absolutePath();
+    InsertLocalFile(std::vector<QString>(paths.begin(), paths.end()));
 }
 
 void ZvWebNoteHandler::InsertLocalFile()
@@ -61,11 +74,16 @@ void ZvWebNoteHandler::InsertLocalFile(const std::vector<QString> &paths)
         const DropFiles::OpenCheck check = DropFiles::CheckExclusiveOpen(path);
         DropFileInfo info;
         if (check == DropFiles::OpenInUse) {
-            AttachAdder::ShowMessage(m_browser, QStringLiteral("不能添加正在编辑的文件作为附件！"));
+            AttachAdder::ShowMessage(m_browser,
+                                     QStringLiteral(QT_TRANSLATE_NOOP(
+                                         "AttachAdder", "不能添加正在编辑的文件作为附件！")),
+                                     path);
             return;
         }
         if (check != DropFiles::OpenOk || !DropFiles::BuildDropFileInfo(path, info)) {
-            AttachAdder::ShowMessage(m_browser, u"无效文件路径:" + path);
+            AttachAdder::ShowMessage(
+                m_browser, QStringLiteral(QT_TRANSLATE_NOOP("AttachAdder", "无效文件路径:%1")),
+                path);
             return;
         }
         AddDropFileToEditor({info});
@@ -80,7 +98,8 @@ void ZvWebNoteHandler::AddDropFileToEditor(const std::vector<DropFileInfo> &file
     std::vector<DropFileInfo> batch = files;
     quint64 existing = 0;
     if (!GetExistAttTotalSize(existing)) {
-        const QString failed = QStringLiteral("获取笔记编辑器附件总大小失败！");
+        const QString failed
+            = QStringLiteral(QT_TRANSLATE_NOOP("AttachAdder", "获取笔记编辑器附件总大小失败！"));
         CLog4C::GetInstance()->WriteLog(u"[ERROR] " + failed);
         AttachAdder::ShowMessage(m_browser, failed);
         return;

@@ -220,15 +220,7 @@ void CZorvaEditorImpl::RefreshIE()
 
 bool CZorvaEditorImpl::ExportWord(const QString &path, QString &error)
 {
-    if (m_lastHtml.isEmpty()) {
-        error = u"笔记内容为空！"_s;
-        return false;
-    }
-    if (!MhtExport::NoteHtmlContentToMhtFile(m_lastHtml, path)) {
-        error = u"转化为word失败！"_s;
-        return false;
-    }
-    return true;
+    return MhtExport::ExportWord(m_lastHtml, path, error);
 }
 
 void CZorvaEditorImpl::GetLastHtml(QString &html) const

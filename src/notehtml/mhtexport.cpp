@@ -10,6 +10,7 @@
 #include "notehtml/htmldocument.h"
 #include "notehtml/notehtmlrw.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include <cerrno>
@@ -148,6 +149,16 @@ int MhtExport::NoteHtmlFileToMhtFile(const QString &noteFile, const QString &tar
     if (!NoteHtmlRW::ReadHtmlTextFromFile(noteFile, content, version))
         return 0;
     return NoteHtmlContentToMhtFile(content, target);
+}
+
+QString MhtExport::EmptyNoteMessage()
+{
+    return QCoreApplication::translate("MhtExport", "笔记内容为空！");
+}
+
+QString MhtExport::ExportFailedMessage()
+{
+    return QCoreApplication::translate("MhtExport", "转化为word失败！");
 }
 
 bool MhtExport::ExportWord(const QString &noteContent, const QString &target, QString &message)

@@ -41,8 +41,9 @@ public:
     // export fails, else true with `message` left alone.
     static bool ExportWord(const QString &noteContent, const QString &target, QString &message);
 
-    static QString EmptyNoteMessage() { return QStringLiteral("笔记内容为空！"); }
-    static QString ExportFailedMessage() { return QStringLiteral("转化为word失败！"); }
+    // "笔记内容为空！" and "转化为word失败！" in the user's language (UiLanguage).
+    static QString EmptyNoteMessage();
+    static QString ExportFailedMessage();
 };
 
 } // namespace TAVRIKCORE::RICHEDITOR

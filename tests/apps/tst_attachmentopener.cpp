@@ -2,9 +2,11 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "attachmentopener.h"
 
+#include "common/commonutils.h"
 #include "recordingprompts.h"
 #include "testhelpers.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -86,9 +88,29 @@ TEST_F(AttachmentOpenerTest, TellsWhyAFileCannotBeOpened)
     m_launchSucceeds = false;
     EXPECT_FALSE(opener().open(nullptr, makeFile(u"x.odd"_s), u"data.odd"_s));
     EXPECT_EQ(m_prompts.messages(),
-              (QStringList{u"The attachment “Urlaub.pdf” is no longer in the note's store."_s,
+              (QStringList{u"The attachment “Urlaub.pdf” is no longer in the note's folder."_s,
                            u"No program on this computer opens “data.odd”."_s}));
     EXPECT_EQ(m_launched.size(), 1u);
+}
+
+TEST_F(AttachmentOpenerTest, OpensTheKeptCopyInTheNoteFolderAndNothingOutsideIt)
+{
+    const QString root = TAVRIKCORE::RICHEDITOR::GetAttachRootDir() + u'/';
+    ASSERT_TRUE(writeBytes(root + u"n1/报告 (1).docx"_s, "kept"));
+    ASSERT_TRUE(writeBytes(root + u"n2/secret.txt"_s, "other note"));
+    const QString store = u"0123456789abcdef0123456789abcdef.docx"_s;
+    const struct
+    {
+        QString keptName;
+        QString opened;
+    } cases[] = {{u"报告 (1).docx"_s, root + u"n1/报告 (1).docx"_s},
+                 {u"gone.docx"_s, root + store},
+                 {u"../n2/secret.txt"_s, root + store},
+                 {u".."_s, root + store},
+                 {QString(), root + store}};
+    for (const auto &c : cases)
+        EXPECT_EQ(AttachmentOpener::keptCopyPath(u"n1"_s, store, c.keptName), c.opened)
+            << c.keptName.toStdString();
 }
 
 } // namespace

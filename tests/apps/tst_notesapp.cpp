@@ -16,6 +16,7 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 #include <QWebEnginePage>
 
 #include <memory>
@@ -194,6 +195,62 @@ TEST_F(NotesAppTest, DeleteAsksFirstAndKeepsTheNoteOnNo)
     EXPECT_FALSE(m_window->currentNoteId().isEmpty());
     EXPECT_NE(m_window->currentNoteId(), id);
     EXPECT_EQ(statusText(), u"Deleted “Dumplings 饺子”"_s);
+}
+
+TEST_F(NotesAppTest, DoubleClickedDocumentCardOpensItsKeptCopy)
+{
+    QStringList launched;
+    m_window->setAttachmentLauncher([&](const QUrl &url) {
+        launched.append(url.toLocalFile());
+        return true;
+    });
+    inFrame(u".querySelector('img[zv_exdata][src$=\".bmp\"]')"
+            ".dispatchEvent(new MouseEvent('dblclick', {bubbles: true}))"_s);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !launched.isEmpty(); }, PageTimeoutMs));
+    EXPECT_EQ(launched,
+              QStringList{GetAttachRootDir() + u'/' + m_window->currentNoteId()
+                          + u"/Packing list.txt"_s});
+    EXPECT_TRUE(m_prompts.shown().empty());
+    EXPECT_EQ(statusText(), u"Opened “Packing list.txt”"_s);
+}
+
+TEST_F(NotesAppTest, NewNoteLeftEmptyIsDiscardedAndDeleteNamesWhatWasTyped)
+{
+    m_window->newNote();
+    const QString empty = m_window->currentNoteId();
+    EXPECT_EQ(statusText(), u"New note: start typing; the first line becomes its title"_s);
+    ASSERT_TRUE(m_window->selectNote(m_window->noteIdByTitle(u"Weekly plan"_s)));
+    EXPECT_FALSE(m_store->note(empty).has_value());
+    EXPECT_EQ(m_store->noteCount(), 4);
+    EXPECT_EQ(statusText(), QString()) << "the new note's hint stayed";
+
+    // Typed but not saved yet: the question names the first line, and the note stays.
+    m_window->newNote();
+    type(u"Groceries"_s);
+    m_prompts.answerButton(QMessageBox::No);
+    m_window->deleteCurrentNote();
+    EXPECT_EQ(m_prompts.messages(),
+              QStringList{u"Delete the note “Groceries”?\n\n"
+                          "Its text and its attachments are removed for good."_s});
+    ASSERT_TRUE(m_window->selectNote(m_window->noteIdByTitle(u"Weekly plan"_s)));
+    EXPECT_FALSE(m_window->noteIdByTitle(u"Groceries"_s).isEmpty());
+    EXPECT_EQ(m_store->noteCount(), 5);
+}
+
+TEST_F(NotesAppTest, AttachDialogHasOneTitleAndStartsWhereFilesWereLastPicked)
+{
+    QTemporaryDir picked;
+    const QString file = picked.filePath(u"a.txt"_s);
+    ASSERT_TRUE(writeBytes(file, "abc"));
+    m_prompts.answerPaths({file});
+    m_window->attachFiles();
+    m_window->attachFiles();
+    ASSERT_EQ(m_prompts.shown().size(), 2u);
+    for (const auto &dialog : m_prompts.shown()) {
+        EXPECT_EQ(dialog.kind, RecordingPrompts::Shown::OpenFiles);
+        EXPECT_EQ(dialog.title, u"Attach files"_s);
+    }
+    EXPECT_EQ(m_prompts.shown().at(1).text, picked.path());
 }
 
 TEST_F(NotesAppTest, ReadOnlySwitchIsKeptWithTheNote)

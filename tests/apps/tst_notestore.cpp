@@ -1,9 +1,11 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
+#include "notebooklock.h"
 #include "notestore.h"
 
 #include "testhelpers.h"
 
+#include <QFile>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -211,6 +213,24 @@ TEST_F(NoteStoreTest, RefusesANotebookFromANewerVersion)
     EXPECT_EQ(newer.lastError(),
               u"Cannot open the notebook "_s + path
                   + u": it was written by a newer version (schema 7)"_s);
+}
+
+TEST_F(NoteStoreTest, ANotebookIsHeldByOneProgramAtATime)
+{
+    const QString path = m_dir.path() + u"/held/notes.db"_s;
+    const QString busy = u"The notebook "_s + path
+        + u" is already open in another Tavrik Notes window.\n\n"
+          "Switch to that window to go on with your notes."_s;
+    {
+        NotebookLock first(path);
+        ASSERT_TRUE(first.lock()) << first.errorText().toStdString();
+        EXPECT_TRUE(QFile::exists(path + u".lock"_s));
+        NotebookLock second(path);
+        EXPECT_FALSE(second.lock());
+        EXPECT_EQ(second.errorText(), busy);
+    }
+    NotebookLock later(path);
+    EXPECT_TRUE(later.lock()) << "the lock outlived its holder";
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "attach/dropfiles.h"
 #include "bridge/zvwebnotehandler.h"
 #include "common/commonutils.h"
+#include "common/uilanguage.h"
 #include "fakebrowser.h"
 #include "logcapture.h"
 #include "notehtml/attachmarkup.h"
@@ -143,6 +144,25 @@ TEST_F(AddingTest, BatchKeepsTheNoteWithinTenMebibytes)
     }
 }
 
+TEST_F(AddingTest, LimitMessageIsShownInTheChosenLanguageAndLoggedAsWritten)
+{
+    const DropFileInfo tooLarge = record(makeFile(u"big.dat"_s, 10485761));
+    const std::pair<QString, QString> cases[] = {
+        {u"en_GB"_s, u"A note can hold at most 10 MB of attachments."_s}, {u"zh_TW"_s, TooLarge}};
+    for (const auto &[locale, shown] : cases) {
+        EXPECT_EQ(UiLanguage::Set(locale), locale == u"en_GB" ? u"en"_s : u"zh_CN"_s);
+        prompts.clear();
+        LogCapture log;
+        handler.AddDropFileToEditor({tooLarge});
+        EXPECT_EQ(prompts.messages(), QStringList{shown}) << locale.toStdString();
+        EXPECT_EQ(log.lines(), Lines{u"[MESSAGE] 最大支持上传10M附件！"_s});
+    }
+    UiLanguage::Reset();
+    prompts.clear();
+    handler.AddDropFileToEditor({tooLarge});
+    EXPECT_EQ(prompts.messages(), QStringList{TooLarge});
+}
+
 TEST_F(AddingTest, ExistingTotalCountsEachFileOneByteLess)
 {
     // Three cards of 100 bytes with 2,000-byte thumbnails, and a picture listed twice.
@@ -190,7 +210,8 @@ TEST_F(AddingTest, UnknownOrBadSizeRefusesTheWholeBatch)
         EXPECT_EQ(
             log.lines(),
             (Lines{u"[ERROR] 查询报告.txt附件大小失败！"_s, u"[ERROR] 查询报告.txt附件大小失败！"_s,
-                   u"[ERROR] 获取笔记编辑器附件总大小失败！"_s}));
+                   u"[ERROR] 获取笔记编辑器附件总大小失败！"_s,
+                   u"[MESSAGE] 获取笔记编辑器附件总大小失败！"_s}));
         EXPECT_EQ(prompts.messages(), QStringList{u"获取笔记编辑器附件总大小失败！"_s});
     }
     EXPECT_TRUE(browser.argsOf(u"AddPicToEditor"_s).isEmpty());

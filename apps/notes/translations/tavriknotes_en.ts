@@ -1,0 +1,317 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="en">
+<context>
+    <name>AttachmentOpener</name>
+    <message>
+        <source>“%1” is a program or script. Opening it can run code on this computer.
+
+Open it only if you trust where it came from. Open it anyway?</source>
+        <translation>“%1” is a program or script. Opening it can run code on this computer.
+
+Open it only if you trust where it came from. Open it anyway?</translation>
+    </message>
+    <message>
+        <source>The attachment “%1” is no longer in the note&apos;s folder.</source>
+        <translation>The attachment “%1” is no longer in the note&apos;s folder.</translation>
+    </message>
+    <message>
+        <source>No program on this computer opens “%1”.</source>
+        <translation>No program on this computer opens “%1”.</translation>
+    </message>
+    <message>
+        <source>Open attachment</source>
+        <translation>Open attachment</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>Untitled note</source>
+        <translation>Untitled note</translation>
+    </message>
+    <message>
+        <source>Your notebook is empty</source>
+        <translation>Your notebook is empty</translation>
+    </message>
+    <message>
+        <source>Press &lt;b&gt;New note&lt;/b&gt; (Ctrl+N) to write your first note.</source>
+        <translation>Press &lt;b&gt;New note&lt;/b&gt; (Ctrl+N) to write your first note.</translation>
+    </message>
+    <message>
+        <source>Loading the editor…</source>
+        <translation>Loading the editor…</translation>
+    </message>
+    <message>
+        <source>&amp;New note</source>
+        <translation>&amp;New note</translation>
+    </message>
+    <message>
+        <source>Start a new note (Ctrl+N)</source>
+        <translation>Start a new note (Ctrl+N)</translation>
+    </message>
+    <message>
+        <source>&amp;Delete</source>
+        <translation>&amp;Delete</translation>
+    </message>
+    <message>
+        <source>Delete the selected note</source>
+        <translation>Delete the selected note</translation>
+    </message>
+    <message>
+        <source>&amp;Rename</source>
+        <translation>&amp;Rename</translation>
+    </message>
+    <message>
+        <source>Rename the selected note (F2)</source>
+        <translation>Rename the selected note (F2)</translation>
+    </message>
+    <message>
+        <source>&amp;Attach files…</source>
+        <translation>&amp;Attach files…</translation>
+    </message>
+    <message>
+        <source>Add files to the note</source>
+        <translation>Add files to the note</translation>
+    </message>
+    <message>
+        <source>&amp;Export to MHT…</source>
+        <translation>&amp;Export to MHT…</translation>
+    </message>
+    <message>
+        <source>Save the note as an MHT document for a word processor</source>
+        <translation>Save the note as an MHT document for a word processor</translation>
+    </message>
+    <message>
+        <source>Read-&amp;only</source>
+        <translation>Read-&amp;only</translation>
+    </message>
+    <message>
+        <source>Protect the note from changes</source>
+        <translation>Protect the note from changes</translation>
+    </message>
+    <message>
+        <source>&amp;Quit</source>
+        <translation>&amp;Quit</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;File</translation>
+    </message>
+    <message>
+        <source>&amp;Note</source>
+        <translation>&amp;Note</translation>
+    </message>
+    <message>
+        <source>Notes</source>
+        <translation>Notes</translation>
+    </message>
+    <message>
+        <source>Ready</source>
+        <translation>Ready</translation>
+    </message>
+    <message>
+        <source>Saved “%1” at %2</source>
+        <translation>Saved “%1” at %2</translation>
+    </message>
+    <message>
+        <source>Opened “%1”</source>
+        <translation>Opened “%1”</translation>
+    </message>
+    <message>
+        <source>New note: start typing; the first line becomes its title</source>
+        <translation>New note: start typing; the first line becomes its title</translation>
+    </message>
+    <message>
+        <source>Delete the note “%1”?
+
+Its text and its attachments are removed for good.</source>
+        <translation>Delete the note “%1”?
+
+Its text and its attachments are removed for good.</translation>
+    </message>
+    <message>
+        <source>Delete note</source>
+        <translation>Delete note</translation>
+    </message>
+    <message>
+        <source>Deleted “%1”</source>
+        <translation>Deleted “%1”</translation>
+    </message>
+    <message>
+        <source>Export to MHT</source>
+        <translation>Export to MHT</translation>
+    </message>
+    <message>
+        <source>MHT documents (*.mht *.mhtml)</source>
+        <translation>MHT documents (*.mht *.mhtml)</translation>
+    </message>
+    <message>
+        <source>Export failed: %1</source>
+        <translation>Export failed: %1</translation>
+    </message>
+    <message>
+        <source>Exported to %1</source>
+        <translation>Exported to %1</translation>
+    </message>
+    <message>
+        <source>The note is read-only now</source>
+        <translation>The note is read-only now</translation>
+    </message>
+    <message>
+        <source>The note can be edited again</source>
+        <translation>The note can be edited again</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n note(s)</source>
+        <translation>
+            <numerusform>%n note</numerusform>
+            <numerusform>%n notes</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>NoteItemDelegate</name>
+    <message>
+        <source>Yesterday</source>
+        <translation>Yesterday</translation>
+    </message>
+    <message>
+        <source>Untitled</source>
+        <translation>Untitled</translation>
+    </message>
+    <message>
+        <source>No text yet</source>
+        <translation>No text yet</translation>
+    </message>
+</context>
+<context>
+    <name>NoteStore</name>
+    <message>
+        <source>Cannot prepare the notebook</source>
+        <translation>Cannot prepare the notebook</translation>
+    </message>
+    <message>
+        <source>Cannot open the notebook</source>
+        <translation>Cannot open the notebook</translation>
+    </message>
+    <message>
+        <source>the Qt SQLite driver is not installed</source>
+        <translation>the Qt SQLite driver is not installed</translation>
+    </message>
+    <message>
+        <source>cannot create the folder %1</source>
+        <translation>cannot create the folder %1</translation>
+    </message>
+    <message>
+        <source>Cannot open the notebook %1</source>
+        <translation>Cannot open the notebook %1</translation>
+    </message>
+    <message>
+        <source>Cannot read the notebook %1</source>
+        <translation>Cannot read the notebook %1</translation>
+    </message>
+    <message>
+        <source>it was written by a newer version (schema %1)</source>
+        <translation>it was written by a newer version (schema %1)</translation>
+    </message>
+    <message>
+        <source>Cannot list the notes</source>
+        <translation>Cannot list the notes</translation>
+    </message>
+    <message>
+        <source>Cannot read the note</source>
+        <translation>Cannot read the note</translation>
+    </message>
+    <message>
+        <source>Cannot add a note</source>
+        <translation>Cannot add a note</translation>
+    </message>
+    <message>
+        <source>it has no id</source>
+        <translation>it has no id</translation>
+    </message>
+    <message>
+        <source>Cannot add the note %1</source>
+        <translation>Cannot add the note %1</translation>
+    </message>
+    <message>
+        <source>there is no such note</source>
+        <translation>there is no such note</translation>
+    </message>
+    <message>
+        <source>Cannot rename the note</source>
+        <translation>Cannot rename the note</translation>
+    </message>
+    <message>
+        <source>the title is empty</source>
+        <translation>the title is empty</translation>
+    </message>
+    <message>
+        <source>Cannot rename the note %1</source>
+        <translation>Cannot rename the note %1</translation>
+    </message>
+    <message>
+        <source>Cannot change the note %1</source>
+        <translation>Cannot change the note %1</translation>
+    </message>
+    <message>
+        <source>Cannot delete the note %1</source>
+        <translation>Cannot delete the note %1</translation>
+    </message>
+    <message>
+        <source>Cannot save the note %1</source>
+        <translation>Cannot save the note %1</translation>
+    </message>
+    <message>
+        <source>its file list does not start with the note file</source>
+        <translation>its file list does not start with the note file</translation>
+    </message>
+    <message>
+        <source>Cannot read the files of the note %1</source>
+        <translation>Cannot read the files of the note %1</translation>
+    </message>
+    <message>
+        <source>Cannot read the attachment sizes of the note %1</source>
+        <translation>Cannot read the attachment sizes of the note %1</translation>
+    </message>
+</context>
+<context>
+    <name>NotebookLock</name>
+    <message>
+        <source>The notebook %1 is already open in another Tavrik Notes window.
+
+Switch to that window to go on with your notes.</source>
+        <translation>The notebook %1 is already open in another Tavrik Notes window.
+
+Switch to that window to go on with your notes.</translation>
+    </message>
+    <message>
+        <source>Cannot lock the notebook %1: its folder is not writable.</source>
+        <translation>Cannot lock the notebook %1: its folder is not writable.</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>A small note-taking program built on the Tavrik editor.</source>
+        <translation>A small note-taking program built on the Tavrik editor.</translation>
+    </message>
+    <message>
+        <source>Run a short scripted tour on a fresh sample notebook and write screenshots to &lt;folder&gt;.</source>
+        <translation>Run a short scripted tour on a fresh sample notebook and write screenshots to &lt;folder&gt;.</translation>
+    </message>
+    <message>
+        <source>folder</source>
+        <translation>folder</translation>
+    </message>
+    <message>
+        <source>Keep the notebook in &lt;file&gt; instead of userdata/notes.db.</source>
+        <translation>Keep the notebook in &lt;file&gt; instead of userdata/notes.db.</translation>
+    </message>
+    <message>
+        <source>file</source>
+        <translation>file</translation>
+    </message>
+</context>
+</TS>

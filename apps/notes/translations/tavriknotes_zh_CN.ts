@@ -1,0 +1,316 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_CN" sourcelanguage="en">
+<context>
+    <name>AttachmentOpener</name>
+    <message>
+        <source>“%1” is a program or script. Opening it can run code on this computer.
+
+Open it only if you trust where it came from. Open it anyway?</source>
+        <translation>“%1”是程序或脚本，打开它可能会在本机上运行代码。
+
+请只在信任其来源时打开。仍要打开吗？</translation>
+    </message>
+    <message>
+        <source>The attachment “%1” is no longer in the note&apos;s folder.</source>
+        <translation>附件“%1”已不在笔记的文件夹中。</translation>
+    </message>
+    <message>
+        <source>No program on this computer opens “%1”.</source>
+        <translation>本机没有能打开“%1”的程序。</translation>
+    </message>
+    <message>
+        <source>Open attachment</source>
+        <translation>打开附件</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>Untitled note</source>
+        <translation>无标题笔记</translation>
+    </message>
+    <message>
+        <source>Your notebook is empty</source>
+        <translation>笔记本是空的</translation>
+    </message>
+    <message>
+        <source>Press &lt;b&gt;New note&lt;/b&gt; (Ctrl+N) to write your first note.</source>
+        <translation>按&lt;b&gt;新建笔记&lt;/b&gt;（Ctrl+N）写下第一篇笔记。</translation>
+    </message>
+    <message>
+        <source>Loading the editor…</source>
+        <translation>正在加载编辑器…</translation>
+    </message>
+    <message>
+        <source>&amp;New note</source>
+        <translation>新建笔记(&amp;N)</translation>
+    </message>
+    <message>
+        <source>Start a new note (Ctrl+N)</source>
+        <translation>新建一篇笔记（Ctrl+N）</translation>
+    </message>
+    <message>
+        <source>&amp;Delete</source>
+        <translation>删除(&amp;D)</translation>
+    </message>
+    <message>
+        <source>Delete the selected note</source>
+        <translation>删除选中的笔记</translation>
+    </message>
+    <message>
+        <source>&amp;Rename</source>
+        <translation>重命名(&amp;R)</translation>
+    </message>
+    <message>
+        <source>Rename the selected note (F2)</source>
+        <translation>重命名选中的笔记（F2）</translation>
+    </message>
+    <message>
+        <source>&amp;Attach files…</source>
+        <translation>添加附件(&amp;A)…</translation>
+    </message>
+    <message>
+        <source>Add files to the note</source>
+        <translation>向笔记添加文件</translation>
+    </message>
+    <message>
+        <source>&amp;Export to MHT…</source>
+        <translation>导出为 MHT(&amp;E)…</translation>
+    </message>
+    <message>
+        <source>Save the note as an MHT document for a word processor</source>
+        <translation>将笔记保存为可用文字处理软件打开的 MHT 文档</translation>
+    </message>
+    <message>
+        <source>Read-&amp;only</source>
+        <translation>只读(&amp;O)</translation>
+    </message>
+    <message>
+        <source>Protect the note from changes</source>
+        <translation>防止笔记被修改</translation>
+    </message>
+    <message>
+        <source>&amp;Quit</source>
+        <translation>退出(&amp;Q)</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>文件(&amp;F)</translation>
+    </message>
+    <message>
+        <source>&amp;Note</source>
+        <translation>笔记(&amp;N)</translation>
+    </message>
+    <message>
+        <source>Notes</source>
+        <translation>笔记</translation>
+    </message>
+    <message>
+        <source>Ready</source>
+        <translation>就绪</translation>
+    </message>
+    <message>
+        <source>Saved “%1” at %2</source>
+        <translation>已于 %2 保存“%1”</translation>
+    </message>
+    <message>
+        <source>Opened “%1”</source>
+        <translation>已打开“%1”</translation>
+    </message>
+    <message>
+        <source>New note: start typing; the first line becomes its title</source>
+        <translation>新笔记：开始输入，第一行将成为标题</translation>
+    </message>
+    <message>
+        <source>Delete the note “%1”?
+
+Its text and its attachments are removed for good.</source>
+        <translation>删除笔记“%1”？
+
+其文字和附件将被永久删除。</translation>
+    </message>
+    <message>
+        <source>Delete note</source>
+        <translation>删除笔记</translation>
+    </message>
+    <message>
+        <source>Deleted “%1”</source>
+        <translation>已删除“%1”</translation>
+    </message>
+    <message>
+        <source>Export to MHT</source>
+        <translation>导出为 MHT</translation>
+    </message>
+    <message>
+        <source>MHT documents (*.mht *.mhtml)</source>
+        <translation>MHT 文档 (*.mht *.mhtml)</translation>
+    </message>
+    <message>
+        <source>Export failed: %1</source>
+        <translation>导出失败：%1</translation>
+    </message>
+    <message>
+        <source>Exported to %1</source>
+        <translation>已导出到 %1</translation>
+    </message>
+    <message>
+        <source>The note is read-only now</source>
+        <translation>笔记现在为只读</translation>
+    </message>
+    <message>
+        <source>The note can be edited again</source>
+        <translation>笔记可以再次编辑</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n note(s)</source>
+        <translation>
+            <numerusform>%n 篇笔记</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>NoteItemDelegate</name>
+    <message>
+        <source>Yesterday</source>
+        <translation>昨天</translation>
+    </message>
+    <message>
+        <source>Untitled</source>
+        <translation>无标题</translation>
+    </message>
+    <message>
+        <source>No text yet</source>
+        <translation>还没有文字</translation>
+    </message>
+</context>
+<context>
+    <name>NoteStore</name>
+    <message>
+        <source>Cannot prepare the notebook</source>
+        <translation>无法准备笔记本</translation>
+    </message>
+    <message>
+        <source>Cannot open the notebook</source>
+        <translation>无法打开笔记本</translation>
+    </message>
+    <message>
+        <source>the Qt SQLite driver is not installed</source>
+        <translation>未安装 Qt 的 SQLite 驱动</translation>
+    </message>
+    <message>
+        <source>cannot create the folder %1</source>
+        <translation>无法创建文件夹 %1</translation>
+    </message>
+    <message>
+        <source>Cannot open the notebook %1</source>
+        <translation>无法打开笔记本 %1</translation>
+    </message>
+    <message>
+        <source>Cannot read the notebook %1</source>
+        <translation>无法读取笔记本 %1</translation>
+    </message>
+    <message>
+        <source>it was written by a newer version (schema %1)</source>
+        <translation>它由更新的版本写入（结构 %1）</translation>
+    </message>
+    <message>
+        <source>Cannot list the notes</source>
+        <translation>无法列出笔记</translation>
+    </message>
+    <message>
+        <source>Cannot read the note</source>
+        <translation>无法读取笔记</translation>
+    </message>
+    <message>
+        <source>Cannot add a note</source>
+        <translation>无法添加笔记</translation>
+    </message>
+    <message>
+        <source>it has no id</source>
+        <translation>它没有编号</translation>
+    </message>
+    <message>
+        <source>Cannot add the note %1</source>
+        <translation>无法添加笔记 %1</translation>
+    </message>
+    <message>
+        <source>there is no such note</source>
+        <translation>没有这篇笔记</translation>
+    </message>
+    <message>
+        <source>Cannot rename the note</source>
+        <translation>无法重命名笔记</translation>
+    </message>
+    <message>
+        <source>the title is empty</source>
+        <translation>标题为空</translation>
+    </message>
+    <message>
+        <source>Cannot rename the note %1</source>
+        <translation>无法重命名笔记 %1</translation>
+    </message>
+    <message>
+        <source>Cannot change the note %1</source>
+        <translation>无法修改笔记 %1</translation>
+    </message>
+    <message>
+        <source>Cannot delete the note %1</source>
+        <translation>无法删除笔记 %1</translation>
+    </message>
+    <message>
+        <source>Cannot save the note %1</source>
+        <translation>无法保存笔记 %1</translation>
+    </message>
+    <message>
+        <source>its file list does not start with the note file</source>
+        <translation>其文件列表不是以笔记文件开头</translation>
+    </message>
+    <message>
+        <source>Cannot read the files of the note %1</source>
+        <translation>无法读取笔记 %1 的文件</translation>
+    </message>
+    <message>
+        <source>Cannot read the attachment sizes of the note %1</source>
+        <translation>无法读取笔记 %1 的附件大小</translation>
+    </message>
+</context>
+<context>
+    <name>NotebookLock</name>
+    <message>
+        <source>The notebook %1 is already open in another Tavrik Notes window.
+
+Switch to that window to go on with your notes.</source>
+        <translation>笔记本 %1 已在另一个 Tavrik Notes 窗口中打开。
+
+请切换到那个窗口继续记笔记。</translation>
+    </message>
+    <message>
+        <source>Cannot lock the notebook %1: its folder is not writable.</source>
+        <translation>无法锁定笔记本 %1：其文件夹不可写。</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>A small note-taking program built on the Tavrik editor.</source>
+        <translation>基于 Tavrik 编辑器的小型笔记程序。</translation>
+    </message>
+    <message>
+        <source>Run a short scripted tour on a fresh sample notebook and write screenshots to &lt;folder&gt;.</source>
+        <translation>在全新的示例笔记本上运行一段脚本演示，并把截图写入 &lt;folder&gt;。</translation>
+    </message>
+    <message>
+        <source>folder</source>
+        <translation>文件夹</translation>
+    </message>
+    <message>
+        <source>Keep the notebook in &lt;file&gt; instead of userdata/notes.db.</source>
+        <translation>把笔记本保存在 &lt;file&gt; 而不是 userdata/notes.db。</translation>
+    </message>
+    <message>
+        <source>file</source>
+        <translation>文件</translation>
+    </message>
+</context>
+</TS>

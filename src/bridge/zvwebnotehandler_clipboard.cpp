@@ -1,0 +1,283 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// The handler's members for the keyboard hook and for copy and paste with attachments. The
+// decisions live in AttachCopy, the clipboard formats in clipboardformats.h.
+#include "bridge/zvwebnotehandler.h"
+
+#include "attach/attachadder.h"
+#include "bridge/editorevents.h"
+#include "clipboard/attachcopy_p.h"
+#include "clipboard/clipboardformats.h"
+#include "clipboard/copynotifywait_p.h"
+#include "common/commonutils.h"
+#include "common/log4c.h"
+#include "notehtml/notehtmlrw.h"
+#include "skin/hresult.h"
+#include "skin/iewebbrowser.h"
+
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QTimer>
+
+namespace TAVRIKCORE::RICHEDITOR {
+
+namespace {
+
+enum class KeyAction { CopyNotify, Paste, Cut, CancelHighlight, Nothing };
+
+struct ControlKey
+{
+    int key;
+    KeyAction action;
+};
+
+// The keys acted on while Control is down, in the order they are tested.
+constexpr ControlKey ControlKeys[] = {
+    {Qt::Key_C, KeyAction::CopyNotify}, {Qt::Key_V, KeyAction::Paste},
+    {Qt::Key_D, KeyAction::Cut},        {Qt::Key_F, KeyAction::CancelHighlight},
+    {Qt::Key_O, KeyAction::Nothing},    {Qt::Key_P, KeyAction::Nothing},
+    {Qt::Key_N, KeyAction::Nothing},
+};
+
+// The attachment records of clipboard HTML for `noteId`, and its plain text.
+void parseClipboardHtml(const QString &noteId, std::vector<NewAttachFile> &records,
+                        QString *plainText)
+{
+    QByteArray fragment;
+    ReadClipboardHtmlFragment(fragment);
+    const QString html = QString::fromUtf8(fragment);
+    // Nothing to parse is no error: a copy of plain text leaves no HTML at all.
+    if (html.isEmpty()) {
+        records.clear();
+        if (plainText)
+            plainText->clear();
+        return;
+    }
+    ZvWebNoteHandler::ParseAttList(noteId, html, records, plainText);
+}
+
+} // namespace
+
+long ZvWebNoteHandler::OnTranslateAccelerator(const QKeyEvent *message)
+{
+    if (!message)
+        return E_NOTIMPL;
+    // Held keys are tracked from the events themselves, so two letters held together are
+    // resolved by the table's order. Releasing Control forgets letters whose release went
+    // elsewhere (focus moved while they were down).
+    const bool keyDown = message->type() == QEvent::KeyPress;
+    if (keyDown) {
+        m_keysDown.insert(message->key());
+    } else if (message->type() == QEvent::KeyRelease && !message->isAutoRepeat()) {
+        if (message->key() == Qt::Key_Control)
+            m_keysDown.clear();
+        else
+            m_keysDown.erase(message->key());
+    }
+
+    if (keyDown && m_keysDown.count(Qt::Key_F5))
+        return S_OK;
+    if (!keyDown || !(message->modifiers() & Qt::ControlModifier))
+        return E_NOTIMPL;
+    for (const ControlKey &entry : ControlKeys) {
+        if (!m_keysDown.count(entry.key))
+            continue;
+        switch (entry.action) {
+        case KeyAction::CopyNotify:
+            return DoCtrlC();
+        case KeyAction::Paste:
+            return DoCtrlV();
+        case KeyAction::Cut:
+            return DoCtrlD();
+        case KeyAction::CancelHighlight:
+            return E_NOTIMPL;
+        case KeyAction::Nothing:
+            return S_OK;
+        }
+    }
+    return E_NOTIMPL;
+}
+
+long ZvWebNoteHandler::DoCtrlC()
+{
+    QWidget *inner = m_browser ? m_browser->GetWebBrowseHwnd() : nullptr;
+    if (!inner)
+        return E_NOTIMPL;
+    // A newer copy replaces a wait still pending.
+    delete m_copyWait;
+    m_copyWait = new CopyNotifyWait(m_browser);
+    QCoreApplication::postEvent(inner, new QEvent(CopyNotifyEvent));
+    return E_NOTIMPL;
+}
+
+long ZvWebNoteHandler::DoCtrlV()
+{
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    if (m_readOnly || !clipboard)
+        return E_NOTIMPL;
+    switch (AttachCopy::choosePasteRoute(clipboard->mimeData())) {
+    case AttachCopy::PasteRoute::Files:
+        return DoCopyClipboardFile();
+    case AttachCopy::PasteRoute::Html:
+        return DoCopyClipboardHtml();
+    case AttachCopy::PasteRoute::None:
+        break;
+    }
+    return E_NOTIMPL;
+}
+
+long ZvWebNoteHandler::DoCtrlD()
+{
+    if (m_readOnly || !m_browser)
+        return E_NOTIMPL;
+    if (QWidget *inner = m_browser->GetWebBrowseHwnd())
+        inner->setFocus(Qt::ShortcutFocusReason);
+    // After this key has been handled, as a posted command would run.
+    QTimer::singleShot(0, m_browser,
+                       [browser = m_browser] { browser->triggerPageAction(QWebEnginePage::Cut); });
+    return S_OK;
+}
+
+long ZvWebNoteHandler::DoCopyClipboardFile()
+{
+    std::vector<DropFileInfo> files;
+    GetFileListFromClipboard(files);
+    if (files.empty())
+        return E_NOTIMPL;
+    AddDropFileToEditor(files);
+    DelTempFileFromList(files);
+    return S_OK;
+}
+
+long ZvWebNoteHandler::DoCopyClipboardHtml()
+{
+    QByteArray fragment;
+    ReadClipboardHtmlFragment(fragment);
+    std::vector<NewAttachFile> records;
+    if (!fragment.isEmpty())
+        ParseAttList(m_curNoteGuid, QString::fromUtf8(fragment), records);
+    if (records.empty())
+        return E_NOTIMPL;
+    CopyLogicResult result;
+    if (!DoCopyLogic(records, result))
+        return S_OK;
+    if (result.replacements.empty())
+        return E_NOTIMPL;
+    // The browser pastes the fragment as it is: its markup still names the originals, and
+    // the copies now stored beside them carry the same content.
+    WriteClipboardHtml(fragment);
+    for (const AttachSizeRecord &size : result.sizes) {
+        if (size.name.isEmpty() || m_attachFileSizes.count(size.name))
+            continue;
+        m_attachFileSizes[size.name] = quint64(quint32(size.size));
+        RecordAttachModifyTime(size.name, size.origName, GetCurTimeString());
+    }
+    return E_NOTIMPL;
+}
+
+int ZvWebNoteHandler::DoCopyLogic(const std::vector<NewAttachFile> &records,
+                                  CopyLogicResult &result)
+{
+    std::optional<AttachCopy::PastedFiles> pasted
+        = AttachCopy::collectPastedFiles(records, FormatCurTime());
+    if (!pasted)
+        return 0;
+    quint64 existing = 0;
+    if (!GetExistAttTotalSize(existing)) {
+        CLog4C::GetInstance()->WriteLog(
+            QStringLiteral("[ERROR] DoCopyLogic获取笔记编辑器附件总大小失败！"));
+        AttachAdder::ShowMessage(
+            m_browser,
+            QStringLiteral(QT_TRANSLATE_NOOP("AttachAdder", "获取笔记编辑器附件总大小失败！")));
+        return 0;
+    }
+    if (pasted->total + existing > AttachAdder::MaxNoteAttachBytes) {
+        AttachAdder::FilterOutcome limit;
+        limit.passedLimit = true;
+        AttachAdder::ShowMessage(m_browser, AttachAdder::FilterMessages(limit).constFirst());
+        return 0;
+    }
+    if (pasted->files.empty())
+        return 1;
+
+    DoAttSameName(pasted->files);
+    for (std::size_t i = 0; i < pasted->files.size(); ++i) {
+        const DropFileInfo &info = pasted->files[i];
+        const bool picture = IsPicFileType(info.displayName);
+        MAF_RESULT stored;
+        if (!MoveAttFile(info, stored))
+            return 0;
+        result.sizes.push_back({stored.storeName, info.keptName, qint32(info.fileSize)});
+        if (!picture)
+            result.sizes.push_back({stored.showName, stored.showName, stored.showSize});
+        result.replacements.push_back({FormatOrigNameToJson(pasted->records[i].origName),
+                                       FormatOrigNameToJson(info.keptName), stored.showName});
+    }
+    return 1;
+}
+
+void ZvWebNoteHandler::HandleCopyNotify()
+{
+    // After Control+C: act once the browser's copy is on the clipboard. A notification
+    // forwarded by the host without the key acts on the clipboard as it is.
+    if (auto *wait = static_cast<CopyNotifyWait *>(m_copyWait.data()))
+        wait->runAfterChange([this] { copyAttachmentFilesOfSelection(); });
+    else
+        copyAttachmentFilesOfSelection();
+}
+
+void ZvWebNoteHandler::copyAttachmentFilesOfSelection()
+{
+    std::vector<NewAttachFile> records;
+    QString text;
+    AnalyHtmlDataFromClipboard(records, text);
+    // Blanks between attachments on separate lines are no copied text.
+    if (records.empty() || !text.trimmed().isEmpty())
+        return;
+    if (const std::optional<std::vector<QString>> paths = AttachCopy::copiedFilePaths(records))
+        WriteClipboardFileList(*paths);
+}
+
+void ZvWebNoteHandler::AnalyHtmlDataFromClipboard(std::vector<NewAttachFile> &records,
+                                                  QString &text)
+{
+    parseClipboardHtml(m_curNoteGuid, records, &text);
+}
+
+void ZvWebNoteHandler::AddAttachToClipboard(const std::vector<AttachFileInfo> &files)
+{
+    std::vector<QString> paths;
+    for (const AttachFileInfo &file : files) {
+        if (!file.filePath.isEmpty() && IsFileExist(file.filePath))
+            paths.push_back(file.filePath);
+    }
+    WriteClipboardFileList(paths);
+}
+
+int ZvWebNoteHandler::OnCopyContent(const QString &html)
+{
+    QString converted;
+    if (html.isEmpty() || !HtmlConvert(html, converted))
+        return 0;
+    WriteClipboardHtml(converted.toUtf8());
+    return 1;
+}
+
+int ZvWebNoteHandler::OnCopyHtml(const QString &path)
+{
+    QString html;
+    int version = 0;
+    if (!NoteHtmlRW::ReadHtmlTextFromFile(path, html, version) || html.isEmpty())
+        return 0;
+    return OnCopyContent(html);
+}
+
+void ZvWebNoteHandler::ClearCopyData()
+{
+    if (QClipboard *clipboard = QGuiApplication::clipboard())
+        clipboard->clear();
+}
+
+} // namespace TAVRIKCORE::RICHEDITOR

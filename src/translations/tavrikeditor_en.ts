@@ -1,0 +1,53 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="zh_CN">
+<context>
+    <name>AttachAdder</name>
+    <message>
+        <source>不能添加正在编辑的文件作为附件！</source>
+        <translation>“%1” is open for editing in another program and cannot be attached until it is closed.</translation>
+    </message>
+    <message>
+        <source>无效文件路径:%1</source>
+        <translation>Cannot attach %1: it is not a file that can be read.</translation>
+    </message>
+    <message>
+        <source>获取笔记编辑器附件总大小失败！</source>
+        <translation>Cannot work out the size of the note&apos;s attachments, so nothing was attached.</translation>
+    </message>
+    <message>
+        <source>暂不支持文件夹粘贴！</source>
+        <translation>Folders cannot be attached; attach the files inside them instead.</translation>
+    </message>
+    <message>
+        <source>不能上传文件大小为0的附件！</source>
+        <translation>Empty files (0 bytes) cannot be attached.</translation>
+    </message>
+    <message>
+        <source>最大支持上传10M附件！</source>
+        <translation>A note can hold at most 10 MB of attachments.</translation>
+    </message>
+</context>
+<context>
+    <name>MhtExport</name>
+    <message>
+        <source>笔记内容为空！</source>
+        <translation>The note is empty.</translation>
+    </message>
+    <message>
+        <source>转化为word失败！</source>
+        <translation>Cannot convert the note into a Word document.</translation>
+    </message>
+</context>
+<context>
+    <name>ZvWebNoteHandler</name>
+    <message>
+        <source>No program on this computer could open the link “%1”.</source>
+        <translation>No program on this computer could open the link “%1”.</translation>
+    </message>
+    <message>
+        <source>Attach files</source>
+        <translation>Attach files</translation>
+    </message>
+</context>
+</TS>

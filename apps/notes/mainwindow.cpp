@@ -3,6 +3,7 @@
 #include "mainwindow.h"
 
 #include "attachmentopener.h"
+#include "notefilelist.h"
 #include "noteitemdelegate.h"
 #include "notelistmodel.h"
 #include "notesicons.h"
@@ -116,6 +117,8 @@ MainWindow::MainWindow(NoteStore &store, QWidget *parent) : QMainWindow(parent),
     frameLayout->setContentsMargins(0, 0, 0, 0);
     m_editor = new CZorvaEditorImpl;
     m_editor->SetZvEditorNotify(this);
+    m_fileList = std::make_unique<NoteFileList>(m_store.databasePath());
+    m_editor->SetAttachFileListSource(m_fileList.get());
     m_editor->Create(m_editorFrame, QRect(0, 0, 800, 700), 1001, IEWebBrowser::StyleVisible);
     frameLayout->addWidget(m_editor);
     m_editorFrame->installEventFilter(this);
@@ -150,6 +153,7 @@ MainWindow::~MainWindow()
 {
     // The editor must not call back into a half-destroyed window.
     m_editor->SetZvEditorNotify(nullptr);
+    m_editor->SetAttachFileListSource(nullptr);
 }
 
 void MainWindow::createActions()

@@ -9,11 +9,14 @@
 #include <QMainWindow>
 #include <QString>
 
+#include <memory>
+
 class NoteStore;
 class NoteListModel;
 class QAction;
 class QLabel;
 class QListView;
+class NoteFileList;
 class QStackedWidget;
 class QModelIndex;
 
@@ -91,6 +94,8 @@ private:
     void removeUnusedFiles(const QString &noteId, const std::vector<QString> &paths);
 
     NoteStore &m_store;
+    // What the editor's attachment monitor learns about notes that are not shown.
+    std::unique_ptr<NoteFileList> m_fileList;
     NoteListModel *m_model = nullptr;
     QListView *m_list = nullptr;
     QWidget *m_editorFrame = nullptr;

@@ -23,6 +23,7 @@
 #include <QGuiApplication>
 
 #include <json/value.h>
+#include <json/writer.h>
 
 namespace TAVRIKCORE::RICHEDITOR {
 

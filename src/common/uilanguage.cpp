@@ -5,6 +5,7 @@
 #include "common/log4c.h"
 
 #include <QCoreApplication>
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QStringList>
 #include <QTranslator>
@@ -41,16 +42,21 @@ QString shippedLanguage(const QString &requested)
     return locale.language() == QLocale::Chinese ? u"zh_CN"_s : u"en"_s;
 }
 
-void install(Catalogues &state, const QString &name)
+bool install(Catalogues &state, const QString &file)
 {
     auto translator = std::make_unique<QTranslator>();
-    const QString file = u":/i18n/"_s + name + u'_' + state.language + u".qm"_s;
-    if (!translator->load(file)) {
-        CLog4C::GetInstance()->WriteLog(u"[ERROR] cannot load the translations "_s + file);
-        return;
-    }
+    if (!translator->load(file))
+        return false;
     QCoreApplication::installTranslator(translator.get());
     state.installed.push_back(std::move(translator));
+    return true;
+}
+
+void installCatalogue(Catalogues &state, const QString &name)
+{
+    const QString file = u":/i18n/"_s + name + u'_' + state.language + u".qm"_s;
+    if (!install(state, file))
+        CLog4C::GetInstance()->WriteLog(u"[ERROR] cannot load the translations "_s + file);
 }
 
 } // namespace
@@ -61,7 +67,13 @@ QString UiLanguage::Set(const QString &language)
     Catalogues &state = catalogues();
     state.language = shippedLanguage(language);
     for (const QString &name : std::as_const(state.names))
-        install(state, name);
+        installCatalogue(state, name);
+    // Qt's own texts (the buttons of message boxes, file dialogs) when Qt's translations are
+    // installed; English needs none.
+    if (state.language != u"en")
+        install(state,
+                QLibraryInfo::path(QLibraryInfo::TranslationsPath) + u"/qtbase_"_s + state.language
+                    + u".qm"_s);
     return state.language;
 }
 
@@ -86,7 +98,7 @@ void UiLanguage::AddCatalogue(const QString &name)
         return;
     state.names.append(name);
     if (!state.language.isEmpty())
-        install(state, name);
+        installCatalogue(state, name);
 }
 
 QString UiLanguage::Translate(const char *context, const QString &source, const QString &arg)

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "editor/czorvaeditorimpl.h"
 
+#include "attach/attachresync_p.h"
+#include "attach/syncfilemodifyevent.h"
 #include "bridge/editorevents.h"
 #include "bridge/izveditornotify.h"
 #include "common/commonutils.h"
@@ -43,6 +45,8 @@ CZorvaEditorImpl::CZorvaEditorImpl(QWidget *parent) : IEWebBrowser(parent)
 
 CZorvaEditorImpl::~CZorvaEditorImpl()
 {
+    m_monitor.SetMsgReceiver(nullptr, 0);
+    m_monitor.Stop();
     OnDestroy();
     if (s_lastEditor == this)
         s_lastEditor = nullptr;
@@ -95,6 +99,8 @@ void CZorvaEditorImpl::OnDocumentComplete(bool ok)
     m_handler.SetEditorMaxChars(EditorMaxChars);
     if (QWidget *target = parentWidget())
         QCoreApplication::postEvent(target, new QEvent(EditorPageLoadedEvent));
+    m_monitor.SetMsgReceiver(this, AttachFileModifyEvent);
+    m_monitor.Start();
 }
 
 void CZorvaEditorImpl::ModifyIEWndProc()
@@ -158,8 +164,11 @@ void CZorvaEditorImpl::OnSave()
     AttachMarkup::ParseAttList(noteId, html, files);
     files.insert(files.begin(), noteFile);
     ZvWebNoteHandler::UpdateAttModifyTimeField(noteId, files, m_handler.GetAttachModifyCache());
-    if (m_notify && m_notify->OnSaveNote(noteId, files, text))
+    if (m_notify && m_notify->OnSaveNote(noteId, files, text)) {
         m_lastHtml = html;
+        m_monitor.SetOpenNote(
+            noteId, Internal::AttachResync::monitorList(files, m_handler.attachFileSizes()));
+    }
 }
 
 void CZorvaEditorImpl::SetEditorText(const QString &html, int version, bool readOnly)
@@ -177,6 +186,7 @@ void CZorvaEditorImpl::LoadEditor(const QString &noteId, const std::vector<QStri
     QString content;
     int version = 0;
     const QString root = GetAttachRootDir() + u'/';
+    std::vector<NewAttachFile> files(1);
     for (const QString &name : fileNames) {
         if (name.isEmpty())
             continue;
@@ -186,6 +196,10 @@ void CZorvaEditorImpl::LoadEditor(const QString &noteId, const std::vector<QStri
         if (IsFileExist(path) && NoteHtmlRW::ReadHtmlTextFromFile(path, part, partVersion)) {
             content += part;
             version = partVersion;
+            if (files.front().filePath.isEmpty()) {
+                files.front().storeName = name;
+                files.front().filePath = path;
+            }
         }
     }
     if (!content.isEmpty())
@@ -193,6 +207,11 @@ void CZorvaEditorImpl::LoadEditor(const QString &noteId, const std::vector<QStri
     else
         SetEditorText(QString(), CurrentVersion, readOnly);
     m_handler.InitAttachFileSize(sizes);
+    std::vector<NewAttachFile> attachments;
+    if (!content.isEmpty())
+        AttachMarkup::ParseAttList(noteId, content, attachments);
+    files.insert(files.end(), attachments.begin(), attachments.end());
+    m_monitor.SetOpenNote(noteId, Internal::AttachResync::monitorList(files, sizes));
 }
 
 void CZorvaEditorImpl::NewEditor(QString &noteId, bool readOnly)
@@ -200,6 +219,7 @@ void CZorvaEditorImpl::NewEditor(QString &noteId, bool readOnly)
     noteId = CreateGuidString();
     m_handler.SetCurNoteGuid(noteId);
     SetEditorText(QString(), CurrentVersion, readOnly);
+    m_monitor.SetOpenNote(noteId, {});
 }
 
 void CZorvaEditorImpl::SaveEditor()
@@ -241,6 +261,57 @@ void CZorvaEditorImpl::InsertLocalFile(const std::vector<QString> &paths)
 void CZorvaEditorImpl::InsertTable(const StTableData &table)
 {
     m_handler.InsertTable(table);
+}
+
+void CZorvaEditorImpl::SetAttachFileListSource(IAttachFileListSource *source)
+{
+    m_monitor.SetFileListSource(source);
+}
+
+void CZorvaEditorImpl::customEvent(QEvent *event)
+{
+    if (event->type() == AttachFileModifyEvent)
+        OnAttachFileModify(static_cast<SyncFileModifyEvent *>(event)->arg());
+    else
+        IEWebBrowser::customEvent(event);
+}
+
+int CZorvaEditorImpl::OnAttachFileModify(SyncFileModifyArg *arg)
+{
+    if (!arg)
+        return 1;
+    DoAttachFileModify(*arg);
+    return 0;
+}
+
+void CZorvaEditorImpl::DoAttachFileModify(const SyncFileModifyArg &arg)
+{
+    using Internal::AttachResync;
+    const QString noteId = m_handler.GetCurNoteGuid();
+    const QString now = GetCurTimeString();
+    QString showName;
+    if (!GenerateThumbPic(arg, showName)) {
+        CLog4C::GetInstance()->WriteLog(
+            u"[ERROR] CZorvaEditorImpl::DoAttachFileModify 生成附件缩略图失败！"_s);
+        return;
+    }
+    const QString storeName = AttachResync::newStoreName(arg);
+    if (arg.noteId == noteId) {
+        if (!AttachResync::updateOpenNote(m_handler, arg, storeName, showName, now)) {
+            CLog4C::GetInstance()->WriteLog(
+                u"[ERROR] CZorvaEditorImpl::DoAttachFileModify 更新笔记附件属性失败！"_s);
+            return;
+        }
+        OnSave();
+    } else if (!AttachResync::updateStoredNote(arg, storeName, showName, now, m_notify)) {
+        CLog4C::GetInstance()->WriteLog(
+            u"[ERROR] CZorvaEditorImpl::DoAttachFileModify 更新笔记附件属性失败！"_s);
+    }
+}
+
+int CZorvaEditorImpl::GenerateThumbPic(const SyncFileModifyArg &arg, QString &showName)
+{
+    return Internal::AttachResync::generateThumbPic(arg, showName);
 }
 
 } // namespace TAVRIKCORE::RICHEDITOR

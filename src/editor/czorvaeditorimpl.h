@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #pragma once
 
+#include "attach/attachfilemonitor.h"
 #include "bridge/zvwebnotehandler.h"
 #include "skin/iewebbrowser.h"
 #include "tavrik_export.h"
@@ -14,6 +15,7 @@
 
 namespace TAVRIKCORE::RICHEDITOR {
 
+class IAttachFileListSource;
 class ITavrikCoreData;
 class IZvEditorNotify;
 class EditorWindowHook;
@@ -28,6 +30,10 @@ struct StTableData;
 //        the host waits for it before LoadEditor or NewEditor.
 //   2258 and 8004, posted to the browser's inner window: clear the page's cache, and the
 //        copy notification.
+//   2224, posted to this window by its attachment monitor: an attachment was edited outside
+//        the editor (SyncFileModifyEvent).
+// The attachment monitor watches the store from the first page load until the editor is
+// destroyed; the note is brought in line with every edited attachment (see DoAttachFileModify).
 // Once the page has loaded the browser refuses every further navigation, so links in a
 // note never replace the editor page (the page opens them itself).
 class TAVRIK_EXPORT CZorvaEditorImpl : public IEWebBrowser
@@ -76,6 +82,12 @@ public:
     // Inserts a table at the caret.
     void InsertTable(const StTableData &table);
 
+    // Where the attachment monitor learns the files of notes that are not open (not owned;
+    // asked on the monitor's thread, see IAttachFileListSource). Without a source, edits to
+    // attachments of other notes are not noticed.
+    void SetAttachFileListSource(IAttachFileListSource *source);
+    AttachFileMonitor &attachFileMonitor() { return m_monitor; }
+
     // The script-bridge handler of this editor.
     ZvWebNoteHandler &handler() { return m_handler; }
     // Markup version of the open note.
@@ -101,6 +113,22 @@ protected:
     // Stops watching the inner window.
     void OnDestroy();
 
+    // Event 2224: hands the record to DoAttachFileModify. 1 for a null record, else 0; the
+    // event owns the record and frees it.
+    int OnAttachFileModify(SyncFileModifyArg *arg);
+    // Brings the note in line with an attachment edited outside the editor: makes the new
+    // shown image (GenerateThumbPic); for the open note, gives the page's attachment its new
+    // class and src, records the new names' times and saves the note; for a note that is not
+    // open, rewrites its stored note file (the record's noteFile.filePath) and hands the host
+    // the new file list through OnSaveNote, the written note file first. Failures leave the
+    // note as it was, with "[ERROR] CZorvaEditorImpl::DoAttachFileModify 生成附件缩略图失败！"
+    // or "[ERROR] CZorvaEditorImpl::DoAttachFileModify 更新笔记附件属性失败！".
+    void DoAttachFileModify(const SyncFileModifyArg &arg);
+    // Makes the image the page shows for the changed attachment: a copy of a picture, a new
+    // thumbnail card for any other file. 1 with its name in `showName`.
+    int GenerateThumbPic(const SyncFileModifyArg &arg, QString &showName);
+    void customEvent(QEvent *event) override;
+
 private:
     friend class EditorWindowHook;
     // What the hook does with an event of the watched window; never consumes it.
@@ -112,6 +140,7 @@ private:
     int m_version = 0;
     IZvEditorNotify *m_notify = nullptr;
     ZvWebNoteHandler m_handler;
+    AttachFileMonitor m_monitor;
     ITavrikCoreData *m_baseCore = nullptr;
     EditorWindowHook *m_hook = nullptr;
 };

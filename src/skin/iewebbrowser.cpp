@@ -4,6 +4,7 @@
 
 #include "common/iprompts.h"
 #include "common/jsontext_p.h"
+#include "common/uilanguage.h"
 #include "skin/browserpage_p.h"
 #include "skin/hresult.h"
 #include "skin/iiedragnotify.h"
@@ -20,6 +21,7 @@
 #include <QGuiApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QLocale>
 #include <QTimer>
 #include <QWebChannel>
 #include <QWebEngineContextMenuRequest>
@@ -159,6 +161,9 @@ int IEWebBrowser::Create(QWidget *parent, const QRect &rect, int id, int style)
     m_callWatchdog->setInterval(1000);
     connect(m_callWatchdog, &QTimer::timeout, this, [this] { endPendingCalls(true); });
 
+    // The page shows its own labels in the editor's language, which it reads as the browser's.
+    if (const QString language = UiLanguage::Current(); !language.isEmpty())
+        QWebEngineProfile::defaultProfile()->setHttpAcceptLanguage(QLocale(language).bcp47Name());
     auto *page = new BrowserPage(QWebEngineProfile::defaultProfile(), this);
     connect(page, &QWebEnginePage::renderProcessTerminated, this,
             [this] { endPendingCalls(false); });

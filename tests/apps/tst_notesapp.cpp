@@ -6,6 +6,7 @@
 #include "samplenotebook.h"
 
 #include "common/commonutils.h"
+#include "common/uilanguage.h"
 #include "editor/czorvaeditorimpl.h"
 #include "recordingprompts.h"
 #include "testhelpers.h"
@@ -13,11 +14,14 @@
 #include <QDir>
 #include <QFile>
 #include <QListView>
+#include <QMenuBar>
+#include <QScopeGuard>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 #include <QWebEnginePage>
+#include <QWebEngineProfile>
 
 #include <memory>
 
@@ -251,6 +255,28 @@ TEST_F(NotesAppTest, AttachDialogHasOneTitleAndStartsWhereFilesWereLastPicked)
         EXPECT_EQ(dialog.title, u"Attach files"_s);
     }
     EXPECT_EQ(m_prompts.shown().at(1).text, picked.path());
+}
+
+TEST_F(NotesAppTest, ChineseReachesTheMenusTheEditorPageAndTheNoteList)
+{
+    m_window.reset();
+    const auto restore = qScopeGuard([] {
+        UiLanguage::Reset();
+        QWebEngineProfile::defaultProfile()->setHttpAcceptLanguage(QString());
+    });
+    UiLanguage::AddCatalogue(u"tavriknotes"_s);
+    ASSERT_EQ(UiLanguage::Set(u"zh_CN"_s), u"zh_CN"_s);
+    m_window = std::make_unique<MainWindow>(*m_store);
+    m_window->show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_window->isEditorReady(); }, PageTimeoutMs));
+    EXPECT_EQ(m_window->menuBar()->actions().at(0)->text(), u"文件(&F)"_s);
+    EXPECT_EQ(runInPage(u"[document.querySelector('[data-id=\"bold\"]').dataset.tip,"
+                        "document.querySelector('[data-id=\"block\"] option').textContent,"
+                        "document.getElementById('status-mode').textContent]"_s)
+                  .toStringList(),
+              (QStringList{u"粗体 (Ctrl+B)"_s, u"正文"_s, u"正在编辑"_s}));
+    m_window->newNote();
+    EXPECT_EQ(m_store->note(m_window->currentNoteId())->title, u"无标题笔记"_s);
 }
 
 TEST_F(NotesAppTest, ReadOnlySwitchIsKeptWithTheNote)

@@ -1,0 +1,276 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#include "attach/attachfilemonitor.h"
+
+#include "attach/attachwatcher_p.h"
+#include "attach/iattachfilelistsource.h"
+#include "attach/syncfilemodifyevent.h"
+#include "common/commonutils.h"
+#include "common/log4c.h"
+#include "notehtml/attachmarkup.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+namespace TAVRIKCORE::RICHEDITOR {
+
+namespace {
+
+// The part of the store root that locates a kept copy: <app folder>userdata/attachment.
+QString attachRoot()
+{
+    return GetAppDirectory() + QStringLiteral("userdata/attachment");
+}
+
+// The hash a store name names: the text before its first '.'.
+QString hashOf(const QString &storeName)
+{
+    return storeName.section(u'.', 0, 0);
+}
+
+} // namespace
+
+AttachFileMonitor::AttachFileMonitor() = default;
+
+AttachFileMonitor::AttachFileMonitor(const AttachFileMonitor &other)
+{
+    *this = other;
+}
+
+AttachFileMonitor &AttachFileMonitor::operator=(const AttachFileMonitor &other)
+{
+    if (this == &other)
+        return *this;
+    std::scoped_lock lock(m_mutex, other.m_mutex);
+    m_receiver = other.m_receiver;
+    m_message = other.m_message;
+    m_arg = other.m_arg;
+    m_source = other.m_source;
+    m_openNoteId = other.m_openNoteId;
+    m_openNoteFiles = other.m_openNoteFiles;
+    return *this;
+}
+
+AttachFileMonitor::~AttachFileMonitor()
+{
+    Stop();
+}
+
+void AttachFileMonitor::SetMsgReceiver(QObject *receiver, quint32 message)
+{
+    std::lock_guard lock(m_mutex);
+    m_receiver = receiver;
+    m_message = message;
+}
+
+void AttachFileMonitor::SetFileListSource(IAttachFileListSource *source)
+{
+    std::lock_guard sourceLock(m_sourceMutex);
+    std::lock_guard lock(m_mutex);
+    m_source = source;
+}
+
+void AttachFileMonitor::SetOpenNote(const QString &noteId, const std::vector<AttachmentFile> &files)
+{
+    std::lock_guard lock(m_mutex);
+    m_openNoteId = noteId;
+    m_openNoteFiles = files;
+}
+
+int AttachFileMonitor::Start()
+{
+    if (m_watcher && m_watcher->isRunning())
+        return 1;
+    const QString root = GetAttachRootDir();
+    m_watcher = std::make_unique<Internal::AttachWatcher>(
+        root, QuietPeriod, [this](const QString &path, quint32 action) { OnEvent(path, action); },
+        [this] { RescanKeptCopies(); });
+    QString error;
+    if (!m_watcher->start(error)) {
+        m_watcher.reset();
+        CLog4C::GetInstance()->WriteLog(
+            QStringLiteral("[ERROR] AttachFileMonitor::Start cannot watch ") + root
+            + QStringLiteral(": ") + error);
+        return 0;
+    }
+    return 1;
+}
+
+void AttachFileMonitor::Stop()
+{
+    if (m_watcher)
+        m_watcher->stop();
+    m_watcher.reset();
+}
+
+bool AttachFileMonitor::isRunning() const
+{
+    return m_watcher && m_watcher->isRunning();
+}
+
+std::chrono::nanoseconds AttachFileMonitor::watcherCpuTime() const
+{
+    return m_watcher ? m_watcher->cpuTime() : std::chrono::nanoseconds{};
+}
+
+void AttachFileMonitor::OnEvent(const QString &path, quint32 action)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        if (!m_receiver)
+            return;
+    }
+    if (action != ActionModified && action != ActionRenamedNewName)
+        return;
+    if (GetFileExt(path).compare(QStringLiteral("tmp"), Qt::CaseInsensitive) == 0)
+        return;
+    DoAttachFileSync(path);
+}
+
+void AttachFileMonitor::DoAttachFileSync(const QString &path)
+{
+    syncFile(path, Origin::Event);
+}
+
+void AttachFileMonitor::RescanKeptCopies()
+{
+    const QDir root(attachRoot());
+    const QFileInfoList folders
+        = root.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks | QDir::Hidden);
+    for (const QFileInfo &folder : folders) {
+        const QFileInfoList files
+            = QDir(folder.filePath()).entryInfoList(QDir::Files | QDir::NoSymLinks | QDir::Hidden);
+        for (const QFileInfo &file : files) {
+            if (GetFileExt(file.fileName()).compare(QStringLiteral("tmp"), Qt::CaseInsensitive))
+                syncFile(attachRoot() + u'/' + folder.fileName() + u'/' + file.fileName(),
+                         Origin::Rescan);
+        }
+    }
+}
+
+void AttachFileMonitor::syncFile(const QString &path, Origin origin)
+{
+    QString noteId;
+    QString fileName;
+    GetAttachInfoFromPath(path, noteId, fileName);
+    if (noteId.isEmpty() || fileName.isEmpty())
+        return;
+    // Never read through a link: it could lead out of the store.
+    const QFileInfo info(path);
+    if (info.isSymLink() || info.isDir() || QFileInfo(info.path()).isSymLink())
+        return;
+
+    std::vector<AttachmentFile> files;
+    bool isOpenNote = false;
+    if (!noteFiles(noteId, files, isOpenNote))
+        return;
+    AttachmentFile changed;
+    if (!GetAttachFileInfo(files, fileName, changed) || changed.fileKind == 0) {
+        // The page knows attachments added to the open note since its last save.
+        if (!isOpenNote || origin == Origin::Rescan)
+            return;
+        changed = AttachmentFile();
+        changed.keptName = fileName;
+        changed.fileKind = 2;
+    }
+    AttachmentFile noteFile;
+    GetNoteHtmlFileInfo(files, noteFile);
+
+    const QString hash = CalcFileMd5(path);
+    if (hash.isEmpty()) {
+        CLog4C::GetInstance()->WriteLog(
+            QStringLiteral("[ERROR] AttachFileMonitor::DoAttachFileSync cal md5 code faild ! ")
+            + path);
+        return;
+    }
+    if (!changed.storeName.isEmpty() && hashOf(changed.storeName) == hash)
+        return;
+
+    SyncFileModifyArg arg;
+    arg.changedPath = path;
+    arg.fileSize = QFileInfo(path).size();
+    arg.noteId = noteId;
+    arg.changedFile = changed;
+    arg.newHash = hash;
+    arg.noteFile = noteFile;
+
+    std::lock_guard lock(m_mutex);
+    if (m_receiver)
+        QCoreApplication::postEvent(
+            m_receiver, new SyncFileModifyEvent(std::move(arg), QEvent::Type(m_message)));
+}
+
+bool AttachFileMonitor::noteFiles(const QString &noteId, std::vector<AttachmentFile> &files,
+                                  bool &isOpenNote)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        isOpenNote = noteId == m_openNoteId;
+        if (isOpenNote) {
+            files = m_openNoteFiles;
+            return true;
+        }
+    }
+    std::lock_guard sourceLock(m_sourceMutex);
+    IAttachFileListSource *source = nullptr;
+    {
+        std::lock_guard lock(m_mutex);
+        source = m_source;
+    }
+    return source && source->GetNoteFileList(noteId, files);
+}
+
+void AttachFileMonitor::GetAttachInfoFromPath(const QString &path, QString &noteId,
+                                              QString &fileName)
+{
+    noteId.clear();
+    fileName.clear();
+    const QString root = attachRoot();
+    const qsizetype at = path.indexOf(root);
+    if (at < 0 || path.mid(at + root.size(), 1) != u"/")
+        return;
+    std::vector<QString> pieces;
+    SplitString(path.mid(at + root.size() + 1), QStringLiteral("/"), pieces);
+    if (pieces.size() != 2 || !AttachMarkup::isSafeName(pieces[0])
+        || !AttachMarkup::isSafeName(pieces[1]))
+        return;
+    noteId = pieces[0];
+    fileName = pieces[1];
+}
+
+int AttachFileMonitor::GetAttachFileInfo(const std::vector<AttachmentFile> &files,
+                                         const QString &keptName, AttachmentFile &file)
+{
+    for (const AttachmentFile &candidate : files) {
+        if (candidate.keptName == keptName) {
+            file = candidate;
+            return 1;
+        }
+    }
+    return 0;
+}
+
+int AttachFileMonitor::GetNoteHtmlFileInfo(const std::vector<AttachmentFile> &files,
+                                           AttachmentFile &file)
+{
+    for (const AttachmentFile &candidate : files) {
+        if (candidate.fileKind == 0) {
+            file = candidate;
+            return 1;
+        }
+    }
+    return 0;
+}
+
+int AttachFileMonitor::GetAttachTotalSize(const std::vector<AttachmentFile> &files)
+{
+    qint64 total = 0;
+    for (const AttachmentFile &file : files) {
+        if (file.fileKind != 0)
+            total += file.fileSize;
+    }
+    return int(quint32(total));
+}
+
+} // namespace TAVRIKCORE::RICHEDITOR

@@ -1,0 +1,173 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#include "attach/attachresync_p.h"
+
+#include "attach/fileclassifier.h"
+#include "attach/filethumbnail.h"
+#include "bridge/izveditornotify.h"
+#include "bridge/zvwebnotehandler.h"
+#include "common/commonutils.h"
+#include "common/durablefile_p.h"
+#include "common/log4c.h"
+#include "notehtml/attachmarkup.h"
+#include "notehtml/attachmarkuprewriter.h"
+#include "notehtml/notehtmlrw.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace TAVRIKCORE::RICHEDITOR::Internal {
+
+namespace {
+
+const QString &markupFolder()
+{
+    static const QString folder = QStringLiteral("userdata\\attachment\\");
+    return folder;
+}
+
+int fail(const char16_t *line)
+{
+    CLog4C::GetInstance()->WriteLog(QString::fromUtf16(line));
+    return 0;
+}
+
+// True when a file under a content-derived name holds that content.
+bool holdsHash(const QString &path, const QString &hash)
+{
+    return IsFileExist(path) && CalcFileMd5(path) == hash;
+}
+
+} // namespace
+
+int AttachResync::generateThumbPic(const SyncFileModifyArg &arg, QString &showName)
+{
+    const QString folder = GetAttachRootDir() + u'/';
+    const QString &keptName = arg.changedFile.keptName;
+    const QString temp = folder + CreateGuidString() + QStringLiteral(".tmp");
+
+    if (FileClassifier::IsPicFileType(keptName)) {
+        const qsizetype dot = keptName.lastIndexOf(u'.');
+        const QString name = arg.newHash + (dot < 0 ? QStringLiteral(".bmp") : keptName.mid(dot));
+        const QString target = folder + name;
+        if (!holdsHash(target, arg.newHash)) {
+            // Copied aside and checked first: the file may be written again meanwhile, and a
+            // name derived from content must hold that content.
+            const bool placed = durableCopy(arg.changedPath, temp, Placement::KeepExisting)
+                && CalcFileMd5(temp) == arg.newHash
+                && durableRename(temp, target,
+                                 IsFileExist(target) ? Placement::Replace
+                                                     : Placement::KeepExisting);
+            QFile::remove(temp);
+            if (!placed && !holdsHash(target, arg.newHash))
+                return fail(u"[ERROR] CZorvaEditorImpl::GenerateThumbPic copy file fald ! ");
+        }
+        showName = name;
+        return 1;
+    }
+
+    const QString ext = FileClassifier::GetFileStuffx(keptName);
+    const int drawn = FileThumbnail::GenerateFileThumb(
+        FileClassifier::GetFileTypeByExt(ext), keptName,
+        FileThumbnail::FormatFileInfo(int(quint32(arg.fileSize)), QString()), temp);
+    if (!drawn) {
+        QFile::remove(temp);
+        return fail(u"[ERROR] CZorvaEditorImpl::GenerateThumbPic create thumb pic faild ! ");
+    }
+    const QString thumbHash = CalcFileMd5(temp);
+    if (thumbHash.isEmpty()) {
+        QFile::remove(temp);
+        return fail(u"[ERROR] CZorvaEditorImpl::GenerateThumbPic cal md5 code faild ! ");
+    }
+    const QString name = thumbHash + QStringLiteral(".bmp");
+    const QString target = folder + name;
+    const bool placed = holdsHash(target, thumbHash)
+        || durableRename(temp, target,
+                         IsFileExist(target) ? Placement::Replace : Placement::KeepExisting);
+    QFile::remove(temp); // still there when a valid card was already in place or placing failed
+    if (!placed)
+        return fail(u"[ERROR] CZorvaEditorImpl::GenerateThumbPic rename file fald ! ");
+    showName = name;
+    return 1;
+}
+
+QString AttachResync::newStoreName(const SyncFileModifyArg &arg)
+{
+    return arg.newHash + u'.' + GetFileExt(arg.changedFile.keptName);
+}
+
+int AttachResync::updateOpenNote(ZvWebNoteHandler &handler, const SyncFileModifyArg &arg,
+                                 const QString &storeName, const QString &showName,
+                                 const QString &now)
+{
+    const QString &keptName = arg.changedFile.keptName;
+    if (!handler.UpdateHtmlAttachAttr(keptName, markupFolder() + storeName,
+                                      QStringLiteral("../") + markupFolder() + showName))
+        return 0;
+    handler.RecordAttachModifyTime(storeName, keptName, now);
+    handler.RecordAttachModifyTime(showName, QString(), now);
+    // The size check of later additions needs a size for every file the page names.
+    handler.InitAttachFileSize(
+        {{storeName, quint64(arg.fileSize)},
+         {showName, quint64(QFileInfo(GetAttachRootDir() + u'/' + showName).size())}});
+    return 1;
+}
+
+int AttachResync::updateStoredNote(const SyncFileModifyArg &arg, const QString &storeName,
+                                   const QString &showName, const QString &now,
+                                   IZvEditorNotify *notify)
+{
+    const QString &keptName = arg.changedFile.keptName;
+    const QString &notePath = arg.noteFile.filePath;
+    QString content;
+    int version = 0;
+    if (notePath.isEmpty() || !IsFileExist(notePath)
+        || !NoteHtmlRW::ReadHtmlTextFromFile(notePath, content, version))
+        return 0;
+    std::vector<QString> names;
+    if (!AttachMarkup::ParseAttOrigFileNameList(content, names)
+        || std::find(names.begin(), names.end(), keptName) == names.end())
+        return 0;
+    QString html;
+    QString text;
+    if (!AttachMarkupRewriter::UpdateHtmlAttachAttr(
+            content, keptName, markupFolder() + storeName,
+            QStringLiteral("../") + markupFolder() + showName, html, text))
+        return 0;
+    NewAttachFile noteFile;
+    if (!NoteHtmlRW::SaveHtmlTextToFile(html, noteFile, &version))
+        return 0;
+
+    std::vector<NewAttachFile> files;
+    AttachMarkup::ParseAttList(arg.noteId, html, files);
+    files.insert(files.begin(), noteFile);
+    const std::map<QString, QString> times{{storeName + keptName, now}, {showName, now}};
+    ZvWebNoteHandler::UpdateAttModifyTimeField(arg.noteId, files, times);
+    if (notify)
+        notify->OnSaveNote(arg.noteId, files, text);
+    return 1;
+}
+
+std::vector<AttachmentFile> AttachResync::monitorList(const std::vector<NewAttachFile> &files,
+                                                      const std::map<QString, quint64> &sizes)
+{
+    std::vector<AttachmentFile> list;
+    list.reserve(files.size());
+    for (const NewAttachFile &file : files) {
+        AttachmentFile entry;
+        entry.storeName = file.storeName;
+        const auto size = sizes.find(file.storeName);
+        entry.fileSize = size == sizes.end() ? 0 : int(quint32(size->second));
+        entry.filePath = file.filePath;
+        entry.keptName = file.origName;
+        entry.modifyTime = file.modifyTime;
+        entry.fileKind = file.fileKind;
+        entry.fileExt = file.fileExt;
+        list.push_back(entry);
+    }
+    return list;
+}
+
+} // namespace TAVRIKCORE::RICHEDITOR::Internal

@@ -1,0 +1,27 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#pragma once
+
+#include "attach/syncfilemodifyarg.h"
+#include "bridge/editorevents.h"
+
+#include <QEvent>
+
+namespace TAVRIKCORE::RICHEDITOR {
+
+// Event 2224 (AttachFileModifyEvent): carries one changed attachment to the editor window and
+// owns it, so a record whose event is never delivered is freed with the event.
+class SyncFileModifyEvent : public QEvent
+{
+public:
+    explicit SyncFileModifyEvent(SyncFileModifyArg arg, QEvent::Type type = AttachFileModifyEvent)
+        : QEvent(type), m_arg(std::move(arg))
+    { }
+
+    SyncFileModifyArg *arg() { return &m_arg; }
+
+private:
+    SyncFileModifyArg m_arg;
+};
+
+} // namespace TAVRIKCORE::RICHEDITOR

@@ -7,7 +7,6 @@
 #include "attach/dropfiles.h"
 #include "bridge/zvwebnotehandler.h"
 #include "common/commonutils.h"
-#include "common/iprompts.h"
 #include "skin/iewebbrowser.h"
 
 #include <QApplication>
@@ -28,35 +27,6 @@ using TavrikBench::median;
 namespace {
 
 constexpr int Runs = 15;
-
-// Answers every prompt without a window; counts the message boxes (none are expected).
-class QuietPrompts : public IPrompts
-{
-public:
-    QuietPrompts() { m_previous = IPrompts::setInstance(this); }
-    ~QuietPrompts() override { IPrompts::setInstance(m_previous); }
-    int messages = 0;
-
-    QMessageBox::StandardButton messageBox(QWidget *, const QString &text, const QString &,
-                                           QMessageBox::StandardButtons) override
-    {
-        ++messages;
-        std::fprintf(stderr, "message: %s\n", qPrintable(text));
-        return QMessageBox::Ok;
-    }
-    QStringList openFileNames(QWidget *, const QString &, const QString &, const QString &) override
-    {
-        return {};
-    }
-    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override
-    {
-        return {};
-    }
-    QString existingFolder(QWidget *, const QString &, const QString &) override { return {}; }
-
-private:
-    IPrompts *m_previous = nullptr;
-};
 
 bool waitForPage(QWebEnginePage *page)
 {
@@ -97,7 +67,7 @@ int main(int argc, char **argv)
     TavrikBench::copyFolder(QCoreApplication::applicationDirPath() + QStringLiteral("/../res"),
                             work.path() + QStringLiteral("/res"));
 
-    QuietPrompts prompts;
+    TavrikBench::QuietPrompts prompts;
     ZvWebNoteHandler handler;
     IEWebBrowser browser;
     browser.SetJSCallFunNotify(&handler);

@@ -148,4 +148,22 @@ QVariant runScript(QWebEnginePage *page, const QString &script)
     return value;
 }
 
+QuietPrompts::QuietPrompts()
+{
+    m_previous = IPrompts::setInstance(this);
+}
+
+QuietPrompts::~QuietPrompts()
+{
+    IPrompts::setInstance(m_previous);
+}
+
+QMessageBox::StandardButton QuietPrompts::messageBox(QWidget *, const QString &text,
+                                                     const QString &, QMessageBox::StandardButtons)
+{
+    ++messages;
+    std::fprintf(stderr, "message: %s\n", qPrintable(text));
+    return QMessageBox::Ok;
+}
+
 } // namespace TavrikBench

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #pragma once
 
+#include "common/iprompts.h"
+
 #include <QString>
 #include <QVariant>
 
@@ -47,6 +49,31 @@ bool copyFolder(const QString &from, const QString &to);
 // Sets the process up for a browser benchmark before its QApplication exists: the offscreen
 // platform unless one is chosen, and the browser's own process settings.
 void prepareBrowserProcess();
+
+// Answers every prompt without a window while it exists and counts the message boxes (a
+// benchmark expects none), printing each one's text.
+class QuietPrompts : public TAVRIKCORE::RICHEDITOR::IPrompts
+{
+public:
+    QuietPrompts();
+    ~QuietPrompts() override;
+    int messages = 0;
+
+    QMessageBox::StandardButton messageBox(QWidget *, const QString &text, const QString &,
+                                           QMessageBox::StandardButtons) override;
+    QStringList openFileNames(QWidget *, const QString &, const QString &, const QString &) override
+    {
+        return {};
+    }
+    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override
+    {
+        return {};
+    }
+    QString existingFolder(QWidget *, const QString &, const QString &) override { return {}; }
+
+private:
+    IPrompts *m_previous = nullptr;
+};
 
 // Runs `script` in the page's main world and waits for its value in a nested event loop, as
 // the editor's own calls wait; an invalid value after a minute without an answer.

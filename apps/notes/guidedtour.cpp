@@ -7,12 +7,14 @@
 #include "editor/czorvaeditorimpl.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QTimer>
 #include <QWebEnginePage>
 
@@ -87,6 +89,11 @@ void GuidedTour::run()
     settle(500);
     shot(u"06-new-note"_s, u"a new note, titled after its first line"_s);
 
+    if (!copyAttachmentsInto(u"Weekend ideas"_s))
+        return;
+    shot(u"07-pasted-attachments"_s,
+         u"the new note after pasting the welcome note's picture and document"_s);
+
     if (!select(u"Welcome to Tavrik Notes"_s))
         return;
     const QSize wide = m_window.size();
@@ -100,6 +107,9 @@ void GuidedTour::run()
     if (!m_window.exportCurrentNoteTo(mht))
         return fail(u"the export to MHT failed"_s);
     std::printf("  exported the welcome note to %s\n", qPrintable(mht));
+    if (!m_window.copyCurrentNote())
+        return fail(u"the welcome note could not be copied"_s);
+    std::printf("  copied the welcome note to the clipboard with its pictures\n");
     std::printf("Guided tour finished: %d screenshots in %s\n", m_shots, qPrintable(m_folder));
     std::fflush(stdout);
     QApplication::exit(0);
@@ -173,13 +183,85 @@ bool GuidedTour::typeAndSave(const QString &firstLine, const QString &moreText, 
 
 void GuidedTour::pressSaveKey()
 {
+    pressControlKey(Qt::Key_S);
+}
+
+void GuidedTour::pressControlKey(int key)
+{
     QWidget *target = m_window.editor()->GetWebBrowseHwnd();
     if (!target)
         target = m_window.editor();
-    QKeyEvent press(QEvent::KeyPress, Qt::Key_S, Qt::ControlModifier, u"\x13"_s);
-    QKeyEvent release(QEvent::KeyRelease, Qt::Key_S, Qt::ControlModifier, u"\x13"_s);
+    const QString text(QChar(key - Qt::Key_A + 1)); // the control character of the letter
+    QKeyEvent press(QEvent::KeyPress, key, Qt::ControlModifier, text);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::ControlModifier, text);
     QCoreApplication::sendEvent(target, &press);
     QCoreApplication::sendEvent(target, &release);
+}
+
+bool GuidedTour::runInPage(const QString &script)
+{
+    bool done = false;
+    bool value = false;
+    m_window.editor()->page()->runJavaScript(script, [&](const QVariant &result) {
+        value = result.toBool();
+        done = true;
+    });
+    return waitFor([&] { return done; }, StepTimeoutMs) && value;
+}
+
+bool GuidedTour::copyAttachmentsInto(const QString &target)
+{
+    // The attachments, and nothing else, selected in the page's note frame.
+    const QString selectAttachments = uR"((function () {
+        var doc = document.querySelector('iframe.ke-edit-iframe').contentDocument;
+        var found = doc.querySelectorAll('img[zv_exdata]');
+        if (found.length === 0) return false;
+        var range = doc.createRange();
+        range.setStartBefore(found[0]);
+        range.setEndAfter(found[found.length - 1]);
+        doc.defaultView.focus();
+        doc.getSelection().removeAllRanges();
+        doc.getSelection().addRange(range);
+        return true;
+    })())"_s;
+    const QString caretAtEnd = uR"((function () {
+        var doc = document.querySelector('iframe.ke-edit-iframe').contentDocument;
+        var range = doc.createRange();
+        range.selectNodeContents(doc.body);
+        range.collapse(false);
+        doc.defaultView.focus();
+        doc.getSelection().removeAllRanges();
+        doc.getSelection().addRange(range);
+        return true;
+    })())"_s;
+    const QString pastedTwo = u"document.querySelector('iframe.ke-edit-iframe').contentDocument"
+                              u".querySelectorAll('img[zv_exdata]').length === 2"_s;
+    if (!select(u"Welcome to Tavrik Notes"_s))
+        return false;
+    m_window.editor()->GetWebBrowseHwnd()->setFocus();
+    if (!runInPage(selectAttachments)) {
+        fail(u"the welcome note shows no attachments to copy"_s);
+        return false;
+    }
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    pressControlKey(Qt::Key_C);
+    if (!waitFor([&] { return clipboard->mimeData() && clipboard->mimeData()->hasUrls(); },
+                 StepTimeoutMs)) {
+        fail(u"Control+C did not put the attachment files on the clipboard"_s);
+        return false;
+    }
+    if (!select(target))
+        return false;
+    m_window.editor()->GetWebBrowseHwnd()->setFocus();
+    runInPage(caretAtEnd);
+    pressControlKey(Qt::Key_V);
+    if (!waitFor([&] { return runInPage(pastedTwo); }, StepTimeoutMs)) {
+        fail(u"Control+V did not add the copied files to “%1”"_s.arg(target));
+        return false;
+    }
+    settle(700);
+    return true;
 }
 
 bool GuidedTour::waitFor(const std::function<bool()> &condition, int timeoutMs)

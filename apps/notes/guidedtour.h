@@ -10,7 +10,8 @@
 class MainWindow;
 
 // A short scripted walk through the demo for machines without a display: open the sample
-// notebook, edit and save a note, switch notes, lock one, start a new note and export,
+// notebook, edit and save a note, switch notes, lock one, start a new note, copy another
+// note's attachments into it, and export,
 // writing a screenshot of the main window after each step into a folder.
 class GuidedTour : public QObject
 {
@@ -35,6 +36,13 @@ private:
     bool typeAndSave(const QString &firstLine, const QString &moreText, bool asHeading,
                      const QString &failure);
     void pressSaveKey();
+    // Presses Control with `key` in the editor, as the keyboard does.
+    void pressControlKey(int key);
+    // Runs `script` in the editor page and gives its value as a boolean.
+    bool runInPage(const QString &script);
+    // Copies the welcome note's picture and document with Control+C and pastes them into the
+    // note titled `target` with Control+V.
+    bool copyAttachmentsInto(const QString &target);
     bool select(const QString &title);
     void fail(const QString &what);
 

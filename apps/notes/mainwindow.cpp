@@ -182,6 +182,10 @@ void MainWindow::createActions()
     m_exportAction->setToolTip(tr("Save the note as an MHT document for a word processor"));
     connect(m_exportAction, &QAction::triggered, this, &MainWindow::exportCurrentNote);
 
+    m_copyAction = new QAction(tr("&Copy note"), this);
+    m_copyAction->setToolTip(tr("Copy the whole note with its pictures"));
+    connect(m_copyAction, &QAction::triggered, this, &MainWindow::copyCurrentNote);
+
     m_readOnlyAction = new QAction(NotesIcons::lock(ink), tr("Read-&only"), this);
     m_readOnlyAction->setCheckable(true);
     m_readOnlyAction->setToolTip(tr("Protect the note from changes"));
@@ -199,6 +203,7 @@ void MainWindow::createActions()
     QMenu *note = menuBar()->addMenu(tr("&Note"));
     note->addAction(m_renameAction);
     note->addAction(m_attachAction);
+    note->addAction(m_copyAction);
     note->addAction(m_readOnlyAction);
     note->addSeparator();
     note->addAction(m_deleteAction);
@@ -516,6 +521,22 @@ void MainWindow::exportCurrentNote()
                                          QMessageBox::Ok);
 }
 
+bool MainWindow::copyCurrentNote()
+{
+    if (m_currentId.isEmpty())
+        return false;
+    // Like the export, the copy takes what was last saved.
+    m_editor->SaveEditor();
+    QString html;
+    m_editor->GetLastHtml(html);
+    if (!ZvWebNoteHandler::OnCopyContent(html)) {
+        showMessage(tr("Nothing to copy: the note is empty"));
+        return false;
+    }
+    showMessage(tr("The note is on the clipboard"));
+    return true;
+}
+
 bool MainWindow::exportCurrentNoteTo(const QString &path)
 {
     // The export writes what was last saved, so the page's latest changes are saved first.
@@ -556,6 +577,7 @@ void MainWindow::updateActions()
     m_renameAction->setEnabled(hasNote);
     m_attachAction->setEnabled(writable);
     m_exportAction->setEnabled(hasNote);
+    m_copyAction->setEnabled(hasNote);
     m_readOnlyAction->setEnabled(hasNote);
 }
 

@@ -62,6 +62,9 @@ public Q_SLOTS:
     void renameCurrentNote();
     void attachFiles();
     void exportCurrentNote();
+    // Puts the whole note on the clipboard as HTML with its pictures, for a word processor
+    // or another note. False (and a status message) when there is nothing to copy.
+    bool copyCurrentNote();
     // Exports without asking for a file name. False (and a status message) on failure.
     bool exportCurrentNoteTo(const QString &path);
     void setCurrentReadOnly(bool readOnly);
@@ -107,6 +110,7 @@ private:
     QAction *m_renameAction = nullptr;
     QAction *m_attachAction = nullptr;
     QAction *m_exportAction = nullptr;
+    QAction *m_copyAction = nullptr;
     QAction *m_readOnlyAction = nullptr;
     QString m_currentId;
     QString m_newNoteId; // the note made by newNote(), while the user has not named it

@@ -5,7 +5,10 @@
 #include "notelistmodel.h"
 #include "notesicons.h"
 
+#include "common/uilanguage.h"
+
 #include <QApplication>
+#include <QLocale>
 #include <QPainter>
 
 using namespace Qt::StringLiterals;
@@ -41,7 +44,7 @@ QString NoteItemDelegate::dateText(const QDateTime &modified, const QDateTime &n
     if (day.addDays(1) == now.date())
         return tr("Yesterday");
     if (day.year() == now.date().year())
-        return modified.toString(u"MMM d"_s);
+        return QLocale(TAVRIKCORE::RICHEDITOR::UiLanguage::Current()).toString(modified, tr("MMM d", "date of this year"));
     return modified.toString(u"yyyy-MM-dd"_s);
 }
 

@@ -9,14 +9,17 @@
 #include "common/log4c.h"
 #include "notehtml/attachmarkup.h"
 
+#include <QCryptographicHash>
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QRegularExpression>
 
+#include <cerrno>
 #include <climits>
 #include <functional>
-#include <future>
 #include <map>
 #include <set>
 
@@ -32,6 +35,14 @@ const QString &markupFolder()
     return folder;
 }
 
+constexpr QStringView Md5Failed = u"[ERROR] ZvWebNoteHandler::MoveAttFile cal md5 code faild ! ";
+constexpr QStringView CopyFailed = u"[ERROR] ZvWebNoteHandler::MoveAttFile copy file fald ! ";
+constexpr QStringView PictureCopyFailed
+    = u"[ERROR] ZvWebNoteHandler::MoveAttFile CopyFile file fald ! ";
+constexpr QStringView ThumbFailed
+    = u"[ERROR] ZvWebNoteHandler::MoveAttFile create thumb pic faild ! ";
+constexpr QStringView RenameFailed = u"[ERROR] ZvWebNoteHandler::MoveAttFile rename file fald ! ";
+
 void writeLog(const QString &line)
 {
     CLog4C::GetInstance()->WriteLog(line);
@@ -43,30 +54,57 @@ bool escapesFolder(const QString &component)
     return !component.isEmpty() && !AttachMarkup::isSafeName(component);
 }
 
+// The system error of a failure as the log shows it: "No space left on device (errno 28)".
+QString systemError(int error)
+{
+    return qt_error_string(error) + QStringLiteral(" (errno ") + QString::number(error) + u')';
+}
+
+// Logs `line` with the system error and the path it concerns; gives 0 for MoveAttFile.
+int failure(QStringView line, int error, const QString &path, int *errorOut)
+{
+    QString text = line.toString();
+    if (error != 0)
+        text += systemError(error);
+    if (!path.isEmpty())
+        text += (error != 0 ? QStringLiteral(": ") : QString()) + path;
+    writeLog(text);
+    if (errorOut)
+        *errorOut = error;
+    return 0;
+}
+
 // Puts a file whose MD5 is `hash` at the content-named `target` with `put`. An existing target
-// is kept when its bytes match its name and replaced atomically when they do not.
-bool placeContentNamed(const QString &target, const QString &hash,
-                       const std::function<bool(Placement)> &put)
+// is kept when its bytes match its name and replaced atomically when they do not. 0, or the
+// errno of the failure.
+int placeContentNamed(const QString &target, const QString &hash,
+                      const std::function<bool(Placement)> &put)
 {
     if (IsFileExist(target)) {
         if (CalcFileMd5(target) == hash)
-            return true;
+            return 0;
         if (!put(Placement::Replace))
-            return false;
+            return errno != 0 ? errno : EIO;
         writeLog(QStringLiteral("[WARN] ZvWebNoteHandler::MoveAttFile replaced damaged file ")
                  + GetFileNameFromPath(target));
-        return true;
+        return 0;
     }
+    if (put(Placement::KeepExisting))
+        return 0;
     // Someone else may place it meanwhile: fine when it is the same content.
-    return put(Placement::KeepExisting) || (IsFileExist(target) && CalcFileMd5(target) == hash);
+    const int error = errno != 0 ? errno : EIO;
+    return IsFileExist(target) && CalcFileMd5(target) == hash ? 0 : error;
 }
 
-// Places a copy of `source` at its content-named `target`.
-bool placeHashNamed(const QString &source, const QString &target, const QString &hash)
+// Renames the finished temporary file `temp` to `target`, removing it when that fails.
+bool renameInto(const QString &temp, const QString &target, Placement placement)
 {
-    return placeContentNamed(target, hash, [&](Placement placement) {
-        return Internal::durableCopy(source, target, placement);
-    });
+    if (Internal::placeFlushed(temp, target, placement))
+        return true;
+    const int error = errno;
+    QFile::remove(temp);
+    errno = error;
+    return false;
 }
 
 struct SplitName
@@ -132,9 +170,10 @@ void renumber(DropFileInfo &file, const QString &base, qint64 number)
 // True when a different file already lies in the note's folder under `keptName`.
 bool takenOnDisk(const QString &folder, const DropFileInfo &file)
 {
-    if (folder.isEmpty() || file.keptName.isEmpty() || escapesFolder(file.keptName))
+    const QString kept = AttachMarkup::keptFileName(file.keptName);
+    if (folder.isEmpty() || kept.isEmpty() || escapesFolder(kept))
         return false;
-    const QFileInfo existing(folder + u'/' + file.keptName);
+    const QFileInfo existing(folder + u'/' + kept);
     if (!existing.exists())
         return false;
     if (!existing.isFile() || existing.size() != QFileInfo(file.srcPath).size())
@@ -144,9 +183,13 @@ bool takenOnDisk(const QString &folder, const DropFileInfo &file)
 
 } // namespace
 
-int AttachStore::MoveAttFile(const QString &noteId, const DropFileInfo &info, MAF_RESULT &result)
+int AttachStore::MoveAttFile(const QString &noteId, const DropFileInfo &info, MAF_RESULT &result,
+                             int *error)
 {
-    for (const QString &component : {noteId, info.keptName, info.fileExt}) {
+    if (error)
+        *error = 0;
+    const QString kept = AttachMarkup::keptFileName(info.keptName);
+    for (const QString &component : {noteId, kept, info.fileExt}) {
         if (escapesFolder(component)) {
             writeLog(QStringLiteral("[ERROR] ZvWebNoteHandler::MoveAttFile unsafe name skipped: ")
                      + component);
@@ -156,31 +199,39 @@ int AttachStore::MoveAttFile(const QString &noteId, const DropFileInfo &info, MA
 
     const QString folder = GetAttachRootDir() + u'/';
     const bool picture = FileClassifier::IsPicFileType(info.displayName) != 0;
+    const QString keptPath = kept.isEmpty() ? QString() : GetAttachFilePath(noteId, {}, kept);
 
-    // The copy under the kept name does not depend on the hash: it is written and flushed
-    // while the hash is computed.
-    const QString keptPath
-        = info.keptName.isEmpty() ? QString() : GetAttachFilePath(noteId, {}, info.keptName);
-    std::future<bool> keptCopy;
-    if (!keptPath.isEmpty() && !IsFileExist(keptPath)) {
-        keptCopy = std::async(std::launch::async, [source = info.srcPath, keptPath] {
-            return Internal::durableCopy(source, keptPath, Placement::KeepExisting);
-        });
-    }
-    const QString hash = CalcFileMd5(info.srcPath);
-    const bool copied = keptCopy.valid() && keptCopy.get();
-    if (hash.isEmpty()) {
-        writeLog(QStringLiteral("[ERROR] ZvWebNoteHandler::MoveAttFile cal md5 code faild ! "));
-        return 0;
-    }
-    const QString storeName = hash + u'.' + info.fileExt;
-
-    const bool kept = keptPath.isEmpty()
-        ? placeHashNamed(info.srcPath, GetAttachFilePath(noteId, storeName, {}), hash)
-        : copied || IsFileExist(keptPath);
-    if (!kept) {
-        writeLog(QStringLiteral("[ERROR] ZvWebNoteHandler::MoveAttFile copy file fald ! "));
-        return 0;
+    // The store names the bytes it holds: those of the copy as it was written (the source may
+    // change meanwhile), or those of a file already kept under the name.
+    QString hash;
+    QString storeName;
+    if (!keptPath.isEmpty() && IsFileExist(keptPath)) {
+        hash = CalcFileMd5(keptPath);
+        if (hash.isEmpty())
+            return failure(Md5Failed, 0, keptPath, error);
+        storeName = hash + u'.' + info.fileExt;
+    } else {
+        // Copied and hashed in one pass on this thread; files in the making lie in the root.
+        const Internal::HashedCopy copy = Internal::copyHashed(info.srcPath, folder);
+        if (copy.path.isEmpty()) {
+            return failure(
+                copy.sourceFailed ? Md5Failed : CopyFailed, copy.error,
+                copy.sourceFailed ? info.srcPath : (keptPath.isEmpty() ? folder : keptPath), error);
+        }
+        hash = copy.md5;
+        storeName = hash + u'.' + info.fileExt;
+        const QString target = keptPath.isEmpty() ? folder + storeName : keptPath;
+        const int placed = keptPath.isEmpty()
+            ? placeContentNamed(target, hash,
+                                [&](Placement placement) {
+                                    return Internal::placeFlushed(copy.path, target, placement);
+                                })
+            : (renameInto(copy.path, target, Placement::KeepExisting) ? 0
+                   : errno != 0                                       ? errno
+                                                                      : EIO);
+        QFile::remove(copy.path); // left over when a valid file was already there
+        if (placed != 0)
+            return failure(CopyFailed, placed, target, error);
     }
 
     result.relPath = markupFolder() + storeName;
@@ -190,40 +241,44 @@ int AttachStore::MoveAttFile(const QString &noteId, const DropFileInfo &info, MA
         result.showSrc = QStringLiteral("../") + markupFolder() + storeName;
         result.showName = storeName;
         result.showSize = int(quint32(info.fileSize));
-        if (!placeHashNamed(info.srcPath, folder + storeName, hash)) {
-            writeLog(QStringLiteral("[ERROR] ZvWebNoteHandler::MoveAttFile CopyFile file fald ! "));
-            return 0;
+        if (keptPath.isEmpty())
+            return 1; // the stored file is the picture copy
+        const QString picturePath = folder + storeName;
+        const int placed = placeContentNamed(picturePath, hash, [&](Placement placement) {
+            return Internal::durableCopy(keptPath, picturePath, placement);
+        });
+        if (placed != 0) {
+            return failure(PictureCopyFailed, placed, picturePath, error);
         }
         return 1;
     }
 
-    const QString temp = folder + CreateGuidString() + QStringLiteral(".tmp");
-    int thumbSize = -1;
-    const int drawn = FileThumbnail::GenerateFileThumb(
+    // The card is drawn in memory and named by the MD5 of exactly the bytes that are written.
+    const QByteArray card = FileThumbnail::drawCard(
         FileClassifier::GetFileTypeByExt(info.fileExt), info.displayName,
-        FileThumbnail::FormatFileInfo(int(quint32(info.fileSize)), info.addTime), temp, &thumbSize);
-    if (!drawn) {
-        writeLog(QStringLiteral("[ERROR] ZvWebNoteHandler::MoveAttFile create thumb pic faild ! "));
-        return 0;
-    }
-    const QString thumbHash = CalcFileMd5(temp);
-    if (thumbHash.isEmpty()) {
-        writeLog(QStringLiteral("[ERROR] ZvWebNoteHandler::MoveAttFile cal md5 code faild ! "));
-        QFile::remove(temp);
-        return 0;
-    }
-    const QString thumbName = thumbHash + QStringLiteral(".bmp");
+        FileThumbnail::FormatFileInfo(int(quint32(info.fileSize)), info.addTime));
+    if (card.isEmpty())
+        return failure(ThumbFailed, 0, {}, error);
+    const QString thumbName
+        = QString::fromLatin1(QCryptographicHash::hash(card, QCryptographicHash::Md5).toHex())
+        + QStringLiteral(".bmp");
     result.showSrc = QStringLiteral("../") + markupFolder() + thumbName;
     result.showName = thumbName;
-    result.showSize = thumbSize;
+    result.showSize = int(card.size());
     const QString thumbPath = folder + thumbName;
-    const bool placed = placeContentNamed(thumbPath, thumbHash, [&](Placement placement) {
-        return Internal::durableRename(temp, thumbPath, placement);
+    int writeError = 0;
+    const int placed = placeContentNamed(thumbPath, thumbName.left(32), [&](Placement placement) {
+        const QString temp = Internal::temporaryPath(folder);
+        writeError = Internal::writeDurably(temp, {card});
+        if (writeError != 0) {
+            QFile::remove(temp);
+            errno = writeError;
+            return false;
+        }
+        return renameInto(temp, thumbPath, placement);
     });
-    QFile::remove(temp); // left over when a valid copy was already there or placing failed
-    if (!placed) {
-        writeLog(QStringLiteral("[ERROR] ZvWebNoteHandler::MoveAttFile rename file fald ! "));
-        return 0;
+    if (placed != 0) {
+        return failure(writeError != 0 ? ThumbFailed : RenameFailed, placed, thumbPath, error);
     }
     return 1;
 }
@@ -274,6 +329,32 @@ int AttachStore::SaveImage(const QImage *image, std::vector<DropFileInfo> &files
     info.isTemp = true;
     files.push_back(info);
     return 1;
+}
+
+int AttachStore::RemoveStaleTemporaryFiles()
+{
+    const QString root = GetAppDirectory() + QStringLiteral("userdata/attachment");
+    const QDateTime staleBefore
+        = QDateTime::currentDateTimeUtc().addSecs(-qint64(StaleTemporaryFileSeconds));
+    static const QRegularExpression temporaryName(QStringLiteral("^[0-9a-f]{32}\\.tmp$"));
+    int removed = 0;
+    const QFileInfoList files
+        = QDir(root).entryInfoList({QStringLiteral("*.tmp")}, QDir::Files | QDir::Hidden);
+    for (const QFileInfo &file : files) {
+        if (!temporaryName.match(file.fileName()).hasMatch()
+            || file.lastModified().toUTC() >= staleBefore
+            || CalcFileMd5(file.filePath()) == file.fileName().left(32))
+            continue;
+        if (QFile::remove(file.filePath())) {
+            ++removed;
+            writeLog(QStringLiteral("[INFO] AttachStore removed a stale temporary file: ")
+                     + file.fileName());
+        } else {
+            writeLog(QStringLiteral("[ERROR] AttachStore cannot remove a stale temporary file: ")
+                     + file.fileName());
+        }
+    }
+    return removed;
 }
 
 void AttachStore::DelTempFileFromList(const std::vector<DropFileInfo> &files)

@@ -5,6 +5,7 @@
 #include "attach/attachstore.h"
 #include "attach/fileclassifier.h"
 #include "common/commonutils.h"
+#include "common/log4c.h"
 #include "skin/cgditoolbox.h"
 
 #include <QClipboard>
@@ -20,6 +21,8 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+using namespace Qt::StringLiterals;
 
 namespace TAVRIKCORE::RICHEDITOR {
 
@@ -83,8 +86,16 @@ void DropFiles::GetFileList(const QMimeData *data, std::vector<DropFileInfo> &fi
         return;
     const QList<QUrl> urls = data->urls();
     for (const QUrl &url : urls) {
+        if (!url.isLocalFile())
+            continue;
+        const QString path = url.toLocalFile();
+        // A listed file is taken as named; a path that climbs out of its folders is not.
+        if (path.split(u'/').contains(u".."_s)) {
+            CLog4C::GetInstance()->WriteLog(u"[ERROR] File path with \"..\" skipped: "_s + path);
+            continue;
+        }
         DropFileInfo info;
-        if (url.isLocalFile() && BuildDropFileInfo(url.toLocalFile(), info))
+        if (BuildDropFileInfo(path, info))
             files.push_back(info);
     }
 }

@@ -32,7 +32,8 @@ public:
     static bool BuildDropFileInfo(const QString &path, DropFileInfo &info);
 
     // Appends the records of the local files and folders listed in `data` (text/uri-list),
-    // in their order; entries that are not local or cannot be opened are skipped.
+    // in their order; entries that are not local or cannot be opened are skipped, and so is a
+    // path with a ".." part (log line "[ERROR] File path with ".." skipped: <path>").
     static void GetFileList(const QMimeData *data, std::vector<DropFileInfo> &files);
 
     // Appends what `data` carries: its files when it lists any, else one temporary JPEG record

@@ -4,9 +4,11 @@
 
 #include "attach/imagemanager.h"
 #include "common/commonutils.h"
+#include "common/durablefile_p.h"
 
 #include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -15,6 +17,7 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <optional>
 
@@ -147,14 +150,13 @@ QFont FileThumbnail::thumbnailFont()
     return cardFont().font;
 }
 
-int FileThumbnail::GenerateFileThumb(int type, const QString &nameLine, const QString &infoLine,
-                                     const QString &outPath, int *sizeOut)
+QByteArray FileThumbnail::drawCard(int type, const QString &nameLine, const QString &infoLine)
 {
     const QImage *icon = ImageManager::GetInstance()->GetFileTypeBitmap(type);
     if (!icon)
-        return 0;
+        return {};
     if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
-        return 0;
+        return {};
 
     const CardFont &font = cardFont();
     const int cx1 = font.metrics.horizontalAdvance(nameLine);
@@ -164,7 +166,7 @@ int FileThumbnail::GenerateFileThumb(int type, const QString &nameLine, const QS
 
     QImage canvas(width, CardHeight, QImage::Format_RGB32);
     if (canvas.isNull())
-        return 0;
+        return {};
     canvas.fill(Background);
     drawFrame(canvas);
     copyIcon(canvas, *icon);
@@ -191,16 +193,25 @@ int FileThumbnail::GenerateFileThumb(int type, const QString &nameLine, const QS
         std::memset(dst + 2 * width, 0, size_t(stride - 2 * width));
     }
 
-    // An existing file is overwritten in place and only cut when it was longer: truncating
-    // to zero first makes the file system free and re-allocate every block.
-    QFile file(outPath);
-    if (!file.open(QIODevice::ReadWrite))
+    return bytes;
+}
+
+int FileThumbnail::GenerateFileThumb(int type, const QString &nameLine, const QString &infoLine,
+                                     const QString &outPath, int *sizeOut)
+{
+    const QByteArray bytes = drawCard(type, nameLine, infoLine);
+    if (bytes.isEmpty())
         return 0;
-    const bool written = file.write(bytes) == bytes.size()
-        && (file.size() <= bytes.size() || file.resize(bytes.size()));
-    file.close();
-    if (!written)
+    // Written beside the target and renamed over it, so a card cut short never takes its place.
+    const QString temp = Internal::temporaryPath(QFileInfo(outPath).absolutePath() + u'/');
+    int error = Internal::writeDurably(temp, {bytes});
+    if (error == 0 && !Internal::placeFlushed(temp, outPath, Internal::Placement::Replace))
+        error = errno;
+    if (error != 0) {
+        QFile::remove(temp);
+        errno = error;
         return 0;
+    }
     if (sizeOut)
         *sizeOut = int(bytes.size());
     return 1;

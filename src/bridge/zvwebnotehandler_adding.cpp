@@ -112,10 +112,16 @@ void ZvWebNoteHandler::AddDropFileToEditor(const std::vector<DropFileInfo> &file
         return;
     DoAttSameName(batch);
 
+    QStringList failed;
+    int failure = 0;
     for (const DropFileInfo &info : batch) {
         MAF_RESULT stored;
-        if (!MoveAttFile(info, stored))
+        int error = 0;
+        if (!AttachStore::MoveAttFile(m_curNoteGuid, info, stored, &error)) {
+            failed.append(info.displayName);
+            failure = error != 0 ? error : failure;
             continue;
+        }
         if (!stored.storeName.isEmpty() && !m_attachFileSizes.count(stored.storeName)) {
             m_attachFileSizes[stored.storeName] = info.fileSize;
             RecordAttachModifyTime(stored.storeName, info.keptName, GetCurTimeString());
@@ -127,6 +133,14 @@ void ZvWebNoteHandler::AddDropFileToEditor(const std::vector<DropFileInfo> &file
         }
         CallJsProcessor(m_browser, QStringLiteral("AddPicToEditor"),
                         AttachAdder::AddPicJson(info, stored), AddPicLines);
+    }
+    if (!failed.isEmpty()) {
+        // The names, and the system's reason when there is one.
+        QString what = u'\u201C' + failed.join(QStringLiteral("\u201D, \u201C")) + u'\u201D';
+        if (failure != 0)
+            what += QStringLiteral(" (") + qt_error_string(failure) + u')';
+        AttachAdder::ShowMessage(
+            m_browser, QStringLiteral(QT_TRANSLATE_NOOP("AttachAdder", "附件未能添加：%1")), what);
     }
 }
 

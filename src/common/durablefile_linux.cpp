@@ -6,9 +6,13 @@
 
 #include <QFile>
 
+#include <openssl/evp.h>
+
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -16,6 +20,38 @@
 namespace TAVRIKCORE::RICHEDITOR::Internal {
 
 namespace {
+
+// Chunk of the one-pass copy: large enough to keep system calls rare, small enough to stay in
+// the processor's cache between reading, hashing and writing.
+constexpr size_t CopyChunk = size_t(256) * 1024;
+// Writing back to disk is started every this many bytes, so the final flush finds little left.
+constexpr off_t WritebackStep = off_t(1) * 1024 * 1024;
+
+std::atomic<WriteCall> s_writeCall{nullptr};
+
+// Like writeAll, for the files of this helper: through the test seam when one is set.
+bool writeFully(int fd, const char *data, size_t count)
+{
+    const WriteCall call = s_writeCall.load(std::memory_order_relaxed);
+    if (!call)
+        return writeAll(fd, data, count);
+    while (count > 0) {
+        const ssize_t written = call(fd, data, count);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += written;
+        count -= size_t(written);
+    }
+    return true;
+}
+
+struct DigestContextDeleter
+{
+    void operator()(EVP_MD_CTX *context) const { EVP_MD_CTX_free(context); }
+};
 
 QByteArray nativePath(const QString &path)
 {
@@ -66,7 +102,7 @@ bool copyContent(int in, int out)
                 continue;
             return false;
         }
-        if (!writeAll(out, buffer.data(), size_t(got)))
+        if (!writeFully(out, buffer.data(), size_t(got)))
             return false;
     }
 }
@@ -111,7 +147,7 @@ int writeDurably(const QString &path, std::initializer_list<QByteArrayView> piec
         return errno;
     int error = 0;
     for (const QByteArrayView piece : pieces) {
-        if (!writeAll(fd, piece.data(), size_t(piece.size()))) {
+        if (!writeFully(fd, piece.data(), size_t(piece.size()))) {
             error = errno;
             break;
         }
@@ -123,33 +159,112 @@ int writeDurably(const QString &path, std::initializer_list<QByteArrayView> piec
     return error;
 }
 
+QString temporaryPath(const QString &folder)
+{
+    return folder + CreateGuidString() + QStringLiteral(".tmp");
+}
+
 void syncFolder(const QString &folder)
 {
     syncNativeFolder(nativePath(folder));
+}
+
+HashedCopy copyHashed(const QString &source, const QString &folder)
+{
+    HashedCopy copy;
+    const int in = ::open(nativePath(source).constData(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) {
+        copy.error = errno;
+        copy.sourceFailed = true;
+        return copy;
+    }
+    ::posix_fadvise(in, 0, 0, POSIX_FADV_SEQUENTIAL);
+    const QString temp = temporaryPath(folder);
+    const QByteArray tempNative = nativePath(temp);
+    const int out = ::open(tempNative.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (out < 0) {
+        copy.error = errno;
+        ::close(in);
+        return copy;
+    }
+
+    std::unique_ptr<EVP_MD_CTX, DigestContextDeleter> context(EVP_MD_CTX_new());
+    if (!context || EVP_DigestInit_ex(context.get(), EVP_md5(), nullptr) != 1)
+        copy.error = ENOSYS;
+    const std::unique_ptr<char[]> buffer(new char[CopyChunk]);
+    off_t written = 0;
+    off_t flushedTo = 0;
+    while (copy.error == 0) {
+        const ssize_t got = ::read(in, buffer.get(), CopyChunk);
+        if (got == 0)
+            break;
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            copy.error = errno;
+            copy.sourceFailed = true;
+            break;
+        }
+        EVP_DigestUpdate(context.get(), buffer.get(), size_t(got));
+        if (!writeFully(out, buffer.get(), size_t(got))) {
+            copy.error = errno;
+            break;
+        }
+        written += got;
+        if (written - flushedTo >= WritebackStep) {
+            ::sync_file_range(out, flushedTo, written - flushedTo, SYNC_FILE_RANGE_WRITE);
+            flushedTo = written;
+        }
+    }
+    if (copy.error == 0 && ::fsync(out) != 0)
+        copy.error = errno;
+    if (::close(out) != 0 && copy.error == 0)
+        copy.error = errno;
+    ::close(in);
+
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int digestLength = 0;
+    if (copy.error == 0
+        && (EVP_DigestFinal_ex(context.get(), digest, &digestLength) != 1 || digestLength != 16))
+        copy.error = ENOSYS;
+    if (copy.error != 0) {
+        ::unlink(tempNative.constData());
+        errno = copy.error;
+        return copy;
+    }
+    copy.path = temp;
+    copy.md5 = QString::fromLatin1(
+        QByteArray::fromRawData(reinterpret_cast<const char *>(digest), 16).toHex());
+    return copy;
 }
 
 bool durableCopy(const QString &source, const QString &target, Placement placement)
 {
     const QByteArray to = nativePath(target);
     const QByteArray folder = folderOf(to);
-    const QByteArray temp = folder + '/' + QFile::encodeName(CreateGuidString()) + ".tmp";
+    const QByteArray temp = nativePath(temporaryPath(QFile::decodeName(folder) + u'/'));
 
     const int in = ::open(nativePath(source).constData(), O_RDONLY | O_CLOEXEC);
     if (in < 0)
         return false;
     const int out = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (out < 0) {
+        const int error = errno;
         ::close(in);
+        errno = error;
         return false;
     }
-    bool ok = copyContent(in, out);
-    ok = (::fsync(out) == 0) && ok;
-    ok = (::close(out) == 0) && ok;
+    int error = copyContent(in, out) ? 0 : errno;
+    if (::fsync(out) != 0 && error == 0)
+        error = errno;
+    if (::close(out) != 0 && error == 0)
+        error = errno;
     ::close(in);
-    if (ok)
-        ok = placeFile(temp, to, placement);
-    if (!ok) {
+    if (error == 0 && !placeFile(temp, to, placement))
+        error = errno;
+    if (error != 0) {
         ::unlink(temp.constData());
+        errno = error;
         return false;
     }
     syncNativeFolder(folder);
@@ -163,12 +278,30 @@ bool durableRename(const QString &source, const QString &target, Placement place
     const int fd = ::open(from.constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return false;
-    const bool synced = ::fsync(fd) == 0;
+    const int synced = ::fsync(fd) == 0 ? 0 : errno;
     ::close(fd);
-    if (!synced || !placeFile(from, to, placement))
+    if (synced != 0) {
+        errno = synced;
+        return false;
+    }
+    if (!placeFile(from, to, placement))
         return false;
     syncNativeFolder(folderOf(to));
     return true;
+}
+
+bool placeFlushed(const QString &source, const QString &target, Placement placement)
+{
+    const QByteArray to = nativePath(target);
+    if (!placeFile(nativePath(source), to, placement))
+        return false;
+    syncNativeFolder(folderOf(to));
+    return true;
+}
+
+void setWriteCallForTesting(WriteCall call)
+{
+    s_writeCall.store(call, std::memory_order_relaxed);
 }
 
 } // namespace TAVRIKCORE::RICHEDITOR::Internal

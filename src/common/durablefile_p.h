@@ -2,14 +2,19 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #pragma once
 
+#include "tavrik_export.h"
+
 #include <QByteArrayView>
 #include <QString>
 
 #include <cstddef>
 #include <initializer_list>
+#include <sys/types.h>
 
 // Durable files for the attachment store and the note files: data is written to a temporary
 // file in the target's folder, flushed to disk, renamed into place, and the folder is flushed.
+// Every write is checked to its last byte, and the flush and the close too. Functions that
+// give false leave errno set to the failure's system error.
 namespace TAVRIKCORE::RICHEDITOR::Internal {
 
 enum class Placement {
@@ -25,8 +30,25 @@ bool writeAll(int fd, const char *data, size_t count);
 // to disk. 0, or the errno of the first failure.
 int writeDurably(const QString &path, std::initializer_list<QByteArrayView> pieces);
 
+// A new name "<guid>.tmp" in `folder` (which ends with '/') for a file in the making.
+QString temporaryPath(const QString &folder);
+
 // Flushes a folder's entries (a file renamed into it) to disk.
 void syncFolder(const QString &folder);
+
+// A file copied by copyHashed.
+struct HashedCopy
+{
+    QString path; // the temporary copy, flushed and closed; empty on failure
+    QString md5; // of the bytes written, 32 lower-case hex digits
+    int error = 0; // errno of the failure
+    bool sourceFailed = false; // the failure was opening or reading the source
+};
+
+// Copies `source` into a new temporary file in `folder` (ending with '/') in one pass,
+// hashing the bytes as they are written, so the hash always names the copy's bytes even
+// when the source changes meanwhile. Nothing is left behind on failure.
+HashedCopy copyHashed(const QString &source, const QString &folder);
 
 // Copies `source` to `target`. False when the source cannot be read, the copy cannot be
 // written, or (KeepExisting) the target already exists; no temporary file is left behind.
@@ -34,5 +56,14 @@ bool durableCopy(const QString &source, const QString &target, Placement placeme
 
 // Flushes a finished file and renames it to `target`; the source name is gone on success.
 bool durableRename(const QString &source, const QString &target, Placement placement);
+
+// Renames a file already flushed (by writeDurably or copyHashed) to `target` and flushes the
+// target's folder; the source name is gone on success.
+bool placeFlushed(const QString &source, const QString &target, Placement placement);
+
+// Stands in for write(2) in the files written here (not in writeAll, which the log uses), so
+// that tests can run out of disk space. nullptr restores write(2).
+using WriteCall = ssize_t (*)(int fd, const void *data, size_t count);
+TAVRIK_EXPORT void setWriteCallForTesting(WriteCall call);
 
 } // namespace TAVRIKCORE::RICHEDITOR::Internal

@@ -3,6 +3,7 @@
 #include "editor/czorvaeditorimpl.h"
 
 #include "attach/attachresync_p.h"
+#include "attach/attachstore.h"
 #include "attach/syncfilemodifyevent.h"
 #include "bridge/editorevents.h"
 #include "bridge/izveditornotify.h"
@@ -18,7 +19,9 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QFileInfo>
 #include <QKeyEvent>
+#include <QLocale>
 
 using namespace Qt::StringLiterals;
 
@@ -64,6 +67,7 @@ int CZorvaEditorImpl::Create(QWidget *parent, const QRect &rect, int id, int sty
 {
     if (!IEWebBrowser::Create(parent, rect, id, style))
         return 0;
+    AttachStore::RemoveStaleTemporaryFiles();
     QString location = GetAppDirectory() + u"zveditor/index.html"_s;
     if (m_baseCore) {
         if (auto *config
@@ -145,7 +149,7 @@ void CZorvaEditorImpl::IEHookWndProc(QObject *window, QEvent *event)
 
 void CZorvaEditorImpl::OnSave()
 {
-    if (m_handler.IsReadOnly())
+    if (m_handler.IsReadOnly() || m_partialNote)
         return;
     QString html;
     QString text;
@@ -183,18 +187,50 @@ void CZorvaEditorImpl::LoadEditor(const QString &noteId, const std::vector<QStri
                                   const std::map<QString, quint64> &sizes, bool readOnly)
 {
     m_handler.SetCurNoteGuid(noteId);
-    QString content;
-    int version = 0;
     const QString root = GetAttachRootDir() + u'/';
-    std::vector<NewAttachFile> files(1);
+    std::vector<std::pair<QString, QString>> paths; // name, path
+    qint64 total = 0;
     for (const QString &name : fileNames) {
         if (name.isEmpty())
             continue;
-        const QString path = root + name;
+        if (!AttachMarkup::isSafeName(name)) {
+            CLog4C::GetInstance()->WriteLog(
+                u"[ERROR] CZorvaEditorImpl::LoadEditor, note file outside the store refused: "_s
+                + name);
+            continue;
+        }
+        const QFileInfo file(root + name);
+        if (file.isFile()) {
+            paths.emplace_back(name, file.filePath());
+            total += file.size();
+        }
+    }
+
+    // A note too large to edit shows its beginning, read-only; only that much is read.
+    m_partialNote = total > MaxEditableNoteBytes;
+    if (m_partialNote) {
+        CLog4C::GetInstance()->WriteLog(
+            u"[WARN] CZorvaEditorImpl::LoadEditor, note %1 of %2 bytes opened read-only, above %3"_s
+                .arg(noteId)
+                .arg(total)
+                .arg(MaxEditableNoteBytes));
+    }
+    QString content;
+    int version = 0;
+    qint64 budget = MaxEditableNoteBytes;
+    std::vector<NewAttachFile> files(1);
+    for (const auto &[name, path] : paths) {
+        if (budget <= 0)
+            break;
         QString part;
         int partVersion = 0;
-        if (IsFileExist(path) && NoteHtmlRW::ReadHtmlTextFromFile(path, part, partVersion)) {
-            content += part;
+        if (NoteHtmlRW::ReadHtmlTextFromFile(path, part, partVersion,
+                                             m_partialNote ? budget : -1)) {
+            budget -= QFileInfo(path).size();
+            if (content.isEmpty())
+                content = std::move(part);
+            else
+                content += part;
             version = partVersion;
             if (files.front().filePath.isEmpty()) {
                 files.front().storeName = name;
@@ -203,19 +239,29 @@ void CZorvaEditorImpl::LoadEditor(const QString &noteId, const std::vector<QStri
         }
     }
     if (!content.isEmpty())
-        SetEditorText(content, version, readOnly);
+        SetEditorText(content, version, readOnly || m_partialNote);
     else
-        SetEditorText(QString(), CurrentVersion, readOnly);
+        SetEditorText(QString(), CurrentVersion, readOnly || m_partialNote);
     m_handler.InitAttachFileSize(sizes);
     std::vector<NewAttachFile> attachments;
     if (!content.isEmpty())
         AttachMarkup::ParseAttList(noteId, content, attachments);
     files.insert(files.end(), attachments.begin(), attachments.end());
     m_monitor.SetOpenNote(noteId, Internal::AttachResync::monitorList(files, sizes));
+    if (m_partialNote) {
+        IPrompts::instance()->messageBox(
+            this,
+            tr("此笔记大小为%1，超过编辑器可编辑的%"
+               "2，只以只读方式显示其开头部分；笔记本身不会被更改。")
+                .arg(QLocale().formattedDataSize(total),
+                     QLocale().formattedDataSize(MaxEditableNoteBytes)),
+            QString(), QMessageBox::Ok);
+    }
 }
 
 void CZorvaEditorImpl::NewEditor(QString &noteId, bool readOnly)
 {
+    m_partialNote = false;
     noteId = CreateGuidString();
     m_handler.SetCurNoteGuid(noteId);
     SetEditorText(QString(), CurrentVersion, readOnly);
@@ -229,7 +275,7 @@ void CZorvaEditorImpl::SaveEditor()
 
 void CZorvaEditorImpl::SetReadOnly(bool readOnly)
 {
-    m_handler.SetReadOnly(readOnly);
+    m_handler.SetReadOnly(readOnly || m_partialNote);
 }
 
 void CZorvaEditorImpl::RefreshIE()
@@ -240,6 +286,10 @@ void CZorvaEditorImpl::RefreshIE()
 
 bool CZorvaEditorImpl::ExportWord(const QString &path, QString &error)
 {
+    if (m_partialNote) {
+        error = tr("此笔记过大，无法在编辑器中导出。");
+        return false;
+    }
     return MhtExport::ExportWord(m_lastHtml, path, error);
 }
 

@@ -55,10 +55,17 @@ public:
     // The host's callbacks, also handed to the handler.
     void SetZvEditorNotify(IZvEditorNotify *notify);
 
-    // Shows the note made of the given note files (names in the attachment store, read in
-    // order and joined; missing or unreadable ones are skipped). Without any readable file
-    // the editor shows an empty note of the current version. `sizes` seeds the attachment
-    // sizes the handler checks new files against.
+    // Notes whose files hold more than this many bytes together open read-only and show only
+    // their first MaxEditableNoteBytes bytes, with a message saying so; they are never saved,
+    // so nothing of them is lost. Editing larger notes would stall the page for seconds on
+    // every load and save, and their saves could time out.
+    static constexpr qint64 MaxEditableNoteBytes = 4 * 1024 * 1024;
+
+    // Shows the note made of the given note files (names of files in the attachment store,
+    // read in order and joined; missing or unreadable ones are skipped). A name that is not
+    // one file name in the store ("../x.html", "a/b.html") is refused with a log line. Without
+    // any readable file the editor shows an empty note of the current version. `sizes` seeds
+    // the attachment sizes the handler checks new files against.
     void LoadEditor(const QString &noteId, const std::vector<QString> &fileNames,
                     const std::map<QString, quint64> &sizes, bool readOnly);
     // Starts an empty note under a new id, returned in `noteId`.
@@ -138,6 +145,7 @@ private:
     int m_pageLoaded = 0;
     QString m_lastHtml;
     int m_version = 0;
+    bool m_partialNote = false; // only the beginning of a note above MaxEditableNoteBytes shown
     IZvEditorNotify *m_notify = nullptr;
     ZvWebNoteHandler m_handler;
     AttachFileMonitor m_monitor;

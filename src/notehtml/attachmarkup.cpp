@@ -3,10 +3,10 @@
 #include "notehtml/attachmarkup.h"
 
 #include "common/commonutils.h"
+#include "common/jsontext_p.h"
 #include "common/log4c.h"
 #include "common/narrowcodec.h"
 #include "notehtml/htmldocument.h"
-#include "common/jsontext_p.h"
 
 #include <map>
 
@@ -46,6 +46,13 @@ bool AttachMarkup::isSafeName(const QString &name)
             return false;
     }
     return true;
+}
+
+QString AttachMarkup::keptFileName(const QString &origName)
+{
+    QString name = origName;
+    name.replace(u'\\', QChar(0xFF3C));
+    return name;
 }
 
 void AttachMarkup::logUnsafeName(const QString &name)
@@ -100,7 +107,7 @@ int AttachMarkup::ParseAttList(const QString &noteId, const QString &html,
             if (keys.find(key) == keys.end()) {
                 if (!isSafeName(classStore)) {
                     logUnsafeName(classStore);
-                } else if (!origName.isEmpty() && !isSafeName(origName)) {
+                } else if (!origName.isEmpty() && !isSafeName(keptFileName(origName))) {
                     logUnsafeName(origName);
                 } else if (!origName.isEmpty() && !noteIdSafe) {
                     logUnsafeName(noteId);
@@ -140,10 +147,11 @@ int AttachMarkup::ParseAttList(const QString &noteId, const QString &html,
         if (entry.origName.isEmpty()) {
             record.filePath = root + entry.storeName;
         } else if (noteFolder.isEmpty()) {
-            record.filePath = GetAttachFilePath(noteId, entry.storeName, entry.origName);
-            noteFolder = record.filePath.left(record.filePath.size() - entry.origName.size());
+            const QString kept = keptFileName(entry.origName);
+            record.filePath = GetAttachFilePath(noteId, entry.storeName, kept);
+            noteFolder = record.filePath.left(record.filePath.size() - kept.size());
         } else {
-            record.filePath = noteFolder + entry.origName;
+            record.filePath = noteFolder + keptFileName(entry.origName);
         }
         record.isImageSrc = entry.isImageSrc;
         records.push_back(std::move(record));

@@ -59,6 +59,12 @@ public:
     // not "." or "..", without '/', '\' and U+0000.
     static bool isSafeName(const QString &name);
 
+    // The name under which an attachment of original name `origName` lies in its note's
+    // folder. A '\' is an ordinary character of a Linux file name but a separator in the
+    // markup and on Windows, so each one becomes U+FF3C ('＼'); the original name stays in the
+    // attachment's zv_exdata. Other names are kept as they are.
+    static QString keptFileName(const QString &origName);
+
     // Writes the log line for a name refused by isSafeName.
     static void logUnsafeName(const QString &name);
 };

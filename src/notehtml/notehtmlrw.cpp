@@ -11,6 +11,7 @@
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <QFileInfo>
 
 #include <cerrno>
 #include <cstdio>
@@ -85,12 +86,24 @@ QByteArray NoteHtmlRW::header(int version)
     return kHeaderOpen + "{\"ver_number\":" + QByteArray::number(version) + '}' + kHeaderClose;
 }
 
-int NoteHtmlRW::ReadHtmlTextFromFile(const QString &path, QString &content, int &version)
+int NoteHtmlRW::ReadHtmlTextFromFile(const QString &path, QString &content, int &version,
+                                     qint64 maxBytes)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return 0;
-    QByteArray bytes = file.readAll();
+    QByteArray bytes = maxBytes < 0 ? file.readAll() : file.read(maxBytes);
+    if (maxBytes >= 0 && bytes.size() == maxBytes && !file.atEnd()) {
+        // Cut before a character whose bytes do not all fit.
+        qsizetype end = bytes.size();
+        while (end > 0 && (uchar(bytes[end - 1]) & 0xC0) == 0x80)
+            --end;
+        if (end > 0 && uchar(bytes[end - 1]) >= 0xC0)
+            --end;
+        else if (end < bytes.size())
+            end = bytes.size(); // continuation bytes without a lead: not UTF-8, keep them
+        bytes.truncate(end);
+    }
     const qsizetype zero = bytes.indexOf('\0');
     if (zero >= 0)
         bytes.truncate(zero);
@@ -120,8 +133,13 @@ int NoteHtmlRW::ReadHtmlTextFromFile(const QString &path, QString &content, int 
 
 int NoteHtmlRW::WriteHtmlTextFile(const QString &path, const QString &content, int version)
 {
-    const int error = Internal::writeDurably(path, {header(version), ToNarrow(content)});
+    // Written beside the target and renamed over it: a failure leaves the previous file whole.
+    const QString temporary = Internal::temporaryPath(QFileInfo(path).absolutePath() + u'/');
+    int error = Internal::writeDurably(temporary, {header(version), ToNarrow(content)});
+    if (error == 0 && !Internal::placeFlushed(temporary, path, Internal::Placement::Replace))
+        error = errno;
     if (error != 0) {
+        QFile::remove(temporary);
         logFileError(error, path);
         return 0;
     }
@@ -147,7 +165,7 @@ int NoteHtmlRW::SaveHtmlTextToFile(QString &content, NewAttachFile &record, int 
 
     const QByteArray head = header(writtenVersion);
     const QByteArray bytes = ToNarrow(content);
-    const QString temporary = folder + CreateGuidString() + QStringLiteral(".tmp");
+    const QString temporary = Internal::temporaryPath(folder);
     const int error = Internal::writeDurably(temporary, {head, bytes});
     if (error != 0) {
         logFileError(error, temporary);

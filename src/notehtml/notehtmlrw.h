@@ -26,10 +26,14 @@ public:
     // Reads a note file: `content` gets the text after the header (the whole text when there is
     // no header; text ends at the first zero byte), `version` the header's "ver_number" (0
     // without a header or when the header is not JSON). 1 when the file could be read; 0 with
-    // both outputs untouched otherwise.
-    static int ReadHtmlTextFromFile(const QString &path, QString &content, int &version);
+    // both outputs untouched otherwise. With `maxBytes` at 0 or more only the file's first
+    // `maxBytes` bytes are read, cut back to the last whole UTF-8 character.
+    static int ReadHtmlTextFromFile(const QString &path, QString &content, int &version,
+                                    qint64 maxBytes = -1);
 
-    // Writes header and content to `path` (replacing it) and flushes it to disk. 1 when written;
+    // Writes header and content to a temporary file beside `path`, flushes it to disk and renames
+    // it over `path`, then flushes the folder, so a failure leaves the previous file whole and
+    // no partial file behind. 1 when written;
     // 0 with the log line "cause:<c>, error:<errno> and file name is <path>" otherwise, where
     // <c> is 2 for a missing folder, 3 for a bad path, 4 for too many open files, 5 for access
     // denied, 10 for an I/O error, 13 for a full disk and 1 for anything else.

@@ -27,6 +27,10 @@
         <source>最大支持上传10M附件！</source>
         <translation>A note can hold at most 10 MB of attachments.</translation>
     </message>
+    <message>
+        <source>附件未能添加：%1</source>
+        <translation>Not added to the note: %1.</translation>
+    </message>
 </context>
 <context>
     <name>MhtExport</name>
@@ -48,6 +52,17 @@
     <message>
         <source>Attach files</source>
         <translation>Attach files</translation>
+    </message>
+</context>
+<context>
+    <name>TAVRIKCORE::RICHEDITOR::CZorvaEditorImpl</name>
+    <message>
+        <source>此笔记大小为%1，超过编辑器可编辑的%2，只以只读方式显示其开头部分；笔记本身不会被更改。</source>
+        <translation>This note is %1, more than the %2 the editor can edit. Only its beginning is shown, read-only; the note itself stays unchanged.</translation>
+    </message>
+    <message>
+        <source>此笔记过大，无法在编辑器中导出。</source>
+        <translation>This note is too large to export from the editor.</translation>
     </message>
 </context>
 </TS>

@@ -27,6 +27,10 @@
         <source>最大支持上传10M附件！</source>
         <translation>最大支持上传10M附件！</translation>
     </message>
+    <message>
+        <source>附件未能添加：%1</source>
+        <translation>附件未能添加：%1</translation>
+    </message>
 </context>
 <context>
     <name>MhtExport</name>
@@ -48,6 +52,17 @@
     <message>
         <source>Attach files</source>
         <translation>添加附件</translation>
+    </message>
+</context>
+<context>
+    <name>TAVRIKCORE::RICHEDITOR::CZorvaEditorImpl</name>
+    <message>
+        <source>此笔记大小为%1，超过编辑器可编辑的%2，只以只读方式显示其开头部分；笔记本身不会被更改。</source>
+        <translation>此笔记大小为%1，超过编辑器可编辑的%2，只以只读方式显示其开头部分；笔记本身不会被更改。</translation>
+    </message>
+    <message>
+        <source>此笔记过大，无法在编辑器中导出。</source>
+        <translation>此笔记过大，无法在编辑器中导出。</translation>
     </message>
 </context>
 </TS>

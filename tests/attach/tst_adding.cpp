@@ -4,6 +4,7 @@
 #include "attach/dropfiles.h"
 #include "bridge/zvwebnotehandler.h"
 #include "common/commonutils.h"
+#include "common/durablefile_p.h"
 #include "common/uilanguage.h"
 #include "fakebrowser.h"
 #include "logcapture.h"
@@ -18,6 +19,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QMimeData>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QUrl>
 
@@ -259,6 +261,34 @@ TEST_F(AddingTest, PageCallTextBookkeepingAndRefusals)
     }
     EXPECT_EQ(thumbs, 2);
     EXPECT_EQ(sizes.size(), 5u);
+}
+
+TEST_F(AddingTest, BackslashNamesAreKeptAndStoreFailuresAreShown)
+{
+    // An ordinary Linux name: stored under a safe name, the markup keeps the name itself.
+    const QString path = makeFile(u"report\\2024.txt"_s, 3);
+    handler.AddDropFileToEditor({record(path)});
+    EXPECT_EQ(addedNames(browser), QStringList{u"report\\2024.txt"_s});
+    const QString noteId = handler.GetCurNoteGuid();
+    const QString kept = GetAttachRootDir() + u'/' + noteId + u"/report\uFF3C2024.txt"_s;
+    EXPECT_EQ(readBytes(kept), "xxx");
+    std::vector<NewAttachFile> records;
+    const QString element
+        = attachElement(CalcFileMd5(path) + u".txt"_s, u"c.bmp"_s, u"report\\2024.txt"_s);
+    ASSERT_EQ(AttachMarkup::ParseAttList(noteId, element, records), 1);
+    EXPECT_EQ(records.at(0).filePath, kept);
+    EXPECT_EQ(prompts.messages(), QStringList{});
+
+    // A full store: the user is told which file and why, and the page gets nothing.
+    const auto restore = qScopeGuard([] { Internal::setWriteCallForTesting(nullptr); });
+    Internal::setWriteCallForTesting([](int, const void *, size_t) -> ssize_t {
+        errno = ENOSPC;
+        return -1;
+    });
+    handler.AddDropFileToEditor({record(makeFile(u"a.txt"_s, 4))});
+    EXPECT_EQ(prompts.messages(),
+              QStringList{u"附件未能添加：\u201Ca.txt\u201D (No space left on device)"_s});
+    EXPECT_EQ(browser.argsOf(u"AddPicToEditor"_s).size(), 1);
 }
 
 TEST_F(AddingTest, ListStopsAtTheFirstFileInUseOrInvalid)

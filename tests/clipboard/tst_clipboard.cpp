@@ -8,6 +8,7 @@
 #include "clipboard/clipboardlayout_p.h"
 #include "common/commonutils.h"
 #include "fakebrowser.h"
+#include "logcapture.h"
 #include "recordingprompts.h"
 #include "skin/hresult.h"
 #include "testhelpers.h"
@@ -192,6 +193,43 @@ TEST(EditorKeys, RoutedInTableOrder)
 class PasteLimit : public AppFolderTest
 {
 };
+
+TEST_F(PasteLimit, ListedFilesThatAreNoFiles)
+{
+    const QString file = m_app.filePath(u"a.txt"_s);
+    writeBytes(file, "alpha");
+    const QString climbing = m_app.path() + u"/x/../a.txt"_s;
+    const struct
+    {
+        QList<QUrl> urls;
+        long result;
+        QStringList messages;
+        Lines log;
+    } cases[] = {
+        {{QUrl::fromLocalFile(m_app.path())},
+         S_OK,
+         {u"暂不支持文件夹粘贴！"_s},
+         {u"[MESSAGE] 暂不支持文件夹粘贴！"_s}},
+        {{QUrl::fromLocalFile(file + u".gone"_s), QUrl(u"https://example.org/a.txt"_s)},
+         E_NOTIMPL, {}, {}},
+        {{QUrl::fromLocalFile(climbing)}, E_NOTIMPL, {},
+         {u"[ERROR] File path with \"..\" skipped: "_s + climbing}},
+    };
+    for (const auto &[urls, result, messages, log] : cases) {
+        FakeBrowser browser;
+        Keys handler;
+        handler.SetIEWebBrowser(&browser);
+        auto *data = new QMimeData;
+        data->setUrls(urls);
+        clipboard()->setMimeData(data);
+        RecordingPrompts prompts;
+        LogCapture capture;
+        EXPECT_EQ(handler.key(QEvent::KeyPress, Qt::Key_V), result) << urls.size();
+        EXPECT_EQ(prompts.messages(), messages);
+        EXPECT_EQ(capture.lines(), log);
+        EXPECT_EQ(browser.argsOf(u"AddPicToEditor"_s), QStringList());
+    }
+}
 
 const QString Attachment
     = uR"(<img class="userdata\attachment\0123.bin" zv_exdata='{"OrigName_B64":"YS5iaW4="}'>)"_s;

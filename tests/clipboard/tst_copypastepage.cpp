@@ -11,13 +11,20 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <QProcess>
 #include <QTest>
 #include <QUrl>
+
+#include <cstdio>
 
 using namespace TAVRIKCORE::RICHEDITOR;
 using namespace Qt::StringLiterals;
 
 namespace {
+
+// The two sides of the copy across processes run as tests of this program in child
+// processes, each named by this variable; a run without it skips them.
+constexpr const char *SideVariable = "TAVRIK_CLIPBOARD_SIDE";
 
 // The program's own application folder holds the page, the icons and the store; each test
 // works in notes of its own.
@@ -27,6 +34,11 @@ protected:
     static void SetUpTestSuite() { stageEditorPage(GetAppDirectory()); }
     void SetUp() override
     {
+        const QString test
+            = QString::fromUtf8(::testing::UnitTest::GetInstance()->current_test_info()->name());
+        const QString side = qEnvironmentVariable(SideVariable);
+        if (test.endsWith(u"Side"_s) ? side != test : !side.isEmpty())
+            GTEST_SKIP();
         editor = std::make_unique<CZorvaEditorImpl>();
         ASSERT_EQ(editor->Create(nullptr, QRect(0, 0, 800, 600), 1, IEWebBrowser::StyleVisible), 1);
         ASSERT_TRUE(QTest::qWaitFor([&] { return editor->isPageLoaded(); }, 30000));
@@ -43,6 +55,7 @@ protected:
     {
         QApplication::setActiveWindow(editor.get());
         editor->GetWebBrowseHwnd()->setFocus();
+        QTest::qWaitFor([&] { return editor->GetWebBrowseHwnd()->hasFocus(); }, 2000);
         js(u"(function(){Tavrik.editor.focus();const d=Tavrik.editor.document();"
            "const a=d.querySelectorAll('img[zv_exdata]');const r=d.createRange();r.%1;"
            "d.getSelection().removeAllRanges();d.getSelection().addRange(r);})()"_s.arg(range));
@@ -149,6 +162,62 @@ TEST_F(CopyPastePage, FilesComeBeforeHtmlAndAPictureBecomesAJpeg)
     EXPECT_FALSE(
         js(u"Tavrik.editor.document().body.textContent"_s).toString().contains(u"not pasted"_s));
     EXPECT_EQ(tempJpegs(), before) << "the temporary JPEG is deleted";
+}
+
+// Copies in one editor process and pastes in another, on an X display of their own, so the
+// file list really travels through the X clipboard.
+TEST(ClipboardAcrossProcesses, AttachmentsCopiedInOneEditorArePastedInAnother)
+{
+    if (!qEnvironmentVariableIsEmpty(SideVariable))
+        GTEST_SKIP();
+    QProcess display; // picks a free display and prints its number
+    display.start(u"Xvfb"_s, {u"-displayfd"_s, u"1"_s, u"-nolisten"_s, u"tcp"_s});
+    ASSERT_TRUE(display.waitForReadyRead(20000)) << "Xvfb did not start";
+    const QString number = QString::fromLatin1(display.readAllStandardOutput()).trimmed();
+    const auto side = [&](const char *name) {
+        auto *child = new QProcess(&display);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"DISPLAY"_s, u':' + number);
+        env.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
+        env.insert(QString::fromLatin1(SideVariable), QString::fromLatin1(name));
+        child->setProcessEnvironment(env);
+        child->setProcessChannelMode(QProcess::MergedChannels);
+        child->start(QCoreApplication::applicationFilePath(),
+                     {u"--gtest_filter=CopyPastePage."_s + QString::fromLatin1(name)});
+        return child;
+    };
+    QProcess *copier = side("CopySide");
+    QByteArray copied;
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return (copied += copier->readAll()).contains("file list on the clipboard"); },
+        90000))
+        << copied.toStdString();
+    QProcess *paster = side("PasteSide");
+    EXPECT_TRUE(paster->waitForFinished(90000));
+    const QByteArray pasted = paster->readAll();
+    EXPECT_TRUE(pasted.contains("[  PASSED  ] 1 test")) << pasted.toStdString();
+    copier->kill();
+    copier->waitForFinished();
+    display.terminate();
+    display.waitForFinished();
+}
+
+TEST_F(CopyPastePage, CopySide)
+{
+    insertFiles();
+    select(u"setStartBefore(a[0]);r.setEndAfter(a[1])"_s);
+    ASSERT_TRUE(copy()->hasUrls());
+    std::printf("file list on the clipboard\n");
+    std::fflush(stdout);
+    QTest::qWait(120000); // serves the clipboard until the other side has pasted
+}
+
+TEST_F(CopyPastePage, PasteSide)
+{
+    select(u"selectNodeContents(d.body);r.collapse(true)"_s);
+    press(Qt::Key_V);
+    ASSERT_TRUE(attachmentsAre(u"a.txt,b.png"_s));
+    EXPECT_EQ(readBytes(m_root + noteA + u"/a.txt"_s), "alpha");
 }
 
 } // namespace

@@ -257,6 +257,40 @@ TEST_F(EditorTest, LoadJoinsNoteFilesInOrderAndKeepsTheLastVersion)
     }
 }
 
+TEST_F(EditorTest, LoadReadsOnlyTheStoreAndOpensTooLargeNotesReadOnly)
+{
+    writeNoteFile(u"small.html"_s, u"<p>kept</p>"_s, 2);
+    ASSERT_TRUE(writeBytes(s_appDir->path() + u"/userdata/outside.html"_s, "<p>outside</p>"));
+    LogCapture log;
+    m_editor->LoadEditor(u"n"_s, {u"../outside.html"_s, u"small.html"_s}, {}, false);
+    QString last;
+    m_editor->GetLastHtml(last);
+    EXPECT_EQ(last, u"<p>kept</p>"_s);
+    EXPECT_EQ(log.lines(),
+              Lines{u"[ERROR] CZorvaEditorImpl::LoadEditor, note file outside the "
+                    "store refused: ../outside.html"_s});
+
+    // Exactly at the limit a note is editable; one byte more shows its beginning read-only.
+    const qint64 limit = CZorvaEditorImpl::MaxEditableNoteBytes;
+    for (const qint64 extra : {0, 1}) {
+        const QString content = u"<p>"_s + QString(limit - 30 + extra, u'a') + u"</p>"_s;
+        writeNoteFile(u"big.html"_s, content, 2);
+        m_prompts.clear();
+        m_editor->LoadEditor(u"big"_s, {u"big.html"_s}, {}, false);
+        m_editor->SetReadOnly(false);
+        m_editor->GetLastHtml(last);
+        EXPECT_EQ(m_editor->handler().IsReadOnly(), extra);
+        EXPECT_EQ(last, extra ? content.left(limit - 23) : content);
+        EXPECT_EQ(m_prompts.messages(),
+                  extra ? QStringList{u"此笔记大小为4.00 MiB，超过编辑器可编辑的4.00 MiB，只以只读"
+                                      "方式显示其开头部分；笔记本身不会被更改。"_s}
+                        : QStringList{});
+    }
+    m_editor->handler().SetReadOnly(false);
+    m_editor->SaveEditor();
+    EXPECT_TRUE(m_host->saves.empty()) << "a note shown in part was saved";
+}
+
 TEST_F(EditorTest, LoadWithoutReadableFilesOrNewShowsAnEmptyCurrentNote)
 {
     writeNoteFile(u"old.html"_s, u"<p>old</p>"_s, 1);

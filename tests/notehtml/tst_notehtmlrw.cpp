@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
+#include "common/durablefile_p.h"
 #include "logcapture.h"
 #include "notehtml/attachmarkup.h"
 #include "notehtml/htmlfileupgrademgr.h"
@@ -15,6 +16,7 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QStringEncoder>
 #include <QThread>
 
@@ -108,9 +110,19 @@ TEST_F(NoteFiles, WritingPutsTheHeaderBeforeTheContent)
     const QString inMissingFolder = m_app.filePath(u"no/such/n.html"_qs);
     EXPECT_EQ(NoteHtmlRW::WriteHtmlTextFile(inMissingFolder, u"x"_qs, 2), 0);
     EXPECT_EQ(NoteHtmlRW::WriteHtmlTextFile(m_app.path(), u"x"_qs, 2), 0);
+    // A full disk leaves the previous file whole and nothing else behind.
+    const auto restore = qScopeGuard([] { Internal::setWriteCallForTesting(nullptr); });
+    Internal::setWriteCallForTesting([](int, const void *, size_t) -> ssize_t {
+        errno = ENOSPC;
+        return -1;
+    });
+    EXPECT_EQ(NoteHtmlRW::WriteHtmlTextFile(path, u"new"_qs, 2), 0);
+    EXPECT_EQ(readBytes(path), "<!--{\"ver_number\":-15}-->");
+    EXPECT_EQ(QDir(m_app.path()).entryList(QDir::Files), QStringList{u"w.html"_qs});
     EXPECT_THAT(log.lines(),
                 ElementsAre(u"cause:2, error:2 and file name is "_qs + inMissingFolder,
-                            u"cause:3, error:21 and file name is "_qs + m_app.path()));
+                            u"cause:3, error:21 and file name is "_qs + m_app.path(),
+                            u"cause:13, error:28 and file name is "_qs + path));
 }
 
 TEST_F(NoteFiles, SavingStoresUnderTheHashOfTheWrittenBytes)

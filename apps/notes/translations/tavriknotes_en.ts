@@ -184,6 +184,11 @@ Its text and its attachments are removed for good.</translation>
         <source>No text yet</source>
         <translation>No text yet</translation>
     </message>
+    <message>
+        <source>MMM d</source>
+        <comment>date of this year</comment>
+        <translation>MMM d</translation>
+    </message>
 </context>
 <context>
     <name>NoteStore</name>

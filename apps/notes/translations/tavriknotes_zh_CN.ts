@@ -183,6 +183,11 @@ Its text and its attachments are removed for good.</source>
         <source>No text yet</source>
         <translation>还没有文字</translation>
     </message>
+    <message>
+        <source>MMM d</source>
+        <comment>date of this year</comment>
+        <translation>M月d日</translation>
+    </message>
 </context>
 <context>
     <name>NoteStore</name>

@@ -54,18 +54,8 @@ int main(int argc, char **argv)
     TavrikBench::prepareBrowserProcess();
     QApplication app(argc, argv);
     QTemporaryDir work;
-    SetAppDirectory(work.path() + u'/');
-    QString pageDir = qEnvironmentVariable("TAVRIK_PAGE_DIR");
-    if (pageDir.isEmpty())
-        pageDir = QCoreApplication::applicationDirPath() + QStringLiteral("/../page");
-    if (!TavrikBench::copyFolder(pageDir + QStringLiteral("/zveditor"),
-                                 work.path() + QStringLiteral("/zveditor"))) {
-        std::fprintf(stderr, "editor page not found under %s\n", qPrintable(pageDir));
+    if (!TavrikBench::stageAppFolder(work.path()))
         return 1;
-    }
-    // The file-type icons the thumbnail cards are drawn with.
-    TavrikBench::copyFolder(QCoreApplication::applicationDirPath() + QStringLiteral("/../res"),
-                            work.path() + QStringLiteral("/res"));
 
     TavrikBench::QuietPrompts prompts;
     ZvWebNoteHandler handler;

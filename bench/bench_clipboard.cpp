@@ -5,7 +5,7 @@
 //   paste_20_att_vs_add: Control+V of note HTML naming the 20 attachments until the page shows
 //     the pasted copies, over adding the same 20 files with AddDropFileToEditor;
 //   copy_out_20_att_vs_browser_copy: Control+C on the 20 attachments until the clipboard holds
-//     their file list, over the browser's own copy of them until its HTML is there.
+//     their file list, over the browser's own copy on the same key until its HTML is there.
 #include "benchutil.h"
 
 #include "attach/dropfiles.h"
@@ -77,15 +77,8 @@ int main(int argc, char **argv)
     TavrikBench::prepareBrowserProcess();
     QApplication app(argc, argv);
     QTemporaryDir work;
-    SetAppDirectory(work.path() + u'/');
-    const QString built = QCoreApplication::applicationDirPath();
-    if (!TavrikBench::copyFolder(built + QStringLiteral("/zveditor"),
-                                 work.path() + QStringLiteral("/zveditor"))) {
-        std::fprintf(stderr, "editor page not found beside %s\n", qPrintable(built));
+    if (!TavrikBench::stageAppFolder(work.path()))
         return 1;
-    }
-    TavrikBench::copyFolder(built + QStringLiteral("/../res"),
-                            work.path() + QStringLiteral("/res"));
     TavrikBench::QuietPrompts prompts;
 
     CZorvaEditorImpl editor;
@@ -125,8 +118,9 @@ int main(int argc, char **argv)
         handler.SetEditorHtml(text);
         const double add = TavrikBench::secondsOf([&] { handler.AddDropFileToEditor(sources); });
 
-        // Copying them out, by the key and by the browser alone. The browser takes the focus
-        // a moment after the window, and its selection must be made after that.
+        // Copying them out with the same key, through the editor and by the browser alone
+        // (the editor's key hook unregistered). The browser takes the focus a moment after
+        // the window, and its selection must be made after that.
         inner->setFocus();
         QTest::qWait(200);
         selectAttachments(page);
@@ -136,9 +130,11 @@ int main(int argc, char **argv)
             [&] { return clipboard->mimeData() && clipboard->mimeData()->hasUrls(); });
         selectAttachments(page);
         clipboard->clear();
+        editor.SetIEUINotify(nullptr);
         const double browserCopy = secondsUntil(
-            [&] { editor.triggerPageAction(QWebEnginePage::Copy); },
+            [&] { QTest::keyClick(inner, Qt::Key_C, Qt::ControlModifier); },
             [&] { return clipboard->mimeData() && clipboard->mimeData()->hasHtml(); });
+        editor.SetIEUINotify(&handler);
 
         // Pasting the note's HTML into it again: the pasted attachments are stored anew as
         // part10(1).bin ... beside the originals. The originals are recorded as one byte each

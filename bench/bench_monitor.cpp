@@ -74,6 +74,10 @@ double idleWatcherCpuPercent(const QString &app)
         return 100;
     std::this_thread::sleep_for(std::chrono::milliseconds(500)); // past the start-up
     const auto before = monitor.watcherCpuTime();
+    if (before.count() <= 0) {
+        std::fprintf(stderr, "the watcher thread's CPU time cannot be read\n");
+        return 100;
+    }
     std::this_thread::sleep_for(IdleTime);
     const auto spent = monitor.watcherCpuTime() - before;
     return 100.0 * std::chrono::duration<double>(spent).count()

@@ -2,9 +2,12 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "benchutil.h"
 
+#include "common/commonutils.h"
+
 #include "skin/iewebbrowser.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QEventLoop>
@@ -146,6 +149,25 @@ QVariant runScript(QWebEnginePage *page, const QString &script)
     if (!done)
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     return value;
+}
+
+bool stageAppFolder(const QString &folder)
+{
+    TAVRIKCORE::RICHEDITOR::SetAppDirectory(folder + u'/');
+    const QString built = QCoreApplication::applicationDirPath();
+    QString pages = qEnvironmentVariable("TAVRIK_PAGE_DIR");
+    if (pages.isEmpty())
+        pages = built + QStringLiteral("/../page");
+    const QString page = folder + QStringLiteral("/zveditor");
+    if (!copyFolder(built + QStringLiteral("/zveditor"), page)
+        && !copyFolder(pages + QStringLiteral("/zveditor"), page)) {
+        std::fprintf(stderr, "editor page found neither beside %s nor under %s\n",
+                     qPrintable(built), qPrintable(pages));
+        return false;
+    }
+    // The file-type icons the thumbnail cards are drawn with.
+    copyFolder(built + QStringLiteral("/../res"), folder + QStringLiteral("/res"));
+    return true;
 }
 
 QuietPrompts::QuietPrompts()

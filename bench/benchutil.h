@@ -46,6 +46,11 @@ void writeRandomFile(const QString &path, qint64 size);
 // was nothing to copy.
 bool copyFolder(const QString &from, const QString &to);
 
+// Makes `folder` the application folder, holding the editor page and the file-type icons as
+// a host's folder does. The page is taken from beside the program, else from the build's
+// page folder (TAVRIK_PAGE_DIR or ../page). False, with a message, when there is no page.
+bool stageAppFolder(const QString &folder);
+
 // Sets the process up for a browser benchmark before its QApplication exists: the offscreen
 // platform unless one is chosen, and the browser's own process settings.
 void prepareBrowserProcess();

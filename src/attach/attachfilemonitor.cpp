@@ -198,7 +198,8 @@ void AttachFileMonitor::syncFile(const QString &path, Origin origin)
     std::lock_guard lock(m_mutex);
     if (m_receiver)
         QCoreApplication::postEvent(
-            m_receiver, new SyncFileModifyEvent(std::move(arg), QEvent::Type(m_message)));
+            m_receiver, new SyncFileModifyEvent(std::move(arg), QEvent::Type(m_message)),
+            Qt::HighEventPriority);
 }
 
 bool AttachFileMonitor::noteFiles(const QString &noteId, std::vector<AttachmentFile> &files,

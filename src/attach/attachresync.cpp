@@ -123,7 +123,10 @@ int AttachResync::updateStoredNote(const SyncFileModifyArg &arg, const QString &
     const QString &notePath = arg.noteFile.filePath;
     QString content;
     int version = 0;
-    if (notePath.isEmpty() || !IsFileExist(notePath)
+    // Note files are read only from the store's root, whatever path the host gave.
+    const QFileInfo note(notePath);
+    if (notePath.isEmpty() || !note.isFile()
+        || note.absolutePath() != QFileInfo(GetAttachRootDir()).absoluteFilePath()
         || !NoteHtmlRW::ReadHtmlTextFromFile(notePath, content, version))
         return 0;
     std::vector<QString> names;

@@ -42,11 +42,12 @@ public:
                               const QString &storeName, const QString &showName,
                               const QString &now);
 
-    // A note that is not open: reads the note file at arg.noteFile.filePath, rewrites the
-    // attachment's class and src, stores the result as a new note file (the old one stays) and
-    // hands the host its file list, the written note file first, the two new names stamped
-    // with `now`. 1 when the host was told; 0 when the note file cannot be read, names no such
-    // attachment, or cannot be stored (the note is then unchanged).
+    // A note that is not open: reads the note file at arg.noteFile.filePath (only a file in
+    // the store's root), rewrites the attachment's class and src, stores the result as a new
+    // note file (the old one stays) and hands the host its file list, the written note file
+    // first, the two new names stamped with `now`. 1 when the host was told; 0 when the note
+    // file cannot be read, names no such attachment, or cannot be stored (the note is then
+    // unchanged).
     static int updateStoredNote(const SyncFileModifyArg &arg, const QString &storeName,
                                 const QString &showName, const QString &now,
                                 IZvEditorNotify *notify);

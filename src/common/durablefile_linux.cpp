@@ -29,12 +29,8 @@ constexpr off_t WritebackStep = off_t(1) * 1024 * 1024;
 
 std::atomic<WriteCall> s_writeCall{nullptr};
 
-// Like writeAll, for the files of this helper: through the test seam when one is set.
-bool writeFully(int fd, const char *data, size_t count)
+bool writeWith(WriteCall call, int fd, const char *data, size_t count)
 {
-    const WriteCall call = s_writeCall.load(std::memory_order_relaxed);
-    if (!call)
-        return writeAll(fd, data, count);
     while (count > 0) {
         const ssize_t written = call(fd, data, count);
         if (written < 0) {
@@ -46,6 +42,13 @@ bool writeFully(int fd, const char *data, size_t count)
         count -= size_t(written);
     }
     return true;
+}
+
+// Like writeAll, for the files of this helper: through the test seam when one is set.
+bool writeFully(int fd, const char *data, size_t count)
+{
+    const WriteCall call = s_writeCall.load(std::memory_order_relaxed);
+    return writeWith(call ? call : ::write, fd, data, count);
 }
 
 struct DigestContextDeleter
@@ -126,17 +129,7 @@ bool placeFile(const QByteArray &from, const QByteArray &to, Placement placement
 
 bool writeAll(int fd, const char *data, size_t count)
 {
-    while (count > 0) {
-        const ssize_t written = ::write(fd, data, count);
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += written;
-        count -= size_t(written);
-    }
-    return true;
+    return writeWith(::write, fd, data, count);
 }
 
 int writeDurably(const QString &path, std::initializer_list<QByteArrayView> pieces)

@@ -22,6 +22,9 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLocale>
+#include <QTimer>
+
+#include <memory>
 
 using namespace Qt::StringLiterals;
 
@@ -320,10 +323,16 @@ void CZorvaEditorImpl::SetAttachFileListSource(IAttachFileListSource *source)
 
 void CZorvaEditorImpl::customEvent(QEvent *event)
 {
-    if (event->type() == AttachFileModifyEvent)
-        OnAttachFileModify(static_cast<SyncFileModifyEvent *>(event)->arg());
-    else
+    if (event->type() != AttachFileModifyEvent) {
         IEWebBrowser::customEvent(event);
+        return;
+    }
+    // The resync calls into the page and waits for its answers. Waiting inside the delivery
+    // of a posted event holds back the events posted meanwhile, the browser's own among
+    // them, so the record is handled from the event loop itself.
+    auto arg = std::make_shared<SyncFileModifyArg>(
+        std::move(*static_cast<SyncFileModifyEvent *>(event)->arg()));
+    QTimer::singleShot(0, this, [this, arg] { OnAttachFileModify(arg.get()); });
 }
 
 int CZorvaEditorImpl::OnAttachFileModify(SyncFileModifyArg *arg)

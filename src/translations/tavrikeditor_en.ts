@@ -44,17 +44,6 @@
     </message>
 </context>
 <context>
-    <name>ZvWebNoteHandler</name>
-    <message>
-        <source>No program on this computer could open the link “%1”.</source>
-        <translation>No program on this computer could open the link “%1”.</translation>
-    </message>
-    <message>
-        <source>Attach files</source>
-        <translation>Attach files</translation>
-    </message>
-</context>
-<context>
     <name>TAVRIKCORE::RICHEDITOR::CZorvaEditorImpl</name>
     <message>
         <source>此笔记大小为%1，超过编辑器可编辑的%2，只以只读方式显示其开头部分；笔记本身不会被更改。</source>
@@ -63,6 +52,17 @@
     <message>
         <source>此笔记过大，无法在编辑器中导出。</source>
         <translation>This note is too large to export from the editor.</translation>
+    </message>
+</context>
+<context>
+    <name>ZvWebNoteHandler</name>
+    <message>
+        <source>No program on this computer could open the link “%1”.</source>
+        <translation>No program on this computer could open the link “%1”.</translation>
+    </message>
+    <message>
+        <source>Attach files</source>
+        <translation>Attach files</translation>
     </message>
 </context>
 </TS>

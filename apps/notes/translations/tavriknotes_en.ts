@@ -169,6 +169,22 @@ Its text and its attachments are removed for good.</translation>
             <numerusform>%n notes</numerusform>
         </translation>
     </message>
+    <message>
+        <source>&amp;Copy note</source>
+        <translation>&amp;Copy note</translation>
+    </message>
+    <message>
+        <source>Copy the whole note with its pictures</source>
+        <translation>Copy the whole note with its pictures</translation>
+    </message>
+    <message>
+        <source>Nothing to copy: the note is empty</source>
+        <translation>Nothing to copy: the note is empty</translation>
+    </message>
+    <message>
+        <source>The note is on the clipboard</source>
+        <translation>The note is on the clipboard</translation>
+    </message>
 </context>
 <context>
     <name>NoteItemDelegate</name>

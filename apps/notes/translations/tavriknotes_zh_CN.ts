@@ -168,6 +168,22 @@ Its text and its attachments are removed for good.</source>
             <numerusform>%n 篇笔记</numerusform>
         </translation>
     </message>
+    <message>
+        <source>&amp;Copy note</source>
+        <translation>复制笔记(&amp;C)</translation>
+    </message>
+    <message>
+        <source>Copy the whole note with its pictures</source>
+        <translation>复制整篇笔记及其图片</translation>
+    </message>
+    <message>
+        <source>Nothing to copy: the note is empty</source>
+        <translation>没有可复制的内容：笔记是空的</translation>
+    </message>
+    <message>
+        <source>The note is on the clipboard</source>
+        <translation>笔记已复制到剪贴板</translation>
+    </message>
 </context>
 <context>
     <name>NoteItemDelegate</name>

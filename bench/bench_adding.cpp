@@ -4,7 +4,7 @@
 // insertion) over hashing it with md5sum and copying it with cp, measured alternately.
 #include "benchutil.h"
 
-#include "attach/dropfiles.h"
+#include "attach/dropfiles_p.h"
 #include "bridge/zvwebnotehandler.h"
 #include "common/commonutils.h"
 #include "skin/iewebbrowser.h"

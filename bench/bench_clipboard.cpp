@@ -8,7 +8,7 @@
 //     their file list, over the browser's own copy on the same key until its HTML is there.
 #include "benchutil.h"
 
-#include "attach/dropfiles.h"
+#include "attach/dropfiles_p.h"
 #include "clipboard/clipboardformats.h"
 #include "common/commonutils.h"
 #include "editor/czorvaeditorimpl.h"

@@ -9,7 +9,7 @@
 #include "bridge/izveditornotify.h"
 #include "common/commonutils.h"
 #include "editor/czorvaeditorimpl.h"
-#include "notehtml/attachmarkup.h"
+#include "notehtml/attachmarkup_p.h"
 #include "notehtml/notehtmlrw.h"
 #include "skin/iewebbrowser.h"
 

@@ -7,7 +7,7 @@
 #include "benchutil.h"
 
 #include "attach/attachfilemonitor.h"
-#include "attach/dropfiles.h"
+#include "attach/dropfiles_p.h"
 #include "bridge/editorevents.h"
 #include "bridge/izveditornotify.h"
 #include "common/commonutils.h"

@@ -5,7 +5,7 @@
 #include "benchutil.h"
 
 #include "common/commonutils.h"
-#include "notehtml/attachmarkup.h"
+#include "notehtml/attachmarkup_p.h"
 #include "notehtml/notehtmlrw.h"
 
 #include <QCryptographicHash>

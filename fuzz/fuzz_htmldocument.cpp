@@ -4,11 +4,11 @@
 // attachment readers, rewritten, upgraded, converted, and read back as a note file. Nothing may
 // crash, and no path built from the markup may leave the attachment folder.
 #include "common/commonutils.h"
-#include "notehtml/attachmarkup.h"
-#include "notehtml/attachmarkuprewriter.h"
-#include "notehtml/htmldocument.h"
-#include "notehtml/htmlver_1_to_2.h"
-#include "notehtml/mhtexport.h"
+#include "notehtml/attachmarkup_p.h"
+#include "notehtml/attachmarkuprewriter_p.h"
+#include "notehtml/htmldocument_p.h"
+#include "notehtml/htmlver_1_to_2_p.h"
+#include "notehtml/mhtexport_p.h"
 #include "notehtml/notehtmlrw.h"
 
 #include <QDir>

@@ -3,7 +3,7 @@
 // Reads original names out of arbitrary zv_exdata texts, and checks that every name survives
 // the trip into its zv_exdata text and back.
 #include "fuzzcheck.h"
-#include "notehtml/attachmarkup.h"
+#include "notehtml/attachmarkup_p.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -4,7 +4,7 @@
 // path it yields stays inside the attachment folder.
 #include "common/commonutils.h"
 #include "fuzzcheck.h"
-#include "notehtml/attachmarkup.h"
+#include "notehtml/attachmarkup_p.h"
 
 #include <QDir>
 

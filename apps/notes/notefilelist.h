@@ -7,8 +7,8 @@
 #include <QString>
 
 // Answers the editor's attachment monitor from the notebook: the files of a note as it was
-// last saved. The monitor asks on its own thread, so every answer reads the database through
-// a read-only connection of the asking thread, opened and closed for the question.
+// last saved. The monitor asks on its own thread, so every answer reads the notebook through
+// a connection of the asking thread, opened and closed for the question.
 class NoteFileList : public TAVRIKCORE::RICHEDITOR::IAttachFileListSource
 {
 public:

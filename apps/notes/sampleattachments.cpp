@@ -2,16 +2,16 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "sampleattachments.h"
 
-#include "attach/attachstore.h"
-#include "attach/dropfiles.h"
-#include "notehtml/attachmarkup.h"
+#include "bridge/zvwebnotehandler.h"
 
 #include <QFile>
 #include <QImage>
 #include <QLinearGradient>
+#include <QMimeData>
 #include <QPainter>
 #include <QPainterPath>
 #include <QTemporaryDir>
+#include <QUrl>
 
 using namespace Qt::StringLiterals;
 using namespace TAVRIKCORE::RICHEDITOR;
@@ -50,16 +50,20 @@ QImage drawPicture()
     return image;
 }
 
-bool store(const QString &noteId, const QString &path, SampleAttachments::Made &made)
+// Stores a file as a file dropped on the note `handler` holds, and appends its markup.
+bool store(ZvWebNoteHandler &handler, const QString &path, SampleAttachments::Made &made)
 {
-    DropFileInfo info;
+    QMimeData dropped;
+    dropped.setUrls({QUrl::fromLocalFile(path)});
+    std::vector<DropFileInfo> files;
+    ZvWebNoteHandler::GetFileList(&dropped, files);
     MAF_RESULT stored;
-    if (!DropFiles::BuildDropFileInfo(path, info)
-        || !AttachStore::MoveAttFile(noteId, info, stored))
+    if (files.size() != 1 || !handler.MoveAttFile(files.front(), stored))
         return false;
+    const DropFileInfo &info = files.front();
     made.sizes[stored.storeName] = info.fileSize;
     made.sizes[stored.showName] = quint64(stored.showSize);
-    const QString json = AttachMarkup::FormatOrigNameToJson(info.keptName).toHtmlEscaped();
+    const QString json = ZvWebNoteHandler::FormatOrigNameToJson(info.keptName).toHtmlEscaped();
     made.html += u"<img src=\""_s + stored.showSrc + u"\" class=\""_s + stored.relPath
         + u"\" zv_exdata=\""_s + json + u"\" data-ke-src=\""_s + stored.showSrc
         + u"\" zvimgsrc=\""_s + stored.showSrc + u"\"> "_s;
@@ -80,8 +84,10 @@ bool make(const QString &noteId, Made &made)
         return false;
     list.write("Packing list\n\n- passport\n- charger\n- rain jacket\n- 饺子 recipe\n");
     list.close();
+    ZvWebNoteHandler handler;
+    handler.SetCurNoteGuid(noteId);
     made.html = u"<p>"_s;
-    const bool ok = store(noteId, picture, made) && store(noteId, document, made);
+    const bool ok = store(handler, picture, made) && store(handler, document, made);
     made.html += u"</p>"_s;
     return ok;
 }

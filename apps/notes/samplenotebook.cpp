@@ -5,8 +5,8 @@
 #include "notestore.h"
 #include "sampleattachments.h"
 
+#include "bridge/zvwebnotehandler.h"
 #include "common/commonutils.h"
-#include "notehtml/attachmarkup.h"
 #include "notehtml/notehtmlrw.h"
 
 #include <QFile>
@@ -61,7 +61,7 @@ bool addSample(NoteStore &store, const Sample &sample, QString &error)
         return false;
     }
     std::vector<NewAttachFile> records;
-    AttachMarkup::ParseAttList(id, html, records);
+    ZvWebNoteHandler::ParseAttList(id, html, records);
     records.insert(records.begin(), noteFile);
     std::vector<NoteFile> files;
     for (const NewAttachFile &r : records)

@@ -1,12 +1,12 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
-#include "attach/attachadder.h"
+#include "attach/attachadder_p.h"
 
 #include "common/iprompts.h"
 #include "common/log4c.h"
 #include "common/narrowcodec.h"
 #include "common/uilanguage.h"
-#include "notehtml/attachmarkup.h"
+#include "notehtml/attachmarkup_p.h"
 
 #include <QGuiApplication>
 

@@ -7,7 +7,7 @@
 #include "attach/syncfilemodifyevent.h"
 #include "common/commonutils.h"
 #include "common/log4c.h"
-#include "notehtml/attachmarkup.h"
+#include "notehtml/attachmarkup_p.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -233,8 +233,7 @@ void AttachFileMonitor::GetAttachInfoFromPath(const QString &path, QString &note
         return;
     std::vector<QString> pieces;
     SplitString(path.mid(at + root.size() + 1), QStringLiteral("/"), pieces);
-    if (pieces.size() != 2 || !AttachMarkup::isSafeName(pieces[0])
-        || !AttachMarkup::isSafeName(pieces[1]))
+    if (pieces.size() != 2 || !IsSafeFileName(pieces[0]) || !IsSafeFileName(pieces[1]))
         return;
     noteId = pieces[0];
     fileName = pieces[1];

@@ -2,15 +2,15 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "attach/attachresync_p.h"
 
-#include "attach/fileclassifier.h"
-#include "attach/filethumbnail.h"
+#include "attach/fileclassifier_p.h"
+#include "attach/filethumbnail_p.h"
 #include "bridge/izveditornotify.h"
 #include "bridge/zvwebnotehandler.h"
 #include "common/commonutils.h"
-#include "common/durablefile_p.h"
+#include "common/contentnamedfile_p.h"
 #include "common/log4c.h"
-#include "notehtml/attachmarkup.h"
-#include "notehtml/attachmarkuprewriter.h"
+#include "notehtml/attachmarkup_p.h"
+#include "notehtml/attachmarkuprewriter_p.h"
 #include "notehtml/notehtmlrw.h"
 
 #include <QFile>
@@ -34,12 +34,6 @@ int fail(const char16_t *line)
     return 0;
 }
 
-// True when a file under a content-derived name holds that content.
-bool holdsHash(const QString &path, const QString &hash)
-{
-    return IsFileExist(path) && CalcFileMd5(path) == hash;
-}
-
 } // namespace
 
 int AttachResync::generateThumbPic(const SyncFileModifyArg &arg, QString &showName)
@@ -52,18 +46,18 @@ int AttachResync::generateThumbPic(const SyncFileModifyArg &arg, QString &showNa
         const qsizetype dot = keptName.lastIndexOf(u'.');
         const QString name = arg.newHash + (dot < 0 ? QStringLiteral(".bmp") : keptName.mid(dot));
         const QString target = folder + name;
-        if (!holdsHash(target, arg.newHash)) {
-            // Copied aside and checked first: the file may be written again meanwhile, and a
-            // name derived from content must hold that content.
-            const bool placed = durableCopy(arg.changedPath, temp, Placement::KeepExisting)
-                && CalcFileMd5(temp) == arg.newHash
-                && durableRename(temp, target,
-                                 IsFileExist(target) ? Placement::Replace
-                                                     : Placement::KeepExisting);
-            QFile::remove(temp);
-            if (!placed && !holdsHash(target, arg.newHash))
-                return fail(u"[ERROR] CZorvaEditorImpl::GenerateThumbPic copy file fald ! ");
-        }
+        const int placed = placeContentNamed(
+            target, arg.newHash,
+            [&](Placement placement) {
+                // Copied aside and checked first: the file may be written again meanwhile, and
+                // a name derived from content must hold that content.
+                return durableCopy(arg.changedPath, temp, Placement::KeepExisting)
+                    && CalcFileMd5(temp) == arg.newHash && durableRename(temp, target, placement);
+            },
+            QString());
+        QFile::remove(temp);
+        if (placed != 0)
+            return fail(u"[ERROR] CZorvaEditorImpl::GenerateThumbPic copy file fald ! ");
         showName = name;
         return 1;
     }
@@ -83,11 +77,11 @@ int AttachResync::generateThumbPic(const SyncFileModifyArg &arg, QString &showNa
     }
     const QString name = thumbHash + QStringLiteral(".bmp");
     const QString target = folder + name;
-    const bool placed = holdsHash(target, thumbHash)
-        || durableRename(temp, target,
-                         IsFileExist(target) ? Placement::Replace : Placement::KeepExisting);
+    const int placed = placeContentNamed(
+        target, thumbHash,
+        [&](Placement placement) { return durableRename(temp, target, placement); }, QString());
     QFile::remove(temp); // still there when a valid card was already in place or placing failed
-    if (!placed)
+    if (placed != 0)
         return fail(u"[ERROR] CZorvaEditorImpl::GenerateThumbPic rename file fald ! ");
     showName = name;
     return 1;

@@ -4,7 +4,7 @@
 
 #include "attach/syncfilemodifyarg.h"
 #include "notehtml/newattachfile.h"
-#include "tavrik_export.h"
+#include "tavrik_autotest_export_p.h"
 
 #include <QString>
 
@@ -21,7 +21,7 @@ namespace Internal {
 // What the editor does with one changed attachment (see CZorvaEditorImpl::DoAttachFileModify):
 // make the new shown image, then point the note at the new content, in the page when the note
 // is open and in its stored note file otherwise.
-class TAVRIK_EXPORT AttachResync
+class TAVRIK_AUTOTEST_EXPORT AttachResync
 {
 public:
     // The image the page shows for the new content, in the store's root. A picture (by kept

@@ -1,13 +1,13 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
-#include "attach/attachstore.h"
+#include "attach/attachstore_p.h"
 
-#include "attach/fileclassifier.h"
-#include "attach/filethumbnail.h"
+#include "attach/fileclassifier_p.h"
+#include "attach/filethumbnail_p.h"
 #include "common/commonutils.h"
-#include "common/durablefile_p.h"
-#include "common/log4c.h"
-#include "notehtml/attachmarkup.h"
+#include "common/contentnamedfile_p.h"
+#include "common/writelog_p.h"
+#include "notehtml/attachmarkup_p.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -25,7 +25,9 @@
 
 namespace TAVRIKCORE::RICHEDITOR {
 
+using Internal::placeContentNamed;
 using Internal::Placement;
+using Internal::writeLog;
 
 namespace {
 
@@ -43,15 +45,10 @@ constexpr QStringView ThumbFailed
     = u"[ERROR] ZvWebNoteHandler::MoveAttFile create thumb pic faild ! ";
 constexpr QStringView RenameFailed = u"[ERROR] ZvWebNoteHandler::MoveAttFile rename file fald ! ";
 
-void writeLog(const QString &line)
-{
-    CLog4C::GetInstance()->WriteLog(line);
-}
-
 // A component that is empty is allowed here; the callers decide whether it may be empty.
 bool escapesFolder(const QString &component)
 {
-    return !component.isEmpty() && !AttachMarkup::isSafeName(component);
+    return !component.isEmpty() && !IsSafeFileName(component);
 }
 
 // The system error of a failure as the log shows it: "No space left on device (errno 28)".
@@ -74,26 +71,11 @@ int failure(QStringView line, int error, const QString &path, int *errorOut)
     return 0;
 }
 
-// Puts a file whose MD5 is `hash` at the content-named `target` with `put`. An existing target
-// is kept when its bytes match its name and replaced atomically when they do not. 0, or the
-// errno of the failure.
-int placeContentNamed(const QString &target, const QString &hash,
-                      const std::function<bool(Placement)> &put)
+// The log line of a content-named file that was replaced because its bytes did not match.
+QString replacedLine(const QString &target)
 {
-    if (IsFileExist(target)) {
-        if (CalcFileMd5(target) == hash)
-            return 0;
-        if (!put(Placement::Replace))
-            return errno != 0 ? errno : EIO;
-        writeLog(QStringLiteral("[WARN] ZvWebNoteHandler::MoveAttFile replaced damaged file ")
-                 + GetFileNameFromPath(target));
-        return 0;
-    }
-    if (put(Placement::KeepExisting))
-        return 0;
-    // Someone else may place it meanwhile: fine when it is the same content.
-    const int error = errno != 0 ? errno : EIO;
-    return IsFileExist(target) && CalcFileMd5(target) == hash ? 0 : error;
+    return QStringLiteral("[WARN] ZvWebNoteHandler::MoveAttFile replaced damaged file ")
+        + GetFileNameFromPath(target);
 }
 
 // Renames the finished temporary file `temp` to `target`, removing it when that fails.
@@ -222,10 +204,12 @@ int AttachStore::MoveAttFile(const QString &noteId, const DropFileInfo &info, MA
         storeName = hash + u'.' + info.fileExt;
         const QString target = keptPath.isEmpty() ? folder + storeName : keptPath;
         const int placed = keptPath.isEmpty()
-            ? placeContentNamed(target, hash,
-                                [&](Placement placement) {
-                                    return Internal::placeFlushed(copy.path, target, placement);
-                                })
+            ? placeContentNamed(
+                target, hash,
+                [&](Placement placement) {
+                    return Internal::placeFlushed(copy.path, target, placement);
+                },
+                replacedLine(target))
             : (renameInto(copy.path, target, Placement::KeepExisting) ? 0
                    : errno != 0                                       ? errno
                                                                       : EIO);
@@ -244,9 +228,12 @@ int AttachStore::MoveAttFile(const QString &noteId, const DropFileInfo &info, MA
         if (keptPath.isEmpty())
             return 1; // the stored file is the picture copy
         const QString picturePath = folder + storeName;
-        const int placed = placeContentNamed(picturePath, hash, [&](Placement placement) {
-            return Internal::durableCopy(keptPath, picturePath, placement);
-        });
+        const int placed = placeContentNamed(
+            picturePath, hash,
+            [&](Placement placement) {
+                return Internal::durableCopy(keptPath, picturePath, placement);
+            },
+            replacedLine(picturePath));
         if (placed != 0) {
             return failure(PictureCopyFailed, placed, picturePath, error);
         }
@@ -267,16 +254,19 @@ int AttachStore::MoveAttFile(const QString &noteId, const DropFileInfo &info, MA
     result.showSize = int(card.size());
     const QString thumbPath = folder + thumbName;
     int writeError = 0;
-    const int placed = placeContentNamed(thumbPath, thumbName.left(32), [&](Placement placement) {
-        const QString temp = Internal::temporaryPath(folder);
-        writeError = Internal::writeDurably(temp, {card});
-        if (writeError != 0) {
-            QFile::remove(temp);
-            errno = writeError;
-            return false;
-        }
-        return renameInto(temp, thumbPath, placement);
-    });
+    const int placed = placeContentNamed(
+        thumbPath, thumbName.left(32),
+        [&](Placement placement) {
+            const QString temp = Internal::temporaryPath(folder);
+            writeError = Internal::writeDurably(temp, {card});
+            if (writeError != 0) {
+                QFile::remove(temp);
+                errno = writeError;
+                return false;
+            }
+            return renameInto(temp, thumbPath, placement);
+        },
+        replacedLine(thumbPath));
     if (placed != 0) {
         return failure(writeError != 0 ? ThumbFailed : RenameFailed, placed, thumbPath, error);
     }
@@ -292,7 +282,7 @@ void AttachStore::DoAttSameName(std::vector<DropFileInfo> &files,
             enterName(table, splitName(name));
     }
     const QString noteFolder
-        = AttachMarkup::isSafeName(noteId) ? GetAttachRootDir() + u'/' + noteId : QString();
+        = IsSafeFileName(noteId) ? GetAttachRootDir() + u'/' + noteId : QString();
     std::set<QString> batchNames;
 
     for (DropFileInfo &file : files) {
@@ -325,7 +315,7 @@ int AttachStore::SaveImage(const QImage *image, std::vector<DropFileInfo> &files
     info.displayName = name;
     info.fileExt = QStringLiteral("jpg");
     info.fileSize = quint64(file.size());
-    info.addTime = QDateTime::currentDateTime().toString(QStringLiteral("yyyy/MM/dd HH:mm"));
+    info.addTime = GetAddTimeString();
     info.isTemp = true;
     files.push_back(info);
     return 1;

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "attach/attachwatcher_p.h"
 
-#include "common/log4c.h"
+#include "common/writelog_p.h"
 
 #include <QFile>
 
@@ -33,11 +33,6 @@ constexpr uint32_t RootMask = IN_CREATE | IN_MOVED_TO | IN_MOVED_FROM | IN_DELET
 // names existed before an edit began).
 constexpr uint32_t FolderMask = IN_CLOSE_WRITE | IN_MOVED_TO | IN_MOVED_FROM | IN_CREATE | IN_DELETE
     | IN_ONLYDIR | IN_DONT_FOLLOW | IN_EXCL_UNLINK;
-
-void writeLog(const QString &line)
-{
-    CLog4C::GetInstance()->WriteLog(line);
-}
 
 QString systemError(int error)
 {

@@ -1,15 +1,14 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
-#include "attach/dropfiles.h"
+#include "attach/dropfiles_p.h"
 
-#include "attach/attachstore.h"
-#include "attach/fileclassifier.h"
+#include "attach/attachstore_p.h"
+#include "attach/fileclassifier_p.h"
 #include "common/commonutils.h"
 #include "common/log4c.h"
-#include "skin/cgditoolbox.h"
+#include "skin/cgditoolbox_p.h"
 
 #include <QClipboard>
-#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -17,24 +16,11 @@
 #include <QMimeData>
 #include <QUrl>
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 using namespace Qt::StringLiterals;
 
 namespace TAVRIKCORE::RICHEDITOR {
 
 namespace {
-
-QString folderName(QString path)
-{
-    while (path.endsWith(u'/') || path.endsWith(u'\\'))
-        path.chop(1);
-    const qsizetype separator = std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
-    return path.mid(separator + 1);
-}
 
 bool appendImage(const QMimeData *data, std::vector<DropFileInfo> &files)
 {
@@ -63,7 +49,7 @@ bool DropFiles::BuildDropFileInfo(const QString &path, DropFileInfo &info)
     record.srcPath = path;
     if (file.isDir()) {
         record.isDir = true;
-        record.displayName = folderName(path);
+        record.displayName = GetFolderName(path);
         record.fileExt = QStringLiteral("dir");
         record.fileSize = ~quint64(0);
     } else {
@@ -74,8 +60,7 @@ bool DropFiles::BuildDropFileInfo(const QString &path, DropFileInfo &info)
         record.fileExt = FileClassifier::GetFileStuffx(record.displayName);
         record.fileSize = quint64(reader.size());
     }
-    record.addTime
-        = FormatTime(QDateTime::currentSecsSinceEpoch(), QStringLiteral("%Y/%m/%d %H:%M"));
+    record.addTime = GetAddTimeString();
     info = record;
     return true;
 }
@@ -121,35 +106,6 @@ void DropFiles::GetFileListFromClipboard(std::vector<DropFileInfo> &files)
         GetFileList(data, files);
     else
         appendImage(data, files);
-}
-
-DropFiles::OpenCheck DropFiles::CheckExclusiveOpen(const QString &path)
-{
-    const QByteArray native = QFile::encodeName(path);
-    const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return OpenInvalid;
-    OpenCheck check = OpenOk;
-    struct stat status
-    {
-    };
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        check = OpenInvalid;
-    } else if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        check = OpenInUse;
-    } else {
-        ::flock(fd, LOCK_UN);
-        // An open-description query sees record locks of every owner, this process included.
-        struct flock lock
-        {
-        };
-        lock.l_type = F_WRLCK;
-        lock.l_whence = SEEK_SET;
-        if (::fcntl(fd, F_OFD_GETLK, &lock) == 0 && lock.l_type != F_UNLCK)
-            check = OpenInUse;
-    }
-    ::close(fd);
-    return check;
 }
 
 } // namespace TAVRIKCORE::RICHEDITOR

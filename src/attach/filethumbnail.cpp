@@ -1,12 +1,11 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
-#include "attach/filethumbnail.h"
+#include "attach/filethumbnail_p.h"
 
-#include "attach/imagemanager.h"
+#include "attach/imagemanager_p.h"
 #include "common/commonutils.h"
 #include "common/durablefile_p.h"
 
-#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -219,9 +218,7 @@ int FileThumbnail::GenerateFileThumb(int type, const QString &nameLine, const QS
 
 QString FileThumbnail::FormatFileInfo(int size, const QString &time)
 {
-    const QString when = time.isEmpty()
-        ? QDateTime::currentDateTime().toString(QStringLiteral("yyyy/MM/dd HH:mm"))
-        : time;
+    const QString when = time.isEmpty() ? GetAddTimeString() : time;
     return when + u' ' + FormatFileSize(quint64(qint64(size)));
 }
 

@@ -10,15 +10,14 @@
 #include "common/jsontext_p.h"
 #include "common/log4c.h"
 #include "common/narrowcodec.h"
-#include "notehtml/attachmarkup.h"
-#include "notehtml/attachmarkuprewriter.h"
-#include "notehtml/mhtexport.h"
-#include "skin/chyperlink.h"
+#include "notehtml/attachmarkup_p.h"
+#include "notehtml/attachmarkuprewriter_p.h"
+#include "notehtml/mhtexport_p.h"
+#include "skin/chyperlink_p.h"
 #include "skin/hresult.h"
 #include "skin/iewebbrowser.h"
 
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QFileInfo>
 #include <QGuiApplication>
 
@@ -473,7 +472,7 @@ QString ZvWebNoteHandler::Format(const QVariant &value)
 
 QString ZvWebNoteHandler::FormatCurTime()
 {
-    return FormatTime(QDateTime::currentSecsSinceEpoch(), QStringLiteral("%Y/%m/%d %H:%M"));
+    return GetAddTimeString();
 }
 
 bool ZvWebNoteHandler::path_is_folder(const QString &path)
@@ -483,11 +482,7 @@ bool ZvWebNoteHandler::path_is_folder(const QString &path)
 
 QString ZvWebNoteHandler::extract_foldername(const QString &path)
 {
-    QString folder = path;
-    while (folder.endsWith(u'\\') || folder.endsWith(u'/'))
-        folder.chop(1);
-    const qsizetype separator = std::max(folder.lastIndexOf(u'\\'), folder.lastIndexOf(u'/'));
-    return separator < 0 ? QString() : folder.mid(separator + 1);
+    return GetFolderName(path);
 }
 
 void ZvWebNoteHandler::OnRightClickAttach(const QString &, const QString &, const QString &) { }

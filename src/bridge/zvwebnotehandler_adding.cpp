@@ -4,16 +4,16 @@
 // the common batch step. The rules live in AttachAdder, DropFiles and AttachStore.
 #include "bridge/zvwebnotehandler.h"
 
-#include "attach/attachadder.h"
-#include "attach/attachstore.h"
-#include "attach/dropfiles.h"
-#include "attach/fileclassifier.h"
-#include "attach/filethumbnail.h"
+#include "attach/attachadder_p.h"
+#include "attach/attachstore_p.h"
+#include "attach/dropfiles_p.h"
+#include "attach/fileclassifier_p.h"
+#include "attach/filethumbnail_p.h"
 #include "bridge/jsprocessorcall_p.h"
 #include "common/commonutils.h"
 #include "common/iprompts.h"
 #include "common/log4c.h"
-#include "notehtml/attachmarkup.h"
+#include "notehtml/attachmarkup_p.h"
 #include "skin/hresult.h"
 #include "skin/iewebbrowser.h"
 

@@ -4,7 +4,7 @@
 // decisions live in AttachCopy, the clipboard formats in clipboardformats.h.
 #include "bridge/zvwebnotehandler.h"
 
-#include "attach/attachadder.h"
+#include "attach/attachadder_p.h"
 #include "bridge/editorevents.h"
 #include "clipboard/attachcopy_p.h"
 #include "clipboard/clipboardformats.h"

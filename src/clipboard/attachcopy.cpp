@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "clipboard/attachcopy_p.h"
 
-#include "attach/fileclassifier.h"
+#include "attach/fileclassifier_p.h"
 #include "clipboard/clipboardmime_p.h"
 #include "common/commonutils.h"
 

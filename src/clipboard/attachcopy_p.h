@@ -4,7 +4,7 @@
 
 #include "attach/attachrecords.h"
 #include "notehtml/newattachfile.h"
-#include "tavrik_export.h"
+#include "tavrik_autotest_export_p.h"
 
 #include <QString>
 
@@ -16,7 +16,7 @@ class QMimeData;
 namespace TAVRIKCORE::RICHEDITOR {
 
 // The decisions of copy and paste with attachments, apart from the page and the store.
-class TAVRIK_EXPORT AttachCopy
+class TAVRIK_AUTOTEST_EXPORT AttachCopy
 {
 public:
     // What a paste takes, first match wins: files (a file list or a picture), then HTML.

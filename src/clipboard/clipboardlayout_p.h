@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #pragma once
 
-#include "tavrik_export.h"
+#include "tavrik_autotest_export_p.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -23,7 +23,7 @@ namespace TAVRIKCORE::RICHEDITOR {
 // File list: a 20-byte little-endian header (names at 20, drop point 0,0, non-client 0, wide
 // names 1) followed by each path in UTF-16LE with its zero character, then one more zero.
 // Drop effect: four bytes, little-endian.
-class TAVRIK_EXPORT ClipboardLayout
+class TAVRIK_AUTOTEST_EXPORT ClipboardLayout
 {
 public:
     static constexpr qsizetype HtmlHeaderSize = 134;

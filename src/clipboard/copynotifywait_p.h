@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #pragma once
 
-#include "tavrik_export.h"
+#include "tavrik_autotest_export_p.h"
 
 #include <QObject>
 
@@ -15,7 +15,7 @@ namespace TAVRIKCORE::RICHEDITOR {
 // which runs once the clipboard has changed since the key (at once when it already has), so
 // it never acts on what was there before. A wait without a change within TimeoutMs ends
 // without running anything. The wait deletes itself when it ends.
-class TAVRIK_EXPORT CopyNotifyWait : public QObject
+class TAVRIK_AUTOTEST_EXPORT CopyNotifyWait : public QObject
 {
 public:
     static constexpr int TimeoutMs = 2000;

@@ -1,12 +1,13 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
-#include "common/commonutils.h"
+#include "common/appdirectory.h"
+
+#include "common/appdirectory_p.h"
+#include "common/pathutils.h"
 
 #include <QDir>
-#include <QFile>
 
 #include <mutex>
-#include <unistd.h>
 
 namespace TAVRIKCORE::RICHEDITOR {
 
@@ -17,17 +18,6 @@ QString withTrailingSlash(QString folder)
     if (!folder.endsWith(u'/'))
         folder += u'/';
     return folder;
-}
-
-QString executableFolder()
-{
-    QByteArray target(4096, '\0');
-    const ssize_t length = ::readlink("/proc/self/exe", target.data(), target.size());
-    if (length <= 0 || length >= target.size())
-        return QStringLiteral("./");
-    target.truncate(length);
-    const QString path = QFile::decodeName(target);
-    return path.left(path.lastIndexOf(u'/') + 1);
 }
 
 struct AppDirectoryState
@@ -50,7 +40,8 @@ void resolveStartup(AppDirectoryState &s)
     if (s.resolved)
         return;
     const QString fromEnvironment = qEnvironmentVariable("TAVRIK_APP_DIR");
-    s.startup = fromEnvironment.isEmpty() ? executableFolder() : withTrailingSlash(fromEnvironment);
+    s.startup = fromEnvironment.isEmpty() ? Internal::executableFolder()
+                                          : withTrailingSlash(fromEnvironment);
     s.current = s.startup;
     s.resolved = true;
 }

@@ -1,81 +1,63 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
-#include "common/commonutils.h"
-#include "common/log4c.h"
+#include "common/filemd5.h"
 
-#include <QFile>
+#include "common/filemd5_p.h"
+#include "common/writelog_p.h"
 
 #include <openssl/evp.h>
 
-#include <cerrno>
-#include <fcntl.h>
 #include <memory>
-#include <unistd.h>
 
 namespace TAVRIKCORE::RICHEDITOR {
 
 namespace {
-
-constexpr size_t s_chunkSize = 64 * 1024;
-
-struct FdCloser
-{
-    int fd;
-    ~FdCloser() { ::close(fd); }
-};
 
 struct DigestContextDeleter
 {
     void operator()(EVP_MD_CTX *context) const { EVP_MD_CTX_free(context); }
 };
 
-void writeLog(const QString &message)
+void logDigestUnavailable(const QString &path)
 {
-    CLog4C::GetInstance()->WriteLog(message);
+    Internal::writeLog(
+        QStringLiteral("[ERROR] CalcFileMd5: MD5 digest unavailable for file('%1').").arg(path));
 }
 
 } // namespace
 
 QString CalcFileMd5(const QString &path)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        const int error = errno;
-        writeLog(QStringLiteral("[ERROR]: Open file('%1') to calc file md5 failed!Error code:%2.")
-                     .arg(path, QString::number(error)));
-        return {};
-    }
-    FdCloser closer{fd};
-    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-
     std::unique_ptr<EVP_MD_CTX, DigestContextDeleter> context(EVP_MD_CTX_new());
-    if (!context || EVP_DigestInit_ex(context.get(), EVP_md5(), nullptr) != 1) {
-        writeLog(QStringLiteral("[ERROR] CalcFileMd5: MD5 digest unavailable for file('%1').")
-                     .arg(path));
+    const bool ready = context && EVP_DigestInit_ex(context.get(), EVP_md5(), nullptr) == 1;
+    Internal::FileReadFailure failure;
+    const bool read = Internal::readFileInPieces(
+        path,
+        [&](const unsigned char *bytes, size_t count) {
+            if (ready)
+                EVP_DigestUpdate(context.get(), bytes, count);
+        },
+        failure);
+    if (!read && failure.atOpen) {
+        Internal::writeLog(
+            QStringLiteral("[ERROR]: Open file('%1') to calc file md5 failed!Error code:%2.")
+                .arg(path, QString::number(failure.error)));
         return {};
     }
-
-    const std::unique_ptr<unsigned char[]> buffer(new unsigned char[s_chunkSize]);
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer.get(), s_chunkSize);
-        if (got == 0)
-            break;
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            const int error = errno;
-            writeLog(QStringLiteral("[ERROR] CalcFileMd5: Read file('%1') failed!Error code:%2.")
-                         .arg(path, QString::number(error)));
-            return {};
-        }
-        EVP_DigestUpdate(context.get(), buffer.get(), size_t(got));
+    if (!ready) {
+        logDigestUnavailable(path);
+        return {};
     }
-
+    if (!read) {
+        Internal::writeLog(
+            QStringLiteral("[ERROR] CalcFileMd5: Read file('%1') failed!Error code:%2.")
+                .arg(path, QString::number(failure.error)));
+        return {};
+    }
     unsigned char digest[EVP_MAX_MD_SIZE];
     unsigned int digestLength = 0;
     if (EVP_DigestFinal_ex(context.get(), digest, &digestLength) != 1 || digestLength != 16) {
-        writeLog(QStringLiteral("[ERROR] CalcFileMd5: MD5 digest unavailable for file('%1').")
-                     .arg(path));
+        logDigestUnavailable(path);
         return {};
     }
     return QString::fromLatin1(QByteArray(reinterpret_cast<const char *>(digest), 16).toHex());

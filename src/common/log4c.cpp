@@ -2,9 +2,10 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "common/log4c.h"
 
-#include "common/commonutils.h"
-#include "common/durablefile_p.h"
+#include "common/appdirectory.h"
+#include "common/log4c_p.h"
 #include "common/singleton_p.h"
+#include "common/textutils_p.h"
 
 #include <QFile>
 
@@ -13,14 +14,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <fcntl.h>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
-#include <sys/stat.h>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 namespace TAVRIKCORE::RICHEDITOR {
@@ -28,7 +26,7 @@ namespace TAVRIKCORE::RICHEDITOR {
 namespace {
 
 // A file above this size is started afresh by the next pass.
-constexpr off_t maxLogSize = 0xA00000;
+constexpr qint64 maxLogSize = 0xA00000;
 constexpr std::chrono::milliseconds writerPeriod(2000);
 // How long destruction and the process-exit flush wait for a writer stuck in a pass (a
 // hung network file system, a full pipe).
@@ -143,20 +141,7 @@ void CLog4C::Private::flushPass(std::chrono::milliseconds wait)
         pass.lock();
     else if (!pass.try_lock_for(wait))
         return;
-    const char *path = nativePath.constData();
-    int flags = O_WRONLY | O_CREAT | O_CLOEXEC;
-    struct stat info;
-    if (::stat(path, &info) != 0) {
-        flags |= O_TRUNC;
-    } else if (info.st_size <= maxLogSize) {
-        flags |= O_APPEND;
-    } else {
-        // No rotation: the file starts afresh. If it cannot be deleted the lines wait.
-        if (::unlink(path) != 0)
-            return;
-        flags |= O_TRUNC;
-    }
-    const int fd = ::open(path, flags, 0666);
+    const int fd = Internal::openLogFile(nativePath, maxLogSize);
     if (fd < 0)
         return;
 
@@ -172,9 +157,7 @@ void CLog4C::Private::flushPass(std::chrono::milliseconds wait)
     bytes.reserve(total);
     for (const std::string &line : lines)
         bytes += line;
-    // A failed write loses this pass's lines; the log has nowhere to report its own failures.
-    Internal::writeAll(fd, bytes.data(), bytes.size());
-    ::close(fd);
+    Internal::writeLogFile(fd, bytes);
 }
 
 void CLog4C::Private::run()
@@ -248,16 +231,16 @@ void CLog4C::WriteLog(const QString &message)
     if (message.isEmpty())
         return;
     timespec now;
-    ::clock_gettime(CLOCK_REALTIME, &now);
+    std::timespec_get(&now, TIME_UTC);
     // localtime_r takes a process-wide lock; a thread converts each second only once.
     thread_local time_t convertedSecond = -1;
     thread_local tm local;
     if (now.tv_sec != convertedSecond) {
-        ::localtime_r(&now.tv_sec, &local);
+        Internal::localTime(qint64(now.tv_sec), local);
         convertedSecond = now.tv_sec;
     }
     // A thread's id never changes, and asking the kernel costs more than the rest of the call.
-    thread_local const unsigned threadId = unsigned(::gettid());
+    thread_local const unsigned threadId = Internal::currentThreadId();
     char prefix[80];
     const int prefixLength
         = std::snprintf(prefix, sizeof prefix, "%04d-%02d-%02d %02d:%02d:%02d:%03d TID:0x%x ",

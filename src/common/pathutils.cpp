@@ -1,12 +1,10 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
-#include "common/commonutils.h"
+#include "common/pathutils.h"
 
-#include <QFile>
+#include "common/pathutils_p.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <sys/stat.h>
 
 namespace TAVRIKCORE::RICHEDITOR {
 
@@ -18,10 +16,9 @@ bool hasNul(const QString &path)
     return path.contains(QChar(u'\0'));
 }
 
-bool isFolder(const QByteArray &path)
+qsizetype lastSeparator(const QString &path)
 {
-    struct stat info;
-    return ::stat(path.constData(), &info) == 0 && S_ISDIR(info.st_mode);
+    return std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
 }
 
 } // namespace
@@ -35,32 +32,43 @@ int MakeDirectories(const QString &path)
         trimmed.chop(1);
     if (trimmed.isEmpty())
         return path.isEmpty() ? 0 : 1; // only separators: the file-system root
-    if (isFolder(QFile::encodeName(trimmed)))
+    if (Internal::isFolder(trimmed))
         return 1;
     const qsizetype slash = trimmed.lastIndexOf(u'/');
     if (slash < 0)
         return 0;
     if (!MakeDirectories(trimmed.left(slash)))
         return 0;
-    const QByteArray native = QFile::encodeName(path);
-    if (::mkdir(native.constData(), 0777) == 0)
-        return 1;
-    // Someone else may have created it in the meantime.
-    return errno == EEXIST && isFolder(native) ? 1 : 0;
+    return Internal::makeFolder(path) ? 1 : 0;
 }
 
 int IsFileExist(const QString &path)
 {
     if (path.isEmpty() || hasNul(path))
         return 0;
-    struct stat info;
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? 1 : 0;
+    return Internal::pathExists(path) ? 1 : 0;
 }
 
 QString GetFileNameFromPath(const QString &path)
 {
-    const qsizetype separator = std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
-    return separator < 0 ? path : path.mid(separator + 1);
+    return path.mid(lastSeparator(path) + 1);
+}
+
+QString GetFolderName(const QString &path)
+{
+    QString folder = path;
+    while (folder.endsWith(u'/') || folder.endsWith(u'\\'))
+        folder.chop(1);
+    const qsizetype separator = lastSeparator(folder);
+    return separator < 0 ? QString() : folder.mid(separator + 1);
+}
+
+bool IsSafeFileName(const QString &name)
+{
+    if (name.isEmpty() || name == u"." || name == u"..")
+        return false;
+    return std::none_of(name.cbegin(), name.cend(),
+                        [](QChar c) { return c == u'/' || c == u'\\' || c == QChar(0); });
 }
 
 QString GetFileExt(const QString &name)

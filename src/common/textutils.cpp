@@ -1,6 +1,8 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
-#include "common/commonutils.h"
+#include "common/textutils.h"
+
+#include "common/textutils_p.h"
 
 #include <QUuid>
 
@@ -8,7 +10,6 @@
 #include <charconv>
 #include <cstdarg>
 #include <cstdio>
-#include <cstdlib>
 #include <ctime>
 #include <cwchar>
 #include <string>
@@ -20,29 +21,6 @@ namespace {
 constexpr quint64 s_kib = quint64(1) << 10;
 constexpr quint64 s_mib = quint64(1) << 20;
 constexpr quint64 s_gib = quint64(1) << 30;
-
-// Prints into a stream that grows as needed and copies what fits into `buffer`;
-// the characters kept, or -1 when the print itself fails (bad format, unconvertible argument).
-int wideFormatTruncated(wchar_t *buffer, std::size_t capacity, const wchar_t *format, va_list args)
-{
-    wchar_t *text = nullptr;
-    size_t size = 0;
-    FILE *stream = ::open_wmemstream(&text, &size);
-    if (!stream) {
-        buffer[0] = L'\0';
-        return -1;
-    }
-    const int length = std::vfwprintf(stream, format, args);
-    std::fclose(stream);
-    int kept = -1;
-    if (length >= 0) {
-        kept = int(std::min<size_t>(size, capacity - 1));
-        std::wmemcpy(buffer, text, size_t(kept));
-    }
-    buffer[kept < 0 ? 0 : kept] = L'\0';
-    std::free(text);
-    return kept;
-}
 
 } // namespace
 
@@ -88,9 +66,8 @@ QString FormatTime(qint64 seconds, const QString &format)
 {
     if (format.isEmpty())
         return {};
-    const std::time_t when = std::time_t(seconds);
     std::tm local;
-    if (qint64(when) != seconds || !::localtime_r(&when, &local))
+    if (!Internal::localTime(seconds, local))
         return {};
     const std::wstring pattern = format.toStdWString();
     wchar_t text[128];
@@ -101,6 +78,11 @@ QString FormatTime(qint64 seconds, const QString &format)
 QString GetCurTimeString()
 {
     return FormatTime(qint64(std::time(nullptr)), QStringLiteral("%Y-%m-%d %H:%M:%S"));
+}
+
+QString GetAddTimeString()
+{
+    return FormatTime(qint64(std::time(nullptr)), QStringLiteral("%Y/%m/%d %H:%M"));
 }
 
 int FormatPrint(char *buffer, std::size_t capacity, const char *format, ...)
@@ -131,7 +113,7 @@ int FormatPrint(wchar_t *buffer, std::size_t capacity, const wchar_t *format, ..
     if (length < 0) {
         // vswprintf fails both on errors and when the text does not fit; print again
         // without a limit to tell them apart and keep the part that fits.
-        length = wideFormatTruncated(buffer, capacity, format, again);
+        length = Internal::wideFormatTruncated(buffer, capacity, format, again);
     }
     va_end(again);
     return length;

@@ -3,7 +3,7 @@
 #include "editor/czorvaeditorimpl.h"
 
 #include "attach/attachresync_p.h"
-#include "attach/attachstore.h"
+#include "attach/attachstore_p.h"
 #include "attach/syncfilemodifyevent.h"
 #include "bridge/editorevents.h"
 #include "bridge/izveditornotify.h"
@@ -13,8 +13,8 @@
 #include "common/ivarconfigmgr.h"
 #include "common/log4c.h"
 #include "editor/editorwindowhook_p.h"
-#include "notehtml/attachmarkup.h"
-#include "notehtml/mhtexport.h"
+#include "notehtml/attachmarkup_p.h"
+#include "notehtml/mhtexport_p.h"
 #include "notehtml/notehtmlrw.h"
 
 #include <QCoreApplication>
@@ -196,7 +196,7 @@ void CZorvaEditorImpl::LoadEditor(const QString &noteId, const std::vector<QStri
     for (const QString &name : fileNames) {
         if (name.isEmpty())
             continue;
-        if (!AttachMarkup::isSafeName(name)) {
+        if (!IsSafeFileName(name)) {
             CLog4C::GetInstance()->WriteLog(
                 u"[ERROR] CZorvaEditorImpl::LoadEditor, note file outside the store refused: "_s
                 + name);

@@ -1,12 +1,12 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
-#include "notehtml/attachmarkup.h"
+#include "notehtml/attachmarkup_p.h"
 
 #include "common/commonutils.h"
 #include "common/jsontext_p.h"
 #include "common/log4c.h"
 #include "common/narrowcodec.h"
-#include "notehtml/htmldocument.h"
+#include "notehtml/htmldocument_p.h"
 
 #include <map>
 
@@ -24,29 +24,10 @@ struct Entry
 
 bool isSafeNoteId(const QString &noteId)
 {
-    return noteId.isEmpty() || AttachMarkup::isSafeName(noteId);
+    return noteId.isEmpty() || IsSafeFileName(noteId);
 }
 
 } // namespace
-
-QString AttachMarkup::filePart(const QString &value)
-{
-    const qsizetype slash = value.lastIndexOf(u'/');
-    const qsizetype backslash = value.lastIndexOf(u'\\');
-    const qsizetype last = qMax(slash, backslash);
-    return last < 0 ? value : value.mid(last + 1);
-}
-
-bool AttachMarkup::isSafeName(const QString &name)
-{
-    if (name.isEmpty() || name == u"." || name == u"..")
-        return false;
-    for (QChar c : name) {
-        if (c == u'/' || c == u'\\' || c == QChar(0))
-            return false;
-    }
-    return true;
-}
 
 QString AttachMarkup::keptFileName(const QString &origName)
 {
@@ -100,14 +81,14 @@ int AttachMarkup::ParseAttList(const QString &noteId, const QString &html,
         if (!exdata)
             continue;
 
-        const QString classStore = filePart(HtmlDocument::className(image));
+        const QString classStore = GetFileNameFromPath(HtmlDocument::className(image));
         if (!classStore.isEmpty() && keys.find(classStore) == keys.end()) {
             const QString origName = GetOrigNameFromJson(ToNarrow(*exdata));
             const QString key = classStore + origName;
             if (keys.find(key) == keys.end()) {
-                if (!isSafeName(classStore)) {
+                if (!IsSafeFileName(classStore)) {
                     logUnsafeName(classStore);
-                } else if (!origName.isEmpty() && !isSafeName(keptFileName(origName))) {
+                } else if (!origName.isEmpty() && !IsSafeFileName(keptFileName(origName))) {
                     logUnsafeName(origName);
                 } else if (!origName.isEmpty() && !noteIdSafe) {
                     logUnsafeName(noteId);
@@ -120,9 +101,9 @@ int AttachMarkup::ParseAttList(const QString &noteId, const QString &html,
 
         const std::optional<QString> src = HtmlDocument::attribute(image, "src");
         if (src) {
-            const QString srcStore = filePart(*src);
+            const QString srcStore = GetFileNameFromPath(*src);
             if (!srcStore.isEmpty() && keys.find(srcStore) == keys.end()) {
-                if (!isSafeName(srcStore)) {
+                if (!IsSafeFileName(srcStore)) {
                     logUnsafeName(srcStore);
                 } else {
                     keys.emplace(srcStore, entries.size());

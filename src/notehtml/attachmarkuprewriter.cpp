@@ -1,24 +1,21 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
-#include "notehtml/attachmarkuprewriter.h"
+#include "notehtml/attachmarkuprewriter_p.h"
 
 #include "common/commonutils.h"
-#include "common/log4c.h"
 #include "common/narrowcodec.h"
-#include "notehtml/attachmarkup.h"
-#include "notehtml/htmldocument.h"
+#include "common/writelog_p.h"
+#include "notehtml/attachmarkup_p.h"
+#include "notehtml/htmldocument_p.h"
 #include "notehtml/notehtmlrw.h"
 
 #include <algorithm>
 
 namespace TAVRIKCORE::RICHEDITOR {
 
-namespace {
+using Internal::writeLog;
 
-void writeLog(const QString &line)
-{
-    CLog4C::GetInstance()->WriteLog(line);
-}
+namespace {
 
 // Replaces the text after the last `separator` of the attribute by `fileName`; an absent
 // attribute or one without the separator stays as it is.

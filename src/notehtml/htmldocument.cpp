@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
-#include "notehtml/htmldocument.h"
+#include "notehtml/htmldocument_p.h"
 
 #include <QStringEncoder>
 

@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
-#include "notehtml/htmlfileupgrademgr.h"
+#include "notehtml/htmlfileupgrademgr_p.h"
 
-#include "notehtml/htmlver_1_to_2.h"
+#include "notehtml/htmlver_1_to_2_p.h"
 
 namespace TAVRIKCORE::RICHEDITOR {
 

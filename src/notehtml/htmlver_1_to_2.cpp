@@ -1,10 +1,11 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
-#include "notehtml/htmlver_1_to_2.h"
+#include "notehtml/htmlver_1_to_2_p.h"
 
 #include "common/log4c.h"
-#include "notehtml/attachmarkup.h"
-#include "notehtml/htmldocument.h"
+#include "common/pathutils.h"
+#include "notehtml/attachmarkup_p.h"
+#include "notehtml/htmldocument_p.h"
 
 namespace TAVRIKCORE::RICHEDITOR {
 
@@ -19,13 +20,11 @@ int HtmlVer_1_To_2::DoUpgrade(const QString &input, QString &output)
     for (HtmlDocument::Element image : doc.elementsByTagName("img")) {
         if (!HtmlDocument::attribute(image, "zv_exdata").value_or(QString()).isEmpty())
             continue;
-        QString path = HtmlDocument::className(image);
-        path.replace(u'/', u'\\');
-        const qsizetype last = path.lastIndexOf(u'\\');
-        if (last < 0)
+        const QString path = HtmlDocument::className(image);
+        if (!path.contains(u'/') && !path.contains(u'\\'))
             continue;
         HtmlDocument::setAttribute(image, "zv_exdata",
-                                   AttachMarkup::FormatOrigNameToJson(path.mid(last + 1)));
+                                   AttachMarkup::FormatOrigNameToJson(GetFileNameFromPath(path)));
         changed = true;
     }
     if (!changed) {

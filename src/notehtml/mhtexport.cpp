@@ -2,12 +2,12 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include <gmime/gmime.h> // before Qt, whose keyword macros clash with GLib's member names
 
-#include "notehtml/mhtexport.h"
+#include "notehtml/mhtexport_p.h"
 
 #include "common/commonutils.h"
-#include "common/log4c.h"
-#include "notehtml/attachmarkup.h"
-#include "notehtml/htmldocument.h"
+#include "common/writelog_p.h"
+#include "notehtml/attachmarkup_p.h"
+#include "notehtml/htmldocument_p.h"
 #include "notehtml/notehtmlrw.h"
 
 #include <QCoreApplication>
@@ -20,12 +20,9 @@
 
 namespace TAVRIKCORE::RICHEDITOR {
 
-namespace {
+using Internal::writeLog;
 
-void writeLog(const QString &line)
-{
-    CLog4C::GetInstance()->WriteLog(line);
-}
+namespace {
 
 void initMime()
 {
@@ -89,7 +86,7 @@ int MhtExport::HtmlConvert(const QString &html, QString &converted)
         if (!src)
             continue;
         const QString name = GetFileNameFromPath(*src);
-        if (!AttachMarkup::isSafeName(name)) {
+        if (!IsSafeFileName(name)) {
             if (!name.isEmpty())
                 AttachMarkup::logUnsafeName(name);
             continue;

@@ -3,18 +3,17 @@
 #include "notehtml/notehtmlrw.h"
 
 #include "common/commonutils.h"
-#include "common/durablefile_p.h"
+#include "common/contentnamedfile_p.h"
 #include "common/jsontext_p.h"
 #include "common/log4c.h"
 #include "common/narrowcodec.h"
-#include "notehtml/htmlfileupgrademgr.h"
+#include "notehtml/htmlfileupgrademgr_p.h"
 
 #include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
 
 #include <cerrno>
-#include <cstdio>
 
 namespace TAVRIKCORE::RICHEDITOR {
 
@@ -178,23 +177,17 @@ int NoteHtmlRW::SaveHtmlTextToFile(QString &content, NewAttachFile &record, int 
     const QString hash = md5Hex(head, bytes);
     const QString storeName = hash + QStringLiteral(".html");
     const QString finalPath = folder + storeName;
-    if (IsFileExist(finalPath) && CalcFileMd5(finalPath) == hash) {
-        QFile::remove(temporary);
-    } else {
-        if (IsFileExist(finalPath)) {
-            CLog4C::GetInstance()->WriteLog(
-                QStringLiteral(
-                    "[ERROR] NoteHtmlRW::SaveHtmlTextToFile replaces a damaged note file: ")
-                + finalPath);
-        }
-        if (std::rename(QFile::encodeName(temporary).constData(),
-                        QFile::encodeName(finalPath).constData())
-            != 0) {
-            logFileError(errno, finalPath);
-            QFile::remove(temporary);
-            return 0;
-        }
-        Internal::syncFolder(folder);
+    const int placeError = Internal::placeContentNamed(
+        finalPath, hash,
+        [&](Internal::Placement placement) {
+            return Internal::placeFlushed(temporary, finalPath, placement);
+        },
+        QStringLiteral("[ERROR] NoteHtmlRW::SaveHtmlTextToFile replaces a damaged note file: ")
+            + finalPath);
+    QFile::remove(temporary); // left over when a valid copy was already there or placing failed
+    if (placeError != 0) {
+        logFileError(placeError, finalPath);
+        return 0;
     }
 
     record.storeName = storeName;

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #pragma once
 
-#include "tavrik_export.h"
+#include "tavrik_autotest_export_p.h"
 
 #include <QStringList>
 #include <QUrl>
@@ -15,7 +15,7 @@ namespace TAVRIKCORE::RICHEDITOR {
 // True when the page may load `url`: a file under one of `roots`, the web channel's own
 // script, or a data, blob or about:blank address. Everything else (network, other local
 // files, unknown schemes) is refused.
-TAVRIK_EXPORT bool IsAllowedPageUrl(const QUrl &url, const QStringList &roots);
+TAVRIK_AUTOTEST_EXPORT bool IsAllowedPageUrl(const QUrl &url, const QStringList &roots);
 
 // Blocks every request of the page that IsAllowedPageUrl refuses, with a log line.
 class PageRequestFilter : public QWebEngineUrlRequestInterceptor

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #pragma once
 
-#include "tavrik_export.h"
+#include "tavrik_autotest_export_p.h"
 
 #include <QObject>
 #include <QPointer>
@@ -34,10 +34,10 @@ private:
 
 // Gives the page's main world `channel` and, defined before the page's own scripts run, Qt's
 // QWebChannel client, so the page needs no request for it.
-TAVRIK_EXPORT void InstallWebChannel(QWebEnginePage *page, QWebChannel *channel);
+TAVRIK_AUTOTEST_EXPORT void InstallWebChannel(QWebEnginePage *page, QWebChannel *channel);
 
 // A script value as native code receives it: a number is an int when it is integral and
 // fits 32 bits, else a double; texts, booleans, null, lists and maps stay as they are.
-TAVRIK_EXPORT QVariant NormalizeScriptValue(const QVariant &value);
+TAVRIK_AUTOTEST_EXPORT QVariant NormalizeScriptValue(const QVariant &value);
 
 } // namespace TAVRIKCORE::RICHEDITOR

@@ -1,14 +1,14 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
-#include "attach/attachadder.h"
-#include "attach/dropfiles.h"
+#include "attach/attachadder_p.h"
+#include "attach/dropfiles_p.h"
 #include "bridge/zvwebnotehandler.h"
 #include "common/commonutils.h"
 #include "common/durablefile_p.h"
 #include "common/uilanguage.h"
 #include "fakebrowser.h"
 #include "logcapture.h"
-#include "notehtml/attachmarkup.h"
+#include "notehtml/attachmarkup_p.h"
 #include "recordingprompts.h"
 #include "skin/hresult.h"
 #include "testhelpers.h"

@@ -7,7 +7,7 @@
 #include "bridge/zvwebnotehandler.h"
 #include "common/commonutils.h"
 #include "logcapture.h"
-#include "notehtml/attachmarkup.h"
+#include "notehtml/attachmarkup_p.h"
 #include "recordingprompts.h"
 #include "skin/iewebbrowser.h"
 #include "testhelpers.h"

@@ -24,8 +24,9 @@ namespace {
 const QString NoteA = u"0123456789abcdef0123456789abcdef"_s;
 const QString NoteB = u"fedcba9876543210fedcba9876543210"_s;
 
-// Records what reached the monitor (from the watcher thread) and what it announced.
-class Monitor : public QObject, public AttachFileMonitor
+// Records what reached the monitor (from the watcher thread) and what it announced, and
+// answers for the notes that are not open.
+class Monitor : public QObject, public AttachFileMonitor, public IAttachFileListSource
 {
 public:
     using AttachFileMonitor::DoAttachFileSync;
@@ -45,6 +46,11 @@ public:
         std::lock_guard lock(mutex);
         return events;
     }
+    int GetNoteFileList(const QString &noteId, std::vector<AttachmentFile> &files) override
+    {
+        files = notes.count(noteId) ? notes[noteId] : files;
+        return int(notes.count(noteId));
+    }
     std::vector<SyncFileModifyArg> announced()
     {
         QCoreApplication::sendPostedEvents(this);
@@ -59,19 +65,6 @@ public:
     std::mutex mutex;
     std::vector<std::pair<QString, quint32>> events;
     std::vector<SyncFileModifyArg> args;
-};
-
-class Source : public IAttachFileListSource
-{
-public:
-    int GetNoteFileList(const QString &noteId, std::vector<AttachmentFile> &files) override
-    {
-        const auto found = notes.find(noteId);
-        if (found == notes.end())
-            return 0;
-        files = found->second;
-        return 1;
-    }
     std::map<QString, std::vector<AttachmentFile>> notes;
 };
 
@@ -90,7 +83,7 @@ protected:
     {
         AppFolderTest::SetUp();
         monitor.SetMsgReceiver(&monitor, AttachFileModifyEvent);
-        monitor.SetFileListSource(&source);
+        monitor.SetFileListSource(&monitor);
         monitor.SetOpenNote(NoteA, {record(0, {}, u"aa.html"_s)});
     }
     QString keep(const QString &note, const QString &name, const QByteArray &bytes)
@@ -107,7 +100,6 @@ protected:
     }
 
     Monitor monitor;
-    Source source;
 };
 
 TEST_F(MonitorTest, TakesFinishedWritesAndRenamesButNoTemporaryFiles)
@@ -149,8 +141,8 @@ TEST_F(MonitorTest, ResolvesOnlyFilesDirectlyInANoteFolder)
 TEST_F(MonitorTest, AnnouncesChangedKeptCopiesWithTheirNote)
 {
     const QString oldHash = u"11111111111111111111111111111111"_s;
-    source.notes[NoteB] = {record(0, {}, u"bb.html"_s), record(1, {}, u"t.bmp"_s),
-                           record(2, u"plan.txt"_s, oldHash + u".txt"_s)};
+    monitor.notes[NoteB] = {record(0, {}, u"bb.html"_s), record(1, {}, u"t.bmp"_s),
+                            record(2, u"plan.txt"_s, oldHash + u".txt"_s)};
     const QString plan = keep(NoteB, u"plan.txt"_s, "new plan");
     monitor.DoAttachFileSync(plan);
     ASSERT_EQ(monitor.announced().size(), 1u);
@@ -162,7 +154,7 @@ TEST_F(MonitorTest, AnnouncesChangedKeptCopiesWithTheirNote)
 
     // Content the note already names, a note nobody knows, a file the note does not list, a
     // kept copy that is a link: nothing.
-    source.notes[NoteB][2].storeName = arg.newHash + u".txt"_s;
+    monitor.notes[NoteB][2].storeName = arg.newHash + u".txt"_s;
     monitor.DoAttachFileSync(plan);
     monitor.DoAttachFileSync(keep(u"cccccccccccccccccccccccccccccccc"_s, u"x.txt"_s, "x"));
     monitor.DoAttachFileSync(keep(NoteB, u"other.txt"_s, "o"));
@@ -176,7 +168,7 @@ TEST_F(MonitorTest, AnnouncesChangedKeptCopiesWithTheirNote)
     // Gone before it could be hashed: logged, nothing announced.
     LogCapture log;
     QFile::remove(plan);
-    source.notes[NoteB][2].storeName = oldHash + u".txt"_s;
+    monitor.notes[NoteB][2].storeName = oldHash + u".txt"_s;
     monitor.DoAttachFileSync(plan);
     EXPECT_EQ(monitor.announced().size(), 1u);
     EXPECT_EQ(log.lines().back(),
@@ -185,7 +177,7 @@ TEST_F(MonitorTest, AnnouncesChangedKeptCopiesWithTheirNote)
     // After a lost event queue: only the kept copies that differ from their note's list.
     const QString same = keep(NoteB, u"same.txt"_s, "same");
     const QString edited = keep(NoteB, u"edited.txt"_s, "edited");
-    source.notes[NoteB]
+    monitor.notes[NoteB]
         = {record(0, {}, u"bb.html"_s), record(2, u"same.txt"_s, CalcFileMd5(same) + u".txt"_s),
            record(2, u"edited.txt"_s, oldHash + u".txt"_s)};
     monitor.RescanKeptCopies(); // unlisted files and the link are left alone

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
-#include "attach/attachstore.h"
-#include "attach/filethumbnail.h"
+#include "attach/attachstore_p.h"
+#include "attach/filethumbnail_p.h"
 #include "common/commonutils.h"
 #include "common/durablefile_p.h"
 #include "logcapture.h"

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
-#include "attach/fileclassifier.h"
+#include "attach/fileclassifier_p.h"
 
 #include <gtest/gtest.h>
 

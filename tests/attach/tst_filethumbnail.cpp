@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
-#include "attach/fileclassifier.h"
-#include "attach/filethumbnail.h"
+#include "attach/fileclassifier_p.h"
+#include "attach/filethumbnail_p.h"
 #include "common/commonutils.h"
 
 #include <gtest/gtest.h>

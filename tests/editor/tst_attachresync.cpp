@@ -4,14 +4,14 @@
 // Attachments edited outside the editor, end to end: the real editor page, the real store
 // watcher, and other processes writing the kept copies.
 #include "attach/attachresync_p.h"
-#include "attach/fileclassifier.h"
-#include "attach/filethumbnail.h"
+#include "attach/fileclassifier_p.h"
+#include "attach/filethumbnail_p.h"
 #include "attach/iattachfilelistsource.h"
 #include "bridge/izveditornotify.h"
 #include "common/commonutils.h"
 #include "editor/czorvaeditorimpl.h"
 #include "logcapture.h"
-#include "notehtml/attachmarkup.h"
+#include "notehtml/attachmarkup_p.h"
 #include "recordingprompts.h"
 #include "testhelpers.h"
 

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
-#include "notehtml/attachmarkup.h"
-#include "notehtml/attachmarkuprewriter.h"
+#include "notehtml/attachmarkup_p.h"
+#include "notehtml/attachmarkuprewriter_p.h"
 #include "notehtml/notehtmlrw.h"
 #include "testhelpers.h"
 

@@ -4,7 +4,7 @@
 
 #include "common/commonutils.h"
 #include "logcapture.h"
-#include "notehtml/mhtexport.h"
+#include "notehtml/mhtexport_p.h"
 #include "notehtml/notehtmlrw.h"
 #include "testhelpers.h"
 

@@ -2,9 +2,9 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "common/durablefile_p.h"
 #include "logcapture.h"
-#include "notehtml/attachmarkup.h"
-#include "notehtml/htmlfileupgrademgr.h"
-#include "notehtml/htmlver_1_to_2.h"
+#include "notehtml/attachmarkup_p.h"
+#include "notehtml/htmlfileupgrademgr_p.h"
+#include "notehtml/htmlver_1_to_2_p.h"
 #include "notehtml/notehtmlrw.h"
 #include "testhelpers.h"
 

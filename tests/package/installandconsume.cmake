@@ -17,6 +17,14 @@ foreach(installed include/TavrikEditor/TavrikEditor.h include/TavrikEditor/tavri
         message(FATAL_ERROR "not installed: ${installed}")
     endif()
 endforeach()
+# A host sees the public headers only: no private header, no third-party parser type.
+file(GLOB_RECURSE headers ${prefix}/include/TavrikEditor/*.h)
+foreach(header ${headers})
+    file(READ ${header} text)
+    if(header MATCHES "_p\\.h$" OR text MATCHES "libxml|_p\\.h\"")
+        message(FATAL_ERROR "private header or type installed: ${header}")
+    endif()
+endforeach()
 run(${CMAKE_COMMAND} -S ${CONSUMER_DIR} -B ${WORK_DIR}/consumer -G ${GENERATOR}
     -DCMAKE_PREFIX_PATH=${prefix})
 run(${CMAKE_COMMAND} --build ${WORK_DIR}/consumer)

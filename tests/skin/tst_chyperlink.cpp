@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "logcapture.h"
-#include "skin/chyperlink.h"
+#include "skin/chyperlink_p.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #pragma once
 
-#include "tavrik_export.h"
+#include "tavrik_autotest_export_p.h"
 
 #include <QImage>
 #include <QRect>
@@ -10,7 +10,7 @@
 namespace TAVRIKCORE::RICHEDITOR {
 
 // Small drawing helpers.
-class TAVRIK_EXPORT CGdiToolBox
+class TAVRIK_AUTOTEST_EXPORT CGdiToolBox
 {
 public:
     // Decodes an image file held in memory (PNG, JPEG, BMP, GIF, ...). Returns non-zero on

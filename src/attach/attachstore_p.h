@@ -3,7 +3,7 @@
 #pragma once
 
 #include "attach/attachrecords.h"
-#include "tavrik_export.h"
+#include "tavrik_autotest_export_p.h"
 
 #include <QString>
 
@@ -22,7 +22,7 @@ namespace TAVRIKCORE::RICHEDITOR {
 // to a temporary file in the root, flushed, and renamed into place; a valid file is never
 // overwritten. Names that would leave the store (a '/' or NUL, "." or "..") are refused; a '\'
 // in a kept name is an ordinary character of a Linux file name (see AttachMarkup::keptFileName).
-class TAVRIK_EXPORT AttachStore
+class TAVRIK_AUTOTEST_EXPORT AttachStore
 {
 public:
     // Copies one file into the note `noteId` and makes the image the page shows for it: the

@@ -2,14 +2,14 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #pragma once
 
-#include "tavrik_export.h"
+#include "tavrik_autotest_export_p.h"
 
 #include <QString>
 
 namespace TAVRIKCORE::RICHEDITOR {
 
 // Opens links with the system's handler.
-class TAVRIK_EXPORT CHyperLink
+class TAVRIK_AUTOTEST_EXPORT CHyperLink
 {
 public:
     // Opens `address` when it is an http, https or ftp address with a host, or a mailto

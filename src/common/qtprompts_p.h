@@ -3,11 +3,12 @@
 #pragma once
 
 #include "common/iprompts.h"
+#include "tavrik_autotest_export_p.h"
 
 namespace TAVRIKCORE::RICHEDITOR {
 
 // The prompts as Qt shows them: QMessageBox with plain text, QFileDialog.
-class TAVRIK_EXPORT QtPrompts : public IPrompts
+class TAVRIK_AUTOTEST_EXPORT QtPrompts : public IPrompts
 {
 public:
     QMessageBox::StandardButton messageBox(QWidget *parent, const QString &text,

@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #pragma once
 
-#include "notehtml/ihtmlfileupgrade.h"
-#include "tavrik_export.h"
+#include "notehtml/ihtmlfileupgrade_p.h"
+#include "tavrik_autotest_export_p.h"
 
 #include <QString>
 
@@ -14,7 +14,7 @@ namespace TAVRIKCORE::RICHEDITOR {
 
 // The chain of markup upgrades: for each version the step that produces it (none for 0 and 1,
 // HtmlVer_1_To_2 for 2).
-class TAVRIK_EXPORT HtmlFileUpgradeMgr
+class TAVRIK_AUTOTEST_EXPORT HtmlFileUpgradeMgr
 {
 public:
     HtmlFileUpgradeMgr();

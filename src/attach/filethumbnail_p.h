@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #pragma once
 
-#include "tavrik_export.h"
+#include "tavrik_autotest_export_p.h"
 
 #include <QFont>
 #include <QString>
@@ -11,7 +11,7 @@ namespace TAVRIKCORE::RICHEDITOR {
 
 // The card shown in a note in place of an attached file that is not a picture: a 48-pixel
 // high 16-bit BMP with the file-type icon, the file name and a line with time and size.
-class TAVRIK_EXPORT FileThumbnail
+class TAVRIK_AUTOTEST_EXPORT FileThumbnail
 {
 public:
     // Draws the card for a FILE_TYPE and writes it to `outPath` (replacing any file there).

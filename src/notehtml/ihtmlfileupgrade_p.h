@@ -2,14 +2,14 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #pragma once
 
-#include "tavrik_export.h"
+#include "tavrik_autotest_export_p.h"
 
 #include <QString>
 
 namespace TAVRIKCORE::RICHEDITOR {
 
 // One step of the note markup upgrade: turns HTML of the previous version into its version.
-class TAVRIK_EXPORT IHtmlFileUpgrade
+class TAVRIK_AUTOTEST_EXPORT IHtmlFileUpgrade
 {
 public:
     virtual ~IHtmlFileUpgrade() = default;

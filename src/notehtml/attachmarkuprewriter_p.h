@@ -4,7 +4,7 @@
 
 #include "notehtml/attachnewatt.h"
 #include "notehtml/newattachfile.h"
-#include "tavrik_export.h"
+#include "tavrik_autotest_export_p.h"
 
 #include <QByteArray>
 #include <QString>
@@ -16,7 +16,7 @@ namespace TAVRIKCORE::RICHEDITOR {
 // Changes the attachment markup of note HTML without the editor page. Every output is the
 // inner HTML of the body: whatever the input had outside it (a head, comments before <html>)
 // is dropped. Elements are matched by comparing their whole zv_exdata text exactly.
-class TAVRIK_EXPORT AttachMarkupRewriter
+class TAVRIK_AUTOTEST_EXPORT AttachMarkupRewriter
 {
 public:
     // Sets class and src of every attachment element whose zv_exdata is the one of `origName`.

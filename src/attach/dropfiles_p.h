@@ -3,7 +3,7 @@
 #pragma once
 
 #include "attach/attachrecords.h"
-#include "tavrik_export.h"
+#include "tavrik_autotest_export_p.h"
 
 #include <QString>
 
@@ -15,7 +15,7 @@ namespace TAVRIKCORE::RICHEDITOR {
 
 // Collecting the files that a drag, the clipboard, the file dialog or the host hands over,
 // as DropFileInfo records.
-class TAVRIK_EXPORT DropFiles
+class TAVRIK_AUTOTEST_EXPORT DropFiles
 {
 public:
     // How a path given by the user can be opened for adding.

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #pragma once
 
-#include "tavrik_export.h"
+#include "tavrik_autotest_export_p.h"
 
 #include <QString>
 
@@ -24,7 +24,7 @@ enum FILE_TYPE : int {
 };
 
 // Classification of attachment files by their names.
-class TAVRIK_EXPORT FileClassifier
+class TAVRIK_AUTOTEST_EXPORT FileClassifier
 {
 public:
     // The kind of an extension given without its dot, compared without regard to case;

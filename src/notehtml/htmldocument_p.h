@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #pragma once
 
-#include "tavrik_export.h"
+#include "tavrik_autotest_export_p.h"
 
 #include <QByteArray>
 #include <QString>
@@ -30,7 +30,7 @@ namespace TAVRIKCORE::RICHEDITOR {
 //
 // Element handles point into the document; they stay valid until the element or an ancestor
 // is removed, the document is parsed again or destroyed.
-class TAVRIK_EXPORT HtmlDocument
+class TAVRIK_AUTOTEST_EXPORT HtmlDocument
 {
 public:
     using Element = _xmlNode *;

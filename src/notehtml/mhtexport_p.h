@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #pragma once
 
-#include "tavrik_export.h"
+#include "tavrik_autotest_export_p.h"
 
 #include <QString>
 
@@ -11,7 +11,7 @@ namespace TAVRIKCORE::RICHEDITOR {
 // Export of a note as an MHT file (a MIME message whose body is the note's HTML), which word
 // processors open as a document. Images are not embedded: their src becomes an absolute path
 // in the attachment folder.
-class TAVRIK_EXPORT MhtExport
+class TAVRIK_AUTOTEST_EXPORT MhtExport
 {
 public:
     // Rewrites the src of every img to <app folder>userdata/attachment/<file name>, the file

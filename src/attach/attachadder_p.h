@@ -4,7 +4,7 @@
 
 #include "attach/attachrecords.h"
 #include "notehtml/newattachfile.h"
-#include "tavrik_export.h"
+#include "tavrik_autotest_export_p.h"
 
 #include <QString>
 #include <QStringList>
@@ -18,7 +18,7 @@ namespace TAVRIKCORE::RICHEDITOR {
 
 // The rules of adding files to a note: the batch filter with its limits, the sum of the
 // attachments already in the note, and the page's insertion text.
-class TAVRIK_EXPORT AttachAdder
+class TAVRIK_AUTOTEST_EXPORT AttachAdder
 {
 public:
     // At most this many bytes of attachments per note (10 MiB); exactly this much is accepted.

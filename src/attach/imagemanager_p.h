@@ -3,7 +3,7 @@
 #pragma once
 
 #include "common/singleton.h"
-#include "tavrik_export.h"
+#include "tavrik_autotest_export_p.h"
 
 #include <QImage>
 #include <QString>
@@ -15,7 +15,7 @@ namespace TAVRIKCORE::RICHEDITOR {
 // The process-wide cache of file-type icons drawn on thumbnail cards. Each icon file
 // <app folder>res/<icon> is read at most once per process; a loaded icon stays cached for the
 // life of the instance. Used from the user-interface thread only.
-class TAVRIK_EXPORT ImageManager : public SingletonTemplate<ImageManager>
+class TAVRIK_AUTOTEST_EXPORT ImageManager : public SingletonTemplate<ImageManager>
 {
 public:
     ~ImageManager() override;

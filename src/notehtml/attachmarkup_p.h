@@ -3,7 +3,7 @@
 #pragma once
 
 #include "notehtml/newattachfile.h"
-#include "tavrik_export.h"
+#include "tavrik_autotest_export_p.h"
 
 #include <QByteArray>
 #include <QString>
@@ -22,7 +22,7 @@ namespace TAVRIKCORE::RICHEDITOR {
 // folder: a store name or original name that is ".", "..", or holds '/', '\' or U+0000 is
 // skipped with the log line "[ERROR] Attachment name leaves the attachment folder, skipped: "
 // followed by the name.
-class TAVRIK_EXPORT AttachMarkup
+class TAVRIK_AUTOTEST_EXPORT AttachMarkup
 {
 public:
     // Lists each distinct file the note HTML names, in the order the document first names it
@@ -51,21 +51,13 @@ public:
     // The zv_exdata text for an original name: {"OrigName_B64":"<Base64>"}, no blanks.
     static QString FormatOrigNameToJson(const QString &origName);
 
-    // The file part of an attribute value: the text after the last '/' or '\', or the whole
-    // value when it holds neither.
-    static QString filePart(const QString &value);
-
-    // True when `name` can be used as one file name below the attachment folder: not empty,
-    // not "." or "..", without '/', '\' and U+0000.
-    static bool isSafeName(const QString &name);
-
     // The name under which an attachment of original name `origName` lies in its note's
     // folder. A '\' is an ordinary character of a Linux file name but a separator in the
     // markup and on Windows, so each one becomes U+FF3C ('＼'); the original name stays in the
     // attachment's zv_exdata. Other names are kept as they are.
     static QString keptFileName(const QString &origName);
 
-    // Writes the log line for a name refused by isSafeName.
+    // Writes the log line for a name refused by IsSafeFileName.
     static void logUnsafeName(const QString &name);
 };
 

@@ -112,6 +112,19 @@ QString callScript(const QString &funName, const QVariantList &args)
     return script;
 }
 
+// Reads the answer of a callScript call: true with the function's value; false when the
+// function is missing or threw, or the answer is not one of callScript's.
+bool readScriptReply(const QVariant &reply, QVariant &value)
+{
+    if (reply.typeId() != QMetaType::QVariantList)
+        return false;
+    const QVariantList answer = reply.toList();
+    if (answer.size() != 2 || !answer.at(0).toBool())
+        return false;
+    value = answer.at(1);
+    return true;
+}
+
 void applyDropEffect(QDropEvent *event, Qt::DropActions effect)
 {
     if (effect & event->proposedAction()) {
@@ -197,7 +210,8 @@ int IEWebBrowser::Navigate2(const QString &path)
         return 0;
     const QFileInfo file(QDir::cleanPath(url.toLocalFile()));
     m_page->setPageFolder(file.absolutePath());
-    m_page->load(QUrl::fromLocalFile(file.absoluteFilePath()));
+    m_pageUrl = QUrl::fromLocalFile(file.absoluteFilePath());
+    m_page->load(m_pageUrl);
     return 1;
 }
 
@@ -232,13 +246,56 @@ int IEWebBrowser::ExecJSFun(const QString &funName, const QVariantList &args, QV
     if (m_pendingCalls.empty())
         releaseHeldEvents();
     // Gone, hung, or the function is missing or threw (answered [false, error]).
-    if (!m_page || !reply->done || reply->value.typeId() != QMetaType::QVariantList)
-        return 1;
-    const QVariantList answer = reply->value.toList();
-    if (answer.size() != 2 || !answer.at(0).toBool())
-        return 1;
-    result = answer.at(1);
-    return 0;
+    return m_page && reply->done && readScriptReply(reply->value, result) ? 0 : 1;
+}
+
+struct IEWebBrowser::AsyncCall
+{
+    ScriptReplyHandler done;
+    bool finished = false;
+};
+
+void IEWebBrowser::ExecJSFunAsync(const QString &funName, const QVariantList &args, int timeoutMs,
+                                  ScriptReplyHandler done)
+{
+    auto call = std::make_shared<AsyncCall>();
+    call->done = std::move(done);
+    if (!m_page || !isScriptIdentifier(funName)) {
+        finishAsyncCall(call, 1, QVariant());
+        return;
+    }
+    m_asyncCalls.push_back(call);
+    QPointer<IEWebBrowser> self(this);
+    m_page->runJavaScript(callScript(funName, args), QWebEngineScript::MainWorld,
+                          [self, call](const QVariant &reply) {
+                              QVariant value;
+                              const bool ok = readScriptReply(reply, value);
+                              if (self)
+                                  self->finishAsyncCall(call, ok ? 0 : 1, value);
+                          });
+    QTimer::singleShot(timeoutMs, this, [this, call] { finishAsyncCall(call, 1, QVariant()); });
+}
+
+void IEWebBrowser::finishAsyncCall(const std::shared_ptr<AsyncCall> &call, int code,
+                                   const QVariant &value)
+{
+    if (call->finished)
+        return;
+    call->finished = true;
+    std::erase(m_asyncCalls, call);
+    // The engine hands script results over inside its own dispatch, where a receiver that
+    // calls the page again or opens a modal window would stall it.
+    QMetaObject::invokeMethod(
+        this, [call, code, value] { call->done(code, value); }, Qt::QueuedConnection);
+}
+
+int IEWebBrowser::ReloadPage()
+{
+    if (!m_page || m_pageUrl.isEmpty())
+        return 0;
+    m_reloading = true;
+    m_page->load(m_pageUrl);
+    return 1;
 }
 
 void IEWebBrowser::PostAfterScriptCalls(QObject *receiver, QEvent::Type type)
@@ -263,6 +320,10 @@ void IEWebBrowser::endPendingCalls(bool expiredOnly)
     for (const PendingCall &call : m_pendingCalls) {
         if (!expiredOnly || call.deadline.hasExpired())
             call.loop->quit();
+    }
+    if (!expiredOnly) {
+        for (const auto &call : std::vector(m_asyncCalls))
+            finishAsyncCall(call, 1, QVariant());
     }
     if (m_pendingCalls.empty())
         m_callWatchdog->stop();
@@ -353,8 +414,10 @@ void IEWebBrowser::hookInnerWindow()
     if (m_innerWindow)
         m_innerWindow->removeEventFilter(this);
     m_innerWindow = inner;
-    if (inner)
+    if (inner) {
         inner->installEventFilter(this);
+        Q_EMIT innerWindowChanged(inner);
+    }
 }
 
 bool IEWebBrowser::filterDragEvent(QEvent *event)

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #pragma once
 
-#include "tavrik_export.h"
+#include "tavrik_autotest_export_p.h"
 
 #include <QByteArrayView>
 #include <QString>
@@ -64,6 +64,6 @@ bool placeFlushed(const QString &source, const QString &target, Placement placem
 // Stands in for write(2) in the files written here (not in writeAll, which the log uses), so
 // that tests can run out of disk space. nullptr restores write(2).
 using WriteCall = ssize_t (*)(int fd, const void *data, size_t count);
-TAVRIK_EXPORT void setWriteCallForTesting(WriteCall call);
+TAVRIK_AUTOTEST_EXPORT void setWriteCallForTesting(WriteCall call);
 
 } // namespace TAVRIKCORE::RICHEDITOR::Internal

@@ -9,7 +9,7 @@
 #include "benchutil.h"
 
 #include "attach/dropfiles_p.h"
-#include "clipboard/clipboardformats.h"
+#include "clipboard/clipboardformats_p.h"
 #include "common/commonutils.h"
 #include "editor/czorvaeditorimpl.h"
 

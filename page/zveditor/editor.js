@@ -26,6 +26,7 @@
         limitHit: false, // an insertion was cut short a moment ago
         changedSinceMount: false,
         savedRange: null,
+        menuAttachment: null, // the attachment the native menu was last asked for
         internalDrag: false,
         listeners: [],
     };
@@ -318,6 +319,7 @@
             sel.removeAllRanges();
             sel.addRange(range);
         }
+        state.menuAttachment = attachment;
         window.CppProcessor('OnRightClickAttach', JSON.stringify({
             current_attach: {
                 class_value: attachment.getAttribute('class') || '',
@@ -370,7 +372,29 @@
         return found && body().contains(found) ? found : null;
     }
 
-    // Ctrl+K edits the link; Tab indents list items and moves between table cells.
+    function selectContents(node) {
+        const range = state.doc.createRange();
+        range.selectNodeContents(node);
+        selection().removeAllRanges();
+        selection().addRange(range);
+    }
+
+    // Tab in the last cell adds a row shaped like the last one, as word processors do.
+    function addRowAfter(row) {
+        const added = row.cloneNode(false);
+        for (const cell of row.cells) {
+            const copy = cell.cloneNode(false);
+            copy.appendChild(state.doc.createElement('br'));
+            added.appendChild(copy);
+        }
+        row.after(added);
+        return added.cells[0];
+    }
+
+    // Ctrl+K edits the link. Tab never leaves the note while editing: it moves between table
+    // cells (adding a row after the last), indents list items, and inserts a tab elsewhere.
+    // Shift+Tab goes back a cell or outdents a list item; elsewhere it moves the keyboard
+    // focus back to the toolbar, the way out for keyboard users.
     function onKeyDown(event) {
         if ((event.ctrlKey || event.metaKey) && !event.altKey && event.key.toLowerCase() === 'k') {
             event.preventDefault();
@@ -381,22 +405,24 @@
         if (event.key !== 'Tab' || event.ctrlKey || event.altKey || event.metaKey || state.readOnly)
             return;
         const cell = enclosing('td,th');
-        if (cell) {
-            event.preventDefault();
-            const cells = Array.from(cell.closest('table').querySelectorAll('td,th'));
-            const next = cells[cells.indexOf(cell) + (event.shiftKey ? -1 : 1)];
-            if (next) {
-                const range = state.doc.createRange();
-                range.selectNodeContents(next);
-                selection().removeAllRanges();
-                selection().addRange(range);
-            }
+        const item = !cell && enclosing('li');
+        if (event.shiftKey && !cell && !item)
             return;
-        }
-        if (enclosing('li')) {
-            event.preventDefault();
+        event.preventDefault();
+        if (cell) {
+            const cells = Array.from(cell.closest('table').querySelectorAll('td,th'));
+            let next = cells[cells.indexOf(cell) + (event.shiftKey ? -1 : 1)];
+            if (!next && !event.shiftKey) {
+                next = addRowAfter(cell.parentNode);
+                updateCount();
+            }
+            if (next)
+                selectContents(next);
+        } else if (item) {
             state.doc.execCommand(event.shiftKey ? 'outdent' : 'indent', false);
             updateCount();
+        } else {
+            state.doc.execCommand('insertText', false, '\t');
         }
     }
 
@@ -551,6 +577,9 @@
         },
         frame() {
             return state.frame;
+        },
+        menuAttachment() {
+            return state.menuAttachment && body().contains(state.menuAttachment) ? state.menuAttachment : null;
         },
         focus() {
             state.frame.contentWindow.focus();

@@ -83,8 +83,10 @@
             after.appendChild(editor.document().createElement('br'));
             b.appendChild(after);
         }
+        // The caret goes into a table's first cell, else to the block after the element.
         const caret = editor.document().createRange();
-        caret.setStart(after, 0);
+        const firstCell = element.nodeName === 'TABLE' ? element.querySelector('td,th') : null;
+        caret.setStart(firstCell || after, 0);
         caret.collapse(true);
         const sel = editor.document().getSelection();
         sel.removeAllRanges();
@@ -164,6 +166,14 @@
         return Array.from(editor.document().body.querySelectorAll('img[zv_exdata]'));
     }
 
+    // Whether the attachment's store name, whole class value or original name equals the key.
+    function matchesKey(img, key) {
+        const classValue = img.getAttribute('class') || '';
+        const nameKey = originalNameKey(img.getAttribute('zv_exdata'));
+        const name = nameKey === null ? null : decodeBase64Utf8(nameKey);
+        return classValue === key || fileOf(classValue) === key || (name !== null && name === key);
+    }
+
     Tavrik.markup = {
         insertTable(colNum, rowNum, rows) {
             const table = buildTable(colNum, rowNum, rows);
@@ -198,17 +208,26 @@
         // Selects the first attachment whose store name, whole class value or original name
         // equals the key, and scrolls it into view.
         selectAttachment(key) {
-            for (const img of attachments()) {
-                const classValue = img.getAttribute('class') || '';
-                const nameKey = originalNameKey(img.getAttribute('zv_exdata'));
-                const name = nameKey === null ? null : decodeBase64Utf8(nameKey);
-                if (classValue === key || fileOf(classValue) === key || (name !== null && name === key)) {
-                    editor.selectNode(img);
-                    img.scrollIntoView({ block: 'center', inline: 'nearest' });
-                    return true;
-                }
-            }
-            return false;
+            const img = attachments().find((candidate) => matchesKey(candidate, key));
+            if (!img)
+                return false;
+            editor.selectNode(img);
+            img.scrollIntoView({ block: 'center', inline: 'nearest' });
+            return true;
+        },
+        // Removes the attachment the menu was opened on when it matches the key (else the
+        // first that does) as an edit the user can undo; false when none matches.
+        removeAttachment(key) {
+            const remembered = editor.menuAttachment();
+            const img = remembered && matchesKey(remembered, key)
+                ? remembered : attachments().find((candidate) => matchesKey(candidate, key));
+            if (!img)
+                return false;
+            editor.selectNode(img);
+            if (!editor.document().execCommand('delete', false))
+                img.remove();
+            editor.contentChanged();
+            return true;
         },
     };
 })();

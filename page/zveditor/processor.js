@@ -105,6 +105,17 @@
                 throw new BadArgument('no attachment carries this original name');
             return {};
         },
+        FocusEditor() {
+            Tavrik.editor.focus();
+            return {};
+        },
+        RemoveAttach(argText) {
+            const key = stringMember(objectArgument(argText), 'keyword', false);
+            requireWritable();
+            if (!Tavrik.markup.removeAttachment(key))
+                throw new BadArgument('no attachment matches "' + key + '"');
+            return {};
+        },
         ClearEditorCache() {
             Tavrik.editor.clearCache();
             return {};

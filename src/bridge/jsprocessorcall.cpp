@@ -30,15 +30,12 @@ QByteArrayView narrowReply(const QString &reply, QByteArray &scratch)
     return QByteArrayView(buffer.constData(), end - buffer.constData());
 }
 
-} // namespace
-
-std::optional<Json::Value> CallJsProcessor(IEWebBrowser *browser, const QString &method,
-                                           const QString &argText, const JsProcessorLogLines &lines)
+// Reads a reply of jsProcessor; `called` false means the call could not be made.
+std::optional<Json::Value> readReply(bool called, const QVariant &result,
+                                     const JsProcessorLogLines &lines)
 {
     CLog4C *log = CLog4C::GetInstance();
-    QVariant result;
-    if (!browser
-        || browser->ExecJSFun(QStringLiteral("jsProcessor"), {method, argText}, result) != 0) {
+    if (!called) {
         log->WriteLog(lines.callFailed.toString());
         return std::nullopt;
     }
@@ -55,6 +52,31 @@ std::optional<Json::Value> CallJsProcessor(IEWebBrowser *browser, const QString 
         return std::nullopt;
     }
     return reply;
+}
+
+} // namespace
+
+std::optional<Json::Value> CallJsProcessor(IEWebBrowser *browser, const QString &method,
+                                           const QString &argText, const JsProcessorLogLines &lines)
+{
+    QVariant result;
+    const bool called = browser
+        && browser->ExecJSFun(QStringLiteral("jsProcessor"), {method, argText}, result) == 0;
+    return readReply(called, result, lines);
+}
+
+void CallJsProcessorAsync(IEWebBrowser *browser, const QString &method, const QString &argText,
+                          const JsProcessorLogLines &lines, int timeoutMs,
+                          std::function<void(std::optional<Json::Value>)> done)
+{
+    if (!browser) {
+        done(readReply(false, QVariant(), lines));
+        return;
+    }
+    browser->ExecJSFunAsync(QStringLiteral("jsProcessor"), {method, argText}, timeoutMs,
+                            [lines, done = std::move(done)](int code, const QVariant &result) {
+                                done(readReply(code == 0, result, lines));
+                            });
 }
 
 } // namespace TAVRIKCORE::RICHEDITOR

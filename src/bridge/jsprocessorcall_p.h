@@ -7,6 +7,7 @@
 
 #include <json/value.h>
 
+#include <functional>
 #include <optional>
 
 namespace TAVRIKCORE::RICHEDITOR {
@@ -30,5 +31,12 @@ struct JsProcessorLogLines
 std::optional<Json::Value> CallJsProcessor(IEWebBrowser *browser, const QString &method,
                                            const QString &argText,
                                            const JsProcessorLogLines &lines);
+
+// The same call without waiting (IEWebBrowser::ExecJSFunAsync): `done` gets what
+// CallJsProcessor would give, later, from Qt's own event loop. A page that has not answered
+// within `timeoutMs` counts as a call that could not be made.
+void CallJsProcessorAsync(IEWebBrowser *browser, const QString &method, const QString &argText,
+                          const JsProcessorLogLines &lines, int timeoutMs,
+                          std::function<void(std::optional<Json::Value>)> done);
 
 } // namespace TAVRIKCORE::RICHEDITOR

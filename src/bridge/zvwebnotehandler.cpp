@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "bridge/zvwebnotehandler.h"
 
+#include "bridge/editorcontextmenu_p.h"
 #include "bridge/editorevents.h"
 #include "bridge/jsprocessorcall_p.h"
 #include "bridge/scriptvalue_p.h"
@@ -18,8 +19,14 @@
 #include "skin/iewebbrowser.h"
 
 #include <QCoreApplication>
+#include <QCursor>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QWebEngineContextMenuRequest>
 
 #include <json/value.h>
 #include <json/writer.h>
@@ -109,6 +116,15 @@ constexpr JsProcessorLogLines TableLines{
     u"添加构建信息到笔记编辑器，js方法调用失败！，ErrMsg:unknow error ！",
     u"添加构建信息到笔记编辑器，解析js返回json字符串失败！",
     u"添加构建信息到笔记编辑器，错误信息：%s"};
+
+constexpr JsProcessorLogLines FocusLines{
+    u"设置笔记编辑器焦点，js方法调用失败！，ErrMsg:unknow error ！",
+    u"设置笔记编辑器焦点，解析js返回json字符串失败！", u"设置笔记编辑器焦点失败，错误信息：%s"};
+
+constexpr JsProcessorLogLines RemoveAttachLines{
+    u"[ERROR] 删除笔记附件失败，js方法调用失败！，ErrMsg:unknow error ！",
+    u"[ERROR] 删除笔记附件失败，解析js返回json字符串失败！",
+    u"[ERROR] 删除笔记附件失败，错误信息：%s"};
 
 std::string utf8(const QString &text)
 {
@@ -258,6 +274,29 @@ int ZvWebNoteHandler::GetEditorContent(QString &html, QString &text)
     html = JsonText(*reply, "ehtml");
     text = JsonText(*reply, "etext");
     return 1;
+}
+
+void ZvWebNoteHandler::GetEditorContentAsync(int timeoutMs, ContentHandler done)
+{
+    CallJsProcessorAsync(m_browser, QStringLiteral("GetEditorContent"), QStringLiteral("{}"),
+                         GetContentLines, timeoutMs,
+                         [done = std::move(done)](const std::optional<Json::Value> &reply) {
+                             if (reply)
+                                 done(1, JsonText(*reply, "ehtml"), JsonText(*reply, "etext"));
+                             else
+                                 done(0, QString(), QString());
+                         });
+}
+
+void ZvWebNoteHandler::SetEditorFocus()
+{
+    CallJsProcessor(m_browser, QStringLiteral("FocusEditor"), QStringLiteral("{}"), FocusLines);
+}
+
+void ZvWebNoteHandler::OnPageReloaded()
+{
+    m_readOnly = 0;
+    m_maxChars = 3000;
 }
 
 int ZvWebNoteHandler::SelectedAttach(const QString &key)
@@ -487,14 +526,111 @@ QString ZvWebNoteHandler::extract_foldername(const QString &path)
     return GetFolderName(path);
 }
 
-void ZvWebNoteHandler::OnRightClickAttach(const QString &, const QString &, const QString &) { }
-void ZvWebNoteHandler::OnWriteEditorLog(const QString &, const QString &) { }
-void ZvWebNoteHandler::MyAttachMenu(const QString &, const QString &, const QString &) { }
-void ZvWebNoteHandler::ShareAttachMenu(const QString &, const QString &) { }
-void ZvWebNoteHandler::DoAttachSaveAs() { }
-
-long ZvWebNoteHandler::ShowContextMenu(int, const QPoint &, QObject *, QObject *)
+void ZvWebNoteHandler::OnRightClickAttach(const QString &fileName, const QString &origName,
+                                          const QString &rangeHtml)
 {
+    MyAttachMenu(fileName, origName, rangeHtml);
+}
+
+void ZvWebNoteHandler::OnWriteEditorLog(const QString &, const QString &) { }
+void ZvWebNoteHandler::ShareAttachMenu(const QString &, const QString &) { }
+
+void ZvWebNoteHandler::MyAttachMenu(const QString &fileName, const QString &origName,
+                                    const QString &rangeHtml)
+{
+    if (!IsSafeFileName(fileName)) {
+        AttachMarkup::logUnsafeName(fileName);
+        return;
+    }
+    m_menuAttachFile = fileName;
+    m_menuAttachName = origName;
+    popupContextMenu(QCursor::pos(), !rangeHtml.isEmpty(), true);
+}
+
+void ZvWebNoteHandler::DoAttachSaveAs()
+{
+    if (m_menuAttachFile.isEmpty())
+        return;
+    const QString root = GetAttachRootDir() + u'/';
+    const QString kept = AttachMarkup::keptFileName(m_menuAttachName);
+    const bool named = IsSafeFileName(kept);
+    QString source = root + m_curNoteGuid + u'/' + kept;
+    if (!named || m_curNoteGuid.isEmpty() || !QFileInfo(source).isFile())
+        source = root + m_menuAttachFile;
+    static QString lastFolder = QDir::homePath(); // user-interface thread only
+    const QString name = named ? kept : m_menuAttachFile;
+    const QString target = IPrompts::instance()->saveFileName(
+        m_browser, EditorContextMenu::tr("Save a copy as"), lastFolder + u'/' + name, QString());
+    if (target.isEmpty() || QFileInfo(target) == QFileInfo(source))
+        return;
+    lastFolder = QFileInfo(target).absolutePath();
+    QFile file(source);
+    // The dialog has asked before replacing a file.
+    if ((QFile::exists(target) && !QFile::remove(target)) || !file.copy(target)) {
+        CLog4C::GetInstance()->WriteLog(u"[ERROR] ZvWebNoteHandler::DoAttachSaveAs, cannot copy "
+                                        + source + u" to " + target + u": " + file.errorString());
+        IPrompts::instance()->messageBox(
+            m_browser,
+            EditorContextMenu::tr("Could not save a copy of “%1” as %2.").arg(name, target),
+            QGuiApplication::applicationDisplayName(), QMessageBox::Ok);
+    }
+}
+
+void ZvWebNoteHandler::RemoveAttach(const QString &fileName)
+{
+    const QJsonObject arg{{QStringLiteral("keyword"), fileName}};
+    CallJsProcessor(m_browser, QStringLiteral("RemoveAttach"),
+                    QString::fromUtf8(QJsonDocument(arg).toJson(QJsonDocument::Compact)),
+                    RemoveAttachLines);
+}
+
+void ZvWebNoteHandler::popupContextMenu(const QPoint &screenPoint, bool hasSelection,
+                                        bool onAttachment)
+{
+    if (!m_browser || !m_browser->isVisible())
+        return;
+    EditorContextMenu menu;
+    if (onAttachment) {
+        menu.addSection([this](const EditorContextMenu::Target &target) {
+            const QString file = target.attachFile;
+            return std::vector<EditorContextMenu::Entry>{
+                {EditorContextMenu::tr("Open"),
+                 [this, file, name = target.attachName] {
+                     OnDblClickAttachment(file, name);
+                 }},
+                {EditorContextMenu::tr("Save a copy as…"),
+                 [this] {
+                     DoAttachSaveAs();
+                 }},
+                {EditorContextMenu::tr("Remove"), [this, file] { RemoveAttach(file); },
+                 target.editable},
+            };
+        });
+    }
+    // The same ways as the keys take: attachments come along on paste, the copy notification
+    // follows a copy.
+    menu.addSection(EditorContextMenu::editSection([this](int action) {
+        if ((action == QWebEnginePage::Cut && DoCtrlD() == S_OK)
+            || (action == QWebEnginePage::Paste && DoCtrlV() == S_OK))
+            return;
+        m_browser->triggerPageAction(QWebEnginePage::WebAction(action));
+        if (action == QWebEnginePage::Copy)
+            DoCtrlC();
+    }));
+    EditorContextMenu::Target target;
+    target.editable = !m_readOnly;
+    target.hasSelection = hasSelection;
+    if (onAttachment) {
+        target.attachFile = m_menuAttachFile;
+        target.attachName = m_menuAttachName;
+    }
+    menu.popup(m_browser, screenPoint, target);
+}
+
+long ZvWebNoteHandler::ShowContextMenu(int, const QPoint &screenPoint, QObject *, QObject *element)
+{
+    const auto *request = qobject_cast<const QWebEngineContextMenuRequest *>(element);
+    popupContextMenu(screenPoint, request && !request->selectedText().isEmpty(), false);
     return S_OK;
 }
 

@@ -19,6 +19,7 @@
 #include <QString>
 #include <QVariant>
 
+#include <functional>
 #include <map>
 #include <set>
 #include <vector>
@@ -94,6 +95,18 @@ public:
     void SetEditorHtml(const QString &html);
     // The page's content as HTML and plain text. 1 on success; 0 leaves both untouched.
     int GetEditorContent(QString &html, QString &text);
+    // The same without waiting: `done` runs later, from Qt's own event loop, with 1 and the
+    // content, or with 0 (logged as above) when the page could not be read or has not
+    // answered within `timeoutMs`.
+    using ContentHandler = std::function<void(int ok, const QString &html, const QString &text)>;
+    void GetEditorContentAsync(int timeoutMs, ContentHandler done);
+    // Puts the keyboard focus in the page's note: the caret where it was, at the start of a
+    // new note.
+    void SetEditorFocus();
+    // The page has been loaded afresh: its read-only mode and character limit are the page's
+    // first ones again, so the next SetReadOnly and SetEditorMaxChars are sent whatever they
+    // set.
+    void OnPageReloaded();
     // Selects the attachment named `key` in the page. 1 on success; 0 for an empty key.
     int SelectedAttach(const QString &key);
     // Gives the page's attachment with original name `origName` new class and src values
@@ -236,13 +249,22 @@ protected:
     // Sends "ClearEditorCache" to the page. 1 when the call went through.
     int HandleClearEditorCacheNotify();
 
-    // Page commands that have nothing to do.
+    // A right click on an attachment (the page asks, as the browser does not offer its menu
+    // there): the attachment menu at the pointer (MyAttachMenu).
     void OnRightClickAttach(const QString &fileName, const QString &origName,
                             const QString &rangeHtml);
-    void OnWriteEditorLog(const QString &type, const QString &message);
+    // The editor's menu for the attachment stored as `fileName` under `origName`: Open, Save
+    // a copy as…, Remove, then the editing entries.
     void MyAttachMenu(const QString &fileName, const QString &origName, const QString &rangeHtml);
-    void ShareAttachMenu(const QString &fileName, const QString &origName);
+    // Asks where to save a copy of the attachment the menu was last opened for, and copies the
+    // user's file there (the kept copy in the note's folder, else the stored one).
     void DoAttachSaveAs();
+    // Removes the attachment stored as `fileName` from the page (the one the menu was opened
+    // on when it is still there).
+    void RemoveAttach(const QString &fileName);
+    // Page commands that have nothing to do.
+    void OnWriteEditorLog(const QString &type, const QString &message);
+    void ShareAttachMenu(const QString &fileName, const QString &origName);
 
     // Drag events. A drag carrying files or an image is taken (S_OK) and added on drop; any
     // other drag goes to the page. A read-only editor answers 1 and leaves drags alone.
@@ -254,8 +276,9 @@ protected:
     long OnDrop(const QMimeData *data, Qt::KeyboardModifiers keyState, const QPoint &point,
                 Qt::DropActions &effect) override;
 
-    // The browser's context menu never appears; script message boxes are left to the browser
-    // (which shows them as plain text).
+    // The browser's context menu never appears: the editor's own menu (editing entries) pops
+    // up instead. Script message boxes are left to the browser (which shows them as plain
+    // text).
     long ShowContextMenu(int menuId, const QPoint &screenPoint, QObject *commandTarget,
                          QObject *element) override;
     long ShowMessage(QWidget *window, const QString &text, const QString &caption,
@@ -269,6 +292,9 @@ protected:
     void OnScreenCaptureComplet(const QImage &bitmap) override;
 
 private:
+    // Pops the editor's menu up at `screenPoint`; on the attachment of the last
+    // MyAttachMenu when `onAttachment` is set.
+    void popupContextMenu(const QPoint &screenPoint, bool hasSelection, bool onAttachment);
     void copyAttachmentFilesOfSelection();
 
     IZvEditorNotify *m_notify = nullptr;
@@ -283,6 +309,8 @@ private:
     std::map<QString, quint64> m_attachFileSizes;
     std::map<QString, QString> m_attachModifyCache;
     QString m_curNoteGuid;
+    QString m_menuAttachFile; // the attachment the menu was last opened for
+    QString m_menuAttachName;
     std::set<int> m_keysDown; // keys pressed and not yet released, as the key hook saw them
     QPointer<QObject> m_copyWait; // the wait for the browser's copy, between Control+C and
                                   // the copy notification

@@ -7,7 +7,7 @@
 #include "attach/attachadder_p.h"
 #include "bridge/editorevents.h"
 #include "clipboard/attachcopy_p.h"
-#include "clipboard/clipboardformats.h"
+#include "clipboard/clipboardformats_p.h"
 #include "clipboard/copynotifywait_p.h"
 #include "common/commonutils.h"
 #include "common/log4c.h"

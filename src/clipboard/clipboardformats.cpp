@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
-#include "clipboard/clipboardformats.h"
+#include "clipboard/clipboardformats_p.h"
 
 #include "clipboard/clipboardlayout_p.h"
 #include "clipboard/clipboardmime_p.h"

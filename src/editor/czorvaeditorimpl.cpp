@@ -17,9 +17,10 @@
 #include "notehtml/mhtexport_p.h"
 #include "notehtml/notehtmlrw.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QEvent>
 #include <QFileInfo>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLocale>
 #include <QTimer>
@@ -36,6 +37,11 @@ CZorvaEditorImpl *s_lastEditor = nullptr;
 
 constexpr int EditorMaxChars = 10000;
 constexpr int CurrentVersion = 2;
+// A save the window does not wait for gives up on a page that has not answered by then.
+constexpr int SaveReplyTimeoutMs = 10000;
+// A first load that fails is tried this many times in all, this far apart.
+constexpr int LoadAttempts = 3;
+constexpr int LoadRetryDelayMs = 1000;
 
 } // namespace
 
@@ -77,6 +83,12 @@ int CZorvaEditorImpl::Create(QWidget *parent, const QRect &rect, int id, int sty
             = dynamic_cast<IVarConfigMgr *>(m_baseCore->GetMgrObject(u"AppVarConfigMgr"_s)))
             location = config->GetVar(u"AppTavrikEditorPath"_s);
     }
+    connect(page(), &QWebEnginePage::renderProcessTerminated, this,
+            &CZorvaEditorImpl::onRendererGone);
+    connect(this, &IEWebBrowser::innerWindowChanged, this, [this] {
+        if (m_pageLoaded)
+            ModifyIEWndProc();
+    });
     if (!Navigate2(location))
         CLog4C::GetInstance()->WriteLog(
             u"[ERROR] CZorvaEditorImpl::Create, cannot load the editor page "_s + location);
@@ -96,12 +108,23 @@ void CZorvaEditorImpl::SetZvEditorNotify(IZvEditorNotify *notify)
 
 void CZorvaEditorImpl::OnDocumentComplete(bool ok)
 {
-    if (m_pageLoaded)
+    // Once loaded, only the load that restores the page after its renderer stopped counts.
+    if (m_pageLoaded && !m_restoring)
         return;
-    m_pageLoaded = 1;
-    if (!ok)
+    if (!ok) {
         CLog4C::GetInstance()->WriteLog(
-            u"[ERROR] CZorvaEditorImpl, the editor page did not load: "_s + url().toString());
+            u"[ERROR] CZorvaEditorImpl, the editor page did not load: "_s
+            + page()->requestedUrl().toString());
+        if (++m_failedLoads < LoadAttempts)
+            QTimer::singleShot(LoadRetryDelayMs, this, [this] { ReloadPage(); });
+        return;
+    }
+    m_failedLoads = 0;
+    if (m_restoring) {
+        restorePage();
+        return;
+    }
+    m_pageLoaded = 1;
     ModifyIEWndProc();
     m_handler.SetEditorMaxChars(EditorMaxChars);
     if (QWidget *target = parentWidget())
@@ -110,13 +133,44 @@ void CZorvaEditorImpl::OnDocumentComplete(bool ok)
     m_monitor.Start();
 }
 
+void CZorvaEditorImpl::onRendererGone(QWebEnginePage::RenderProcessTerminationStatus status,
+                                      int exitCode)
+{
+    CLog4C::GetInstance()->WriteLog(
+        u"[ERROR] CZorvaEditorImpl, the editor page stopped (status %1, exit code %2); "
+        "loading it again"_s.arg(int(status))
+            .arg(exitCode));
+    if (!m_pageLoaded)
+        return; // the first load reports its own failure
+    m_restoring = true;
+    // Not from inside the engine's report of the renderer's end: it starts no load there.
+    QTimer::singleShot(0, this, [this] { ReloadPage(); });
+}
+
+void CZorvaEditorImpl::restorePage()
+{
+    m_restoring = false;
+    const int readOnly = m_handler.IsReadOnly();
+    const std::map<QString, quint64> sizes = m_handler.attachFileSizes();
+    const std::map<QString, QString> times = m_handler.GetAttachModifyCache();
+    m_handler.OnPageReloaded();
+    ModifyIEWndProc();
+    m_handler.SetEditorMaxChars(EditorMaxChars);
+    SetEditorText(m_lastHtml, m_version, readOnly);
+    m_handler.InitAttachFileSize(sizes);
+    for (const auto &[key, time] : times)
+        m_handler.RecordAttachModifyTime(key, QString(), time);
+}
+
 void CZorvaEditorImpl::ModifyIEWndProc()
 {
     QWidget *window = GetWebBrowseHwnd();
-    if (m_hookedWindow || !window)
+    if (!window || m_hookedWindow == window)
         return;
     if (!m_hook)
         m_hook = new EditorWindowHook(this);
+    if (m_hookedWindow)
+        m_hookedWindow->removeEventFilter(m_hook);
     window->installEventFilter(m_hook);
     m_hookedWindow = window;
 }
@@ -142,44 +196,119 @@ void CZorvaEditorImpl::IEHookWndProc(QObject *window, QEvent *event)
         else
             editor->m_handler.WinMessageNotify(qobject_cast<QWidget *>(window), int(type), 0, 0);
     } else if (type == QEvent::FocusOut) {
-        editor->OnSave();
+        // Often sent from inside the browser's own event handling (opening its popup, moving
+        // the focus on Tab), where waiting for the page would wait for ever.
+        if (!editor->focusStaysInEditor(static_cast<QFocusEvent *>(event)))
+            editor->saveWithoutWaiting();
     } else if (type == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_S && (key->modifiers() & Qt::ControlModifier))
-            editor->OnSave();
+            editor->saveWithoutWaiting();
     }
+}
+
+bool CZorvaEditorImpl::focusStaysInEditor(const QFocusEvent *event) const
+{
+    if (event->reason() == Qt::PopupFocusReason)
+        return true;
+    // The new focus widget is already set: inside this view, or in a popup or dialog it opened.
+    for (QWidget *widget = QApplication::focusWidget(); widget; widget = widget->parentWidget()) {
+        if (widget == this)
+            return true;
+    }
+    return false;
+}
+
+CZorvaEditorImpl::SaveContext CZorvaEditorImpl::saveContext() const
+{
+    return {m_generation, m_handler.GetCurNoteGuid(), m_lastHtml, m_version};
+}
+
+void CZorvaEditorImpl::saveWithoutWaiting()
+{
+    if (m_handler.IsReadOnly() || m_partialNote)
+        return;
+    const int ticket = ++m_saveTicket;
+    QPointer<CZorvaEditorImpl> self(this);
+    m_handler.GetEditorContentAsync(
+        SaveReplyTimeoutMs,
+        [self, ticket, context = saveContext()](int ok, const QString &html, const QString &text) {
+            if (self)
+                self->finishSave(ticket, context, ok, html, text);
+        });
+}
+
+void CZorvaEditorImpl::finishSave(int ticket, const SaveContext &context, int ok,
+                                  const QString &html, const QString &text)
+{
+    if (ticket != m_saveTicket)
+        return; // a later save reads a newer content
+    // Not inside another call's wait for the page (a host loading a note, say): the host
+    // hears of the save once that call is over.
+    if (IsCallingScript()) {
+        QTimer::singleShot(10, this, [=, this] { finishSave(ticket, context, ok, html, text); });
+        return;
+    }
+    if (!ok)
+        reportUnreadableContent();
+    else
+        storeContent(context, html, text);
+}
+
+void CZorvaEditorImpl::reportUnreadableContent()
+{
+    if (m_unreadableShown)
+        return;
+    m_unreadableShown = true;
+    IPrompts::instance()->messageBox(this, tr("获取笔记编辑器内容失败！"), QString(),
+                                     QMessageBox::Ok);
 }
 
 void CZorvaEditorImpl::OnSave()
 {
     if (m_handler.IsReadOnly() || m_partialNote)
         return;
+    ++m_saveTicket; // reads after any save still waiting, so it supersedes it
     QString html;
     QString text;
     if (!m_handler.GetEditorContent(html, text)) {
-        IPrompts::instance()->messageBox(this, u"获取笔记编辑器内容失败！"_s, QString(),
-                                         QMessageBox::Ok);
+        reportUnreadableContent();
         return;
     }
-    if (html == m_lastHtml)
+    storeContent(saveContext(), html, text);
+}
+
+// The content may belong to a note that has been replaced since it was read (the host opened
+// another one meanwhile): it is stored under that note, and only the current note's last HTML
+// moves on.
+void CZorvaEditorImpl::storeContent(const SaveContext &context, QString html, const QString &text)
+{
+    m_unreadableShown = false;
+    if (html == context.lastHtml)
         return;
+    int version = context.version;
     NewAttachFile noteFile;
-    if (!NoteHtmlRW::SaveHtmlTextToFile(html, noteFile, &m_version))
+    if (!NoteHtmlRW::SaveHtmlTextToFile(html, noteFile, &version))
         return;
-    const QString noteId = m_handler.GetCurNoteGuid();
+    const bool current = context.generation == m_generation;
+    if (current)
+        m_version = version;
     std::vector<NewAttachFile> files;
-    AttachMarkup::ParseAttList(noteId, html, files);
+    AttachMarkup::ParseAttList(context.noteId, html, files);
     files.insert(files.begin(), noteFile);
-    ZvWebNoteHandler::UpdateAttModifyTimeField(noteId, files, m_handler.GetAttachModifyCache());
-    if (m_notify && m_notify->OnSaveNote(noteId, files, text)) {
+    ZvWebNoteHandler::UpdateAttModifyTimeField(context.noteId, files,
+                                               m_handler.GetAttachModifyCache());
+    if (m_notify && m_notify->OnSaveNote(context.noteId, files, text) && current) {
         m_lastHtml = html;
         m_monitor.SetOpenNote(
-            noteId, Internal::AttachResync::monitorList(files, m_handler.attachFileSizes()));
+            context.noteId,
+            Internal::AttachResync::monitorList(files, m_handler.attachFileSizes()));
     }
 }
 
 void CZorvaEditorImpl::SetEditorText(const QString &html, int version, bool readOnly)
 {
+    ++m_generation;
     m_lastHtml = html;
     m_version = version;
     m_handler.SetReadOnly(readOnly);
@@ -269,6 +398,8 @@ void CZorvaEditorImpl::NewEditor(QString &noteId, bool readOnly)
     m_handler.SetCurNoteGuid(noteId);
     SetEditorText(QString(), CurrentVersion, readOnly);
     m_monitor.SetOpenNote(noteId, {});
+    setFocus(Qt::OtherFocusReason);
+    m_handler.SetEditorFocus();
 }
 
 void CZorvaEditorImpl::SaveEditor()

@@ -9,9 +9,12 @@
 
 #include <QPointer>
 #include <QString>
+#include <QWebEnginePage>
 
 #include <map>
 #include <vector>
+
+class QFocusEvent;
 
 namespace TAVRIKCORE::RICHEDITOR {
 
@@ -36,6 +39,11 @@ struct StTableData;
 // destroyed; the note is brought in line with every edited attachment (see DoAttachFileModify).
 // Once the page has loaded the browser refuses every further navigation, so links in a
 // note never replace the editor page (the page opens them itself).
+//
+// Focus loss and Ctrl+S save without ever blocking the window: the content is asked for and
+// stored once the page answers. Focus moving to the page's own popups, menus and dialogs is
+// not leaving the editor. A page whose first load fails is loaded again, and so is a page
+// whose renderer stopped; the note then shows again as last loaded or saved.
 class TAVRIK_EXPORT CZorvaEditorImpl : public IEWebBrowser
 {
     Q_OBJECT
@@ -68,9 +76,9 @@ public:
     // the attachment sizes the handler checks new files against.
     void LoadEditor(const QString &noteId, const std::vector<QString> &fileNames,
                     const std::map<QString, quint64> &sizes, bool readOnly);
-    // Starts an empty note under a new id, returned in `noteId`.
+    // Starts an empty note under a new id, returned in `noteId`, with the caret in it.
     void NewEditor(QString &noteId, bool readOnly);
-    // Saves the note now if it changed (nothing in read-only mode).
+    // Saves the note now if it changed (nothing in read-only mode); returns once it is stored.
     void SaveEditor();
     void SetReadOnly(bool readOnly);
     // Repaints the browser's inner window at once; nothing when it does not exist.
@@ -112,10 +120,12 @@ protected:
     // Reads the content from the page and, when it differs from the last HTML, stores it as
     // a note file and hands the note's file list to the host.
     void OnSave();
-    // Runs at every finished page load; the first one hooks the browser's inner window,
-    // sets the character limit and tells the parent (8005).
+    // Runs at every finished page load; the first successful one hooks the browser's inner
+    // window, sets the character limit and tells the parent (8005). A failed first load is
+    // tried again; a load after the renderer stopped puts the note back.
     void OnDocumentComplete(bool ok);
-    // Watches the browser's inner window (focus loss, 2258, 8004, Ctrl+S) once it exists.
+    // Watches the browser's inner window (focus loss, 2258, 8004, Ctrl+S), moving the hook
+    // when the browser replaces that window.
     void ModifyIEWndProc();
     // Stops watching the inner window.
     void OnDestroy();
@@ -141,10 +151,33 @@ private:
     // What the hook does with an event of the watched window; never consumes it.
     static void IEHookWndProc(QObject *window, QEvent *event);
 
+    // What a save compares with and stores under, taken when it starts.
+    struct SaveContext
+    {
+        int generation;
+        QString noteId;
+        QString lastHtml;
+        int version;
+    };
+    SaveContext saveContext() const;
+    void saveWithoutWaiting();
+    void finishSave(int ticket, const SaveContext &context, int ok, const QString &html,
+                    const QString &text);
+    void storeContent(const SaveContext &context, QString html, const QString &text);
+    void reportUnreadableContent();
+    bool focusStaysInEditor(const QFocusEvent *event) const;
+    void onRendererGone(QWebEnginePage::RenderProcessTerminationStatus status, int exitCode);
+    void restorePage();
+
     QPointer<QWidget> m_hookedWindow; // the watched inner window; null when not hooked
     int m_pageLoaded = 0;
     QString m_lastHtml;
     int m_version = 0;
+    int m_generation = 0; // counts the contents shown (load, new note, page restored)
+    int m_saveTicket = 0; // the latest save started; earlier ones still waiting are dropped
+    bool m_unreadableShown = false; // the user has been told the content could not be read
+    int m_failedLoads = 0;
+    bool m_restoring = false; // the page is loading again after its renderer stopped
     bool m_partialNote = false; // only the beginning of a note above MaxEditableNoteBytes shown
     IZvEditorNotify *m_notify = nullptr;
     ZvWebNoteHandler m_handler;

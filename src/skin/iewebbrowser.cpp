@@ -148,6 +148,22 @@ QString callScript(const QString &funName, const QVariantList &args)
     return script;
 }
 
+// Reads the answer of a callScript call: true with the function's value, or false with why not.
+bool readScriptReply(const QVariant &reply, QVariant &value, QString &error)
+{
+    const QVariantList answer = reply.toList();
+    if (reply.typeId() != QMetaType::QVariantList || answer.size() != 2) {
+        error = QStringLiteral("页面没有返回结果");
+        return false;
+    }
+    if (!answer.at(0).toBool()) {
+        error = answer.at(1).toString();
+        return false;
+    }
+    value = answer.at(1);
+    return true;
+}
+
 void applyDropEffect(QDropEvent *event, Qt::DropActions effect)
 {
     if (effect & event->proposedAction()) {
@@ -233,7 +249,8 @@ int IEWebBrowser::Navigate2(const QString &path)
         return 0;
     const QFileInfo file(QDir::cleanPath(url.toLocalFile()));
     m_page->setPageFolder(file.absolutePath());
-    m_page->load(QUrl::fromLocalFile(file.absoluteFilePath()));
+    m_pageUrl = QUrl::fromLocalFile(file.absoluteFilePath());
+    m_page->load(m_pageUrl);
     return 1;
 }
 
@@ -282,17 +299,62 @@ int IEWebBrowser::ExecJSFun(const QString &funName, const QVariantList &args, QV
         logCallFailure(funName, QStringLiteral("页面没有响应"));
         return 1;
     }
-    const QVariantList answer = reply->value.toList();
-    if (reply->value.typeId() != QMetaType::QVariantList || answer.size() != 2) {
-        logCallFailure(funName, QStringLiteral("页面没有返回结果"));
+    QString error;
+    if (!readScriptReply(reply->value, result, error)) {
+        logCallFailure(funName, error);
         return 1;
     }
-    if (!answer.at(0).toBool()) {
-        logCallFailure(funName, answer.at(1).toString());
-        return 1;
-    }
-    result = answer.at(1);
     return 0;
+}
+
+struct IEWebBrowser::AsyncCall
+{
+    ScriptReplyHandler done;
+    bool finished = false;
+};
+
+void IEWebBrowser::ExecJSFunAsync(const QString &funName, const QVariantList &args, int timeoutMs,
+                                  ScriptReplyHandler done)
+{
+    auto call = std::make_shared<AsyncCall>();
+    call->done = std::move(done);
+    if (!m_page || !isScriptIdentifier(funName)) {
+        finishAsyncCall(call, 1, QVariant());
+        return;
+    }
+    m_asyncCalls.push_back(call);
+    QPointer<IEWebBrowser> self(this);
+    m_page->runJavaScript(callScript(funName, args), QWebEngineScript::MainWorld,
+                          [self, call](const QVariant &reply) {
+                              QVariant value;
+                              QString error;
+                              const bool ok = readScriptReply(reply, value, error);
+                              if (self)
+                                  self->finishAsyncCall(call, ok ? 0 : 1, value);
+                          });
+    QTimer::singleShot(timeoutMs, this, [this, call] { finishAsyncCall(call, 1, QVariant()); });
+}
+
+void IEWebBrowser::finishAsyncCall(const std::shared_ptr<AsyncCall> &call, int code,
+                                   const QVariant &value)
+{
+    if (call->finished)
+        return;
+    call->finished = true;
+    std::erase(m_asyncCalls, call);
+    // The engine hands script results over inside its own dispatch, where a receiver that
+    // calls the page again or opens a modal window would stall it.
+    QMetaObject::invokeMethod(
+        this, [call, code, value] { call->done(code, value); }, Qt::QueuedConnection);
+}
+
+int IEWebBrowser::ReloadPage()
+{
+    if (!m_page || m_pageUrl.isEmpty())
+        return 0;
+    m_reloading = true;
+    m_page->load(m_pageUrl);
+    return 1;
 }
 
 void IEWebBrowser::PostAfterScriptCalls(QObject *receiver, QEvent::Type type)
@@ -317,6 +379,10 @@ void IEWebBrowser::endPendingCalls(bool expiredOnly)
     for (const PendingCall &call : m_pendingCalls) {
         if (!expiredOnly || call.deadline.hasExpired())
             call.loop->quit();
+    }
+    if (!expiredOnly) {
+        for (const auto &call : std::vector(m_asyncCalls))
+            finishAsyncCall(call, 1, QVariant());
     }
     if (m_pendingCalls.empty())
         m_callWatchdog->stop();
@@ -407,8 +473,10 @@ void IEWebBrowser::hookInnerWindow()
     if (m_innerWindow)
         m_innerWindow->removeEventFilter(this);
     m_innerWindow = inner;
-    if (inner)
+    if (inner) {
         inner->installEventFilter(this);
+        Q_EMIT innerWindowChanged(inner);
+    }
 }
 
 bool IEWebBrowser::filterDragEvent(QEvent *event)

@@ -12,6 +12,7 @@
 #include <QVariantList>
 #include <QWebEngineView>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -68,6 +69,20 @@ public:
     // calls run inside this one); user input waits until the call returns.
     virtual int ExecJSFun(const QString &funName, const QVariantList &args, QVariant &result);
 
+    // What ExecJSFunAsync hands over: 0 and the function's return value, or non-zero.
+    using ScriptReplyHandler = std::function<void(int code, const QVariant &result)>;
+    // Calls the page's global script function `funName` with `args` like ExecJSFun, without
+    // waiting for it: `done` runs later, from Qt's own event loop, with 0 and the function's
+    // return value, or non-zero when there is no page, the function is missing or throws, the
+    // page goes away, or it has not answered within `timeoutMs`. It does not run once this
+    // view is gone. Writes no log line: the caller says what failed.
+    void ExecJSFunAsync(const QString &funName, const QVariantList &args, int timeoutMs,
+                        ScriptReplyHandler done);
+
+    // Loads the page again after its renderer stopped or its first load failed; once loaded
+    // the view stays locked as before. 0 before Create or without a page location.
+    int ReloadPage();
+
     // True while an ExecJSFun call waits for the page.
     bool IsCallingScript() const { return !m_pendingCalls.empty(); }
     // Posts an event of `type` to `receiver` once no ExecJSFun call waits any more (at once
@@ -97,6 +112,9 @@ public:
 Q_SIGNALS:
     // The first page has loaded successfully (emitted once).
     void firstLoadFinished();
+    // The browser replaced its inner window (GetWebBrowseHwnd), as it does when it starts a
+    // new renderer; hooks on the old one no longer see anything.
+    void innerWindowChanged(QWidget *window);
 
 protected:
     bool event(QEvent *event) override;
@@ -113,8 +131,10 @@ private:
         QEventLoop *loop;
         QDeadlineTimer deadline;
     };
+    struct AsyncCall;
 
     void endPendingCalls(bool expiredOnly);
+    void finishAsyncCall(const std::shared_ptr<AsyncCall> &call, int code, const QVariant &value);
     void releaseHeldEvents();
     void hookInnerWindow();
     bool filterDragEvent(QEvent *event);
@@ -128,6 +148,9 @@ private:
     IIEUINotify *m_uiNotify = nullptr;
     std::unique_ptr<IIEDragNotify> m_pageDropTarget;
     std::vector<PendingCall> m_pendingCalls;
+    std::vector<std::shared_ptr<AsyncCall>> m_asyncCalls;
+    QUrl m_pageUrl;
+    bool m_reloading = false;
     std::vector<std::pair<QPointer<QObject>, QEvent::Type>> m_heldEvents;
     QTimer *m_callWatchdog = nullptr;
     int m_id = 0;

@@ -2,6 +2,49 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="zh_CN">
 <context>
+    <name>EditorContextMenu</name>
+    <message>
+        <source>Cut</source>
+        <translation>Cut</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Copy</translation>
+    </message>
+    <message>
+        <source>Paste</source>
+        <translation>Paste</translation>
+    </message>
+    <message>
+        <source>Paste as plain text</source>
+        <translation>Paste as plain text</translation>
+    </message>
+    <message>
+        <source>Select all</source>
+        <translation>Select all</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>Save a copy as…</source>
+        <translation>Save a copy as…</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation>Remove</translation>
+    </message>
+    <message>
+        <source>Save a copy as</source>
+        <translation>Save a copy as</translation>
+    </message>
+    <message>
+        <source>Could not save a copy of “%1” as %2.</source>
+        <translation>Could not save a copy of “%1” as %2.</translation>
+    </message>
+</context>
+<context>
     <name>AttachAdder</name>
     <message>
         <source>不能添加正在编辑的文件作为附件！</source>
@@ -45,6 +88,10 @@
 </context>
 <context>
     <name>TAVRIKCORE::RICHEDITOR::CZorvaEditorImpl</name>
+    <message>
+        <source>获取笔记编辑器内容失败！</source>
+        <translation>The note could not be read from the editor, so it was not saved; the version saved before is kept.</translation>
+    </message>
     <message>
         <source>此笔记大小为%1，超过编辑器可编辑的%2，只以只读方式显示其开头部分；笔记本身不会被更改。</source>
         <translation>This note is %1, more than the %2 the editor can edit. Only its beginning is shown, read-only; the note itself stays unchanged.</translation>

@@ -2,6 +2,49 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN" sourcelanguage="zh_CN">
 <context>
+    <name>EditorContextMenu</name>
+    <message>
+        <source>Cut</source>
+        <translation>剪切</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>复制</translation>
+    </message>
+    <message>
+        <source>Paste</source>
+        <translation>粘贴</translation>
+    </message>
+    <message>
+        <source>Paste as plain text</source>
+        <translation>粘贴为纯文本</translation>
+    </message>
+    <message>
+        <source>Select all</source>
+        <translation>全选</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>打开</translation>
+    </message>
+    <message>
+        <source>Save a copy as…</source>
+        <translation>另存副本…</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation>删除</translation>
+    </message>
+    <message>
+        <source>Save a copy as</source>
+        <translation>另存副本</translation>
+    </message>
+    <message>
+        <source>Could not save a copy of “%1” as %2.</source>
+        <translation>无法将“%1”的副本保存为 %2。</translation>
+    </message>
+</context>
+<context>
     <name>AttachAdder</name>
     <message>
         <source>不能添加正在编辑的文件作为附件！</source>
@@ -45,6 +88,10 @@
 </context>
 <context>
     <name>TAVRIKCORE::RICHEDITOR::CZorvaEditorImpl</name>
+    <message>
+        <source>获取笔记编辑器内容失败！</source>
+        <translation>获取笔记编辑器内容失败！</translation>
+    </message>
     <message>
         <source>此笔记大小为%1，超过编辑器可编辑的%2，只以只读方式显示其开头部分；笔记本身不会被更改。</source>
         <translation>此笔记大小为%1，超过编辑器可编辑的%2，只以只读方式显示其开头部分；笔记本身不会被更改。</translation>

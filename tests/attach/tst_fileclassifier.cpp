@@ -24,20 +24,17 @@ TEST(FileClassifier, EveryListedExtensionInAnyCase)
         {FT_HTML, u"html"_s, u"html.bmp"_s},
         {FT_UNKNOW, u"htm tif docm unknow .doc do pdfx dir"_s, u"unknow.bmp"_s},
     };
-    int checked = 0;
     for (const auto &[type, exts, icon] : kinds) {
         for (const QString &ext : exts.split(u' ')) {
             QString mixed = ext;
             for (qsizetype i = 0; i < mixed.size(); i += 2)
                 mixed[i] = mixed[i].toUpper();
-            for (const QString &spelling : {ext, ext.toUpper(), mixed}) {
-                EXPECT_EQ(FileClassifier::GetFileTypeByExt(spelling), type) << spelling.toStdString();
-                ++checked;
-            }
+            for (const QString &spelling : {ext, ext.toUpper(), mixed})
+                EXPECT_EQ(FileClassifier::GetFileTypeByExt(spelling), type)
+                    << spelling.toStdString();
         }
         EXPECT_EQ(FileClassifier::iconFileName(type), icon);
     }
-    EXPECT_EQ(checked, 3 * (48 + 8));
     EXPECT_EQ(FileClassifier::GetFileTypeByExt(QString()), FT_UNKNOW);
     EXPECT_EQ(FileClassifier::iconFileName(11), u"unknow.bmp"_s);
     EXPECT_EQ(FileClassifier::iconFileName(-1), u"unknow.bmp"_s);

@@ -4,7 +4,7 @@
 // what a paste refuses.
 #include "bridge/editorevents.h"
 #include "bridge/zvwebnotehandler.h"
-#include "clipboard/clipboardformats.h"
+#include "clipboard/clipboardformats_p.h"
 #include "clipboard/clipboardlayout_p.h"
 #include "common/commonutils.h"
 #include "fakebrowser.h"

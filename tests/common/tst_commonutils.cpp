@@ -279,6 +279,23 @@ TEST(NameText, SplitsAtLastSeparatorAndDot)
     }
 }
 
+TEST(NameText, FolderNamesAndSafeFileNames)
+{
+    const std::pair<QString, QString> folders[] = {{u"C:\\notes\\photos"_s, u"photos"_s},
+                                                   {u"/home/u/相册/"_s, u"相册"_s},
+                                                   {u"a\\b//"_s, u"b"_s},
+                                                   {u"photos"_s, QString()},
+                                                   {u"photos/"_s, QString()},
+                                                   {QString(), QString()}};
+    for (const auto &[path, name] : folders)
+        EXPECT_EQ(GetFolderName(path), name) << "for " << path.toStdString();
+    for (const QString &name : {u"a.txt"_s, u"..."_s, u".bashrc"_s, u"报告 v2.docx"_s})
+        EXPECT_TRUE(IsSafeFileName(name)) << name.toStdString();
+    for (const QString &name : {QString(), u"."_s, u".."_s, u"a/b"_s, u"a\\b"_s,
+                                QString(u"a" + QString(QChar(0)) + u"b")})
+        EXPECT_FALSE(IsSafeFileName(name)) << name.toStdString();
+}
+
 TEST(SplitString, AppendsPieces)
 {
     // text, separator, pieces
@@ -339,12 +356,16 @@ TEST(LocalTime, FormatsWithinTheBufferAndGivesTheCurrentTime)
     EXPECT_EQ(FormatTime(0, QString(124, u'x') + u"%Y"), QString());
     EXPECT_EQ(FormatTime(std::numeric_limits<qint64>::max(), u"%Y"_s), QString());
 
-    const QString now = GetCurTimeString();
-    const QDateTime parsed = QDateTime::fromString(now, u"yyyy-MM-dd HH:mm:ss"_s);
-    ASSERT_TRUE(parsed.isValid()) << now.toStdString();
-    const qint64 utcOfText
-        = QDateTime(parsed.date(), parsed.time(), Qt::UTC).toSecsSinceEpoch() - 8 * 3600;
-    EXPECT_LE(std::llabs(utcOfText - qint64(std::time(nullptr))), 5);
+    // The current time, as logs and records show it and as the time a file was added.
+    const std::pair<QString, QString> clocks[] = {{GetCurTimeString(), u"yyyy-MM-dd HH:mm:ss"_s},
+                                                  {GetAddTimeString(), u"yyyy/MM/dd HH:mm"_s}};
+    for (const auto &[now, format] : clocks) {
+        const QDateTime parsed = QDateTime::fromString(now, format);
+        ASSERT_TRUE(parsed.isValid()) << now.toStdString();
+        const qint64 utcOfText
+            = QDateTime(parsed.date(), parsed.time(), Qt::UTC).toSecsSinceEpoch() - 8 * 3600;
+        EXPECT_LE(std::llabs(utcOfText - qint64(std::time(nullptr))), 65) << now.toStdString();
+    }
 }
 
 // ---- Bounded printing ----

@@ -159,18 +159,25 @@ protected:
         ASSERT_TRUE(QTest::qWaitFor([&] { return inner->hasFocus(); }, 2000));
     }
 
+    // Lets a save that does not block the window finish (the page answers in order).
+    void settle()
+    {
+        runInPage(u"0"_s);
+        QCoreApplication::processEvents();
+    }
+
     // Moves the keyboard focus from the editor to another widget of the host.
     void loseFocus()
     {
         focusEditor();
         m_other->setFocus(Qt::OtherFocusReason);
-        QTest::qWait(50);
+        settle();
     }
 
     void pressCtrlS()
     {
         QTest::keyClick(m_editor->GetWebBrowseHwnd(), Qt::Key_S, Qt::ControlModifier);
-        QTest::qWait(50);
+        settle();
     }
 
     static void writeNoteFile(const QString &name, const QString &content, int version)
@@ -231,6 +238,21 @@ TEST_F(EditorTest, HostConfigurationNamesThePage)
     EXPECT_THAT(log.lines(),
                 Contains(u"[ERROR] CZorvaEditorImpl::Create, cannot load the editor page "_s));
     QTest::qWait(300);
+    EXPECT_EQ(unused.pageLoadedEvents, 0);
+
+    // A page that fails to load is tried three times in all and never counts as loaded.
+    LogCapture retries;
+    core.pagePath = s_appDir->filePath(u"missing/index.html"_s);
+    auto *retried = new CZorvaEditorImpl(&unused);
+    retried->SetTavrikCore(&core);
+    retried->Create(&unused, QRect(0, 0, 300, 200), 5, IEWebBrowser::StyleVisible);
+    QTest::qWaitFor([&] { return retries.lines().size() >= 3; }, PageTimeoutMs);
+    QTest::qWait(1500);
+    EXPECT_EQ(retries.lines(),
+              Lines(3,
+                    u"[ERROR] CZorvaEditorImpl, the editor page did not load: "_s
+                        + QUrl::fromLocalFile(core.pagePath).toString()));
+    EXPECT_FALSE(retried->pageLoaded());
     EXPECT_EQ(unused.pageLoadedEvents, 0);
 }
 
@@ -459,6 +481,7 @@ TEST_F(EditorTest, TheNewestEditorTakesOverTheSaveKey)
 
         // The save key pressed in the first editor's window saves the newest editor.
         pressCtrlS();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !otherHost.saves.empty(); }, 5000));
         EXPECT_TRUE(m_host->saves.empty());
         ASSERT_EQ(otherHost.saves.size(), 1u);
         EXPECT_EQ(otherHost.saves.front().noteId, u"second"_s);

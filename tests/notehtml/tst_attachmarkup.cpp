@@ -55,7 +55,7 @@ const QString kNote = uR"(<!-- note --><!DOCTYPE html><html><head><title>t</titl
 <img src="file:///C:/a/x.png" zv_exdata='{}'></div>
 tail</body></html>)"_qs;
 
-TEST(AttachMarkup, ParseAttListListsEachFileOnceInDocumentOrder)
+TEST(AttachMarkup, ParseAttListListsEachFileOnceAndTheNameListEveryName)
 {
     std::vector<NewAttachFile> records(3); // replaced, not appended to
     QString text;
@@ -74,6 +74,13 @@ TEST(AttachMarkup, ParseAttListListsEachFileOnceInDocumentOrder)
                     expected(2, u"noext"_qs, {}, u"noext"_qs, r + u"noext"_qs),
                     expected(1, u"x.png"_qs, {}, u"png"_qs, r + u"x.png"_qs)));
     EXPECT_EQ(text, u"Report\ntail"_qs);
+
+    // The list of original names keeps duplicates and appends.
+    std::vector<QString> names{u"earlier"_qs};
+    ASSERT_EQ(AttachMarkup::ParseAttOrigFileNameList(kNote, names), 1);
+    EXPECT_THAT(names,
+                ElementsAre(u"earlier"_qs, u"报告 v2.docx"_qs, u"文件.png"_qs, u"报告 v2.docx"_qs,
+                            u"a.txt"_qs, u"a.txt"_qs, u"a.txt"_qs));
 
     // Without attachments the list is emptied.
     for (const QString &html : {u""_qs, u"<p>text only</p>"_qs,
@@ -154,15 +161,6 @@ TEST(AttachMarkup, OriginalNameJsonConversions)
         {QByteArray(100000, '['), {}}};
     for (const auto &[json, name] : cases)
         EXPECT_EQ(AttachMarkup::GetOrigNameFromJson(json), name) << json.left(60).toStdString();
-}
-
-TEST(AttachMarkup, OriginalNameListKeepsDuplicatesAndAppends)
-{
-    std::vector<QString> names{u"earlier"_qs};
-    ASSERT_EQ(AttachMarkup::ParseAttOrigFileNameList(kNote, names), 1);
-    EXPECT_THAT(names,
-                ElementsAre(u"earlier"_qs, u"报告 v2.docx"_qs, u"文件.png"_qs, u"报告 v2.docx"_qs,
-                            u"a.txt"_qs, u"a.txt"_qs, u"a.txt"_qs));
 }
 
 TEST(AttachMarkup, AttachFilesFromHtmlAreTheExistingClassFiles)

@@ -17,7 +17,7 @@ public:
 
 } // namespace
 
-TEST(ContainerWnd, CreateNeedsAParentAndHappensOnce)
+TEST(ContainerWnd, CreateNeedsAParentHappensOnceAndLayoutFollowsEveryResize)
 {
     QWidget parent;
     parent.resize(400, 300);
@@ -36,13 +36,8 @@ TEST(ContainerWnd, CreateNeedsAParentAndHappensOnce)
     auto *hidden = new ContainerWnd;
     EXPECT_EQ(hidden->Create(&parent, QRect(0, 0, 50, 50), 43, 0), 1);
     EXPECT_FALSE(hidden->isVisible());
-}
 
-TEST(ContainerWnd, AdjustLayoutGetsTheClientRectangleOnEveryResize)
-{
-    QWidget parent;
-    parent.resize(400, 300);
-    parent.show();
+    // AdjustLayout gets the client rectangle on every resize, and only then.
     auto *container = new RecordingContainer;
     ASSERT_EQ(container->Create(&parent, QRect(10, 10, 200, 100), 1, ContainerWnd::StyleVisible),
               1);

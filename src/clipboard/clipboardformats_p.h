@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #pragma once
 
-#include "tavrik_export.h"
+#include "tavrik_autotest_export_p.h"
 
 #include <QByteArray>
 #include <QString>
@@ -21,14 +21,14 @@ namespace TAVRIKCORE::RICHEDITOR {
 // Reads the HTML fragment on the clipboard as UTF-8 bytes: the part the "HTML Format" layout
 // marks when the clipboard holds that layout, otherwise its "text/html". False when neither
 // is there or the layout's fragment offsets are missing, negative, reversed or out of range.
-TAVRIK_EXPORT bool ReadClipboardHtmlFragment(QByteArray &fragment);
+TAVRIK_AUTOTEST_EXPORT bool ReadClipboardHtmlFragment(QByteArray &fragment);
 
 // Puts `fragment` (UTF-8, up to its first zero byte) on the clipboard as HTML. False when
 // the layout would pass 99,999,999 bytes; the clipboard is then left as it was.
-TAVRIK_EXPORT bool WriteClipboardHtml(const QByteArray &fragment);
+TAVRIK_AUTOTEST_EXPORT bool WriteClipboardHtml(const QByteArray &fragment);
 
 // Puts the files at the full paths `paths` on the clipboard, to be copied. False for an
 // empty list, which leaves the clipboard as it was.
-TAVRIK_EXPORT bool WriteClipboardFileList(const std::vector<QString> &paths);
+TAVRIK_AUTOTEST_EXPORT bool WriteClipboardFileList(const std::vector<QString> &paths);
 
 } // namespace TAVRIKCORE::RICHEDITOR

@@ -1,0 +1,58 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#pragma once
+
+#include <QCoreApplication>
+#include <QPoint>
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+class QMenu;
+class QWidget;
+
+namespace TAVRIKCORE::RICHEDITOR {
+
+// The editor's own context menu. Its entries come in sections, each made by one function from
+// what lies under the pointer, so a feature adds its section (spelling suggestions, copying
+// attachments out) without touching the others. Shown as a native menu.
+class EditorContextMenu
+{
+    Q_DECLARE_TR_FUNCTIONS(EditorContextMenu)
+
+public:
+    // What the menu is asked for.
+    struct Target
+    {
+        bool editable = false; // the note may be changed
+        bool hasSelection = false;
+        QString attachFile; // store name of the attachment under the pointer; empty for none
+        QString attachName; // its original name
+    };
+    // One choice; `run` is called when it is chosen.
+    struct Entry
+    {
+        QString text;
+        std::function<void()> run;
+        bool enabled = true;
+    };
+    using Section = std::function<std::vector<Entry>(const Target &)>;
+
+    // The editing section: Cut, Copy, Paste, Paste as plain text, Select all, each enabled
+    // when it can do something. `trigger` runs the browser's own command.
+    static Section editSection(std::function<void(int webAction)> trigger);
+
+    void addSection(Section section) { m_sections.push_back(std::move(section)); }
+
+    // Pops the entries up at `screenPoint` over `parent`, sections in order and a separator
+    // between two; nothing when there are none. Returns at once: the chosen entry runs later
+    // from the event loop (never once `parent` is gone), and the menu deletes itself once
+    // closed.
+    QMenu *popup(QWidget *parent, const QPoint &screenPoint, const Target &target) const;
+
+private:
+    std::vector<Section> m_sections;
+};
+
+} // namespace TAVRIKCORE::RICHEDITOR

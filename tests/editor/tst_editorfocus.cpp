@@ -1,0 +1,236 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+//
+// The editor in a host window on a real X server: the page's own popups, Tab, the focus moving
+// between the host and the editor, the editor's menu, and a renderer that stops.
+#include "bridge/sttabledata.h"
+#include "editor/czorvaeditorimpl.h"
+#include "logcapture.h"
+#include "notehtml/notehtmlrw.h"
+#include "recordingprompts.h"
+#include "testhelpers.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QSignalSpy>
+#include <QTest>
+#include <QVBoxLayout>
+
+#include <csignal>
+
+using namespace Qt::StringLiterals;
+using namespace TAVRIKCORE::RICHEDITOR;
+
+namespace {
+
+class EditorFocusTest : public AppFolderTest, public IZvEditorNotify
+{
+protected:
+    int OnSaveNote(const QString &, const std::vector<NewAttachFile> &, const QString &) override
+    {
+        return ++m_saves;
+    }
+    void OnOpenAttachment(const QString &noteId, const QString &file, const QString &name) override
+    {
+        m_opened << noteId + u'|' + file + u'|' + name;
+    }
+
+    void SetUp() override
+    {
+        AppFolderTest::SetUp();
+        stageEditorPage(m_app.path());
+        auto *layout = new QVBoxLayout(&m_host);
+        layout->addWidget(m_list = new QLineEdit);
+        layout->addWidget(m_editor = new CZorvaEditorImpl);
+        m_editor->SetZvEditorNotify(this);
+        m_editor->Create(&m_host, QRect(0, 0, 800, 600), 1, IEWebBrowser::StyleVisible);
+        m_host.resize(900, 700);
+        m_host.show();
+        m_host.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&m_host));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return m_editor->pageLoaded(); }, 30000));
+    }
+
+    // One user action; taking seconds means it froze the window.
+    template<typename Action> void step(const char *what, Action action)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        action();
+        EXPECT_LT(timer.elapsed(), 4000) << what << " froze the window";
+        EXPECT_EQ(m_prompts.messages(), QStringList()) << "after " << what;
+    }
+    QWidget *inner() const { return m_editor->GetWebBrowseHwnd(); }
+    QVariant js(const QString &script) { return runScript(m_editor->page(), script); }
+    bool jsUntil(const QString &condition) { return waitForScript(m_editor->page(), condition); }
+    // The centre of the first element matching `selector` in the note, or in the page.
+    QPoint centreOf(const QString &selector, const QString &doc = u"Tavrik.editor.document()"_s)
+    {
+        const QVariantList xy
+            = js(u"{const f=%1===document?{x:0,y:0}:Tavrik.editor.frame()"
+                 ".getBoundingClientRect();const r=%1.querySelector('%2')"
+                 ".getBoundingClientRect();[f.x+r.x+r.width/2,f.y+r.y+8]}"_s.arg(doc, selector))
+                  .toList();
+        return QPoint(xy.value(0).toInt(), xy.value(1).toInt());
+    }
+    // Right-clicks at `point`, then chooses `choice` in the menu that pops up; gives its texts.
+    QStringList menuAt(const QPoint &point, const QString &choice)
+    {
+        QTest::mouseClick(inner(), Qt::RightButton, {}, point);
+        QMenu *menu = nullptr;
+        if (!QTest::qWaitFor(
+                [&] { return menu = qobject_cast<QMenu *>(qApp->activePopupWidget()); }))
+            return {};
+        QStringList texts;
+        for (QAction *action : menu->actions()) {
+            texts << action->text();
+            if (action->text() == choice)
+                menu->setActiveAction(action);
+        }
+        QTest::keyClick(menu, Qt::Key_Return);
+        return texts;
+    }
+
+    RecordingPrompts m_prompts;
+    QWidget m_host;
+    QLineEdit *m_list = nullptr;
+    CZorvaEditorImpl *m_editor = nullptr;
+    int m_saves = 0;
+    QStringList m_opened;
+    QString m_html;
+};
+
+TEST_F(EditorFocusTest, PopupsTabAndLeavingNeverBlockAndEverythingIsSaved)
+{
+    m_editor->LoadEditor(u"n1"_s, {}, {}, false);
+    js(u"Tavrik.editor.setContent('<p>Title line</p><p>body</p>');Tavrik.editor.focus()"_s);
+    step("opening the paragraph style list", [&] {
+        QTest::mouseClick(inner(), Qt::LeftButton, {},
+                          centreOf(u"[data-id=block]"_s, u"document"_s));
+        ASSERT_TRUE(QTest::qWaitFor([] { return qApp->activePopupWidget(); }, 4000));
+    });
+    step("picking Heading 1", [&] {
+        QTest::keyClick(qApp->activePopupWidget(), Qt::Key_Down);
+        QTest::keyClick(qApp->activePopupWidget(), Qt::Key_Return);
+        ASSERT_TRUE(jsUntil(u"Tavrik.editor.document().querySelector('h1')"_s));
+    });
+    step("Tab in text", [&] {
+        js(u"{const d=Tavrik.editor.document();d.getSelection().collapse(d.body.lastChild.firstChild,4)}"_s);
+        QTest::keyClick(inner(), Qt::Key_Tab);
+        ASSERT_TRUE(jsUntil(u"Tavrik.editor.document().body.lastChild.textContent=='body\\t'"_s));
+    });
+    EXPECT_EQ(QApplication::focusWidget(), inner());
+    m_editor->InsertTable(StTableData{2, 1, {}});
+    step("Tab through a table", [&] {
+        QTest::keyClicks(inner(), u"a"_s);
+        QTest::keyClick(inner(), Qt::Key_Tab);
+        QTest::keyClicks(inner(), u"b"_s);
+        QTest::keyClick(inner(), Qt::Key_Tab); // the last cell: a new row
+        QTest::keyClicks(inner(), u"c"_s);
+        QTest::keyClick(inner(), Qt::Key_Tab, Qt::ShiftModifier);
+        QTest::keyClicks(inner(), u"B"_s);
+        ASSERT_TRUE(jsUntil(u"Tavrik.editor.document().querySelector('table').innerText"
+                            ".replace(/\\s+/g,' ').trim()=='a B c'"_s));
+    });
+    step("leaving for the host", [&] {
+        m_list->setFocus();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return m_saves == 1; }, 4000));
+    });
+    step("tabbing from the host into the editor", [&] {
+        QTest::keyClick(m_list, Qt::Key_Tab);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return inner()->hasFocus(); }, 4000));
+    });
+    step("Shift+Tab from the text to the toolbar, then out", [&] {
+        js(u"{const d=Tavrik.editor.document();d.getSelection().collapse(d.body.lastChild,0)}"_s);
+        QTest::keyClicks(inner(), u"!"_s);
+        QTest::keyClick(inner(), Qt::Key_Tab, Qt::ShiftModifier);
+        ASSERT_TRUE(jsUntil(u"document.activeElement.dataset.id=='capture-more'"_s));
+        EXPECT_EQ(m_saves, 1) << "the toolbar is part of the editor";
+        js(u"document.querySelector('[data-id=undo]').focus()"_s);
+        QTest::keyClick(inner(), Qt::Key_Tab, Qt::ShiftModifier);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return m_list->hasFocus() && m_saves == 2; }, 4000));
+    });
+    m_editor->GetLastHtml(m_html);
+    EXPECT_TRUE(matches(u"<h1>Title line</h1><p>body<span [^>]*>\t</span></p><table .*<tr><td>a"
+                        "</td><td>B</td></tr><tr><td>c</td><td><br></td></tr></tbody></table>"
+                        "<p>!</p>"_s,
+                        m_html))
+        << m_html.toStdString();
+}
+
+TEST_F(EditorFocusTest, TheEditorsMenuEditsAndHandlesAttachments)
+{
+    writeBytes(m_root + u"n2/report.pdf"_s, "kept copy");
+    NoteHtmlRW::WriteHtmlTextFile(
+        m_root + u"n2.html"_s,
+        u"<p>text <img width=40 height=40 src='../userdata\\attachment\\e5.bmp'"
+        " class='userdata\\attachment\\c3d4.pdf' "
+        "zv_exdata='{\"OrigName_B64\":\"cmVwb3J0LnBkZg==\"}'></p>"_s,
+        2);
+    m_editor->LoadEditor(u"n2"_s, {u"n2.html"_s}, {}, false);
+    const QStringList editing{u"Cut"_s, u"Copy"_s, u"Paste"_s, u"Paste as plain text"_s,
+                              u"Select all"_s};
+    auto *mime = new QMimeData;
+    mime->setHtml(u"<b>bold</b>"_s);
+    mime->setText(u"bold"_s);
+    QGuiApplication::clipboard()->setMimeData(mime);
+    EXPECT_EQ(menuAt(centreOf(u"p"_s) + QPoint(200, 0), u"Paste as plain text"_s), editing);
+    ASSERT_TRUE(jsUntil(u"Tavrik.editor.document().body.innerText.includes('bold')"_s));
+    EXPECT_FALSE(js(u"!!Tavrik.editor.document().querySelector('b')"_s).toBool());
+
+    const QString copy = m_app.filePath(u"copy.pdf"_s);
+    m_prompts.answerPaths({copy});
+    EXPECT_EQ(menuAt(centreOf(u"img"_s), u"Save a copy as…"_s),
+              QStringList({u"Open"_s, u"Save a copy as…"_s, u"Remove"_s, QString()}) + editing);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(copy); }, 4000));
+    EXPECT_EQ(readBytes(copy), "kept copy");
+    EXPECT_TRUE(m_prompts.shown().at(0).text.endsWith(u"/report.pdf"_s));
+
+    menuAt(centreOf(u"img"_s), u"Open"_s);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !m_opened.isEmpty(); }, 4000));
+    EXPECT_EQ(m_opened, QStringList{u"n2|c3d4.pdf|report.pdf"_s});
+    menuAt(centreOf(u"img"_s), u"Remove"_s);
+    ASSERT_TRUE(jsUntil(u"!Tavrik.editor.document().querySelector('img')"_s));
+}
+
+TEST_F(EditorFocusTest, AHungPageIsToldOnceAndAStoppedRendererIsReplaced)
+{
+    m_editor->LoadEditor(u"n3"_s, {}, {}, false);
+    js(u"Tavrik.editor.setContent('<p>kept</p>')"_s);
+    m_editor->SaveEditor();
+    m_editor->page()->runJavaScript(u"for(;;){}"_s);
+    for (int i = 0; i < 2; ++i) {
+        step("leaving a hung page", [&] {
+            inner()->setFocus();
+            m_list->setFocus();
+        });
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !m_prompts.messages().isEmpty(); }, 15000));
+    QTest::qWait(500);
+    EXPECT_EQ(m_prompts.messages(), QStringList{u"获取笔记编辑器内容失败！"_s});
+    m_prompts.clear();
+
+    LogCapture log;
+    QSignalSpy loaded(m_editor, &QWebEngineView::loadFinished);
+    ::kill(m_editor->page()->renderProcessPid(), SIGKILL);
+    ASSERT_TRUE(loaded.wait(20000));
+    ASSERT_TRUE(jsUntil(u"Tavrik.ready&&Tavrik.editor.document().body.innerText.trim()=='kept'"_s));
+    EXPECT_EQ(log.lines(),
+              Lines{u"[ERROR] CZorvaEditorImpl, the editor page stopped (status 3, "
+                    "exit code 9); loading it again"_s});
+    js(u"Tavrik.editor.focus()"_s);
+    inner()->setFocus();
+    QTest::keyClicks(inner(), u"!"_s);
+    ASSERT_TRUE(jsUntil(u"Tavrik.editor.document().body.innerText.includes('!')"_s));
+    step("Ctrl+S once the page is back",
+         [&] { QTest::keyClick(inner(), Qt::Key_S, Qt::ControlModifier); });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_saves == 2; }, 4000));
+    m_editor->GetLastHtml(m_html);
+    EXPECT_EQ(m_html, u"<p>!kept</p>"_s);
+}
+
+} // namespace

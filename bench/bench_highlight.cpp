@@ -51,7 +51,7 @@ const QString FindOnly = uR"((function(){
 QVariantMap shownMarks(CZorvaEditorImpl &editor)
 {
     QVariant state;
-    editor.ExecAppScript(u"bench"_s, u"window.tavrikHighlighter.describe(true)"_s, state);
+    editor.ExecAppScript(u"window.tavrikHighlighter.describe(true)"_s, state);
     return state.toMap();
 }
 

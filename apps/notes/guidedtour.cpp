@@ -103,7 +103,7 @@ void GuidedTour::run()
     const QSize wide = m_window.size();
     m_window.resize(620, wide.height());
     settle(700);
-    shot(u"07-narrow-window"_s, u"a narrow window: both toolbars keep one row"_s);
+    shot(u"08-narrow-window"_s, u"a narrow window: both toolbars keep one row"_s);
     m_window.resize(wide);
     settle(300);
 

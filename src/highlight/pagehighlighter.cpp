@@ -22,14 +22,13 @@ const QString &highlighterScript()
     return script;
 }
 
-// Runs `call` on the highlighter; the name stands for it in log lines.
-std::optional<QVariant> callHighlighter(IEWebBrowser &browser, const QString &name,
-                                        const QString &call)
+// Runs `call` on the highlighter.
+std::optional<QVariant> callHighlighter(IEWebBrowser &browser, const QString &call)
 {
     const QString expression = u"(function(){\n"_s + highlighterScript()
         + u"\nreturn window.tavrikHighlighter."_s + call + u";})()"_s;
     QVariant result;
-    if (browser.ExecAppScript(name, expression, result) != 0)
+    if (browser.ExecAppScript(expression, result) != 0)
         return std::nullopt;
     return result;
 }
@@ -62,8 +61,8 @@ QString ScriptStringLiteral(QStringView text)
 
 std::optional<int> MarkKeyword(IEWebBrowser &browser, const QString &keyword)
 {
-    const auto marked = callHighlighter(browser, u"tavrikHighlighter.highlight"_s,
-                                        u"highlight("_s + ScriptStringLiteral(keyword) + u')');
+    const auto marked
+        = callHighlighter(browser, u"highlight("_s + ScriptStringLiteral(keyword) + u')');
     if (!marked)
         return std::nullopt;
     bool isNumber = false;
@@ -73,7 +72,7 @@ std::optional<int> MarkKeyword(IEWebBrowser &browser, const QString &keyword)
 
 bool RemoveMarks(IEWebBrowser &browser)
 {
-    return callHighlighter(browser, u"tavrikHighlighter.cancel"_s, u"cancel()"_s).has_value();
+    return callHighlighter(browser, u"cancel()"_s).has_value();
 }
 
 } // namespace TAVRIKCORE::RICHEDITOR::Internal

@@ -21,10 +21,10 @@ QString ScriptStringLiteral(QStringView text);
 // Marks every visible occurrence of `keyword` in the editing frame of the page `browser`
 // shows, after removing the marks there were (the search, the overlay and its limits are
 // described in pagehighlighter.js). Gives the number of hits marked, -1 when the page has no
-// editing frame with a body, or nothing when the page could not be called (logged).
+// editing frame with a body, or nothing when the page could not be called.
 std::optional<int> MarkKeyword(IEWebBrowser &browser, const QString &keyword);
 
-// Removes the marks from the page. False when the page could not be called (logged).
+// Removes the marks from the page. False when the page could not be called.
 bool RemoveMarks(IEWebBrowser &browser);
 
 } // namespace Internal

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
-#include "skin/containerwnd_p.h"
+#include "skin/containerwnd.h"
 
 #include <QResizeEvent>
 

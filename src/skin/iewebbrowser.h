@@ -64,16 +64,16 @@ public:
 
     // Calls the page's global script function `funName` with `args` (first item first) and
     // waits for it to return. 0 on success with the function's return value in `result`;
-    // non-zero (and a log line) when there is no page, the function is missing or throws,
-    // or the page goes away during the call. The page may call native code meanwhile (those
-    // calls run inside this one); user input waits until the call returns.
+    // non-zero when there is no page, the function is missing or throws, or the page goes
+    // away during the call; no log line, the caller writes the one its call defines. The page may
+    // call native code meanwhile (those calls run inside this one); user input waits until the call
+    // returns.
     virtual int ExecJSFun(const QString &funName, const QVariantList &args, QVariant &result);
     // Evaluates the script `expression` in the application world, an isolated world the
     // page's own scripts and the note cannot see into, and waits for its value as ExecJSFun
-    // does (`name` stands for the call in log lines). The world shares the page's document
-    // but not its script globals, so what the library keeps there cannot be called or forged.
-    virtual int ExecAppScript(const QString &name, const QString &expression, QVariant &result);
-
+    // does (0 on success). The world shares the page's document but not its script globals,
+    // so what the library keeps there cannot be called or forged.
+    virtual int ExecAppScript(const QString &expression, QVariant &result);
     // What ExecJSFunAsync hands over: 0 and the function's return value, or non-zero.
     using ScriptReplyHandler = std::function<void(int code, const QVariant &result)>;
     // Calls the page's global script function `funName` with `args` like ExecJSFun, without
@@ -138,8 +138,7 @@ private:
     };
     struct AsyncCall;
 
-    int runScriptAndWait(const QString &funName, const QString &script, quint32 worldId,
-                         QVariant &result);
+    int runScriptAndWait(const QString &script, quint32 worldId, QVariant &result);
     void endPendingCalls(bool expiredOnly);
     void finishAsyncCall(const std::shared_ptr<AsyncCall> &call, int code, const QVariant &value);
     void releaseHeldEvents();

@@ -2,14 +2,14 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #pragma once
 
-#include "tavrik_autotest_export_p.h"
+#include "tavrik_export.h"
 
 #include <QWidget>
 
 namespace TAVRIKCORE::RICHEDITOR {
 
 // A child window that holds other windows and lays them out whenever it is resized.
-class TAVRIK_AUTOTEST_EXPORT ContainerWnd : public QWidget
+class TAVRIK_EXPORT ContainerWnd : public QWidget
 {
     Q_OBJECT
 

@@ -591,10 +591,24 @@
             }
         },
 
+        // A text seen clean before is parsed once, by the frame. Any other text is sanitised
+        // into a fragment that goes into the frame as it is: no serialising of the clean DOM
+        // and no second parse of its markup.
         setContent(html) {
-            const clean = Tavrik.sanitize.html(html);
+            const text = html === null || html === undefined ? '' : String(html);
+            if (Tavrik.sanitize.isKnownClean(text)) {
+                mount(function (b) {
+                    b.innerHTML = text;
+                });
+                return;
+            }
+            const clean = Tavrik.sanitize.fragment(text);
             mount(function (b) {
-                b.innerHTML = clean;
+                b.appendChild(b.ownerDocument.adoptNode(clean));
+            });
+            const doc = state.doc;
+            Tavrik.sanitize.rememberIfUnchanged(text, function () {
+                return state.doc === doc && !state.changedSinceMount ? doc.body.innerHTML : null;
             });
         },
         content() {

@@ -30,6 +30,8 @@
         WHOLE_DOCUMENT: false,
     };
 
+    const FRAGMENT_CONFIG = Object.assign({ RETURN_DOM_FRAGMENT: true }, CONFIG);
+
     let purifier = null;
 
     function purify() {
@@ -48,8 +50,9 @@
         return purifier;
     }
 
-    // Notes are opened again and again. A text the sanitiser returned unchanged needs no second
-    // pass: its clean form is the text itself. The last few such texts are kept, compared in full.
+    // Notes are opened again and again. A text whose clean DOM serialises back to the text itself
+    // needs no second pass: its clean form is the text. The last few such texts are kept,
+    // compared in full.
     const KNOWN_CLEAN_MIN_LENGTH = 4096;
     const KNOWN_CLEAN_MAX_ENTRIES = 8;
     const KNOWN_CLEAN_MAX_LENGTH = 32 * 1024 * 1024;
@@ -70,26 +73,32 @@
     }
 
     Tavrik.sanitize = {
-        // Clean HTML as markup text.
-        html(dirty) {
-            if (dirty === null || dirty === undefined || dirty === '')
-                return '';
-            const text = String(dirty);
-            if (knownClean.delete(text)) {
-                knownClean.add(text); // now the most recently used
-                return text;
-            }
-            const clean = purify().sanitize(text, CONFIG);
-            if (clean === text)
-                rememberClean(text);
-            return clean;
-        },
-        // Clean HTML as a fragment owned by `doc`; no second parse of the cleaned markup.
+        // Clean HTML as a fragment owned by `doc` (without `doc`, by the sanitiser's own inert
+        // document, for the caller to adopt); no second parse of the cleaned markup.
         fragment(dirty, doc) {
             if (dirty === null || dirty === undefined || dirty === '')
-                return doc.createDocumentFragment();
-            const clean = purify().sanitize(String(dirty), Object.assign({ RETURN_DOM_FRAGMENT: true }, CONFIG));
-            return doc.adoptNode(clean);
+                return (doc || document).createDocumentFragment();
+            const clean = purify().sanitize(String(dirty), FRAGMENT_CONFIG);
+            return doc ? doc.adoptNode(clean) : clean;
+        },
+        // True when `text` came back from the sanitiser unchanged before (then it is its own
+        // clean form); marks it as the most recently used.
+        isKnownClean(text) {
+            if (!knownClean.delete(text))
+                return false;
+            knownClean.add(text);
+            return true;
+        },
+        // After the clean fragment of `text` went into the page, remembers `text` when that DOM
+        // serialises back to `text` itself. `markup()` gives the serialisation, or null when the
+        // DOM has changed meanwhile; it runs after the current task, off the opening's path.
+        rememberIfUnchanged(text, markup) {
+            if (text.length < KNOWN_CLEAN_MIN_LENGTH || text.length > KNOWN_CLEAN_MAX_LENGTH)
+                return;
+            setTimeout(function () {
+                if (markup() === text)
+                    rememberClean(text);
+            }, 0);
         },
     };
 })();

@@ -303,18 +303,16 @@ int ZvWebNoteHandler::SelectedAttach(const QString &key)
 {
     if (key.isEmpty())
         return 0;
-    const QString arg = QStringLiteral("{\"keyword\":\"%1\"}").arg(key);
+    const QString arg = u"{\"keyword\":" + Internal::JsonQuoted(key) + u'}';
     return CallJsProcessor(m_browser, QStringLiteral("SelectedAttach"), arg, SelectLines) ? 1 : 0;
 }
 
 int ZvWebNoteHandler::UpdateHtmlAttachAttr(const QString &origName, const QString &classValue,
                                            const QString &srcValue)
 {
-    const auto quoted = [](const QString &value) {
-        return QString::fromStdString(Json::valueToQuotedString(value.toUtf8().constData()));
-    };
     const QString arg = u"{\"zv_exdata\":" + FormatOrigNameToJson(origName) + u",\"ClassValue\":"
-        + quoted(classValue) + u",\"SrcValue\":" + quoted(srcValue) + u"}";
+        + Internal::JsonQuoted(classValue) + u",\"SrcValue\":" + Internal::JsonQuoted(srcValue)
+        + u'}';
     return CallJsProcessor(m_browser, QStringLiteral("ModifyAttachAtrr"), arg, ModifyAttachLines)
         ? 1
         : 0;

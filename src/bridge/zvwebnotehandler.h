@@ -107,10 +107,12 @@ public:
     // first ones again, so the next SetReadOnly and SetEditorMaxChars are sent whatever they
     // set.
     void OnPageReloaded();
-    // Selects the attachment named `key` in the page. 1 on success; 0 for an empty key.
+    // Selects the attachment named `key` in the page (the key is sent as a JSON string, so it
+    // may hold quotes and backslashes). 1 on success; 0 for an empty key.
     int SelectedAttach(const QString &key);
-    // Gives the page's attachment with original name `origName` new class and src values
-    // (sent as JSON strings, so a backslash arrives as a backslash). 1 on success.
+    // Gives the page's attachment with original name `origName` new class and src values.
+    // The values are sent as JSON strings, so store paths with backslashes arrive as they
+    // are. 1 on success.
     int UpdateHtmlAttachAttr(const QString &origName, const QString &classValue,
                              const QString &srcValue);
     // Inserts a table at the page's caret.

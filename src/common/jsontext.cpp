@@ -27,6 +27,49 @@ bool parseJsonText(QByteArrayView text, Json::Value &root)
     }
 }
 
+void appendJsonQuoted(QString &out, QStringView text)
+{
+    out += u'"';
+    qsizetype plain = 0; // start of the run of characters copied as they are
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c != u'"' && c != u'\\' && c >= 0x20 && c != 0x2028 && c != 0x2029)
+            continue;
+        out += text.mid(plain, i - plain);
+        plain = i + 1;
+        switch (c) {
+        case u'"':
+            out += u"\\\"";
+            break;
+        case u'\\':
+            out += u"\\\\";
+            break;
+        case u'\n':
+            out += u"\\n";
+            break;
+        case u'\r':
+            out += u"\\r";
+            break;
+        case u'\t':
+            out += u"\\t";
+            break;
+        default:
+            out += u"\\u" + QString::number(c, 16).rightJustified(4, u'0');
+            break;
+        }
+    }
+    out += text.mid(plain);
+    out += u'"';
+}
+
+QString JsonQuoted(QStringView text)
+{
+    QString quoted;
+    quoted.reserve(text.size() + 2);
+    appendJsonQuoted(quoted, text);
+    return quoted;
+}
+
 bool ParseJsonObject(QByteArrayView text, Json::Value &root)
 {
     Json::Value parsed;

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QStringView>
 
 #include <json/value.h>
 
@@ -22,6 +23,13 @@ QString JsonText(const Json::Value &object, const char *key);
 
 // Member `key` of `object` as a flag; false when missing or not a boolean or number.
 bool JsonBool(const Json::Value &object, const char *key);
+
+// `text` as a JSON string, quotes included: the quote, the backslash and control characters
+// escaped (\", \\, \n, \u001b, ...), and U+2028/U+2029 too, which script source cannot hold
+// raw. Every text that native code puts into JSON or script source for the page goes
+// through here.
+QString JsonQuoted(QStringView text);
+void appendJsonQuoted(QString &out, QStringView text);
 
 // Member `key` of `object` when it is an object, else an empty object.
 Json::Value JsonObject(const Json::Value &object, const char *key);

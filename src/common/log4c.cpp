@@ -14,6 +14,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <functional>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -25,18 +28,46 @@ namespace {
 // A file above this size is started afresh by the next pass.
 constexpr qint64 maxLogSize = 0xA00000;
 constexpr std::chrono::milliseconds writerPeriod(2000);
+// How long destruction and the process-exit flush wait for a writer stuck in a pass (a
+// hung network file system, a full pipe).
+constexpr std::chrono::milliseconds stopTimeout(3000);
 
-// Control characters inside a message are written as escapes, so a message can never end
-// its line early or forge another one.
+// A message is written on one line that reads back unambiguously: the backslash, the C0
+// controls and DEL, the C1 controls (U+0080..U+009F, among them NEL U+0085 and CSI U+009B)
+// and the line and paragraph separators (U+2028, U+2029) are written as escapes, so a
+// message can never end its line early, forge another one or pass for an escape.
 void appendEscaped(std::string &out, const QByteArray &utf8)
 {
-    for (const char c : utf8) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte >= 0x20 && byte != 0x7f) {
-            out += c;
+    const char *bytes = utf8.constData();
+    const qsizetype size = utf8.size();
+    const auto appendCode = [&out](const char *format, unsigned code) {
+        char escape[8];
+        std::snprintf(escape, sizeof escape, format, code);
+        out += escape;
+    };
+    const auto next = [bytes, size](qsizetype at) {
+        return at < size ? unsigned(static_cast<unsigned char>(bytes[at])) : 0u;
+    };
+    for (qsizetype i = 0; i < size; ++i) {
+        const auto byte = static_cast<unsigned char>(bytes[i]);
+        if (byte >= 0x20 && byte < 0x7f && byte != '\\') {
+            out += char(byte);
+            continue;
+        }
+        if (byte == 0xc2 && next(i + 1) >= 0x80 && next(i + 1) <= 0x9f) {
+            appendCode("\\u%04x", next(i + 1));
+            i += 1;
+            continue;
+        }
+        if (byte == 0xe2 && next(i + 1) == 0x80 && (next(i + 2) == 0xa8 || next(i + 2) == 0xa9)) {
+            appendCode("\\u%04x", 0x2000u + next(i + 2) - 0x80u);
+            i += 2;
             continue;
         }
         switch (byte) {
+        case '\\':
+            out += "\\\\";
+            break;
         case '\r':
             out += "\\r";
             break;
@@ -46,20 +77,22 @@ void appendEscaped(std::string &out, const QByteArray &utf8)
         case '\t':
             out += "\\t";
             break;
-        default: {
-            char escape[5];
-            std::snprintf(escape, sizeof escape, "\\x%02x", unsigned(byte));
-            out += escape;
-        }
+        default:
+            if (byte >= 0x80)
+                out += char(byte); // the rest of a UTF-8 sequence
+            else
+                appendCode("\\x%02x", byte);
         }
     }
 }
 
-// The log that the process-exit flush writes out; cleared when that log is destroyed.
+// The flush of the live log that runs when the process exits; cleared when that log is
+// destroyed.
 struct ExitFlush
 {
     std::mutex mutex;
-    CLog4C *live = nullptr;
+    const CLog4C *live = nullptr;
+    std::function<void()> flush;
 };
 
 ExitFlush &exitFlush()
@@ -72,12 +105,14 @@ void flushAtExit()
 {
     ExitFlush &state = exitFlush();
     std::lock_guard lock(state.mutex);
-    if (state.live)
-        state.live->Flush();
+    if (state.flush)
+        state.flush();
 }
 
 } // namespace
 
+// Shared by the log and its writer thread: a writer that outlives the destructor's wait
+// keeps it until its last pass is done.
 struct CLog4C::Private
 {
     QString filePath;
@@ -86,19 +121,26 @@ struct CLog4C::Private
     CSLock queueLock;
     std::vector<std::string> pending; // formatted lines, guarded by queueLock
 
-    std::mutex passMutex; // one flush pass at a time
+    std::timed_mutex passMutex; // one flush pass at a time
     std::mutex wakeMutex;
     std::condition_variable wake;
     bool stop = false; // guarded by wakeMutex
+    bool finished = false; // guarded by wakeMutex: the writer's last pass is done
     std::thread writer;
 
-    void flushPass();
+    // One pass; gives up (the lines stay queued) when another pass holds the file longer
+    // than `wait`.
+    void flushPass(std::chrono::milliseconds wait = std::chrono::milliseconds::max());
     void run();
 };
 
-void CLog4C::Private::flushPass()
+void CLog4C::Private::flushPass(std::chrono::milliseconds wait)
 {
-    std::lock_guard pass(passMutex);
+    std::unique_lock pass(passMutex, std::defer_lock);
+    if (wait == std::chrono::milliseconds::max())
+        pass.lock();
+    else if (!pass.try_lock_for(wait))
+        return;
     const int fd = Internal::openLogFile(nativePath, maxLogSize);
     if (fd < 0)
         return;
@@ -127,9 +169,15 @@ void CLog4C::Private::run()
         lock.lock();
         wake.wait_for(lock, writerPeriod, [this] { return stop; });
     }
+    // The lines queued before destruction are written by this last pass.
+    lock.unlock();
+    flushPass();
+    lock.lock();
+    finished = true;
+    wake.notify_all();
 }
 
-CLog4C::CLog4C() : d(new Private)
+CLog4C::CLog4C() : d(std::make_shared<Private>())
 {
     d->filePath = GetAppDirectory() + QStringLiteral("ZorvaEditor.log");
     d->nativePath = QFile::encodeName(d->filePath);
@@ -138,6 +186,9 @@ CLog4C::CLog4C() : d(new Private)
         ExitFlush &state = exitFlush();
         std::lock_guard lock(state.mutex);
         state.live = this;
+        state.flush = [p = d] {
+            p->flushPass(stopTimeout);
+        };
     }
     static const bool exitFlushRegistered = std::atexit(flushAtExit) == 0;
     Q_UNUSED(exitFlushRegistered);
@@ -154,18 +205,25 @@ CLog4C::~CLog4C()
     {
         ExitFlush &state = exitFlush();
         std::lock_guard lock(state.mutex);
-        if (state.live == this)
+        if (state.live == this) {
             state.live = nullptr;
+            state.flush = nullptr;
+        }
     }
-    {
-        std::lock_guard lock(d->wakeMutex);
-        d->stop = true;
+    if (!d->writer.joinable()) {
+        d->flushPass(stopTimeout);
+        return;
     }
+    std::unique_lock lock(d->wakeMutex);
+    d->stop = true;
     d->wake.notify_all();
-    if (d->writer.joinable())
+    // A writer stuck in a pass is left to finish it (and its last pass) on its own.
+    const bool finished = d->wake.wait_for(lock, stopTimeout, [this] { return d->finished; });
+    lock.unlock();
+    if (finished)
         d->writer.join();
-    d->flushPass();
-    delete d;
+    else
+        d->writer.detach();
 }
 
 void CLog4C::WriteLog(const QString &message)

@@ -64,6 +64,52 @@ QByteArray legacyToUtf8(const QByteArray &bytes, const QByteArray &codePage)
     return out;
 }
 
+struct Utf8Census
+{
+    qsizetype multiByte = 0; // valid sequences of two to four bytes
+    qsizetype invalid = 0; // bytes that start no valid sequence
+};
+
+// Counts valid multi-byte sequences and invalid bytes, with UTF-8's own limits (no overlong
+// forms, no surrogates, nothing above U+10FFFF).
+Utf8Census utf8Census(const QByteArray &bytes)
+{
+    Utf8Census census;
+    const auto *data = reinterpret_cast<const unsigned char *>(bytes.constData());
+    const qsizetype size = bytes.size();
+    for (qsizetype i = 0; i < size;) {
+        const unsigned lead = data[i];
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        }
+        int length = 0;
+        unsigned low = 0x80, high = 0xbf; // range of the second byte
+        if (lead >= 0xc2 && lead <= 0xdf) {
+            length = 2;
+        } else if (lead >= 0xe0 && lead <= 0xef) {
+            length = 3;
+            low = lead == 0xe0 ? 0xa0 : 0x80;
+            high = lead == 0xed ? 0x9f : 0xbf;
+        } else if (lead >= 0xf0 && lead <= 0xf4) {
+            length = 4;
+            low = lead == 0xf0 ? 0x90 : 0x80;
+            high = lead == 0xf4 ? 0x8f : 0xbf;
+        }
+        bool valid = length > 0 && i + length <= size && data[i + 1] >= low && data[i + 1] <= high;
+        for (int k = 2; valid && k < length; ++k)
+            valid = data[i + k] >= 0x80 && data[i + k] <= 0xbf;
+        if (valid) {
+            ++census.multiByte;
+            i += length;
+        } else {
+            ++census.invalid;
+            ++i;
+        }
+    }
+    return census;
+}
+
 } // namespace
 
 QByteArray ToNarrow(const QString &text)
@@ -73,11 +119,20 @@ QByteArray ToNarrow(const QString &text)
 
 QString FromNarrow(const QByteArray &bytes)
 {
+    return DecodeNarrow(bytes).text;
+}
+
+NarrowText DecodeNarrow(const QByteArray &bytes)
+{
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(bytes);
     if (!utf8.hasError())
-        return text;
-    return QString::fromUtf8(legacyToUtf8(bytes, LegacyCodePage()));
+        return {std::move(text), NarrowReading::Utf8, 0};
+    const Utf8Census census = utf8Census(bytes);
+    if (census.multiByte > 0 && census.invalid * 2 <= census.multiByte)
+        return {std::move(text), NarrowReading::Utf8Repaired, census.invalid};
+    return {QString::fromUtf8(legacyToUtf8(bytes, LegacyCodePage())), NarrowReading::Legacy,
+            census.invalid};
 }
 
 bool SetLegacyCodePage(const QByteArray &name)

@@ -7,6 +7,7 @@
 #include <QUuid>
 
 #include <algorithm>
+#include <charconv>
 #include <cstdarg>
 #include <cstdio>
 #include <ctime>
@@ -44,9 +45,13 @@ void SplitString(const QString &text, const QString &separator, std::vector<QStr
 
 QString FormatFileSize(quint64 size)
 {
-    // QString::number always writes '.', whatever the process locale says.
+    // std::to_chars rounds the exact binary value to nearest, ties to even, as "%.2f" does
+    // (1.125 gives "1.12"), and always writes '.', whatever the process locale says.
     const auto scaled = [size](quint64 unit) {
-        return QString::number(double(size) / double(unit), 'f', 2);
+        char text[32];
+        const auto printed = std::to_chars(text, text + sizeof text, double(size) / double(unit),
+                                           std::chars_format::fixed, 2);
+        return QString::fromLatin1(text, printed.ptr - text);
     };
     if (size > s_gib)
         return scaled(s_gib) + u'G';

@@ -11,6 +11,7 @@
 
 #include <cstring>
 #include <limits>
+#include <vector>
 
 namespace TAVRIKCORE::RICHEDITOR {
 
@@ -135,11 +136,91 @@ void appendEscaped(QByteArray &out, const char *text, EscapeMode mode)
     out.append(run);
 }
 
-void openTag(QByteArray &out, const xmlNode *node)
+// The markup language an element belongs to, as an HTML parser decides it: svg and math
+// open foreign content, which their HTML integration points leave again.
+enum class Space { Html, Svg, MathMl };
+
+Space spaceOf(const xmlNode *element, Space context)
 {
-    out.append('<').append(name(node));
+    if (context != Space::Html)
+        return context;
+    if (nameIs(element, "svg"))
+        return Space::Svg;
+    return nameIs(element, "math") ? Space::MathMl : Space::Html;
+}
+
+Space childSpace(const xmlNode *element, Space own)
+{
+    if (own == Space::Svg && nameIn(element, {"foreignobject", "desc", "title"}))
+        return Space::Html;
+    if (own == Space::MathMl && nameIn(element, {"mi", "mo", "mn", "ms", "mtext"}))
+        return Space::Html;
+    return own;
+}
+
+// The parser lower-cases every name. HTML names are lower case anyway; SVG and MathML have
+// mixed-case ones, which an HTML parser gives back from the HTML standard's tables, and so do
+// we. Each list holds the mixed-case names separated by blanks.
+constexpr char svgElementNames[]
+    = "altGlyph altGlyphDef altGlyphItem animateColor animateMotion animateTransform clipPath "
+      "feBlend feColorMatrix feComponentTransfer feComposite feConvolveMatrix "
+      "feDiffuseLighting feDisplacementMap feDistantLight feDropShadow feFlood feFuncA feFuncB "
+      "feFuncG feFuncR feGaussianBlur feImage feMerge feMergeNode feMorphology feOffset "
+      "fePointLight feSpecularLighting feSpotLight feTile feTurbulence foreignObject glyphRef "
+      "linearGradient radialGradient textPath";
+constexpr char svgAttributeNames[]
+    = "attributeName attributeType baseFrequency baseProfile calcMode clipPathUnits "
+      "diffuseConstant edgeMode filterUnits glyphRef gradientTransform gradientUnits "
+      "kernelMatrix kernelUnitLength keyPoints keySplines keyTimes lengthAdjust "
+      "limitingConeAngle markerHeight markerUnits markerWidth maskContentUnits maskUnits "
+      "numOctaves pathLength patternContentUnits patternTransform patternUnits pointsAtX "
+      "pointsAtY pointsAtZ preserveAlpha preserveAspectRatio primitiveUnits refX refY "
+      "repeatCount repeatDur requiredExtensions requiredFeatures specularConstant "
+      "specularExponent spreadMethod startOffset stdDeviation stitchTiles surfaceScale "
+      "systemLanguage tableValues targetX targetY textLength viewBox viewTarget "
+      "xChannelSelector yChannelSelector zoomAndPan";
+constexpr char mathAttributeNames[] = "definitionURL";
+
+// The name of `names` that equals `lower` ignoring case, else `lower` itself.
+QByteArrayView mixedCase(const char *names, const char *lower)
+{
+    const qsizetype length = qsizetype(std::strlen(lower));
+    for (const char *p = names; *p;) {
+        const char *end = std::strchr(p, ' ');
+        if (!end)
+            end = p + std::strlen(p);
+        if (end - p == length && qstrnicmp(p, lower, length) == 0)
+            return QByteArrayView(p, length);
+        p = *end ? end + 1 : end;
+    }
+    return QByteArrayView(lower, length);
+}
+
+QByteArrayView elementName(const xmlNode *element, Space space)
+{
+    return space == Space::Svg ? mixedCase(svgElementNames, name(element))
+                               : QByteArrayView(name(element));
+}
+
+QByteArrayView attributeName(const xmlAttr *attr, Space space)
+{
+    const char *lower = reinterpret_cast<const char *>(attr->name);
+    switch (space) {
+    case Space::Svg:
+        return mixedCase(svgAttributeNames, lower);
+    case Space::MathMl:
+        return mixedCase(mathAttributeNames, lower);
+    case Space::Html:
+        break;
+    }
+    return QByteArrayView(lower);
+}
+
+void openTag(QByteArray &out, const xmlNode *node, Space space)
+{
+    out.append('<').append(elementName(node, space));
     for (const xmlAttr *attr = node->properties; attr; attr = attr->next) {
-        out.append(' ').append(reinterpret_cast<const char *>(attr->name)).append("=\"");
+        out.append(' ').append(attributeName(attr, space)).append("=\"");
         if (attr->children && !attr->children->next) {
             appendEscaped(out, textOf(attr->children), EscapeMode::Attribute);
         } else {
@@ -152,12 +233,12 @@ void openTag(QByteArray &out, const xmlNode *node)
     out.append('>');
 }
 
-void serializeNode(QByteArray &out, const xmlNode *node)
+void serializeNode(QByteArray &out, const xmlNode *node, Space space)
 {
     switch (node->type) {
     case XML_ELEMENT_NODE:
         // No extra line break after pre: this parser keeps the leading one in the text.
-        openTag(out, node);
+        openTag(out, node, space);
         break;
     case XML_TEXT_NODE:
     case XML_CDATA_SECTION_NODE:
@@ -184,10 +265,22 @@ void serializeNode(QByteArray &out, const xmlNode *node)
     }
 }
 
-void closeTag(QByteArray &out, const xmlNode *node)
+void closeTag(QByteArray &out, const xmlNode *node, Space space)
 {
     if (node->type == XML_ELEMENT_NODE && !isVoidElement(node))
-        out.append("</").append(name(node)).append('>');
+        out.append("</").append(elementName(node, space)).append('>');
+}
+
+// The space the children of `element` are in, from the document down.
+Space contentSpace(const xmlNode *element)
+{
+    std::vector<const xmlNode *> line;
+    for (const xmlNode *node = element; node && node->type == XML_ELEMENT_NODE; node = node->parent)
+        line.push_back(node);
+    Space context = Space::Html;
+    for (auto it = line.rbegin(); it != line.rend(); ++it)
+        context = childSpace(*it, spaceOf(*it, context));
+    return context;
 }
 
 template<typename Char> bool startsWithNoCase(const Char *p, const Char *end, const char *word)
@@ -420,18 +513,29 @@ QByteArray HtmlDocument::innerHtmlUtf8(Element element)
         return out;
     const xmlNode *root = element;
     xmlNode *node = element->children;
+    // contexts.back(): the space the current node's siblings are in; spaces.back(): that of
+    // the element the traversal is in.
+    std::vector<Space> contexts{contentSpace(element)};
+    std::vector<Space> spaces;
     while (node) {
-        serializeNode(out, node);
+        const Space own
+            = node->type == XML_ELEMENT_NODE ? spaceOf(node, contexts.back()) : contexts.back();
+        serializeNode(out, node, own);
         if (node->type == XML_ELEMENT_NODE && node->children) {
+            spaces.push_back(own);
+            contexts.push_back(childSpace(node, own));
             node = node->children;
             continue;
         }
-        closeTag(out, node);
+        closeTag(out, node, own);
         // Climb until a next sibling is found, closing the elements left behind.
         while (node != root && !node->next) {
             node = node->parent;
-            if (node != root)
-                closeTag(out, node);
+            contexts.pop_back();
+            if (node != root) {
+                closeTag(out, node, spaces.back());
+                spaces.pop_back();
+            }
         }
         node = node == root ? nullptr : node->next;
     }

@@ -21,6 +21,13 @@ namespace TAVRIKCORE::RICHEDITOR {
 // HTML5 fragment serialization rules, so attribute values and text come back exactly as they
 // went in: backslashes and non-ASCII characters are never percent-escaped.
 //
+// Names: the parser lower-cases element and attribute names. Note markup is what the editing
+// page's browser wrote, where HTML names are lower case and the only mixed-case names are
+// those of inline SVG and MathML (viewBox, linearGradient, definitionURL, ...). The
+// serializer writes those back as the browser does, from the HTML standard's name tables, so
+// inline SVG survives every rewrite. Any other mixed-case name (<div viewBox>) comes back
+// lower case, as a browser reads it too.
+//
 // Element handles point into the document; they stay valid until the element or an ancestor
 // is removed, the document is parsed again or destroyed.
 class TAVRIK_AUTOTEST_EXPORT HtmlDocument

@@ -57,6 +57,19 @@ void logFileError(int error, const QString &path)
                                         .arg(path));
 }
 
+// Says when a note file was not plain UTF-8, and how it was read.
+void logReading(const NarrowText &decoded, const QString &path)
+{
+    if (decoded.reading == NarrowReading::Utf8)
+        return;
+    const QString how = decoded.reading == NarrowReading::Legacy
+        ? QStringLiteral("as %1 (legacy code page)").arg(QString::fromLatin1(LegacyCodePage()))
+        : QStringLiteral("as UTF-8, %1 invalid byte(s) replaced").arg(decoded.invalidBytes);
+    CLog4C::GetInstance()->WriteLog(
+        QStringLiteral("NoteHtmlRW::ReadHtmlTextFromFile, not valid UTF-8, read ") + how
+        + QStringLiteral(": ") + path);
+}
+
 QString md5Hex(const QByteArray &first, const QByteArray &second)
 {
     QCryptographicHash hash(QCryptographicHash::Md5);
@@ -110,7 +123,9 @@ int NoteHtmlRW::ReadHtmlTextFromFile(const QString &path, QString &content, int 
         }
     }
     // The header is ASCII, so cutting the bytes before decoding cuts the text at the same place.
-    content = FromNarrow(start == 0 ? bytes : bytes.mid(start));
+    NarrowText decoded = DecodeNarrow(start == 0 ? bytes : bytes.mid(start));
+    logReading(decoded, path);
+    content = std::move(decoded.text);
     version = readVersion;
     return 1;
 }

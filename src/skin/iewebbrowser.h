@@ -64,9 +64,10 @@ public:
 
     // Calls the page's global script function `funName` with `args` (first item first) and
     // waits for it to return. 0 on success with the function's return value in `result`;
-    // non-zero (and a log line) when there is no page, the function is missing or throws,
-    // or the page goes away during the call. The page may call native code meanwhile (those
-    // calls run inside this one); user input waits until the call returns.
+    // non-zero when there is no page, the function is missing or throws, or the page goes
+    // away during the call; no log line, the caller writes the one its call defines. The page may
+    // call native code meanwhile (those calls run inside this one); user input waits until the call
+    // returns.
     virtual int ExecJSFun(const QString &funName, const QVariantList &args, QVariant &result);
 
     // What ExecJSFunAsync hands over: 0 and the function's return value, or non-zero.

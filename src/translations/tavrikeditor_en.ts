@@ -2,6 +2,37 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="zh_CN">
 <context>
+    <name>AttachAdder</name>
+    <message>
+        <source>不能添加正在编辑的文件作为附件！</source>
+        <translation>“%1” is open for editing in another program and cannot be attached until it is closed.</translation>
+    </message>
+    <message>
+        <source>无效文件路径:%1</source>
+        <translation>Cannot attach %1: it is not a file that can be read.</translation>
+    </message>
+    <message>
+        <source>获取笔记编辑器附件总大小失败！</source>
+        <translation>Cannot work out the size of the note&apos;s attachments, so nothing was attached.</translation>
+    </message>
+    <message>
+        <source>暂不支持文件夹粘贴！</source>
+        <translation>Folders cannot be attached; attach the files inside them instead.</translation>
+    </message>
+    <message>
+        <source>不能上传文件大小为0的附件！</source>
+        <translation>Empty files (0 bytes) cannot be attached.</translation>
+    </message>
+    <message>
+        <source>最大支持上传10M附件！</source>
+        <translation>A note can hold at most 10 MB of attachments.</translation>
+    </message>
+    <message>
+        <source>附件未能添加：%1</source>
+        <translation>Not added to the note: %1.</translation>
+    </message>
+</context>
+<context>
     <name>EditorContextMenu</name>
     <message>
         <source>Cut</source>
@@ -42,37 +73,6 @@
     <message>
         <source>Could not save a copy of “%1” as %2.</source>
         <translation>Could not save a copy of “%1” as %2.</translation>
-    </message>
-</context>
-<context>
-    <name>AttachAdder</name>
-    <message>
-        <source>不能添加正在编辑的文件作为附件！</source>
-        <translation>“%1” is open for editing in another program and cannot be attached until it is closed.</translation>
-    </message>
-    <message>
-        <source>无效文件路径:%1</source>
-        <translation>Cannot attach %1: it is not a file that can be read.</translation>
-    </message>
-    <message>
-        <source>获取笔记编辑器附件总大小失败！</source>
-        <translation>Cannot work out the size of the note&apos;s attachments, so nothing was attached.</translation>
-    </message>
-    <message>
-        <source>暂不支持文件夹粘贴！</source>
-        <translation>Folders cannot be attached; attach the files inside them instead.</translation>
-    </message>
-    <message>
-        <source>不能上传文件大小为0的附件！</source>
-        <translation>Empty files (0 bytes) cannot be attached.</translation>
-    </message>
-    <message>
-        <source>最大支持上传10M附件！</source>
-        <translation>A note can hold at most 10 MB of attachments.</translation>
-    </message>
-    <message>
-        <source>附件未能添加：%1</source>
-        <translation>Not added to the note: %1.</translation>
     </message>
 </context>
 <context>

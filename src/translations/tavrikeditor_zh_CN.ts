@@ -2,6 +2,37 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN" sourcelanguage="zh_CN">
 <context>
+    <name>AttachAdder</name>
+    <message>
+        <source>不能添加正在编辑的文件作为附件！</source>
+        <translation>不能添加正在编辑的文件作为附件！</translation>
+    </message>
+    <message>
+        <source>无效文件路径:%1</source>
+        <translation>无效文件路径:%1</translation>
+    </message>
+    <message>
+        <source>获取笔记编辑器附件总大小失败！</source>
+        <translation>获取笔记编辑器附件总大小失败！</translation>
+    </message>
+    <message>
+        <source>暂不支持文件夹粘贴！</source>
+        <translation>暂不支持文件夹粘贴！</translation>
+    </message>
+    <message>
+        <source>不能上传文件大小为0的附件！</source>
+        <translation>不能上传文件大小为0的附件！</translation>
+    </message>
+    <message>
+        <source>最大支持上传10M附件！</source>
+        <translation>最大支持上传10M附件！</translation>
+    </message>
+    <message>
+        <source>附件未能添加：%1</source>
+        <translation>附件未能添加：%1</translation>
+    </message>
+</context>
+<context>
     <name>EditorContextMenu</name>
     <message>
         <source>Cut</source>
@@ -42,37 +73,6 @@
     <message>
         <source>Could not save a copy of “%1” as %2.</source>
         <translation>无法将“%1”的副本保存为 %2。</translation>
-    </message>
-</context>
-<context>
-    <name>AttachAdder</name>
-    <message>
-        <source>不能添加正在编辑的文件作为附件！</source>
-        <translation>不能添加正在编辑的文件作为附件！</translation>
-    </message>
-    <message>
-        <source>无效文件路径:%1</source>
-        <translation>无效文件路径:%1</translation>
-    </message>
-    <message>
-        <source>获取笔记编辑器附件总大小失败！</source>
-        <translation>获取笔记编辑器附件总大小失败！</translation>
-    </message>
-    <message>
-        <source>暂不支持文件夹粘贴！</source>
-        <translation>暂不支持文件夹粘贴！</translation>
-    </message>
-    <message>
-        <source>不能上传文件大小为0的附件！</source>
-        <translation>不能上传文件大小为0的附件！</translation>
-    </message>
-    <message>
-        <source>最大支持上传10M附件！</source>
-        <translation>最大支持上传10M附件！</translation>
-    </message>
-    <message>
-        <source>附件未能添加：%1</source>
-        <translation>附件未能添加：%1</translation>
     </message>
 </context>
 <context>

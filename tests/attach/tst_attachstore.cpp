@@ -275,7 +275,7 @@ TEST_F(AttachStoreTest, NamesThatWouldLeaveTheStoreAreRefused)
         {u".."_s, u"a.txt"_s, u"txt"_s, u".."_s},
         {u"n"_s, u"../../a.txt"_s, u"txt"_s, u"../../a.txt"_s},
         {u"n"_s, u"."_s, u"txt"_s, u"."_s},
-        {u"n"_s, nul, u"txt"_s, u"a\\x00.txt"_s},
+        {u"n"_s, nul, u"txt"_s, nul}, // written escaped, read back through the escapes
         {u"n"_s, u"a.txt"_s, u"txt/../../../x"_s, u"txt/../../../x"_s}};
     for (const auto &[noteId, keptName, ext, logged] : cases) {
         DropFileInfo info = record(u"a.txt"_s, "hello", ext);

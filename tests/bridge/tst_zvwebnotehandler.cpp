@@ -134,10 +134,10 @@ std::vector<CallCase> callCases()
          linesOf(u"选中笔记附件失败"_s, u"选中笔记附件失败，错误信息："_s)},
         {u"ModifyAttachAtrr"_s,
          u"{\"zv_exdata\":{\"OrigName_B64\":\"5oql5ZGKLmRvY3g=\"},"
-         u"\"ClassValue\":\"userdata\\\\attachment\\\\ab.docx\",\"SrcValue\":\"../t.bmp\"}"_s,
+         u"\"ClassValue\":\"userdata\\\\attachment\\\\new.docx\",\"SrcValue\":\"../\\\"t\\\".bmp\"}"_s,
          [](ZvWebNoteHandler &h) {
-             return h.UpdateHtmlAttachAttr(u"报告.docx"_s, u"userdata\\attachment\\ab.docx"_s,
-                                           u"../t.bmp"_s);
+             return h.UpdateHtmlAttachAttr(u"报告.docx"_s, u"userdata\\attachment\\new.docx"_s,
+                                           u"../\"t\".bmp"_s);
          },
          linesOf(u"[ERROR] 修改附件class属性值失败"_s,
                  u"[ERROR] 修改附件class属性值失败，错误信息："_s)},

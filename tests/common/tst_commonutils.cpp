@@ -321,16 +321,20 @@ TEST(SplitString, AppendsPieces)
 
 // ---- Size and time text ----
 
-TEST(FormatFileSize, FallsToLowerUnitAtBoundaries)
+TEST(FormatFileSize, FallsToLowerUnitAtBoundariesAndRoundsAsPrintf)
 {
     const std::pair<quint64, const char *> cases[]
         = {{0, "0B"},
            {1024, "1024B"},
            {1025, "1.00KB"},
            {1030, "1.01KB"},
+           {1152, "1.12KB"}, // ties go to the even digit, as "%.2f" prints them
+           {1408, "1.38KB"},
+           {1664, "1.62KB"},
            {1048576, "1024.00KB"},
            {1048577, "1.00M"},
            {3407872, "3.25M"},
+           {1179648, "1.12M"},
            {1073741824, "1024.00M"},
            {1073741825, "1.00G"},
            {std::numeric_limits<quint64>::max(), "17179869184.00G"}};

@@ -16,7 +16,10 @@
 #include <QThread>
 
 #include <atomic>
+#include <fcntl.h>
+#include <future>
 #include <map>
+#include <memory>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -82,23 +85,37 @@ TEST(Log4C, LineCarriesLocalTimeThreadIdAndMessageAsUtf8)
     EXPECT_EQ(match.captured(3).toUtf8(), "[ERROR] \xE9\x99\x84\xE4\xBB\xB6 w\xC3\xB6rld");
 }
 
-TEST(Log4C, ControlCharactersAreEscapedSoNoLineCanBeForged)
+TEST(Log4C, ControlCharactersSeparatorsAndTheBackslashAreEscapedSoNoLineCanBeForged)
 {
     const QString cases[][2] = {
         {QString(), QString()}, // an empty message adds no line
         {u"a\r\nb"_s, u"a\\r\\nb"_s},
         {u"col\tcol\x1b[31mred del\x7f"_s, u"col\\tcol\\x1b[31mred del\\x7f"_s},
         {u"nul\0end\x01\x1f "_s, u"nul\\x00end\\x01\\x1f "_s},
-        {u"userdata\\attachment\\a.png"_s, u"userdata\\attachment\\a.png"_s},
+        // A typed backslash-n reads back apart from an escaped line break.
+        {u"userdata\\attachment\\new.png"_s, u"userdata\\\\attachment\\\\new.png"_s},
+        {u"C1 \u0080 nel\u0085csi\u009b[2J \u009f, not \u00a0\u00ff"_s,
+         u"C1 \\u0080 nel\\u0085csi\\u009b[2J \\u009f, not \u00a0\u00ff"_s},
+        {u"\u2027 a\u2028b\u2029c \u202a"_s, u"\u2027 a\\u2028b\\u2029c \u202a"_s},
         {u"ok\n2026-01-01 00:00:00:000 TID:0x1 [ERROR] forged"_s,
          u"ok\\n2026-01-01 00:00:00:000 TID:0x1 [ERROR] forged"_s},
     };
     for (const auto &[message, written] : cases) {
-        LogCapture log;
+        const qint64 before = logSize();
         logger()->WriteLog(message);
         logger()->WriteLog(u"next"_s);
-        EXPECT_EQ(log.lines(), (written.isEmpty() ? Lines{u"next"_s} : Lines{written, u"next"_s}))
+        logger()->Flush();
+        const QList<QByteArray> lines = readBytes(logger()->FilePath()).mid(before).split('\n');
+        Lines messages;
+        for (const QByteArray &line : lines)
+            messages.push_back(LogCapture::messageOf(QString::fromUtf8(line)));
+        EXPECT_EQ(messages,
+                  (written.isEmpty() ? Lines{u"next"_s, {}} : Lines{written, u"next"_s, {}}))
             << "for " << message.toStdString();
+        // Read back through the escapes, the message is what was written.
+        LogCapture log;
+        logger()->WriteLog(message);
+        EXPECT_EQ(log.lines(), message.isEmpty() ? Lines{} : Lines{message});
     }
 }
 
@@ -280,4 +297,43 @@ TEST(Log4C, DestroyedLogWritesQueuedLinesAndLeavesTheRegistry)
     SetAppDirectory(QString());
     EXPECT_EQ(CLog4C::GetInstance()->FilePath(), GetAppDirectory() + u"ZorvaEditor.log"_s);
     EXPECT_EQ(SingletonRegistryCount(), registered);
+}
+
+// The log file is a pipe nobody reads, so the writer's pass blocks opening it. Destruction
+// waits at most 3000 ms; the writer then writes the queued lines once the pipe is read.
+TEST(Log4C, DestructionWaitsForAStuckWriterAtMostThreeSeconds)
+{
+    logger()->Flush();
+    QTemporaryDir dir;
+    const QByteArray pipe = QFile::encodeName(dir.filePath(u"ZorvaEditor.log"_s));
+    ASSERT_EQ(::mkfifo(pipe.constData(), 0600), 0);
+    SetAppDirectory(dir.path());
+    delete CLog4C::GetInstance();
+    CLog4C *stuck = CLog4C::GetInstance();
+    stuck->WriteLog(u"queued while stuck"_s);
+
+    auto destroyed = std::make_shared<std::promise<void>>();
+    std::future<void> done = destroyed->get_future();
+    std::thread([stuck, destroyed] {
+        delete stuck;
+        destroyed->set_value();
+    }).detach();
+    const bool returned = done.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+    SetAppDirectory(QString());
+    // Read end and a write end of our own: the writer's opens no longer block, reads never end.
+    const int reader = ::open(pipe.constData(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(reader, 0);
+    QByteArray written;
+    for (int i = 0; i < 1000 && !written.contains('\n'); ++i) {
+        char chunk[256];
+        const ssize_t got = ::read(reader, chunk, sizeof chunk);
+        if (got > 0)
+            written.append(chunk, got);
+        else
+            QThread::msleep(10);
+    }
+    EXPECT_TRUE(returned) << "the destructor waited for the writer without a limit";
+    done.wait();
+    EXPECT_EQ(LogCapture::messageOf(QString::fromUtf8(written.trimmed())), u"queued while stuck"_s);
+    // `reader` stays open: the writer's last pass may still open the pipe after this test.
 }

@@ -12,18 +12,30 @@ TEST(NarrowCodec, WritesUtf8AndReadsUtf8OrLegacyGb18030)
     EXPECT_EQ(ToNarrow(QString()), QByteArray());
 
     EXPECT_EQ(LegacyCodePage(), QByteArray("GB18030"));
-    const std::pair<QByteArray, QString> cases[] = {
-        {"\xE4\xB8\xAD\xE6\x96\x87.txt", QStringLiteral(u"中文.txt")},
-        {QByteArray(), QString()},
-        {"\xD6\xD0\xCE\xC4.txt", QStringLiteral(u"中文.txt")},
-        {"a\x94\x39\xFC\x36z", QStringLiteral(u"a😀z")}, // four bytes, outside the two-byte range
+    using enum NarrowReading;
+    const std::tuple<QByteArray, QString, NarrowReading, int> cases[] = {
+        {"\xE4\xB8\xAD\xE6\x96\x87.txt", QStringLiteral(u"中文.txt"), Utf8, 0},
+        {QByteArray(), QString(), Utf8, 0},
+        {"\xD6\xD0\xCE\xC4.txt", QStringLiteral(u"中文.txt"), Legacy, 4},
+        {"a\x94\x39\xFC\x36z", QStringLiteral(u"a😀z"), Legacy, 2}, // four bytes, outside two-byte
         {"a\xFF"
          "b",
-         QStringLiteral(u"a\uFFFDb")},
-        {"\xD6\xD0\xD6", QStringLiteral(u"中\uFFFD")}, // a lead byte cut off by the end
+         QStringLiteral(u"a\uFFFDb"), Legacy, 1}, // no UTF-8 sequence at all
+        {"\xD6\xD0\xD6", QStringLiteral(u"中\uFFFD"), Legacy, 3}, // a lead byte cut off by the end
+        // UTF-8 but for a few bad bytes: two valid sequences per bad byte at least.
+        {"\xE4\xB8\xAD\xFF\xE6\x96\x87", QStringLiteral(u"中\uFFFD文"), Utf8Repaired, 1},
+        {"\xF0\x9F\x98\x80\xC3\xA9\xE4", QStringLiteral(u"😀é\uFFFD"), Utf8Repaired, 1},
+        {"\xE4\xB8\xAD\xFF\xE6\x96\x87\xFF", QStringLiteral(u"涓\uFFFD\uFFFD鏂\uFFFD\uFFFD"),
+         Legacy, 2},
+        {"\xD6\xD0\xCE\xC4\xC3\xA9", QStringLiteral(u"中文茅"), Legacy, 4},
     };
-    for (const auto &[bytes, text] : cases)
-        EXPECT_EQ(FromNarrow(bytes), text) << bytes.toHex().toStdString();
+    for (const auto &[bytes, text, reading, invalid] : cases) {
+        const NarrowText decoded = DecodeNarrow(bytes);
+        EXPECT_EQ(decoded.text, text) << bytes.toHex().toStdString();
+        EXPECT_EQ(decoded.reading, reading) << bytes.toHex().toStdString();
+        EXPECT_EQ(decoded.invalidBytes, invalid) << bytes.toHex().toStdString();
+        EXPECT_EQ(FromNarrow(bytes), text);
+    }
 }
 
 TEST(NarrowCodec, LegacyCodePageCanBeChangedButNotToUnknownNames)

@@ -33,6 +33,12 @@ TEST(HtmlDocument, EditorMarkupRoundTripsExactly)
         u"<!-- a comment --><p>after</p>"_qs,
         u"<span class=\"a\\b/c\" title=\"x &gt; y\">t</span>"_qs,
         u"<p>   spaces   inside   </p>\n<p>second</p>"_qs,
+        // Inline SVG and MathML keep their mixed-case names, HTML inside them is HTML again.
+        u"<svg viewBox=\"0 0 8 8\" preserveAspectRatio=\"none\"><defs><linearGradient id=\"g\" "
+        "gradientUnits=\"userSpaceOnUse\"><stop offset=\"0\"></stop></linearGradient></defs>"
+        "<foreignObject width=\"8\"><div class=\"c\">html</div></foreignObject>"
+        "<clipPath clipPathUnits=\"objectBoundingBox\"><rect></rect></clipPath></svg>"
+        "<math definitionURL=\"u\"><mi>x</mi></math>"_qs,
         u""_qs,
     };
     for (const QString &html : cases) {
@@ -58,15 +64,17 @@ TEST(HtmlDocument, PageIsParsedAsPageAndOnlyBodyContentIsSerialized)
 
 TEST(HtmlDocument, BrokenMarkupIsRepairedLeniently)
 {
-    const std::pair<QString, QString> cases[]
-        = {{u"<p><b>bold<i>both</b>italic</i></p>"_qs, u"<p><b>bold<i>both</i></b>italic</p>"_qs},
-           {u"<div>unclosed <span>span"_qs, u"<div>unclosed <span>span</span></div>"_qs},
-           {u"<br/><img src=\"a.png\"/>"_qs, u"<br><img src=\"a.png\">"_qs},
-           {u"</p>stray end"_qs, u"stray end"_qs},
-           {u"<input checked>"_qs, u"<input checked=\"checked\">"_qs},
-           {u"<P CLASS=\"Up\">case</P>"_qs, u"<p class=\"Up\">case</p>"_qs},
-           {u"<p>x &unknown; y</p>"_qs, u"<p>x &amp;unknown; y</p>"_qs},
-           {u"<script>if (a < b && c) {}</script>"_qs, u"<script>if (a < b && c) {}</script>"_qs}};
+    const std::pair<QString, QString> cases[] = {
+        {u"<p><b>bold<i>both</b>italic</i></p>"_qs, u"<p><b>bold<i>both</i></b>italic</p>"_qs},
+        {u"<div>unclosed <span>span"_qs, u"<div>unclosed <span>span</span></div>"_qs},
+        {u"<br/><img src=\"a.png\"/>"_qs, u"<br><img src=\"a.png\">"_qs},
+        {u"</p>stray end"_qs, u"stray end"_qs},
+        {u"<input checked>"_qs, u"<input checked=\"checked\">"_qs},
+        {u"<P CLASS=\"Up\">case</P>"_qs, u"<p class=\"Up\">case</p>"_qs},
+        {u"<SVG VIEWBOX=\"0\"><LinearGradient></LinearGradient></SVG><div viewBox=\"1\"></div>"_qs,
+         u"<svg viewBox=\"0\"><linearGradient></linearGradient></svg><div viewbox=\"1\"></div>"_qs},
+        {u"<p>x &unknown; y</p>"_qs, u"<p>x &amp;unknown; y</p>"_qs},
+        {u"<script>if (a < b && c) {}</script>"_qs, u"<script>if (a < b && c) {}</script>"_qs}};
     for (const auto &[in, out] : cases)
         EXPECT_EQ(bodyHtml(in), out) << "for input " << in.toStdString();
 }

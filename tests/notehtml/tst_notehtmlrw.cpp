@@ -59,8 +59,7 @@ TEST_F(NoteFiles, ReadingSplitsHeaderAndContent)
            {"<!-- {\"ver_number\":7} // hand-edited\n-->abc", u"abc"_qs, 7},
            {"<!--{\"ver_number\":2}", u"<!--{\"ver_number\":2}"_qs, 0},
            {"<!--a--><!--{\"ver_number\":2}-->x", u"<!--{\"ver_number\":2}-->x"_qs, 0},
-           {QByteArray("<!--{\"ver_number\":2}-->ab\0cd", 27), u"ab"_qs, 2},
-           {kHeader2 + legacy, u"旧笔记"_qs, 2}};
+           {QByteArray("<!--{\"ver_number\":2}-->ab\0cd", 27), u"ab"_qs, 2}};
     const QString path = m_app.filePath(u"note.html"_qs);
     for (const auto &[bytes, expectedContent, expectedVersion] : cases) {
         ASSERT_TRUE(writeBytes(path, bytes));
@@ -69,6 +68,24 @@ TEST_F(NoteFiles, ReadingSplitsHeaderAndContent)
         EXPECT_EQ(NoteHtmlRW::ReadHtmlTextFromFile(path, content, version), 1);
         EXPECT_EQ(content, expectedContent) << bytes.toStdString();
         EXPECT_EQ(version, expectedVersion) << bytes.toStdString();
+    }
+
+    // A UTF-8 note damaged in one place stays UTF-8, a legacy note is read as legacy; the log
+    // says which reading was used.
+    const std::pair<QByteArray, QString> notUtf8[]
+        = {{kHeader2 + "<p>\xE4\xB8\xAD\xE6\x96\x87\xFF</p>",
+            u"as UTF-8, 1 invalid byte(s) replaced"_qs},
+           {kHeader2 + legacy, u"as GB18030 (legacy code page)"_qs}};
+    for (const auto &[bytes, reading] : notUtf8) {
+        ASSERT_TRUE(writeBytes(path, bytes));
+        LogCapture log;
+        QString content;
+        int version = -1;
+        EXPECT_EQ(NoteHtmlRW::ReadHtmlTextFromFile(path, content, version), 1);
+        EXPECT_EQ(content, reading.contains(u"UTF-8") ? u"<p>中文\uFFFD</p>"_qs : u"旧笔记"_qs);
+        EXPECT_EQ(log.lines(),
+                  Lines{u"NoteHtmlRW::ReadHtmlTextFromFile, not valid UTF-8, read "_qs + reading
+                        + u": "_qs + path});
     }
 
     QString content = u"unset"_qs;

@@ -65,11 +65,10 @@ TEST(CHyperLink, OpensOnlyWebMailAndFtpAddresses)
         for (const QUrl &url : recorder.opened)
             openedUrls.push_back(url.toString());
         EXPECT_EQ(openedUrls, opened.isEmpty() ? std::vector<QString>{} : std::vector{opened});
-        const QString logged = QString(address).replace(QChar(0), u"\\x00"_s);
         EXPECT_EQ(
             log.lines(),
             opened.isEmpty()
-                ? std::vector<QString>{u"[ERROR] OpenLink refused \""_s + logged
+                ? std::vector<QString>{u"[ERROR] OpenLink refused \""_s + address
                                        + u"\": only http, https, mailto and ftp links are opened"_s}
                 : std::vector<QString>{});
     }

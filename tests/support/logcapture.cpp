@@ -27,6 +27,28 @@ FileMark markOf(const QString &path)
     return {qint64(info.st_size), info.st_ino};
 }
 
+// Undoes the log's escapes, so tests compare the messages as they were written.
+QString unescaped(const QString &line)
+{
+    QString text;
+    text.reserve(line.size());
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const QChar c = line.at(i);
+        const QChar kind = i + 1 < line.size() ? line.at(i + 1) : QChar();
+        const qsizetype digits = kind == u'x' ? 2 : kind == u'u' ? 4 : 0;
+        if (c != u'\\' || kind.isNull()) {
+            text += c;
+        } else if (digits) {
+            text += QChar(char16_t(line.mid(i + 2, digits).toUShort(nullptr, 16)));
+            i += 1 + digits;
+        } else {
+            text += kind == u'n' ? u'\n' : kind == u'r' ? u'\r' : kind == u't' ? u'\t' : kind;
+            ++i;
+        }
+    }
+    return text;
+}
+
 } // namespace
 
 LogCapture::LogCapture() : m_path(CLog4C::GetInstance()->FilePath())
@@ -62,7 +84,7 @@ std::vector<QString> LogCapture::lines() const
     std::vector<QString> messages;
     for (const QByteArray &line : bytes.split('\n')) {
         if (!line.isEmpty())
-            messages.push_back(messageOf(QString::fromUtf8(line)));
+            messages.push_back(unescaped(messageOf(QString::fromUtf8(line))));
     }
     return messages;
 }

@@ -21,8 +21,8 @@ public:
     LogCapture();
 
     // Flushes the log and returns the messages written since construction, oldest first,
-    // without the "date time TID:0x.. " prefix. If the file was started afresh meanwhile,
-    // everything in the new file counts.
+    // without the "date time TID:0x.. " prefix and with the log's escapes undone. If the
+    // file was started afresh meanwhile, everything in the new file counts.
     std::vector<QString> lines() const;
 
     // Strips the prefix of one log line; returns the line unchanged when it has none.

@@ -62,13 +62,8 @@ int main(int argc, char **argv)
     TavrikBench::prepareBrowserProcess();
     QApplication app(argc, argv);
     QTemporaryDir dir;
-    if (!dir.isValid()
-        || !TavrikBench::copyFolder(QCoreApplication::applicationDirPath() + u"/zveditor"_s,
-                                    dir.filePath(u"zveditor"_s))) {
-        qWarning("bench_highlight: the staged editor page is missing");
+    if (!dir.isValid() || !TavrikBench::stageAppFolder(dir.path()))
         return 2;
-    }
-    SetAppDirectory(dir.path() + u'/');
 
     QWidget parent;
     parent.resize(800, 600);

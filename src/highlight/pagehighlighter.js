@@ -31,6 +31,7 @@
         'CANVAS', 'svg']);
     // Text that is never rendered as text.
     const SKIPPED = new Set(['SCRIPT', 'STYLE', 'NOSCRIPT', 'TEMPLATE', 'TEXTAREA', 'TITLE']);
+    const SKIPPED_SELECTOR = 'script,style,noscript,template,textarea,title';
     const MARK_COLOR = '#FFFF11';
 
     let shown = null; // the marks on screen and what keeps them in place
@@ -65,38 +66,20 @@
         return found;
     }
 
-    // The body's text nodes in order and their text joined, with where each node starts.
+    // The body's rendered text nodes in order, with their texts.
     function textIndex(body) {
         const walker = body.ownerDocument.createTreeWalker(body, NodeFilter.SHOW_TEXT);
+        const unrendered = body.querySelector(SKIPPED_SELECTOR) !== null;
         const nodes = [];
-        const starts = [];
-        const pieces = [];
-        let length = 0;
+        const texts = [];
         for (let node = walker.nextNode(); node; node = walker.nextNode()) {
             const data = node.data;
-            if (!data.length || SKIPPED.has(node.parentNode.nodeName))
+            if (!data.length || (unrendered && SKIPPED.has(node.parentNode.nodeName)))
                 continue;
             nodes.push(node);
-            starts.push(length);
-            pieces.push(data);
-            length += data.length;
+            texts.push(data);
         }
-        return { text: pieces.join(''), nodes: nodes, starts: starts };
-    }
-
-    // The last node that starts at or before `offset` (before it when `isEnd`).
-    function nodeAt(index, offset, isEnd) {
-        const starts = index.starts;
-        let low = 0;
-        let high = starts.length - 1;
-        while (low < high) {
-            const middle = (low + high + 1) >> 1;
-            if (isEnd ? starts[middle] < offset : starts[middle] <= offset)
-                low = middle;
-            else
-                high = middle - 1;
-        }
-        return low;
+        return { nodes: nodes, texts: texts };
     }
 
     // Whether a hit over several text nodes reads as one piece of text: the nodes share their
@@ -147,22 +130,54 @@
         };
     }
 
-    // Every visible occurrence of `keyword`, in text order; each search starts one character
-    // after the start of the previous hit, so overlapping occurrences count too.
+    // Every occurrence of `keyword` in text order, as [first node, offset, last node, end]; each
+    // search starts one character after the start of the previous hit, so overlapping
+    // occurrences count too. Hits inside one node come from that node's text alone; only the
+    // last characters of a node are searched together with the nodes after it.
+    function findAll(index, keyword) {
+        const hits = [];
+        const length = keyword.length;
+        const texts = index.texts;
+        for (let i = 0; i < texts.length; ++i) {
+            const text = texts[i];
+            for (let at = text.indexOf(keyword); at >= 0; at = text.indexOf(keyword, at + 1))
+                hits.push(i, at, i, at + length);
+            if (length < 2)
+                continue;
+            const tailStart = Math.max(0, text.length - length + 1);
+            let window = text.slice(tailStart);
+            const tail = window.length;
+            let last = i;
+            while (window.length < tail + length - 1 && last + 1 < texts.length)
+                window += texts[++last];
+            for (let at = window.indexOf(keyword); at >= 0 && at < tail; at = window.indexOf(keyword, at + 1)) {
+                let end = at + length - tail;
+                let node = i + 1;
+                while (end > texts[node].length) {
+                    end -= texts[node].length;
+                    ++node;
+                }
+                hits.push(i, tailStart + at, node, end);
+            }
+        }
+        return hits;
+    }
+
+    // The visible hits as ranges, in text order.
     function findVisible(doc, win, keyword) {
         const visible = visibilityTest(win);
         const index = textIndex(doc.body);
+        const found = findAll(index, keyword);
         const blocks = new Map();
         const hits = [];
-        const length = keyword.length;
-        for (let at = index.text.indexOf(keyword); at >= 0; at = index.text.indexOf(keyword, at + 1)) {
-            const first = nodeAt(index, at, false);
-            const last = nodeAt(index, at + length, true);
+        for (let h = 0; h < found.length; h += 4) {
+            const first = found[h];
+            const last = found[h + 2];
             if (first !== last && !readsAsOne(doc, index, first, last, blocks))
                 continue;
             const range = doc.createRange();
-            range.setStart(index.nodes[first], at - index.starts[first]);
-            range.setEnd(index.nodes[last], at + length - index.starts[last]);
+            range.setStart(index.nodes[first], found[h + 1]);
+            range.setEnd(index.nodes[last], found[h + 3]);
             let parent = range.commonAncestorContainer;
             if (parent.nodeType !== Node.ELEMENT_NODE)
                 parent = parent.parentElement;

@@ -2,9 +2,11 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "guidedtour.h"
 
+#include "attachmentpane.h"
 #include "mainwindow.h"
 
 #include "editor/czorvaeditorimpl.h"
+#include "editor/czorvaupdownview.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -15,6 +17,7 @@
 #include <QJsonDocument>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QTimer>
 #include <QWebEnginePage>
 
@@ -96,12 +99,19 @@ void GuidedTour::run()
 
     if (!select(u"Welcome to Tavrik Notes"_s))
         return;
+    m_window.searchCurrentNote(u"note"_s);
+    settle(500);
+    shot(u"08-search"_s, u"every “note” in the welcome note marked from the search box"_s);
+    m_window.searchCurrentNote(QString());
     const QSize wide = m_window.size();
     m_window.resize(620, wide.height());
     settle(700);
     shot(u"08-narrow-window"_s, u"a narrow window: both toolbars keep one row"_s);
     m_window.resize(wide);
     settle(300);
+
+    if (!showSplitView())
+        return;
 
     const QString mht = QDir(m_folder).filePath(u"welcome.mht"_s);
     if (!m_window.exportCurrentNoteTo(mht))
@@ -306,4 +316,49 @@ void GuidedTour::fail(const QString &what)
     m_failed = true;
     std::fprintf(stderr, "Guided tour stopped: %s\n", qPrintable(what));
     QApplication::exit(1);
+}
+
+bool GuidedTour::showSplitView()
+{
+    using TAVRIKCORE::RICHEDITOR::CZorvaUpDownView;
+    CZorvaUpDownView *view = m_window.splitView();
+    CZorvaUpDownView::Splitterbar2014 &bar = view->splitterBar();
+    const auto send = [&bar](QEvent::Type type, QPoint pos, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, pos, bar.mapToGlobal(pos),
+                          type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons,
+                          Qt::NoModifier);
+        QApplication::sendEvent(&bar, &event);
+    };
+    // Drag the bar 120 pixels up, pressing it beside the grip.
+    const int lowerBefore = m_window.attachmentPane()->height();
+    send(QEvent::MouseButtonPress, QPoint(4, 2), Qt::LeftButton);
+    send(QEvent::MouseMove, QPoint(4, -118), Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, QPoint(4, -118), Qt::NoButton);
+    settle(400);
+    if (m_window.attachmentPane()->height() != lowerBefore + 120) {
+        fail(u"dragging the split bar did not grow the attachments pane"_s);
+        return false;
+    }
+    shot(u"08-split-dragged"_s, u"the attachments pane below the editor, dragged taller"_s);
+
+    bar.grab();
+    const QPoint grip = bar.gripRect().center();
+    send(QEvent::MouseButtonPress, grip, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, grip, Qt::NoButton);
+    settle(400);
+    if (!bar.isFolded() || m_window.attachmentPane()->isVisible()) {
+        fail(u"a click on the split bar's grip did not fold the attachments pane"_s);
+        return false;
+    }
+    shot(u"09-split-folded"_s, u"the attachments pane folded away with the bar's grip"_s);
+
+    send(QEvent::MouseButtonPress, grip, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, grip, Qt::NoButton);
+    settle(400);
+    if (bar.isFolded() || !m_window.attachmentPane()->isVisible()) {
+        fail(u"a second click on the grip did not bring the attachments pane back"_s);
+        return false;
+    }
+    shot(u"10-split-unfolded"_s, u"the attachments pane unfolded at its former height"_s);
+    return true;
 }

@@ -11,7 +11,7 @@ class MainWindow;
 
 // A short scripted walk through the demo for machines without a display: open the sample
 // notebook, edit and save a note, switch notes, lock one, start a new note, copy another
-// note's attachments into it, and export,
+// note's attachments into it, drag and fold the attachments pane, and export,
 // writing a screenshot of the main window after each step into a folder.
 class GuidedTour : public QObject
 {
@@ -44,6 +44,8 @@ private:
     // note titled `target` with Control+V.
     bool copyAttachmentsInto(const QString &target);
     bool select(const QString &title);
+    // Drags the split bar, folds and unfolds the attachments pane, with a screenshot of each.
+    bool showSplitView();
     void fail(const QString &what);
 
     MainWindow &m_window;

@@ -3,6 +3,7 @@
 #include "mainwindow.h"
 
 #include "attachmentopener.h"
+#include "attachmentpane.h"
 #include "notefilelist.h"
 #include "noteitemdelegate.h"
 #include "notelistmodel.h"
@@ -13,6 +14,7 @@
 #include "common/commonutils.h"
 #include "common/iprompts.h"
 #include "editor/czorvaeditorimpl.h"
+#include "editor/czorvaupdownview.h"
 
 #include <QAction>
 #include <QApplication>
@@ -22,9 +24,11 @@
 #include <QFileInfo>
 #include <QKeySequence>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSettings>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QStandardPaths>
@@ -115,13 +119,28 @@ MainWindow::MainWindow(NoteStore &store, QWidget *parent) : QMainWindow(parent),
     m_editorFrame = new QWidget;
     auto *frameLayout = new QVBoxLayout(m_editorFrame);
     frameLayout->setContentsMargins(0, 0, 0, 0);
+    m_search = new QLineEdit;
+    m_search->setPlaceholderText(tr("Search in this note"));
+    m_search->setClearButtonEnabled(true);
+    frameLayout->addWidget(m_search);
     m_editor = new CZorvaEditorImpl;
     m_editor->SetZvEditorNotify(this);
     m_fileList = std::make_unique<NoteFileList>(m_store.databasePath());
     m_editor->SetAttachFileListSource(m_fileList.get());
-    m_editor->Create(m_editorFrame, QRect(0, 0, 800, 700), 1001, IEWebBrowser::StyleVisible);
-    frameLayout->addWidget(m_editor);
-    m_editorFrame->installEventFilter(this);
+    // The editor above, the open note's attachments below; the bar folds the list away.
+    m_splitView = new CZorvaUpDownView;
+    m_splitView->Create(m_editorFrame, QRect(0, 0, 800, 700), 1000);
+    frameLayout->addWidget(m_splitView);
+    m_editor->Create(m_splitView, QRect(0, 0, 800, 480), 1001, IEWebBrowser::StyleVisible);
+    m_attachmentPane = new AttachmentPane(m_splitView);
+    m_attachmentPane->setOpenHandler([this](const QString &storeName, const QString &origName) {
+        OnOpenAttachment(m_currentId, storeName, origName);
+    });
+    m_splitView->SetSplitterWnd(m_editor, m_attachmentPane);
+    m_splitView->installEventFilter(this);
+    // The note's hits are marked as the user types.
+    connect(m_search, &QLineEdit::textChanged, this,
+            [this](const QString &text) { m_editor->handler().HighlightText(text); });
 
     auto *empty = new QLabel(u"<p style='font-size:15pt'>%1</p><p>%2</p>"_s.arg(
         tr("Your notebook is empty"),
@@ -140,6 +159,8 @@ MainWindow::MainWindow(NoteStore &store, QWidget *parent) : QMainWindow(parent),
     splitter->setSizes({280, 900});
     splitter->setChildrenCollapsible(false);
     setCentralWidget(splitter);
+
+    restoreSession();
 
     m_countLabel = new QLabel;
     statusBar()->addPermanentWidget(m_countLabel);
@@ -230,7 +251,7 @@ void MainWindow::createActions()
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_editorFrame && event->type() == EditorPageLoadedEvent) {
+    if (watched == m_splitView && event->type() == EditorPageLoadedEvent) {
         onEditorLoaded();
         return true;
     }
@@ -242,8 +263,9 @@ void MainWindow::onEditorLoaded()
     if (m_editorReady)
         return;
     m_editorReady = true;
+    const int lastRow = m_lastNoteId.isEmpty() ? -1 : m_model->rowOf(m_lastNoteId);
     if (m_model->rowCount() > 0)
-        activateRow(0);
+        activateRow(lastRow >= 0 ? lastRow : 0);
     else
         showEmptyNotebook();
     showMessage(tr("Ready"));
@@ -301,6 +323,9 @@ void MainWindow::openNote(const QString &id)
     m_currentId = id;
     m_editor->LoadEditor(id, m_store.noteFileNames(id), m_store.attachmentSizes(id),
                          note->readOnly);
+    m_attachmentPane->setAttachments(id, m_store.files(id), m_store.attachmentSizes(id));
+    if (!m_search->text().isEmpty())
+        m_editor->handler().HighlightText(m_search->text());
     {
         const QSignalBlocker blocker(m_readOnlyAction);
         m_readOnlyAction->setChecked(note->readOnly);
@@ -311,10 +336,16 @@ void MainWindow::openNote(const QString &id)
     updateActions();
 }
 
+void MainWindow::searchCurrentNote(const QString &text)
+{
+    m_search->setText(text);
+}
+
 void MainWindow::showEmptyNotebook()
 {
     m_currentId.clear();
     m_editor->LoadEditor(QString(), {}, {}, true);
+    m_attachmentPane->setAttachments(QString(), {}, {});
     m_editorStack->setCurrentIndex(1);
     setWindowTitle(QString());
     updateActions();
@@ -404,6 +435,9 @@ int MainWindow::OnSaveNote(const QString &noteId, const std::vector<NewAttachFil
         setWindowTitle(noteTitle(noteId));
     showMessage(tr("Saved “%1” at %2")
                     .arg(noteTitle(noteId), QTime::currentTime().toString(u"HH:mm:ss"_s)));
+    if (noteId == m_currentId)
+        m_attachmentPane->setAttachments(noteId, m_store.files(noteId),
+                                         m_store.attachmentSizes(noteId));
     Q_EMIT noteSaved(noteId);
     return 1;
 }
@@ -594,5 +628,36 @@ void MainWindow::showMessage(const QString &text)
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     leaveCurrentNote();
+    saveSession();
     event->accept();
+}
+
+// The window's size and place, the attachments pane's height and the open note, kept between
+// runs in the program's settings. Only a program that names itself (main() does) keeps them, so
+// windows made by the tests start afresh.
+static bool keepsSession()
+{
+    return !QCoreApplication::organizationName().isEmpty();
+}
+
+void MainWindow::saveSession() const
+{
+    if (!keepsSession())
+        return;
+    QSettings settings;
+    settings.setValue(u"window/geometry"_s, saveGeometry());
+    settings.setValue(u"window/bottomHeight"_s, m_splitView->bottomHeight());
+    settings.setValue(u"notes/last"_s, m_currentId);
+}
+
+void MainWindow::restoreSession()
+{
+    if (!keepsSession())
+        return;
+    QSettings settings;
+    const QByteArray geometry = settings.value(u"window/geometry"_s).toByteArray();
+    if (!geometry.isEmpty())
+        restoreGeometry(geometry);
+    m_splitView->SetBottomHeight(settings.value(u"window/bottomHeight"_s).toInt());
+    m_lastNoteId = settings.value(u"notes/last"_s).toString();
 }

@@ -11,10 +11,12 @@
 
 #include <memory>
 
+class AttachmentPane;
 class NoteStore;
 class NoteListModel;
 class QAction;
 class QLabel;
+class QLineEdit;
 class QListView;
 class NoteFileList;
 class QStackedWidget;
@@ -22,7 +24,8 @@ class QModelIndex;
 
 namespace TAVRIKCORE::RICHEDITOR {
 class CZorvaEditorImpl;
-}
+class CZorvaUpDownView;
+} // namespace TAVRIKCORE::RICHEDITOR
 
 // The demo's main window: the note list on the left, the editor on the right. It stores
 // what the editor saves in the NoteStore and opens attachments with the desktop's handler.
@@ -42,6 +45,8 @@ public:
                           const QString &origName) override;
 
     TAVRIKCORE::RICHEDITOR::CZorvaEditorImpl *editor() const { return m_editor; }
+    TAVRIKCORE::RICHEDITOR::CZorvaUpDownView *splitView() const { return m_splitView; }
+    AttachmentPane *attachmentPane() const { return m_attachmentPane; }
     bool isEditorReady() const { return m_editorReady; }
     QString currentNoteId() const { return m_currentId; }
 
@@ -68,6 +73,8 @@ public Q_SLOTS:
     // Exports without asking for a file name. False (and a status message) on failure.
     bool exportCurrentNoteTo(const QString &path);
     void setCurrentReadOnly(bool readOnly);
+    // Puts `text` into the search box, which marks its hits in the open note.
+    void searchCurrentNote(const QString &text);
 
 Q_SIGNALS:
     // The editor page has loaded and the first note is shown.
@@ -94,6 +101,8 @@ private:
     void updateCount();
     void showMessage(const QString &text);
     QString noteTitle(const QString &id) const;
+    void saveSession() const;
+    void restoreSession();
     void removeUnusedFiles(const QString &noteId, const std::vector<QString> &paths);
 
     NoteStore &m_store;
@@ -104,7 +113,10 @@ private:
     QWidget *m_editorFrame = nullptr;
     QStackedWidget *m_editorStack = nullptr;
     TAVRIKCORE::RICHEDITOR::CZorvaEditorImpl *m_editor = nullptr;
+    TAVRIKCORE::RICHEDITOR::CZorvaUpDownView *m_splitView = nullptr;
+    AttachmentPane *m_attachmentPane = nullptr;
     QLabel *m_countLabel = nullptr;
+    QLineEdit *m_search = nullptr;
     QAction *m_newAction = nullptr;
     QAction *m_deleteAction = nullptr;
     QAction *m_renameAction = nullptr;
@@ -113,6 +125,7 @@ private:
     QAction *m_copyAction = nullptr;
     QAction *m_readOnlyAction = nullptr;
     QString m_currentId;
+    QString m_lastNoteId; // the note open when the program last closed
     QString m_newNoteId; // the note made by newNote(), while the user has not named it
     AttachmentOpener::Launcher m_launch;
     bool m_editorReady = false;

@@ -224,6 +224,32 @@ public:
     static int NoteHtmlContentToMhtFile(const QString &html, const QString &target);
     static int NoteHtmlFileToMhtFile(const QString &noteFile, const QString &target);
 
+    // Search marks in the note shown by the page.
+    //
+    // HighlightText removes the previous marks, then marks every occurrence of `keyword` in
+    // the body of the editing frame (the page's frame of class "ke-edit-iframe", any letter
+    // case): matched case-sensitively as plain text, the next search starting one character
+    // after the start of the previous hit (so "aa" in "aaa" is found twice), never across a
+    // block or a line break. Hits inside an element hidden by display none or visibility
+    // hidden, or under such an ancestor, stay unmarked. The first marked hit is scrolled to
+    // the top of the view. 1 when done (also when nothing matched, and for an empty keyword,
+    // which only removes the marks); 0 when no page has loaded or it has no editing frame.
+    //
+    // The marks are an overlay in the page's own layer above the editing frame, drawn by a
+    // script in an isolated world that the note and the page's scripts cannot reach; they
+    // follow scrolling, resizing, zoom and the note's reflow while the user types. The note
+    // is never changed: its markup, modified flag, undo history and character count stay as
+    // they were, and a save writes the same file. A hit's background becomes "#FFFF11" (the
+    // overlay multiplies with the text beneath, which stays readable); its text keeps the
+    // note's own colour, as "#686868" cannot be applied without touching the note.
+    // Many hits (100,000 and more) are all marked, in batches: the first ones before the
+    // call returns, the rest in slices of a few milliseconds that keep the window responsive.
+    int HighlightText(const QString &keyword);
+    // Removes the search marks. 1 when removed or when there were none (even before a page
+    // has loaded, without calling it); 0 when the page could not be reached, and the marks
+    // are then still counted as shown.
+    int CancleHighlight();
+
 protected:
     // Fills the function table: "CppProcessor" -> 1.
     void Init();
@@ -316,6 +342,7 @@ private:
     std::set<int> m_keysDown; // keys pressed and not yet released, as the key hook saw them
     QPointer<QObject> m_copyWait; // the wait for the browser's copy, between Control+C and
                                   // the copy notification
+    int m_highlightCount = 0; // hits marked by the last HighlightText, until removed
 };
 
 } // namespace TAVRIKCORE::RICHEDITOR

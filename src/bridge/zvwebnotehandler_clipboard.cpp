@@ -92,6 +92,7 @@ long ZvWebNoteHandler::OnTranslateAccelerator(const QKeyEvent *message)
         case KeyAction::Cut:
             return DoCtrlD();
         case KeyAction::CancelHighlight:
+            CancleHighlight(); // the marks go, then the browser's own find runs
             return E_NOTIMPL;
         case KeyAction::Nothing:
             return S_OK;

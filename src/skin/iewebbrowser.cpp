@@ -93,22 +93,33 @@ void appendScriptValue(QString &out, const QVariant &value)
     out += QString::fromUtf8(json.mid(1, json.size() - 2));
 }
 
-// The call runs inside try/catch and answers [true, value] or [false, error text], so a
+// A call runs inside try/catch and answers [true, value] or [false, error text], so a
 // missing function or a script error is told apart from a function that returns nothing.
+constexpr QLatin1String GuardOpen("(function(){try{return [true,");
+constexpr QLatin1String GuardClose("];}catch(e){return [false,String(e)];}})()");
+
+QString guardedScript(const QString &expression)
+{
+    return GuardOpen + expression + GuardClose;
+}
+
 QString callScript(const QString &funName, const QVariantList &args)
 {
     QString script;
-    qsizetype size = funName.size() + 80;
+    qsizetype size = funName.size() + GuardOpen.size() + GuardClose.size() + 2;
     for (const QVariant &arg : args)
         size += arg.typeId() == QMetaType::QString ? arg.toString().size() + 8 : 16;
     script.reserve(size);
-    script += u"(function(){try{return [true,"_s + funName + u'(';
+    script += GuardOpen;
+    script += funName;
+    script += u'(';
     for (qsizetype i = 0; i < args.size(); ++i) {
         if (i > 0)
             script += u',';
         appendScriptValue(script, args.at(i));
     }
-    script += u")];}catch(e){return [false,String(e)];}})()"_s;
+    script += u')';
+    script += GuardClose;
     return script;
 }
 
@@ -220,7 +231,18 @@ int IEWebBrowser::ExecJSFun(const QString &funName, const QVariantList &args, QV
     // No log line here: each caller writes the one its call defines (or none).
     if (!m_page || !isScriptIdentifier(funName))
         return 1;
+    return runScriptAndWait(callScript(funName, args), QWebEngineScript::MainWorld, result);
+}
 
+int IEWebBrowser::ExecAppScript(const QString &expression, QVariant &result)
+{
+    if (!m_page)
+        return 1;
+    return runScriptAndWait(guardedScript(expression), QWebEngineScript::ApplicationWorld, result);
+}
+
+int IEWebBrowser::runScriptAndWait(const QString &script, quint32 worldId, QVariant &result)
+{
     auto reply = std::make_shared<ScriptReply>();
     QEventLoop loop;
     QPointer<QEventLoop> waiting(&loop);
@@ -228,13 +250,12 @@ int IEWebBrowser::ExecJSFun(const QString &funName, const QVariantList &args, QV
     m_pendingCalls.push_back({&loop, QDeadlineTimer(ScriptCallTimeoutMs)});
     if (!m_callWatchdog->isActive())
         m_callWatchdog->start();
-    m_page->runJavaScript(callScript(funName, args), QWebEngineScript::MainWorld,
-                          [reply, waiting](const QVariant &value) {
-                              reply->done = true;
-                              reply->value = value;
-                              if (waiting)
-                                  waiting->quit();
-                          });
+    m_page->runJavaScript(script, worldId, [reply, waiting](const QVariant &value) {
+        reply->done = true;
+        reply->value = value;
+        if (waiting)
+            waiting->quit();
+    });
     // The page may call native code while this waits; those calls run here, and may even
     // call the page again or destroy this view.
     if (!reply->done)

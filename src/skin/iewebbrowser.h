@@ -69,7 +69,11 @@ public:
     // call native code meanwhile (those calls run inside this one); user input waits until the call
     // returns.
     virtual int ExecJSFun(const QString &funName, const QVariantList &args, QVariant &result);
-
+    // Evaluates the script `expression` in the application world, an isolated world the
+    // page's own scripts and the note cannot see into, and waits for its value as ExecJSFun
+    // does (0 on success). The world shares the page's document but not its script globals,
+    // so what the library keeps there cannot be called or forged.
+    virtual int ExecAppScript(const QString &expression, QVariant &result);
     // What ExecJSFunAsync hands over: 0 and the function's return value, or non-zero.
     using ScriptReplyHandler = std::function<void(int code, const QVariant &result)>;
     // Calls the page's global script function `funName` with `args` like ExecJSFun, without
@@ -134,6 +138,7 @@ private:
     };
     struct AsyncCall;
 
+    int runScriptAndWait(const QString &script, quint32 worldId, QVariant &result);
     void endPendingCalls(bool expiredOnly);
     void finishAsyncCall(const std::shared_ptr<AsyncCall> &call, int code, const QVariant &value);
     void releaseHeldEvents();

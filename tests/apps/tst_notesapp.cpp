@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
+#include "attachmentpane.h"
 #include "mainwindow.h"
 #include "notelistmodel.h"
 #include "notestore.h"
@@ -8,6 +9,7 @@
 #include "common/commonutils.h"
 #include "common/uilanguage.h"
 #include "editor/czorvaeditorimpl.h"
+#include "editor/czorvaupdownview.h"
 #include "recordingprompts.h"
 #include "testhelpers.h"
 
@@ -16,6 +18,8 @@
 #include <QListView>
 #include <QMenuBar>
 #include <QScopeGuard>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -313,6 +317,45 @@ TEST_F(NotesAppTest, ExportWritesTheSavedNote)
     ASSERT_TRUE(m_window->exportCurrentNoteTo(path)) << statusText().toStdString();
     EXPECT_TRUE(readBytes(path).contains("Exported line."));
     EXPECT_EQ(statusText(), u"Exported to "_s + QDir::toNativeSeparators(path));
+}
+
+// The pane below the editor lists the open note's files, copies them out byte for byte, and a
+// second start of a program that keeps its session opens the same note with the same split.
+TEST_F(NotesAppTest, AttachmentPaneAndSessionBetweenRuns)
+{
+    AttachmentPane *pane = m_window->attachmentPane();
+    const QStringList welcomeFiles = pane->names();
+    ASSERT_EQ(welcomeFiles, (QStringList{u"Harbour at dusk.png"_s, u"Packing list.txt"_s}));
+    QTemporaryDir out;
+    const QString copy = out.filePath(u"copy"_s);
+    ASSERT_TRUE(pane->saveCopy(1, copy));
+    EXPECT_EQ(readBytes(copy), readBytes(pane->pathAt(1)));
+    const QString badTarget = out.filePath(u"no/such/folder/copy"_s);
+    EXPECT_FALSE(pane->saveCopy(1, badTarget));
+    ASSERT_EQ(m_prompts.messages().size(), 1);
+    EXPECT_TRUE(m_prompts.messages().front().startsWith(
+        u"“"_s + welcomeFiles[1] + u"” could not be copied to “"_s + badTarget + u"”: "_s))
+        << m_prompts.messages().front().toStdString();
+    EXPECT_FALSE(pane->saveCopy(2, copy)) << "no third row";
+    ASSERT_TRUE(m_window->selectNote(m_window->noteIdByTitle(u"Weekly plan"_s)));
+    EXPECT_EQ(pane->names(), QStringList());
+
+    QStandardPaths::setTestModeEnabled(true);
+    QCoreApplication::setOrganizationName(u"TavrikEditorTest"_s);
+    const auto restore = qScopeGuard([] {
+        QSettings().clear();
+        QCoreApplication::setOrganizationName(QString());
+        QStandardPaths::setTestModeEnabled(false);
+    });
+    m_window->splitView()->SetBottomHeight(300);
+    m_window->resize(900, 640);
+    m_window->close();
+    m_window = std::make_unique<MainWindow>(*m_store);
+    m_window->show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_window->isEditorReady(); }, PageTimeoutMs));
+    EXPECT_EQ(m_window->size(), QSize(900, 640));
+    EXPECT_EQ(m_window->splitView()->bottomHeight(), 300);
+    EXPECT_EQ(m_window->currentNoteId(), m_window->noteIdByTitle(u"Weekly plan"_s));
 }
 
 } // namespace

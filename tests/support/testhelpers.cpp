@@ -68,11 +68,11 @@ QString stageEditorPage(const QString &appFolder, const QString &pageFolder)
     return to + QStringLiteral("/index.html");
 }
 
-QVariant runScript(QWebEnginePage *page, const QString &script)
+QVariant runScript(QWebEnginePage *page, const QString &script, quint32 worldId)
 {
     bool done = false;
     QVariant value;
-    page->runJavaScript(script, [&](const QVariant &result) {
+    page->runJavaScript(script, worldId, [&](const QVariant &result) {
         value = result;
         done = true;
     });

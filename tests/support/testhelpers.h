@@ -62,8 +62,9 @@ quint64 inodeOf(const QString &path);
 QString stageEditorPage(const QString &appFolder,
                         const QString &pageFolder = QStringLiteral("zveditor"));
 
-// Runs a script in the page and waits for its value (an invalid value after 30 s).
-QVariant runScript(QWebEnginePage *page, const QString &script);
+// Runs a script in the page (in the script world `worldId`, the page's own by default) and
+// waits for its value (an invalid value after 30 s).
+QVariant runScript(QWebEnginePage *page, const QString &script, quint32 worldId = 0);
 // Polls a script until it is true; false when it is not within 10 s.
 bool waitForScript(QWebEnginePage *page, const QString &condition);
 

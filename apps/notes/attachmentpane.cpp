@@ -1,0 +1,162 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#include "attachmentpane.h"
+
+#include "attachmentopener.h"
+
+#include "common/iprompts.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileIconProvider>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLocale>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTreeWidget>
+#include <QUrl>
+#include <QVBoxLayout>
+
+using TAVRIKCORE::RICHEDITOR::IPrompts;
+
+namespace {
+constexpr int StoreNameRole = Qt::UserRole;
+constexpr int PathRole = Qt::UserRole + 1;
+constexpr int OrigNameRole = Qt::UserRole + 2;
+} // namespace
+
+AttachmentPane::AttachmentPane(QWidget *parent) : QWidget(parent)
+{
+    m_list = new QTreeWidget;
+    m_list->setHeaderLabels({tr("Attachment"), tr("Size")});
+    m_list->setRootIsDecorated(false);
+    m_list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    m_list->header()->setStretchLastSection(false);
+    connect(m_list, &QTreeWidget::itemSelectionChanged, this, &AttachmentPane::updateButtons);
+    connect(m_list, &QTreeWidget::itemActivated, this, [this] { openSelected(); });
+
+    m_openButton = new QPushButton(tr("Open"));
+    m_saveButton = new QPushButton(tr("Save a copy…"));
+    m_revealButton = new QPushButton(tr("Show in folder"));
+    connect(m_openButton, &QPushButton::clicked, this, &AttachmentPane::openSelected);
+    connect(m_saveButton, &QPushButton::clicked, this, &AttachmentPane::saveSelectedCopy);
+    connect(m_revealButton, &QPushButton::clicked, this, &AttachmentPane::revealSelected);
+
+    auto *buttons = new QVBoxLayout;
+    buttons->addWidget(m_openButton);
+    buttons->addWidget(m_saveButton);
+    buttons->addWidget(m_revealButton);
+    buttons->addStretch();
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(4, 2, 4, 4);
+    layout->addWidget(m_list, 1);
+    layout->addLayout(buttons);
+    updateButtons();
+}
+
+void AttachmentPane::setAttachments(const QString &noteId, const std::vector<NoteFile> &files,
+                                    const std::map<QString, quint64> &sizes)
+{
+    m_noteId = noteId;
+    m_list->clear();
+    if (noteId.isEmpty()) {
+        updateButtons();
+        return;
+    }
+    QFileIconProvider icons;
+    for (const NoteFile &file : files) {
+        if (file.fileKind != 2)
+            continue;
+        const QString name = file.origName.isEmpty() ? file.storeName : file.origName;
+        const QString path = AttachmentOpener::keptCopyPath(noteId, file.storeName, file.origName);
+        const auto size = sizes.find(file.storeName);
+        auto *item = new QTreeWidgetItem(m_list);
+        item->setText(0, name);
+        item->setIcon(0, icons.icon(QFileInfo(path)));
+        item->setText(
+            1, size == sizes.end() ? QString() : QLocale().formattedDataSize(qint64(size->second)));
+        item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
+        item->setData(0, StoreNameRole, file.storeName);
+        item->setData(0, OrigNameRole, file.origName);
+        item->setData(0, PathRole, path);
+        item->setToolTip(0, path);
+    }
+    updateButtons();
+}
+
+QStringList AttachmentPane::names() const
+{
+    QStringList result;
+    for (int row = 0; row < m_list->topLevelItemCount(); ++row)
+        result << m_list->topLevelItem(row)->text(0);
+    return result;
+}
+
+QString AttachmentPane::pathAt(int row) const
+{
+    const QTreeWidgetItem *item = m_list->topLevelItem(row);
+    return item ? item->data(0, PathRole).toString() : QString();
+}
+
+void AttachmentPane::openSelected()
+{
+    const QTreeWidgetItem *item = m_list->currentItem();
+    if (item && m_open)
+        m_open(item->data(0, StoreNameRole).toString(), item->data(0, OrigNameRole).toString());
+}
+
+void AttachmentPane::saveSelectedCopy()
+{
+    QTreeWidgetItem *item = m_list->currentItem();
+    if (!item)
+        return;
+    const QString start = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + u'/'
+        + item->text(0);
+    const QString target = IPrompts::instance()->saveFileName(
+        this, tr("Save a copy of the attachment"), start, QString());
+    if (!target.isEmpty())
+        saveCopy(m_list->indexOfTopLevelItem(item), target);
+}
+
+bool AttachmentPane::saveCopy(int row, const QString &target)
+{
+    const QString source = pathAt(row);
+    if (source.isEmpty())
+        return false;
+    if (QFile::exists(target) && QFileInfo(target) != QFileInfo(source))
+        QFile::remove(target);
+    QFile file(source);
+    if (file.copy(target))
+        return true;
+    IPrompts::instance()->messageBox(this,
+                                     tr("“%1” could not be copied to “%2”: %3")
+                                         .arg(m_list->topLevelItem(row)->text(0),
+                                              QDir::toNativeSeparators(target), file.errorString()),
+                                     tr("Save a copy"), QMessageBox::Ok);
+    return false;
+}
+
+void AttachmentPane::revealSelected()
+{
+    const QTreeWidgetItem *item = m_list->currentItem();
+    if (!item)
+        return;
+    const QUrl folder
+        = QUrl::fromLocalFile(QFileInfo(item->data(0, PathRole).toString()).absolutePath());
+    if (m_reveal)
+        m_reveal(folder);
+    else
+        QDesktopServices::openUrl(folder);
+}
+
+void AttachmentPane::updateButtons()
+{
+    const bool selected = m_list->currentItem() != nullptr;
+    m_openButton->setEnabled(selected);
+    m_saveButton->setEnabled(selected);
+    m_revealButton->setEnabled(selected);
+}

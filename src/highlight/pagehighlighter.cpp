@@ -1,0 +1,78 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#include "highlight/pagehighlighter_p.h"
+
+#include "skin/iewebbrowser.h"
+
+#include <QFile>
+
+using namespace Qt::StringLiterals;
+
+namespace TAVRIKCORE::RICHEDITOR::Internal {
+
+namespace {
+
+// The highlighter, defining itself once per page in the application world.
+const QString &highlighterScript()
+{
+    static const QString script = [] {
+        QFile file(u":/tavrik/highlight/pagehighlighter.js"_s);
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }();
+    return script;
+}
+
+// Runs `call` on the highlighter.
+std::optional<QVariant> callHighlighter(IEWebBrowser &browser, const QString &call)
+{
+    const QString expression = u"(function(){\n"_s + highlighterScript()
+        + u"\nreturn window.tavrikHighlighter."_s + call + u";})()"_s;
+    QVariant result;
+    if (browser.ExecAppScript(expression, result) != 0)
+        return std::nullopt;
+    return result;
+}
+
+} // namespace
+
+QString ScriptStringLiteral(QStringView text)
+{
+    static constexpr char Hex[] = "0123456789abcdef";
+    QString literal;
+    literal.reserve(text.size() + 2);
+    literal += u'"';
+    for (const QChar c : text) {
+        const char16_t unit = c.unicode();
+        if (unit >= 0x20 && unit < 0x7f && unit != u'"' && unit != u'\\') {
+            literal += c;
+            continue;
+        }
+        const char16_t escape[] = {u'\\',
+                                   u'u',
+                                   char16_t(Hex[unit >> 12]),
+                                   char16_t(Hex[(unit >> 8) & 0xf]),
+                                   char16_t(Hex[(unit >> 4) & 0xf]),
+                                   char16_t(Hex[unit & 0xf])};
+        literal += QStringView(escape, 6);
+    }
+    literal += u'"';
+    return literal;
+}
+
+std::optional<int> MarkKeyword(IEWebBrowser &browser, const QString &keyword)
+{
+    const auto marked
+        = callHighlighter(browser, u"highlight("_s + ScriptStringLiteral(keyword) + u')');
+    if (!marked)
+        return std::nullopt;
+    bool isNumber = false;
+    const int count = marked->toInt(&isNumber);
+    return isNumber ? std::optional<int>(count) : std::nullopt;
+}
+
+bool RemoveMarks(IEWebBrowser &browser)
+{
+    return callHighlighter(browser, u"cancel()"_s).has_value();
+}
+
+} // namespace TAVRIKCORE::RICHEDITOR::Internal

@@ -1,0 +1,407 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+//
+// Finds a keyword in the note shown by the editor page and marks every visible occurrence.
+// The library runs this file in the browser's application world: the page's own scripts and
+// the note see neither its functions nor its state, so they can neither call nor forge them.
+//
+// The note's document is only read, never written: no node, attribute, selection or undo step
+// changes. The marks are painted on a canvas of the page's own document, in a closed shadow
+// tree on a fixed layer laid over the editing frame's viewport. The layer is blended with
+// "multiply", so the background of a hit turns #FFFF11 and its text keeps its own colour;
+// painting the text in another colour would mean touching the note.
+//
+// Many hits are measured in slices: the first slice before the call returns, the rest in later
+// tasks of a few milliseconds each, painted as they come, so the window keeps answering.
+(function () {
+    'use strict';
+
+    if (window.tavrikHighlighter)
+        return;
+
+    const EDIT_FRAME_CLASS = 'ke-edit-iframe';
+    const FIRST_SLICE_MS = 40;
+    const SLICE_MS = 10;
+    // A hit never spans these: text on either side belongs to different lines or cells.
+    const BLOCKS = new Set(['ADDRESS', 'ARTICLE', 'ASIDE', 'BLOCKQUOTE', 'BODY', 'CAPTION', 'CENTER',
+        'DD', 'DETAILS', 'DIV', 'DL', 'DT', 'FIELDSET', 'FIGCAPTION', 'FIGURE', 'FOOTER', 'H1', 'H2',
+        'H3', 'H4', 'H5', 'H6', 'HEADER', 'HTML', 'LI', 'MAIN', 'NAV', 'OL', 'P', 'PRE', 'SECTION',
+        'SUMMARY', 'TABLE', 'TBODY', 'TD', 'TFOOT', 'TH', 'THEAD', 'TR', 'UL']);
+    const BREAKS = new Set(['BR', 'HR', 'IMG', 'INPUT', 'IFRAME', 'OBJECT', 'EMBED', 'VIDEO', 'AUDIO',
+        'CANVAS', 'svg']);
+    // Text that is never rendered as text.
+    const SKIPPED = new Set(['SCRIPT', 'STYLE', 'NOSCRIPT', 'TEMPLATE', 'TEXTAREA', 'TITLE']);
+    const MARK_COLOR = '#FFFF11';
+
+    let shown = null; // the marks on screen and what keeps them in place
+    let generation = 0; // bumped by every search and cancel: stale slices stop
+
+    // The frame whose host element's class is "ke-edit-iframe" (any letter case), first in
+    // frame order.
+    function editFrame() {
+        for (let i = 0; i < window.frames.length; ++i) {
+            let element = null;
+            try {
+                element = window.frames[i].frameElement;
+            } catch (e) {
+                continue;
+            }
+            if (element && typeof element.className === 'string'
+                && element.className.toLowerCase() === EDIT_FRAME_CLASS)
+                return element;
+        }
+        return null;
+    }
+
+    function blockOf(element, cache) {
+        const chain = [];
+        let found = null;
+        for (let at = element; at && !found; at = at.parentElement) {
+            found = cache.get(at) || (BLOCKS.has(at.nodeName) ? at : null);
+            chain.push(at);
+        }
+        for (const at of chain)
+            cache.set(at, found);
+        return found;
+    }
+
+    // The body's text nodes in order and their text joined, with where each node starts.
+    function textIndex(body) {
+        const walker = body.ownerDocument.createTreeWalker(body, NodeFilter.SHOW_TEXT);
+        const nodes = [];
+        const starts = [];
+        const pieces = [];
+        let length = 0;
+        for (let node = walker.nextNode(); node; node = walker.nextNode()) {
+            const data = node.data;
+            if (!data.length || SKIPPED.has(node.parentNode.nodeName))
+                continue;
+            nodes.push(node);
+            starts.push(length);
+            pieces.push(data);
+            length += data.length;
+        }
+        return { text: pieces.join(''), nodes: nodes, starts: starts };
+    }
+
+    // The last node that starts at or before `offset` (before it when `isEnd`).
+    function nodeAt(index, offset, isEnd) {
+        const starts = index.starts;
+        let low = 0;
+        let high = starts.length - 1;
+        while (low < high) {
+            const middle = (low + high + 1) >> 1;
+            if (isEnd ? starts[middle] < offset : starts[middle] <= offset)
+                low = middle;
+            else
+                high = middle - 1;
+        }
+        return low;
+    }
+
+    // Whether a hit over several text nodes reads as one piece of text: the nodes share their
+    // block, and no block, line break, picture or unrendered element lies between them.
+    function readsAsOne(doc, index, first, last, blocks) {
+        const from = index.nodes[first];
+        const to = index.nodes[last];
+        if (blockOf(from.parentElement, blocks) !== blockOf(to.parentElement, blocks))
+            return false;
+        const walker = doc.createTreeWalker(doc.body, NodeFilter.SHOW_ALL);
+        walker.currentNode = from;
+        for (let node = walker.nextNode(); node && node !== to; node = walker.nextNode()) {
+            const name = node.nodeName;
+            if (BLOCKS.has(name) || BREAKS.has(name) || SKIPPED.has(name))
+                return false;
+        }
+        return true;
+    }
+
+    // Whether neither the element nor an ancestor is hidden by display none or visibility
+    // hidden. A style that cannot be read counts as visible.
+    function visibilityTest(win) {
+        const cache = new Map();
+        return function (element) {
+            const chain = [];
+            let answer = true;
+            for (let at = element; at; at = at.parentElement) {
+                const known = cache.get(at);
+                if (known !== undefined) {
+                    answer = known;
+                    break;
+                }
+                chain.push(at);
+                let style = null;
+                try {
+                    style = win.getComputedStyle(at);
+                } catch (e) {
+                    style = null;
+                }
+                if (style && (style.display === 'none' || style.visibility === 'hidden')) {
+                    answer = false;
+                    break;
+                }
+            }
+            for (const at of chain)
+                cache.set(at, answer);
+            return answer;
+        };
+    }
+
+    // Every visible occurrence of `keyword`, in text order; each search starts one character
+    // after the start of the previous hit, so overlapping occurrences count too.
+    function findVisible(doc, win, keyword) {
+        const visible = visibilityTest(win);
+        const index = textIndex(doc.body);
+        const blocks = new Map();
+        const hits = [];
+        const length = keyword.length;
+        for (let at = index.text.indexOf(keyword); at >= 0; at = index.text.indexOf(keyword, at + 1)) {
+            const first = nodeAt(index, at, false);
+            const last = nodeAt(index, at + length, true);
+            if (first !== last && !readsAsOne(doc, index, first, last, blocks))
+                continue;
+            const range = doc.createRange();
+            range.setStart(index.nodes[first], at - index.starts[first]);
+            range.setEnd(index.nodes[last], at + length - index.starts[last]);
+            let parent = range.commonAncestorContainer;
+            if (parent.nodeType !== Node.ELEMENT_NODE)
+                parent = parent.parentElement;
+            if (!parent)
+                break;
+            if (visible(parent))
+                hits.push(range);
+        }
+        return hits;
+    }
+
+    // Scrolls the frame so that the hit is at the top of the view (and within it sideways).
+    function scrollToTop(win, range) {
+        const rect = range.getBoundingClientRect();
+        const width = win.document.documentElement.clientWidth;
+        const left = rect.left < 0 || rect.right > width ? rect.left : 0;
+        win.scrollBy(left, rect.top);
+    }
+
+    // ---- the layer --------------------------------------------------------------------------
+
+    // A canvas in a closed shadow tree, fixed over the frame's viewport: the marks are painted
+    // on it, so even 100,000 of them add no element for the page to lay out.
+    function createLayer() {
+        const host = document.createElement('tavrik-marks');
+        host.style.cssText = 'all:initial;position:fixed;display:block;overflow:hidden;'
+            + 'pointer-events:none;z-index:10;mix-blend-mode:multiply;contain:strict';
+        const canvas = document.createElement('canvas');
+        canvas.style.cssText = 'display:block;width:100%;height:100%';
+        host.attachShadow({ mode: 'closed' }).appendChild(canvas);
+        document.documentElement.appendChild(host);
+        return { host: host, canvas: canvas, context: canvas.getContext('2d') };
+    }
+
+    // Lays the layer over the frame's viewport (inside its border and padding, without its
+    // scroll bars).
+    function placeLayer(s) {
+        const box = s.frame.getBoundingClientRect();
+        const style = getComputedStyle(s.frame);
+        const root = s.doc.documentElement;
+        s.width = root.clientWidth;
+        s.height = root.clientHeight;
+        const host = s.host.style;
+        host.left = (box.left + s.frame.clientLeft + (parseFloat(style.paddingLeft) || 0)) + 'px';
+        host.top = (box.top + s.frame.clientTop + (parseFloat(style.paddingTop) || 0)) + 'px';
+        host.width = s.width + 'px';
+        host.height = s.height + 'px';
+    }
+
+    // Paints the marks that lie in the frame's view. Boxes are kept in the frame's document
+    // coordinates, so scrolling only repaints.
+    function paint(s) {
+        const ratio = window.devicePixelRatio || 1;
+        const width = Math.round(s.width * ratio);
+        const height = Math.round(s.height * ratio);
+        if (s.canvas.width !== width || s.canvas.height !== height) {
+            s.canvas.width = width;
+            s.canvas.height = height;
+        }
+        const context = s.context;
+        context.setTransform(ratio, 0, 0, ratio, 0, 0);
+        context.clearRect(0, 0, s.width, s.height);
+        context.fillStyle = MARK_COLOR;
+        const x = s.win.scrollX;
+        const y = s.win.scrollY;
+        const boxes = s.boxes;
+        for (let i = 0; i < boxes.length; i += 4) {
+            const left = boxes[i] - x;
+            const top = boxes[i + 1] - y;
+            if (left < s.width && top < s.height && left + boxes[i + 2] > 0 && top + boxes[i + 3] > 0)
+                context.fillRect(left, top, boxes[i + 2], boxes[i + 3]);
+        }
+    }
+
+    // Measures hits from s.next on until the slice's time is up; the rest follows in later
+    // tasks. A first measuring shows each slice at once; measuring again after a reflow keeps
+    // the old marks until the new ones are complete.
+    function measureSlice(s, budget) {
+        const started = performance.now();
+        const x = s.win.scrollX;
+        const y = s.win.scrollY;
+        const boxes = s.measured;
+        while (s.next < s.ranges.length) {
+            const rects = s.ranges[s.next++].getClientRects();
+            for (let i = 0; i < rects.length; ++i) {
+                const r = rects[i];
+                if (r.width > 0 && r.height > 0)
+                    boxes.push(r.left + x, r.top + y, r.width, r.height);
+            }
+            if ((s.next & 255) === 0 && performance.now() - started > budget)
+                break;
+        }
+        if (s.next < s.ranges.length) {
+            if (boxes === s.boxes)
+                paint(s);
+            const mine = generation;
+            setTimeout(function () {
+                if (shown === s && mine === generation)
+                    measureSlice(s, SLICE_MS);
+            }, 0);
+            return;
+        }
+        s.boxes = boxes;
+        s.measuring = false;
+        paint(s);
+        if (s.measureAgain)
+            redraw(s);
+    }
+
+    // Measures every hit again: after the note reflowed, the frame moved or the zoom changed.
+    function redraw(s) {
+        if (shown !== s)
+            return;
+        if (!s.frame.isConnected || s.frame.contentDocument !== s.doc) {
+            clear(); // another note is shown: its marks went with it
+            return;
+        }
+        if (s.measuring) {
+            s.measureAgain = true;
+            return;
+        }
+        s.measureAgain = false;
+        s.measuring = true;
+        s.next = 0;
+        s.measured = [];
+        placeLayer(s);
+        measureSlice(s, SLICE_MS);
+    }
+
+    function scheduleRedraw(s) {
+        if (s.pending)
+            return;
+        s.pending = true;
+        setTimeout(function () {
+            s.pending = false;
+            redraw(s);
+        }, 0);
+    }
+
+    function watch(s) {
+        const onScroll = function (event) {
+            if (event.target === s.doc)
+                paint(s);
+            else
+                scheduleRedraw(s); // a scrolling element inside the note
+        };
+        const onChange = function () {
+            scheduleRedraw(s);
+        };
+        s.doc.addEventListener('scroll', onScroll, { capture: true, passive: true });
+        s.win.addEventListener('resize', onChange);
+        window.addEventListener('resize', onChange);
+        window.addEventListener('scroll', onChange, { capture: true, passive: true });
+        const noteChanged = new MutationObserver(onChange);
+        noteChanged.observe(s.doc.documentElement, { subtree: true, childList: true, characterData: true, attributes: true });
+        const frameReplaced = new MutationObserver(function () {
+            if (!s.frame.isConnected)
+                clear();
+        });
+        frameReplaced.observe(document.documentElement, { subtree: true, childList: true });
+        // A picture that finishes loading moves the text after it.
+        s.doc.addEventListener('load', onChange, true);
+        s.unwatch = function () {
+            noteChanged.disconnect();
+            frameReplaced.disconnect();
+            window.removeEventListener('resize', onChange);
+            window.removeEventListener('scroll', onChange, { capture: true });
+            try {
+                s.doc.removeEventListener('scroll', onScroll, { capture: true });
+                s.doc.removeEventListener('load', onChange, true);
+                s.win.removeEventListener('resize', onChange);
+            } catch (e) {
+                // the frame is gone, and its listeners with it
+            }
+        };
+    }
+
+    // Removes every mark; gives how many hits were marked.
+    function clear() {
+        ++generation;
+        const s = shown;
+        if (!s)
+            return 0;
+        shown = null;
+        s.host.remove();
+        s.unwatch();
+        return s.ranges.length;
+    }
+
+    window.tavrikHighlighter = {
+        // Marks the visible occurrences of `keyword` (case-sensitive) in the editing frame's
+        // body after removing the previous marks, and scrolls the first one to the top. Gives
+        // the number of hits marked, or -1 when the page has no editing frame with a body.
+        highlight(keyword) {
+            clear();
+            const frame = editFrame();
+            const doc = frame && frame.contentDocument;
+            const win = frame && frame.contentWindow;
+            if (!doc || !win || !doc.body)
+                return -1;
+            if (typeof keyword !== 'string' || keyword.length === 0)
+                return 0;
+            const ranges = findVisible(doc, win, keyword);
+            if (!ranges.length)
+                return 0;
+            scrollToTop(win, ranges[0]);
+            const layer = createLayer();
+            const boxes = [];
+            const s = {
+                frame: frame, doc: doc, win: win, ranges: ranges, host: layer.host,
+                canvas: layer.canvas, context: layer.context, width: 0, height: 0,
+                boxes: boxes, measured: boxes, next: 0, measuring: true, pending: false,
+                measureAgain: false,
+            };
+            shown = s;
+            watch(s);
+            placeLayer(s);
+            measureSlice(s, FIRST_SLICE_MS);
+            return ranges.length;
+        },
+
+        cancel() {
+            return clear();
+        },
+
+        // What is on screen: the hits marked, whether every one is measured and painted, and
+        // (unless `countOnly`) each mark's box in the frame's viewport coordinates.
+        describe(countOnly) {
+            const s = shown;
+            if (!s)
+                return { hits: 0, drawn: true, marks: [] };
+            const marks = [];
+            for (let i = 0; !countOnly && i < s.boxes.length; i += 4)
+                marks.push([s.boxes[i] - s.win.scrollX, s.boxes[i + 1] - s.win.scrollY, s.boxes[i + 2], s.boxes[i + 3]]);
+            return {
+                hits: s.ranges.length,
+                drawn: !s.measuring && !s.pending,
+                marks: countOnly ? s.boxes.length / 4 : marks,
+            };
+        },
+    };
+})();

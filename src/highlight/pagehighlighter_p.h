@@ -1,0 +1,31 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+
+namespace TAVRIKCORE::RICHEDITOR {
+
+class IEWebBrowser;
+
+namespace Internal {
+
+// `text` as a script string literal of printable ASCII: every other UTF-16 unit, a lone
+// surrogate included, is written as a \uXXXX escape, so the text arrives unchanged and
+// can never end the literal.
+QString ScriptStringLiteral(QStringView text);
+
+// Marks every visible occurrence of `keyword` in the editing frame of the page `browser`
+// shows, after removing the marks there were (the search, the overlay and its limits are
+// described in pagehighlighter.js). Gives the number of hits marked, -1 when the page has no
+// editing frame with a body, or nothing when the page could not be called.
+std::optional<int> MarkKeyword(IEWebBrowser &browser, const QString &keyword);
+
+// Removes the marks from the page. False when the page could not be called.
+bool RemoveMarks(IEWebBrowser &browser);
+
+} // namespace Internal
+} // namespace TAVRIKCORE::RICHEDITOR

@@ -265,27 +265,35 @@ int main(int argc, char **argv)
         return 2;
     const QString bodyLength = u"Tavrik.editor.document().body.innerHTML.length"_s;
 
+    // One run: `text` put into the bare view, then the note file `fileName` (holding `text`)
+    // opened in the editor after an empty note; the seconds of each, or false when either did
+    // not reach its page.
+    const auto timeOpen = [&](const QString &fileName, const QString &text, double &bareSeconds,
+                              double &openSeconds) {
+        TavrikBench::runScript(bare.page(), u"put('')"_s);
+        auto start = Clock::now();
+        const bool put
+            = TavrikBench::runScript(bare.page(), u"put("_s + jsString(text) + u')').toBool();
+        bareSeconds = secondsSince(start);
+        editor->LoadEditor(u"empty"_s, {}, {}, false);
+        start = Clock::now();
+        editor->LoadEditor(u"bench"_s, {fileName}, {}, false);
+        openSeconds = secondsSince(start);
+        if (put && TavrikBench::runScript(editor->page(), bodyLength).toInt() >= note.size() / 2)
+            return true;
+        qWarning("bench_editor: the note did not reach the page");
+        return false;
+    };
+
     // First opens: each run a note the page has not seen, so every one is sanitised in full.
     std::vector<double> firstOpenTimes, firstBareTimes;
     for (int i = 0; i <= ContentRuns; ++i) {
         const QString fresh = u"<p>Note "_s + QString::number(i) + u"</p>"_s + note;
         const QString freshName = u"bench-first-%1.html"_s.arg(i);
-        if (!NoteHtmlRW::WriteHtmlTextFile(GetAttachRootDir() + u'/' + freshName, fresh, 2))
+        double bareSeconds = 0, openSeconds = 0;
+        if (!NoteHtmlRW::WriteHtmlTextFile(GetAttachRootDir() + u'/' + freshName, fresh, 2)
+            || !timeOpen(freshName, fresh, bareSeconds, openSeconds))
             return 2;
-        TavrikBench::runScript(bare.page(), u"put('')"_s);
-        auto start = Clock::now();
-        const bool put
-            = TavrikBench::runScript(bare.page(), u"put("_s + jsString(fresh) + u')').toBool();
-        const double bareSeconds = secondsSince(start);
-
-        editor->LoadEditor(u"empty"_s, {}, {}, false);
-        start = Clock::now();
-        editor->LoadEditor(u"first"_s, {freshName}, {}, false);
-        const double openSeconds = secondsSince(start);
-        if (!put || TavrikBench::runScript(editor->page(), bodyLength).toInt() < note.size() / 2) {
-            qWarning("bench_editor: the note did not reach the page");
-            return 2;
-        }
         if (i > 0) {
             firstBareTimes.push_back(bareSeconds);
             firstOpenTimes.push_back(openSeconds);
@@ -300,20 +308,9 @@ int main(int argc, char **argv)
     std::vector<double> loadTimes, bareLoadTimes;
     double firstLoadSeconds = 0;
     for (int i = 0; i <= ContentRuns; ++i) {
-        TavrikBench::runScript(bare.page(), u"put('')"_s);
-        auto start = Clock::now();
-        const bool put
-            = TavrikBench::runScript(bare.page(), u"put("_s + jsString(note) + u')').toBool();
-        const double bareSeconds = secondsSince(start);
-
-        editor->LoadEditor(u"empty"_s, {}, {}, false);
-        start = Clock::now();
-        editor->LoadEditor(u"bench"_s, {noteName}, {}, false);
-        const double loadSeconds = secondsSince(start);
-        if (!put || TavrikBench::runScript(editor->page(), bodyLength).toInt() < note.size() / 2) {
-            qWarning("bench_editor: the note did not reach the page");
+        double bareSeconds = 0, loadSeconds = 0;
+        if (!timeOpen(noteName, note, bareSeconds, loadSeconds))
             return 2;
-        }
         if (i == 0)
             firstLoadSeconds = loadSeconds;
         else {

@@ -592,8 +592,8 @@
         },
 
         // A text seen clean before is parsed once, by the frame. Any other text is sanitised
-        // into a fragment that goes into the frame as it is: no serialising of the clean DOM
-        // and no second parse of its markup.
+        // into a fragment that goes into the frame as it is, without a second parse of its
+        // markup; it is remembered when the clean DOM serialises back to the text.
         setContent(html) {
             const text = html === null || html === undefined ? '' : String(html);
             if (Tavrik.sanitize.isKnownClean(text)) {
@@ -606,9 +606,8 @@
             mount(function (b) {
                 b.appendChild(b.ownerDocument.adoptNode(clean));
             });
-            const doc = state.doc;
-            Tavrik.sanitize.rememberIfUnchanged(text, function () {
-                return state.doc === doc && !state.changedSinceMount ? doc.body.innerHTML : null;
+            Tavrik.sanitize.rememberIfSame(text, function () {
+                return body().innerHTML;
             });
         },
         content() {

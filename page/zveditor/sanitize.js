@@ -90,15 +90,12 @@
             return true;
         },
         // After the clean fragment of `text` went into the page, remembers `text` when that DOM
-        // serialises back to `text` itself. `markup()` gives the serialisation, or null when the
-        // DOM has changed meanwhile; it runs after the current task, off the opening's path.
-        rememberIfUnchanged(text, markup) {
-            if (text.length < KNOWN_CLEAN_MIN_LENGTH || text.length > KNOWN_CLEAN_MAX_LENGTH)
-                return;
-            setTimeout(function () {
-                if (markup() === text)
-                    rememberClean(text);
-            }, 0);
+        // serialises back to `text` itself; `markup()` gives the serialisation. A size that is
+        // never remembered is not serialised.
+        rememberIfSame(text, markup) {
+            if (text.length >= KNOWN_CLEAN_MIN_LENGTH && text.length <= KNOWN_CLEAN_MAX_LENGTH
+                && markup() === text)
+                rememberClean(text);
         },
     };
 })();

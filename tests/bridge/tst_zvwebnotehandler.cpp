@@ -310,14 +310,11 @@ TEST_F(HandlerTest, CommandsActOnTheirArguments)
     handler.SetCurNoteGuid(u"n1"_s);
     const QString exdata = ZvWebNoteHandler::FormatOrigNameToJson(u"季度 \"报告\".docx"_s);
 
-    // A double click opens the file part of the path under the original name.
-    handler.command(u"DbClickAttachment"_s, u"{\"path\":\"userdata\\\\attachment\\\\ab.docx\"}"_s,
-                    exdata);
+    // A path without folders, no readable original name, no path at all.
     handler.command(u"DbClickAttachment"_s, u"{\"path\":\"plain.txt\"}"_s, u"not json"_s);
     handler.command(u"DbClickAttachment"_s, u"{/* no path */}"_s, exdata);
     EXPECT_EQ(host.opened,
-              (std::vector<QStringList>{{u"n1"_s, u"ab.docx"_s, u"季度 \"报告\".docx"_s},
-                                        {u"n1"_s, u"plain.txt"_s, QString()},
+              (std::vector<QStringList>{{u"n1"_s, u"plain.txt"_s, QString()},
                                         {u"n1"_s, QString(), u"季度 \"报告\".docx"_s}}));
 
     // A message box shows the text as given, with the application's title.

@@ -13,10 +13,8 @@
 #include "skin/hresult.h"
 #include "testhelpers.h"
 
-#include <QClipboard>
 #include <QDir>
 #include <QFile>
-#include <QGuiApplication>
 #include <QImage>
 #include <QMimeData>
 #include <QScopeGuard>
@@ -358,34 +356,11 @@ TEST_F(AddingTest, DragsOfFilesAndImagesAreTakenOthersGoToThePage)
 
     QMimeData text;
     text.setText(u"words"_s);
+    EXPECT_EQ(handler.OnDragEnter(nullptr, {}, {}, effect), E_NOTIMPL);
     EXPECT_EQ(handler.OnDragEnter(&text, {}, {}, effect), E_NOTIMPL);
     EXPECT_TRUE(handler.dropFiles().empty());
     EXPECT_EQ(handler.OnDrop(&text, {}, {}, effect), E_NOTIMPL);
     EXPECT_EQ(browser.argsOf(u"AddPicToEditor"_s).size(), 1);
-}
-
-TEST_F(AddingTest, ClipboardGivesItsFilesElseItsImage)
-{
-    const QString file = makeFile(u"c.log"_s, 6);
-    auto *files = new QMimeData;
-    files->setUrls({QUrl::fromLocalFile(file)});
-    QGuiApplication::clipboard()->setMimeData(files);
-    std::vector<DropFileInfo> records;
-    ZvWebNoteHandler::GetFileListFromClipboard(records);
-    ASSERT_EQ(records.size(), 1u);
-    EXPECT_EQ(records.at(0).keptName, u"c.log"_s);
-    EXPECT_EQ(records.at(0).fileExt, u"log"_s);
-    EXPECT_EQ(records.at(0).fileSize, 6u);
-
-    QGuiApplication::clipboard()->setImage(filledImage(3, 2, Qt::green));
-    ZvWebNoteHandler::GetFileListFromClipboard(records);
-    ASSERT_EQ(records.size(), 2u);
-    EXPECT_TRUE(records.at(1).isTemp);
-    EXPECT_TRUE(records.at(1).displayName.endsWith(u".jpg"_s));
-    EXPECT_EQ(QImage(records.at(1).srcPath).size(), QSize(3, 2));
-    ZvWebNoteHandler::DelTempFileFromList(records);
-    EXPECT_FALSE(QFile::exists(records.at(1).srcPath));
-    EXPECT_TRUE(QFile::exists(file));
 }
 
 TEST_F(AddingTest, ReadOnlyEditorRefusesEveryWay)
@@ -398,6 +373,7 @@ TEST_F(AddingTest, ReadOnlyEditorRefusesEveryWay)
     Qt::DropActions effect = Qt::CopyAction;
 
     EXPECT_EQ(handler.OnDragEnter(&files, {}, {}, effect), 1);
+    EXPECT_EQ(handler.OnDragEnter(nullptr, {}, {}, effect), 1);
     handler.AddDropFileToEditor({record(file)});
     handler.InsertLocalFile({file});
     prompts.answerPaths({file});

@@ -154,6 +154,7 @@ TEST_F(CopyPastePage, FilesComeBeforeHtmlAndAPictureBecomesAJpeg)
     EXPECT_FALSE(
         js(u"Tavrik.editor.document().body.textContent"_s).toString().contains(u"not pasted"_s));
     EXPECT_EQ(QDir::temp().entryList({u"*.jpg"_s}), before) << "the temporary JPEG is deleted";
+    EXPECT_EQ(readBytes(m_in.filePath(u"a.txt"_s)), "alpha") << "the pasted file is kept";
 }
 
 // Copies in one editor process and pastes in another, on an X display of their own, so the

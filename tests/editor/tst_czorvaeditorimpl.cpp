@@ -447,21 +447,6 @@ TEST_F(EditorTest, UnreadablePageContentShowsItsMessageAndSavesNothing)
         Contains(u"[ERROR] 获取笔记编辑器内容，js方法调用失败！，ErrMsg:unknow error ！"_s));
 }
 
-TEST_F(EditorTest, ExportUsesTheLastSavedContent)
-{
-    QTemporaryDir out;
-    QString error;
-    EXPECT_FALSE(m_editor->ExportWord(out.filePath(u"empty.mht"_s), error));
-    EXPECT_EQ(error, u"笔记内容为空！"_s);
-    EXPECT_FALSE(QFile::exists(out.filePath(u"empty.mht"_s)));
-
-    loadNote(u"exp"_s, u"<p>Export me</p>"_s);
-    error.clear();
-    ASSERT_TRUE(m_editor->ExportWord(out.filePath(u"note.mht"_s), error)) << error.toStdString();
-    EXPECT_TRUE(error.isEmpty());
-    EXPECT_TRUE(readBytes(out.filePath(u"note.mht"_s)).contains("Export me"));
-}
-
 TEST_F(EditorTest, TheNewestEditorTakesOverTheSaveKey)
 {
     m_editor->LoadEditor(u"first"_s, {}, {}, false);

@@ -60,11 +60,11 @@ void GuidedTour::start()
 void GuidedTour::run()
 {
     settle(1500);
-    shot(u"01-sample-notebook"_s, u"the sample notebook, opened on its welcome note"_s);
+    shot(u"sample-notebook"_s, u"the sample notebook, opened on its welcome note"_s);
 
     if (!select(u"Weekly plan"_s))
         return;
-    shot(u"02-table"_s, u"a note with a table"_s);
+    shot(u"table"_s, u"a note with a table"_s);
 
     if (!select(u"Welcome to Tavrik Notes"_s))
         return;
@@ -73,15 +73,15 @@ void GuidedTour::run()
                      u"the edited note was not saved after Ctrl+S"_s))
         return;
     settle(500);
-    shot(u"03-edited-and-saved"_s, u"the welcome note after an edit, saved with Ctrl+S"_s);
+    shot(u"edited-and-saved"_s, u"the welcome note after an edit, saved with Ctrl+S"_s);
 
     if (!select(u"Dumplings 饺子"_s))
         return;
-    shot(u"04-switched-note"_s, u"another note, with lists and Chinese text"_s);
+    shot(u"switched-note"_s, u"another note, with lists and Chinese text"_s);
 
     m_window.setCurrentReadOnly(true);
     settle(700);
-    shot(u"05-read-only"_s, u"the same note switched to read-only"_s);
+    shot(u"read-only"_s, u"the same note switched to read-only"_s);
     m_window.setCurrentReadOnly(false);
 
     m_window.newNote();
@@ -90,23 +90,23 @@ void GuidedTour::run()
                      true, u"the new note was not saved"_s))
         return;
     settle(500);
-    shot(u"06-new-note"_s, u"a new note, titled after its first line"_s);
+    shot(u"new-note"_s, u"a new note, titled after its first line"_s);
 
     if (!copyAttachmentsInto(u"Weekend ideas"_s))
         return;
-    shot(u"07-pasted-attachments"_s,
+    shot(u"pasted-attachments"_s,
          u"the new note after pasting the welcome note's picture and document"_s);
 
     if (!select(u"Welcome to Tavrik Notes"_s))
         return;
     m_window.searchCurrentNote(u"note"_s);
     settle(500);
-    shot(u"08-search"_s, u"every “note” in the welcome note marked from the search box"_s);
+    shot(u"search"_s, u"every “note” in the welcome note marked from the search box"_s);
     m_window.searchCurrentNote(QString());
     const QSize wide = m_window.size();
     m_window.resize(620, wide.height());
     settle(700);
-    shot(u"08-narrow-window"_s, u"a narrow window: both toolbars keep one row"_s);
+    shot(u"narrow-window"_s, u"a narrow window: both toolbars keep one row"_s);
     m_window.resize(wide);
     settle(300);
 
@@ -299,7 +299,9 @@ void GuidedTour::settle(int ms)
 
 void GuidedTour::shot(const QString &name, const QString &caption)
 {
-    const QString path = QDir(m_folder).filePath(name + u".png"_s);
+    // Numbered in the order taken, so the folder lists them as the tour went.
+    const QString file = u"%1-%2.png"_s.arg(m_shots + 1, 2, 10, QLatin1Char('0')).arg(name);
+    const QString path = QDir(m_folder).filePath(file);
     if (!m_window.grab().save(path)) {
         fail(u"cannot write "_s + path);
         return;
@@ -339,7 +341,7 @@ bool GuidedTour::showSplitView()
         fail(u"dragging the split bar did not grow the attachments pane"_s);
         return false;
     }
-    shot(u"08-split-dragged"_s, u"the attachments pane below the editor, dragged taller"_s);
+    shot(u"split-dragged"_s, u"the attachments pane below the editor, dragged taller"_s);
 
     bar.grab();
     const QPoint grip = bar.gripRect().center();
@@ -350,7 +352,7 @@ bool GuidedTour::showSplitView()
         fail(u"a click on the split bar's grip did not fold the attachments pane"_s);
         return false;
     }
-    shot(u"09-split-folded"_s, u"the attachments pane folded away with the bar's grip"_s);
+    shot(u"split-folded"_s, u"the attachments pane folded away with the bar's grip"_s);
 
     send(QEvent::MouseButtonPress, grip, Qt::LeftButton);
     send(QEvent::MouseButtonRelease, grip, Qt::NoButton);
@@ -359,6 +361,6 @@ bool GuidedTour::showSplitView()
         fail(u"a second click on the grip did not bring the attachments pane back"_s);
         return false;
     }
-    shot(u"10-split-unfolded"_s, u"the attachments pane unfolded at its former height"_s);
+    shot(u"split-unfolded"_s, u"the attachments pane unfolded at its former height"_s);
     return true;
 }

@@ -280,12 +280,14 @@ void MainWindow::onCurrentChanged(const QModelIndex &current)
     const QString id = current.data(NoteListModel::IdRole).toString();
     if (id == m_currentId)
         return;
-    const bool discarded = leaveCurrentNote();
+    leaveCurrentNote();
     openNote(id);
-    if (discarded) {
-        // The list was read again without the discarded note: show the chosen one as current.
+    // Saving or discarding the note left behind reads the list again, which may reorder it
+    // and point it back at that note: show the chosen one as current.
+    const QModelIndex chosen = m_model->index(m_model->rowOf(id), 0);
+    if (m_list->currentIndex() != chosen) {
         m_reloading = true;
-        m_list->setCurrentIndex(m_model->index(m_model->rowOf(id), 0));
+        m_list->setCurrentIndex(chosen);
         m_reloading = false;
     }
 }

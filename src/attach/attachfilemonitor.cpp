@@ -243,7 +243,9 @@ int AttachFileMonitor::GetAttachFileInfo(const std::vector<AttachmentFile> &file
                                          const QString &keptName, AttachmentFile &file)
 {
     for (const AttachmentFile &candidate : files) {
-        if (candidate.keptName == keptName) {
+        // A backslash in a name is kept on disk as its look-alike.
+        if (candidate.keptName == keptName
+            || AttachMarkup::keptFileName(candidate.keptName) == keptName) {
             file = candidate;
             return 1;
         }

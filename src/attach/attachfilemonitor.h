@@ -104,7 +104,8 @@ protected:
     // followed by '/', and the rest must split at '/' into exactly two safe names (not "." or
     // "..", without '\' or NUL). Otherwise both are empty.
     static void GetAttachInfoFromPath(const QString &path, QString &noteId, QString &fileName);
-    // The first record whose keptName equals `keptName` (case-sensitive). 1 when found.
+    // The first record whose keptName equals `keptName` (case-sensitive), or whose name is kept
+    // on disk as `keptName` (a backslash replaced by its look-alike). 1 when found.
     static int GetAttachFileInfo(const std::vector<AttachmentFile> &files, const QString &keptName,
                                  AttachmentFile &file);
     // The first record of kind 0. 1 when found.

@@ -183,6 +183,12 @@ TEST_F(MonitorTest, AnnouncesChangedKeptCopiesWithTheirNote)
     monitor.RescanKeptCopies(); // unlisted files and the link are left alone
     ASSERT_EQ(monitor.announced().size(), 2u);
     EXPECT_EQ(monitor.announced().back().changedPath, edited);
+
+    // A name holding a backslash is kept on disk with a look-alike in its place.
+    monitor.notes[NoteB].push_back(record(2, u"report\\2024.txt"_s, oldHash + u".txt"_s));
+    monitor.DoAttachFileSync(keep(NoteB, u"report\uFF3C2024.txt"_s, "report"));
+    ASSERT_EQ(monitor.announced().size(), 3u);
+    EXPECT_EQ(monitor.announced().back().changedFile.keptName, u"report\\2024.txt"_s);
 }
 
 TEST_F(MonitorTest, WatcherReportsEditsOfExistingFilesOnceTheyAreQuiet)

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "bridge/editorevents.h"
 #include "bridge/zvwebnotehandler.h"
+#include "editorhost.h"
 #include "fakebrowser.h"
 #include "logcapture.h"
 #include "recordingprompts.h"
@@ -50,19 +51,6 @@ struct Handler : ZvWebNoteHandler
     }
 };
 
-struct HostRecorder : IZvEditorNotify
-{
-    std::vector<QStringList> opened;
-    int OnSaveNote(const QString &, const std::vector<NewAttachFile> &, const QString &) override
-    {
-        return 1;
-    }
-    void OnOpenAttachment(const QString &noteId, const QString &file, const QString &orig) override
-    {
-        opened.push_back({noteId, file, orig});
-    }
-};
-
 class HandlerTest : public ::testing::Test
 {
 protected:
@@ -74,7 +62,7 @@ protected:
     FakeBrowser browser;
     EventRecorder innerEvents{&browser.inner};
     Handler handler;
-    HostRecorder host;
+    EditorHost host;
 };
 
 // ---- calls into the page -------------------------------------------------------------
@@ -313,9 +301,7 @@ TEST_F(HandlerTest, CommandsActOnTheirArguments)
     // A path without folders, no readable original name, no path at all.
     handler.command(u"DbClickAttachment"_s, u"{\"path\":\"plain.txt\"}"_s, u"not json"_s);
     handler.command(u"DbClickAttachment"_s, u"{/* no path */}"_s, exdata);
-    EXPECT_EQ(host.opened,
-              (std::vector<QStringList>{{u"n1"_s, u"plain.txt"_s, QString()},
-                                        {u"n1"_s, QString(), u"季度 \"报告\".docx"_s}}));
+    EXPECT_EQ(host.opened, QStringList({u"n1|plain.txt|"_s, u"n1||季度 \"报告\".docx"_s}));
 
     // A message box shows the text as given, with the application's title.
     handler.command(u"ZvMessageBox"_s, u"{\"msg\":\"<b>保存</b> \\\"q\\\" \\\\\"}"_s);

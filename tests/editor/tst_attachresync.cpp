@@ -7,9 +7,9 @@
 #include "attach/fileclassifier_p.h"
 #include "attach/filethumbnail_p.h"
 #include "attach/iattachfilelistsource.h"
-#include "bridge/izveditornotify.h"
 #include "common/commonutils.h"
 #include "editor/czorvaeditorimpl.h"
+#include "editorhost.h"
 #include "logcapture.h"
 #include "notehtml/attachmarkup_p.h"
 #include "recordingprompts.h"
@@ -27,22 +27,15 @@ using namespace TAVRIKCORE::RICHEDITOR;
 namespace {
 
 // The host: records saves and answers the monitor from them, as a host's index would.
-class Host : public QWidget, public IZvEditorNotify, public IAttachFileListSource
+class Host : public EditorHost, public IAttachFileListSource
 {
 public:
-    struct Save
-    {
-        QString noteId;
-        std::vector<NewAttachFile> files;
-    };
     int OnSaveNote(const QString &noteId, const std::vector<NewAttachFile> &files,
-                   const QString &) override
+                   const QString &text) override
     {
         std::lock_guard lock(mutex);
-        saves.push_back({noteId, files});
-        return 1;
+        return EditorHost::OnSaveNote(noteId, files, text);
     }
-    void OnOpenAttachment(const QString &, const QString &, const QString &) override { }
     int GetNoteFileList(const QString &noteId, std::vector<AttachmentFile> &files) override
     {
         std::lock_guard lock(mutex);
@@ -60,7 +53,6 @@ public:
         return saves.size();
     }
     std::mutex mutex;
-    std::vector<Save> saves;
 };
 
 // Runs a shell command in another process.

@@ -1,11 +1,10 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
-#include "bridge/editorevents.h"
-#include "bridge/izveditornotify.h"
 #include "common/commonutils.h"
 #include "common/itavrikcoredata.h"
 #include "common/ivarconfigmgr.h"
 #include "editor/czorvaeditorimpl.h"
+#include "editorhost.h"
 #include "logcapture.h"
 #include "notehtml/notehtmlrw.h"
 #include "recordingprompts.h"
@@ -31,40 +30,6 @@ using ::testing::Contains;
 namespace {
 
 constexpr int PageTimeoutMs = 30000;
-
-// The host side: a window that counts the page-loaded events and records every save.
-class HostWindow : public QWidget, public IZvEditorNotify
-{
-public:
-    struct Save
-    {
-        QString noteId;
-        std::vector<NewAttachFile> files;
-        QString plainText;
-    };
-
-    int OnSaveNote(const QString &noteId, const std::vector<NewAttachFile> &files,
-                   const QString &plainText) override
-    {
-        saves.push_back({noteId, files, plainText});
-        return acceptSaves ? 1 : 0;
-    }
-    void OnOpenAttachment(const QString &, const QString &, const QString &) override { }
-
-    std::vector<Save> saves;
-    bool acceptSaves = true;
-    int pageLoadedEvents = 0;
-
-protected:
-    bool event(QEvent *event) override
-    {
-        if (event->type() == EditorPageLoadedEvent) {
-            ++pageLoadedEvents;
-            return true;
-        }
-        return QWidget::event(event);
-    }
-};
 
 // A host framework whose configuration names the editor page.
 class FakeCore : public ITavrikCoreData, public IVarConfigMgr
@@ -103,7 +68,7 @@ protected:
 
     void SetUp() override
     {
-        m_host = std::make_unique<HostWindow>();
+        m_host = std::make_unique<EditorHost>();
         m_host->resize(900, 700);
         auto *layout = new QVBoxLayout(m_host.get());
         m_other = new QLineEdit(m_host.get());
@@ -194,7 +159,7 @@ protected:
 
     static QTemporaryDir *s_appDir;
     RecordingPrompts m_prompts;
-    std::unique_ptr<HostWindow> m_host;
+    std::unique_ptr<EditorHost> m_host;
     QLineEdit *m_other = nullptr;
     CZorvaEditorImpl *m_editor = nullptr;
 };
@@ -219,7 +184,7 @@ TEST_F(EditorTest, HostConfigurationNamesThePage)
 {
     FakeCore core;
     core.pagePath = stageEditorPage(s_appDir->path(), u"custom"_s);
-    HostWindow host;
+    EditorHost host;
     auto *editor = new CZorvaEditorImpl(&host);
     editor->SetTavrikCore(&core);
     ASSERT_EQ(editor->Create(&host, QRect(0, 0, 300, 200), 3, IEWebBrowser::StyleVisible), 1);
@@ -231,7 +196,7 @@ TEST_F(EditorTest, HostConfigurationNamesThePage)
     // An empty value is taken as it is: nothing can be loaded, and the log says so.
     core.pagePath.clear();
     LogCapture log;
-    HostWindow unused;
+    EditorHost unused;
     auto *blank = new CZorvaEditorImpl(&unused);
     blank->SetTavrikCore(&core);
     EXPECT_EQ(blank->Create(&unused, QRect(0, 0, 300, 200), 4, IEWebBrowser::StyleVisible), 1);
@@ -350,7 +315,7 @@ TEST_F(EditorTest, FocusLossSavesAChangedNoteOnce)
     typeAtEnd(u" world 你好"_s);
     loseFocus();
     ASSERT_EQ(m_host->saves.size(), 1u);
-    const HostWindow::Save &save = m_host->saves.front();
+    const EditorHost::Save &save = m_host->saves.front();
     EXPECT_EQ(save.noteId, u"focusnote"_s);
     EXPECT_EQ(save.plainText.trimmed(), u"Hello world 你好"_s);
     ASSERT_FALSE(save.files.empty());
@@ -451,7 +416,7 @@ TEST_F(EditorTest, TheNewestEditorTakesOverTheSaveKey)
 {
     m_editor->LoadEditor(u"first"_s, {}, {}, false);
     {
-        HostWindow otherHost;
+        EditorHost otherHost;
         auto *second = new CZorvaEditorImpl(&otherHost);
         second->SetZvEditorNotify(&otherHost);
         ASSERT_EQ(second->Create(&otherHost, QRect(0, 0, 400, 300), 7, IEWebBrowser::StyleVisible),

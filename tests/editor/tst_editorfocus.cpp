@@ -5,6 +5,7 @@
 // between the host and the editor, the editor's menu, and a renderer that stops.
 #include "bridge/sttabledata.h"
 #include "editor/czorvaeditorimpl.h"
+#include "editorhost.h"
 #include "logcapture.h"
 #include "notehtml/notehtmlrw.h"
 #include "recordingprompts.h"
@@ -27,18 +28,9 @@ using namespace TAVRIKCORE::RICHEDITOR;
 
 namespace {
 
-class EditorFocusTest : public AppFolderTest, public IZvEditorNotify
+class EditorFocusTest : public AppFolderTest
 {
 protected:
-    int OnSaveNote(const QString &, const std::vector<NewAttachFile> &, const QString &) override
-    {
-        return ++m_saves;
-    }
-    void OnOpenAttachment(const QString &noteId, const QString &file, const QString &name) override
-    {
-        m_opened << noteId + u'|' + file + u'|' + name;
-    }
-
     void SetUp() override
     {
         AppFolderTest::SetUp();
@@ -46,7 +38,7 @@ protected:
         auto *layout = new QVBoxLayout(&m_host);
         layout->addWidget(m_list = new QLineEdit);
         layout->addWidget(m_editor = new CZorvaEditorImpl);
-        m_editor->SetZvEditorNotify(this);
+        m_editor->SetZvEditorNotify(&m_host);
         m_editor->Create(&m_host, QRect(0, 0, 800, 600), 1, IEWebBrowser::StyleVisible);
         m_host.resize(900, 700);
         m_host.show();
@@ -65,6 +57,7 @@ protected:
         EXPECT_EQ(m_prompts.messages(), QStringList()) << "after " << what;
     }
     QWidget *inner() const { return m_editor->GetWebBrowseHwnd(); }
+    size_t saves() const { return m_host.saves.size(); }
     QVariant js(const QString &script) { return runScript(m_editor->page(), script); }
     bool jsUntil(const QString &condition) { return waitForScript(m_editor->page(), condition); }
     // The centre of the first element matching `selector` in the note, or in the page.
@@ -96,11 +89,9 @@ protected:
     }
 
     RecordingPrompts m_prompts;
-    QWidget m_host;
+    EditorHost m_host;
     QLineEdit *m_list = nullptr;
     CZorvaEditorImpl *m_editor = nullptr;
-    int m_saves = 0;
-    QStringList m_opened;
     QString m_html;
 };
 
@@ -138,7 +129,7 @@ TEST_F(EditorFocusTest, PopupsTabAndLeavingNeverBlockAndEverythingIsSaved)
     });
     step("leaving for the host", [&] {
         m_list->setFocus();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return m_saves == 1; }, 4000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return saves() == 1; }, 4000));
     });
     step("tabbing from the host into the editor", [&] {
         QTest::keyClick(m_list, Qt::Key_Tab);
@@ -149,10 +140,10 @@ TEST_F(EditorFocusTest, PopupsTabAndLeavingNeverBlockAndEverythingIsSaved)
         QTest::keyClicks(inner(), u"!"_s);
         QTest::keyClick(inner(), Qt::Key_Tab, Qt::ShiftModifier);
         ASSERT_TRUE(jsUntil(u"document.activeElement.dataset.id=='capture-more'"_s));
-        EXPECT_EQ(m_saves, 1) << "the toolbar is part of the editor";
+        EXPECT_EQ(saves(), 1u) << "the toolbar is part of the editor";
         js(u"document.querySelector('[data-id=undo]').focus()"_s);
         QTest::keyClick(inner(), Qt::Key_Tab, Qt::ShiftModifier);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return m_list->hasFocus() && m_saves == 2; }, 4000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return m_list->hasFocus() && saves() == 2; }, 4000));
     });
     m_editor->GetLastHtml(m_html);
     EXPECT_TRUE(matches(u"<h1>Title line</h1><p>body<span [^>]*>\t</span></p><table .*<tr><td>a"
@@ -191,8 +182,8 @@ TEST_F(EditorFocusTest, TheEditorsMenuEditsAndHandlesAttachments)
     EXPECT_TRUE(m_prompts.shown().at(0).text.endsWith(u"/report.pdf"_s));
 
     menuAt(centreOf(u"img"_s), u"Open"_s);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !m_opened.isEmpty(); }, 4000));
-    EXPECT_EQ(m_opened, QStringList{u"n2|c3d4.pdf|report.pdf"_s});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !m_host.opened.isEmpty(); }, 4000));
+    EXPECT_EQ(m_host.opened, QStringList{u"n2|c3d4.pdf|report.pdf"_s});
     menuAt(centreOf(u"img"_s), u"Remove"_s);
     ASSERT_TRUE(jsUntil(u"!Tavrik.editor.document().querySelector('img')"_s));
 }
@@ -228,7 +219,7 @@ TEST_F(EditorFocusTest, AHungPageIsToldOnceAndAStoppedRendererIsReplaced)
     ASSERT_TRUE(jsUntil(u"Tavrik.editor.document().body.innerText.includes('!')"_s));
     step("Ctrl+S once the page is back",
          [&] { QTest::keyClick(inner(), Qt::Key_S, Qt::ControlModifier); });
-    ASSERT_TRUE(QTest::qWaitFor([&] { return m_saves == 2; }, 4000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return saves() == 2; }, 4000));
     m_editor->GetLastHtml(m_html);
     EXPECT_EQ(m_html, u"<p>!kept</p>"_s);
 }

@@ -3,9 +3,9 @@
 //
 // Search marks on the real editor page: which hits get marked, that each mark lies over its
 // hit as the view scrolls, zooms, resizes and reflows, and that the note never changes.
-#include "bridge/izveditornotify.h"
 #include "common/commonutils.h"
 #include "editor/czorvaeditorimpl.h"
+#include "editorhost.h"
 #include "logcapture.h"
 #include "testhelpers.h"
 
@@ -18,19 +18,6 @@ using namespace Qt::StringLiterals;
 using namespace TAVRIKCORE::RICHEDITOR;
 
 namespace {
-
-class Host : public QWidget, public IZvEditorNotify
-{
-public:
-    int OnSaveNote(const QString &, const std::vector<NewAttachFile> &files,
-                   const QString &) override
-    {
-        saved.push_back(files.at(0).filePath);
-        return 1;
-    }
-    void OnOpenAttachment(const QString &, const QString &, const QString &) override { }
-    std::vector<QString> saved;
-};
 
 class Highlight : public ::testing::Test
 {
@@ -114,7 +101,7 @@ protected:
     }
 
     static QTemporaryDir *s_app;
-    Host m_host;
+    EditorHost m_host;
     CZorvaEditorImpl *m_editor = nullptr;
 };
 
@@ -249,8 +236,8 @@ TEST_F(Highlight, TheNoteAndItsSavedFileStayAsTheyWere)
         EXPECT_EQ(noteState(), before);
         m_editor->SaveEditor();
     }
-    ASSERT_EQ(m_host.saved.size(), 2u);
-    EXPECT_EQ(m_host.saved[1], m_host.saved[0]);
+    ASSERT_EQ(m_host.saves.size(), 2u);
+    EXPECT_EQ(m_host.saves[1].files.at(0).filePath, m_host.saves[0].files.at(0).filePath);
     EXPECT_EQ(marks().value(u"hits"_s).toInt(), 2) << "saving removed the marks";
 }
 

@@ -1,0 +1,50 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#pragma once
+
+#include "bridge/editorevents.h"
+#include "bridge/izveditornotify.h"
+
+#include <QStringList>
+#include <QWidget>
+
+#include <vector>
+
+// A host window for the editor: records every save and every attachment it is asked to open
+// (as "note|file|original name"), and counts the page-loaded events the editor sends it.
+class EditorHost : public QWidget, public TAVRIKCORE::RICHEDITOR::IZvEditorNotify
+{
+public:
+    struct Save
+    {
+        QString noteId;
+        std::vector<TAVRIKCORE::RICHEDITOR::NewAttachFile> files;
+        QString plainText;
+    };
+
+    int OnSaveNote(const QString &noteId,
+                   const std::vector<TAVRIKCORE::RICHEDITOR::NewAttachFile> &files,
+                   const QString &plainText) override
+    {
+        saves.push_back({noteId, files, plainText});
+        return acceptSaves ? 1 : 0;
+    }
+    void OnOpenAttachment(const QString &noteId, const QString &file, const QString &name) override
+    {
+        opened << noteId + u'|' + file + u'|' + name;
+    }
+
+    std::vector<Save> saves;
+    QStringList opened;
+    bool acceptSaves = true; // the answer to every save
+    int pageLoadedEvents = 0;
+
+protected:
+    bool event(QEvent *event) override
+    {
+        if (event->type() != TAVRIKCORE::RICHEDITOR::EditorPageLoadedEvent)
+            return QWidget::event(event);
+        ++pageLoadedEvents;
+        return true;
+    }
+};

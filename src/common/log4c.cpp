@@ -121,7 +121,7 @@ struct CLog4C::Private
     CSLock queueLock;
     std::vector<std::string> pending; // formatted lines, guarded by queueLock
 
-    std::timed_mutex passMutex; // one flush pass at a time
+    std::mutex passMutex; // one flush pass at a time
     std::mutex wakeMutex;
     std::condition_variable wake;
     bool stop = false; // guarded by wakeMutex
@@ -137,10 +137,18 @@ struct CLog4C::Private
 void CLog4C::Private::flushPass(std::chrono::milliseconds wait)
 {
     std::unique_lock pass(passMutex, std::defer_lock);
-    if (wait == std::chrono::milliseconds::max())
+    if (wait == std::chrono::milliseconds::max()) {
         pass.lock();
-    else if (!pass.try_lock_for(wait))
-        return;
+    } else {
+        // Polled rather than a timed lock: only the exit and destruction paths wait here,
+        // and a timed lock is invisible to the thread sanitizer.
+        const auto deadline = std::chrono::steady_clock::now() + wait;
+        while (!pass.try_lock()) {
+            if (std::chrono::steady_clock::now() >= deadline)
+                return;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    }
     const int fd = Internal::openLogFile(nativePath, maxLogSize);
     if (fd < 0)
         return;

@@ -4,6 +4,7 @@
 
 #include "attachmentopener.h"
 
+#include "bridge/zvwebnotehandler.h"
 #include "common/iprompts.h"
 
 #include <QDesktopServices>
@@ -13,6 +14,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
@@ -21,12 +23,17 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <set>
+
 using TAVRIKCORE::RICHEDITOR::IPrompts;
+using TAVRIKCORE::RICHEDITOR::ZvWebNoteHandler;
 
 namespace {
 constexpr int StoreNameRole = Qt::UserRole;
 constexpr int PathRole = Qt::UserRole + 1;
 constexpr int OrigNameRole = Qt::UserRole + 2;
+// From this share of the allowance on, the pane warns that the note is nearly full.
+constexpr int NearlyFullPercent = 90;
 } // namespace
 
 AttachmentPane::AttachmentPane(QWidget *parent) : QWidget(parent)
@@ -51,9 +58,13 @@ AttachmentPane::AttachmentPane(QWidget *parent) : QWidget(parent)
     buttons->addWidget(m_saveButton);
     buttons->addWidget(m_revealButton);
     buttons->addStretch();
+    m_usage = new QLabel;
+    auto *listAndUsage = new QVBoxLayout;
+    listAndUsage->addWidget(m_list, 1);
+    listAndUsage->addWidget(m_usage);
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(4, 2, 4, 4);
-    layout->addWidget(m_list, 1);
+    layout->addLayout(listAndUsage, 1);
     layout->addLayout(buttons);
     updateButtons();
 }
@@ -63,10 +74,20 @@ void AttachmentPane::setAttachments(const QString &noteId, const std::vector<Not
 {
     m_noteId = noteId;
     m_list->clear();
+    m_usage->setVisible(!noteId.isEmpty());
     if (noteId.isEmpty()) {
         updateButtons();
         return;
     }
+    // Every stored file the note names counts once, pictures included, as the editor counts.
+    std::set<QString> counted;
+    quint64 used = 0;
+    for (const NoteFile &file : files) {
+        const auto size = sizes.find(file.storeName);
+        if (file.fileKind != 0 && size != sizes.end() && counted.insert(file.storeName).second)
+            used += size->second;
+    }
+    showUsage(used);
     QFileIconProvider icons;
     for (const NoteFile &file : files) {
         if (file.fileKind != 2)
@@ -86,6 +107,27 @@ void AttachmentPane::setAttachments(const QString &noteId, const std::vector<Not
         item->setToolTip(0, path);
     }
     updateButtons();
+}
+
+void AttachmentPane::showUsage(quint64 used)
+{
+    const quint64 limit = ZvWebNoteHandler::MaxAttachTotalBytes();
+    const QLocale locale;
+    const QString share = tr("Attachments: %1 of %2")
+                              .arg(locale.formattedDataSize(qint64(used)),
+                                   locale.formattedDataSize(qint64(limit)));
+    QString warning;
+    if (used >= limit)
+        warning = tr("full, no more files can be added");
+    else if (used * 100 >= limit * NearlyFullPercent)
+        warning = tr("nearly full");
+    m_usage->setText(warning.isEmpty() ? share : share + u" – " + warning);
+    m_usage->setStyleSheet(warning.isEmpty() ? QString() : QStringLiteral("color: #b3261e;"));
+}
+
+QString AttachmentPane::usageText() const
+{
+    return m_usage->text();
 }
 
 QStringList AttachmentPane::names() const

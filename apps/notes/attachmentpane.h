@@ -10,6 +10,7 @@
 #include <map>
 #include <vector>
 
+class QLabel;
 class QPushButton;
 class QTreeWidget;
 
@@ -38,6 +39,8 @@ public:
     void setAttachments(const QString &noteId, const std::vector<NoteFile> &files,
                         const std::map<QString, quint64> &sizes);
 
+    // How much of the note's attachment allowance its files take, as shown under the list.
+    QString usageText() const;
     // The names shown, in order.
     QStringList names() const;
     // The file on disk behind row `row`; empty for a row that does not exist.
@@ -51,8 +54,10 @@ public:
 
 private:
     void updateButtons();
+    void showUsage(quint64 used);
 
     QTreeWidget *m_list = nullptr;
+    QLabel *m_usage = nullptr;
     QPushButton *m_openButton = nullptr;
     QPushButton *m_saveButton = nullptr;
     QPushButton *m_revealButton = nullptr;

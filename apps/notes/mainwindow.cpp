@@ -536,8 +536,11 @@ void MainWindow::renameCurrentNote()
 void MainWindow::attachFiles()
 {
     // The editor's own dialog, as its toolbar button shows it: one title, one remembered folder.
-    if (!m_currentId.isEmpty())
-        m_editor->InsertLocalFile();
+    if (m_currentId.isEmpty())
+        return;
+    m_editor->InsertLocalFile();
+    // Saved at once, so the attachments pane and the notebook list the new files.
+    m_editor->SaveEditor();
 }
 
 void MainWindow::exportCurrentNote()

@@ -135,6 +135,8 @@ public:
     // The bytes of the attachments in the page, each counted one byte less than its recorded
     // size. 1 on success; 0 when the page cannot be read or a size is not recorded.
     int GetExistAttTotalSize(quint64 &total);
+    // The most a note's attachments may take together (10 MiB); adding past it is refused.
+    static quint64 MaxAttachTotalBytes();
     // What a drag carries: its files, else its image as a temporary JPEG (written now,
     // whether or not it is dropped). Refills the drop list.
     DRAGE_OP_TYPE PreDrag(const QMimeData *data);

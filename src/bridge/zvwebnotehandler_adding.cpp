@@ -144,6 +144,11 @@ void ZvWebNoteHandler::AddDropFileToEditor(const std::vector<DropFileInfo> &file
     }
 }
 
+quint64 ZvWebNoteHandler::MaxAttachTotalBytes()
+{
+    return AttachAdder::MaxNoteAttachBytes;
+}
+
 int ZvWebNoteHandler::GetExistAttTotalSize(quint64 &total)
 {
     total = 0;

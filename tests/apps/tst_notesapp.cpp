@@ -319,6 +319,33 @@ TEST_F(NotesAppTest, ExportWritesTheSavedNote)
     EXPECT_EQ(statusText(), u"Exported to "_s + QDir::toNativeSeparators(path));
 }
 
+// The pane warns before the note's attachment allowance runs out: each stored file once,
+// pictures included, the note file never.
+TEST(AttachmentPaneUsage, WarnsFromNinetyPercentAndWhenFull)
+{
+    const quint64 limit = 10485760;
+    const auto usage = [](quint64 picture, quint64 document) {
+        AttachmentPane pane;
+        const std::vector<NoteFile> files = {
+            {QString(), 0, {}, u"html"_s, u"n.html"_s, {}, 0},
+            {QString(), 1, {}, u"png"_s, u"p.png"_s, {}, 1},
+            {u"p.png"_s, 2, {}, u"png"_s, u"p.png"_s, {}, 0},
+            {u"d.txt"_s, 2, {}, u"txt"_s, u"d.txt"_s, {}, 0}};
+        pane.setAttachments(u"note"_s, files,
+                            {{u"n.html"_s, 5'000'000}, {u"p.png"_s, picture}, {u"d.txt"_s, document}});
+        return pane.usageText();
+    };
+    const auto shown = [](const char16_t *used, const char16_t *warning) -> QString {
+        const QString share = u"Attachments: "_s + QString::fromUtf16(used) + u" of 10.00 MiB"_s;
+        return *warning ? share + u" – "_s + QString::fromUtf16(warning) : share;
+    };
+    EXPECT_EQ(usage(1024, 1024), shown(u"2.00 KiB", u""));
+    EXPECT_EQ(usage(limit * 9 / 10 - 1, 0), shown(u"9.00 MiB", u""));
+    EXPECT_EQ(usage(limit * 9 / 10 - 1, 1), shown(u"9.00 MiB", u"nearly full"));
+    EXPECT_EQ(usage(limit - 1, 0), shown(u"10.00 MiB", u"nearly full"));
+    EXPECT_EQ(usage(limit - 1, 1), shown(u"10.00 MiB", u"full, no more files can be added"));
+}
+
 // The pane below the editor lists the open note's files, copies them out byte for byte, and a
 // second start of a program that keeps its session opens the same note with the same split.
 TEST_F(NotesAppTest, AttachmentPaneAndSessionBetweenRuns)

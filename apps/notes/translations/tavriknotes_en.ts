@@ -25,6 +25,53 @@ Open it only if you trust where it came from. Open it anyway?</translation>
     </message>
 </context>
 <context>
+    <name>AttachmentPane</name>
+    <message>
+        <source>Attachment</source>
+        <translation>Attachment</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>Size</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>Save a copy…</source>
+        <translation>Save a copy…</translation>
+    </message>
+    <message>
+        <source>Show in folder</source>
+        <translation>Show in folder</translation>
+    </message>
+    <message>
+        <source>Attachments: %1 of %2</source>
+        <translation>Attachments: %1 of %2</translation>
+    </message>
+    <message>
+        <source>full, no more files can be added</source>
+        <translation>full, no more files can be added</translation>
+    </message>
+    <message>
+        <source>nearly full</source>
+        <translation>nearly full</translation>
+    </message>
+    <message>
+        <source>Save a copy of the attachment</source>
+        <translation>Save a copy of the attachment</translation>
+    </message>
+    <message>
+        <source>“%1” could not be copied to “%2”: %3</source>
+        <translation>“%1” could not be copied to “%2”: %3</translation>
+    </message>
+    <message>
+        <source>Save a copy</source>
+        <translation>Save a copy</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>Untitled note</source>
@@ -184,6 +231,10 @@ Its text and its attachments are removed for good.</translation>
     <message>
         <source>The note is on the clipboard</source>
         <translation>The note is on the clipboard</translation>
+    </message>
+    <message>
+        <source>Search in this note</source>
+        <translation>Search in this note</translation>
     </message>
 </context>
 <context>

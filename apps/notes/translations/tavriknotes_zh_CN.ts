@@ -25,6 +25,53 @@ Open it only if you trust where it came from. Open it anyway?</source>
     </message>
 </context>
 <context>
+    <name>AttachmentPane</name>
+    <message>
+        <source>Attachment</source>
+        <translation>附件</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>大小</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>打开</translation>
+    </message>
+    <message>
+        <source>Save a copy…</source>
+        <translation>另存副本…</translation>
+    </message>
+    <message>
+        <source>Show in folder</source>
+        <translation>在文件夹中显示</translation>
+    </message>
+    <message>
+        <source>Attachments: %1 of %2</source>
+        <translation>附件：已用 %1，共 %2</translation>
+    </message>
+    <message>
+        <source>full, no more files can be added</source>
+        <translation>已满，不能再添加文件</translation>
+    </message>
+    <message>
+        <source>nearly full</source>
+        <translation>即将用满</translation>
+    </message>
+    <message>
+        <source>Save a copy of the attachment</source>
+        <translation>保存附件副本</translation>
+    </message>
+    <message>
+        <source>“%1” could not be copied to “%2”: %3</source>
+        <translation>无法将“%1”复制到“%2”：%3</translation>
+    </message>
+    <message>
+        <source>Save a copy</source>
+        <translation>另存副本</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>Untitled note</source>
@@ -183,6 +230,10 @@ Its text and its attachments are removed for good.</source>
     <message>
         <source>The note is on the clipboard</source>
         <translation>笔记已复制到剪贴板</translation>
+    </message>
+    <message>
+        <source>Search in this note</source>
+        <translation>在此笔记中搜索</translation>
     </message>
 </context>
 <context>

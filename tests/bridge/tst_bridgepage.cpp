@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "bridge/zvwebnotehandler.h"
+#include "editorhost.h"
 #include "logcapture.h"
 #include "recordingprompts.h"
 #include "skin/hresult.h"
@@ -28,11 +29,10 @@ using ::testing::IsSupersetOf;
 namespace {
 
 // The real handler, recording what reaches it and letting a test act during a page call.
-class RecordingHandler : public ZvWebNoteHandler, public IZvEditorNotify
+class RecordingHandler : public ZvWebNoteHandler
 {
 public:
     std::vector<QVariantList> calls; // arguments as delivered (last script argument first)
-    std::vector<QStringList> opened;
     std::vector<int> keys;
     int menus = 0;
     std::vector<QStringList> drags;
@@ -41,15 +41,6 @@ public:
 
     using ZvWebNoteHandler::HandleClearEditorCacheNotify;
     using ZvWebNoteHandler::OnGetFunId;
-
-    int OnSaveNote(const QString &, const std::vector<NewAttachFile> &, const QString &) override
-    {
-        return 1;
-    }
-    void OnOpenAttachment(const QString &noteId, const QString &file, const QString &orig) override
-    {
-        opened.push_back({noteId, file, orig});
-    }
 
 protected:
     long OnExecuteFun(int funId, const QVariantList &arguments, QVariant &result,
@@ -105,8 +96,9 @@ protected:
         window->resize(640, 480);
         browser = new IEWebBrowser;
         handler = new RecordingHandler;
+        host = new EditorHost;
         handler->SetIEWebBrowser(browser);
-        handler->SetNotify(handler);
+        handler->SetNotify(host);
         browser->SetJSCallFunNotify(handler);
         browser->SetIEDragNotify(handler);
         browser->SetIEUINotify(handler);
@@ -122,6 +114,7 @@ protected:
     {
         delete window;
         delete handler;
+        delete host;
     }
     void SetUp() override
     {
@@ -156,6 +149,7 @@ protected:
     static inline QWidget *window = nullptr;
     static inline IEWebBrowser *browser = nullptr;
     static inline RecordingHandler *handler = nullptr;
+    static inline EditorHost *host = nullptr;
 };
 
 // Text with everything that could break on the way: quotes, backslashes, markup, line
@@ -221,9 +215,7 @@ TEST_F(BridgePage, EveryCommandArrivesLastArgumentFirstAndActs)
     ASSERT_EQ(handler->calls.size(), std::size(commands));
     for (std::size_t i = 0; i < std::size(commands); ++i)
         EXPECT_EQ(handler->calls[i], (QVariantList{exdata, commands[i].second, commands[i].first}));
-    EXPECT_EQ(handler->opened,
-              (std::vector<QStringList>{{u"note1"_s, u"ab.docx"_s, u"季度 \"报告\"\\1.docx"_s}}));
-    handler->opened.clear();
+    EXPECT_EQ(host->opened, QStringList{u"note1|ab.docx|季度 \"报告\"\\1.docx"_s});
     EXPECT_EQ(
         prompts.messages(),
         (QStringList{u"No program on this computer could open the link “file:///etc/passwd”."_s,

@@ -51,21 +51,9 @@ public:
     QStringList keys;
 };
 
-class EditorTest : public ::testing::Test
+class EditorTest : public EditorPageSuite
 {
 protected:
-    static void SetUpTestSuite()
-    {
-        s_appDir = new QTemporaryDir;
-        stageEditorPage(s_appDir->path());
-        SetAppDirectory(s_appDir->path());
-    }
-    static void TearDownTestSuite()
-    {
-        SetAppDirectory(QString());
-        delete s_appDir;
-    }
-
     void SetUp() override
     {
         m_host = std::make_unique<EditorHost>();
@@ -157,14 +145,11 @@ protected:
         m_editor->LoadEditor(id, {id + u".html"_s}, sizes, false);
     }
 
-    static QTemporaryDir *s_appDir;
     RecordingPrompts m_prompts;
     std::unique_ptr<EditorHost> m_host;
     QLineEdit *m_other = nullptr;
     CZorvaEditorImpl *m_editor = nullptr;
 };
-
-QTemporaryDir *EditorTest::s_appDir = nullptr;
 
 TEST_F(EditorTest, FirstLoadTellsTheParentOnceAndPointsAtThisEditor)
 {
@@ -183,7 +168,7 @@ TEST_F(EditorTest, FirstLoadTellsTheParentOnceAndPointsAtThisEditor)
 TEST_F(EditorTest, HostConfigurationNamesThePage)
 {
     FakeCore core;
-    core.pagePath = stageEditorPage(s_appDir->path(), u"custom"_s);
+    core.pagePath = stageEditorPage(s_app->path(), u"custom"_s);
     EditorHost host;
     auto *editor = new CZorvaEditorImpl(&host);
     editor->SetTavrikCore(&core);
@@ -207,7 +192,7 @@ TEST_F(EditorTest, HostConfigurationNamesThePage)
 
     // A page that fails to load is tried three times in all and never counts as loaded.
     LogCapture retries;
-    core.pagePath = s_appDir->filePath(u"missing/index.html"_s);
+    core.pagePath = s_app->filePath(u"missing/index.html"_s);
     auto *retried = new CZorvaEditorImpl(&unused);
     retried->SetTavrikCore(&core);
     retried->Create(&unused, QRect(0, 0, 300, 200), 5, IEWebBrowser::StyleVisible);
@@ -247,7 +232,7 @@ TEST_F(EditorTest, LoadJoinsNoteFilesInOrderAndKeepsTheLastVersion)
 TEST_F(EditorTest, LoadReadsOnlyTheStoreAndOpensTooLargeNotesReadOnly)
 {
     writeNoteFile(u"small.html"_s, u"<p>kept</p>"_s, 2);
-    ASSERT_TRUE(writeBytes(s_appDir->path() + u"/userdata/outside.html"_s, "<p>outside</p>"));
+    ASSERT_TRUE(writeBytes(s_app->path() + u"/userdata/outside.html"_s, "<p>outside</p>"));
     LogCapture log;
     m_editor->LoadEditor(u"n"_s, {u"../outside.html"_s, u"small.html"_s}, {}, false);
     QString last;

@@ -19,20 +19,9 @@ using namespace TAVRIKCORE::RICHEDITOR;
 
 namespace {
 
-class Highlight : public ::testing::Test
+class Highlight : public EditorPageSuite
 {
 protected:
-    static void SetUpTestSuite()
-    {
-        s_app = new QTemporaryDir;
-        stageEditorPage(s_app->path());
-        SetAppDirectory(s_app->path());
-    }
-    static void TearDownTestSuite()
-    {
-        SetAppDirectory(QString());
-        delete s_app;
-    }
     void SetUp() override
     {
         m_host.resize(800, 600);
@@ -100,12 +89,9 @@ protected:
             .toString();
     }
 
-    static QTemporaryDir *s_app;
     EditorHost m_host;
     CZorvaEditorImpl *m_editor = nullptr;
 };
-
-QTemporaryDir *Highlight::s_app = nullptr;
 
 TEST_F(Highlight, MarksEveryVisibleHitAsPlainCaseSensitiveText)
 {

@@ -4,6 +4,8 @@
 
 #include "bridge/editorevents.h"
 #include "bridge/izveditornotify.h"
+#include "common/appdirectory.h"
+#include "testhelpers.h"
 
 #include <QStringList>
 #include <QWidget>
@@ -47,4 +49,23 @@ protected:
         ++pageLoadedEvents;
         return true;
     }
+};
+
+// The tests of a suite share one application folder holding the built editor page.
+class EditorPageSuite : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        s_app = new QTemporaryDir;
+        stageEditorPage(s_app->path());
+        TAVRIKCORE::RICHEDITOR::SetAppDirectory(s_app->path());
+    }
+    static void TearDownTestSuite()
+    {
+        TAVRIKCORE::RICHEDITOR::SetAppDirectory(QString());
+        delete s_app;
+    }
+
+    static inline QTemporaryDir *s_app = nullptr;
 };

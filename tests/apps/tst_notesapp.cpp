@@ -251,7 +251,10 @@ TEST_F(NotesAppTest, AttachDialogHasOneTitleAndStartsWhereFilesWereLastPicked)
     const QString file = picked.filePath(u"a.txt"_s);
     ASSERT_TRUE(writeBytes(file, "abc"));
     m_prompts.answerPaths({file});
+    const QStringList welcomeFiles = m_window->attachmentPane()->names();
     m_window->attachFiles();
+    EXPECT_EQ(m_window->attachmentPane()->names(), welcomeFiles + QStringList{u"a.txt"_s})
+        << "the pane lists a file as soon as it is attached";
     m_window->attachFiles();
     ASSERT_EQ(m_prompts.shown().size(), 2u);
     for (const auto &dialog : m_prompts.shown()) {
@@ -259,6 +262,11 @@ TEST_F(NotesAppTest, AttachDialogHasOneTitleAndStartsWhereFilesWereLastPicked)
         EXPECT_EQ(dialog.title, u"Attach files"_s);
     }
     EXPECT_EQ(m_prompts.shown().at(1).text, picked.path());
+
+    // Removed from the note (its name is base64 in the markup): gone from the pane once saved.
+    runInPage(u"Tavrik.editor.document().querySelector('img[zv_exdata*=\"YS50eHQ\"]').remove()"_s);
+    m_window->editor()->SaveEditor();
+    EXPECT_EQ(m_window->attachmentPane()->names(), welcomeFiles);
 }
 
 TEST_F(NotesAppTest, ChineseReachesTheMenusTheEditorPageAndTheNoteList)

@@ -201,13 +201,11 @@ int FileThumbnail::GenerateFileThumb(int type, const QString &nameLine, const QS
     const QByteArray bytes = drawCard(type, nameLine, infoLine);
     if (bytes.isEmpty())
         return 0;
-    // Written beside the target and renamed over it, so a card cut short never takes its place.
-    const QString temp = Internal::temporaryPath(QFileInfo(outPath).absolutePath() + u'/');
-    int error = Internal::writeDurably(temp, {bytes});
-    if (error == 0 && !Internal::placeFlushed(temp, outPath, Internal::Placement::Replace))
-        error = errno;
+    // Not flushed: a card that goes into the store is flushed when it is placed there. A card
+    // cut short is removed rather than left looking whole.
+    const int error = Internal::writeWhole(outPath, bytes);
     if (error != 0) {
-        QFile::remove(temp);
+        QFile::remove(outPath);
         errno = error;
         return 0;
     }

@@ -18,7 +18,7 @@ public:
     // The card is as wide as the longer of the two lines plus 58 pixels, at most 800; a line
     // that does not fit is cut with an ellipsis. The file is a BMP: 14-byte file header,
     // 40-byte info header, 48 bottom-up rows of 5-5-5 pixels, each row padded to 4 bytes.
-    // Returns 1 when the whole file is written and flushed to disk, with the file length
+    // Returns 1 when the whole file is written and closed (not flushed), with the file length
     // stored in `*sizeOut` when given; 0 when the type has no icon, there is no GUI
     // application, or the file cannot be written in full (errno then tells why, and no file is
     // left at `outPath`). Writes no log line.

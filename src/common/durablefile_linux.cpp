@@ -152,6 +152,25 @@ int writeDurably(const QString &path, std::initializer_list<QByteArrayView> piec
     return error;
 }
 
+int writeWhole(const QString &path, QByteArrayView bytes)
+{
+    // Overwritten in place and cut only when it was longer: truncating to zero first makes the
+    // file system free and re-allocate every block.
+    const int fd = ::open(nativePath(path).constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return errno;
+    int error = 0;
+    struct stat status;
+    if (!writeFully(fd, bytes.data(), size_t(bytes.size())))
+        error = errno;
+    else if (::fstat(fd, &status) != 0
+             || (status.st_size > bytes.size() && ::ftruncate(fd, bytes.size()) != 0))
+        error = errno;
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    return error;
+}
+
 QString temporaryPath(const QString &folder)
 {
     return folder + CreateGuidString() + QStringLiteral(".tmp");

@@ -30,6 +30,10 @@ bool writeAll(int fd, const char *data, size_t count);
 // to disk. 0, or the errno of the first failure.
 int writeDurably(const QString &path, std::initializer_list<QByteArrayView> pieces);
 
+// Writes `bytes` over `path` (created when missing, cut to their length) and closes it,
+// without flushing it to disk. 0, or the errno of the first failure (a short write included).
+int writeWhole(const QString &path, QByteArrayView bytes);
+
 // A new name "<guid>.tmp" in `folder` (which ends with '/') for a file in the making.
 QString temporaryPath(const QString &folder);
 

@@ -7,7 +7,6 @@
 #include "common/durablefile_p.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QGuiApplication>

@@ -292,26 +292,25 @@ void MainWindow::onCurrentChanged(const QModelIndex &current)
     }
 }
 
-bool MainWindow::leaveCurrentNote()
+void MainWindow::leaveCurrentNote()
 {
     if (m_currentId.isEmpty())
-        return false;
+        return;
     m_editor->SaveEditor();
     const QString id = m_currentId;
     QString html;
     m_editor->GetLastHtml(html);
     if (id != m_newNoteId || noteTitle(id) != untitledTitle() || !isBlankNote(html))
-        return false;
+        return;
     m_newNoteId.clear();
     std::vector<QString> unused;
     if (!m_store.deleteNote(id, &unused)) {
         showMessage(m_store.lastError());
-        return false;
+        return;
     }
     removeUnusedFiles(id, unused);
     m_currentId.clear();
     reloadList();
-    return true;
 }
 
 void MainWindow::openNote(const QString &id)

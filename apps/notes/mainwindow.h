@@ -93,8 +93,8 @@ private:
     void activateRow(int row);
     void openNote(const QString &id);
     // Saves the open note before another one takes its place; a new note the user left
-    // empty is discarded instead. True when it was discarded.
-    bool leaveCurrentNote();
+    // empty is discarded instead.
+    void leaveCurrentNote();
     void showEmptyNotebook();
     void reloadList();
     void updateActions();

@@ -21,7 +21,8 @@ ScreenSnapshot ScreenSnapshot::Take()
     QScreen *screen = QGuiApplication::screenAt(QCursor::pos());
     if (!screen)
         screen = QGuiApplication::primaryScreen();
-    if (SourceFor(QGuiApplication::platformName()) == Source::Portal) {
+    if (SourceFor(QGuiApplication::platformName(), qEnvironmentVariable("XDG_SESSION_TYPE"))
+        == Source::Portal) {
         QString error;
         const QImage picture = ScreenshotPortal::Take(QDBusConnection::sessionBus(), &error);
         return FromPicture(picture, screen, error);
@@ -29,9 +30,11 @@ ScreenSnapshot ScreenSnapshot::Take()
     return FromScreen(screen);
 }
 
-ScreenSnapshot::Source ScreenSnapshot::SourceFor(const QString &platformName)
+ScreenSnapshot::Source ScreenSnapshot::SourceFor(const QString &platformName,
+                                                 const QString &sessionType)
 {
-    return platformName.startsWith(u"wayland") ? Source::Portal : Source::Screen;
+    return platformName.startsWith(u"wayland") || sessionType == u"wayland" ? Source::Portal
+                                                                            : Source::Screen;
 }
 
 ScreenSnapshot ScreenSnapshot::FromScreen(QScreen *screen)

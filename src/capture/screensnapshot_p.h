@@ -34,8 +34,10 @@ public:
     // The screen under the cursor (the primary one when none is), from the source the
     // platform allows.
     static ScreenSnapshot Take();
-    // The source for the Qt platform plugin `platformName`.
-    static Source SourceFor(const QString &platformName);
+    // The source for the Qt platform plugin `platformName` in a desktop session of
+    // `sessionType` (XDG_SESSION_TYPE): the portal on Wayland, also for a program that runs
+    // through XWayland, which sees only its own windows.
+    static Source SourceFor(const QString &platformName, const QString &sessionType);
     // Reads `screen` itself.
     static ScreenSnapshot FromScreen(QScreen *screen);
     // Fits a picture of the whole desktop, or of `screen` alone, to `screen`: the screen's

@@ -125,46 +125,26 @@ TEST_F(MhtExportTest, BrowserShowsTheExportWithItsPicturesFromAnywhere)
               u"37x21 37x21 90x48 0x0 0x0"_qs);
 }
 
-// Whether a file can be made in `folder`; the errno when it cannot.
-int creationError(const QString &folder)
+// Makes `folder` refuse new files, to a process that may write anywhere too, or take them again.
+// The errno of making a file there.
+int lock(const QString &folder, bool locked)
 {
-    const QByteArray probe = QFile::encodeName(folder + u"/probe"_qs);
-    const int fd = ::open(probe.constData(), O_WRONLY | O_CREAT, 0644);
-    if (fd < 0)
-        return errno;
+    const auto owner = QFile::ReadOwner | QFile::ExeOwner;
+    QFile::setPermissions(folder, locked ? owner : owner | QFile::WriteOwner);
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    int flags = 0;
+    if (::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
+        flags = locked ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+        ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
+    }
     ::close(fd);
-    ::unlink(probe.constData());
-    return 0;
-}
-
-// Makes `folder` refuse new files, even to a process that may write anywhere.
-int makeReadOnly(const QString &folder)
-{
-    QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
-    if (const int error = creationError(folder))
-        return error;
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
-    int flags = 0;
-    if (fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
-        flags |= FS_IMMUTABLE_FL;
-        ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
-    }
-    if (fd >= 0)
-        ::close(fd);
-    return creationError(folder);
-}
-
-void makeWritable(const QString &folder)
-{
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
-    int flags = 0;
-    if (fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
-        flags &= ~FS_IMMUTABLE_FL;
-        ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
-    }
-    if (fd >= 0)
-        ::close(fd);
-    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(folder, locked ? owner : owner | QFile::WriteOwner);
+    const QByteArray probe = QFile::encodeName(folder + u"/probe"_qs);
+    const int made = ::open(probe.constData(), O_WRONLY | O_CREAT, 0644);
+    const int error = made < 0 ? errno : 0;
+    if (made >= 0 && ::close(made) == 0)
+        ::unlink(probe.constData());
+    return error;
 }
 
 TEST_F(MhtExportTest, FailuresLeaveTheTargetAsItWasAndSayWhy)
@@ -184,7 +164,7 @@ TEST_F(MhtExportTest, FailuresLeaveTheTargetAsItWasAndSayWhy)
     ASSERT_TRUE(QDir(dir.path()).mkpath(u"folder.mht/inside"_qs));
     const QString readOnly = dir.filePath(u"locked"_qs);
     ASSERT_TRUE(QDir(dir.path()).mkdir(u"locked"_qs));
-    const int lockedError = makeReadOnly(readOnly);
+    const int lockedError = lock(readOnly, true);
     struct Case
     {
         QString target;
@@ -213,7 +193,7 @@ TEST_F(MhtExportTest, FailuresLeaveTheTargetAsItWasAndSayWhy)
                     ElementsAre(u"[ERROR:] HtmlToMht发生错误，错误信息: cannot write "_qs + c.target
                                 + u": "_qs + QString::fromLocal8Bit(std::strerror(c.error))));
     }
-    makeWritable(readOnly);
+    lock(readOnly, false);
     EXPECT_EQ(readBytes(target), exported);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
               (QStringList{u"folder.mht"_qs, u"locked"_qs, u"note.html"_qs, u"out.mht"_qs}));

@@ -89,6 +89,8 @@ GMimeMessage *buildMessage(const QString &html, const QString &target)
     g_object_unref(root);
     for (const ExportFiles::Picture &picture :
          ExportFiles::localPictures(html, QStringLiteral("HtmlToMht"))) {
+        if (picture.mimeType.isEmpty())
+            continue;
         GMimeObject *part = picturePart(picture);
         g_mime_multipart_add(related, part);
         g_object_unref(part);

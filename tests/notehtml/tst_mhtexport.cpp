@@ -80,9 +80,9 @@ TEST_F(MhtExportTest, BrowserShowsTheExportWithItsPicturesFromAnywhere)
     LogCapture log;
     ASSERT_EQ(MhtExport::NoteHtmlContentToMhtFile(note, target), 1);
     EXPECT_THAT(log.lines(),
-                ElementsAre(u"[ERROR] HtmlToMht: picture not found, kept as a reference: "_qs
-                                + m_root + u"gone.png (No such file or directory)"_qs,
-                            u"[ERROR] HtmlToMht: not a picture, kept as a reference: "_qs + m_root
+                ElementsAre(u"[ERROR] HtmlToMht: picture not found, not embedded: "_qs + m_root
+                                + u"gone.png (No such file or directory)"_qs,
+                            u"[ERROR] HtmlToMht: not a picture, not embedded: "_qs + m_root
                                 + u"text.png"_qs));
 
     const QByteArray bytes = readBytes(target);

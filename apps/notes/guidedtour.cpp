@@ -139,6 +139,9 @@ bool GuidedTour::exportWithTable()
         fail(u"the welcome note with a table was not saved"_s);
         return false;
     }
+    runInPage(u"document.querySelector('iframe.ke-edit-iframe').contentWindow.scrollTo(0, 1e6) "
+              "|| true"_s);
+    settle(300);
     shot(u"table-to-export"_s, u"the welcome note with a table, exported as MHT and ODT"_s);
     for (const QString &name : {u"welcome.mht"_s, u"welcome.odt"_s}) {
         const QString path = QDir(m_folder).filePath(name);

@@ -94,8 +94,7 @@ QString AttachAdder::AttachmentMarkup(const DropFileInfo &info, const MAF_RESULT
     };
     const QString src = quoted(stored.showSrc);
     return QStringLiteral("<img src=") + src + QStringLiteral(" class=") + quoted(stored.relPath)
-        + QStringLiteral(" zv_exdata=")
-        + quoted(AttachMarkup::FormatOrigNameToJson(info.keptName))
+        + QStringLiteral(" zv_exdata=") + quoted(AttachMarkup::FormatOrigNameToJson(info.keptName))
         + QStringLiteral(" data-ke-src=") + src + QStringLiteral(" zvimgsrc=") + src + u'>';
 }
 

@@ -164,8 +164,9 @@ TEST_F(AddingPage, NativeMarkupIsWhatThePageInserts)
                  + QString::fromUtf8(QJsonDocument(arguments).toJson(QJsonDocument::Compact))
                  + u')'),
               QVariant(true));
-    EXPECT_EQ(js(u"Tavrik.editor.document().querySelector('img[zv_exdata]').outerHTML"_s).toString(),
-              ZvWebNoteHandler::AttachmentMarkup(files.front(), stored));
+    EXPECT_EQ(
+        js(u"Tavrik.editor.document().querySelector('img[zv_exdata]').outerHTML"_s).toString(),
+        ZvWebNoteHandler::AttachmentMarkup(files.front(), stored));
 }
 
 TEST_F(AddingPage, DroppingTheSameNameAgainNumbersIt)

@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
+#include "attach/attachadder_p.h"
 #include "attach/attachstore_p.h"
 #include "attach/dropfiles_p.h"
 #include "common/commonutils.h"
@@ -58,9 +59,7 @@ protected:
         EXPECT_TRUE(DropFiles::BuildDropFileInfo(path, info));
         MAF_RESULT result;
         EXPECT_EQ(AttachStore::MoveAttFile(noteId, info, result), 1) << name.toStdString();
-        return {u"<img class=\""_s + result.relPath + u"\" src=\""_s + result.showSrc
-                    + u"\" zv_exdata='"_s + AttachMarkup::FormatOrigNameToJson(name) + u"'>"_s,
-                result.storeName, result.showName};
+        return {AttachAdder::AttachmentMarkup(info, result), result.storeName, result.showName};
     }
     QString save(QString html)
     {

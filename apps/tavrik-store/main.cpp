@@ -7,6 +7,7 @@
 
 #include "common/appdirectory.h"
 #include "common/textutils.h"
+#include "store/notefolderexport.h"
 #include "store/storecheck.h"
 #include "store/storecleanup.h"
 #include "store/storestats.h"
@@ -59,6 +60,10 @@ struct Options
     QCommandLineOption remove{QStringLiteral("delete"),
                               QStringLiteral("clean: remove the files listed (without it, "
                                              "clean only lists them).")};
+    QCommandLineOption noteId{QStringLiteral("note-id"),
+                              QStringLiteral("export: the note's id, the name of its folder "
+                                             "(default: from the live notes)."),
+                              QStringLiteral("id")};
     QCommandLineOption threads{QStringLiteral("threads"),
                                QStringLiteral("check: hash on <n> threads (default 2)."),
                                QStringLiteral("n"), QStringLiteral("2")};
@@ -145,6 +150,25 @@ int stats(const std::vector<LiveNote> &live)
     return Sound;
 }
 
+int exportNote(const QStringList &args, const QString &givenId,
+               const std::optional<std::vector<LiveNote>> &live)
+{
+    const QString noteFile = args.at(1);
+    QString noteId = givenId;
+    const QString name = noteFile.mid(noteFile.lastIndexOf(u'/') + 1);
+    for (const LiveNote &note : live.value_or(std::vector<LiveNote>())) {
+        if (noteId.isEmpty() && note.noteFile.mid(note.noteFile.lastIndexOf(u'/') + 1) == name)
+            noteId = note.noteId;
+    }
+    const NoteFolderExport::Result result = NoteFolderExport::Export(noteId, noteFile, args.at(2));
+    if (!result.error.isEmpty())
+        return fail(result.error);
+    for (const QString &missing : result.missing)
+        out(QStringLiteral("missing\t") + missing);
+    out(result.htmlPath);
+    return result.missing.empty() ? Sound : Found;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -160,14 +184,16 @@ int main(int argc, char **argv)
         "                        version header, every file a live note needs is there, nothing\n"
         "                        leads out of the store; exit status 1 on findings\n"
         "  clean [--delete]      lists (or removes) what no live note references\n"
-        "  stats                 files, bytes, shared attachments, what a clean-up would free"));
+        "  stats                 files, bytes, shared attachments, what a clean-up would free\n"
+        "  export NOTE-FILE DIR  writes the note as DIR/note.html with copies of its pictures\n"
+        "                        and attachments beside it"));
     parser.addHelpOption();
     parser.addVersionOption();
     const Options options;
-    parser.addOptions(
-        {options.appDir, options.live, options.notebook, options.remove, options.threads});
+    parser.addOptions({options.appDir, options.live, options.notebook, options.remove,
+                       options.noteId, options.threads});
     parser.addPositionalArgument(QStringLiteral("command"),
-                                 QStringLiteral("check, clean or stats"));
+                                 QStringLiteral("check, clean, stats or export"));
     parser.process(app);
 
     const QStringList args = parser.positionalArguments();
@@ -180,16 +206,26 @@ int main(int argc, char **argv)
         SetAppDirectory(folder.absoluteFilePath());
     }
     const QString command = args.first();
-    const bool known = command == u"check" || command == u"clean" || command == u"stats";
+    const bool known
+        = command == u"check" || command == u"clean" || command == u"stats" || command == u"export";
     if (!known)
         return fail(QStringLiteral("unknown command \"%1\"; see --help.").arg(command));
-    if (args.size() != 1)
+    if (command == u"export" && args.size() != 3)
+        return fail(QStringLiteral("export takes NOTE-FILE and DIR; see --help."));
+    if (command != u"export" && args.size() != 1)
         return fail(QStringLiteral("%1 takes no arguments; see --help.").arg(command));
     bool threadsOk = false;
     const int threads = parser.value(options.threads).toInt(&threadsOk);
     if (!threadsOk || threads < 1)
         return fail(QStringLiteral("--threads wants a number from 1 up."));
 
+    if (command == u"export") {
+        // The live notes only tell the note's id here; without them the export goes ahead.
+        const bool needLive = !parser.isSet(options.noteId)
+            && (parser.isSet(options.live) || parser.isSet(options.notebook));
+        return exportNote(args, parser.value(options.noteId),
+                          needLive ? liveNotes(parser, options) : std::nullopt);
+    }
     const std::optional<std::vector<LiveNote>> live = liveNotes(parser, options);
     if (!live)
         return Refused;

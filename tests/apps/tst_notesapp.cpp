@@ -3,6 +3,7 @@
 #include "attachmentpane.h"
 #include "mainwindow.h"
 #include "notelistmodel.h"
+#include "notesearch.h"
 #include "notestore.h"
 #include "samplenotebook.h"
 #include "storeactions.h"
@@ -17,7 +18,9 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QListView>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QScopeGuard>
 #include <QSettings>
@@ -166,6 +169,31 @@ TEST_F(NotesAppTest, NewNoteIsSavedAndTitledAfterItsFirstLine)
     EXPECT_EQ(files.front().fileKind, 0);
     EXPECT_EQ(m_store->notes().front().id, id);
     EXPECT_TRUE(statusText().startsWith(u"Saved “Groceries” at "_s)) << statusText().toStdString();
+}
+
+TEST_F(NotesAppTest, SearchListsTheLastSaveAndOpensTheFoundNoteWithTheWordMarked)
+{
+    const QString welcome = m_window->currentNoteId();
+    type(u" Trip to Zanzibar."_s);
+    m_window->editor()->SaveEditor();
+    ASSERT_TRUE(m_window->selectNote(m_window->noteIdByTitle(u"Weekly plan"_s)));
+    NoteSearch *search = m_window->noteSearch();
+    QTest::keyClicks(search->field(), u"zanz"_s);
+    ASSERT_EQ(search->results()->count(), 1);
+    EXPECT_EQ(search->results()->item(0)->text(), u"Welcome to Tavrik Notes"_s);
+    QTest::keyClick(search->field(), Qt::Key_Return);
+    EXPECT_EQ(m_window->currentNoteId(), welcome);
+    QLineEdit *inNote = nullptr;
+    for (QLineEdit *edit : m_window->findChildren<QLineEdit *>())
+        inNote = edit->placeholderText() == u"Search in this note"_s ? edit : inNote;
+    ASSERT_NE(inNote, nullptr);
+    EXPECT_EQ(inNote->text(), u"Zanzibar"_s);
+
+    QTest::keyClicks(search->field(), u" \"a\" OR *"_s);
+    EXPECT_EQ(search->results()->count(), 0);
+    QTest::keyClick(search->field(), Qt::Key_Escape);
+    EXPECT_FALSE(search->isActive());
+    EXPECT_FALSE(search->results()->isVisible());
 }
 
 TEST_F(NotesAppTest, SwitchingNotesSavesTheOneLeft)

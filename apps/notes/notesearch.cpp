@@ -106,7 +106,7 @@ void NoteSearch::refresh()
             if (note.id == chosen)
                 m_results->setCurrentItem(item);
         }
-        if (!m_store.lastError().isEmpty() && notes.empty())
+        if (!m_store.lastError().isEmpty())
             m_summary->setText(m_store.lastError());
         else if (notes.empty())
             m_summary->setText(tr("No note holds “%1”").arg(text.simplified()));

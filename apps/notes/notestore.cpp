@@ -403,6 +403,7 @@ bool NoteStore::saveNote(const QString &id, const std::vector<NoteFile> &files,
 std::vector<NoteInfo> NoteStore::search(const QString &userText, int limit) const
 {
     std::vector<NoteInfo> result;
+    m_error.clear();
     const QString expression = NoteWords::matchExpression(userText);
     if (expression.isEmpty())
         return result;

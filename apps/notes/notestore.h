@@ -79,7 +79,7 @@ public:
     // a longer word, in any letter case and with or without accents; text that holds no word
     // finds nothing. Ranked best first by the index's bm25 score, a word in the title counting
     // TitleWeight times one in the text, then the most recently modified. At most `limit`
-    // notes; empty (and lastError()) when the index cannot be read.
+    // notes; empty with lastError() set when the index cannot be read (cleared otherwise).
     std::vector<NoteInfo> search(const QString &userText, int limit = 200) const;
     // The first word of the note's text or title that the search for `userText` matched, as
     // the note writes it (to mark it in the open note); empty when none did.

@@ -24,6 +24,8 @@
 #include <QMenuBar>
 #include <QScopeGuard>
 #include <QSettings>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -194,6 +196,33 @@ TEST_F(NotesAppTest, SearchListsTheLastSaveAndOpensTheFoundNoteWithTheWordMarked
     QTest::keyClick(search->field(), Qt::Key_Escape);
     EXPECT_FALSE(search->isActive());
     EXPECT_FALSE(search->results()->isVisible());
+}
+
+TEST(NoteSearchIndexing, NotesOfAnOlderNotebookAreReadFromTheirFilesAndIndexed)
+{
+    QTemporaryDir dir;
+    NoteStore store(dir.filePath(u"notes.db"_s));
+    ASSERT_TRUE(store.open()) << store.lastError().toStdString();
+    ASSERT_EQ(SampleNotebook::populate(store), 4);
+    {
+        // As a notebook from before the index holds them after its first open.
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"older"_s);
+        db.setDatabaseName(store.databasePath());
+        ASSERT_TRUE(db.open());
+        QSqlQuery query(db);
+        ASSERT_TRUE(query.exec(u"UPDATE note_index SET words = ''"_s));
+        ASSERT_TRUE(query.exec(u"UPDATE note_search SET complete = 0"_s));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(u"older"_s);
+    ASSERT_TRUE(store.search(u"sesame"_s).empty());
+    NoteSearch search(store);
+    ASSERT_TRUE(search.isIndexing());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !search.isIndexing(); }, PageTimeoutMs));
+    const auto found = store.search(u"sesame"_s);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].title, u"Dumplings 饺子"_s);
+    EXPECT_TRUE(store.notesToIndex().empty());
 }
 
 TEST_F(NotesAppTest, SwitchingNotesSavesTheOneLeft)

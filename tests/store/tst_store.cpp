@@ -87,21 +87,17 @@ protected:
                         AT_SYMLINK_NOFOLLOW);
         }
     }
-    QStringList named(const std::vector<StoreFinding> &findings) const
+    // "<kind> <path below the root>" of each finding or item, sorted.
+    template<typename Entry> QStringList named(const std::vector<Entry> &entries) const
     {
         QStringList names;
-        for (const StoreFinding &f : findings)
-            names << StoreFindingKindName(f.kind) + u' ' + f.path.mid(root.size());
-        names.sort();
-        return names;
-    }
-    QStringList named(const std::vector<StoreItem> &items) const
-    {
-        QStringList names;
-        for (const StoreItem &item : items)
-            names << StoreItemKindName(item.kind) + u' ' + item.path.mid(root.size());
-        names.sort();
-        return names;
+        for (const Entry &e : entries) {
+            if constexpr (std::is_same_v<Entry, StoreItem>)
+                names << StoreItemKindName(e.kind) + u' ' + e.path.mid(root.size());
+            else
+                names << StoreFindingKindName(e.kind) + u' ' + e.path.mid(root.size());
+        }
+        return sorted(names);
     }
 
     QString root;

@@ -7,8 +7,10 @@
 #include "notefilelist.h"
 #include "noteitemdelegate.h"
 #include "notelistmodel.h"
+#include "notesearch.h"
 #include "notesicons.h"
 #include "notestore.h"
+#include "storeactions.h"
 
 #include "bridge/editorevents.h"
 #include "common/commonutils.h"
@@ -45,8 +47,10 @@ namespace {
 
 constexpr int AutoTitleLength = 60;
 
-// A file name for the note's title: characters that no file system likes become '_'.
-QString fileNameFor(const QString &title)
+} // namespace
+
+// Characters that no file system likes become '_'.
+QString MainWindow::fileNameFor(const QString &title)
 {
     QString name = title.trimmed();
     for (QChar &c : name) {
@@ -56,6 +60,8 @@ QString fileNameFor(const QString &title)
     }
     return name.isEmpty() ? MainWindow::untitledTitle() : name;
 }
+
+namespace {
 
 // The first line of the text that is not blank, as a title.
 QString firstLine(const QString &plainText)
@@ -152,8 +158,24 @@ MainWindow::MainWindow(NoteStore &store, QWidget *parent) : QMainWindow(parent),
     m_editorStack->addWidget(m_editorFrame);
     m_editorStack->addWidget(empty);
 
+    // The search of all notes above the list; its results take the list's place.
+    m_noteSearch = new NoteSearch(m_store);
+    connect(m_noteSearch, &NoteSearch::activeChanged, m_list, &QWidget::setHidden);
+    connect(m_noteSearch, &NoteSearch::noteChosen, this,
+            [this](const QString &id, const QString &word) {
+                if (selectNote(id))
+                    searchCurrentNote(word);
+            });
+    connect(m_model, &QAbstractItemModel::modelReset, m_noteSearch, &NoteSearch::refresh);
+    connect(m_model, &QAbstractItemModel::dataChanged, m_noteSearch, &NoteSearch::refresh);
+    auto *notesPane = new QWidget;
+    auto *notesLayout = new QVBoxLayout(notesPane);
+    notesLayout->setContentsMargins(0, 0, 0, 0);
+    notesLayout->addWidget(m_noteSearch);
+    notesLayout->addWidget(m_list, 1);
+
     auto *splitter = new QSplitter;
-    splitter->addWidget(m_list);
+    splitter->addWidget(notesPane);
     splitter->addWidget(m_editorStack);
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({280, 900});
@@ -219,6 +241,11 @@ void MainWindow::createActions()
     QMenu *file = menuBar()->addMenu(tr("&File"));
     file->addAction(m_newAction);
     file->addAction(m_exportAction);
+    auto *storeActions = new StoreActions(*this, m_store);
+    file->addAction(storeActions->exportAction());
+    file->addSeparator();
+    file->addAction(storeActions->checkAction());
+    file->addAction(storeActions->cleanAction());
     file->addSeparator();
     file->addAction(quit);
     QMenu *note = menuBar()->addMenu(tr("&Note"));

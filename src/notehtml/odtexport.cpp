@@ -53,45 +53,17 @@ void separateTablesFromLists(QTextFrame *frame)
     }
 }
 
-// Headings and relative sizes (<big>, <font size>) are a size step in a rich-text document,
-// which the writer does not store; they get the point size the step stands for.
-void fixRelativeSizes(QTextDocument &document)
-{
-    constexpr qreal BasePoints = 12;
-    constexpr qreal Scale[] = {0.7, 0.8, 1.0, 1.2, 1.5, 2.0, 2.4}; // steps -2 to 4
-    struct Run
-    {
-        int from, to;
-        qreal points;
-    };
-    std::vector<Run> runs;
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            const QTextCharFormat format = fragment.charFormat();
-            if (!format.hasProperty(QTextFormat::FontSizeAdjustment)
-                || format.hasProperty(QTextFormat::FontPointSize))
-                continue;
-            const int step = qBound(-2, format.intProperty(QTextFormat::FontSizeAdjustment), 4);
-            runs.push_back({fragment.position(), fragment.position() + fragment.length(),
-                            BasePoints * Scale[step + 2]});
-        }
-    }
-    QTextCursor cursor(&document);
-    for (const Run &run : runs) {
-        QTextCharFormat sized;
-        sized.setFontPointSize(run.points);
-        cursor.setPosition(run.from);
-        cursor.setPosition(run.to, QTextCursor::KeepAnchor);
-        cursor.mergeCharFormat(sized);
-    }
-}
-
 } // namespace
 
 int OdtExport::HtmlToOdt(const QString &html, const QString &target)
 {
     QTextDocument document;
+    document.setUndoRedoEnabled(false);
+    // Headings are a size step in a rich-text document, which the writer does not store; they
+    // get the point sizes a browser gives them instead.
+    document.setDefaultStyleSheet(QStringLiteral(
+        "h1 { font-size: 24pt } h2 { font-size: 18pt } h3 { font-size: 14pt } "
+        "h4 { font-size: 12pt } h5 { font-size: 10pt } h6 { font-size: 8pt }"));
     // Every local picture is a resource, so nothing is read from disk behind the export's back:
     // those that could not be read are empty pictures, which the writer leaves out.
     for (const ExportFiles::Picture &picture :
@@ -102,7 +74,6 @@ int OdtExport::HtmlToOdt(const QString &html, const QString &target)
     }
     document.setHtml(html);
     separateTablesFromLists(document.rootFrame());
-    fixRelativeSizes(document);
 
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);

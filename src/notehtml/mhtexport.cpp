@@ -184,21 +184,45 @@ int MhtExport::HtmlToMht(const QString &html, const QString &target)
     return 1;
 }
 
-int MhtExport::NoteHtmlContentToMhtFile(const QString &html, const QString &target)
+int MhtExport::convertAndWrite(const QString &html, const QString &target, Writer write)
 {
     QString converted;
     if (!HtmlConvert(html, converted))
         return 0;
-    return HtmlToMht(converted, target);
+    return write(converted, target);
 }
 
-int MhtExport::NoteHtmlFileToMhtFile(const QString &noteFile, const QString &target)
+int MhtExport::convertFileAndWrite(const QString &noteFile, const QString &target, Writer write)
 {
     QString content;
     int version = 0;
     if (!NoteHtmlRW::ReadHtmlTextFromFile(noteFile, content, version))
         return 0;
-    return NoteHtmlContentToMhtFile(content, target);
+    return convertAndWrite(content, target, write);
+}
+
+bool MhtExport::exportForUser(const QString &noteContent, const QString &target, QString &message,
+                              Writer write, const QString &failedMessage)
+{
+    if (noteContent.isEmpty()) {
+        message = EmptyNoteMessage();
+        return false;
+    }
+    if (!convertAndWrite(noteContent, target, write)) {
+        message = failedMessage;
+        return false;
+    }
+    return true;
+}
+
+int MhtExport::NoteHtmlContentToMhtFile(const QString &html, const QString &target)
+{
+    return convertAndWrite(html, target, &HtmlToMht);
+}
+
+int MhtExport::NoteHtmlFileToMhtFile(const QString &noteFile, const QString &target)
+{
+    return convertFileAndWrite(noteFile, target, &HtmlToMht);
 }
 
 QString MhtExport::EmptyNoteMessage()
@@ -213,15 +237,7 @@ QString MhtExport::ExportFailedMessage()
 
 bool MhtExport::ExportWord(const QString &noteContent, const QString &target, QString &message)
 {
-    if (noteContent.isEmpty()) {
-        message = EmptyNoteMessage();
-        return false;
-    }
-    if (!NoteHtmlContentToMhtFile(noteContent, target)) {
-        message = ExportFailedMessage();
-        return false;
-    }
-    return true;
+    return exportForUser(noteContent, target, message, &HtmlToMht, ExportFailedMessage());
 }
 
 } // namespace TAVRIKCORE::RICHEDITOR

@@ -5,7 +5,6 @@
 #include "common/writelog_p.h"
 #include "notehtml/exportfiles_p.h"
 #include "notehtml/mhtexport_p.h"
-#include "notehtml/notehtmlrw.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -61,9 +60,9 @@ int OdtExport::HtmlToOdt(const QString &html, const QString &target)
     document.setUndoRedoEnabled(false);
     // Headings are a size step in a rich-text document, which the writer does not store; they
     // get the point sizes a browser gives them instead.
-    document.setDefaultStyleSheet(QStringLiteral(
-        "h1 { font-size: 24pt } h2 { font-size: 18pt } h3 { font-size: 14pt } "
-        "h4 { font-size: 12pt } h5 { font-size: 10pt } h6 { font-size: 8pt }"));
+    document.setDefaultStyleSheet(
+        QStringLiteral("h1 { font-size: 24pt } h2 { font-size: 18pt } h3 { font-size: 14pt } "
+                       "h4 { font-size: 12pt } h5 { font-size: 10pt } h6 { font-size: 8pt }"));
     // Every local picture is a resource, so nothing is read from disk behind the export's back:
     // those that could not be read are empty pictures, which the writer leaves out.
     for (const ExportFiles::Picture &picture :
@@ -91,19 +90,12 @@ int OdtExport::HtmlToOdt(const QString &html, const QString &target)
 
 int OdtExport::NoteHtmlContentToOdtFile(const QString &html, const QString &target)
 {
-    QString converted;
-    if (!MhtExport::HtmlConvert(html, converted))
-        return 0;
-    return HtmlToOdt(converted, target);
+    return MhtExport::convertAndWrite(html, target, &HtmlToOdt);
 }
 
 int OdtExport::NoteHtmlFileToOdtFile(const QString &noteFile, const QString &target)
 {
-    QString content;
-    int version = 0;
-    if (!NoteHtmlRW::ReadHtmlTextFromFile(noteFile, content, version))
-        return 0;
-    return NoteHtmlContentToOdtFile(content, target);
+    return MhtExport::convertFileAndWrite(noteFile, target, &HtmlToOdt);
 }
 
 QString OdtExport::ExportFailedMessage()
@@ -113,15 +105,8 @@ QString OdtExport::ExportFailedMessage()
 
 bool OdtExport::ExportOdt(const QString &noteContent, const QString &target, QString &message)
 {
-    if (noteContent.isEmpty()) {
-        message = MhtExport::EmptyNoteMessage();
-        return false;
-    }
-    if (!NoteHtmlContentToOdtFile(noteContent, target)) {
-        message = ExportFailedMessage();
-        return false;
-    }
-    return true;
+    return MhtExport::exportForUser(noteContent, target, message, &HtmlToOdt,
+                                    ExportFailedMessage());
 }
 
 } // namespace TAVRIKCORE::RICHEDITOR

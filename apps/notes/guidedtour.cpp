@@ -5,6 +5,7 @@
 #include "attachmentpane.h"
 #include "editorappearance.h"
 #include "mainwindow.h"
+#include "notesearch.h"
 
 #include "editor/czorvaeditorimpl.h"
 #include "editor/czorvaupdownview.h"
@@ -17,6 +18,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QTimer>
@@ -109,6 +112,18 @@ void GuidedTour::run()
         return;
     shot(u"pasted-attachments"_s,
          u"the new note after pasting the welcome note's picture and document"_s);
+
+    NoteSearch *search = m_window.noteSearch();
+    search->field()->setText(u"bakery"_s);
+    settle(500);
+    shot(u"search-all-notes"_s, u"“bakery” found in all notes right after the save"_s);
+    search->field()->setText(u"dumpl"_s);
+    if (search->results()->count() == 0)
+        return fail(u"the search found no dumplings"_s);
+    search->choose(0);
+    settle(900);
+    shot(u"found-note"_s, u"the found note opened with its word marked"_s);
+    search->field()->clear();
 
     if (!select(u"Welcome to Tavrik Notes"_s))
         return;

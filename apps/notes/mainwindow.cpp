@@ -8,6 +8,7 @@
 #include "notefilelist.h"
 #include "noteitemdelegate.h"
 #include "notelistmodel.h"
+#include "notesearch.h"
 #include "notesicons.h"
 #include "notestore.h"
 
@@ -154,8 +155,24 @@ MainWindow::MainWindow(NoteStore &store, QWidget *parent) : QMainWindow(parent),
     m_editorStack->addWidget(m_editorFrame);
     m_editorStack->addWidget(empty);
 
+    // The search of all notes above the list; its results take the list's place.
+    m_noteSearch = new NoteSearch(m_store);
+    connect(m_noteSearch, &NoteSearch::activeChanged, m_list, &QWidget::setHidden);
+    connect(m_noteSearch, &NoteSearch::noteChosen, this,
+            [this](const QString &id, const QString &word) {
+                if (selectNote(id))
+                    searchCurrentNote(word);
+            });
+    connect(m_model, &QAbstractItemModel::modelReset, m_noteSearch, &NoteSearch::refresh);
+    connect(m_model, &QAbstractItemModel::dataChanged, m_noteSearch, &NoteSearch::refresh);
+    auto *notesPane = new QWidget;
+    auto *notesLayout = new QVBoxLayout(notesPane);
+    notesLayout->setContentsMargins(0, 0, 0, 0);
+    notesLayout->addWidget(m_noteSearch);
+    notesLayout->addWidget(m_list, 1);
+
     auto *splitter = new QSplitter;
-    splitter->addWidget(m_list);
+    splitter->addWidget(notesPane);
     splitter->addWidget(m_editorStack);
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({280, 900});

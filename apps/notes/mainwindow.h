@@ -14,6 +14,7 @@
 class AttachmentPane;
 class NoteStore;
 class NoteListModel;
+class NoteSearch;
 class QAction;
 class QLabel;
 class QLineEdit;
@@ -47,6 +48,7 @@ public:
     TAVRIKCORE::RICHEDITOR::CZorvaEditorImpl *editor() const { return m_editor; }
     TAVRIKCORE::RICHEDITOR::CZorvaUpDownView *splitView() const { return m_splitView; }
     AttachmentPane *attachmentPane() const { return m_attachmentPane; }
+    NoteSearch *noteSearch() const { return m_noteSearch; }
     bool isEditorReady() const { return m_editorReady; }
     QString currentNoteId() const { return m_currentId; }
 
@@ -117,6 +119,7 @@ private:
     AttachmentPane *m_attachmentPane = nullptr;
     QLabel *m_countLabel = nullptr;
     QLineEdit *m_search = nullptr;
+    NoteSearch *m_noteSearch = nullptr;
     QAction *m_newAction = nullptr;
     QAction *m_deleteAction = nullptr;
     QAction *m_renameAction = nullptr;

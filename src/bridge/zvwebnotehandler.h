@@ -150,6 +150,9 @@ public:
     // The attachment store for the current note (see AttachStore, FileClassifier and
     // FileThumbnail, which these forward to).
     int MoveAttFile(const DropFileInfo &info, MAF_RESULT &result);
+    // The markup the page gives a file stored by MoveAttFile, for notes a host writes
+    // without the page (an <img> showing the picture or the file's thumbnail card).
+    static QString AttachmentMarkup(const DropFileInfo &info, const MAF_RESULT &stored);
     // Numbers the new files whose names clash with the attachments in the page.
     void DoAttSameName(std::vector<DropFileInfo> &files);
     static int SaveImage(const QImage *image, std::vector<DropFileInfo> &files);

@@ -3,6 +3,7 @@
 #include "attachmentpane.h"
 #include "mainwindow.h"
 #include "notelistmodel.h"
+#include "notesearch.h"
 #include "notestore.h"
 #include "samplenotebook.h"
 
@@ -15,10 +16,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QListView>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QScopeGuard>
 #include <QSettings>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -162,6 +167,58 @@ TEST_F(NotesAppTest, NewNoteIsSavedAndTitledAfterItsFirstLine)
     EXPECT_EQ(files.front().fileKind, 0);
     EXPECT_EQ(m_store->notes().front().id, id);
     EXPECT_TRUE(statusText().startsWith(u"Saved “Groceries” at "_s)) << statusText().toStdString();
+}
+
+TEST_F(NotesAppTest, SearchListsTheLastSaveAndOpensTheFoundNoteWithTheWordMarked)
+{
+    const QString welcome = m_window->currentNoteId();
+    type(u" Trip to Zanzibar."_s);
+    m_window->editor()->SaveEditor();
+    ASSERT_TRUE(m_window->selectNote(m_window->noteIdByTitle(u"Weekly plan"_s)));
+    NoteSearch *search = m_window->noteSearch();
+    QTest::keyClicks(search->field(), u"zanz"_s);
+    ASSERT_EQ(search->results()->count(), 1);
+    EXPECT_EQ(search->results()->item(0)->text(), u"Welcome to Tavrik Notes"_s);
+    QTest::keyClick(search->field(), Qt::Key_Return);
+    EXPECT_EQ(m_window->currentNoteId(), welcome);
+    QLineEdit *inNote = nullptr;
+    for (QLineEdit *edit : m_window->findChildren<QLineEdit *>())
+        inNote = edit->placeholderText() == u"Search in this note"_s ? edit : inNote;
+    ASSERT_NE(inNote, nullptr);
+    EXPECT_EQ(inNote->text(), u"Zanzibar"_s);
+
+    QTest::keyClicks(search->field(), u" \"a\" OR *"_s);
+    EXPECT_EQ(search->results()->count(), 0);
+    QTest::keyClick(search->field(), Qt::Key_Escape);
+    EXPECT_FALSE(search->isActive());
+    EXPECT_FALSE(search->results()->isVisible());
+}
+
+TEST(NoteSearchIndexing, NotesOfAnOlderNotebookAreReadFromTheirFilesAndIndexed)
+{
+    QTemporaryDir dir;
+    NoteStore store(dir.filePath(u"notes.db"_s));
+    ASSERT_TRUE(store.open()) << store.lastError().toStdString();
+    ASSERT_EQ(SampleNotebook::populate(store), 4);
+    {
+        // As a notebook from before the index holds them after its first open.
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"older"_s);
+        db.setDatabaseName(store.databasePath());
+        ASSERT_TRUE(db.open());
+        QSqlQuery query(db);
+        ASSERT_TRUE(query.exec(u"UPDATE note_index SET words = ''"_s));
+        ASSERT_TRUE(query.exec(u"UPDATE note_search SET complete = 0"_s));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(u"older"_s);
+    ASSERT_TRUE(store.search(u"sesame"_s).empty());
+    NoteSearch search(store);
+    ASSERT_TRUE(search.isIndexing());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !search.isIndexing(); }, PageTimeoutMs));
+    const auto found = store.search(u"sesame"_s);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].title, u"Dumplings 饺子"_s);
+    EXPECT_TRUE(store.notesToIndex().empty());
 }
 
 TEST_F(NotesAppTest, SwitchingNotesSavesTheOneLeft)

@@ -258,6 +258,24 @@ Its text and its attachments are removed for good.</translation>
     </message>
 </context>
 <context>
+    <name>NoteSearch</name>
+    <message>
+        <source>Search all notes</source>
+        <translation>Search all notes</translation>
+    </message>
+    <message>
+        <source>No note holds “%1”</source>
+        <translation>No note holds “%1”</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n note(s) found</source>
+        <translation>
+            <numerusform>%n note found</numerusform>
+            <numerusform>%n notes found</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>NoteStore</name>
     <message>
         <source>Cannot prepare the notebook</source>
@@ -346,6 +364,18 @@ Its text and its attachments are removed for good.</translation>
     <message>
         <source>Cannot read the attachment sizes of the note %1</source>
         <translation>Cannot read the attachment sizes of the note %1</translation>
+    </message>
+    <message>
+        <source>Cannot search the notes</source>
+        <translation>Cannot search the notes</translation>
+    </message>
+    <message>
+        <source>Cannot read the search index</source>
+        <translation>Cannot read the search index</translation>
+    </message>
+    <message>
+        <source>Cannot index the note %1</source>
+        <translation>Cannot index the note %1</translation>
     </message>
 </context>
 <context>

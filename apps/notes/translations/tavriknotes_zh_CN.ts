@@ -257,6 +257,23 @@ Its text and its attachments are removed for good.</source>
     </message>
 </context>
 <context>
+    <name>NoteSearch</name>
+    <message>
+        <source>Search all notes</source>
+        <translation>搜索全部笔记</translation>
+    </message>
+    <message>
+        <source>No note holds “%1”</source>
+        <translation>没有笔记包含“%1”</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n note(s) found</source>
+        <translation>
+            <numerusform>找到 %n 篇笔记</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>NoteStore</name>
     <message>
         <source>Cannot prepare the notebook</source>
@@ -345,6 +362,18 @@ Its text and its attachments are removed for good.</source>
     <message>
         <source>Cannot read the attachment sizes of the note %1</source>
         <translation>无法读取笔记 %1 的附件大小</translation>
+    </message>
+    <message>
+        <source>Cannot search the notes</source>
+        <translation>无法搜索笔记</translation>
+    </message>
+    <message>
+        <source>Cannot read the search index</source>
+        <translation>无法读取搜索索引</translation>
+    </message>
+    <message>
+        <source>Cannot index the note %1</source>
+        <translation>无法为笔记 %1 建立索引</translation>
     </message>
 </context>
 <context>

@@ -11,6 +11,7 @@
 #include "notesearch.h"
 #include "notesicons.h"
 #include "notestore.h"
+#include "storeactions.h"
 
 #include "bridge/editorevents.h"
 #include "common/commonutils.h"
@@ -47,8 +48,10 @@ namespace {
 
 constexpr int AutoTitleLength = 60;
 
-// A file name for the note's title: characters that no file system likes become '_'.
-QString fileNameFor(const QString &title)
+} // namespace
+
+// Characters that no file system likes become '_'.
+QString MainWindow::fileNameFor(const QString &title)
 {
     QString name = title.trimmed();
     for (QChar &c : name) {
@@ -58,6 +61,8 @@ QString fileNameFor(const QString &title)
     }
     return name.isEmpty() ? MainWindow::untitledTitle() : name;
 }
+
+namespace {
 
 // The first line of the text that is not blank, as a title.
 QString firstLine(const QString &plainText)
@@ -238,6 +243,11 @@ void MainWindow::createActions()
     QMenu *file = menuBar()->addMenu(tr("&File"));
     file->addAction(m_newAction);
     file->addAction(m_exportAction);
+    auto *storeActions = new StoreActions(*this, m_store);
+    file->addAction(storeActions->exportAction());
+    file->addSeparator();
+    file->addAction(storeActions->checkAction());
+    file->addAction(storeActions->cleanAction());
     file->addSeparator();
     file->addAction(quit);
     QMenu *note = menuBar()->addMenu(tr("&Note"));

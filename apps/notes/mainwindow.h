@@ -62,6 +62,8 @@ public:
 
     // The title of a new note until its first line names it.
     static QString untitledTitle();
+    // A file name made from a note's title (characters file systems refuse become '_').
+    static QString fileNameFor(const QString &title);
 
 public Q_SLOTS:
     void newNote();

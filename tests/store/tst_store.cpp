@@ -1,114 +1,16 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
-#include "attach/attachadder_p.h"
-#include "attach/attachstore_p.h"
-#include "attach/dropfiles_p.h"
-#include "common/commonutils.h"
-#include "editor/czorvaeditorimpl.h"
-#include "editorhost.h"
 #include "logcapture.h"
-#include "notehtml/attachmarkup_p.h"
-#include "notehtml/notehtmlrw.h"
-#include "store/notefolderexport.h"
 #include "store/storecheck.h"
 #include "store/storecleanup.h"
-#include "testhelpers.h"
+#include "storenotebook.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QDirIterator>
-#include <QFile>
 #include <QLockFile>
 #include <QProcess>
-#include <QSignalSpy>
 #include <QSysInfo>
-#include <QTest>
-#include <QWebEngineView>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-
-using namespace TAVRIKCORE::RICHEDITOR;
-using namespace Qt::StringLiterals;
 
 namespace {
-
-QStringList sorted(QStringList list)
-{
-    list.sort();
-    return list;
-}
-
-struct Added
-{
-    QString element; // the attachment's markup as the page keeps it
-    QString store; // its store name
-    QString show; // the picture or thumbnail card shown for it
-};
-
-// A notebook made by the store's own adding and saving code in the program's application
-// folder, which holds the file-type icons.
-class StoreTest : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        QDir(GetAppDirectory() + u"userdata"_s).removeRecursively();
-        root = GetAttachRootDir() + u'/';
-    }
-
-    Added attach(const QString &noteId, const QString &name, const QByteArray &bytes)
-    {
-        const QString path = m_src.filePath(name);
-        EXPECT_TRUE(writeBytes(path, bytes));
-        DropFileInfo info;
-        EXPECT_TRUE(DropFiles::BuildDropFileInfo(path, info));
-        MAF_RESULT result;
-        EXPECT_EQ(AttachStore::MoveAttFile(noteId, info, result), 1) << name.toStdString();
-        return {AttachAdder::AttachmentMarkup(info, result), result.storeName, result.showName};
-    }
-    QString save(QString html)
-    {
-        NewAttachFile record;
-        int version = NOTE_HTML_VER_2;
-        EXPECT_EQ(NoteHtmlRW::SaveHtmlTextToFile(html, record, &version), 1);
-        return record.storeName;
-    }
-    // Dates everything in the store two hours back, each entry a second older than the next.
-    void age()
-    {
-        QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System,
-                        QDirIterator::Subdirectories);
-        qint64 back = 7200 + 500;
-        while (it.hasNext()) {
-            const timespec when{time(nullptr) - back--, 0};
-            const timespec times[2] = {when, when};
-            ::utimensat(AT_FDCWD, QFile::encodeName(it.next()).constData(), times,
-                        AT_SYMLINK_NOFOLLOW);
-        }
-    }
-    QStringList named(const std::vector<StoreFinding> &findings) const
-    {
-        QStringList names;
-        for (const StoreFinding &f : findings)
-            names << StoreFindingKindName(f.kind) + u' ' + f.path.mid(root.size());
-        names.sort();
-        return names;
-    }
-    QStringList named(const std::vector<StoreItem> &items) const
-    {
-        QStringList names;
-        for (const StoreItem &item : items)
-            names << StoreItemKindName(item.kind) + u' ' + item.path.mid(root.size());
-        names.sort();
-        return names;
-    }
-
-    QString root;
-    QTemporaryDir m_src;
-    const QString a = CreateGuidString();
-    const QString b = CreateGuidString();
-};
 
 TEST_F(StoreTest, CheckNamesEveryDamageAndChangesNothing)
 {
@@ -218,61 +120,6 @@ TEST_F(StoreTest, CleanupRemovesExactlyWhatNoLiveNoteReferencesOldestFirst)
     EXPECT_EQ(named(StoreCheck::Run(live)), QStringList());
     EXPECT_TRUE(StoreCleanup::List(live).items.empty());
     EXPECT_TRUE(QFileInfo::exists(root + u"5d41402abc4b2a76b9719d911017c592.txt"_s));
-}
-
-// Every picture of a page has loaded and has a width.
-const QString AllPicturesShown
-    = u"[...document.images].every(i => i.complete && i.naturalWidth > 0)"_s;
-
-TEST_F(StoreTest, AfterCleanupTheEditorOpensTheLiveNoteAndItsExportShowsEveryPicture)
-{
-    stageEditorPage(GetAppDirectory());
-    const QByteArray red = pngBytes(filledImage(40, 30, Qt::red));
-    const QByteArray blue = pngBytes(filledImage(20, 10, Qt::blue));
-    const Added photo = attach(a, u"photo.png"_s, red);
-    const Added report = attach(a, u"report.pdf"_s, "%PDF-1.4 report");
-    const Added named = attach(a, u"图 #1.png"_s, blue);
-    const QString first = save(u"<p>A</p>"_s + photo.element + report.element + named.element);
-    const QString second = save(u"<p>A</p>"_s + photo.element + named.element);
-
-    QTemporaryDir out;
-    const NoteFolderExport::Result exported = NoteFolderExport::Export(a, first, out.path());
-    EXPECT_EQ(exported.error, QString());
-    EXPECT_EQ(exported.htmlPath, out.filePath(u"note.html"_s));
-    const QStringList copies
-        = {u"photo.png"_s, u"report.pdf.bmp"_s, u"report.pdf"_s, u"图 #1.png"_s};
-    ASSERT_EQ(exported.files.size(), size_t(4));
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(exported.files[size_t(i)], out.filePath(copies[i]));
-    EXPECT_EQ(readBytes(out.filePath(u"图 #1.png"_s)), blue);
-    EXPECT_EQ(readBytes(out.filePath(u"report.pdf.bmp"_s)), readBytes(root + report.show));
-    // Exporting again keeps the first export.
-    EXPECT_EQ(NoteFolderExport::Export(a, first, out.path()).htmlPath,
-              out.filePath(u"note(1).html"_s));
-
-    age();
-    EXPECT_EQ(StoreCleanup::Remove({{a, second}}).items.size(), size_t(3)); // first, report, card
-
-    QWebEngineView view;
-    QSignalSpy loaded(&view, &QWebEngineView::loadFinished);
-    view.load(QUrl::fromLocalFile(exported.htmlPath));
-    ASSERT_TRUE(loaded.wait(30000));
-    EXPECT_TRUE(
-        waitForScript(view.page(), AllPicturesShown + u" && document.images.length == 3"_s));
-    EXPECT_EQ(runScript(view.page(), u"document.querySelector('a').href"_s).toString(),
-              QUrl::fromLocalFile(out.filePath(u"report.pdf"_s)).toString());
-
-    EditorHost host;
-    auto *editor = new CZorvaEditorImpl;
-    editor->SetZvEditorNotify(&host);
-    ASSERT_EQ(editor->Create(&host, QRect(0, 0, 800, 600), 1, IEWebBrowser::StyleVisible), 1);
-    host.show();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return host.pageLoadedEvents > 0; }, 30000));
-    editor->LoadEditor(a, {second}, {}, false);
-    EXPECT_TRUE(waitForScript(editor->page(),
-                              u"(d => d.images.length == 2 && "_s
-                                  + QString(AllPicturesShown).replace(u"document"_s, u"d"_s)
-                                  + u")(Tavrik.editor.document())"_s));
 }
 
 #ifdef TAVRIK_STORE_PROGRAM

@@ -394,6 +394,119 @@ Switch to that window to go on with your notes.</translation>
     </message>
 </context>
 <context>
+    <name>StoreActions</name>
+    <message>
+        <source>… and %1 more</source>
+        <translation>… and %1 more</translation>
+    </message>
+    <message>
+        <source>Chec&amp;k notebook</source>
+        <translation>Chec&amp;k notebook</translation>
+    </message>
+    <message>
+        <source>Check that every file of the notebook is there and intact</source>
+        <translation>Check that every file of the notebook is there and intact</translation>
+    </message>
+    <message>
+        <source>C&amp;lean up…</source>
+        <translation>C&amp;lean up…</translation>
+    </message>
+    <message>
+        <source>Remove the files no note refers to any more</source>
+        <translation>Remove the files no note refers to any more</translation>
+    </message>
+    <message>
+        <source>Export note as &amp;folder…</source>
+        <translation>Export note as &amp;folder…</translation>
+    </message>
+    <message>
+        <source>Save the note as a web page with its pictures and files beside it</source>
+        <translation>Save the note as a web page with its pictures and files beside it</translation>
+    </message>
+    <message>
+        <source>The notebook is sound: every file its notes need is there and intact.</source>
+        <translation>The notebook is sound: every file its notes need is there and intact.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n problem(s) found in the notebook:</source>
+        <translation>
+            <numerusform>%n problem found in the notebook:</numerusform>
+            <numerusform>%n problems found in the notebook:</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Notebook checked: %n problem(s)</source>
+        <translation>
+            <numerusform>Notebook checked: %n problem</numerusform>
+            <numerusform>Notebook checked: %n problems</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Check notebook</source>
+        <translation>Check notebook</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file(s) changed within the last hour stay for now.</source>
+        <translation>
+            <numerusform>%n file changed within the last hour stays for now.</numerusform>
+            <numerusform>%n files changed within the last hour stay for now.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Nothing to clean up: every file belongs to a note.</source>
+        <translation>Nothing to clean up: every file belongs to a note.</translation>
+    </message>
+    <message>
+        <source>Clean up</source>
+        <translation>Clean up</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file(s) (%1) belong to no note any more. Remove them?</source>
+        <translation>
+            <numerusform>%n file (%1) belongs to no note any more. Remove it?</numerusform>
+            <numerusform>%n files (%1) belong to no note any more. Remove them?</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Removed %n file(s), %1 freed.</source>
+        <translation>
+            <numerusform>Removed %n file, %1 freed.</numerusform>
+            <numerusform>Removed %n files, %1 freed.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Nothing was removed: %1</source>
+        <translation>Nothing was removed: %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file(s) stayed; the log says why.</source>
+        <translation>
+            <numerusform>%n file stayed; the log says why.</numerusform>
+            <numerusform>%n files stayed; the log says why.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Export note as folder: where to put it</source>
+        <translation>Export note as folder: where to put it</translation>
+    </message>
+    <message>
+        <source>the note has not been saved yet</source>
+        <translation>the note has not been saved yet</translation>
+    </message>
+    <message>
+        <source>Exported to %1</source>
+        <translation>Exported to %1</translation>
+    </message>
+    <message>
+        <source>The note could not be exported: %1</source>
+        <translation>The note could not be exported: %1</translation>
+    </message>
+    <message>
+        <source>Export note as folder</source>
+        <translation>Export note as folder</translation>
+    </message>
+</context>
+<context>
     <name>main</name>
     <message>
         <source>A small note-taking program built on the Tavrik editor.</source>

@@ -392,6 +392,113 @@ Switch to that window to go on with your notes.</source>
     </message>
 </context>
 <context>
+    <name>StoreActions</name>
+    <message>
+        <source>… and %1 more</source>
+        <translation>……另有 %1 项</translation>
+    </message>
+    <message>
+        <source>Chec&amp;k notebook</source>
+        <translation>检查笔记本(&amp;K)</translation>
+    </message>
+    <message>
+        <source>Check that every file of the notebook is there and intact</source>
+        <translation>检查笔记本的每个文件是否都在且完好</translation>
+    </message>
+    <message>
+        <source>C&amp;lean up…</source>
+        <translation>清理(&amp;L)…</translation>
+    </message>
+    <message>
+        <source>Remove the files no note refers to any more</source>
+        <translation>删除不再被任何笔记引用的文件</translation>
+    </message>
+    <message>
+        <source>Export note as &amp;folder…</source>
+        <translation>将笔记导出为文件夹(&amp;F)…</translation>
+    </message>
+    <message>
+        <source>Save the note as a web page with its pictures and files beside it</source>
+        <translation>将笔记保存为网页，图片和文件放在旁边</translation>
+    </message>
+    <message>
+        <source>The notebook is sound: every file its notes need is there and intact.</source>
+        <translation>笔记本完好：笔记需要的每个文件都在且完好。</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n problem(s) found in the notebook:</source>
+        <translation>
+            <numerusform>笔记本中发现 %n 个问题：</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Notebook checked: %n problem(s)</source>
+        <translation>
+            <numerusform>笔记本已检查：%n 个问题</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Check notebook</source>
+        <translation>检查笔记本</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file(s) changed within the last hour stay for now.</source>
+        <translation>
+            <numerusform>最近一小时内改动的 %n 个文件暂时保留。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Nothing to clean up: every file belongs to a note.</source>
+        <translation>无需清理：每个文件都属于某个笔记。</translation>
+    </message>
+    <message>
+        <source>Clean up</source>
+        <translation>清理</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file(s) (%1) belong to no note any more. Remove them?</source>
+        <translation>
+            <numerusform>%n 个文件（%1）已不属于任何笔记。要删除它们吗？</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Removed %n file(s), %1 freed.</source>
+        <translation>
+            <numerusform>已删除 %n 个文件，释放 %1。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Nothing was removed: %1</source>
+        <translation>未删除任何文件：%1</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file(s) stayed; the log says why.</source>
+        <translation>
+            <numerusform>%n 个文件未删除，原因见日志。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Export note as folder: where to put it</source>
+        <translation>将笔记导出为文件夹：选择存放位置</translation>
+    </message>
+    <message>
+        <source>the note has not been saved yet</source>
+        <translation>笔记尚未保存</translation>
+    </message>
+    <message>
+        <source>Exported to %1</source>
+        <translation>已导出到 %1</translation>
+    </message>
+    <message>
+        <source>The note could not be exported: %1</source>
+        <translation>无法导出笔记：%1</translation>
+    </message>
+    <message>
+        <source>Export note as folder</source>
+        <translation>将笔记导出为文件夹</translation>
+    </message>
+</context>
+<context>
     <name>main</name>
     <message>
         <source>A small note-taking program built on the Tavrik editor.</source>

@@ -15,6 +15,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QProgressDialog>
 #include <QStandardPaths>
 #include <QStatusBar>
 
@@ -72,7 +73,15 @@ void StoreActions::saveOpenNote()
 void StoreActions::checkNotebook()
 {
     saveOpenNote();
-    const std::vector<StoreFinding> findings = StoreCheck::Run(liveNotesOf(m_store));
+    // Hashing a large notebook takes a while: the window stays painted meanwhile.
+    QProgressDialog progress(tr("Checking the notebook…"), QString(), 0, 1000, &m_window);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    const std::vector<StoreFinding> findings
+        = StoreCheck::Run(liveNotesOf(m_store), [&](qint64 done, qint64 total) {
+              progress.setValue(total > 0 ? int(done * 1000 / total) : 1000);
+          });
+    progress.reset();
     const QString text = findings.empty()
         ? tr("The notebook is sound: every file its notes need is there and intact.")
         : tr("%n problem(s) found in the notebook:", nullptr, int(findings.size())) + u"\n\n"_s

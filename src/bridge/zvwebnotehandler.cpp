@@ -267,25 +267,26 @@ void ZvWebNoteHandler::SetEditorHtml(const QString &html)
 
 int ZvWebNoteHandler::GetEditorContent(QString &html, QString &text)
 {
-    const auto reply = CallJsProcessor(m_browser, QStringLiteral("GetEditorContent"),
-                                       QStringLiteral("{}"), GetContentLines);
-    if (!reply)
+    auto texts = CallJsProcessorForTexts(m_browser, QStringLiteral("GetEditorContent"),
+                                         QStringLiteral("{}"), GetContentLines, {"ehtml", "etext"});
+    if (!texts)
         return 0;
-    html = JsonText(*reply, "ehtml");
-    text = JsonText(*reply, "etext");
+    html = std::move(texts->at(0));
+    text = std::move(texts->at(1));
     return 1;
 }
 
 void ZvWebNoteHandler::GetEditorContentAsync(int timeoutMs, ContentHandler done)
 {
-    CallJsProcessorAsync(m_browser, QStringLiteral("GetEditorContent"), QStringLiteral("{}"),
-                         GetContentLines, timeoutMs,
-                         [done = std::move(done)](const std::optional<Json::Value> &reply) {
-                             if (reply)
-                                 done(1, JsonText(*reply, "ehtml"), JsonText(*reply, "etext"));
-                             else
-                                 done(0, QString(), QString());
-                         });
+    CallJsProcessorForTextsAsync(
+        m_browser, QStringLiteral("GetEditorContent"), QStringLiteral("{}"), GetContentLines,
+        {"ehtml", "etext"}, timeoutMs,
+        [done = std::move(done)](std::optional<std::vector<QString>> texts) {
+            if (texts)
+                done(1, std::move(texts->at(0)), std::move(texts->at(1)));
+            else
+                done(0, QString(), QString());
+        });
 }
 
 void ZvWebNoteHandler::SetEditorFocus()

@@ -17,8 +17,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
-using namespace TAVRIKCORE::RICHEDITOR;
-using namespace Qt::StringLiterals;
+namespace TAVRIKCORE::RICHEDITOR {
 
 inline QStringList sorted(QStringList list)
 {
@@ -40,7 +39,7 @@ class StoreTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        QDir(GetAppDirectory() + u"userdata"_s).removeRecursively();
+        QDir(GetAppDirectory() + QStringLiteral("userdata")).removeRecursively();
         root = GetAttachRootDir() + u'/';
     }
 
@@ -92,3 +91,5 @@ protected:
     const QString a = CreateGuidString();
     const QString b = CreateGuidString();
 };
+
+} // namespace TAVRIKCORE::RICHEDITOR

@@ -10,6 +10,9 @@
 #include <QProcess>
 #include <QSysInfo>
 
+using namespace TAVRIKCORE::RICHEDITOR;
+using namespace Qt::StringLiterals;
+
 namespace {
 
 TEST_F(StoreTest, CheckNamesEveryDamageAndChangesNothing)

@@ -10,6 +10,9 @@
 #include <QTest>
 #include <QWebEngineView>
 
+using namespace TAVRIKCORE::RICHEDITOR;
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // Every picture of a page has loaded and has a width.

@@ -505,6 +505,10 @@ Switch to that window to go on with your notes.</translation>
         <source>Export note as folder</source>
         <translation>Export note as folder</translation>
     </message>
+    <message>
+        <source>Checking the notebook…</source>
+        <translation>Checking the notebook…</translation>
+    </message>
 </context>
 <context>
     <name>main</name>

@@ -497,6 +497,10 @@ Switch to that window to go on with your notes.</source>
         <source>Export note as folder</source>
         <translation>将笔记导出为文件夹</translation>
     </message>
+    <message>
+        <source>Checking the notebook…</source>
+        <translation>正在检查笔记本…</translation>
+    </message>
 </context>
 <context>
     <name>main</name>

@@ -7,6 +7,7 @@
 #include "mainwindow.h"
 #include "notesearch.h"
 
+#include "bridge/sttabledata.h"
 #include "editor/czorvaeditorimpl.h"
 #include "editor/czorvaupdownview.h"
 
@@ -141,16 +142,45 @@ void GuidedTour::run()
     if (!showSplitView())
         return;
 
-    const QString mht = QDir(m_folder).filePath(u"welcome.mht"_s);
-    if (!m_window.exportCurrentNoteTo(mht))
-        return fail(u"the export to MHT failed"_s);
-    std::printf("  exported the welcome note to %s\n", qPrintable(mht));
+    if (!exportWithTable())
+        return;
     if (!m_window.copyCurrentNote())
         return fail(u"the welcome note could not be copied"_s);
     std::printf("  copied the welcome note to the clipboard with its pictures\n");
     std::printf("Guided tour finished: %d screenshots in %s\n", m_shots, qPrintable(m_folder));
     std::fflush(stdout);
     QApplication::exit(0);
+}
+
+bool GuidedTour::exportWithTable()
+{
+    using TAVRIKCORE::RICHEDITOR::StTableData;
+    if (!typeIntoNote(u"Packing list"_s, u"Exported with its picture and this table."_s, true))
+        return false;
+    m_window.editor()->InsertTable(StTableData{2,
+                                               2,
+                                               {{{{}, u"Passport"_s, {}}, {{}, u"yes"_s, {}}},
+                                                {{{}, u"Camera"_s, {}}, {{}, u"yes"_s, {}}}}});
+    const int saves = m_saves;
+    pressSaveKey();
+    if (!waitFor([&] { return m_saves > saves; }, StepTimeoutMs)) {
+        fail(u"the welcome note with a table was not saved"_s);
+        return false;
+    }
+    runInPage(u"document.querySelector('iframe.ke-edit-iframe').contentWindow.scrollTo(0, 1e6) "
+              "|| true"_s);
+    settle(300);
+    shot(u"table-to-export"_s, u"the welcome note with a table, exported as MHT and ODT"_s);
+    for (const QString &name : {u"welcome.mht"_s, u"welcome.odt"_s}) {
+        const QString path = QDir(m_folder).filePath(name);
+        if (!m_window.exportCurrentNoteTo(path)) {
+            fail(u"the export to %1 failed"_s.arg(name));
+            return false;
+        }
+        std::printf("  exported the welcome note with its picture and a table to %s\n",
+                    qPrintable(path));
+    }
+    return true;
 }
 
 bool GuidedTour::select(const QString &title)

@@ -5,6 +5,7 @@
 #include "attachmentopener.h"
 #include "attachmentpane.h"
 #include "editorappearance.h"
+#include "noteexport.h"
 #include "notefilelist.h"
 #include "noteitemdelegate.h"
 #include "notelistmodel.h"
@@ -39,6 +40,7 @@
 #include <QTextDocumentFragment>
 #include <QTime>
 #include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -223,9 +225,10 @@ void MainWindow::createActions()
     m_attachAction->setToolTip(tr("Add files to the note"));
     connect(m_attachAction, &QAction::triggered, this, &MainWindow::attachFiles);
 
-    m_exportAction = new QAction(NotesIcons::exportDocument(ink), tr("&Export to MHT…"), this);
-    m_exportAction->setToolTip(tr("Save the note as an MHT document for a word processor"));
-    connect(m_exportAction, &QAction::triggered, this, &MainWindow::exportCurrentNote);
+    m_exportAction = new QAction(NotesIcons::exportDocument(ink), tr("&Export"), this);
+    m_exportAction->setToolTip(tr("Save the note as a document for a word processor"));
+    m_exportAction->setMenu(NoteExport::createMenu(
+        this, [this](NoteExport::Format format) { exportCurrentNote(format); }));
 
     m_copyAction = new QAction(tr("&Copy note"), this);
     m_copyAction->setToolTip(tr("Copy the whole note with its pictures"));
@@ -274,6 +277,8 @@ void MainWindow::createActions()
     bar->addSeparator();
     bar->addAction(m_attachAction);
     bar->addAction(m_exportAction);
+    if (auto *button = qobject_cast<QToolButton *>(bar->widgetForAction(m_exportAction)))
+        button->setPopupMode(QToolButton::InstantPopup);
     bar->addSeparator();
     bar->addAction(m_readOnlyAction);
 }
@@ -571,20 +576,22 @@ void MainWindow::attachFiles()
     m_editor->SaveEditor();
 }
 
-void MainWindow::exportCurrentNote()
+void MainWindow::exportCurrentNote(NoteExport::Format format)
 {
     if (m_currentId.isEmpty())
         return;
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (folder.isEmpty())
         folder = QDir::homePath();
+    const QString title = NoteExport::dialogTitle(format);
     const QString path = IPrompts::instance()->saveFileName(
-        this, tr("Export to MHT"), folder + u'/' + fileNameFor(noteTitle(m_currentId)) + u".mht"_s,
-        tr("MHT documents (*.mht *.mhtml)"));
+        this, title,
+        folder + u'/' + fileNameFor(noteTitle(m_currentId)) + NoteExport::suffix(format),
+        NoteExport::fileFilter(format));
     if (path.isEmpty())
         return;
     if (!exportCurrentNoteTo(path))
-        IPrompts::instance()->messageBox(this, statusBar()->currentMessage(), tr("Export to MHT"),
+        IPrompts::instance()->messageBox(this, statusBar()->currentMessage(), title,
                                          QMessageBox::Ok);
 }
 
@@ -609,7 +616,7 @@ bool MainWindow::exportCurrentNoteTo(const QString &path)
     // The export writes what was last saved, so the page's latest changes are saved first.
     m_editor->SaveEditor();
     QString error;
-    if (!m_editor->ExportWord(path, error)) {
+    if (!NoteExport::write(*m_editor, path, error)) {
         showMessage(tr("Export failed: %1").arg(error));
         return false;
     }

@@ -14,6 +14,7 @@
 #include "notehtml/attachmarkup_p.h"
 #include "notehtml/attachmarkuprewriter_p.h"
 #include "notehtml/mhtexport_p.h"
+#include "notehtml/odtexport_p.h"
 #include "skin/chyperlink_p.h"
 #include "skin/hresult.h"
 #include "skin/iewebbrowser.h"
@@ -424,6 +425,16 @@ int ZvWebNoteHandler::NoteHtmlContentToMhtFile(const QString &html, const QStrin
 int ZvWebNoteHandler::NoteHtmlFileToMhtFile(const QString &noteFile, const QString &target)
 {
     return MhtExport::NoteHtmlFileToMhtFile(noteFile, target);
+}
+
+int ZvWebNoteHandler::NoteHtmlContentToOdtFile(const QString &html, const QString &target)
+{
+    return OdtExport::NoteHtmlContentToOdtFile(html, target);
+}
+
+int ZvWebNoteHandler::NoteHtmlFileToOdtFile(const QString &noteFile, const QString &target)
+{
+    return OdtExport::NoteHtmlFileToOdtFile(noteFile, target);
 }
 
 int ZvWebNoteHandler::OnGetFunId(const QString &name)

@@ -229,6 +229,9 @@ public:
     static int HtmlToMht(const QString &html, const QString &target);
     static int NoteHtmlContentToMhtFile(const QString &html, const QString &target);
     static int NoteHtmlFileToMhtFile(const QString &noteFile, const QString &target);
+    // The same as an OpenDocument text (see OdtExport).
+    static int NoteHtmlContentToOdtFile(const QString &html, const QString &target);
+    static int NoteHtmlFileToOdtFile(const QString &noteFile, const QString &target);
 
     // Search marks in the note shown by the page.
     //

@@ -17,6 +17,7 @@
 #include "editor/spellchecking_p.h"
 #include "notehtml/attachmarkup_p.h"
 #include "notehtml/mhtexport_p.h"
+#include "notehtml/odtexport_p.h"
 #include "notehtml/notehtmlrw.h"
 
 #include <QApplication>
@@ -439,6 +440,15 @@ bool CZorvaEditorImpl::ExportWord(const QString &path, QString &error)
         return false;
     }
     return MhtExport::ExportWord(m_lastHtml, path, error);
+}
+
+bool CZorvaEditorImpl::ExportOdt(const QString &path, QString &error)
+{
+    if (m_partialNote) {
+        error = tr("此笔记过大，无法在编辑器中导出。");
+        return false;
+    }
+    return OdtExport::ExportOdt(m_lastHtml, path, error);
 }
 
 void CZorvaEditorImpl::GetLastHtml(QString &html) const

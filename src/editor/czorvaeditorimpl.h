@@ -87,6 +87,8 @@ public:
     // Writes the note as last loaded or saved to `path` as an MHT document. False with the
     // reason in `error` when there is no content or the conversion failed.
     bool ExportWord(const QString &path, QString &error);
+    // The same as an OpenDocument text (.odt) for LibreOffice and other word processors.
+    bool ExportOdt(const QString &path, QString &error);
     // The note content as last loaded, started or saved.
     void GetLastHtml(QString &html) const;
 

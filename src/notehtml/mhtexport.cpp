@@ -43,14 +43,23 @@ QByteArray archiveAddress(const QString &absolutePath)
     return url.toEncoded();
 }
 
+// Sets the part's Content-Location exactly as given: a long address is neither folded nor
+// encoded, which readers would not undo.
+void setLocation(GMimeObject *part, const QByteArray &address)
+{
+    GMimeHeaderList *headers = g_mime_object_get_header_list(part);
+    g_mime_header_list_set(headers, "Content-Location", address.constData(), nullptr);
+    GMimeHeader *header = g_mime_header_list_get_header(headers, "Content-Location");
+    g_mime_header_set_raw_value(header, QByteArray(' ' + address + '\n').constData());
+}
+
 GMimeObject *htmlPart(const QString &html, const QString &target)
 {
     GMimeTextPart *part = g_mime_text_part_new_with_subtype("html");
     g_mime_text_part_set_text(part, html.toUtf8().constData());
     g_mime_text_part_set_charset(part, "utf-8");
     g_mime_part_set_content_encoding(GMIME_PART(part), GMIME_CONTENT_ENCODING_QUOTEDPRINTABLE);
-    g_mime_part_set_content_location(
-        GMIME_PART(part), archiveAddress(u'/' + QFileInfo(target).fileName()).constData());
+    setLocation(GMIME_OBJECT(part), archiveAddress(u'/' + QFileInfo(target).fileName()));
     return GMIME_OBJECT(part);
 }
 
@@ -67,7 +76,7 @@ GMimeObject *picturePart(const ExportFiles::Picture &picture)
     g_mime_part_set_content(part, content);
     g_object_unref(content);
     g_mime_part_set_content_encoding(part, GMIME_CONTENT_ENCODING_BASE64);
-    g_mime_part_set_content_location(part, archiveAddress(picture.src).constData());
+    setLocation(GMIME_OBJECT(part), archiveAddress(picture.src));
     return GMIME_OBJECT(part);
 }
 
@@ -89,6 +98,8 @@ GMimeMessage *buildMessage(const QString &html, const QString &target)
     g_object_unref(root);
     for (const ExportFiles::Picture &picture :
          ExportFiles::localPictures(html, QStringLiteral("HtmlToMht"))) {
+        if (picture.mimeType.isEmpty())
+            continue;
         GMimeObject *part = picturePart(picture);
         g_mime_multipart_add(related, part);
         g_object_unref(part);

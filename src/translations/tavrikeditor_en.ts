@@ -91,6 +91,13 @@
     </message>
 </context>
 <context>
+    <name>OdtExport</name>
+    <message>
+        <source>转化为ODT文档失败！</source>
+        <translation>Cannot convert the note into an ODT document.</translation>
+    </message>
+</context>
+<context>
     <name>TAVRIKCORE::RICHEDITOR::CZorvaEditorImpl</name>
     <message>
         <source>获取笔记编辑器内容失败！</source>

@@ -62,6 +62,9 @@ TEST_F(MhtExportTest, HtmlConvertMakesImagePathsAbsolute)
 // The export read by a browser, from another folder, after the note's pictures are gone.
 TEST_F(MhtExportTest, BrowserShowsTheExportWithItsPicturesFromAnywhere)
 {
+    // An application folder whose addresses need escaping and pass a header line's length.
+    SetAppDirectory(m_app.filePath(u"an application folder with a long name 笔记"_qs));
+    m_root = GetAttachRootDir() + u'/';
     const QByteArray png = pngBytes(filledImage(37, 21, Qt::red));
     QImage card = filledImage(90, 48, Qt::blue).convertToFormat(QImage::Format_RGB555);
     ASSERT_TRUE(card.save(m_root + u"c4rd.bmp"_qs, "BMP"));
@@ -80,9 +83,9 @@ TEST_F(MhtExportTest, BrowserShowsTheExportWithItsPicturesFromAnywhere)
     LogCapture log;
     ASSERT_EQ(MhtExport::NoteHtmlContentToMhtFile(note, target), 1);
     EXPECT_THAT(log.lines(),
-                ElementsAre(u"[ERROR] HtmlToMht: picture not found, kept as a reference: "_qs
-                                + m_root + u"gone.png (No such file or directory)"_qs,
-                            u"[ERROR] HtmlToMht: not a picture, kept as a reference: "_qs + m_root
+                ElementsAre(u"[ERROR] HtmlToMht: picture not found, not embedded: "_qs + m_root
+                                + u"gone.png (No such file or directory)"_qs,
+                            u"[ERROR] HtmlToMht: not a picture, not embedded: "_qs + m_root
                                 + u"text.png"_qs));
 
     const QByteArray bytes = readBytes(target);
@@ -90,7 +93,7 @@ TEST_F(MhtExportTest, BrowserShowsTheExportWithItsPicturesFromAnywhere)
     EXPECT_TRUE(QString::fromLatin1(bytes).contains(QRegularExpression(
         u"\r\nContent-Type: multipart/related; boundary=\"[^\"]+\";\r\n\ttype=\"text/html\"\r\n"_qs)))
         << bytes.left(400).toStdString();
-    const QByteArray root = "http://note.invalid" + m_root.toUtf8();
+    const QByteArray root = "http://note.invalid" + QUrl::toPercentEncoding(m_root, "/");
     const qsizetype html = bytes.indexOf("Content-Type: text/html; charset=utf-8\r\n");
     const qsizetype picture = bytes.indexOf("Content-Type: image/png\r\n");
     const qsizetype cardPart = bytes.indexOf("Content-Type: image/bmp\r\n");
@@ -104,7 +107,7 @@ TEST_F(MhtExportTest, BrowserShowsTheExportWithItsPicturesFromAnywhere)
     QTemporaryDir elsewhere;
     const QString moved = elsewhere.filePath(u"moved.mht"_qs);
     ASSERT_TRUE(QFile::rename(target, moved));
-    ASSERT_TRUE(QDir().rename(m_root, m_app.filePath(u"gone"_qs)));
+    ASSERT_TRUE(QDir().rename(GetAppDirectory(), m_app.filePath(u"gone"_qs)));
     QWebEngineView view;
     QSignalSpy loaded(&view, &QWebEngineView::loadFinished);
     view.load(QUrl::fromLocalFile(moved));

@@ -115,6 +115,7 @@ void GuidedTour::run()
          u"the new note after pasting the welcome note's picture and document"_s);
 
     NoteSearch *search = m_window.noteSearch();
+    waitFor([&] { return !search->isIndexing(); }, StepTimeoutMs);
     search->field()->setText(u"bakery"_s);
     settle(500);
     shot(u"search-all-notes"_s, u"“bakery” found in all notes right after the save"_s);

@@ -170,6 +170,7 @@ MainWindow::MainWindow(NoteStore &store, QWidget *parent) : QMainWindow(parent),
                 if (selectNote(id))
                     searchCurrentNote(word);
             });
+    connect(m_noteSearch, &NoteSearch::indexingFailed, this, &MainWindow::showMessage);
     connect(m_model, &QAbstractItemModel::modelReset, m_noteSearch, &NoteSearch::refresh);
     connect(m_model, &QAbstractItemModel::dataChanged, m_noteSearch, &NoteSearch::refresh);
     auto *notesPane = new QWidget;
@@ -456,10 +457,11 @@ int MainWindow::OnSaveNote(const QString &noteId, const std::vector<NewAttachFil
     const QString first = firstLine(body);
     if (!first.isEmpty() && (first == title || title == untitledTitle()))
         body = body.mid(body.indexOf(u'\n') < 0 ? body.size() : body.indexOf(u'\n') + 1);
-    if (!m_store.saveNote(noteId, list, sizes, body)) {
+    if (!m_store.saveNote(noteId, list, sizes, body, false)) {
         showMessage(m_store.lastError());
         return 0;
     }
+    m_noteSearch->indexLater(noteId, body);
     if (title == untitledTitle()) {
         const QString line = firstLine(plainText);
         if (!line.isEmpty() && m_store.renameNote(noteId, line) && noteId == m_newNoteId)

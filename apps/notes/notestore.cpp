@@ -187,7 +187,7 @@ bool NoteStore::addMissingIndexEntries()
         QSqlQuery *failed = &entry;
         if (entry.exec()) {
             words.addBindValue(entry.lastInsertId());
-            words.addBindValue(title);
+            words.addBindValue(nonNull(NoteWords::collect(title.toString())));
             words.addBindValue(nonNull(NoteWords::collect(preview.toString())));
             failed = words.exec() ? nullptr : &words;
         }
@@ -262,6 +262,20 @@ bool NoteStore::addNote(const QString &id, const QString &title)
     query.addBindValue(now);
     if (!query.exec())
         return fail(tr("Cannot add the note %1").arg(id), query.lastError().text());
+    return indexTitle(id, title.trimmed());
+}
+
+bool NoteStore::indexTitle(const QString &id, const QString &title)
+{
+    // The triggers index the title as it is; its words as NoteWords gives them also find a
+    // part of a Chinese or Japanese title.
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.prepare(u"UPDATE note_index SET title = ? WHERE rowid = "
+                  "(SELECT docid FROM note_search WHERE note_id = ?)"_s);
+    query.addBindValue(nonNull(NoteWords::collect(title)));
+    query.addBindValue(nonNull(id));
+    if (!query.exec())
+        return fail(tr("Cannot index the note %1").arg(id), query.lastError().text());
     return true;
 }
 
@@ -284,7 +298,8 @@ bool NoteStore::renameNote(const QString &id, const QString &title)
     if (trimmed.isEmpty())
         return fail(tr("Cannot rename the note"), tr("the title is empty"));
     return changeOne(tr("Cannot rename the note %1").arg(id),
-                     u"UPDATE notes SET title = ? WHERE id = ?"_s, {nonNull(trimmed), nonNull(id)});
+                     u"UPDATE notes SET title = ? WHERE id = ?"_s, {nonNull(trimmed), nonNull(id)})
+        && indexTitle(id, trimmed);
 }
 
 bool NoteStore::setReadOnly(const QString &id, bool readOnly)

@@ -121,6 +121,7 @@ private:
     bool writeWords(const QString &id, const QString &plainText, bool onlyUnindexed,
                     QString &reason);
     bool markUnindexed(const QString &id, QString &reason);
+    bool indexTitle(const QString &id, const QString &title);
 
     QString m_path;
     QString m_connection;

@@ -55,8 +55,9 @@ TEST_F(NoteSearchTest, FindsTheWordsOfTheLastSaveByPrefixUntilTheNoteIsRemoved)
     EXPECT_EQ(store.matchedWord(u"a"_s, u"shop"_s), u"Shopping"_s) << "from the title";
     EXPECT_EQ(store.matchedWord(u"a"_s, u"kiwi"_s), QString());
 
-    ASSERT_TRUE(store.renameNote(u"b"_s, u"Holiday"_s));
+    ASSERT_TRUE(store.renameNote(u"b"_s, u"Holiday 假期旅行"_s));
     EXPECT_EQ(found(u"holiday"_s), Ids{u"b"_s});
+    EXPECT_EQ(found(u"旅行"_s), Ids{u"b"_s});
     EXPECT_EQ(found(u"trip"_s), Ids{});
     ASSERT_TRUE(store.deleteNote(u"a"_s));
     EXPECT_EQ(found(u"bananas"_s), Ids{});

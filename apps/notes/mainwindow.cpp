@@ -4,11 +4,15 @@
 
 #include "attachmentopener.h"
 #include "attachmentpane.h"
+#include "editorappearance.h"
+#include "noteexport.h"
 #include "notefilelist.h"
 #include "noteitemdelegate.h"
 #include "notelistmodel.h"
+#include "notesearch.h"
 #include "notesicons.h"
 #include "notestore.h"
+#include "storeactions.h"
 
 #include "bridge/editorevents.h"
 #include "common/commonutils.h"
@@ -36,6 +40,7 @@
 #include <QTextDocumentFragment>
 #include <QTime>
 #include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -45,8 +50,10 @@ namespace {
 
 constexpr int AutoTitleLength = 60;
 
-// A file name for the note's title: characters that no file system likes become '_'.
-QString fileNameFor(const QString &title)
+} // namespace
+
+// Characters that no file system likes become '_'.
+QString MainWindow::fileNameFor(const QString &title)
 {
     QString name = title.trimmed();
     for (QChar &c : name) {
@@ -56,6 +63,8 @@ QString fileNameFor(const QString &title)
     }
     return name.isEmpty() ? MainWindow::untitledTitle() : name;
 }
+
+namespace {
 
 // The first line of the text that is not blank, as a title.
 QString firstLine(const QString &plainText)
@@ -132,6 +141,7 @@ MainWindow::MainWindow(NoteStore &store, QWidget *parent) : QMainWindow(parent),
     m_splitView->Create(m_editorFrame, QRect(0, 0, 800, 700), 1000);
     frameLayout->addWidget(m_splitView);
     m_editor->Create(m_splitView, QRect(0, 0, 800, 480), 1001, IEWebBrowser::StyleVisible);
+    new EditorAppearance(m_editor);
     m_attachmentPane = new AttachmentPane(m_splitView);
     m_attachmentPane->setOpenHandler([this](const QString &storeName, const QString &origName) {
         OnOpenAttachment(m_currentId, storeName, origName);
@@ -152,8 +162,25 @@ MainWindow::MainWindow(NoteStore &store, QWidget *parent) : QMainWindow(parent),
     m_editorStack->addWidget(m_editorFrame);
     m_editorStack->addWidget(empty);
 
+    // The search of all notes above the list; its results take the list's place.
+    m_noteSearch = new NoteSearch(m_store);
+    connect(m_noteSearch, &NoteSearch::activeChanged, m_list, &QWidget::setHidden);
+    connect(m_noteSearch, &NoteSearch::noteChosen, this,
+            [this](const QString &id, const QString &word) {
+                if (selectNote(id))
+                    searchCurrentNote(word);
+            });
+    connect(m_noteSearch, &NoteSearch::indexingFailed, this, &MainWindow::showMessage);
+    connect(m_model, &QAbstractItemModel::modelReset, m_noteSearch, &NoteSearch::refresh);
+    connect(m_model, &QAbstractItemModel::dataChanged, m_noteSearch, &NoteSearch::refresh);
+    auto *notesPane = new QWidget;
+    auto *notesLayout = new QVBoxLayout(notesPane);
+    notesLayout->setContentsMargins(0, 0, 0, 0);
+    notesLayout->addWidget(m_noteSearch);
+    notesLayout->addWidget(m_list, 1);
+
     auto *splitter = new QSplitter;
-    splitter->addWidget(m_list);
+    splitter->addWidget(notesPane);
     splitter->addWidget(m_editorStack);
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({280, 900});
@@ -199,9 +226,10 @@ void MainWindow::createActions()
     m_attachAction->setToolTip(tr("Add files to the note"));
     connect(m_attachAction, &QAction::triggered, this, &MainWindow::attachFiles);
 
-    m_exportAction = new QAction(NotesIcons::exportDocument(ink), tr("&Export to MHT…"), this);
-    m_exportAction->setToolTip(tr("Save the note as an MHT document for a word processor"));
-    connect(m_exportAction, &QAction::triggered, this, &MainWindow::exportCurrentNote);
+    m_exportAction = new QAction(NotesIcons::exportDocument(ink), tr("&Export"), this);
+    m_exportAction->setToolTip(tr("Save the note as a document for a word processor"));
+    m_exportAction->setMenu(NoteExport::createMenu(
+        this, [this](NoteExport::Format format) { exportCurrentNote(format); }));
 
     m_copyAction = new QAction(tr("&Copy note"), this);
     m_copyAction->setToolTip(tr("Copy the whole note with its pictures"));
@@ -219,6 +247,11 @@ void MainWindow::createActions()
     QMenu *file = menuBar()->addMenu(tr("&File"));
     file->addAction(m_newAction);
     file->addAction(m_exportAction);
+    auto *storeActions = new StoreActions(*this, m_store);
+    file->addAction(storeActions->exportAction());
+    file->addSeparator();
+    file->addAction(storeActions->checkAction());
+    file->addAction(storeActions->cleanAction());
     file->addSeparator();
     file->addAction(quit);
     QMenu *note = menuBar()->addMenu(tr("&Note"));
@@ -245,6 +278,8 @@ void MainWindow::createActions()
     bar->addSeparator();
     bar->addAction(m_attachAction);
     bar->addAction(m_exportAction);
+    if (auto *button = qobject_cast<QToolButton *>(bar->widgetForAction(m_exportAction)))
+        button->setPopupMode(QToolButton::InstantPopup);
     bar->addSeparator();
     bar->addAction(m_readOnlyAction);
 }
@@ -422,10 +457,11 @@ int MainWindow::OnSaveNote(const QString &noteId, const std::vector<NewAttachFil
     const QString first = firstLine(body);
     if (!first.isEmpty() && (first == title || title == untitledTitle()))
         body = body.mid(body.indexOf(u'\n') < 0 ? body.size() : body.indexOf(u'\n') + 1);
-    if (!m_store.saveNote(noteId, list, sizes, body)) {
+    if (!m_store.saveNote(noteId, list, sizes, body, false)) {
         showMessage(m_store.lastError());
         return 0;
     }
+    m_noteSearch->indexLater(noteId, body);
     if (title == untitledTitle()) {
         const QString line = firstLine(plainText);
         if (!line.isEmpty() && m_store.renameNote(noteId, line) && noteId == m_newNoteId)
@@ -542,20 +578,22 @@ void MainWindow::attachFiles()
     m_editor->SaveEditor();
 }
 
-void MainWindow::exportCurrentNote()
+void MainWindow::exportCurrentNote(NoteExport::Format format)
 {
     if (m_currentId.isEmpty())
         return;
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (folder.isEmpty())
         folder = QDir::homePath();
+    const QString title = NoteExport::dialogTitle(format);
     const QString path = IPrompts::instance()->saveFileName(
-        this, tr("Export to MHT"), folder + u'/' + fileNameFor(noteTitle(m_currentId)) + u".mht"_s,
-        tr("MHT documents (*.mht *.mhtml)"));
+        this, title,
+        folder + u'/' + fileNameFor(noteTitle(m_currentId)) + NoteExport::suffix(format),
+        NoteExport::fileFilter(format));
     if (path.isEmpty())
         return;
     if (!exportCurrentNoteTo(path))
-        IPrompts::instance()->messageBox(this, statusBar()->currentMessage(), tr("Export to MHT"),
+        IPrompts::instance()->messageBox(this, statusBar()->currentMessage(), title,
                                          QMessageBox::Ok);
 }
 
@@ -580,7 +618,7 @@ bool MainWindow::exportCurrentNoteTo(const QString &path)
     // The export writes what was last saved, so the page's latest changes are saved first.
     m_editor->SaveEditor();
     QString error;
-    if (!m_editor->ExportWord(path, error)) {
+    if (!NoteExport::write(*m_editor, path, error)) {
         showMessage(tr("Export failed: %1").arg(error));
         return false;
     }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "attachmentopener.h"
+#include "noteexport.h"
 
 #include "bridge/izveditornotify.h"
 
@@ -14,6 +15,7 @@
 class AttachmentPane;
 class NoteStore;
 class NoteListModel;
+class NoteSearch;
 class QAction;
 class QLabel;
 class QLineEdit;
@@ -47,6 +49,7 @@ public:
     TAVRIKCORE::RICHEDITOR::CZorvaEditorImpl *editor() const { return m_editor; }
     TAVRIKCORE::RICHEDITOR::CZorvaUpDownView *splitView() const { return m_splitView; }
     AttachmentPane *attachmentPane() const { return m_attachmentPane; }
+    NoteSearch *noteSearch() const { return m_noteSearch; }
     bool isEditorReady() const { return m_editorReady; }
     QString currentNoteId() const { return m_currentId; }
 
@@ -60,17 +63,21 @@ public:
 
     // The title of a new note until its first line names it.
     static QString untitledTitle();
+    // A file name made from a note's title (characters file systems refuse become '_').
+    static QString fileNameFor(const QString &title);
 
 public Q_SLOTS:
     void newNote();
     void deleteCurrentNote();
     void renameCurrentNote();
     void attachFiles();
-    void exportCurrentNote();
+    // Asks for a file name and exports the note as `format`.
+    void exportCurrentNote(NoteExport::Format format);
     // Puts the whole note on the clipboard as HTML with its pictures, for a word processor
     // or another note. False (and a status message) when there is nothing to copy.
     bool copyCurrentNote();
-    // Exports without asking for a file name. False (and a status message) on failure.
+    // Exports without asking for a file name, as an ODT document when the name ends in ".odt",
+    // else as MHT. False (and a status message) on failure.
     bool exportCurrentNoteTo(const QString &path);
     void setCurrentReadOnly(bool readOnly);
     // Puts `text` into the search box, which marks its hits in the open note.
@@ -117,6 +124,7 @@ private:
     AttachmentPane *m_attachmentPane = nullptr;
     QLabel *m_countLabel = nullptr;
     QLineEdit *m_search = nullptr;
+    NoteSearch *m_noteSearch = nullptr;
     QAction *m_newAction = nullptr;
     QAction *m_deleteAction = nullptr;
     QAction *m_renameAction = nullptr;

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "notestore.h"
 
+#include "notewords.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QSqlDatabase>
@@ -10,11 +12,14 @@
 #include <QUuid>
 #include <QVariant>
 
+#include <array>
+
 using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr int SchemaVersion = 1;
+// 2 added the full-text index of the notes.
+constexpr int SchemaVersion = 2;
 
 QDateTime fromStamp(const QVariant &value)
 {
@@ -23,7 +28,10 @@ QDateTime fromStamp(const QVariant &value)
 
 QString previewOf(const QString &plainText)
 {
-    QString text = plainText.simplified();
+    // Only the start of a long text is simplified, unless blanks shrink it below the preview.
+    QString text = plainText.left(8 * NoteStore::PreviewLength).simplified();
+    if (text.size() <= NoteStore::PreviewLength && plainText.size() > 8 * NoteStore::PreviewLength)
+        text = plainText.simplified();
     if (text.size() > NoteStore::PreviewLength)
         text = text.left(NoteStore::PreviewLength - 1) + QChar(0x2026);
     return text;
@@ -110,7 +118,9 @@ bool NoteStore::open()
         return fail(tr("Cannot open the notebook %1").arg(m_path),
                     tr("it was written by a newer version (schema %1)").arg(found));
     }
-    const bool ok = exec(u"PRAGMA foreign_keys = ON"_s)
+    // The search's worker thread writes the index through a connection of its own: a write
+    // waits for the other connection's to end rather than fail.
+    const bool ok = exec(u"PRAGMA foreign_keys = ON"_s) && exec(u"PRAGMA busy_timeout = 5000"_s)
         && exec(u"CREATE TABLE IF NOT EXISTS notes ("
                 "id TEXT PRIMARY KEY NOT NULL, title TEXT NOT NULL, created INTEGER NOT NULL, "
                 "modified INTEGER NOT NULL, read_only INTEGER NOT NULL DEFAULT 0, "
@@ -126,10 +136,70 @@ bool NoteStore::open()
                 "store_name TEXT NOT NULL, size INTEGER NOT NULL, "
                 "PRIMARY KEY (note_id, store_name))"_s)
         && exec(u"CREATE INDEX IF NOT EXISTS note_files_by_store ON note_files(store_name)"_s)
-        && exec(u"PRAGMA user_version = %1"_s.arg(SchemaVersion));
+        // The full-text index: one row per note holding its title and the words of its text
+        // (NoteWords::collect), found through note_search. `complete` is 0 while the row lacks
+        // the words of the note's last save (notesToIndex()). The triggers keep the index in
+        // step with the notes whatever adds, renames or removes them.
+        && exec(u"CREATE TABLE IF NOT EXISTS note_search (docid INTEGER PRIMARY KEY, "
+                "note_id TEXT NOT NULL UNIQUE, complete INTEGER NOT NULL DEFAULT 1)"_s)
+        && exec(u"CREATE VIRTUAL TABLE IF NOT EXISTS note_index USING fts5(title, words, "
+                "tokenize = 'unicode61 remove_diacritics 2')"_s)
+        && exec(u"CREATE TRIGGER IF NOT EXISTS note_index_add AFTER INSERT ON notes BEGIN "
+                "INSERT INTO note_search (note_id) VALUES (new.id); "
+                "INSERT INTO note_index (rowid, title, words) VALUES "
+                "((SELECT docid FROM note_search WHERE note_id = new.id), new.title, ''); END"_s)
+        && exec(u"CREATE TRIGGER IF NOT EXISTS note_index_title AFTER UPDATE OF title ON notes "
+                "BEGIN UPDATE note_index SET title = new.title WHERE rowid = "
+                "(SELECT docid FROM note_search WHERE note_id = new.id); END"_s)
+        && exec(u"CREATE TRIGGER IF NOT EXISTS note_index_drop AFTER DELETE ON notes BEGIN "
+                "DELETE FROM note_index WHERE rowid = "
+                "(SELECT docid FROM note_search WHERE note_id = old.id); "
+                "DELETE FROM note_search WHERE note_id = old.id; END"_s)
+        && addMissingIndexEntries() && exec(u"PRAGMA user_version = %1"_s.arg(SchemaVersion));
     if (!ok)
         db.close();
     return ok;
+}
+
+bool NoteStore::addMissingIndexEntries()
+{
+    const QString what = tr("Cannot prepare the notebook");
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    std::vector<std::array<QVariant, 3>> missing;
+    {
+        QSqlQuery query(db);
+        if (!query.exec(u"SELECT id, title, preview FROM notes WHERE id NOT IN "
+                        "(SELECT note_id FROM note_search)"_s))
+            return fail(what, query.lastError().text());
+        while (query.next())
+            missing.push_back({query.value(0), query.value(1), query.value(2)});
+    }
+    if (missing.empty())
+        return true;
+    if (!db.transaction())
+        return fail(what, db.lastError().text());
+    QSqlQuery entry(db);
+    QSqlQuery words(db);
+    entry.prepare(u"INSERT INTO note_search (note_id, complete) VALUES (?, 0)"_s);
+    words.prepare(u"INSERT INTO note_index (rowid, title, words) VALUES (?, ?, ?)"_s);
+    for (const auto &[id, title, preview] : missing) {
+        entry.addBindValue(id);
+        QSqlQuery *failed = &entry;
+        if (entry.exec()) {
+            words.addBindValue(entry.lastInsertId());
+            words.addBindValue(nonNull(NoteWords::collect(title.toString())));
+            words.addBindValue(nonNull(NoteWords::collect(preview.toString())));
+            failed = words.exec() ? nullptr : &words;
+        }
+        if (failed) {
+            const QString reason = failed->lastError().text();
+            db.rollback();
+            return fail(what, reason);
+        }
+    }
+    if (!db.commit())
+        return fail(what, db.lastError().text());
+    return true;
 }
 
 bool NoteStore::isOpen() const
@@ -192,6 +262,20 @@ bool NoteStore::addNote(const QString &id, const QString &title)
     query.addBindValue(now);
     if (!query.exec())
         return fail(tr("Cannot add the note %1").arg(id), query.lastError().text());
+    return indexTitle(id, title.trimmed());
+}
+
+bool NoteStore::indexTitle(const QString &id, const QString &title)
+{
+    // The triggers index the title as it is; its words as NoteWords gives them also find a
+    // part of a Chinese or Japanese title.
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.prepare(u"UPDATE note_index SET title = ? WHERE rowid = "
+                  "(SELECT docid FROM note_search WHERE note_id = ?)"_s);
+    query.addBindValue(nonNull(NoteWords::collect(title)));
+    query.addBindValue(nonNull(id));
+    if (!query.exec())
+        return fail(tr("Cannot index the note %1").arg(id), query.lastError().text());
     return true;
 }
 
@@ -214,7 +298,8 @@ bool NoteStore::renameNote(const QString &id, const QString &title)
     if (trimmed.isEmpty())
         return fail(tr("Cannot rename the note"), tr("the title is empty"));
     return changeOne(tr("Cannot rename the note %1").arg(id),
-                     u"UPDATE notes SET title = ? WHERE id = ?"_s, {nonNull(trimmed), nonNull(id)});
+                     u"UPDATE notes SET title = ? WHERE id = ?"_s, {nonNull(trimmed), nonNull(id)})
+        && indexTitle(id, trimmed);
 }
 
 bool NoteStore::setReadOnly(const QString &id, bool readOnly)
@@ -255,7 +340,8 @@ bool NoteStore::deleteNote(const QString &id, std::vector<QString> *unusedFiles)
 }
 
 bool NoteStore::saveNote(const QString &id, const std::vector<NoteFile> &files,
-                         const std::map<QString, quint64> &sizes, const QString &plainText)
+                         const std::map<QString, quint64> &sizes, const QString &plainText,
+                         bool indexText)
 {
     const QString what = tr("Cannot save the note %1").arg(id);
     if (files.empty() || files.front().fileKind != 0 || files.front().storeName.isEmpty())
@@ -279,6 +365,12 @@ bool NoteStore::saveNote(const QString &id, const std::vector<NoteFile> &files,
     query.addBindValue(nonNull(id));
     if (!query.exec())
         return rollback(query);
+
+    QString reason;
+    if (!(indexText ? writeWords(id, plainText, false, reason) : markUnindexed(id, reason))) {
+        db.rollback();
+        return fail(what, reason);
+    }
 
     for (const QString &table : {u"note_files"_s, u"attachment_sizes"_s}) {
         query.prepare(u"DELETE FROM "_s + table + u" WHERE note_id = ?"_s);
@@ -316,6 +408,114 @@ bool NoteStore::saveNote(const QString &id, const std::vector<NoteFile> &files,
     if (!db.commit())
         return fail(what, db.lastError().text());
     return true;
+}
+
+std::vector<NoteInfo> NoteStore::search(const QString &userText, int limit) const
+{
+    std::vector<NoteInfo> result;
+    m_error.clear();
+    const QString expression = NoteWords::matchExpression(userText);
+    if (expression.isEmpty())
+        return result;
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.prepare(u"SELECT n.id, n.title, n.created, n.modified, n.read_only, n.preview "
+                  "FROM note_index JOIN note_search s ON s.docid = note_index.rowid "
+                  "JOIN notes n ON n.id = s.note_id WHERE note_index MATCH ? "
+                  "ORDER BY bm25(note_index, %1, 1.0), n.modified DESC LIMIT ?"_s.arg(TitleWeight));
+    query.addBindValue(expression);
+    query.addBindValue(limit);
+    if (!query.exec()) {
+        fail(tr("Cannot search the notes"), query.lastError().text());
+        return result;
+    }
+    while (query.next())
+        result.push_back(noteFromQuery(query));
+    return result;
+}
+
+QString NoteStore::matchedWord(const QString &id, const QString &userText) const
+{
+    const QString expression = NoteWords::matchExpression(userText);
+    if (expression.isEmpty())
+        return {};
+    // The index marks each matched word between U+0001 and U+0002.
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.prepare(u"SELECT highlight(note_index, 1, char(1), char(2)), "
+                  "highlight(note_index, 0, char(1), char(2)) FROM note_index "
+                  "WHERE note_index MATCH ? AND rowid = "
+                  "(SELECT docid FROM note_search WHERE note_id = ?)"_s);
+    query.addBindValue(expression);
+    query.addBindValue(nonNull(id));
+    if (!query.exec() || !query.next())
+        return {};
+    for (int column = 0; column < 2; ++column) {
+        const QString marked = query.value(column).toString();
+        const qsizetype start = marked.indexOf(QChar(1));
+        const qsizetype end = marked.indexOf(QChar(2), start + 1);
+        if (start >= 0 && end > start)
+            return marked.mid(start + 1, end - start - 1);
+    }
+    return {};
+}
+
+std::vector<QString> NoteStore::notesToIndex() const
+{
+    std::vector<QString> ids;
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    if (!query.exec(u"SELECT note_id FROM note_search WHERE complete = 0 ORDER BY docid"_s)) {
+        fail(tr("Cannot read the search index"), query.lastError().text());
+        return ids;
+    }
+    while (query.next())
+        ids.push_back(query.value(0).toString());
+    return ids;
+}
+
+bool NoteStore::indexNoteText(const QString &id, const QString &plainText, bool onlyUnindexed)
+{
+    const QString what = tr("Cannot index the note %1").arg(id);
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    if (!db.transaction())
+        return fail(what, db.lastError().text());
+    QString reason;
+    if (!writeWords(id, plainText, onlyUnindexed, reason)) {
+        db.rollback();
+        return fail(what, reason);
+    }
+    if (!db.commit())
+        return fail(what, db.lastError().text());
+    return true;
+}
+
+bool NoteStore::writeWords(const QString &id, const QString &plainText, bool onlyUnindexed,
+                           QString &reason)
+{
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.prepare(u"UPDATE note_index SET words = ? WHERE rowid = (SELECT docid FROM note_search "
+                  "WHERE note_id = ? AND complete <= ?)"_s);
+    query.addBindValue(nonNull(NoteWords::collect(plainText)));
+    query.addBindValue(nonNull(id));
+    query.addBindValue(onlyUnindexed ? 0 : 1);
+    bool ok = query.exec();
+    if (ok) {
+        query.prepare(u"UPDATE note_search SET complete = 1 WHERE note_id = ?"_s);
+        query.addBindValue(nonNull(id));
+        ok = query.exec();
+    }
+    if (!ok)
+        reason = query.lastError().text();
+    return ok;
+}
+
+bool NoteStore::markUnindexed(const QString &id, QString &reason)
+{
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.prepare(u"UPDATE note_search SET complete = 0 WHERE note_id = ?"_s);
+    query.addBindValue(nonNull(id));
+    if (query.exec())
+        return true;
+    reason = query.lastError().text();
+    return false;
 }
 
 std::vector<NoteFile> NoteStore::files(const QString &id) const

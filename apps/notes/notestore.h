@@ -70,10 +70,32 @@ public:
     bool deleteNote(const QString &id, std::vector<QString> *unusedFiles = nullptr);
 
     // Replaces the note's file list (the note file first) and attachment sizes, stores the
-    // preview from `plainText` and stamps the modification time. False for an unknown note or
-    // a list that does not start with the note's HTML file.
+    // preview from `plainText`, indexes its words for search() and stamps the modification time.
+    // Without `indexText` the index keeps the note's previous words and notesToIndex() lists
+    // the note until indexNoteText() gives the new ones. False for an unknown note or a list
+    // that does not start with the note's HTML file.
     bool saveNote(const QString &id, const std::vector<NoteFile> &files,
-                  const std::map<QString, quint64> &sizes, const QString &plainText);
+                  const std::map<QString, quint64> &sizes, const QString &plainText,
+                  bool indexText = true);
+
+    // The notes holding every word of what the user typed, the last word also as the start of
+    // a longer word, in any letter case and with or without accents; text that holds no word
+    // finds nothing. Ranked best first by the index's bm25 score, a word in the title counting
+    // TitleWeight times one in the text, then the most recently modified. At most `limit`
+    // notes; empty with lastError() set when the index cannot be read (cleared otherwise).
+    std::vector<NoteInfo> search(const QString &userText, int limit = 200) const;
+    // The first word of the note's text or title that the search for `userText` matched, as
+    // the note writes it (to mark it in the open note); empty when none did.
+    QString matchedWord(const QString &id, const QString &userText) const;
+
+    // Notes whose index lacks their text: saved without `indexText`, or from a notebook
+    // written before the index existed (the index holds their title and preview), until
+    // indexNoteText() gives their text.
+    std::vector<QString> notesToIndex() const;
+    // Indexes the note's text; with `onlyUnindexed` only when notesToIndex() lists the note,
+    // so text read from an older save cannot replace a newer one. A removed note is left
+    // removed. False when the index cannot be written.
+    bool indexNoteText(const QString &id, const QString &plainText, bool onlyUnindexed = false);
 
     // The file list of the last save, in its order; empty for a note never saved.
     std::vector<NoteFile> files(const QString &id) const;
@@ -84,12 +106,22 @@ public:
 
     // Longest preview kept for a note, in characters.
     static constexpr int PreviewLength = 160;
+    // How much more a word in a note's title weighs in search() than one in its text.
+    static constexpr double TitleWeight = 10.0;
 
 private:
     bool exec(const QString &statement);
     // Runs a statement that must change exactly one note; `what` starts the error.
     bool changeOne(const QString &what, const QString &statement, const QVariantList &values);
     bool fail(const QString &what, const QString &reason) const;
+    // Gives every note without an index entry one holding its title and preview.
+    bool addMissingIndexEntries();
+    // Inside a transaction: the index entry's words from `plainText` (with `onlyUnindexed`,
+    // only for a note listed by notesToIndex()), or the entry marked as lacking them.
+    bool writeWords(const QString &id, const QString &plainText, bool onlyUnindexed,
+                    QString &reason);
+    bool markUnindexed(const QString &id, QString &reason);
+    bool indexTitle(const QString &id, const QString &title);
 
     QString m_path;
     QString m_connection;

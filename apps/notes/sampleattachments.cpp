@@ -63,10 +63,7 @@ bool store(ZvWebNoteHandler &handler, const QString &path, SampleAttachments::Ma
     const DropFileInfo &info = files.front();
     made.sizes[stored.storeName] = info.fileSize;
     made.sizes[stored.showName] = quint64(stored.showSize);
-    const QString json = ZvWebNoteHandler::FormatOrigNameToJson(info.keptName).toHtmlEscaped();
-    made.html += u"<img src=\""_s + stored.showSrc + u"\" class=\""_s + stored.relPath
-        + u"\" zv_exdata=\""_s + json + u"\" data-ke-src=\""_s + stored.showSrc
-        + u"\" zvimgsrc=\""_s + stored.showSrc + u"\"> "_s;
+    made.html += ZvWebNoteHandler::AttachmentMarkup(info, stored) + u' ';
     return true;
 }
 

@@ -81,6 +81,23 @@ QString AttachAdder::AddPicJson(const DropFileInfo &info, const MAF_RESULT &stor
     return FromNarrow(QByteArray::fromStdString(object.toStyledString()));
 }
 
+QString AttachAdder::AttachmentMarkup(const DropFileInfo &info, const MAF_RESULT &stored)
+{
+    // A browser escapes only the ampersand, the double quote and the no-break space in a
+    // serialised attribute value.
+    const auto quoted = [](const QString &value) -> QString {
+        QString text = value;
+        text.replace(u'&', QStringLiteral("&amp;"))
+            .replace(u'"', QStringLiteral("&quot;"))
+            .replace(QChar(0xA0), QStringLiteral("&nbsp;"));
+        return u'"' + text + u'"';
+    };
+    const QString src = quoted(stored.showSrc);
+    return QStringLiteral("<img src=") + src + QStringLiteral(" class=") + quoted(stored.relPath)
+        + QStringLiteral(" zv_exdata=") + quoted(AttachMarkup::FormatOrigNameToJson(info.keptName))
+        + QStringLiteral(" data-ke-src=") + src + QStringLiteral(" zvimgsrc=") + src + u'>';
+}
+
 void AttachAdder::ShowMessage(QWidget *parent, const QString &source, const QString &arg)
 {
     const QString logged = source.contains(u"%1") ? source.arg(arg) : source;

@@ -53,6 +53,9 @@ public:
     // "picpath" (showSrc), "strData" (relPath), "exdata" (the metadata of keptName) and "type"
     // (fileExt).
     static QString AddPicJson(const DropFileInfo &info, const MAF_RESULT &stored);
+    // The element the page inserts for that argument, as the page serialises it: an <img>
+    // with src, class, zv_exdata, data-ke-src and zvimgsrc in this order.
+    static QString AttachmentMarkup(const DropFileInfo &info, const MAF_RESULT &stored);
 
     // Shows one of the adding messages in the application's plain modal message box with an
     // OK button: `source`, a text marked for translation in the context "AttachAdder", in the

@@ -4,6 +4,7 @@
 
 #include "attach/fileclassifier_p.h"
 #include "attach/filethumbnail_p.h"
+#include "common/appdirectory_p.h"
 #include "common/commonutils.h"
 #include "common/contentnamedfile_p.h"
 #include "common/writelog_p.h"
@@ -191,6 +192,7 @@ int AttachStore::MoveAttFile(const QString &noteId, const DropFileInfo &info, MA
         hash = CalcFileMd5(keptPath);
         if (hash.isEmpty())
             return failure(Md5Failed, 0, keptPath, error);
+        Internal::touchFile(keptPath); // used again, as new for a store clean-up
         storeName = hash + u'.' + info.fileExt;
     } else {
         // Copied and hashed in one pass on this thread; files in the making lie in the root.
@@ -325,7 +327,7 @@ int AttachStore::SaveImage(const QImage *image, std::vector<DropFileInfo> &files
 
 int AttachStore::RemoveStaleTemporaryFiles()
 {
-    const QString root = GetAppDirectory() + QStringLiteral("userdata/attachment");
+    const QString root = Internal::attachRootPath();
     const QDateTime staleBefore
         = QDateTime::currentDateTimeUtc().addSecs(-qint64(StaleTemporaryFileSeconds));
     static const QRegularExpression temporaryName(QStringLiteral("^[0-9a-f]{32}\\.tmp$"));

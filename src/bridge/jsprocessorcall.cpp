@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "bridge/jsprocessorcall_p.h"
 
+#include "bridge/widejsonreader_p.h"
 #include "common/jsontext_p.h"
 #include "common/log4c.h"
 #include "skin/iewebbrowser.h"
@@ -30,28 +31,63 @@ QByteArrayView narrowReply(const QString &reply, QByteArray &scratch)
     return QByteArrayView(buffer.constData(), end - buffer.constData());
 }
 
-// Reads a reply of jsProcessor; `called` false means the call could not be made.
-std::optional<Json::Value> readReply(bool called, const QVariant &result,
-                                     const JsProcessorLogLines &lines)
+struct Reply
+{
+    Json::Value object;
+    std::vector<QString> texts; // of the wide keys
+};
+
+// Reads a reply of jsProcessor; `called` false means the call could not be made. The string
+// members `wideKeys` come as texts read straight from the wide reply.
+std::optional<Reply> readReply(bool called, const QVariant &result,
+                               const JsProcessorLogLines &lines,
+                               const std::vector<const char *> &wideKeys)
 {
     CLog4C *log = CLog4C::GetInstance();
     if (!called) {
         log->WriteLog(lines.callFailed.toString());
         return std::nullopt;
     }
-    Json::Value reply;
-    QByteArray scratch;
-    if (result.typeId() != QMetaType::QString
-        || !Internal::ParseJsonObject(narrowReply(result.toString(), scratch), reply)) {
+    Reply reply;
+    bool parsed = false;
+    std::vector<std::optional<QString>> wide(wideKeys.size());
+    if (result.typeId() == QMetaType::QString) {
+        const QString text = result.toString();
+        Internal::WideJsonReader reader(text, wideKeys);
+        if (reader.read(reply.object)) {
+            parsed = true;
+            wide = std::move(reader.texts());
+        } else {
+            QByteArray scratch;
+            parsed = Internal::ParseJsonObject(narrowReply(text, scratch), reply.object);
+        }
+    }
+    if (!parsed) {
         log->WriteLog(lines.badReply.toString());
         return std::nullopt;
     }
-    if (!Internal::JsonBool(reply, "result")) {
+    if (!Internal::JsonBool(reply.object, "result")) {
         QString line = lines.refused.toString();
-        log->WriteLog(line.replace(QStringLiteral("%s"), Internal::JsonText(reply, "errmsg")));
+        log->WriteLog(
+            line.replace(QStringLiteral("%s"), Internal::JsonText(reply.object, "errmsg")));
         return std::nullopt;
     }
+    reply.texts.reserve(wideKeys.size());
+    for (std::size_t i = 0; i < wideKeys.size(); ++i) {
+        reply.texts.push_back(wide[i] ? std::move(*wide[i])
+                                      : Internal::JsonText(reply.object, wideKeys[i]));
+    }
     return reply;
+}
+
+std::optional<Reply> callAndRead(IEWebBrowser *browser, const QString &method,
+                                 const QString &argText, const JsProcessorLogLines &lines,
+                                 const std::vector<const char *> &wideKeys)
+{
+    QVariant result;
+    const bool called = browser
+        && browser->ExecJSFun(QStringLiteral("jsProcessor"), {method, argText}, result) == 0;
+    return readReply(called, result, lines, wideKeys);
 }
 
 } // namespace
@@ -59,24 +95,34 @@ std::optional<Json::Value> readReply(bool called, const QVariant &result,
 std::optional<Json::Value> CallJsProcessor(IEWebBrowser *browser, const QString &method,
                                            const QString &argText, const JsProcessorLogLines &lines)
 {
-    QVariant result;
-    const bool called = browser
-        && browser->ExecJSFun(QStringLiteral("jsProcessor"), {method, argText}, result) == 0;
-    return readReply(called, result, lines);
+    auto reply = callAndRead(browser, method, argText, lines, {});
+    return reply ? std::optional<Json::Value>(std::move(reply->object)) : std::nullopt;
 }
 
-void CallJsProcessorAsync(IEWebBrowser *browser, const QString &method, const QString &argText,
-                          const JsProcessorLogLines &lines, int timeoutMs,
-                          std::function<void(std::optional<Json::Value>)> done)
+std::optional<std::vector<QString>>
+CallJsProcessorForTexts(IEWebBrowser *browser, const QString &method, const QString &argText,
+                        const JsProcessorLogLines &lines, const std::vector<const char *> &keys)
 {
+    auto reply = callAndRead(browser, method, argText, lines, keys);
+    return reply ? std::optional<std::vector<QString>>(std::move(reply->texts)) : std::nullopt;
+}
+
+void CallJsProcessorForTextsAsync(IEWebBrowser *browser, const QString &method,
+                                  const QString &argText, const JsProcessorLogLines &lines,
+                                  const std::vector<const char *> &keys, int timeoutMs,
+                                  std::function<void(std::optional<std::vector<QString>>)> done)
+{
+    const auto finish = [lines, keys, done = std::move(done)](bool called, const QVariant &result) {
+        auto reply = readReply(called, result, lines, keys);
+        done(reply ? std::optional<std::vector<QString>>(std::move(reply->texts)) : std::nullopt);
+    };
     if (!browser) {
-        done(readReply(false, QVariant(), lines));
+        finish(false, QVariant());
         return;
     }
-    browser->ExecJSFunAsync(QStringLiteral("jsProcessor"), {method, argText}, timeoutMs,
-                            [lines, done = std::move(done)](int code, const QVariant &result) {
-                                done(readReply(code == 0, result, lines));
-                            });
+    browser->ExecJSFunAsync(
+        QStringLiteral("jsProcessor"), {method, argText}, timeoutMs,
+        [finish](int code, const QVariant &result) { finish(code == 0, result); });
 }
 
 } // namespace TAVRIKCORE::RICHEDITOR

@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <optional>
+#include <vector>
 
 namespace TAVRIKCORE::RICHEDITOR {
 
@@ -32,11 +33,19 @@ std::optional<Json::Value> CallJsProcessor(IEWebBrowser *browser, const QString 
                                            const QString &argText,
                                            const JsProcessorLogLines &lines);
 
-// The same call without waiting (IEWebBrowser::ExecJSFunAsync): `done` gets what
-// CallJsProcessor would give, later, from Qt's own event loop. A page that has not answered
-// within `timeoutMs` counts as a call that could not be made.
-void CallJsProcessorAsync(IEWebBrowser *browser, const QString &method, const QString &argText,
-                          const JsProcessorLogLines &lines, int timeoutMs,
-                          std::function<void(std::optional<Json::Value>)> done);
+// The same call for a reply whose string members `keys` may be megabytes long (a whole note):
+// gives those members' texts, in the order of `keys`, as JsonText would, but read straight from
+// the page's reply without a narrow copy. Empty for a member that is missing.
+std::optional<std::vector<QString>>
+CallJsProcessorForTexts(IEWebBrowser *browser, const QString &method, const QString &argText,
+                        const JsProcessorLogLines &lines, const std::vector<const char *> &keys);
+
+// CallJsProcessorForTexts without waiting (IEWebBrowser::ExecJSFunAsync): `done` gets what it
+// would give, later, from Qt's own event loop. A page that has not answered within `timeoutMs`
+// counts as a call that could not be made.
+void CallJsProcessorForTextsAsync(IEWebBrowser *browser, const QString &method,
+                                  const QString &argText, const JsProcessorLogLines &lines,
+                                  const std::vector<const char *> &keys, int timeoutMs,
+                                  std::function<void(std::optional<std::vector<QString>>)> done);
 
 } // namespace TAVRIKCORE::RICHEDITOR

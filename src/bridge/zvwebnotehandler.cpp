@@ -14,6 +14,7 @@
 #include "notehtml/attachmarkup_p.h"
 #include "notehtml/attachmarkuprewriter_p.h"
 #include "notehtml/mhtexport_p.h"
+#include "notehtml/odtexport_p.h"
 #include "skin/chyperlink_p.h"
 #include "skin/hresult.h"
 #include "skin/iewebbrowser.h"
@@ -267,25 +268,26 @@ void ZvWebNoteHandler::SetEditorHtml(const QString &html)
 
 int ZvWebNoteHandler::GetEditorContent(QString &html, QString &text)
 {
-    const auto reply = CallJsProcessor(m_browser, QStringLiteral("GetEditorContent"),
-                                       QStringLiteral("{}"), GetContentLines);
-    if (!reply)
+    auto texts = CallJsProcessorForTexts(m_browser, QStringLiteral("GetEditorContent"),
+                                         QStringLiteral("{}"), GetContentLines, {"ehtml", "etext"});
+    if (!texts)
         return 0;
-    html = JsonText(*reply, "ehtml");
-    text = JsonText(*reply, "etext");
+    html = std::move(texts->at(0));
+    text = std::move(texts->at(1));
     return 1;
 }
 
 void ZvWebNoteHandler::GetEditorContentAsync(int timeoutMs, ContentHandler done)
 {
-    CallJsProcessorAsync(m_browser, QStringLiteral("GetEditorContent"), QStringLiteral("{}"),
-                         GetContentLines, timeoutMs,
-                         [done = std::move(done)](const std::optional<Json::Value> &reply) {
-                             if (reply)
-                                 done(1, JsonText(*reply, "ehtml"), JsonText(*reply, "etext"));
-                             else
-                                 done(0, QString(), QString());
-                         });
+    CallJsProcessorForTextsAsync(
+        m_browser, QStringLiteral("GetEditorContent"), QStringLiteral("{}"), GetContentLines,
+        {"ehtml", "etext"}, timeoutMs,
+        [done = std::move(done)](std::optional<std::vector<QString>> texts) {
+            if (texts)
+                done(1, std::move(texts->at(0)), std::move(texts->at(1)));
+            else
+                done(0, QString(), QString());
+        });
 }
 
 void ZvWebNoteHandler::SetEditorFocus()
@@ -413,6 +415,16 @@ int ZvWebNoteHandler::NoteHtmlContentToMhtFile(const QString &html, const QStrin
 int ZvWebNoteHandler::NoteHtmlFileToMhtFile(const QString &noteFile, const QString &target)
 {
     return MhtExport::NoteHtmlFileToMhtFile(noteFile, target);
+}
+
+int ZvWebNoteHandler::NoteHtmlContentToOdtFile(const QString &html, const QString &target)
+{
+    return OdtExport::NoteHtmlContentToOdtFile(html, target);
+}
+
+int ZvWebNoteHandler::NoteHtmlFileToOdtFile(const QString &noteFile, const QString &target)
+{
+    return OdtExport::NoteHtmlFileToOdtFile(noteFile, target);
 }
 
 int ZvWebNoteHandler::OnGetFunId(const QString &name)
@@ -573,11 +585,15 @@ void ZvWebNoteHandler::RemoveAttach(const QString &fileName)
 }
 
 void ZvWebNoteHandler::popupContextMenu(const QPoint &screenPoint, bool hasSelection,
-                                        bool onAttachment)
+                                        bool onAttachment, const QString &misspelledWord,
+                                        const QStringList &suggestions)
 {
     if (!m_browser || !m_browser->isVisible())
         return;
     EditorContextMenu menu;
+    menu.addSection(EditorContextMenu::spellingSection([this](const QString &correction) {
+        m_browser->page()->replaceMisspelledWord(correction);
+    }));
     if (onAttachment) {
         menu.addSection([this](const EditorContextMenu::Target &target) {
             const QString file = target.attachFile;
@@ -608,6 +624,8 @@ void ZvWebNoteHandler::popupContextMenu(const QPoint &screenPoint, bool hasSelec
     EditorContextMenu::Target target;
     target.editable = !m_readOnly;
     target.hasSelection = hasSelection;
+    target.misspelledWord = misspelledWord;
+    target.spellingSuggestions = suggestions;
     if (onAttachment) {
         target.attachFile = m_menuAttachFile;
         target.attachName = m_menuAttachName;
@@ -618,7 +636,12 @@ void ZvWebNoteHandler::popupContextMenu(const QPoint &screenPoint, bool hasSelec
 long ZvWebNoteHandler::ShowContextMenu(int, const QPoint &screenPoint, QObject *, QObject *element)
 {
     const auto *request = qobject_cast<const QWebEngineContextMenuRequest *>(element);
-    popupContextMenu(screenPoint, request && !request->selectedText().isEmpty(), false);
+    if (!request) {
+        popupContextMenu(screenPoint, false, false);
+        return S_OK;
+    }
+    popupContextMenu(screenPoint, !request->selectedText().isEmpty(), false,
+                     request->misspelledWord(), request->spellCheckerSuggestions());
     return S_OK;
 }
 

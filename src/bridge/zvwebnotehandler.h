@@ -17,6 +17,7 @@
 #include <QByteArray>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 #include <functional>
@@ -149,6 +150,9 @@ public:
     // The attachment store for the current note (see AttachStore, FileClassifier and
     // FileThumbnail, which these forward to).
     int MoveAttFile(const DropFileInfo &info, MAF_RESULT &result);
+    // The markup the page gives a file stored by MoveAttFile, for notes a host writes
+    // without the page (an <img> showing the picture or the file's thumbnail card).
+    static QString AttachmentMarkup(const DropFileInfo &info, const MAF_RESULT &stored);
     // Numbers the new files whose names clash with the attachments in the page.
     void DoAttSameName(std::vector<DropFileInfo> &files);
     static int SaveImage(const QImage *image, std::vector<DropFileInfo> &files);
@@ -230,6 +234,9 @@ public:
     static int HtmlToMht(const QString &html, const QString &target);
     static int NoteHtmlContentToMhtFile(const QString &html, const QString &target);
     static int NoteHtmlFileToMhtFile(const QString &noteFile, const QString &target);
+    // The same as an OpenDocument text (see OdtExport).
+    static int NoteHtmlContentToOdtFile(const QString &html, const QString &target);
+    static int NoteHtmlFileToOdtFile(const QString &noteFile, const QString &target);
 
     // Search marks in the note shown by the page.
     //
@@ -332,8 +339,10 @@ protected:
 
 private:
     // Pops the editor's menu up at `screenPoint`; on the attachment of the last
-    // MyAttachMenu when `onAttachment` is set.
-    void popupContextMenu(const QPoint &screenPoint, bool hasSelection, bool onAttachment);
+    // MyAttachMenu when `onAttachment` is set; with the corrections of a misspelt word.
+    void popupContextMenu(const QPoint &screenPoint, bool hasSelection, bool onAttachment,
+                          const QString &misspelledWord = QString(),
+                          const QStringList &suggestions = QStringList());
     void copyAttachmentFilesOfSelection();
 
     IZvEditorNotify *m_notify = nullptr;

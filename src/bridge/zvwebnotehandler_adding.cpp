@@ -183,6 +183,11 @@ int ZvWebNoteHandler::MoveAttFile(const DropFileInfo &info, MAF_RESULT &result)
     return AttachStore::MoveAttFile(m_curNoteGuid, info, result);
 }
 
+QString ZvWebNoteHandler::AttachmentMarkup(const DropFileInfo &info, const MAF_RESULT &stored)
+{
+    return AttachAdder::AttachmentMarkup(info, stored);
+}
+
 void ZvWebNoteHandler::DoAttSameName(std::vector<DropFileInfo> &files)
 {
     QString html;

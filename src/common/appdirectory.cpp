@@ -71,22 +71,36 @@ QString GetTempDirectory()
     return withTrailingSlash(QDir::tempPath());
 }
 
+QString Internal::attachRootPath()
+{
+    return GetAppDirectory() + u"userdata/attachment";
+}
+
 QString GetAttachRootDir()
 {
-    const QString root = GetAppDirectory() + u"userdata/attachment";
+    const QString root = Internal::attachRootPath();
     if (!IsFileExist(root))
         MakeDirectories(root);
     return root;
 }
 
-QString GetAttachFilePath(const QString &noteId, const QString &storeName, const QString &keptName)
+QString Internal::attachFilePathIn(const QString &root, const QString &noteId,
+                                   const QString &storeName, const QString &keptName)
 {
     if (keptName.isEmpty())
-        return GetAttachRootDir() + u'/' + storeName;
-    const QString folder = GetAttachRootDir() + u'/' + noteId;
-    if (!IsFileExist(folder))
-        MakeDirectories(folder);
-    return folder + u'/' + keptName;
+        return root + u'/' + storeName;
+    return root + u'/' + noteId + u'/' + keptName;
+}
+
+QString GetAttachFilePath(const QString &noteId, const QString &storeName, const QString &keptName)
+{
+    const QString root = GetAttachRootDir();
+    if (!keptName.isEmpty()) {
+        const QString folder = root + u'/' + noteId;
+        if (!IsFileExist(folder))
+            MakeDirectories(folder);
+    }
+    return Internal::attachFilePathIn(root, noteId, storeName, keptName);
 }
 
 } // namespace TAVRIKCORE::RICHEDITOR

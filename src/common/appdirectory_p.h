@@ -10,4 +10,13 @@ namespace TAVRIKCORE::RICHEDITOR::Internal {
 // (appdirectory_linux.cpp).
 QString executableFolder();
 
+// <app folder>userdata/attachment (no trailing separator), without creating it.
+QString attachRootPath();
+
+// Where a file of the attachment store lies below `root` (no trailing separator): with a kept
+// name <root>/<noteId>/<keptName>, without one <root>/<storeName>. Pure text: nothing is
+// created or looked up.
+QString attachFilePathIn(const QString &root, const QString &noteId, const QString &storeName,
+                         const QString &keptName);
+
 } // namespace TAVRIKCORE::RICHEDITOR::Internal

@@ -14,8 +14,10 @@ int placeContentNamed(const QString &target, const QString &hash,
                       const std::function<bool(Placement)> &put, const QString &replacedLine)
 {
     if (IsFileExist(target)) {
-        if (CalcFileMd5(target) == hash)
+        if (CalcFileMd5(target) == hash) {
+            touchFile(target); // used again: no clean-up takes it for an old unreferenced file
             return 0;
+        }
         errno = 0;
         if (!put(Placement::Replace))
             return errno != 0 ? errno : EIO;

@@ -316,4 +316,9 @@ void setWriteCallForTesting(WriteCall call)
     s_writeCall.store(call, std::memory_order_relaxed);
 }
 
+bool touchFile(const QString &path)
+{
+    return ::utimensat(AT_FDCWD, nativePath(path).constData(), nullptr, 0) == 0;
+}
+
 } // namespace TAVRIKCORE::RICHEDITOR::Internal

@@ -65,6 +65,10 @@ bool durableRename(const QString &source, const QString &target, Placement place
 // target's folder; the source name is gone on success.
 bool placeFlushed(const QString &source, const QString &target, Placement placement);
 
+// Sets the file's modification time to now, so a store clean-up running meanwhile sees a file
+// that was just used again as new. False, with errno set, when that fails.
+bool touchFile(const QString &path);
+
 // Stands in for write(2) in the files written here (not in writeAll, which the log uses), so
 // that tests can run out of disk space. nullptr restores write(2).
 using WriteCall = ssize_t (*)(int fd, const void *data, size_t count);

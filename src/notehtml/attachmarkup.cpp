@@ -2,12 +2,14 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "notehtml/attachmarkup_p.h"
 
+#include "common/appdirectory_p.h"
 #include "common/commonutils.h"
 #include "common/jsontext_p.h"
 #include "common/log4c.h"
 #include "common/narrowcodec.h"
 #include "notehtml/htmldocument_p.h"
 
+#include <functional>
 #include <map>
 
 namespace TAVRIKCORE::RICHEDITOR {
@@ -62,8 +64,13 @@ QString AttachMarkup::GetOrigNameFromJson(const QByteArray &exdata)
     return FromNarrow(bytes);
 }
 
-int AttachMarkup::ParseAttList(const QString &noteId, const QString &html,
-                               std::vector<NewAttachFile> &records, QString *plainText)
+namespace {
+
+// Reads the attachment entries of note HTML into `records` (ParseAttList's rules); `pathOf`
+// gives the path of an entry from its store name and kept name (empty for a file in the root).
+int parseAttList(const QString &noteId, const QString &html, std::vector<NewAttachFile> &records,
+                 QString *plainText,
+                 const std::function<QString(const QString &, const QString &)> &pathOf)
 {
     HtmlDocument doc;
     if (!doc.parse(html)) {
@@ -83,15 +90,16 @@ int AttachMarkup::ParseAttList(const QString &noteId, const QString &html,
 
         const QString classStore = GetFileNameFromPath(HtmlDocument::className(image));
         if (!classStore.isEmpty() && keys.find(classStore) == keys.end()) {
-            const QString origName = GetOrigNameFromJson(ToNarrow(*exdata));
+            const QString origName = AttachMarkup::GetOrigNameFromJson(ToNarrow(*exdata));
             const QString key = classStore + origName;
             if (keys.find(key) == keys.end()) {
                 if (!IsSafeFileName(classStore)) {
-                    logUnsafeName(classStore);
-                } else if (!origName.isEmpty() && !IsSafeFileName(keptFileName(origName))) {
-                    logUnsafeName(origName);
+                    AttachMarkup::logUnsafeName(classStore);
+                } else if (!origName.isEmpty()
+                           && !IsSafeFileName(AttachMarkup::keptFileName(origName))) {
+                    AttachMarkup::logUnsafeName(origName);
                 } else if (!origName.isEmpty() && !noteIdSafe) {
-                    logUnsafeName(noteId);
+                    AttachMarkup::logUnsafeName(noteId);
                 } else {
                     keys.emplace(key, entries.size());
                     entries.push_back({classStore, origName, 2, 0});
@@ -104,7 +112,7 @@ int AttachMarkup::ParseAttList(const QString &noteId, const QString &html,
             const QString srcStore = GetFileNameFromPath(*src);
             if (!srcStore.isEmpty() && keys.find(srcStore) == keys.end()) {
                 if (!IsSafeFileName(srcStore)) {
-                    logUnsafeName(srcStore);
+                    AttachMarkup::logUnsafeName(srcStore);
                 } else {
                     keys.emplace(srcStore, entries.size());
                     entries.push_back({srcStore, QString(), 1, 1});
@@ -115,29 +123,46 @@ int AttachMarkup::ParseAttList(const QString &noteId, const QString &html,
 
     records.clear();
     records.reserve(entries.size());
-    // GetAttachFilePath checks (and creates) the folders on every call; the first call for a
-    // kept name creates the note's folder, the other paths follow the same rule as text.
-    const QString root = GetAttachRootDir() + u'/';
-    QString noteFolder;
     for (const Entry &entry : entries) {
         NewAttachFile record;
         record.origName = entry.origName;
         record.fileKind = entry.fileKind;
         record.fileExt = GetFileExt(entry.storeName);
         record.storeName = entry.storeName;
-        if (entry.origName.isEmpty()) {
-            record.filePath = root + entry.storeName;
-        } else if (noteFolder.isEmpty()) {
-            const QString kept = keptFileName(entry.origName);
-            record.filePath = GetAttachFilePath(noteId, entry.storeName, kept);
-            noteFolder = record.filePath.left(record.filePath.size() - kept.size());
-        } else {
-            record.filePath = noteFolder + keptFileName(entry.origName);
-        }
+        record.filePath = pathOf(
+            entry.storeName,
+            entry.origName.isEmpty() ? QString() : AttachMarkup::keptFileName(entry.origName));
         record.isImageSrc = entry.isImageSrc;
         records.push_back(std::move(record));
     }
     return 1;
+}
+
+} // namespace
+
+int AttachMarkup::ParseAttList(const QString &noteId, const QString &html,
+                               std::vector<NewAttachFile> &records, QString *plainText)
+{
+    // GetAttachFilePath checks (and creates) the folders on every call; the first call for a
+    // kept name creates the note's folder, the other paths follow the same rule as text.
+    const QString root = GetAttachRootDir();
+    bool noteFolderMade = false;
+    return parseAttList(noteId, html, records, plainText,
+                        [&](const QString &storeName, const QString &kept) {
+                            if (kept.isEmpty() || noteFolderMade)
+                                return Internal::attachFilePathIn(root, noteId, storeName, kept);
+                            noteFolderMade = true;
+                            return GetAttachFilePath(noteId, storeName, kept);
+                        });
+}
+
+int AttachMarkup::ListAttachments(const QString &root, const QString &noteId, const QString &html,
+                                  std::vector<NewAttachFile> &records)
+{
+    return parseAttList(noteId, html, records, nullptr,
+                        [&](const QString &storeName, const QString &kept) {
+                            return Internal::attachFilePathIn(root, noteId, storeName, kept);
+                        });
 }
 
 int AttachMarkup::ParseAttOrigFileNameList(const QString &html, std::vector<QString> &names)

@@ -34,6 +34,12 @@ public:
     static int ParseAttList(const QString &noteId, const QString &html,
                             std::vector<NewAttachFile> &records, QString *plainText = nullptr);
 
+    // ParseAttList without touching the disk: each filePath is where the file lies below the
+    // attachment root `root` (no trailing separator), and no folder is created. For readers
+    // that must leave the store as it is, such as the store check.
+    static int ListAttachments(const QString &root, const QString &noteId, const QString &html,
+                               std::vector<NewAttachFile> &records);
+
     // Appends the non-empty original name of every attachment element, in document order,
     // duplicates included. 1 on success; 0 with the log line
     // "[ERROR] 解析html字串，获取附件原文件名列表失败！" when the HTML cannot be parsed.

@@ -498,6 +498,25 @@ void HtmlDocument::setClassName(Element element, const QString &value)
     setAttribute(element, "class", value);
 }
 
+void HtmlDocument::removeAttribute(Element element, const char *name)
+{
+    if (element)
+        xmlUnsetProp(element, reinterpret_cast<const xmlChar *>(name));
+}
+
+HtmlDocument::Element HtmlDocument::wrapElement(Element element, const char *tagName)
+{
+    if (!element || !m_doc || element->doc != m_doc || !element->parent)
+        return nullptr;
+    xmlNodePtr wrapper
+        = xmlNewDocNode(m_doc, nullptr, reinterpret_cast<const xmlChar *>(tagName), nullptr);
+    if (!wrapper)
+        return nullptr;
+    xmlReplaceNode(element, wrapper);
+    xmlAddChild(wrapper, element);
+    return wrapper;
+}
+
 void HtmlDocument::removeElement(Element element)
 {
     if (!element || !m_doc || element->doc != m_doc)

@@ -69,6 +69,12 @@ public:
     static void setAttribute(Element element, const char *name, const QString &value);
     static void setClassName(Element element, const QString &value);
 
+    // Removes the attribute when the element has it.
+    static void removeAttribute(Element element, const char *name);
+    // Puts a new element with the lower-case tag name where `element` is and moves `element`
+    // into it; gives the new element, or null when `element` has no parent in this document.
+    Element wrapElement(Element element, const char *tagName);
+
     // Removes the element and everything inside it; its handle and those of its descendants
     // become invalid.
     void removeElement(Element element);

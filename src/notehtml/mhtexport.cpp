@@ -7,15 +7,15 @@
 #include "common/commonutils.h"
 #include "common/writelog_p.h"
 #include "notehtml/attachmarkup_p.h"
+#include "notehtml/exportfiles_p.h"
 #include "notehtml/htmldocument_p.h"
 #include "notehtml/notehtmlrw.h"
 
 #include <QCoreApplication>
-#include <QFile>
+#include <QFileInfo>
+#include <QUrl>
 
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
+#include <memory>
 #include <mutex>
 
 namespace TAVRIKCORE::RICHEDITOR {
@@ -30,21 +30,60 @@ void initMime()
     std::call_once(once, [] { g_mime_init(); });
 }
 
-GMimeObject *textPart(const char *subtype, const QByteArray &utf8)
+// The address of an absolute path inside the archive. Readers match parts by absolute address,
+// resolving each src against the root part's address; they resolve no relative
+// Content-Location, and a document read from an archive may not load file: addresses at all.
+// So every part lives under one host that reaches no network: the root at its file name, each
+// picture at exactly the path its src holds.
+QByteArray archiveAddress(const QString &absolutePath)
 {
-    GMimeTextPart *part = g_mime_text_part_new_with_subtype(subtype);
-    g_mime_text_part_set_text(part, utf8.constData());
+    QUrl url;
+    url.setScheme(QStringLiteral("http"));
+    url.setHost(QStringLiteral("note.invalid"));
+    url.setPath(absolutePath);
+    return url.toEncoded();
+}
+
+// Sets the part's Content-Location exactly as given: a long address is neither folded nor
+// encoded, which readers would not undo.
+void setLocation(GMimeObject *part, const QByteArray &address)
+{
+    GMimeHeaderList *headers = g_mime_object_get_header_list(part);
+    g_mime_header_list_set(headers, "Content-Location", address.constData(), nullptr);
+    GMimeHeader *header = g_mime_header_list_get_header(headers, "Content-Location");
+    g_mime_header_set_raw_value(header, QByteArray(' ' + address + '\n').constData());
+}
+
+GMimeObject *htmlPart(const QString &html, const QString &target)
+{
+    GMimeTextPart *part = g_mime_text_part_new_with_subtype("html");
+    g_mime_text_part_set_text(part, html.toUtf8().constData());
     g_mime_text_part_set_charset(part, "utf-8");
     g_mime_part_set_content_encoding(GMIME_PART(part), GMIME_CONTENT_ENCODING_QUOTEDPRINTABLE);
+    setLocation(GMIME_OBJECT(part), archiveAddress(u'/' + QFileInfo(target).fileName()));
     return GMIME_OBJECT(part);
 }
 
-// The whole message: multipart/alternative, plain text first as the standard asks.
-GMimeMessage *buildMessage(const QString &html)
+GMimeObject *picturePart(const ExportFiles::Picture &picture)
 {
-    HtmlDocument doc;
-    const QString plainText = doc.parse(html) ? HtmlDocument::innerText(doc.body()) : QString();
+    const qsizetype slash = picture.mimeType.indexOf('/');
+    GMimePart *part = g_mime_part_new_with_type(picture.mimeType.left(slash).constData(),
+                                                picture.mimeType.mid(slash + 1).constData());
+    GMimeStream *stream = g_mime_stream_mem_new_with_buffer(picture.bytes.constData(),
+                                                            size_t(picture.bytes.size()));
+    GMimeDataWrapper *content
+        = g_mime_data_wrapper_new_with_stream(stream, GMIME_CONTENT_ENCODING_DEFAULT);
+    g_object_unref(stream);
+    g_mime_part_set_content(part, content);
+    g_object_unref(content);
+    g_mime_part_set_content_encoding(part, GMIME_CONTENT_ENCODING_BASE64);
+    setLocation(GMIME_OBJECT(part), archiveAddress(picture.src));
+    return GMIME_OBJECT(part);
+}
 
+// The whole message: multipart/related with the HTML as its root, then the pictures it shows.
+GMimeMessage *buildMessage(const QString &html, const QString &target)
+{
     GMimeMessage *message = g_mime_message_new(TRUE);
     if (!message)
         return nullptr;
@@ -53,16 +92,45 @@ GMimeMessage *buildMessage(const QString &html)
     g_mime_message_set_date(message, now);
     g_date_time_unref(now);
 
-    GMimeMultipart *alternative = g_mime_multipart_new_with_subtype("alternative");
-    GMimeObject *plain = textPart("plain", plainText.toUtf8());
-    GMimeObject *rich = textPart("html", html.toUtf8());
-    g_mime_multipart_add(alternative, plain);
-    g_mime_multipart_add(alternative, rich);
-    g_object_unref(plain);
-    g_object_unref(rich);
-    g_mime_message_set_mime_part(message, GMIME_OBJECT(alternative));
-    g_object_unref(alternative);
+    GMimeMultipart *related = g_mime_multipart_new_with_subtype("related");
+    g_mime_object_set_content_type_parameter(GMIME_OBJECT(related), "type", "text/html");
+    GMimeObject *root = htmlPart(html, target);
+    g_mime_multipart_add(related, root);
+    g_object_unref(root);
+    for (const ExportFiles::Picture &picture :
+         ExportFiles::localPictures(html, QStringLiteral("HtmlToMht"))) {
+        if (picture.mimeType.isEmpty())
+            continue;
+        GMimeObject *part = picturePart(picture);
+        g_mime_multipart_add(related, part);
+        g_object_unref(part);
+    }
+    g_mime_message_set_mime_part(message, GMIME_OBJECT(related));
+    g_object_unref(related);
     return message;
+}
+
+struct ByteArrayFree
+{
+    void operator()(GByteArray *bytes) const { g_byte_array_free(bytes, TRUE); }
+};
+using MimeBytes = std::unique_ptr<GByteArray, ByteArrayFree>;
+
+// The message's MIME text with CR LF line ends; null when it cannot be written.
+MimeBytes messageBytes(GMimeMessage *message)
+{
+    GMimeFormatOptions *options = g_mime_format_options_new();
+    g_mime_format_options_set_newline_format(options, GMIME_NEWLINE_FORMAT_DOS);
+    GMimeStream *stream = g_mime_stream_mem_new();
+    MimeBytes bytes;
+    if (g_mime_object_write_to_stream(GMIME_OBJECT(message), options, stream) >= 0) {
+        // Taken from the stream rather than copied: with its pictures it is megabytes long.
+        g_mime_stream_mem_set_owner(GMIME_STREAM_MEM(stream), FALSE);
+        bytes.reset(g_mime_stream_mem_get_byte_array(GMIME_STREAM_MEM(stream)));
+    }
+    g_object_unref(stream);
+    g_mime_format_options_free(options);
+    return bytes;
 }
 
 } // namespace
@@ -100,52 +168,61 @@ int MhtExport::HtmlConvert(const QString &html, QString &converted)
 int MhtExport::HtmlToMht(const QString &html, const QString &target)
 {
     initMime();
-    GMimeMessage *message = buildMessage(html);
-    if (!message) {
+    GMimeMessage *message = buildMessage(html, target);
+    const MimeBytes bytes = message ? messageBytes(message) : MimeBytes();
+    if (message)
+        g_object_unref(message);
+    if (!bytes || bytes->len == 0) {
         writeLog(QStringLiteral("[ERROR:] HtmlToMht 发送未知错误！"));
         return 0;
     }
-    GError *error = nullptr;
-    GMimeStream *stream
-        = g_mime_stream_fs_open(QFile::encodeName(target).constData(),
-                                O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644, &error);
-    if (!stream) {
-        writeLog(QStringLiteral("[ERROR:] HtmlToMht发生错误，错误信息: ")
-                 + QString::fromUtf8(error ? error->message : "?"));
-        if (error)
-            g_error_free(error);
-        g_object_unref(message);
-        return 0;
-    }
-    const ssize_t written = g_mime_object_write_to_stream(GMIME_OBJECT(message), nullptr, stream);
-    const int flushed = written < 0 ? -1 : g_mime_stream_flush(stream);
-    const int savedErrno = errno;
-    const int closed = g_mime_stream_close(stream);
-    g_object_unref(stream);
-    g_object_unref(message);
-    if (written < 0 || flushed != 0 || closed != 0) {
-        writeLog(QStringLiteral("[ERROR:] HtmlToMht发生错误，错误信息: ")
-                 + QString::fromLocal8Bit(std::strerror(savedErrno)));
+    const QByteArrayView text(reinterpret_cast<const char *>(bytes->data), qsizetype(bytes->len));
+    if (const int error = ExportFiles::replace(target, text)) {
+        ExportFiles::logWriteFailure(QStringLiteral("HtmlToMht"), target, error);
         return 0;
     }
     return 1;
 }
 
-int MhtExport::NoteHtmlContentToMhtFile(const QString &html, const QString &target)
+int MhtExport::convertAndWrite(const QString &html, const QString &target, Writer write)
 {
     QString converted;
     if (!HtmlConvert(html, converted))
         return 0;
-    return HtmlToMht(converted, target);
+    return write(converted, target);
 }
 
-int MhtExport::NoteHtmlFileToMhtFile(const QString &noteFile, const QString &target)
+int MhtExport::convertFileAndWrite(const QString &noteFile, const QString &target, Writer write)
 {
     QString content;
     int version = 0;
     if (!NoteHtmlRW::ReadHtmlTextFromFile(noteFile, content, version))
         return 0;
-    return NoteHtmlContentToMhtFile(content, target);
+    return convertAndWrite(content, target, write);
+}
+
+bool MhtExport::exportForUser(const QString &noteContent, const QString &target, QString &message,
+                              Writer write, const QString &failedMessage)
+{
+    if (noteContent.isEmpty()) {
+        message = EmptyNoteMessage();
+        return false;
+    }
+    if (!convertAndWrite(noteContent, target, write)) {
+        message = failedMessage;
+        return false;
+    }
+    return true;
+}
+
+int MhtExport::NoteHtmlContentToMhtFile(const QString &html, const QString &target)
+{
+    return convertAndWrite(html, target, &HtmlToMht);
+}
+
+int MhtExport::NoteHtmlFileToMhtFile(const QString &noteFile, const QString &target)
+{
+    return convertFileAndWrite(noteFile, target, &HtmlToMht);
 }
 
 QString MhtExport::EmptyNoteMessage()
@@ -160,15 +237,7 @@ QString MhtExport::ExportFailedMessage()
 
 bool MhtExport::ExportWord(const QString &noteContent, const QString &target, QString &message)
 {
-    if (noteContent.isEmpty()) {
-        message = EmptyNoteMessage();
-        return false;
-    }
-    if (!NoteHtmlContentToMhtFile(noteContent, target)) {
-        message = ExportFailedMessage();
-        return false;
-    }
-    return true;
+    return exportForUser(noteContent, target, message, &HtmlToMht, ExportFailedMessage());
 }
 
 } // namespace TAVRIKCORE::RICHEDITOR

@@ -3,8 +3,10 @@
 #include "attachmentpane.h"
 #include "mainwindow.h"
 #include "notelistmodel.h"
+#include "notesearch.h"
 #include "notestore.h"
 #include "samplenotebook.h"
+#include "storeactions.h"
 
 #include "common/commonutils.h"
 #include "common/uilanguage.h"
@@ -13,12 +15,17 @@
 #include "recordingprompts.h"
 #include "testhelpers.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QListView>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QScopeGuard>
 #include <QSettings>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -27,7 +34,9 @@
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 
+#include <fcntl.h>
 #include <memory>
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 using namespace TAVRIKCORE::RICHEDITOR;
@@ -162,6 +171,59 @@ TEST_F(NotesAppTest, NewNoteIsSavedAndTitledAfterItsFirstLine)
     EXPECT_EQ(files.front().fileKind, 0);
     EXPECT_EQ(m_store->notes().front().id, id);
     EXPECT_TRUE(statusText().startsWith(u"Saved “Groceries” at "_s)) << statusText().toStdString();
+}
+
+TEST_F(NotesAppTest, SearchListsTheLastSaveAndOpensTheFoundNoteWithTheWordMarked)
+{
+    const QString welcome = m_window->currentNoteId();
+    type(u" Trip to Zanzibar."_s);
+    m_window->editor()->SaveEditor();
+    ASSERT_TRUE(m_window->selectNote(m_window->noteIdByTitle(u"Weekly plan"_s)));
+    NoteSearch *search = m_window->noteSearch();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !search->isIndexing(); }, PageTimeoutMs));
+    QTest::keyClicks(search->field(), u"zanz"_s);
+    ASSERT_EQ(search->results()->count(), 1);
+    EXPECT_EQ(search->results()->item(0)->text(), u"Welcome to Tavrik Notes"_s);
+    QTest::keyClick(search->field(), Qt::Key_Return);
+    EXPECT_EQ(m_window->currentNoteId(), welcome);
+    QLineEdit *inNote = nullptr;
+    for (QLineEdit *edit : m_window->findChildren<QLineEdit *>())
+        inNote = edit->placeholderText() == u"Search in this note"_s ? edit : inNote;
+    ASSERT_NE(inNote, nullptr);
+    EXPECT_EQ(inNote->text(), u"Zanzibar"_s);
+
+    QTest::keyClicks(search->field(), u" \"a\" OR *"_s);
+    EXPECT_EQ(search->results()->count(), 0);
+    QTest::keyClick(search->field(), Qt::Key_Escape);
+    EXPECT_FALSE(search->isActive());
+    EXPECT_FALSE(search->results()->isVisible());
+}
+
+TEST(NoteSearchIndexing, NotesOfAnOlderNotebookAreReadFromTheirFilesAndIndexed)
+{
+    QTemporaryDir dir;
+    NoteStore store(dir.filePath(u"notes.db"_s));
+    ASSERT_TRUE(store.open()) << store.lastError().toStdString();
+    ASSERT_EQ(SampleNotebook::populate(store), 4);
+    {
+        // As a notebook from before the index holds them after its first open.
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"older"_s);
+        db.setDatabaseName(store.databasePath());
+        ASSERT_TRUE(db.open());
+        QSqlQuery query(db);
+        ASSERT_TRUE(query.exec(u"UPDATE note_index SET words = ''"_s));
+        ASSERT_TRUE(query.exec(u"UPDATE note_search SET complete = 0"_s));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(u"older"_s);
+    ASSERT_TRUE(store.search(u"sesame"_s).empty());
+    NoteSearch search(store);
+    ASSERT_TRUE(search.isIndexing());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !search.isIndexing(); }, PageTimeoutMs));
+    const auto found = store.search(u"sesame"_s);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].title, u"Dumplings 饺子"_s);
+    EXPECT_TRUE(store.notesToIndex().empty());
 }
 
 TEST_F(NotesAppTest, SwitchingNotesSavesTheOneLeft)
@@ -327,6 +389,43 @@ TEST_F(NotesAppTest, ExportWritesTheSavedNote)
     EXPECT_EQ(statusText(), u"Exported to "_s + QDir::toNativeSeparators(path));
 }
 
+// The File menu's store upkeep: a sound notebook, a clean-up that removes only after a yes,
+// and the open note exported as a folder.
+TEST_F(NotesAppTest, StoreMenuChecksCleansAfterYesOnlyAndExportsAFolder)
+{
+    auto *actions = m_window->findChild<StoreActions *>();
+    ASSERT_TRUE(actions);
+    actions->checkAction()->trigger();
+    EXPECT_EQ(
+        m_prompts.messages(),
+        QStringList{u"The notebook is sound: every file its notes need is there and intact."_s});
+    const QString unused = GetAttachRootDir() + u"/5d41402abc4b2a76b9719d911017c592.txt"_s;
+    ASSERT_TRUE(writeBytes(unused, "hello"));
+    const timespec hoursAgo[2] = {{time(nullptr) - 7200, 0}, {time(nullptr) - 7200, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(unused).constData(), hoursAgo, 0), 0);
+    m_prompts.clear();
+    m_prompts.answerButton(QMessageBox::No);
+    actions->cleanAction()->trigger();
+    EXPECT_TRUE(QFile::exists(unused));
+    m_prompts.answerButton(QMessageBox::Yes);
+    actions->cleanAction()->trigger();
+    EXPECT_FALSE(QFile::exists(unused));
+    const QStringList shown = m_prompts.messages();
+    ASSERT_EQ(shown.size(), 3);
+    EXPECT_TRUE(shown[0].startsWith(u"1 file(s) (5B) belong to no note any more. Remove them?\n\n"
+                                    "store-file: "_s
+                                    + unused))
+        << shown[0].toStdString();
+    EXPECT_EQ(shown[2], u"Removed 1 file(s), 5B freed."_s);
+
+    QTemporaryDir out;
+    const QString title = MainWindow::fileNameFor(m_store->note(m_window->currentNoteId())->title);
+    ASSERT_TRUE(actions->exportCurrentNoteInto(out.path()));
+    const QString page = out.filePath(title + u'/' + title + u".html"_s);
+    EXPECT_EQ(statusText(), u"Exported to "_s + page);
+    EXPECT_TRUE(readBytes(page).contains("<img src=\""));
+}
+
 // The pane warns before the note's attachment allowance runs out: each stored file once,
 // pictures included, the note file never.
 TEST(AttachmentPaneUsage, WarnsFromNinetyPercentAndWhenFull)
@@ -334,13 +433,13 @@ TEST(AttachmentPaneUsage, WarnsFromNinetyPercentAndWhenFull)
     const quint64 limit = 10485760;
     const auto usage = [](quint64 picture, quint64 document) {
         AttachmentPane pane;
-        const std::vector<NoteFile> files = {
-            {QString(), 0, {}, u"html"_s, u"n.html"_s, {}, 0},
-            {QString(), 1, {}, u"png"_s, u"p.png"_s, {}, 1},
-            {u"p.png"_s, 2, {}, u"png"_s, u"p.png"_s, {}, 0},
-            {u"d.txt"_s, 2, {}, u"txt"_s, u"d.txt"_s, {}, 0}};
-        pane.setAttachments(u"note"_s, files,
-                            {{u"n.html"_s, 5'000'000}, {u"p.png"_s, picture}, {u"d.txt"_s, document}});
+        const std::vector<NoteFile> files = {{QString(), 0, {}, u"html"_s, u"n.html"_s, {}, 0},
+                                             {QString(), 1, {}, u"png"_s, u"p.png"_s, {}, 1},
+                                             {u"p.png"_s, 2, {}, u"png"_s, u"p.png"_s, {}, 0},
+                                             {u"d.txt"_s, 2, {}, u"txt"_s, u"d.txt"_s, {}, 0}};
+        pane.setAttachments(
+            u"note"_s, files,
+            {{u"n.html"_s, 5'000'000}, {u"p.png"_s, picture}, {u"d.txt"_s, document}});
         return pane.usageText();
     };
     const auto shown = [](const char16_t *used, const char16_t *warning) -> QString {

@@ -16,6 +16,8 @@
 #include <QDragEnterEvent>
 #include <QFile>
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QUrl>
@@ -142,6 +144,29 @@ TEST_F(AddingPage, DroppedFilesAndImageAreStoredShownAndListed)
               2 * 2999 + sizes.at(thumbs[0]) - 1 + sizes.at(thumbs[1]) - 1
                   + 2 * (sizes.at(md5Image + u".jpg"_s) - 1));
     QFile::remove(temp.srcPath);
+}
+
+TEST_F(AddingPage, NativeMarkupIsWhatThePageInserts)
+{
+    // A host writing a note without the page gets the element the page makes for the same file.
+    const QString path = dir.filePath(u"R&D \"plan\".txt"_s);
+    ASSERT_TRUE(writeBytes(path, "plan"));
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(path)});
+    std::vector<DropFileInfo> files;
+    ZvWebNoteHandler::GetFileList(&data, files);
+    MAF_RESULT stored;
+    ASSERT_EQ(files.size(), 1u);
+    ASSERT_EQ(handler.MoveAttFile(files.front(), stored), 1);
+    const QString json = AttachMarkup::FormatOrigNameToJson(files.front().keptName);
+    const QJsonArray arguments{stored.showSrc, stored.relPath, json};
+    ASSERT_EQ(js(u"Tavrik.markup.insertAttachment(..."_s
+                 + QString::fromUtf8(QJsonDocument(arguments).toJson(QJsonDocument::Compact))
+                 + u')'),
+              QVariant(true));
+    EXPECT_EQ(
+        js(u"Tavrik.editor.document().querySelector('img[zv_exdata]').outerHTML"_s).toString(),
+        ZvWebNoteHandler::AttachmentMarkup(files.front(), stored));
 }
 
 TEST_F(AddingPage, DroppingTheSameNameAgainNumbersIt)

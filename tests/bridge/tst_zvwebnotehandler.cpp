@@ -166,6 +166,49 @@ TEST(HandlerCalls, EveryCallSendsItsTextAndLogsEachKindOfFailure)
     }
 }
 
+// Content replies are read straight from the page's wide text; what that reader does not take
+// (comments, trailing commas, lone surrogates, raw control characters, text after the object)
+// is read as before.
+TEST_F(HandlerTest, ContentRepliesGiveTheNoteTextsExactly)
+{
+    QString big;
+    while (big.size() < 1 << 20)
+        big += u"<p>note \"中文\" \\ text</p>\n"_s;
+    const QByteArray quoted = QJsonDocument(QJsonArray{big}).toJson(QJsonDocument::Compact);
+    const QString bigJson = QString::fromUtf8(quoted.mid(1, quoted.size() - 2));
+    const QString lone = u"<"_s + QChar(0xd800) + u">"_s;
+    const struct
+    {
+        QString reply;
+        int ok;
+        QString html, text;
+    } cases[] = {
+        {uR"({"result":true,"ehtml":"a\"b\\c\/d\b\f\n\r\t\u00e9\uD83D\ude00中😀","etext":"t"})"_s, 1,
+         u"a\"b\\c/d\b\f\n\r\t\u00e9\U0001F600中\U0001F600"_s, u"t"_s},
+        {uR"({"ehtml":"first","result":true,"ehtml":"second","etext":12})"_s, 1, u"second"_s,
+         u"12"_s},
+        {uR"({"ehtml":"first","result":1,"ehtml":["x"],"etext":true})"_s, 1, QString(), u"true"_s},
+        {uR"( { "n" : {"a":[1,-2.5e3,{"b":null}],"ehtml":"in"} , "result" : true , "ehtml" : "" } )"_s,
+         1, QString(), QString()},
+        {uR"({"result":true,"ehtml":"x",})"_s, 1, u"x"_s, QString()},
+        {uR"({"result":true,"ehtml":"x"} tail)"_s, 1, u"x"_s, QString()},
+        {uR"({"result":true,"ehtml":"a)"_s + QChar(1) + uR"(b"})"_s, 1, u"a\u0001b"_s, QString()},
+        {uR"({"result":true,"ehtml":"\ud800x"})"_s, 0, u"old"_s, u"old"_s},
+        {uR"({"result":true,"ehtml":")"_s + lone + uR"("})"_s, 1, u"<\uFFFD>"_s, QString()},
+        {uR"({"result":true,"ehtml":"x")"_s, 0, u"old"_s, u"old"_s},
+        {uR"({"result":false,"ehtml":"x"})"_s, 0, u"old"_s, u"old"_s},
+        {u"{\"result\":true,\"etext\":\"t\",\"ehtml\":"_s + bigJson + u'}', 1, big, u"t"_s},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.reply.left(80).toStdString());
+        browser.replies[u"GetEditorContent"_s].push_back(QVariant(c.reply));
+        QString html = u"old"_s, text = u"old"_s;
+        EXPECT_EQ(handler.GetEditorContent(html, text), c.ok);
+        EXPECT_EQ(html, c.html);
+        EXPECT_EQ(text, c.text);
+    }
+}
+
 TEST_F(HandlerTest, ReadOnlyIsSentOnlyWhenItDiffersFromWhatThePageAccepted)
 {
     handler.SetReadOnly(0); // already writable

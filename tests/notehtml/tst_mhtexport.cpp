@@ -1,76 +1,93 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
-#include <gmime/gmime.h>
-
 #include "common/commonutils.h"
+#include "common/durablefile_p.h"
 #include "logcapture.h"
 #include "notehtml/mhtexport_p.h"
 #include "notehtml/notehtmlrw.h"
+#include "notehtml/odtexport_p.h"
 #include "testhelpers.h"
 
 #include <gmock/gmock.h>
 
+#include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTest>
+#include <QUrl>
+#include <QWebEngineScript>
+#include <QWebEngineView>
 
+#include <cerrno>
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 using namespace TAVRIKCORE::RICHEDITOR;
 using ::testing::ElementsAre;
 
 namespace {
 
-// Reads an exported file back: the message's content type, then each part as its type, charset,
-// transfer encoding and text.
-QStringList parseMessage(const QString &path)
+// What the unzip program prints for `arguments`.
+QByteArray unzip(const QStringList &arguments)
 {
-    g_mime_init();
-    GMimeStream *stream
-        = g_mime_stream_fs_open(QFile::encodeName(path).constData(), O_RDONLY, 0, nullptr);
-    if (!stream)
-        return {u"<unreadable>"_qs};
-    GMimeParser *parser = g_mime_parser_new_with_stream(stream);
-    GMimeMessage *message = g_mime_parser_construct_message(parser, nullptr);
-    g_object_unref(parser);
-    g_object_unref(stream);
-    if (!message)
-        return {u"<not a message>"_qs};
-    const auto typeOf = [](GMimeObject *part) -> QString {
-        char *type = g_mime_content_type_get_mime_type(g_mime_object_get_content_type(part));
-        const QString text = QString::fromUtf8(type);
-        g_free(type);
-        return text;
-    };
-    GMimeObject *body = g_mime_message_get_mime_part(message);
-    QStringList parsed{typeOf(body)};
-    const int parts
-        = GMIME_IS_MULTIPART(body) ? g_mime_multipart_get_count(GMIME_MULTIPART(body)) : 0;
-    for (int i = 0; i < parts; ++i) {
-        GMimeObject *part = g_mime_multipart_get_part(GMIME_MULTIPART(body), i);
-        if (!GMIME_IS_TEXT_PART(part)) {
-            parsed << typeOf(part);
-            continue;
-        }
-        char *text = g_mime_text_part_get_text(GMIME_TEXT_PART(part));
-        parsed << u"%1 %2 %3: %4"_qs.arg(
-            typeOf(part), QString::fromUtf8(g_mime_text_part_get_charset(GMIME_TEXT_PART(part))),
-            QString::number(g_mime_part_get_content_encoding(GMIME_PART(part))),
-            QString::fromUtf8(text));
-        g_free(text);
+    QProcess process;
+    process.start(u"unzip"_qs, arguments);
+    EXPECT_TRUE(process.waitForFinished(30000));
+    return process.readAllStandardOutput();
+}
+
+// The text properties of the style of the span that holds exactly `text`.
+QString spanStyle(const QString &content, const QString &text)
+{
+    const QString style
+        = QRegularExpression(u"text:style-name=\"(c\\d+)\">"_qs + QRegularExpression::escape(text)
+                             + u"</text:span>"_qs)
+              .match(content)
+              .captured(1);
+    return QRegularExpression(u"style:name=\""_qs + style
+                              + u"\" style:family=\"text\">\\s*<style:text-properties ([^/]*)/>"_qs)
+        .match(content)
+        .captured(1);
+}
+
+class ExportTest : public AppFolderTest
+{
+protected:
+    // Stores a picture, a thumbnail card and a file that is not a picture in the attachment
+    // folder; gives a note in the editor's markup that shows them, the picture twice, and a
+    // picture missing on disk.
+    QString storeNote()
+    {
+        EXPECT_TRUE(m_card.save(m_root + u"c4rd.bmp"_qs, "BMP"));
+        EXPECT_TRUE(writeBytes(m_root + u"ab.png"_qs, m_png));
+        EXPECT_TRUE(writeBytes(m_root + u"text.png"_qs, "not a picture"));
+        return u"<h1>Trip</h1><h2>Day one</h2><p><b>bold</b> <i>italic</i> <u>under</u> "
+               "<span style=\"color:#ff0000\">red</span> <a href=\"https://example.com/\">link</a>"
+               "</p><ul><li>first</li><li>second</li></ul><ol><li>one</li></ol>"
+               "<table><tbody><tr><td>cell 1</td><td>cell 2</td></tr></tbody></table>"
+               "<img src=\"../userdata\\attachment\\ab.png\">"
+               "<img src=\"../userdata\\attachment\\ab.png\" class=\"again\">"
+               "<img src=\"../userdata\\attachment\\c4rd.bmp\" class=\"doc.pdf\">"
+               "<img src=\"../userdata\\attachment\\gone.png\">"
+               "<img src=\"../userdata\\attachment\\text.png\">"_qs;
     }
-    g_object_unref(message);
-    return parsed;
-}
+    // The lines the export `name` logs for the missing picture and the file that is not one.
+    Lines skippedPictures(const QString &name) const
+    {
+        return {u"[ERROR] "_qs + name + u": picture not found, not embedded: "_qs + m_root
+                    + u"gone.png (No such file or directory)"_qs,
+                u"[ERROR] "_qs + name + u": not a picture, not embedded: "_qs + m_root
+                    + u"text.png"_qs};
+    }
 
-QString prefix()
-{
-    return GetAppDirectory() + u"userdata/attachment/"_qs;
-}
+    const QByteArray m_png = pngBytes(filledImage(37, 21, Qt::red));
+    const QImage m_card = filledImage(90, 48, Qt::blue).convertToFormat(QImage::Format_RGB555);
+};
 
-// How parseMessage shows a UTF-8 text part in quoted-printable of the type %1.
-const QString QuotedUtf8
-    = u"%1 utf-8 "_qs + QString::number(GMIME_CONTENT_ENCODING_QUOTEDPRINTABLE) + u": "_qs;
-
-TEST(MhtExport, HtmlConvertMakesImagePathsAbsolute)
+TEST_F(ExportTest, HtmlConvertMakesImagePathsAbsolute)
 {
     LogCapture log;
     QString out;
@@ -82,10 +99,10 @@ TEST(MhtExport, HtmlConvertMakesImagePathsAbsolute)
           "</body></html>"_qs;
     ASSERT_EQ(MhtExport::HtmlConvert(page, out), 1);
     EXPECT_EQ(out,
-              u"<p>图</p><img src=\""_qs + prefix()
+              u"<p>图</p><img src=\""_qs + m_root
                   + u"ab.png\" class=\"c\" zv_exdata=\"{}\">"
                     "<img src=\""_qs
-                  + prefix() + u"x.png\"><img src=\""_qs + prefix()
+                  + m_root + u"x.png\"><img src=\""_qs + m_root
                   + u"a.png\"><img alt=\"no src\"><img src=\"../..\">"_qs);
     EXPECT_THAT(
         log.lines(),
@@ -97,25 +114,144 @@ TEST(MhtExport, HtmlConvertMakesImagePathsAbsolute)
     EXPECT_EQ(out, noImages);
 }
 
-TEST(MhtExport, ExportWritesAMultipartMessageWithTheConvertedHtml)
+// The export read by a browser, from another folder, after the note's pictures are gone.
+TEST_F(ExportTest, BrowserShowsTheExportWithItsPicturesFromAnywhere)
 {
-    QTemporaryDir dir;
-    const QString target = dir.filePath(u"note.mht"_qs);
+    // An application folder whose addresses need escaping and pass a header line's length.
+    SetAppDirectory(m_app.filePath(u"an application folder with a long name 笔记"_qs));
+    m_root = GetAttachRootDir() + u'/';
+    const QString note = storeNote();
+    QTemporaryDir out;
+    const QString target = out.filePath(u"note.mht"_qs);
     ASSERT_TRUE(writeBytes(target, QByteArray(200000, 'z'))); // replaced, not appended to
-    const QString html
-        = u"<p>第一段 = café</p><div>line two<img src=\"../userdata\\attachment\\ab.png\"></div>"_qs;
-    ASSERT_EQ(MhtExport::NoteHtmlContentToMhtFile(html, target), 1);
-    EXPECT_LT(QFile(target).size(), 200000);
+    LogCapture log;
+    ASSERT_EQ(MhtExport::NoteHtmlContentToMhtFile(note, target), 1);
+    EXPECT_EQ(log.lines(), skippedPictures(u"HtmlToMht"_qs));
 
-    EXPECT_EQ(parseMessage(target),
-              (QStringList{u"multipart/alternative"_qs,
-                           QuotedUtf8.arg(u"text/plain"_qs) + u"第一段 = café\nline two"_qs,
-                           QuotedUtf8.arg(u"text/html"_qs)
-                               + u"<p>第一段 = café</p><div>line two<img src=\""_qs + prefix()
-                               + u"ab.png\"></div>"_qs}));
+    const QByteArray bytes = readBytes(target);
+    EXPECT_EQ(bytes.count('\n'), bytes.count("\r\n")) << "every line ends in CR LF";
+    EXPECT_TRUE(QString::fromLatin1(bytes).contains(QRegularExpression(
+        u"\r\nContent-Type: multipart/related; boundary=\"[^\"]+\";\r\n\ttype=\"text/html\"\r\n"_qs)))
+        << bytes.left(400).toStdString();
+    const QByteArray root = "http://note.invalid" + QUrl::toPercentEncoding(m_root, "/");
+    const qsizetype html = bytes.indexOf("Content-Type: text/html; charset=utf-8\r\n");
+    const qsizetype picture = bytes.indexOf("Content-Type: image/png\r\n");
+    const qsizetype cardPart = bytes.indexOf("Content-Type: image/bmp\r\n");
+    EXPECT_TRUE(html > 0 && html < picture && picture < cardPart) << html << picture << cardPart;
+    EXPECT_EQ(bytes.count("Content-Location: "), 3);
+    EXPECT_EQ(bytes.count("Content-Location: http://note.invalid/note.mht\r\n"), 1);
+    EXPECT_EQ(bytes.count(QByteArray("Content-Location: " + root + "ab.png\r\n")), 1);
+    EXPECT_EQ(bytes.count(QByteArray("Content-Location: " + root + "c4rd.bmp\r\n")), 1);
+
+    // Opened elsewhere, with the pictures moved away.
+    QTemporaryDir elsewhere;
+    const QString moved = elsewhere.filePath(u"moved.mht"_qs);
+    ASSERT_TRUE(QFile::rename(target, moved));
+    ASSERT_TRUE(QDir().rename(GetAppDirectory(), m_app.filePath(u"gone"_qs)));
+    QWebEngineView view;
+    QSignalSpy loaded(&view, &QWebEngineView::loadFinished);
+    view.load(QUrl::fromLocalFile(moved));
+    ASSERT_TRUE(loaded.wait(30000));
+    ASSERT_TRUE(loaded.first().first().toBool());
+    // Archives run without page scripts; the checks run in a world of their own.
+    const auto inPage = [&](const QString &script) {
+        return runScript(view.page(), script, QWebEngineScript::ApplicationWorld);
+    };
+    QString converted;
+    ASSERT_EQ(MhtExport::HtmlConvert(note, converted), 1);
+    EXPECT_EQ(inPage(u"document.body.innerHTML"_qs).toString(), converted + u'\n');
+    EXPECT_EQ(inPage(u"document.querySelector('td + td').textContent"_qs), u"cell 2"_qs);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return inPage(u"[...document.images].every(i => i.complete)"_qs).toBool(); }));
+    EXPECT_EQ(inPage(u"[...document.images].map(i => i.naturalWidth + 'x' + i.naturalHeight)"
+                     ".join(' ')"_qs),
+              u"37x21 37x21 90x48 0x0 0x0"_qs);
 }
 
-TEST(MhtExport, FailuresWriteNothingAndSayWhy)
+// The export read by another program: the archive unpacked by unzip, its content as text.
+TEST_F(ExportTest, ArchiveHoldsTheFormattedNoteAndItsPictures)
+{
+    const QString note = storeNote();
+    QTemporaryDir out;
+    const QString target = out.filePath(u"note.odt"_qs);
+    ASSERT_TRUE(writeBytes(target, "old"));
+    LogCapture log;
+    ASSERT_EQ(OdtExport::NoteHtmlContentToOdtFile(note, target), 1);
+    EXPECT_EQ(log.lines(), skippedPictures(u"HtmlToOdt"_qs));
+
+    EXPECT_EQ(unzip({u"-Z1"_qs, target}),
+              "mimetype\nPictures/Picture1\nPictures/Picture2\nPictures/Picture3\n"
+              "META-INF/manifest.xml\n"
+              "content.xml\n");
+    EXPECT_EQ(unzip({u"-p"_qs, target, u"mimetype"_qs}), "application/vnd.oasis.opendocument.text");
+    EXPECT_EQ(unzip({u"-p"_qs, target, u"Pictures/Picture1"_qs}), m_png);
+    EXPECT_EQ(unzip({u"-p"_qs, target, u"Pictures/Picture2"_qs}), m_png);
+    EXPECT_EQ(QImage::fromData(unzip({u"-p"_qs, target, u"Pictures/Picture3"_qs}))
+                  .convertToFormat(QImage::Format_RGB555),
+              m_card);
+
+    const QString content = QString::fromUtf8(unzip({u"-p"_qs, target, u"content.xml"_qs}));
+    const QString span = u"<text:p[^>]*><text:span[^>]*>%1</text:span></text:p>\\s*"_qs;
+    const QString cell = u"<table:table-cell[^>]*>\\s*"_qs + span + u"</table:table-cell>\\s*"_qs;
+    const QString expected[] = {
+        span.arg(u"Trip"_qs) + span.arg(u"Day one"_qs) + u"<text:p"_qs,
+        u"<text:list [^>]*>\\s*<text:list-item>\\s*"_qs + span.arg(u"first"_qs)
+            + u"</text:list-item>\\s*<text:list-item>\\s*"_qs + span.arg(u"second"_qs)
+            + u"</text:list-item>\\s*</text:list>\\s*<text:list [^>]*>\\s*<text:list-item>\\s*"_qs
+            + span.arg(u"one"_qs) + u"</text:list-item>\\s*</text:list>"_qs,
+        u"<table:table-row>\\s*"_qs + cell.arg(u"cell 1"_qs) + cell.arg(u"cell 2"_qs)
+            + u"</table:table-row>\\s*</table:table>"_qs,
+        u"<text:a xlink:href=\"https://example.com/\"><text:span[^>]*>link</text:span></text:a>"_qs,
+        u"<draw:image xlink:href=\"Pictures/Picture1\"/>\\s*</draw:frame>.*"
+        "<draw:image xlink:href=\"Pictures/Picture3\"/>"_qs,
+    };
+    for (const QString &pattern : expected)
+        EXPECT_TRUE(content.contains(
+            QRegularExpression(pattern, QRegularExpression::DotMatchesEverythingOption)))
+            << pattern.toStdString() << "\nin " << content.toStdString();
+    EXPECT_EQ(content.count(u"<draw:image "_qs), 3);
+    const std::pair<QString, QString> styles[] = {
+        {u"Trip"_qs, u"fo:font-weight=\"bold\".*fo:font-size=\"24pt\""_qs},
+        {u"Day one"_qs, u"fo:font-weight=\"bold\".*fo:font-size=\"18pt\""_qs},
+        {u"bold"_qs, u"fo:font-weight=\"bold\""_qs},
+        {u"italic"_qs, u"fo:font-style=\"italic\""_qs},
+        {u"under"_qs, u"style:text-underline-type=\"single\""_qs},
+        {u"red"_qs, u"fo:color=\"#ff0000\""_qs},
+    };
+    for (const auto &[text, style] : styles)
+        EXPECT_TRUE(spanStyle(content, text).contains(QRegularExpression(style)))
+            << text.toStdString();
+
+    QString message;
+    EXPECT_FALSE(OdtExport::ExportOdt(QString(), target, message));
+    EXPECT_EQ(message, u"笔记内容为空！"_qs);
+    EXPECT_FALSE(OdtExport::ExportOdt(u"<p>x</p>"_qs, out.path(), message));
+    EXPECT_EQ(message, u"转化为ODT文档失败！"_qs);
+}
+
+// Makes `folder` refuse new files, to a process that may write anywhere too, or take them again.
+// The errno of making a file there.
+int lock(const QString &folder, bool locked)
+{
+    const auto owner = QFile::ReadOwner | QFile::ExeOwner;
+    QFile::setPermissions(folder, locked ? owner : owner | QFile::WriteOwner);
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    int flags = 0;
+    if (::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
+        flags = locked ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+        ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
+    }
+    ::close(fd);
+    QFile::setPermissions(folder, locked ? owner : owner | QFile::WriteOwner);
+    const QByteArray probe = QFile::encodeName(folder + u"/probe"_qs);
+    const int made = ::open(probe.constData(), O_WRONLY | O_CREAT, 0644);
+    const int error = made < 0 ? errno : 0;
+    if (made >= 0 && ::close(made) == 0)
+        ::unlink(probe.constData());
+    return error;
+}
+
+TEST_F(ExportTest, FailuresLeaveTheTargetAsItWasAndSayWhy)
 {
     QTemporaryDir dir;
     const QString target = dir.filePath(u"out.mht"_qs);
@@ -125,20 +261,56 @@ TEST(MhtExport, FailuresWriteNothingAndSayWhy)
     const QString note = dir.filePath(u"note.html"_qs);
     ASSERT_EQ(NoteHtmlRW::WriteHtmlTextFile(note, u"<p>from file</p>"_qs, 2), 1);
     ASSERT_EQ(MhtExport::NoteHtmlFileToMhtFile(note, target), 1);
-    EXPECT_EQ(parseMessage(target).value(2),
-              QuotedUtf8.arg(u"text/html"_qs) + u"<p>from file</p>"_qs);
+    const QByteArray exported = readBytes(target);
+    EXPECT_TRUE(exported.contains("\r\n\r\n<p>from file</p>\r\n")) << exported.toStdString();
 
-    LogCapture log;
-    const QString unreachable = dir.filePath(u"no/such/folder/out.mht"_qs);
-    EXPECT_EQ(MhtExport::HtmlToMht(u"<p>x</p>"_qs, unreachable), 0);
-    EXPECT_THAT(log.lines(),
-                ElementsAre(u"[ERROR:] HtmlToMht发生错误，错误信息: Failed to open `"_qs
-                            + unreachable + u"': No such file or directory"_qs));
+    const QString folderTarget = dir.filePath(u"folder.mht"_qs);
+    ASSERT_TRUE(QDir(dir.path()).mkpath(u"folder.mht/inside"_qs));
+    const QString readOnly = dir.filePath(u"locked"_qs);
+    ASSERT_TRUE(QDir(dir.path()).mkdir(u"locked"_qs));
+    const int lockedError = lock(readOnly, true);
+    struct Case
+    {
+        QString target;
+        int error;
+    };
+    const Case cases[] = {
+        {dir.filePath(u"no/such/folder/out.mht"_qs), ENOENT},
+        {folderTarget, EISDIR},
+        {readOnly + u"/out.mht"_qs, lockedError},
+        {target, ENOSPC}, // the disk fills up while writing
+    };
+    const std::pair<QString, int (*)(const QString &, const QString &)> exporters[]
+        = {{u"HtmlToMht"_qs, &MhtExport::HtmlToMht}, {u"HtmlToOdt"_qs, &OdtExport::HtmlToOdt}};
+    for (const auto &[name, exporter] : exporters) {
+        for (const Case &c : cases) {
+            ASSERT_NE(c.error, 0) << "a folder could not be made read-only";
+            LogCapture log;
+            if (c.error == ENOSPC)
+                Internal::setWriteCallForTesting([](int, const void *, size_t) -> ssize_t {
+                    errno = ENOSPC;
+                    return -1;
+                });
+            EXPECT_EQ(exporter(u"<p>x</p>"_qs, c.target), 0);
+            Internal::setWriteCallForTesting(nullptr);
+            EXPECT_THAT(log.lines(),
+                        ElementsAre(u"[ERROR:] "_qs + name + u"发生错误，错误信息: cannot write "_qs
+                                    + c.target + u": "_qs
+                                    + QString::fromLocal8Bit(std::strerror(c.error))));
+        }
+    }
+    lock(readOnly, false);
+    EXPECT_EQ(readBytes(target), exported);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              (QStringList{u"folder.mht"_qs, u"locked"_qs, u"note.html"_qs, u"out.mht"_qs}));
+    EXPECT_EQ(QDir(folderTarget).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              QStringList{u"inside"_qs});
+    EXPECT_TRUE(QDir(readOnly).isEmpty());
 
     QString message = u"unchanged"_qs;
     EXPECT_FALSE(MhtExport::ExportWord(QString(), target, message));
     EXPECT_EQ(message, u"笔记内容为空！"_qs);
-    EXPECT_FALSE(MhtExport::ExportWord(u"<p>x</p>"_qs, unreachable, message));
+    EXPECT_FALSE(MhtExport::ExportWord(u"<p>x</p>"_qs, folderTarget, message));
     EXPECT_EQ(message, u"转化为word失败！"_qs);
     message = u"unchanged"_qs;
     EXPECT_TRUE(MhtExport::ExportWord(u"<p>x</p>"_qs, target, message));

@@ -12,7 +12,7 @@ endfunction()
 
 run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix})
 foreach(installed include/TavrikEditor/TavrikEditor.h include/TavrikEditor/tavrik_export.h
-        share/TavrikEditor/zveditor/index.html)
+        share/TavrikEditor/zveditor/index.html bin/tavrik-store)
     if(NOT EXISTS ${prefix}/${installed})
         message(FATAL_ERROR "not installed: ${installed}")
     endif()
@@ -30,3 +30,6 @@ run(${CMAKE_COMMAND} -S ${CONSUMER_DIR} -B ${WORK_DIR}/consumer -G ${GENERATOR}
 run(${CMAKE_COMMAND} --build ${WORK_DIR}/consumer)
 run(${CMAKE_COMMAND} -E env LD_LIBRARY_PATH=${prefix}/lib:${prefix}/lib64:$ENV{LD_LIBRARY_PATH}
     ${WORK_DIR}/consumer/consumer)
+# The store tool runs from the prefix.
+run(${CMAKE_COMMAND} -E env LD_LIBRARY_PATH=${prefix}/lib:${prefix}/lib64:$ENV{LD_LIBRARY_PATH}
+    ${prefix}/bin/tavrik-store --version)

@@ -122,14 +122,6 @@ Open it only if you trust where it came from. Open it anyway?</translation>
         <translation>Add files to the note</translation>
     </message>
     <message>
-        <source>&amp;Export to MHT…</source>
-        <translation>&amp;Export to MHT…</translation>
-    </message>
-    <message>
-        <source>Save the note as an MHT document for a word processor</source>
-        <translation>Save the note as an MHT document for a word processor</translation>
-    </message>
-    <message>
         <source>Read-&amp;only</source>
         <translation>Read-&amp;only</translation>
     </message>
@@ -186,14 +178,6 @@ Its text and its attachments are removed for good.</translation>
         <translation>Deleted “%1”</translation>
     </message>
     <message>
-        <source>Export to MHT</source>
-        <translation>Export to MHT</translation>
-    </message>
-    <message>
-        <source>MHT documents (*.mht *.mhtml)</source>
-        <translation>MHT documents (*.mht *.mhtml)</translation>
-    </message>
-    <message>
         <source>Export failed: %1</source>
         <translation>Export failed: %1</translation>
     </message>
@@ -236,6 +220,49 @@ Its text and its attachments are removed for good.</translation>
         <source>Search in this note</source>
         <translation>Search in this note</translation>
     </message>
+    <message>
+        <source>&amp;Export</source>
+        <translation>&amp;Export</translation>
+    </message>
+    <message>
+        <source>Save the note as a document for a word processor</source>
+        <translation>Save the note as a document for a word processor</translation>
+    </message>
+</context>
+<context>
+    <name>NoteExport</name>
+    <message>
+        <source>Export to ODT</source>
+        <translation>Export to ODT</translation>
+    </message>
+    <message>
+        <source>Export to MHT</source>
+        <translation>Export to MHT</translation>
+    </message>
+    <message>
+        <source>OpenDocument texts (*.odt)</source>
+        <translation>OpenDocument texts (*.odt)</translation>
+    </message>
+    <message>
+        <source>MHT documents (*.mht *.mhtml)</source>
+        <translation>MHT documents (*.mht *.mhtml)</translation>
+    </message>
+    <message>
+        <source>As &amp;MHT document…</source>
+        <translation>As &amp;MHT document…</translation>
+    </message>
+    <message>
+        <source>A single file with the pictures inside, for browsers and Word</source>
+        <translation>A single file with the pictures inside, for browsers and Word</translation>
+    </message>
+    <message>
+        <source>As &amp;ODT document…</source>
+        <translation>As &amp;ODT document…</translation>
+    </message>
+    <message>
+        <source>An OpenDocument text for LibreOffice and other word processors</source>
+        <translation>An OpenDocument text for LibreOffice and other word processors</translation>
+    </message>
 </context>
 <context>
     <name>NoteItemDelegate</name>
@@ -255,6 +282,24 @@ Its text and its attachments are removed for good.</translation>
         <source>MMM d</source>
         <comment>date of this year</comment>
         <translation>MMM d</translation>
+    </message>
+</context>
+<context>
+    <name>NoteSearch</name>
+    <message>
+        <source>Search all notes</source>
+        <translation>Search all notes</translation>
+    </message>
+    <message>
+        <source>No note holds “%1”</source>
+        <translation>No note holds “%1”</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n note(s) found</source>
+        <translation>
+            <numerusform>%n note found</numerusform>
+            <numerusform>%n notes found</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -347,6 +392,18 @@ Its text and its attachments are removed for good.</translation>
         <source>Cannot read the attachment sizes of the note %1</source>
         <translation>Cannot read the attachment sizes of the note %1</translation>
     </message>
+    <message>
+        <source>Cannot search the notes</source>
+        <translation>Cannot search the notes</translation>
+    </message>
+    <message>
+        <source>Cannot read the search index</source>
+        <translation>Cannot read the search index</translation>
+    </message>
+    <message>
+        <source>Cannot index the note %1</source>
+        <translation>Cannot index the note %1</translation>
+    </message>
 </context>
 <context>
     <name>NotebookLock</name>
@@ -361,6 +418,123 @@ Switch to that window to go on with your notes.</translation>
     <message>
         <source>Cannot lock the notebook %1: its folder is not writable.</source>
         <translation>Cannot lock the notebook %1: its folder is not writable.</translation>
+    </message>
+</context>
+<context>
+    <name>StoreActions</name>
+    <message>
+        <source>… and %1 more</source>
+        <translation>… and %1 more</translation>
+    </message>
+    <message>
+        <source>Chec&amp;k notebook</source>
+        <translation>Chec&amp;k notebook</translation>
+    </message>
+    <message>
+        <source>Check that every file of the notebook is there and intact</source>
+        <translation>Check that every file of the notebook is there and intact</translation>
+    </message>
+    <message>
+        <source>C&amp;lean up…</source>
+        <translation>C&amp;lean up…</translation>
+    </message>
+    <message>
+        <source>Remove the files no note refers to any more</source>
+        <translation>Remove the files no note refers to any more</translation>
+    </message>
+    <message>
+        <source>Export note as &amp;folder…</source>
+        <translation>Export note as &amp;folder…</translation>
+    </message>
+    <message>
+        <source>Save the note as a web page with its pictures and files beside it</source>
+        <translation>Save the note as a web page with its pictures and files beside it</translation>
+    </message>
+    <message>
+        <source>The notebook is sound: every file its notes need is there and intact.</source>
+        <translation>The notebook is sound: every file its notes need is there and intact.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n problem(s) found in the notebook:</source>
+        <translation>
+            <numerusform>%n problem found in the notebook:</numerusform>
+            <numerusform>%n problems found in the notebook:</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Notebook checked: %n problem(s)</source>
+        <translation>
+            <numerusform>Notebook checked: %n problem</numerusform>
+            <numerusform>Notebook checked: %n problems</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Check notebook</source>
+        <translation>Check notebook</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file(s) changed within the last hour stay for now.</source>
+        <translation>
+            <numerusform>%n file changed within the last hour stays for now.</numerusform>
+            <numerusform>%n files changed within the last hour stay for now.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Nothing to clean up: every file belongs to a note.</source>
+        <translation>Nothing to clean up: every file belongs to a note.</translation>
+    </message>
+    <message>
+        <source>Clean up</source>
+        <translation>Clean up</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file(s) (%1) belong to no note any more. Remove them?</source>
+        <translation>
+            <numerusform>%n file (%1) belongs to no note any more. Remove it?</numerusform>
+            <numerusform>%n files (%1) belong to no note any more. Remove them?</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Removed %n file(s), %1 freed.</source>
+        <translation>
+            <numerusform>Removed %n file, %1 freed.</numerusform>
+            <numerusform>Removed %n files, %1 freed.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Nothing was removed: %1</source>
+        <translation>Nothing was removed: %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file(s) stayed; the log says why.</source>
+        <translation>
+            <numerusform>%n file stayed; the log says why.</numerusform>
+            <numerusform>%n files stayed; the log says why.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Export note as folder: where to put it</source>
+        <translation>Export note as folder: where to put it</translation>
+    </message>
+    <message>
+        <source>the note has not been saved yet</source>
+        <translation>the note has not been saved yet</translation>
+    </message>
+    <message>
+        <source>Exported to %1</source>
+        <translation>Exported to %1</translation>
+    </message>
+    <message>
+        <source>The note could not be exported: %1</source>
+        <translation>The note could not be exported: %1</translation>
+    </message>
+    <message>
+        <source>Export note as folder</source>
+        <translation>Export note as folder</translation>
+    </message>
+    <message>
+        <source>Checking the notebook…</source>
+        <translation>Checking the notebook…</translation>
     </message>
 </context>
 <context>

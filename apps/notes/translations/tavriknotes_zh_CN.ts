@@ -122,14 +122,6 @@ Open it only if you trust where it came from. Open it anyway?</source>
         <translation>向笔记添加文件</translation>
     </message>
     <message>
-        <source>&amp;Export to MHT…</source>
-        <translation>导出为 MHT(&amp;E)…</translation>
-    </message>
-    <message>
-        <source>Save the note as an MHT document for a word processor</source>
-        <translation>将笔记保存为可用文字处理软件打开的 MHT 文档</translation>
-    </message>
-    <message>
         <source>Read-&amp;only</source>
         <translation>只读(&amp;O)</translation>
     </message>
@@ -186,14 +178,6 @@ Its text and its attachments are removed for good.</source>
         <translation>已删除“%1”</translation>
     </message>
     <message>
-        <source>Export to MHT</source>
-        <translation>导出为 MHT</translation>
-    </message>
-    <message>
-        <source>MHT documents (*.mht *.mhtml)</source>
-        <translation>MHT 文档 (*.mht *.mhtml)</translation>
-    </message>
-    <message>
         <source>Export failed: %1</source>
         <translation>导出失败：%1</translation>
     </message>
@@ -235,6 +219,49 @@ Its text and its attachments are removed for good.</source>
         <source>Search in this note</source>
         <translation>在此笔记中搜索</translation>
     </message>
+    <message>
+        <source>&amp;Export</source>
+        <translation>导出(&amp;E)</translation>
+    </message>
+    <message>
+        <source>Save the note as a document for a word processor</source>
+        <translation>将笔记保存为可用文字处理软件打开的文档</translation>
+    </message>
+</context>
+<context>
+    <name>NoteExport</name>
+    <message>
+        <source>Export to ODT</source>
+        <translation>导出为 ODT</translation>
+    </message>
+    <message>
+        <source>Export to MHT</source>
+        <translation>导出为 MHT</translation>
+    </message>
+    <message>
+        <source>OpenDocument texts (*.odt)</source>
+        <translation>OpenDocument 文本 (*.odt)</translation>
+    </message>
+    <message>
+        <source>MHT documents (*.mht *.mhtml)</source>
+        <translation>MHT 文档 (*.mht *.mhtml)</translation>
+    </message>
+    <message>
+        <source>As &amp;MHT document…</source>
+        <translation>MHT 文档(&amp;M)…</translation>
+    </message>
+    <message>
+        <source>A single file with the pictures inside, for browsers and Word</source>
+        <translation>图片包含在内的单个文件，可用浏览器和 Word 打开</translation>
+    </message>
+    <message>
+        <source>As &amp;ODT document…</source>
+        <translation>ODT 文档(&amp;O)…</translation>
+    </message>
+    <message>
+        <source>An OpenDocument text for LibreOffice and other word processors</source>
+        <translation>供 LibreOffice 及其他文字处理软件使用的 OpenDocument 文本</translation>
+    </message>
 </context>
 <context>
     <name>NoteItemDelegate</name>
@@ -254,6 +281,23 @@ Its text and its attachments are removed for good.</source>
         <source>MMM d</source>
         <comment>date of this year</comment>
         <translation>M月d日</translation>
+    </message>
+</context>
+<context>
+    <name>NoteSearch</name>
+    <message>
+        <source>Search all notes</source>
+        <translation>搜索全部笔记</translation>
+    </message>
+    <message>
+        <source>No note holds “%1”</source>
+        <translation>没有笔记包含“%1”</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n note(s) found</source>
+        <translation>
+            <numerusform>找到 %n 篇笔记</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -346,6 +390,18 @@ Its text and its attachments are removed for good.</source>
         <source>Cannot read the attachment sizes of the note %1</source>
         <translation>无法读取笔记 %1 的附件大小</translation>
     </message>
+    <message>
+        <source>Cannot search the notes</source>
+        <translation>无法搜索笔记</translation>
+    </message>
+    <message>
+        <source>Cannot read the search index</source>
+        <translation>无法读取搜索索引</translation>
+    </message>
+    <message>
+        <source>Cannot index the note %1</source>
+        <translation>无法为笔记 %1 建立索引</translation>
+    </message>
 </context>
 <context>
     <name>NotebookLock</name>
@@ -360,6 +416,117 @@ Switch to that window to go on with your notes.</source>
     <message>
         <source>Cannot lock the notebook %1: its folder is not writable.</source>
         <translation>无法锁定笔记本 %1：其文件夹不可写。</translation>
+    </message>
+</context>
+<context>
+    <name>StoreActions</name>
+    <message>
+        <source>… and %1 more</source>
+        <translation>……另有 %1 项</translation>
+    </message>
+    <message>
+        <source>Chec&amp;k notebook</source>
+        <translation>检查笔记本(&amp;K)</translation>
+    </message>
+    <message>
+        <source>Check that every file of the notebook is there and intact</source>
+        <translation>检查笔记本的每个文件是否都在且完好</translation>
+    </message>
+    <message>
+        <source>C&amp;lean up…</source>
+        <translation>清理(&amp;L)…</translation>
+    </message>
+    <message>
+        <source>Remove the files no note refers to any more</source>
+        <translation>删除不再被任何笔记引用的文件</translation>
+    </message>
+    <message>
+        <source>Export note as &amp;folder…</source>
+        <translation>将笔记导出为文件夹(&amp;F)…</translation>
+    </message>
+    <message>
+        <source>Save the note as a web page with its pictures and files beside it</source>
+        <translation>将笔记保存为网页，图片和文件放在旁边</translation>
+    </message>
+    <message>
+        <source>The notebook is sound: every file its notes need is there and intact.</source>
+        <translation>笔记本完好：笔记需要的每个文件都在且完好。</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n problem(s) found in the notebook:</source>
+        <translation>
+            <numerusform>笔记本中发现 %n 个问题：</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Notebook checked: %n problem(s)</source>
+        <translation>
+            <numerusform>笔记本已检查：%n 个问题</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Check notebook</source>
+        <translation>检查笔记本</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file(s) changed within the last hour stay for now.</source>
+        <translation>
+            <numerusform>最近一小时内改动的 %n 个文件暂时保留。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Nothing to clean up: every file belongs to a note.</source>
+        <translation>无需清理：每个文件都属于某个笔记。</translation>
+    </message>
+    <message>
+        <source>Clean up</source>
+        <translation>清理</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file(s) (%1) belong to no note any more. Remove them?</source>
+        <translation>
+            <numerusform>%n 个文件（%1）已不属于任何笔记。要删除它们吗？</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Removed %n file(s), %1 freed.</source>
+        <translation>
+            <numerusform>已删除 %n 个文件，释放 %1。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Nothing was removed: %1</source>
+        <translation>未删除任何文件：%1</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file(s) stayed; the log says why.</source>
+        <translation>
+            <numerusform>%n 个文件未删除，原因见日志。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Export note as folder: where to put it</source>
+        <translation>将笔记导出为文件夹：选择存放位置</translation>
+    </message>
+    <message>
+        <source>the note has not been saved yet</source>
+        <translation>笔记尚未保存</translation>
+    </message>
+    <message>
+        <source>Exported to %1</source>
+        <translation>已导出到 %1</translation>
+    </message>
+    <message>
+        <source>The note could not be exported: %1</source>
+        <translation>无法导出笔记：%1</translation>
+    </message>
+    <message>
+        <source>Export note as folder</source>
+        <translation>将笔记导出为文件夹</translation>
+    </message>
+    <message>
+        <source>Checking the notebook…</source>
+        <translation>正在检查笔记本…</translation>
     </message>
 </context>
 <context>

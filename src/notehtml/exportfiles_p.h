@@ -1,0 +1,45 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#pragma once
+
+#include "tavrik_autotest_export_p.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+#include <vector>
+
+namespace TAVRIKCORE::RICHEDITOR {
+
+// The files an export of a note reads and writes: the local pictures the note shows, and the
+// exported file itself.
+class TAVRIK_AUTOTEST_EXPORT ExportFiles
+{
+public:
+    struct Picture
+    {
+        QString src; // the img's src as written in the HTML: an absolute local path
+        QByteArray bytes; // the file's bytes
+        QByteArray mimeType; // image/png, image/jpeg, image/bmp, ... as read from the bytes;
+                             // empty when the file could not be read or is not a picture
+    };
+
+    // The distinct local pictures that the img elements of `html` show, in document order: every
+    // src that is an absolute path (what HtmlConvert writes). A file that cannot be read, or
+    // whose bytes are not a picture, comes without a type and is logged as
+    // "[ERROR] <caller>: picture not found, not embedded: <src> (<reason>)" or
+    // "[ERROR] <caller>: not a picture, not embedded: <src>".
+    static std::vector<Picture> localPictures(const QString &html, const QString &caller);
+
+    // Writes `bytes` to a temporary file in the target's folder, flushes it and renames it over
+    // `target`, so the target is either left as it was or holds the whole new file; nothing is
+    // left behind on failure. 0, or the errno of the failure (EISDIR for a target that is a
+    // folder).
+    static int replace(const QString &target, QByteArrayView bytes);
+
+    // The log line "[ERROR:] <caller>发生错误，错误信息: cannot write <target>: <system reason>".
+    static void logWriteFailure(const QString &caller, const QString &target, int error);
+};
+
+} // namespace TAVRIKCORE::RICHEDITOR

@@ -3,6 +3,7 @@
 #include "guidedtour.h"
 
 #include "attachmentpane.h"
+#include "editorappearance.h"
 #include "mainwindow.h"
 #include "notesearch.h"
 
@@ -28,6 +29,7 @@
 #include <cstdio>
 
 using namespace Qt::StringLiterals;
+using TAVRIKCORE::RICHEDITOR::CZorvaEditorImpl;
 
 namespace {
 
@@ -95,6 +97,17 @@ void GuidedTour::run()
         return;
     settle(500);
     shot(u"new-note"_s, u"a new note, titled after its first line"_s);
+    // The checker marks the words of the focused note of the active window.
+    QApplication::setActiveWindow(&m_window);
+    if (!typeIntoNote(u"Packing list"_s, u"Tent, sleeping bag, a torch and teh map we recieved."_s))
+        return;
+    settle(1500);
+    shot(u"spell-checking"_s, u"misspelt words underlined as they are typed"_s);
+    m_window.editor()->SetTheme(CZorvaEditorImpl::Theme::Dark);
+    settle(700);
+    shot(u"dark-theme"_s, u"the editor's dark theme, which follows a dark desktop"_s);
+    m_window.editor()->SetTheme(EditorAppearance::desktopIsDark() ? CZorvaEditorImpl::Theme::Dark
+                                                                  : CZorvaEditorImpl::Theme::Light);
 
     if (!copyAttachmentsInto(u"Weekend ideas"_s))
         return;

@@ -4,6 +4,7 @@
 
 #include "attachmentopener.h"
 #include "attachmentpane.h"
+#include "editorappearance.h"
 #include "noteexport.h"
 #include "notefilelist.h"
 #include "noteitemdelegate.h"
@@ -140,6 +141,7 @@ MainWindow::MainWindow(NoteStore &store, QWidget *parent) : QMainWindow(parent),
     m_splitView->Create(m_editorFrame, QRect(0, 0, 800, 700), 1000);
     frameLayout->addWidget(m_splitView);
     m_editor->Create(m_splitView, QRect(0, 0, 800, 480), 1001, IEWebBrowser::StyleVisible);
+    new EditorAppearance(m_editor);
     m_attachmentPane = new AttachmentPane(m_splitView);
     m_attachmentPane->setOpenHandler([this](const QString &storeName, const QString &origName) {
         OnOpenAttachment(m_currentId, storeName, origName);

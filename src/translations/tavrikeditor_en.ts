@@ -74,6 +74,10 @@
         <source>Could not save a copy of “%1” as %2.</source>
         <translation>Could not save a copy of “%1” as %2.</translation>
     </message>
+    <message>
+        <source>No spelling suggestions</source>
+        <translation>No spelling suggestions</translation>
+    </message>
 </context>
 <context>
     <name>MhtExport</name>

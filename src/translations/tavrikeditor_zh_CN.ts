@@ -74,6 +74,10 @@
         <source>Could not save a copy of “%1” as %2.</source>
         <translation>无法将“%1”的副本保存为 %2。</translation>
     </message>
+    <message>
+        <source>No spelling suggestions</source>
+        <translation>没有拼写建议</translation>
+    </message>
 </context>
 <context>
     <name>MhtExport</name>

@@ -56,6 +56,17 @@ public:
     // "笔记内容为空！" and "转化为word失败！" in the user's language (UiLanguage).
     static QString EmptyNoteMessage();
     static QString ExportFailedMessage();
+
+    // What every export of a note does around its writer (HtmlToMht, OdtExport::HtmlToOdt):
+    // convertAndWrite runs `write` on what HtmlConvert makes of the HTML, 0 when either fails;
+    // convertFileAndWrite does so for a stored note file's content, 0 without writing when the
+    // file cannot be read; exportForUser is convertAndWrite with the message for the user,
+    // false with EmptyNoteMessage() for empty content or `failedMessage` when the export fails.
+    using Writer = int (*)(const QString &html, const QString &target);
+    static int convertAndWrite(const QString &html, const QString &target, Writer write);
+    static int convertFileAndWrite(const QString &noteFile, const QString &target, Writer write);
+    static bool exportForUser(const QString &noteContent, const QString &target, QString &message,
+                              Writer write, const QString &failedMessage);
 };
 
 } // namespace TAVRIKCORE::RICHEDITOR

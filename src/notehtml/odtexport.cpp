@@ -5,7 +5,6 @@
 #include "common/writelog_p.h"
 #include "notehtml/exportfiles_p.h"
 #include "notehtml/mhtexport_p.h"
-#include "notehtml/notehtmlrw.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -53,45 +52,17 @@ void separateTablesFromLists(QTextFrame *frame)
     }
 }
 
-// Headings and relative sizes (<big>, <font size>) are a size step in a rich-text document,
-// which the writer does not store; they get the point size the step stands for.
-void fixRelativeSizes(QTextDocument &document)
-{
-    constexpr qreal BasePoints = 12;
-    constexpr qreal Scale[] = {0.7, 0.8, 1.0, 1.2, 1.5, 2.0, 2.4}; // steps -2 to 4
-    struct Run
-    {
-        int from, to;
-        qreal points;
-    };
-    std::vector<Run> runs;
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            const QTextCharFormat format = fragment.charFormat();
-            if (!format.hasProperty(QTextFormat::FontSizeAdjustment)
-                || format.hasProperty(QTextFormat::FontPointSize))
-                continue;
-            const int step = qBound(-2, format.intProperty(QTextFormat::FontSizeAdjustment), 4);
-            runs.push_back({fragment.position(), fragment.position() + fragment.length(),
-                            BasePoints * Scale[step + 2]});
-        }
-    }
-    QTextCursor cursor(&document);
-    for (const Run &run : runs) {
-        QTextCharFormat sized;
-        sized.setFontPointSize(run.points);
-        cursor.setPosition(run.from);
-        cursor.setPosition(run.to, QTextCursor::KeepAnchor);
-        cursor.mergeCharFormat(sized);
-    }
-}
-
 } // namespace
 
 int OdtExport::HtmlToOdt(const QString &html, const QString &target)
 {
     QTextDocument document;
+    document.setUndoRedoEnabled(false);
+    // Headings are a size step in a rich-text document, which the writer does not store; they
+    // get the point sizes a browser gives them instead.
+    document.setDefaultStyleSheet(
+        QStringLiteral("h1 { font-size: 24pt } h2 { font-size: 18pt } h3 { font-size: 14pt } "
+                       "h4 { font-size: 12pt } h5 { font-size: 10pt } h6 { font-size: 8pt }"));
     // Every local picture is a resource, so nothing is read from disk behind the export's back:
     // those that could not be read are empty pictures, which the writer leaves out.
     for (const ExportFiles::Picture &picture :
@@ -102,7 +73,6 @@ int OdtExport::HtmlToOdt(const QString &html, const QString &target)
     }
     document.setHtml(html);
     separateTablesFromLists(document.rootFrame());
-    fixRelativeSizes(document);
 
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
@@ -120,19 +90,12 @@ int OdtExport::HtmlToOdt(const QString &html, const QString &target)
 
 int OdtExport::NoteHtmlContentToOdtFile(const QString &html, const QString &target)
 {
-    QString converted;
-    if (!MhtExport::HtmlConvert(html, converted))
-        return 0;
-    return HtmlToOdt(converted, target);
+    return MhtExport::convertAndWrite(html, target, &HtmlToOdt);
 }
 
 int OdtExport::NoteHtmlFileToOdtFile(const QString &noteFile, const QString &target)
 {
-    QString content;
-    int version = 0;
-    if (!NoteHtmlRW::ReadHtmlTextFromFile(noteFile, content, version))
-        return 0;
-    return NoteHtmlContentToOdtFile(content, target);
+    return MhtExport::convertFileAndWrite(noteFile, target, &HtmlToOdt);
 }
 
 QString OdtExport::ExportFailedMessage()
@@ -142,15 +105,8 @@ QString OdtExport::ExportFailedMessage()
 
 bool OdtExport::ExportOdt(const QString &noteContent, const QString &target, QString &message)
 {
-    if (noteContent.isEmpty()) {
-        message = MhtExport::EmptyNoteMessage();
-        return false;
-    }
-    if (!NoteHtmlContentToOdtFile(noteContent, target)) {
-        message = ExportFailedMessage();
-        return false;
-    }
-    return true;
+    return MhtExport::exportForUser(noteContent, target, message, &HtmlToOdt,
+                                    ExportFailedMessage());
 }
 
 } // namespace TAVRIKCORE::RICHEDITOR

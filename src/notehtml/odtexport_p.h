@@ -17,9 +17,9 @@ class TAVRIK_AUTOTEST_EXPORT OdtExport
 {
 public:
     // Writes `html` as an ODT file to `target`, replacing it. The local pictures of
-    // ExportFiles::localPictures ("HtmlToOdt" in its log lines) go into the file; PNG and JPEG
-    // keep their bytes, other pictures are stored as PNG; a missing picture, or one that is not
-    // a picture, is left out. The file is written beside the target and renamed over it, so a
+    // ExportFiles::localPictures ("HtmlToOdt" in its log lines) go into the file, a PNG with
+    // its own bytes, other pictures as the writer encodes them again; a missing picture, or one
+    // that is not a picture, is left out. Headings get the point sizes a browser shows them at. The file is written beside the target and renamed over it, so a
     // failed export leaves the target as it was. 1 when written; 0 with the log line
     // "[ERROR:] HtmlToOdt发生错误，错误信息: cannot write <target>: <system reason>" when the file
     // cannot be written (a missing or read-only folder, a target that is a folder), or

@@ -238,8 +238,11 @@ void NoteSearch::runIndexer()
                                });
         }
         QString error;
-        if (!superseded) {
-            const QString text = job.fromFiles ? noteText(job.id, job.paths) : job.text;
+        const QString text
+            = superseded ? QString() : (job.fromFiles ? noteText(job.id, job.paths) : job.text);
+        // Files that cannot be read leave the title and preview indexed, to be read again at
+        // the next start.
+        if (!superseded && !(job.fromFiles && text.isEmpty())) {
             if (!opened || !store.indexNoteText(job.id, text, job.fromFiles))
                 error = store.lastError();
         }

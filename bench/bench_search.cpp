@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
 // The demo notebook's full-text search: a one-word search as the search field runs it over
-// 10,000 indexed notes, and the index's share of a save: a 2 MB note stored in the notebook
-// with its text indexed (all the demo adds to a save), over the editor saving the note on its
-// page up to handing it to the host.
+// 10,000 indexed notes, and the index's share of a save: the words of a 2 MB note indexed (as
+// the search's worker does after each save), over the editor saving the note on its page up to
+// handing it to the host.
 #include "benchutil.h"
 
 #include "notestore.h"
@@ -169,6 +169,9 @@ int main(int argc, char **argv)
                 store.search(word, NoteCount).size(), NoteCount);
     const double searchNs = TavrikBench::medianNs(SearchRuns, [&] { store.search(word); });
     TavrikBench::report("search_10k_notes_ms", searchNs / 1e6, TavrikBench::Goal::AtMost, 20);
+    // The first letter typed: a prefix of thousands of words.
+    std::printf("one letter typed: %.1f ms\n",
+                TavrikBench::medianNs(SearchRuns, [&] { store.search(u"p"_s); }) / 1e6);
 
     // The 2 MB note open in the editor; each run changes it, saves it, then stores in the
     // notebook what the save handed over.
@@ -193,6 +196,7 @@ int main(int argc, char **argv)
                            "f.contentDocument.createTextNode(' edit%1'));return true;})()"_s;
     std::vector<double> saveTimes;
     std::vector<double> indexTimes;
+    std::vector<double> windowTimes;
     for (int run = 0; run <= SaveRuns; ++run) {
         if (!TavrikBench::runScript(editor->page(), change.arg(run)).toBool())
             return 2;
@@ -204,9 +208,12 @@ int main(int argc, char **argv)
         for (const NewAttachFile &file : host.files)
             files.push_back({file.origName, file.fileKind, file.modifyTime, file.fileExt,
                              file.storeName, file.filePath, file.isImageSrc});
+        // The window stores the save at once and leaves the words to the search's worker.
         bool stored = false;
+        const double window = TavrikBench::secondsOf(
+            [&] { stored = store.saveNote(u"large"_s, files, {}, host.text, false); });
         const double index = TavrikBench::secondsOf(
-            [&] { stored = store.saveNote(u"large"_s, files, {}, host.text); });
+            [&] { stored = stored && store.indexNoteText(u"large"_s, host.text); });
         if (!stored || store.search(u"edit%1"_s.arg(run)).size() != 1) {
             std::fprintf(stderr, "the saved note is not found: %s\n",
                          qPrintable(store.lastError()));
@@ -215,13 +222,15 @@ int main(int argc, char **argv)
         if (run > 0) { // the first run warms both up
             saveTimes.push_back(save);
             indexTimes.push_back(index);
+            windowTimes.push_back(window);
         }
     }
     std::printf("the note: %lld bytes of markup, %lld characters of text\n",
                 qlonglong(html.toUtf8().size()), qlonglong(host.text.size()));
     TavrikBench::report("index_2mb_vs_save", median(indexTimes) / median(saveTimes),
                         TavrikBench::Goal::AtMost, 0.3);
-    std::printf("note saved %.1f ms, stored in the notebook with its index %.1f ms\n",
-                median(saveTimes) * 1e3, median(indexTimes) * 1e3);
+    std::printf("note saved %.1f ms, indexed %.1f ms on the worker; the window stores it in "
+                "the notebook in %.1f ms\n",
+                median(saveTimes) * 1e3, median(indexTimes) * 1e3, median(windowTimes) * 1e3);
     return TavrikBench::exitCode();
 }

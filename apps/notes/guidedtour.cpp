@@ -3,9 +3,11 @@
 #include "guidedtour.h"
 
 #include "attachmentpane.h"
+#include "editorappearance.h"
 #include "mainwindow.h"
 #include "notesearch.h"
 
+#include "bridge/sttabledata.h"
 #include "editor/czorvaeditorimpl.h"
 #include "editor/czorvaupdownview.h"
 
@@ -27,6 +29,7 @@
 #include <cstdio>
 
 using namespace Qt::StringLiterals;
+using TAVRIKCORE::RICHEDITOR::CZorvaEditorImpl;
 
 namespace {
 
@@ -94,6 +97,17 @@ void GuidedTour::run()
         return;
     settle(500);
     shot(u"new-note"_s, u"a new note, titled after its first line"_s);
+    // The checker marks the words of the focused note of the active window.
+    QApplication::setActiveWindow(&m_window);
+    if (!typeIntoNote(u"Packing list"_s, u"Tent, sleeping bag, a torch and teh map we recieved."_s))
+        return;
+    settle(1500);
+    shot(u"spell-checking"_s, u"misspelt words underlined as they are typed"_s);
+    m_window.editor()->SetTheme(CZorvaEditorImpl::Theme::Dark);
+    settle(700);
+    shot(u"dark-theme"_s, u"the editor's dark theme, which follows a dark desktop"_s);
+    m_window.editor()->SetTheme(EditorAppearance::desktopIsDark() ? CZorvaEditorImpl::Theme::Dark
+                                                                  : CZorvaEditorImpl::Theme::Light);
 
     if (!copyAttachmentsInto(u"Weekend ideas"_s))
         return;
@@ -101,6 +115,7 @@ void GuidedTour::run()
          u"the new note after pasting the welcome note's picture and document"_s);
 
     NoteSearch *search = m_window.noteSearch();
+    waitFor([&] { return !search->isIndexing(); }, StepTimeoutMs);
     search->field()->setText(u"bakery"_s);
     settle(500);
     shot(u"search-all-notes"_s, u"“bakery” found in all notes right after the save"_s);
@@ -128,16 +143,45 @@ void GuidedTour::run()
     if (!showSplitView())
         return;
 
-    const QString mht = QDir(m_folder).filePath(u"welcome.mht"_s);
-    if (!m_window.exportCurrentNoteTo(mht))
-        return fail(u"the export to MHT failed"_s);
-    std::printf("  exported the welcome note to %s\n", qPrintable(mht));
+    if (!exportWithTable())
+        return;
     if (!m_window.copyCurrentNote())
         return fail(u"the welcome note could not be copied"_s);
     std::printf("  copied the welcome note to the clipboard with its pictures\n");
     std::printf("Guided tour finished: %d screenshots in %s\n", m_shots, qPrintable(m_folder));
     std::fflush(stdout);
     QApplication::exit(0);
+}
+
+bool GuidedTour::exportWithTable()
+{
+    using TAVRIKCORE::RICHEDITOR::StTableData;
+    if (!typeIntoNote(u"Packing list"_s, u"Exported with its picture and this table."_s, true))
+        return false;
+    m_window.editor()->InsertTable(StTableData{2,
+                                               2,
+                                               {{{{}, u"Passport"_s, {}}, {{}, u"yes"_s, {}}},
+                                                {{{}, u"Camera"_s, {}}, {{}, u"yes"_s, {}}}}});
+    const int saves = m_saves;
+    pressSaveKey();
+    if (!waitFor([&] { return m_saves > saves; }, StepTimeoutMs)) {
+        fail(u"the welcome note with a table was not saved"_s);
+        return false;
+    }
+    runInPage(u"document.querySelector('iframe.ke-edit-iframe').contentWindow.scrollTo(0, 1e6) "
+              "|| true"_s);
+    settle(300);
+    shot(u"table-to-export"_s, u"the welcome note with a table, exported as MHT and ODT"_s);
+    for (const QString &name : {u"welcome.mht"_s, u"welcome.odt"_s}) {
+        const QString path = QDir(m_folder).filePath(name);
+        if (!m_window.exportCurrentNoteTo(path)) {
+            fail(u"the export to %1 failed"_s.arg(name));
+            return false;
+        }
+        std::printf("  exported the welcome note with its picture and a table to %s\n",
+                    qPrintable(path));
+    }
+    return true;
 }
 
 bool GuidedTour::select(const QString &title)

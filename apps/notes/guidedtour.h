@@ -46,6 +46,8 @@ private:
     bool select(const QString &title);
     // Drags the split bar, folds and unfolds the attachments pane, with a screenshot of each.
     bool showSplitView();
+    // Adds a table to the open note, saves it and exports it as MHT and as ODT.
+    bool exportWithTable();
     void fail(const QString &what);
 
     MainWindow &m_window;

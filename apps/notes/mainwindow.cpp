@@ -4,6 +4,8 @@
 
 #include "attachmentopener.h"
 #include "attachmentpane.h"
+#include "editorappearance.h"
+#include "noteexport.h"
 #include "notefilelist.h"
 #include "noteitemdelegate.h"
 #include "notelistmodel.h"
@@ -38,6 +40,7 @@
 #include <QTextDocumentFragment>
 #include <QTime>
 #include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -138,6 +141,7 @@ MainWindow::MainWindow(NoteStore &store, QWidget *parent) : QMainWindow(parent),
     m_splitView->Create(m_editorFrame, QRect(0, 0, 800, 700), 1000);
     frameLayout->addWidget(m_splitView);
     m_editor->Create(m_splitView, QRect(0, 0, 800, 480), 1001, IEWebBrowser::StyleVisible);
+    new EditorAppearance(m_editor);
     m_attachmentPane = new AttachmentPane(m_splitView);
     m_attachmentPane->setOpenHandler([this](const QString &storeName, const QString &origName) {
         OnOpenAttachment(m_currentId, storeName, origName);
@@ -166,6 +170,7 @@ MainWindow::MainWindow(NoteStore &store, QWidget *parent) : QMainWindow(parent),
                 if (selectNote(id))
                     searchCurrentNote(word);
             });
+    connect(m_noteSearch, &NoteSearch::indexingFailed, this, &MainWindow::showMessage);
     connect(m_model, &QAbstractItemModel::modelReset, m_noteSearch, &NoteSearch::refresh);
     connect(m_model, &QAbstractItemModel::dataChanged, m_noteSearch, &NoteSearch::refresh);
     auto *notesPane = new QWidget;
@@ -221,9 +226,10 @@ void MainWindow::createActions()
     m_attachAction->setToolTip(tr("Add files to the note"));
     connect(m_attachAction, &QAction::triggered, this, &MainWindow::attachFiles);
 
-    m_exportAction = new QAction(NotesIcons::exportDocument(ink), tr("&Export to MHT…"), this);
-    m_exportAction->setToolTip(tr("Save the note as an MHT document for a word processor"));
-    connect(m_exportAction, &QAction::triggered, this, &MainWindow::exportCurrentNote);
+    m_exportAction = new QAction(NotesIcons::exportDocument(ink), tr("&Export"), this);
+    m_exportAction->setToolTip(tr("Save the note as a document for a word processor"));
+    m_exportAction->setMenu(NoteExport::createMenu(
+        this, [this](NoteExport::Format format) { exportCurrentNote(format); }));
 
     m_copyAction = new QAction(tr("&Copy note"), this);
     m_copyAction->setToolTip(tr("Copy the whole note with its pictures"));
@@ -272,6 +278,8 @@ void MainWindow::createActions()
     bar->addSeparator();
     bar->addAction(m_attachAction);
     bar->addAction(m_exportAction);
+    if (auto *button = qobject_cast<QToolButton *>(bar->widgetForAction(m_exportAction)))
+        button->setPopupMode(QToolButton::InstantPopup);
     bar->addSeparator();
     bar->addAction(m_readOnlyAction);
 }
@@ -449,10 +457,11 @@ int MainWindow::OnSaveNote(const QString &noteId, const std::vector<NewAttachFil
     const QString first = firstLine(body);
     if (!first.isEmpty() && (first == title || title == untitledTitle()))
         body = body.mid(body.indexOf(u'\n') < 0 ? body.size() : body.indexOf(u'\n') + 1);
-    if (!m_store.saveNote(noteId, list, sizes, body)) {
+    if (!m_store.saveNote(noteId, list, sizes, body, false)) {
         showMessage(m_store.lastError());
         return 0;
     }
+    m_noteSearch->indexLater(noteId, body);
     if (title == untitledTitle()) {
         const QString line = firstLine(plainText);
         if (!line.isEmpty() && m_store.renameNote(noteId, line) && noteId == m_newNoteId)
@@ -569,20 +578,22 @@ void MainWindow::attachFiles()
     m_editor->SaveEditor();
 }
 
-void MainWindow::exportCurrentNote()
+void MainWindow::exportCurrentNote(NoteExport::Format format)
 {
     if (m_currentId.isEmpty())
         return;
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (folder.isEmpty())
         folder = QDir::homePath();
+    const QString title = NoteExport::dialogTitle(format);
     const QString path = IPrompts::instance()->saveFileName(
-        this, tr("Export to MHT"), folder + u'/' + fileNameFor(noteTitle(m_currentId)) + u".mht"_s,
-        tr("MHT documents (*.mht *.mhtml)"));
+        this, title,
+        folder + u'/' + fileNameFor(noteTitle(m_currentId)) + NoteExport::suffix(format),
+        NoteExport::fileFilter(format));
     if (path.isEmpty())
         return;
     if (!exportCurrentNoteTo(path))
-        IPrompts::instance()->messageBox(this, statusBar()->currentMessage(), tr("Export to MHT"),
+        IPrompts::instance()->messageBox(this, statusBar()->currentMessage(), title,
                                          QMessageBox::Ok);
 }
 
@@ -607,7 +618,7 @@ bool MainWindow::exportCurrentNoteTo(const QString &path)
     // The export writes what was last saved, so the page's latest changes are saved first.
     m_editor->SaveEditor();
     QString error;
-    if (!m_editor->ExportWord(path, error)) {
+    if (!NoteExport::write(*m_editor, path, error)) {
         showMessage(tr("Export failed: %1").arg(error));
         return false;
     }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "attachmentopener.h"
+#include "noteexport.h"
 
 #include "bridge/izveditornotify.h"
 
@@ -70,11 +71,13 @@ public Q_SLOTS:
     void deleteCurrentNote();
     void renameCurrentNote();
     void attachFiles();
-    void exportCurrentNote();
+    // Asks for a file name and exports the note as `format`.
+    void exportCurrentNote(NoteExport::Format format);
     // Puts the whole note on the clipboard as HTML with its pictures, for a word processor
     // or another note. False (and a status message) when there is nothing to copy.
     bool copyCurrentNote();
-    // Exports without asking for a file name. False (and a status message) on failure.
+    // Exports without asking for a file name, as an ODT document when the name ends in ".odt",
+    // else as MHT. False (and a status message) on failure.
     bool exportCurrentNoteTo(const QString &path);
     void setCurrentReadOnly(bool readOnly);
     // Puts `text` into the search box, which marks its hits in the open note.

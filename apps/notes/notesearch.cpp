@@ -15,9 +15,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMutex>
 #include <QThread>
 #include <QVBoxLayout>
+#include <QWaitCondition>
 
+#include <algorithm>
+#include <deque>
 #include <utility>
 #include <vector>
 
@@ -45,7 +49,27 @@ QString noteText(const QString &id, const std::vector<QString> &paths)
 
 } // namespace
 
-NoteSearch::NoteSearch(NoteStore &store, QWidget *parent) : QWidget(parent), m_store(store)
+// A note to index: a save's text, or the files to read it from.
+struct NoteSearch::IndexJob
+{
+    QString id;
+    QString text;
+    std::vector<QString> paths;
+    bool fromFiles = false;
+};
+
+// The worker's queue, in the order the jobs came.
+struct NoteSearch::Indexer
+{
+    QMutex mutex;
+    QWaitCondition wake;
+    std::deque<IndexJob> jobs;
+    bool stop = false;
+    QThread *thread = nullptr;
+};
+
+NoteSearch::NoteSearch(NoteStore &store, QWidget *parent)
+    : QWidget(parent), m_store(store), m_indexer(std::make_unique<Indexer>())
 {
     m_field = new QLineEdit;
     m_field->setObjectName(u"noteSearchField"_s);
@@ -81,11 +105,17 @@ NoteSearch::NoteSearch(NoteStore &store, QWidget *parent) : QWidget(parent), m_s
 
 NoteSearch::~NoteSearch()
 {
-    if (m_indexing) {
-        *m_stop = true;
-        m_indexing->wait();
-        delete m_indexing;
+    if (!m_indexer->thread)
+        return;
+    // Jobs left waiting are dropped: their notes stay listed by notesToIndex() and are read
+    // from their files at the next start.
+    {
+        QMutexLocker lock(&m_indexer->mutex);
+        m_indexer->stop = true;
     }
+    m_indexer->wake.wakeAll();
+    m_indexer->thread->wait();
+    delete m_indexer->thread;
 }
 
 void NoteSearch::refresh()
@@ -151,40 +181,78 @@ bool NoteSearch::eventFilter(QObject *watched, QEvent *event)
 
 void NoteSearch::indexOlderNotes()
 {
-    // Reading and parsing note files takes long for large notes and many of them, so it runs
-    // on a worker thread; each note's text comes back to this thread, whose connection writes
-    // it to the index in one short step, so the window stays responsive throughout.
-    std::vector<std::pair<QString, std::vector<QString>>> jobs;
     for (const QString &id : m_store.notesToIndex()) {
-        std::vector<QString> paths;
+        IndexJob job{id, QString(), {}, true};
         for (const NoteFile &file : m_store.files(id)) {
-            if (file.fileKind != 0)
-                continue;
-            paths.push_back(QFileInfo(file.filePath).isFile()
-                                ? file.filePath
-                                : GetAttachRootDir() + u'/' + file.storeName);
+            if (file.fileKind == 0)
+                job.paths.push_back(QFileInfo(file.filePath).isFile()
+                                        ? file.filePath
+                                        : GetAttachRootDir() + u'/' + file.storeName);
         }
-        jobs.emplace_back(id, std::move(paths));
+        enqueue(std::move(job));
     }
-    if (jobs.empty())
-        return;
-    m_indexing = QThread::create([this, jobs = std::move(jobs), stop = m_stop] {
-        for (const auto &[id, paths] : jobs) {
-            if (*stop)
+}
+
+void NoteSearch::indexLater(const QString &id, const QString &plainText)
+{
+    enqueue({id, plainText, {}, false});
+}
+
+void NoteSearch::enqueue(IndexJob job)
+{
+    ++m_pending;
+    {
+        QMutexLocker lock(&m_indexer->mutex);
+        m_indexer->jobs.push_back(std::move(job));
+    }
+    m_indexer->wake.wakeAll();
+    if (!m_indexer->thread) {
+        m_indexer->thread = QThread::create([this] { runIndexer(); });
+        m_indexer->thread->start(QThread::LowPriority);
+    }
+}
+
+void NoteSearch::runIndexer()
+{
+    // Indexing a large note takes a good share of its save, and reading and parsing the note
+    // files of an older notebook takes longer still, so both happen here, away from the
+    // window's thread. The connection is this thread's own; the window's waits for it only
+    // when it writes to the notebook while a note's words are being replaced.
+    NoteStore store(m_store.databasePath());
+    const bool opened = store.open();
+    for (;;) {
+        IndexJob job;
+        bool superseded = false;
+        {
+            QMutexLocker lock(&m_indexer->mutex);
+            while (m_indexer->jobs.empty() && !m_indexer->stop)
+                m_indexer->wake.wait(&m_indexer->mutex);
+            if (m_indexer->stop)
                 return;
-            QMetaObject::invokeMethod(
-                this,
-                [this, noteId = id, text = noteText(id, paths)] {
-                    m_store.indexNoteText(noteId, text);
-                },
-                Qt::QueuedConnection);
+            job = std::move(m_indexer->jobs.front());
+            m_indexer->jobs.pop_front();
+            superseded = std::any_of(
+                m_indexer->jobs.begin(), m_indexer->jobs.end(),
+                [&](const IndexJob &later) { return later.id == job.id && !later.fromFiles; });
         }
-    });
-    connect(m_indexing, &QThread::finished, this, [this] {
-        m_indexing->deleteLater();
-        m_indexing = nullptr;
+        QString error;
+        if (!superseded) {
+            const QString text = job.fromFiles ? noteText(job.id, job.paths) : job.text;
+            if (!opened || !store.indexNoteText(job.id, text, job.fromFiles))
+                error = store.lastError();
+        }
+        QMetaObject::invokeMethod(
+            this, [this, error] { indexDone(error); }, Qt::QueuedConnection);
+    }
+}
+
+void NoteSearch::indexDone(const QString &error)
+{
+    --m_pending;
+    if (!error.isEmpty())
+        Q_EMIT indexingFailed(error);
+    if (m_active)
         refresh();
+    if (m_pending == 0)
         Q_EMIT indexingFinished();
-    });
-    m_indexing->start(QThread::LowPriority);
 }

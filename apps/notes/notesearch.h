@@ -5,20 +5,22 @@
 #include <QString>
 #include <QWidget>
 
-#include <atomic>
 #include <memory>
 
 class NoteStore;
 class QLabel;
 class QLineEdit;
 class QListWidget;
-class QThread;
 
 // The search of all notes: a field where, as the user types, the notes holding the words are
 // listed best match first (NoteStore::search), title and start of the text as the note list
 // shows them. Choosing one (click, Enter) asks for it to be opened with the matched word
-// marked; Escape clears the field. When it opens a notebook written before the index existed,
-// it reads those notes' files on a worker thread and gives their text to the index.
+// marked; Escape clears the field.
+//
+// It also keeps the index's words current off the window's thread: indexLater() takes the text
+// of each save, and notes the index lacks (NoteStore::notesToIndex(), such as those of a
+// notebook written before the index existed) are read from their files when it starts. A
+// worker thread does that work, through its own connection to the notebook.
 class NoteSearch : public QWidget
 {
     Q_OBJECT
@@ -31,8 +33,12 @@ public:
     QListWidget *results() const { return m_results; }
     // True while the field holds text and the results are shown.
     bool isActive() const { return m_active; }
-    // True while notes of an older notebook are still being indexed.
-    bool isIndexing() const { return m_indexing != nullptr; }
+    // True while the worker has notes to index.
+    bool isIndexing() const { return m_pending > 0; }
+
+    // Indexes `plainText` as the text of the note `id`, saved with NoteStore::saveNote without
+    // indexing it. Of several saves of a note waiting, only the last is indexed.
+    void indexLater(const QString &id, const QString &plainText);
 
 public Q_SLOTS:
     // Searches again, for the notes changed; the chosen result stays chosen.
@@ -45,20 +51,29 @@ Q_SIGNALS:
     void activeChanged(bool active);
     // The user chose the note `id`; `word` is the matched word as the note writes it.
     void noteChosen(const QString &id, const QString &word);
-    // The notes of an older notebook have all been indexed.
+    // The worker has indexed every note given to it.
     void indexingFinished();
+    // A note's text could not be indexed; it is indexed from its files at the next start.
+    void indexingFailed(const QString &reason);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    struct Indexer;
+    struct IndexJob;
+    // Gives the worker the notes the index lacks, to read from their files.
     void indexOlderNotes();
+    void enqueue(IndexJob job);
+    // The worker thread's loop.
+    void runIndexer();
+    void indexDone(const QString &error);
 
     NoteStore &m_store;
     QLineEdit *m_field = nullptr;
     QLabel *m_summary = nullptr;
     QListWidget *m_results = nullptr;
     bool m_active = false;
-    QThread *m_indexing = nullptr;
-    std::shared_ptr<std::atomic_bool> m_stop = std::make_shared<std::atomic_bool>(false);
+    int m_pending = 0;
+    std::unique_ptr<Indexer> m_indexer;
 };

@@ -118,7 +118,9 @@ bool NoteStore::open()
         return fail(tr("Cannot open the notebook %1").arg(m_path),
                     tr("it was written by a newer version (schema %1)").arg(found));
     }
-    const bool ok = exec(u"PRAGMA foreign_keys = ON"_s)
+    // The search's worker thread writes the index through a connection of its own: a write
+    // waits for the other connection's to end rather than fail.
+    const bool ok = exec(u"PRAGMA foreign_keys = ON"_s) && exec(u"PRAGMA busy_timeout = 5000"_s)
         && exec(u"CREATE TABLE IF NOT EXISTS notes ("
                 "id TEXT PRIMARY KEY NOT NULL, title TEXT NOT NULL, created INTEGER NOT NULL, "
                 "modified INTEGER NOT NULL, read_only INTEGER NOT NULL DEFAULT 0, "
@@ -135,9 +137,9 @@ bool NoteStore::open()
                 "PRIMARY KEY (note_id, store_name))"_s)
         && exec(u"CREATE INDEX IF NOT EXISTS note_files_by_store ON note_files(store_name)"_s)
         // The full-text index: one row per note holding its title and the words of its text
-        // (NoteWords::collect), found through note_search. `complete` is 0 while the row holds
-        // only the preview of a note saved before the index existed. The triggers keep the
-        // index in step with the notes whatever adds, renames or removes them.
+        // (NoteWords::collect), found through note_search. `complete` is 0 while the row lacks
+        // the words of the note's last save (notesToIndex()). The triggers keep the index in
+        // step with the notes whatever adds, renames or removes them.
         && exec(u"CREATE TABLE IF NOT EXISTS note_search (docid INTEGER PRIMARY KEY, "
                 "note_id TEXT NOT NULL UNIQUE, complete INTEGER NOT NULL DEFAULT 1)"_s)
         && exec(u"CREATE VIRTUAL TABLE IF NOT EXISTS note_index USING fts5(title, words, "
@@ -185,7 +187,7 @@ bool NoteStore::addMissingIndexEntries()
         QSqlQuery *failed = &entry;
         if (entry.exec()) {
             words.addBindValue(entry.lastInsertId());
-            words.addBindValue(title);
+            words.addBindValue(nonNull(NoteWords::collect(title.toString())));
             words.addBindValue(nonNull(NoteWords::collect(preview.toString())));
             failed = words.exec() ? nullptr : &words;
         }
@@ -260,6 +262,20 @@ bool NoteStore::addNote(const QString &id, const QString &title)
     query.addBindValue(now);
     if (!query.exec())
         return fail(tr("Cannot add the note %1").arg(id), query.lastError().text());
+    return indexTitle(id, title.trimmed());
+}
+
+bool NoteStore::indexTitle(const QString &id, const QString &title)
+{
+    // The triggers index the title as it is; its words as NoteWords gives them also find a
+    // part of a Chinese or Japanese title.
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.prepare(u"UPDATE note_index SET title = ? WHERE rowid = "
+                  "(SELECT docid FROM note_search WHERE note_id = ?)"_s);
+    query.addBindValue(nonNull(NoteWords::collect(title)));
+    query.addBindValue(nonNull(id));
+    if (!query.exec())
+        return fail(tr("Cannot index the note %1").arg(id), query.lastError().text());
     return true;
 }
 
@@ -282,7 +298,8 @@ bool NoteStore::renameNote(const QString &id, const QString &title)
     if (trimmed.isEmpty())
         return fail(tr("Cannot rename the note"), tr("the title is empty"));
     return changeOne(tr("Cannot rename the note %1").arg(id),
-                     u"UPDATE notes SET title = ? WHERE id = ?"_s, {nonNull(trimmed), nonNull(id)});
+                     u"UPDATE notes SET title = ? WHERE id = ?"_s, {nonNull(trimmed), nonNull(id)})
+        && indexTitle(id, trimmed);
 }
 
 bool NoteStore::setReadOnly(const QString &id, bool readOnly)
@@ -323,7 +340,8 @@ bool NoteStore::deleteNote(const QString &id, std::vector<QString> *unusedFiles)
 }
 
 bool NoteStore::saveNote(const QString &id, const std::vector<NoteFile> &files,
-                         const std::map<QString, quint64> &sizes, const QString &plainText)
+                         const std::map<QString, quint64> &sizes, const QString &plainText,
+                         bool indexText)
 {
     const QString what = tr("Cannot save the note %1").arg(id);
     if (files.empty() || files.front().fileKind != 0 || files.front().storeName.isEmpty())
@@ -348,19 +366,11 @@ bool NoteStore::saveNote(const QString &id, const std::vector<NoteFile> &files,
     if (!query.exec())
         return rollback(query);
 
-    // The words are the index's whole cost: a few milliseconds even for a note of 2 MB, since
-    // only the distinct words reach FTS5 (see bench_search), so they are indexed here in the
-    // save's own transaction and the index can never lag behind a save.
-    query.prepare(u"UPDATE note_index SET words = ? WHERE rowid = "
-                  "(SELECT docid FROM note_search WHERE note_id = ?)"_s);
-    query.addBindValue(nonNull(NoteWords::collect(plainText)));
-    query.addBindValue(nonNull(id));
-    if (!query.exec())
-        return rollback(query);
-    query.prepare(u"UPDATE note_search SET complete = 1 WHERE note_id = ?"_s);
-    query.addBindValue(nonNull(id));
-    if (!query.exec())
-        return rollback(query);
+    QString reason;
+    if (!(indexText ? writeWords(id, plainText, false, reason) : markUnindexed(id, reason))) {
+        db.rollback();
+        return fail(what, reason);
+    }
 
     for (const QString &table : {u"note_files"_s, u"attachment_sizes"_s}) {
         query.prepare(u"DELETE FROM "_s + table + u" WHERE note_id = ?"_s);
@@ -461,31 +471,51 @@ std::vector<QString> NoteStore::notesToIndex() const
     return ids;
 }
 
-bool NoteStore::indexNoteText(const QString &id, const QString &plainText)
+bool NoteStore::indexNoteText(const QString &id, const QString &plainText, bool onlyUnindexed)
 {
     const QString what = tr("Cannot index the note %1").arg(id);
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
     if (!db.transaction())
         return fail(what, db.lastError().text());
-    QSqlQuery query(db);
-    query.prepare(u"UPDATE note_index SET words = ? WHERE rowid = "
-                  "(SELECT docid FROM note_search WHERE note_id = ? AND complete = 0)"_s);
-    query.addBindValue(nonNull(NoteWords::collect(plainText)));
-    query.addBindValue(nonNull(id));
-    bool ok = query.exec();
-    if (ok) {
-        query.prepare(u"UPDATE note_search SET complete = 1 WHERE note_id = ?"_s);
-        query.addBindValue(nonNull(id));
-        ok = query.exec();
-    }
-    if (!ok) {
-        const QString reason = query.lastError().text();
+    QString reason;
+    if (!writeWords(id, plainText, onlyUnindexed, reason)) {
         db.rollback();
         return fail(what, reason);
     }
     if (!db.commit())
         return fail(what, db.lastError().text());
     return true;
+}
+
+bool NoteStore::writeWords(const QString &id, const QString &plainText, bool onlyUnindexed,
+                           QString &reason)
+{
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.prepare(u"UPDATE note_index SET words = ? WHERE rowid = (SELECT docid FROM note_search "
+                  "WHERE note_id = ? AND complete <= ?)"_s);
+    query.addBindValue(nonNull(NoteWords::collect(plainText)));
+    query.addBindValue(nonNull(id));
+    query.addBindValue(onlyUnindexed ? 0 : 1);
+    bool ok = query.exec();
+    if (ok) {
+        query.prepare(u"UPDATE note_search SET complete = 1 WHERE note_id = ?"_s);
+        query.addBindValue(nonNull(id));
+        ok = query.exec();
+    }
+    if (!ok)
+        reason = query.lastError().text();
+    return ok;
+}
+
+bool NoteStore::markUnindexed(const QString &id, QString &reason)
+{
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.prepare(u"UPDATE note_search SET complete = 0 WHERE note_id = ?"_s);
+    query.addBindValue(nonNull(id));
+    if (query.exec())
+        return true;
+    reason = query.lastError().text();
+    return false;
 }
 
 std::vector<NoteFile> NoteStore::files(const QString &id) const

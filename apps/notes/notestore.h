@@ -71,9 +71,12 @@ public:
 
     // Replaces the note's file list (the note file first) and attachment sizes, stores the
     // preview from `plainText`, indexes its words for search() and stamps the modification time.
-    // False for an unknown note or a list that does not start with the note's HTML file.
+    // Without `indexText` the index keeps the note's previous words and notesToIndex() lists
+    // the note until indexNoteText() gives the new ones. False for an unknown note or a list
+    // that does not start with the note's HTML file.
     bool saveNote(const QString &id, const std::vector<NoteFile> &files,
-                  const std::map<QString, quint64> &sizes, const QString &plainText);
+                  const std::map<QString, quint64> &sizes, const QString &plainText,
+                  bool indexText = true);
 
     // The notes holding every word of what the user typed, the last word also as the start of
     // a longer word, in any letter case and with or without accents; text that holds no word
@@ -85,12 +88,14 @@ public:
     // the note writes it (to mark it in the open note); empty when none did.
     QString matchedWord(const QString &id, const QString &userText) const;
 
-    // Notes whose index holds only their title and preview: those of a notebook written
-    // before the index existed, until indexNoteText() gives their whole text.
+    // Notes whose index lacks their text: saved without `indexText`, or from a notebook
+    // written before the index existed (the index holds their title and preview), until
+    // indexNoteText() gives their text.
     std::vector<QString> notesToIndex() const;
-    // Indexes the text of a note listed by notesToIndex(); a note saved or removed meanwhile
-    // is left as it is. False when the index cannot be written.
-    bool indexNoteText(const QString &id, const QString &plainText);
+    // Indexes the note's text; with `onlyUnindexed` only when notesToIndex() lists the note,
+    // so text read from an older save cannot replace a newer one. A removed note is left
+    // removed. False when the index cannot be written.
+    bool indexNoteText(const QString &id, const QString &plainText, bool onlyUnindexed = false);
 
     // The file list of the last save, in its order; empty for a note never saved.
     std::vector<NoteFile> files(const QString &id) const;
@@ -111,6 +116,12 @@ private:
     bool fail(const QString &what, const QString &reason) const;
     // Gives every note without an index entry one holding its title and preview.
     bool addMissingIndexEntries();
+    // Inside a transaction: the index entry's words from `plainText` (with `onlyUnindexed`,
+    // only for a note listed by notesToIndex()), or the entry marked as lacking them.
+    bool writeWords(const QString &id, const QString &plainText, bool onlyUnindexed,
+                    QString &reason);
+    bool markUnindexed(const QString &id, QString &reason);
+    bool indexTitle(const QString &id, const QString &title);
 
     QString m_path;
     QString m_connection;

@@ -21,6 +21,8 @@
         frame: null,
         doc: null,
         readOnly: false,
+        spellCheck: false,
+        theme: 'light',
         maxChars: 10000,
         count: 0,
         limitHit: false, // an insertion was cut short a moment ago
@@ -395,11 +397,20 @@
     // cells (adding a row after the last), indents list items, and inserts a tab elsewhere.
     // Shift+Tab goes back a cell or outdents a list item; elsewhere it moves the keyboard
     // focus back to the toolbar, the way out for keyboard users.
+    // Ctrl+Shift+7 and Ctrl+Shift+8 make numbered and bulleted lists; the browser itself
+    // has the other usual keys (Ctrl+B, I, U, Z, Y).
+    const LIST_KEYS = { Digit7: 'insertOrderedList', Digit8: 'insertUnorderedList' };
+
     function onKeyDown(event) {
         if ((event.ctrlKey || event.metaKey) && !event.altKey && event.key.toLowerCase() === 'k') {
             event.preventDefault();
             if (Tavrik.toolbar)
                 Tavrik.toolbar.openLinkEditor();
+            return;
+        }
+        if (event.ctrlKey && event.shiftKey && !event.altKey && LIST_KEYS[event.code]) {
+            event.preventDefault();
+            Tavrik.editor.exec(LIST_KEYS[event.code]);
             return;
         }
         if (event.key !== 'Tab' || event.ctrlKey || event.altKey || event.metaKey || state.readOnly)
@@ -539,8 +550,10 @@
         state.savedRange = null;
         state.internalDrag = false;
         state.changedSinceMount = false;
-        doc.body.spellcheck = false;
         doc.execCommand('defaultParagraphSeparator', false, 'p');
+        doc.body.setAttribute('role', 'textbox');
+        doc.body.setAttribute('aria-multiline', 'true');
+        applyTheme();
         // Editable before it is filled: making a large body editable afterwards costs far more.
         applyReadOnly();
         fill(doc.body);
@@ -551,11 +564,22 @@
         setTimeout(notify, 0);
     }
 
+    // Spell checking and read-only mode are attributes of the frame's body, never of the note
+    // inside it, so the saved markup is the same whatever they are.
     function applyReadOnly() {
         const b = body();
         b.contentEditable = state.readOnly ? 'false' : 'true';
+        b.spellcheck = state.spellCheck && !state.readOnly;
+        b.setAttribute('aria-readonly', state.readOnly ? 'true' : 'false');
         state.doc.documentElement.classList.toggle('readonly', state.readOnly);
         document.documentElement.classList.toggle('readonly', state.readOnly);
+    }
+
+    // The theme is a class of both documents' root elements; the note's own colours stay.
+    function applyTheme() {
+        const dark = state.theme === 'dark';
+        state.doc.documentElement.classList.toggle('dark', dark);
+        document.documentElement.classList.toggle('dark', dark);
     }
 
     function currentHtml() {
@@ -634,6 +658,22 @@
         setReadOnly(flag) {
             state.readOnly = !!flag;
             applyReadOnly();
+            notify();
+        },
+
+        spellCheck() {
+            return state.spellCheck;
+        },
+        setSpellCheck(flag) {
+            state.spellCheck = !!flag;
+            applyReadOnly();
+        },
+        theme() {
+            return state.theme;
+        },
+        setTheme(theme) {
+            state.theme = theme === 'dark' ? 'dark' : 'light';
+            applyTheme();
             notify();
         },
 

@@ -105,6 +105,21 @@
                 throw new BadArgument('no attachment carries this original name');
             return {};
         },
+        // Misspelt words are underlined (by the browser's checker) while the note is editable.
+        SetSpellCheck(argText) {
+            const arg = objectArgument(argText);
+            if (typeof arg.enabled !== 'boolean')
+                throw new BadArgument('bad argument: "enabled" must be true or false');
+            Tavrik.editor.setSpellCheck(arg.enabled);
+            return {};
+        },
+        SetEditorTheme(argText) {
+            const theme = objectArgument(argText).theme;
+            if (theme !== 'light' && theme !== 'dark')
+                throw new BadArgument('bad argument: "theme" must be "light" or "dark"');
+            Tavrik.editor.setTheme(theme);
+            return {};
+        },
         FocusEditor() {
             Tavrik.editor.focus();
             return {};

@@ -67,9 +67,19 @@
         return node;
     }
 
+    // A tooltip "Bold (Ctrl+B)" gives the control's label "Bold" and its shortcut for
+    // assistive technology.
+    function labelled(node, tip) {
+        const shortcut = /^(.*) \((Ctrl\+[^)]+)\)$/.exec(tip);
+        node.setAttribute('data-tip', tip);
+        node.setAttribute('aria-label', shortcut ? shortcut[1] : tip);
+        if (shortcut)
+            node.setAttribute('aria-keyshortcuts', shortcut[2].replace('Ctrl', 'Control'));
+        return node;
+    }
+
     function button(id, iconName, tip, action) {
-        const b = el('button', { type: 'button', class: 'tool', 'data-id': id, 'data-tip': tip, 'aria-label': tip },
-                     icon(iconName));
+        const b = labelled(el('button', { type: 'button', class: 'tool', 'data-id': id }, icon(iconName)), tip);
         // Keep the note's selection: toolbar buttons never take the focus.
         b.addEventListener('mousedown', (event) => event.preventDefault());
         b.addEventListener('click', (event) => {
@@ -80,15 +90,21 @@
         return b;
     }
 
+    function popupButton(b) {
+        b.setAttribute('aria-haspopup', 'dialog');
+        b.setAttribute('aria-expanded', 'false');
+        return b;
+    }
+
     function group(...children) {
-        const g = el('div', { class: 'group' });
+        const g = el('div', { class: 'group', role: 'group' });
         for (const c of children)
             g.appendChild(c);
         return g;
     }
 
     function select(id, tip, options, onChange) {
-        const s = el('select', { class: 'picker', 'data-id': id, 'data-tip': tip, 'aria-label': tip });
+        const s = labelled(el('select', { class: 'picker', 'data-id': id }), tip);
         for (const [value, label] of options)
             s.appendChild(el('option', { value: value }, label));
         s.addEventListener('change', () => {
@@ -100,27 +116,41 @@
 
     // ---- pop-ups --------------------------------------------------------------------------------
 
-    function closePopover() {
+    // Closes the open pop-up; `refocus` gives the keyboard focus back to the control that
+    // opened it.
+    function closePopover(refocus) {
         if (!openPopover)
             return;
+        const opener = openPopover.opener;
         openPopover.panel.remove();
         openPopover.anchor.classList.remove('open');
+        opener.setAttribute('aria-expanded', 'false');
         openPopover = null;
+        if (refocus === true)
+            opener.focus();
     }
 
-    function showPopover(anchor, panel) {
+    // Opens `panel` below `anchor`. A pop-up opened from the keyboard takes the focus, so its
+    // choices are reached with Tab and Escape leads back.
+    function showPopover(anchor, panel, opener) {
         const same = openPopover && openPopover.anchor === anchor;
         closePopover();
         if (same)
             return null;
+        opener = opener || anchor;
         panel.classList.add('popover');
+        panel.setAttribute('role', 'dialog');
+        panel.setAttribute('aria-label', opener.getAttribute('aria-label'));
         document.body.appendChild(panel);
         const a = anchor.getBoundingClientRect();
         const left = Math.min(a.left, window.innerWidth - panel.offsetWidth - 8);
         panel.style.left = Math.max(8, left) + 'px';
         panel.style.top = (a.bottom + 6) + 'px';
         anchor.classList.add('open');
-        openPopover = { anchor: anchor, panel: panel };
+        opener.setAttribute('aria-expanded', 'true');
+        openPopover = { anchor: anchor, panel: panel, opener: opener };
+        if (document.activeElement === opener)
+            (panel.querySelector('button, input, [tabindex]') || panel).focus();
         return panel;
     }
 
@@ -149,8 +179,9 @@
             showPopover(split, colorPanel(colors, (color) => {
                 apply(color);
                 updateSwatches();
-            }, noneLabel));
+            }, noneLabel), b);
         });
+        popupButton(more);
         more.classList.add('more');
         split.append(main, more);
         return split;
@@ -168,24 +199,47 @@
                 grid.appendChild(cell);
             }
         }
-        grid.addEventListener('mouseover', (event) => {
-            const t = event.target;
-            if (!t.dataset.r)
-                return;
-            const r = +t.dataset.r;
-            const c = +t.dataset.c;
+        // The size is picked with the mouse, or with the arrow keys and Enter.
+        let size = null;
+        function mark(r, c) {
+            size = { r: r, c: c };
             for (const cell of grid.children)
                 cell.classList.toggle('on', +cell.dataset.r <= r && +cell.dataset.c <= c);
             label.textContent = r + ' × ' + c;
+        }
+        function insert() {
+            closePopover();
+            editor().focus();
+            Tavrik.markup.insertTable(size.c, size.r, null);
+        }
+        grid.setAttribute('tabindex', '0');
+        grid.setAttribute('role', 'slider');
+        grid.setAttribute('aria-label', 'Rows × columns');
+        label.setAttribute('aria-live', 'polite');
+        grid.addEventListener('mouseover', (event) => {
+            const t = event.target;
+            if (t.dataset.r)
+                mark(+t.dataset.r, +t.dataset.c);
         });
         grid.addEventListener('mousedown', (event) => event.preventDefault());
         grid.addEventListener('click', (event) => {
-            const t = event.target;
-            if (!t.dataset.r)
+            if (event.target.dataset.r)
+                insert();
+        });
+        grid.addEventListener('focus', () => {
+            if (!size)
+                mark(1, 1);
+        });
+        grid.addEventListener('keydown', (event) => {
+            const step = { ArrowDown: [1, 0], ArrowUp: [-1, 0], ArrowRight: [0, 1], ArrowLeft: [0, -1] }[event.key];
+            if (step) {
+                mark(Math.min(Math.max(size.r + step[0], 1), ROWS), Math.min(Math.max(size.c + step[1], 1), COLS));
+            } else if ((event.key === 'Enter' || event.key === ' ') && size) {
+                insert();
+            } else {
                 return;
-            closePopover();
-            editor().focus();
-            Tavrik.markup.insertTable(+t.dataset.c, +t.dataset.r, null);
+            }
+            event.preventDefault();
         });
         panel.append(label, grid);
         return panel;
@@ -366,23 +420,23 @@
                       lastHighlight = color;
                       editor().exec('hiliteColor', color || 'transparent');
                   }, () => lastHighlight)),
-            group(button('bullets', 'bullets', 'Bulleted list', run('insertUnorderedList')),
-                  button('numbers', 'numbers', 'Numbered list', run('insertOrderedList')),
+            group(button('bullets', 'bullets', 'Bulleted list (Ctrl+Shift+8)', run('insertUnorderedList')),
+                  button('numbers', 'numbers', 'Numbered list (Ctrl+Shift+7)', run('insertOrderedList')),
                   button('outdent', 'outdent', 'Decrease indent', run('outdent')),
                   button('indent', 'indent', 'Increase indent', run('indent'))),
             group(button('alignLeft', 'alignLeft', 'Align left', run('justifyLeft')),
                   button('alignCenter', 'alignCenter', 'Centre', run('justifyCenter')),
                   button('alignRight', 'alignRight', 'Align right', run('justifyRight')),
                   button('alignJustify', 'alignJustify', 'Justify', run('justifyFull'))),
-            group(button('link', 'link', 'Link (Ctrl+K)', openLinkEditor),
+            group(popupButton(button('link', 'link', 'Link (Ctrl+K)', openLinkEditor)),
                   button('rule', 'rule', 'Horizontal line', run('insertHorizontalRule')),
-                  button('table', 'table', 'Table', (b) => showPopover(b, tablePanel()))),
+                  popupButton(button('table', 'table', 'Table', (b) => showPopover(b, tablePanel())))),
             group(button('attach', 'attach', 'Attach files', () => window.CppProcessor('AddAttachment', '{}', '')),
                   (function () {
                       const split = el('div', { class: 'split' });
                       const main = button('capture', 'capture', 'Screen capture', capture);
-                      const more = button('capture-more', 'chevron', 'Screen capture options',
-                                          () => showPopover(split, capturePanel()));
+                      const more = popupButton(button('capture-more', 'chevron', 'Screen capture options',
+                                                      (b) => showPopover(split, capturePanel(), b)));
                       more.classList.add('more');
                       split.append(main, more);
                       return split;
@@ -393,9 +447,20 @@
             if (openPopover && !openPopover.panel.contains(event.target) && !openPopover.anchor.contains(event.target))
                 closePopover();
         });
+        // Escape closes a pop-up, back to the control that opened it; in the toolbar it goes
+        // back to the text.
         document.addEventListener('keydown', (event) => {
-            if (event.key === 'Escape')
-                closePopover();
+            if (event.key !== 'Escape')
+                return;
+            if (openPopover) {
+                closePopover(openPopover.panel.contains(document.activeElement)
+                             || openPopover.opener === document.activeElement);
+            } else if (root.contains(document.activeElement)) {
+                editor().focus();
+            } else {
+                return;
+            }
+            event.preventDefault();
         });
         // Nothing dropped on the page's own chrome may navigate it.
         document.addEventListener('dragover', (event) => event.preventDefault());

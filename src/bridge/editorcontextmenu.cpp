@@ -31,6 +31,23 @@ EditorContextMenu::Section EditorContextMenu::editSection(std::function<void(int
     };
 }
 
+EditorContextMenu::Section
+EditorContextMenu::spellingSection(std::function<void(const QString &)> replace)
+{
+    return [replace = std::move(replace)](const Target &target) {
+        std::vector<Entry> entries;
+        if (!target.editable || target.misspelledWord.isEmpty())
+            return entries;
+        for (const QString &correction : target.spellingSuggestions)
+            entries.push_back({correction, [replace, correction] {
+                                   replace(correction);
+                               }});
+        if (entries.empty())
+            entries.push_back({tr("No spelling suggestions"), {}, false});
+        return entries;
+    };
+}
+
 QMenu *EditorContextMenu::popup(QWidget *parent, const QPoint &screenPoint,
                                 const Target &target) const
 {

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QPoint>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <vector>
@@ -29,6 +30,8 @@ public:
         bool hasSelection = false;
         QString attachFile; // store name of the attachment under the pointer; empty for none
         QString attachName; // its original name
+        QString misspelledWord; // the word under the pointer the spell checker marked
+        QStringList spellingSuggestions; // the checker's corrections of it, best first
     };
     // One choice; `run` is called when it is chosen.
     struct Entry
@@ -42,6 +45,11 @@ public:
     // The editing section: Cut, Copy, Paste, Paste as plain text, Select all, each enabled
     // when it can do something. `trigger` runs the browser's own command.
     static Section editSection(std::function<void(int webAction)> trigger);
+
+    // The spelling section, for a misspelt word in an editable note only: one entry per
+    // correction, or a disabled "No spelling suggestions". `replace` puts the chosen one in
+    // place of the word.
+    static Section spellingSection(std::function<void(const QString &correction)> replace);
 
     void addSection(Section section) { m_sections.push_back(std::move(section)); }
 

@@ -14,6 +14,7 @@
 #include "notehtml/attachmarkup_p.h"
 #include "notehtml/attachmarkuprewriter_p.h"
 #include "notehtml/mhtexport_p.h"
+#include "notehtml/odtexport_p.h"
 #include "skin/chyperlink_p.h"
 #include "skin/hresult.h"
 #include "skin/iewebbrowser.h"
@@ -426,6 +427,16 @@ int ZvWebNoteHandler::NoteHtmlFileToMhtFile(const QString &noteFile, const QStri
     return MhtExport::NoteHtmlFileToMhtFile(noteFile, target);
 }
 
+int ZvWebNoteHandler::NoteHtmlContentToOdtFile(const QString &html, const QString &target)
+{
+    return OdtExport::NoteHtmlContentToOdtFile(html, target);
+}
+
+int ZvWebNoteHandler::NoteHtmlFileToOdtFile(const QString &noteFile, const QString &target)
+{
+    return OdtExport::NoteHtmlFileToOdtFile(noteFile, target);
+}
+
 int ZvWebNoteHandler::OnGetFunId(const QString &name)
 {
     const auto found = m_funTable.find(name);
@@ -584,11 +595,15 @@ void ZvWebNoteHandler::RemoveAttach(const QString &fileName)
 }
 
 void ZvWebNoteHandler::popupContextMenu(const QPoint &screenPoint, bool hasSelection,
-                                        bool onAttachment)
+                                        bool onAttachment, const QString &misspelledWord,
+                                        const QStringList &suggestions)
 {
     if (!m_browser || !m_browser->isVisible())
         return;
     EditorContextMenu menu;
+    menu.addSection(EditorContextMenu::spellingSection([this](const QString &correction) {
+        m_browser->page()->replaceMisspelledWord(correction);
+    }));
     if (onAttachment) {
         menu.addSection([this](const EditorContextMenu::Target &target) {
             const QString file = target.attachFile;
@@ -619,6 +634,8 @@ void ZvWebNoteHandler::popupContextMenu(const QPoint &screenPoint, bool hasSelec
     EditorContextMenu::Target target;
     target.editable = !m_readOnly;
     target.hasSelection = hasSelection;
+    target.misspelledWord = misspelledWord;
+    target.spellingSuggestions = suggestions;
     if (onAttachment) {
         target.attachFile = m_menuAttachFile;
         target.attachName = m_menuAttachName;
@@ -629,7 +646,12 @@ void ZvWebNoteHandler::popupContextMenu(const QPoint &screenPoint, bool hasSelec
 long ZvWebNoteHandler::ShowContextMenu(int, const QPoint &screenPoint, QObject *, QObject *element)
 {
     const auto *request = qobject_cast<const QWebEngineContextMenuRequest *>(element);
-    popupContextMenu(screenPoint, request && !request->selectedText().isEmpty(), false);
+    if (!request) {
+        popupContextMenu(screenPoint, false, false);
+        return S_OK;
+    }
+    popupContextMenu(screenPoint, !request->selectedText().isEmpty(), false,
+                     request->misspelledWord(), request->spellCheckerSuggestions());
     return S_OK;
 }
 

@@ -17,6 +17,7 @@
 #include <QByteArray>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 #include <functional>
@@ -228,6 +229,9 @@ public:
     static int HtmlToMht(const QString &html, const QString &target);
     static int NoteHtmlContentToMhtFile(const QString &html, const QString &target);
     static int NoteHtmlFileToMhtFile(const QString &noteFile, const QString &target);
+    // The same as an OpenDocument text (see OdtExport).
+    static int NoteHtmlContentToOdtFile(const QString &html, const QString &target);
+    static int NoteHtmlFileToOdtFile(const QString &noteFile, const QString &target);
 
     // Search marks in the note shown by the page.
     //
@@ -326,8 +330,10 @@ protected:
 
 private:
     // Pops the editor's menu up at `screenPoint`; on the attachment of the last
-    // MyAttachMenu when `onAttachment` is set.
-    void popupContextMenu(const QPoint &screenPoint, bool hasSelection, bool onAttachment);
+    // MyAttachMenu when `onAttachment` is set; with the corrections of a misspelt word.
+    void popupContextMenu(const QPoint &screenPoint, bool hasSelection, bool onAttachment,
+                          const QString &misspelledWord = QString(),
+                          const QStringList &suggestions = QStringList());
     void copyAttachmentFilesOfSelection();
 
     IZvEditorNotify *m_notify = nullptr;

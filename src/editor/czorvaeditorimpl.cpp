@@ -7,14 +7,17 @@
 #include "attach/syncfilemodifyevent.h"
 #include "bridge/editorevents.h"
 #include "bridge/izveditornotify.h"
+#include "bridge/jsprocessorcall_p.h"
 #include "common/commonutils.h"
 #include "common/iprompts.h"
 #include "common/itavrikcoredata.h"
 #include "common/ivarconfigmgr.h"
 #include "common/log4c.h"
 #include "editor/editorwindowhook_p.h"
+#include "editor/spellchecking_p.h"
 #include "notehtml/attachmarkup_p.h"
 #include "notehtml/mhtexport_p.h"
+#include "notehtml/odtexport_p.h"
 #include "notehtml/notehtmlrw.h"
 
 #include <QApplication>
@@ -44,6 +47,16 @@ constexpr int SaveReplyTimeoutMs = 10000;
 // A first load that fails is tried this many times in all, this far apart.
 constexpr int LoadAttempts = 3;
 constexpr int LoadRetryDelayMs = 1000;
+
+constexpr JsProcessorLogLines SpellCheckLines{
+    u"[ERROR] CZorvaEditorImpl, turning spell checking on or off failed: the page did not answer",
+    u"[ERROR] CZorvaEditorImpl, turning spell checking on or off failed: bad reply",
+    u"[ERROR] CZorvaEditorImpl, turning spell checking on or off failed: %s"};
+
+constexpr JsProcessorLogLines ThemeLines{
+    u"[ERROR] CZorvaEditorImpl, setting the page's theme failed: the page did not answer",
+    u"[ERROR] CZorvaEditorImpl, setting the page's theme failed: bad reply",
+    u"[ERROR] CZorvaEditorImpl, setting the page's theme failed: %s"};
 
 } // namespace
 
@@ -129,6 +142,7 @@ void CZorvaEditorImpl::OnDocumentComplete(bool ok)
     m_pageLoaded = 1;
     ModifyIEWndProc();
     m_handler.SetEditorMaxChars(EditorMaxChars);
+    applyPagePreferences();
     if (QWidget *target = parentWidget())
         QCoreApplication::postEvent(target, new QEvent(EditorPageLoadedEvent));
     m_monitor.SetMsgReceiver(this, AttachFileModifyEvent);
@@ -158,6 +172,7 @@ void CZorvaEditorImpl::restorePage()
     m_handler.OnPageReloaded();
     ModifyIEWndProc();
     m_handler.SetEditorMaxChars(EditorMaxChars);
+    applyPagePreferences();
     SetEditorText(m_lastHtml, m_version, readOnly);
     m_handler.InitAttachFileSize(sizes);
     for (const auto &[key, time] : times)
@@ -445,6 +460,15 @@ bool CZorvaEditorImpl::ExportWord(const QString &path, QString &error)
     return MhtExport::ExportWord(m_lastHtml, path, error);
 }
 
+bool CZorvaEditorImpl::ExportOdt(const QString &path, QString &error)
+{
+    if (m_partialNote) {
+        error = tr("此笔记过大，无法在编辑器中导出。");
+        return false;
+    }
+    return OdtExport::ExportOdt(m_lastHtml, path, error);
+}
+
 void CZorvaEditorImpl::GetLastHtml(QString &html) const
 {
     html = m_lastHtml;
@@ -468,6 +492,42 @@ void CZorvaEditorImpl::InsertTable(const StTableData &table)
 void CZorvaEditorImpl::SetAttachFileListSource(IAttachFileListSource *source)
 {
     m_monitor.SetFileListSource(source);
+}
+
+std::vector<QString> CZorvaEditorImpl::AvailableSpellCheckLanguages()
+{
+    return Internal::SpellChecking::availableLanguages();
+}
+
+int CZorvaEditorImpl::SetSpellCheckLanguages(const std::vector<QString> &languages)
+{
+    m_spellCheck = !Internal::SpellChecking::use(languages).empty();
+    applyPagePreferences();
+    return m_spellCheck ? 1 : 0;
+}
+
+std::vector<QString> CZorvaEditorImpl::spellCheckLanguages() const
+{
+    return m_spellCheck ? Internal::SpellChecking::languagesInUse() : std::vector<QString>();
+}
+
+void CZorvaEditorImpl::SetTheme(Theme theme)
+{
+    m_theme = theme;
+    applyPagePreferences();
+}
+
+// The page learns the preferences once it has loaded, and again whenever it loads anew.
+void CZorvaEditorImpl::applyPagePreferences()
+{
+    if (!m_pageLoaded || m_restoring)
+        return;
+    CallJsProcessor(this, u"SetSpellCheck"_s,
+                    m_spellCheck ? u"{\"enabled\":true}"_s : u"{\"enabled\":false}"_s,
+                    SpellCheckLines);
+    CallJsProcessor(this, u"SetEditorTheme"_s,
+                    m_theme == Theme::Dark ? u"{\"theme\":\"dark\"}"_s : u"{\"theme\":\"light\"}"_s,
+                    ThemeLines);
 }
 
 void CZorvaEditorImpl::customEvent(QEvent *event)

@@ -87,6 +87,8 @@ public:
     // Writes the note as last loaded or saved to `path` as an MHT document. False with the
     // reason in `error` when there is no content or the conversion failed.
     bool ExportWord(const QString &path, QString &error);
+    // The same as an OpenDocument text (.odt) for LibreOffice and other word processors.
+    bool ExportOdt(const QString &path, QString &error);
     // The note content as last loaded, started or saved.
     void GetLastHtml(QString &html) const;
 
@@ -102,6 +104,27 @@ public:
     // attachments of other notes are not noticed.
     void SetAttachFileListSource(IAttachFileListSource *source);
     AttachFileMonitor &attachFileMonitor() { return m_monitor; }
+
+    // Spell checking as the user types, with the Hunspell dictionaries the build converts into
+    // qtwebengine_dictionaries beside the executable. The languages that can be checked, as
+    // language tags ("en-US"), sorted; empty without dictionaries.
+    static std::vector<QString> AvailableSpellCheckLanguages();
+    // Checks the note's spelling in `languages`, one or several at once; none turns checking
+    // off, as it is for a host that never asks. Misspelt words are underlined while the note
+    // is editable (never in read-only mode), and the editor's menu offers their corrections;
+    // the note's markup never changes for it. A language without a dictionary is left out
+    // with a log line. The languages are the browser engine's, shared by every editor of the
+    // process. 1 when checking is on in at least one language, else 0.
+    int SetSpellCheckLanguages(const std::vector<QString> &languages);
+    // The languages this editor checks in; empty while it does not check.
+    std::vector<QString> spellCheckLanguages() const;
+
+    enum class Theme { Light, Dark };
+    // Shows the page light (the default) or dark, as the host's palette is: the toolbar, the
+    // status bar and the editing frame follow, and so does note text without a colour of its
+    // own; colours the user gave stay. The note's markup is the same in both.
+    void SetTheme(Theme theme);
+    Theme theme() const { return m_theme; }
 
     // The script-bridge handler of this editor.
     ZvWebNoteHandler &handler() { return m_handler; }
@@ -166,6 +189,7 @@ private:
     void storeContent(const SaveContext &context, QString html, const QString &text);
     void reportUnreadableContent();
     bool focusStaysInEditor(const QFocusEvent *event) const;
+    void applyPagePreferences();
     void onRendererGone(QWebEnginePage::RenderProcessTerminationStatus status, int exitCode);
     void restorePage();
 
@@ -184,6 +208,8 @@ private:
     AttachFileMonitor m_monitor;
     ITavrikCoreData *m_baseCore = nullptr;
     EditorWindowHook *m_hook = nullptr;
+    bool m_spellCheck = false; // this editor checks spelling (SetSpellCheckLanguages)
+    Theme m_theme = Theme::Light;
 };
 
 } // namespace TAVRIKCORE::RICHEDITOR

@@ -55,21 +55,19 @@ std::vector<ExportFiles::Picture> ExportFiles::localPictures(const QString &html
         const std::optional<QString> src = HtmlDocument::attribute(image, "src");
         if (!src || !QDir::isAbsolutePath(*src) || !seen.insert(*src).second)
             continue;
+        Picture &picture = pictures.emplace_back(Picture{*src, {}, {}});
         QFile file(*src);
         if (!file.open(QIODevice::ReadOnly)) {
             writeLog(QStringLiteral("[ERROR] ") + caller
-                     + QStringLiteral(": picture not found, kept as a reference: ") + *src
+                     + QStringLiteral(": picture not found, not embedded: ") + *src
                      + QStringLiteral(" (") + file.errorString() + u')');
             continue;
         }
-        Picture picture{*src, file.readAll(), {}};
+        picture.bytes = file.readAll();
         picture.mimeType = pictureType(picture.bytes);
-        if (picture.mimeType.isEmpty()) {
+        if (picture.mimeType.isEmpty())
             writeLog(QStringLiteral("[ERROR] ") + caller
-                     + QStringLiteral(": not a picture, kept as a reference: ") + *src);
-            continue;
-        }
-        pictures.push_back(std::move(picture));
+                     + QStringLiteral(": not a picture, not embedded: ") + *src);
     }
     return pictures;
 }

@@ -21,14 +21,15 @@ public:
     {
         QString src; // the img's src as written in the HTML: an absolute local path
         QByteArray bytes; // the file's bytes
-        QByteArray mimeType; // image/png, image/jpeg, image/bmp, ... as read from the bytes
+        QByteArray mimeType; // image/png, image/jpeg, image/bmp, ... as read from the bytes;
+                             // empty when the file could not be read or is not a picture
     };
 
     // The distinct local pictures that the img elements of `html` show, in document order: every
     // src that is an absolute path (what HtmlConvert writes). A file that cannot be read, or
-    // whose bytes are not a picture, is left out with the log line
-    // "[ERROR] <caller>: picture not found, kept as a reference: <src> (<reason>)" or
-    // "[ERROR] <caller>: not a picture, kept as a reference: <src>".
+    // whose bytes are not a picture, comes without a type and is logged as
+    // "[ERROR] <caller>: picture not found, not embedded: <src> (<reason>)" or
+    // "[ERROR] <caller>: not a picture, not embedded: <src>".
     static std::vector<Picture> localPictures(const QString &html, const QString &caller);
 
     // Writes `bytes` to a temporary file in the target's folder, flushes it and renames it over

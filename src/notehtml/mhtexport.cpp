@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QUrl>
 
+#include <memory>
 #include <mutex>
 
 namespace TAVRIKCORE::RICHEDITOR {
@@ -43,14 +44,23 @@ QByteArray archiveAddress(const QString &absolutePath)
     return url.toEncoded();
 }
 
+// Sets the part's Content-Location exactly as given: a long address is neither folded nor
+// encoded, which readers would not undo.
+void setLocation(GMimeObject *part, const QByteArray &address)
+{
+    GMimeHeaderList *headers = g_mime_object_get_header_list(part);
+    g_mime_header_list_set(headers, "Content-Location", address.constData(), nullptr);
+    GMimeHeader *header = g_mime_header_list_get_header(headers, "Content-Location");
+    g_mime_header_set_raw_value(header, QByteArray(' ' + address + '\n').constData());
+}
+
 GMimeObject *htmlPart(const QString &html, const QString &target)
 {
     GMimeTextPart *part = g_mime_text_part_new_with_subtype("html");
     g_mime_text_part_set_text(part, html.toUtf8().constData());
     g_mime_text_part_set_charset(part, "utf-8");
     g_mime_part_set_content_encoding(GMIME_PART(part), GMIME_CONTENT_ENCODING_QUOTEDPRINTABLE);
-    g_mime_part_set_content_location(
-        GMIME_PART(part), archiveAddress(u'/' + QFileInfo(target).fileName()).constData());
+    setLocation(GMIME_OBJECT(part), archiveAddress(u'/' + QFileInfo(target).fileName()));
     return GMIME_OBJECT(part);
 }
 
@@ -67,7 +77,7 @@ GMimeObject *picturePart(const ExportFiles::Picture &picture)
     g_mime_part_set_content(part, content);
     g_object_unref(content);
     g_mime_part_set_content_encoding(part, GMIME_CONTENT_ENCODING_BASE64);
-    g_mime_part_set_content_location(part, archiveAddress(picture.src).constData());
+    setLocation(GMIME_OBJECT(part), archiveAddress(picture.src));
     return GMIME_OBJECT(part);
 }
 
@@ -89,6 +99,8 @@ GMimeMessage *buildMessage(const QString &html, const QString &target)
     g_object_unref(root);
     for (const ExportFiles::Picture &picture :
          ExportFiles::localPictures(html, QStringLiteral("HtmlToMht"))) {
+        if (picture.mimeType.isEmpty())
+            continue;
         GMimeObject *part = picturePart(picture);
         g_mime_multipart_add(related, part);
         g_object_unref(part);
@@ -98,16 +110,23 @@ GMimeMessage *buildMessage(const QString &html, const QString &target)
     return message;
 }
 
-// The message's MIME text with CR LF line ends.
-QByteArray messageBytes(GMimeMessage *message)
+struct ByteArrayFree
+{
+    void operator()(GByteArray *bytes) const { g_byte_array_free(bytes, TRUE); }
+};
+using MimeBytes = std::unique_ptr<GByteArray, ByteArrayFree>;
+
+// The message's MIME text with CR LF line ends; null when it cannot be written.
+MimeBytes messageBytes(GMimeMessage *message)
 {
     GMimeFormatOptions *options = g_mime_format_options_new();
     g_mime_format_options_set_newline_format(options, GMIME_NEWLINE_FORMAT_DOS);
     GMimeStream *stream = g_mime_stream_mem_new();
-    QByteArray bytes;
+    MimeBytes bytes;
     if (g_mime_object_write_to_stream(GMIME_OBJECT(message), options, stream) >= 0) {
-        GByteArray *written = g_mime_stream_mem_get_byte_array(GMIME_STREAM_MEM(stream));
-        bytes = QByteArray(reinterpret_cast<const char *>(written->data), qsizetype(written->len));
+        // Taken from the stream rather than copied: with its pictures it is megabytes long.
+        g_mime_stream_mem_set_owner(GMIME_STREAM_MEM(stream), FALSE);
+        bytes.reset(g_mime_stream_mem_get_byte_array(GMIME_STREAM_MEM(stream)));
     }
     g_object_unref(stream);
     g_mime_format_options_free(options);
@@ -150,35 +169,60 @@ int MhtExport::HtmlToMht(const QString &html, const QString &target)
 {
     initMime();
     GMimeMessage *message = buildMessage(html, target);
-    const QByteArray bytes = message ? messageBytes(message) : QByteArray();
+    const MimeBytes bytes = message ? messageBytes(message) : MimeBytes();
     if (message)
         g_object_unref(message);
-    if (bytes.isEmpty()) {
+    if (!bytes || bytes->len == 0) {
         writeLog(QStringLiteral("[ERROR:] HtmlToMht 发送未知错误！"));
         return 0;
     }
-    if (const int error = ExportFiles::replace(target, bytes)) {
+    const QByteArrayView text(reinterpret_cast<const char *>(bytes->data), qsizetype(bytes->len));
+    if (const int error = ExportFiles::replace(target, text)) {
         ExportFiles::logWriteFailure(QStringLiteral("HtmlToMht"), target, error);
         return 0;
     }
     return 1;
 }
 
-int MhtExport::NoteHtmlContentToMhtFile(const QString &html, const QString &target)
+int MhtExport::convertAndWrite(const QString &html, const QString &target, Writer write)
 {
     QString converted;
     if (!HtmlConvert(html, converted))
         return 0;
-    return HtmlToMht(converted, target);
+    return write(converted, target);
 }
 
-int MhtExport::NoteHtmlFileToMhtFile(const QString &noteFile, const QString &target)
+int MhtExport::convertFileAndWrite(const QString &noteFile, const QString &target, Writer write)
 {
     QString content;
     int version = 0;
     if (!NoteHtmlRW::ReadHtmlTextFromFile(noteFile, content, version))
         return 0;
-    return NoteHtmlContentToMhtFile(content, target);
+    return convertAndWrite(content, target, write);
+}
+
+bool MhtExport::exportForUser(const QString &noteContent, const QString &target, QString &message,
+                              Writer write, const QString &failedMessage)
+{
+    if (noteContent.isEmpty()) {
+        message = EmptyNoteMessage();
+        return false;
+    }
+    if (!convertAndWrite(noteContent, target, write)) {
+        message = failedMessage;
+        return false;
+    }
+    return true;
+}
+
+int MhtExport::NoteHtmlContentToMhtFile(const QString &html, const QString &target)
+{
+    return convertAndWrite(html, target, &HtmlToMht);
+}
+
+int MhtExport::NoteHtmlFileToMhtFile(const QString &noteFile, const QString &target)
+{
+    return convertFileAndWrite(noteFile, target, &HtmlToMht);
 }
 
 QString MhtExport::EmptyNoteMessage()
@@ -193,15 +237,7 @@ QString MhtExport::ExportFailedMessage()
 
 bool MhtExport::ExportWord(const QString &noteContent, const QString &target, QString &message)
 {
-    if (noteContent.isEmpty()) {
-        message = EmptyNoteMessage();
-        return false;
-    }
-    if (!NoteHtmlContentToMhtFile(noteContent, target)) {
-        message = ExportFailedMessage();
-        return false;
-    }
-    return true;
+    return exportForUser(noteContent, target, message, &HtmlToMht, ExportFailedMessage());
 }
 
 } // namespace TAVRIKCORE::RICHEDITOR

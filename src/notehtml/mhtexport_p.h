@@ -33,11 +33,12 @@ public:
     // Writes `html` as an MHT file to `target`, replacing it: multipart/related (type
     // text/html) whose first part is the HTML in UTF-8 quoted-printable at
     // http://note.invalid/<target's file name>, then one base64 part for each distinct local
-    // picture of ExportFiles::localPictures ("HtmlToMht" in its log lines) at
+    // picture of ExportFiles::localPictures that it could read ("HtmlToMht" in its log lines) at
     // http://note.invalid<its src>. The file is written beside the target and renamed over it,
     // so a failed export leaves the target as it was. 1 when written; 0 with the log line
-    // "[ERROR:] HtmlToMht发生错误，错误信息: cannot write <target>: <system reason>" when the file cannot be written (a missing or read-only folder, a target
-    // that is a folder), or "[ERROR:] HtmlToMht 发送未知错误！" when the message cannot be built.
+    // "[ERROR:] HtmlToMht发生错误，错误信息: cannot write <target>: <system reason>" when the file
+    // cannot be written (a missing or read-only folder, a target that is a folder), or "[ERROR:]
+    // HtmlToMht 发送未知错误！" when the message cannot be built.
     static int HtmlToMht(const QString &html, const QString &target);
 
     // HtmlConvert, then HtmlToMht. 1 on success, else 0.
@@ -55,6 +56,17 @@ public:
     // "笔记内容为空！" and "转化为word失败！" in the user's language (UiLanguage).
     static QString EmptyNoteMessage();
     static QString ExportFailedMessage();
+
+    // What every export of a note does around its writer (HtmlToMht, OdtExport::HtmlToOdt):
+    // convertAndWrite runs `write` on what HtmlConvert makes of the HTML, 0 when either fails;
+    // convertFileAndWrite does so for a stored note file's content, 0 without writing when the
+    // file cannot be read; exportForUser is convertAndWrite with the message for the user,
+    // false with EmptyNoteMessage() for empty content or `failedMessage` when the export fails.
+    using Writer = int (*)(const QString &html, const QString &target);
+    static int convertAndWrite(const QString &html, const QString &target, Writer write);
+    static int convertFileAndWrite(const QString &noteFile, const QString &target, Writer write);
+    static bool exportForUser(const QString &noteContent, const QString &target, QString &message,
+                              Writer write, const QString &failedMessage);
 };
 
 } // namespace TAVRIKCORE::RICHEDITOR

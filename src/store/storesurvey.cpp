@@ -22,11 +22,6 @@ bool isLowerHex(QChar c)
     return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f');
 }
 
-QString systemError(int error)
-{
-    return qt_error_string(error);
-}
-
 void sortByName(std::vector<FolderEntry> &entries)
 {
     std::sort(entries.begin(), entries.end(),
@@ -55,7 +50,7 @@ public:
         if (!listFolder(m_survey.root, entries)) {
             if (errno == ENOENT)
                 return;
-            add(StoreFindingKind::UnreadableFolder, m_survey.root, systemError(errno));
+            add(StoreFindingKind::UnreadableFolder, m_survey.root, qt_error_string(errno));
             return;
         }
         m_survey.rootExists = true;
@@ -77,7 +72,7 @@ private:
         StoreSurvey::Folder note{std::move(folder), {}};
         std::vector<FolderEntry> entries;
         if (!listFolder(path, entries)) {
-            add(StoreFindingKind::UnreadableFolder, path, systemError(errno));
+            add(StoreFindingKind::UnreadableFolder, path, qt_error_string(errno));
             return; // its files are unknown: never offered for removal
         }
         sortByName(entries);

@@ -53,7 +53,8 @@ struct TAVRIK_AUTOTEST_EXPORT StoreSurvey
     {
         return root + u'/' + folder.entry.name + u'/' + file.name;
     }
-    // Whether a kept copy in `folder` is referenced by a live note.
+    // Whether the kept copy `name` in the folder of the note `noteId` is referenced by a live
+    // note (of that note, or of a note whose id is unknown).
     bool keptReferenced(const QString &noteId, const QString &name) const;
 };
 

@@ -74,6 +74,10 @@
         <source>Could not save a copy of “%1” as %2.</source>
         <translation>Could not save a copy of “%1” as %2.</translation>
     </message>
+    <message>
+        <source>No spelling suggestions</source>
+        <translation>No spelling suggestions</translation>
+    </message>
 </context>
 <context>
     <name>MhtExport</name>
@@ -84,6 +88,13 @@
     <message>
         <source>转化为word失败！</source>
         <translation>Cannot convert the note into a Word document.</translation>
+    </message>
+</context>
+<context>
+    <name>OdtExport</name>
+    <message>
+        <source>转化为ODT文档失败！</source>
+        <translation>Cannot convert the note into an ODT document.</translation>
     </message>
 </context>
 <context>

@@ -74,6 +74,10 @@
         <source>Could not save a copy of “%1” as %2.</source>
         <translation>无法将“%1”的副本保存为 %2。</translation>
     </message>
+    <message>
+        <source>No spelling suggestions</source>
+        <translation>没有拼写建议</translation>
+    </message>
 </context>
 <context>
     <name>MhtExport</name>
@@ -84,6 +88,13 @@
     <message>
         <source>转化为word失败！</source>
         <translation>转化为word失败！</translation>
+    </message>
+</context>
+<context>
+    <name>OdtExport</name>
+    <message>
+        <source>转化为ODT文档失败！</source>
+        <translation>转化为ODT文档失败！</translation>
     </message>
 </context>
 <context>

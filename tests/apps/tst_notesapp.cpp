@@ -180,6 +180,7 @@ TEST_F(NotesAppTest, SearchListsTheLastSaveAndOpensTheFoundNoteWithTheWordMarked
     m_window->editor()->SaveEditor();
     ASSERT_TRUE(m_window->selectNote(m_window->noteIdByTitle(u"Weekly plan"_s)));
     NoteSearch *search = m_window->noteSearch();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !search->isIndexing(); }, PageTimeoutMs));
     QTest::keyClicks(search->field(), u"zanz"_s);
     ASSERT_EQ(search->results()->count(), 1);
     EXPECT_EQ(search->results()->item(0)->text(), u"Welcome to Tavrik Notes"_s);

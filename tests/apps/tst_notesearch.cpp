@@ -55,8 +55,9 @@ TEST_F(NoteSearchTest, FindsTheWordsOfTheLastSaveByPrefixUntilTheNoteIsRemoved)
     EXPECT_EQ(store.matchedWord(u"a"_s, u"shop"_s), u"Shopping"_s) << "from the title";
     EXPECT_EQ(store.matchedWord(u"a"_s, u"kiwi"_s), QString());
 
-    ASSERT_TRUE(store.renameNote(u"b"_s, u"Holiday"_s));
+    ASSERT_TRUE(store.renameNote(u"b"_s, u"Holiday 假期旅行"_s));
     EXPECT_EQ(found(u"holiday"_s), Ids{u"b"_s});
+    EXPECT_EQ(found(u"旅行"_s), Ids{u"b"_s});
     EXPECT_EQ(found(u"trip"_s), Ids{});
     ASSERT_TRUE(store.deleteNote(u"a"_s));
     EXPECT_EQ(found(u"bananas"_s), Ids{});
@@ -121,13 +122,21 @@ TEST_F(NoteSearchTest, ANotebookWithoutIndexIsIndexedOnOpen)
     EXPECT_EQ(reopened.search(u"recipe"_s).size(), 1u) << "titles at once";
     EXPECT_EQ(reopened.search(u"salt"_s).size(), 1u) << "previews at once";
     ASSERT_EQ(reopened.notesToIndex(), (Ids{u"old"_s, u"new"_s}));
-    ASSERT_TRUE(reopened.indexNoteText(u"old"_s, u"flour water salt, then yeast"_s));
+    ASSERT_TRUE(reopened.indexNoteText(u"old"_s, u"flour water salt, then yeast"_s, true));
     const NoteFile file{QString(), 0, u"t"_s, u"html"_s, u"n.html"_s, u"/n.html"_s, 0};
     ASSERT_TRUE(reopened.saveNote(u"new"_s, {file}, {}, u"saved meanwhile"_s));
-    ASSERT_TRUE(reopened.indexNoteText(u"new"_s, u"stale file text"_s));
+    ASSERT_TRUE(reopened.indexNoteText(u"new"_s, u"stale file text"_s, true));
     EXPECT_EQ(reopened.search(u"yeast"_s).size(), 1u);
     EXPECT_EQ(reopened.search(u"meanwhile"_s).size(), 1u);
     EXPECT_TRUE(reopened.search(u"stale"_s).empty()) << "a later save is kept";
+    EXPECT_TRUE(reopened.notesToIndex().empty());
+
+    ASSERT_TRUE(reopened.saveNote(u"new"_s, {file}, {}, u"indexed later"_s, false));
+    EXPECT_EQ(reopened.notesToIndex(), Ids{u"new"_s});
+    EXPECT_EQ(reopened.search(u"meanwhile"_s).size(), 1u) << "the words of the save before";
+    ASSERT_TRUE(reopened.indexNoteText(u"new"_s, u"indexed later"_s));
+    ASSERT_TRUE(reopened.indexNoteText(u"new"_s, u"once more"_s));
+    EXPECT_EQ(reopened.search(u"more"_s).size(), 1u);
     EXPECT_TRUE(reopened.notesToIndex().empty());
 }
 

@@ -88,6 +88,36 @@ protected:
         return texts;
     }
 
+    // Right-clicks `point` until the editor's menu lists `choice` (the checker marks words a
+    // moment after they are shown), then chooses it; gives the texts of the last menu.
+    QStringList choose(const QPoint &point, const QString &choice)
+    {
+        QStringList texts;
+        for (int attempt = 0; attempt < 20 && !texts.contains(choice); ++attempt) {
+            QTest::mouseClick(inner(), Qt::RightButton, {}, point);
+            QMenu *menu = nullptr;
+            if (!QTest::qWaitFor(
+                    [&] { return menu = qobject_cast<QMenu *>(qApp->activePopupWidget()); }))
+                return {};
+            texts.clear();
+            for (QAction *action : menu->actions())
+                texts << action->text();
+            QAction *wanted
+                = texts.contains(choice) ? menu->actions().at(texts.indexOf(choice)) : nullptr;
+            menu->close();
+            if (wanted)
+                wanted->trigger();
+            else
+                QTest::qWait(250);
+        }
+        return texts;
+    }
+    // The note's file as the host's last save lists it.
+    QByteArray lastSavedNoteFile() const
+    {
+        return readBytes(m_host.saves.back().files.at(0).filePath);
+    }
+
     RecordingPrompts m_prompts;
     EditorHost m_host;
     QLineEdit *m_list = nullptr;
@@ -222,6 +252,70 @@ TEST_F(EditorFocusTest, AHungPageIsToldOnceAndAStoppedRendererIsReplaced)
     ASSERT_TRUE(QTest::qWaitFor([&] { return saves() == 2; }, 4000));
     m_editor->GetLastHtml(m_html);
     EXPECT_EQ(m_html, u"<p>!kept</p>"_s);
+}
+
+TEST_F(EditorFocusTest, SpellingAndThemeShowOnlyInThePageAndCorrectionsComeFromTheMenu)
+{
+    const QString note = u"<p>Hello wrold</p><p style=\"color: rgb(217, 48, 37);\">red</p>"_s;
+    const QString bodyColour = u"getComputedStyle(Tavrik.editor.document().body).color"_s;
+    const QString checked = u"Tavrik.editor.document().body.spellcheck"_s;
+    m_editor->NewEditor(m_html, false);
+    js(u"Tavrik.editor.setContent('%1')"_s.arg(note));
+    m_editor->SaveEditor();
+    const QByteArray plain = lastSavedNoteFile();
+    EXPECT_EQ(js(bodyColour), u"rgb(31, 35, 40)"_s);
+    EXPECT_FALSE(js(checked).toBool()) << "off for hosts that do not ask";
+
+    LogCapture log;
+    EXPECT_EQ(m_editor->SetSpellCheckLanguages({u"xx-XX"_s}), 0);
+    EXPECT_EQ(log.lines(),
+              Lines{u"[ERROR] CZorvaEditorImpl::SetSpellCheckLanguages, no spelling "
+                    "dictionary for xx-XX in "_s
+                    + qEnvironmentVariable("QTWEBENGINE_DICTIONARIES_PATH")
+                    + u"; no spell checking in it"_s});
+    EXPECT_EQ(m_editor->spellCheckLanguages(), std::vector<QString>());
+    ASSERT_EQ(CZorvaEditorImpl::AvailableSpellCheckLanguages(), std::vector<QString>{u"en-US"_s});
+    EXPECT_EQ(m_editor->SetSpellCheckLanguages({u"en-US"_s, u"xx-XX"_s}), 1);
+    EXPECT_EQ(m_editor->spellCheckLanguages(), std::vector<QString>{u"en-US"_s});
+    m_editor->SetTheme(CZorvaEditorImpl::Theme::Dark);
+    EXPECT_TRUE(js(checked).toBool());
+    EXPECT_EQ(js(bodyColour), u"rgb(227, 229, 232)"_s);
+    EXPECT_EQ(js(u"getComputedStyle(document.getElementById('toolbar')).backgroundColor"_s),
+              u"rgb(38, 40, 44)"_s);
+    EXPECT_EQ(js(u"getComputedStyle(Tavrik.editor.document().querySelectorAll('p')[1]).color"_s),
+              u"rgb(217, 48, 37)"_s);
+    m_editor->NewEditor(m_html, false);
+    js(u"Tavrik.editor.setContent('%1')"_s.arg(note));
+    m_editor->SaveEditor();
+    EXPECT_EQ(lastSavedNoteFile(), plain) << "checked and dark, the note is stored the same";
+
+    // The misspelt word gets corrections first in the menu; a correct one gets none.
+    js(u"Tavrik.editor.focus()"_s);
+    inner()->setFocus();
+    const QPoint hello = centreOf(u"p"_s) - QPoint(30, 0);
+    const QVariantList xy
+        = js(u"{const d=Tavrik.editor.document(),r=d.createRange(),"
+             "f=Tavrik.editor.frame().getBoundingClientRect();"
+             "r.setStart(d.body.firstChild.firstChild,6);r.setEnd(r.startContainer,11);"
+             "const b=r.getBoundingClientRect();[f.x+b.x+b.width/2,f.y+b.y+b.height/2]}"_s)
+              .toList();
+    const QPoint wrold(xy.value(0).toInt(), xy.value(1).toInt());
+    const QStringList texts = choose(wrold, u"world"_s);
+    ASSERT_FALSE(texts.isEmpty());
+    EXPECT_EQ(texts.first(), u"world"_s);
+    EXPECT_EQ(
+        texts.mid(texts.indexOf(QString()) + 1),
+        QStringList({u"Cut"_s, u"Copy"_s, u"Paste"_s, u"Paste as plain text"_s, u"Select all"_s}));
+    ASSERT_TRUE(jsUntil(u"Tavrik.editor.document().body.firstChild.textContent=='Hello world'"_s));
+    EXPECT_EQ(choose(hello, u"Select all"_s).first(), u"Cut"_s);
+
+    js(u"Tavrik.editor.setContent('<p>Hello wrold</p>')"_s);
+    m_editor->SetReadOnly(true);
+    EXPECT_FALSE(js(checked).toBool()) << "a read-only note is not underlined";
+    m_editor->SetTheme(CZorvaEditorImpl::Theme::Light);
+    EXPECT_EQ(js(bodyColour), u"rgb(31, 35, 40)"_s);
+    EXPECT_EQ(m_editor->SetSpellCheckLanguages({}), 0);
+    EXPECT_EQ(m_editor->spellCheckLanguages(), std::vector<QString>());
 }
 
 } // namespace

@@ -230,6 +230,10 @@ TEST_F(EditorPage, EveryMethodAnswersWithItsReplyKeys)
         {"AddPicToEditor",
          R"x({"picpath":"javascript:CppProcessor('x','','')","strData":"s","exdata":"","type":"png"})x",
          R"(bad argument: \"picpath\" is not an image path)"},
+        {"SetSpellCheck", R"({"enabled":"yes"})",
+         R"(bad argument: \"enabled\" must be true or false)"},
+        {"SetEditorTheme", R"({"theme":"Dark"})",
+         R"(bad argument: \"theme\" must be \"light\" or \"dark\")"},
         {"NoSuchMethod", "{}", "unknown method: NoSuchMethod"},
         {"getEditorContent", "{}", "unknown method: getEditorContent"},
         {"toString", "{}", "unknown method: toString"}};
@@ -621,6 +625,81 @@ TEST_F(EditorPage, ToolbarFormatsAndSendsItsCommandsAndPageErrorsAreLogged)
     EXPECT_EQ(
         call(5),
         command(u"WriteEditorLog"_s, uR"({"type":"error","msg":"state listener: kaputt"})"_s));
+}
+
+TEST_F(EditorPage, TheToolbarWorksFromTheKeyboardWithItsLabelsAndShortcuts)
+{
+    const QString focused = u"(function(a){return a===Tavrik.editor.frame()?'note':a.dataset.id+'|'"
+                            "+a.getAttribute('aria-label')+'|'+(a.getAttribute('aria-keyshortcuts')"
+                            "||'')})(document.activeElement)"_s;
+    const QStringList order{u"undo|Undo|Control+Z"_s,
+                            u"redo|Redo|Control+Y"_s,
+                            u"block|Paragraph style|"_s,
+                            u"size|Font size|"_s,
+                            u"bold|Bold|Control+B"_s,
+                            u"italic|Italic|Control+I"_s,
+                            u"underline|Underline|Control+U"_s,
+                            u"strike|Strikethrough|"_s,
+                            u"color|Text colour|"_s,
+                            u"color-more|Text colour choices|"_s,
+                            u"highlight|Highlight|"_s,
+                            u"highlight-more|Highlight choices|"_s,
+                            u"bullets|Bulleted list|Control+Shift+8"_s,
+                            u"numbers|Numbered list|Control+Shift+7"_s,
+                            u"outdent|Decrease indent|"_s,
+                            u"indent|Increase indent|"_s,
+                            u"alignLeft|Align left|"_s,
+                            u"alignCenter|Centre|"_s,
+                            u"alignRight|Align right|"_s,
+                            u"alignJustify|Justify|"_s,
+                            u"link|Link|Control+K"_s,
+                            u"rule|Horizontal line|"_s,
+                            u"table|Table|"_s,
+                            u"attach|Attach files|"_s,
+                            u"capture|Screen capture|"_s,
+                            u"capture-more|Screen capture options|"_s,
+                            u"note"_s};
+    QWidget *keys = m_view->focusProxy();
+    const auto press = [&](Qt::Key key, const QString &until, Qt::KeyboardModifiers with = {}) {
+        QTest::keyClick(keys, key, with);
+        return waitUntil(until);
+    };
+    const auto isFocused = [&](const QString &what) -> QString {
+        return focused + u"==="_s + jsString(what);
+    };
+    setContent(u"<p>fett</p>"_s);
+    js(u"document.querySelector('[data-id=undo]').focus()"_s);
+    EXPECT_EQ(js(focused).toString(), order.first());
+    for (qsizetype i = 1; i < order.size(); ++i)
+        ASSERT_TRUE(press(Qt::Key_Tab, isFocused(order[i])))
+            << "after " << order[i - 1].toStdString() << " came "
+            << js(focused).toString().toStdString();
+
+    select(u"d.querySelector('p').firstChild"_s, 0, 4);
+    js(u"document.querySelector('[data-id=bold]').focus()"_s);
+    EXPECT_TRUE(press(Qt::Key_Return, u"!!Tavrik.editor.document().querySelector('b')"_s));
+    js(u"document.querySelector('[data-id=italic]').focus()"_s);
+    EXPECT_TRUE(press(Qt::Key_Space, u"!!Tavrik.editor.document().querySelector('i')"_s));
+    EXPECT_TRUE(press(Qt::Key_7, u"!!Tavrik.editor.document().querySelector('ol')"_s,
+                      Qt::ControlModifier | Qt::ShiftModifier));
+    EXPECT_EQ(html(), u"<ol><li><b><i>fett</i></b></li></ol>"_s);
+
+    // A pop-up opened with the keyboard takes the focus; Escape leads back, then to the text.
+    const QString expanded = u"document.querySelector('[data-id=color-more]').ariaExpanded"_s;
+    js(u"document.querySelector('[data-id=color-more]').focus()"_s);
+    EXPECT_TRUE(press(Qt::Key_Return, u"document.activeElement.className==='swatch-button'"_s));
+    EXPECT_EQ(js(expanded), u"true"_s);
+    EXPECT_TRUE(press(Qt::Key_Escape, isFocused(u"color-more|Text colour choices|"_s)));
+    EXPECT_EQ(js(expanded), u"false"_s);
+    EXPECT_TRUE(press(Qt::Key_Escape, isFocused(u"note"_s)));
+
+    putCaretAtEnd();
+    js(u"document.querySelector('[data-id=table]').focus()"_s);
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Right, Qt::Key_Down})
+        QTest::keyClick(keys, key);
+    EXPECT_TRUE(
+        press(Qt::Key_Return, u"Tavrik.editor.document().querySelectorAll('td').length===4"_s))
+        << frameJs(u"d.body.innerHTML"_s).toStdString();
 }
 
 TEST_F(EditorPage, NewContentAndClearEditorCacheDropTheUndoHistory)

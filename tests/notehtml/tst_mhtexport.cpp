@@ -5,12 +5,14 @@
 #include "logcapture.h"
 #include "notehtml/mhtexport_p.h"
 #include "notehtml/notehtmlrw.h"
+#include "notehtml/odtexport_p.h"
 #include "testhelpers.h"
 
 #include <gmock/gmock.h>
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
 #include <QUrl>
@@ -28,11 +30,64 @@ using ::testing::ElementsAre;
 
 namespace {
 
-class MhtExportTest : public AppFolderTest
+// What the unzip program prints for `arguments`.
+QByteArray unzip(const QStringList &arguments)
 {
+    QProcess process;
+    process.start(u"unzip"_qs, arguments);
+    EXPECT_TRUE(process.waitForFinished(30000));
+    return process.readAllStandardOutput();
+}
+
+// The text properties of the style of the span that holds exactly `text`.
+QString spanStyle(const QString &content, const QString &text)
+{
+    const QString style
+        = QRegularExpression(u"text:style-name=\"(c\\d+)\">"_qs + QRegularExpression::escape(text)
+                             + u"</text:span>"_qs)
+              .match(content)
+              .captured(1);
+    return QRegularExpression(u"style:name=\""_qs + style
+                              + u"\" style:family=\"text\">\\s*<style:text-properties ([^/]*)/>"_qs)
+        .match(content)
+        .captured(1);
+}
+
+class ExportTest : public AppFolderTest
+{
+protected:
+    // Stores a picture, a thumbnail card and a file that is not a picture in the attachment
+    // folder; gives a note in the editor's markup that shows them, the picture twice, and a
+    // picture missing on disk.
+    QString storeNote()
+    {
+        EXPECT_TRUE(m_card.save(m_root + u"c4rd.bmp"_qs, "BMP"));
+        EXPECT_TRUE(writeBytes(m_root + u"ab.png"_qs, m_png));
+        EXPECT_TRUE(writeBytes(m_root + u"text.png"_qs, "not a picture"));
+        return u"<h1>Trip</h1><h2>Day one</h2><p><b>bold</b> <i>italic</i> <u>under</u> "
+               "<span style=\"color:#ff0000\">red</span> <a href=\"https://example.com/\">link</a>"
+               "</p><ul><li>first</li><li>second</li></ul><ol><li>one</li></ol>"
+               "<table><tbody><tr><td>cell 1</td><td>cell 2</td></tr></tbody></table>"
+               "<img src=\"../userdata\\attachment\\ab.png\">"
+               "<img src=\"../userdata\\attachment\\ab.png\" class=\"again\">"
+               "<img src=\"../userdata\\attachment\\c4rd.bmp\" class=\"doc.pdf\">"
+               "<img src=\"../userdata\\attachment\\gone.png\">"
+               "<img src=\"../userdata\\attachment\\text.png\">"_qs;
+    }
+    // The lines the export `name` logs for the missing picture and the file that is not one.
+    Lines skippedPictures(const QString &name) const
+    {
+        return {u"[ERROR] "_qs + name + u": picture not found, not embedded: "_qs + m_root
+                    + u"gone.png (No such file or directory)"_qs,
+                u"[ERROR] "_qs + name + u": not a picture, not embedded: "_qs + m_root
+                    + u"text.png"_qs};
+    }
+
+    const QByteArray m_png = pngBytes(filledImage(37, 21, Qt::red));
+    const QImage m_card = filledImage(90, 48, Qt::blue).convertToFormat(QImage::Format_RGB555);
 };
 
-TEST_F(MhtExportTest, HtmlConvertMakesImagePathsAbsolute)
+TEST_F(ExportTest, HtmlConvertMakesImagePathsAbsolute)
 {
     LogCapture log;
     QString out;
@@ -60,37 +115,25 @@ TEST_F(MhtExportTest, HtmlConvertMakesImagePathsAbsolute)
 }
 
 // The export read by a browser, from another folder, after the note's pictures are gone.
-TEST_F(MhtExportTest, BrowserShowsTheExportWithItsPicturesFromAnywhere)
+TEST_F(ExportTest, BrowserShowsTheExportWithItsPicturesFromAnywhere)
 {
-    const QByteArray png = pngBytes(filledImage(37, 21, Qt::red));
-    QImage card = filledImage(90, 48, Qt::blue).convertToFormat(QImage::Format_RGB555);
-    ASSERT_TRUE(card.save(m_root + u"c4rd.bmp"_qs, "BMP"));
-    ASSERT_TRUE(writeBytes(m_root + u"ab.png"_qs, png));
-    ASSERT_TRUE(writeBytes(m_root + u"text.png"_qs, "not a picture"));
-    const QString note = u"<h1>Trip</h1><p>第一段 = café</p>"
-                         "<table><tbody><tr><td>cell 1</td><td>cell 2</td></tr></tbody></table>"
-                         "<img src=\"../userdata\\attachment\\ab.png\">"
-                         "<img src=\"../userdata\\attachment\\ab.png\" class=\"again\">"
-                         "<img src=\"../userdata\\attachment\\c4rd.bmp\" class=\"doc.pdf\">"
-                         "<img src=\"../userdata\\attachment\\gone.png\">"
-                         "<img src=\"../userdata\\attachment\\text.png\">"_qs;
+    // An application folder whose addresses need escaping and pass a header line's length.
+    SetAppDirectory(m_app.filePath(u"an application folder with a long name 笔记"_qs));
+    m_root = GetAttachRootDir() + u'/';
+    const QString note = storeNote();
     QTemporaryDir out;
     const QString target = out.filePath(u"note.mht"_qs);
     ASSERT_TRUE(writeBytes(target, QByteArray(200000, 'z'))); // replaced, not appended to
     LogCapture log;
     ASSERT_EQ(MhtExport::NoteHtmlContentToMhtFile(note, target), 1);
-    EXPECT_THAT(log.lines(),
-                ElementsAre(u"[ERROR] HtmlToMht: picture not found, kept as a reference: "_qs
-                                + m_root + u"gone.png (No such file or directory)"_qs,
-                            u"[ERROR] HtmlToMht: not a picture, kept as a reference: "_qs + m_root
-                                + u"text.png"_qs));
+    EXPECT_EQ(log.lines(), skippedPictures(u"HtmlToMht"_qs));
 
     const QByteArray bytes = readBytes(target);
     EXPECT_EQ(bytes.count('\n'), bytes.count("\r\n")) << "every line ends in CR LF";
     EXPECT_TRUE(QString::fromLatin1(bytes).contains(QRegularExpression(
         u"\r\nContent-Type: multipart/related; boundary=\"[^\"]+\";\r\n\ttype=\"text/html\"\r\n"_qs)))
         << bytes.left(400).toStdString();
-    const QByteArray root = "http://note.invalid" + m_root.toUtf8();
+    const QByteArray root = "http://note.invalid" + QUrl::toPercentEncoding(m_root, "/");
     const qsizetype html = bytes.indexOf("Content-Type: text/html; charset=utf-8\r\n");
     const qsizetype picture = bytes.indexOf("Content-Type: image/png\r\n");
     const qsizetype cardPart = bytes.indexOf("Content-Type: image/bmp\r\n");
@@ -104,7 +147,7 @@ TEST_F(MhtExportTest, BrowserShowsTheExportWithItsPicturesFromAnywhere)
     QTemporaryDir elsewhere;
     const QString moved = elsewhere.filePath(u"moved.mht"_qs);
     ASSERT_TRUE(QFile::rename(target, moved));
-    ASSERT_TRUE(QDir().rename(m_root, m_app.filePath(u"gone"_qs)));
+    ASSERT_TRUE(QDir().rename(GetAppDirectory(), m_app.filePath(u"gone"_qs)));
     QWebEngineView view;
     QSignalSpy loaded(&view, &QWebEngineView::loadFinished);
     view.load(QUrl::fromLocalFile(moved));
@@ -123,6 +166,67 @@ TEST_F(MhtExportTest, BrowserShowsTheExportWithItsPicturesFromAnywhere)
     EXPECT_EQ(inPage(u"[...document.images].map(i => i.naturalWidth + 'x' + i.naturalHeight)"
                      ".join(' ')"_qs),
               u"37x21 37x21 90x48 0x0 0x0"_qs);
+}
+
+// The export read by another program: the archive unpacked by unzip, its content as text.
+TEST_F(ExportTest, ArchiveHoldsTheFormattedNoteAndItsPictures)
+{
+    const QString note = storeNote();
+    QTemporaryDir out;
+    const QString target = out.filePath(u"note.odt"_qs);
+    ASSERT_TRUE(writeBytes(target, "old"));
+    LogCapture log;
+    ASSERT_EQ(OdtExport::NoteHtmlContentToOdtFile(note, target), 1);
+    EXPECT_EQ(log.lines(), skippedPictures(u"HtmlToOdt"_qs));
+
+    EXPECT_EQ(unzip({u"-Z1"_qs, target}),
+              "mimetype\nPictures/Picture1\nPictures/Picture2\nPictures/Picture3\n"
+              "META-INF/manifest.xml\n"
+              "content.xml\n");
+    EXPECT_EQ(unzip({u"-p"_qs, target, u"mimetype"_qs}), "application/vnd.oasis.opendocument.text");
+    EXPECT_EQ(unzip({u"-p"_qs, target, u"Pictures/Picture1"_qs}), m_png);
+    EXPECT_EQ(unzip({u"-p"_qs, target, u"Pictures/Picture2"_qs}), m_png);
+    EXPECT_EQ(QImage::fromData(unzip({u"-p"_qs, target, u"Pictures/Picture3"_qs}))
+                  .convertToFormat(QImage::Format_RGB555),
+              m_card);
+
+    const QString content = QString::fromUtf8(unzip({u"-p"_qs, target, u"content.xml"_qs}));
+    const QString span = u"<text:p[^>]*><text:span[^>]*>%1</text:span></text:p>\\s*"_qs;
+    const QString cell = u"<table:table-cell[^>]*>\\s*"_qs + span + u"</table:table-cell>\\s*"_qs;
+    const QString expected[] = {
+        span.arg(u"Trip"_qs) + span.arg(u"Day one"_qs) + u"<text:p"_qs,
+        u"<text:list [^>]*>\\s*<text:list-item>\\s*"_qs + span.arg(u"first"_qs)
+            + u"</text:list-item>\\s*<text:list-item>\\s*"_qs + span.arg(u"second"_qs)
+            + u"</text:list-item>\\s*</text:list>\\s*<text:list [^>]*>\\s*<text:list-item>\\s*"_qs
+            + span.arg(u"one"_qs) + u"</text:list-item>\\s*</text:list>"_qs,
+        u"<table:table-row>\\s*"_qs + cell.arg(u"cell 1"_qs) + cell.arg(u"cell 2"_qs)
+            + u"</table:table-row>\\s*</table:table>"_qs,
+        u"<text:a xlink:href=\"https://example.com/\"><text:span[^>]*>link</text:span></text:a>"_qs,
+        u"<draw:image xlink:href=\"Pictures/Picture1\"/>\\s*</draw:frame>.*"
+        "<draw:image xlink:href=\"Pictures/Picture3\"/>"_qs,
+    };
+    for (const QString &pattern : expected)
+        EXPECT_TRUE(content.contains(
+            QRegularExpression(pattern, QRegularExpression::DotMatchesEverythingOption)))
+            << pattern.toStdString() << "\nin " << content.toStdString();
+    EXPECT_EQ(content.count(u"<draw:image "_qs), 3);
+    const std::pair<QString, QString> styles[] = {
+        {u"Trip"_qs, u"fo:font-weight=\"bold\".*fo:font-size=\"24pt\""_qs},
+        {u"Day one"_qs, u"fo:font-weight=\"bold\".*fo:font-size=\"18pt\""_qs},
+        {u"bold"_qs, u"fo:font-weight=\"bold\""_qs},
+        {u"italic"_qs, u"fo:font-style=\"italic\""_qs},
+        {u"under"_qs, u"style:text-underline-type=\"single\""_qs},
+        {u"red"_qs, u"fo:color=\"#ff0000\""_qs},
+    };
+    for (const auto &[text, style] : styles)
+        EXPECT_TRUE(spanStyle(content, text).contains(QRegularExpression(style)))
+            << text.toStdString();
+
+    QString message;
+    EXPECT_FALSE(OdtExport::ExportOdt(QString(), target, message));
+    EXPECT_EQ(message, u"笔记内容为空！"_qs);
+    EXPECT_FALSE(OdtExport::ExportOdt(u"<p>x</p>"_qs, out.path(), message));
+    EXPECT_EQ(message, u"转化为ODT文档失败！"_qs);
 }
 
 // Makes `folder` refuse new files, to a process that may write anywhere too, or take them again.
@@ -147,7 +251,7 @@ int lock(const QString &folder, bool locked)
     return error;
 }
 
-TEST_F(MhtExportTest, FailuresLeaveTheTargetAsItWasAndSayWhy)
+TEST_F(ExportTest, FailuresLeaveTheTargetAsItWasAndSayWhy)
 {
     QTemporaryDir dir;
     const QString target = dir.filePath(u"out.mht"_qs);
@@ -176,22 +280,24 @@ TEST_F(MhtExportTest, FailuresLeaveTheTargetAsItWasAndSayWhy)
         {readOnly + u"/out.mht"_qs, lockedError},
         {target, ENOSPC}, // the disk fills up while writing
     };
-    for (const Case &c : cases) {
-        if (c.error == 0) {
-            ADD_FAILURE() << "a folder could not be made read-only";
-            continue;
+    const std::pair<QString, int (*)(const QString &, const QString &)> exporters[]
+        = {{u"HtmlToMht"_qs, &MhtExport::HtmlToMht}, {u"HtmlToOdt"_qs, &OdtExport::HtmlToOdt}};
+    for (const auto &[name, exporter] : exporters) {
+        for (const Case &c : cases) {
+            ASSERT_NE(c.error, 0) << "a folder could not be made read-only";
+            LogCapture log;
+            if (c.error == ENOSPC)
+                Internal::setWriteCallForTesting([](int, const void *, size_t) -> ssize_t {
+                    errno = ENOSPC;
+                    return -1;
+                });
+            EXPECT_EQ(exporter(u"<p>x</p>"_qs, c.target), 0);
+            Internal::setWriteCallForTesting(nullptr);
+            EXPECT_THAT(log.lines(),
+                        ElementsAre(u"[ERROR:] "_qs + name + u"发生错误，错误信息: cannot write "_qs
+                                    + c.target + u": "_qs
+                                    + QString::fromLocal8Bit(std::strerror(c.error))));
         }
-        LogCapture log;
-        if (c.error == ENOSPC)
-            Internal::setWriteCallForTesting([](int, const void *, size_t) -> ssize_t {
-                errno = ENOSPC;
-                return -1;
-            });
-        EXPECT_EQ(MhtExport::HtmlToMht(u"<p>x</p>"_qs, c.target), 0);
-        Internal::setWriteCallForTesting(nullptr);
-        EXPECT_THAT(log.lines(),
-                    ElementsAre(u"[ERROR:] HtmlToMht发生错误，错误信息: cannot write "_qs + c.target
-                                + u": "_qs + QString::fromLocal8Bit(std::strerror(c.error))));
     }
     lock(readOnly, false);
     EXPECT_EQ(readBytes(target), exported);

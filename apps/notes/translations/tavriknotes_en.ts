@@ -122,14 +122,6 @@ Open it only if you trust where it came from. Open it anyway?</translation>
         <translation>Add files to the note</translation>
     </message>
     <message>
-        <source>&amp;Export to MHT…</source>
-        <translation>&amp;Export to MHT…</translation>
-    </message>
-    <message>
-        <source>Save the note as an MHT document for a word processor</source>
-        <translation>Save the note as an MHT document for a word processor</translation>
-    </message>
-    <message>
         <source>Read-&amp;only</source>
         <translation>Read-&amp;only</translation>
     </message>
@@ -186,14 +178,6 @@ Its text and its attachments are removed for good.</translation>
         <translation>Deleted “%1”</translation>
     </message>
     <message>
-        <source>Export to MHT</source>
-        <translation>Export to MHT</translation>
-    </message>
-    <message>
-        <source>MHT documents (*.mht *.mhtml)</source>
-        <translation>MHT documents (*.mht *.mhtml)</translation>
-    </message>
-    <message>
         <source>Export failed: %1</source>
         <translation>Export failed: %1</translation>
     </message>
@@ -235,6 +219,49 @@ Its text and its attachments are removed for good.</translation>
     <message>
         <source>Search in this note</source>
         <translation>Search in this note</translation>
+    </message>
+    <message>
+        <source>&amp;Export</source>
+        <translation>&amp;Export</translation>
+    </message>
+    <message>
+        <source>Save the note as a document for a word processor</source>
+        <translation>Save the note as a document for a word processor</translation>
+    </message>
+</context>
+<context>
+    <name>NoteExport</name>
+    <message>
+        <source>Export to ODT</source>
+        <translation>Export to ODT</translation>
+    </message>
+    <message>
+        <source>Export to MHT</source>
+        <translation>Export to MHT</translation>
+    </message>
+    <message>
+        <source>OpenDocument texts (*.odt)</source>
+        <translation>OpenDocument texts (*.odt)</translation>
+    </message>
+    <message>
+        <source>MHT documents (*.mht *.mhtml)</source>
+        <translation>MHT documents (*.mht *.mhtml)</translation>
+    </message>
+    <message>
+        <source>As &amp;MHT document…</source>
+        <translation>As &amp;MHT document…</translation>
+    </message>
+    <message>
+        <source>A single file with the pictures inside, for browsers and Word</source>
+        <translation>A single file with the pictures inside, for browsers and Word</translation>
+    </message>
+    <message>
+        <source>As &amp;ODT document…</source>
+        <translation>As &amp;ODT document…</translation>
+    </message>
+    <message>
+        <source>An OpenDocument text for LibreOffice and other word processors</source>
+        <translation>An OpenDocument text for LibreOffice and other word processors</translation>
     </message>
 </context>
 <context>

@@ -122,14 +122,6 @@ Open it only if you trust where it came from. Open it anyway?</source>
         <translation>向笔记添加文件</translation>
     </message>
     <message>
-        <source>&amp;Export to MHT…</source>
-        <translation>导出为 MHT(&amp;E)…</translation>
-    </message>
-    <message>
-        <source>Save the note as an MHT document for a word processor</source>
-        <translation>将笔记保存为可用文字处理软件打开的 MHT 文档</translation>
-    </message>
-    <message>
         <source>Read-&amp;only</source>
         <translation>只读(&amp;O)</translation>
     </message>
@@ -186,14 +178,6 @@ Its text and its attachments are removed for good.</source>
         <translation>已删除“%1”</translation>
     </message>
     <message>
-        <source>Export to MHT</source>
-        <translation>导出为 MHT</translation>
-    </message>
-    <message>
-        <source>MHT documents (*.mht *.mhtml)</source>
-        <translation>MHT 文档 (*.mht *.mhtml)</translation>
-    </message>
-    <message>
         <source>Export failed: %1</source>
         <translation>导出失败：%1</translation>
     </message>
@@ -234,6 +218,49 @@ Its text and its attachments are removed for good.</source>
     <message>
         <source>Search in this note</source>
         <translation>在此笔记中搜索</translation>
+    </message>
+    <message>
+        <source>&amp;Export</source>
+        <translation>导出(&amp;E)</translation>
+    </message>
+    <message>
+        <source>Save the note as a document for a word processor</source>
+        <translation>将笔记保存为可用文字处理软件打开的文档</translation>
+    </message>
+</context>
+<context>
+    <name>NoteExport</name>
+    <message>
+        <source>Export to ODT</source>
+        <translation>导出为 ODT</translation>
+    </message>
+    <message>
+        <source>Export to MHT</source>
+        <translation>导出为 MHT</translation>
+    </message>
+    <message>
+        <source>OpenDocument texts (*.odt)</source>
+        <translation>OpenDocument 文本 (*.odt)</translation>
+    </message>
+    <message>
+        <source>MHT documents (*.mht *.mhtml)</source>
+        <translation>MHT 文档 (*.mht *.mhtml)</translation>
+    </message>
+    <message>
+        <source>As &amp;MHT document…</source>
+        <translation>MHT 文档(&amp;M)…</translation>
+    </message>
+    <message>
+        <source>A single file with the pictures inside, for browsers and Word</source>
+        <translation>图片包含在内的单个文件，可用浏览器和 Word 打开</translation>
+    </message>
+    <message>
+        <source>As &amp;ODT document…</source>
+        <translation>ODT 文档(&amp;O)…</translation>
+    </message>
+    <message>
+        <source>An OpenDocument text for LibreOffice and other word processors</source>
+        <translation>供 LibreOffice 及其他文字处理软件使用的 OpenDocument 文本</translation>
     </message>
 </context>
 <context>

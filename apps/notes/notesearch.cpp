@@ -64,7 +64,7 @@ struct NoteSearch::Indexer
     QMutex mutex;
     QWaitCondition wake;
     std::deque<IndexJob> jobs;
-    bool stop = false;
+    bool closing = false; // the texts of saves still waiting are indexed, then the worker ends
     QThread *thread = nullptr;
 };
 
@@ -107,11 +107,11 @@ NoteSearch::~NoteSearch()
 {
     if (!m_indexer->thread)
         return;
-    // Jobs left waiting are dropped: their notes stay listed by notesToIndex() and are read
-    // from their files at the next start.
+    // The saves still waiting are indexed; notes still to be read from their files stay listed
+    // by notesToIndex() and are read at the next start.
     {
         QMutexLocker lock(&m_indexer->mutex);
-        m_indexer->stop = true;
+        m_indexer->closing = true;
     }
     m_indexer->wake.wakeAll();
     m_indexer->thread->wait();
@@ -225,19 +225,24 @@ void NoteSearch::runIndexer()
         bool superseded = false;
         {
             QMutexLocker lock(&m_indexer->mutex);
-            while (m_indexer->jobs.empty() && !m_indexer->stop)
+            while (m_indexer->jobs.empty() && !m_indexer->closing)
                 m_indexer->wake.wait(&m_indexer->mutex);
-            if (m_indexer->stop)
+            if (m_indexer->jobs.empty())
                 return;
             job = std::move(m_indexer->jobs.front());
             m_indexer->jobs.pop_front();
-            superseded = std::any_of(
-                m_indexer->jobs.begin(), m_indexer->jobs.end(),
-                [&](const IndexJob &later) { return later.id == job.id && !later.fromFiles; });
+            superseded = (m_indexer->closing && job.fromFiles)
+                || std::any_of(m_indexer->jobs.begin(), m_indexer->jobs.end(),
+                               [&](const IndexJob &later) {
+                                   return later.id == job.id && !later.fromFiles;
+                               });
         }
         QString error;
-        if (!superseded) {
-            const QString text = job.fromFiles ? noteText(job.id, job.paths) : job.text;
+        const QString text
+            = superseded ? QString() : (job.fromFiles ? noteText(job.id, job.paths) : job.text);
+        // Files that cannot be read leave the title and preview indexed, to be read again at
+        // the next start.
+        if (!superseded && !(job.fromFiles && text.isEmpty())) {
             if (!opened || !store.indexNoteText(job.id, text, job.fromFiles))
                 error = store.lastError();
         }
@@ -251,8 +256,9 @@ void NoteSearch::indexDone(const QString &error)
     --m_pending;
     if (!error.isEmpty())
         Q_EMIT indexingFailed(error);
+    if (m_pending > 0)
+        return;
     if (m_active)
         refresh();
-    if (m_pending == 0)
-        Q_EMIT indexingFinished();
+    Q_EMIT indexingFinished();
 }

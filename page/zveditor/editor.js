@@ -707,6 +707,24 @@
             updateCount();
             return done;
         },
+        // Takes the colour off the selected text, so it follows the theme again: the browser
+        // colours it with a marker colour, which then comes off with any span left bare.
+        clearTextColor() {
+            const MARKER = 'rgb(1, 2, 3)';
+            if (!this.exec('foreColor', MARKER))
+                return false;
+            for (const node of body().querySelectorAll('[style]')) {
+                if (node.style.color !== MARKER)
+                    continue;
+                node.style.removeProperty('color');
+                if (!node.style.length)
+                    node.removeAttribute('style');
+                if (node.tagName === 'SPAN' && !node.attributes.length)
+                    node.replaceWith(...node.childNodes);
+            }
+            updateCount();
+            return true;
+        },
         queryState(command) {
             try {
                 return state.doc.queryCommandState(command);

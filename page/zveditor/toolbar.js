@@ -414,7 +414,10 @@
                   colorButton('color', 'color', 'Text colour', COLORS, 'Automatic', (color) => {
                       if (color)
                           lastTextColor = color;
-                      editor().exec('foreColor', color || '#1f2328');
+                      if (color)
+                          editor().exec('foreColor', color);
+                      else
+                          editor().clearTextColor();
                   }, () => lastTextColor),
                   colorButton('highlight', 'highlight', 'Highlight', HIGHLIGHTS, 'No highlight', (color) => {
                       lastHighlight = color;

@@ -305,8 +305,10 @@ int AttachStore::SaveImage(const QImage *image, std::vector<DropFileInfo> &files
         return 0;
     const QString name = CreateGuidString() + QStringLiteral(".jpg");
     const QString path = GetTempDirectory() + name;
-    if (!image->save(path))
+    if (!image->save(path)) {
+        QFile::remove(path); // nothing half-written stays behind
         return 0;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return 0;

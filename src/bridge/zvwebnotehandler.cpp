@@ -342,16 +342,6 @@ void ZvWebNoteHandler::OnDblClickAttachment(const QString &path, const QString &
         m_notify->OnOpenAttachment(m_curNoteGuid, GetFileNameFromPath(path), origName);
 }
 
-void ZvWebNoteHandler::OnScreenCapture(int hideMainWnd)
-{
-    QWidget *mainWindow = hideMainWnd && m_browser ? m_browser->window() : nullptr;
-    if (mainWindow)
-        mainWindow->hide();
-    // The capture dialog runs here once the capture tool exists.
-    if (mainWindow)
-        mainWindow->show();
-}
-
 int ZvWebNoteHandler::ParseAttList(const QString &noteId, const QString &html,
                                    std::vector<NewAttachFile> &records, QString *plainText)
 {
@@ -659,7 +649,5 @@ long ZvWebNoteHandler::ShowMessage(QWidget *, const QString &, const QString &, 
 {
     return E_NOTIMPL;
 }
-
-void ZvWebNoteHandler::OnScreenCaptureComplet(const QImage &) { }
 
 } // namespace TAVRIKCORE::RICHEDITOR

@@ -164,7 +164,12 @@ public:
     static QString FormatFileInfo(int size, const QString &time);
     // Asks the host to open the attachment at `path` (its file part) under `origName`.
     void OnDblClickAttachment(const QString &path, const QString &origName);
-    // Runs a screen capture; with `hideMainWnd` set the main window is hidden meanwhile.
+    // Runs a screen capture and returns when it ends: the screen under the cursor freezes,
+    // the user selects a part of it, and completing the capture adds that part to the note as
+    // a picture (OnScreenCaptureComplet). With `hideMainWnd` set the browser's main window
+    // leaves the screen before the snapshot and comes back afterwards. When the screen gives
+    // no picture (on Wayland it is asked of the desktop portal) a message says why and no
+    // capture window opens.
     void OnScreenCapture(int hideMainWnd);
 
     // Copy and paste with attachments. The key operations answer S_OK when they handled the
@@ -326,6 +331,10 @@ protected:
     // open, print or new window). Everything else, key releases included, goes to the browser.
     long OnTranslateAccelerator(const QKeyEvent *message) override;
 
+    // Adds a completed capture to the note: the picture is written as "<guid>.jpg" to the
+    // temporary folder, added with AddDropFileToEditor, and the temporary file is removed
+    // once it has been added (the store keeps its own copy). A picture that cannot be written
+    // adds nothing and is only logged.
     void OnScreenCaptureComplet(const QImage &bitmap) override;
 
 private:

@@ -33,6 +33,21 @@
     </message>
 </context>
 <context>
+    <name>CSTip</name>
+    <message>
+        <source>截图</source>
+        <translation>Capture</translation>
+    </message>
+    <message>
+        <source>像素RGB值：(%1,%2,%3)</source>
+        <translation>Pixel RGB: (%1,%2,%3)</translation>
+    </message>
+    <message>
+        <source>矩形大小：(%1,%2)</source>
+        <translation>Rectangle size: (%1,%2)</translation>
+    </message>
+</context>
+<context>
     <name>EditorContextMenu</name>
     <message>
         <source>Cut</source>
@@ -98,6 +113,37 @@
     </message>
 </context>
 <context>
+    <name>ScreenCapture</name>
+    <message>
+        <source>The screen gave no picture.</source>
+        <translation>The screen gave no picture.</translation>
+    </message>
+    <message>
+        <source>There is no screen to capture.</source>
+        <translation>There is no screen to capture.</translation>
+    </message>
+    <message>
+        <source>The desktop portal cannot be reached: there is no session bus.</source>
+        <translation>The desktop portal cannot be reached: there is no session bus.</translation>
+    </message>
+    <message>
+        <source>The desktop portal cannot take a screenshot: %1</source>
+        <translation>The desktop portal cannot take a screenshot: %1</translation>
+    </message>
+    <message>
+        <source>The desktop portal did not answer.</source>
+        <translation>The desktop portal did not answer.</translation>
+    </message>
+    <message>
+        <source>The desktop portal refused the screenshot.</source>
+        <translation>The desktop portal refused the screenshot.</translation>
+    </message>
+    <message>
+        <source>The desktop portal&apos;s picture cannot be read: %1</source>
+        <translation>The desktop portal&apos;s picture cannot be read: %1</translation>
+    </message>
+</context>
+<context>
     <name>TAVRIKCORE::RICHEDITOR::CZorvaEditorImpl</name>
     <message>
         <source>获取笔记编辑器内容失败！</source>
@@ -110,6 +156,49 @@
     <message>
         <source>此笔记过大，无法在编辑器中导出。</source>
         <translation>This note is too large to export from the editor.</translation>
+    </message>
+</context>
+<context>
+    <name>ZorvaNoteScreenCapture</name>
+    <message>
+        <source>复制截图</source>
+        <translation>Copy capture</translation>
+    </message>
+    <message>
+        <source>另存为</source>
+        <translation>Save as</translation>
+    </message>
+    <message>
+        <source>退出</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <source>完成截图</source>
+        <translation>Finish capture</translation>
+    </message>
+    <message>
+        <source>The screen could not be captured. %1</source>
+        <translation>The screen could not be captured. %1</translation>
+    </message>
+    <message>
+        <source>Screen capture</source>
+        <translation>Screen capture</translation>
+    </message>
+    <message>
+        <source>另存为图片文件</source>
+        <translation>Save picture as</translation>
+    </message>
+    <message>
+        <source>截图未命名</source>
+        <translation>Untitled capture</translation>
+    </message>
+    <message>
+        <source>“%1” is not a picture type the capture can save: choose .png, .bmp or .jpg.</source>
+        <translation>“%1” is not a picture type the capture can save: choose .png, .bmp or .jpg.</translation>
+    </message>
+    <message>
+        <source>The picture could not be saved as “%1”: %2</source>
+        <translation>The picture could not be saved as “%1”: %2</translation>
     </message>
 </context>
 <context>

@@ -33,6 +33,21 @@
     </message>
 </context>
 <context>
+    <name>CSTip</name>
+    <message>
+        <source>截图</source>
+        <translation>截图</translation>
+    </message>
+    <message>
+        <source>像素RGB值：(%1,%2,%3)</source>
+        <translation>像素RGB值：(%1,%2,%3)</translation>
+    </message>
+    <message>
+        <source>矩形大小：(%1,%2)</source>
+        <translation>矩形大小：(%1,%2)</translation>
+    </message>
+</context>
+<context>
     <name>EditorContextMenu</name>
     <message>
         <source>Cut</source>
@@ -98,6 +113,37 @@
     </message>
 </context>
 <context>
+    <name>ScreenCapture</name>
+    <message>
+        <source>The screen gave no picture.</source>
+        <translation>屏幕没有给出画面。</translation>
+    </message>
+    <message>
+        <source>There is no screen to capture.</source>
+        <translation>没有可截取的屏幕。</translation>
+    </message>
+    <message>
+        <source>The desktop portal cannot be reached: there is no session bus.</source>
+        <translation>无法连接桌面门户：没有会话总线。</translation>
+    </message>
+    <message>
+        <source>The desktop portal cannot take a screenshot: %1</source>
+        <translation>桌面门户无法截屏：%1</translation>
+    </message>
+    <message>
+        <source>The desktop portal did not answer.</source>
+        <translation>桌面门户没有应答。</translation>
+    </message>
+    <message>
+        <source>The desktop portal refused the screenshot.</source>
+        <translation>桌面门户拒绝了截屏。</translation>
+    </message>
+    <message>
+        <source>The desktop portal&apos;s picture cannot be read: %1</source>
+        <translation>无法读取桌面门户给出的图片：%1</translation>
+    </message>
+</context>
+<context>
     <name>TAVRIKCORE::RICHEDITOR::CZorvaEditorImpl</name>
     <message>
         <source>获取笔记编辑器内容失败！</source>
@@ -110,6 +156,49 @@
     <message>
         <source>此笔记过大，无法在编辑器中导出。</source>
         <translation>此笔记过大，无法在编辑器中导出。</translation>
+    </message>
+</context>
+<context>
+    <name>ZorvaNoteScreenCapture</name>
+    <message>
+        <source>复制截图</source>
+        <translation>复制截图</translation>
+    </message>
+    <message>
+        <source>另存为</source>
+        <translation>另存为</translation>
+    </message>
+    <message>
+        <source>退出</source>
+        <translation>退出</translation>
+    </message>
+    <message>
+        <source>完成截图</source>
+        <translation>完成截图</translation>
+    </message>
+    <message>
+        <source>The screen could not be captured. %1</source>
+        <translation>无法截取屏幕。%1</translation>
+    </message>
+    <message>
+        <source>Screen capture</source>
+        <translation>截图</translation>
+    </message>
+    <message>
+        <source>另存为图片文件</source>
+        <translation>另存为图片文件</translation>
+    </message>
+    <message>
+        <source>截图未命名</source>
+        <translation>截图未命名</translation>
+    </message>
+    <message>
+        <source>“%1” is not a picture type the capture can save: choose .png, .bmp or .jpg.</source>
+        <translation>无法保存为“%1”这种图片类型：请选择 .png、.bmp 或 .jpg。</translation>
+    </message>
+    <message>
+        <source>The picture could not be saved as “%1”: %2</source>
+        <translation>图片无法保存为“%1”：%2</translation>
     </message>
 </context>
 <context>

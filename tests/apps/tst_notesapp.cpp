@@ -224,6 +224,15 @@ TEST(NoteSearchIndexing, NotesOfAnOlderNotebookAreReadFromTheirFilesAndIndexed)
     ASSERT_EQ(found.size(), 1u);
     EXPECT_EQ(found[0].title, u"Dumplings 饺子"_s);
     EXPECT_TRUE(store.notesToIndex().empty());
+
+    const QString id = found[0].id;
+    {
+        NoteSearch closing(store);
+        ASSERT_TRUE(store.saveNote(id, store.files(id), {}, u"kept at exit"_s, false));
+        closing.indexLater(id, u"kept at exit"_s);
+    }
+    EXPECT_EQ(store.search(u"exit"_s).size(), 1u) << "a save waiting at exit is indexed";
+    EXPECT_TRUE(store.notesToIndex().empty());
 }
 
 TEST_F(NotesAppTest, SwitchingNotesSavesTheOneLeft)

@@ -209,6 +209,13 @@ TEST_F(BridgePage, EveryCommandArrivesLastArgumentFirstAndActs)
            {u"SreenCapture"_s, u"{\"hideMainWnd\":true}"_s}};
     const QString exdata = ZvWebNoteHandler::FormatOrigNameToJson(u"季度 \"报告\"\\1.docx"_s);
     handler->SetCurNoteGuid(u"note1"_s);
+    // The capture opens over the screen; the user leaves it at once.
+    QTimer user;
+    QObject::connect(&user, &QTimer::timeout, [] {
+        if (auto *capture = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
+            capture->reject();
+    });
+    user.start(20);
     for (const auto &[cmd, json] : commands)
         pageCommand(cmd, json, exdata);
 

@@ -700,6 +700,13 @@ TEST_F(EditorPage, TheToolbarWorksFromTheKeyboardWithItsLabelsAndShortcuts)
     EXPECT_TRUE(
         press(Qt::Key_Return, u"Tavrik.editor.document().querySelectorAll('td').length===4"_s))
         << frameJs(u"d.body.innerHTML"_s).toStdString();
+
+    // "Automatic" takes the colour off, so the text follows the theme.
+    setContent(u"<p><span style=\"color: rgb(217, 48, 37);\">rot</span> x</p>"_s);
+    select(u"d.querySelector('span').firstChild"_s, 0, 3);
+    js(u"document.querySelector('[data-id=color-more]').click();"
+       "document.querySelector('.palette .text-button').click()"_s);
+    EXPECT_EQ(html(), u"<p>rot x</p>"_s);
 }
 
 TEST_F(EditorPage, NewContentAndClearEditorCacheDropTheUndoHistory)

@@ -1,0 +1,339 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#include "capture/screencapturedlgbase_p.h"
+
+#include "capture/cstip_p.h"
+#include "capture/cstoolbar_p.h"
+
+#include <QCursor>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <algorithm>
+#include <array>
+
+namespace TAVRIKCORE::RICHEDITOR {
+
+namespace {
+
+constexpr Qt::WindowFlags CaptureWindowFlags
+    = Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint;
+// A new selection starts this large at the press point.
+constexpr int StartSize = 4;
+// The toolbar's gap below the selection.
+constexpr int ToolbarGap = 6;
+
+// `image` at DimOpacity over black.
+QImage dimmed(const QImage &image)
+{
+    if (image.isNull())
+        return {};
+    std::array<uchar, 256> level{};
+    for (int v = 0; v < 256; ++v)
+        level[v] = uchar((v * ScreenCaptureDlgBase::DimOpacity + 127) / 255);
+    QImage result(image.size(), QImage::Format_RGB32);
+    result.setDevicePixelRatio(image.devicePixelRatio());
+    for (int y = 0; y < image.height(); ++y) {
+        const QRgb *from = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        QRgb *to = reinterpret_cast<QRgb *>(result.scanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            to[x] = qRgb(level[qRed(from[x])], level[qGreen(from[x])], level[qBlue(from[x])]);
+    }
+    return result;
+}
+
+} // namespace
+
+ScreenCaptureDlgBase::ScreenCaptureDlgBase(QWidget *parent)
+    : QDialog(parent, CaptureWindowFlags), m_tracker(this)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+    SnapshotScreen();
+}
+
+ScreenCaptureDlgBase::ScreenCaptureDlgBase(const ScreenSnapshot &snapshot, QWidget *parent)
+    : QDialog(parent, CaptureWindowFlags), m_tracker(this)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+    setSnapshot(snapshot);
+}
+
+ScreenCaptureDlgBase::~ScreenCaptureDlgBase() = default;
+
+void ScreenCaptureDlgBase::SnapshotScreen()
+{
+    setSnapshot(ScreenSnapshot::Take());
+}
+
+void ScreenCaptureDlgBase::setSnapshot(const ScreenSnapshot &snapshot)
+{
+    m_snapshot = snapshot.image;
+    m_snapshotError = snapshot.error;
+    m_screenGeometry = snapshot.geometry;
+    m_screenWidth = m_screenGeometry.width();
+    m_screenHeight = m_screenGeometry.height();
+    m_dimmed = dimmed(m_snapshot);
+    m_cursorPos = QCursor::pos() - m_screenGeometry.topLeft();
+    pictureChanged();
+    if (m_screenGeometry.isValid())
+        setGeometry(m_screenGeometry);
+}
+
+void ScreenCaptureDlgBase::InitDialog()
+{
+    if (m_initialised)
+        return;
+    m_initialised = true;
+    m_tip = new CSTip(this);
+    m_tip->placeForSide(1);
+    m_tip->show();
+    m_toolbar = new CSToolbar(ButtonPitch, ButtonSize, this);
+    connect(m_toolbar, &CSToolbar::commandTriggered, this, &ScreenCaptureDlgBase::OnCommand);
+    m_toolbar->hide();
+    InitToolbarButtons();
+    LoadTrackerCursors();
+    if (m_screenGeometry.isValid())
+        setGeometry(m_screenGeometry);
+}
+
+void ScreenCaptureDlgBase::OnCommand(int) { }
+void ScreenCaptureDlgBase::InitToolbarButtons() { }
+void ScreenCaptureDlgBase::LoadTrackerCursors() { }
+void ScreenCaptureDlgBase::ShowCaptureMenu(const QPoint &) { }
+void ScreenCaptureDlgBase::OnSelectionDblClick(const QPoint &) { }
+
+QImage ScreenCaptureDlgBase::CopySelectionBitmap(const TrackRect &rect) const
+{
+    const TrackRect n = rect.normalized();
+    if (n.isEmpty() || m_snapshot.isNull())
+        return {};
+    const TrackRect clipped{std::max(n.left, 0), std::max(n.top, 0),
+                            std::min(n.right, m_screenWidth), std::min(n.bottom, m_screenHeight)};
+    if (clipped.isEmpty())
+        return {};
+    const qreal ratio = m_snapshot.devicePixelRatio();
+    const QRect pixels
+        = QRect(QPoint(qRound(clipped.left * ratio), qRound(clipped.top * ratio)),
+                QPoint(qRound(clipped.right * ratio) - 1, qRound(clipped.bottom * ratio) - 1))
+              .intersected(m_snapshot.rect());
+    QImage picture = m_snapshot.copy(pixels);
+    picture.setDevicePixelRatio(1.0);
+    return picture;
+}
+
+const QImage &ScreenCaptureDlgBase::currentPicture() const
+{
+    if (m_pictureStale) {
+        m_picture = m_dimmed;
+        if (m_hasSelection && !m_picture.isNull()) {
+            QPainter painter(&m_picture);
+            m_tracker.Draw(painter);
+        }
+        m_pictureStale = false;
+    }
+    return m_picture;
+}
+
+QRgb ScreenCaptureDlgBase::snapshotPixel(const QPoint &point) const
+{
+    const qreal ratio = m_snapshot.devicePixelRatio();
+    const QPoint pixel(int(point.x() * ratio), int(point.y() * ratio));
+    if (point.x() < 0 || point.y() < 0 || !m_snapshot.valid(pixel))
+        return qRgb(0, 0, 0);
+    return m_snapshot.pixel(pixel);
+}
+
+void ScreenCaptureDlgBase::pictureChanged()
+{
+    m_pictureStale = true;
+}
+
+void ScreenCaptureDlgBase::UpdateCaptureRegion()
+{
+    pictureChanged();
+    QRegion region(rect());
+    if (m_tip && m_tip->isVisible())
+        region -= m_tip->geometry();
+    if (m_toolbar && m_toolbar->isVisible())
+        region -= m_toolbar->geometry();
+    m_region = region;
+    update(m_region);
+    if (m_tip)
+        m_tip->update();
+}
+
+void ScreenCaptureDlgBase::OnTrackerRectChanged(const TrackRect &rect, const TrackRect &previous)
+{
+    const TrackRect now = rect.normalized();
+    const TrackRect before = previous.normalized();
+    if (now.width() == before.width() && now.height() == before.height())
+        placeToolbar();
+    else if (m_toolbar)
+        m_toolbar->hide();
+}
+
+void ScreenCaptureDlgBase::placeToolbar()
+{
+    if (!m_toolbar || !m_hasSelection)
+        return;
+    const TrackRect s = selection();
+    const QSize size = m_toolbar->sizeForButtons();
+    int x = s.right - size.width();
+    int y = s.bottom + ToolbarGap;
+    // Kept on the screen: above the selection when there is no room below it.
+    if (y + size.height() > m_screenHeight)
+        y = s.top - ToolbarGap - size.height();
+    if (y < 0)
+        y = std::max(0, m_screenHeight - size.height());
+    x = std::clamp(x, 0, std::max(0, m_screenWidth - size.width()));
+    m_toolbar->setGeometry(QRect(QPoint(x, y), size));
+    m_toolbar->show();
+    m_toolbar->raise();
+}
+
+void ScreenCaptureDlgBase::clearSelection()
+{
+    m_tracker.setRect({});
+    m_hasSelection = false;
+    if (m_toolbar)
+        m_toolbar->hide();
+}
+
+void ScreenCaptureDlgBase::finishGesture()
+{
+    if (m_hasSelection)
+        placeToolbar();
+    m_drawing = false;
+    UpdateCaptureRegion();
+}
+
+void ScreenCaptureDlgBase::updateCursor(const QPoint &point)
+{
+    if (m_tracker.IsTracking())
+        return;
+    if (m_hasSelection && !m_drawing && m_tracker.SetCursor(this, point))
+        return;
+    if (m_generalCursor)
+        setCursor(*m_generalCursor);
+    else
+        unsetCursor();
+}
+
+void ScreenCaptureDlgBase::showEvent(QShowEvent *event)
+{
+    InitDialog();
+    QDialog::showEvent(event);
+    raise();
+    activateWindow();
+}
+
+void ScreenCaptureDlgBase::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    const QImage &picture = currentPicture();
+    if (picture.isNull())
+        painter.fillRect(rect(), Qt::black);
+    else
+        painter.drawImage(QPoint(0, 0), picture);
+}
+
+void ScreenCaptureDlgBase::mousePressEvent(QMouseEvent *event)
+{
+    const QPoint point = event->position().toPoint();
+    m_cursorPos = point;
+    if (event->button() == Qt::RightButton) {
+        if (m_tracker.IsTracking()) {
+            m_tracker.TrackCancel();
+            m_cancelledBy = Qt::RightButton;
+            placeToolbar();
+            UpdateCaptureRegion();
+        }
+        return;
+    }
+    if (event->button() != Qt::LeftButton)
+        return;
+    if (m_hasSelection) {
+        const int hit = m_tracker.HitTest(point);
+        if (hit != CMyTracker::HitNothing && m_tracker.TrackHandle(hit, this, point))
+            UpdateCaptureRegion();
+        return;
+    }
+    m_hasSelection = true;
+    m_drawing = true;
+    m_anchor = point;
+    m_tracker.setRect({point.x(), point.y(), point.x() + StartSize, point.y() + StartSize});
+    UpdateCaptureRegion();
+}
+
+void ScreenCaptureDlgBase::mouseMoveEvent(QMouseEvent *event)
+{
+    const QPoint point = event->position().toPoint();
+    m_cursorPos = point;
+    if (m_tip && m_tip->geometry().contains(point))
+        m_tip->flip();
+    if (m_tracker.IsTracking()) {
+        m_tracker.TrackMove(point);
+    } else if (m_drawing) {
+        m_tracker.setRect(
+            {m_anchor.x() + StartSize, m_anchor.y() + StartSize, point.x(), point.y()});
+        UpdateCaptureRegion();
+    }
+    if (m_tip)
+        m_tip->update();
+    updateCursor(point);
+}
+
+void ScreenCaptureDlgBase::mouseReleaseEvent(QMouseEvent *event)
+{
+    const QPoint point = event->position().toPoint();
+    m_cursorPos = point;
+    if (event->button() == m_cancelledBy) {
+        m_cancelledBy = Qt::NoButton;
+        return;
+    }
+    if (event->button() == Qt::LeftButton) {
+        m_tracker.TrackRelease(point);
+        finishGesture();
+        return;
+    }
+    if (event->button() != Qt::RightButton)
+        return;
+    finishGesture();
+    if (!m_hasSelection) {
+        reject();
+        return;
+    }
+    if (!selection().contains(point)) {
+        clearSelection();
+        UpdateCaptureRegion();
+        return;
+    }
+    ShowCaptureMenu(point);
+}
+
+void ScreenCaptureDlgBase::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    const QPoint point = event->position().toPoint();
+    if (event->button() == Qt::LeftButton && m_hasSelection && selection().contains(point)) {
+        OnSelectionDblClick(point);
+        return;
+    }
+    mousePressEvent(event);
+}
+
+void ScreenCaptureDlgBase::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && m_tracker.IsTracking()) {
+        m_tracker.TrackCancel();
+        m_cancelledBy = Qt::LeftButton;
+        placeToolbar();
+        UpdateCaptureRegion();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+} // namespace TAVRIKCORE::RICHEDITOR

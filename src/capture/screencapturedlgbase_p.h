@@ -1,0 +1,136 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#pragma once
+
+#include "capture/screensnapshot_p.h"
+#include "capture/strecttracker_p.h"
+#include "tavrik_autotest_export_p.h"
+
+#include <QDialog>
+#include <QImage>
+#include <QRegion>
+
+#include <optional>
+
+namespace TAVRIKCORE::RICHEDITOR {
+
+class CSTip;
+class CSToolbar;
+
+// The full-screen capture window: a frozen, dimmed picture of the screen on which the user
+// drags out a selection, shown at full brightness with its frame and handles, a tip with a
+// magnifier following the cursor and a toolbar under the selection.
+//
+// Mouse: a left press on empty screen starts a selection (a 4 x 4 rectangle at first) that
+// follows the cursor until the release; a press on the selection or a handle drags it. A
+// right click outside the selection removes it, and with none the capture ends; inside it
+// asks for the menu. A double click inside the selection runs OnSelectionDblClick. Escape
+// during a drag puts the selection back; otherwise it ends the capture.
+class TAVRIK_AUTOTEST_EXPORT ScreenCaptureDlgBase : public QDialog
+{
+    Q_OBJECT
+public:
+    // Toolbar metrics.
+    static constexpr int ButtonPitch = 20;
+    static constexpr int ButtonSize = 18;
+    // The dimmed picture is the snapshot at this opacity (of 255) over black.
+    static constexpr int DimOpacity = 240;
+
+    // Takes the snapshot of the screen under the cursor at once (SnapshotScreen).
+    explicit ScreenCaptureDlgBase(QWidget *parent = nullptr);
+    // Shows `snapshot` instead of reading the screen.
+    explicit ScreenCaptureDlgBase(const ScreenSnapshot &snapshot, QWidget *parent = nullptr);
+    ~ScreenCaptureDlgBase() override;
+
+    // Reads the screen under the cursor into the snapshot (ScreenSnapshot::Take).
+    void SnapshotScreen();
+    // The snapshot's picture at `rect` (normalised, then clipped to the screen), in the
+    // screen's own pixels; null for an empty rectangle or without a snapshot.
+    QImage CopySelectionBitmap(const TrackRect &rect) const;
+    // Repaints the window except where the tip and the toolbar lie.
+    void UpdateCaptureRegion();
+
+    // The tracker moved or resized the selection to `rect` from `previous` during a drag: a
+    // move takes the toolbar along, a resize hides it until the release.
+    virtual void OnTrackerRectChanged(const TrackRect &rect, const TrackRect &previous);
+    // Hooks for a concrete capture: nothing here. OnCommand receives the toolbar's and the
+    // menu's commands.
+    virtual void OnCommand(int id);
+    virtual void InitToolbarButtons();
+    virtual void LoadTrackerCursors();
+    virtual void ShowCaptureMenu(const QPoint &point);
+    virtual void OnSelectionDblClick(const QPoint &point);
+
+    // Creates the tip and toolbar and lets the hooks fill them; runs once, at the first show
+    // at the latest.
+    void InitDialog();
+
+    bool hasSnapshot() const { return !m_snapshot.isNull(); }
+    // Why there is no snapshot, for the user.
+    const QString &snapshotError() const { return m_snapshotError; }
+    // The undimmed snapshot, its device pixel ratio set.
+    const QImage &snapshot() const { return m_snapshot; }
+    // The screen's place on the desktop, where the window opens.
+    QRect screenGeometry() const { return m_screenGeometry; }
+    int screenWidth() const { return m_screenWidth; }
+    int screenHeight() const { return m_screenHeight; }
+    // The picture the window shows: dimmed, with the selection drawn.
+    const QImage &currentPicture() const;
+    // The snapshot's colour at `point` (window coordinates); black outside the screen.
+    QRgb snapshotPixel(const QPoint &point) const;
+
+    STRectTracker &tracker() { return m_tracker; }
+    const STRectTracker &tracker() const { return m_tracker; }
+    bool hasSelection() const { return m_hasSelection; }
+    // The selection, normalised.
+    TrackRect selection() const { return m_tracker.rect().normalized(); }
+    // Where the cursor was last seen, in window coordinates.
+    QPoint cursorPosition() const { return m_cursorPos; }
+    CSTip *tip() const { return m_tip; }
+    CSToolbar *toolbar() const { return m_toolbar; }
+
+protected:
+    // The cursor for places without a handle (the platform's default while unset).
+    void setGeneralCursor(const QCursor &cursor) { m_generalCursor = cursor; }
+    // Drops the selection and hides the toolbar.
+    void clearSelection();
+    // Puts the toolbar under the selection (right edges aligned, 6 pixels below).
+    void placeToolbar();
+
+    void showEvent(QShowEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void setSnapshot(const ScreenSnapshot &snapshot);
+    void updateCursor(const QPoint &point);
+    void pictureChanged();
+    // Ends the left or right button's part of a gesture.
+    void finishGesture();
+
+    int m_screenWidth = 0;
+    int m_screenHeight = 0;
+    QRect m_screenGeometry;
+    QImage m_snapshot;
+    QString m_snapshotError;
+    QImage m_dimmed; // the snapshot at DimOpacity over black
+    mutable QImage m_picture; // what the window shows, made when needed
+    mutable bool m_pictureStale = true;
+    STRectTracker m_tracker;
+    bool m_hasSelection = false;
+    bool m_drawing = false;
+    QPoint m_anchor;
+    QPoint m_cursorPos;
+    CSTip *m_tip = nullptr;
+    CSToolbar *m_toolbar = nullptr;
+    QRegion m_region;
+    std::optional<QCursor> m_generalCursor;
+    bool m_initialised = false;
+    Qt::MouseButton m_cancelledBy = Qt::NoButton; // its release does nothing more
+};
+
+} // namespace TAVRIKCORE::RICHEDITOR

@@ -1,0 +1,339 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+//
+// The capture window on a known snapshot: what it paints (dimmed screen, bright selection,
+// frame, tip, toolbar, buttons), the mouse gestures and the four commands, and the handler
+// adding a completed capture to the note.
+#include "bridge/zvwebnotehandler.h"
+#include "capture/cstip_p.h"
+#include "capture/cstoolbar_p.h"
+#include "capture/sticonbutton_p.h"
+#include "capture/zorvanotescreencapture_p.h"
+#include "common/commonutils.h"
+#include "fakebrowser.h"
+#include "logcapture.h"
+#include "recordingprompts.h"
+#include "testhelpers.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QMenu>
+#include <QPainter>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+using namespace Qt::StringLiterals;
+using namespace TAVRIKCORE::RICHEDITOR;
+
+namespace {
+
+const QRgb LeftColour = qRgb(200, 100, 50);
+const QRgb RightColour = qRgb(10, 220, 130);
+const QRgb FrameColour = qRgb(10, 100, 130);
+
+// A 400 x 300 screen, its left half one colour and its right half another, `ratio` pixels per
+// screen pixel.
+ScreenSnapshot halves(qreal ratio = 1.0)
+{
+    QImage image(int(400 * ratio), int(300 * ratio), QImage::Format_RGB32);
+    image.fill(LeftColour);
+    QPainter(&image).fillRect(image.width() / 2, 0, image.width() / 2, image.height(),
+                              QColor(RightColour));
+    image.setDevicePixelRatio(ratio);
+    return {image, QRect(0, 0, 400, 300), QString()};
+}
+
+QRgb dimmed(QRgb c)
+{
+    const auto d = [](int v) {
+        return (v * 240 + 127) / 255;
+    };
+    return qRgb(d(qRed(c)), d(qGreen(c)), d(qBlue(c)));
+}
+
+struct Recorder : IScreenCaptureNotify
+{
+    std::vector<QImage> pictures;
+    void OnScreenCaptureComplet(const QImage &bitmap) override { pictures.push_back(bitmap); }
+};
+
+class CaptureWindow : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_capture = std::make_unique<ZorvaNoteScreenCapture>(&m_recorder, halves());
+        m_capture->show();
+    }
+    void drag(QPoint from, QPoint to, Qt::MouseButton button = Qt::LeftButton)
+    {
+        QTest::mousePress(m_capture.get(), button, {}, from);
+        QTest::mouseMove(m_capture.get(), to);
+        QTest::mouseRelease(m_capture.get(), button, {}, to);
+    }
+    // The cursor moves to `point` with no button down.
+    void hover(QPoint point)
+    {
+        QMouseEvent move(QEvent::MouseMove, point, m_capture->mapToGlobal(point), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(m_capture.get(), &move);
+    }
+    QRgb shown(int x, int y) const { return m_capture->currentPicture().pixel(x, y); }
+    CSToolbar *toolbar() const { return m_capture->toolbar(); }
+
+    RecordingPrompts m_prompts;
+    Recorder m_recorder;
+    std::unique_ptr<ZorvaNoteScreenCapture> m_capture;
+};
+
+} // namespace
+
+TEST_F(CaptureWindow, PaintsDimmedScreenBrightSelectionFrameAndToolbar)
+{
+    EXPECT_EQ(shown(10, 10), dimmed(LeftColour));
+    EXPECT_EQ(shown(390, 290), dimmed(RightColour));
+    EXPECT_FALSE(toolbar()->isVisible());
+
+    // The selection runs from 4 past the press point to the release point.
+    drag({50, 50}, {250, 120});
+    EXPECT_EQ(m_capture->selection(), (TrackRect{54, 54, 250, 120}));
+    EXPECT_EQ(shown(100, 100), LeftColour);
+    EXPECT_EQ(shown(240, 110), RightColour);
+    EXPECT_EQ(shown(100, 121), dimmed(LeftColour)) << "below the frame";
+    for (const QPoint frame : {QPoint(53, 90), QPoint(250, 90), QPoint(120, 53), QPoint(120, 120),
+                               QPoint(52, 52), QPoint(55, 55), QPoint(153, 121)})
+        EXPECT_EQ(shown(frame.x(), frame.y()), FrameColour) << frame.x() << ',' << frame.y();
+    EXPECT_EQ(shown(56, 56), LeftColour) << "just past the corner handle";
+
+    // The toolbar: 88 x 26 under the selection, right edges aligned; four 18 x 18 buttons.
+    EXPECT_TRUE(toolbar()->isVisible());
+    EXPECT_EQ(toolbar()->geometry(), QRect(162, 126, 88, 26));
+    const QImage bar = toolbar()->grab().toImage();
+    EXPECT_EQ(bar.pixel(0, 0), CSToolbar::FrameColor);
+    EXPECT_EQ(bar.pixel(87, 25), CSToolbar::FrameColor);
+    EXPECT_EQ(bar.pixel(1, 1), CSToolbar::FillColor);
+    QStringList tips;
+    for (size_t i = 0; i < toolbar()->buttons().size(); ++i) {
+        STIconButton *button = toolbar()->buttons()[i];
+        EXPECT_EQ(button->geometry(), QRect(4 + int(i) * 20, 4, 18, 18));
+        tips << button->tooltipText() + u':' + QString::number(button->id());
+    }
+    EXPECT_EQ(
+        tips,
+        QStringList({u"复制截图:1004"_s, u"另存为:1001"_s, u"退出:1002"_s, u"完成截图:1003"_s}));
+}
+
+TEST_F(CaptureWindow, TipShowsRampUndimmedPixelSizeAndJumpsAway)
+{
+    drag({50, 50}, {250, 120});
+    hover({300, 200});
+    CSTip *tip = m_capture->tip();
+    EXPECT_EQ(tip->geometry(), QRect(10, 10, 260, 200));
+    EXPECT_EQ(tip->pixelLine(), u"像素RGB值：(10,220,130)"_s);
+    EXPECT_EQ(tip->sizeLine(), u"矩形大小：(196,66)"_s);
+    const QImage picture = tip->grab().toImage();
+    const auto grey = [&](int y) {
+        return qRed(picture.pixel(250, y));
+    };
+    EXPECT_EQ(grey(3), 252);
+    EXPECT_EQ(grey(13), 234);
+    EXPECT_EQ(grey(24), 214);
+    EXPECT_EQ(picture.pixel(250, 25), qRgb(252, 252, 252));
+    EXPECT_EQ(picture.pixel(1, 1), qRgb(252, 252, 252));
+    EXPECT_EQ(picture.pixel(100, 2), qRgb(200, 200, 200));
+    EXPECT_EQ(picture.pixel(2, 10), qRgb(200, 200, 200));
+    EXPECT_EQ(picture.pixel(250, 195), qRgb(55, 173, 223));
+    EXPECT_EQ(picture.pixel(130, 96), qRgb(255, 255, 255)) << "centre square";
+    // The crosshair keeps only the red of the dimmed picture beneath it.
+    EXPECT_EQ(picture.pixel(20, 96), qRgb(qRed(dimmed(RightColour)) & 250, 0, 0));
+
+    hover({20, 20});
+    EXPECT_EQ(tip->side(), 0);
+    EXPECT_EQ(tip->geometry(), QRect(130, 10, 260, 200));
+    EXPECT_EQ(tip->pixelLine(), u"像素RGB值：(200,100,50)"_s) << "the undimmed screen";
+}
+
+TEST_F(CaptureWindow, GesturesResizeMoveCancelDropAndClose)
+{
+    drag({50, 50}, {250, 120});
+    // Resizing hides the toolbar until the release; a move takes it along.
+    QTest::mousePress(m_capture.get(), Qt::LeftButton, {}, {250, 120});
+    QTest::mouseMove(m_capture.get(), {300, 150});
+    EXPECT_FALSE(toolbar()->isVisible());
+    QTest::mouseRelease(m_capture.get(), Qt::LeftButton, {}, {300, 150});
+    EXPECT_EQ(m_capture->selection(), (TrackRect{54, 54, 300, 150}));
+    EXPECT_TRUE(toolbar()->isVisible());
+    QTest::mousePress(m_capture.get(), Qt::LeftButton, {}, {100, 100});
+    QTest::mouseMove(m_capture.get(), {90, 110});
+    EXPECT_TRUE(toolbar()->isVisible());
+    EXPECT_EQ(toolbar()->geometry().topRight(), QPoint(289, 166));
+    // Escape puts it back where the drag began, and the release does nothing more.
+    QTest::keyClick(m_capture.get(), Qt::Key_Escape);
+    QTest::mouseRelease(m_capture.get(), Qt::LeftButton, {}, {10, 10});
+    EXPECT_EQ(m_capture->selection(), (TrackRect{54, 54, 300, 150}));
+    EXPECT_TRUE(m_capture->isVisible());
+
+    // A right click outside drops the selection; a second one closes the capture.
+    QTest::mouseClick(m_capture.get(), Qt::RightButton, {}, {350, 250});
+    EXPECT_FALSE(m_capture->hasSelection());
+    EXPECT_FALSE(toolbar()->isVisible());
+    EXPECT_TRUE(m_capture->isVisible());
+    QTest::mouseClick(m_capture.get(), Qt::RightButton, {}, {350, 250});
+    EXPECT_EQ(m_capture->result(), QDialog::Rejected);
+    EXPECT_FALSE(m_capture->isVisible());
+}
+
+TEST_F(CaptureWindow, MenuAndCommandsCopySaveAndComplete)
+{
+    // A click leaves a 4 x 4 selection; the menu inside it offers the four commands.
+    QTest::mouseClick(m_capture.get(), Qt::LeftButton, {}, {380, 280});
+    EXPECT_EQ(m_capture->selection(), (TrackRect{380, 280, 384, 284}));
+    EXPECT_EQ(toolbar()->geometry(), QRect(296, 248, 88, 26)) << "above: no room below";
+    QStringList items;
+    QTimer::singleShot(0, [&] {
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        ASSERT_TRUE(menu);
+        for (QAction *action : menu->actions())
+            items << action->text();
+        menu->setActiveAction(menu->actions().at(2));
+        QTest::keyClick(menu, Qt::Key_Return);
+    });
+    QTest::mouseClick(m_capture.get(), Qt::RightButton, {}, {381, 281});
+    EXPECT_EQ(items, QStringList({u"退出"_s, u"另存为"_s, u"复制截图"_s, u"完成截图"_s}));
+    EXPECT_EQ(m_capture->result(), QDialog::Accepted);
+    EXPECT_EQ(QApplication::clipboard()->image().size(), QSize(4, 4));
+    EXPECT_EQ(QApplication::clipboard()->image().pixel(0, 0), RightColour);
+}
+
+TEST_F(CaptureWindow, SaveAsWritesByExtensionAndExplainsFailures)
+{
+    QTemporaryDir folder;
+    drag({10, 10}, {20, 30});
+    LogCapture log;
+    m_prompts.answerPaths({folder.filePath(u"shot.gif"_s)});
+    m_prompts.answerPaths({folder.filePath(u"missing/shot.png"_s)});
+    m_prompts.answerPaths({});
+    m_prompts.answerPaths({folder.filePath(u"shot"_s)});
+    for (int i = 0; i < 4; ++i)
+        m_capture->OnCommand(ZorvaNoteScreenCapture::SaveAs);
+    ASSERT_EQ(m_prompts.shown().size(), 6u);
+    const auto &dialog = m_prompts.shown().at(0);
+    EXPECT_EQ(dialog.title, u"另存为图片文件"_s);
+    EXPECT_TRUE(dialog.text.endsWith(u"/截图未命名"_s)) << dialog.text.toStdString();
+    EXPECT_EQ(dialog.filter, u"PNG(*.png);;BMP(*.bmp);;JPG(*.jpg *.jpeg)"_s);
+    EXPECT_EQ(
+        m_prompts.messages().value(0),
+        u"“shot.gif” is not a picture type the capture can save: choose .png, .bmp or .jpg."_s);
+    EXPECT_TRUE(m_prompts.messages().value(1).startsWith(u"The picture could not be saved as “"_s
+                                                         + folder.filePath(u"missing/shot.png"_s)
+                                                         + u"”: "_s));
+    ASSERT_EQ(log.lines().size(), 2u);
+    EXPECT_EQ(log.lines().at(0),
+              u"[ERROR] Screen capture: no picture type for "_s + folder.filePath(u"shot.gif"_s));
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{u"shot.png"_s});
+    const QImage saved(folder.filePath(u"shot.png"_s));
+    EXPECT_EQ(saved.size(), QSize(6, 16));
+    EXPECT_EQ(saved.pixel(0, 0), LeftColour);
+    EXPECT_EQ(m_capture->result(), QDialog::Accepted);
+}
+
+TEST_F(CaptureWindow, CompleteHandsOnTheScreensOwnPixelsClipped)
+{
+    m_capture = std::make_unique<ZorvaNoteScreenCapture>(&m_recorder, halves(2.0));
+    EXPECT_EQ(m_capture->CopySelectionBitmap({190, 10, 210, 20}).size(), QSize(40, 20));
+    const QImage edge = m_capture->CopySelectionBitmap({420, 320, 390, 290});
+    EXPECT_EQ(edge.size(), QSize(20, 20));
+    EXPECT_TRUE(m_capture->CopySelectionBitmap({5, 5, 5, 50}).isNull());
+    EXPECT_TRUE(m_capture->CopySelectionBitmap({400, 0, 450, 50}).isNull());
+
+    m_capture->show();
+    QTest::mouseClick(m_capture.get(), Qt::LeftButton, {}, {180, 100});
+    m_capture->tracker().setRect({210, 100, 190, 120});
+    QTest::mouseDClick(m_capture.get(), Qt::LeftButton, {}, {200, 110});
+    ASSERT_EQ(m_recorder.pictures.size(), 1u);
+    const QImage &picture = m_recorder.pictures[0];
+    EXPECT_EQ(picture.size(), QSize(40, 40));
+    EXPECT_EQ(picture.pixel(19, 0), LeftColour);
+    EXPECT_EQ(picture.pixel(20, 39), RightColour);
+    EXPECT_EQ(m_capture->result(), QDialog::Accepted);
+}
+
+TEST_F(CaptureWindow, IconButtonsLightUpPressAndIgnoreSpace)
+{
+    drag({50, 50}, {250, 120});
+    STIconButton *button = toolbar()->buttons().front();
+    QSignalSpy commands(toolbar(), &CSToolbar::commandTriggered);
+    const QImage normal = button->grab().toImage();
+    EXPECT_EQ(normal.pixel(0, 0), STIconButton::Background);
+    QEnterEvent enter({5, 5}, {5, 5}, button->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(button, &enter);
+    EXPECT_EQ(button->toolTip(), u"复制截图"_s);
+    const QImage hover = button->grab().toImage();
+    EXPECT_EQ(hover.pixel(0, 0), STIconButton::HoverFill);
+    button->setDown(true);
+    EXPECT_EQ(button->drawState(), STIconButton::Pressed);
+    const QImage pressed = button->grab().toImage();
+    EXPECT_EQ(pressed.copy(2, 2, 15, 15), hover.copy(1, 1, 15, 15)) << "icon one pixel down-right";
+    EXPECT_NE(pressed, hover);
+    button->setDown(false);
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(button, &leave);
+    EXPECT_EQ(button->toolTip(), QString());
+    EXPECT_EQ(button->grab().toImage(), normal);
+
+    QTest::keyClick(button, Qt::Key_Space);
+    EXPECT_EQ(commands.count(), 0);
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(commands.value(0).value(0).toInt(), ZorvaNoteScreenCapture::Copy);
+}
+
+namespace {
+
+class CaptureHandler : public ZvWebNoteHandler
+{
+public:
+    using ZvWebNoteHandler::OnScreenCaptureComplet;
+};
+
+} // namespace
+
+using CaptureComplete = AppFolderTest;
+
+TEST_F(CaptureComplete, AddsTheJpegToTheNoteAndLeavesNoTemporaryFile)
+{
+    QTemporaryDir temp;
+    qputenv("TMPDIR", temp.path().toLocal8Bit());
+    FakeBrowser browser;
+    CaptureHandler handler;
+    handler.SetIEWebBrowser(&browser);
+    handler.SetCurNoteGuid(u"capture"_s);
+    handler.OnScreenCaptureComplet(halves().image.copy(150, 0, 100, 60));
+    const QStringList added = browser.argsOf(u"AddPicToEditor"_s);
+    ASSERT_EQ(added.size(), 1);
+    const QStringList stored = QDir(m_root).entryList({u"*.jpg"_s}, QDir::Files);
+    ASSERT_EQ(stored.size(), 1);
+    EXPECT_TRUE(matches(u"[0-9a-f]{32}\\.jpg"_s, stored[0]));
+    EXPECT_TRUE(added[0].contains(stored[0])) << added[0].toStdString();
+    const QImage picture(m_root + stored[0]);
+    ASSERT_EQ(picture.size(), QSize(100, 60));
+    for (const QPoint at : {QPoint(20, 30), QPoint(80, 30)}) {
+        const QRgb want = at.x() < 50 ? LeftColour : RightColour, got = picture.pixel(at);
+        EXPECT_LE(std::abs(qRed(got) - qRed(want)) + std::abs(qGreen(got) - qGreen(want))
+                      + std::abs(qBlue(got) - qBlue(want)),
+                  12);
+    }
+    EXPECT_EQ(QDir(temp.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+
+    // A temporary folder that cannot be written adds nothing and logs why.
+    ASSERT_TRUE(writeBytes(temp.filePath(u"file"_s), "not a folder"));
+    qputenv("TMPDIR", temp.filePath(u"file"_s).toLocal8Bit());
+    LogCapture log;
+    handler.OnScreenCaptureComplet(halves().image);
+    EXPECT_EQ(browser.argsOf(u"AddPicToEditor"_s).size(), 1);
+    EXPECT_EQ(log.lines(),
+              Lines{u"[ERROR] Screen capture: the picture cannot be written to "
+                    "the temporary folder"_s});
+    qunsetenv("TMPDIR");
+}

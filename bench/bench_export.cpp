@@ -27,7 +27,7 @@ using TavrikBench::median;
 namespace {
 
 constexpr int PictureCount = 20;
-constexpr int Runs = 11;
+constexpr int Runs = 21;
 
 // A picture of noise, which no compression shrinks: about 512 KiB of PNG.
 QByteArray noisePicture(quint32 seed)

@@ -64,7 +64,7 @@ protected:
         EXPECT_TRUE(m_card.save(m_root + u"c4rd.bmp"_qs, "BMP"));
         EXPECT_TRUE(writeBytes(m_root + u"ab.png"_qs, m_png));
         EXPECT_TRUE(writeBytes(m_root + u"text.png"_qs, "not a picture"));
-        return u"<h1>Trip</h1><h2>Day one</h2><p><b>bold</b> <i>italic</i> <u>under</u> "
+        return u"<h1>Trip</h1>\n<h2>Day one</h2><p><b>bold</b> <i>italic</i> <u>under</u> "
                "<span style=\"color:#ff0000\">red</span> <a href=\"https://example.com/\">link</a>"
                "</p><ul><li>first</li><li>second</li></ul><ol><li>one</li></ol>"
                "<table><tbody><tr><td>cell 1</td><td>cell 2</td></tr></tbody></table>"

@@ -28,7 +28,9 @@
 #include <QLocale>
 #include <QTimer>
 
+#include <future>
 #include <memory>
+#include <system_error>
 
 using namespace Qt::StringLiterals;
 
@@ -385,13 +387,29 @@ void CZorvaEditorImpl::LoadEditor(const QString &noteId, const std::vector<QStri
             }
         }
     }
+    // The note's attachments are read from its markup on another thread while the page takes
+    // the note in: both go through the whole note, and the page works in its own process.
+    std::future<std::vector<NewAttachFile>> listing;
+    if (!content.isEmpty()) {
+        try {
+            listing = std::async(std::launch::async, [noteId, content] {
+                std::vector<NewAttachFile> found;
+                AttachMarkup::ParseAttList(noteId, content, found);
+                return found;
+            });
+        } catch (const std::system_error &) {
+            // no thread to spare: listed below
+        }
+    }
     if (!content.isEmpty())
         SetEditorText(content, version, readOnly || m_partialNote);
     else
         SetEditorText(QString(), CurrentVersion, readOnly || m_partialNote);
     m_handler.InitAttachFileSize(sizes);
     std::vector<NewAttachFile> attachments;
-    if (!content.isEmpty())
+    if (listing.valid())
+        attachments = listing.get();
+    else if (!content.isEmpty())
         AttachMarkup::ParseAttList(noteId, content, attachments);
     files.insert(files.end(), attachments.begin(), attachments.end());
     m_monitor.SetOpenNote(noteId, Internal::AttachResync::monitorList(files, sizes));

@@ -31,7 +31,6 @@
         'CANVAS', 'svg']);
     // Text that is never rendered as text.
     const SKIPPED = new Set(['SCRIPT', 'STYLE', 'NOSCRIPT', 'TEMPLATE', 'TEXTAREA', 'TITLE']);
-    const SKIPPED_SELECTOR = 'script,style,noscript,template,textarea,title';
     const MARK_COLOR = '#FFFF11';
 
     let shown = null; // the marks on screen and what keeps them in place
@@ -66,27 +65,9 @@
         return found;
     }
 
-    // The body's rendered text nodes in order, with their texts.
-    function textIndex(body) {
-        const walker = body.ownerDocument.createTreeWalker(body, NodeFilter.SHOW_TEXT);
-        const unrendered = body.querySelector(SKIPPED_SELECTOR) !== null;
-        const nodes = [];
-        const texts = [];
-        for (let node = walker.nextNode(); node; node = walker.nextNode()) {
-            const data = node.data;
-            if (!data.length || (unrendered && SKIPPED.has(node.parentNode.nodeName)))
-                continue;
-            nodes.push(node);
-            texts.push(data);
-        }
-        return { nodes: nodes, texts: texts };
-    }
-
     // Whether a hit over several text nodes reads as one piece of text: the nodes share their
     // block, and no block, line break, picture or unrendered element lies between them.
-    function readsAsOne(doc, index, first, last, blocks) {
-        const from = index.nodes[first];
-        const to = index.nodes[last];
+    function readsAsOne(doc, from, to, blocks) {
         if (blockOf(from.parentElement, blocks) !== blockOf(to.parentElement, blocks))
             return false;
         const walker = doc.createTreeWalker(doc.body, NodeFilter.SHOW_ALL);
@@ -130,61 +111,81 @@
         };
     }
 
-    // Every occurrence of `keyword` in text order, as [first node, offset, last node, end]; each
-    // search starts one character after the start of the previous hit, so overlapping
-    // occurrences count too. Hits inside one node come from that node's text alone; only the
-    // last characters of a node are searched together with the nodes after it.
-    function findAll(index, keyword) {
-        const hits = [];
+    // Every occurrence of `keyword` in the body's text in text order, as [first node, offset,
+    // last node, end]; each search starts one character after the start of the previous hit, so
+    // overlapping occurrences count too. Hits inside one node come from that node's text alone;
+    // only the last characters of a node are matched on into the nodes after it. One walk over
+    // the text, keeping nothing of the nodes without a hit. A hit begun in a node ends before a
+    // later node could hold a whole hit, so every hit is found in text order.
+    function findAll(body, keyword) {
+        const walker = body.ownerDocument.createTreeWalker(body, NodeFilter.SHOW_TEXT);
         const length = keyword.length;
-        const texts = index.texts;
-        for (let i = 0; i < texts.length; ++i) {
-            const text = texts[i];
+        const lead = keyword[0];
+        const hits = [];
+        let open = []; // hits begun at the end of a node: [node, offset, characters matched]
+        for (let node = walker.nextNode(); node; node = walker.nextNode()) {
+            const text = node.data;
+            if (!text.length)
+                continue;
+            if (open.length) {
+                const still = [];
+                for (const partial of open) {
+                    const rest = keyword.slice(partial[2]);
+                    if (text.length >= rest.length) {
+                        if (text.startsWith(rest))
+                            hits.push(partial[0], partial[1], node, rest.length);
+                    } else if (rest.startsWith(text)) {
+                        partial[2] += text.length;
+                        still.push(partial);
+                    }
+                }
+                open = still;
+            }
             for (let at = text.indexOf(keyword); at >= 0; at = text.indexOf(keyword, at + 1))
-                hits.push(i, at, i, at + length);
+                hits.push(node, at, node, at + length);
             if (length < 2)
                 continue;
             const tailStart = Math.max(0, text.length - length + 1);
-            let window = text.slice(tailStart);
-            const tail = window.length;
-            let last = i;
-            while (window.length < tail + length - 1 && last + 1 < texts.length)
-                window += texts[++last];
-            for (let at = window.indexOf(keyword); at >= 0 && at < tail; at = window.indexOf(keyword, at + 1)) {
-                let end = at + length - tail;
-                let node = i + 1;
-                while (end > texts[node].length) {
-                    end -= texts[node].length;
-                    ++node;
-                }
-                hits.push(i, tailStart + at, node, end);
+            for (let at = text.indexOf(lead, tailStart); at >= 0; at = text.indexOf(lead, at + 1)) {
+                if (keyword.startsWith(text.slice(at)))
+                    open.push([node, at, text.length - at]);
             }
         }
         return hits;
     }
 
+    // Text of a script, a style sheet, a form field or the like is never shown.
+    function unrendered(node) {
+        return SKIPPED.has(node.parentNode.nodeName);
+    }
+
     // The visible hits as ranges, in text order.
     function findVisible(doc, win, keyword) {
         const visible = visibilityTest(win);
-        const index = textIndex(doc.body);
-        const found = findAll(index, keyword);
+        const found = findAll(doc.body, keyword);
         const blocks = new Map();
         const hits = [];
         for (let h = 0; h < found.length; h += 4) {
             const first = found[h];
             const last = found[h + 2];
-            if (first !== last && !readsAsOne(doc, index, first, last, blocks))
+            if (unrendered(first) || (first !== last && (unrendered(last) || !readsAsOne(doc, first, last, blocks))))
+                continue;
+            const parent = first === last ? first.parentElement : null;
+            if (parent && !visible(parent))
                 continue;
             const range = doc.createRange();
-            range.setStart(index.nodes[first], found[h + 1]);
-            range.setEnd(index.nodes[last], found[h + 3]);
-            let parent = range.commonAncestorContainer;
-            if (parent.nodeType !== Node.ELEMENT_NODE)
-                parent = parent.parentElement;
-            if (!parent)
-                break;
-            if (visible(parent))
-                hits.push(range);
+            range.setStart(first, found[h + 1]);
+            range.setEnd(last, found[h + 3]);
+            if (!parent) {
+                let common = range.commonAncestorContainer;
+                if (common.nodeType !== Node.ELEMENT_NODE)
+                    common = common.parentElement;
+                if (!common)
+                    break;
+                if (!visible(common))
+                    continue;
+            }
+            hits.push(range);
         }
         return hits;
     }

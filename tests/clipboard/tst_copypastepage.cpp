@@ -54,7 +54,8 @@ protected:
     {
         QApplication::setActiveWindow(editor.get());
         editor->GetWebBrowseHwnd()->setFocus();
-        QTest::qWaitFor([&] { return editor->GetWebBrowseHwnd()->hasFocus(); }, 2000);
+        // Offscreen the widget may not get focus; the script below focuses the editing frame.
+        (void)QTest::qWaitFor([&] { return editor->GetWebBrowseHwnd()->hasFocus(); }, 2000);
         js(u"(function(){Tavrik.editor.focus();const d=Tavrik.editor.document();"
            "const a=d.querySelectorAll('img[zv_exdata]');const r=d.createRange();r.%1;"
            "d.getSelection().removeAllRanges();d.getSelection().addRange(r);})()"_s.arg(range));
@@ -89,7 +90,9 @@ protected:
         QClipboard *clipboard = QGuiApplication::clipboard();
         clipboard->clear();
         press(Qt::Key_C);
-        QTest::qWaitFor([&] { return clipboard->mimeData(); }, 5000);
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return clipboard->mimeData() && !clipboard->mimeData()->formats().isEmpty(); },
+            5000));
         QTest::qWait(300); // the copy notification acts meanwhile
         static const QMimeData none;
         return clipboard->mimeData() ? clipboard->mimeData() : &none;

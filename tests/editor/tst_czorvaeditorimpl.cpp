@@ -196,7 +196,7 @@ TEST_F(EditorTest, HostConfigurationNamesThePage)
     auto *retried = new CZorvaEditorImpl(&unused);
     retried->SetTavrikCore(&core);
     retried->Create(&unused, QRect(0, 0, 300, 200), 5, IEWebBrowser::StyleVisible);
-    QTest::qWaitFor([&] { return retries.lines().size() >= 3; }, PageTimeoutMs);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return retries.lines().size() >= 3; }, PageTimeoutMs));
     QTest::qWait(1500);
     EXPECT_EQ(retries.lines(),
               Lines(3,

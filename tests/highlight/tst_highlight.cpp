@@ -106,6 +106,7 @@ TEST_F(Highlight, MarksEveryVisibleHitAsPlainCaseSensitiveText)
          {10}},
         {u"<p>a<b>b</b>c</p><p>d</p>"_s, u"abc"_s, {0}},
         {u"<p>a<b>b</b>c</p><p>d</p>"_s, u"cd"_s, {}},
+        {u"<p>a<b>a</b>a<i>aab</i>ab<u>c</u></p>"_s, u"aa"_s, {0, 1, 2, 3}},
         {u"<p>1 a.*b axb &lt;b&gt; \"\\'\"</p>"_s, u"a.*b"_s, {2}},
         {u"<p>1 a.*b axb &lt;b&gt; \"\\'\"</p>"_s, u"<b>"_s, {11}},
         {u"<p>1 a.*b axb &lt;b&gt; \"\\'\"</p>"_s, u"\"\\'\""_s, {15}},

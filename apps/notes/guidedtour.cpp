@@ -103,11 +103,6 @@ void GuidedTour::run()
         return;
     settle(1500);
     shot(u"spell-checking"_s, u"misspelt words underlined as they are typed"_s);
-    m_window.editor()->SetTheme(CZorvaEditorImpl::Theme::Dark);
-    settle(700);
-    shot(u"dark-theme"_s, u"the editor's dark theme, which follows a dark desktop"_s);
-    m_window.editor()->SetTheme(EditorAppearance::desktopIsDark() ? CZorvaEditorImpl::Theme::Dark
-                                                                  : CZorvaEditorImpl::Theme::Light);
 
     if (!copyAttachmentsInto(u"Weekend ideas"_s))
         return;
@@ -133,6 +128,11 @@ void GuidedTour::run()
     settle(500);
     shot(u"search"_s, u"every “note” in the welcome note marked from the search box"_s);
     m_window.searchCurrentNote(QString());
+    m_window.editor()->SetTheme(CZorvaEditorImpl::Theme::Dark);
+    settle(700);
+    shot(u"dark-theme"_s, u"the editor's dark theme, which follows a dark desktop"_s);
+    m_window.editor()->SetTheme(EditorAppearance::desktopIsDark() ? CZorvaEditorImpl::Theme::Dark
+                                                                  : CZorvaEditorImpl::Theme::Light);
     const QSize wide = m_window.size();
     m_window.resize(620, wide.height());
     settle(700);

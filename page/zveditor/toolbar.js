@@ -45,6 +45,13 @@
     const COLORS = ['#1f2328', '#5f6368', '#9aa0a6', '#d93025', '#e8710a', '#f9ab00', '#188038', '#12a4af',
                     '#1a73e8', '#5b3fd1', '#a142f4', '#c5227a'];
     const HIGHLIGHTS = ['#fff3a3', '#ffd8a8', '#ffc9c9', '#d3f9d8', '#c5f6fa', '#d0ebff', '#e5dbff', '#f1f3f5'];
+    // What a screen reader says for each swatch.
+    const COLOR_NAMES = {
+        '#1f2328': 'Black', '#5f6368': 'Dark grey', '#9aa0a6': 'Grey', '#d93025': 'Red', '#e8710a': 'Orange',
+        '#f9ab00': 'Amber', '#188038': 'Green', '#12a4af': 'Teal', '#1a73e8': 'Blue', '#5b3fd1': 'Indigo',
+        '#a142f4': 'Purple', '#c5227a': 'Magenta', '#fff3a3': 'Yellow', '#ffd8a8': 'Peach', '#ffc9c9': 'Pink',
+        '#d3f9d8': 'Mint', '#c5f6fa': 'Cyan', '#d0ebff': 'Sky blue', '#e5dbff': 'Lavender', '#f1f3f5': 'Light grey',
+    };
 
     const FONT_SIZES = [['1', 'Tiny'], ['2', 'Small'], ['3', 'Normal'], ['4', 'Medium'], ['5', 'Large'],
                         ['6', 'Larger'], ['7', 'Huge']];
@@ -158,7 +165,7 @@
         const panel = el('div', { class: 'palette' });
         const grid = el('div', { class: 'swatches' });
         for (const color of colors) {
-            const s = el('button', { type: 'button', class: 'swatch-button', 'aria-label': color });
+            const s = el('button', { type: 'button', class: 'swatch-button', 'aria-label': COLOR_NAMES[color] });
             s.style.background = color;
             s.addEventListener('mousedown', (event) => event.preventDefault());
             s.addEventListener('click', () => { closePopover(); onPick(color); });

@@ -687,7 +687,7 @@ TEST_F(EditorPage, TheToolbarWorksFromTheKeyboardWithItsLabelsAndShortcuts)
     // A pop-up opened with the keyboard takes the focus; Escape leads back, then to the text.
     const QString expanded = u"document.querySelector('[data-id=color-more]').ariaExpanded"_s;
     js(u"document.querySelector('[data-id=color-more]').focus()"_s);
-    EXPECT_TRUE(press(Qt::Key_Return, u"document.activeElement.className==='swatch-button'"_s));
+    EXPECT_TRUE(press(Qt::Key_Return, u"document.activeElement.ariaLabel==='Black'"_s));
     EXPECT_EQ(js(expanded), u"true"_s);
     EXPECT_TRUE(press(Qt::Key_Escape, isFocused(u"color-more|Text colour choices|"_s)));
     EXPECT_EQ(js(expanded), u"false"_s);

@@ -269,34 +269,31 @@ TEST_F(ExportTest, FailuresLeaveTheTargetAsItWasAndSayWhy)
     const QString readOnly = dir.filePath(u"locked"_qs);
     ASSERT_TRUE(QDir(dir.path()).mkdir(u"locked"_qs));
     const int lockedError = lock(readOnly, true);
-    struct Case
-    {
-        QString target;
-        int error;
-    };
-    const Case cases[] = {
+    std::vector<std::pair<QString, int>> cases = {
         {dir.filePath(u"no/such/folder/out.mht"_qs), ENOENT},
         {folderTarget, EISDIR},
-        {readOnly + u"/out.mht"_qs, lockedError},
         {target, ENOSPC}, // the disk fills up while writing
     };
+    if (lockedError != 0)
+        cases.emplace_back(readOnly + u"/out.mht"_qs, lockedError);
+    else // a process that may write anywhere and may not lock folders
+        std::printf("a read-only folder cannot be made here: that case is left out\n");
     const std::pair<QString, int (*)(const QString &, const QString &)> exporters[]
         = {{u"HtmlToMht"_qs, &MhtExport::HtmlToMht}, {u"HtmlToOdt"_qs, &OdtExport::HtmlToOdt}};
     for (const auto &[name, exporter] : exporters) {
-        for (const Case &c : cases) {
-            ASSERT_NE(c.error, 0) << "a folder could not be made read-only";
+        for (const auto &[path, error] : cases) {
             LogCapture log;
-            if (c.error == ENOSPC)
+            if (error == ENOSPC)
                 Internal::setWriteCallForTesting([](int, const void *, size_t) -> ssize_t {
                     errno = ENOSPC;
                     return -1;
                 });
-            EXPECT_EQ(exporter(u"<p>x</p>"_qs, c.target), 0);
+            EXPECT_EQ(exporter(u"<p>x</p>"_qs, path), 0);
             Internal::setWriteCallForTesting(nullptr);
             EXPECT_THAT(log.lines(),
                         ElementsAre(u"[ERROR:] "_qs + name + u"发生错误，错误信息: cannot write "_qs
-                                    + c.target + u": "_qs
-                                    + QString::fromLocal8Bit(std::strerror(c.error))));
+                                    + path + u": "_qs
+                                    + QString::fromLocal8Bit(std::strerror(error))));
         }
     }
     lock(readOnly, false);

@@ -14,7 +14,8 @@ EditorAppearance::EditorAppearance(CZorvaEditorImpl *editor) : QObject(editor), 
 {
     m_editor->SetSpellCheckLanguages(CZorvaEditorImpl::AvailableSpellCheckLanguages());
     followDesktop();
-    qApp->installEventFilter(this);
+    // A new desktop palette reaches every widget as a change of its own palette.
+    m_editor->installEventFilter(this);
 }
 
 bool EditorAppearance::desktopIsDark()
@@ -26,7 +27,7 @@ bool EditorAppearance::desktopIsDark()
 
 bool EditorAppearance::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == qApp && event->type() == QEvent::ApplicationPaletteChange)
+    if (watched == m_editor && event->type() == QEvent::PaletteChange)
         followDesktop();
     return QObject::eventFilter(watched, event);
 }

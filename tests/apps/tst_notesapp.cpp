@@ -154,6 +154,23 @@ TEST_F(NotesAppTest, OpensTheSampleNotebookOnItsWelcomeNote)
     }
 }
 
+TEST_F(NotesAppTest, EditorChecksSpellingAndFollowsTheDesktopPalette)
+{
+    using Theme = TAVRIKCORE::RICHEDITOR::CZorvaEditorImpl::Theme;
+    auto *editor = m_window->editor();
+    EXPECT_EQ(editor->spellCheckLanguages(), std::vector<QString>{u"en-US"_s});
+    EXPECT_TRUE(inFrame(u".body.spellcheck"_s).toBool()) << "asked for before the page loaded";
+    const QPalette light = QApplication::palette();
+    QPalette dark = light;
+    dark.setColor(QPalette::Window, QColor(0x26, 0x28, 0x2c));
+    dark.setColor(QPalette::WindowText, QColor(0xe3, 0xe5, 0xe8));
+    QApplication::setPalette(dark);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return editor->theme() == Theme::Dark; }));
+    EXPECT_TRUE(inFrame(u".documentElement.classList.contains('dark')"_s).toBool());
+    QApplication::setPalette(light);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return editor->theme() == Theme::Light; }));
+}
+
 TEST_F(NotesAppTest, NewNoteIsSavedAndTitledAfterItsFirstLine)
 {
     m_window->newNote();

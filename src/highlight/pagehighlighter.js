@@ -80,10 +80,48 @@
         return true;
     }
 
+    // Elements the browser's own style sheet may hide whatever their style.
+    const HIDDEN_BY_DEFAULT = new Set(['AREA', 'BASE', 'BASEFONT', 'DATALIST', 'DETAILS', 'DIALOG',
+        'HEAD', 'INPUT', 'LINK', 'META', 'NOEMBED', 'NOFRAMES', 'NOSCRIPT', 'OPTGROUP', 'OPTION',
+        'PARAM', 'RP', 'SCRIPT', 'SELECT', 'SLOT', 'STYLE', 'TEMPLATE', 'TITLE']);
+    const HTML_NAMESPACE = 'http://www.w3.org/1999/xhtml';
+
+    // Whether a style sheet of the document sets display or visibility anywhere (a sheet that
+    // cannot be read counts as one that does).
+    function sheetsSetVisibility(doc) {
+        const setsIt = function (rules) {
+            for (const rule of rules) {
+                if (rule.style && (rule.style.display || rule.style.visibility))
+                    return true;
+                if (rule.cssRules && setsIt(rule.cssRules))
+                    return true;
+            }
+            return false;
+        };
+        try {
+            for (const sheet of doc.styleSheets) {
+                if (setsIt(sheet.cssRules))
+                    return true;
+            }
+        } catch (e) {
+            return true;
+        }
+        return false;
+    }
+
     // Whether neither the element nor an ancestor is hidden by display none or visibility
-    // hidden. A style that cannot be read counts as visible.
+    // hidden. A style that cannot be read counts as visible. Reading an element's computed style
+    // is what costs here, so while no style sheet of the note sets display or visibility, it is
+    // read only for an element with a style or hidden attribute, one the browser hides by
+    // default, or one outside HTML: no other element can be hidden by its own style.
     function visibilityTest(win) {
         const cache = new Map();
+        const everyElement = sheetsSetVisibility(win.document);
+        const mayHide = function (element) {
+            return everyElement || element.namespaceURI !== HTML_NAMESPACE
+                || element.hasAttribute('style') || element.hasAttribute('hidden')
+                || HIDDEN_BY_DEFAULT.has(element.nodeName);
+        };
         return function (element) {
             const chain = [];
             let answer = true;
@@ -94,6 +132,8 @@
                     break;
                 }
                 chain.push(at);
+                if (!mayHide(at))
+                    continue;
                 let style = null;
                 try {
                     style = win.getComputedStyle(at);

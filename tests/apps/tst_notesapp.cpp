@@ -413,6 +413,10 @@ TEST_F(NotesAppTest, ExportWritesTheSavedNote)
     ASSERT_TRUE(m_window->exportCurrentNoteTo(path)) << statusText().toStdString();
     EXPECT_TRUE(readBytes(path).contains("Exported line."));
     EXPECT_EQ(statusText(), u"Exported to "_s + QDir::toNativeSeparators(path));
+    // A name ending in .odt asks for an OpenDocument text; its first entry names the format.
+    const QString odt = out.filePath(u"welcome.odt"_s);
+    ASSERT_TRUE(m_window->exportCurrentNoteTo(odt)) << statusText().toStdString();
+    EXPECT_TRUE(readBytes(odt).contains("mimetypeapplication/vnd.oasis.opendocument.text"));
 }
 
 // The File menu's store upkeep: a sound notebook, a clean-up that removes only after a yes,

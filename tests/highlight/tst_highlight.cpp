@@ -104,6 +104,7 @@ TEST_F(Highlight, MarksEveryVisibleHitAsPlainCaseSensitiveText)
          "<i style=\"display:none\"><b>key</b></i>key</p>"_s,
          u"key"_s,
          {10}},
+        {u"<p>x<span hidden>key</span><b><i>key</i></b></p>"_s, u"key"_s, {4}},
         {u"<p>a<b>b</b>c</p><p>d</p>"_s, u"abc"_s, {0}},
         {u"<p>a<b>b</b>c</p><p>d</p>"_s, u"cd"_s, {}},
         {u"<p>a<b>a</b>a<i>aab</i>ab<u>c</u></p>"_s, u"aa"_s, {0, 1, 2, 3}},

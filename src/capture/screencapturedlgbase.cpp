@@ -51,7 +51,10 @@ void ScreenCaptureDlgBase::SnapshotScreen()
 
 void ScreenCaptureDlgBase::setSnapshot(const ScreenSnapshot &snapshot)
 {
-    m_snapshot = snapshot.image;
+    // 32-bit pixels, which the selection is cut from directly.
+    m_snapshot = snapshot.image.format() == QImage::Format_RGB32
+        ? snapshot.image
+        : snapshot.image.convertToFormat(QImage::Format_RGB32);
     m_snapshotError = snapshot.error;
     m_screenGeometry = snapshot.geometry;
     m_screenWidth = m_screenGeometry.width();

@@ -34,7 +34,7 @@ bool WideJsonReader::read(Json::Value &object)
 {
     m_at = 0;
     skipSpace();
-    if (m_at >= m_text.size() || m_text[m_at] != u'{')
+    if (!at(u'{'))
         return false;
     Json::Value parsed;
     if (!readObject(parsed, 1))
@@ -96,28 +96,37 @@ bool WideJsonReader::readValue(Json::Value &value, int depth)
     }
 }
 
+bool WideJsonReader::at(char16_t c) const
+{
+    return m_at < m_text.size() && m_text[m_at] == c;
+}
+
+bool WideJsonReader::take(char16_t c)
+{
+    if (!at(c))
+        return false;
+    ++m_at;
+    skipSpace();
+    return true;
+}
+
 bool WideJsonReader::readObject(Json::Value &object, int depth)
 {
-    ++m_at; // {
+    take(u'{');
     object = Json::Value(Json::objectValue);
-    skipSpace();
-    if (m_at < m_text.size() && m_text[m_at] == u'}') {
-        ++m_at;
+    if (take(u'}'))
         return true;
-    }
-    while (m_at < m_text.size() && m_text[m_at] == u'"') {
+    do {
         QString key;
-        if (!readString(key))
+        if (!at(u'"') || !readString(key))
             return false;
         skipSpace();
-        if (m_at >= m_text.size() || m_text[m_at] != u':')
+        if (!take(u':'))
             return false;
-        ++m_at;
-        skipSpace();
         const std::string name = key.toStdString();
         // The last of repeated members counts, as with the JsonCpp reader.
         const int wide = depth == 1 ? wideKeyIndex(key) : -1;
-        if (wide >= 0 && m_at < m_text.size() && m_text[m_at] == u'"') {
+        if (wide >= 0 && at(u'"')) {
             QString text;
             if (!readString(text))
                 return false;
@@ -130,44 +139,22 @@ bool WideJsonReader::readObject(Json::Value &object, int depth)
                 return false;
         }
         skipSpace();
-        if (m_at >= m_text.size())
-            return false;
-        if (m_text[m_at] == u'}') {
-            ++m_at;
-            return true;
-        }
-        if (m_text[m_at] != u',')
-            return false;
-        ++m_at;
-        skipSpace();
-    }
-    return false;
+    } while (take(u','));
+    return take(u'}');
 }
 
 bool WideJsonReader::readArray(Json::Value &array, int depth)
 {
-    ++m_at; // [
+    take(u'[');
     array = Json::Value(Json::arrayValue);
-    skipSpace();
-    if (m_at < m_text.size() && m_text[m_at] == u']') {
-        ++m_at;
+    if (take(u']'))
         return true;
-    }
-    for (;;) {
+    do {
         if (!readValue(array.append(Json::Value()), depth))
             return false;
         skipSpace();
-        if (m_at >= m_text.size())
-            return false;
-        if (m_text[m_at] == u']') {
-            ++m_at;
-            return true;
-        }
-        if (m_text[m_at] != u',')
-            return false;
-        ++m_at;
-        skipSpace();
-    }
+    } while (take(u','));
+    return take(u']');
 }
 
 bool WideJsonReader::readString(QString &text)

@@ -43,6 +43,9 @@ private:
     bool readWord(QStringView word);
     bool readEscape(QString &text);
     void skipSpace();
+    bool at(char16_t c) const;
+    // Takes `c` and the space after it; false when the text does not go on with `c`.
+    bool take(char16_t c);
     int wideKeyIndex(const QString &key) const;
 
     QStringView m_text;

@@ -17,8 +17,8 @@
 #include "editor/spellchecking_p.h"
 #include "notehtml/attachmarkup_p.h"
 #include "notehtml/mhtexport_p.h"
-#include "notehtml/odtexport_p.h"
 #include "notehtml/notehtmlrw.h"
+#include "notehtml/odtexport_p.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -502,7 +502,7 @@ std::vector<QString> CZorvaEditorImpl::AvailableSpellCheckLanguages()
 int CZorvaEditorImpl::SetSpellCheckLanguages(const std::vector<QString> &languages)
 {
     m_spellCheck = !Internal::SpellChecking::use(languages).empty();
-    applyPagePreferences();
+    applySpellCheckToPage();
     return m_spellCheck ? 1 : 0;
 }
 
@@ -514,20 +514,34 @@ std::vector<QString> CZorvaEditorImpl::spellCheckLanguages() const
 void CZorvaEditorImpl::SetTheme(Theme theme)
 {
     m_theme = theme;
-    applyPagePreferences();
+    applyThemeToPage();
 }
 
-// The page learns the preferences once it has loaded, and again whenever it loads anew.
+// A page that has just loaded is light and checks no spelling: it learns only what differs.
 void CZorvaEditorImpl::applyPagePreferences()
 {
-    if (!m_pageLoaded || m_restoring)
-        return;
-    CallJsProcessor(this, u"SetSpellCheck"_s,
-                    m_spellCheck ? u"{\"enabled\":true}"_s : u"{\"enabled\":false}"_s,
-                    SpellCheckLines);
-    CallJsProcessor(this, u"SetEditorTheme"_s,
-                    m_theme == Theme::Dark ? u"{\"theme\":\"dark\"}"_s : u"{\"theme\":\"light\"}"_s,
-                    ThemeLines);
+    if (m_spellCheck)
+        applySpellCheckToPage();
+    if (m_theme != Theme::Light)
+        applyThemeToPage();
+}
+
+// Until the page has loaded, it learns the preferences when it does.
+void CZorvaEditorImpl::applySpellCheckToPage()
+{
+    if (m_pageLoaded && !m_restoring)
+        CallJsProcessor(this, u"SetSpellCheck"_s,
+                        m_spellCheck ? u"{\"enabled\":true}"_s : u"{\"enabled\":false}"_s,
+                        SpellCheckLines);
+}
+
+void CZorvaEditorImpl::applyThemeToPage()
+{
+    if (m_pageLoaded && !m_restoring)
+        CallJsProcessor(this, u"SetEditorTheme"_s,
+                        m_theme == Theme::Dark ? u"{\"theme\":\"dark\"}"_s
+                                               : u"{\"theme\":\"light\"}"_s,
+                        ThemeLines);
 }
 
 void CZorvaEditorImpl::customEvent(QEvent *event)

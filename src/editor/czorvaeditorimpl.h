@@ -190,6 +190,8 @@ private:
     void reportUnreadableContent();
     bool focusStaysInEditor(const QFocusEvent *event) const;
     void applyPagePreferences();
+    void applySpellCheckToPage();
+    void applyThemeToPage();
     void onRendererGone(QWebEnginePage::RenderProcessTerminationStatus status, int exitCode);
     void restorePage();
 

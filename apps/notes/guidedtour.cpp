@@ -6,6 +6,7 @@
 #include "editorappearance.h"
 #include "mainwindow.h"
 #include "notesearch.h"
+#include "screencapturedemo.h"
 
 #include "bridge/sttabledata.h"
 #include "editor/czorvaeditorimpl.h"
@@ -145,6 +146,14 @@ void GuidedTour::run()
 
     if (!exportWithTable())
         return;
+    if (!typeIntoNote(u"From the screen"_s, u"Captured with Note, Capture screen:"_s))
+        return;
+    const QString captured = ScreenCaptureDemo::runTourStep(
+        m_window, [this](QWidget *widget, const QString &name, const QString &caption) {
+            shot(name, caption, widget);
+        });
+    if (!captured.isEmpty())
+        return fail(captured);
     if (!m_window.copyCurrentNote())
         return fail(u"the welcome note could not be copied"_s);
     std::printf("  copied the welcome note to the clipboard with its pictures\n");
@@ -356,12 +365,12 @@ void GuidedTour::settle(int ms)
     loop.exec();
 }
 
-void GuidedTour::shot(const QString &name, const QString &caption)
+void GuidedTour::shot(const QString &name, const QString &caption, QWidget *widget)
 {
     // Numbered in the order taken, so the folder lists them as the tour went.
     const QString file = u"%1-%2.png"_s.arg(m_shots + 1, 2, 10, QLatin1Char('0')).arg(name);
     const QString path = QDir(m_folder).filePath(file);
-    if (!m_window.grab().save(path)) {
+    if (!(widget ? widget : &m_window)->grab().save(path)) {
         fail(u"cannot write "_s + path);
         return;
     }

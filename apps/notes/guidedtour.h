@@ -8,6 +8,7 @@
 #include <functional>
 
 class MainWindow;
+class QWidget;
 
 // A short scripted walk through the demo for machines without a display: open the sample
 // notebook, edit and save a note, switch notes, lock one, start a new note, copy another
@@ -28,7 +29,8 @@ private:
     void run();
     bool waitFor(const std::function<bool()> &condition, int timeoutMs);
     void settle(int ms);
-    void shot(const QString &name, const QString &caption);
+    // A picture of `widget` (the main window when null).
+    void shot(const QString &name, const QString &caption, QWidget *widget = nullptr);
     // Types a line and a paragraph after it at the end of the note; the line may be a heading.
     bool typeIntoNote(const QString &firstLine, const QString &moreText, bool asHeading = false);
     // Types as typeIntoNote does, presses Ctrl+S and waits for the host to store the note;

@@ -12,6 +12,7 @@
 #include "notesearch.h"
 #include "notesicons.h"
 #include "notestore.h"
+#include "screencapturedemo.h"
 #include "storeactions.h"
 
 #include "bridge/editorevents.h"
@@ -257,6 +258,7 @@ void MainWindow::createActions()
     QMenu *note = menuBar()->addMenu(tr("&Note"));
     note->addAction(m_renameAction);
     note->addAction(m_attachAction);
+    note->addAction(ScreenCaptureDemo::createAction(*this));
     note->addAction(m_copyAction);
     note->addAction(m_readOnlyAction);
     note->addSeparator();

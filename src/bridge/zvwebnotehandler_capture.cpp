@@ -5,6 +5,7 @@
 #include "bridge/zvwebnotehandler.h"
 
 #include "capture/zorvanotescreencapture_p.h"
+#include "common/durablefile_p.h"
 #include "common/log4c.h"
 #include "skin/iewebbrowser.h"
 
@@ -23,6 +24,9 @@ void ZvWebNoteHandler::OnScreenCaptureComplet(const QImage &bitmap)
             "[ERROR] Screen capture: the picture cannot be written to the temporary folder"));
         return;
     }
+    // On disk before the store copies it: the store's own flushes then do not wait for the
+    // JPEG's pages as well.
+    Internal::syncFile(files.front().srcPath);
     AddDropFileToEditor(files);
     DelTempFileFromList(files);
 }

@@ -16,9 +16,7 @@ constexpr int Padding = 4;
 
 CSToolbar::CSToolbar(int pitch, int buttonSize, QWidget *parent)
     : QWidget(parent), m_pitch(pitch), m_buttonSize(buttonSize)
-{
-    setAttribute(Qt::WA_OpaquePaintEvent);
-}
+{ }
 
 CSToolbar::~CSToolbar()
 {

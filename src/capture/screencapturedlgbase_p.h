@@ -74,8 +74,9 @@ public:
     QRect screenGeometry() const { return m_screenGeometry; }
     int screenWidth() const { return m_screenWidth; }
     int screenHeight() const { return m_screenHeight; }
-    // The picture the window shows: dimmed, with the selection drawn.
-    const QImage &currentPicture() const;
+    // The picture the window shows at `area` (window coordinates; the whole window when
+    // empty): dimmed, with the selection drawn; black beyond the screen.
+    QImage currentPicture(const QRect &area = QRect()) const;
     // The snapshot's colour at `point` (window coordinates); black outside the screen.
     QRgb snapshotPixel(const QPoint &point) const;
 
@@ -107,8 +108,9 @@ protected:
 
 private:
     void setSnapshot(const ScreenSnapshot &snapshot);
+    // Paints the window's picture at `area` (window coordinates).
+    void paintPicture(QPainter &painter, const QRect &area) const;
     void updateCursor(const QPoint &point);
-    void pictureChanged();
     // Ends the left or right button's part of a gesture.
     void finishGesture();
 
@@ -117,9 +119,6 @@ private:
     QRect m_screenGeometry;
     QImage m_snapshot;
     QString m_snapshotError;
-    QImage m_dimmed; // the snapshot at DimOpacity over black
-    mutable QImage m_picture; // what the window shows, made when needed
-    mutable bool m_pictureStale = true;
     STRectTracker m_tracker;
     bool m_hasSelection = false;
     bool m_drawing = false;

@@ -39,7 +39,11 @@ ScreenSnapshot::Source ScreenSnapshot::SourceFor(const QString &platformName,
 
 ScreenSnapshot ScreenSnapshot::FromScreen(QScreen *screen)
 {
-    const QImage picture = screen ? screen->grabWindow(0).toImage() : QImage();
+    // The screen's own place on the desktop: X11 reads it from the whole desktop.
+    const QRect area = screen ? screen->geometry() : QRect();
+    const QImage picture = screen
+        ? screen->grabWindow(0, area.x(), area.y(), area.width(), area.height()).toImage()
+        : QImage();
     return FromPicture(picture, screen,
                        QCoreApplication::translate("ScreenCapture", "The screen gave no picture."));
 }

@@ -181,6 +181,16 @@ void syncFolder(const QString &folder)
     syncNativeFolder(nativePath(folder));
 }
 
+bool syncFile(const QString &path)
+{
+    const int fd = ::open(nativePath(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool synced = ::fsync(fd) == 0;
+    ::close(fd);
+    return synced;
+}
+
 HashedCopy copyHashed(const QString &source, const QString &folder)
 {
     HashedCopy copy;

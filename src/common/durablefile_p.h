@@ -39,6 +39,8 @@ QString temporaryPath(const QString &folder);
 
 // Flushes a folder's entries (a file renamed into it) to disk.
 void syncFolder(const QString &folder);
+// Flushes a file written without flushing to disk; false when it cannot be opened or flushed.
+bool syncFile(const QString &path);
 
 // A file copied by copyHashed.
 struct HashedCopy

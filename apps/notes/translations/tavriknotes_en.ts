@@ -421,6 +421,17 @@ Switch to that window to go on with your notes.</translation>
     </message>
 </context>
 <context>
+    <name>ScreenCaptureDemo</name>
+    <message>
+        <source>Capture &amp;screen…</source>
+        <translation>Capture &amp;screen…</translation>
+    </message>
+    <message>
+        <source>Select a part of the screen and put its picture into the note</source>
+        <translation>Select a part of the screen and put its picture into the note</translation>
+    </message>
+</context>
+<context>
     <name>StoreActions</name>
     <message>
         <source>… and %1 more</source>

@@ -419,6 +419,17 @@ Switch to that window to go on with your notes.</source>
     </message>
 </context>
 <context>
+    <name>ScreenCaptureDemo</name>
+    <message>
+        <source>Capture &amp;screen…</source>
+        <translation>截取屏幕(&amp;S)…</translation>
+    </message>
+    <message>
+        <source>Select a part of the screen and put its picture into the note</source>
+        <translation>选取屏幕的一部分，把它的图片放进笔记</translation>
+    </message>
+</context>
+<context>
     <name>StoreActions</name>
     <message>
         <source>… and %1 more</source>

@@ -146,6 +146,8 @@ void GuidedTour::run()
 
     if (!exportWithTable())
         return;
+    if (!typeIntoNote(u"From the screen"_s, u"Captured with Note, Capture screen:"_s))
+        return;
     const QString captured = ScreenCaptureDemo::runTourStep(
         m_window, [this](QWidget *widget, const QString &name, const QString &caption) {
             shot(name, caption, widget);

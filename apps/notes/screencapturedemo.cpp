@@ -84,20 +84,6 @@ QString ScreenCaptureDemo::runTourStep(MainWindow &window, const Shot &shot)
     window.setGeometry(screen->geometry());
     settle(700);
     const int pictures = picturesInNote(editor);
-    // The picture goes in at the caret: on a new line at the end of the note.
-    pageNumber(editor, uR"((function () {
-        var frame = document.querySelector('iframe.ke-edit-iframe');
-        var doc = frame.contentDocument;
-        frame.focus();
-        doc.body.focus();
-        var range = doc.createRange();
-        range.selectNodeContents(doc.body);
-        range.collapse(false);
-        doc.getSelection().removeAllRanges();
-        doc.getSelection().addRange(range);
-        doc.execCommand('insertParagraph');
-        return 1;
-    })())"_s);
 
     bool shown = false;
     QTimer user;

@@ -17,7 +17,8 @@ namespace ScreenCaptureDemo {
 
 QAction *createAction(MainWindow &window);
 
-// Takes a picture of the screen as a user would: drags a selection over the notes window,
+// Takes a picture of the screen as a user would, into the open note at its caret: drags a
+// selection over the notes window,
 // lets the tip and toolbar show (`shot` takes a picture of the capture window), completes with
 // a double click and waits for the picture in the note. Empty on success, else what failed.
 using Shot = std::function<void(QWidget *widget, const QString &name, const QString &caption)>;

@@ -10,10 +10,8 @@
 #include "skin/iewebbrowser.h"
 
 #include <QApplication>
-#include <QEventLoop>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QWebEnginePage>
 
 #include <algorithm>
@@ -27,25 +25,6 @@ using TavrikBench::median;
 namespace {
 
 constexpr int Runs = 15;
-
-bool waitForPage(QWebEnginePage *page)
-{
-    for (int i = 0; i < 400; ++i) {
-        bool ready = false;
-        QEventLoop loop;
-        page->runJavaScript(QStringLiteral("!!(window.Tavrik && Tavrik.ready === true)"),
-                            [&](const QVariant &v) {
-                                ready = v.toBool();
-                                loop.quit();
-                            });
-        loop.exec();
-        if (ready)
-            return true;
-        QTimer::singleShot(50, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return false;
-}
 
 } // namespace
 
@@ -65,7 +44,7 @@ int main(int argc, char **argv)
     handler.SetIEWebBrowser(&browser);
     browser.Create(nullptr, QRect(0, 0, 900, 600), 1, IEWebBrowser::StyleVisible);
     browser.Navigate2(work.path() + QStringLiteral("/zveditor/index.html"));
-    if (!waitForPage(browser.page())) {
+    if (!TavrikBench::waitForEditorPage(browser.page())) {
         std::fprintf(stderr, "editor page did not start\n");
         return 1;
     }

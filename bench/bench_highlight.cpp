@@ -70,11 +70,7 @@ int main(int argc, char **argv)
     auto *editor = new CZorvaEditorImpl;
     editor->Create(&parent, QRect(0, 0, 800, 600), 1, IEWebBrowser::StyleVisible);
     parent.show();
-    QElapsedTimer loading;
-    loading.start();
-    while (!editor->pageLoaded() && loading.elapsed() < 60000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    if (!editor->pageLoaded())
+    if (!TavrikBench::waitUntil([&] { return editor->pageLoaded(); }))
         return 2;
     editor->handler().SetEditorHtml(makeNote());
 

@@ -107,11 +107,7 @@ int main(int argc, char **argv)
     editor->SetZvEditorNotify(&host);
     editor->Create(&host, QRect(0, 0, 900, 600), 1, IEWebBrowser::StyleVisible);
     host.show();
-    QElapsedTimer loading;
-    loading.start();
-    while (!host.loaded && loading.elapsed() < 60000)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    if (!host.loaded) {
+    if (!TavrikBench::waitUntil([&] { return host.loaded; })) {
         std::fprintf(stderr, "editor page did not load\n");
         return 1;
     }

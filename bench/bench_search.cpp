@@ -15,7 +15,6 @@
 #include "notehtml/notehtmlrw.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -182,10 +181,7 @@ int main(int argc, char **argv)
     editor->SetZvEditorNotify(&host);
     editor->Create(&parent, QRect(0, 0, 800, 600), 1, IEWebBrowser::StyleVisible);
     parent.show();
-    QElapsedTimer loading;
-    loading.start();
-    while (!editor->pageLoaded() && loading.elapsed() < 60000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    TavrikBench::waitUntil([&] { return editor->pageLoaded(); });
     const QString html = largeNote(words);
     if (!editor->pageLoaded() || !store.addNote(u"large"_s, u"Large note"_s)
         || !NoteHtmlRW::WriteHtmlTextFile(GetAttachRootDir() + u"/large.html"_s, html, 2))

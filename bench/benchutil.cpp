@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
@@ -149,6 +150,30 @@ QVariant runScript(QWebEnginePage *page, const QString &script)
     if (!done)
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     return value;
+}
+
+bool waitUntil(const std::function<bool()> &ready, int timeoutMs)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (!ready()) {
+        if (waited.elapsed() >= timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    }
+    return true;
+}
+
+bool waitForEditorPage(QWebEnginePage *page)
+{
+    for (int i = 0; i < 400; ++i) {
+        if (runScript(page, QStringLiteral("!!(window.Tavrik && Tavrik.ready === true)")).toBool())
+            return true;
+        QEventLoop loop;
+        QTimer::singleShot(50, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return false;
 }
 
 bool stageAppFolder(const QString &folder)

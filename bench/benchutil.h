@@ -84,4 +84,10 @@ private:
 // the editor's own calls wait; an invalid value after a minute without an answer.
 QVariant runScript(QWebEnginePage *page, const QString &script);
 
+// Handles events until `ready` holds, for at most `timeoutMs`; whether it came to hold.
+bool waitUntil(const std::function<bool()> &ready, int timeoutMs = 60000);
+
+// Waits up to 20 s until the editor page's own script in `page` has started.
+bool waitForEditorPage(QWebEnginePage *page);
+
 } // namespace TavrikBench

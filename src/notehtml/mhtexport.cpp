@@ -69,10 +69,19 @@ GMimeObject *picturePart(const ExportFiles::Picture &picture)
     const qsizetype slash = picture.mimeType.indexOf('/');
     GMimePart *part = g_mime_part_new_with_type(picture.mimeType.left(slash).constData(),
                                                 picture.mimeType.mid(slash + 1).constData());
-    GMimeStream *stream = g_mime_stream_mem_new_with_buffer(picture.bytes.constData(),
-                                                            size_t(picture.bytes.size()));
+    // Encoded by GMime in one pass over the picture, straight into the buffer the part's stream
+    // owns, rather than in the chunks of a filtered stream over a copy of it.
+    const auto size = size_t(picture.bytes.size());
+    GByteArray *encoded = g_byte_array_sized_new(guint(GMIME_BASE64_ENCODE_LEN(size)));
+    int state = 0;
+    guint32 save = 0;
+    const size_t length = g_mime_encoding_base64_encode_close(
+        reinterpret_cast<const unsigned char *>(picture.bytes.constData()), size, encoded->data,
+        &state, &save);
+    g_byte_array_set_size(encoded, guint(length));
+    GMimeStream *stream = g_mime_stream_mem_new_with_byte_array(encoded);
     GMimeDataWrapper *content
-        = g_mime_data_wrapper_new_with_stream(stream, GMIME_CONTENT_ENCODING_DEFAULT);
+        = g_mime_data_wrapper_new_with_stream(stream, GMIME_CONTENT_ENCODING_BASE64);
     g_object_unref(stream);
     g_mime_part_set_content(part, content);
     g_object_unref(content);

@@ -17,7 +17,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QScreen>
@@ -103,20 +102,6 @@ public:
     IScreenCaptureNotify *captureNotify() { return this; }
 };
 
-bool waitForPage(QWebEnginePage *page)
-{
-    for (int i = 0; i < 400; ++i) {
-        if (TavrikBench::runScript(page,
-                                   QStringLiteral("!!(window.Tavrik && Tavrik.ready === true)"))
-                .toBool())
-            return true;
-        QEventLoop loop;
-        QTimer::singleShot(50, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return false;
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -164,7 +149,7 @@ int main(int argc, char **argv)
     handler.SetIEWebBrowser(&browser);
     browser.Create(nullptr, QRect(0, 0, 900, 600), 1, IEWebBrowser::StyleVisible);
     browser.Navigate2(work.path() + QStringLiteral("/zveditor/index.html"));
-    if (!waitForPage(browser.page())) {
+    if (!TavrikBench::waitForEditorPage(browser.page())) {
         std::fprintf(stderr, "editor page did not start\n");
         return 1;
     }

@@ -47,6 +47,12 @@ Kind kindOf(const xmlNode *node)
     return found == kinds.end() ? Kind::Inline : found->second;
 }
 
+bool isBlock(Kind kind)
+{
+    return kind == Kind::Block || kind == Kind::Heading || kind == Kind::List
+        || kind == Kind::Table;
+}
+
 bool nameIs(const xmlNode *node, const char *name)
 {
     return node->type == XML_ELEMENT_NODE
@@ -220,8 +226,7 @@ void OdtContent::flow(Element first, Element end, int level, const TextStyle &st
             const Kind kind = kindOf(node);
             if (kind == Kind::Skip)
                 continue;
-            if (kind == Kind::Block || kind == Kind::Heading || kind == Kind::List
-                || kind == Kind::Table) {
+            if (isBlock(kind)) {
                 closeParagraph();
                 block(node, level, style);
                 continue;
@@ -231,10 +236,7 @@ void OdtContent::flow(Element first, Element end, int level, const TextStyle &st
                 Element next = node->next;
                 while (next != end && isBlank(next))
                     next = next->next;
-                if (next == end
-                    || (next->type == XML_ELEMENT_NODE && kindOf(next) != Kind::Inline
-                        && kindOf(next) != Kind::Image && kindOf(next) != Kind::Link
-                        && kindOf(next) != Kind::Break)) {
+                if (next == end || (next->type == XML_ELEMENT_NODE && isBlock(kindOf(next)))) {
                     if (m_openLevel < 0)
                         openParagraph(level);
                     continue;
@@ -267,7 +269,10 @@ void OdtContent::block(Element element, int level, const TextStyle &style)
             flow(element->children, nullptr, level, inner);
         break;
     default:
+        const bool preformatted = nameIs(element, "pre");
+        m_preformatted += preformatted;
         flow(element->children, nullptr, level, inner);
+        m_preformatted -= preformatted;
     }
 }
 
@@ -404,9 +409,19 @@ void OdtContent::picture(Element element)
     const auto found = m_pictures.find(HtmlDocument::attribute(element, "src").value_or(QString()));
     if (found == m_pictures.end())
         return;
+    // The size the note gives the picture, in pixels: its style's first, else its attributes'.
+    const QString css = HtmlDocument::attribute(element, "style").value_or(QString());
+    const auto length = [&](const char *name) {
+        const QRegularExpression pixels(QStringLiteral("(?:^|;)\\s*") + QLatin1StringView(name)
+                                            + QStringLiteral("\\s*:\\s*(\\d+(?:\\.\\d+)?)px"),
+                                        QRegularExpression::CaseInsensitiveOption);
+        const int styled = qRound(pixels.match(css).captured(1).toDouble());
+        return styled > 0 ? styled
+                          : HtmlDocument::attribute(element, name).value_or(QString()).toInt();
+    };
     QSize size = found->second.size;
-    const int width = HtmlDocument::attribute(element, "width").value_or(QString()).toInt();
-    const int height = HtmlDocument::attribute(element, "height").value_or(QString()).toInt();
+    const int width = length("width");
+    const int height = length("height");
     if (width > 0 && height > 0)
         size = QSize(width, height);
     else if (width > 0 && size.width() > 0)
@@ -427,13 +442,43 @@ void OdtContent::text(const char *text, const TextStyle &style)
     const bool plain = !style.bold && !style.italic && !style.underline && !style.strike
         && style.color.isEmpty() && style.background.isEmpty();
     if (plain) {
-        appendEscaped(m_body, text, size);
+        appendText(text, size);
         return;
     }
     const int number = m_textStyles.emplace(style, int(m_textStyles.size()) + 1).first->second;
     m_body += "<text:span text:style-name=\"c" + QByteArray::number(number) + "\">";
-    appendEscaped(m_body, text, size);
+    appendText(text, size);
     m_body += "</text:span>";
+}
+
+// Preformatted text keeps its line breaks, tabs and runs of spaces, which the document would
+// otherwise fold into single spaces.
+void OdtContent::appendText(const char *text, qsizetype size)
+{
+    if (m_preformatted == 0) {
+        appendEscaped(m_body, text, size);
+        return;
+    }
+    const char *run = text;
+    const char *const end = text + size;
+    for (const char *c = text; c < end;) {
+        if (*c != ' ' && *c != '\n' && *c != '\t' && *c != '\r') {
+            ++c;
+            continue;
+        }
+        appendEscaped(m_body, run, c - run);
+        if (*c == ' ') {
+            const char *const spaces = c;
+            while (c < end && *c == ' ')
+                ++c;
+            m_body += "<text:s text:c=\"" + QByteArray::number(c - spaces) + "\"/>";
+        } else {
+            m_body += *c == '\n' ? "<text:line-break/>" : *c == '\t' ? "<text:tab/>" : "";
+            ++c;
+        }
+        run = c;
+    }
+    appendEscaped(m_body, run, end - run);
 }
 
 void OdtContent::openParagraph(int level)

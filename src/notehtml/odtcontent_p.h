@@ -15,12 +15,13 @@ namespace TAVRIKCORE::RICHEDITOR {
 
 // The text of an OpenDocument file (its content.xml) written from a parsed note, in one pass over
 // the HTML tree: h1-h6 become headings with their outline level, paragraphs and other blocks
-// become paragraphs, br a line break, bold, italic, underline, strike-through, text colour and
-// background colour (from the tags or the style attribute) spans with one automatic style per
-// combination, ul/ol bulleted and numbered lists, tables with their columns (colspan included),
-// links, and the local pictures frames of their size. Inline content directly in a container
-// (the body, a list item, a cell) is gathered into a paragraph. Elements the writer does not
-// know pass their content through; scripts, styles and pictures not in the set are left out.
+// become paragraphs (pre keeping its line breaks and spaces), br a line break, bold, italic,
+// underline, strike-through, text colour and background colour (from the tags or the style
+// attribute) spans with one automatic style per combination, ul/ol bulleted and numbered lists,
+// tables with their columns (colspan included), links, and the local pictures as frames of their
+// size. Inline content directly in a container (the body, a list item, a cell) is gathered into a
+// paragraph. Elements the writer does not know pass their content through; scripts, styles and
+// pictures not in the set are left out.
 class OdtContent
 {
 public:
@@ -63,6 +64,7 @@ private:
     void inlineNode(HtmlDocument::Element node, const TextStyle &style);
     void picture(HtmlDocument::Element element);
     void text(const char *text, const TextStyle &style);
+    void appendText(const char *text, qsizetype size);
     void openParagraph(int level);
     void closeParagraph();
     static TextStyle styled(HtmlDocument::Element element, TextStyle style);
@@ -72,6 +74,7 @@ private:
     std::map<TextStyle, int> m_textStyles;
     int m_openLevel = -1; // the open paragraph: 0 a paragraph, 1-6 a heading, -1 none
     int m_listDepth = 0;
+    int m_preformatted = 0; // how many pre elements the text is in
     int m_tables = 0;
     bool m_inLink = false;
 };

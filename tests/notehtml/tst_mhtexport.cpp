@@ -69,8 +69,9 @@ protected:
                "</p><ul><li>first</li><li>second</li></ul><ol><li>one</li></ol>"
                "<table><tbody><tr><td>cell 1</td><td>cell 2</td></tr></tbody></table>"
                "<img src=\"../userdata\\attachment\\ab.png\">"
-               "<img src=\"../userdata\\attachment\\ab.png\" class=\"again\">"
-               "<img src=\"../userdata\\attachment\\c4rd.bmp\" class=\"doc.pdf\">"
+               "<img src=\"../userdata\\attachment\\ab.png\" class=\"again\" width=\"74\">"
+               "<img src=\"../userdata\\attachment\\c4rd.bmp\" class=\"doc.pdf\" "
+               "style=\"height: 96px\" height=\"10\">"
                "<img src=\"../userdata\\attachment\\gone.png\">"
                "<img src=\"../userdata\\attachment\\text.png\">"_qs;
     }
@@ -230,8 +231,8 @@ TEST_F(ExportTest, ArchiveHoldsTheFormattedNoteAndItsPictures)
         "</text:list-item></text:list><table:table table:name=\"Table1\"><table:table-column "
         "table:number-columns-repeated=\"2\"/><table:table-row>"_qs
         + cell.arg(1) + cell.arg(2) + u"</table:table-row></table:table><text:p>"_qs + picture
-        + picture + frame.arg(u"2.381"_qs, u"1.270"_qs, u"Picture2.bmp"_qs)
-        + u"</text:p></office:text>"_qs));
+        + frame.arg(u"1.958"_qs, u"1.111"_qs, u"Picture1.png"_qs)
+        + frame.arg(u"4.763"_qs, u"2.540"_qs, u"Picture2.bmp"_qs) + u"</text:p></office:text>"_qs));
     const std::pair<QString, QString> styles[] = {
         {u"bold"_qs, u"fo:font-weight=\"bold\" style:font-weight-asian=\"bold\""_qs},
         {u"italic"_qs, u"fo:font-style=\"italic\" style:font-style-asian=\"italic\""_qs},
@@ -260,6 +261,9 @@ TEST_F(ExportTest, ContentFollowsTheMarkup)
         {u"<div>a<br>b<br> </div><div><br></div>\n<p></p>x &lt; y &amp; \"z\"<script>s</script>"_qs,
          u"<text:p>a<text:line-break/>b </text:p><text:p></text:p><text:p>x &lt; y &amp; "
          "&quot;z&quot;</text:p>"_qs},
+        {u"<pre>a  b\n\tc <b>d</b></pre>"_qs,
+         u"<text:p>a<text:s text:c=\"2\"/>b<text:line-break/><text:tab/>c<text:s text:c=\"1\"/>"
+         "<text:span text:style-name=\"c1\">d</text:span></text:p>"_qs},
         {u"<ul><li>a<ol><li>b</li></ol></li><li><table><tr><td>c</td></tr></table></li></ul>"_qs,
          u"<text:list text:style-name=\"Bulleted\"><text:list-item><text:p>a</text:p><text:list "
          "text:style-name=\"Numbered\"><text:list-item><text:p>b</text:p></text:list-item>"

@@ -4,20 +4,15 @@
 
 #include "common/writelog_p.h"
 #include "notehtml/exportfiles_p.h"
+#include "notehtml/htmldocument_p.h"
 #include "notehtml/mhtexport_p.h"
+#include "notehtml/odtcontent_p.h"
+#include "notehtml/zipwriter_p.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QImage>
-#include <QTextCursor>
-#include <QTextDocument>
-#include <QTextDocumentWriter>
-#include <QTextFrame>
-#include <QTextList>
-#include <QTextTable>
-#include <QUrl>
-
-#include <vector>
+#include <QImageReader>
 
 namespace TAVRIKCORE::RICHEDITOR {
 
@@ -25,63 +20,111 @@ using Internal::writeLog;
 
 namespace {
 
-// Qt's OpenDocument writer puts a table that directly follows a list item inside the list and
-// breaks the table's rows apart; a plain paragraph between the two keeps them whole.
-void separateTablesFromLists(QTextFrame *frame)
+constexpr char kMimeType[] = "application/vnd.oasis.opendocument.text";
+
+// The styles the content refers to by name: the headings, bold at the point sizes a browser
+// shows them at, each with its outline level.
+QByteArray stylesDocument()
 {
-    std::vector<QTextBlock> lastListItems;
-    std::vector<QTextFrame *> children;
-    QTextBlock previous;
-    for (auto it = frame->begin(); !it.atEnd(); ++it) {
-        QTextFrame *child = it.currentFrame();
-        if (!child) {
-            previous = it.currentBlock();
-            continue;
-        }
-        if (previous.isValid() && previous.textList() && qobject_cast<QTextTable *>(child))
-            lastListItems.push_back(previous);
-        children.push_back(child);
-        previous = QTextBlock();
+    QByteArray out = QByteArrayLiteral(
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<office:document-styles"
+        " xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\""
+        " xmlns:style=\"urn:oasis:names:tc:opendocument:xmlns:style:1.0\""
+        " xmlns:fo=\"urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0\""
+        " office:version=\"1.2\"><office:styles>"
+        "<style:style style:name=\"Standard\" style:family=\"paragraph\" style:class=\"text\"/>"
+        "<style:style style:name=\"Heading\" style:family=\"paragraph\""
+        " style:parent-style-name=\"Standard\" style:next-style-name=\"Standard\""
+        " style:class=\"text\"><style:paragraph-properties fo:margin-top=\"0.423cm\""
+        " fo:margin-bottom=\"0.212cm\" fo:keep-with-next=\"always\"/><style:text-properties"
+        " fo:font-weight=\"bold\" style:font-weight-asian=\"bold\""
+        " style:font-weight-complex=\"bold\"/></style:style>");
+    const int points[] = {24, 18, 14, 12, 10, 8};
+    for (int level = 1; level <= 6; ++level) {
+        const QByteArray number = QByteArray::number(level);
+        const QByteArray size = QByteArray::number(points[level - 1]) + "pt";
+        out += "<style:style style:name=\"Heading_20_" + number + "\" style:display-name=\"Heading "
+            + number
+            + "\" style:family=\"paragraph\" style:parent-style-name=\"Heading\""
+              " style:next-style-name=\"Standard\" style:default-outline-level=\""
+            + number + "\" style:class=\"text\"><style:text-properties fo:font-size=\"" + size
+            + "\" style:font-size-asian=\"" + size + "\" style:font-size-complex=\"" + size
+            + "\"/></style:style>";
     }
-    for (QTextFrame *child : children)
-        separateTablesFromLists(child);
-    for (auto item = lastListItems.rbegin(); item != lastListItems.rend(); ++item) {
-        QTextCursor cursor(*item);
-        cursor.movePosition(QTextCursor::EndOfBlock);
-        cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
-    }
+    out += "</office:styles></office:document-styles>";
+    return out;
+}
+
+// The picture's size in pixels, from its header when it tells it.
+QSize pictureSize(const QByteArray &bytes)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    const QSize size = QImageReader(&buffer).size();
+    return size.isValid() ? size : QImage::fromData(bytes).size();
+}
+
+void addManifestEntry(QByteArray &manifest, QByteArrayView path, QByteArrayView mediaType)
+{
+    manifest += "<manifest:file-entry manifest:full-path=\"";
+    manifest += path;
+    manifest += "\" manifest:media-type=\"";
+    manifest += mediaType;
+    manifest += "\"/>";
 }
 
 } // namespace
 
 int OdtExport::HtmlToOdt(const QString &html, const QString &target)
 {
-    QTextDocument document;
-    document.setUndoRedoEnabled(false);
-    // Headings are a size step in a rich-text document, which the writer does not store; they
-    // get the point sizes a browser gives them instead.
-    document.setDefaultStyleSheet(
-        QStringLiteral("h1 { font-size: 24pt } h2 { font-size: 18pt } h3 { font-size: 14pt } "
-                       "h4 { font-size: 12pt } h5 { font-size: 10pt } h6 { font-size: 8pt }"));
-    // Every local picture is a resource, so nothing is read from disk behind the export's back:
-    // those that could not be read are empty pictures, which the writer leaves out.
-    for (const ExportFiles::Picture &picture :
-         ExportFiles::localPictures(html, QStringLiteral("HtmlToOdt"))) {
-        const QVariant resource
-            = picture.mimeType.isEmpty() ? QVariant(QImage()) : QVariant(picture.bytes);
-        document.addResource(QTextDocument::ImageResource, QUrl(picture.src), resource);
-    }
-    document.setHtml(html);
-    separateTablesFromLists(document.rootFrame());
-
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    QTextDocumentWriter writer(&buffer, QByteArrayLiteral("odf"));
-    if (!writer.write(&document)) {
+    const std::vector<ExportFiles::Picture> localPictures
+        = ExportFiles::localPictures(html, QStringLiteral("HtmlToOdt"));
+    const auto failed = [] {
         writeLog(QStringLiteral("[ERROR:] HtmlToOdt 发送未知错误！"));
         return 0;
+    };
+    HtmlDocument document;
+    if (!document.parse(html))
+        return failed();
+    // The pictures go into the package with their own bytes, under a name of their type.
+    OdtContent::Pictures pictures;
+    std::vector<const ExportFiles::Picture *> packed;
+    for (const ExportFiles::Picture &picture : localPictures) {
+        if (picture.mimeType.isEmpty())
+            continue;
+        packed.push_back(&picture);
+        const QByteArray type = picture.mimeType.mid(6).split('+').front();
+        pictures.emplace(
+            picture.src,
+            OdtContent::Picture{"Pictures/Picture" + QByteArray::number(packed.size()) + '.' + type,
+                                pictureSize(picture.bytes)});
     }
-    if (const int error = ExportFiles::replace(target, buffer.data())) {
+
+    QByteArray manifest = QByteArrayLiteral(
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<manifest:manifest"
+        " xmlns:manifest=\"urn:oasis:names:tc:opendocument:xmlns:manifest:1.0\""
+        " manifest:version=\"1.2\"><manifest:file-entry manifest:full-path=\"/\""
+        " manifest:version=\"1.2\" manifest:media-type=\"");
+    manifest += kMimeType;
+    manifest += "\"/>";
+    ZipWriter zip;
+    zip.add("mimetype", kMimeType);
+    zip.add("content.xml", OdtContent::write(document.body(), pictures));
+    addManifestEntry(manifest, "content.xml", "text/xml");
+    zip.add("styles.xml", stylesDocument());
+    addManifestEntry(manifest, "styles.xml", "text/xml");
+    for (const ExportFiles::Picture *picture : packed) {
+        const QByteArray &path = pictures.at(picture->src).path;
+        zip.add(path, picture->bytes);
+        addManifestEntry(manifest, path, picture->mimeType);
+    }
+    manifest += "</manifest:manifest>";
+    zip.add("META-INF/manifest.xml", manifest);
+    const QByteArray archive = zip.finish();
+    if (archive.isEmpty())
+        return failed();
+    if (const int error = ExportFiles::replace(target, archive)) {
         ExportFiles::logWriteFailure(QStringLiteral("HtmlToOdt"), target, error);
         return 0;
     }

@@ -9,21 +9,24 @@
 namespace TAVRIKCORE::RICHEDITOR {
 
 // Export of a note as an OpenDocument text (.odt), the document format of LibreOffice and every
-// other word processor: the converted HTML (MhtExport::HtmlConvert) read into a rich-text
-// document with the note's pictures loaded as its resources, then written by Qt's OpenDocument
-// writer. Headings, bold, italic, underline, colours, lists, tables, links and pictures survive;
-// thumbnail cards come out as their pictures.
+// other word processor: the converted HTML (MhtExport::HtmlConvert) is parsed once and written
+// as the package's content (OdtContent: headings with their outline level, bold, italic,
+// underline, colours, lists, tables, links and pictures), with a style sheet for the headings,
+// the note's pictures with their own bytes and the manifest listing them, in a ZIP archive of
+// stored entries (ZipWriter) that starts with the package's type. Thumbnail cards come out as
+// their pictures.
 class TAVRIK_AUTOTEST_EXPORT OdtExport
 {
 public:
     // Writes `html` as an ODT file to `target`, replacing it. The local pictures of
-    // ExportFiles::localPictures ("HtmlToOdt" in its log lines) go into the file, a PNG with
-    // its own bytes, other pictures as the writer encodes them again; a missing picture, or one
-    // that is not a picture, is left out. Headings get the point sizes a browser shows them at. The file is written beside the target and renamed over it, so a
+    // ExportFiles::localPictures ("HtmlToOdt" in its log lines) go into the file with their own
+    // bytes, each once, as Pictures/Picture<n>.<type>; a missing picture, or one that is not a
+    // picture, is left out. The file is written beside the target and renamed over it, so a
     // failed export leaves the target as it was. 1 when written; 0 with the log line
     // "[ERROR:] HtmlToOdt发生错误，错误信息: cannot write <target>: <system reason>" when the file
     // cannot be written (a missing or read-only folder, a target that is a folder), or
-    // "[ERROR:] HtmlToOdt 发送未知错误！" when the document cannot be written.
+    // "[ERROR:] HtmlToOdt 发送未知错误！" when the document cannot be made (the HTML cannot be
+    // parsed, or the archive would pass 4 GiB).
     static int HtmlToOdt(const QString &html, const QString &target);
 
     // MhtExport::HtmlConvert, then HtmlToOdt. 1 on success, else 0.

@@ -1,0 +1,510 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#include "notehtml/odtcontent_p.h"
+
+#include <QColor>
+#include <QRegularExpression>
+
+#include <libxml/tree.h>
+
+#include <cstring>
+#include <string_view>
+#include <unordered_map>
+
+namespace TAVRIKCORE::RICHEDITOR {
+
+namespace {
+
+using Element = HtmlDocument::Element;
+
+enum class Kind { Inline, Skip, Block, Heading, List, Table, Break, Image, Link };
+
+Kind kindOf(const xmlNode *node)
+{
+    static const std::unordered_map<std::string_view, Kind> kinds = [] {
+        std::unordered_map<std::string_view, Kind> map;
+        for (const char *name : {"script", "style", "head", "title", "template", "noscript"})
+            map.emplace(name, Kind::Skip);
+        for (const char *name :
+             {"address",  "article",    "aside",   "blockquote", "body", "caption", "center",
+              "dd",       "details",    "dialog",  "dir",        "div",  "dl",      "dt",
+              "fieldset", "figcaption", "figure",  "footer",     "form", "header",  "hr",
+              "html",     "legend",     "li",      "main",       "menu", "nav",     "p",
+              "pre",      "section",    "summary", "tbody",      "td",   "tfoot",   "th",
+              "thead",    "tr"})
+            map.emplace(name, Kind::Block);
+        for (const char *name : {"h1", "h2", "h3", "h4", "h5", "h6"})
+            map.emplace(name, Kind::Heading);
+        map.emplace("ul", Kind::List);
+        map.emplace("ol", Kind::List);
+        map.emplace("table", Kind::Table);
+        map.emplace("br", Kind::Break);
+        map.emplace("img", Kind::Image);
+        map.emplace("a", Kind::Link);
+        return map;
+    }();
+    const auto found = kinds.find(reinterpret_cast<const char *>(node->name));
+    return found == kinds.end() ? Kind::Inline : found->second;
+}
+
+bool nameIs(const xmlNode *node, const char *name)
+{
+    return node->type == XML_ELEMENT_NODE
+        && std::strcmp(reinterpret_cast<const char *>(node->name), name) == 0;
+}
+
+bool isBlank(const xmlNode *node)
+{
+    if (node->type == XML_COMMENT_NODE)
+        return true;
+    if (node->type != XML_TEXT_NODE || !node->content)
+        return false;
+    for (const xmlChar *c = node->content; *c; ++c) {
+        if (*c != ' ' && *c != '\t' && *c != '\n' && *c != '\r' && *c != '\f')
+            return false;
+    }
+    return true;
+}
+
+// Appends UTF-8 text as XML character data: markup characters escaped, the characters XML
+// cannot hold (control characters, U+FFFE, U+FFFF) left out.
+void appendEscaped(QByteArray &out, const char *text, qsizetype size)
+{
+    const char *run = text;
+    const char *const end = text + size;
+    for (const char *c = text; c < end; ++c) {
+        const unsigned char byte = static_cast<unsigned char>(*c);
+        const char *replacement = nullptr;
+        qsizetype skip = 1;
+        if (byte == '&')
+            replacement = "&amp;";
+        else if (byte == '<')
+            replacement = "&lt;";
+        else if (byte == '>')
+            replacement = "&gt;";
+        else if (byte == '"')
+            replacement = "&quot;";
+        else if (byte < 0x20 && byte != '\t' && byte != '\n' && byte != '\r')
+            replacement = "";
+        else if (byte == 0xEF && end - c >= 3 && static_cast<unsigned char>(c[1]) == 0xBF
+                 && (static_cast<unsigned char>(c[2]) & 0xFE) == 0xBE) {
+            replacement = "";
+            skip = 3;
+        } else
+            continue;
+        out.append(run, c - run).append(replacement);
+        c += skip - 1;
+        run = c + 1;
+    }
+    out.append(run, end - run);
+}
+
+void appendEscaped(QByteArray &out, const QString &text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    appendEscaped(out, utf8.constData(), utf8.size());
+}
+
+// "#rrggbb" for a CSS colour (a name, #rgb, #rrggbb, rgb() or rgba()); empty for a colour that
+// cannot be read or is transparent.
+QByteArray cssColor(const QString &value)
+{
+    static const QRegularExpression rgb(QStringLiteral(
+        "^rgba?\\(\\s*(\\d+)\\s*,\\s*(\\d+)\\s*,\\s*(\\d+)\\s*(?:,\\s*([\\d.]+)\\s*)?\\)$"));
+    QColor color;
+    if (const QRegularExpressionMatch match = rgb.match(value); match.hasMatch()) {
+        if (match.hasCaptured(4) && match.captured(4).toDouble() == 0)
+            return {};
+        color.setRgb(qMin(match.captured(1).toInt(), 255), qMin(match.captured(2).toInt(), 255),
+                     qMin(match.captured(3).toInt(), 255));
+    } else {
+        color = QColor::fromString(value);
+    }
+    if (!color.isValid() || color.alpha() == 0)
+        return {};
+    return color.name(QColor::HexRgb).toLatin1();
+}
+
+QByteArray centimetres(int pixels)
+{
+    return QByteArray::number(pixels * 2.54 / 96, 'f', 3) + "cm";
+}
+
+QByteArray textProperties(bool on, const char *property, const char *value)
+{
+    if (!on)
+        return {};
+    return QByteArray(" fo:") + property + "=\"" + value + "\" style:" + property + "-asian=\""
+        + value + "\" style:" + property + "-complex=\"" + value + '"';
+}
+
+constexpr char kNamespaces[]
+    = " xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\""
+      " xmlns:style=\"urn:oasis:names:tc:opendocument:xmlns:style:1.0\""
+      " xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\""
+      " xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\""
+      " xmlns:draw=\"urn:oasis:names:tc:opendocument:xmlns:drawing:1.0\""
+      " xmlns:fo=\"urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0\""
+      " xmlns:xlink=\"http://www.w3.org/1999/xlink\""
+      " xmlns:svg=\"urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0\""
+      " office:version=\"1.2\"";
+
+} // namespace
+
+QByteArray OdtContent::write(Element body, const Pictures &pictures)
+{
+    OdtContent content(pictures);
+    if (body)
+        content.flow(body->children, nullptr, 0, TextStyle());
+    return content.document();
+}
+
+QByteArray OdtContent::document() const
+{
+    QByteArray out = QByteArrayLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                                       "<office:document-content")
+        + kNamespaces + "><office:automatic-styles>";
+    for (const auto &[style, number] : m_textStyles) {
+        out += "<style:style style:name=\"c" + QByteArray::number(number)
+            + "\" style:family=\"text\"><style:text-properties"
+            + textProperties(style.bold, "font-weight", "bold")
+            + textProperties(style.italic, "font-style", "italic");
+        if (style.underline)
+            out += " style:text-underline-style=\"solid\" style:text-underline-width=\"auto\""
+                   " style:text-underline-color=\"font-color\"";
+        if (style.strike)
+            out += " style:text-line-through-style=\"solid\"";
+        if (!style.color.isEmpty())
+            out += " fo:color=\"" + style.color + '"';
+        if (!style.background.isEmpty())
+            out += " fo:background-color=\"" + style.background + '"';
+        out += "/></style:style>";
+    }
+    out += "<style:style style:name=\"Cell\" style:family=\"table-cell\">"
+           "<style:table-cell-properties fo:padding=\"0.1cm\" fo:border=\"0.5pt solid #000000\"/>"
+           "</style:style>";
+    static const char *const bullets[] = {"\u2022", "\u25E6", "\u25AA"};
+    for (const bool numbered : {false, true}) {
+        out += numbered ? "<text:list-style style:name=\"Numbered\">"
+                        : "<text:list-style style:name=\"Bulleted\">";
+        for (int level = 1; level <= 10; ++level) {
+            const QByteArray indent = QByteArray::number(0.635 * level, 'f', 3) + "cm";
+            const QByteArray number = QByteArray::number(level);
+            if (numbered)
+                out += "<text:list-level-style-number text:level=\"" + number
+                    + "\" style:num-suffix=\".\" style:num-format=\"1\">";
+            else
+                out += "<text:list-level-style-bullet text:level=\"" + number
+                    + "\" text:bullet-char=\"" + bullets[(level - 1) % 3] + "\">";
+            out += "<style:list-level-properties text:list-level-position-and-space-mode="
+                   "\"label-alignment\"><style:list-level-label-alignment "
+                   "text:label-followed-by=\"listtab\" text:list-tab-stop-position=\""
+                + indent + "\" fo:text-indent=\"-0.635cm\" fo:margin-left=\"" + indent
+                + "\"/></style:list-level-properties>";
+            out += numbered ? "</text:list-level-style-number>" : "</text:list-level-style-bullet>";
+        }
+        out += "</text:list-style>";
+    }
+    out += "</office:automatic-styles><office:body><office:text>";
+    out += m_body;
+    out += "</office:text></office:body></office:document-content>";
+    return out;
+}
+
+// The nodes from `first` up to `end` as the content of a container whose paragraphs are of
+// `level`: blocks written in turn, inline content between them gathered into paragraphs.
+void OdtContent::flow(Element first, Element end, int level, const TextStyle &style)
+{
+    for (Element node = first; node != end; node = node->next) {
+        if (node->type == XML_ELEMENT_NODE) {
+            const Kind kind = kindOf(node);
+            if (kind == Kind::Skip)
+                continue;
+            if (kind == Kind::Block || kind == Kind::Heading || kind == Kind::List
+                || kind == Kind::Table) {
+                closeParagraph();
+                block(node, level, style);
+                continue;
+            }
+            if (kind == Kind::Break) {
+                // A browser shows nothing for the break that ends a block's last line.
+                Element next = node->next;
+                while (next != end && isBlank(next))
+                    next = next->next;
+                if (next == end
+                    || (next->type == XML_ELEMENT_NODE && kindOf(next) != Kind::Inline
+                        && kindOf(next) != Kind::Image && kindOf(next) != Kind::Link
+                        && kindOf(next) != Kind::Break)) {
+                    if (m_openLevel < 0)
+                        openParagraph(level);
+                    continue;
+                }
+            }
+        } else if (node->type != XML_TEXT_NODE || (m_openLevel < 0 && isBlank(node))) {
+            continue;
+        }
+        if (m_openLevel < 0)
+            openParagraph(level);
+        inlineNode(node, style);
+    }
+    closeParagraph();
+}
+
+void OdtContent::block(Element element, int level, const TextStyle &style)
+{
+    const TextStyle inner = styled(element, style);
+    switch (kindOf(element)) {
+    case Kind::Heading:
+        flow(element->children, nullptr, element->name[1] - '0', inner);
+        break;
+    case Kind::List:
+        list(element, nameIs(element, "ol"), inner);
+        break;
+    case Kind::Table:
+        if (m_listDepth == 0)
+            table(element, inner);
+        else // a list item holds no table: its cells become paragraphs of the item
+            flow(element->children, nullptr, level, inner);
+        break;
+    default:
+        flow(element->children, nullptr, level, inner);
+    }
+}
+
+void OdtContent::list(Element element, bool numbered, const TextStyle &style)
+{
+    m_body += numbered ? "<text:list text:style-name=\"Numbered\">"
+                       : "<text:list text:style-name=\"Bulleted\">";
+    ++m_listDepth;
+    for (Element node = element->children; node; node = node->next) {
+        if (isBlank(node) || (node->type == XML_ELEMENT_NODE && kindOf(node) == Kind::Skip)
+            || (node->type != XML_ELEMENT_NODE && node->type != XML_TEXT_NODE))
+            continue;
+        m_body += "<text:list-item>";
+        if (nameIs(node, "li"))
+            flow(node->children, nullptr, 0, styled(node, style));
+        else
+            flow(node, node->next, 0, style);
+        m_body += "</text:list-item>";
+    }
+    --m_listDepth;
+    m_body += "</text:list>";
+}
+
+void OdtContent::table(Element element, const TextStyle &style)
+{
+    std::vector<Element> rows;
+    for (Element node = element->children; node; node = node->next) {
+        if (nameIs(node, "tr"))
+            rows.push_back(node);
+        else if (nameIs(node, "thead") || nameIs(node, "tbody") || nameIs(node, "tfoot")) {
+            for (Element row = node->children; row; row = row->next) {
+                if (nameIs(row, "tr"))
+                    rows.push_back(row);
+            }
+        } else if (nameIs(node, "caption"))
+            block(node, 0, style);
+    }
+    const auto spanOf = [](Element cell) {
+        return std::clamp(HtmlDocument::attribute(cell, "colspan").value_or(QString()).toInt(), 1,
+                          1000);
+    };
+    int columns = 1;
+    for (Element row : rows) {
+        int count = 0;
+        for (Element cell = row->children; cell; cell = cell->next) {
+            if (nameIs(cell, "td") || nameIs(cell, "th"))
+                count += spanOf(cell);
+        }
+        columns = std::max(columns, count);
+    }
+    m_body += "<table:table table:name=\"Table" + QByteArray::number(++m_tables)
+        + "\"><table:table-column table:number-columns-repeated=\"" + QByteArray::number(columns)
+        + "\"/>";
+    if (rows.empty()) {
+        m_body += "<table:table-row>";
+        cell(nullptr, 1, style);
+        m_body += "</table:table-row>";
+    }
+    for (Element row : rows) {
+        m_body += "<table:table-row>";
+        int used = 0;
+        for (Element node = row->children; node; node = node->next) {
+            if (nameIs(node, "td") || nameIs(node, "th")) {
+                const int span = std::min(spanOf(node), columns - used);
+                cell(node, span, styled(row, style));
+                used += span;
+            }
+        }
+        for (; used < columns; ++used)
+            cell(nullptr, 1, style);
+        m_body += "</table:table-row>";
+    }
+    m_body += "</table:table>";
+}
+
+void OdtContent::cell(Element element, int span, const TextStyle &style)
+{
+    m_body += "<table:table-cell table:style-name=\"Cell\" office:value-type=\"string\"";
+    if (span > 1)
+        m_body += " table:number-columns-spanned=\"" + QByteArray::number(span) + '"';
+    m_body += '>';
+    const qsizetype start = m_body.size();
+    if (element)
+        flow(element->children, nullptr, 0, styled(element, style));
+    if (m_body.size() == start)
+        m_body += "<text:p/>";
+    m_body += "</table:table-cell>";
+    for (int covered = 1; covered < span; ++covered)
+        m_body += "<table:covered-table-cell/>";
+}
+
+void OdtContent::inlineNode(Element node, const TextStyle &style)
+{
+    if (node->type == XML_TEXT_NODE) {
+        if (node->content)
+            text(reinterpret_cast<const char *>(node->content), style);
+        return;
+    }
+    if (node->type != XML_ELEMENT_NODE)
+        return;
+    const TextStyle inner = styled(node, style);
+    switch (kindOf(node)) {
+    case Kind::Skip:
+        return;
+    case Kind::Break:
+        m_body += "<text:line-break/>";
+        return;
+    case Kind::Image:
+        picture(node);
+        return;
+    case Kind::Link:
+        if (const std::optional<QString> href = HtmlDocument::attribute(node, "href");
+            href && !m_inLink) {
+            m_body += "<text:a xlink:type=\"simple\" xlink:href=\"";
+            appendEscaped(m_body, *href);
+            m_body += "\">";
+            m_inLink = true;
+            for (Element child = node->children; child; child = child->next)
+                inlineNode(child, inner);
+            m_inLink = false;
+            m_body += "</text:a>";
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    for (Element child = node->children; child; child = child->next)
+        inlineNode(child, inner);
+}
+
+void OdtContent::picture(Element element)
+{
+    const auto found = m_pictures.find(HtmlDocument::attribute(element, "src").value_or(QString()));
+    if (found == m_pictures.end())
+        return;
+    QSize size = found->second.size;
+    const int width = HtmlDocument::attribute(element, "width").value_or(QString()).toInt();
+    const int height = HtmlDocument::attribute(element, "height").value_or(QString()).toInt();
+    if (width > 0 && height > 0)
+        size = QSize(width, height);
+    else if (width > 0 && size.width() > 0)
+        size = QSize(width, int(qint64(size.height()) * width / size.width()));
+    else if (height > 0 && size.height() > 0)
+        size = QSize(int(qint64(size.width()) * height / size.height()), height);
+    m_body += "<draw:frame text:anchor-type=\"as-char\" svg:width=\"" + centimetres(size.width())
+        + "\" svg:height=\"" + centimetres(size.height()) + "\"><draw:image xlink:href=\""
+        + found->second.path
+        + "\" xlink:type=\"simple\" xlink:show=\"embed\" xlink:actuate=\"onLoad\"/></draw:frame>";
+}
+
+void OdtContent::text(const char *text, const TextStyle &style)
+{
+    const qsizetype size = qsizetype(std::strlen(text));
+    if (size == 0)
+        return;
+    const bool plain = !style.bold && !style.italic && !style.underline && !style.strike
+        && style.color.isEmpty() && style.background.isEmpty();
+    if (plain) {
+        appendEscaped(m_body, text, size);
+        return;
+    }
+    const int number = m_textStyles.emplace(style, int(m_textStyles.size()) + 1).first->second;
+    m_body += "<text:span text:style-name=\"c" + QByteArray::number(number) + "\">";
+    appendEscaped(m_body, text, size);
+    m_body += "</text:span>";
+}
+
+void OdtContent::openParagraph(int level)
+{
+    if (level == 0) {
+        m_body += "<text:p>";
+    } else {
+        const QByteArray number = QByteArray::number(level);
+        m_body += "<text:h text:style-name=\"Heading_20_" + number + "\" text:outline-level=\""
+            + number + "\">";
+    }
+    m_openLevel = level;
+}
+
+void OdtContent::closeParagraph()
+{
+    if (m_openLevel < 0)
+        return;
+    m_body += m_openLevel == 0 ? "</text:p>" : "</text:h>";
+    m_openLevel = -1;
+}
+
+// The style of the text inside `element`: its tag's and its style attribute's formatting on top
+// of the style around it.
+OdtContent::TextStyle OdtContent::styled(Element element, TextStyle style)
+{
+    const char *name = reinterpret_cast<const char *>(element->name);
+    if (!std::strcmp(name, "b") || !std::strcmp(name, "strong") || !std::strcmp(name, "th"))
+        style.bold = true;
+    else if (!std::strcmp(name, "i") || !std::strcmp(name, "em"))
+        style.italic = true;
+    else if (!std::strcmp(name, "u") || !std::strcmp(name, "ins"))
+        style.underline = true;
+    else if (!std::strcmp(name, "s") || !std::strcmp(name, "strike") || !std::strcmp(name, "del"))
+        style.strike = true;
+    else if (!std::strcmp(name, "font")) {
+        if (const std::optional<QString> color = HtmlDocument::attribute(element, "color"))
+            style.color = cssColor(color->trimmed());
+    }
+    if (!element->properties)
+        return style;
+    const std::optional<QString> css = HtmlDocument::attribute(element, "style");
+    if (!css)
+        return style;
+    for (const QStringView declaration : QStringView(*css).split(u';')) {
+        const qsizetype colon = declaration.indexOf(u':');
+        if (colon < 0)
+            continue;
+        const QString property = declaration.left(colon).trimmed().toString().toLower();
+        QString value = declaration.mid(colon + 1).trimmed().toString().toLower();
+        value.remove(QStringLiteral("!important"));
+        value = value.trimmed();
+        if (property == u"color") {
+            style.color = cssColor(value);
+        } else if (property == u"background-color") {
+            style.background = cssColor(value);
+        } else if (property == u"background") {
+            if (const QByteArray color = cssColor(value); !color.isEmpty())
+                style.background = color;
+        } else if (property == u"font-weight") {
+            const int weight = value.toInt();
+            style.bold = value == u"bold" || value == u"bolder" || weight >= 600;
+        } else if (property == u"font-style") {
+            style.italic = value == u"italic" || value == u"oblique";
+        } else if (property == u"text-decoration" || property == u"text-decoration-line") {
+            // Decorations add up: an inner element cannot take away an outer one's.
+            style.underline = style.underline || value.contains(u"underline");
+            style.strike = style.strike || value.contains(u"line-through");
+        }
+    }
+    return style;
+}
+
+} // namespace TAVRIKCORE::RICHEDITOR

@@ -1,0 +1,79 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#pragma once
+
+#include "notehtml/htmldocument_p.h"
+
+#include <QByteArray>
+#include <QSize>
+#include <QString>
+
+#include <map>
+#include <tuple>
+
+namespace TAVRIKCORE::RICHEDITOR {
+
+// The text of an OpenDocument file (its content.xml) written from a parsed note, in one pass over
+// the HTML tree: h1-h6 become headings with their outline level, paragraphs and other blocks
+// become paragraphs, br a line break, bold, italic, underline, strike-through, text colour and
+// background colour (from the tags or the style attribute) spans with one automatic style per
+// combination, ul/ol bulleted and numbered lists, tables with their columns (colspan included),
+// links, and the local pictures frames of their size. Inline content directly in a container
+// (the body, a list item, a cell) is gathered into a paragraph. Elements the writer does not
+// know pass their content through; scripts, styles and pictures not in the set are left out.
+class OdtContent
+{
+public:
+    struct Picture
+    {
+        QByteArray path; // the entry in the package: Pictures/<name>
+        QSize size; // in pixels, as read from the picture's header
+    };
+    // Pictures by the img src that shows them.
+    using Pictures = std::map<QString, Picture>;
+
+    // The content document for the children of `body` (which may be null).
+    static QByteArray write(HtmlDocument::Element body, const Pictures &pictures);
+
+private:
+    struct TextStyle
+    {
+        bool bold = false;
+        bool italic = false;
+        bool underline = false;
+        bool strike = false;
+        QByteArray color;
+        QByteArray background;
+        bool operator<(const TextStyle &other) const
+        {
+            return std::tie(bold, italic, underline, strike, color, background)
+                < std::tie(other.bold, other.italic, other.underline, other.strike, other.color,
+                           other.background);
+        }
+    };
+
+    explicit OdtContent(const Pictures &pictures) : m_pictures(pictures) { }
+    QByteArray document() const;
+    void flow(HtmlDocument::Element first, HtmlDocument::Element end, int level,
+              const TextStyle &style);
+    void block(HtmlDocument::Element element, int level, const TextStyle &style);
+    void list(HtmlDocument::Element element, bool numbered, const TextStyle &style);
+    void table(HtmlDocument::Element element, const TextStyle &style);
+    void cell(HtmlDocument::Element element, int span, const TextStyle &style);
+    void inlineNode(HtmlDocument::Element node, const TextStyle &style);
+    void picture(HtmlDocument::Element element);
+    void text(const char *text, const TextStyle &style);
+    void openParagraph(int level);
+    void closeParagraph();
+    static TextStyle styled(HtmlDocument::Element element, TextStyle style);
+
+    const Pictures &m_pictures;
+    QByteArray m_body;
+    std::map<TextStyle, int> m_textStyles;
+    int m_openLevel = -1; // the open paragraph: 0 a paragraph, 1-6 a heading, -1 none
+    int m_listDepth = 0;
+    int m_tables = 0;
+    bool m_inLink = false;
+};
+
+} // namespace TAVRIKCORE::RICHEDITOR

@@ -38,6 +38,8 @@ private:
     bool typeAndSave(const QString &firstLine, const QString &moreText, bool asHeading,
                      const QString &failure);
     void pressSaveKey();
+    // Types `text` with key presses into the editor, as a user does.
+    void typeKeys(const QString &text);
     // Presses Control with `key` in the editor, as the keyboard does.
     void pressControlKey(int key);
     // Runs `script` in the editor page and gives its value as a boolean.

@@ -91,7 +91,8 @@ GMimeObject *picturePart(const ExportFiles::Picture &picture)
 }
 
 // The whole message: multipart/related with the HTML as its root, then the pictures it shows.
-GMimeMessage *buildMessage(const QString &html, const QString &target)
+// `size` gets about how many bytes its MIME text takes.
+GMimeMessage *buildMessage(const QString &html, const QString &target, qsizetype &size)
 {
     GMimeMessage *message = g_mime_message_new(TRUE);
     if (!message)
@@ -104,12 +105,16 @@ GMimeMessage *buildMessage(const QString &html, const QString &target)
     GMimeMultipart *related = g_mime_multipart_new_with_subtype("related");
     g_mime_object_set_content_type_parameter(GMIME_OBJECT(related), "type", "text/html");
     GMimeObject *root = htmlPart(html, target);
+    // Quoted-printable HTML at most triples; base64 takes 4 characters for 3 bytes plus CR LF
+    // every 76; and some headers for every part.
+    size = 3 * html.size() + 4096;
     g_mime_multipart_add(related, root);
     g_object_unref(root);
     for (const ExportFiles::Picture &picture :
          ExportFiles::localPictures(html, QStringLiteral("HtmlToMht"))) {
         if (picture.mimeType.isEmpty())
             continue;
+        size += picture.bytes.size() / 3 * 4 * 78 / 76 + 1024;
         GMimeObject *part = picturePart(picture);
         g_mime_multipart_add(related, part);
         g_object_unref(part);
@@ -125,12 +130,14 @@ struct ByteArrayFree
 };
 using MimeBytes = std::unique_ptr<GByteArray, ByteArrayFree>;
 
-// The message's MIME text with CR LF line ends; null when it cannot be written.
-MimeBytes messageBytes(GMimeMessage *message)
+// The message's MIME text with CR LF line ends, written into a buffer of `size` bytes that
+// grows when needed; null when it cannot be written.
+MimeBytes messageBytes(GMimeMessage *message, qsizetype size)
 {
     GMimeFormatOptions *options = g_mime_format_options_new();
     g_mime_format_options_set_newline_format(options, GMIME_NEWLINE_FORMAT_DOS);
-    GMimeStream *stream = g_mime_stream_mem_new();
+    GMimeStream *stream
+        = g_mime_stream_mem_new_with_byte_array(g_byte_array_sized_new(guint(size)));
     MimeBytes bytes;
     if (g_mime_object_write_to_stream(GMIME_OBJECT(message), options, stream) >= 0) {
         // Taken from the stream rather than copied: with its pictures it is megabytes long.
@@ -177,8 +184,9 @@ int MhtExport::HtmlConvert(const QString &html, QString &converted)
 int MhtExport::HtmlToMht(const QString &html, const QString &target)
 {
     initMime();
-    GMimeMessage *message = buildMessage(html, target);
-    const MimeBytes bytes = message ? messageBytes(message) : MimeBytes();
+    qsizetype size = 0;
+    GMimeMessage *message = buildMessage(html, target, size);
+    const MimeBytes bytes = message ? messageBytes(message, size) : MimeBytes();
     if (message)
         g_object_unref(message);
     if (!bytes || bytes->len == 0) {

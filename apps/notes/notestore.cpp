@@ -161,6 +161,37 @@ bool NoteStore::open()
     return ok;
 }
 
+bool NoteStore::openForReading()
+{
+    if (isOpen())
+        return true;
+    if (!QSqlDatabase::isDriverAvailable(u"QSQLITE"_s))
+        return fail(tr("Cannot open the notebook"), tr("the Qt SQLite driver is not installed"));
+    QSqlDatabase db = QSqlDatabase::contains(m_connection)
+        ? QSqlDatabase::database(m_connection, false)
+        : QSqlDatabase::addDatabase(u"QSQLITE"_s, m_connection);
+    db.setDatabaseName(m_path);
+    db.setConnectOptions(u"QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=5000"_s);
+    if (!db.open())
+        return fail(tr("Cannot open the notebook %1").arg(m_path), db.lastError().text());
+    QSqlQuery version(db);
+    if (!version.exec(u"PRAGMA user_version"_s) || !version.next()) {
+        const QString reason = version.lastError().text();
+        version.finish();
+        db.close();
+        return fail(tr("Cannot read the notebook %1").arg(m_path), reason);
+    }
+    const int found = version.value(0).toInt();
+    version.finish();
+    if (found < 1 || found > SchemaVersion) {
+        db.close();
+        return fail(tr("Cannot open the notebook %1").arg(m_path),
+                    found < 1 ? tr("it holds no notes")
+                              : tr("it was written by a newer version (schema %1)").arg(found));
+    }
+    return true;
+}
+
 bool NoteStore::addMissingIndexEntries()
 {
     const QString what = tr("Cannot prepare the notebook");

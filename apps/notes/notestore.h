@@ -48,6 +48,9 @@ public:
 
     // Opens (creating when missing) the database and its tables. False when it cannot.
     bool open();
+    // Opens an existing notebook only to read it: nothing is created, upgraded or indexed, and
+    // a program writing to it at the same time is waited for rather than disturbed.
+    bool openForReading();
     bool isOpen() const;
     QString lastError() const;
     QString databasePath() const { return m_path; }

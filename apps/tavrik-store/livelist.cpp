@@ -44,7 +44,7 @@ std::optional<std::vector<LiveNote>> readNotebook(const QString &path, QString &
         return std::nullopt;
     }
     NoteStore store(path);
-    if (!store.open()) {
+    if (!store.openForReading()) {
         error = store.lastError();
         return std::nullopt;
     }

@@ -213,6 +213,37 @@ TEST_F(NoteStoreTest, RefusesANotebookFromANewerVersion)
     EXPECT_EQ(newer.lastError(),
               u"Cannot open the notebook "_s + path
                   + u": it was written by a newer version (schema 7)"_s);
+    NoteStore reader(path);
+    EXPECT_FALSE(reader.openForReading());
+    EXPECT_EQ(reader.lastError(),
+              u"Cannot open the notebook "_s + path
+                  + u": it was written by a newer version (schema 7)"_s);
+}
+
+TEST_F(NoteStoreTest, OpeningForReadingChangesNothingAndWaitsForAWriter)
+{
+    ASSERT_TRUE(store.addNote(u"a1"_s, u"Plan"_s));
+    ASSERT_TRUE(store.saveNote(u"a1"_s, {noteFile(u"n1.html"_s)}, {}, u"text"_s));
+    const QByteArray before = readBytes(dbPath());
+    // The demo in the middle of a save: its write transaction is open.
+    QSqlDatabase writer = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"writer"_s);
+    writer.setDatabaseName(dbPath());
+    ASSERT_TRUE(writer.open() && writer.transaction());
+    ASSERT_TRUE(QSqlQuery(writer).exec(u"UPDATE notes SET title = 'Plan 2' WHERE id = 'a1'"_s));
+    NoteStore reader(dbPath());
+    ASSERT_TRUE(reader.openForReading()) << reader.lastError().toStdString();
+    EXPECT_EQ(reader.noteFileNames(u"a1"_s), std::vector<QString>{u"n1.html"_s});
+    EXPECT_FALSE(reader.addNote(u"b2"_s, u"Not written"_s));
+    writer.rollback();
+    writer.close();
+    writer = QSqlDatabase();
+    QSqlDatabase::removeDatabase(u"writer"_s);
+    EXPECT_EQ(readBytes(dbPath()), before);
+
+    const QString empty = m_dir.path() + u"/empty.db"_s;
+    NoteStore none(empty);
+    EXPECT_FALSE(none.openForReading());
+    EXPECT_FALSE(QFile::exists(empty));
 }
 
 TEST_F(NoteStoreTest, ANotebookIsHeldByOneProgramAtATime)

@@ -404,6 +404,10 @@ Its text and its attachments are removed for good.</translation>
         <source>Cannot index the note %1</source>
         <translation>Cannot index the note %1</translation>
     </message>
+    <message>
+        <source>it holds no notes</source>
+        <translation>it holds no notes</translation>
+    </message>
 </context>
 <context>
     <name>NotebookLock</name>

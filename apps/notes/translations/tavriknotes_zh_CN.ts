@@ -402,6 +402,10 @@ Its text and its attachments are removed for good.</source>
         <source>Cannot index the note %1</source>
         <translation>无法为笔记 %1 建立索引</translation>
     </message>
+    <message>
+        <source>it holds no notes</source>
+        <translation>其中没有笔记</translation>
+    </message>
 </context>
 <context>
     <name>NotebookLock</name>

@@ -5,6 +5,7 @@
 #include "common/commonutils.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <openssl/evp.h>
 
@@ -319,6 +320,20 @@ bool placeFlushed(const QString &source, const QString &target, Placement placem
         return false;
     syncNativeFolder(folderOf(to));
     return true;
+}
+
+int replaceDurably(const QString &target, std::initializer_list<QByteArrayView> pieces)
+{
+    const QFileInfo info(target);
+    if (info.isDir())
+        return EISDIR;
+    const QString temporary = temporaryPath(info.absolutePath() + u'/');
+    int error = writeDurably(temporary, pieces);
+    if (error == 0 && !placeFlushed(temporary, target, Placement::Replace))
+        error = errno;
+    if (error != 0)
+        ::unlink(nativePath(temporary).constData());
+    return error;
 }
 
 void setWriteCallForTesting(WriteCall call)

@@ -67,6 +67,11 @@ bool durableRename(const QString &source, const QString &target, Placement place
 // target's folder; the source name is gone on success.
 bool placeFlushed(const QString &source, const QString &target, Placement placement);
 
+// Writes `pieces` to a new file beside `target`, flushes it and renames it over `target`, so
+// the target holds either what it held or all of the new bytes, and nothing is left behind on
+// failure. 0, or the errno of the failure (EISDIR for a target that is a folder).
+int replaceDurably(const QString &target, std::initializer_list<QByteArrayView> pieces);
+
 // Sets the file's modification time to now, so a store clean-up running meanwhile sees a file
 // that was just used again as new. False, with errno set, when that fails.
 bool touchFile(const QString &path);

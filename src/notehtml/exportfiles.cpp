@@ -2,20 +2,16 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "notehtml/exportfiles_p.h"
 
-#include "common/durablefile_p.h"
 #include "common/writelog_p.h"
 #include "notehtml/htmldocument_p.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QImageReader>
 
-#include <cerrno>
 #include <cstring>
 #include <set>
-#include <unistd.h>
 
 namespace TAVRIKCORE::RICHEDITOR {
 
@@ -70,20 +66,6 @@ std::vector<ExportFiles::Picture> ExportFiles::localPictures(const QString &html
                      + QStringLiteral(": not a picture, not embedded: ") + *src);
     }
     return pictures;
-}
-
-int ExportFiles::replace(const QString &target, QByteArrayView bytes)
-{
-    const QFileInfo info(target);
-    if (info.isDir())
-        return EISDIR;
-    const QString temp = Internal::temporaryPath(info.absolutePath() + u'/');
-    int error = Internal::writeDurably(temp, {bytes});
-    if (error == 0 && !Internal::placeFlushed(temp, target, Internal::Placement::Replace))
-        error = errno;
-    if (error != 0)
-        ::unlink(QFile::encodeName(temp).constData());
-    return error;
 }
 
 void ExportFiles::logWriteFailure(const QString &caller, const QString &target, int error)

@@ -5,7 +5,6 @@
 #include "tavrik_autotest_export_p.h"
 
 #include <QByteArray>
-#include <QByteArrayView>
 #include <QString>
 
 #include <vector>
@@ -31,12 +30,6 @@ public:
     // "[ERROR] <caller>: picture not found, not embedded: <src> (<reason>)" or
     // "[ERROR] <caller>: not a picture, not embedded: <src>".
     static std::vector<Picture> localPictures(const QString &html, const QString &caller);
-
-    // Writes `bytes` to a temporary file in the target's folder, flushes it and renames it over
-    // `target`, so the target is either left as it was or holds the whole new file; nothing is
-    // left behind on failure. 0, or the errno of the failure (EISDIR for a target that is a
-    // folder).
-    static int replace(const QString &target, QByteArrayView bytes);
 
     // The log line "[ERROR:] <caller>发生错误，错误信息: cannot write <target>: <system reason>".
     static void logWriteFailure(const QString &caller, const QString &target, int error);

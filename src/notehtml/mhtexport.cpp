@@ -5,6 +5,7 @@
 #include "notehtml/mhtexport_p.h"
 
 #include "common/commonutils.h"
+#include "common/durablefile_p.h"
 #include "common/writelog_p.h"
 #include "notehtml/attachmarkup_p.h"
 #include "notehtml/exportfiles_p.h"
@@ -194,7 +195,7 @@ int MhtExport::HtmlToMht(const QString &html, const QString &target)
         return 0;
     }
     const QByteArrayView text(reinterpret_cast<const char *>(bytes->data), qsizetype(bytes->len));
-    if (const int error = ExportFiles::replace(target, text)) {
+    if (const int error = Internal::replaceDurably(target, {text})) {
         ExportFiles::logWriteFailure(QStringLiteral("HtmlToMht"), target, error);
         return 0;
     }

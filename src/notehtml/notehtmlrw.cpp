@@ -11,7 +11,6 @@
 
 #include <QCryptographicHash>
 #include <QFile>
-#include <QFileInfo>
 
 #include <cerrno>
 
@@ -133,12 +132,7 @@ int NoteHtmlRW::ReadHtmlTextFromFile(const QString &path, QString &content, int 
 int NoteHtmlRW::WriteHtmlTextFile(const QString &path, const QString &content, int version)
 {
     // Written beside the target and renamed over it: a failure leaves the previous file whole.
-    const QString temporary = Internal::temporaryPath(QFileInfo(path).absolutePath() + u'/');
-    int error = Internal::writeDurably(temporary, {header(version), ToNarrow(content)});
-    if (error == 0 && !Internal::placeFlushed(temporary, path, Internal::Placement::Replace))
-        error = errno;
-    if (error != 0) {
-        QFile::remove(temporary);
+    if (const int error = Internal::replaceDurably(path, {header(version), ToNarrow(content)})) {
         logFileError(error, path);
         return 0;
     }

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "notehtml/odtexport_p.h"
 
+#include "common/durablefile_p.h"
 #include "common/writelog_p.h"
 #include "notehtml/exportfiles_p.h"
 #include "notehtml/htmldocument_p.h"
@@ -124,7 +125,7 @@ int OdtExport::HtmlToOdt(const QString &html, const QString &target)
     const QByteArray archive = zip.finish();
     if (archive.isEmpty())
         return failed();
-    if (const int error = ExportFiles::replace(target, archive)) {
+    if (const int error = Internal::replaceDurably(target, {archive})) {
         ExportFiles::logWriteFailure(QStringLiteral("HtmlToOdt"), target, error);
         return 0;
     }

@@ -5,6 +5,7 @@
 #include "attach/fileclassifier_p.h"
 #include "common/appdirectory_p.h"
 #include "common/commonutils.h"
+#include "common/durablefile_p.h"
 #include "common/writelog_p.h"
 #include "notehtml/attachmarkup_p.h"
 #include "notehtml/exportfiles_p.h"
@@ -186,7 +187,7 @@ NoteFolderExport::Result NoteFolderExport::Export(const QString &noteId, const Q
         + escapedText(title).toUtf8() + "</title></head>\n<body>"
         + HtmlDocument::innerHtmlUtf8(doc.body()) + "</body></html>\n";
     result.htmlPath = target + u'/' + htmlFile;
-    const int error = ExportFiles::replace(result.htmlPath, page);
+    const int error = Internal::replaceDurably(result.htmlPath, {page});
     if (error != 0) {
         return failed(
             result,

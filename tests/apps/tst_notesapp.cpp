@@ -130,13 +130,9 @@ TEST_F(NotesAppTest, OpensTheSampleNotebookOnItsWelcomeNote)
     // The welcome note shows a picture and a document card, both loaded from the store.
     const QString shown = u"Array.from(document.querySelector('iframe.ke-edit-iframe')"
                           ".contentDocument.querySelectorAll('img[zv_exdata]'))"_s;
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] {
-            return runInPage(shown + u".filter(i => i.complete && i.naturalWidth > 0).length"_s)
-                       .toInt()
-                == 2;
-        },
-        PageTimeoutMs));
+    ASSERT_TRUE(
+        waitForScript(m_window->editor()->page(),
+                      shown + u".filter(i => i.complete && i.naturalWidth > 0).length == 2"_s));
     EXPECT_EQ(runInPage(shown + u".map(i => i.getAttribute('src').slice(-4)).join()"_s).toString(),
               u".png,.bmp"_s);
 
@@ -379,7 +375,7 @@ TEST_F(NotesAppTest, ChineseReachesTheMenusTheEditorPageAndTheNoteList)
     EXPECT_EQ(m_store->note(m_window->currentNoteId())->title, u"无标题笔记"_s);
 }
 
-TEST_F(NotesAppTest, ReadOnlySwitchIsKeptWithTheNote)
+TEST_F(NotesAppTest, ReadOnlySwitchAndRenameAreKeptWithTheNote)
 {
     const QString id = m_window->currentNoteId();
     m_window->setCurrentReadOnly(true);
@@ -391,18 +387,15 @@ TEST_F(NotesAppTest, ReadOnlySwitchIsKeptWithTheNote)
     EXPECT_TRUE(m_window->editor()->handler().IsReadOnly());
     m_window->setCurrentReadOnly(false);
     EXPECT_FALSE(m_store->note(id)->readOnly);
-}
 
-TEST_F(NotesAppTest, RenamingInTheListUpdatesTheStore)
-{
     auto *list = m_window->findChild<QListView *>();
     ASSERT_NE(list, nullptr);
     const QModelIndex current = list->currentIndex();
     EXPECT_TRUE(list->model()->setData(current, u"  Hello again  "_s, Qt::EditRole));
-    EXPECT_EQ(m_store->note(m_window->currentNoteId())->title, u"Hello again"_s);
+    EXPECT_EQ(m_store->note(id)->title, u"Hello again"_s);
     EXPECT_FALSE(list->model()->setData(current, u"   "_s, Qt::EditRole));
     EXPECT_EQ(statusText(), u"Cannot rename the note: the title is empty"_s);
-    EXPECT_EQ(m_store->note(m_window->currentNoteId())->title, u"Hello again"_s);
+    EXPECT_EQ(m_store->note(id)->title, u"Hello again"_s);
 }
 
 TEST_F(NotesAppTest, ExportWritesTheSavedNote)

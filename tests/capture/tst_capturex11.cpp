@@ -62,11 +62,8 @@ TEST_F(CaptureOnScreen, DragAndCompleteInsertsTheSelectedPicture)
     RecordingPrompts prompts;
     EditorHost host;
     CZorvaEditorImpl editor;
-    editor.SetZvEditorNotify(&host);
-    editor.Create(&host, QRect(0, 0, 500, 380), 1, IEWebBrowser::StyleVisible);
     host.setGeometry(700, 560, 520, 400);
-    host.show();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return editor.pageLoaded(); }, 30000));
+    ASSERT_TRUE(openEditor(&editor, &host, QRect(0, 0, 500, 380)));
     QString noteId = u"shot"_s;
     editor.NewEditor(noteId, false);
 

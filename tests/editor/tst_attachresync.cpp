@@ -69,12 +69,8 @@ protected:
         stageEditorPage(GetAppDirectory());
         m_root = GetAttachRootDir() + u'/';
         m_editor = new CZorvaEditorImpl;
-        m_editor->SetZvEditorNotify(&m_host);
         m_editor->SetAttachFileListSource(&m_host);
-        ASSERT_EQ(m_editor->Create(&m_host, QRect(0, 0, 800, 600), 7, IEWebBrowser::StyleVisible),
-                  1);
-        m_host.show();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return m_editor->pageLoaded(); }, 30000));
+        ASSERT_TRUE(openEditor(m_editor, &m_host, QRect(0, 0, 800, 600), 7));
         ASSERT_TRUE(m_editor->attachFileMonitor().isRunning());
     }
     void TearDown() override { delete m_editor; }

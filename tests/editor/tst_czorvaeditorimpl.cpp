@@ -62,13 +62,8 @@ protected:
         m_other = new QLineEdit(m_host.get());
         layout->addWidget(m_other);
         m_editor = new CZorvaEditorImpl;
-        m_editor->SetZvEditorNotify(m_host.get());
-        ASSERT_EQ(
-            m_editor->Create(m_host.get(), QRect(0, 0, 800, 600), 42, IEWebBrowser::StyleVisible),
-            1);
         layout->addWidget(m_editor);
-        m_host->show();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return m_host->pageLoadedEvents > 0; }, PageTimeoutMs))
+        ASSERT_TRUE(openEditor(m_editor, m_host.get(), QRect(0, 0, 800, 600), 42))
             << "the editor page did not load";
         QApplication::setActiveWindow(m_host.get());
     }
@@ -172,8 +167,7 @@ TEST_F(EditorTest, HostConfigurationNamesThePage)
     EditorHost host;
     auto *editor = new CZorvaEditorImpl(&host);
     editor->SetTavrikCore(&core);
-    ASSERT_EQ(editor->Create(&host, QRect(0, 0, 300, 200), 3, IEWebBrowser::StyleVisible), 1);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return host.pageLoadedEvents > 0; }, PageTimeoutMs));
+    ASSERT_TRUE(openEditor(editor, &host, QRect(0, 0, 300, 200), 3));
     EXPECT_EQ(editor->url().toLocalFile(), core.pagePath);
     EXPECT_EQ(core.askedFor, QStringList{u"AppVarConfigMgr"_s});
     EXPECT_EQ(core.keys, QStringList{u"AppTavrikEditorPath"_s});
@@ -403,11 +397,7 @@ TEST_F(EditorTest, TheNewestEditorTakesOverTheSaveKey)
     {
         EditorHost otherHost;
         auto *second = new CZorvaEditorImpl(&otherHost);
-        second->SetZvEditorNotify(&otherHost);
-        ASSERT_EQ(second->Create(&otherHost, QRect(0, 0, 400, 300), 7, IEWebBrowser::StyleVisible),
-                  1);
-        otherHost.show();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return otherHost.pageLoadedEvents > 0; }, PageTimeoutMs));
+        ASSERT_TRUE(openEditor(second, &otherHost, QRect(0, 0, 400, 300), 7));
         EXPECT_EQ(CZorvaEditorImpl::lastEditor(), second);
         second->LoadEditor(u"second"_s, {}, {}, false);
         runScript(second->page(),

@@ -17,10 +17,7 @@ namespace {
 struct Extents
 {
     int upper, barTop, lower;
-    bool operator==(const Extents &o) const
-    {
-        return upper == o.upper && barTop == o.barTop && lower == o.lower;
-    }
+    bool operator==(const Extents &) const = default;
 };
 
 std::ostream &operator<<(std::ostream &out, const Extents &e)
@@ -89,6 +86,10 @@ TEST_F(UpDownView, ExtentsFollowResizesDragsAndFolds)
     const auto resize = [this](int h) {
         m_view->resize(400, h);
     };
+    const auto bottom = [&](int height, int h) {
+        m_view->SetBottomHeight(height);
+        resize(h);
+    };
     struct Step
     {
         const char *what;
@@ -97,30 +98,12 @@ TEST_F(UpDownView, ExtentsFollowResizesDragsAndFolds)
     };
     const std::vector<Step> steps = {
         {"created: lower pane 218 with the bar", [] {}, {82, 82, 210}},
-        {"bottom height 0 is ignored",
-         [&] {
-             m_view->SetBottomHeight(0);
-             resize(300);
-         },
-         {82, 82, 210}},
-        {"negative bottom height is ignored",
-         [&] {
-             m_view->SetBottomHeight(-5);
-             resize(301);
-         },
-         {83, 83, 210}},
+        {"bottom height 0 is ignored", [&] { bottom(0, 300); }, {82, 82, 210}},
+        {"negative bottom height is ignored", [&] { bottom(-5, 301); }, {83, 83, 210}},
         {"bottom height 1 leaves the upper pane all but the bar",
-         [&] {
-             m_view->SetBottomHeight(1);
-             resize(300);
-         },
+         [&] { bottom(1, 300); },
          {292, 292, 0}},
-        {"bottom height 100",
-         [&] {
-             m_view->SetBottomHeight(100);
-             resize(301);
-         },
-         {201, 201, 92}},
+        {"bottom height 100", [&] { bottom(100, 301); }, {201, 201, 92}},
         {"shrunk below the lower pane", [&] { resize(60); }, {0, 0, 52}},
         {"grown again", [&] { resize(300); }, {200, 200, 92}},
         {"dragged 50 up", [&] { drag(-50); }, {150, 150, 142}},

@@ -38,13 +38,10 @@ protected:
         auto *layout = new QVBoxLayout(&m_host);
         layout->addWidget(m_list = new QLineEdit);
         layout->addWidget(m_editor = new CZorvaEditorImpl);
-        m_editor->SetZvEditorNotify(&m_host);
-        m_editor->Create(&m_host, QRect(0, 0, 800, 600), 1, IEWebBrowser::StyleVisible);
         m_host.resize(900, 700);
-        m_host.show();
+        ASSERT_TRUE(openEditor(m_editor, &m_host));
         m_host.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&m_host));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return m_editor->pageLoaded(); }, 30000));
     }
 
     // One user action; taking seconds means it froze the window.
@@ -70,24 +67,6 @@ protected:
                   .toList();
         return QPoint(xy.value(0).toInt(), xy.value(1).toInt());
     }
-    // Right-clicks at `point`, then chooses `choice` in the menu that pops up; gives its texts.
-    QStringList menuAt(const QPoint &point, const QString &choice)
-    {
-        QTest::mouseClick(inner(), Qt::RightButton, {}, point);
-        QMenu *menu = nullptr;
-        if (!QTest::qWaitFor(
-                [&] { return menu = qobject_cast<QMenu *>(qApp->activePopupWidget()); }))
-            return {};
-        QStringList texts;
-        for (QAction *action : menu->actions()) {
-            texts << action->text();
-            if (action->text() == choice)
-                menu->setActiveAction(action);
-        }
-        QTest::keyClick(menu, Qt::Key_Return);
-        return texts;
-    }
-
     // Right-clicks `point` until the editor's menu lists `choice` (the checker marks words a
     // moment after they are shown), then chooses it; gives the texts of the last menu.
     QStringList choose(const QPoint &point, const QString &choice)
@@ -199,22 +178,22 @@ TEST_F(EditorFocusTest, TheEditorsMenuEditsAndHandlesAttachments)
     mime->setHtml(u"<b>bold</b>"_s);
     mime->setText(u"bold"_s);
     QGuiApplication::clipboard()->setMimeData(mime);
-    EXPECT_EQ(menuAt(centreOf(u"p"_s) + QPoint(200, 0), u"Paste as plain text"_s), editing);
+    EXPECT_EQ(choose(centreOf(u"p"_s) + QPoint(200, 0), u"Paste as plain text"_s), editing);
     ASSERT_TRUE(jsUntil(u"Tavrik.editor.document().body.innerText.includes('bold')"_s));
     EXPECT_FALSE(js(u"!!Tavrik.editor.document().querySelector('b')"_s).toBool());
 
     const QString copy = m_app.filePath(u"copy.pdf"_s);
     m_prompts.answerPaths({copy});
-    EXPECT_EQ(menuAt(centreOf(u"img"_s), u"Save a copy as…"_s),
+    EXPECT_EQ(choose(centreOf(u"img"_s), u"Save a copy as…"_s),
               QStringList({u"Open"_s, u"Save a copy as…"_s, u"Remove"_s, QString()}) + editing);
     ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(copy); }, 4000));
     EXPECT_EQ(readBytes(copy), "kept copy");
     EXPECT_TRUE(m_prompts.shown().at(0).text.endsWith(u"/report.pdf"_s));
 
-    menuAt(centreOf(u"img"_s), u"Open"_s);
+    choose(centreOf(u"img"_s), u"Open"_s);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !m_host.opened.isEmpty(); }, 4000));
     EXPECT_EQ(m_host.opened, QStringList{u"n2|c3d4.pdf|report.pdf"_s});
-    menuAt(centreOf(u"img"_s), u"Remove"_s);
+    choose(centreOf(u"img"_s), u"Remove"_s);
     ASSERT_TRUE(jsUntil(u"!Tavrik.editor.document().querySelector('img')"_s));
 }
 

@@ -25,12 +25,7 @@ protected:
     void SetUp() override
     {
         m_host.resize(800, 600);
-        m_editor = new CZorvaEditorImpl;
-        m_editor->SetZvEditorNotify(&m_host);
-        ASSERT_EQ(m_editor->Create(&m_host, QRect(0, 0, 800, 600), 7, IEWebBrowser::StyleVisible),
-                  1);
-        m_host.show();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return m_editor->pageLoaded(); }, 30000));
+        ASSERT_TRUE(openEditor(m_editor = new CZorvaEditorImpl, &m_host, QRect(0, 0, 800, 600), 7));
     }
 
     int mark(const QString &keyword) { return m_editor->handler().HighlightText(keyword); }

@@ -59,10 +59,7 @@ TEST_F(StoreTest, AfterCleanupTheEditorOpensTheLiveNoteAndItsExportShowsEveryPic
 
     EditorHost host;
     auto *editor = new CZorvaEditorImpl;
-    editor->SetZvEditorNotify(&host);
-    ASSERT_EQ(editor->Create(&host, QRect(0, 0, 800, 600), 1, IEWebBrowser::StyleVisible), 1);
-    host.show();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return host.pageLoadedEvents > 0; }, 30000));
+    ASSERT_TRUE(openEditor(editor, &host));
     editor->LoadEditor(a, {second}, {}, false);
     EXPECT_TRUE(waitForScript(editor->page(),
                               u"(d => d.images.length == 2 && "_s

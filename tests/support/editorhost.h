@@ -5,9 +5,11 @@
 #include "bridge/editorevents.h"
 #include "bridge/izveditornotify.h"
 #include "common/appdirectory.h"
+#include "editor/czorvaeditorimpl.h"
 #include "testhelpers.h"
 
 #include <QStringList>
+#include <QTest>
 #include <QWidget>
 
 #include <vector>
@@ -50,6 +52,18 @@ protected:
         return true;
     }
 };
+
+// Creates `editor` in `host`, which gets its notifications, shows the host and waits until the
+// page has loaded (30 s at most).
+inline bool openEditor(TAVRIKCORE::RICHEDITOR::CZorvaEditorImpl *editor, EditorHost *host,
+                       const QRect &rect = QRect(0, 0, 800, 600), int id = 1)
+{
+    editor->SetZvEditorNotify(host);
+    if (editor->Create(host, rect, id, TAVRIKCORE::RICHEDITOR::IEWebBrowser::StyleVisible) != 1)
+        return false;
+    host->show();
+    return QTest::qWaitFor([host] { return host->pageLoadedEvents > 0; }, 30000);
+}
 
 // The tests of a suite share one application folder holding the built editor page.
 class EditorPageSuite : public ::testing::Test

@@ -119,7 +119,7 @@ protected:
 
 QTemporaryDir *NotesAppTest::s_appDir = nullptr;
 
-TEST_F(NotesAppTest, OpensTheSampleNotebookOnItsWelcomeNote)
+TEST_F(NotesAppTest, OpensTheSampleNotebookOnItsWelcomeNoteCheckingSpellingInThePalette)
 {
     EXPECT_EQ(SampleNotebook::populate(*m_store), 0) << "samples were added twice";
     const auto notes = m_store->notes();
@@ -136,22 +136,7 @@ TEST_F(NotesAppTest, OpensTheSampleNotebookOnItsWelcomeNote)
     EXPECT_EQ(runInPage(shown + u".map(i => i.getAttribute('src').slice(-4)).join()"_s).toString(),
               u".png,.bmp"_s);
 
-    const QString plan = m_window->noteIdByTitle(u"Weekly plan"_s);
-    ASSERT_TRUE(m_window->selectNote(plan));
-    EXPECT_EQ(inFrame(u".querySelectorAll('table tr').length"_s).toInt(), 6);
-    const QString reading = m_window->noteIdByTitle(u"Reading notes"_s);
-    ASSERT_TRUE(m_window->selectNote(reading));
-    EXPECT_TRUE(m_window->editor()->handler().IsReadOnly());
-    // Every sample is a real note file in the attachment store.
-    for (const auto &note : notes) {
-        const auto names = m_store->noteFileNames(note.id);
-        ASSERT_EQ(names.size(), 1u);
-        EXPECT_TRUE(QFile::exists(GetAttachRootDir() + u'/' + names.front()));
-    }
-}
-
-TEST_F(NotesAppTest, EditorChecksSpellingAndFollowsTheDesktopPalette)
-{
+    // The editor checks spelling and follows the desktop palette.
     using Theme = TAVRIKCORE::RICHEDITOR::CZorvaEditorImpl::Theme;
     auto *editor = m_window->editor();
     EXPECT_EQ(editor->spellCheckLanguages(), std::vector<QString>{u"en-US"_s});
@@ -165,51 +150,19 @@ TEST_F(NotesAppTest, EditorChecksSpellingAndFollowsTheDesktopPalette)
     EXPECT_TRUE(inFrame(u".documentElement.classList.contains('dark')"_s).toBool());
     QApplication::setPalette(light);
     EXPECT_TRUE(QTest::qWaitFor([&] { return editor->theme() == Theme::Light; }));
-}
 
-TEST_F(NotesAppTest, NewNoteIsSavedAndTitledAfterItsFirstLine)
-{
-    m_window->newNote();
-    const QString id = m_window->currentNoteId();
-    ASSERT_EQ(m_store->noteCount(), 5);
-    EXPECT_EQ(m_store->note(id)->title, u"Untitled note"_s);
-    type(u"Groceries"_s, u"milk,  bread"_s);
-    m_window->editor()->SaveEditor();
-    const auto note = m_store->note(id);
-    ASSERT_TRUE(note.has_value());
-    EXPECT_EQ(note->title, u"Groceries"_s);
-    EXPECT_EQ(note->preview, u"milk, bread"_s) << "the preview repeats the title";
-    const auto files = m_store->files(id);
-    ASSERT_FALSE(files.empty());
-    EXPECT_EQ(files.front().fileKind, 0);
-    EXPECT_EQ(m_store->notes().front().id, id);
-    EXPECT_TRUE(statusText().startsWith(u"Saved “Groceries” at "_s)) << statusText().toStdString();
-}
-
-TEST_F(NotesAppTest, SearchListsTheLastSaveAndOpensTheFoundNoteWithTheWordMarked)
-{
-    const QString welcome = m_window->currentNoteId();
-    type(u" Trip to Zanzibar."_s);
-    m_window->editor()->SaveEditor();
-    ASSERT_TRUE(m_window->selectNote(m_window->noteIdByTitle(u"Weekly plan"_s)));
-    NoteSearch *search = m_window->noteSearch();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !search->isIndexing(); }, PageTimeoutMs));
-    QTest::keyClicks(search->field(), u"zanz"_s);
-    ASSERT_EQ(search->results()->count(), 1);
-    EXPECT_EQ(search->results()->item(0)->text(), u"Welcome to Tavrik Notes"_s);
-    QTest::keyClick(search->field(), Qt::Key_Return);
-    EXPECT_EQ(m_window->currentNoteId(), welcome);
-    QLineEdit *inNote = nullptr;
-    for (QLineEdit *edit : m_window->findChildren<QLineEdit *>())
-        inNote = edit->placeholderText() == u"Search in this note"_s ? edit : inNote;
-    ASSERT_NE(inNote, nullptr);
-    EXPECT_EQ(inNote->text(), u"Zanzibar"_s);
-
-    QTest::keyClicks(search->field(), u" \"a\" OR *"_s);
-    EXPECT_EQ(search->results()->count(), 0);
-    QTest::keyClick(search->field(), Qt::Key_Escape);
-    EXPECT_FALSE(search->isActive());
-    EXPECT_FALSE(search->results()->isVisible());
+    const QString plan = m_window->noteIdByTitle(u"Weekly plan"_s);
+    ASSERT_TRUE(m_window->selectNote(plan));
+    EXPECT_EQ(inFrame(u".querySelectorAll('table tr').length"_s).toInt(), 6);
+    const QString reading = m_window->noteIdByTitle(u"Reading notes"_s);
+    ASSERT_TRUE(m_window->selectNote(reading));
+    EXPECT_TRUE(m_window->editor()->handler().IsReadOnly());
+    // Every sample is a real note file in the attachment store.
+    for (const auto &note : notes) {
+        const auto names = m_store->noteFileNames(note.id);
+        ASSERT_EQ(names.size(), 1u);
+        EXPECT_TRUE(QFile::exists(GetAttachRootDir() + u'/' + names.front()));
+    }
 }
 
 TEST(NoteSearchIndexing, NotesOfAnOlderNotebookAreReadFromTheirFilesAndIndexed)
@@ -248,7 +201,7 @@ TEST(NoteSearchIndexing, NotesOfAnOlderNotebookAreReadFromTheirFilesAndIndexed)
     EXPECT_TRUE(store.notesToIndex().empty());
 }
 
-TEST_F(NotesAppTest, SwitchingNotesSavesTheOneLeft)
+TEST_F(NotesAppTest, SwitchingSavesTheNoteLeftAndSearchOpensTheFoundNoteWithTheWordMarked)
 {
     const QString welcome = m_window->currentNoteId();
     const auto before = m_store->noteFileNames(welcome);
@@ -262,6 +215,29 @@ TEST_F(NotesAppTest, SwitchingNotesSavesTheOneLeft)
 
     ASSERT_TRUE(m_window->selectNote(welcome));
     EXPECT_TRUE(pageText().contains(u"Changed before switching."_s));
+
+    // Search lists the last save and opens the found note with the word marked.
+    type(u" Trip to Zanzibar."_s);
+    m_window->editor()->SaveEditor();
+    ASSERT_TRUE(m_window->selectNote(m_window->noteIdByTitle(u"Weekly plan"_s)));
+    NoteSearch *search = m_window->noteSearch();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !search->isIndexing(); }, PageTimeoutMs));
+    QTest::keyClicks(search->field(), u"zanz"_s);
+    ASSERT_EQ(search->results()->count(), 1);
+    EXPECT_EQ(search->results()->item(0)->text(), u"Welcome to Tavrik Notes"_s);
+    QTest::keyClick(search->field(), Qt::Key_Return);
+    EXPECT_EQ(m_window->currentNoteId(), welcome);
+    QLineEdit *inNote = nullptr;
+    for (QLineEdit *edit : m_window->findChildren<QLineEdit *>())
+        inNote = edit->placeholderText() == u"Search in this note"_s ? edit : inNote;
+    ASSERT_NE(inNote, nullptr);
+    EXPECT_EQ(inNote->text(), u"Zanzibar"_s);
+
+    QTest::keyClicks(search->field(), u" \"a\" OR *"_s);
+    EXPECT_EQ(search->results()->count(), 0);
+    QTest::keyClick(search->field(), Qt::Key_Escape);
+    EXPECT_FALSE(search->isActive());
+    EXPECT_FALSE(search->results()->isVisible());
 }
 
 TEST_F(NotesAppTest, DeleteAsksFirstAndKeepsTheNoteOnNo)
@@ -289,7 +265,7 @@ TEST_F(NotesAppTest, DeleteAsksFirstAndKeepsTheNoteOnNo)
     EXPECT_EQ(statusText(), u"Deleted “Dumplings 饺子”"_s);
 }
 
-TEST_F(NotesAppTest, DoubleClickedDocumentCardOpensItsKeptCopy)
+TEST_F(NotesAppTest, DocumentCardOpensItsKeptCopyAndTheAttachDialogRemembersItsFolder)
 {
     QStringList launched;
     m_window->setAttachmentLauncher([&](const QUrl &url) {
@@ -304,33 +280,8 @@ TEST_F(NotesAppTest, DoubleClickedDocumentCardOpensItsKeptCopy)
                           + u"/Packing list.txt"_s});
     EXPECT_TRUE(m_prompts.shown().empty());
     EXPECT_EQ(statusText(), u"Opened “Packing list.txt”"_s);
-}
 
-TEST_F(NotesAppTest, NewNoteLeftEmptyIsDiscardedAndDeleteNamesWhatWasTyped)
-{
-    m_window->newNote();
-    const QString empty = m_window->currentNoteId();
-    EXPECT_EQ(statusText(), u"New note: start typing; the first line becomes its title"_s);
-    ASSERT_TRUE(m_window->selectNote(m_window->noteIdByTitle(u"Weekly plan"_s)));
-    EXPECT_FALSE(m_store->note(empty).has_value());
-    EXPECT_EQ(m_store->noteCount(), 4);
-    EXPECT_EQ(statusText(), QString()) << "the new note's hint stayed";
-
-    // Typed but not saved yet: the question names the first line, and the note stays.
-    m_window->newNote();
-    type(u"Groceries"_s);
-    m_prompts.answerButton(QMessageBox::No);
-    m_window->deleteCurrentNote();
-    EXPECT_EQ(m_prompts.messages(),
-              QStringList{u"Delete the note “Groceries”?\n\n"
-                          "Its text and its attachments are removed for good."_s});
-    ASSERT_TRUE(m_window->selectNote(m_window->noteIdByTitle(u"Weekly plan"_s)));
-    EXPECT_FALSE(m_window->noteIdByTitle(u"Groceries"_s).isEmpty());
-    EXPECT_EQ(m_store->noteCount(), 5);
-}
-
-TEST_F(NotesAppTest, AttachDialogHasOneTitleAndStartsWhereFilesWereLastPicked)
-{
+    // The attach dialog has one title and starts where files were last picked.
     QTemporaryDir picked;
     const QString file = picked.filePath(u"a.txt"_s);
     ASSERT_TRUE(writeBytes(file, "abc"));
@@ -351,6 +302,46 @@ TEST_F(NotesAppTest, AttachDialogHasOneTitleAndStartsWhereFilesWereLastPicked)
     runInPage(u"Tavrik.editor.document().querySelector('img[zv_exdata*=\"YS50eHQ\"]').remove()"_s);
     m_window->editor()->SaveEditor();
     EXPECT_EQ(m_window->attachmentPane()->names(), welcomeFiles);
+}
+
+TEST_F(NotesAppTest, NewNoteLeftEmptyIsDiscardedOrSavedAndTitledAfterItsFirstLine)
+{
+    m_window->newNote();
+    const QString empty = m_window->currentNoteId();
+    EXPECT_EQ(statusText(), u"New note: start typing; the first line becomes its title"_s);
+    ASSERT_TRUE(m_window->selectNote(m_window->noteIdByTitle(u"Weekly plan"_s)));
+    EXPECT_FALSE(m_store->note(empty).has_value());
+    EXPECT_EQ(m_store->noteCount(), 4);
+    EXPECT_EQ(statusText(), QString()) << "the new note's hint stayed";
+
+    // Typed but not saved yet: the question names the first line, and the note stays.
+    m_window->newNote();
+    type(u"Groceries"_s);
+    m_prompts.answerButton(QMessageBox::No);
+    m_window->deleteCurrentNote();
+    EXPECT_EQ(m_prompts.messages(),
+              QStringList{u"Delete the note “Groceries”?\n\n"
+                          "Its text and its attachments are removed for good."_s});
+    ASSERT_TRUE(m_window->selectNote(m_window->noteIdByTitle(u"Weekly plan"_s)));
+    EXPECT_FALSE(m_window->noteIdByTitle(u"Groceries"_s).isEmpty());
+    EXPECT_EQ(m_store->noteCount(), 5);
+
+    // A new note is saved and titled after its first line.
+    m_window->newNote();
+    const QString id = m_window->currentNoteId();
+    ASSERT_EQ(m_store->noteCount(), 6);
+    EXPECT_EQ(m_store->note(id)->title, u"Untitled note"_s);
+    type(u"Groceries"_s, u"milk,  bread"_s);
+    m_window->editor()->SaveEditor();
+    const auto note = m_store->note(id);
+    ASSERT_TRUE(note.has_value());
+    EXPECT_EQ(note->title, u"Groceries"_s);
+    EXPECT_EQ(note->preview, u"milk, bread"_s) << "the preview repeats the title";
+    const auto files = m_store->files(id);
+    ASSERT_FALSE(files.empty());
+    EXPECT_EQ(files.front().fileKind, 0);
+    EXPECT_EQ(m_store->notes().front().id, id);
+    EXPECT_TRUE(statusText().startsWith(u"Saved “Groceries” at "_s)) << statusText().toStdString();
 }
 
 TEST_F(NotesAppTest, ChineseReachesTheMenusTheEditorPageAndTheNoteList)
@@ -375,8 +366,20 @@ TEST_F(NotesAppTest, ChineseReachesTheMenusTheEditorPageAndTheNoteList)
     EXPECT_EQ(m_store->note(m_window->currentNoteId())->title, u"无标题笔记"_s);
 }
 
-TEST_F(NotesAppTest, ReadOnlySwitchAndRenameAreKeptWithTheNote)
+TEST_F(NotesAppTest, ExportWritesTheSavedNoteAndReadOnlyAndRenameAreKept)
 {
+    QTemporaryDir out;
+    type(u" Exported line."_s);
+    const QString path = out.filePath(u"welcome.mht"_s);
+    ASSERT_TRUE(m_window->exportCurrentNoteTo(path)) << statusText().toStdString();
+    EXPECT_TRUE(readBytes(path).contains("Exported line."));
+    EXPECT_EQ(statusText(), u"Exported to "_s + QDir::toNativeSeparators(path));
+    // A name ending in .odt asks for an OpenDocument text; its first entry names the format.
+    const QString odt = out.filePath(u"welcome.odt"_s);
+    ASSERT_TRUE(m_window->exportCurrentNoteTo(odt)) << statusText().toStdString();
+    EXPECT_TRUE(readBytes(odt).contains("mimetypeapplication/vnd.oasis.opendocument.text"));
+
+    // The read-only switch and a rename are kept with the note.
     const QString id = m_window->currentNoteId();
     m_window->setCurrentReadOnly(true);
     EXPECT_TRUE(m_store->note(id)->readOnly);
@@ -396,20 +399,6 @@ TEST_F(NotesAppTest, ReadOnlySwitchAndRenameAreKeptWithTheNote)
     EXPECT_FALSE(list->model()->setData(current, u"   "_s, Qt::EditRole));
     EXPECT_EQ(statusText(), u"Cannot rename the note: the title is empty"_s);
     EXPECT_EQ(m_store->note(id)->title, u"Hello again"_s);
-}
-
-TEST_F(NotesAppTest, ExportWritesTheSavedNote)
-{
-    QTemporaryDir out;
-    type(u" Exported line."_s);
-    const QString path = out.filePath(u"welcome.mht"_s);
-    ASSERT_TRUE(m_window->exportCurrentNoteTo(path)) << statusText().toStdString();
-    EXPECT_TRUE(readBytes(path).contains("Exported line."));
-    EXPECT_EQ(statusText(), u"Exported to "_s + QDir::toNativeSeparators(path));
-    // A name ending in .odt asks for an OpenDocument text; its first entry names the format.
-    const QString odt = out.filePath(u"welcome.odt"_s);
-    ASSERT_TRUE(m_window->exportCurrentNoteTo(odt)) << statusText().toStdString();
-    EXPECT_TRUE(readBytes(odt).contains("mimetypeapplication/vnd.oasis.opendocument.text"));
 }
 
 // The File menu's store upkeep: a sound notebook, a clean-up that removes only after a yes,
@@ -449,36 +438,9 @@ TEST_F(NotesAppTest, StoreMenuChecksCleansAfterYesOnlyAndExportsAFolder)
     EXPECT_TRUE(readBytes(page).contains("<img src=\""));
 }
 
-// The pane warns before the note's attachment allowance runs out: each stored file once,
-// pictures included, the note file never.
-TEST(AttachmentPaneUsage, WarnsFromNinetyPercentAndWhenFull)
-{
-    const quint64 limit = 10485760;
-    const auto usage = [](quint64 picture, quint64 document) {
-        AttachmentPane pane;
-        const std::vector<NoteFile> files = {{QString(), 0, {}, u"html"_s, u"n.html"_s, {}, 0},
-                                             {QString(), 1, {}, u"png"_s, u"p.png"_s, {}, 1},
-                                             {u"p.png"_s, 2, {}, u"png"_s, u"p.png"_s, {}, 0},
-                                             {u"d.txt"_s, 2, {}, u"txt"_s, u"d.txt"_s, {}, 0}};
-        pane.setAttachments(
-            u"note"_s, files,
-            {{u"n.html"_s, 5'000'000}, {u"p.png"_s, picture}, {u"d.txt"_s, document}});
-        return pane.usageText();
-    };
-    const auto shown = [](const char16_t *used, const char16_t *warning) -> QString {
-        const QString share = u"Attachments: "_s + QString::fromUtf16(used) + u" of 10.00 MiB"_s;
-        return *warning ? share + u" – "_s + QString::fromUtf16(warning) : share;
-    };
-    EXPECT_EQ(usage(1024, 1024), shown(u"2.00 KiB", u""));
-    EXPECT_EQ(usage(limit * 9 / 10 - 1, 0), shown(u"9.00 MiB", u""));
-    EXPECT_EQ(usage(limit * 9 / 10 - 1, 1), shown(u"9.00 MiB", u"nearly full"));
-    EXPECT_EQ(usage(limit - 1, 0), shown(u"10.00 MiB", u"nearly full"));
-    EXPECT_EQ(usage(limit - 1, 1), shown(u"10.00 MiB", u"full, no more files can be added"));
-}
-
 // The pane below the editor lists the open note's files, copies them out byte for byte, and a
 // second start of a program that keeps its session opens the same note with the same split.
-TEST_F(NotesAppTest, AttachmentPaneAndSessionBetweenRuns)
+TEST_F(NotesAppTest, AttachmentPaneWarnsBeforeItIsFullAndKeepsTheSessionBetweenRuns)
 {
     AttachmentPane *pane = m_window->attachmentPane();
     const QStringList welcomeFiles = pane->names();
@@ -513,6 +475,30 @@ TEST_F(NotesAppTest, AttachmentPaneAndSessionBetweenRuns)
     EXPECT_EQ(m_window->size(), QSize(900, 640));
     EXPECT_EQ(m_window->splitView()->bottomHeight(), 300);
     EXPECT_EQ(m_window->currentNoteId(), m_window->noteIdByTitle(u"Weekly plan"_s));
+
+    // The pane warns before the note's attachment allowance runs out: each stored file once,
+    // pictures included, the note file never.
+    const quint64 limit = 10485760;
+    const auto usage = [](quint64 picture, quint64 document) {
+        AttachmentPane pane;
+        const std::vector<NoteFile> files = {{QString(), 0, {}, u"html"_s, u"n.html"_s, {}, 0},
+                                             {QString(), 1, {}, u"png"_s, u"p.png"_s, {}, 1},
+                                             {u"p.png"_s, 2, {}, u"png"_s, u"p.png"_s, {}, 0},
+                                             {u"d.txt"_s, 2, {}, u"txt"_s, u"d.txt"_s, {}, 0}};
+        pane.setAttachments(
+            u"note"_s, files,
+            {{u"n.html"_s, 5'000'000}, {u"p.png"_s, picture}, {u"d.txt"_s, document}});
+        return pane.usageText();
+    };
+    const auto shown = [](const char16_t *used, const char16_t *warning) -> QString {
+        const QString share = u"Attachments: "_s + QString::fromUtf16(used) + u" of 10.00 MiB"_s;
+        return *warning ? share + u" – "_s + QString::fromUtf16(warning) : share;
+    };
+    EXPECT_EQ(usage(1024, 1024), shown(u"2.00 KiB", u""));
+    EXPECT_EQ(usage(limit * 9 / 10 - 1, 0), shown(u"9.00 MiB", u""));
+    EXPECT_EQ(usage(limit * 9 / 10 - 1, 1), shown(u"9.00 MiB", u"nearly full"));
+    EXPECT_EQ(usage(limit - 1, 0), shown(u"10.00 MiB", u"nearly full"));
+    EXPECT_EQ(usage(limit - 1, 1), shown(u"10.00 MiB", u"full, no more files can be added"));
 }
 
 } // namespace

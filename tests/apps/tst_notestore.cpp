@@ -1,8 +1,11 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
+#include "attachmentopener.h"
+#include "common/commonutils.h"
 #include "notebooklock.h"
 #include "notestore.h"
-
+#include "notewords.h"
+#include "recordingprompts.h"
 #include "testhelpers.h"
 
 #include <QFile>
@@ -79,7 +82,7 @@ TEST_F(NoteStoreTest, RefusesBadIdsTitlesAndUnknownNotes)
     EXPECT_EQ(store.noteCount(), 1);
 }
 
-TEST_F(NoteStoreTest, SaveReplacesTheFileListAndSizes)
+TEST_F(NoteStoreTest, SaveReplacesTheFileListAndSizesAndNeedsTheNoteFileFirst)
 {
     const QString id = u"0123456789abcdef0123456789abcdef"_s;
     ASSERT_TRUE(store.addNote(id, u"Trip"_s));
@@ -108,10 +111,7 @@ TEST_F(NoteStoreTest, SaveReplacesTheFileListAndSizes)
     ASSERT_EQ(store.files(id).size(), 1u);
     EXPECT_EQ(store.noteFileNames(id), std::vector<QString>{u"cc.html"_s});
     EXPECT_TRUE(store.attachmentSizes(id).empty());
-}
 
-TEST_F(NoteStoreTest, SaveRefusesAListWithoutTheNoteFileFirst)
-{
     ASSERT_TRUE(store.addNote(u"n"_s, u"N"_s));
     ASSERT_TRUE(store.saveNote(u"n"_s, {noteFile(u"keep.html"_s)}, {{u"k.png"_s, 4}}, u"kept"_s));
 
@@ -127,7 +127,7 @@ TEST_F(NoteStoreTest, SaveRefusesAListWithoutTheNoteFileFirst)
     EXPECT_EQ(store.note(u"n"_s)->preview, u"kept"_s);
 }
 
-TEST_F(NoteStoreTest, PreviewIsTheSimplifiedTextCutAtItsLimit)
+TEST_F(NoteStoreTest, PreviewIsTheSimplifiedTextCutAtItsLimitAndASavedNoteMovesUp)
 {
     ASSERT_TRUE(store.addNote(u"n"_s, u"N"_s));
     const QString exact(NoteStore::PreviewLength, u'a');
@@ -140,15 +140,12 @@ TEST_F(NoteStoreTest, PreviewIsTheSimplifiedTextCutAtItsLimit)
         ASSERT_TRUE(store.saveNote(u"n"_s, {noteFile(u"f.html"_s)}, {}, text));
         EXPECT_EQ(store.note(u"n"_s)->preview, preview) << text.toStdString();
     }
-}
 
-TEST_F(NoteStoreTest, SavedNoteMovesToTheTopOfTheList)
-{
     ASSERT_TRUE(store.addNote(u"old"_s, u"Old"_s));
     QThread::msleep(5);
     ASSERT_TRUE(store.addNote(u"new"_s, u"New"_s));
     auto notes = store.notes();
-    ASSERT_EQ(notes.size(), 2u);
+    ASSERT_EQ(notes.size(), 3u);
     EXPECT_EQ(notes[0].id, u"new"_s);
 
     QThread::msleep(5);
@@ -185,7 +182,7 @@ TEST_F(NoteStoreTest, DeleteReportsOnlyFilesNoOtherNoteUses)
     EXPECT_EQ(store.noteCount(), 0);
 }
 
-TEST_F(NoteStoreTest, OpenFailsWithAReason)
+TEST_F(NoteStoreTest, OpenRefusesWithAReasonReadingChangesNothingAndOneProgramHoldsIt)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(writeBytes(dir.path() + u"/userdata"_s, {}));
@@ -195,10 +192,7 @@ TEST_F(NoteStoreTest, OpenFailsWithAReason)
               u"Cannot open the notebook: cannot create the folder "_s + dir.path()
                   + u"/userdata"_s);
     EXPECT_FALSE(blocked.isOpen());
-}
 
-TEST_F(NoteStoreTest, RefusesANotebookFromANewerVersion)
-{
     const QString path = m_dir.path() + u"/newer.db"_s;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"newer"_s);
@@ -208,20 +202,15 @@ TEST_F(NoteStoreTest, RefusesANotebookFromANewerVersion)
         db.close();
     }
     QSqlDatabase::removeDatabase(u"newer"_s);
+    const QString refused = u"Cannot open the notebook "_s + path
+        + u": it was written by a newer version (schema 7)"_s;
     NoteStore newer(path);
     EXPECT_FALSE(newer.open());
-    EXPECT_EQ(newer.lastError(),
-              u"Cannot open the notebook "_s + path
-                  + u": it was written by a newer version (schema 7)"_s);
+    EXPECT_EQ(newer.lastError(), refused);
     NoteStore reader(path);
     EXPECT_FALSE(reader.openForReading());
-    EXPECT_EQ(reader.lastError(),
-              u"Cannot open the notebook "_s + path
-                  + u": it was written by a newer version (schema 7)"_s);
-}
+    EXPECT_EQ(reader.lastError(), refused);
 
-TEST_F(NoteStoreTest, OpeningForReadingChangesNothingAndWaitsForAWriter)
-{
     ASSERT_TRUE(store.addNote(u"a1"_s, u"Plan"_s));
     ASSERT_TRUE(store.saveNote(u"a1"_s, {noteFile(u"n1.html"_s)}, {}, u"text"_s));
     const QByteArray before = readBytes(dbPath());
@@ -230,38 +219,250 @@ TEST_F(NoteStoreTest, OpeningForReadingChangesNothingAndWaitsForAWriter)
     writer.setDatabaseName(dbPath());
     ASSERT_TRUE(writer.open() && writer.transaction());
     ASSERT_TRUE(QSqlQuery(writer).exec(u"UPDATE notes SET title = 'Plan 2' WHERE id = 'a1'"_s));
-    NoteStore reader(dbPath());
-    ASSERT_TRUE(reader.openForReading()) << reader.lastError().toStdString();
-    EXPECT_EQ(reader.noteFileNames(u"a1"_s), std::vector<QString>{u"n1.html"_s});
-    EXPECT_FALSE(reader.addNote(u"b2"_s, u"Not written"_s));
+    NoteStore snapshot(dbPath());
+    ASSERT_TRUE(snapshot.openForReading()) << snapshot.lastError().toStdString();
+    EXPECT_EQ(snapshot.noteFileNames(u"a1"_s), std::vector<QString>{u"n1.html"_s});
+    EXPECT_FALSE(snapshot.addNote(u"b2"_s, u"Not written"_s));
     writer.rollback();
     writer.close();
     writer = QSqlDatabase();
     QSqlDatabase::removeDatabase(u"writer"_s);
     EXPECT_EQ(readBytes(dbPath()), before);
 
-    const QString empty = m_dir.path() + u"/empty.db"_s;
+    const QString empty = m_dir.heldPath() + u"/empty.db"_s;
     NoteStore none(empty);
     EXPECT_FALSE(none.openForReading());
     EXPECT_FALSE(QFile::exists(empty));
-}
 
-TEST_F(NoteStoreTest, ANotebookIsHeldByOneProgramAtATime)
-{
-    const QString path = m_dir.path() + u"/held/notes.db"_s;
-    const QString busy = u"The notebook "_s + path
+    // A notebook is held by one program at a time.
+    const QString heldPath = m_dir.heldPath() + u"/held/notes.db"_s;
+    const QString busy = u"The notebook "_s + heldPath
         + u" is already open in another Tavrik Notes window.\n\n"
           "Switch to that window to go on with your notes."_s;
     {
-        NotebookLock first(path);
+        NotebookLock first(heldPath);
         ASSERT_TRUE(first.lock()) << first.errorText().toStdString();
-        EXPECT_TRUE(QFile::exists(path + u".lock"_s));
-        NotebookLock second(path);
+        EXPECT_TRUE(QFile::exists(heldPath + u".lock"_s));
+        NotebookLock second(heldPath);
         EXPECT_FALSE(second.lock());
         EXPECT_EQ(second.errorText(), busy);
     }
-    NotebookLock later(path);
+    NotebookLock later(heldPath);
     EXPECT_TRUE(later.lock()) << "the lock outlived its holder";
+}
+
+class NoteSearchTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_TRUE(store.open()) << store.lastError().toStdString(); }
+    QString dbPath() const { return m_dir.path() + u"/notes.db"_s; }
+    // Adds the note and saves `text` as its text.
+    void write(const QString &id, const QString &title, const QString &text)
+    {
+        if (!store.note(id))
+            ASSERT_TRUE(store.addNote(id, title));
+        const NoteFile file{QString(), 0, u"t"_s, u"html"_s, id + u".html"_s, u"/n.html"_s, 0};
+        ASSERT_TRUE(store.saveNote(id, {file}, {}, text)) << store.lastError().toStdString();
+    }
+    std::vector<QString> found(const QString &text) const
+    {
+        std::vector<QString> ids;
+        for (const NoteInfo &note : store.search(text))
+            ids.push_back(note.id);
+        return ids;
+    }
+
+    QTemporaryDir m_dir;
+    NoteStore store{dbPath()};
+};
+
+using Ids = std::vector<QString>;
+
+TEST_F(NoteSearchTest, FindsTheWordsOfTheLastSaveByPrefixUntilTheNoteIsRemoved)
+{
+    write(u"a"_s, u"Shopping"_s, u"Apples and pears"_s);
+    write(u"b"_s, u"Trip"_s, u"Café in Zürich"_s);
+    EXPECT_EQ(found(u"PEARS"_s), Ids{u"a"_s});
+    write(u"a"_s, u"Shopping"_s, u"Bananas only"_s);
+    EXPECT_EQ(found(u"pears"_s), Ids{});
+    EXPECT_EQ(found(u"banan"_s), Ids{u"a"_s});
+    EXPECT_EQ(found(u"bananas onl"_s), Ids{u"a"_s});
+    EXPECT_EQ(found(u"banan only"_s), Ids{}) << "only the last word is a prefix";
+    EXPECT_EQ(found(u"cafe zurich"_s), Ids{u"b"_s});
+    EXPECT_EQ(store.matchedWord(u"b"_s, u"zur"_s), u"Zürich"_s);
+    EXPECT_EQ(store.matchedWord(u"a"_s, u"shop"_s), u"Shopping"_s) << "from the title";
+    EXPECT_EQ(store.matchedWord(u"a"_s, u"kiwi"_s), QString());
+
+    ASSERT_TRUE(store.renameNote(u"b"_s, u"Holiday 假期旅行"_s));
+    EXPECT_EQ(found(u"holiday"_s), Ids{u"b"_s});
+    EXPECT_EQ(found(u"旅行"_s), Ids{u"b"_s});
+    EXPECT_EQ(found(u"trip"_s), Ids{});
+    ASSERT_TRUE(store.deleteNote(u"a"_s));
+    EXPECT_EQ(found(u"bananas"_s), Ids{});
+    EXPECT_TRUE(store.lastError().isEmpty()) << store.lastError().toStdString();
+
+    // How texts become words and queries.
+    EXPECT_EQ(NoteWords::collect(u"x X x x x-ray, X! 2026 "_s), u"x X x x ray X 2026"_s);
+    EXPECT_EQ(NoteWords::collect(u"包饺子。很好"_s), u"包饺 饺子 子 很好 好"_s);
+    EXPECT_EQ(NoteWords::collect(u"𠀀𠀁 e\u0301t\u00e9"_s), u"𠀀𠀁 𠀁 e\u0301t\u00e9"_s);
+    EXPECT_EQ(NoteWords::matchExpression(u"\"a\" OR *"_s), u"\"a\" \"OR\"*"_s);
+    EXPECT_EQ(NoteWords::matchExpression(u"饺子很 好 x"_s), u"\"饺子\" \"子很\" \"好\"* \"x\"*"_s);
+    EXPECT_EQ(NoteWords::matchExpression(u" *\"-() "_s), QString());
+    const QString many = u"w "_s.repeated(NoteWords::MaxQueryWords + 1);
+    EXPECT_EQ(NoteWords::matchExpression(many).count(u'"'), 2 * NoteWords::MaxQueryWords);
+}
+
+TEST_F(NoteSearchTest, ATitleWordRanksFirstAndQuerySyntaxIsSearchedAsPlainWords)
+{
+    write(u"title"_s, u"Garden"_s, u"seeds"_s);
+    write(u"body"_s, u"Weekend"_s, u"garden garden garden, the garden and the garden shed"_s);
+    write(u"once"_s, u"Misc"_s, u"a garden somewhere among many other words of a long text"_s);
+    EXPECT_EQ(found(u"garden"_s), (Ids{u"title"_s, u"body"_s, u"once"_s}));
+
+    write(u"or"_s, u"One"_s, u"a or b, near the orange"_s);
+    write(u"ab"_s, u"Two"_s, u"a b c"_s);
+    const std::pair<QString, Ids> cases[] = {
+        {u"\"a\" OR *"_s, {u"or"_s}},  {u"NEAR(a b"_s, {u"or"_s}},
+        {u"-b"_s, {u"ab"_s, u"or"_s}}, {u"c AND"_s, {}},
+        {u"((( \" * - ^ : +"_s, {}},   {u"\"\"\""_s, {}},
+    };
+    for (const auto &[text, ids] : cases) {
+        EXPECT_EQ(found(text), ids) << text.toStdString();
+        EXPECT_TRUE(store.lastError().isEmpty()) << store.lastError().toStdString();
+    }
+}
+
+TEST_F(NoteSearchTest, ANotebookWithoutIndexIsIndexedOnOpen)
+{
+    write(u"old"_s, u"Recipe"_s, u"flour water salt, then knead the dough"_s);
+    write(u"new"_s, u"Fresh"_s, u"dough"_s);
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"old"_s);
+        db.setDatabaseName(dbPath());
+        ASSERT_TRUE(db.open());
+        QSqlQuery query(db);
+        for (const QString &statement :
+             {u"DROP TRIGGER note_index_add"_s, u"DROP TRIGGER note_index_title"_s,
+              u"DROP TRIGGER note_index_drop"_s, u"DROP TABLE note_index"_s,
+              u"DROP TABLE note_search"_s, u"PRAGMA user_version = 1"_s})
+            ASSERT_TRUE(query.exec(statement)) << statement.toStdString();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(u"old"_s);
+
+    NoteStore reopened(dbPath());
+    ASSERT_TRUE(reopened.open()) << reopened.lastError().toStdString();
+    EXPECT_EQ(reopened.search(u"recipe"_s).size(), 1u) << "titles at once";
+    EXPECT_EQ(reopened.search(u"salt"_s).size(), 1u) << "previews at once";
+    ASSERT_EQ(reopened.notesToIndex(), (Ids{u"old"_s, u"new"_s}));
+    ASSERT_TRUE(reopened.indexNoteText(u"old"_s, u"flour water salt, then yeast"_s, true));
+    const NoteFile file{QString(), 0, u"t"_s, u"html"_s, u"n.html"_s, u"/n.html"_s, 0};
+    ASSERT_TRUE(reopened.saveNote(u"new"_s, {file}, {}, u"saved meanwhile"_s));
+    ASSERT_TRUE(reopened.indexNoteText(u"new"_s, u"stale file text"_s, true));
+    EXPECT_EQ(reopened.search(u"yeast"_s).size(), 1u);
+    EXPECT_EQ(reopened.search(u"meanwhile"_s).size(), 1u);
+    EXPECT_TRUE(reopened.search(u"stale"_s).empty()) << "a later save is kept";
+    EXPECT_TRUE(reopened.notesToIndex().empty());
+
+    ASSERT_TRUE(reopened.saveNote(u"new"_s, {file}, {}, u"indexed later"_s, false));
+    EXPECT_EQ(reopened.notesToIndex(), Ids{u"new"_s});
+    EXPECT_EQ(reopened.search(u"meanwhile"_s).size(), 1u) << "the words of the save before";
+    ASSERT_TRUE(reopened.indexNoteText(u"new"_s, u"indexed later"_s));
+    ASSERT_TRUE(reopened.indexNoteText(u"new"_s, u"once more"_s));
+    EXPECT_EQ(reopened.search(u"more"_s).size(), 1u);
+    EXPECT_TRUE(reopened.notesToIndex().empty());
+}
+
+class AttachmentOpenerTest : public ::testing::Test
+{
+protected:
+    QString makeFile(const QString &name, bool executable = false)
+    {
+        const QString path = m_dir.filePath(name);
+        EXPECT_TRUE(writeBytes(path, "content"));
+        if (executable)
+            QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::ExeOwner);
+        return path;
+    }
+
+    AttachmentOpener opener()
+    {
+        return AttachmentOpener(m_prompts, [this](const QUrl &url) {
+            m_launched.push_back(url);
+            return m_launchSucceeds;
+        });
+    }
+
+    QTemporaryDir m_dir;
+    RecordingPrompts m_prompts;
+    std::vector<QUrl> m_launched;
+    bool m_launchSucceeds = true;
+};
+
+TEST_F(AttachmentOpenerTest, RecognisesRunnableFilesWarnsBeforeThemAndOpensOnlyKeptCopies)
+{
+    // name, executable bit, runnable
+    const std::tuple<QString, bool, bool> cases[]
+        = {{u"install.sh"_s, false, true},    {u"SETUP.EXE"_s, false, true},
+           {u"tool.AppImage"_s, false, true}, {u"app.desktop"_s, false, true},
+           {u"script.Py"_s, false, true},     {u"payload.run"_s, false, true},
+           {u"firmware.bin"_s, false, true},  {u"noextension"_s, true, true},
+           {u"report.pdf"_s, true, true},     {u"report.pdf.txt"_s, false, false},
+           {u"photo.jpg"_s, false, false},    {u"notes.sh.txt"_s, false, false},
+           {u"README"_s, false, false}};
+    for (const auto &[name, executable, runnable] : cases)
+        EXPECT_EQ(AttachmentOpener::isRunnable(makeFile(name, executable)), runnable)
+            << name.toStdString();
+
+    const QString root = TAVRIKCORE::RICHEDITOR::GetAttachRootDir() + u'/';
+    ASSERT_TRUE(writeBytes(root + u"n1/报告 (1).docx"_s, "kept"));
+    ASSERT_TRUE(writeBytes(root + u"n2/secret.txt"_s, "other note"));
+    const QString store = u"0123456789abcdef0123456789abcdef.docx"_s;
+    const struct
+    {
+        QString keptName;
+        QString opened;
+    } copies[] = {{u"报告 (1).docx"_s, root + u"n1/报告 (1).docx"_s},
+                  {u"gone.docx"_s, root + store},
+                  {u"../n2/secret.txt"_s, root + store},
+                  {u".."_s, root + store},
+                  {QString(), root + store}};
+    for (const auto &c : copies)
+        EXPECT_EQ(AttachmentOpener::keptCopyPath(u"n1"_s, store, c.keptName), c.opened)
+            << c.keptName.toStdString();
+
+    const QString path = makeFile(u"a1b2.sh"_s);
+    m_prompts.answerButton(QMessageBox::No);
+    EXPECT_FALSE(opener().open(nullptr, path, u"setup.sh"_s));
+    EXPECT_TRUE(m_launched.empty());
+    ASSERT_EQ(m_prompts.shown().size(), 1u);
+    const auto &warning = m_prompts.shown().front();
+    EXPECT_EQ(warning.text,
+              u"“setup.sh” is a program or script. Opening it can run code on this "
+              "computer.\n\nOpen it only if you trust where it came from. Open it "
+              "anyway?"_s);
+    EXPECT_EQ(warning.title, u"Open attachment"_s);
+    EXPECT_EQ(warning.buttons, QMessageBox::Yes | QMessageBox::No);
+
+    m_prompts.answerButton(QMessageBox::Yes);
+    EXPECT_TRUE(opener().open(nullptr, path, u"setup.sh"_s));
+    EXPECT_EQ(m_launched, std::vector<QUrl>{QUrl::fromLocalFile(path)});
+
+    // Documents open without asking.
+    const QString plan = makeFile(u"Plan 2026.xlsx"_s);
+    EXPECT_TRUE(opener().open(nullptr, plan, u"Plan 2026.xlsx"_s));
+    EXPECT_EQ(m_prompts.shown().size(), 2u);
+    EXPECT_EQ(m_launched.back(), QUrl::fromLocalFile(plan));
+
+    m_prompts.clear();
+    m_launched.clear();
+    EXPECT_FALSE(opener().open(nullptr, m_dir.filePath(u"gone.pdf"_s), u"Urlaub.pdf"_s));
+    m_launchSucceeds = false;
+    EXPECT_FALSE(opener().open(nullptr, makeFile(u"x.odd"_s), u"data.odd"_s));
+    EXPECT_EQ(m_prompts.messages(),
+              (QStringList{u"The attachment “Urlaub.pdf” is no longer in the note's folder."_s,
+                           u"No program on this computer opens “data.odd”."_s}));
+    EXPECT_EQ(m_launched.size(), 1u);
 }
 
 } // namespace

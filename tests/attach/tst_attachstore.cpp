@@ -1,18 +1,26 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
+#include "attach/attachfilemonitor.h"
 #include "attach/attachstore_p.h"
 #include "attach/filethumbnail_p.h"
+#include "attach/iattachfilelistsource.h"
+#include "attach/syncfilemodifyevent.h"
 #include "common/commonutils.h"
 #include "common/durablefile_p.h"
 #include "logcapture.h"
 #include "testhelpers.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QScopeGuard>
+#include <QTest>
+
+#include <mutex>
+#include <tuple>
 
 using namespace TAVRIKCORE::RICHEDITOR;
 using namespace Qt::StringLiterals;
@@ -78,7 +86,7 @@ protected:
 
 } // namespace
 
-TEST_F(AttachStoreTest, DocumentIsKeptAndGetsAThumbnailCard)
+TEST_F(AttachStoreTest, DocumentIsKeptWithAThumbnailCardAndImagesBecomeTemporaryJpegs)
 {
     LogCapture log;
     MAF_RESULT result;
@@ -101,9 +109,33 @@ TEST_F(AttachStoreTest, DocumentIsKeptAndGetsAThumbnailCard)
     ASSERT_EQ(FileThumbnail::GenerateFileThumb(1, u"report.docx"_s, Time + u" 5B"_s, expected), 1);
     EXPECT_EQ(readBytes(card), readBytes(expected));
     EXPECT_EQ(log.lines(), Lines{});
+
+    // Images become temporary JPEG files.
+    std::vector<DropFileInfo> files;
+    const QImage empty;
+    const QImage image = filledImage(16, 12, Qt::blue);
+    EXPECT_EQ(AttachStore::SaveImage(nullptr, files), 0);
+    EXPECT_EQ(AttachStore::SaveImage(&empty, files), 0);
+    ASSERT_EQ(AttachStore::SaveImage(&image, files), 1);
+    ASSERT_EQ(files.size(), 1u);
+    const DropFileInfo info = files.front();
+    EXPECT_TRUE(matches(u"[0-9a-f]{32}\\.jpg"_s, info.keptName));
+    EXPECT_EQ(info.srcPath, GetTempDirectory() + info.keptName);
+    EXPECT_EQ(info.displayName, info.keptName);
+    EXPECT_FALSE(info.isDir);
+    EXPECT_EQ(info.fileExt, u"jpg"_s);
+    EXPECT_EQ(info.fileSize, quint64(QFileInfo(info.srcPath).size()));
+    EXPECT_TRUE(readBytes(info.srcPath).startsWith("\xFF\xD8\xFF"));
+    EXPECT_TRUE(matches(u"\\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d"_s, info.addTime));
+    EXPECT_TRUE(info.isTemp);
+
+    files.push_back(record(u"keep.txt"_s, "k", u"txt"_s));
+    AttachStore::DelTempFileFromList(files);
+    EXPECT_FALSE(QFile::exists(info.srcPath));
+    EXPECT_TRUE(QFile::exists(files.back().srcPath));
 }
 
-TEST_F(AttachStoreTest, SamePictureTwiceMakesOneCopy)
+TEST_F(AttachStoreTest, SamePictureTwiceMakesOneCopyValidFilesAreKeptDamagedOnesReplaced)
 {
     const DropFileInfo info = record(u"Holiday.PNG"_s, "png bytes", u"png"_s);
     const QString storeName = CalcFileMd5(info.srcPath) + u".png"_s;
@@ -129,24 +161,22 @@ TEST_F(AttachStoreTest, SamePictureTwiceMakesOneCopy)
     ASSERT_EQ(AttachStore::MoveAttFile(u"other"_s, bare, second), 1);
     EXPECT_EQ(listing(), (QStringList{storeName, u"n"_s}));
     EXPECT_EQ(log.lines(), Lines{});
-}
 
-TEST_F(AttachStoreTest, ValidFilesAreNeverOverwrittenDamagedOnesAreReplaced)
-{
+    // Valid files are never overwritten, damaged ones are replaced.
     put(u"/n/a.txt"_s, "old bytes");
     put(u'/' + HelloMd5 + u".jpg"_s, "junk");
-    LogCapture log;
-    MAF_RESULT result;
-    ASSERT_EQ(AttachStore::MoveAttFile(u"n"_s, record(u"a.txt"_s, "hello", u"txt"_s), result), 1);
+    LogCapture replaced;
+    MAF_RESULT kept;
+    ASSERT_EQ(AttachStore::MoveAttFile(u"n"_s, record(u"a.txt"_s, "hello", u"txt"_s), kept), 1);
     EXPECT_EQ(readBytes(m_root + u"/n/a.txt"_s), "old bytes");
-    const quint64 card = inodeOf(m_root + u'/' + result.showName);
-    ASSERT_EQ(AttachStore::MoveAttFile(u"n"_s, record(u"a.txt"_s, "hello", u"txt"_s), result), 1);
-    EXPECT_EQ(inodeOf(m_root + u'/' + result.showName), card) << "a valid card was replaced";
-    EXPECT_EQ(log.lines(), Lines{});
+    const quint64 card = inodeOf(m_root + u'/' + kept.showName);
+    ASSERT_EQ(AttachStore::MoveAttFile(u"n"_s, record(u"a.txt"_s, "hello", u"txt"_s), kept), 1);
+    EXPECT_EQ(inodeOf(m_root + u'/' + kept.showName), card) << "a valid card was replaced";
+    EXPECT_EQ(replaced.lines(), Lines{});
 
-    ASSERT_EQ(AttachStore::MoveAttFile(u"n"_s, record(u"x.jpg"_s, "hello", u"jpg"_s), result), 1);
+    ASSERT_EQ(AttachStore::MoveAttFile(u"n"_s, record(u"x.jpg"_s, "hello", u"jpg"_s), kept), 1);
     EXPECT_EQ(readBytes(m_root + u'/' + HelloMd5 + u".jpg"_s), "hello");
-    EXPECT_EQ(log.lines(),
+    EXPECT_EQ(replaced.lines(),
               Lines{u"[WARN] ZvWebNoteHandler::MoveAttFile replaced damaged file "_s + HelloMd5
                     + u".jpg"_s});
     EXPECT_EQ(listing().filter(u".tmp"_s), QStringList{});
@@ -290,7 +320,7 @@ TEST_F(AttachStoreTest, NamesThatWouldLeaveTheStoreAreRefused)
     EXPECT_FALSE(QFileInfo::exists(GetAppDirectory() + u"userdata/escape"_s));
 }
 
-TEST_F(AttachStoreTest, ClashingNamesAreNumbered)
+TEST_F(AttachStoreTest, ClashingNamesAreNumberedAndEveryAddedFileIsKept)
 {
     const std::vector<std::tuple<QString, QString, QString>> cases{
         // names in the note, names added, names kept (separated by '|')
@@ -327,10 +357,7 @@ TEST_F(AttachStoreTest, ClashingNamesAreNumbered)
         EXPECT_EQ(kept.join(u'|'), expected) << added.toStdString();
         EXPECT_EQ(shown.join(u'|'), expected);
     }
-}
 
-TEST_F(AttachStoreTest, EveryAddedFileIsKept)
-{
     // Two new files of one name, and names left in the note's folder by removed attachments.
     put(u"/n/notes.txt"_s, "stale");
     put(u"/n/same.txt"_s, "same");
@@ -351,28 +378,201 @@ TEST_F(AttachStoreTest, EveryAddedFileIsKept)
     EXPECT_EQ(readBytes(m_root + u"/n/same.txt"_s), "same");
 }
 
-TEST_F(AttachStoreTest, ImagesBecomeTemporaryJpegFiles)
-{
-    std::vector<DropFileInfo> files;
-    const QImage empty;
-    const QImage image = filledImage(16, 12, Qt::blue);
-    EXPECT_EQ(AttachStore::SaveImage(nullptr, files), 0);
-    EXPECT_EQ(AttachStore::SaveImage(&empty, files), 0);
-    ASSERT_EQ(AttachStore::SaveImage(&image, files), 1);
-    ASSERT_EQ(files.size(), 1u);
-    const DropFileInfo info = files.front();
-    EXPECT_TRUE(matches(u"[0-9a-f]{32}\\.jpg"_s, info.keptName));
-    EXPECT_EQ(info.srcPath, GetTempDirectory() + info.keptName);
-    EXPECT_EQ(info.displayName, info.keptName);
-    EXPECT_FALSE(info.isDir);
-    EXPECT_EQ(info.fileExt, u"jpg"_s);
-    EXPECT_EQ(info.fileSize, quint64(QFileInfo(info.srcPath).size()));
-    EXPECT_TRUE(readBytes(info.srcPath).startsWith("\xFF\xD8\xFF"));
-    EXPECT_TRUE(matches(u"\\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d"_s, info.addTime));
-    EXPECT_TRUE(info.isTemp);
+namespace {
 
-    files.push_back(record(u"keep.txt"_s, "k", u"txt"_s));
-    AttachStore::DelTempFileFromList(files);
-    EXPECT_FALSE(QFile::exists(info.srcPath));
-    EXPECT_TRUE(QFile::exists(files.back().srcPath));
+const QString NoteA = u"0123456789abcdef0123456789abcdef"_s;
+const QString NoteB = u"fedcba9876543210fedcba9876543210"_s;
+
+// The attachment monitor without a page, and its watcher on a real store.
+//
+// Records what reached the monitor (from the watcher thread) and what it announced, and
+// answers for the notes that are not open.
+class Monitor : public QObject, public AttachFileMonitor, public IAttachFileListSource
+{
+public:
+    using AttachFileMonitor::DoAttachFileSync;
+    using AttachFileMonitor::GetAttachInfoFromPath;
+    ~Monitor() override { Stop(); } // before the recording below is gone
+
+    void OnEvent(const QString &path, quint32 action) override
+    {
+        {
+            std::lock_guard lock(mutex);
+            events.emplace_back(QFileInfo(path).fileName(), action);
+        }
+        AttachFileMonitor::OnEvent(path, action);
+    }
+    std::vector<std::pair<QString, quint32>> seen()
+    {
+        std::lock_guard lock(mutex);
+        return events;
+    }
+    int GetNoteFileList(const QString &noteId, std::vector<AttachmentFile> &files) override
+    {
+        files = notes.count(noteId) ? notes[noteId] : files;
+        return int(notes.count(noteId));
+    }
+    std::vector<SyncFileModifyArg> announced()
+    {
+        QCoreApplication::sendPostedEvents(this);
+        return args;
+    }
+
+    void customEvent(QEvent *event) override
+    {
+        if (event->type() == AttachFileModifyEvent)
+            args.push_back(*static_cast<SyncFileModifyEvent *>(event)->arg());
+    }
+    std::mutex mutex;
+    std::vector<std::pair<QString, quint32>> events;
+    std::vector<SyncFileModifyArg> args;
+    std::map<QString, std::vector<AttachmentFile>> notes;
+};
+
+AttachmentFile record(int kind, const QString &keptName, const QString &storeName)
+{
+    return {.storeName = storeName,
+            .filePath = kind ? QString() : GetAttachRootDir() + u'/' + storeName,
+            .keptName = keptName,
+            .fileKind = kind};
 }
+
+class MonitorTest : public AppFolderTest
+{
+protected:
+    void SetUp() override
+    {
+        AppFolderTest::SetUp();
+        monitor.SetMsgReceiver(&monitor, AttachFileModifyEvent);
+        monitor.SetFileListSource(&monitor);
+        monitor.SetOpenNote(NoteA, {record(0, {}, u"aa.html"_s)});
+    }
+    QString keep(const QString &note, const QString &name, const QByteArray &bytes)
+    {
+        const QString path = m_root + note + u'/' + name;
+        EXPECT_TRUE(writeBytes(path, bytes));
+        return path;
+    }
+    // Waits for `count` reports, then long enough for a straggler.
+    void settle(size_t count)
+    {
+        EXPECT_TRUE(QTest::qWaitFor([&] { return monitor.seen().size() >= count; }, 5000));
+        QTest::qWait(int(AttachFileMonitor::QuietPeriod.count()) * 3);
+    }
+
+    Monitor monitor;
+};
+
+TEST_F(MonitorTest, TakesFinishedWritesButNoTemporaryFilesDirectlyInANoteFolder)
+{
+    const std::tuple<quint32, QString, bool> cases[] = {
+        {1, u"a.docx"_s, false}, {2, u"a.docx"_s, false}, {4, u"a.docx"_s, false},
+        {3, u"a.docx"_s, true},  {5, u"b.docx"_s, true},  {3, u"c.TMP"_s, false},
+        {5, u"d.tmp"_s, false},  {3, u"e.tmp2"_s, true},  {3, u"tmp"_s, true},
+    };
+    for (const auto &[action, name, taken] : cases) {
+        const size_t before = monitor.announced().size();
+        monitor.OnEvent(keep(NoteA, name, name.toUtf8()), action);
+        const auto after = monitor.announced();
+        ASSERT_EQ(after.size(), before + (taken ? 1 : 0)) << action << " " << name.toStdString();
+    }
+    monitor.SetMsgReceiver(nullptr, 0); // as when the editor is gone
+    monitor.OnEvent(keep(NoteA, u"f.docx"_s, "f"), 3);
+    EXPECT_EQ(monitor.announced().size(), 4u);
+
+    // Only files directly in a note folder are resolved.
+    const QString r = GetAppDirectory() + u"userdata/attachment"_s;
+    const std::tuple<QString, QString, QString> paths[] = {
+        {r + u"/id/report.docx"_s, u"id"_s, u"report.docx"_s},
+        {r + u"/0123456789abcdef0123456789abcdef.docx"_s, {}, {}},
+        {r + u"/id/sub/x.txt"_s, {}, {}},
+        {r + u"/../x.txt"_s, {}, {}},
+        {r + u"/id\\x/y.txt"_s, {}, {}},
+        {r + u"2/id/x.txt"_s, {}, {}},
+    };
+    for (const auto &[path, noteId, fileName] : paths) {
+        QString id = u"stale"_s, name = u"stale"_s;
+        Monitor::GetAttachInfoFromPath(path, id, name);
+        EXPECT_EQ(std::make_pair(id, name), std::make_pair(noteId, fileName)) << path.toStdString();
+    }
+}
+
+TEST_F(MonitorTest, AnnouncesChangedKeptCopiesWithTheirNote)
+{
+    const QString oldHash = u"11111111111111111111111111111111"_s;
+    monitor.notes[NoteB] = {record(0, {}, u"bb.html"_s), record(1, {}, u"t.bmp"_s),
+                            record(2, u"plan.txt"_s, oldHash + u".txt"_s)};
+    const QString plan = keep(NoteB, u"plan.txt"_s, "new plan");
+    monitor.DoAttachFileSync(plan);
+    ASSERT_EQ(monitor.announced().size(), 1u);
+    const SyncFileModifyArg arg = monitor.announced().front();
+    EXPECT_EQ(
+        std::tuple(arg.changedPath, arg.fileSize, arg.noteId, arg.changedFile.storeName,
+                   arg.newHash, arg.noteFile.filePath),
+        std::tuple(plan, 8, NoteB, oldHash + u".txt"_s, CalcFileMd5(plan), m_root + u"bb.html"_s));
+
+    // Content the note already names, a note nobody knows, a file the note does not list, a
+    // kept copy that is a link: nothing.
+    monitor.notes[NoteB][2].storeName = arg.newHash + u".txt"_s;
+    monitor.DoAttachFileSync(plan);
+    monitor.DoAttachFileSync(keep(u"cccccccccccccccccccccccccccccccc"_s, u"x.txt"_s, "x"));
+    monitor.DoAttachFileSync(keep(NoteB, u"other.txt"_s, "o"));
+    const QString outside = m_app.filePath(u"secret.txt"_s);
+    ASSERT_TRUE(writeBytes(outside, "secret"));
+    ASSERT_TRUE(QDir().mkpath(m_root + NoteA));
+    ASSERT_TRUE(QFile::link(outside, m_root + NoteA + u"/link.txt"_s));
+    monitor.DoAttachFileSync(m_root + NoteA + u"/link.txt"_s);
+    EXPECT_EQ(monitor.announced().size(), 1u);
+
+    // Gone before it could be hashed: logged, nothing announced.
+    LogCapture log;
+    QFile::remove(plan);
+    monitor.notes[NoteB][2].storeName = oldHash + u".txt"_s;
+    monitor.DoAttachFileSync(plan);
+    EXPECT_EQ(monitor.announced().size(), 1u);
+    EXPECT_EQ(log.lines().back(),
+              u"[ERROR] AttachFileMonitor::DoAttachFileSync cal md5 code faild ! "_s + plan);
+
+    // After a lost event queue: only the kept copies that differ from their note's list.
+    const QString same = keep(NoteB, u"same.txt"_s, "same");
+    const QString edited = keep(NoteB, u"edited.txt"_s, "edited");
+    monitor.notes[NoteB]
+        = {record(0, {}, u"bb.html"_s), record(2, u"same.txt"_s, CalcFileMd5(same) + u".txt"_s),
+           record(2, u"edited.txt"_s, oldHash + u".txt"_s)};
+    monitor.RescanKeptCopies(); // unlisted files and the link are left alone
+    ASSERT_EQ(monitor.announced().size(), 2u);
+    EXPECT_EQ(monitor.announced().back().changedPath, edited);
+
+    // A name holding a backslash is kept on disk with a look-alike in its place.
+    monitor.notes[NoteB].push_back(record(2, u"report\\2024.txt"_s, oldHash + u".txt"_s));
+    monitor.DoAttachFileSync(keep(NoteB, u"report\uFF3C2024.txt"_s, "report"));
+    ASSERT_EQ(monitor.announced().size(), 3u);
+    EXPECT_EQ(monitor.announced().back().changedFile.keptName, u"report\\2024.txt"_s);
+}
+
+TEST_F(MonitorTest, WatcherReportsEditsOfExistingFilesOnceTheyAreQuiet)
+{
+    const QString renamed = keep(NoteA, u"photo.png"_s, "v1");
+    ASSERT_EQ(monitor.Start(), 1);
+    ASSERT_TRUE(writeBytes(m_root + NoteA + u"/photo.png.tmp"_s, "v2"));
+    ASSERT_EQ(::rename(QFile::encodeName(m_root + NoteA + u"/photo.png.tmp"_s),
+                       QFile::encodeName(renamed)),
+              0);
+    // A file placed under a new name is no edit; a note folder made later is watched.
+    ASSERT_TRUE(writeBytes(m_root + NoteA + u"/new.tmp"_s, "n"));
+    QFile::rename(m_root + NoteA + u"/new.tmp"_s, m_root + NoteA + u"/new.txt"_s);
+    ASSERT_TRUE(QDir().mkpath(m_root + NoteB));
+    QTest::qWait(100);
+    const QString later = keep(NoteB, u"later.txt"_s, "v1");
+    settle(1);
+    ASSERT_TRUE(writeBytes(later, "v2"));
+    settle(2);
+    auto seen = monitor.seen();
+    std::sort(seen.begin(), seen.end());
+    const std::vector<std::pair<QString, quint32>> expected{{u"later.txt"_s, 3},
+                                                            {u"photo.png"_s, 5}};
+    EXPECT_EQ(seen, expected);
+    EXPECT_EQ(monitor.announced().size(), 1u); // note B is unknown to the source
+}
+
+} // namespace

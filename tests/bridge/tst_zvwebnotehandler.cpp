@@ -12,7 +12,6 @@
 #include <QDateTime>
 #include <QGuiApplication>
 
-#include <deque>
 #include <functional>
 #include <optional>
 
@@ -139,7 +138,7 @@ std::vector<CallCase> callCases()
 
 } // namespace
 
-TEST(HandlerCalls, EveryCallSendsItsTextAndLogsEachKindOfFailure)
+TEST(HandlerCalls, EveryCallSendsItsTextLogsEachKindOfFailureAndFormatsScriptValues)
 {
     for (const CallCase &call : callCases()) {
         for (const auto &[reply, line] : Replies) {
@@ -164,6 +163,29 @@ TEST(HandlerCalls, EveryCallSendsItsTextAndLogsEachKindOfFailure)
                       call.method == u"SetEditorMaxChars" && accepted ? 10000 : 3000);
         }
     }
+
+    // Format gives each script value its text.
+    const std::pair<QVariant, QString> values[]
+        = {{QVariant(), u""_s},
+           {QVariant::fromValue(nullptr), u""_s},
+           {QVariant::fromValue(short(-3)), u"-3"_s},
+           {QVariant(-7), u"-7"_s},
+           {QVariant(2147483647), u"2147483647"_s},
+           {QVariant(4294967295u), u"-1"_s},
+           {QVariant(qlonglong(0x100000005LL)), u"5"_s},
+           {QVariant(qulonglong(0x180000000ULL)), u"-2147483648"_s},
+           {QVariant(1.5f), u"1.5000"_s},
+           {QVariant(1.5), u"1.50000000"_s},
+           {QVariant(QDateTime(QDate(2024, 2, 3), QTime(4, 5, 6))), u"2024-02-03 04:05:06"_s},
+           {QVariant(QDateTime()), u"Invalid DateTime"_s},
+           {QVariant(u"中 \"q\" \\"_s), u"中 \"q\" \\"_s},
+           {QVariant(false), u"FALSE"_s},
+           {QVariant(QByteArray("\xe4\xb8\xad")), u"中"_s},
+           {QVariant::fromValue<signed char>(5), u"UN_KNOW"_s},
+           {QVariant(QVariantList{1}), u"UN_KNOW"_s},
+           {QVariant(QChar(u'x')), u"UN_KNOW"_s}};
+    for (const auto &[value, text] : values)
+        EXPECT_EQ(Handler::Format(value), text) << "for " << value.typeName();
 }
 
 // Content replies are read straight from the page's wide text; what that reader does not take
@@ -209,7 +231,7 @@ TEST_F(HandlerTest, ContentRepliesGiveTheNoteTextsExactly)
     }
 }
 
-TEST_F(HandlerTest, ReadOnlyIsSentOnlyWhenItDiffersFromWhatThePageAccepted)
+TEST_F(HandlerTest, ReadOnlyIsSentOnlyWhenChangedAndATableWithoutRowsKeepsItsShape)
 {
     handler.SetReadOnly(0); // already writable
     EXPECT_EQ(handler.SelectedAttach(QString()), 0); // nothing to select
@@ -224,9 +246,26 @@ TEST_F(HandlerTest, ReadOnlyIsSentOnlyWhenItDiffersFromWhatThePageAccepted)
     EXPECT_EQ(browser.calls[1].value(1), u"{\"readonly\":true }"_s);
     EXPECT_EQ(browser.calls[2].value(1), u"{\"readonly\":false }"_s);
     EXPECT_EQ(handler.IsReadOnly(), 0);
+
+    // A table without rows or cells keeps its shape.
+    browser.calls.clear();
+    StTableData table{3, 0, {}};
+    handler.InsertTable(table);
+    table.rowNum = 2;
+    table.rowList = {{}, {{u"<b>"_s, u"中\"\\"_s, u""_s}}};
+    handler.InsertTable(table);
+
+    ASSERT_EQ(browser.calls.size(), 2u);
+    EXPECT_EQ(browser.calls[0].value(1), u"{\n\t\"colNum\" : 3,\n\t\"rowNum\" : 0\n}\n"_s);
+    // The writer escapes non-ASCII text; the page reads the same characters back.
+    EXPECT_EQ(browser.calls[1].value(1),
+              u"{\n\t\"colNum\" : 3,\n\t\"rowList\" : \n\t[\n\t\tnull,\n\t\t{\n"
+              u"\t\t\t\"colList\" : \n\t\t\t[\n\t\t\t\t{\n\t\t\t\t\t\"style\" : \"<b>\",\n"
+              u"\t\t\t\t\t\"value\" : \"\\u4e2d\\\"\\\\\",\n\t\t\t\t\t\"width\" : \"\"\n"
+              u"\t\t\t\t}\n\t\t\t]\n\t\t}\n\t],\n\t\"rowNum\" : 2\n}\n"_s);
 }
 
-TEST_F(HandlerTest, NewContentEmptiesTheTablesAndClearsThePageCacheAfterward)
+TEST_F(HandlerTest, SizesKeepTheFirstValueTimesAreKeyedByBothNamesAndNewContentEmptiesBoth)
 {
     for (const QString &html : {u"<p>x</p>"_s, QString()}) {
         handler.InitAttachFileSize({{u"a.png"_s, 10}});
@@ -244,24 +283,27 @@ TEST_F(HandlerTest, NewContentEmptiesTheTablesAndClearsThePageCacheAfterward)
         EXPECT_EQ(innerEvents.seen, Events{ClearEditorCacheEvent});
         innerEvents.seen.clear();
     }
-}
 
-TEST_F(HandlerTest, TableWithoutRowsOrCellsKeepsItsShape)
-{
-    StTableData table{3, 0, {}};
-    handler.InsertTable(table);
-    table.rowNum = 2;
-    table.rowList = {{}, {{u"<b>"_s, u"中\"\\"_s, u""_s}}};
-    handler.InsertTable(table);
+    handler.InitAttachFileSize({{u"a.png"_s, 5}, {u"b.png"_s, 0}});
+    handler.InitAttachFileSize({{u"a.png"_s, 9}, {u"A.png"_s, 7}});
+    EXPECT_EQ(handler.attachFileSizes(),
+              (std::map<QString, quint64>{{u"A.png"_s, 7}, {u"a.png"_s, 5}, {u"b.png"_s, 0}}));
 
-    ASSERT_EQ(browser.calls.size(), 2u);
-    EXPECT_EQ(browser.calls[0].value(1), u"{\n\t\"colNum\" : 3,\n\t\"rowNum\" : 0\n}\n"_s);
-    // The writer escapes non-ASCII text; the page reads the same characters back.
-    EXPECT_EQ(browser.calls[1].value(1),
-              u"{\n\t\"colNum\" : 3,\n\t\"rowList\" : \n\t[\n\t\tnull,\n\t\t{\n"
-              u"\t\t\t\"colList\" : \n\t\t\t[\n\t\t\t\t{\n\t\t\t\t\t\"style\" : \"<b>\",\n"
-              u"\t\t\t\t\t\"value\" : \"\\u4e2d\\\"\\\\\",\n\t\t\t\t\t\"width\" : \"\"\n"
-              u"\t\t\t\t}\n\t\t\t]\n\t\t}\n\t],\n\t\"rowNum\" : 2\n}\n"_s);
+    handler.RecordAttachModifyTime(u"ab.png"_s, u"x.png"_s, u"2024-01-01 00:00:00"_s);
+    handler.RecordAttachModifyTime(u"ab.pn"_s, u"gx.png"_s, u"2024-01-03 00:00:00"_s);
+    EXPECT_EQ(handler.GetAttachModifyCache(),
+              (std::map<QString, QString>{{u"ab.pngx.png"_s, u"2024-01-03 00:00:00"_s}}));
+
+    // The cached key; the same key without an original name; a file without a cached time.
+    std::vector<NewAttachFile> files(3);
+    files[0].storeName = files[2].storeName = u"ab.png"_s;
+    files[0].origName = u"x.png"_s;
+    files[1].storeName = u"ab.pngx.png"_s;
+    ZvWebNoteHandler::UpdateAttModifyTimeField(u"ignored"_s, files, handler.GetAttachModifyCache());
+    EXPECT_EQ(files[0].modifyTime, u"2024-01-03 00:00:00"_s);
+    EXPECT_EQ(files[1].modifyTime, u"2024-01-03 00:00:00"_s);
+    EXPECT_TRUE(matches(u"\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2}"_s, files[2].modifyTime))
+        << files[2].modifyTime.toStdString();
 }
 
 TEST_F(HandlerTest, ForwardedMessagesClearTheCacheOrCopyAndNothingElse)
@@ -281,7 +323,7 @@ TEST_F(HandlerTest, ForwardedMessagesClearTheCacheOrCopyAndNothingElse)
 
 // ---- page commands -------------------------------------------------------------------
 
-TEST_F(HandlerTest, CommandsNeedIdOneAndExactlyThreeArguments)
+TEST_F(HandlerTest, CommandsNeedIdOneThreeArgumentsAndJsonAndUnknownOnesStayQuiet)
 {
     RecordingPrompts prompts;
     LogCapture log;
@@ -293,45 +335,35 @@ TEST_F(HandlerTest, CommandsNeedIdOneAndExactlyThreeArguments)
     EXPECT_EQ(handler.OnExecuteFun(2, {u""_s, json, u"ZvMessageBox"_s}, result, {}), -1);
     EXPECT_EQ(handler.OnExecuteFun(1, {}, result, {}), S_OK);
     EXPECT_FALSE(result.isValid());
-    EXPECT_TRUE(prompts.shown().empty());
+    for (const QString &name : {u"zvmessagebox"_s, u"DblClickAttachment"_s, u"ScreenCapture"_s,
+                                u"ZvMessageBox "_s, QString()})
+        handler.command(name, json);
+    handler.command(u"AddAttachment"_s, u"{broken"_s); // reads no JSON at all
+    handler.command(u"OnRightClickAttach"_s,
+                    u"{\"current_attach\":{\"class_value\":\"a\\\\b.png\"},\"range_html\":\"\"}"_s);
+    handler.command(u"WriteEditorLog"_s, u"{\"type\":\"info\",\"msg\":\"hi\"}"_s);
     EXPECT_EQ(log.lines(), Lines{u"[ERROR] js调用OnCppProcessor传递参数个数不正确！"_s});
-}
+    // Only the file dialog of "AddAttachment" (cancelled).
+    ASSERT_EQ(prompts.shown().size(), 1u);
+    EXPECT_EQ(prompts.shown().at(0).kind, RecordingPrompts::Shown::OpenFiles);
+    EXPECT_TRUE(browser.calls.empty());
 
-TEST_F(HandlerTest, CommandsWithBadJsonLogTheirOwnLineAndDoNothing)
-{
-    RecordingPrompts prompts;
+    // Commands with bad JSON log their own line and do nothing.
     for (const QString &command :
          {u"DbClickAttachment"_s, u"OpenHyperLink"_s, u"ZvMessageBox"_s, u"OnRightClickAttach"_s,
           u"WriteEditorLog"_s, u"SreenCapture"_s}) {
         // The double-click command is spelled "DbClick..." although its log line says "DblClick".
         const QString name = command == u"DbClickAttachment" ? u"DblClickAttachment"_s : command;
-        for (const QString &json : {u"{\"msg\":"_s, QString(), u"[1]"_s, u"\"text\""_s}) {
-            LogCapture log;
-            EXPECT_EQ(handler.command(command, json), S_OK);
-            EXPECT_EQ(log.lines(), Lines{u"[ERROR] 解析"_s + name + u"方法，json参数字串失败！"_s})
-                << json.toStdString();
+        for (const QString &text : {u"{\"msg\":"_s, QString(), u"[1]"_s, u"\"text\""_s}) {
+            LogCapture badJson;
+            EXPECT_EQ(handler.command(command, text), S_OK);
+            EXPECT_EQ(badJson.lines(),
+                      Lines{u"[ERROR] 解析"_s + name + u"方法，json参数字串失败！"_s})
+                << text.toStdString();
         }
     }
-    EXPECT_TRUE(prompts.shown().empty());
+    EXPECT_EQ(prompts.shown().size(), 1u);
     EXPECT_TRUE(host.opened.empty());
-}
-
-TEST_F(HandlerTest, UnknownCommandsAndCommandsWithoutActionStayQuiet)
-{
-    RecordingPrompts prompts;
-    LogCapture log;
-    for (const QString &name : {u"zvmessagebox"_s, u"DblClickAttachment"_s, u"ScreenCapture"_s,
-                                u"ZvMessageBox "_s, QString()})
-        handler.command(name, u"{\"msg\":\"x\"}"_s);
-    handler.command(u"AddAttachment"_s, u"{broken"_s); // reads no JSON at all
-    handler.command(u"OnRightClickAttach"_s,
-                    u"{\"current_attach\":{\"class_value\":\"a\\\\b.png\"},\"range_html\":\"\"}"_s);
-    handler.command(u"WriteEditorLog"_s, u"{\"type\":\"info\",\"msg\":\"hi\"}"_s);
-    EXPECT_EQ(log.lines(), Lines{});
-    // Only the file dialog of "AddAttachment" (cancelled).
-    ASSERT_EQ(prompts.shown().size(), 1u);
-    EXPECT_EQ(prompts.shown().at(0).kind, RecordingPrompts::Shown::OpenFiles);
-    EXPECT_TRUE(browser.calls.empty());
 }
 
 TEST_F(HandlerTest, CommandsActOnTheirArguments)
@@ -355,57 +387,3 @@ TEST_F(HandlerTest, CommandsActOnTheirArguments)
 }
 
 // ---- text operations and tables ------------------------------------------------------
-
-TEST(HandlerText, FormatGivesEachScriptValueItsText)
-{
-    const std::pair<QVariant, QString> cases[]
-        = {{QVariant(), u""_s},
-           {QVariant::fromValue(nullptr), u""_s},
-           {QVariant::fromValue(short(-3)), u"-3"_s},
-           {QVariant(-7), u"-7"_s},
-           {QVariant(2147483647), u"2147483647"_s},
-           {QVariant(4294967295u), u"-1"_s},
-           {QVariant(qlonglong(0x100000005LL)), u"5"_s},
-           {QVariant(qulonglong(0x180000000ULL)), u"-2147483648"_s},
-           {QVariant(1.5f), u"1.5000"_s},
-           {QVariant(1.5), u"1.50000000"_s},
-           {QVariant(QDateTime(QDate(2024, 2, 3), QTime(4, 5, 6))), u"2024-02-03 04:05:06"_s},
-           {QVariant(QDateTime()), u"Invalid DateTime"_s},
-           {QVariant(u"中 \"q\" \\"_s), u"中 \"q\" \\"_s},
-           {QVariant(false), u"FALSE"_s},
-           {QVariant(QByteArray("\xe4\xb8\xad")), u"中"_s},
-           {QVariant::fromValue<signed char>(5), u"UN_KNOW"_s},
-           {QVariant(QVariantList{1}), u"UN_KNOW"_s},
-           {QVariant(QChar(u'x')), u"UN_KNOW"_s}};
-    for (const auto &[value, text] : cases)
-        EXPECT_EQ(Handler::Format(value), text) << "for " << value.typeName();
-}
-
-TEST_F(HandlerTest, SizesKeepTheFirstValueAndTimesAreKeyedByBothNamesJoined)
-{
-    handler.InitAttachFileSize({{u"a.png"_s, 5}, {u"b.png"_s, 0}});
-    handler.InitAttachFileSize({{u"a.png"_s, 9}, {u"A.png"_s, 7}});
-    EXPECT_EQ(handler.attachFileSizes(),
-              (std::map<QString, quint64>{{u"A.png"_s, 7}, {u"a.png"_s, 5}, {u"b.png"_s, 0}}));
-
-    handler.RecordAttachModifyTime(u"ab.png"_s, u"x.png"_s, u"2024-01-01 00:00:00"_s);
-    handler.RecordAttachModifyTime(u"ab.pn"_s, u"gx.png"_s, u"2024-01-03 00:00:00"_s);
-    EXPECT_EQ(handler.GetAttachModifyCache(),
-              (std::map<QString, QString>{{u"ab.pngx.png"_s, u"2024-01-03 00:00:00"_s}}));
-
-    // The cached key; the same key without an original name; a file without a cached time.
-    std::vector<NewAttachFile> files(3);
-    files[0].storeName = files[2].storeName = u"ab.png"_s;
-    files[0].origName = u"x.png"_s;
-    files[1].storeName = u"ab.pngx.png"_s;
-    ZvWebNoteHandler::UpdateAttModifyTimeField(u"ignored"_s, files, handler.GetAttachModifyCache());
-    EXPECT_EQ(files[0].modifyTime, u"2024-01-03 00:00:00"_s);
-    EXPECT_EQ(files[1].modifyTime, u"2024-01-03 00:00:00"_s);
-    EXPECT_TRUE(matches(u"\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2}"_s, files[2].modifyTime))
-        << files[2].modifyTime.toStdString();
-
-    Handler copy(handler);
-    copy.InitAttachFileSize({{u"c.png"_s, 2}});
-    EXPECT_EQ(copy.attachFileSizes().size(), 4u);
-    EXPECT_EQ(handler.attachFileSizes().size(), 3u);
-}

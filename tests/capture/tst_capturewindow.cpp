@@ -3,8 +3,11 @@
 //
 // The capture window on a known snapshot: what it paints (dimmed screen, bright selection,
 // frame, tip, toolbar, buttons), the mouse gestures and the four commands, and the handler
-// adding a completed capture to the note.
+// adding a completed capture to the note; the selection tracker alone (handles, hit tests, the
+// drag with its minimum size) and the capture's cursor files.
 #include "bridge/zvwebnotehandler.h"
+#include "capture/captureresources_p.h"
+#include "capture/cmytracker_p.h"
 #include "capture/cstip_p.h"
 #include "capture/cstoolbar_p.h"
 #include "capture/sticonbutton_p.h"
@@ -23,6 +26,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QWidget>
 
 using namespace Qt::StringLiterals;
 using namespace TAVRIKCORE::RICHEDITOR;
@@ -210,7 +214,7 @@ TEST_F(CaptureWindow, MenuAndCommandsCopySaveAndComplete)
     EXPECT_EQ(QApplication::clipboard()->image().pixel(0, 0), RightColour);
 }
 
-TEST_F(CaptureWindow, SaveAsWritesByExtensionAndExplainsFailures)
+TEST_F(CaptureWindow, SaveAsWritesByExtensionAndCompleteHandsOnTheScreensOwnPixels)
 {
     QTemporaryDir folder;
     drag({10, 10}, {20, 30});
@@ -240,10 +244,8 @@ TEST_F(CaptureWindow, SaveAsWritesByExtensionAndExplainsFailures)
     EXPECT_EQ(saved.size(), QSize(6, 16));
     EXPECT_EQ(saved.pixel(0, 0), LeftColour);
     EXPECT_EQ(m_capture->result(), QDialog::Accepted);
-}
 
-TEST_F(CaptureWindow, CompleteHandsOnTheScreensOwnPixelsClipped)
-{
+    // Complete hands on the screen's own pixels, clipped.
     m_capture = std::make_unique<ZorvaNoteScreenCapture>(&m_recorder, halves(2.0));
     EXPECT_EQ(m_capture->CopySelectionBitmap({190, 10, 210, 20}).size(), QSize(40, 20));
     const QImage edge = m_capture->CopySelectionBitmap({420, 320, 390, 290});
@@ -339,4 +341,149 @@ TEST_F(CaptureComplete, AddsTheJpegToTheNoteAndLeavesNoTemporaryFile)
               Lines{u"[ERROR] Screen capture: the picture cannot be written to "
                     "the temporary folder"_s});
     qunsetenv("TMPDIR");
+}
+
+namespace {
+
+using T = CMyTracker;
+
+CMyTracker *captureTracker(const TrackRect &rect)
+{
+    auto *tracker = new CMyTracker;
+    tracker->setStyle(T::SolidLine | T::ResizeOutside | T::CentredHandles); // 81
+    tracker->setRect(rect);
+    return tracker;
+}
+
+} // namespace
+
+namespace TAVRIKCORE::RICHEDITOR {
+std::ostream &operator<<(std::ostream &out, const TrackRect &r)
+{
+    return out << '(' << r.left << ',' << r.top << ',' << r.right << ',' << r.bottom << ')';
+}
+} // namespace TAVRIKCORE::RICHEDITOR
+
+TEST(CaptureTracker, HandlesHitTestsAndDragsAndTheCursorFiles)
+{
+    const struct
+    {
+        TrackRect rect;
+        unsigned mask;
+    } cases[] = {{{0, 0, 16, 16}, 0x0F}, {{0, 0, 17, 16}, 0x5F}, {{0, 0, 16, 17}, 0xAF},
+                 {{0, 0, 17, 17}, 0xFF}, {{17, 17, 0, 0}, 0xFF}, {{16, 0, 0, 100}, 0xAF},
+                 {{0, 0, 100, 16}, 0x5F}};
+    for (const auto &c : cases) {
+        std::unique_ptr<CMyTracker> tracker(captureTracker(c.rect));
+        EXPECT_EQ(tracker->handleSize(), 4);
+        EXPECT_EQ(tracker->GetHandleMask(), c.mask) << c.rect;
+    }
+
+    std::unique_ptr<CMyTracker> framed(captureTracker({100, 100, 200, 150}));
+    const TrackRect expected[8]
+        = {{98, 98, 102, 102},  {198, 98, 202, 102},  {198, 148, 202, 152}, {98, 148, 102, 152},
+           {148, 98, 152, 102}, {198, 123, 202, 127}, {148, 148, 152, 152}, {98, 123, 102, 127}};
+    for (int handle = 0; handle < 8; ++handle)
+        EXPECT_EQ(framed->GetHandleRect(handle), expected[handle]) << "handle " << handle;
+    // Without centring the squares sit outside the frame; inside handles shrink with a
+    // small rectangle.
+    framed->setStyle(T::SolidLine | T::ResizeOutside);
+    EXPECT_EQ(framed->GetHandleRect(T::HitTopLeft), (TrackRect{96, 96, 100, 100}));
+    framed->setStyle(T::ResizeInside);
+    framed->setRect({0, 0, 6, 40});
+    EXPECT_EQ(framed->GetHandleSize(), 3);
+    EXPECT_EQ(framed->GetHandleRect(T::HitBottomRight), (TrackRect{3, 37, 6, 40}));
+
+    // The capture's cursor files from the resource folder carry their hot spots.
+    const struct
+    {
+        const char *file;
+        QPoint hotSpot;
+    } cursors[] = {{"size1_r.cur", {16, 16}}, {"size2_r.cur", {16, 16}}, {"size3_r.cur", {16, 16}},
+                   {"size4_r.cur", {16, 16}}, {"move_r.cur", {16, 16}},  {"arrow_m.cur", {1, 1}}};
+    for (const auto &c : cursors) {
+        const std::optional<QCursor> moveCursor
+            = CaptureResources::LoadCursor(QLatin1String(c.file));
+        ASSERT_TRUE(moveCursor) << c.file;
+        EXPECT_EQ(moveCursor->hotSpot(), c.hotSpot) << c.file;
+        EXPECT_EQ(moveCursor->pixmap().size(), QSize(32, 32)) << c.file;
+    }
+    for (const char *icon : {"copy.ico", "saveas.ico", "exit.ico", "complete.ico"})
+        EXPECT_EQ(CaptureResources::LoadIcon(QLatin1String(icon)).size(), QSize(16, 16)) << icon;
+    // An icon file is not a cursor; neither are a cut-off file and a missing one.
+    const QByteArray moveCursor = readBytes(CaptureResources::Folder() + u"move_r.cur"_qs);
+    EXPECT_FALSE(
+        CaptureResources::CursorFromBytes(readBytes(CaptureResources::Folder() + u"copy.ico"_qs)));
+    EXPECT_FALSE(CaptureResources::CursorFromBytes(moveCursor.left(21)));
+    EXPECT_FALSE(CaptureResources::LoadCursor(u"missing.cur"_qs));
+    EXPECT_TRUE(CaptureResources::LoadIcon(u"missing.ico"_qs).isNull());
+
+    const struct
+    {
+        TrackRect rect;
+        QPoint point;
+        int hit;
+        Qt::CursorShape cursor;
+    } hits[] = {
+        {{100, 100, 200, 150}, {98, 98}, T::HitTopLeft, Qt::SizeFDiagCursor},
+        {{100, 100, 200, 150}, {101, 101}, T::HitTopLeft, Qt::SizeFDiagCursor},
+        {{100, 100, 200, 150}, {201, 98}, T::HitTopRight, Qt::SizeBDiagCursor},
+        {{100, 100, 200, 150}, {200, 150}, T::HitBottomRight, Qt::SizeFDiagCursor},
+        {{100, 100, 200, 150}, {99, 151}, T::HitBottomLeft, Qt::SizeBDiagCursor},
+        {{100, 100, 200, 150}, {150, 100}, T::HitTop, Qt::SizeVerCursor},
+        {{100, 100, 200, 150}, {200, 125}, T::HitRight, Qt::SizeHorCursor},
+        {{100, 100, 200, 150}, {148, 151}, T::HitBottom, Qt::SizeVerCursor},
+        {{100, 100, 200, 150}, {98, 126}, T::HitLeft, Qt::SizeHorCursor},
+        {{100, 100, 200, 150}, {102, 102}, T::HitMiddle, Qt::SizeAllCursor},
+        {{100, 100, 200, 150}, {200, 140}, T::HitMiddle, Qt::SizeAllCursor},
+        {{100, 100, 200, 150}, {97, 97}, T::HitNothing, Qt::ArrowCursor},
+        {{100, 100, 200, 150}, {95, 120}, T::HitNothing, Qt::ArrowCursor},
+        // Inverted: the handle under the point is the one attached to the edges drawn there.
+        {{200, 150, 100, 100}, {98, 98}, T::HitBottomRight, Qt::SizeFDiagCursor},
+        {{200, 100, 100, 150}, {98, 98}, T::HitTopRight, Qt::SizeFDiagCursor},
+        {{200, 100, 100, 150}, {98, 126}, T::HitRight, Qt::SizeHorCursor},
+        {{100, 150, 200, 100}, {150, 151}, T::HitTop, Qt::SizeVerCursor},
+    };
+    QWidget window;
+    for (const auto &c : hits) {
+        std::unique_ptr<CMyTracker> dragged(captureTracker(c.rect));
+        window.setCursor(Qt::ArrowCursor);
+        EXPECT_EQ(dragged->HitTest(c.point), c.hit)
+            << c.rect << " at " << c.point.x() << ',' << c.point.y();
+        EXPECT_EQ(dragged->SetCursor(&window, c.point), c.hit != T::HitNothing);
+        EXPECT_EQ(window.cursor().shape(), c.cursor) << c.rect;
+    }
+
+    std::unique_ptr<CMyTracker> dragged(captureTracker({100, 100, 200, 150}));
+    // Moving the inside keeps width and height.
+    ASSERT_TRUE(dragged->TrackHandle(T::HitMiddle, nullptr, {150, 125}));
+    dragged->TrackMove({170, 135});
+    EXPECT_EQ(dragged->rect(), (TrackRect{120, 110, 220, 160}));
+    EXPECT_TRUE(dragged->TrackRelease({90, 60}));
+    EXPECT_EQ(dragged->rect(), (TrackRect{40, 35, 140, 85}));
+    EXPECT_FALSE(dragged->IsTracking());
+
+    // Resizing stops at 8 x 8 and never turns the rectangle inside out.
+    dragged->setRect({100, 100, 200, 150});
+    ASSERT_TRUE(dragged->TrackHandle(T::HitBottomRight, nullptr, {201, 151}));
+    dragged->TrackMove({104, 103});
+    EXPECT_EQ(dragged->rect(), (TrackRect{100, 100, 108, 108}));
+    dragged->TrackMove({20, 10});
+    EXPECT_EQ(dragged->rect(), (TrackRect{100, 100, 108, 108}));
+    dragged->TrackMove({109, 300});
+    EXPECT_EQ(dragged->rect(), (TrackRect{100, 100, 108, 299}));
+    // Cancelling puts it back where the drag began.
+    dragged->TrackCancel();
+    EXPECT_EQ(dragged->rect(), (TrackRect{100, 100, 200, 150}));
+    EXPECT_FALSE(dragged->IsTracking());
+
+    // A side handle moves one edge; an invertible tracker keeps the minimum across.
+    dragged->setAllowInvert(true);
+    ASSERT_TRUE(dragged->TrackHandle(T::HitLeft, nullptr, {100, 125}));
+    dragged->TrackMove({300, 10});
+    EXPECT_EQ(dragged->rect(), (TrackRect{300, 100, 200, 150}));
+    dragged->TrackMove({196, 10});
+    EXPECT_EQ(dragged->rect(), (TrackRect{192, 100, 200, 150}));
+    EXPECT_TRUE(dragged->TrackRelease({196, 10}));
+    EXPECT_FALSE(dragged->TrackHandle(12, nullptr, {0, 0}));
 }

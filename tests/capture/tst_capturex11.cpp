@@ -50,9 +50,7 @@ int distance(QRgb a, QRgb b)
 
 } // namespace
 
-class CaptureOnScreen : public AppFolderTest
-{
-};
+using CaptureOnScreen = AppFolderTest;
 
 TEST_F(CaptureOnScreen, DragAndCompleteInsertsTheSelectedPicture)
 {

@@ -1,14 +1,23 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
-// Copy and paste with attachments through the real editor page, its keys and the clipboard,
-// in one process and across two.
+// Adding, copying and pasting attachments through the real editor page: files and an image
+// dropped on the browser's inner window arrive in the store and in the page, whose content
+// lists them in document order; copy and paste go through its keys and the clipboard, in one
+// process and across two.
 #include "common/commonutils.h"
 #include "editor/czorvaeditorimpl.h"
+#include "logcapture.h"
+#include "notehtml/attachmarkup_p.h"
+#include "recordingprompts.h"
 #include "testhelpers.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QMimeData>
 #include <QProcess>
 #include <QTest>
@@ -117,6 +126,38 @@ protected:
         EXPECT_EQ(readBytes(m_root + noteB + u"/a.txt"_s), "alpha");
     }
 
+    // Drags `data` over the editor's inner window and drops it, as the platform does.
+    void dragAndDrop(QMimeData *data)
+    {
+        QWidget *inner = editor->GetWebBrowseHwnd();
+        const QPoint at(200, 100);
+        QDragEnterEvent enter(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(inner, &enter);
+        EXPECT_TRUE(enter.isAccepted());
+        QDragMoveEvent move(at + QPoint(5, 5), Qt::CopyAction, data, Qt::LeftButton,
+                            Qt::NoModifier);
+        QCoreApplication::sendEvent(inner, &move);
+        QDropEvent drop(QPointF(at + QPoint(5, 5)), Qt::CopyAction, data, Qt::LeftButton,
+                        Qt::NoModifier);
+        QCoreApplication::sendEvent(inner, &drop);
+        EXPECT_TRUE(drop.isAccepted());
+    }
+    // Drags and drops the files as one batch.
+    void dropFiles(const QStringList &paths)
+    {
+        QMimeData files;
+        for (const QString &path : paths)
+            files.setUrls(files.urls() << QUrl::fromLocalFile(path));
+        dragAndDrop(&files);
+    }
+    // The page's content as the handler reads it.
+    QString pageHtml()
+    {
+        QString html, text;
+        EXPECT_EQ(editor->handler().GetEditorContent(html, text), 1);
+        return html;
+    }
+
     QTemporaryDir m_in;
     const QString m_root = GetAttachRootDir() + u'/';
     QString noteA;
@@ -158,6 +199,93 @@ TEST_F(CopyPastePage, FilesComeBeforeHtmlAndAPictureBecomesAJpeg)
         js(u"Tavrik.editor.document().body.textContent"_s).toString().contains(u"not pasted"_s));
     EXPECT_EQ(QDir::temp().entryList({u"*.jpg"_s}), before) << "the temporary JPEG is deleted";
     EXPECT_EQ(readBytes(m_in.filePath(u"a.txt"_s)), "alpha") << "the pasted file is kept";
+}
+
+TEST_F(CopyPastePage, DroppedFilesAndImageAreStoredShownAndListed)
+{
+    const QString report = m_in.filePath(u"报告 final.pdf"_s);
+    const QString notes = m_in.filePath(u"notes.txt"_s);
+    ASSERT_TRUE(writeBytes(report, QByteArray(3000, 'p')));
+    ASSERT_TRUE(writeBytes(notes, QByteArray(3000, 'n')));
+    RecordingPrompts prompts;
+    LogCapture log;
+    dropFiles({report, notes});
+    QMimeData image;
+    image.setData(u"image/png"_s, pngBytes(filledImage(40, 30, QColor(30, 120, 200))));
+    dragAndDrop(&image);
+    ASSERT_EQ(editor->handler().dropFiles().size(), 1u);
+    const DropFileInfo temp = editor->handler().dropFiles().at(0);
+    EXPECT_EQ(log.lines(), std::vector<QString>{});
+    EXPECT_TRUE(prompts.shown().empty());
+
+    // The saved content lists the files and their thumbnails in document order for the host.
+    std::vector<NewAttachFile> records;
+    ASSERT_EQ(AttachMarkup::ParseAttList(editor->handler().GetCurNoteGuid(), pageHtml(), records),
+              1);
+    ASSERT_EQ(records.size(), 6u);
+    const QString md5Image = CalcFileMd5(temp.srcPath);
+    const QString thumbs[] = {records[1].storeName, records[3].storeName};
+    QStringList listed;
+    for (const NewAttachFile &record : records)
+        listed.append(QString::number(record.fileKind) + u':' + record.storeName + u':'
+                      + record.origName);
+    EXPECT_EQ(listed,
+              (QStringList{u"2:"_s + CalcFileMd5(report) + u".pdf:报告 final.pdf"_s,
+                           u"1:"_s + thumbs[0] + u":"_s,
+                           u"2:"_s + CalcFileMd5(notes) + u".txt:notes.txt"_s,
+                           u"1:"_s + thumbs[1] + u":"_s,
+                           u"2:"_s + md5Image + u".jpg:"_s + QFileInfo(temp.srcPath).fileName(),
+                           u"1:"_s + md5Image + u".jpg:"_s}));
+
+    // The files are in the store, and the page shows every image.
+    const QString root = GetAttachRootDir() + u'/';
+    const QString noteDir = root + editor->handler().GetCurNoteGuid() + u'/';
+    EXPECT_TRUE(QFile::exists(noteDir + u"报告 final.pdf"_s));
+    EXPECT_TRUE(QFile::exists(noteDir + u"notes.txt"_s));
+    EXPECT_TRUE(QFile::exists(root + md5Image + u".jpg"_s));
+    for (const QString &thumb : thumbs)
+        EXPECT_EQ(QImage(root + thumb).height(), 48) << thumb.toStdString();
+    ASSERT_TRUE(
+        waitForScript(editor->page(),
+                      u"Array.from(Tavrik.editor.document().querySelectorAll('img[zv_exdata]'))"
+                      ".every(i => i.complete && i.naturalHeight > 0)"_s));
+    QFile::remove(temp.srcPath);
+}
+
+TEST_F(CopyPastePage, NativeMarkupIsWhatThePageInserts)
+{
+    // A host writing a note without the page gets the element the page makes for the same file.
+    const QString path = m_in.filePath(u"R&D \"plan\".txt"_s);
+    ASSERT_TRUE(writeBytes(path, "plan"));
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(path)});
+    std::vector<DropFileInfo> files;
+    ZvWebNoteHandler::GetFileList(&data, files);
+    MAF_RESULT stored;
+    ASSERT_EQ(files.size(), 1u);
+    ASSERT_EQ(editor->handler().MoveAttFile(files.front(), stored), 1);
+    const QString json = AttachMarkup::FormatOrigNameToJson(files.front().keptName);
+    const QJsonArray arguments{stored.showSrc, stored.relPath, json};
+    ASSERT_EQ(js(u"Tavrik.markup.insertAttachment(..."_s
+                 + QString::fromUtf8(QJsonDocument(arguments).toJson(QJsonDocument::Compact))
+                 + u')'),
+              QVariant(true));
+    EXPECT_EQ(
+        js(u"Tavrik.editor.document().querySelector('img[zv_exdata]').outerHTML"_s).toString(),
+        ZvWebNoteHandler::AttachmentMarkup(files.front(), stored));
+}
+
+TEST_F(CopyPastePage, DroppingTheSameNameAgainNumbersIt)
+{
+    const QString first = m_in.filePath(u"plan.txt"_s);
+    const QString second = m_in.filePath(u"other/plan.txt"_s);
+    ASSERT_TRUE(writeBytes(first, "first"));
+    ASSERT_TRUE(writeBytes(second, "second"));
+    dropFiles({first});
+    dropFiles({second});
+    std::vector<QString> names;
+    ASSERT_EQ(AttachMarkup::ParseAttOrigFileNameList(pageHtml(), names), 1);
+    EXPECT_EQ(names, (std::vector<QString>{u"plan.txt"_s, u"plan(1).txt"_s}));
 }
 
 // Copies in one editor process and pastes in another, on an X display of their own, so the

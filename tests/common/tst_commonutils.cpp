@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "common/commonutils.h"
+#include "common/narrowcodec.h"
 #include "logcapture.h"
 #include "testhelpers.h"
 
@@ -17,7 +18,6 @@
 
 #include <openssl/evp.h>
 
-#include <climits>
 #include <cstdlib>
 #include <ctime>
 #include <limits>
@@ -42,7 +42,7 @@ QString oneShotMd5(const QByteArray &content)
 
 // ---- Base64 ----
 
-TEST(Base64, EncodeGivesStandardPaddedText)
+TEST(Base64, EncodeGivesStandardPaddedTextAndDecodeGivesBytesAndCountWithItsQuirks)
 {
     const std::pair<QByteArray, QByteArray> cases[]
         = {{QByteArray(), QByteArray()},
@@ -60,12 +60,21 @@ TEST(Base64, EncodeGivesStandardPaddedText)
     EXPECT_EQ(Base64Encode("abc", -5), QByteArray());
     EXPECT_EQ(Base64Encode(nullptr, 3), QByteArray());
     EXPECT_EQ(Base64Encode("abcdef", 4), QByteArray("YWJjZA=="));
-}
 
-TEST(Base64, DecodeGivesBytesAndCountWithItsQuirks)
-{
+    // Every length and byte decodes back.
+    QByteArray all;
+    for (int i = 1; i < 256; ++i)
+        all.append(char(i));
+    for (int length = 0; length <= all.size(); ++length) {
+        const QByteArray bytes = all.right(length);
+        QByteArray decoded;
+        EXPECT_EQ(Base64Decode(Base64Encode(bytes), decoded), length);
+        EXPECT_EQ(decoded, bytes) << "length " << length;
+    }
+
+    // Decoding gives the bytes and their count, with its quirks.
     // text, decoded bytes, count
-    const std::tuple<QByteArray, QByteArray, int> cases[]
+    const std::tuple<QByteArray, QByteArray, int> decodings[]
         = {{"", "", 0},
            {"Zm9vYmFy", "foobar", 6},
            {"Zm8=", "fo", 2},
@@ -80,29 +89,16 @@ TEST(Base64, DecodeGivesBytesAndCountWithItsQuirks)
            {"Zg", "f", 3}, // a group cut short by the end reads missing characters as worth 0
            {"Zm9vZ", "food", 6},
            {"Zm9", "fo@", 3}};
-    for (const auto &[text, bytes, count] : cases) {
+    for (const auto &[text, decodedBytes, count] : decodings) {
         QByteArray decoded("left over");
         EXPECT_EQ(Base64Decode(text, decoded), count) << text.toStdString();
-        EXPECT_EQ(decoded, bytes) << text.toStdString();
-    }
-}
-
-TEST(Base64, RoundTripsEveryLengthAndByte)
-{
-    QByteArray all;
-    for (int i = 1; i < 256; ++i)
-        all.append(char(i));
-    for (int length = 0; length <= all.size(); ++length) {
-        const QByteArray bytes = all.right(length);
-        QByteArray decoded;
-        EXPECT_EQ(Base64Decode(Base64Encode(bytes), decoded), length);
-        EXPECT_EQ(decoded, bytes) << "length " << length;
+        EXPECT_EQ(decoded, decodedBytes) << text.toStdString();
     }
 }
 
 // ---- MD5 of a file ----
 
-TEST(CalcFileMd5, SizesAroundTheReadChunkAndLargeFiles)
+TEST(CalcFileMd5, SizesAroundTheReadChunkLargeFilesAndUnreadableOnes)
 {
     QTemporaryDir temp;
     // Chinese file name: the path must reach the system in its own encoding.
@@ -120,19 +116,16 @@ TEST(CalcFileMd5, SizesAroundTheReadChunkAndLargeFiles)
         ASSERT_TRUE(writeBytes(path, content));
         EXPECT_EQ(CalcFileMd5(path), oneShotMd5(content)) << size << " bytes";
     }
-}
 
-TEST(CalcFileMd5, MissingOrUnreadableFileGivesEmptyTextAndOneLogLine)
-{
-    QTemporaryDir temp;
-    const QString path = temp.filePath(QStringLiteral("no such file.png"));
+    // A missing or unreadable file gives an empty text and one log line.
+    const QString missing = temp.filePath(QStringLiteral("no such file.png"));
     LogCapture capture;
-    EXPECT_EQ(CalcFileMd5(path), QString());
+    EXPECT_EQ(CalcFileMd5(missing), QString());
     // A folder opens for reading but every read fails (EISDIR).
     EXPECT_EQ(CalcFileMd5(temp.path()), QString());
     EXPECT_THAT(
         capture.lines(),
-        ElementsAre(u"[ERROR]: Open file('" + path + u"') to calc file md5 failed!Error code:2.",
+        ElementsAre(u"[ERROR]: Open file('" + missing + u"') to calc file md5 failed!Error code:2.",
                     u"[ERROR] CalcFileMd5: Read file('" + temp.path()
                         + u"') failed!Error code:21."));
 }
@@ -211,7 +204,7 @@ TEST_F(AppFolderTest, AttachRootAndAttachFilePaths)
 
 // ---- Folders and existence ----
 
-TEST(MakeDirectories, CreatesMissingParentsAndRefusesWhatCannotBeAFolder)
+TEST(Folders, MakeDirectoriesAndIsFileExist)
 {
     QTemporaryDir temp;
     const QString deep = temp.path() + u"/a/b/中文/c";
@@ -231,23 +224,19 @@ TEST(MakeDirectories, CreatesMissingParentsAndRefusesWhatCannotBeAFolder)
     EXPECT_FALSE(QFileInfo::exists(QStringLiteral("no-separator-and-missing")));
     EXPECT_EQ(MakeDirectories(temp.path() + u"/bad" + QChar(0) + u"name"), 0);
     EXPECT_FALSE(QFileInfo::exists(temp.path() + u"/bad"));
-}
 
-TEST(IsFileExist, FilesFoldersAndLongPaths)
-{
-    QTemporaryDir temp;
-    const QString file = temp.filePath(QStringLiteral("note.html"));
-    ASSERT_TRUE(writeBytes(file, QByteArray()));
-    EXPECT_NE(IsFileExist(file), 0);
+    const QString note = temp.filePath(QStringLiteral("note.html"));
+    ASSERT_TRUE(writeBytes(note, QByteArray()));
+    EXPECT_NE(IsFileExist(note), 0);
     EXPECT_NE(IsFileExist(temp.path()), 0);
     EXPECT_EQ(IsFileExist(temp.filePath(QStringLiteral("missing.html"))), 0);
     EXPECT_EQ(IsFileExist(QString()), 0);
-    EXPECT_EQ(IsFileExist(file + QChar(0) + u"tail"), 0);
+    EXPECT_EQ(IsFileExist(note + QChar(0) + u"tail"), 0);
 
     QString longFile = temp.path();
     while (longFile.size() <= 300)
         longFile += u"/segment-of-forty-characters-0123456789";
-    longFile += u"/file.txt";
+    longFile += u"/note.txt";
     ASSERT_TRUE(writeBytes(longFile, "x"));
     EXPECT_NE(IsFileExist(longFile), 0);
     EXPECT_EQ(IsFileExist(longFile + u"x"), 0);
@@ -255,7 +244,7 @@ TEST(IsFileExist, FilesFoldersAndLongPaths)
 
 // ---- Path and name text ----
 
-TEST(NameText, SplitsAtLastSeparatorAndDot)
+TEST(NameText, SplitsAtLastSeparatorAndDotNamesFoldersAndSafeFilesAndSplitsStrings)
 {
     // path, file name, extension, path without the extension
     const std::tuple<QString, QString, QString, QString> cases[]
@@ -277,10 +266,7 @@ TEST(NameText, SplitsAtLastSeparatorAndDot)
         EXPECT_EQ(GetFileExt(input), ext);
         EXPECT_EQ(RemoveFileExt(input), withoutExt);
     }
-}
 
-TEST(NameText, FolderNamesAndSafeFileNames)
-{
     const std::pair<QString, QString> folders[] = {{u"C:\\notes\\photos"_s, u"photos"_s},
                                                    {u"/home/u/相册/"_s, u"相册"_s},
                                                    {u"a\\b//"_s, u"b"_s},
@@ -294,12 +280,10 @@ TEST(NameText, FolderNamesAndSafeFileNames)
     for (const QString &name : {QString(), u"."_s, u".."_s, u"a/b"_s, u"a\\b"_s,
                                 QString(u"a" + QString(QChar(0)) + u"b")})
         EXPECT_FALSE(IsSafeFileName(name)) << name.toStdString();
-}
 
-TEST(SplitString, AppendsPieces)
-{
+    // SplitString appends the pieces.
     // text, separator, pieces
-    const std::tuple<QString, QString, std::vector<QString>> cases[]
+    const std::tuple<QString, QString, std::vector<QString>> splits[]
         = {{u"a,,b,"_s, u","_s, {u"a"_s, QString(), u"b"_s}},
            {u","_s, u","_s, {QString()}},
            {u",,"_s, u","_s, {QString(), QString()}},
@@ -310,7 +294,7 @@ TEST(SplitString, AppendsPieces)
            {u"a::b::"_s, u"::"_s, {u"a"_s, u"b"_s}},
            {u"aaa"_s, u"aa"_s, {QString(), u"a"_s}},
            {u"x"_s, QString(), {u"x"_s}}};
-    for (const auto &[text, separator, appended] : cases) {
+    for (const auto &[text, separator, appended] : splits) {
         std::vector<QString> pieces{u"kept"_s};
         SplitString(text, separator, pieces);
         std::vector<QString> expected{u"kept"_s};
@@ -321,7 +305,7 @@ TEST(SplitString, AppendsPieces)
 
 // ---- Size and time text ----
 
-TEST(FormatFileSize, FallsToLowerUnitAtBoundariesAndRoundsAsPrintf)
+TEST(SizeAndTimeText, FallToLowerUnitsRoundAsPrintfAndFormatWithinTheBuffer)
 {
     const std::pair<quint64, const char *> cases[]
         = {{0, "0B"},
@@ -340,10 +324,7 @@ TEST(FormatFileSize, FallsToLowerUnitAtBoundariesAndRoundsAsPrintf)
            {std::numeric_limits<quint64>::max(), "17179869184.00G"}};
     for (const auto &[size, text] : cases)
         EXPECT_EQ(FormatFileSize(size), QLatin1String(text)) << "for " << size;
-}
 
-TEST(LocalTime, FormatsWithinTheBufferAndGivesTheCurrentTime)
-{
     const auto restore = qScopeGuard([zone = qgetenv("TZ"), had = qEnvironmentVariableIsSet("TZ")] {
         had ? qputenv("TZ", zone) : qunsetenv("TZ");
         tzset();
@@ -374,7 +355,7 @@ TEST(LocalTime, FormatsWithinTheBufferAndGivesTheCurrentTime)
 
 // ---- Bounded printing ----
 
-TEST(FormatPrint, NarrowTruncatesToCapacity)
+TEST(FormatPrint, TruncatesToCapacityAndWideFailsOnBadNarrowText)
 {
     char buffer[8];
     EXPECT_EQ(FormatPrint(buffer, sizeof buffer, "%d-%s", 42, "hi"), 5);
@@ -387,24 +368,64 @@ TEST(FormatPrint, NarrowTruncatesToCapacity)
     EXPECT_STREQ(buffer, "");
     EXPECT_EQ(FormatPrint(buffer, 0, "%s", "abc"), -1);
     EXPECT_EQ(FormatPrint(static_cast<char *>(nullptr), 8, "%s", "abc"), -1);
-}
 
-TEST(FormatPrint, WideTruncatesToCapacityAndFailsOnBadNarrowText)
-{
-    wchar_t buffer[8];
-    EXPECT_EQ(FormatPrint(buffer, 8, L"%ls-%d", L"中文ab", 7), 6);
-    EXPECT_STREQ(buffer, L"中文ab-7");
-    EXPECT_EQ(FormatPrint(buffer, 8, L"%ls", L"1234567"), 7);
-    EXPECT_STREQ(buffer, L"1234567");
-    EXPECT_EQ(FormatPrint(buffer, 5, L"%ls-%d", L"中文ab", 7), 4);
-    EXPECT_STREQ(buffer, L"中文ab");
-    EXPECT_EQ(FormatPrint(buffer, 1, L"%d", 12345), 0);
-    EXPECT_STREQ(buffer, L"");
-    EXPECT_EQ(FormatPrint(buffer, 0, L"%d", 1), -1);
+    wchar_t wide[8];
+    EXPECT_EQ(FormatPrint(wide, 8, L"%ls-%d", L"中文ab", 7), 6);
+    EXPECT_STREQ(wide, L"中文ab-7");
+    EXPECT_EQ(FormatPrint(wide, 8, L"%ls", L"1234567"), 7);
+    EXPECT_STREQ(wide, L"1234567");
+    EXPECT_EQ(FormatPrint(wide, 5, L"%ls-%d", L"中文ab", 7), 4);
+    EXPECT_STREQ(wide, L"中文ab");
+    EXPECT_EQ(FormatPrint(wide, 1, L"%d", 12345), 0);
+    EXPECT_STREQ(wide, L"");
+    EXPECT_EQ(FormatPrint(wide, 0, L"%d", 1), -1);
     // A narrow argument that is not valid in any locale cannot be widened.
-    EXPECT_EQ(FormatPrint(buffer, 8, L"name %s", "\xFF\xFE"), -1);
-    EXPECT_STREQ(buffer, L"");
+    EXPECT_EQ(FormatPrint(wide, 8, L"name %s", "\xFF\xFE"), -1);
+    EXPECT_STREQ(wide, L"");
     wchar_t small[4];
     EXPECT_EQ(FormatPrint(small, 4, L"long text then %s", "\xFF\xFE"), -1);
     EXPECT_STREQ(small, L"");
+}
+
+TEST(NarrowCodec, WritesUtf8ReadsUtf8OrTheLegacyCodePageThatCanBeChanged)
+{
+    EXPECT_EQ(ToNarrow(QStringLiteral(u"中文.txt")), QByteArray("\xE4\xB8\xAD\xE6\x96\x87.txt"));
+    EXPECT_EQ(ToNarrow(QStringLiteral(u"😀")), QByteArray("\xF0\x9F\x98\x80"));
+    EXPECT_EQ(ToNarrow(QString()), QByteArray());
+
+    EXPECT_EQ(LegacyCodePage(), QByteArray("GB18030"));
+    using enum NarrowReading;
+    const std::tuple<QByteArray, QString, NarrowReading, int> cases[] = {
+        {"\xE4\xB8\xAD\xE6\x96\x87.txt", QStringLiteral(u"中文.txt"), Utf8, 0},
+        {QByteArray(), QString(), Utf8, 0},
+        {"\xD6\xD0\xCE\xC4.txt", QStringLiteral(u"中文.txt"), Legacy, 4},
+        {"a\x94\x39\xFC\x36z", QStringLiteral(u"a😀z"), Legacy, 2}, // four bytes, outside two-byte
+        {"a\xFF"
+         "b",
+         QStringLiteral(u"a\uFFFDb"), Legacy, 1}, // no UTF-8 sequence at all
+        {"\xD6\xD0\xD6", QStringLiteral(u"中\uFFFD"), Legacy, 3}, // a lead byte cut off by the end
+        // UTF-8 but for a few bad bytes: two valid sequences per bad byte at least.
+        {"\xE4\xB8\xAD\xFF\xE6\x96\x87", QStringLiteral(u"中\uFFFD文"), Utf8Repaired, 1},
+        {"\xF0\x9F\x98\x80\xC3\xA9\xE4", QStringLiteral(u"😀é\uFFFD"), Utf8Repaired, 1},
+        {"\xE4\xB8\xAD\xFF\xE6\x96\x87\xFF", QStringLiteral(u"涓\uFFFD\uFFFD鏂\uFFFD\uFFFD"),
+         Legacy, 2},
+        {"\xD6\xD0\xCE\xC4\xC3\xA9", QStringLiteral(u"中文茅"), Legacy, 4},
+    };
+    for (const auto &[bytes, text, reading, invalid] : cases) {
+        const NarrowText decoded = DecodeNarrow(bytes);
+        EXPECT_EQ(decoded.text, text) << bytes.toHex().toStdString();
+        EXPECT_EQ(decoded.reading, reading) << bytes.toHex().toStdString();
+        EXPECT_EQ(decoded.invalidBytes, invalid) << bytes.toHex().toStdString();
+        EXPECT_EQ(FromNarrow(bytes), text);
+    }
+
+    EXPECT_FALSE(SetLegacyCodePage(QByteArrayLiteral("NO-SUCH-CODEPAGE")));
+    EXPECT_FALSE(SetLegacyCodePage(QByteArray()));
+    EXPECT_EQ(LegacyCodePage(), QByteArray("GB18030"));
+
+    ASSERT_TRUE(SetLegacyCodePage(QByteArrayLiteral("CP1252")));
+    EXPECT_EQ(LegacyCodePage(), QByteArray("CP1252"));
+    EXPECT_EQ(FromNarrow(QByteArray("caf\xE9 \x80")), QStringLiteral(u"café €"));
+    EXPECT_EQ(FromNarrow(QByteArray("\xC3\xA9")), QStringLiteral(u"é")) << "valid UTF-8 wins";
+    ASSERT_TRUE(SetLegacyCodePage(QByteArrayLiteral("GB18030")));
 }

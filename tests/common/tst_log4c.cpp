@@ -65,7 +65,7 @@ const QRegularExpression
 
 } // namespace
 
-TEST(Log4C, LineCarriesLocalTimeThreadIdAndMessageAsUtf8)
+TEST(Log4C, LineCarriesTimeThreadAndUtf8MessageWithItsControlCharactersEscaped)
 {
     const qint64 before = logSize();
     const QDateTime earliest = QDateTime::currentDateTime().addMSecs(-1);
@@ -83,10 +83,8 @@ TEST(Log4C, LineCarriesLocalTimeThreadIdAndMessageAsUtf8)
     EXPECT_GE(latest, stamp);
     EXPECT_EQ(match.captured(2).toLatin1(), tidHex());
     EXPECT_EQ(match.captured(3).toUtf8(), "[ERROR] \xE9\x99\x84\xE4\xBB\xB6 w\xC3\xB6rld");
-}
 
-TEST(Log4C, ControlCharactersSeparatorsAndTheBackslashAreEscapedSoNoLineCanBeForged)
-{
+    // Control characters, separators and the backslash are escaped, so no line can be forged.
     const QString cases[][2] = {
         {QString(), QString()}, // an empty message adds no line
         {u"a\r\nb"_s, u"a\\r\\nb"_s},
@@ -101,11 +99,11 @@ TEST(Log4C, ControlCharactersSeparatorsAndTheBackslashAreEscapedSoNoLineCanBeFor
          u"ok\\n2026-01-01 00:00:00:000 TID:0x1 [ERROR] forged"_s},
     };
     for (const auto &[message, written] : cases) {
-        const qint64 before = logSize();
+        const qint64 start = logSize();
         logger()->WriteLog(message);
         logger()->WriteLog(u"next"_s);
         logger()->Flush();
-        const QList<QByteArray> lines = readBytes(logger()->FilePath()).mid(before).split('\n');
+        const QList<QByteArray> lines = readBytes(logger()->FilePath()).mid(start).split('\n');
         Lines messages;
         for (const QByteArray &line : lines)
             messages.push_back(LogCapture::messageOf(QString::fromUtf8(line)));
@@ -158,7 +156,7 @@ TEST(Log4C, LinesFromSeveralThreadsKeepTheirOrderAndTheirThreadId)
     }
 }
 
-TEST(Log4C, FileAtTheCapIsAppendedToAndOneBytePastIsStartedAfresh)
+TEST(Log4C, FileAtTheCapIsAppendedToPastItStartedAfreshAndInTheWayWaitedFor)
 {
     const QString path = logger()->FilePath();
     logger()->Flush();
@@ -187,13 +185,9 @@ TEST(Log4C, FileAtTheCapIsAppendedToAndOneBytePastIsStartedAfresh)
     logger()->Flush();
     EXPECT_TRUE(QFileInfo(path).isFile());
     EXPECT_EQ(QFileInfo(path).size(), 0);
-}
 
-// The log file's place is taken by a folder: it cannot be opened for appending and, once its
-// size passes the cap, cannot be deleted either. Lines wait until it is gone.
-TEST(Log4C, LinesWaitWhileTheFileCannotBeOpenedOrDeleted)
-{
-    const QString path = logger()->FilePath();
+    // The log file's place is taken by a folder: it cannot be opened for appending and, once its
+    // size passes the cap, cannot be deleted either. Lines wait until it is gone.
     for (const bool overCap : {false, true}) {
         logger()->Flush();
         ASSERT_TRUE(QFile::remove(path));
@@ -242,21 +236,16 @@ TEST(Log4C, QueuedLinesAreWrittenWhenTheProcessExits)
     QTemporaryDir dir;
     // posix_spawn rather than QProcess: the thread sanitizer does not follow QProcess's fork.
     const QByteArray program = QFile::encodeName(QCoreApplication::applicationFilePath());
-    const QByteArray appDir = "TAVRIK_APP_DIR=" + QFile::encodeName(dir.path());
-    std::vector<char *> environment;
-    for (char **variable = environ; *variable; ++variable) {
-        if (qstrncmp(*variable, "TAVRIK_APP_DIR=", 15) != 0)
-            environment.push_back(*variable);
-    }
-    environment.push_back(const_cast<char *>(appDir.constData()));
-    environment.push_back(nullptr);
     char alsoDisabled[] = "--gtest_also_run_disabled_tests";
     char filter[] = "--gtest_filter=Log4C.DISABLED_ChildLogsAndExits";
     char *arguments[] = {const_cast<char *>(program.constData()), alsoDisabled, filter, nullptr};
+    const QByteArray ownAppDir = qgetenv("TAVRIK_APP_DIR");
+    qputenv("TAVRIK_APP_DIR", QFile::encodeName(dir.path()));
     pid_t child = 0;
-    ASSERT_EQ(
-        ::posix_spawn(&child, program.constData(), nullptr, nullptr, arguments, environment.data()),
-        0);
+    const int spawned
+        = ::posix_spawn(&child, program.constData(), nullptr, nullptr, arguments, environ);
+    qputenv("TAVRIK_APP_DIR", ownAppDir);
+    ASSERT_EQ(spawned, 0);
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;

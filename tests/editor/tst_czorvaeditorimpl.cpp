@@ -1,11 +1,16 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
+#include "attach/attachresync_p.h"
+#include "attach/fileclassifier_p.h"
+#include "attach/filethumbnail_p.h"
+#include "attach/iattachfilelistsource.h"
 #include "common/commonutils.h"
 #include "common/itavrikcoredata.h"
 #include "common/ivarconfigmgr.h"
 #include "editor/czorvaeditorimpl.h"
 #include "editorhost.h"
 #include "logcapture.h"
+#include "notehtml/attachmarkup_p.h"
 #include "notehtml/notehtmlrw.h"
 #include "recordingprompts.h"
 #include "testhelpers.h"
@@ -13,15 +18,18 @@
 #include <gmock/gmock.h>
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
-#include <QFile>
 #include <QLineEdit>
+#include <QProcess>
 #include <QTest>
 #include <QVBoxLayout>
 #include <QWebEnginePage>
+#include <QWebEngineScript>
 
-#include <algorithm>
+#include <cmath>
 #include <memory>
+#include <mutex>
 
 using namespace Qt::StringLiterals;
 using namespace TAVRIKCORE::RICHEDITOR;
@@ -94,6 +102,13 @@ protected:
             << "typing did not reach the page: " << pageText().toStdString();
     }
 
+    // The note's last HTML (a text the call leaves alone shows as "unset").
+    QString lastHtml() const
+    {
+        QString html = u"unset"_s;
+        m_editor->GetLastHtml(html);
+        return html;
+    }
     QString pageText()
     {
         return runInPage(u"Tavrik.editor.document().body.innerText"_s).toString();
@@ -146,7 +161,7 @@ protected:
     CZorvaEditorImpl *m_editor = nullptr;
 };
 
-TEST_F(EditorTest, FirstLoadTellsTheParentOnceAndPointsAtThisEditor)
+TEST_F(EditorTest, FirstLoadTellsTheParentOnceAndTheHostConfigurationNamesThePage)
 {
     EXPECT_TRUE(m_editor->pageLoaded());
     EXPECT_EQ(CZorvaEditorImpl::lastEditor(), m_editor);
@@ -158,10 +173,8 @@ TEST_F(EditorTest, FirstLoadTellsTheParentOnceAndPointsAtThisEditor)
     QTest::qWait(200);
     EXPECT_EQ(m_host->pageLoadedEvents, 1);
     EXPECT_EQ(runInPage(u"Tavrik.editor.maxChars()"_s).toInt(), 10000);
-}
 
-TEST_F(EditorTest, HostConfigurationNamesThePage)
-{
+    // A host's configuration names the page.
     FakeCore core;
     core.pagePath = stageEditorPage(s_app->path(), u"custom"_s);
     EditorHost host;
@@ -200,7 +213,7 @@ TEST_F(EditorTest, HostConfigurationNamesThePage)
     EXPECT_EQ(unused.pageLoadedEvents, 0);
 }
 
-TEST_F(EditorTest, LoadJoinsNoteFilesInOrderAndKeepsTheLastVersion)
+TEST_F(EditorTest, LoadJoinsTheStoresNoteFilesInOrderAndOpensTooLargeNotesReadOnly)
 {
     writeNoteFile(u"join-a.html"_s, u"<p>first part</p>"_s, 1);
     writeNoteFile(u"join-b.html"_s, u"<p>second 部分</p>"_s, 2);
@@ -213,61 +226,21 @@ TEST_F(EditorTest, LoadJoinsNoteFilesInOrderAndKeepsTheLastVersion)
            {{u"missing.html"_s, u"join-b.html"_s, u"gone.html"_s}, u"<p>second 部分</p>"_s, 2}};
     for (const auto &[names, html, version] : cases) {
         m_editor->LoadEditor(u"n1"_s, names, {}, false);
-        QString last;
-        m_editor->GetLastHtml(last);
-        EXPECT_EQ(last, html);
+        EXPECT_EQ(lastHtml(), html);
         EXPECT_EQ(m_editor->version(), version) << html.toStdString();
         EXPECT_EQ(m_editor->handler().GetCurNoteGuid(), u"n1"_s);
         EXPECT_EQ(pageText().simplified(),
                   QString(html).remove(u"<p>"_s).replace(u"</p>"_s, u" "_s).simplified());
     }
-}
 
-TEST_F(EditorTest, LoadReadsOnlyTheStoreAndOpensTooLargeNotesReadOnly)
-{
-    writeNoteFile(u"small.html"_s, u"<p>kept</p>"_s, 2);
-    ASSERT_TRUE(writeBytes(s_app->path() + u"/userdata/outside.html"_s, "<p>outside</p>"));
-    LogCapture log;
-    m_editor->LoadEditor(u"n"_s, {u"../outside.html"_s, u"small.html"_s}, {}, false);
-    QString last;
-    m_editor->GetLastHtml(last);
-    EXPECT_EQ(last, u"<p>kept</p>"_s);
-    EXPECT_EQ(log.lines(),
-              Lines{u"[ERROR] CZorvaEditorImpl::LoadEditor, note file outside the "
-                    "store refused: ../outside.html"_s});
-
-    // Exactly at the limit a note is editable; one byte more shows its beginning read-only.
-    const qint64 limit = CZorvaEditorImpl::MaxEditableNoteBytes;
-    for (const qint64 extra : {0, 1}) {
-        const QString content = u"<p>"_s + QString(limit - 30 + extra, u'a') + u"</p>"_s;
-        writeNoteFile(u"big.html"_s, content, 2);
-        m_prompts.clear();
-        m_editor->LoadEditor(u"big"_s, {u"big.html"_s}, {}, false);
-        m_editor->SetReadOnly(false);
-        m_editor->GetLastHtml(last);
-        EXPECT_EQ(m_editor->handler().IsReadOnly(), extra);
-        EXPECT_EQ(last, extra ? content.left(limit - 23) : content);
-        EXPECT_EQ(m_prompts.messages(),
-                  extra ? QStringList{u"此笔记大小为4.00 MiB，超过编辑器可编辑的4.00 MiB，只以只读"
-                                      "方式显示其开头部分；笔记本身不会被更改。"_s}
-                        : QStringList{});
-    }
-    m_editor->handler().SetReadOnly(false);
-    m_editor->SaveEditor();
-    EXPECT_TRUE(m_host->saves.empty()) << "a note shown in part was saved";
-}
-
-TEST_F(EditorTest, LoadWithoutReadableFilesOrNewShowsAnEmptyCurrentNote)
-{
+    // Without readable files, or new, the current note is empty.
     writeNoteFile(u"old.html"_s, u"<p>old</p>"_s, 1);
     for (const auto &names :
          {std::vector<QString>{}, std::vector<QString>{u"nope.html"_s, QString()}}) {
         m_editor->LoadEditor(u"old"_s, {u"old.html"_s}, {}, false);
         ASSERT_EQ(m_editor->version(), 1);
         m_editor->LoadEditor(u"n2"_s, names, {{u"a.png"_s, 7}}, false);
-        QString last = u"x"_s;
-        m_editor->GetLastHtml(last);
-        EXPECT_TRUE(last.isEmpty());
+        EXPECT_EQ(lastHtml(), QString());
         EXPECT_EQ(m_editor->version(), 2);
         EXPECT_TRUE(pageText().trimmed().isEmpty());
     }
@@ -283,9 +256,38 @@ TEST_F(EditorTest, LoadWithoutReadableFilesOrNewShowsAnEmptyCurrentNote)
     EXPECT_EQ(m_editor->handler().GetCurNoteGuid(), second);
     EXPECT_EQ(m_editor->version(), 2);
     EXPECT_TRUE(pageText().trimmed().isEmpty());
+
+    // Only the store is read, and too large notes open read-only.
+    writeNoteFile(u"small.html"_s, u"<p>kept</p>"_s, 2);
+    ASSERT_TRUE(writeBytes(s_app->path() + u"/userdata/outside.html"_s, "<p>outside</p>"));
+    LogCapture log;
+    m_editor->LoadEditor(u"n"_s, {u"../outside.html"_s, u"small.html"_s}, {}, false);
+    EXPECT_EQ(lastHtml(), u"<p>kept</p>"_s);
+    EXPECT_EQ(log.lines(),
+              Lines{u"[ERROR] CZorvaEditorImpl::LoadEditor, note file outside the "
+                    "store refused: ../outside.html"_s});
+
+    // Exactly at the limit a note is editable; one byte more shows its beginning read-only.
+    const qint64 limit = CZorvaEditorImpl::MaxEditableNoteBytes;
+    for (const qint64 extra : {0, 1}) {
+        const QString content = u"<p>"_s + QString(limit - 30 + extra, u'a') + u"</p>"_s;
+        writeNoteFile(u"big.html"_s, content, 2);
+        m_prompts.clear();
+        m_editor->LoadEditor(u"big"_s, {u"big.html"_s}, {}, false);
+        m_editor->SetReadOnly(false);
+        EXPECT_EQ(m_editor->handler().IsReadOnly(), extra);
+        EXPECT_EQ(lastHtml(), extra ? content.left(limit - 23) : content);
+        EXPECT_EQ(m_prompts.messages(),
+                  extra ? QStringList{u"此笔记大小为4.00 MiB，超过编辑器可编辑的4.00 MiB，只以只读"
+                                      "方式显示其开头部分；笔记本身不会被更改。"_s}
+                        : QStringList{});
+    }
+    m_editor->handler().SetReadOnly(false);
+    m_editor->SaveEditor();
+    EXPECT_TRUE(m_host->saves.empty()) << "a note shown in part was saved";
 }
 
-TEST_F(EditorTest, FocusLossSavesAChangedNoteOnce)
+TEST_F(EditorTest, FocusLossSavesAChangedNoteOnceListingTheNoteFileFirst)
 {
     loadNote(u"focusnote"_s, u"<p>Hello</p>"_s);
     loseFocus();
@@ -309,16 +311,33 @@ TEST_F(EditorTest, FocusLossSavesAChangedNoteOnce)
     ASSERT_EQ(NoteHtmlRW::ReadHtmlTextFromFile(attachRoot() + noteFile.storeName, stored, version),
               1);
     EXPECT_EQ(version, 2);
-    QString last;
-    m_editor->GetLastHtml(last);
-    EXPECT_EQ(stored, last);
+    EXPECT_EQ(stored, lastHtml());
     EXPECT_TRUE(stored.contains(u"Hello world 你好"_s)) << stored.toStdString();
 
     loseFocus();
     EXPECT_EQ(m_host->saves.size(), 1u) << "a second focus loss without edits saved again";
+
+    // A save lists the note file first, then the files the note shows.
+    const QString exdata = u"{&quot;OrigName_B64&quot;:&quot;cmVwb3J0LnBkZg==&quot;}"_s;
+    loadNote(u"att"_s,
+             u"<p>see <img class=\"userdata\\attachment\\c3d4.pdf\" "
+             "src=\"../userdata\\attachment\\e5f6.bmp\" zv_exdata=\""_s
+                 + exdata + u"\"></p>"_s,
+             {{u"c3d4.pdf"_s, 10}});
+    typeAtEnd(u" now"_s);
+    m_editor->SaveEditor();
+    ASSERT_EQ(m_host->saves.size(), 2u);
+    QStringList listed;
+    for (const NewAttachFile &file : m_host->saves.back().files) {
+        listed << QString::number(file.fileKind) + u':' + file.storeName + u':' + file.origName;
+        EXPECT_FALSE(file.modifyTime.isEmpty()) << file.storeName.toStdString();
+    }
+    ASSERT_EQ(listed.size(), 3);
+    listed[0] = listed[0].left(2);
+    EXPECT_EQ(listed, (QStringList{u"0:"_s, u"2:c3d4.pdf:report.pdf"_s, u"1:e5f6.bmp:"_s}));
 }
 
-TEST_F(EditorTest, CtrlSAndSaveEditorSaveAndAHostRefusalIsRetried)
+TEST_F(EditorTest, CtrlSAndSaveEditorSaveAHostRefusalIsRetriedAndReadOnlyBlocksThem)
 {
     m_editor->LoadEditor(u"keys"_s, {}, {}, false);
     typeAtEnd(u"by key"_s);
@@ -337,10 +356,8 @@ TEST_F(EditorTest, CtrlSAndSaveEditorSaveAndAHostRefusalIsRetried)
               m_host->saves[1].files.front().storeName);
     m_editor->SaveEditor();
     EXPECT_EQ(m_host->saves.size(), 3u);
-}
 
-TEST_F(EditorTest, ReadOnlyBlocksEverySave)
-{
+    // Read-only blocks every save.
     m_editor->LoadEditor(u"ro"_s, {}, {}, false);
     typeAtEnd(u"draft"_s);
     m_editor->SetReadOnly(true);
@@ -349,33 +366,12 @@ TEST_F(EditorTest, ReadOnlyBlocksEverySave)
     focusEditor();
     pressCtrlS();
     m_editor->SaveEditor();
-    EXPECT_TRUE(m_host->saves.empty());
+    EXPECT_EQ(m_host->saves.size(), 3u);
 
     m_editor->SetReadOnly(false);
     m_editor->SaveEditor();
-    ASSERT_EQ(m_host->saves.size(), 1u);
-    EXPECT_EQ(m_host->saves.front().plainText.trimmed(), u"draft"_s);
-}
-
-TEST_F(EditorTest, SaveListsTheNoteFileFirstThenTheFilesItShows)
-{
-    const QString exdata = u"{&quot;OrigName_B64&quot;:&quot;cmVwb3J0LnBkZg==&quot;}"_s;
-    loadNote(u"att"_s,
-             u"<p>see <img class=\"userdata\\attachment\\c3d4.pdf\" "
-             "src=\"../userdata\\attachment\\e5f6.bmp\" zv_exdata=\""_s
-                 + exdata + u"\"></p>"_s,
-             {{u"c3d4.pdf"_s, 10}});
-    typeAtEnd(u" now"_s);
-    m_editor->SaveEditor();
-    ASSERT_EQ(m_host->saves.size(), 1u);
-    QStringList listed;
-    for (const NewAttachFile &file : m_host->saves.front().files) {
-        listed << QString::number(file.fileKind) + u':' + file.storeName + u':' + file.origName;
-        EXPECT_FALSE(file.modifyTime.isEmpty()) << file.storeName.toStdString();
-    }
-    ASSERT_EQ(listed.size(), 3);
-    listed[0] = listed[0].left(2);
-    EXPECT_EQ(listed, (QStringList{u"0:"_s, u"2:c3d4.pdf:report.pdf"_s, u"1:e5f6.bmp:"_s}));
+    ASSERT_EQ(m_host->saves.size(), 4u);
+    EXPECT_EQ(m_host->saves.back().plainText.trimmed(), u"draft"_s);
 }
 
 TEST_F(EditorTest, UnreadablePageContentShowsItsMessageAndSavesNothing)
@@ -413,6 +409,408 @@ TEST_F(EditorTest, TheNewestEditorTakesOverTheSaveKey)
         delete second;
     }
     EXPECT_EQ(CZorvaEditorImpl::lastEditor(), nullptr);
+}
+
+// Search marks on the real editor page: which hits get marked, that each mark lies over its
+// hit as the view scrolls, zooms, resizes and reflows, and that the note never changes.
+class Highlight : public EditorPageSuite
+{
+protected:
+    void SetUp() override
+    {
+        m_host.resize(800, 600);
+        ASSERT_TRUE(openEditor(m_editor = new CZorvaEditorImpl, &m_host, QRect(0, 0, 800, 600), 7));
+    }
+
+    int mark(const QString &keyword) { return m_editor->handler().HighlightText(keyword); }
+    QVariant page(const QString &script) { return runScript(m_editor->page(), script); }
+    // The highlighter's view of its marks (in the frame's viewport coordinates).
+    QVariantMap marks(bool countOnly = false)
+    {
+        return runScript(m_editor->page(),
+                         u"window.tavrikHighlighter?tavrikHighlighter.describe(%1):{hits:0}"_s.arg(
+                             countOnly),
+                         QWebEngineScript::ApplicationWorld)
+            .toMap();
+    }
+    // The boxes the frame lays out for the text at `offsets` (of the body's text), `length` long.
+    QVariantList boxes(const QList<int> &offsets, int length)
+    {
+        QStringList list;
+        for (int offset : offsets)
+            list << QString::number(offset);
+        return page(uR"((function(offsets,n){const d=Tavrik.editor.document(),nodes=[];let s=0;
+            const w=d.createTreeWalker(d.body,NodeFilter.SHOW_TEXT);
+            for(let t=w.nextNode();t;t=w.nextNode()){nodes.push([t,s]);s+=t.data.length;}
+            const at=(o,e)=>{for(const[t,b]of nodes)if(o<b+t.data.length||(e&&o==b+t.data.length))return[t,o-b];};
+            const out=[];for(const o of offsets){const r=d.createRange();r.setStart(...at(o,0));r.setEnd(...at(o+n,1));
+            for(const b of r.getClientRects())if(b.width>0&&b.height>0)out.push([b.left,b.top,b.width,b.height]);}
+            return out;})([%1],%2))"_s.arg(list.join(u','))
+                        .arg(length))
+            .toList();
+    }
+    // True when the marks are drawn exactly over `expected`, within half a pixel.
+    bool marksOver(const QVariantList &expected)
+    {
+        const QVariantMap now = marks();
+        const QVariantList drawn = now.value(u"marks"_s).toList();
+        if (!now.value(u"drawn"_s).toBool() || drawn.size() != expected.size())
+            return false;
+        for (qsizetype i = 0; i < drawn.size(); ++i) {
+            for (int k = 0; k < 4; ++k) {
+                if (std::abs(drawn[i].toList()[k].toDouble() - expected[i].toList()[k].toDouble())
+                    > 0.5)
+                    return false;
+            }
+        }
+        return true;
+    }
+    bool marksFollow(const QList<int> &offsets, int length)
+    {
+        return QTest::qWaitFor([&] { return marksOver(boxes(offsets, length)); }, 5000);
+    }
+    void show(const QString &html) { m_editor->handler().SetEditorHtml(html); }
+    // The body's markup, character count and whether undo has anything to undo.
+    QString noteState()
+    {
+        return page(u"(function(){const d=Tavrik.editor.document();return [d.body.innerHTML,"
+                    "Tavrik.editor.charCount(),d.queryCommandEnabled('undo')].join('|');})()"_s)
+            .toString();
+    }
+
+    EditorHost m_host;
+    CZorvaEditorImpl *m_editor = nullptr;
+};
+
+TEST_F(Highlight, MarksEveryVisibleHitAsPlainTextScrollsToTheFirstAndCoversIt)
+{
+    const QString tenThousand(10000, u'x');
+    const std::tuple<QString, QString, QList<int>> cases[] = {
+        {u"<p>abab</p>"_s, u"ab"_s, {0, 2}},
+        {u"<p>aaa</p>"_s, u"aa"_s, {0, 1}},
+        {u"<p>Abc abc</p>"_s, u"ABC"_s, {}},
+        {u"<p>x<span style=\"display:none\">key</span><span style=\"visibility:hidden\">key</span>"
+         "<i style=\"display:none\"><b>key</b></i>key</p>"_s,
+         u"key"_s,
+         {10}},
+        {u"<p>x<span hidden>key</span><b><i>key</i></b></p>"_s, u"key"_s, {4}},
+        {u"<p>a<b>b</b>c</p><p>d</p>"_s, u"abc"_s, {0}},
+        {u"<p>a<b>b</b>c</p><p>d</p>"_s, u"cd"_s, {}},
+        {u"<p>a<b>a</b>a<i>aab</i>ab<u>c</u></p>"_s, u"aa"_s, {0, 1, 2, 3}},
+        {u"<p>1 a.*b axb &lt;b&gt; \"\\'\"</p>"_s, u"a.*b"_s, {2}},
+        {u"<p>1 a.*b axb &lt;b&gt; \"\\'\"</p>"_s, u"<b>"_s, {11}},
+        {u"<p>1 a.*b axb &lt;b&gt; \"\\'\"</p>"_s, u"\"\\'\""_s, {15}},
+        {u"<p>\"+(window.hacked=1)+\"</p>"_s, u"\"+(window.hacked=1)+\""_s, {0}},
+        {u"<p dir=\"rtl\">שלום עולם שלום</p>"_s, u"שלום"_s, {0, 10}},
+        {u"<p>a\uFFFDb 😀</p>"_s, QString(QChar(0xD800)), {}},
+        {u"<p>a\uFFFDb 😀</p>"_s, u"😀"_s, {4}},
+        {u"<p>"_s + tenThousand + u"x</p>"_s, tenThousand, {0, 1}},
+        {u"<p>"_s + tenThousand + u"</p>"_s, tenThousand + u'x', {}},
+    };
+    for (const auto &[html, keyword, offsets] : cases) {
+        show(html);
+        LogCapture log;
+        EXPECT_EQ(mark(keyword), 1);
+        EXPECT_EQ(log.lines(), Lines{});
+        EXPECT_EQ(marks().value(u"hits"_s).toInt(), offsets.size()) << html.left(120).toStdString();
+        EXPECT_TRUE(marksOver(boxes(offsets, int(keyword.size())))) << html.left(120).toStdString();
+    }
+    EXPECT_EQ(page(u"typeof window.hacked"_s).toString(), u"undefined"_s);
+    EXPECT_EQ(
+        runScript(m_editor->page(), u"typeof window.hacked"_s, QWebEngineScript::ApplicationWorld)
+            .toString(),
+        u"undefined"_s);
+
+    // The first visible hit is scrolled to the top and its mark covers its text.
+    QString filler;
+    for (int i = 0; i < 60; ++i)
+        filler += u"<p>line</p>"_s;
+    show(u"<p style=\"display:none\">key</p>"_s + filler + u"<p>the key here</p>"_s + filler);
+    ASSERT_EQ(mark(u"key"_s), 1);
+    const int first = 3 + 60 * 4 + 4;
+    EXPECT_NEAR(boxes({first}, 3).value(0).toList().value(1).toDouble(), 0, 1);
+    EXPECT_TRUE(marksFollow({first}, 3));
+
+    page(u"Tavrik.editor.frame().contentWindow.scrollBy(0,-37)"_s);
+    ASSERT_TRUE(marksFollow({first}, 3));
+    const QVariantList box = boxes({first}, 3).value(0).toList();
+    const QVariantList origin
+        = page(u"(function(){const f=Tavrik.editor.frame(),r=f.getBoundingClientRect();"
+               "return [r.left+f.clientLeft,r.top+f.clientTop];})()"_s)
+              .toList();
+    const QRect hit
+        = QRectF(box[0].toDouble() + origin[0].toDouble(), box[1].toDouble() + origin[1].toDouble(),
+                 box[2].toDouble(), box[3].toDouble())
+              .toAlignedRect()
+              .adjusted(1, 1, -1, -1);
+    QTest::qWait(300);
+    const QImage shot = m_editor->grab().toImage();
+    int yellow = 0, dark = 0, yellowBelow = 0;
+    for (int y = hit.top(); y <= hit.bottom(); ++y) {
+        for (int x = hit.left(); x <= hit.right(); ++x) {
+            const QColor in = shot.pixelColor(x, y),
+                         below = shot.pixelColor(x, y + hit.height() + 4);
+            yellow += in.red() > 235 && in.green() > 235 && std::abs(in.blue() - 0x11) < 24;
+            dark += in.red() < 140 && in.green() < 140;
+            yellowBelow += below.blue() < 100;
+        }
+    }
+    EXPECT_GT(yellow, hit.width() * hit.height() / 3) << "no #FFFF11 over the hit";
+    EXPECT_GT(dark, 0) << "the hit's text is hidden by its mark";
+    EXPECT_EQ(yellowBelow, 0);
+}
+
+TEST_F(Highlight, MarksFollowZoomResizeAndTypingButNeedThePageAndItsFrame)
+{
+    show(u"<p>one key two key</p>"_s);
+    ASSERT_EQ(mark(u"key"_s), 1);
+    m_editor->setZoomFactor(1.5);
+    EXPECT_TRUE(marksFollow({4, 12}, 3));
+    m_editor->resize(180, 600);
+    EXPECT_TRUE(marksFollow({4, 12}, 3));
+    page(u"(function(){const d=Tavrik.editor.document();Tavrik.editor.focus();"
+         "d.getSelection().collapse(d.body.firstChild.firstChild,0);"
+         "d.execCommand('insertText',false,'more ');})()"_s);
+    EXPECT_TRUE(marksFollow({9, 17}, 3));
+
+    // No page, or no editing frame, marks nothing.
+    ZvWebNoteHandler bare;
+    EXPECT_EQ(bare.CancleHighlight(), 1);
+    EXPECT_EQ(bare.HighlightText(u"a"_s), 0);
+    show(u"<p>a</p>"_s);
+    page(u"Tavrik.editor.frame().className='KE-Edit-IFRAME'"_s);
+    EXPECT_EQ(mark(u"a"_s), 1);
+    page(u"Tavrik.editor.frame().className='ke-edit-iframe2'"_s);
+    EXPECT_EQ(mark(u"a"_s), 0);
+    EXPECT_EQ(marks().value(u"hits"_s).toInt(), 0);
+}
+
+TEST_F(Highlight, OnlyTheNewestKeywordIsMarkedAndTheNoteAndItsFileStayAsTheyWere)
+{
+    show(u"<p>one two one</p>"_s);
+    const QString state = noteState();
+    EXPECT_EQ(mark(u"one"_s), 1);
+    EXPECT_EQ(mark(u"two"_s), 1);
+    EXPECT_TRUE(marksOver(boxes({4}, 3)));
+    EXPECT_EQ(mark(QString()), 1);
+    EXPECT_EQ(marks().value(u"hits"_s).toInt(), 0);
+    EXPECT_EQ(page(u"document.querySelectorAll('tavrik-marks').length"_s).toInt(), 0);
+
+    ASSERT_EQ(mark(u"one"_s), 1);
+    QTest::keyClick(m_editor->GetWebBrowseHwnd(), Qt::Key_F, Qt::ControlModifier);
+    EXPECT_EQ(marks().value(u"hits"_s).toInt(), 0) << "Control+F keeps the marks";
+    ASSERT_EQ(mark(u"one"_s), 1);
+    EXPECT_EQ(m_editor->handler().CancleHighlight(), 1);
+    EXPECT_EQ(m_editor->handler().CancleHighlight(), 1);
+    EXPECT_EQ(marks().value(u"hits"_s).toInt(), 0);
+    EXPECT_EQ(noteState(), state);
+
+    ASSERT_EQ(mark(u"one"_s), 1);
+    show(u"<p>one</p>"_s);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return marks().value(u"hits"_s).toInt() == 0; }, 5000));
+
+    // The note and its saved file stay as they were.
+    for (bool withMarks : {false, true}) {
+        m_editor->LoadEditor(u"n1"_s, {}, {}, false);
+        page(u"(function(){const d=Tavrik.editor.document();Tavrik.editor.focus();"
+             "d.execCommand('insertText',false,'alpha beta alpha');})()"_s);
+        const QString unmarked = noteState();
+        if (withMarks)
+            ASSERT_EQ(mark(u"alpha"_s), 1);
+        EXPECT_EQ(noteState(), unmarked);
+        m_editor->SaveEditor();
+    }
+    ASSERT_EQ(m_host.saves.size(), 2u);
+    EXPECT_EQ(m_host.saves[1].files.at(0).filePath, m_host.saves[0].files.at(0).filePath);
+    EXPECT_EQ(marks().value(u"hits"_s).toInt(), 2) << "saving removed the marks";
+}
+
+TEST_F(Highlight, HundredThousandHitsAreAllMarked)
+{
+    show(u"<p>"_s + QString(u"k "_s).repeated(100000) + u"</p>"_s);
+    ASSERT_EQ(mark(u"k"_s), 1);
+    EXPECT_EQ(page(u"1+1"_s).toInt(), 2);
+    EXPECT_EQ(marks(true).value(u"hits"_s).toInt(), 100000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return marks(true).value(u"drawn"_s).toBool(); }, 120000));
+    EXPECT_EQ(marks(true).value(u"marks"_s).toInt(), 100000);
+}
+
+// Attachments edited outside the editor, end to end: the real editor page, the real store
+// watcher, and other processes writing the kept copies.
+//
+// The host: records saves and answers the monitor from them, as a host's index would.
+class Host : public EditorHost, public IAttachFileListSource
+{
+public:
+    int OnSaveNote(const QString &noteId, const std::vector<NewAttachFile> &files,
+                   const QString &text) override
+    {
+        std::lock_guard lock(mutex);
+        return EditorHost::OnSaveNote(noteId, files, text);
+    }
+    int GetNoteFileList(const QString &noteId, std::vector<AttachmentFile> &files) override
+    {
+        std::lock_guard lock(mutex);
+        for (auto save = saves.rbegin(); save != saves.rend(); ++save) {
+            if (save->noteId == noteId) {
+                files = Internal::AttachResync::monitorList(save->files, {});
+                return 1;
+            }
+        }
+        return 0;
+    }
+    size_t saveCount()
+    {
+        std::lock_guard lock(mutex);
+        return saves.size();
+    }
+    std::mutex mutex;
+};
+
+// Runs a shell command in another process.
+void shell(const QString &command)
+{
+    ASSERT_EQ(QProcess::execute(u"sh"_s, {u"-c"_s, command}), 0) << command.toStdString();
+}
+
+class AttachResyncTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        stageEditorPage(GetAppDirectory());
+        m_root = GetAttachRootDir() + u'/';
+        m_editor = new CZorvaEditorImpl;
+        m_editor->SetAttachFileListSource(&m_host);
+        ASSERT_TRUE(openEditor(m_editor, &m_host, QRect(0, 0, 800, 600), 7));
+        ASSERT_TRUE(m_editor->attachFileMonitor().isRunning());
+    }
+    void TearDown() override { delete m_editor; }
+
+    // Starts a note holding copies of the given files, saved once. Gives its id.
+    QString noteWith(const std::vector<std::pair<QString, QByteArray>> &files)
+    {
+        QString id;
+        m_editor->NewEditor(id, false);
+        std::vector<QString> paths;
+        for (const auto &[name, bytes] : files) {
+            paths.push_back(m_dir.filePath(name));
+            EXPECT_TRUE(writeBytes(paths.back(), bytes));
+        }
+        m_editor->InsertLocalFile(paths);
+        const size_t before = m_host.saveCount();
+        m_editor->SaveEditor();
+        EXPECT_EQ(m_host.saveCount(), before + 1);
+        // Until its events are quiet, a file just placed counts as new, not as edited.
+        QTest::qWait(int(AttachFileMonitor::QuietPeriod.count()) * 2);
+        return id;
+    }
+    // Waits for `count` saves, then a while longer for any save too many.
+    void waitForSaves(size_t count)
+    {
+        EXPECT_TRUE(QTest::qWaitFor([&] { return m_host.saveCount() >= count; }, 10000));
+        QTest::qWait(int(AttachFileMonitor::QuietPeriod.count()) * 3);
+        EXPECT_EQ(m_host.saveCount(), count);
+    }
+    // "class|src" of the page's attachment with this original name.
+    QString shown(const QString &name)
+    {
+        return runScript(m_editor->page(),
+                         u"[...Tavrik.editor.document().querySelectorAll('img')]"
+                         ".filter(i => i.getAttribute('zv_exdata') === '%1')"
+                         ".map(i => i.className + '|' + i.getAttribute('src')).join(',')"_s.arg(
+                             AttachMarkup::FormatOrigNameToJson(name)))
+            .toString();
+    }
+    static QString storeNameOf(const Host::Save &save, const QString &origName)
+    {
+        for (const NewAttachFile &file : save.files) {
+            if (file.fileKind == 2 && file.origName == origName)
+                return file.storeName;
+        }
+        return {};
+    }
+
+    RecordingPrompts m_prompts;
+    Host m_host;
+    CZorvaEditorImpl *m_editor = nullptr;
+    QTemporaryDir m_dir;
+    QString m_root;
+};
+
+TEST_F(AttachResyncTest, EditsByOtherProgramsReachThePageTheStoreAndTheHostOnce)
+{
+    const QByteArray png = pngBytes(filledImage(20, 10, Qt::red));
+    const QString id = noteWith({{u"report.docx"_s, "first draft"}, {u"photo.PNG"_s, png}});
+    const QString report = m_root + id + u"/report.docx"_s;
+    const QString photo = m_root + id + u"/photo.PNG"_s;
+
+    // Rewritten in place, in 50 pieces: one resync.
+    shell(u"for i in $(seq 50); do printf 'second draft %s' $i > '%1'; done"_s.arg(report));
+    waitForSaves(2);
+    const QString docHash = CalcFileMd5(report);
+    EXPECT_EQ(storeNameOf(m_host.saves.back(), u"report.docx"_s), docHash + u".docx"_s);
+    const QStringList doc = shown(u"report.docx"_s).split(u'|');
+    ASSERT_EQ(doc.size(), 2);
+    EXPECT_EQ(doc[0], u"userdata\\attachment\\"_s + docHash + u".docx"_s);
+    // The new card shows the new size at the current minute.
+    const QString card = m_dir.filePath(u"card.bmp"_s);
+    ASSERT_EQ(FileThumbnail::GenerateFileThumb(
+                  FT_WORD, u"report.docx"_s,
+                  QDateTime::currentDateTime().toString(u"yyyy/MM/dd HH:mm"_s) + u" 15B"_s, card),
+              1);
+    const QString cardName = CalcFileMd5(card) + u".bmp"_s;
+    EXPECT_EQ(doc[1], u"../userdata\\attachment\\"_s + cardName);
+    EXPECT_EQ(m_editor->handler().GetAttachModifyCache().count(cardName), 1u);
+
+    // Saved through a temporary file and a rename: the new picture is shown.
+    const QByteArray png2 = pngBytes(filledImage(20, 10, Qt::blue));
+    ASSERT_TRUE(writeBytes(m_dir.filePath(u"blue.png"_s), png2));
+    shell(u"cp '%1' '%2.tmp' && mv '%2.tmp' '%2'"_s.arg(m_dir.filePath(u"blue.png"_s), photo));
+    waitForSaves(3);
+    const QString picHash = CalcFileMd5(photo);
+    EXPECT_EQ(storeNameOf(m_host.saves.back(), u"photo.PNG"_s), picHash + u".PNG"_s);
+    EXPECT_EQ(shown(u"photo.PNG"_s),
+              u"userdata\\attachment\\%1.PNG|../userdata\\attachment\\%1.PNG"_s.arg(picHash));
+    EXPECT_EQ(readBytes(m_root + picHash + u".PNG"_s), png2);
+
+    // A file in the note's folder the page does not show: logged, nothing saved.
+    const QString stray = m_root + id + u"/stray.txt"_s;
+    ASSERT_TRUE(writeBytes(stray, "one"));
+    QTest::qWait(int(AttachFileMonitor::QuietPeriod.count()) * 3);
+    LogCapture log;
+    ASSERT_TRUE(writeBytes(stray, "two"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return log.lines().size() >= 2; }, 10000));
+    const Lines lines = log.lines(); // the page's refusal, then the resync's line
+    EXPECT_TRUE(lines.size() == 2
+                && lines[0].startsWith(u"[ERROR] 修改附件class属性值失败，错误信息："_s));
+    EXPECT_EQ(lines.back(),
+              u"[ERROR] CZorvaEditorImpl::DoAttachFileModify 更新笔记附件属性失败！"_s);
+    EXPECT_EQ(m_host.saveCount(), 3u);
+}
+
+TEST_F(AttachResyncTest, AnEditToANoteNotOpenRewritesItsNoteFileAndTellsTheHostOnce)
+{
+    const QString other = noteWith({{u"plan.txt"_s, "plan A"}});
+    const QString oldNoteFile = m_host.saves.back().files.front().filePath;
+    noteWith({{u"list.txt"_s, "milk"}});
+    QString openHtml;
+    m_editor->GetLastHtml(openHtml);
+
+    shell(u"printf 'plan B, much longer' > '%1'"_s.arg(m_root + other + u"/plan.txt"_s));
+    waitForSaves(3);
+    const Host::Save &save = m_host.saves.back();
+    ASSERT_EQ(save.noteId, other);
+    const NewAttachFile &noteFile = save.files.front();
+    EXPECT_NE(noteFile.filePath, oldNoteFile);
+    const QString content = QString::fromUtf8(readBytes(noteFile.filePath));
+    const QString hash = CalcFileMd5(m_root + other + u"/plan.txt"_s);
+    EXPECT_EQ(storeNameOf(save, u"plan.txt"_s), hash + u".txt"_s);
+    EXPECT_TRUE(content.contains(u"userdata\\attachment\\"_s + hash + u".txt"_s));
+    // The open note is untouched.
+    QString html, text;
+    ASSERT_EQ(m_editor->handler().GetEditorContent(html, text), 1);
+    EXPECT_EQ(html, openHtml);
 }
 
 } // namespace

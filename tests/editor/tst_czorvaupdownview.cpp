@@ -122,10 +122,9 @@ TEST_F(UpDownView, ExtentsFollowResizesDragsAndFolds)
     EXPECT_EQ(m_view->bottomHeight(), 150) << "the last drag that left the lower pane room";
 }
 
-TEST_F(UpDownView, CreateSetsTheBarUpAndAMissingWindowChangesNothing)
+TEST_F(UpDownView, CreateSetsTheBarUpInItsColoursAndAMissingWindowChangesNothing)
 {
-    CZvSplitterbar &bar = m_view->splitterBar();
-    EXPECT_EQ(bar.id(), 65535);
+    EXPECT_EQ(m_view->splitterBar().id(), 65535);
     EXPECT_EQ(m_view->splitterBar().edgeSide(), CZvSplitterbar::Bottom);
     EXPECT_TRUE(m_view->isVisible());
 
@@ -143,11 +142,8 @@ TEST_F(UpDownView, CreateSetsTheBarUpAndAMissingWindowChangesNothing)
         EXPECT_FALSE(outside.isVisible());
         EXPECT_EQ(outside.parentWidget(), &m_host);
     }
-}
 
-// Background, edge line (bottom row) and grip (76 wide, centred) in each pointer state.
-TEST_F(UpDownView, BarColoursInNormalHoverAndPressedStates)
-{
+    // Background, edge line (bottom row) and grip (76 wide, centred) in each pointer state.
     QWidget &barWidget = bar();
     barWidget.grab();
     EXPECT_EQ(m_view->splitterBar().gripRect(), QRect(162, 0, 76, 7));

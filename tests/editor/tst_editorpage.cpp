@@ -193,8 +193,38 @@ protected:
     QUrl m_pageUrl;
 };
 
-TEST_F(EditorPage, EveryMethodAnswersWithItsReplyKeys)
+TEST_F(EditorPage, ContentRoundTripKeepsNoteMarkupExactlyAndEveryMethodAnswers)
 {
+    const QString picture = u"0cc175b9c0f1b6a831c399e269772661.png"_s;
+    const QString note
+        = u"<h1>Reisebericht – 旅行笔记</h1><p>Erster Tag, <b>fett</b> und <i>kursiv</i>, "
+          "<span style=\"color: rgb(217, 48, 37);\">rot</span>.</p><p>"_s
+        + attachmentHtml(picture, picture, u"海边 照片.png"_s) + u"</p><p>"_s
+        + attachmentHtml(u"92eb5ffee6ae2fec3ad71c777531578f.docx"_s,
+                         u"4a8a08f09d37b73795649038408b5f33.bmp"_s, u"Bericht (final).docx"_s)
+        + u"</p><table border=\"1\"><tbody><tr><td width=\"50%\">a</td></tr></tbody></table>"
+          "<p><a href=\"https://example.com/?a=1&amp;b=2\">Link</a></p>"_s;
+    EXPECT_EQ(setContent(note), kJsonReplyOk);
+    const QJsonObject content
+        = QJsonDocument::fromJson(rawCall(u"GetEditorContent"_s, u"{}"_s).toUtf8()).object();
+    EXPECT_EQ(content.value(u"result"_s), QJsonValue(true));
+    EXPECT_EQ(content.value(u"ehtml"_s).toString(), note);
+    const QString text = content.value(u"etext"_s).toString();
+    EXPECT_TRUE(text.startsWith(u"Reisebericht – 旅行笔记\n"_s)) << text.toStdString();
+    EXPECT_TRUE(text.contains(u"Erster Tag, fett und kursiv, rot."_s)) << text.toStdString();
+    // The picture path resolves against the page folder, backslashes and all.
+    EXPECT_TRUE(frameJs(u"d.images[0].src"_s).endsWith(u"/userdata/attachment/"_s + picture));
+
+    // A note of nothing but line breaks is empty.
+    setContent(u"<p><br></p><div> &nbsp;</div>"_s);
+    EXPECT_EQ(rawCall(u"GetEditorContent"_s, u"{}"_s),
+              uR"({"result":true,"errmsg":"","ehtml":"","etext":""})"_s);
+    // A whole document is reduced to its body; the count shows the text length.
+    setContent(u"<html><head><title>t</title></head><body><p>ab𝄞c</p></body></html>"_s);
+    EXPECT_EQ(html(), u"<p>ab𝄞c</p>"_s);
+    EXPECT_EQ(status(u"status-count"_s), u"4 / 10000"_s);
+
+    // Every method answers with its reply keys.
     const char *size = R"(bad argument: \"size\" must be a whole number from 1 to 2147483647)";
     const char *colNum = R"(bad argument: \"colNum\" must be a whole number from 1 to 64)";
     const struct
@@ -254,39 +284,7 @@ TEST_F(EditorPage, EveryMethodAnswersWithItsReplyKeys)
     EXPECT_TRUE(m_bridge.calls.empty()) << "bad arguments are refused quietly";
 }
 
-TEST_F(EditorPage, ContentRoundTripKeepsNoteMarkupExactly)
-{
-    const QString picture = u"0cc175b9c0f1b6a831c399e269772661.png"_s;
-    const QString note
-        = u"<h1>Reisebericht – 旅行笔记</h1><p>Erster Tag, <b>fett</b> und <i>kursiv</i>, "
-          "<span style=\"color: rgb(217, 48, 37);\">rot</span>.</p><p>"_s
-        + attachmentHtml(picture, picture, u"海边 照片.png"_s) + u"</p><p>"_s
-        + attachmentHtml(u"92eb5ffee6ae2fec3ad71c777531578f.docx"_s,
-                         u"4a8a08f09d37b73795649038408b5f33.bmp"_s, u"Bericht (final).docx"_s)
-        + u"</p><table border=\"1\"><tbody><tr><td width=\"50%\">a</td></tr></tbody></table>"
-          "<p><a href=\"https://example.com/?a=1&amp;b=2\">Link</a></p>"_s;
-    EXPECT_EQ(setContent(note), kJsonReplyOk);
-    const QJsonObject content
-        = QJsonDocument::fromJson(rawCall(u"GetEditorContent"_s, u"{}"_s).toUtf8()).object();
-    EXPECT_EQ(content.value(u"result"_s), QJsonValue(true));
-    EXPECT_EQ(content.value(u"ehtml"_s).toString(), note);
-    const QString text = content.value(u"etext"_s).toString();
-    EXPECT_TRUE(text.startsWith(u"Reisebericht – 旅行笔记\n"_s)) << text.toStdString();
-    EXPECT_TRUE(text.contains(u"Erster Tag, fett und kursiv, rot."_s)) << text.toStdString();
-    // The picture path resolves against the page folder, backslashes and all.
-    EXPECT_TRUE(frameJs(u"d.images[0].src"_s).endsWith(u"/userdata/attachment/"_s + picture));
-
-    // A note of nothing but line breaks is empty.
-    setContent(u"<p><br></p><div> &nbsp;</div>"_s);
-    EXPECT_EQ(rawCall(u"GetEditorContent"_s, u"{}"_s),
-              uR"({"result":true,"errmsg":"","ehtml":"","etext":""})"_s);
-    // A whole document is reduced to its body; the count shows the text length.
-    setContent(u"<html><head><title>t</title></head><body><p>ab𝄞c</p></body></html>"_s);
-    EXPECT_EQ(html(), u"<p>ab𝄞c</p>"_s);
-    EXPECT_EQ(status(u"status-count"_s), u"4 / 10000"_s);
-}
-
-TEST_F(EditorPage, AttachmentsAreInsertedRepointedAndSelected)
+TEST_F(EditorPage, AttachmentsAreInsertedRepointedAndSelectedAndTablesBuiltExactly)
 {
     const QString jpg = u"d41d8cd98f00b204e9800998ecf8427e.JPG"_s;
     const QString card = u"c4ca4238a0b923820dcc509a6f75849b.bmp"_s;
@@ -324,10 +322,8 @@ TEST_F(EditorPage, AttachmentsAreInsertedRepointedAndSelected)
     }
     EXPECT_EQ(rawCall(u"SelectedAttach"_s, u"{\"keyword\":\"new\"}"_s),
               uR"({"result":false,"errmsg":"no attachment matches \"new\""})"_s);
-}
 
-TEST_F(EditorPage, InsertTableBuildsTheExactTable)
-{
+    // InsertTable builds the exact table.
     setContent(u"<p>Davor</p><p><br></p>"_s);
     select(u"d.body.lastChild"_s, 0, 0);
     const QString table = uR"({ "colNum" : 2, "rowList" : [ { "colList" : [
@@ -352,39 +348,34 @@ TEST_F(EditorPage, InsertTableBuildsTheExactTable)
               u"<p>Text</p>"_s + head + u"<tr><td><br></td></tr></tbody></table><p><br></p>"_s);
 }
 
-TEST_F(EditorPage, ReadOnlyModeStopsEditingAndDisablesTheToolbar)
+TEST_F(EditorPage, PastesAndDropsKeepAttachmentsAndTheCharacterLimitCutsThem)
 {
-    setContent(u"<p>abc</p>"_s);
-    const QString enabledTools = u"Array.from(document.querySelectorAll('#toolbar button.tool'))"
-                                 ".filter(b => !b.disabled).length"_s;
-    ASSERT_GT(js(enabledTools).toInt(), 20);
-
-    EXPECT_EQ(rawCall(u"SetEditorMode"_s, u"{\"readonly\":true }"_s), kJsonReplyOk);
-    EXPECT_EQ(frameJs(u"d.body.contentEditable"_s), u"false"_s);
-    EXPECT_EQ(js(enabledTools).toInt(), 0);
-    EXPECT_EQ(status(u"status-mode"_s), u"Read-only"_s);
+    const QString att = attachmentHtml(u"aaa.png"_s, u"aaa.png"_s, u"Bild 1.png"_s);
+    setContent(u"<p>Anfang</p>"_s);
     putCaretAtEnd();
-    type(u"xyz"_s);
-    EXPECT_FALSE(js(u"Tavrik.editor.exec('bold')"_s).toBool());
-    EXPECT_EQ(rawCall(u"InsertTable"_s, u"{\"colNum\":1,\"rowNum\":1}"_s), kReadOnlyReply);
-    EXPECT_EQ(rawCall(u"AddPicToEditor"_s, added(u"a.png"_s, u"a.png"_s, u"a.png"_s)),
-              kReadOnlyReply);
+    paste(u"text/html"_s,
+          u"<meta charset=utf-8><span>Mitte </span>"_s + att
+              + u"<script>CppProcessor('XSS','','')</script>"_s,
+          u"x"_s);
+    EXPECT_EQ(html(), QString(u"<p>AnfangMitte "_s + att + u"</p>"_s));
 
-    EXPECT_EQ(rawCall(u"SetEditorMode"_s, u"{\"readonly\":false }"_s), kJsonReplyOk);
-    EXPECT_EQ(frameJs(u"d.body.contentEditable"_s), u"true"_s);
-    EXPECT_EQ(status(u"status-mode"_s), u"Editing"_s);
-    EXPECT_GT(js(enabledTools).toInt(), 20);
-    putCaretAtEnd();
-    type(u"d"_s);
-    EXPECT_TRUE(textIs(u"abcd"_s)) << html().toStdString();
-    // The clear of the editing state keeps the mode.
-    rawCall(u"SetEditorMode"_s, u"{\"readonly\":true}"_s);
-    rawCall(u"ClearEditorCache"_s);
-    EXPECT_EQ(frameJs(u"d.body.contentEditable"_s), u"false"_s);
-}
+    // A drop of HTML lands where it is dropped; a drop of files alone is left to native code.
+    setContent(u"<p>Ende</p>"_s);
+    const QString drop = u"(function(type,data){const d=Tavrik.editor.document();"
+                         "const r=d.querySelector('p').getBoundingClientRect();const dt=new "
+                         "DataTransfer();if(type)dt.setData(type,data);else dt.items.add(new "
+                         "File(['x'],'a.txt'));return d.body.dispatchEvent(new DragEvent('drop',"
+                         "{dataTransfer:dt,bubbles:true,cancelable:true,clientX:r.x+1,"
+                         "clientY:r.y+r.height/2}));})"_s;
+    EXPECT_FALSE(
+        js(drop + u"('text/html', "_s + jsString(att + u"<img src=x onerror=alert(1)>"_s) + u")"_s)
+            .toBool());
+    EXPECT_EQ(html(), u"<p>"_s + att + u"<img src=\"x\">Ende</p>"_s);
+    EXPECT_FALSE(js(drop + u"('', '')"_s).toBool()) << "the browser must not open a dropped file";
+    EXPECT_EQ(html(), u"<p>"_s + att + u"<img src=\"x\">Ende</p>"_s);
+    EXPECT_EQ(m_view->url(), m_pageUrl);
 
-TEST_F(EditorPage, CharacterLimitRefusesTypingAndCutsPastes)
-{
+    // The character limit refuses typing and cuts pastes.
     rawCall(u"SetEditorMaxChars"_s, u"{\"size\":5 }"_s);
     setContent(u"<p>abcd</p>"_s);
     EXPECT_EQ(status(u"status-count"_s), u"4 / 5"_s);
@@ -418,35 +409,7 @@ TEST_F(EditorPage, CharacterLimitRefusesTypingAndCutsPastes)
         js(u"document.getElementById('status-count').classList.contains('over')"_s).toBool());
 }
 
-TEST_F(EditorPage, PastedAndDroppedContentKeepsAttachmentsAndNeverNavigates)
-{
-    const QString att = attachmentHtml(u"aaa.png"_s, u"aaa.png"_s, u"Bild 1.png"_s);
-    setContent(u"<p>Anfang</p>"_s);
-    putCaretAtEnd();
-    paste(u"text/html"_s,
-          u"<meta charset=utf-8><span>Mitte </span>"_s + att
-              + u"<script>CppProcessor('XSS','','')</script>"_s,
-          u"x"_s);
-    EXPECT_EQ(html(), QString(u"<p>AnfangMitte "_s + att + u"</p>"_s));
-
-    // A drop of HTML lands where it is dropped; a drop of files alone is left to native code.
-    setContent(u"<p>Ende</p>"_s);
-    const QString drop = u"(function(type,data){const d=Tavrik.editor.document();"
-                         "const r=d.querySelector('p').getBoundingClientRect();const dt=new "
-                         "DataTransfer();if(type)dt.setData(type,data);else dt.items.add(new "
-                         "File(['x'],'a.txt'));return d.body.dispatchEvent(new DragEvent('drop',"
-                         "{dataTransfer:dt,bubbles:true,cancelable:true,clientX:r.x+1,"
-                         "clientY:r.y+r.height/2}));})"_s;
-    EXPECT_FALSE(
-        js(drop + u"('text/html', "_s + jsString(att + u"<img src=x onerror=alert(1)>"_s) + u")"_s)
-            .toBool());
-    EXPECT_EQ(html(), u"<p>"_s + att + u"<img src=\"x\">Ende</p>"_s);
-    EXPECT_FALSE(js(drop + u"('', '')"_s).toBool()) << "the browser must not open a dropped file";
-    EXPECT_EQ(html(), u"<p>"_s + att + u"<img src=\"x\">Ende</p>"_s);
-    EXPECT_EQ(m_view->url(), m_pageUrl);
-}
-
-TEST_F(EditorPage, HostileContentIsNeutralisedAndNeverReachesTheBridge)
+TEST_F(EditorPage, HostileContentIsNeutralisedAndNoteScriptsCannotRunEvenPastTheSanitiser)
 {
     // Each payload would call CppProcessor('XSS', ...) if any of it survived.
     const std::pair<QString, QString> cases[] = {
@@ -504,23 +467,19 @@ TEST_F(EditorPage, HostileContentIsNeutralisedAndNeverReachesTheBridge)
     flushCalls();
     for (const QStringList &call : m_bridge.calls)
         ADD_FAILURE() << "unexpected call " << call.join(u' ').toStdString();
-}
 
-TEST_F(EditorPage, LargeNotesOpenedAgainAreTrustedOnlyWhenTheyCameOutClean)
-{
-    const QString clean = u"<p>A paragraph of a long note.</p>"_s.repeated(200);
-    const QString hostile = clean + u"<img src=\"x\" onerror=\"CppProcessor('XSS','{}','')\">"_s;
+    // Large notes opened again are trusted only when they came out clean.
+    const QString paragraphs = u"<p>A paragraph of a long note.</p>"_s.repeated(200);
+    const QString hostile
+        = paragraphs + u"<img src=\"x\" onerror=\"CppProcessor('XSS','{}','')\">"_s;
     for (int round = 0; round < 2; ++round) {
         SCOPED_TRACE(round);
-        EXPECT_EQ(setContent(clean), kJsonReplyOk);
-        EXPECT_EQ(html(), clean);
+        EXPECT_EQ(setContent(paragraphs), kJsonReplyOk);
+        EXPECT_EQ(html(), paragraphs);
         EXPECT_EQ(setContent(hostile), kJsonReplyOk);
-        EXPECT_EQ(html(), clean + u"<img src=\"x\">"_s);
+        EXPECT_EQ(html(), paragraphs + u"<img src=\"x\">"_s);
     }
-}
 
-TEST_F(EditorPage, NoteScriptsCannotRunEvenPastTheSanitiser)
-{
     // Markup put straight into the frame, as if the sanitiser had missed it: the frame's
     // content policy still stops every script.
     js(uR"x(Tavrik.editor.document().body.innerHTML = '<img src="x" onerror="parent.CppProcessor(\'XSS\',\'{}\',\'\')"><a id="l" href="javascript:parent.CppProcessor(\'XSS\',\'{}\',\'\')">l</a>')x"_s);
@@ -692,7 +651,7 @@ TEST_F(EditorPage, TheToolbarWorksFromTheKeyboardWithItsLabelsAndShortcuts)
     EXPECT_EQ(html(), u"<p>rot x</p>"_s);
 }
 
-TEST_F(EditorPage, NewContentAndClearEditorCacheDropTheUndoHistory)
+TEST_F(EditorPage, NewContentAndClearEditorCacheDropTheUndoHistoryButKeepReadOnlyMode)
 {
     setContent(u"<p>alt</p>"_s);
     putCaretAtEnd();
@@ -709,6 +668,35 @@ TEST_F(EditorPage, NewContentAndClearEditorCacheDropTheUndoHistory)
     EXPECT_EQ(rawCall(u"ClearEditorCache"_s), kJsonReplyOk);
     js(u"Tavrik.editor.exec('undo')"_s);
     EXPECT_EQ(html(), u"<p>neue</p>"_s);
+
+    // Read-only mode stops editing and disables the toolbar.
+    setContent(u"<p>abc</p>"_s);
+    const QString enabledTools = u"Array.from(document.querySelectorAll('#toolbar button.tool'))"
+                                 ".filter(b => !b.disabled).length"_s;
+    ASSERT_GT(js(enabledTools).toInt(), 20);
+
+    EXPECT_EQ(rawCall(u"SetEditorMode"_s, u"{\"readonly\":true }"_s), kJsonReplyOk);
+    EXPECT_EQ(frameJs(u"d.body.contentEditable"_s), u"false"_s);
+    EXPECT_EQ(js(enabledTools).toInt(), 0);
+    EXPECT_EQ(status(u"status-mode"_s), u"Read-only"_s);
+    putCaretAtEnd();
+    type(u"xyz"_s);
+    EXPECT_FALSE(js(u"Tavrik.editor.exec('bold')"_s).toBool());
+    EXPECT_EQ(rawCall(u"InsertTable"_s, u"{\"colNum\":1,\"rowNum\":1}"_s), kReadOnlyReply);
+    EXPECT_EQ(rawCall(u"AddPicToEditor"_s, added(u"a.png"_s, u"a.png"_s, u"a.png"_s)),
+              kReadOnlyReply);
+
+    EXPECT_EQ(rawCall(u"SetEditorMode"_s, u"{\"readonly\":false }"_s), kJsonReplyOk);
+    EXPECT_EQ(frameJs(u"d.body.contentEditable"_s), u"true"_s);
+    EXPECT_EQ(status(u"status-mode"_s), u"Editing"_s);
+    EXPECT_GT(js(enabledTools).toInt(), 20);
+    putCaretAtEnd();
+    type(u"d"_s);
+    EXPECT_TRUE(textIs(u"abcd"_s)) << html().toStdString();
+    // The clear of the editing state keeps the mode.
+    rawCall(u"SetEditorMode"_s, u"{\"readonly\":true}"_s);
+    rawCall(u"ClearEditorCache"_s);
+    EXPECT_EQ(frameJs(u"d.body.contentEditable"_s), u"false"_s);
 }
 
 class EditorPageAlone : public EditorPage

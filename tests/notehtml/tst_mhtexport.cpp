@@ -53,6 +53,28 @@ QString spanStyle(const QString &content, const QString &text)
         .captured(1);
 }
 
+// Makes `folder` refuse new files, to a process that may write anywhere too, or take them again.
+// The errno of making a file there.
+int lock(const QString &folder, bool locked)
+{
+    const auto owner = QFile::ReadOwner | QFile::ExeOwner;
+    QFile::setPermissions(folder, locked ? owner : owner | QFile::WriteOwner);
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    int flags = 0;
+    if (::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
+        flags = locked ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+        ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
+    }
+    ::close(fd);
+    QFile::setPermissions(folder, locked ? owner : owner | QFile::WriteOwner);
+    const QByteArray probe = QFile::encodeName(folder + u"/probe"_qs);
+    const int made = ::open(probe.constData(), O_WRONLY | O_CREAT, 0644);
+    const int error = made < 0 ? errno : 0;
+    if (made >= 0 && ::close(made) == 0)
+        ::unlink(probe.constData());
+    return error;
+}
+
 class ExportTest : public AppFolderTest
 {
 protected:
@@ -88,7 +110,7 @@ protected:
     const QImage m_card = filledImage(90, 48, Qt::blue).convertToFormat(QImage::Format_RGB555);
 };
 
-TEST_F(ExportTest, HtmlConvertMakesImagePathsAbsolute)
+TEST_F(ExportTest, HtmlConvertMakesImagePathsAbsoluteAndFailuresLeaveTheTargetAsItWas)
 {
     LogCapture log;
     QString out;
@@ -113,6 +135,67 @@ TEST_F(ExportTest, HtmlConvertMakesImagePathsAbsolute)
     const QString noImages = u"<html><head><title>t</title></head><body><P>x</P></body></html>"_qs;
     ASSERT_EQ(MhtExport::HtmlConvert(noImages, out), 1);
     EXPECT_EQ(out, noImages);
+
+    // Failures leave the target as it was and say why.
+    QTemporaryDir dir;
+    const QString target = dir.filePath(u"out.mht"_qs);
+    EXPECT_EQ(MhtExport::NoteHtmlFileToMhtFile(dir.filePath(u"missing.html"_qs), target), 0);
+    EXPECT_FALSE(QFile::exists(target));
+
+    const QString note = dir.filePath(u"note.html"_qs);
+    ASSERT_EQ(NoteHtmlRW::WriteHtmlTextFile(note, u"<p>from file</p>"_qs, 2), 1);
+    ASSERT_EQ(MhtExport::NoteHtmlFileToMhtFile(note, target), 1);
+    const QByteArray exported = readBytes(target);
+    EXPECT_TRUE(exported.contains("\r\n\r\n<p>from file</p>\r\n")) << exported.toStdString();
+
+    const QString folderTarget = dir.filePath(u"folder.mht"_qs);
+    ASSERT_TRUE(QDir(dir.path()).mkpath(u"folder.mht/inside"_qs));
+    const QString readOnly = dir.filePath(u"locked"_qs);
+    ASSERT_TRUE(QDir(dir.path()).mkdir(u"locked"_qs));
+    const int lockedError = lock(readOnly, true);
+    std::vector<std::pair<QString, int>> cases = {
+        {dir.filePath(u"no/such/folder/out.mht"_qs), ENOENT},
+        {folderTarget, EISDIR},
+        {target, ENOSPC}, // the disk fills up while writing
+    };
+    if (lockedError != 0)
+        cases.emplace_back(readOnly + u"/out.mht"_qs, lockedError);
+    else // a process that may write anywhere and may not lock folders
+        std::printf("a read-only folder cannot be made here: that case is left out\n");
+    const std::pair<QString, int (*)(const QString &, const QString &)> exporters[]
+        = {{u"HtmlToMht"_qs, &MhtExport::HtmlToMht}, {u"HtmlToOdt"_qs, &OdtExport::HtmlToOdt}};
+    for (const auto &[name, exporter] : exporters) {
+        for (const auto &[path, error] : cases) {
+            LogCapture log;
+            if (error == ENOSPC)
+                Internal::setWriteCallForTesting([](int, const void *, size_t) -> ssize_t {
+                    errno = ENOSPC;
+                    return -1;
+                });
+            EXPECT_EQ(exporter(u"<p>x</p>"_qs, path), 0);
+            Internal::setWriteCallForTesting(nullptr);
+            EXPECT_THAT(log.lines(),
+                        ElementsAre(u"[ERROR:] "_qs + name + u"发生错误，错误信息: cannot write "_qs
+                                    + path + u": "_qs
+                                    + QString::fromLocal8Bit(std::strerror(error))));
+        }
+    }
+    lock(readOnly, false);
+    EXPECT_EQ(readBytes(target), exported);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              (QStringList{u"folder.mht"_qs, u"locked"_qs, u"note.html"_qs, u"out.mht"_qs}));
+    EXPECT_EQ(QDir(folderTarget).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              QStringList{u"inside"_qs});
+    EXPECT_TRUE(QDir(readOnly).isEmpty());
+
+    QString message = u"unchanged"_qs;
+    EXPECT_FALSE(MhtExport::ExportWord(QString(), target, message));
+    EXPECT_EQ(message, u"笔记内容为空！"_qs);
+    EXPECT_FALSE(MhtExport::ExportWord(u"<p>x</p>"_qs, folderTarget, message));
+    EXPECT_EQ(message, u"转化为word失败！"_qs);
+    message = u"unchanged"_qs;
+    EXPECT_TRUE(MhtExport::ExportWord(u"<p>x</p>"_qs, target, message));
+    EXPECT_EQ(message, u"unchanged"_qs);
 }
 
 // The export read by a browser, from another folder, after the note's pictures are gone.
@@ -170,7 +253,7 @@ TEST_F(ExportTest, BrowserShowsTheExportWithItsPicturesFromAnywhere)
 }
 
 // The export read by another program: the archive unpacked by unzip, its content as text.
-TEST_F(ExportTest, ArchiveHoldsTheFormattedNoteAndItsPictures)
+TEST_F(ExportTest, ArchiveHoldsTheFormattedNoteAndItsPicturesAndContentFollowsTheMarkup)
 {
     const QString note = storeNote();
     QTemporaryDir out;
@@ -248,14 +331,11 @@ TEST_F(ExportTest, ArchiveHoldsTheFormattedNoteAndItsPictures)
     EXPECT_EQ(message, u"笔记内容为空！"_qs);
     EXPECT_FALSE(OdtExport::ExportOdt(u"<p>x</p>"_qs, out.path(), message));
     EXPECT_EQ(message, u"转化为ODT文档失败！"_qs);
-}
 
-// Markup beyond the stored note: breaks, escaping, nesting, spans and styles from attributes.
-TEST_F(ExportTest, ContentFollowsTheMarkup)
-{
-    QTemporaryDir out;
-    const QString target = out.filePath(u"n.odt"_qs);
-    const QString cell
+    // Markup beyond the stored note: breaks, escaping, nesting, spans and styles from attributes.
+    QTemporaryDir odtDir;
+    const QString odt = odtDir.filePath(u"n.odt"_qs);
+    const QString cellStart
         = u"<table:table-cell table:style-name=\"Cell\" office:value-type=\"string\""_qs;
     const std::pair<QString, QString> cases[] = {
         {u"<div>a<br>b<br> </div><div><br></div>\n<p></p>x &lt; y &amp; \"z\"<script>s</script>"_qs,
@@ -272,11 +352,11 @@ TEST_F(ExportTest, ContentFollowsTheMarkup)
         {u"<table><tr><th colspan=\"2\">h</th></tr><tr><td></td></tr></table>"_qs,
          u"<table:table table:name=\"Table1\"><table:table-column "
          "table:number-columns-repeated=\"2\"/><table:table-row>"_qs
-             + cell
+             + cellStart
              + u" table:number-columns-spanned=\"2\"><text:p><text:span text:style-name=\"c1\">"
                "h</text:span></text:p></table:table-cell><table:covered-table-cell/>"
                "</table:table-row><table:table-row>"_qs
-             + cell + u"><text:p/></table:table-cell>"_qs + cell
+             + cellStart + u"><text:p/></table:table-cell>"_qs + cellStart
              + u"><text:p/></table:table-cell></table:table-row></table:table>"_qs},
         {u"<h3 style=\"color:red\"><span style=\"font-weight:700; background-color:rgb(0, 255, "
          u"0)\">"
@@ -286,103 +366,18 @@ TEST_F(ExportTest, ContentFollowsTheMarkup)
          "text:style-name=\"c2\">f</text:span></text:p>"_qs},
     };
     for (const auto &[html, body] : cases) {
-        ASSERT_EQ(OdtExport::HtmlToOdt(html, target), 1);
-        const QString content = QString::fromUtf8(unzip({u"-p"_qs, target, u"content.xml"_qs}));
-        EXPECT_TRUE(content.contains(u"<office:text>"_qs + body + u"</office:text>"_qs))
-            << content.toStdString();
+        ASSERT_EQ(OdtExport::HtmlToOdt(html, odt), 1);
+        const QString written = QString::fromUtf8(unzip({u"-p"_qs, odt, u"content.xml"_qs}));
+        EXPECT_TRUE(written.contains(u"<office:text>"_qs + body + u"</office:text>"_qs))
+            << written.toStdString();
     }
-    const QString content = QString::fromUtf8(unzip({u"-p"_qs, target, u"content.xml"_qs}));
-    EXPECT_EQ(spanStyle(content, u"g"_qs),
+    const QString written = QString::fromUtf8(unzip({u"-p"_qs, odt, u"content.xml"_qs}));
+    EXPECT_EQ(spanStyle(written, u"g"_qs),
               u"fo:font-weight=\"bold\" style:font-weight-asian=\"bold\" "
               "style:font-weight-complex=\"bold\" fo:color=\"#ff0000\" "
               "fo:background-color=\"#00ff00\""_qs);
-    EXPECT_EQ(spanStyle(content, u"f"_qs),
+    EXPECT_EQ(spanStyle(written, u"f"_qs),
               u"style:text-line-through-style=\"solid\" fo:color=\"#0000ff\""_qs);
-}
-
-// Makes `folder` refuse new files, to a process that may write anywhere too, or take them again.
-// The errno of making a file there.
-int lock(const QString &folder, bool locked)
-{
-    const auto owner = QFile::ReadOwner | QFile::ExeOwner;
-    QFile::setPermissions(folder, locked ? owner : owner | QFile::WriteOwner);
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
-    int flags = 0;
-    if (::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
-        flags = locked ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
-        ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
-    }
-    ::close(fd);
-    QFile::setPermissions(folder, locked ? owner : owner | QFile::WriteOwner);
-    const QByteArray probe = QFile::encodeName(folder + u"/probe"_qs);
-    const int made = ::open(probe.constData(), O_WRONLY | O_CREAT, 0644);
-    const int error = made < 0 ? errno : 0;
-    if (made >= 0 && ::close(made) == 0)
-        ::unlink(probe.constData());
-    return error;
-}
-
-TEST_F(ExportTest, FailuresLeaveTheTargetAsItWasAndSayWhy)
-{
-    QTemporaryDir dir;
-    const QString target = dir.filePath(u"out.mht"_qs);
-    EXPECT_EQ(MhtExport::NoteHtmlFileToMhtFile(dir.filePath(u"missing.html"_qs), target), 0);
-    EXPECT_FALSE(QFile::exists(target));
-
-    const QString note = dir.filePath(u"note.html"_qs);
-    ASSERT_EQ(NoteHtmlRW::WriteHtmlTextFile(note, u"<p>from file</p>"_qs, 2), 1);
-    ASSERT_EQ(MhtExport::NoteHtmlFileToMhtFile(note, target), 1);
-    const QByteArray exported = readBytes(target);
-    EXPECT_TRUE(exported.contains("\r\n\r\n<p>from file</p>\r\n")) << exported.toStdString();
-
-    const QString folderTarget = dir.filePath(u"folder.mht"_qs);
-    ASSERT_TRUE(QDir(dir.path()).mkpath(u"folder.mht/inside"_qs));
-    const QString readOnly = dir.filePath(u"locked"_qs);
-    ASSERT_TRUE(QDir(dir.path()).mkdir(u"locked"_qs));
-    const int lockedError = lock(readOnly, true);
-    std::vector<std::pair<QString, int>> cases = {
-        {dir.filePath(u"no/such/folder/out.mht"_qs), ENOENT},
-        {folderTarget, EISDIR},
-        {target, ENOSPC}, // the disk fills up while writing
-    };
-    if (lockedError != 0)
-        cases.emplace_back(readOnly + u"/out.mht"_qs, lockedError);
-    else // a process that may write anywhere and may not lock folders
-        std::printf("a read-only folder cannot be made here: that case is left out\n");
-    const std::pair<QString, int (*)(const QString &, const QString &)> exporters[]
-        = {{u"HtmlToMht"_qs, &MhtExport::HtmlToMht}, {u"HtmlToOdt"_qs, &OdtExport::HtmlToOdt}};
-    for (const auto &[name, exporter] : exporters) {
-        for (const auto &[path, error] : cases) {
-            LogCapture log;
-            if (error == ENOSPC)
-                Internal::setWriteCallForTesting([](int, const void *, size_t) -> ssize_t {
-                    errno = ENOSPC;
-                    return -1;
-                });
-            EXPECT_EQ(exporter(u"<p>x</p>"_qs, path), 0);
-            Internal::setWriteCallForTesting(nullptr);
-            EXPECT_THAT(log.lines(),
-                        ElementsAre(u"[ERROR:] "_qs + name + u"发生错误，错误信息: cannot write "_qs
-                                    + path + u": "_qs
-                                    + QString::fromLocal8Bit(std::strerror(error))));
-        }
-    }
-    lock(readOnly, false);
-    EXPECT_EQ(readBytes(target), exported);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
-              (QStringList{u"folder.mht"_qs, u"locked"_qs, u"note.html"_qs, u"out.mht"_qs}));
-    EXPECT_EQ(QDir(folderTarget).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
-              QStringList{u"inside"_qs});
-    EXPECT_TRUE(QDir(readOnly).isEmpty());
-
-    QString message = u"unchanged"_qs;
-    EXPECT_FALSE(MhtExport::ExportWord(QString(), target, message));
-    EXPECT_EQ(message, u"笔记内容为空！"_qs);
-    EXPECT_FALSE(MhtExport::ExportWord(u"<p>x</p>"_qs, folderTarget, message));
-    EXPECT_EQ(message, u"转化为word失败！"_qs);
-    message = u"unchanged"_qs;
-    EXPECT_TRUE(MhtExport::ExportWord(u"<p>x</p>"_qs, target, message));
-    EXPECT_EQ(message, u"unchanged"_qs);
 }
 
 } // namespace

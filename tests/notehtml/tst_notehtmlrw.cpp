@@ -44,7 +44,7 @@ protected:
     QStringList storeFiles() const { return QDir(m_root).entryList(QDir::Files, QDir::Name); }
 };
 
-TEST_F(NoteFiles, ReadingSplitsHeaderAndContent)
+TEST_F(NoteFiles, ReadingSplitsHeaderAndContentAndWritingPutsItFirst)
 {
     QByteArray legacy = QStringEncoder("GB18030").encode(u"旧笔记"_qs);
     // file bytes, content, version
@@ -94,16 +94,14 @@ TEST_F(NoteFiles, ReadingSplitsHeaderAndContent)
         NoteHtmlRW::ReadHtmlTextFromFile(m_app.filePath(u"missing.html"_qs), content, version), 0);
     EXPECT_EQ(content, u"unset"_qs);
     EXPECT_EQ(version, -1);
-}
 
-TEST_F(NoteFiles, WritingPutsTheHeaderBeforeTheContent)
-{
-    const QString path = m_app.filePath(u"w.html"_qs);
-    ASSERT_TRUE(writeBytes(path, QByteArray(1000, 'x')));
-    ASSERT_EQ(NoteHtmlRW::WriteHtmlTextFile(path, u"<p>名</p>"_qs, 2), 1);
-    EXPECT_EQ(readBytes(path), "<!--{\"ver_number\":2}--><p>\xe5\x90\x8d</p>");
-    ASSERT_EQ(NoteHtmlRW::WriteHtmlTextFile(path, QString(), -15), 1);
-    EXPECT_EQ(readBytes(path), "<!--{\"ver_number\":-15}-->");
+    // Writing puts the header before the content.
+    const QString written = m_app.filePath(u"w.html"_qs);
+    ASSERT_TRUE(writeBytes(written, QByteArray(1000, 'x')));
+    ASSERT_EQ(NoteHtmlRW::WriteHtmlTextFile(written, u"<p>名</p>"_qs, 2), 1);
+    EXPECT_EQ(readBytes(written), "<!--{\"ver_number\":2}--><p>\xe5\x90\x8d</p>");
+    ASSERT_EQ(NoteHtmlRW::WriteHtmlTextFile(written, QString(), -15), 1);
+    EXPECT_EQ(readBytes(written), "<!--{\"ver_number\":-15}-->");
 
     LogCapture log;
     const QString inMissingFolder = m_app.filePath(u"no/such/n.html"_qs);
@@ -115,16 +113,17 @@ TEST_F(NoteFiles, WritingPutsTheHeaderBeforeTheContent)
         errno = ENOSPC;
         return -1;
     });
-    EXPECT_EQ(NoteHtmlRW::WriteHtmlTextFile(path, u"new"_qs, 2), 0);
-    EXPECT_EQ(readBytes(path), "<!--{\"ver_number\":-15}-->");
-    EXPECT_EQ(QDir(m_app.path()).entryList(QDir::Files), QStringList{u"w.html"_qs});
+    EXPECT_EQ(NoteHtmlRW::WriteHtmlTextFile(written, u"new"_qs, 2), 0);
+    EXPECT_EQ(readBytes(written), "<!--{\"ver_number\":-15}-->");
+    EXPECT_EQ(QDir(m_app.path()).entryList(QDir::Files),
+              (QStringList{u"note.html"_qs, u"w.html"_qs}));
     EXPECT_THAT(log.lines(),
                 ElementsAre(u"cause:2, error:2 and file name is "_qs + inMissingFolder,
                             u"cause:3, error:21 and file name is "_qs + m_app.path(),
-                            u"cause:13, error:28 and file name is "_qs + path));
+                            u"cause:13, error:28 and file name is "_qs + written));
 }
 
-TEST_F(NoteFiles, SavingStoresUnderTheHashOfTheWrittenBytes)
+TEST_F(NoteFiles, SavingStoresUnderTheHashOfTheWrittenBytesAndReplacesADamagedFile)
 {
     QString content = u"<p>saved 中文</p>"_qs;
     NewAttachFile record;
@@ -151,26 +150,23 @@ TEST_F(NoteFiles, SavingStoresUnderTheHashOfTheWrittenBytes)
     EXPECT_EQ(again.storeName, name);
     EXPECT_EQ(inodeOf(record.filePath), before);
     EXPECT_EQ(storeFiles(), QStringList{name});
-}
 
-TEST_F(NoteFiles, SavingReplacesADamagedFileOfTheSameName)
-{
-    QString content = u"<p>to be damaged</p>"_qs;
-    const QString name = md5Of(kHeader2 + content.toUtf8()) + u".html"_qs;
-    ASSERT_TRUE(
-        writeBytes(m_root + name, kHeader2 + "<p>to be dam")); // a torn copy under the right name
+    // A torn copy under the right name is replaced.
+    QString damaged = u"<p>to be damaged</p>"_qs;
+    const QString torn = md5Of(kHeader2 + damaged.toUtf8()) + u".html"_qs;
+    ASSERT_TRUE(writeBytes(m_root + torn, kHeader2 + "<p>to be dam"));
     LogCapture log;
-    NewAttachFile record;
-    ASSERT_EQ(NoteHtmlRW::SaveHtmlTextToFile(content, record, nullptr), 1);
-    EXPECT_EQ(readBytes(m_root + name), kHeader2 + content.toUtf8());
+    NewAttachFile repaired;
+    ASSERT_EQ(NoteHtmlRW::SaveHtmlTextToFile(damaged, repaired, nullptr), 1);
+    EXPECT_EQ(readBytes(m_root + torn), kHeader2 + damaged.toUtf8());
     EXPECT_THAT(
         log.lines(),
         ElementsAre(u"[ERROR] NoteHtmlRW::SaveHtmlTextToFile replaces a damaged note file: "_qs
-                    + m_root + name));
-    EXPECT_EQ(storeFiles(), QStringList{name});
+                    + m_root + torn));
+    EXPECT_EQ(storeFiles().size(), 2) << "a temporary file was left";
 }
 
-TEST_F(NoteFiles, SavingUpgradesOlderMarkup)
+TEST_F(NoteFiles, SavingUpgradesOlderMarkupAndFailsCleanlyWhenTheFolderIsNotWritable)
 {
     // version, passed to the save, content, stored content, version in the header
     const std::tuple<int, bool, QString, QString, int> cases[]
@@ -190,10 +186,7 @@ TEST_F(NoteFiles, SavingUpgradesOlderMarkup)
         EXPECT_EQ(version, withPointer ? qMax(2, from) : from);
         EXPECT_EQ(readBytes(record.filePath), NoteHtmlRW::header(header) + stored.toUtf8());
     }
-}
 
-TEST_F(NoteFiles, SavingFailsCleanlyWhenTheFolderIsNotWritable)
-{
     QDir(m_root).removeRecursively();
     ASSERT_TRUE(writeBytes(m_root.chopped(1), "a file where the folder should be"));
     LogCapture log;
@@ -211,7 +204,7 @@ TEST_F(NoteFiles, SavingFailsCleanlyWhenTheFolderIsNotWritable)
     EXPECT_EQ(lines.back(), u"[ERROR] NoteHtmlRW::SaveHtmlTextToFile faild!"_qs);
 }
 
-TEST(HtmlUpgrade, Version1MarkupGetsOriginalNames)
+TEST(HtmlUpgrade, Version1MarkupGetsOriginalNamesAndTheChainRunsToTheLastVersion)
 {
     const std::pair<QString, QString> cases[] = {
         // no result: the input comes back as it is
@@ -230,19 +223,16 @@ TEST(HtmlUpgrade, Version1MarkupGetsOriginalNames)
         EXPECT_EQ(out, upgraded.isNull() ? in : upgraded) << in.toStdString();
     }
     EXPECT_EQ(AttachMarkup::GetOrigNameFromJson("{\"OrigName_B64\":\"Y2QucG5n\"}"), u"cd.png"_qs);
-}
 
-TEST(HtmlUpgrade, ChainRunsFromTheNextVersionToTheLast)
-{
-    const std::tuple<int, int, int> cases[]
+    const std::tuple<int, int, int> chain[]
         = {// from, to, result
            {0, 2, 1}, {1, 2, 1}, {0, 1, 1},       {2, 2, 0},
            {2, 5, 0}, {1, 1, 0}, {INT_MIN, 2, 1}, {INT_MAX, INT_MAX, 0}};
     HtmlFileUpgradeMgr upgrades;
-    for (const auto &[from, to, result] : cases) {
-        QString out = u"unset"_qs;
-        EXPECT_EQ(upgrades.UpgradeHtml(kV1Image, from, to, out), result) << from << "->" << to;
-        EXPECT_EQ(out, result ? kV2Image : u"unset"_qs) << from << "->" << to;
+    for (const auto &[from, to, result] : chain) {
+        QString upgraded = u"unset"_qs;
+        EXPECT_EQ(upgrades.UpgradeHtml(kV1Image, from, to, upgraded), result) << from << "->" << to;
+        EXPECT_EQ(upgraded, result ? kV2Image : u"unset"_qs) << from << "->" << to;
     }
     QString same = kV1Image;
     EXPECT_EQ(upgrades.UpgradeHtml(same, 1, 2, same), 1);

@@ -5,6 +5,7 @@
 #include "bridge/editorevents.h"
 #include "bridge/izveditornotify.h"
 #include "common/appdirectory.h"
+#include "common/log4c.h"
 #include "editor/czorvaeditorimpl.h"
 #include "testhelpers.h"
 
@@ -65,12 +66,14 @@ inline bool openEditor(TAVRIKCORE::RICHEDITOR::CZorvaEditorImpl *editor, EditorH
     return QTest::qWaitFor([host] { return host->pageLoadedEvents > 0; }, 30000);
 }
 
-// The tests of a suite share one application folder holding the built editor page.
+// The tests of a suite share one application folder holding the built editor page; the log
+// stays in the program's folder.
 class EditorPageSuite : public ::testing::Test
 {
 protected:
     static void SetUpTestSuite()
     {
+        TAVRIKCORE::RICHEDITOR::CLog4C::GetInstance();
         s_app = new QTemporaryDir;
         stageEditorPage(s_app->path());
         TAVRIKCORE::RICHEDITOR::SetAppDirectory(s_app->path());

@@ -2,7 +2,6 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #pragma once
 
-#include <QByteArray>
 #include <QString>
 
 #include <sys/types.h>

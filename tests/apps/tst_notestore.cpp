@@ -229,13 +229,13 @@ TEST_F(NoteStoreTest, OpenRefusesWithAReasonReadingChangesNothingAndOneProgramHo
     QSqlDatabase::removeDatabase(u"writer"_s);
     EXPECT_EQ(readBytes(dbPath()), before);
 
-    const QString empty = m_dir.heldPath() + u"/empty.db"_s;
+    const QString empty = m_dir.path() + u"/empty.db"_s;
     NoteStore none(empty);
     EXPECT_FALSE(none.openForReading());
     EXPECT_FALSE(QFile::exists(empty));
 
     // A notebook is held by one program at a time.
-    const QString heldPath = m_dir.heldPath() + u"/held/notes.db"_s;
+    const QString heldPath = m_dir.path() + u"/held/notes.db"_s;
     const QString busy = u"The notebook "_s + heldPath
         + u" is already open in another Tavrik Notes window.\n\n"
           "Switch to that window to go on with your notes."_s;

@@ -42,7 +42,7 @@ protected:
     NoteStore store{dbPath()};
 };
 
-TEST_F(NoteStoreTest, CreatesTheDatabaseAndKeepsNotesAcrossSessions)
+TEST_F(NoteStoreTest, CreatesTheDatabaseKeepsNotesAcrossSessionsAndDeletesThem)
 {
     EXPECT_EQ(store.noteCount(), 0);
     ASSERT_TRUE(store.addNote(u"a1"_s, u"  Shopping list \t"_s));
@@ -56,6 +56,31 @@ TEST_F(NoteStoreTest, CreatesTheDatabaseAndKeepsNotesAcrossSessions)
     EXPECT_EQ(note->created, note->modified);
     EXPECT_TRUE(note->preview.isEmpty());
     EXPECT_FALSE(again.note(u"missing"_s).has_value());
+
+    // A deletion reports only the files no other note uses.
+    ASSERT_TRUE(store.addNote(u"a"_s, u"A"_s));
+    ASSERT_TRUE(store.addNote(u"b"_s, u"B"_s));
+    ASSERT_TRUE(
+        store.saveNote(u"a"_s,
+                       {noteFile(u"same.html"_s), attachment(u"a"_s, u"s.pdf"_s, u"s.pdf"_s),
+                        attachment(u"a"_s, u"only.doc"_s, u"only.doc"_s)},
+                       {{u"s.pdf"_s, 1}}, {}));
+    ASSERT_TRUE(store.saveNote(
+        u"b"_s, {noteFile(u"same.html"_s), attachment(u"b"_s, u"s.pdf"_s, u"s.pdf"_s)},
+        {{u"s.pdf"_s, 1}}, {}));
+
+    std::vector<QString> unused{u"stale"_s};
+    ASSERT_TRUE(store.deleteNote(u"a"_s, &unused));
+    EXPECT_EQ(unused, std::vector<QString>{u"/app/userdata/attachment/a/only.doc"_s});
+    EXPECT_FALSE(store.note(u"a"_s).has_value());
+    EXPECT_TRUE(store.files(u"a"_s).empty());
+    EXPECT_TRUE(store.attachmentSizes(u"a"_s).empty());
+
+    ASSERT_TRUE(store.deleteNote(u"b"_s, &unused));
+    EXPECT_EQ(unused,
+              (std::vector<QString>{u"/app/userdata/attachment/same.html"_s,
+                                    u"/app/userdata/attachment/b/s.pdf"_s}));
+    EXPECT_EQ(store.noteCount(), 1);
 }
 
 TEST_F(NoteStoreTest, RefusesBadIdsTitlesAndUnknownNotes)
@@ -153,33 +178,6 @@ TEST_F(NoteStoreTest, PreviewIsTheSimplifiedTextCutAtItsLimitAndASavedNoteMovesU
     notes = store.notes();
     EXPECT_EQ(notes[0].id, u"old"_s);
     EXPECT_GT(notes[0].modified, notes[0].created);
-}
-
-TEST_F(NoteStoreTest, DeleteReportsOnlyFilesNoOtherNoteUses)
-{
-    ASSERT_TRUE(store.addNote(u"a"_s, u"A"_s));
-    ASSERT_TRUE(store.addNote(u"b"_s, u"B"_s));
-    ASSERT_TRUE(
-        store.saveNote(u"a"_s,
-                       {noteFile(u"same.html"_s), attachment(u"a"_s, u"s.pdf"_s, u"s.pdf"_s),
-                        attachment(u"a"_s, u"only.doc"_s, u"only.doc"_s)},
-                       {{u"s.pdf"_s, 1}}, {}));
-    ASSERT_TRUE(store.saveNote(
-        u"b"_s, {noteFile(u"same.html"_s), attachment(u"b"_s, u"s.pdf"_s, u"s.pdf"_s)},
-        {{u"s.pdf"_s, 1}}, {}));
-
-    std::vector<QString> unused{u"stale"_s};
-    ASSERT_TRUE(store.deleteNote(u"a"_s, &unused));
-    EXPECT_EQ(unused, std::vector<QString>{u"/app/userdata/attachment/a/only.doc"_s});
-    EXPECT_FALSE(store.note(u"a"_s).has_value());
-    EXPECT_TRUE(store.files(u"a"_s).empty());
-    EXPECT_TRUE(store.attachmentSizes(u"a"_s).empty());
-
-    ASSERT_TRUE(store.deleteNote(u"b"_s, &unused));
-    EXPECT_EQ(unused,
-              (std::vector<QString>{u"/app/userdata/attachment/same.html"_s,
-                                    u"/app/userdata/attachment/b/s.pdf"_s}));
-    EXPECT_EQ(store.noteCount(), 0);
 }
 
 TEST_F(NoteStoreTest, OpenRefusesWithAReasonReadingChangesNothingAndOneProgramHoldsIt)

@@ -78,7 +78,7 @@ protected:
 
 } // namespace
 
-TEST_F(FileThumbnailTest, WidthStrideAndHeadersFollowTheLongerLine)
+TEST_F(FileThumbnailTest, WidthStrideAndHeadersFollowTheLongerLineCutWithAnEllipsis)
 {
     const QByteArray rest = QByteArray::fromHex("30000000 0100 1000") + QByteArray(24, '\0');
     const std::vector<std::tuple<int, int, int, QByteArray>> cases{
@@ -100,9 +100,23 @@ TEST_F(FileThumbnailTest, WidthStrideAndHeadersFollowTheLongerLine)
                       QByteArray(pad, '\0'));
     }
     EXPECT_EQ(draw(QString(), QString()).width(), 58);
+
+    const QString longName = textOfWidth(60).repeated(15); // 900 pixels
+    const QString elided
+        = QFontMetrics(FileThumbnail::thumbnailFont()).elidedText(longName, Qt::ElideRight, 742);
+    ASSERT_TRUE(elided.endsWith(QChar(0x2026)));
+    const Card cut = draw(longName, longName);
+    EXPECT_EQ(cut.width(), 800);
+    EXPECT_EQ(cut.bytes, draw(elided, longName).bytes);
+
+    int size = -1;
+    const QString path = m_dir.filePath(u"missing/card.bmp"_s);
+    EXPECT_EQ(FileThumbnail::GenerateFileThumb(FT_PDF, u"a.pdf"_s, u"x"_s, path, &size), 0);
+    EXPECT_EQ(size, -1);
+    EXPECT_FALSE(QFile::exists(path));
 }
 
-TEST_F(FileThumbnailTest, BackgroundFrameIconAndText)
+TEST_F(FileThumbnailTest, BackgroundFrameIconAndTheTextOfTimeAndSize)
 {
     const QString name = u"季度报告 Quarterly.docx"_s;
     const QString info = u"2026/03/04 05:06 1.50KB"_s;
@@ -145,27 +159,8 @@ TEST_F(FileThumbnailTest, BackgroundFrameIconAndText)
     EXPECT_GT(inked[0], 20);
     EXPECT_GT(inked[1], 20);
     EXPECT_GT(inked[2], 10);
-}
 
-TEST_F(FileThumbnailTest, OverlongNameIsCutWithAnEllipsisAndAnUnwritablePathWritesNothing)
-{
-    const QString longName = textOfWidth(60).repeated(15); // 900 pixels
-    const QString elided
-        = QFontMetrics(FileThumbnail::thumbnailFont()).elidedText(longName, Qt::ElideRight, 742);
-    ASSERT_TRUE(elided.endsWith(QChar(0x2026)));
-    const Card cut = draw(longName, longName);
-    EXPECT_EQ(cut.width(), 800);
-    EXPECT_EQ(cut.bytes, draw(elided, longName).bytes);
-
-    int size = -1;
-    const QString path = m_dir.filePath(u"missing/card.bmp"_s);
-    EXPECT_EQ(FileThumbnail::GenerateFileThumb(FT_PDF, u"a.pdf"_s, u"x"_s, path, &size), 0);
-    EXPECT_EQ(size, -1);
-    EXPECT_FALSE(QFile::exists(path));
-}
-
-TEST(FormatFileInfo, TimeAndSize)
-{
+    // The info line: the time and the size.
     EXPECT_EQ(FileThumbnail::FormatFileInfo(2048, u"2026/01/02 03:04"_s),
               u"2026/01/02 03:04 2.00KB"_s);
     EXPECT_EQ(FileThumbnail::FormatFileInfo(0, u"t"_s), u"t 0B"_s);

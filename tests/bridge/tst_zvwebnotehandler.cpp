@@ -191,7 +191,7 @@ TEST(HandlerCalls, EveryCallSendsItsTextLogsEachKindOfFailureAndFormatsScriptVal
 // Content replies are read straight from the page's wide text; what that reader does not take
 // (comments, trailing commas, lone surrogates, raw control characters, text after the object)
 // is read as before.
-TEST_F(HandlerTest, ContentRepliesGiveTheNoteTextsExactly)
+TEST_F(HandlerTest, ContentRepliesGiveTheTextsExactlyAndMessagesClearTheCacheOrCopy)
 {
     QString big;
     while (big.size() < 1 << 20)
@@ -229,6 +229,20 @@ TEST_F(HandlerTest, ContentRepliesGiveTheNoteTextsExactly)
         EXPECT_EQ(html, c.html);
         EXPECT_EQ(text, c.text);
     }
+
+    // Forwarded messages clear the cache or copy, and nothing else.
+    browser.calls.clear();
+    LogCapture log;
+    browser.replies[u"ClearEditorCache"_s].push_back(std::nullopt);
+    handler.WinMessageNotify(nullptr, 2258, 0, 0); // a failed call has no line of its own
+    handler.WinMessageNotify(nullptr, 2258, 0, 0);
+    handler.WinMessageNotify(nullptr, 8004, 0, 0);
+    for (int other : {0, 8, 2224, 2257, 2259, 8003, 8005})
+        handler.WinMessageNotify(nullptr, other, 1, 1);
+
+    const QVariantList clear{u"ClearEditorCache"_s, QString()};
+    EXPECT_EQ(browser.calls, (std::vector<QVariantList>{clear, clear}));
+    EXPECT_EQ(log.lines(), Lines{});
 }
 
 TEST_F(HandlerTest, ReadOnlyIsSentOnlyWhenChangedAndATableWithoutRowsKeepsItsShape)
@@ -304,21 +318,6 @@ TEST_F(HandlerTest, SizesKeepTheFirstValueTimesAreKeyedByBothNamesAndNewContentE
     EXPECT_EQ(files[1].modifyTime, u"2024-01-03 00:00:00"_s);
     EXPECT_TRUE(matches(u"\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2}"_s, files[2].modifyTime))
         << files[2].modifyTime.toStdString();
-}
-
-TEST_F(HandlerTest, ForwardedMessagesClearTheCacheOrCopyAndNothingElse)
-{
-    LogCapture log;
-    browser.replies[u"ClearEditorCache"_s].push_back(std::nullopt);
-    handler.WinMessageNotify(nullptr, 2258, 0, 0); // a failed call has no line of its own
-    handler.WinMessageNotify(nullptr, 2258, 0, 0);
-    handler.WinMessageNotify(nullptr, 8004, 0, 0);
-    for (int other : {0, 8, 2224, 2257, 2259, 8003, 8005})
-        handler.WinMessageNotify(nullptr, other, 1, 1);
-
-    const QVariantList clear{u"ClearEditorCache"_s, QString()};
-    EXPECT_EQ(browser.calls, (std::vector<QVariantList>{clear, clear}));
-    EXPECT_EQ(log.lines(), Lines{});
 }
 
 // ---- page commands -------------------------------------------------------------------

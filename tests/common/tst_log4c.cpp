@@ -253,7 +253,7 @@ TEST(Log4C, QueuedLinesAreWrittenWhenTheProcessExits)
     EXPECT_EQ(messagesIn(dir.filePath(u"ZorvaEditor.log"_s)), (Lines{u"last 1"_s, u"last 2"_s}));
 }
 
-TEST(Log4C, DestroyedLogWritesQueuedLinesAndLeavesTheRegistry)
+TEST(Log4C, DestructionWritesQueuedLinesLeavesTheRegistryAndWaitsAtMostThreeSeconds)
 {
     logger()->Flush();
     const int registered = SingletonRegistryCount();
@@ -286,17 +286,14 @@ TEST(Log4C, DestroyedLogWritesQueuedLinesAndLeavesTheRegistry)
     SetAppDirectory(QString());
     EXPECT_EQ(CLog4C::GetInstance()->FilePath(), GetAppDirectory() + u"ZorvaEditor.log"_s);
     EXPECT_EQ(SingletonRegistryCount(), registered);
-}
 
-// The log file is a pipe nobody reads, so the writer's pass blocks opening it. Destruction
-// waits at most 3000 ms; the writer then writes the queued lines once the pipe is read.
-TEST(Log4C, DestructionWaitsForAStuckWriterAtMostThreeSeconds)
-{
+    // The log file is a pipe nobody reads, so the writer's pass blocks opening it. Destruction
+    // waits at most 3000 ms; the writer then writes the queued lines once the pipe is read.
     logger()->Flush();
-    QTemporaryDir dir;
-    const QByteArray pipe = QFile::encodeName(dir.filePath(u"ZorvaEditor.log"_s));
+    QTemporaryDir fifoDir;
+    const QByteArray pipe = QFile::encodeName(fifoDir.filePath(u"ZorvaEditor.log"_s));
     ASSERT_EQ(::mkfifo(pipe.constData(), 0600), 0);
-    SetAppDirectory(dir.path());
+    SetAppDirectory(fifoDir.path());
     delete CLog4C::GetInstance();
     CLog4C *stuck = CLog4C::GetInstance();
     stuck->WriteLog(u"queued while stuck"_s);

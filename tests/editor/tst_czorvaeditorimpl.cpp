@@ -413,15 +413,9 @@ TEST_F(EditorTest, TheNewestEditorTakesOverTheSaveKey)
 
 // Search marks on the real editor page: which hits get marked, that each mark lies over its
 // hit as the view scrolls, zooms, resizes and reflows, and that the note never changes.
-class Highlight : public EditorPageSuite
+class Highlight : public EditorTest
 {
 protected:
-    void SetUp() override
-    {
-        m_host.resize(800, 600);
-        ASSERT_TRUE(openEditor(m_editor = new CZorvaEditorImpl, &m_host, QRect(0, 0, 800, 600), 7));
-    }
-
     int mark(const QString &keyword) { return m_editor->handler().HighlightText(keyword); }
     QVariant page(const QString &script) { return runScript(m_editor->page(), script); }
     // The highlighter's view of its marks (in the frame's viewport coordinates).
@@ -477,9 +471,6 @@ protected:
                     "Tavrik.editor.charCount(),d.queryCommandEnabled('undo')].join('|');})()"_s)
             .toString();
     }
-
-    EditorHost m_host;
-    CZorvaEditorImpl *m_editor = nullptr;
 };
 
 TEST_F(Highlight, MarksEveryVisibleHitAsPlainTextScrollsToTheFirstAndCoversIt)
@@ -620,8 +611,8 @@ TEST_F(Highlight, OnlyTheNewestKeywordIsMarkedAndTheNoteAndItsFileStayAsTheyWere
         EXPECT_EQ(noteState(), unmarked);
         m_editor->SaveEditor();
     }
-    ASSERT_EQ(m_host.saves.size(), 2u);
-    EXPECT_EQ(m_host.saves[1].files.at(0).filePath, m_host.saves[0].files.at(0).filePath);
+    ASSERT_EQ(m_host->saves.size(), 2u);
+    EXPECT_EQ(m_host->saves[1].files.at(0).filePath, m_host->saves[0].files.at(0).filePath);
     EXPECT_EQ(marks().value(u"hits"_s).toInt(), 2) << "saving removed the marks";
 }
 

@@ -651,7 +651,7 @@ TEST_F(EditorPage, TheToolbarWorksFromTheKeyboardWithItsLabelsAndShortcuts)
     EXPECT_EQ(html(), u"<p>rot x</p>"_s);
 }
 
-TEST_F(EditorPage, NewContentAndClearEditorCacheDropTheUndoHistoryButKeepReadOnlyMode)
+TEST_F(EditorPage, NewContentAndClearEditorCacheDropTheUndoHistoryAndThePageWorksAlone)
 {
     setContent(u"<p>alt</p>"_s);
     putCaretAtEnd();
@@ -697,16 +697,9 @@ TEST_F(EditorPage, NewContentAndClearEditorCacheDropTheUndoHistoryButKeepReadOnl
     rawCall(u"SetEditorMode"_s, u"{\"readonly\":true}"_s);
     rawCall(u"ClearEditorCache"_s);
     EXPECT_EQ(frameJs(u"d.body.contentEditable"_s), u"false"_s);
-}
 
-class EditorPageAlone : public EditorPage
-{
-protected:
-    void SetUp() override { open(false); }
-};
-
-TEST_F(EditorPageAlone, WorksWithoutNativeSideAndQueuesCommands)
-{
+    // Without the native side the page still works and queues its commands.
+    open(false);
     EXPECT_EQ(js(u"Tavrik.bridge.pendingCount()"_s).toInt(), 0);
     js(u"document.querySelector('[data-id=\"attach\"]').click()"_s);
     EXPECT_EQ(js(u"Tavrik.bridge.pendingCount()"_s).toInt(), 1);

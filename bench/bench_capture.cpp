@@ -114,8 +114,18 @@ int main(int argc, char **argv)
         return 1;
     TavrikBench::QuietPrompts prompts;
     CaptureHandler handler;
+    IEWebBrowser browser;
+    browser.SetJSCallFunNotify(&handler);
+    handler.SetIEWebBrowser(&browser);
+    browser.Create(nullptr, QRect(0, 0, 900, 600), 1, IEWebBrowser::StyleVisible);
+    browser.Navigate2(work.path() + QStringLiteral("/zveditor/index.html"));
+    if (!TavrikBench::waitForEditorPage(browser.page())) {
+        std::fprintf(stderr, "editor page did not start\n");
+        return 1;
+    }
 
-    // Opening: the whole capture up to its first paint, against reading the screen alone.
+    // Opening: the whole capture up to its first paint, against reading the screen alone, from
+    // the editor's page as a user starts it.
     QScreen *screen = QGuiApplication::primaryScreen();
     FirstPaint firstPaint;
     app.installEventFilter(&firstPaint);
@@ -144,15 +154,13 @@ int main(int argc, char **argv)
                  median(opening) * 1000, median(grabbing) * 1000, Runs);
 
     // Completing: a full-screen selection into a loaded note, against adding its picture file.
-    IEWebBrowser browser;
-    browser.SetJSCallFunNotify(&handler);
-    handler.SetIEWebBrowser(&browser);
-    browser.Create(nullptr, QRect(0, 0, 900, 600), 1, IEWebBrowser::StyleVisible);
-    browser.Navigate2(work.path() + QStringLiteral("/zveditor/index.html"));
-    if (!TavrikBench::waitForEditorPage(browser.page())) {
-        std::fprintf(stderr, "editor page did not start\n");
-        return 1;
-    }
+    // A fresh note on a page that has finished drawing it, as the page is when the capture
+    // window closes.
+    const auto resetNote = [&] {
+        handler.SetEditorHtml(QStringLiteral("<p>Screen of the meeting:</p>"));
+        handler.SetCurNoteGuid(CreateGuidString());
+        TavrikBench::settle(150);
+    };
     const ScreenSnapshot snapshot{desktop(), QRect(0, 0, 1920, 1080), QString()};
     const QString picture = work.path() + QStringLiteral("/capture.jpg");
     snapshot.image.save(picture);
@@ -160,15 +168,13 @@ int main(int argc, char **argv)
     std::vector<double> adding;
     // One after the other, each going first in every other run.
     const auto complete = [&] {
-        handler.SetEditorHtml(QStringLiteral("<p>Screen of the meeting:</p>"));
-        handler.SetCurNoteGuid(CreateGuidString());
+        resetNote();
         ZorvaNoteScreenCapture capture(handler.captureNotify(), snapshot);
         capture.tracker().setRect({0, 0, 1920, 1080});
         return TavrikBench::secondsOf([&] { capture.OnCommand(ZorvaNoteScreenCapture::Complete); });
     };
     const auto add = [&] {
-        handler.SetEditorHtml(QStringLiteral("<p>Screen of the meeting:</p>"));
-        handler.SetCurNoteGuid(CreateGuidString());
+        resetNote();
         DropFileInfo info;
         DropFiles::BuildDropFileInfo(picture, info);
         return TavrikBench::secondsOf([&] { handler.AddDropFileToEditor({info}); });

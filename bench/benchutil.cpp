@@ -164,6 +164,14 @@ bool waitUntil(const std::function<bool()> &ready, int timeoutMs)
     return true;
 }
 
+void settle(int ms)
+{
+    QElapsedTimer waited;
+    waited.start();
+    for (qint64 left = ms; left > 0; left = ms - waited.elapsed())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, int(left));
+}
+
 bool waitForEditorPage(QWebEnginePage *page)
 {
     for (int i = 0; i < 400; ++i) {

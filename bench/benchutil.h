@@ -87,6 +87,9 @@ QVariant runScript(QWebEnginePage *page, const QString &script);
 // Handles events until `ready` holds, for at most `timeoutMs`; whether it came to hold.
 bool waitUntil(const std::function<bool()> &ready, int timeoutMs = 60000);
 
+// Handles events for `ms` milliseconds: lets a page finish the frames a change started.
+void settle(int ms);
+
 // Waits up to 20 s until the editor page's own script in `page` has started.
 bool waitForEditorPage(QWebEnginePage *page);
 

@@ -27,6 +27,7 @@
         count: 0,
         limitHit: false, // an insertion was cut short a moment ago
         changedSinceMount: false,
+        unremembered: null, // a sanitised text not yet checked for remembering
         savedRange: null,
         menuAttachment: null, // the attachment the native menu was last asked for
         internalDrag: false,
@@ -550,6 +551,7 @@
         state.savedRange = null;
         state.internalDrag = false;
         state.changedSinceMount = false;
+        state.unremembered = null;
         doc.execCommand('defaultParagraphSeparator', false, 'p');
         doc.body.setAttribute('role', 'textbox');
         doc.body.setAttribute('aria-multiline', 'true');
@@ -580,6 +582,18 @@
         const dark = state.theme === 'dark';
         state.doc.documentElement.classList.toggle('dark', dark);
         document.documentElement.classList.toggle('dark', dark);
+    }
+
+    // Remembers the text last put in as clean when the frame still shows its clean DOM
+    // unchanged and that serialises back to the text.
+    function rememberShown() {
+        const text = state.unremembered;
+        state.unremembered = null;
+        if (text !== null && !state.changedSinceMount) {
+            Tavrik.sanitize.rememberIfSame(text, function () {
+                return body().innerHTML;
+            });
+        }
     }
 
     function currentHtml() {
@@ -617,9 +631,11 @@
 
         // A text seen clean before is parsed once, by the frame. Any other text is sanitised
         // into a fragment that goes into the frame as it is, without a second parse of its
-        // markup; it is remembered when the clean DOM serialises back to the text.
+        // markup; it is remembered when the clean DOM serialises back to the text, which is
+        // checked once the page is idle, or at the latest when the next content comes.
         setContent(html) {
             const text = html === null || html === undefined ? '' : String(html);
+            rememberShown();
             if (Tavrik.sanitize.isKnownClean(text)) {
                 mount(function (b) {
                     b.innerHTML = text;
@@ -630,9 +646,8 @@
             mount(function (b) {
                 b.appendChild(b.ownerDocument.adoptNode(clean));
             });
-            Tavrik.sanitize.rememberIfSame(text, function () {
-                return body().innerHTML;
-            });
+            state.unremembered = text;
+            requestIdleCallback(rememberShown);
         },
         content() {
             if (isBlank())

@@ -49,6 +49,16 @@ void ScreenCaptureDlgBase::SnapshotScreen()
     setSnapshot(ScreenSnapshot::Take());
 }
 
+void ScreenCaptureDlgBase::startOver(const ScreenSnapshot &snapshot)
+{
+    setSnapshot(snapshot);
+    clearSelection();
+    m_drawing = false;
+    m_cancelledBy = Qt::NoButton;
+    if (m_tip)
+        m_tip->placeForSide(1);
+}
+
 void ScreenCaptureDlgBase::setSnapshot(const ScreenSnapshot &snapshot)
 {
     // 32-bit pixels, which the selection is cut from directly.

@@ -44,6 +44,11 @@ public:
 
     // Reads the screen under the cursor into the snapshot (ScreenSnapshot::Take).
     void SnapshotScreen();
+    // Begins a new capture of `snapshot` in this window: no selection, the toolbar hidden,
+    // the tip in its first corner.
+    void startOver(const ScreenSnapshot &snapshot);
+    // Lets the snapshot go (the window keeps no picture of the screen while it is hidden).
+    void releaseSnapshot() { m_snapshot = QImage(); }
     // The snapshot's picture at `rect` (normalised, then clipped to the screen), in the
     // screen's own pixels; null for an empty rectangle or without a snapshot.
     QImage CopySelectionBitmap(const TrackRect &rect) const;

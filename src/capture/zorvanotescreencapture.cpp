@@ -20,6 +20,8 @@
 #include <QStandardPaths>
 #include <QThread>
 
+#include <memory>
+
 namespace TAVRIKCORE::RICHEDITOR {
 
 namespace {
@@ -99,12 +101,23 @@ QByteArray formatFor(const QString &path)
 
 ZorvaNoteScreenCapture::ZorvaNoteScreenCapture(IScreenCaptureNotify *notify, QWidget *parent)
     : ScreenCaptureDlgBase(parent), m_notify(notify)
-{ }
+{
+    initIdleTimer();
+}
 
 ZorvaNoteScreenCapture::ZorvaNoteScreenCapture(IScreenCaptureNotify *notify,
                                                const ScreenSnapshot &snapshot, QWidget *parent)
     : ScreenCaptureDlgBase(snapshot, parent), m_notify(notify)
-{ }
+{
+    initIdleTimer();
+}
+
+void ZorvaNoteScreenCapture::initIdleTimer()
+{
+    m_idle.setSingleShot(true);
+    m_idle.setInterval(KeptIdleMs);
+    connect(&m_idle, &QTimer::timeout, this, &QObject::deleteLater);
+}
 
 int ZorvaNoteScreenCapture::Run(IScreenCaptureNotify *notify, QWidget *host, bool hideHost)
 {
@@ -113,26 +126,40 @@ int ZorvaNoteScreenCapture::Run(IScreenCaptureNotify *notify, QWidget *host, boo
         hidden->hide();
         letWindowLeave();
     }
-    int ran = 0;
-    {
-        ZorvaNoteScreenCapture capture(notify);
-        if (capture.hasSnapshot()) {
-            capture.exec();
-            ran = 1;
+    const ScreenSnapshot snapshot = ScreenSnapshot::Take();
+    if (snapshot.isNull()) {
+        writeLog(snapshot.error);
+        IPrompts::instance()->messageBox(
+            hidden ? nullptr : host,
+            QCoreApplication::translate("ZorvaNoteScreenCapture",
+                                        "The screen could not be captured. %1")
+                .arg(snapshot.error),
+            QCoreApplication::translate("ZorvaNoteScreenCapture", "Screen capture"),
+            QMessageBox::Ok);
+    } else {
+        auto *kept = host ? host->findChild<ZorvaNoteScreenCapture *>(
+                                QString(), Qt::FindDirectChildrenOnly)
+                          : nullptr;
+        std::unique_ptr<ZorvaNoteScreenCapture> own;
+        if (kept) {
+            kept->m_notify = notify;
+            kept->startOver(snapshot);
         } else {
-            writeLog(capture.snapshotError());
-            IPrompts::instance()->messageBox(
-                hidden ? nullptr : host,
-                QCoreApplication::translate("ZorvaNoteScreenCapture",
-                                            "The screen could not be captured. %1")
-                    .arg(capture.snapshotError()),
-                QCoreApplication::translate("ZorvaNoteScreenCapture", "Screen capture"),
-                QMessageBox::Ok);
+            own = std::make_unique<ZorvaNoteScreenCapture>(notify, snapshot, host);
+        }
+        ZorvaNoteScreenCapture *capture = kept ? kept : own.get();
+        capture->m_idle.stop();
+        capture->exec();
+        capture->releaseSnapshot();
+        capture->m_notify = nullptr;
+        if (host) {
+            capture->m_idle.start();
+            own.release(); // owned by the host now
         }
     }
     if (hidden)
         hidden->show();
-    return ran;
+    return snapshot.isNull() ? 0 : 1;
 }
 
 QString ZorvaNoteScreenCapture::SaveAsTitle()

@@ -4,6 +4,8 @@
 
 #include "capture/screencapturedlgbase_p.h"
 
+#include <QTimer>
+
 namespace TAVRIKCORE::RICHEDITOR {
 
 class IScreenCaptureNotify;
@@ -27,7 +29,12 @@ public:
     // application's window) leaves the screen before the snapshot and comes back afterwards,
     // however the capture ended. When the screen gives no picture, the reason is logged and
     // shown in a message, and no capture window opens. 1 when the capture ran.
+    //
+    // The capture window of a `host` stays with it, hidden and without its snapshot, for
+    // `KeptIdleMs` after a capture: the next capture within that time opens in a window whose
+    // buffers already exist.
     static int Run(IScreenCaptureNotify *notify, QWidget *host, bool hideHost);
+    static constexpr int KeptIdleMs = 120000;
 
     // The save dialog's title, suggested name and filters.
     static QString SaveAsTitle();
@@ -42,9 +49,11 @@ public:
     void OnCommand(int id) override;
 
 private:
+    void initIdleTimer();
     void saveAs();
 
     IScreenCaptureNotify *m_notify;
+    QTimer m_idle; // deletes a kept window that went unused
 };
 
 } // namespace TAVRIKCORE::RICHEDITOR

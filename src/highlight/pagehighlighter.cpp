@@ -22,12 +22,21 @@ const QString &highlighterScript()
     return script;
 }
 
-// Runs `call` on the highlighter.
+// Runs `call` on the highlighter. Its script is sent only when the page does not have it yet,
+// once per page.
 std::optional<QVariant> callHighlighter(IEWebBrowser &browser, const QString &call)
 {
+    static const QString Missing = u"tavrik-highlighter-missing"_s;
+    QVariant result;
+    if (browser.ExecAppScript(u"window.tavrikHighlighter ? window.tavrikHighlighter."_s + call
+                                  + u" : \""_s + Missing + u'"',
+                              result)
+        != 0)
+        return std::nullopt;
+    if (result.userType() != QMetaType::QString || result.toString() != Missing)
+        return result;
     const QString expression = u"(function(){\n"_s + highlighterScript()
         + u"\nreturn window.tavrikHighlighter."_s + call + u";})()"_s;
-    QVariant result;
     if (browser.ExecAppScript(expression, result) != 0)
         return std::nullopt;
     return result;

@@ -151,19 +151,50 @@
         };
     }
 
+    // The body's text nodes in tree order. A search in a note that has not changed since the
+    // last one (a search box marking as the user types) goes through the list kept from then
+    // instead of walking the tree again, which in this script world costs a new wrapper for
+    // every node. A node added or removed under the body drops the list; the text itself is
+    // read anew by every search.
+    let known = null; // { body, nodes, changes }
+
+    function forgetTextNodes() {
+        if (known) {
+            known.changes.disconnect();
+            known = null;
+        }
+    }
+
+    function textNodesOf(body) {
+        if (known && (known.body !== body || known.changes.takeRecords().length))
+            forgetTextNodes();
+        if (known)
+            return known.nodes;
+        const nodes = [];
+        const walker = body.ownerDocument.createTreeWalker(body, NodeFilter.SHOW_TEXT);
+        for (let node = walker.nextNode(); node; node = walker.nextNode())
+            nodes.push(node);
+        const changes = new MutationObserver(function () {
+            if (known && known.changes === changes)
+                forgetTextNodes();
+        });
+        changes.observe(body, { subtree: true, childList: true });
+        known = { body: body, nodes: nodes, changes: changes };
+        return nodes;
+    }
+
     // Every occurrence of `keyword` in the body's text in text order, as [first node, offset,
     // last node, end]; each search starts one character after the start of the previous hit, so
     // overlapping occurrences count too. Hits inside one node come from that node's text alone;
-    // only the last characters of a node are matched on into the nodes after it. One walk over
-    // the text, keeping nothing of the nodes without a hit. A hit begun in a node ends before a
-    // later node could hold a whole hit, so every hit is found in text order.
+    // only the last characters of a node are matched on into the nodes after it, in one pass
+    // over the text. A hit begun in a node ends before a later node could hold a whole hit, so
+    // every hit is found in text order.
     function findAll(body, keyword) {
-        const walker = body.ownerDocument.createTreeWalker(body, NodeFilter.SHOW_TEXT);
         const length = keyword.length;
         const lead = keyword[0];
         const hits = [];
         let open = []; // hits begun at the end of a node: [node, offset, characters matched]
-        for (let node = walker.nextNode(); node; node = walker.nextNode()) {
+        for (const node of textNodesOf(body)) {
             const text = node.data;
             if (!text.length)
                 continue;

@@ -4,6 +4,7 @@
 // A capture on a real X server, started from the editor page: a window with four coloured
 // quarters is on the screen, the user drags a selection across it and completes, and the note
 // gets the picture of what was selected.
+#include "capture/cstip_p.h"
 #include "capture/cstoolbar_p.h"
 #include "capture/sticonbutton_p.h"
 #include "capture/zorvanotescreencapture_p.h"
@@ -15,6 +16,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QPainter>
+#include <QPointer>
 #include <QTest>
 #include <QTimer>
 
@@ -73,12 +75,14 @@ TEST_F(CaptureOnScreen, DragAndCompleteInsertsTheSelectedPicture)
 
     // The user, once the capture window is up.
     bool hostHidden = false;
+    QPointer<ZorvaNoteScreenCapture> first;
     QTimer user;
     QObject::connect(&user, &QTimer::timeout, [&] {
         auto *capture = qobject_cast<ZorvaNoteScreenCapture *>(QApplication::activeModalWidget());
         if (!capture || !capture->isVisible())
             return;
         user.stop();
+        first = capture;
         hostHidden = !host.isVisible();
         QCursor::setPos(116, 116);
         QTest::mousePress(capture, Qt::LeftButton, {}, {116, 116});
@@ -114,5 +118,28 @@ TEST_F(CaptureOnScreen, DragAndCompleteInsertsTheSelectedPicture)
         EXPECT_LE(distance(picture.pixel(s.at), Quarters[s.quarter]), 30)
             << "at " << s.at.x() << ',' << s.at.y();
     EXPECT_EQ(QDir(temp.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+
+    // The next capture opens in the same window, kept hidden without the screen's picture,
+    // and starts without a selection; leaving it adds nothing.
+    ASSERT_TRUE(first);
+    EXPECT_FALSE(first->isVisible());
+    EXPECT_FALSE(first->hasSnapshot());
+    bool fresh = false;
+    QObject::disconnect(&user, nullptr, nullptr, nullptr);
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        auto *capture = qobject_cast<ZorvaNoteScreenCapture *>(QApplication::activeModalWidget());
+        if (!capture || !capture->isVisible())
+            return;
+        user.stop();
+        fresh = capture == first && !capture->hasSelection() && capture->hasSnapshot()
+            && !capture->toolbar()->isVisible() && capture->tip()->side() == 1;
+        QTest::keyClick(capture, Qt::Key_Escape);
+    });
+    user.start(50);
+    runScript(editor.page(),
+              u"CppProcessor('SreenCapture', JSON.stringify({hideMainWnd: false}), '')"_s);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !user.isActive() && !first->isVisible(); }, 20000));
+    EXPECT_TRUE(fresh);
+    EXPECT_EQ(QDir(m_root).entryList({u"*.jpg"_s}, QDir::Files), stored);
     qunsetenv("TMPDIR");
 }

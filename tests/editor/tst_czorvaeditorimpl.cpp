@@ -563,6 +563,9 @@ TEST_F(Highlight, MarksFollowZoomResizeAndTypingButNeedThePageAndItsFrame)
          "d.getSelection().collapse(d.body.firstChild.firstChild,0);"
          "d.execCommand('insertText',false,'more ');})()"_s);
     EXPECT_TRUE(marksFollow({9, 17}, 3));
+    // A new search sees the typed text.
+    EXPECT_EQ(mark(u"more"_s), 1);
+    EXPECT_TRUE(marksOver(boxes({0}, 4)));
 
     // No page, or no editing frame, marks nothing.
     ZvWebNoteHandler bare;

@@ -165,43 +165,7 @@ TEST_F(NotesAppTest, OpensTheSampleNotebookOnItsWelcomeNoteCheckingSpellingInThe
     }
 }
 
-TEST(NoteSearchIndexing, NotesOfAnOlderNotebookAreReadFromTheirFilesAndIndexed)
-{
-    QTemporaryDir dir;
-    NoteStore store(dir.filePath(u"notes.db"_s));
-    ASSERT_TRUE(store.open()) << store.lastError().toStdString();
-    ASSERT_EQ(SampleNotebook::populate(store), 4);
-    {
-        // As a notebook from before the index holds them after its first open.
-        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"older"_s);
-        db.setDatabaseName(store.databasePath());
-        ASSERT_TRUE(db.open());
-        QSqlQuery query(db);
-        ASSERT_TRUE(query.exec(u"UPDATE note_index SET words = ''"_s));
-        ASSERT_TRUE(query.exec(u"UPDATE note_search SET complete = 0"_s));
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(u"older"_s);
-    ASSERT_TRUE(store.search(u"sesame"_s).empty());
-    NoteSearch search(store);
-    ASSERT_TRUE(search.isIndexing());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !search.isIndexing(); }, PageTimeoutMs));
-    const auto found = store.search(u"sesame"_s);
-    ASSERT_EQ(found.size(), 1u);
-    EXPECT_EQ(found[0].title, u"Dumplings 饺子"_s);
-    EXPECT_TRUE(store.notesToIndex().empty());
-
-    const QString id = found[0].id;
-    {
-        NoteSearch closing(store);
-        ASSERT_TRUE(store.saveNote(id, store.files(id), {}, u"kept at exit"_s, false));
-        closing.indexLater(id, u"kept at exit"_s);
-    }
-    EXPECT_EQ(store.search(u"exit"_s).size(), 1u) << "a save waiting at exit is indexed";
-    EXPECT_TRUE(store.notesToIndex().empty());
-}
-
-TEST_F(NotesAppTest, SwitchingSavesTheNoteLeftAndSearchOpensTheFoundNoteWithTheWordMarked)
+TEST_F(NotesAppTest, SwitchingSavesTheNoteLeftSearchOpensTheFoundNoteAndOlderNotebooksAreIndexed)
 {
     const QString welcome = m_window->currentNoteId();
     const auto before = m_store->noteFileNames(welcome);
@@ -238,34 +202,42 @@ TEST_F(NotesAppTest, SwitchingSavesTheNoteLeftAndSearchOpensTheFoundNoteWithTheW
     QTest::keyClick(search->field(), Qt::Key_Escape);
     EXPECT_FALSE(search->isActive());
     EXPECT_FALSE(search->results()->isVisible());
+
+    QTemporaryDir olderDir;
+    NoteStore older(olderDir.filePath(u"notes.db"_s));
+    ASSERT_TRUE(older.open()) << older.lastError().toStdString();
+    ASSERT_EQ(SampleNotebook::populate(older), 4);
+    {
+        // As a notebook from before the index holds them after its first open.
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"older"_s);
+        db.setDatabaseName(older.databasePath());
+        ASSERT_TRUE(db.open());
+        QSqlQuery query(db);
+        ASSERT_TRUE(query.exec(u"UPDATE note_index SET words = ''"_s));
+        ASSERT_TRUE(query.exec(u"UPDATE note_search SET complete = 0"_s));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(u"older"_s);
+    ASSERT_TRUE(older.search(u"sesame"_s).empty());
+    NoteSearch indexer(older);
+    ASSERT_TRUE(indexer.isIndexing());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !indexer.isIndexing(); }, PageTimeoutMs));
+    const auto found = older.search(u"sesame"_s);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].title, u"Dumplings 饺子"_s);
+    EXPECT_TRUE(older.notesToIndex().empty());
+
+    const QString id = found[0].id;
+    {
+        NoteSearch closing(older);
+        ASSERT_TRUE(older.saveNote(id, older.files(id), {}, u"kept at exit"_s, false));
+        closing.indexLater(id, u"kept at exit"_s);
+    }
+    EXPECT_EQ(older.search(u"exit"_s).size(), 1u) << "a save waiting at exit is indexed";
+    EXPECT_TRUE(older.notesToIndex().empty());
 }
 
-TEST_F(NotesAppTest, DeleteAsksFirstAndKeepsTheNoteOnNo)
-{
-    const QString id = m_window->noteIdByTitle(u"Dumplings 饺子"_s);
-    ASSERT_TRUE(m_window->selectNote(id));
-    const QString expected = u"Delete the note “Dumplings 饺子”?\n\n"
-                             "Its text and its attachments are removed for good."_s;
-
-    m_prompts.answerButton(QMessageBox::No);
-    m_window->deleteCurrentNote();
-    ASSERT_EQ(m_prompts.messages().size(), 1u);
-    EXPECT_EQ(m_prompts.shown().back().text, expected);
-    EXPECT_EQ(m_prompts.shown().back().title, u"Delete note"_s);
-    EXPECT_TRUE(m_store->note(id).has_value());
-
-    const QString noteFile = GetAttachRootDir() + u'/' + m_store->noteFileNames(id).front();
-    m_prompts.answerButton(QMessageBox::Yes);
-    m_window->deleteCurrentNote();
-    EXPECT_FALSE(m_store->note(id).has_value());
-    EXPECT_EQ(m_store->noteCount(), 3);
-    EXPECT_FALSE(QFile::exists(noteFile)) << "the deleted note's file stayed in the store";
-    EXPECT_FALSE(m_window->currentNoteId().isEmpty());
-    EXPECT_NE(m_window->currentNoteId(), id);
-    EXPECT_EQ(statusText(), u"Deleted “Dumplings 饺子”"_s);
-}
-
-TEST_F(NotesAppTest, DocumentCardOpensItsKeptCopyAndTheAttachDialogRemembersItsFolder)
+TEST_F(NotesAppTest, DocumentCardOpensItsKeptCopyTheAttachDialogRemembersAndDeleteAsks)
 {
     QStringList launched;
     m_window->setAttachmentLauncher([&](const QUrl &url) {
@@ -302,6 +274,29 @@ TEST_F(NotesAppTest, DocumentCardOpensItsKeptCopyAndTheAttachDialogRemembersItsF
     runInPage(u"Tavrik.editor.document().querySelector('img[zv_exdata*=\"YS50eHQ\"]').remove()"_s);
     m_window->editor()->SaveEditor();
     EXPECT_EQ(m_window->attachmentPane()->names(), welcomeFiles);
+
+    // Delete asks first and keeps the note on no.
+    const QString id = m_window->noteIdByTitle(u"Dumplings 饺子"_s);
+    ASSERT_TRUE(m_window->selectNote(id));
+    const QString expected = u"Delete the note “Dumplings 饺子”?\n\n"
+                             "Its text and its attachments are removed for good."_s;
+
+    m_prompts.answerButton(QMessageBox::No);
+    m_window->deleteCurrentNote();
+    ASSERT_EQ(m_prompts.messages().size(), 1u);
+    EXPECT_EQ(m_prompts.shown().back().text, expected);
+    EXPECT_EQ(m_prompts.shown().back().title, u"Delete note"_s);
+    EXPECT_TRUE(m_store->note(id).has_value());
+
+    const QString noteFile = GetAttachRootDir() + u'/' + m_store->noteFileNames(id).front();
+    m_prompts.answerButton(QMessageBox::Yes);
+    m_window->deleteCurrentNote();
+    EXPECT_FALSE(m_store->note(id).has_value());
+    EXPECT_EQ(m_store->noteCount(), 3);
+    EXPECT_FALSE(QFile::exists(noteFile)) << "the deleted note's file stayed in the store";
+    EXPECT_FALSE(m_window->currentNoteId().isEmpty());
+    EXPECT_NE(m_window->currentNoteId(), id);
+    EXPECT_EQ(statusText(), u"Deleted “Dumplings 饺子”"_s);
 }
 
 TEST_F(NotesAppTest, NewNoteLeftEmptyIsDiscardedOrSavedAndTitledAfterItsFirstLine)
@@ -344,29 +339,7 @@ TEST_F(NotesAppTest, NewNoteLeftEmptyIsDiscardedOrSavedAndTitledAfterItsFirstLin
     EXPECT_TRUE(statusText().startsWith(u"Saved “Groceries” at "_s)) << statusText().toStdString();
 }
 
-TEST_F(NotesAppTest, ChineseReachesTheMenusTheEditorPageAndTheNoteList)
-{
-    m_window.reset();
-    const auto restore = qScopeGuard([] {
-        UiLanguage::Reset();
-        QWebEngineProfile::defaultProfile()->setHttpAcceptLanguage(QString());
-    });
-    UiLanguage::AddCatalogue(u"tavriknotes"_s);
-    ASSERT_EQ(UiLanguage::Set(u"zh_CN"_s), u"zh_CN"_s);
-    m_window = std::make_unique<MainWindow>(*m_store);
-    m_window->show();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return m_window->isEditorReady(); }, PageTimeoutMs));
-    EXPECT_EQ(m_window->menuBar()->actions().at(0)->text(), u"文件(&F)"_s);
-    EXPECT_EQ(runInPage(u"[document.querySelector('[data-id=\"bold\"]').dataset.tip,"
-                        "document.querySelector('[data-id=\"block\"] option').textContent,"
-                        "document.getElementById('status-mode').textContent]"_s)
-                  .toStringList(),
-              (QStringList{u"粗体 (Ctrl+B)"_s, u"正文"_s, u"正在编辑"_s}));
-    m_window->newNote();
-    EXPECT_EQ(m_store->note(m_window->currentNoteId())->title, u"无标题笔记"_s);
-}
-
-TEST_F(NotesAppTest, ExportWritesTheSavedNoteAndReadOnlyAndRenameAreKept)
+TEST_F(NotesAppTest, ExportWritesTheSavedNoteReadOnlyAndRenameAreKeptAndChineseIsShown)
 {
     QTemporaryDir out;
     type(u" Exported line."_s);
@@ -399,6 +372,26 @@ TEST_F(NotesAppTest, ExportWritesTheSavedNoteAndReadOnlyAndRenameAreKept)
     EXPECT_FALSE(list->model()->setData(current, u"   "_s, Qt::EditRole));
     EXPECT_EQ(statusText(), u"Cannot rename the note: the title is empty"_s);
     EXPECT_EQ(m_store->note(id)->title, u"Hello again"_s);
+
+    // Chinese reaches the menus, the editor page and the note list.
+    m_window.reset();
+    const auto restore = qScopeGuard([] {
+        UiLanguage::Reset();
+        QWebEngineProfile::defaultProfile()->setHttpAcceptLanguage(QString());
+    });
+    UiLanguage::AddCatalogue(u"tavriknotes"_s);
+    ASSERT_EQ(UiLanguage::Set(u"zh_CN"_s), u"zh_CN"_s);
+    m_window = std::make_unique<MainWindow>(*m_store);
+    m_window->show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_window->isEditorReady(); }, PageTimeoutMs));
+    EXPECT_EQ(m_window->menuBar()->actions().at(0)->text(), u"文件(&F)"_s);
+    EXPECT_EQ(runInPage(u"[document.querySelector('[data-id=\"bold\"]').dataset.tip,"
+                        "document.querySelector('[data-id=\"block\"] option').textContent,"
+                        "document.getElementById('status-mode').textContent]"_s)
+                  .toStringList(),
+              (QStringList{u"粗体 (Ctrl+B)"_s, u"正文"_s, u"正在编辑"_s}));
+    m_window->newNote();
+    EXPECT_EQ(m_store->note(m_window->currentNoteId())->title, u"无标题笔记"_s);
 }
 
 // The File menu's store upkeep: a sound notebook, a clean-up that removes only after a yes,

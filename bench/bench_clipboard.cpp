@@ -119,22 +119,29 @@ int main(int argc, char **argv)
         const double add = TavrikBench::secondsOf([&] { handler.AddDropFileToEditor(sources); });
 
         // Copying them out with the same key, through the editor and by the browser alone
-        // (the editor's key hook unregistered). The browser takes the focus a moment after
-        // the window, and its selection must be made after that.
+        // (the editor's key hook unregistered), each going first in every other run. The
+        // browser takes the focus a moment after the window, and its selection must be made
+        // after that.
         inner->setFocus();
         QTest::qWait(200);
-        selectAttachments(page);
-        clipboard->clear();
-        const double copy = secondsUntil(
-            [&] { QTest::keyClick(inner, Qt::Key_C, Qt::ControlModifier); },
-            [&] { return clipboard->mimeData() && clipboard->mimeData()->hasUrls(); });
-        selectAttachments(page);
-        clipboard->clear();
-        editor.SetIEUINotify(nullptr);
-        const double browserCopy = secondsUntil(
-            [&] { QTest::keyClick(inner, Qt::Key_C, Qt::ControlModifier); },
-            [&] { return clipboard->mimeData() && clipboard->mimeData()->hasHtml(); });
-        editor.SetIEUINotify(&handler);
+        const auto copyOut = [&](bool throughEditor) {
+            selectAttachments(page);
+            clipboard->clear();
+            editor.SetIEUINotify(throughEditor ? &handler : nullptr);
+            const double seconds = secondsUntil(
+                [&] { QTest::keyClick(inner, Qt::Key_C, Qt::ControlModifier); },
+                [&] {
+                    const QMimeData *data = clipboard->mimeData();
+                    return data && (throughEditor ? data->hasUrls() : data->hasHtml());
+                });
+            editor.SetIEUINotify(&handler);
+            return seconds;
+        };
+        const bool editorFirst = run % 2 == 0;
+        const double first = copyOut(editorFirst);
+        const double second = copyOut(!editorFirst);
+        const double copy = editorFirst ? first : second;
+        const double browserCopy = editorFirst ? second : first;
 
         // Pasting the note's HTML into it again: the pasted attachments are stored anew as
         // part10(1).bin ... beside the originals. The originals are recorded as one byte each

@@ -41,7 +41,7 @@ using TavrikBench::median;
 
 namespace {
 
-constexpr int ReadyRuns = 7;
+constexpr int ReadyRuns = 11;
 constexpr int ContentRuns = 9;
 constexpr int TimeoutMs = 60000;
 constexpr int NoteBytes = 2 * 1024 * 1024;
@@ -213,14 +213,18 @@ int main(int argc, char **argv)
             return 2;
     }
 
-    // Ready: alternating runs after one warm-up of each side. A bare view loading the editor's
-    // own page tells how much of the difference is the page rather than the editor around it.
+    // Ready: alternating runs after one warm-up of each side, the editor and the bare view of
+    // its page going first in turn. A bare view loading the editor's own page tells how much
+    // of the difference is the page rather than the editor around it.
     const QString editorPagePath = dir.filePath(u"zveditor/index.html"_s);
     std::vector<double> editorReady, bareReady, editorPageReady;
     for (int i = 0; i <= ReadyRuns; ++i) {
         const double bare = bareReadySeconds(barePath);
-        const double editor = editorReadySeconds();
-        const double editorPage = bareReadySeconds(editorPagePath);
+        const bool editorFirst = i % 2 == 0;
+        const double first = editorFirst ? editorReadySeconds() : bareReadySeconds(editorPagePath);
+        const double second = editorFirst ? bareReadySeconds(editorPagePath) : editorReadySeconds();
+        const double editor = editorFirst ? first : second;
+        const double editorPage = editorFirst ? second : first;
         if (bare < 0 || editor < 0 || editorPage < 0) {
             qWarning("bench_editor: a page did not load");
             return 2;

@@ -222,9 +222,16 @@ void ZvWebNoteHandler::UpdateAttModifyTimeField(const QString &noteId,
                                                 const std::map<QString, QString> &cache)
 {
     Q_UNUSED(noteId);
+    QString now; // one moment for every file of this save, read at most once
     for (NewAttachFile &file : files) {
         const auto found = cache.find(file.storeName + file.origName);
-        file.modifyTime = found != cache.end() ? found->second : GetCurTimeString();
+        if (found != cache.end()) {
+            file.modifyTime = found->second;
+            continue;
+        }
+        if (now.isEmpty())
+            now = GetCurTimeString();
+        file.modifyTime = now;
     }
 }
 

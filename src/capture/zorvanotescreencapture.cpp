@@ -16,6 +16,7 @@
 #include <QGuiApplication>
 #include <QImageWriter>
 #include <QMenu>
+#include <QPointer>
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QThread>
@@ -121,7 +122,7 @@ void ZorvaNoteScreenCapture::initIdleTimer()
 
 int ZorvaNoteScreenCapture::Run(IScreenCaptureNotify *notify, QWidget *host, bool hideHost)
 {
-    QWidget *hidden = hideHost && host && host->isVisible() ? host : nullptr;
+    const QPointer<QWidget> hidden = hideHost && host && host->isVisible() ? host : nullptr;
     if (hidden) {
         hidden->hide();
         letWindowLeave();
@@ -137,24 +138,28 @@ int ZorvaNoteScreenCapture::Run(IScreenCaptureNotify *notify, QWidget *host, boo
             QCoreApplication::translate("ZorvaNoteScreenCapture", "Screen capture"),
             QMessageBox::Ok);
     } else {
-        auto *kept = host ? host->findChild<ZorvaNoteScreenCapture *>(
-                                QString(), Qt::FindDirectChildrenOnly)
-                          : nullptr;
+        // The host's window is kept with it; without a host the window lives for this capture.
         std::unique_ptr<ZorvaNoteScreenCapture> own;
-        if (kept) {
-            kept->m_notify = notify;
-            kept->startOver(snapshot);
+        ZorvaNoteScreenCapture *capture = host ? host->findChild<ZorvaNoteScreenCapture *>(
+                                                     QString(), Qt::FindDirectChildrenOnly)
+                                               : nullptr;
+        if (capture) {
+            capture->m_notify = notify;
+            capture->startOver(snapshot);
+        } else if (host) {
+            capture = new ZorvaNoteScreenCapture(notify, snapshot, host);
         } else {
-            own = std::make_unique<ZorvaNoteScreenCapture>(notify, snapshot, host);
+            own = std::make_unique<ZorvaNoteScreenCapture>(notify, snapshot);
+            capture = own.get();
         }
-        ZorvaNoteScreenCapture *capture = kept ? kept : own.get();
+        const QPointer<ZorvaNoteScreenCapture> alive(capture);
         capture->m_idle.stop();
         capture->exec();
-        capture->releaseSnapshot();
-        capture->m_notify = nullptr;
-        if (host) {
-            capture->m_idle.start();
-            own.release(); // owned by the host now
+        if (alive) {
+            alive->releaseSnapshot();
+            alive->m_notify = nullptr;
+            if (host)
+                alive->m_idle.start();
         }
     }
     if (hidden)

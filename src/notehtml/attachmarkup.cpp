@@ -72,23 +72,14 @@ int parseAttList(const QString &noteId, const QString &html, std::vector<NewAtta
                  QString *plainText,
                  const std::function<QString(const QString &, const QString &)> &pathOf)
 {
-    HtmlDocument doc;
-    if (!doc.parse(html)) {
-        CLog4C::GetInstance()->WriteLog(QStringLiteral("[ERROR] 解析html字串，获取附件列表失败！"));
-        return 0;
-    }
-    if (plainText)
-        *plainText = HtmlDocument::innerText(doc.body());
-
     std::vector<Entry> entries; // position = order number
     std::map<QString, std::size_t> keys;
     const bool noteIdSafe = isSafeNoteId(noteId);
-    for (HtmlDocument::Element image : doc.elementsByTagName("img")) {
-        const std::optional<QString> exdata = HtmlDocument::attribute(image, "zv_exdata");
+    const auto readImage = [&](const std::optional<QString> &exdata, const QString &className,
+                               const std::optional<QString> &src) {
         if (!exdata)
-            continue;
-
-        const QString classStore = GetFileNameFromPath(HtmlDocument::className(image));
+            return;
+        const QString classStore = GetFileNameFromPath(className);
         if (!classStore.isEmpty() && keys.find(classStore) == keys.end()) {
             const QString origName = AttachMarkup::GetOrigNameFromJson(ToNarrow(*exdata));
             const QString key = classStore + origName;
@@ -106,8 +97,6 @@ int parseAttList(const QString &noteId, const QString &html, std::vector<NewAtta
                 }
             }
         }
-
-        const std::optional<QString> src = HtmlDocument::attribute(image, "src");
         if (src) {
             const QString srcStore = GetFileNameFromPath(*src);
             if (!srcStore.isEmpty() && keys.find(srcStore) == keys.end()) {
@@ -119,6 +108,27 @@ int parseAttList(const QString &noteId, const QString &html, std::vector<NewAtta
                 }
             }
         }
+    };
+
+    // The plain text needs the document; the list alone only the pictures' attributes.
+    bool parsed = false;
+    if (plainText) {
+        HtmlDocument doc;
+        parsed = doc.parse(html);
+        if (parsed) {
+            *plainText = HtmlDocument::innerText(doc.body());
+            for (HtmlDocument::Element image : doc.elementsByTagName("img"))
+                readImage(HtmlDocument::attribute(image, "zv_exdata"),
+                          HtmlDocument::className(image), HtmlDocument::attribute(image, "src"));
+        }
+    } else {
+        parsed = HtmlDocument::scan(html, "img", [&](const HtmlDocument::ScannedElement &image) {
+            readImage(image.attribute("zv_exdata"), image.className(), image.attribute("src"));
+        });
+    }
+    if (!parsed) {
+        CLog4C::GetInstance()->WriteLog(QStringLiteral("[ERROR] 解析html字串，获取附件列表失败！"));
+        return 0;
     }
 
     records.clear();
@@ -167,19 +177,19 @@ int AttachMarkup::ListAttachments(const QString &root, const QString &noteId, co
 
 int AttachMarkup::ParseAttOrigFileNameList(const QString &html, std::vector<QString> &names)
 {
-    HtmlDocument doc;
-    if (!doc.parse(html)) {
+    const bool parsed
+        = HtmlDocument::scan(html, "img", [&](const HtmlDocument::ScannedElement &image) {
+              const std::optional<QString> exdata = image.attribute("zv_exdata");
+              if (!exdata)
+                  return;
+              QString origName = GetOrigNameFromJson(ToNarrow(*exdata));
+              if (!origName.isEmpty())
+                  names.push_back(std::move(origName));
+          });
+    if (!parsed) {
         CLog4C::GetInstance()->WriteLog(
             QStringLiteral("[ERROR] 解析html字串，获取附件原文件名列表失败！"));
         return 0;
-    }
-    for (HtmlDocument::Element image : doc.elementsByTagName("img")) {
-        const std::optional<QString> exdata = HtmlDocument::attribute(image, "zv_exdata");
-        if (!exdata)
-            continue;
-        QString origName = GetOrigNameFromJson(ToNarrow(*exdata));
-        if (!origName.isEmpty())
-            names.push_back(std::move(origName));
     }
     return 1;
 }

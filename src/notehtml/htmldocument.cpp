@@ -5,6 +5,7 @@
 #include <QStringEncoder>
 
 #include <libxml/HTMLparser.h>
+#include <libxml/HTMLtree.h>
 #include <libxml/dict.h>
 #include <libxml/parserInternals.h>
 #include <libxml/tree.h>
@@ -356,16 +357,19 @@ void HtmlDocument::clear()
     }
 }
 
-bool HtmlDocument::load(const char *data, qsizetype size)
+namespace {
+
+// A parser context reading `size` bytes of UTF-8 at `data` with the note options; null when
+// it cannot be made.
+htmlParserCtxtPtr newParserContext(const char *data, qsizetype size)
 {
-    clear();
     if (size <= 0 || size > std::numeric_limits<int>::max())
-        return false;
+        return nullptr;
     // The bytes are UTF-8, which the context is told directly, so the parser does not run a
     // conversion pass over them first. A meta charset is ignored.
     htmlParserCtxtPtr ctxt = htmlNewParserCtxt();
     if (!ctxt)
-        return false;
+        return nullptr;
     htmlCtxtUseOptions(ctxt, kParseOptions);
     xmlParserInputBufferPtr buffer
         = xmlParserInputBufferCreateMem(data, int(size), XML_CHAR_ENCODING_NONE);
@@ -375,11 +379,42 @@ bool HtmlDocument::load(const char *data, qsizetype size)
         if (buffer)
             xmlFreeParserInputBuffer(buffer);
         htmlFreeParserCtxt(ctxt);
-        return false;
+        return nullptr;
     }
     inputPush(ctxt, input);
     ctxt->charset = XML_CHAR_ENCODING_UTF8;
     ctxt->encoding = xmlStrdup(BAD_CAST "UTF-8"); // no guessing from the first bytes either
+    return ctxt;
+}
+
+// Note HTML as UTF-8 bytes the parser reads as parse() means it: a fragment behind the
+// prefix that opens its implied body.
+QByteArray parserInput(const QString &html, bool page)
+{
+    const qsizetype prefix = page && !html.isEmpty() ? 0 : kFragmentPrefixSize;
+    // One buffer holding the fragment prefix and the UTF-8 text, converted in one pass.
+    QStringEncoder encoder(QStringEncoder::Utf8);
+    QByteArray buffer(prefix + encoder.requiredSpace(html.size()), Qt::Uninitialized);
+    std::memcpy(buffer.data(), kFragmentPrefix, std::size_t(prefix));
+    char *end = encoder.appendToBuffer(buffer.data() + prefix, html);
+    buffer.truncate(end - buffer.constData());
+    return buffer;
+}
+
+struct Scan
+{
+    const char *tagName;
+    const std::function<void(const HtmlDocument::ScannedElement &)> *visit;
+};
+
+} // namespace
+
+bool HtmlDocument::load(const char *data, qsizetype size)
+{
+    clear();
+    htmlParserCtxtPtr ctxt = newParserContext(data, size);
+    if (!ctxt)
+        return false;
     htmlParseDocument(ctxt);
     m_doc = ctxt->myDoc;
     ctxt->myDoc = nullptr;
@@ -402,13 +437,47 @@ bool HtmlDocument::load(const char *data, qsizetype size)
 
 bool HtmlDocument::loadText(const QString &html, bool page)
 {
-    const qsizetype prefix = page && !html.isEmpty() ? 0 : kFragmentPrefixSize;
-    // One buffer holding the fragment prefix and the UTF-8 text, converted in one pass.
-    QStringEncoder encoder(QStringEncoder::Utf8);
-    QByteArray buffer(prefix + encoder.requiredSpace(html.size()), Qt::Uninitialized);
-    std::memcpy(buffer.data(), kFragmentPrefix, std::size_t(prefix));
-    char *end = encoder.appendToBuffer(buffer.data() + prefix, html);
-    return load(buffer.constData(), end - buffer.constData());
+    const QByteArray input = parserInput(html, page);
+    return load(input.constData(), input.size());
+}
+
+bool HtmlDocument::scan(const QString &html, const char *tagName,
+                        const std::function<void(const ScannedElement &)> &visit)
+{
+    const QByteArray input
+        = parserInput(html, looksLikePage(html.utf16(), html.utf16() + html.size()));
+    htmlParserCtxtPtr ctxt = newParserContext(input.constData(), input.size());
+    if (!ctxt)
+        return false;
+    // Only the start tags are seen; the parser builds no tree.
+    xmlSAXHandler handler{};
+    handler.initialized = 1;
+    handler.startElement = [](void *data, const xmlChar *name, const xmlChar **attributes) {
+        const auto *scan = static_cast<const Scan *>(data);
+        if (name && std::strcmp(reinterpret_cast<const char *>(name), scan->tagName) == 0)
+            (*scan->visit)(ScannedElement(attributes));
+    };
+    *ctxt->sax = handler;
+    Scan scan{tagName, &visit};
+    ctxt->userData = &scan;
+    htmlParseDocument(ctxt);
+    ctxt->userData = ctxt;
+    htmlFreeParserCtxt(ctxt);
+    return true;
+}
+
+std::optional<QString> HtmlDocument::ScannedElement::attribute(const char *name) const
+{
+    for (const xmlChar **at = m_attributes; at && at[0]; at += 2) {
+        if (std::strcmp(reinterpret_cast<const char *>(at[0]), name) != 0)
+            continue;
+        // A value-less attribute reads as the tree holds it: HTML's boolean attributes as
+        // their name, any other as an empty text.
+        if (!at[1])
+            return htmlIsBooleanAttr(at[0]) ? QString::fromUtf8(name) : QString();
+        return QString::fromUtf8(reinterpret_cast<const char *>(at[1]));
+    }
+    return std::nullopt;
 }
 
 bool HtmlDocument::parse(const QString &html)

@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -53,6 +54,26 @@ public:
     bool parsePage(const QByteArray &utf8);
 
     bool isNull() const { return m_doc == nullptr; }
+
+    // One element met by scan(): its attributes while the visit runs.
+    class ScannedElement
+    {
+    public:
+        // As attribute() gives it for the element in a parsed document.
+        std::optional<QString> attribute(const char *name) const;
+        QString className() const { return attribute("class").value_or(QString()); }
+
+    private:
+        friend class HtmlDocument;
+        explicit ScannedElement(const unsigned char **attributes) : m_attributes(attributes) { }
+        const unsigned char **m_attributes;
+    };
+    // Reads note HTML as parse() does and calls `visit` for every element with the lower-case
+    // tag name `tagName`, in document order, without building the document: a reader that
+    // needs a few elements' attributes of a large note spares the tree's time and memory.
+    // False when the parser could not start.
+    static bool scan(const QString &html, const char *tagName,
+                     const std::function<void(const ScannedElement &)> &visit);
 
     // Elements with the lower-case tag name, in document order; empty without a document.
     std::vector<Element> elementsByTagName(const char *tagName) const;

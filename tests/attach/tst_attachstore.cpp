@@ -917,9 +917,9 @@ TEST_F(AddingTest, BatchKeepsTheNoteWithinTenMebibytesSayingSoInTheChosenLanguag
 
     // The limit's message is shown in the chosen language and logged as written.
     const DropFileInfo tooLarge = record(makeFile(u"big.dat"_s, 10485761));
-    const std::pair<QString, QString> cases[] = {
+    const std::pair<QString, QString> languages[] = {
         {u"en_GB"_s, u"A note can hold at most 10 MB of attachments."_s}, {u"zh_TW"_s, TooLarge}};
-    for (const auto &[locale, shown] : cases) {
+    for (const auto &[locale, shown] : languages) {
         EXPECT_EQ(UiLanguage::Set(locale), locale == u"en_GB" ? u"en"_s : u"zh_CN"_s);
         prompts.clear();
         LogCapture log;
@@ -1191,6 +1191,29 @@ TEST(ClipboardLayout, HtmlFormatAndFileListBytesAndFragmentOffsetsOutOfPlace)
         ClipboardLayout::htmlFragment(QByteArray("StartFragment:0 EndFragment:31\0 x", 33)));
 }
 
+struct Keys : ZvWebNoteHandler, QObject
+{
+    long key(QEvent::Type type, int key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier)
+    {
+        const QKeyEvent event(type, key, modifiers);
+        return OnTranslateAccelerator(&event);
+    }
+    // Presses and releases `key` with Control; the press's answer.
+    long click(int key)
+    {
+        const long pressed = this->key(QEvent::KeyPress, key);
+        this->key(QEvent::KeyRelease, key);
+        return pressed;
+    }
+    // Counts the copy notifications posted to the browser's inner window.
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        copyNotifications += event->type() == CopyNotifyEvent;
+        return false;
+    }
+    int copyNotifications = 0;
+};
+
 TEST(ClipboardFormats, EachWriteReplacesTheClipboardAndReadsBackAndKeysRouteInOrder)
 {
     QClipboard *clipboard = QGuiApplication::clipboard();
@@ -1258,29 +1281,6 @@ TEST(ClipboardFormats, EachWriteReplacesTheClipboardAndReadsBackAndKeysRouteInOr
     EXPECT_EQ(handler.click(Qt::Key_D), E_NOTIMPL);
     EXPECT_EQ(browser.argsOf(u"AddPicToEditor"_s), QStringList());
 }
-
-struct Keys : ZvWebNoteHandler, QObject
-{
-    long key(QEvent::Type type, int key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier)
-    {
-        const QKeyEvent event(type, key, modifiers);
-        return OnTranslateAccelerator(&event);
-    }
-    // Presses and releases `key` with Control; the press's answer.
-    long click(int key)
-    {
-        const long pressed = this->key(QEvent::KeyPress, key);
-        this->key(QEvent::KeyRelease, key);
-        return pressed;
-    }
-    // Counts the copy notifications posted to the browser's inner window.
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        copyNotifications += event->type() == CopyNotifyEvent;
-        return false;
-    }
-    int copyNotifications = 0;
-};
 
 using PasteLimit = AppFolderTest;
 

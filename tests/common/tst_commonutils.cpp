@@ -111,7 +111,7 @@ TEST(Base64, EncodeGivesStandardPaddedTextAndDecodeGivesBytesAndCountWithItsQuir
     }
 }
 
-TEST(CalcFileMd5, SizesAroundTheReadChunkLargeFilesAndUnreadableOnes)
+TEST(HashesAndGuids, FileMd5AroundTheReadChunkAndGuidsOfThirtyTwoHexDigitsInFieldOrder)
 {
     QTemporaryDir temp;
     // Chinese file name: the path must reach the system in its own encoding.
@@ -141,10 +141,8 @@ TEST(CalcFileMd5, SizesAroundTheReadChunkLargeFilesAndUnreadableOnes)
         ElementsAre(u"[ERROR]: Open file('" + missing + u"') to calc file md5 failed!Error code:2.",
                     u"[ERROR] CalcFileMd5: Read file('" + temp.path()
                         + u"') failed!Error code:21."));
-}
 
-TEST(CreateGuidString, ThirtyTwoLowerHexDigitsInFieldOrder)
-{
+    // A GUID is thirty-two lower-case hex digits in field order.
     static const QRegularExpression shape(QStringLiteral("^[0-9a-f]{32}$"));
     QSet<QString> seen;
     for (int i = 0; i < 200; ++i) {

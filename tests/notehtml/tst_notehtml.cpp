@@ -437,7 +437,7 @@ TEST(HtmlDocument, EditorMarkupRoundTripsRepairedLenientlyAndOnlyTheBodyIsSerial
     EXPECT_EQ(HtmlDocument::innerText(doc.body()), u"a b\n x\n  y \n\n\nz bold"_qs);
 }
 
-TEST(HtmlDocument, AttributesTellAbsentFromEmptyAndSetExactValuesAndOddInputsNeverCrash)
+TEST(HtmlDocument, AttributesTellAbsentFromEmptySetExactValuesAndScanAlikeAndOddInputsNeverCrash)
 {
     HtmlDocument doc;
     ASSERT_TRUE(doc.parse(u"<img src=\"\" zv_exdata><img class=\"c\"><p>no img</p><img>"_qs));
@@ -492,6 +492,42 @@ TEST(HtmlDocument, AttributesTellAbsentFromEmptyAndSetExactValuesAndOddInputsNev
     HtmlDocument odd;
     ASSERT_TRUE(odd.parse(QByteArray("<meta charset=\"iso-8859-1\"><p>\xc3\xa9</p>")));
     EXPECT_EQ(HtmlDocument::innerText(odd.body()), u"é"_qs);
+
+    // Scanning sees the same elements with the same attribute values as the parsed document.
+    const QString cases[] = {
+        u"<p>a<img src=\"x\\1.png\" class=\"s&amp;t\" zv_exdata=\"{&quot;a&quot;:1}\">b</p>"
+        "<table><tr><td><img ismap alt></td></tr></table><img SRC=\"UPPER\">"_qs,
+        u"<!DOCTYPE html><html><head><title>t</title></head><body><img src=\"p\"></body></html>"_qs,
+        u"text first <b><img src=\"a\"><p><img src=\"b\"></b><noscript><img src=\"c\"></noscript>"_qs,
+        u"<img"_qs,
+        QString(),
+    };
+    qsizetype met = 0;
+    for (const QString &html : cases) {
+        QStringList parsed, scanned;
+        const auto describe = [](const std::optional<QString> &src, const QString &className,
+                                 const std::optional<QString> &ismap) -> QString {
+            return src.value_or(u"-"_qs) + u'|' + className + u'|' + ismap.value_or(u"-"_qs);
+        };
+        HtmlDocument doc;
+        ASSERT_TRUE(doc.parse(html));
+        for (HtmlDocument::Element image : doc.elementsByTagName("img"))
+            parsed << describe(HtmlDocument::attribute(image, "src"),
+                               HtmlDocument::className(image),
+                               HtmlDocument::attribute(image, "ismap"));
+        ASSERT_TRUE(HtmlDocument::scan(html, "img", [&](const HtmlDocument::ScannedElement &e) {
+            scanned << describe(e.attribute("src"), e.className(), e.attribute("ismap"));
+        }));
+        EXPECT_EQ(scanned, parsed) << html.toStdString();
+        met += scanned.size();
+    }
+    EXPECT_EQ(met, 8);
+    QStringList first;
+    HtmlDocument::scan(u"<p><img src=\"x\\1.png\" class=\"s&amp;t\" ismap>"_qs, "img",
+                       [&](const HtmlDocument::ScannedElement &e) {
+                           first << *e.attribute("src") << e.className() << *e.attribute("ismap");
+                       });
+    EXPECT_EQ(first, (QStringList{u"x\\1.png"_qs, u"s&t"_qs, u"ismap"_qs}));
 }
 
 QString md5Of(const QByteArray &bytes)
@@ -1091,45 +1127,6 @@ TEST_F(ExportTest, ArchiveHoldsTheFormattedNoteAndItsPicturesAndContentFollowsTh
               "fo:background-color=\"#00ff00\""_qs);
     EXPECT_EQ(spanStyle(written, u"f"_qs),
               u"style:text-line-through-style=\"solid\" fo:color=\"#0000ff\""_qs);
-}
-
-// Scanning sees the same elements with the same attribute values as the parsed document.
-TEST(HtmlDocument, ScanMeetsTheElementsOfTheParsedDocument)
-{
-    const QString cases[] = {
-        u"<p>a<img src=\"x\\1.png\" class=\"s&amp;t\" zv_exdata=\"{&quot;a&quot;:1}\">b</p>"
-        "<table><tr><td><img ismap alt></td></tr></table><img SRC=\"UPPER\">"_qs,
-        u"<!DOCTYPE html><html><head><title>t</title></head><body><img src=\"p\"></body></html>"_qs,
-        u"text first <b><img src=\"a\"><p><img src=\"b\"></b><noscript><img src=\"c\"></noscript>"_qs,
-        u"<img"_qs,
-        QString(),
-    };
-    qsizetype met = 0;
-    for (const QString &html : cases) {
-        QStringList parsed, scanned;
-        const auto describe = [](const std::optional<QString> &src, const QString &className,
-                                 const std::optional<QString> &ismap) -> QString {
-            return src.value_or(u"-"_qs) + u'|' + className + u'|' + ismap.value_or(u"-"_qs);
-        };
-        HtmlDocument doc;
-        ASSERT_TRUE(doc.parse(html));
-        for (HtmlDocument::Element image : doc.elementsByTagName("img"))
-            parsed << describe(HtmlDocument::attribute(image, "src"),
-                               HtmlDocument::className(image),
-                               HtmlDocument::attribute(image, "ismap"));
-        ASSERT_TRUE(HtmlDocument::scan(html, "img", [&](const HtmlDocument::ScannedElement &e) {
-            scanned << describe(e.attribute("src"), e.className(), e.attribute("ismap"));
-        }));
-        EXPECT_EQ(scanned, parsed) << html.toStdString();
-        met += scanned.size();
-    }
-    EXPECT_EQ(met, 8);
-    QStringList first;
-    HtmlDocument::scan(u"<p><img src=\"x\\1.png\" class=\"s&amp;t\" ismap>"_qs, "img",
-                       [&](const HtmlDocument::ScannedElement &e) {
-                           first << *e.attribute("src") << e.className() << *e.attribute("ismap");
-                       });
-    EXPECT_EQ(first, (QStringList{u"x\\1.png"_qs, u"s&t"_qs, u"ismap"_qs}));
 }
 
 } // namespace

@@ -39,15 +39,8 @@ int main(int argc, char **argv)
     TavrikBench::QuietPrompts prompts;
     ZvWebNoteHandler handler;
     IEWebBrowser browser;
-    browser.SetJSCallFunNotify(&handler);
-    browser.SetIEDragNotify(&handler);
-    handler.SetIEWebBrowser(&browser);
-    browser.Create(nullptr, QRect(0, 0, 900, 600), 1, IEWebBrowser::StyleVisible);
-    browser.Navigate2(work.path() + QStringLiteral("/zveditor/index.html"));
-    if (!TavrikBench::waitForEditorPage(browser.page())) {
-        std::fprintf(stderr, "editor page did not start\n");
+    if (!TavrikBench::showEditorPage(browser, handler, work.path()))
         return 1;
-    }
 
     const QString source = work.path() + QStringLiteral("/report.docx");
     const QString copy = work.path() + QStringLiteral("/copy.docx");

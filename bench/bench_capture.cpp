@@ -115,14 +115,8 @@ int main(int argc, char **argv)
     TavrikBench::QuietPrompts prompts;
     CaptureHandler handler;
     IEWebBrowser browser;
-    browser.SetJSCallFunNotify(&handler);
-    handler.SetIEWebBrowser(&browser);
-    browser.Create(nullptr, QRect(0, 0, 900, 600), 1, IEWebBrowser::StyleVisible);
-    browser.Navigate2(work.path() + QStringLiteral("/zveditor/index.html"));
-    if (!TavrikBench::waitForEditorPage(browser.page())) {
-        std::fprintf(stderr, "editor page did not start\n");
+    if (!TavrikBench::showEditorPage(browser, handler, work.path()))
         return 1;
-    }
 
     // Opening: the whole capture up to its first paint, against reading the screen alone, from
     // the editor's page as a user starts it.

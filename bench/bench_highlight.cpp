@@ -20,7 +20,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr int Runs = 9;
+constexpr int Runs = 15;
 constexpr int Hits = 1000;
 constexpr int NoteBytes = 2 * 1024 * 1024;
 

@@ -4,6 +4,7 @@
 
 #include "common/commonutils.h"
 
+#include "bridge/zvwebnotehandler.h"
 #include "skin/iewebbrowser.h"
 
 #include <QByteArray>
@@ -181,6 +182,21 @@ bool waitForEditorPage(QWebEnginePage *page)
         QTimer::singleShot(50, &loop, &QEventLoop::quit);
         loop.exec();
     }
+    return false;
+}
+
+bool showEditorPage(TAVRIKCORE::RICHEDITOR::IEWebBrowser &browser,
+                    TAVRIKCORE::RICHEDITOR::ZvWebNoteHandler &handler, const QString &appFolder)
+{
+    browser.SetJSCallFunNotify(&handler);
+    browser.SetIEDragNotify(&handler);
+    handler.SetIEWebBrowser(&browser);
+    browser.Create(nullptr, QRect(0, 0, 900, 600), 1,
+                   TAVRIKCORE::RICHEDITOR::IEWebBrowser::StyleVisible);
+    browser.Navigate2(appFolder + QStringLiteral("/zveditor/index.html"));
+    if (waitForEditorPage(browser.page()))
+        return true;
+    std::fprintf(stderr, "editor page did not start\n");
     return false;
 }
 

@@ -13,6 +13,11 @@
 
 class QWebEnginePage;
 
+namespace TAVRIKCORE::RICHEDITOR {
+class IEWebBrowser;
+class ZvWebNoteHandler;
+}
+
 namespace TavrikBench {
 
 enum class Goal { AtLeast, AtMost };
@@ -89,6 +94,12 @@ bool waitUntil(const std::function<bool()> &ready, int timeoutMs = 60000);
 
 // Handles events for `ms` milliseconds: lets a page finish the frames a change started.
 void settle(int ms);
+
+// Shows the editor page of the application folder `appFolder` in `browser`, 900 x 600, with
+// `handler` answering its calls and drops, and waits for its script; false, with a message,
+// when the page did not start.
+bool showEditorPage(TAVRIKCORE::RICHEDITOR::IEWebBrowser &browser,
+                    TAVRIKCORE::RICHEDITOR::ZvWebNoteHandler &handler, const QString &appFolder);
 
 // Waits up to 20 s until the editor page's own script in `page` has started.
 bool waitForEditorPage(QWebEnginePage *page);

@@ -534,14 +534,7 @@ protected:
     RecordingPrompts m_prompts;
 };
 
-TEST_F(CapturePortal, WaylandSessionsAskThePortal)
-{
-    EXPECT_EQ(ScreenSnapshot::SourceFor(u"wayland"_s, QString()), ScreenSnapshot::Source::Portal);
-    EXPECT_EQ(ScreenSnapshot::SourceFor(u"xcb"_s, u"wayland"_s), ScreenSnapshot::Source::Portal);
-    EXPECT_EQ(ScreenSnapshot::SourceFor(u"xcb"_s, u"x11"_s), ScreenSnapshot::Source::Screen);
-}
-
-TEST_F(CapturePortal, WithoutAPortalTheUserIsToldAndNoWindowOpens)
+TEST_F(CapturePortal, WaylandSessionsAskThePortalAndWithoutOneTheUserIsTold)
 {
     LogCapture log;
     EXPECT_EQ(ZorvaNoteScreenCapture::Run(nullptr, nullptr, false), 0);
@@ -554,6 +547,11 @@ TEST_F(CapturePortal, WithoutAPortalTheUserIsToldAndNoWindowOpens)
     ASSERT_EQ(log.lines().size(), 1u);
     EXPECT_TRUE(log.lines()[0].startsWith(u"[ERROR] Screen capture: "_s + reason));
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+
+    // Wayland sessions ask the portal.
+    EXPECT_EQ(ScreenSnapshot::SourceFor(u"wayland"_s, QString()), ScreenSnapshot::Source::Portal);
+    EXPECT_EQ(ScreenSnapshot::SourceFor(u"xcb"_s, u"wayland"_s), ScreenSnapshot::Source::Portal);
+    EXPECT_EQ(ScreenSnapshot::SourceFor(u"xcb"_s, u"x11"_s), ScreenSnapshot::Source::Screen);
 }
 
 TEST_F(CapturePortal, ThePortalsPictureIsTheScreenAtItsPixelRatio)

@@ -209,7 +209,7 @@ TEST_F(AppFolderTest, AttachRootAndAttachFilePaths)
     EXPECT_FALSE(QFileInfo::exists(attachRoot));
 }
 
-TEST(Folders, MakeDirectoriesAndIsFileExist)
+TEST(PathsAndNames, FoldersAreMadeAndFoundAndNamesSplitAtTheLastSeparatorAndDot)
 {
     QTemporaryDir temp;
     const QString deep = temp.path() + u"/a/b/中文/c";
@@ -245,10 +245,7 @@ TEST(Folders, MakeDirectoriesAndIsFileExist)
     ASSERT_TRUE(writeBytes(longFile, "x"));
     EXPECT_NE(IsFileExist(longFile), 0);
     EXPECT_EQ(IsFileExist(longFile + u"x"), 0);
-}
 
-TEST(NameText, SplitsAtLastSeparatorAndDotNamesFoldersAndSafeFilesAndSplitsStrings)
-{
     // path, file name, extension, path without the extension
     const std::tuple<QString, QString, QString, QString> cases[]
         = {{u"/home/u/a.txt"_s, u"a.txt"_s, u"txt"_s, u"/home/u/a"_s},

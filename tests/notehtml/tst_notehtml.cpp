@@ -86,7 +86,17 @@ const QString kNote = uR"(<!-- note --><!DOCTYPE html><html><head><title>t</titl
 <img src="file:///C:/a/x.png" zv_exdata='{}'></div>
 tail</body></html>)"_qs;
 
-TEST(AttachMarkup, ParseAttListListsEachFileOnceReadsHugeNotesAndSkipsNamesLeaving)
+// zv_exdata of a.txt and b.txt as they appear in markup.
+const QString kExA = u"{&quot;OrigName_B64&quot;:&quot;YS50eHQ=&quot;}"_qs;
+const QString kExB = u"{&quot;OrigName_B64&quot;:&quot;Yi50eHQ=&quot;}"_qs;
+
+QString img(const QString &cls, const QString &src, const QString &exdata)
+{
+    return u"<img class=\""_qs + cls + u"\" src=\""_qs + src + u"\" zv_exdata=\""_qs + exdata
+        + u"\">"_qs;
+}
+
+TEST(AttachMarkup, ParseAttListListsEachFileOnceSkipsNamesLeavingAndUpdatesRepointElements)
 {
     std::vector<NewAttachFile> records(3); // replaced, not appended to
     QString text;
@@ -197,20 +207,8 @@ TEST(AttachMarkup, ParseAttListListsEachFileOnceReadsHugeNotesAndSkipsNamesLeavi
     EXPECT_THAT(describe(found),
                 ElementsAre(expected(1, u"k.png"_qs, {}, u"png"_qs, root() + u"k.png"_qs)));
     EXPECT_THAT(idLog.lines(), ElementsAre(prefix + u"../up"_qs));
-}
 
-// zv_exdata of a.txt and b.txt as they appear in markup.
-const QString kExA = u"{&quot;OrigName_B64&quot;:&quot;YS50eHQ=&quot;}"_qs;
-const QString kExB = u"{&quot;OrigName_B64&quot;:&quot;Yi50eHQ=&quot;}"_qs;
-
-QString img(const QString &cls, const QString &src, const QString &exdata)
-{
-    return u"<img class=\""_qs + cls + u"\" src=\""_qs + src + u"\" zv_exdata=\""_qs + exdata
-        + u"\">"_qs;
-}
-
-TEST(AttachMarkupRewriter, UpdatesRepointEveryMatchingElementAndRewritePathsAndMetadata)
-{
+    // The rewriter repoints every matching element and rewrites paths and metadata.
     const QString body = u"<p>附件 "_qs
         + img(u"userdata\\attachment\\old.txt"_qs, u"../userdata\\attachment\\old_t.png"_qs, kExA)
         + u"</p><img src=\"../userdata\\attachment\\pic.png\">"_qs
@@ -220,29 +218,29 @@ TEST(AttachMarkupRewriter, UpdatesRepointEveryMatchingElementAndRewritePathsAndM
     const QString page = u"<!-- saved --><html><head><title>x</title></head><body>"_qs + body
         + u"</body></html>"_qs;
 
-    QString html = u"unset"_qs;
-    QString text = u"unset"_qs;
+    QString rewritten = u"unset"_qs;
+    QString rewrittenText = u"unset"_qs;
     ASSERT_EQ(AttachMarkupRewriter::UpdateHtmlAttachAttr(
                   page, u"a.txt"_qs, u"userdata\\attachment\\new.txt"_qs,
-                  u"../userdata\\attachment\\new_t.png"_qs, html, text),
+                  u"../userdata\\attachment\\new_t.png"_qs, rewritten, rewrittenText),
               1);
     const QString changed
         = img(u"userdata\\attachment\\new.txt"_qs, u"../userdata\\attachment\\new_t.png"_qs, kExA);
     EXPECT_EQ(
-        html,
+        rewritten,
         u"<p>附件 "_qs + changed + u"</p><img src=\"../userdata\\attachment\\pic.png\">"_qs
             + changed
             // a blank inside the JSON makes it another text: not matched, written back normalised
             + u"<img class=\"userdata\\attachment\\old.txt\" zv_exdata=\"{&quot;OrigName_B64&quot;: &quot;YS50eHQ=&quot;}\">"_qs
             + img(u"userdata\\attachment\\b.txt"_qs, u"../userdata\\attachment\\b_t.png"_qs, kExB));
-    EXPECT_EQ(text, u"附件"_qs);
+    EXPECT_EQ(rewrittenText, u"附件"_qs);
 
     // No element carries the name: the body comes back as it was.
     ASSERT_EQ(AttachMarkupRewriter::UpdateHtmlAttachAttr(page, u"nobody.txt"_qs, u"c"_qs, u"s"_qs,
-                                                         html, text),
+                                                         rewritten, rewrittenText),
               1);
     EXPECT_EQ(
-        html,
+        rewritten,
         body.left(body.indexOf(u"<img class=\"userdata\\attachment\\old.txt\" zv_exdata='"_qs))
             + u"<img class=\"userdata\\attachment\\old.txt\" zv_exdata=\"{&quot;OrigName_B64&quot;: &quot;YS50eHQ=&quot;}\">"_qs
             + img(u"userdata\\attachment\\b.txt"_qs, u"../userdata\\attachment\\b_t.png"_qs, kExB));
@@ -369,7 +367,7 @@ QString bodyHtml(const QString &html)
 }
 
 // What a contenteditable body produces comes back byte for byte.
-TEST(HtmlDocument, EditorMarkupRoundTripsRepairedLenientlyAndOnlyTheBodyIsSerialized)
+TEST(HtmlDocument, MarkupRoundTripsRepairedOnlyTheBodyIsSerializedAndAttributesAreExact)
 {
     const QString cases[] = {
         u"<p>plain text</p>"_qs,
@@ -435,13 +433,10 @@ TEST(HtmlDocument, EditorMarkupRoundTripsRepairedLenientlyAndOnlyTheBodyIsSerial
 
     ASSERT_TRUE(doc.parse(u"\n  <p>  a \n b  </p>  <pre> x\n  y </pre><br><br>z <b>bold</b>\n"_qs));
     EXPECT_EQ(HtmlDocument::innerText(doc.body()), u"a b\n x\n  y \n\n\nz bold"_qs);
-}
 
-TEST(HtmlDocument, AttributesTellAbsentFromEmptySetExactValuesAndScanAlikeAndOddInputsNeverCrash)
-{
-    HtmlDocument doc;
-    ASSERT_TRUE(doc.parse(u"<img src=\"\" zv_exdata><img class=\"c\"><p>no img</p><img>"_qs));
-    const auto images = doc.elementsByTagName("img");
+    HtmlDocument parsed;
+    ASSERT_TRUE(parsed.parse(u"<img src=\"\" zv_exdata><img class=\"c\"><p>no img</p><img>"_qs));
+    const auto images = parsed.elementsByTagName("img");
     ASSERT_EQ(images.size(), 3u);
     EXPECT_EQ(HtmlDocument::attribute(images[0], "src"), QString());
     EXPECT_TRUE(HtmlDocument::attribute(images[0], "src").has_value());
@@ -455,21 +450,21 @@ TEST(HtmlDocument, AttributesTellAbsentFromEmptySetExactValuesAndScanAlikeAndOdd
     HtmlDocument::setAttribute(images[2], "src", hostile);
     HtmlDocument::setClassName(images[2], u"userdata\\attachment\\x.png"_qs);
     EXPECT_EQ(HtmlDocument::attribute(images[2], "src"), hostile);
-    EXPECT_EQ(HtmlDocument::innerHtml(doc.body()),
+    EXPECT_EQ(HtmlDocument::innerHtml(parsed.body()),
               u"<img src=\"\" zv_exdata=\"\"><img class=\"c\"><p>no img</p>"
               "<img src=\"..\\a\\名 &amp; &quot;q&quot; <x> %5C &amp;amp;\" "
               "class=\"userdata\\attachment\\x.png\">"_qs);
 
     // Serialized and parsed again, the value is the same text.
     HtmlDocument again;
-    ASSERT_TRUE(again.parse(HtmlDocument::innerHtml(doc.body())));
+    ASSERT_TRUE(again.parse(HtmlDocument::innerHtml(parsed.body())));
     EXPECT_EQ(HtmlDocument::attribute(again.elementsByTagName("img")[2], "src"), hostile);
 
     // Removing an element removes what it contains.
-    ASSERT_TRUE(doc.parse(u"<p>a<span><img src=\"1\">in</span>b</p><img src=\"2\">"_qs));
-    doc.removeElement(doc.elementsByTagName("span").at(0));
-    EXPECT_EQ(doc.elementsByTagName("img").size(), 1u);
-    EXPECT_EQ(HtmlDocument::innerHtml(doc.body()), u"<p>ab</p><img src=\"2\">"_qs);
+    ASSERT_TRUE(parsed.parse(u"<p>a<span><img src=\"1\">in</span>b</p><img src=\"2\">"_qs));
+    parsed.removeElement(parsed.elementsByTagName("span").at(0));
+    EXPECT_EQ(parsed.elementsByTagName("img").size(), 1u);
+    EXPECT_EQ(HtmlDocument::innerHtml(parsed.body()), u"<p>ab</p><img src=\"2\">"_qs);
 
     // Odd inputs give a document and never crash.
     const QByteArray inputs[] = {
@@ -494,7 +489,7 @@ TEST(HtmlDocument, AttributesTellAbsentFromEmptySetExactValuesAndScanAlikeAndOdd
     EXPECT_EQ(HtmlDocument::innerText(odd.body()), u"é"_qs);
 
     // Scanning sees the same elements with the same attribute values as the parsed document.
-    const QString cases[] = {
+    const QString sources[] = {
         u"<p>a<img src=\"x\\1.png\" class=\"s&amp;t\" zv_exdata=\"{&quot;a&quot;:1}\">b</p>"
         "<table><tr><td><img ismap alt></td></tr></table><img SRC=\"UPPER\">"_qs,
         u"<!DOCTYPE html><html><head><title>t</title></head><body><img src=\"p\"></body></html>"_qs,
@@ -503,7 +498,7 @@ TEST(HtmlDocument, AttributesTellAbsentFromEmptySetExactValuesAndScanAlikeAndOdd
         QString(),
     };
     qsizetype met = 0;
-    for (const QString &html : cases) {
+    for (const QString &html : sources) {
         QStringList parsed, scanned;
         const auto describe = [](const std::optional<QString> &src, const QString &className,
                                  const std::optional<QString> &ismap) -> QString {

@@ -151,76 +151,64 @@
         };
     }
 
-    // The body's text nodes in tree order. A search in a note that has not changed since the
-    // last one (a search box marking as the user types) goes through the list kept from then
+    // The body's text in one piece: its text nodes (the empty ones left out) in tree order,
+    // where each begins in the text, and the text. A search in a note that has not changed
+    // since the last one (a search box marking as the user types) uses the piece kept from then
     // instead of walking the tree again, which in this script world costs a new wrapper for
-    // every node. A node added or removed under the body drops the list; the text itself is
-    // read anew by every search.
-    let known = null; // { body, nodes, changes }
+    // every node. Any change of the body's nodes or text drops it.
+    let known = null; // { body, nodes, starts, text, changes }
 
-    function forgetTextNodes() {
+    function forgetText() {
         if (known) {
             known.changes.disconnect();
             known = null;
         }
     }
 
-    function textNodesOf(body) {
+    function textOf(body) {
         if (known && (known.body !== body || known.changes.takeRecords().length))
-            forgetTextNodes();
+            forgetText();
         if (known)
-            return known.nodes;
+            return known;
         const nodes = [];
+        const starts = [];
+        const parts = [];
+        let length = 0;
         const walker = body.ownerDocument.createTreeWalker(body, NodeFilter.SHOW_TEXT);
-        for (let node = walker.nextNode(); node; node = walker.nextNode())
+        for (let node = walker.nextNode(); node; node = walker.nextNode()) {
+            const data = node.data;
+            if (!data.length)
+                continue;
             nodes.push(node);
+            starts.push(length);
+            parts.push(data);
+            length += data.length;
+        }
         const changes = new MutationObserver(function () {
             if (known && known.changes === changes)
-                forgetTextNodes();
+                forgetText();
         });
-        changes.observe(body, { subtree: true, childList: true });
-        known = { body: body, nodes: nodes, changes: changes };
-        return nodes;
+        changes.observe(body, { subtree: true, childList: true, characterData: true });
+        known = { body: body, nodes: nodes, starts: starts, text: parts.join(''), changes: changes };
+        return known;
     }
 
     // Every occurrence of `keyword` in the body's text in text order, as [first node, offset,
     // last node, end]; each search starts one character after the start of the previous hit, so
-    // overlapping occurrences count too. Hits inside one node come from that node's text alone;
-    // only the last characters of a node are matched on into the nodes after it, in one pass
-    // over the text. A hit begun in a node ends before a later node could hold a whole hit, so
-    // every hit is found in text order.
+    // overlapping occurrences count too. A hit may run over several text nodes; whether it
+    // reads as one piece of text is for the caller to tell.
     function findAll(body, keyword) {
-        const length = keyword.length;
-        const lead = keyword[0];
+        const { nodes, starts, text } = textOf(body);
         const hits = [];
-        let open = []; // hits begun at the end of a node: [node, offset, characters matched]
-        for (const node of textNodesOf(body)) {
-            const text = node.data;
-            if (!text.length)
-                continue;
-            if (open.length) {
-                const still = [];
-                for (const partial of open) {
-                    const rest = keyword.slice(partial[2]);
-                    if (text.length >= rest.length) {
-                        if (text.startsWith(rest))
-                            hits.push(partial[0], partial[1], node, rest.length);
-                    } else if (rest.startsWith(text)) {
-                        partial[2] += text.length;
-                        still.push(partial);
-                    }
-                }
-                open = still;
-            }
-            for (let at = text.indexOf(keyword); at >= 0; at = text.indexOf(keyword, at + 1))
-                hits.push(node, at, node, at + length);
-            if (length < 2)
-                continue;
-            const tailStart = Math.max(0, text.length - length + 1);
-            for (let at = text.indexOf(lead, tailStart); at >= 0; at = text.indexOf(lead, at + 1)) {
-                if (keyword.startsWith(text.slice(at)))
-                    open.push([node, at, text.length - at]);
-            }
+        let first = 0; // the node holding the hit's first character; hits only move forward
+        for (let at = text.indexOf(keyword); at >= 0; at = text.indexOf(keyword, at + 1)) {
+            while (first + 1 < nodes.length && starts[first + 1] <= at)
+                ++first;
+            const end = at + keyword.length;
+            let last = first;
+            while (last + 1 < nodes.length && starts[last + 1] < end)
+                ++last;
+            hits.push(nodes[first], at - starts[first], nodes[last], end - starts[last]);
         }
         return hits;
     }

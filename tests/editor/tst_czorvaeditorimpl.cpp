@@ -517,7 +517,7 @@ TEST_F(Highlight, MarksEveryVisibleHitAsPlainTextScrollsToTheFirstAndCoversIt)
         EXPECT_EQ(mark(keyword), 1);
         EXPECT_EQ(log.lines(), Lines{});
         EXPECT_EQ(marks().value(u"hits"_s).toInt(), offsets.size()) << html.left(120).toStdString();
-        EXPECT_TRUE(marksOver(boxes(offsets, int(keyword.size())))) << html.left(120).toStdString();
+        EXPECT_TRUE(marksFollow(offsets, int(keyword.size()))) << html.left(120).toStdString();
     }
     EXPECT_EQ(page(u"typeof window.hacked"_s).toString(), u"undefined"_s);
     EXPECT_EQ(
@@ -578,7 +578,7 @@ TEST_F(Highlight, MarksFollowZoomResizeAndTypingButNeedThePageAndItsFrame)
     EXPECT_TRUE(marksFollow({9, 17}, 3));
     // A new search sees the typed text.
     EXPECT_EQ(mark(u"more"_s), 1);
-    EXPECT_TRUE(marksOver(boxes({0}, 4)));
+    EXPECT_TRUE(marksFollow({0}, 4));
 
     // No page, or no editing frame, marks nothing.
     ZvWebNoteHandler bare;
@@ -598,7 +598,7 @@ TEST_F(Highlight, OnlyTheNewestKeywordIsMarkedAndTheNoteAndItsFileStayAsTheyWere
     const QString state = noteState();
     EXPECT_EQ(mark(u"one"_s), 1);
     EXPECT_EQ(mark(u"two"_s), 1);
-    EXPECT_TRUE(marksOver(boxes({4}, 3)));
+    EXPECT_TRUE(marksFollow({4}, 3));
     EXPECT_EQ(mark(QString()), 1);
     EXPECT_EQ(marks().value(u"hits"_s).toInt(), 0);
     EXPECT_EQ(page(u"document.querySelectorAll('tavrik-marks').length"_s).toInt(), 0);

@@ -1,7 +1,8 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
 // Reads the attachment list out of arbitrary note HTML: whatever the markup holds, every file
-// path it yields stays inside the attachment folder.
+// path it yields stays inside the attachment folder, and the list read without the document
+// (no plain text asked for) is the list read with it.
 #include "common/commonutils.h"
 #include "fuzzcheck.h"
 #include "notehtml/attachmarkup_p.h"
@@ -35,6 +36,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         const QString clean = QDir::cleanPath(record.filePath);
         check(clean.startsWith(root) && clean.size() > root.size(), "path inside the store");
         check(clean == record.filePath, "path has no . or .. parts");
+    }
+
+    std::vector<NewAttachFile> scanned;
+    AttachMarkup::ParseAttList(QStringLiteral("0123456789abcdef0123456789abcdef"), html, scanned);
+    check(scanned.size() == records.size(), "same number of records without the document");
+    for (std::size_t i = 0; i < scanned.size() && i < records.size(); ++i) {
+        check(scanned[i].storeName == records[i].storeName
+                  && scanned[i].origName == records[i].origName
+                  && scanned[i].fileKind == records[i].fileKind
+                  && scanned[i].filePath == records[i].filePath,
+              "same records without the document");
     }
 
     std::vector<QString> names;

@@ -84,12 +84,13 @@ void findMissing(const StoreSurvey &survey, std::vector<StoreFinding> &findings)
                 addMissing(findings, survey.root + u'/' + noteId + u'/' + name, ref);
         }
     }
-    for (const auto &[name, ref] : survey.keptAnywhere) {
+    for (const auto &entry : survey.keptAnywhere) {
+        const QString &name = entry.first;
         const bool found
             = std::any_of(folderFiles.cbegin(), folderFiles.cend(),
                           [&](const auto &folder) { return folder.second.count(name) > 0; });
         if (!found)
-            addMissing(findings, survey.root + QStringLiteral("/*/") + name, ref);
+            addMissing(findings, survey.root + QStringLiteral("/*/") + name, entry.second);
     }
 }
 

@@ -51,6 +51,8 @@ void ScreenCaptureDlgBase::SnapshotScreen()
 
 void ScreenCaptureDlgBase::startOver(const ScreenSnapshot &snapshot)
 {
+    if (m_tracker.IsTracking())
+        m_tracker.TrackCancel();
     setSnapshot(snapshot);
     clearSelection();
     m_drawing = false;

@@ -138,20 +138,8 @@ int ZorvaNoteScreenCapture::Run(IScreenCaptureNotify *notify, QWidget *host, boo
             QCoreApplication::translate("ZorvaNoteScreenCapture", "Screen capture"),
             QMessageBox::Ok);
     } else {
-        // The host's window is kept with it; without a host the window lives for this capture.
         std::unique_ptr<ZorvaNoteScreenCapture> own;
-        ZorvaNoteScreenCapture *capture = host ? host->findChild<ZorvaNoteScreenCapture *>(
-                                                     QString(), Qt::FindDirectChildrenOnly)
-                                               : nullptr;
-        if (capture) {
-            capture->m_notify = notify;
-            capture->startOver(snapshot);
-        } else if (host) {
-            capture = new ZorvaNoteScreenCapture(notify, snapshot, host);
-        } else {
-            own = std::make_unique<ZorvaNoteScreenCapture>(notify, snapshot);
-            capture = own.get();
-        }
+        ZorvaNoteScreenCapture *capture = windowFor(notify, host, snapshot, own);
         const QPointer<ZorvaNoteScreenCapture> alive(capture);
         capture->m_idle.stop();
         capture->exec();
@@ -165,6 +153,24 @@ int ZorvaNoteScreenCapture::Run(IScreenCaptureNotify *notify, QWidget *host, boo
     if (hidden)
         hidden->show();
     return snapshot.isNull() ? 0 : 1;
+}
+
+// The host's window is kept with it; without a host the window, held in `own`, lives for this
+// capture only.
+ZorvaNoteScreenCapture *ZorvaNoteScreenCapture::windowFor(
+    IScreenCaptureNotify *notify, QWidget *host, const ScreenSnapshot &snapshot,
+    std::unique_ptr<ZorvaNoteScreenCapture> &own)
+{
+    if (!host) {
+        own = std::make_unique<ZorvaNoteScreenCapture>(notify, snapshot);
+        return own.get();
+    }
+    auto *kept = host->findChild<ZorvaNoteScreenCapture *>(QString(), Qt::FindDirectChildrenOnly);
+    if (!kept)
+        return new ZorvaNoteScreenCapture(notify, snapshot, host);
+    kept->m_notify = notify;
+    kept->startOver(snapshot);
+    return kept;
 }
 
 QString ZorvaNoteScreenCapture::SaveAsTitle()

@@ -6,6 +6,8 @@
 
 #include <QTimer>
 
+#include <memory>
+
 namespace TAVRIKCORE::RICHEDITOR {
 
 class IScreenCaptureNotify;
@@ -49,6 +51,9 @@ public:
     void OnCommand(int id) override;
 
 private:
+    static ZorvaNoteScreenCapture *windowFor(IScreenCaptureNotify *notify, QWidget *host,
+                                             const ScreenSnapshot &snapshot,
+                                             std::unique_ptr<ZorvaNoteScreenCapture> &own);
     void initIdleTimer();
     void saveAs();
 

@@ -21,8 +21,6 @@
 #include <QStandardPaths>
 #include <QThread>
 
-#include <memory>
-
 namespace TAVRIKCORE::RICHEDITOR {
 
 namespace {

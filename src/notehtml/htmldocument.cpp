@@ -401,6 +401,12 @@ QByteArray parserInput(const QString &html, bool page)
     return buffer;
 }
 
+// Note HTML as parse() reads it: a page when it starts like one, else body content.
+QByteArray noteInput(const QString &html)
+{
+    return parserInput(html, looksLikePage(html.utf16(), html.utf16() + html.size()));
+}
+
 struct Scan
 {
     const char *tagName;
@@ -444,8 +450,7 @@ bool HtmlDocument::loadText(const QString &html, bool page)
 bool HtmlDocument::scan(const QString &html, const char *tagName,
                         const std::function<void(const ScannedElement &)> &visit)
 {
-    const QByteArray input
-        = parserInput(html, looksLikePage(html.utf16(), html.utf16() + html.size()));
+    const QByteArray input = noteInput(html);
     htmlParserCtxtPtr ctxt = newParserContext(input.constData(), input.size());
     if (!ctxt)
         return false;
@@ -482,7 +487,8 @@ std::optional<QString> HtmlDocument::ScannedElement::attribute(const char *name)
 
 bool HtmlDocument::parse(const QString &html)
 {
-    return loadText(html, looksLikePage(html.utf16(), html.utf16() + html.size()));
+    const QByteArray input = noteInput(html);
+    return load(input.constData(), input.size());
 }
 
 // Bytes go through QString so that invalid UTF-8 becomes U+FFFD before the parser sees it.

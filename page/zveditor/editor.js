@@ -401,6 +401,7 @@
     // Ctrl+Shift+7 and Ctrl+Shift+8 make numbered and bulleted lists; the browser itself
     // has the other usual keys (Ctrl+B, I, U, Z, Y).
     const LIST_KEYS = { Digit7: 'insertOrderedList', Digit8: 'insertUnorderedList' };
+    const LIST_COMMANDS = new Set(['insertOrderedList', 'insertUnorderedList']);
 
     function onKeyDown(event) {
         if ((event.ctrlKey || event.metaKey) && !event.altKey && event.key.toLowerCase() === 'k') {
@@ -431,7 +432,7 @@
             if (next)
                 selectContents(next);
         } else if (item) {
-            state.doc.execCommand(event.shiftKey ? 'outdent' : 'indent', false);
+            indentListItem(event.shiftKey);
             updateCount();
         } else {
             state.doc.execCommand('insertText', false, '\t');
@@ -461,9 +462,12 @@
         const b = body();
         if (!b.querySelector(BLOCK_IN_PARAGRAPH))
             return;
-        const sel = selection();
-        const kept = sel.rangeCount ? sel.getRangeAt(0).cloneRange() : null;
-        const ends = kept && [kept.startContainer, kept.startOffset, kept.endContainer, kept.endOffset];
+        keepingSelection(function () {
+            liftEach(b);
+        });
+    }
+
+    function liftEach(b) {
         for (let inner = b.querySelector(BLOCK_IN_PARAGRAPH); inner; inner = b.querySelector(BLOCK_IN_PARAGRAPH)) {
             const paragraph = inner.parentNode;
             const parent = paragraph.parentNode;
@@ -482,7 +486,16 @@
             }
             paragraph.remove();
         }
-        // Moving nodes collapses the selection around them; the nodes themselves are unchanged.
+    }
+
+    // Runs `move`, which moves nodes of the note around, and puts the selection back where it
+    // was: moving nodes collapses the selection around them; the nodes themselves are unchanged.
+    function keepingSelection(move) {
+        const b = body();
+        const sel = selection();
+        const kept = sel.rangeCount ? sel.getRangeAt(0).cloneRange() : null;
+        const ends = kept && [kept.startContainer, kept.startOffset, kept.endContainer, kept.endOffset];
+        move();
         if (ends && b.contains(ends[0]) && b.contains(ends[2])) {
             const range = state.doc.createRange();
             range.setStart(ends[0], ends[1]);
@@ -492,9 +505,91 @@
         }
     }
 
+    const LIST = 'ul,ol';
+
+    // The browser indents a list item by putting a list straight into the list (<ul><ul>),
+    // which is not valid HTML: such a list moves into the item before it, joining a list of its
+    // kind that ends that item, or gets an item of its own when none is before it. Only the
+    // list around `node` is looked at.
+    function nestListsInItems(node) {
+        let list = node && (node.nodeType === Node.ELEMENT_NODE ? node : node.parentNode);
+        list = list && list.closest ? list.closest(LIST) : null;
+        for (let outer = list; outer; outer = outer.parentElement && outer.parentElement.closest(LIST))
+            list = outer;
+        if (!list || !body().contains(list) || !list.querySelector(':scope ul > :is(ul,ol), :scope ol > :is(ul,ol), :scope > :is(ul,ol)'))
+            return;
+        keepingSelection(function () {
+            for (const inner of Array.from(list.querySelectorAll(LIST))) {
+                const parent = inner.parentElement;
+                if (!parent || !parent.matches(LIST))
+                    continue;
+                const before = inner.previousElementSibling;
+                if (!before || before.tagName !== 'LI') {
+                    const item = state.doc.createElement('li');
+                    parent.insertBefore(item, inner);
+                    item.appendChild(inner);
+                    continue;
+                }
+                const last = before.lastElementChild;
+                if (last && last.tagName === inner.tagName && !last.nextSibling) {
+                    while (inner.firstChild)
+                        last.appendChild(inner.firstChild);
+                    inner.remove();
+                } else {
+                    before.appendChild(inner);
+                }
+            }
+        });
+    }
+
+    // Moves a nested list item out to the list around its list, right after the item that held
+    // it; the items after it go along as its own nested list. False for an item not nested in
+    // another, which the browser's outdent handles.
+    function outdentNestedItem(item) {
+        const list = item && item.parentElement;
+        const holder = list && list.parentElement;
+        if (!holder || holder.tagName !== 'LI' || !list.matches(LIST))
+            return false;
+        keepingSelection(function () {
+            if (item.nextElementSibling) {
+                const rest = state.doc.createElement(list.tagName);
+                while (item.nextSibling)
+                    rest.appendChild(item.nextSibling);
+                item.appendChild(rest);
+            }
+            holder.after(item);
+            if (!list.firstElementChild)
+                list.remove();
+        });
+        return true;
+    }
+
+    // Indents or outdents the list item at the caret, keeping lists nested inside items.
+    function indentListItem(outdent) {
+        if (outdent && outdentNestedItem(enclosing('li')))
+            return true;
+        const done = state.doc.execCommand(outdent ? 'outdent' : 'indent', false);
+        nestListsInItems(selection().anchorNode);
+        return done;
+    }
+
+    // Typing into a note whose body holds no paragraph (a new note, or one emptied) starts one,
+    // so the first line is stored as a paragraph like every other.
+    function startParagraph(event) {
+        const type = event.inputType || '';
+        if (state.readOnly || !type.startsWith('insert') || type === 'insertFromPaste' || type === 'insertFromDrop')
+            return;
+        const sel = selection();
+        const node = sel && sel.rangeCount ? sel.getRangeAt(0).startContainer : null;
+        const b = body();
+        if (node === b ? !b.querySelector('p,div,h1,h2,h3,h4,h5,h6,li,td,th,pre,blockquote') : node && node.parentNode === b && node.nodeType === Node.TEXT_NODE)
+            state.doc.execCommand('formatBlock', false, 'p');
+    }
+
     // ---- the frame ----------------------------------------------------------------------------
 
     function wireDocument(doc) {
+        doc.addEventListener('beforeinput', startParagraph);
         doc.addEventListener('beforeinput', onBeforeInput);
         doc.addEventListener('input', onInput);
         doc.addEventListener('compositionend', function () {
@@ -712,6 +807,11 @@
                 return false;
             this.focus();
             // Colours and sizes as inline styles; bold, italic and the rest stay plain tags.
+            if ((command === 'indent' || command === 'outdent') && enclosing('li')) {
+                const done = indentListItem(command === 'outdent');
+                updateCount();
+                return done;
+            }
             const styled = command === 'foreColor' || command === 'fontSize';
             if (styled)
                 state.doc.execCommand('styleWithCSS', false, true);
@@ -719,6 +819,8 @@
             if (styled)
                 state.doc.execCommand('styleWithCSS', false, false);
             liftBlocksOutOfParagraphs();
+            if (LIST_COMMANDS.has(command))
+                nestListsInItems(selection().anchorNode);
             updateCount();
             return done;
         },

@@ -1764,6 +1764,46 @@ TEST_F(EditorPage, TheToolbarWorksFromTheKeyboardWithItsLabelsAndShortcuts)
     EXPECT_EQ(html(), u"<p>rot x</p>"_s);
 }
 
+TEST_F(EditorPage, TypingStartsParagraphsAndIndentedItemsNestInsideTheItemBefore)
+{
+    // The first line of a new note, and of a note emptied, is a paragraph.
+    setContent(QString());
+    putCaretAtEnd();
+    type(u"First"_s);
+    ASSERT_TRUE(textIs(u"First"_s));
+    EXPECT_EQ(html(), u"<p>First</p>"_s);
+    js(u"Tavrik.editor.exec('selectAll')"_s);
+    QTest::keyClick(m_view->focusProxy(), Qt::Key_Delete);
+    type(u"Again"_s);
+    ASSERT_TRUE(textIs(u"Again"_s));
+    EXPECT_EQ(html(), u"<p>Again</p>"_s);
+
+    // Tab and Shift+Tab in a list give valid nesting, kept through a second indent.
+    setContent(u"<ul><li>a</li><li>b</li><li>c</li></ul>"_s);
+    const auto tabIn = [&](const QString &item, Qt::KeyboardModifiers with) {
+        select(u"Array.from(d.querySelectorAll('li')).find(l => l.firstChild.data === '%1')"
+               u".firstChild"_s.arg(item),
+               1, 1);
+        QTest::keyClick(m_view->focusProxy(), Qt::Key_Tab, with);
+    };
+    tabIn(u"b"_s, {});
+    EXPECT_EQ(html(), u"<ul><li>a<ul><li>b</li></ul></li><li>c</li></ul>"_s);
+    tabIn(u"c"_s, {});
+    EXPECT_EQ(html(), u"<ul><li>a<ul><li>b</li><li>c</li></ul></li></ul>"_s);
+    type(u"!"_s);
+    EXPECT_EQ(html(), u"<ul><li>a<ul><li>b</li><li>c!</li></ul></li></ul>"_s) << "the caret moved";
+    tabIn(u"b"_s, Qt::ShiftModifier);
+    EXPECT_EQ(html(), u"<ul><li>a</li><li>b<ul><li>c!</li></ul></li></ul>"_s);
+    // The toolbar's indent does the same; a first item has no item to go into.
+    setContent(u"<ol><li>x</li><li>y</li></ol>"_s);
+    select(u"d.querySelectorAll('li')[1].firstChild"_s, 1, 1);
+    js(u"Tavrik.editor.exec('indent')"_s);
+    EXPECT_EQ(html(), u"<ol><li>x<ol><li>y</li></ol></li></ol>"_s);
+    tabIn(u"x"_s, {});
+    EXPECT_FALSE(html().contains(u"<ol><ol>"_s)) << html().toStdString();
+    EXPECT_FALSE(html().contains(u"<ol><ul>"_s)) << html().toStdString();
+}
+
 TEST_F(EditorPage, NewContentAndClearEditorCacheDropTheUndoHistoryAndThePageWorksAlone)
 {
     setContent(u"<p>alt</p>"_s);

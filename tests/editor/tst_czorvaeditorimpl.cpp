@@ -1409,6 +1409,14 @@ TEST_F(EditorPage, AttachmentsAreInsertedRepointedAndSelectedAndTablesBuiltExact
     const QString a = attachmentHtml(xlsx, card, u"Plan 2026.xlsx"_s);
     const QString b = attachmentHtml(jpg, jpg, u"Урлауб.JPG"_s);
     EXPECT_EQ(html(), u"<p>Vorher"_s + b + a + u"</p>"_s);
+    // Each insertion is one step of the note's undo history, and typing goes on after it.
+    js(u"Tavrik.editor.exec('undo')"_s);
+    EXPECT_EQ(html(), u"<p>Vorher"_s + b + u"</p>"_s);
+    js(u"Tavrik.editor.exec('redo')"_s);
+    EXPECT_EQ(html(), u"<p>Vorher"_s + b + a + u"</p>"_s);
+    type(u"!"_s);
+    EXPECT_TRUE(textIs(u"Vorher!"_s));
+    EXPECT_EQ(html(), u"<p>Vorher"_s + b + a + u"!</p>"_s);
 
     // Every element with the original name is repointed.
     setContent(u"<p>"_s + a + b + a + u"</p>"_s);

@@ -44,7 +44,6 @@ protected:
     void SetUp() override
     {
         AppFolderTest::SetUp();
-        stageEditorPage(m_app.path());
         auto *layout = new QVBoxLayout(&m_host);
         layout->addWidget(m_list = new QLineEdit);
         layout->addWidget(m_editor = new CZorvaEditorImpl);
@@ -338,7 +337,6 @@ using CaptureOnScreen = AppFolderTest;
 
 TEST_F(CaptureOnScreen, DragAndCompleteInsertsTheSelectedPicture)
 {
-    stageEditorPage(m_app.path());
     QTemporaryDir temp;
     qputenv("TMPDIR", temp.path().toLocal8Bit());
     RecordingPrompts prompts;

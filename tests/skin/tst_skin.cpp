@@ -486,19 +486,19 @@ TEST_F(UpDownView, SkinPictureAndItsFrames)
 }
 
 // The icon cache lives for the whole process, so these cases run in this order, the first to ask
-// for icons, in an application folder of their own that starts without a "res" folder.
+// for icons, with program files of their own that start without a "res" folder.
 class ImageManagerTest : public ::testing::Test
 {
 protected:
     static void SetUpTestSuite()
     {
         s_dir = new QTemporaryDir;
-        SetAppDirectory(s_dir->path() + u'/');
+        SetProgramDirectory(s_dir->path());
         QDir(s_dir->path()).mkpath(u"res"_s);
     }
     static void TearDownTestSuite()
     {
-        SetAppDirectory(QString());
+        SetProgramDirectory(qEnvironmentVariable("TAVRIK_PAGE_DIR"));
         delete s_dir;
     }
     static void writeIcon(const QString &file, Qt::GlobalColor colour)

@@ -110,13 +110,11 @@ int CZorvaEditorImpl::Create(QWidget *parent, const QRect &rect, int id, int sty
     if (!IEWebBrowser::Create(parent, rect, id, style))
         return 0;
     AttachStore::RemoveStaleTemporaryFiles();
-    QString location = FindEditorPage();
-    if (m_baseCore) {
-        if (auto *config
-            = dynamic_cast<IVarConfigMgr *>(m_baseCore->GetMgrObject(u"AppVarConfigMgr"_s)))
-            location = config->GetVar(u"AppTavrikEditorPath"_s);
-    }
-    if (location.isEmpty()) {
+    IVarConfigMgr *config = m_baseCore
+        ? dynamic_cast<IVarConfigMgr *>(m_baseCore->GetMgrObject(u"AppVarConfigMgr"_s))
+        : nullptr;
+    const QString location = config ? config->GetVar(u"AppTavrikEditorPath"_s) : FindEditorPage();
+    if (!config && location.isEmpty()) {
         CLog4C::GetInstance()->WriteLog(u"[ERROR] CZorvaEditorImpl::Create, the editor page "_s
                                         + EditorPageFile + u" is in none of "_s
                                         + programFolderList());

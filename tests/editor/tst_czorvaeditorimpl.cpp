@@ -1155,15 +1155,21 @@ TEST_F(CopyPastePage, PasteSide)
 // commands the page sends to native code through a recording "tavrikBridge" object.
 //
 // Stands in for the browser host's bridge object: records every call the page makes, as the
-// function's name followed by its arguments.
+// function's name followed by its arguments; the page's reports of a changed note apart, by
+// their JSON argument.
 class RecordingBridge : public QObject
 {
     Q_OBJECT
 public:
     std::vector<QStringList> calls;
+    QStringList changes;
 
     Q_INVOKABLE void call(const QString &functionName, const QVariantList &arguments)
     {
+        if (arguments.value(0).toString() == u"ContentChanged"_s) {
+            changes << arguments.value(1).toString();
+            return;
+        }
         QStringList call{functionName};
         for (const QVariant &argument : arguments)
             call << argument.toString();
@@ -1693,6 +1699,8 @@ TEST_F(EditorPage, ToolbarFormatsAndSendsItsCommandsAndPageErrorsAreLogged)
     EXPECT_EQ(html(),
               u"<ul><li><b>fett</b> <i style=\"color: rgb(217, 48, 37);\">normal</i></li></ul>"_s);
     EXPECT_TRUE(waitUntil(active.arg(u"bullets"_s)));
+    flushCalls();
+    EXPECT_EQ(m_bridge.changes, QStringList{u"{}"_s}) << "one report for three changes";
 
     js(click.arg(u"attach"_s));
     EXPECT_EQ(call(1), command(u"AddAttachment"_s, u"{}"_s));

@@ -214,8 +214,9 @@ bool stageAppFolder(const QString &folder)
                      qPrintable(built), qPrintable(pages));
         return false;
     }
-    // The file-type icons the thumbnail cards are drawn with.
-    copyFolder(built + QStringLiteral("/../res"), folder + QStringLiteral("/res"));
+    // The file-type icons the thumbnail cards are drawn with; the copies are the program's files.
+    copyFolder(pages + QStringLiteral("/res"), folder + QStringLiteral("/res"));
+    TAVRIKCORE::RICHEDITOR::SetProgramDirectory(folder);
     return true;
 }
 

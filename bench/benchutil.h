@@ -16,7 +16,7 @@ class QWebEnginePage;
 namespace TAVRIKCORE::RICHEDITOR {
 class IEWebBrowser;
 class ZvWebNoteHandler;
-}
+} // namespace TAVRIKCORE::RICHEDITOR
 
 namespace TavrikBench {
 
@@ -51,9 +51,9 @@ void writeRandomFile(const QString &path, qint64 size);
 // was nothing to copy.
 bool copyFolder(const QString &from, const QString &to);
 
-// Makes `folder` the application folder, holding the editor page and the file-type icons as
-// a host's folder does. The page is taken from beside the program, else from the build's
-// page folder (TAVRIK_PAGE_DIR or ../page). False, with a message, when there is no page.
+// Makes `folder` both the application folder and the program's folder, holding copies of the
+// editor page and the file-type icons. The page is taken from beside the program, else from the
+// build's page folder (TAVRIK_PAGE_DIR or ../page). False, with a message, when there is no page.
 bool stageAppFolder(const QString &folder);
 
 // Sets the process up for a browser benchmark before its QApplication exists: the offscreen

@@ -66,6 +66,9 @@ public:
     static QString untitledTitle();
     // A file name made from a note's title (characters file systems refuse become '_').
     static QString fileNameFor(const QString &title);
+    // What the program says when its editor page is missing: the page and, one a line, the
+    // folders it was looked for in (GetProgramFileFolders).
+    static QString missingPageText();
 
 public Q_SLOTS:
     void newNote();

@@ -27,6 +27,7 @@
         count: 0,
         limitHit: false, // an insertion was cut short a moment ago
         changedSinceMount: false,
+        changeReported: false, // native code knows of a change it has not read yet
         unremembered: null, // a sanitised text not yet checked for remembering
         savedRange: null,
         menuAttachment: null, // the attachment the native menu was last asked for
@@ -92,6 +93,40 @@
         state.count = null;
         count();
         notify();
+        reportChange(false);
+    }
+
+    // Native code saves the note a while after it changes: it hears of a change once until it
+    // next reads the content, and each time attachments came or went, which it saves at once.
+    function reportChange(attachments) {
+        if (state.readOnly || (state.changeReported && !attachments))
+            return;
+        state.changeReported = true;
+        window.CppProcessor('ContentChanged', attachments ? '{"attachments":true}' : '{}', '');
+    }
+
+    const ATTACHMENT = 'img[zv_exdata]';
+
+    function holdsAttachment(node) {
+        return node.nodeType === Node.ELEMENT_NODE && (node.matches(ATTACHMENT) || !!node.querySelector(ATTACHMENT));
+    }
+
+    // Attachments come and go by typing, undo, paste, drop and native calls alike; the observer
+    // looks only at the nodes added or removed, never at the whole note.
+    function watchAttachments(doc) {
+        const observer = new MutationObserver(function (records) {
+            for (const record of records) {
+                for (const list of [record.addedNodes, record.removedNodes]) {
+                    for (const node of list) {
+                        if (holdsAttachment(node)) {
+                            reportChange(true);
+                            return;
+                        }
+                    }
+                }
+            }
+        });
+        observer.observe(doc.body, { childList: true, subtree: true });
     }
 
     function selection() {
@@ -619,6 +654,7 @@
             notify();
         });
         doc.addEventListener('keydown', onKeyDown);
+        watchAttachments(doc);
     }
 
     // Builds a fresh editing frame; `fill(body)` puts the clean content in. A new frame also
@@ -646,6 +682,7 @@
         state.savedRange = null;
         state.internalDrag = false;
         state.changedSinceMount = false;
+        state.changeReported = false;
         state.unremembered = null;
         doc.execCommand('defaultParagraphSeparator', false, 'p');
         doc.body.setAttribute('role', 'textbox');
@@ -745,6 +782,7 @@
             requestIdleCallback(rememberShown);
         },
         content() {
+            state.changeReported = false;
             if (isBlank())
                 return { html: '', text: '' };
             return { html: currentHtml(), text: body().innerText };

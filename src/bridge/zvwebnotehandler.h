@@ -57,6 +57,11 @@ public:
     void SetNotify(IZvEditorNotify *notify);
     // The window that runs the page (not owned).
     void SetIEWebBrowser(IEWebBrowser *browser);
+    // Runs when the page reports that the note changed ("ContentChanged": once until the
+    // content is next read, and each time attachments came or went, with `attachments` set).
+    // Not while the editor is read-only.
+    using ContentChangedHandler = std::function<void(bool attachments)>;
+    void SetContentChangedHandler(ContentChangedHandler changed);
 
     // For hosts that forward the shared messages: 2258 clears the page's cache, 8004 runs the
     // copy notification; every other message is ignored.
@@ -363,6 +368,7 @@ private:
     QPointer<QObject> m_copyWait; // the wait for the browser's copy, between Control+C and
                                   // the copy notification
     int m_highlightCount = 0; // hits marked by the last HighlightText, until removed
+    ContentChangedHandler m_contentChanged;
 };
 
 } // namespace TAVRIKCORE::RICHEDITOR

@@ -22,6 +22,7 @@
 #include <QListView>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QScopeGuard>
 #include <QSettings>
 #include <QSqlDatabase>
@@ -30,6 +31,7 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeWidget>
 #include <QUrl>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
@@ -51,13 +53,6 @@ protected:
     static void SetUpTestSuite()
     {
         s_appDir = new QTemporaryDir;
-        stageEditorPage(s_appDir->path());
-        // The file-type icons the sample's document card is drawn with.
-        const QString res = GetAppDirectory() + u"res"_s;
-        QDir().mkpath(s_appDir->filePath(u"res"_s));
-        const QStringList icons = QDir(res).entryList(QDir::Files);
-        for (const QString &icon : icons)
-            QFile::copy(res + u'/' + icon, s_appDir->filePath(u"res/"_s) + icon);
         SetAppDirectory(s_appDir->path() + u'/');
     }
     static void TearDownTestSuite()
@@ -433,6 +428,42 @@ TEST_F(NotesAppTest, StoreMenuChecksCleansAfterYesOnlyAndExportsAFolder)
 
 // The pane below the editor lists the open note's files, copies them out byte for byte, and a
 // second start of a program that keeps its session opens the same note with the same split.
+// The pane lists the open note's files: none for a new note, and a file added, or taken out,
+// at once, before anything else saves the note.
+TEST_F(NotesAppTest, PaneShowsTheOpenNotesFilesFromItsFirstMomentOn)
+{
+    AttachmentPane *pane = m_window->attachmentPane();
+    auto *list = pane->findChild<QTreeWidget *>();
+    QPushButton *open = nullptr;
+    for (QPushButton *button : pane->findChildren<QPushButton *>())
+        open = button->text() == u"Open"_s ? button : open;
+    ASSERT_TRUE(list && open);
+    ASSERT_EQ(pane->names(), (QStringList{u"Harbour at dusk.png"_s, u"Packing list.txt"_s}));
+    list->setCurrentItem(list->topLevelItem(1));
+    ASSERT_TRUE(open->isEnabled());
+
+    m_window->newNote();
+    EXPECT_EQ(pane->names(), QStringList());
+    EXPECT_FALSE(open->isEnabled()) << "Open stayed on for the note left behind";
+
+    QTemporaryDir picked;
+    const QString file = picked.filePath(u"agenda.txt"_s);
+    ASSERT_TRUE(writeBytes(file, "1. autosave"));
+    const size_t before = m_store->notes().size();
+    m_window->editor()->InsertLocalFile(std::vector<QString>{file});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !pane->names().isEmpty(); }, 10000))
+        << "the added file is not listed";
+    EXPECT_EQ(pane->names(), QStringList{u"agenda.txt"_s});
+    EXPECT_EQ(m_store->notes().size(), before);
+    list->setCurrentItem(list->topLevelItem(0));
+    EXPECT_EQ(readBytes(pane->pathAt(0)), "1. autosave");
+
+    runInPage(u"Tavrik.editor.document().querySelector('img[zv_exdata]').remove()"_s);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return pane->names().isEmpty(); }, 10000))
+        << "the removed file is still listed";
+    EXPECT_FALSE(open->isEnabled());
+}
+
 TEST_F(NotesAppTest, AttachmentPaneWarnsBeforeItIsFullAndKeepsTheSessionBetweenRuns)
 {
     AttachmentPane *pane = m_window->attachmentPane();

@@ -236,10 +236,14 @@ TEST_F(AttachStoreTest, FailuresAreLogged)
     }
     {
         // No icon for a sound file's card (no other case draws one).
+        // Taken from this program's own copy of the icons, not the build's shared ones.
+        SetProgramDirectory(GetAppDirectory());
         const QString icon = GetAppDirectory() + u"res/audio.bmp"_s;
         ASSERT_TRUE(QFile::rename(icon, m_src.filePath(u"audio.bmp"_s)));
-        const auto restore
-            = qScopeGuard([&] { QFile::rename(m_src.filePath(u"audio.bmp"_s), icon); });
+        const auto restore = qScopeGuard([&] {
+            QFile::rename(m_src.filePath(u"audio.bmp"_s), icon);
+            SetProgramDirectory(qEnvironmentVariable("TAVRIK_PAGE_DIR"));
+        });
         LogCapture log;
         EXPECT_EQ(AttachStore::MoveAttFile(u"n"_s, record(u"song.mp3"_s, "la", u"mp3"_s), result),
                   0);
@@ -722,7 +726,7 @@ TEST_F(FileThumbnailTest, BackgroundFrameIconAndTheTextOfTimeAndSize)
         ASSERT_EQ(card.pixel(w - 1, y), Frame) << y;
     }
     const QImage icon
-        = QImage(GetAppDirectory() + u"res/word.bmp"_s).convertToFormat(QImage::Format_RGB555);
+        = QImage(FindProgramFile(u"res/word.bmp"_s)).convertToFormat(QImage::Format_RGB555);
     ASSERT_EQ(icon.size(), QSize(32, 32));
     // Everything else is the icon at (6, 8), white, or text inside its two boxes.
     int inked[3] = {0, 0, 0}; // name, info, first (CJK) character of the name

@@ -30,6 +30,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 #include <QUrl>
@@ -180,13 +181,33 @@ TEST_F(EditorTest, FirstLoadTellsTheParentOnceAndTheHostConfigurationNamesThePag
     EXPECT_TRUE(m_editor->pageLoaded());
     EXPECT_EQ(CZorvaEditorImpl::lastEditor(), m_editor);
     EXPECT_EQ(QDir::cleanPath(m_editor->url().toLocalFile()),
-              QDir::cleanPath(GetAppDirectory() + u"zveditor/index.html"_s));
+              QDir::cleanPath(qEnvironmentVariable("TAVRIK_PAGE_DIR") + u"/zveditor/index.html"_s));
     // A second Create fails and loads nothing.
     EXPECT_EQ(m_editor->Create(m_host.get(), QRect(0, 0, 800, 600), 42, IEWebBrowser::StyleVisible),
               0);
     QTest::qWait(200);
     EXPECT_EQ(m_host->pageLoadedEvents, 1);
     EXPECT_EQ(runInPage(u"Tavrik.editor.maxChars()"_s).toInt(), 10000);
+
+    // Without the page among the program's files the log says where it was looked for.
+    {
+        QTemporaryDir empty;
+        SetProgramDirectory(empty.path());
+        const auto restore
+            = qScopeGuard([] { SetProgramDirectory(qEnvironmentVariable("TAVRIK_PAGE_DIR")); });
+        EXPECT_EQ(CZorvaEditorImpl::FindEditorPage(), QString());
+        const std::vector<QString> folders = GetProgramFileFolders();
+        EditorHost host;
+        CZorvaEditorImpl editor;
+        LogCapture log;
+        EXPECT_EQ(editor.Create(&host, QRect(0, 0, 300, 200), 4, IEWebBrowser::StyleVisible), 1);
+        EXPECT_EQ(log.lines(),
+                  Lines{u"[ERROR] CZorvaEditorImpl::Create, the editor page zveditor/index.html "
+                        "is in none of "_s
+                        + QStringList(folders.begin(), folders.end()).join(u", "_s)});
+        EXPECT_EQ(folders.front(), empty.path() + u'/');
+        EXPECT_TRUE(editor.url().isEmpty());
+    }
 
     // A host's configuration names the page.
     FakeCore core;
@@ -685,7 +706,6 @@ class AttachResyncTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        stageEditorPage(GetAppDirectory());
         m_root = GetAttachRootDir() + u'/';
         m_editor = new CZorvaEditorImpl;
         m_editor->SetAttachFileListSource(&m_host);
@@ -831,12 +851,10 @@ constexpr const char *SideVariable = "TAVRIK_CLIPBOARD_SIDE";
 const QString AttachmentsOnly = u"setStartBefore(a[0]);r.setEndAfter(a[1])"_s;
 const QString CaretAtStart = u"selectNodeContents(d.body);r.collapse(true)"_s;
 
-// The program's own application folder holds the page, the icons and the store; each test
-// works in notes of its own.
+// The program's own application folder holds the store; each test works in notes of its own.
 class CopyPastePage : public ::testing::Test
 {
 protected:
-    static void SetUpTestSuite() { stageEditorPage(GetAppDirectory()); }
     void SetUp() override
     {
         const QString side = qEnvironmentVariable(SideVariable);
@@ -1137,15 +1155,21 @@ TEST_F(CopyPastePage, PasteSide)
 // commands the page sends to native code through a recording "tavrikBridge" object.
 //
 // Stands in for the browser host's bridge object: records every call the page makes, as the
-// function's name followed by its arguments.
+// function's name followed by its arguments; the page's reports of a changed note apart, by
+// their JSON argument.
 class RecordingBridge : public QObject
 {
     Q_OBJECT
 public:
     std::vector<QStringList> calls;
+    QStringList changes;
 
     Q_INVOKABLE void call(const QString &functionName, const QVariantList &arguments)
     {
+        if (arguments.value(0).toString() == u"ContentChanged"_s) {
+            changes << arguments.value(1).toString();
+            return;
+        }
         QStringList call{functionName};
         for (const QVariant &argument : arguments)
             call << argument.toString();
@@ -1683,6 +1707,8 @@ TEST_F(EditorPage, ToolbarFormatsAndSendsItsCommandsAndPageErrorsAreLogged)
     EXPECT_EQ(html(),
               u"<ul><li><b>fett</b> <i style=\"color: rgb(217, 48, 37);\">normal</i></li></ul>"_s);
     EXPECT_TRUE(waitUntil(active.arg(u"bullets"_s)));
+    flushCalls();
+    EXPECT_EQ(m_bridge.changes, QStringList{u"{}"_s}) << "one report for three changes";
 
     js(click.arg(u"attach"_s));
     EXPECT_EQ(call(1), command(u"AddAttachment"_s, u"{}"_s));

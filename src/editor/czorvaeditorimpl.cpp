@@ -626,7 +626,8 @@ void CZorvaEditorImpl::DoAttachFileModify(const SyncFileModifyArg &arg)
             return;
         }
         OnSave();
-    } else if (!AttachResync::updateStoredNote(arg, storeName, showName, now, m_notify)) {
+    } else if (!AttachResync::updateStoredNote(arg, m_monitor, storeName, showName, now,
+                                               m_notify)) {
         CLog4C::GetInstance()->WriteLog(
             u"[ERROR] CZorvaEditorImpl::DoAttachFileModify 更新笔记附件属性失败！"_s);
     }

@@ -224,6 +224,8 @@ TEST_F(EditorFocusTest, AHungPageIsToldOnceAndAStoppedRendererIsReplaced)
     EXPECT_EQ(m_prompts.messages(), QStringList{u"获取笔记编辑器内容失败！"_s});
     m_prompts.clear();
 
+    // The page comes back with the limit the host set, not the library's default.
+    m_editor->handler().SetEditorMaxChars(123456);
     LogCapture log;
     QSignalSpy loaded(m_editor, &QWebEngineView::loadFinished);
     ::kill(m_editor->page()->renderProcessPid(), SIGKILL);
@@ -232,6 +234,8 @@ TEST_F(EditorFocusTest, AHungPageIsToldOnceAndAStoppedRendererIsReplaced)
     EXPECT_EQ(log.lines(),
               Lines{u"[ERROR] CZorvaEditorImpl, the editor page stopped (status 3, "
                     "exit code 9); loading it again"_s});
+    EXPECT_EQ(js(u"Tavrik.editor.maxChars()"_s).toInt(), 123456);
+    EXPECT_EQ(m_editor->handler().editorMaxChars(), 123456);
     js(u"Tavrik.editor.focus()"_s);
     inner()->setFocus();
     QTest::keyClicks(inner(), u"!"_s);

@@ -53,7 +53,8 @@
     // In a parsed value and in the text as written: functions that load or compute, script
     // addresses, old engines' bindings. The text as written may also hide them behind escapes,
     // comments or at-rules.
-    const ACTIVE_VALUE = /(?:url|image|image-set|cross-fade|element|paint|expression|var|env|attr)\s*\(|javascript:|@import|behavio|binding/i;
+    const ACTIVE_VALUE = new RegExp('(?:url|image|image-set|cross-fade|element|paint|expression|var|env|attr)'
+        + '\\s*\\(|javascript:|@import|behavio|binding', 'i');
     const ACTIVE_TEXT = new RegExp(ACTIVE_VALUE.source + '|[\\\\@]|/\\*', 'i');
     const STYLE_CACHE_MAX_ENTRIES = 4096;
 

@@ -1299,6 +1299,17 @@ protected:
            u"new ClipboardEvent('paste',{clipboardData:dt,bubbles:true,cancelable:true}));})()"_s
                .arg(jsString(type), jsString(data), jsString(plain)));
     }
+    // Pastes `payload` as HTML at the end of the note, then inserts it as a one-cell table;
+    // gives the note's markup.
+    QString pasteAndInsertAsCell(const QString &payload)
+    {
+        putCaretAtEnd();
+        paste(u"text/html"_s, payload);
+        rawCall(u"InsertTable"_s,
+                uR"({"colNum":1,"rowNum":1,"rowList":[{"colList":[{"value":)"_s + jsString(payload)
+                    + u"}]}]}"_s);
+        return html();
+    }
     // Sends a mouse event of `type` (with the `extra` properties) to the element.
     void mouse(const QString &selector, const QString &type, const QString &extra = QString())
     {
@@ -1590,12 +1601,7 @@ TEST_F(EditorPage, HostileContentIsNeutralisedAndNoteScriptsCannotRunEvenPastThe
         EXPECT_EQ(setContent(payload), kJsonReplyOk);
         EXPECT_EQ(html(), clean);
         // The same payload pasted and as a table cell.
-        putCaretAtEnd();
-        paste(u"text/html"_s, payload);
-        rawCall(u"InsertTable"_s,
-                uR"({"colNum":1,"rowNum":1,"rowList":[{"colList":[{"value":)"_s + jsString(payload)
-                    + u"}]}]}"_s);
-        const QString after = html();
+        const QString after = pasteAndInsertAsCell(payload);
         EXPECT_FALSE(after.contains(u"XSS"_s) || after.contains(u" on"_s)
                      || after.contains(u"script"_s, Qt::CaseInsensitive))
             << after.toStdString();
@@ -1701,12 +1707,7 @@ TEST_F(EditorPage, InlineStylesKeepOnlyWhatANoteNeedsAndNothingComesFromTheNetwo
         EXPECT_EQ(html(), clean);
         // Pasted and as a table cell, the same styles are dropped.
         setContent(QString());
-        putCaretAtEnd();
-        paste(u"text/html"_s, payload);
-        rawCall(u"InsertTable"_s,
-                uR"({"colNum":1,"rowNum":1,"rowList":[{"colList":[{"value":)"_s + jsString(payload)
-                    + u"}]}]}"_s);
-        const QString after = html();
+        const QString after = pasteAndInsertAsCell(payload);
         for (const char *gone : {"position", "z-index", "transform", "filter", "opacity", "display",
                                  "visibility", "url(", "expression", "var(", "--u", "behavior",
                                  "binding", "onclick", "<style", "<script", "<svg"})

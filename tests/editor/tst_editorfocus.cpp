@@ -211,6 +211,8 @@ TEST_F(EditorFocusTest, AHungPageIsToldOnceAndAStoppedRendererIsReplaced)
 {
     m_editor->LoadEditor(u"n3"_s, {}, {}, false);
     js(u"Tavrik.editor.setContent('<p>kept</p>')"_s);
+    // A stopped page comes back with the limit the host set, not the library's default.
+    m_editor->handler().SetEditorMaxChars(123456);
     m_editor->SaveEditor();
     m_editor->page()->runJavaScript(u"for(;;){}"_s);
     for (int i = 0; i < 2; ++i) {
@@ -224,8 +226,6 @@ TEST_F(EditorFocusTest, AHungPageIsToldOnceAndAStoppedRendererIsReplaced)
     EXPECT_EQ(m_prompts.messages(), QStringList{u"获取笔记编辑器内容失败！"_s});
     m_prompts.clear();
 
-    // The page comes back with the limit the host set, not the library's default.
-    m_editor->handler().SetEditorMaxChars(123456);
     LogCapture log;
     QSignalSpy loaded(m_editor, &QWebEngineView::loadFinished);
     ::kill(m_editor->page()->renderProcessPid(), SIGKILL);

@@ -44,6 +44,13 @@ double secondsOfCommand(const QString &command);
 long residentKiB();
 long peakResidentKiB();
 
+// Typical editor markup of about `bytes` bytes in UTF-8: paragraphs with formatting and a
+// styled span each, a few tables and attachment pictures.
+QString makeNote(int bytes);
+
+// `text` as a JavaScript string literal.
+QString jsString(const QString &text);
+
 // Writes `size` bytes of deterministic pseudo-random data to `path`.
 void writeRandomFile(const QString &path, qint64 size);
 

@@ -300,6 +300,7 @@ void MainWindow::onEditorLoaded()
     if (m_editorReady)
         return;
     m_editorReady = true;
+    m_editor->handler().SetEditorMaxChars(NoteMaxChars);
     const int lastRow = m_lastNoteId.isEmpty() ? -1 : m_model->rowOf(m_lastNoteId);
     if (m_model->rowCount() > 0)
         activateRow(lastRow >= 0 ? lastRow : 0);

@@ -62,6 +62,10 @@ public:
     // Opens attachments with `launch` instead of the desktop's handler.
     void setAttachmentLauncher(AttachmentOpener::Launcher launch) { m_launch = std::move(launch); }
 
+    // The character limit of the demo's notes: far above the library's default, which suits
+    // short texts; real notes hold whole pasted pages.
+    static constexpr int NoteMaxChars = 5000000;
+
     // The title of a new note until its first line names it.
     static QString untitledTitle();
     // A file name made from a note's title (characters file systems refuse become '_').

@@ -24,8 +24,12 @@
         spellCheck: false,
         theme: 'light',
         maxChars: 10000,
-        count: 0,
-        limitHit: false, // an insertion was cut short a moment ago
+        count: 0, // the note's characters, or the most it can hold since it was counted; null: unknown
+        counted: true, // `count` is exact
+        shownCount: 0, // the count the status bar shows
+        added: undefined, // the most characters the input under way can add (undefined: unknown)
+        ownCommand: false, // a command of this page is running; it accounts for its own input
+        refusal: null, // why an insertion was refused a moment ago
         changedSinceMount: false,
         changeReported: false, // native code knows of a change it has not read yet
         unremembered: null, // a sanitised text not yet checked for remembering
@@ -41,12 +45,6 @@
     function codePoints(text) {
         const pairs = text.match(SURROGATE_PAIR);
         return text.length - (pairs ? pairs.length : 0);
-    }
-
-    function firstCodePoints(text, count) {
-        if (count <= 0)
-            return '';
-        return Array.from(text).slice(0, count).join('');
     }
 
     function body() {
@@ -76,24 +74,6 @@
     function isBlank(text) {
         const b = body();
         return !/\S/.test(text === undefined ? b.textContent : text) && !b.querySelector('img,table,hr,li');
-    }
-
-    // The note's length in characters, counted when first needed after new content.
-    function count() {
-        if (state.count === null) {
-            const text = body().textContent;
-            state.count = codePoints(text);
-            state.doc.documentElement.classList.toggle('blank', isBlank(text));
-        }
-        return state.count;
-    }
-
-    function updateCount() {
-        state.changedSinceMount = true;
-        state.count = null;
-        count();
-        notify();
-        reportChange(false);
     }
 
     // Native code saves the note a while after it changes: it hears of a change once until it
@@ -167,7 +147,70 @@
         state.savedRange = range.cloneRange();
     }
 
-    // ---- character limit -------------------------------------------------------------------
+    // ---- character count and limit -----------------------------------------------------------
+    //
+    // Counting walks the whole note. A short note is counted when asked and once after each
+    // change; a long one once changes pause, keeping meanwhile the most it can hold (the last
+    // count plus what was inserted since), which decides the limit without a count unless an
+    // insertion comes near it.
+
+    const COUNT_EVERY_CHANGE_BELOW = 50000;
+    const RECOUNT_PAUSE_MS = 300;
+
+    function countNow() {
+        const text = body().textContent;
+        state.count = codePoints(text);
+        state.counted = true;
+        state.shownCount = state.count;
+        state.doc.documentElement.classList.toggle('blank', isBlank(text));
+        return state.count;
+    }
+
+    // The note's length in characters.
+    function exactCount() {
+        return state.counted ? state.count : countNow();
+    }
+
+    function shortNote() {
+        return state.shownCount < COUNT_EVERY_CHANGE_BELOW;
+    }
+
+    let recountTimer = 0;
+    let recountQueued = false;
+
+    function recount() {
+        recountQueued = false;
+        clearTimeout(recountTimer);
+        exactCount();
+        notify();
+    }
+
+    // The note changed, growing by at most `added` characters (undefined: not known).
+    function contentChanged(added) {
+        reportChange(false);
+        state.changedSinceMount = true;
+        state.counted = false;
+        state.count = state.count === null || typeof added !== 'number' ? null : state.count + added;
+        if (!shortNote()) {
+            clearTimeout(recountTimer);
+            recountTimer = setTimeout(recount, RECOUNT_PAUSE_MS);
+        } else if (!recountQueued) {
+            recountQueued = true;
+            queueMicrotask(recount);
+        }
+    }
+
+    // Runs an editing command of the browser that adds at most `added` characters (undefined:
+    // not known); the input event it fires is accounted for here.
+    function runCommand(command, value, added) {
+        state.ownCommand = true;
+        try {
+            return state.doc.execCommand(command, false, value);
+        } finally {
+            state.ownCommand = false;
+            contentChanged(added);
+        }
+    }
 
     function selectedChars() {
         const sel = selection();
@@ -176,122 +219,99 @@
         return codePoints(sel.getRangeAt(0).toString());
     }
 
-    // How many characters may still be inserted in place of the current selection.
-    function roomLeft() {
-        return state.maxChars - (count() - selectedChars());
+    // How many characters past the limit `length` more would take the note, put in place of
+    // the selection; 0 when they fit.
+    function excessOf(length) {
+        if (state.count !== null && state.count + length <= state.maxChars)
+            return 0;
+        return Math.max(0, exactCount() - selectedChars() + length - state.maxChars);
     }
 
-    let flashTimer = 0;
-    function flashLimit() {
-        state.limitHit = true;
+    let refusalTimer = 0;
+    function showRefusal(refusal) {
+        state.refusal = refusal;
         notify();
-        clearTimeout(flashTimer);
-        flashTimer = setTimeout(function () {
-            state.limitHit = false;
+        clearTimeout(refusalTimer);
+        refusalTimer = setTimeout(function () {
+            state.refusal = null;
             notify();
         }, 2500);
     }
 
-    // Cuts the text of a fragment after `room` characters; everything after the cut is dropped.
-    function truncateFragment(fragment, room) {
-        const walker = state.doc.createTreeWalker(fragment, NodeFilter.SHOW_TEXT);
-        const drop = [];
-        let left = room;
-        for (let node = walker.nextNode(); node; node = walker.nextNode()) {
-            if (left <= 0) {
-                drop.push(node);
-                continue;
-            }
-            const n = codePoints(node.data);
-            if (n > left)
-                node.data = firstCodePoints(node.data, left);
-            left -= Math.min(n, left);
-        }
-        for (const node of drop)
-            node.remove();
-    }
-
-    function fragmentChars(fragment) {
-        return codePoints(fragment.textContent);
-    }
-
-    // Typing and other text insertions: refuse what passes the limit, keeping the part that fits.
+    // Typing and other text input: refused as a whole when it would pass the limit. Paste and
+    // drop have their own handlers; a composition cannot be refused while it runs and is
+    // checked when it ends; undo, redo and the rest are counted afterwards.
     function onBeforeInput(event) {
+        state.added = undefined;
         if (state.readOnly) {
             event.preventDefault();
             return;
         }
         const type = event.inputType || '';
-        if (type === 'historyUndo' || type === 'historyRedo' || !type.startsWith('insert'))
+        if (type.startsWith('delete') || type.startsWith('format')) {
+            state.added = 0;
             return;
-        if (type === 'insertFromPaste' || type === 'insertFromDrop' || type === 'insertCompositionText')
-            return; // paste and drop are handled by their own events, composition after it ends
+        }
+        if (type === 'insertParagraph' || type === 'insertLineBreak') {
+            state.added = 1; // a line break in preformatted text is a character
+            return;
+        }
+        if (!type.startsWith('insert') || type === 'insertFromPaste' || type === 'insertFromDrop')
+            return;
         let text = event.data;
         if ((text === null || text === undefined) && event.dataTransfer)
             text = event.dataTransfer.getData('text/plain');
-        if (!text)
+        const length = text ? codePoints(text) : 0;
+        if (type !== 'insertCompositionText' && excessOf(length) > 0) {
+            event.preventDefault();
+            showRefusal({ typed: true });
             return;
-        const room = roomLeft();
-        const length = codePoints(text);
-        if (length <= room)
-            return;
-        event.preventDefault();
-        if (room > 0)
-            state.doc.execCommand('insertText', false, firstCodePoints(text, room));
-        flashLimit();
+        }
+        state.added = length;
     }
 
-    // Text that arrived without a cancellable event (an input method, a browser command): take
-    // back what passed the limit, right before the caret.
-    function enforceAfterInput(previous) {
-        const allowed = Math.max(state.maxChars, previous);
-        const excess = count() - allowed;
+    function onInput() {
+        const added = state.added;
+        state.added = undefined;
+        if (!state.ownCommand)
+            contentChanged(added);
+    }
+
+    // A composition that ended past the limit is taken back, right before the caret.
+    function onCompositionEnd(event) {
         const sel = selection();
-        if (excess <= 0 || !sel || !sel.rangeCount || !sel.isCollapsed)
+        if (!event.data || excessOf(0) === 0 || !sel || !sel.rangeCount || !sel.isCollapsed)
             return;
-        for (let i = 0; i < excess; ++i)
+        const characters = Array.from(new Intl.Segmenter().segment(event.data)).length;
+        for (let i = 0; i < characters; ++i)
             sel.modify('extend', 'backward', 'character');
-        state.doc.execCommand('delete', false);
-        updateCount();
-        flashLimit();
-    }
-
-    function onInput(event) {
-        const previous = count();
-        updateCount();
-        if (!event.isComposing)
-            enforceAfterInput(previous);
+        runCommand('delete', undefined, 0);
+        showRefusal({ typed: true });
     }
 
     // ---- paste and drop ---------------------------------------------------------------------
 
-    // Inserts outside content (HTML or plain text) at the selection, sanitised and cut to the
-    // room the limit leaves.
+    // Inserts outside content (HTML, else plain text) at the selection, sanitised. Content that
+    // would take the note past the limit is refused as a whole, measured as the note counts.
     function insertOutsideContent(html, text) {
         if (state.readOnly)
             return;
-        const room = roomLeft();
-        if (html) {
-            const fragment = Tavrik.sanitize.fragment(html, state.doc);
-            const length = fragmentChars(fragment);
-            if (length > room) {
-                truncateFragment(fragment, Math.max(room, 0));
-                flashLimit();
-            }
-            if (!fragment.firstChild)
-                return;
+        const fragment = html ? Tavrik.sanitize.fragment(html, state.doc) : null;
+        if (fragment ? !fragment.firstChild : !text)
+            return;
+        const length = codePoints(fragment ? fragment.textContent : text);
+        const excess = excessOf(length);
+        if (excess > 0) {
+            showRefusal({ pasted: true, excess: excess });
+            return;
+        }
+        if (fragment) {
             const holder = state.doc.createElement('div');
             holder.appendChild(fragment);
-            state.doc.execCommand('insertHTML', false, holder.innerHTML);
-        } else if (text) {
-            const length = codePoints(text);
-            if (length > room)
-                flashLimit();
-            const fitting = length > room ? firstCodePoints(text, room) : text;
-            if (fitting)
-                state.doc.execCommand('insertText', false, fitting);
+            runCommand('insertHTML', holder.innerHTML, length);
+        } else {
+            runCommand('insertText', text, length);
         }
-        updateCount();
     }
 
     function onPaste(event) {
@@ -462,15 +482,16 @@
             let next = cells[cells.indexOf(cell) + (event.shiftKey ? -1 : 1)];
             if (!next && !event.shiftKey) {
                 next = addRowAfter(cell.parentNode);
-                updateCount();
+                contentChanged(0);
             }
             if (next)
                 selectContents(next);
         } else if (item) {
             indentListItem(event.shiftKey);
-            updateCount();
+        } else if (excessOf(1) > 0) {
+            showRefusal({ typed: true });
         } else {
-            state.doc.execCommand('insertText', false, '\t');
+            runCommand('insertText', '\t', 1);
         }
     }
 
@@ -601,9 +622,11 @@
 
     // Indents or outdents the list item at the caret, keeping lists nested inside items.
     function indentListItem(outdent) {
-        if (outdent && outdentNestedItem(enclosing('li')))
+        if (outdent && outdentNestedItem(enclosing('li'))) {
+            contentChanged(0);
             return true;
-        const done = state.doc.execCommand(outdent ? 'outdent' : 'indent', false);
+        }
+        const done = runCommand(outdent ? 'outdent' : 'indent', undefined, 0);
         nestListsInItems(selection().anchorNode);
         return done;
     }
@@ -627,11 +650,7 @@
         doc.addEventListener('beforeinput', startParagraph);
         doc.addEventListener('beforeinput', onBeforeInput);
         doc.addEventListener('input', onInput);
-        doc.addEventListener('compositionend', function () {
-            const previous = count();
-            updateCount();
-            enforceAfterInput(previous);
-        });
+        doc.addEventListener('compositionend', onCompositionEnd);
         doc.addEventListener('paste', onPaste);
         doc.addEventListener('dragstart', function () { state.internalDrag = true; });
         doc.addEventListener('dragend', function () { state.internalDrag = false; });
@@ -695,7 +714,8 @@
         installErrorReporting(frame.contentWindow);
         // Opening a large note does not wait for its count: the status follows a moment later.
         state.count = null;
-        setTimeout(notify, 0);
+        state.counted = false;
+        setTimeout(recount, 0);
     }
 
     // Spell checking and read-only mode are attributes of the frame's body, never of the note
@@ -833,10 +853,12 @@
             notify();
         },
         charCount() {
-            return count();
+            return shortNote() ? exactCount() : state.shownCount;
         },
-        limitHit() {
-            return !!state.limitHit;
+        // Why an insertion was refused a moment ago: { typed: true } for typing, { pasted: true,
+        // excess: n } for a paste or drop n characters too long; else null.
+        refusal() {
+            return state.refusal;
         },
 
         // Runs an editing command of the browser on the note.
@@ -846,20 +868,17 @@
             this.focus();
             // Colours and sizes as inline styles; bold, italic and the rest stay plain tags.
             if ((command === 'indent' || command === 'outdent') && enclosing('li')) {
-                const done = indentListItem(command === 'outdent');
-                updateCount();
-                return done;
+                return indentListItem(command === 'outdent');
             }
             const styled = command === 'foreColor' || command === 'fontSize';
             if (styled)
                 state.doc.execCommand('styleWithCSS', false, true);
-            const done = state.doc.execCommand(command, false, value);
+            const done = runCommand(command, value);
             if (styled)
                 state.doc.execCommand('styleWithCSS', false, false);
             liftBlocksOutOfParagraphs();
             if (LIST_COMMANDS.has(command))
                 nestListsInItems(selection().anchorNode);
-            updateCount();
             return done;
         },
         // Takes the colour off the selected text, so it follows the theme again: the browser
@@ -877,7 +896,7 @@
                 if (node.tagName === 'SPAN' && !node.attributes.length)
                     node.replaceWith(...node.childNodes);
             }
-            updateCount();
+            contentChanged(0);
             return true;
         },
         queryState(command) {
@@ -916,7 +935,7 @@
         insertionRange: insertionRange,
         placeCaretAfter: placeCaretAfter,
         selectNode: selectNode,
-        contentChanged: updateCount,
+        contentChanged: contentChanged,
         insertOutsideContent: insertOutsideContent,
         reportError: reportError,
         codePoints: codePoints,

@@ -191,9 +191,10 @@ void CZorvaEditorImpl::restorePage()
     const int readOnly = m_handler.IsReadOnly();
     const std::map<QString, quint64> sizes = m_handler.attachFileSizes();
     const std::map<QString, QString> times = m_handler.GetAttachModifyCache();
+    const int maxChars = m_handler.editorMaxChars(); // a host may have set its own
     m_handler.OnPageReloaded();
     ModifyIEWndProc();
-    m_handler.SetEditorMaxChars(EditorMaxChars);
+    m_handler.SetEditorMaxChars(maxChars);
     applyPagePreferences();
     SetEditorText(m_lastHtml, m_version, readOnly);
     m_handler.InitAttachFileSize(sizes);

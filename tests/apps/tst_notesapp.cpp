@@ -121,6 +121,7 @@ TEST_F(NotesAppTest, OpensTheSampleNotebookOnItsWelcomeNoteCheckingSpellingInThe
     ASSERT_EQ(notes.size(), 4u);
     EXPECT_EQ(notes[0].title, u"Welcome to Tavrik Notes"_s);
     EXPECT_EQ(m_window->currentNoteId(), notes[0].id);
+    EXPECT_EQ(runInPage(u"Tavrik.editor.maxChars()"_s).toInt(), MainWindow::NoteMaxChars);
     EXPECT_TRUE(pageText().contains(u"Welcome to Tavrik Notes"_s));
     // The welcome note shows a picture and a document card, both loaded from the store.
     const QString shown = u"Array.from(document.querySelector('iframe.ke-edit-iframe')"
@@ -387,6 +388,14 @@ TEST_F(NotesAppTest, ExportWritesTheSavedNoteReadOnlyAndRenameAreKeptAndChineseI
               (QStringList{u"粗体 (Ctrl+B)"_s, u"正文"_s, u"正在编辑"_s}));
     m_window->newNote();
     EXPECT_EQ(m_store->note(m_window->currentNoteId())->title, u"无标题笔记"_s);
+    // A refused paste says by how much, in Chinese too.
+    m_window->editor()->handler().SetEditorMaxChars(3);
+    runInPage(
+        u"(function(){const dt=new DataTransfer();dt.setData('text/plain','12345');"
+        "document.querySelector('iframe.ke-edit-iframe').contentDocument.body.dispatchEvent("
+        "new ClipboardEvent('paste',{clipboardData:dt,bubbles:true,cancelable:true}));})()"_s);
+    EXPECT_EQ(runInPage(u"document.getElementById('status-message').textContent"_s).toString(),
+              u"粘贴的内容过长：超出笔记字数上限 2 个字符"_s);
 }
 
 // The File menu's store upkeep: a sound notebook, a clean-up that removes only after a yes,

@@ -32,6 +32,7 @@
 #include <QProcess>
 #include <QScopeGuard>
 #include <QSignalSpy>
+#include <QTcpServer>
 #include <QTest>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -53,6 +54,12 @@ using ::testing::Contains;
 namespace {
 
 constexpr int PageTimeoutMs = 30000;
+
+QString jsString(const QString &text)
+{
+    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    return QString::fromUtf8(array.mid(1, array.size() - 2));
+}
 
 // A host framework whose configuration names the editor page.
 class FakeCore : public ITavrikCoreData, public IVarConfigMgr
@@ -498,6 +505,12 @@ protected:
         return QTest::qWaitFor([&] { return marksOver(boxes(offsets, length)); }, 5000);
     }
     void show(const QString &html) { m_editor->handler().SetEditorHtml(html); }
+    // Puts `html` into the note as it is: the sanitiser takes hiding styles off.
+    void showAsIs(const QString &html)
+    {
+        show(QString());
+        page(u"Tavrik.editor.document().body.innerHTML = "_s + jsString(html));
+    }
     // The body's markup, character count and whether undo has anything to undo.
     QString noteState()
     {
@@ -533,7 +546,7 @@ TEST_F(Highlight, MarksEveryVisibleHitAsPlainTextScrollsToTheFirstAndCoversIt)
         {u"<p>"_s + longest + u"</p>"_s, longest.chopped(1) + u'y', {}},
     };
     for (const auto &[html, keyword, offsets] : cases) {
-        show(html);
+        showAsIs(html);
         LogCapture log;
         EXPECT_EQ(mark(keyword), 1);
         EXPECT_EQ(log.lines(), Lines{});
@@ -550,7 +563,7 @@ TEST_F(Highlight, MarksEveryVisibleHitAsPlainTextScrollsToTheFirstAndCoversIt)
     QString filler;
     for (int i = 0; i < 60; ++i)
         filler += u"<p>line</p>"_s;
-    show(u"<p style=\"display:none\">key</p>"_s + filler + u"<p>the key here</p>"_s + filler);
+    showAsIs(u"<p style=\"display:none\">key</p>"_s + filler + u"<p>the key here</p>"_s + filler);
     ASSERT_EQ(mark(u"key"_s), 1);
     const int first = 3 + 60 * 4 + 4;
     EXPECT_NEAR(boxes({first}, 3).value(0).toList().value(1).toDouble(), 0, 1);
@@ -1177,12 +1190,6 @@ public:
     }
 };
 
-QString jsString(const QString &text)
-{
-    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
-    return QString::fromUtf8(array.mid(1, array.size() - 2));
-}
-
 QString b64(const QString &name)
 {
     return QString::fromLatin1(name.toUtf8().toBase64());
@@ -1315,6 +1322,17 @@ protected:
            u"if(%3)dt.setData('text/plain',%3);Tavrik.editor.document().body.dispatchEvent("
            u"new ClipboardEvent('paste',{clipboardData:dt,bubbles:true,cancelable:true}));})()"_s
                .arg(jsString(type), jsString(data), jsString(plain)));
+    }
+    // Pastes `payload` as HTML at the end of the note, then inserts it as a one-cell table;
+    // gives the note's markup.
+    QString pasteAndInsertAsCell(const QString &payload)
+    {
+        putCaretAtEnd();
+        paste(u"text/html"_s, payload);
+        rawCall(u"InsertTable"_s,
+                uR"({"colNum":1,"rowNum":1,"rowList":[{"colList":[{"value":)"_s + jsString(payload)
+                    + u"}]}]}"_s);
+        return html();
     }
     // Sends a mouse event of `type` (with the `extra` properties) to the element.
     void mouse(const QString &selector, const QString &type, const QString &extra = QString())
@@ -1493,7 +1511,7 @@ TEST_F(EditorPage, AttachmentsAreInsertedRepointedAndSelectedAndTablesBuiltExact
               u"<p>Text</p>"_s + head + u"<tr><td><br></td></tr></tbody></table><p><br></p>"_s);
 }
 
-TEST_F(EditorPage, PastesAndDropsKeepAttachmentsAndTheCharacterLimitCutsThem)
+TEST_F(EditorPage, PastesAndDropsKeepAttachmentsAndTheCharacterLimitRefusesWhatPassesIt)
 {
     const QString att = attachmentHtml(u"aaa.png"_s, u"aaa.png"_s, u"Bild 1.png"_s);
     setContent(u"<p>Anfang</p>"_s);
@@ -1520,32 +1538,52 @@ TEST_F(EditorPage, PastesAndDropsKeepAttachmentsAndTheCharacterLimitCutsThem)
     EXPECT_EQ(html(), u"<p>"_s + att + u"<img src=\"x\">Ende</p>"_s);
     EXPECT_EQ(m_view->url(), m_pageUrl);
 
-    // The character limit refuses typing and cuts pastes.
+    // The character limit refuses typing past it, one character at a time.
     rawCall(u"SetEditorMaxChars"_s, u"{\"size\":5 }"_s);
     setContent(u"<p>abcd</p>"_s);
     EXPECT_EQ(status(u"status-count"_s), u"4 / 5"_s);
     putCaretAtEnd();
     // x reaches the limit, y is one past it and refused; the backspace then makes room for z.
     type(u"xy"_s);
+    EXPECT_TRUE(textIs(u"abcdx"_s)) << html().toStdString();
+    EXPECT_EQ(status(u"status-message"_s),
+              u"Character limit reached: the typed text was not inserted"_s);
     QTest::keyClick(m_view->focusProxy(), Qt::Key_Backspace);
     type(u"z"_s);
     EXPECT_TRUE(textIs(u"abcdz"_s)) << html().toStdString();
     EXPECT_EQ(status(u"status-count"_s), u"5 / 5"_s);
 
-    // A paste is cut to the room left, plain text and HTML alike.
+    // A paste that would pass the limit is refused whole, plain text and HTML alike, and says
+    // by how much; one that reaches it exactly goes in, also in place of a selection.
     rawCall(u"SetEditorMaxChars"_s, u"{\"size\":10}"_s);
     setContent(u"<p>abcdefgh</p>"_s);
     putCaretAtEnd();
-    paste(u"text/plain"_s, u"12345"_s);
+    paste(u"text/plain"_s, u"123"_s);
+    EXPECT_EQ(html(), u"<p>abcdefgh</p>"_s);
+    EXPECT_EQ(status(u"status-message"_s),
+              u"This paste is too long for the note: 1 character over the limit"_s);
+    paste(u"text/plain"_s, u"12"_s);
     EXPECT_EQ(frameJs(u"d.body.textContent"_s), u"abcdefgh12"_s);
     EXPECT_EQ(status(u"status-count"_s), u"10 / 10"_s);
-    EXPECT_EQ(status(u"status-message"_s), u"Character limit reached: the rest was not inserted"_s);
     setContent(u"<p>abcdefg</p>"_s);
     putCaretAtEnd();
-    paste(u"text/html"_s, u"<b>123</b><i>45</i>"_s);
-    EXPECT_EQ(frameJs(u"d.body.textContent"_s), u"abcdefg123"_s);
+    paste(u"text/html"_s,
+          u"<h1>1</h1><ul><li><b>2</b></li><li>3</li></ul><table><tr><td>4</td><td>5😀</td>"
+          "</tr></table>"_s);
+    EXPECT_EQ(html(), u"<p>abcdefg</p>"_s) << "no empty heading, bullet or cell is left";
+    EXPECT_EQ(status(u"status-message"_s),
+              u"This paste is too long for the note: 3 characters over the limit"_s);
+    paste(u"text/html"_s, u"<b>123</b>"_s);
+    EXPECT_EQ(html(), u"<p>abcdefg<b>123</b></p>"_s);
     paste(u"text/plain"_s, u"6"_s);
     EXPECT_EQ(frameJs(u"d.body.textContent"_s), u"abcdefg123"_s) << "one past the limit";
+    select(u"d.body.firstChild.firstChild"_s, 0, 3);
+    paste(u"text/plain"_s, u"XY😀"_s);
+    EXPECT_EQ(frameJs(u"d.body.textContent"_s), u"XY😀defg123"_s)
+        << "a picture character counts once";
+    select(u"d.body.firstChild.firstChild"_s, 0, 2);
+    paste(u"text/plain"_s, u"pqr"_s);
+    EXPECT_EQ(frameJs(u"d.body.textContent"_s), u"XY😀defg123"_s);
 
     // Content from native code is never cut; the count shows it is over.
     setContent(u"<p>abcdefghijkl</p>"_s);
@@ -1595,12 +1633,7 @@ TEST_F(EditorPage, HostileContentIsNeutralisedAndNoteScriptsCannotRunEvenPastThe
         EXPECT_EQ(setContent(payload), kJsonReplyOk);
         EXPECT_EQ(html(), clean);
         // The same payload pasted and as a table cell.
-        putCaretAtEnd();
-        paste(u"text/html"_s, payload);
-        rawCall(u"InsertTable"_s,
-                uR"({"colNum":1,"rowNum":1,"rowList":[{"colList":[{"value":)"_s + jsString(payload)
-                    + u"}]}]}"_s);
-        const QString after = html();
+        const QString after = pasteAndInsertAsCell(payload);
         EXPECT_FALSE(after.contains(u"XSS"_s) || after.contains(u" on"_s)
                      || after.contains(u"script"_s, Qt::CaseInsensitive))
             << after.toStdString();
@@ -1643,6 +1676,99 @@ const s=document.createElement('script');s.textContent="CppProcessor('XSS','{}',
                  " + typeof Tavrik.editor.frame().contentWindow.qt"_s)
                   .toString(),
               u"undefined,undefined,undefined"_s);
+}
+
+TEST_F(EditorPage, InlineStylesKeepOnlyWhatANoteNeedsAndNothingComesFromTheNetwork)
+{
+    // Every address points at this server: nothing may ever ask it for anything.
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+    const QString remote = u"http://127.0.0.1:%1/"_s.arg(server.serverPort());
+    const QString overlay = u"<div style=\"position:fixed;top:0;left:0;width:100%;height:100%;"
+                            "z-index:2147483647;background:#fff\">You won!</div>"_s;
+    const std::pair<QString, QString> cases[] = {
+        {overlay, u"<div style=\"background-color: rgb(255, 255, 255);\">You won!</div>"_s},
+        {u"<p style=\"position:absolute;left:-9999px;color:red\">t</p>"_s,
+         u"<p style=\"color: red;\">t</p>"_s},
+        {u"<span style=\"transform:scale(40);filter:blur(9px);opacity:0\">t</span>"_s,
+         u"<span>t</span>"_s},
+        {u"<span style=\"display:none\">a</span><b style=\"visibility:hidden\">b</b>"_s,
+         u"<span>a</span><b>b</b>"_s},
+        {u"<p style=\"background:url("_s + remote + u"bg.png) #ff0\">t</p>"_s,
+         u"<p style=\"background-color: rgb(255, 255, 0);\">t</p>"_s},
+        {u"<p style=\"background-image:\\75 rl("_s + remote + u"e.png);color:blue\">t</p>"_s,
+         u"<p style=\"color: blue;\">t</p>"_s},
+        {u"<p style=\"width:expression(alert(1));color:blue\">t</p>"_s,
+         u"<p style=\"color: blue;\">t</p>"_s},
+        {u"<p STYLE=\"POSITION:FIXED;COLOR:RED\">t</p>"_s, u"<p style=\"color: red;\">t</p>"_s},
+        {u"<p style=\"position:fixed !important;color:green !important\">t</p>"_s,
+         u"<p style=\"color: green !important;\">t</p>"_s},
+        {u"<p style=\"color:/* c */red;/* d */z-index:9\">t</p>"_s,
+         u"<p style=\"color: red;\">t</p>"_s},
+        {u"<p style=\"--u:url("_s + remote + u"v.png);color:var(--c)\">t</p>"_s, u"<p>t</p>"_s},
+        {u"<p style=\"behavior:url(x.htc);-moz-binding:url(x.xml#b)\">t</p>"_s, u"<p>t</p>"_s},
+        {u"<p style=\"margin:0 0 0 40px;padding:8px;width:9999px;mso-bidi-font-family:Arial\">"
+         "t</p>"_s,
+         u"<p style=\"margin-left: 40px; padding-left: 8px;\">t</p>"_s},
+        {u"<span style=\"font:bold 12px Arial;cursor:pointer\">t</span>"_s,
+         u"<span style=\"font: bold 12px Arial;\">t</span>"_s},
+        {u"<p style=\"\">t</p><p style=\"  \">u</p>"_s, u"<p>t</p><p>u</p>"_s},
+        {u"<style>p{position:fixed}</style><link rel=\"stylesheet\" href=\""_s + remote
+             + u"s.css\"><p onclick=\"alert(1)\">t</p><script src=\""_s + remote
+             + u"s.js\"></script>"_s,
+         u"<p>t</p>"_s},
+        {u"<svg style=\"position:fixed\"><image href=\""_s + remote + u"i.svg\"></image></svg>"_s,
+         u""_s},
+        // A remote picture keeps its address and is never loaded: the page loads nothing
+        // from the network.
+        {u"<img src=\""_s + remote + u"pixel.gif\" style=\"position:fixed;width:1px\">"_s,
+         u"<img src=\""_s + remote + u"pixel.gif\" style=\"width: 1px;\">"_s},
+        // What a note needs stays exactly as written.
+        {u"<p style=\"color:#c00000;\">t</p><p style=\"text-align: center; margin-left: 40px; "
+         "font-size: 11pt; text-decoration: underline;\">u</p>"_s,
+         {}},
+        {u"<table style=\"border-collapse:collapse;width:100%\"><tbody><tr>"
+         "<td style=\"border:1px solid #000;width:50%;vertical-align:top\">c</td></tr></tbody>"
+         "</table><img src=\"x.png\" style=\"width: 120px; height: 80px; border: 0px;\">"_s,
+         {}},
+    };
+    for (const auto &[payload, expected] : cases) {
+        SCOPED_TRACE(payload.toStdString());
+        const QString clean = expected.isNull() ? payload : expected; // null: kept as written
+        EXPECT_EQ(setContent(payload), kJsonReplyOk);
+        EXPECT_EQ(html(), clean);
+        // Pasted and as a table cell, the same styles are dropped.
+        setContent(QString());
+        const QString after = pasteAndInsertAsCell(payload);
+        for (const char *gone : {"position", "z-index", "transform", "filter", "opacity", "display",
+                                 "visibility", "url(", "expression", "var(", "--u", "behavior",
+                                 "binding", "onclick", "<style", "<script", "<svg"})
+            EXPECT_FALSE(after.contains(QLatin1String(gone)))
+                << gone << " in " << after.toStdString();
+    }
+
+    // The fixed overlay, pasted, does not cover the note: a click in the middle of the
+    // editing frame reaches the note's own paragraph.
+    setContent(u"<p>mine</p>"_s);
+    putCaretAtEnd();
+    paste(u"text/html"_s, overlay);
+    EXPECT_EQ(frameJs(u"[((r) => d.elementFromPoint(r.x + r.width / 2, r.y + r.height / 2))("
+                      "d.querySelector('p').getBoundingClientRect()).nodeName,"
+                      " Array.from(d.body.querySelectorAll('*'), e => getComputedStyle(e).position)"
+                      ".every(p => p === 'static'), d.body.textContent].join()"_s),
+              u"P,true,mineYou won!"_s);
+    EXPECT_TRUE(waitUntil(u"Array.from(Tavrik.editor.document().images).every(i => i.complete)"_s));
+    QTest::qWait(300);
+    EXPECT_FALSE(server.hasPendingConnections()) << "something was asked of the network";
+
+    // A note the editor saved opens again exactly, also a long one seen before.
+    const QString saved
+        = QString(cases[std::size(cases) - 2].first + cases[std::size(cases) - 1].first)
+              .repeated(40);
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_EQ(setContent(saved), kJsonReplyOk);
+        EXPECT_EQ(html(), saved) << "round " << round;
+    }
 }
 
 TEST_F(EditorPage, AttachmentAndLinkEventsSendTheirCommands)

@@ -212,6 +212,8 @@ TEST_F(EditorFocusTest, AHungPageIsToldOnceAndAStoppedRendererIsReplaced)
 {
     m_editor->LoadEditor(u"n3"_s, {}, {}, false);
     js(u"Tavrik.editor.setContent('<p>kept</p>')"_s);
+    // A stopped page comes back with the limit the host set, not the library's default.
+    m_editor->handler().SetEditorMaxChars(123456);
     m_editor->SaveEditor();
     m_editor->page()->runJavaScript(u"for(;;){}"_s);
     for (int i = 0; i < 2; ++i) {
@@ -233,6 +235,8 @@ TEST_F(EditorFocusTest, AHungPageIsToldOnceAndAStoppedRendererIsReplaced)
     EXPECT_EQ(log.lines(),
               Lines{u"[ERROR] CZorvaEditorImpl, the editor page stopped (status 3, "
                     "exit code 9); loading it again"_s});
+    EXPECT_EQ(js(u"Tavrik.editor.maxChars()"_s).toInt(), 123456);
+    EXPECT_EQ(m_editor->handler().editorMaxChars(), 123456);
     js(u"Tavrik.editor.focus()"_s);
     inner()->setFocus();
     QTest::keyClicks(inner(), u"!"_s);

@@ -354,6 +354,7 @@ protected:
 private:
     // Pops the editor's menu up at `screenPoint`; on the attachment of the last
     // MyAttachMenu when `onAttachment` is set; with the corrections of a misspelt word.
+    void recheckSpelling();
     void popupContextMenu(const QPoint &screenPoint, bool hasSelection, bool onAttachment,
                           const QString &misspelledWord = QString(),
                           const QStringList &suggestions = QStringList());

@@ -13,6 +13,7 @@
 #include "editor/czorvaeditorimpl.h"
 #include "editor/czorvaupdownview.h"
 #include "recordingprompts.h"
+#include "skin/editorprofile_p.h"
 #include "testhelpers.h"
 
 #include <QAction>
@@ -373,7 +374,7 @@ TEST_F(NotesAppTest, ExportWritesTheSavedNoteReadOnlyAndRenameAreKeptAndChineseI
     m_window.reset();
     const auto restore = qScopeGuard([] {
         UiLanguage::Reset();
-        QWebEngineProfile::defaultProfile()->setHttpAcceptLanguage(QString());
+        TAVRIKCORE::RICHEDITOR::Internal::EditorProfile::get()->setHttpAcceptLanguage(QString());
     });
     UiLanguage::AddCatalogue(u"tavriknotes"_s);
     ASSERT_EQ(UiLanguage::Set(u"zh_CN"_s), u"zh_CN"_s);

@@ -632,6 +632,83 @@ TEST_F(Highlight, OnlyTheNewestKeywordIsMarkedAndTheNoteAndItsFileStayAsTheyWere
     EXPECT_EQ(marks().value(u"hits"_s).toInt(), 2) << "saving removed the marks";
 }
 
+TEST_F(Highlight, IgnoringCaseFoldsBothSidesAndTheCurrentHitGoesRoundBothWays)
+{
+    // Offsets of the hits in the note's own text, whatever length folding gives a character.
+    const std::tuple<QString, QString, QList<int>> cases[] = {
+        {u"<p>Abc abc ABC aBC</p>"_s, u"aBc"_s, {0, 4, 8, 12}},
+        {u"<p>\u0130stanbul ISTANBUL</p>"_s, u"stan"_s, {1, 10}},
+        {u"<p>\u0130i \u0130</p>"_s, u"\u0130"_s, {0, 3}},
+        {u"<p>\u039F\u0394\u039F\u03A3 \u03BF\u03B4\u03BF\u03C2</p>"_s,
+         u"\u03BF\u03B4\u03BF\u03C3"_s,
+         {0, 5}},
+        {u"<p>stra\u00DFe STRASSE</p>"_s, u"strasse"_s, {7}},
+    };
+    for (const auto &[html, keyword, offsets] : cases) {
+        show(html);
+        EXPECT_EQ(m_editor->handler().HighlightText(keyword, false), 1);
+        EXPECT_EQ(m_editor->handler().HighlightCount(), offsets.size()) << html.toStdString();
+        EXPECT_TRUE(marksFollow(offsets, int(keyword.size()))) << html.toStdString();
+    }
+
+    QString filler;
+    for (int i = 0; i < 60; ++i)
+        filler += u"<p>line</p>"_s;
+    show(u"<p>key</p>"_s + filler + u"<p>KEY</p><p>Key</p>"_s);
+    ASSERT_EQ(m_editor->handler().HighlightText(u"kEY"_s, false), 1);
+    EXPECT_EQ(marks().value(u"current"_s).toInt(), -1);
+    const int second = 3 + 60 * 4;
+    const auto inView = [&](int offset) {
+        const double top = boxes({offset}, 3).value(0).toList().value(1).toDouble();
+        return top >= 0 && top + 10 < m_editor->height();
+    };
+    EXPECT_EQ(m_editor->handler().HighlightNext(false), 0);
+    EXPECT_TRUE(inView(0));
+    EXPECT_EQ(m_editor->handler().HighlightNext(false), 1);
+    EXPECT_TRUE(inView(second)) << "the current hit is scrolled into view";
+    EXPECT_EQ(m_editor->handler().HighlightNext(false), 2);
+    EXPECT_EQ(m_editor->handler().HighlightNext(false), 0) << "after the last comes the first";
+    EXPECT_TRUE(inView(0));
+    EXPECT_EQ(m_editor->handler().HighlightNext(true), 2);
+    EXPECT_EQ(marks().value(u"current"_s).toInt(), 2);
+
+    // The current hit's mark is orange, the others stay yellow.
+    ASSERT_TRUE(marksFollow({0, second, second + 3}, 3));
+    const QVariantList origin
+        = page(u"(function(){const f=Tavrik.editor.frame(),r=f.getBoundingClientRect();"
+               "return [r.left+f.clientLeft,r.top+f.clientTop];})()"_s)
+              .toList();
+    const auto colourOver = [&](int offset, const QImage &shot) {
+        const QVariantList box = boxes({offset}, 3).value(0).toList();
+        const QPoint centre
+            = QRectF(box[0].toDouble() + origin[0].toDouble(),
+                     box[1].toDouble() + origin[1].toDouble(), box[2].toDouble(), box[3].toDouble())
+                  .center()
+                  .toPoint();
+        // The background next to the text's strokes: the lightest pixel of the hit's middle row.
+        QColor lightest(Qt::black);
+        for (int x = centre.x() - 6; x <= centre.x() + 6; ++x) {
+            const QColor c = shot.pixelColor(x, centre.y());
+            if (c.lightness() > lightest.lightness())
+                lightest = c;
+        }
+        return lightest;
+    };
+    QTest::qWait(300);
+    const QImage shot = m_editor->grab().toImage();
+    const QColor current = colourOver(second + 3, shot), other = colourOver(second, shot);
+    EXPECT_TRUE(current.red() > 235 && std::abs(current.green() - 0x96) < 24 && current.blue() < 80)
+        << current.name().toStdString();
+    EXPECT_TRUE(other.red() > 235 && other.green() > 235 && other.blue() < 60)
+        << other.name().toStdString();
+
+    EXPECT_EQ(m_editor->handler().HighlightText(u"kEY"_s), 1);
+    EXPECT_EQ(m_editor->handler().HighlightCount(), 0) << "matching case by default";
+    EXPECT_EQ(m_editor->handler().HighlightNext(false), -1);
+    ZvWebNoteHandler bare;
+    EXPECT_EQ(bare.HighlightNext(true), -1);
+}
+
 TEST_F(Highlight, HundredThousandHitsAreAllMarked)
 {
     show(u"<p>"_s + QString(u"k "_s).repeated(100000) + u"</p>"_s);

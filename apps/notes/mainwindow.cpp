@@ -7,6 +7,7 @@
 #include "editorappearance.h"
 #include "noteexport.h"
 #include "notefilelist.h"
+#include "notefind.h"
 #include "noteitemdelegate.h"
 #include "notelistmodel.h"
 #include "notesearch.h"
@@ -129,11 +130,12 @@ MainWindow::MainWindow(NoteStore &store, QWidget *parent) : QMainWindow(parent),
     m_editorFrame = new QWidget;
     auto *frameLayout = new QVBoxLayout(m_editorFrame);
     frameLayout->setContentsMargins(0, 0, 0, 0);
-    m_search = new QLineEdit;
-    m_search->setPlaceholderText(tr("Search in this note"));
-    m_search->setClearButtonEnabled(true);
-    frameLayout->addWidget(m_search);
     m_editor = new CZorvaEditorImpl;
+    // The note's hits are marked as the user types.
+    m_find = new NoteFind(m_editor->handler(), this);
+    m_search = m_find->field();
+    m_search->setPlaceholderText(tr("Search in this note"));
+    frameLayout->addWidget(m_find);
     m_editor->SetZvEditorNotify(this);
     m_fileList = std::make_unique<NoteFileList>(m_store.databasePath());
     m_editor->SetAttachFileListSource(m_fileList.get());
@@ -149,9 +151,6 @@ MainWindow::MainWindow(NoteStore &store, QWidget *parent) : QMainWindow(parent),
     });
     m_splitView->SetSplitterWnd(m_editor, m_attachmentPane);
     m_splitView->installEventFilter(this);
-    // The note's hits are marked as the user types.
-    connect(m_search, &QLineEdit::textChanged, this,
-            [this](const QString &text) { m_editor->handler().HighlightText(text); });
 
     auto *empty = new QLabel(u"<p style='font-size:15pt'>%1</p><p>%2</p>"_s.arg(
         tr("Your notebook is empty"),
@@ -363,7 +362,7 @@ void MainWindow::openNote(const QString &id)
                          note->readOnly);
     m_attachmentPane->setAttachments(id, m_store.files(id), m_store.attachmentSizes(id));
     if (!m_search->text().isEmpty())
-        m_editor->handler().HighlightText(m_search->text());
+        m_find->searchAgain();
     {
         const QSignalBlocker blocker(m_readOnlyAction);
         m_readOnlyAction->setChecked(note->readOnly);

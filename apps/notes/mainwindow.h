@@ -15,6 +15,7 @@
 class AttachmentPane;
 class NoteStore;
 class NoteListModel;
+class NoteFind;
 class NoteSearch;
 class QAction;
 class QLabel;
@@ -51,6 +52,7 @@ public:
     AttachmentPane *attachmentPane() const { return m_attachmentPane; }
     const NoteStore &store() const { return m_store; }
     NoteSearch *noteSearch() const { return m_noteSearch; }
+    NoteFind *noteFind() const { return m_find; }
     bool isEditorReady() const { return m_editorReady; }
     QString currentNoteId() const { return m_currentId; }
 
@@ -125,6 +127,7 @@ private:
     AttachmentPane *m_attachmentPane = nullptr;
     QLabel *m_countLabel = nullptr;
     QLineEdit *m_search = nullptr;
+    NoteFind *m_find = nullptr;
     NoteSearch *m_noteSearch = nullptr;
     QAction *m_newAction = nullptr;
     QAction *m_deleteAction = nullptr;

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "attachmentpane.h"
 #include "mainwindow.h"
+#include "notefind.h"
 #include "notelistmodel.h"
 #include "notesearch.h"
 #include "notestore.h"
@@ -32,6 +33,7 @@
 #include <QTest>
 #include <QUrl>
 #include <QWebEnginePage>
+#include <QWebEngineScript>
 #include <QWebEngineProfile>
 
 #include <fcntl.h>
@@ -235,6 +237,50 @@ TEST_F(NotesAppTest, SwitchingSavesTheNoteLeftSearchOpensTheFoundNoteAndOlderNot
     }
     EXPECT_EQ(older.search(u"exit"_s).size(), 1u) << "a save waiting at exit is indexed";
     EXPECT_TRUE(older.notesToIndex().empty());
+}
+
+// The open note's search field: letter case ignored, which hit is current beside the field,
+// Enter and F3 going forward, with Shift backward.
+TEST_F(NotesAppTest, FindInNoteIgnoresCaseCountsTheHitsAndStepsThroughThem)
+{
+    type(u" Quokka one."_s, u"QUOKKA two, quokka three."_s);
+    m_window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
+    NoteFind *find = m_window->noteFind();
+    QTest::keyClicks(find->field(), u"qUoKkA"_s);
+    EXPECT_EQ(find->countText(), u"1 of 3"_s);
+    const auto current = [&] {
+        return runScript(m_window->editor()->page(), u"tavrikHighlighter.describe(true).current"_s,
+                         QWebEngineScript::ApplicationWorld)
+            .toInt();
+    };
+    EXPECT_EQ(current(), 0);
+    QTest::keyClick(find->field(), Qt::Key_Return);
+    EXPECT_EQ(find->countText(), u"2 of 3"_s);
+    QTest::keyClick(find->field(), Qt::Key_Return, Qt::ShiftModifier);
+    QTest::keyClick(find->field(), Qt::Key_Enter, Qt::ShiftModifier);
+    EXPECT_EQ(find->countText(), u"3 of 3"_s);
+    EXPECT_EQ(current(), 2);
+    // F3 from the note itself.
+    m_window->editor()->setFocus();
+    QWidget *note = m_window->editor()->GetWebBrowseHwnd();
+    QTest::keyClick(note, Qt::Key_F3);
+    EXPECT_EQ(find->countText(), u"1 of 3"_s);
+    QTest::keyClick(note, Qt::Key_F3, Qt::ShiftModifier);
+    EXPECT_EQ(find->countText(), u"3 of 3"_s);
+    EXPECT_EQ(current(), 2);
+    EXPECT_TRUE(pageText().contains(u"QUOKKA two, quokka three."_s)) << "the keys typed nothing";
+
+    find->field()->setText(u"quokkas"_s);
+    EXPECT_EQ(find->countText(), u"No matches"_s);
+    QTest::keyClick(find->field(), Qt::Key_F3);
+    EXPECT_EQ(find->countText(), u"No matches"_s);
+    find->field()->clear();
+    EXPECT_EQ(find->countText(), QString());
+    // Another note is searched for the same text as it opens.
+    find->field()->setText(u"MONDAY"_s);
+    ASSERT_TRUE(m_window->selectNote(m_window->noteIdByTitle(u"Weekly plan"_s)));
+    EXPECT_EQ(find->countText(), u"1 of 1"_s);
 }
 
 TEST_F(NotesAppTest, DocumentCardOpensItsKeptCopyTheAttachDialogRemembersAndDeleteAsks)

@@ -265,6 +265,17 @@ Its text and its attachments are removed for good.</translation>
     </message>
 </context>
 <context>
+    <name>NoteFind</name>
+    <message>
+        <source>No matches</source>
+        <translation>No matches</translation>
+    </message>
+    <message>
+        <source>%1 of %2</source>
+        <translation>%1 of %2</translation>
+    </message>
+</context>
+<context>
     <name>NoteItemDelegate</name>
     <message>
         <source>Yesterday</source>

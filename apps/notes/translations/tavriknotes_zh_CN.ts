@@ -264,6 +264,17 @@ Its text and its attachments are removed for good.</source>
     </message>
 </context>
 <context>
+    <name>NoteFind</name>
+    <message>
+        <source>No matches</source>
+        <translation>无匹配项</translation>
+    </message>
+    <message>
+        <source>%1 of %2</source>
+        <translation>第 %1 个，共 %2 个</translation>
+    </message>
+</context>
+<context>
     <name>NoteItemDelegate</name>
     <message>
         <source>Yesterday</source>

@@ -186,6 +186,8 @@ MainWindow::MainWindow(NoteStore &store, QWidget *parent) : QMainWindow(parent),
     splitter->setSizes({280, 900});
     splitter->setChildrenCollapsible(false);
     setCentralWidget(splitter);
+    // Tab leaves the search field for the list: in the note, Tab is a key that types.
+    setTabOrder(m_search, m_list);
 
     restoreSession();
 

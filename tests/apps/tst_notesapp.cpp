@@ -17,6 +17,7 @@
 #include "testhelpers.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -33,8 +34,8 @@
 #include <QTest>
 #include <QUrl>
 #include <QWebEnginePage>
-#include <QWebEngineScript>
 #include <QWebEngineProfile>
+#include <QWebEngineScript>
 
 #include <fcntl.h>
 #include <memory>
@@ -270,6 +271,11 @@ TEST_F(NotesAppTest, FindInNoteIgnoresCaseCountsTheHitsAndStepsThroughThem)
     EXPECT_EQ(find->countText(), u"3 of 3"_s);
     EXPECT_EQ(current(), 2);
     EXPECT_TRUE(pageText().contains(u"QUOKKA two, quokka three."_s)) << "the keys typed nothing";
+    // Tab from the field goes to the note list, never into the note.
+    find->field()->setFocus();
+    QTest::keyClick(find->field(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), m_window->findChild<QListView *>());
+    EXPECT_TRUE(pageText().contains(u"QUOKKA two, quokka three."_s));
 
     find->field()->setText(u"quokkas"_s);
     EXPECT_EQ(find->countText(), u"No matches"_s);

@@ -424,6 +424,84 @@ TEST_F(EditorTest, TheNewestEditorTakesOverTheSaveKey)
     EXPECT_EQ(CZorvaEditorImpl::lastEditor(), nullptr);
 }
 
+// The toolbar from the keyboard: one Tab stop, the arrow keys, Home and End move between its
+// controls; a click between the controls leaves the focus in the note; another note closes
+// the pop-up opened for the one before.
+TEST_F(EditorTest, ToolbarIsOneTabStopWalkedWithArrowsAndLeavesTheFocusInTheNote)
+{
+    m_editor->LoadEditor(u"k1"_s, {}, {}, false);
+    const QString stops = u"Array.from(document.querySelectorAll('#toolbar [tabindex=\"0\"]'))"
+                          ".map(c => c.dataset.id).join()"_s;
+    EXPECT_EQ(runInPage(stops).toString(), u"undo"_s);
+    focusEditor();
+    runInPage(u"document.querySelector('[data-id=undo]').focus()"_s);
+    const auto press = [&](Qt::Key key) {
+        QTest::keyClick(m_editor->GetWebBrowseHwnd(), key);
+        return runInPage(u"document.activeElement.dataset.id"_s).toString();
+    };
+    EXPECT_EQ(press(Qt::Key_Right), u"redo"_s);
+    EXPECT_EQ(press(Qt::Key_Right), u"block"_s);
+    EXPECT_EQ(press(Qt::Key_Right), u"size"_s) << "the list keeps its value and lets go";
+    EXPECT_EQ(runInPage(u"document.querySelector('[data-id=block]').value"_s).toString(), u"p"_s);
+    EXPECT_EQ(press(Qt::Key_Home), u"undo"_s);
+    EXPECT_EQ(press(Qt::Key_Left), u"capture-more"_s);
+    EXPECT_EQ(press(Qt::Key_Left), u"capture"_s);
+    EXPECT_EQ(runInPage(stops).toString(), u"capture"_s) << "Tab comes back to the last one";
+    EXPECT_EQ(press(Qt::Key_End), u"capture-more"_s);
+    m_editor->SetReadOnly(true);
+    EXPECT_EQ(runInPage(stops).toString(), QString()) << "no stop while every control is off";
+    m_editor->SetReadOnly(false);
+    EXPECT_EQ(runInPage(stops).toString(), u"undo"_s);
+
+    // A click on the toolbar's empty end, then typing: the text goes into the note.
+    typeAtEnd(u"one"_s);
+    const QVariantList empty
+        = runInPage(
+              u"(function(){const t=document.getElementById('toolbar').getBoundingClientRect();"
+              "return [t.right-4,t.top+t.height/2];})()"_s)
+              .toList();
+    const QPoint spot(empty.value(0).toInt(), empty.value(1).toInt());
+    QTest::mouseClick(m_editor->GetWebBrowseHwnd(), Qt::LeftButton, {}, spot);
+    EXPECT_EQ(
+        runInPage(u"document.elementFromPoint(%1,%2).id"_s.arg(spot.x()).arg(spot.y())).toString(),
+        u"toolbar"_s);
+    for (const QChar c : u"two"_s)
+        QTest::sendKeyEvent(QTest::Click, m_editor->GetWebBrowseHwnd(), Qt::Key_unknown, QString(c),
+                            Qt::NoModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return pageText().trimmed() == u"onetwo"_s; }, 5000))
+        << pageText().toStdString();
+
+    runInPage(u"document.querySelector('[data-id=color-more]').click()"_s);
+    EXPECT_EQ(runInPage(u"document.querySelectorAll('.popover').length"_s).toInt(), 1);
+    m_editor->LoadEditor(u"k2"_s, {}, {}, false);
+    EXPECT_TRUE(waitForScript(m_editor->page(), u"!document.querySelector('.popover')"_s));
+}
+
+// The dark theme draws pasted colours adapted; the note's markup stays byte for byte.
+TEST_F(EditorTest, DarkThemeDrawsPastedBackgroundsAdaptedAndKeepsTheMarkup)
+{
+    m_editor->LoadEditor(u"d1"_s, {}, {}, false);
+    runInPage(
+        uR"(Tavrik.editor.setContent('<p><span style="color: rgb(32, 33, 36); background-color: rgb(255, 255, 255);">pasted</span> <span style="background:#fff">plain</span> <span style="background-color: rgb(255, 243, 163);">marked</span> <span style="color: rgb(217, 48, 37);">red</span></p><table><tr><td bgcolor="#ffffff">cell</td></tr></table>'))"_s);
+    const QString markup = u"Tavrik.editor.content().html"_s;
+    const QString light = runInPage(markup).toString();
+    m_editor->SetTheme(CZorvaEditorImpl::Theme::Dark);
+    const auto drawn = [&](const QString &selector) {
+        return runInPage(u"(function(){const s=getComputedStyle(Tavrik.editor.document()"
+                         ".querySelector('%1'));return s.color+'|'+s.backgroundColor;})()"_s.arg(
+                             selector))
+            .toString();
+    };
+    EXPECT_EQ(drawn(u"span"_s), u"rgb(227, 229, 232)|rgba(0, 0, 0, 0)"_s);
+    EXPECT_EQ(drawn(u"span:nth-child(2)"_s), u"rgb(227, 229, 232)|rgba(0, 0, 0, 0)"_s);
+    EXPECT_EQ(drawn(u"span:nth-child(3)"_s), u"rgb(31, 35, 40)|rgb(255, 243, 163)"_s);
+    EXPECT_EQ(drawn(u"span:nth-child(4)"_s), u"rgb(217, 48, 37)|rgba(0, 0, 0, 0)"_s);
+    EXPECT_EQ(drawn(u"td"_s), u"rgb(227, 229, 232)|rgba(0, 0, 0, 0)"_s);
+    EXPECT_EQ(runInPage(markup).toString(), light);
+    m_editor->SetTheme(CZorvaEditorImpl::Theme::Light);
+    EXPECT_EQ(drawn(u"span"_s), u"rgb(32, 33, 36)|rgb(255, 255, 255)"_s);
+}
+
 // Search marks on the real editor page: which hits get marked, that each mark lies over its
 // hit as the view scrolls, zooms, resizes and reflows, and that the note never changes.
 class Highlight : public EditorTest

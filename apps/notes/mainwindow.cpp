@@ -23,6 +23,7 @@
 #include "editor/czorvaupdownview.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
@@ -208,27 +209,26 @@ MainWindow::~MainWindow()
 
 void MainWindow::createActions()
 {
-    const QColor ink = palette().color(QPalette::WindowText);
-    m_newAction = new QAction(NotesIcons::newNote(ink), tr("&New note"), this);
+    m_newAction = new QAction(tr("&New note"), this);
     m_newAction->setShortcut(QKeySequence::New);
     m_newAction->setToolTip(tr("Start a new note (Ctrl+N)"));
     connect(m_newAction, &QAction::triggered, this, &MainWindow::newNote);
 
-    m_deleteAction = new QAction(NotesIcons::deleteNote(ink), tr("&Delete"), this);
+    m_deleteAction = new QAction(tr("&Delete"), this);
     m_deleteAction->setShortcut(QKeySequence(u"Ctrl+Shift+D"_s));
     m_deleteAction->setToolTip(tr("Delete the selected note"));
     connect(m_deleteAction, &QAction::triggered, this, &MainWindow::deleteCurrentNote);
 
-    m_renameAction = new QAction(NotesIcons::rename(ink), tr("&Rename"), this);
+    m_renameAction = new QAction(tr("&Rename"), this);
     m_renameAction->setShortcut(Qt::Key_F2);
     m_renameAction->setToolTip(tr("Rename the selected note (F2)"));
     connect(m_renameAction, &QAction::triggered, this, &MainWindow::renameCurrentNote);
 
-    m_attachAction = new QAction(NotesIcons::attach(ink), tr("&Attach files…"), this);
+    m_attachAction = new QAction(tr("&Attach files…"), this);
     m_attachAction->setToolTip(tr("Add files to the note"));
     connect(m_attachAction, &QAction::triggered, this, &MainWindow::attachFiles);
 
-    m_exportAction = new QAction(NotesIcons::exportDocument(ink), tr("&Export"), this);
+    m_exportAction = new QAction(tr("&Export"), this);
     m_exportAction->setToolTip(tr("Save the note as a document for a word processor"));
     m_exportAction->setMenu(NoteExport::createMenu(
         this, [this](NoteExport::Format format) { exportCurrentNote(format); }));
@@ -237,7 +237,7 @@ void MainWindow::createActions()
     m_copyAction->setToolTip(tr("Copy the whole note with its pictures"));
     connect(m_copyAction, &QAction::triggered, this, &MainWindow::copyCurrentNote);
 
-    m_readOnlyAction = new QAction(NotesIcons::lock(ink), tr("Read-&only"), this);
+    m_readOnlyAction = new QAction(tr("Read-&only"), this);
     m_readOnlyAction->setCheckable(true);
     m_readOnlyAction->setToolTip(tr("Protect the note from changes"));
     connect(m_readOnlyAction, &QAction::toggled, this, &MainWindow::setCurrentReadOnly);
@@ -264,6 +264,8 @@ void MainWindow::createActions()
     note->addAction(m_readOnlyAction);
     note->addSeparator();
     note->addAction(m_deleteAction);
+    menuBar()->addMenu(tr("&View"))->addMenu(createThemeMenu());
+    updateIcons();
 
     QToolBar *bar = addToolBar(tr("Notes"));
     bar->setObjectName(u"notesToolBar"_s);
@@ -272,7 +274,8 @@ void MainWindow::createActions()
     bar->setIconSize(QSize(20, 20));
     bar->setStyleSheet(u"QToolButton { padding: 3px 6px; border-radius: 4px; }"
                        "QToolButton:hover { background: palette(midlight); }"
-                       "QToolButton:checked { background: #d6e4fa; color: #1c4f9c; }"
+                       "QToolButton:checked { background: palette(highlight);"
+                       " color: palette(highlighted-text); }"
                        // The button that lists the actions a narrow window has no room for.
                        "QToolButton#qt_toolbar_ext_button { padding: 0; min-width: 18px; }"_s);
     bar->addAction(m_newAction);
@@ -285,6 +288,24 @@ void MainWindow::createActions()
         button->setPopupMode(QToolButton::InstantPopup);
     bar->addSeparator();
     bar->addAction(m_readOnlyAction);
+}
+
+void MainWindow::updateIcons()
+{
+    const QColor ink = palette().color(QPalette::WindowText);
+    m_newAction->setIcon(NotesIcons::newNote(ink));
+    m_deleteAction->setIcon(NotesIcons::deleteNote(ink));
+    m_renameAction->setIcon(NotesIcons::rename(ink));
+    m_attachAction->setIcon(NotesIcons::attach(ink));
+    m_exportAction->setIcon(NotesIcons::exportDocument(ink));
+    m_readOnlyAction->setIcon(NotesIcons::lock(ink, palette().color(QPalette::HighlightedText)));
+}
+
+void MainWindow::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::PaletteChange && m_newAction)
+        updateIcons();
+    QMainWindow::changeEvent(event);
 }
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
@@ -705,4 +726,31 @@ void MainWindow::restoreSession()
         restoreGeometry(geometry);
     m_splitView->SetBottomHeight(settings.value(u"window/bottomHeight"_s).toInt());
     m_lastNoteId = settings.value(u"notes/last"_s).toString();
+    EditorAppearance::applyTheme(
+        EditorAppearance::themeNamed(settings.value(u"view/theme"_s).toString()));
+}
+
+// System follows the desktop's palette; the choice is kept in the settings.
+QMenu *MainWindow::createThemeMenu()
+{
+    auto *menu = new QMenu(tr("&Theme"), this);
+    auto *group = new QActionGroup(menu);
+    const QString kept
+        = keepsSession() ? QSettings().value(u"view/theme"_s, u"system"_s).toString() : u"system"_s;
+    using Theme = EditorAppearance::Theme;
+    for (const auto &[theme, text] :
+         {std::pair{Theme::System, tr("&System")}, std::pair{Theme::Light, tr("&Light")},
+          std::pair{Theme::Dark, tr("&Dark")}}) {
+        QAction *action = menu->addAction(text);
+        action->setCheckable(true);
+        action->setChecked(EditorAppearance::themeName(theme) == kept);
+        action->setData(EditorAppearance::themeName(theme));
+        group->addAction(action);
+        connect(action, &QAction::triggered, this, [theme] {
+            EditorAppearance::applyTheme(theme);
+            if (keepsSession())
+                QSettings().setValue(u"view/theme"_s, EditorAppearance::themeName(theme));
+        });
+    }
+    return menu;
 }

@@ -95,9 +95,13 @@ Q_SIGNALS:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void createActions();
+    // Draws the toolbar's icons in the palette's colours.
+    void updateIcons();
+    QMenu *createThemeMenu();
     void onEditorLoaded();
     void onCurrentChanged(const QModelIndex &current);
     void activateRow(int row);

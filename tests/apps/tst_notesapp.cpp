@@ -446,6 +446,56 @@ TEST_F(NotesAppTest, ExportWritesTheSavedNoteReadOnlyAndRenameAreKeptAndChineseI
     EXPECT_EQ(m_store->note(m_window->currentNoteId())->title, u"无标题笔记"_s);
 }
 
+// View > Theme gives the program a dark or light palette of its own, kept in the settings; the
+// note's bytes stay as they were and the checked Read-only icon is drawn to be seen.
+TEST_F(NotesAppTest, ThemeChoiceIsKeptDrawsTheCheckedIconInThePaletteAndKeepsTheNote)
+{
+    QStandardPaths::setTestModeEnabled(true);
+    QCoreApplication::setOrganizationName(u"TavrikEditorTest"_s);
+    const QPalette desktop = QApplication::palette();
+    const auto restore = qScopeGuard([] {
+        QSettings().clear();
+        QCoreApplication::setOrganizationName(QString());
+        QStandardPaths::setTestModeEnabled(false);
+    });
+    const auto choose = [&](const QString &name) {
+        for (QAction *action : m_window->findChildren<QAction *>()) {
+            if (action->data() == name)
+                action->trigger();
+        }
+    };
+    using Theme = CZorvaEditorImpl::Theme;
+    const QString markup = u"Tavrik.editor.content().html"_s;
+    const QString before = runInPage(markup).toString();
+    choose(u"dark"_s);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return m_window->editor()->theme() == Theme::Dark; }));
+    EXPECT_EQ(QSettings().value(u"view/theme"_s).toString(), u"dark"_s);
+    EXPECT_EQ(runInPage(markup).toString(), before);
+    EXPECT_EQ(m_window->splitView()->splitterBar().grab().toImage().pixelColor(0, 0),
+              QApplication::palette().color(QPalette::Window));
+
+    QAction *readOnly = nullptr;
+    for (QAction *action : m_window->findChildren<QAction *>())
+        readOnly = action->text() == u"Read-&only"_s ? action : readOnly;
+    ASSERT_NE(readOnly, nullptr);
+    const QImage checked = readOnly->icon().pixmap(24, QIcon::Normal, QIcon::On).toImage();
+    EXPECT_EQ(checked.pixelColor(12, 16), QApplication::palette().color(QPalette::HighlightedText));
+    const QImage unchecked = readOnly->icon().pixmap(24, QIcon::Normal, QIcon::Off).toImage();
+    EXPECT_EQ(unchecked.pixelColor(12, 16), QApplication::palette().color(QPalette::WindowText));
+
+    m_window->close();
+    QApplication::setPalette(desktop);
+    m_window = std::make_unique<MainWindow>(*m_store);
+    m_window->show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_window->isEditorReady(); }, PageTimeoutMs));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return m_window->editor()->theme() == Theme::Dark; }))
+        << "the choice is kept between runs";
+    choose(u"system"_s);
+    EXPECT_EQ(QApplication::palette(), desktop);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return m_window->editor()->theme() == Theme::Light; }));
+    EXPECT_EQ(QSettings().value(u"view/theme"_s).toString(), u"system"_s);
+}
+
 // The File menu's store upkeep: a sound notebook, a clean-up that removes only after a yes,
 // and the open note exported as a folder.
 TEST_F(NotesAppTest, StoreMenuChecksCleansAfterYesOnlyAndExportsAFolder)

@@ -228,6 +228,26 @@ Its text and its attachments are removed for good.</translation>
         <source>Save the note as a document for a word processor</source>
         <translation>Save the note as a document for a word processor</translation>
     </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>&amp;View</translation>
+    </message>
+    <message>
+        <source>&amp;Theme</source>
+        <translation>&amp;Theme</translation>
+    </message>
+    <message>
+        <source>&amp;System</source>
+        <translation>&amp;System</translation>
+    </message>
+    <message>
+        <source>&amp;Light</source>
+        <translation>&amp;Light</translation>
+    </message>
+    <message>
+        <source>&amp;Dark</source>
+        <translation>&amp;Dark</translation>
+    </message>
 </context>
 <context>
     <name>NoteExport</name>

@@ -227,6 +227,26 @@ Its text and its attachments are removed for good.</source>
         <source>Save the note as a document for a word processor</source>
         <translation>将笔记保存为可用文字处理软件打开的文档</translation>
     </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>视图(&amp;V)</translation>
+    </message>
+    <message>
+        <source>&amp;Theme</source>
+        <translation>主题(&amp;T)</translation>
+    </message>
+    <message>
+        <source>&amp;System</source>
+        <translation>跟随系统(&amp;S)</translation>
+    </message>
+    <message>
+        <source>&amp;Light</source>
+        <translation>浅色(&amp;L)</translation>
+    </message>
+    <message>
+        <source>&amp;Dark</source>
+        <translation>深色(&amp;D)</translation>
+    </message>
 </context>
 <context>
     <name>NoteExport</name>

@@ -698,9 +698,9 @@ void MainWindow::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-// The window's size and place, the attachments pane's height and the open note, kept between
-// runs in the program's settings. Only a program that names itself (main() does) keeps them, so
-// windows made by the tests start afresh.
+// The window's size and place, the attachments pane's height and whether it is folded away,
+// and the open note, kept between runs in the program's settings. Only a program that names itself
+// (main() does) keeps them, so windows made by the tests start afresh.
 static bool keepsSession()
 {
     return !QCoreApplication::organizationName().isEmpty();
@@ -713,6 +713,7 @@ void MainWindow::saveSession() const
     QSettings settings;
     settings.setValue(u"window/geometry"_s, saveGeometry());
     settings.setValue(u"window/bottomHeight"_s, m_splitView->bottomHeight());
+    settings.setValue(u"window/bottomFolded"_s, m_splitView->splitterBar().isFolded());
     settings.setValue(u"notes/last"_s, m_currentId);
 }
 
@@ -725,6 +726,8 @@ void MainWindow::restoreSession()
     if (!geometry.isEmpty())
         restoreGeometry(geometry);
     m_splitView->SetBottomHeight(settings.value(u"window/bottomHeight"_s).toInt());
+    if (settings.value(u"window/bottomFolded"_s).toBool())
+        m_splitView->splitterBar().FoldBar(1);
     m_lastNoteId = settings.value(u"notes/last"_s).toString();
     EditorAppearance::applyTheme(
         EditorAppearance::themeNamed(settings.value(u"view/theme"_s).toString()));

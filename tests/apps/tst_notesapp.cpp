@@ -442,6 +442,12 @@ TEST_F(NotesAppTest, ExportWritesTheSavedNoteReadOnlyAndRenameAreKeptAndChineseI
                         "document.getElementById('status-mode').textContent]"_s)
                   .toStringList(),
               (QStringList{u"粗体 (Ctrl+B)"_s, u"正文"_s, u"正在编辑"_s}));
+    EXPECT_EQ(AttachmentPane::sizeText(512), u"512 字节"_s);
+    const QString usage = m_window->attachmentPane()->usageText();
+    EXPECT_TRUE(usage.startsWith(u"2 个文件，已用 "_s) && usage.endsWith(u" KiB，共 10 MiB"_s))
+        << usage.toStdString();
+    m_window->noteFind()->field()->setText(u"Tavrik"_s);
+    EXPECT_TRUE(m_window->noteFind()->countText().startsWith(u"第 1 个，共 "_s));
     m_window->newNote();
     EXPECT_EQ(m_store->note(m_window->currentNoteId())->title, u"无标题笔记"_s);
 }
@@ -563,37 +569,49 @@ TEST_F(NotesAppTest, AttachmentPaneWarnsBeforeItIsFullAndKeepsTheSessionBetweenR
     });
     m_window->splitView()->SetBottomHeight(300);
     m_window->resize(900, 640);
+    m_window->splitView()->splitterBar().FoldBar(1);
     m_window->close();
     m_window = std::make_unique<MainWindow>(*m_store);
     m_window->show();
     ASSERT_TRUE(QTest::qWaitFor([&] { return m_window->isEditorReady(); }, PageTimeoutMs));
     EXPECT_EQ(m_window->size(), QSize(900, 640));
     EXPECT_EQ(m_window->splitView()->bottomHeight(), 300);
+    EXPECT_TRUE(m_window->splitView()->splitterBar().isFolded()) << "the pane stays folded";
     EXPECT_EQ(m_window->currentNoteId(), m_window->noteIdByTitle(u"Weekly plan"_s));
 
     // The pane warns before the note's attachment allowance runs out: each stored file once,
-    // pictures included, the note file never.
+    // pictures included, the note file and the cards' pictures never.
     const quint64 limit = 10485760;
+    UiLanguage::AddCatalogue(u"tavriknotes"_s);
+    ASSERT_EQ(UiLanguage::Set(u"en"_s), u"en"_s);
+    const auto english = qScopeGuard([] { UiLanguage::Reset(); });
     const auto usage = [](quint64 picture, quint64 document) {
         AttachmentPane pane;
         const std::vector<NoteFile> files = {{QString(), 0, {}, u"html"_s, u"n.html"_s, {}, 0},
                                              {QString(), 1, {}, u"png"_s, u"p.png"_s, {}, 1},
                                              {u"p.png"_s, 2, {}, u"png"_s, u"p.png"_s, {}, 0},
-                                             {u"d.txt"_s, 2, {}, u"txt"_s, u"d.txt"_s, {}, 0}};
-        pane.setAttachments(
-            u"note"_s, files,
-            {{u"n.html"_s, 5'000'000}, {u"p.png"_s, picture}, {u"d.txt"_s, document}});
+                                             {u"d.txt"_s, 2, {}, u"txt"_s, u"d.txt"_s, {}, 0},
+                                             {QString(), 1, {}, u"bmp"_s, u"c.bmp"_s, {}, 1}};
+        pane.setAttachments(u"note"_s, files,
+                            {{u"n.html"_s, 5'000'000},
+                             {u"p.png"_s, picture},
+                             {u"d.txt"_s, document},
+                             {u"c.bmp"_s, 32'822}});
         return pane.usageText();
     };
     const auto shown = [](const char16_t *used, const char16_t *warning) -> QString {
-        const QString share = u"Attachments: "_s + QString::fromUtf16(used) + u" of 10.00 MiB"_s;
+        const QString share = u"2 files, "_s + QString::fromUtf16(used) + u" of 10 MiB"_s;
         return *warning ? share + u" – "_s + QString::fromUtf16(warning) : share;
     };
-    EXPECT_EQ(usage(1024, 1024), shown(u"2.00 KiB", u""));
-    EXPECT_EQ(usage(limit * 9 / 10 - 1, 0), shown(u"9.00 MiB", u""));
-    EXPECT_EQ(usage(limit * 9 / 10 - 1, 1), shown(u"9.00 MiB", u"nearly full"));
-    EXPECT_EQ(usage(limit - 1, 0), shown(u"10.00 MiB", u"nearly full"));
-    EXPECT_EQ(usage(limit - 1, 1), shown(u"10.00 MiB", u"full, no more files can be added"));
+    EXPECT_EQ(usage(1024, 1024), shown(u"2.0 KiB", u""));
+    EXPECT_EQ(usage(400, 623), shown(u"1023 bytes", u""));
+    EXPECT_EQ(usage(4608, 4608), shown(u"9.0 KiB", u""));
+    EXPECT_EQ(usage(limit * 9 / 10 - 1, 0), shown(u"9.0 MiB", u""));
+    EXPECT_EQ(usage(limit * 9 / 10 - 1, 1), shown(u"9.0 MiB", u"nearly full"));
+    EXPECT_EQ(usage(limit - 1, 0), shown(u"10 MiB", u"nearly full"));
+    EXPECT_EQ(usage(limit - 1, 1), shown(u"10 MiB", u"full, no more files can be added"));
+    EXPECT_EQ(AttachmentPane::sizeText(1), u"1 byte"_s);
+    EXPECT_EQ(AttachmentPane::sizeText(quint64(3) << 30), u"3.0 GiB"_s);
 }
 
 } // namespace

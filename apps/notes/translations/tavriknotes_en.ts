@@ -47,10 +47,6 @@ Open it only if you trust where it came from. Open it anyway?</translation>
         <translation>Show in folder</translation>
     </message>
     <message>
-        <source>Attachments: %1 of %2</source>
-        <translation>Attachments: %1 of %2</translation>
-    </message>
-    <message>
         <source>full, no more files can be added</source>
         <translation>full, no more files can be added</translation>
     </message>
@@ -69,6 +65,32 @@ Open it only if you trust where it came from. Open it anyway?</translation>
     <message>
         <source>Save a copy</source>
         <translation>Save a copy</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n byte(s)</source>
+        <translation>
+            <numerusform>%n byte</numerusform>
+            <numerusform>%n bytes</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 KiB</source>
+        <translation>%1 KiB</translation>
+    </message>
+    <message>
+        <source>%1 MiB</source>
+        <translation>%1 MiB</translation>
+    </message>
+    <message>
+        <source>%1 GiB</source>
+        <translation>%1 GiB</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file(s), %1 of %2</source>
+        <translation>
+            <numerusform>%n file, %1 of %2</numerusform>
+            <numerusform>%n files, %1 of %2</numerusform>
+        </translation>
     </message>
 </context>
 <context>

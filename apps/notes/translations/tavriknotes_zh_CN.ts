@@ -47,10 +47,6 @@ Open it only if you trust where it came from. Open it anyway?</source>
         <translation>在文件夹中显示</translation>
     </message>
     <message>
-        <source>Attachments: %1 of %2</source>
-        <translation>附件：已用 %1，共 %2</translation>
-    </message>
-    <message>
         <source>full, no more files can be added</source>
         <translation>已满，不能再添加文件</translation>
     </message>
@@ -69,6 +65,30 @@ Open it only if you trust where it came from. Open it anyway?</source>
     <message>
         <source>Save a copy</source>
         <translation>另存副本</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n byte(s)</source>
+        <translation>
+            <numerusform>%n 字节</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 KiB</source>
+        <translation>%1 KiB</translation>
+    </message>
+    <message>
+        <source>%1 MiB</source>
+        <translation>%1 MiB</translation>
+    </message>
+    <message>
+        <source>%1 GiB</source>
+        <translation>%1 GiB</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file(s), %1 of %2</source>
+        <translation>
+            <numerusform>%n 个文件，已用 %1，共 %2</numerusform>
+        </translation>
     </message>
 </context>
 <context>

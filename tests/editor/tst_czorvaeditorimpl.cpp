@@ -1880,8 +1880,9 @@ TEST_F(EditorPage, TheToolbarWorksFromTheKeyboardWithItsLabelsAndShortcuts)
     setContent(u"<p>fett</p>"_s);
     js(u"document.querySelector('[data-id=undo]').focus()"_s);
     EXPECT_EQ(js(focused).toString(), order.first());
+    // The arrow key walks the controls; Tab leaves the toolbar for the note.
     for (qsizetype i = 1; i < order.size(); ++i)
-        ASSERT_TRUE(press(Qt::Key_Tab, isFocused(order[i])))
+        ASSERT_TRUE(press(i + 1 < order.size() ? Qt::Key_Right : Qt::Key_Tab, isFocused(order[i])))
             << "after " << order[i - 1].toStdString() << " came "
             << js(focused).toString().toStdString();
 

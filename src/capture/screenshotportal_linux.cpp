@@ -7,6 +7,7 @@
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QEventLoop>
+#include <QFile>
 #include <QRandomGenerator>
 #include <QTimer>
 #include <QUrl>
@@ -102,6 +103,8 @@ QImage ScreenshotPortal::Take(const QDBusConnection &connection, QString *error,
         return fail(QCoreApplication::translate("ScreenCapture",
                                                 "The desktop portal's picture cannot be read: %1")
                         .arg(uri.toDisplayString()));
+    // The portal leaves its picture among the user's files; the capture keeps it in memory.
+    QFile::remove(uri.toLocalFile());
     return picture;
 }
 

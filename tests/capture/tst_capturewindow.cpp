@@ -596,6 +596,7 @@ TEST_F(CapturePortal, ThePortalsPictureIsTheScreenAtItsPixelRatio)
     EXPECT_EQ(shown.size(), QSize(1600, 1200));
     EXPECT_EQ(copied.size(), QSize(20, 20));
     EXPECT_EQ(copied.pixel(1, 1), qRgb(250, 0, 0));
+    EXPECT_FALSE(QFile::exists(path)) << "the portal's picture was left behind";
 
     EXPECT_EQ(take(), u"The desktop portal refused the screenshot."_s);
     EXPECT_EQ(take(300), u"The desktop portal did not answer."_s);

@@ -18,6 +18,7 @@
 #include <QMenu>
 #include <QPointer>
 #include <QSaveFile>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QThread>
 
@@ -120,6 +121,15 @@ void ZorvaNoteScreenCapture::initIdleTimer()
 
 int ZorvaNoteScreenCapture::Run(IScreenCaptureNotify *notify, QWidget *host, bool hideHost)
 {
+    // One capture at a time: a second one would take over the open window and lose what the
+    // first one was to complete.
+    static bool running = false;
+    if (running) {
+        writeLog(QStringLiteral("a capture is already open; the new one is not started"));
+        return 0;
+    }
+    running = true;
+    const auto done = qScopeGuard([] { running = false; });
     const QPointer<QWidget> hidden = hideHost && host && host->isVisible() ? host : nullptr;
     if (hidden) {
         hidden->hide();

@@ -588,6 +588,13 @@ TEST_F(CapturePortal, ThePortalsPictureIsTheScreenAtItsPixelRatio)
         user.stop();
         shown = capture->snapshot();
         copied = capture->CopySelectionBitmap({10, 0, 20, 10});
+        // A second capture started meanwhile is refused; the open one goes on.
+        LogCapture log;
+        EXPECT_EQ(ZorvaNoteScreenCapture::Run(nullptr, nullptr, false), 0);
+        EXPECT_EQ(log.lines(),
+                  Lines{u"[ERROR] Screen capture: a capture is already open; the new one is not "
+                        u"started"_s});
+        EXPECT_EQ(QApplication::activeModalWidget(), capture);
         capture->OnCommand(ZorvaNoteScreenCapture::Exit);
     });
     user.start(20);

@@ -772,6 +772,12 @@
             return sel && sel.rangeCount && rangeInBody(sel.getRangeAt(0)) ? sel.toString() : '';
         },
 
+        // Inserts outside HTML at the note's caret, as a paste does, the note focused.
+        pasteHtml(html) {
+            this.focus();
+            insertOutsideContent(html, '');
+        },
+
         // For the markup helpers: where an insertion goes, and telling the editor about it.
         insertionRange: insertionRange,
         placeCaretAfter: placeCaretAfter,

@@ -6,11 +6,14 @@
 
 #include "attach/attachadder_p.h"
 #include "bridge/editorevents.h"
+#include "bridge/jsprocessorcall_p.h"
 #include "clipboard/attachcopy_p.h"
+#include "clipboard/attachpaste_p.h"
 #include "clipboard/clipboardformats_p.h"
 #include "clipboard/copynotifywait_p.h"
 #include "common/commonutils.h"
 #include "common/log4c.h"
+#include "notehtml/attachmarkuprewriter_p.h"
 #include "notehtml/notehtmlrw.h"
 #include "skin/hresult.h"
 #include "skin/iewebbrowser.h"
@@ -41,21 +44,16 @@ constexpr ControlKey ControlKeys[] = {
     {Qt::Key_N, KeyAction::Nothing},
 };
 
-// The attachment records of clipboard HTML for `noteId`, and its plain text.
-void parseClipboardHtml(const QString &noteId, std::vector<NewAttachFile> &records,
-                        QString *plainText)
+constexpr JsProcessorLogLines PasteLines{u"[ERROR] PasteHtml: the page cannot be called",
+                                         u"[ERROR] PasteHtml: the page's reply is not JSON",
+                                         u"[ERROR] PasteHtml refused: %s"};
+
+// The HTML fragment on the clipboard; empty when there is none.
+QString clipboardHtml()
 {
     QByteArray fragment;
     ReadClipboardHtmlFragment(fragment);
-    const QString html = QString::fromUtf8(fragment);
-    // Nothing to parse is no error: a copy of plain text leaves no HTML at all.
-    if (html.isEmpty()) {
-        records.clear();
-        if (plainText)
-            plainText->clear();
-        return;
-    }
-    ZvWebNoteHandler::ParseAttList(noteId, html, records, plainText);
+    return QString::fromUtf8(fragment);
 }
 
 } // namespace
@@ -122,7 +120,13 @@ long ZvWebNoteHandler::DoCtrlV()
     case AttachCopy::PasteRoute::Files:
         return DoCopyClipboardFile();
     case AttachCopy::PasteRoute::Html:
-        return DoCopyClipboardHtml();
+        if (!m_browser || !AttachPaste::showsAttachments(clipboardHtml()))
+            return E_NOTIMPL;
+        // Copying the files calls the page and waits for it; inside this key hook that would
+        // hold the browser's handling of the key, and the view would draw nothing more until
+        // the next key. So the paste runs once the key has been handled.
+        QTimer::singleShot(0, m_browser, [this] { DoCopyClipboardHtml(); });
+        return S_OK;
     case AttachCopy::PasteRoute::None:
         break;
     }
@@ -154,32 +158,43 @@ long ZvWebNoteHandler::DoCopyClipboardFile()
 
 long ZvWebNoteHandler::DoCopyClipboardHtml()
 {
-    QByteArray fragment;
-    ReadClipboardHtmlFragment(fragment);
-    std::vector<NewAttachFile> records;
-    if (!fragment.isEmpty())
-        ParseAttList(m_curNoteGuid, QString::fromUtf8(fragment), records);
+    const QString html = clipboardHtml();
+    const std::vector<NewAttachFile> records
+        = AttachPaste::attachmentsOf(GetAttachRootDir(), m_curNoteGuid, html);
     if (records.empty())
         return E_NOTIMPL;
     CopyLogicResult result;
-    if (!DoCopyLogic(records, result))
+    std::vector<MAF_RESULT> stored;
+    if (!copyPastedFiles(records, result, &stored))
         return S_OK;
-    if (result.replacements.empty())
-        return E_NOTIMPL;
-    // The browser pastes the fragment as it is: its markup still names the originals, and
-    // the copies now stored beside them carry the same content.
-    WriteClipboardHtml(fragment);
     for (const AttachSizeRecord &size : result.sizes) {
         if (size.name.isEmpty() || m_attachFileSizes.count(size.name))
             continue;
         m_attachFileSizes[size.name] = quint64(quint32(size.size));
         RecordAttachModifyTime(size.name, size.origName, GetCurTimeString());
     }
-    return E_NOTIMPL;
+    const std::optional<QString> pasted = AttachMarkupRewriter::RepointAttachments(
+        html, AttachPaste::repoints(records, result.replacements, stored));
+    if (!pasted) {
+        CLog4C::GetInstance()->WriteLog(
+            QStringLiteral("[ERROR] The pasted HTML cannot be parsed; nothing was pasted."));
+        return S_OK;
+    }
+    if (QWidget *inner = m_browser ? m_browser->GetWebBrowseHwnd() : nullptr)
+        inner->setFocus(Qt::OtherFocusReason);
+    CallJsProcessor(m_browser, QStringLiteral("PasteHtml"), AttachPaste::pasteArgument(*pasted),
+                    PasteLines);
+    return S_OK;
 }
 
 int ZvWebNoteHandler::DoCopyLogic(const std::vector<NewAttachFile> &records,
                                   CopyLogicResult &result)
+{
+    return copyPastedFiles(records, result, nullptr);
+}
+
+int ZvWebNoteHandler::copyPastedFiles(const std::vector<NewAttachFile> &records,
+                                      CopyLogicResult &result, std::vector<MAF_RESULT> *storedFiles)
 {
     std::optional<AttachCopy::PastedFiles> pasted
         = AttachCopy::collectPastedFiles(records, FormatCurTime());
@@ -203,7 +218,9 @@ int ZvWebNoteHandler::DoCopyLogic(const std::vector<NewAttachFile> &records,
     if (pasted->files.empty())
         return 1;
 
-    DoAttSameName(pasted->files);
+    AttachCopy::nameClashingFiles(
+        pasted->files, m_curNoteGuid,
+        [this](std::vector<DropFileInfo> &files) { DoAttSameName(files); });
     for (std::size_t i = 0; i < pasted->files.size(); ++i) {
         const DropFileInfo &info = pasted->files[i];
         const bool picture = IsPicFileType(info.displayName);
@@ -215,6 +232,8 @@ int ZvWebNoteHandler::DoCopyLogic(const std::vector<NewAttachFile> &records,
             result.sizes.push_back({stored.showName, stored.showName, stored.showSize});
         result.replacements.push_back({FormatOrigNameToJson(pasted->records[i].origName),
                                        FormatOrigNameToJson(info.keptName), stored.showName});
+        if (storedFiles)
+            storedFiles->push_back(stored);
     }
     return 1;
 }
@@ -244,7 +263,14 @@ void ZvWebNoteHandler::copyAttachmentFilesOfSelection()
 void ZvWebNoteHandler::AnalyHtmlDataFromClipboard(std::vector<NewAttachFile> &records,
                                                   QString &text)
 {
-    parseClipboardHtml(m_curNoteGuid, records, &text);
+    const QString html = clipboardHtml();
+    // Nothing to parse is no error: a copy of plain text leaves no HTML at all.
+    if (html.isEmpty()) {
+        records.clear();
+        text.clear();
+        return;
+    }
+    ParseAttList(m_curNoteGuid, html, records, &text);
 }
 
 void ZvWebNoteHandler::AddAttachToClipboard(const std::vector<AttachFileInfo> &files)

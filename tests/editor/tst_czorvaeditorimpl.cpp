@@ -1004,7 +1004,7 @@ TEST_F(CopyPastePage, TextWithAttachmentsPastedIntoAnotherNoteIsItsOwnAndDrawnAt
     press(Qt::Key_V);
     ASSERT_TRUE(attachmentsAre(u"a.txt,b.png"_s));
     EXPECT_EQ(QDir(m_root + noteB).entryList(QDir::Files), QStringList({u"a.txt"_s, u"b.png"_s}));
-    EXPECT_EQ(js(u"Tavrik.editor.document().body.textContent"_s).toString(), u"Trip "_s);
+    EXPECT_EQ(js(u"Tavrik.editor.document().body.textContent"_s).toString(), u"Trip\u00a0"_s);
     // The caret is collapsed right after the last pasted attachment, in the focused note.
     EXPECT_EQ(js(u"(function(){const d=Tavrik.editor.document(),s=d.getSelection();"
                  "const a=d.querySelectorAll('img[zv_exdata]'),r=d.createRange();"

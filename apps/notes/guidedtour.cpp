@@ -5,6 +5,7 @@
 #include "attachmentpane.h"
 #include "editorappearance.h"
 #include "mainwindow.h"
+#include "notebookcheck.h"
 #include "notesearch.h"
 #include "screencapturedemo.h"
 
@@ -159,6 +160,12 @@ void GuidedTour::run()
     if (!m_window.copyCurrentNote())
         return fail(u"the welcome note could not be copied"_s);
     std::printf("  copied the welcome note to the clipboard with its pictures\n");
+    // The tour's notebook must be as sound as any user's after all it did.
+    m_window.editor()->SaveEditor();
+    const NotebookCheck check = NotebookCheck::Run(m_window.store());
+    std::printf("%s\n", qPrintable(check.report()));
+    if (!check.clean())
+        return fail(u"the notebook check found problems"_s);
     std::printf("Guided tour finished: %d screenshots in %s\n", m_shots, qPrintable(m_folder));
     std::fflush(stdout);
     QApplication::exit(0);

@@ -49,6 +49,7 @@ public:
     TAVRIKCORE::RICHEDITOR::CZorvaEditorImpl *editor() const { return m_editor; }
     TAVRIKCORE::RICHEDITOR::CZorvaUpDownView *splitView() const { return m_splitView; }
     AttachmentPane *attachmentPane() const { return m_attachmentPane; }
+    const NoteStore &store() const { return m_store; }
     NoteSearch *noteSearch() const { return m_noteSearch; }
     bool isEditorReady() const { return m_editorReady; }
     QString currentNoteId() const { return m_currentId; }

@@ -4,13 +4,13 @@
 
 #include "livenotes.h"
 #include "mainwindow.h"
+#include "notebookcheck.h"
 #include "notestore.h"
 
 #include "common/iprompts.h"
 #include "common/textutils.h"
 #include "editor/czorvaeditorimpl.h"
 #include "store/notefolderexport.h"
-#include "store/storecheck.h"
 #include "store/storecleanup.h"
 
 #include <QAction>
@@ -78,9 +78,9 @@ void StoreActions::checkNotebook()
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(500);
     const std::vector<StoreFinding> findings
-        = StoreCheck::Run(liveNotesOf(m_store), [&](qint64 done, qint64 total) {
+        = NotebookCheck::Run(m_store, [&](qint64 done, qint64 total) {
               progress.setValue(total > 0 ? int(done * 1000 / total) : 1000);
-          });
+          }).findings;
     progress.reset();
     const QString text = findings.empty()
         ? tr("The notebook is sound: every file its notes need is there and intact.")

@@ -1,0 +1,28 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#pragma once
+
+#include "store/storerecords.h"
+
+#include <QString>
+
+#include <vector>
+
+class NoteStore;
+
+// The notebook checked as File > Check notebook does: the attachment store holds every file
+// the notebook's notes need, intact.
+struct NotebookCheck
+{
+    int notes = 0;
+    int files = 0; // distinct files the notes' last saves list, their note files included
+    std::vector<TAVRIKCORE::RICHEDITOR::StoreFinding> findings;
+
+    bool clean() const { return findings.empty(); }
+    // "notebook check: clean (<n> notes, <m> files)", or the number of problems followed by
+    // one line a finding.
+    QString report() const;
+
+    static NotebookCheck Run(const NoteStore &store,
+                             const TAVRIKCORE::RICHEDITOR::StoreProgress &progress = {});
+};

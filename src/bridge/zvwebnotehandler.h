@@ -334,6 +334,7 @@ protected:
     // down, the held keys are tested in this order: C (DoCtrlC), V (DoCtrlV), D (DoCtrlD),
     // F (the search marks disappear and the browser's find runs), O, P or N (swallowed: no
     // open, print or new window). Everything else, key releases included, goes to the browser.
+    // Asked whether a key is a shortcut, S_OK claims the keys whose press will be taken here.
     long OnTranslateAccelerator(const QKeyEvent *message) override;
 
     // Adds a completed capture to the note: the picture is written as "<guid>.jpg" to the

@@ -56,12 +56,59 @@ QString clipboardHtml()
     return QString::fromUtf8(fragment);
 }
 
+// Whether Control+V pastes in the editor rather than in the browser: files or a picture, or
+// HTML showing attachments, on the clipboard of an editor that is not read-only.
+bool pasteIsTaken(bool readOnly, const IEWebBrowser *browser)
+{
+    const QClipboard *clipboard = QGuiApplication::clipboard();
+    if (readOnly || !clipboard)
+        return false;
+    switch (AttachCopy::choosePasteRoute(clipboard->mimeData())) {
+    case AttachCopy::PasteRoute::Files:
+        return true;
+    case AttachCopy::PasteRoute::Html:
+        return browser && AttachPaste::showsAttachments(clipboardHtml());
+    case AttachCopy::PasteRoute::None:
+        break;
+    }
+    return false;
+}
+
+// Whether the key press of `key` will be taken by the key hook, not left to the browser.
+bool takesKey(const QKeyEvent &key, bool readOnly, const IEWebBrowser *browser)
+{
+    if (!(key.modifiers() & Qt::ControlModifier))
+        return false;
+    for (const ControlKey &entry : ControlKeys) {
+        if (entry.key != key.key())
+            continue;
+        switch (entry.action) {
+        case KeyAction::Paste:
+            return pasteIsTaken(readOnly, browser);
+        case KeyAction::Cut:
+            return !readOnly && browser;
+        case KeyAction::Nothing:
+            return true;
+        case KeyAction::CopyNotify:
+        case KeyAction::CancelHighlight:
+            return false;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 long ZvWebNoteHandler::OnTranslateAccelerator(const QKeyEvent *message)
 {
     if (!message)
         return E_NOTIMPL;
+    // Asked before a key press whether the key is a shortcut, the browser keeps its own edit
+    // command for it (Paste for Control+V) and runs it with the next key press it gets: after
+    // a Control+V taken here, that is the next chord's Control. A key taken here is claimed
+    // now, so the browser keeps no command for it.
+    if (message->type() == QEvent::ShortcutOverride)
+        return takesKey(*message, m_readOnly, m_browser) ? S_OK : E_NOTIMPL;
     // Held keys are tracked from the events themselves, so two letters held together are
     // resolved by the table's order. Releasing Control forgets letters whose release went
     // elsewhere (focus moved while they were down).
@@ -113,24 +160,15 @@ long ZvWebNoteHandler::DoCtrlC()
 
 long ZvWebNoteHandler::DoCtrlV()
 {
-    QClipboard *clipboard = QGuiApplication::clipboard();
-    if (m_readOnly || !clipboard)
+    if (!pasteIsTaken(m_readOnly, m_browser))
         return E_NOTIMPL;
-    switch (AttachCopy::choosePasteRoute(clipboard->mimeData())) {
-    case AttachCopy::PasteRoute::Files:
+    if (AttachCopy::choosePasteRoute(QGuiApplication::clipboard()->mimeData())
+        == AttachCopy::PasteRoute::Files)
         return DoCopyClipboardFile();
-    case AttachCopy::PasteRoute::Html:
-        if (!m_browser || !AttachPaste::showsAttachments(clipboardHtml()))
-            return E_NOTIMPL;
-        // Copying the files calls the page and waits for it; inside this key hook that would
-        // hold the browser's handling of the key, and the view would draw nothing more until
-        // the next key. So the paste runs once the key has been handled.
-        QTimer::singleShot(0, m_browser, [this] { DoCopyClipboardHtml(); });
-        return S_OK;
-    case AttachCopy::PasteRoute::None:
-        break;
-    }
-    return E_NOTIMPL;
+    // The paste waits for the page several times: it runs once this key has been handled,
+    // from Qt's own event loop, not inside the browser's delivery of the key.
+    QTimer::singleShot(0, m_browser, [this] { DoCopyClipboardHtml(); });
+    return S_OK;
 }
 
 long ZvWebNoteHandler::DoCtrlD()

@@ -402,6 +402,13 @@ bool IEWebBrowser::eventFilter(QObject *watched, QEvent *event)
                 && m_uiNotify->OnTranslateAccelerator(static_cast<QKeyEvent *>(event)) == S_OK)
                 return true;
             break;
+        case QEvent::ShortcutOverride:
+            if (m_uiNotify
+                && m_uiNotify->OnTranslateAccelerator(static_cast<QKeyEvent *>(event)) == S_OK) {
+                event->accept(); // the key press comes to this filter, not to a shortcut
+                return true;
+            }
+            break;
         case QEvent::DragEnter:
         case QEvent::DragMove:
         case QEvent::DragLeave:

@@ -1299,6 +1299,35 @@ TEST(ClipboardFormats, EachWriteReplacesTheClipboardAndReadsBackAndKeysRouteInOr
     EXPECT_EQ(browser.argsOf(u"AddPicToEditor"_s), QStringList());
 }
 
+// Asked before a key press whether the key is a shortcut, the hook claims exactly the keys whose
+// press it will take, so the browser keeps no edit command of its own for them; asking acts on
+// nothing.
+TEST(KeyHook, TheShortcutQuestionClaimsExactlyTheKeysTheHookTakes)
+{
+    FakeBrowser browser;
+    Keys handler;
+    handler.SetIEWebBrowser(&browser);
+    const auto claims = [&](int key) {
+        return handler.key(QEvent::ShortcutOverride, key) == S_OK;
+    };
+    WriteClipboardHtml("<p>plain</p>");
+    EXPECT_FALSE(claims(Qt::Key_V)) << "plain HTML is the browser's to paste";
+    WriteClipboardHtml(
+        R"(<img class="userdata\attachment\0123.bin" zv_exdata='{"OrigName_B64":"YS5iaW4="}'>)");
+    EXPECT_TRUE(claims(Qt::Key_V));
+    for (const int key : {Qt::Key_D, Qt::Key_O, Qt::Key_P, Qt::Key_N})
+        EXPECT_TRUE(claims(key)) << key;
+    for (const int key : {Qt::Key_C, Qt::Key_F, Qt::Key_A})
+        EXPECT_FALSE(claims(key)) << key;
+    EXPECT_EQ(handler.key(QEvent::ShortcutOverride, Qt::Key_V, Qt::NoModifier), E_NOTIMPL);
+    handler.SetReadOnly(1);
+    EXPECT_FALSE(claims(Qt::Key_V));
+    EXPECT_FALSE(claims(Qt::Key_D));
+    EXPECT_TRUE(claims(Qt::Key_O));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(browser.functions, QStringList(u"jsProcessor"_s)) << "only the read-only switch";
+}
+
 using PasteLimit = AppFolderTest;
 
 TEST_F(PasteLimit, ExactlyTenMebibytes)
@@ -1339,7 +1368,8 @@ TEST_F(PasteLimit, ExactlyTenMebibytes)
                       .toString();
             const QString shown = uR"(\.\./userdata\\attachment\\[0-9a-f]{32}\.bmp)"_s;
             EXPECT_TRUE(matches(
-                uR"(<!--StartFragment -->\r\n<img class="userdata\\attachment\\)"_s + CalcFileMd5(file.fileName())
+                uR"(<!--StartFragment -->\r\n<img class="userdata\\attachment\\)"_s
+                    + CalcFileMd5(file.fileName())
                     + uR"(\.bin" zv_exdata="\{&quot;OrigName_B64&quot;:&quot;YS5iaW4=&quot;\}" src="%1" data-ke-src="%1" zvimgsrc="%1">\r\n)"_s
                           .arg(shown),
                 html))

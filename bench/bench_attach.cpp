@@ -28,6 +28,7 @@ int main(int argc, char **argv)
     icon.fill(Qt::darkBlue);
     icon.save(appDir.filePath(QStringLiteral("res/word.bmp")), "BMP");
     SetAppDirectory(appDir.path() + u'/');
+    SetProgramDirectory(appDir.path());
 
     const QString name = QStringLiteral("Quarterly report 2026 (final).docx");
     const QString info = FileThumbnail::FormatFileInfo(1572864, QStringLiteral("2026/03/04 05:06"));

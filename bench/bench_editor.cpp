@@ -19,8 +19,6 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QUrl>
@@ -37,6 +35,8 @@
 using namespace TAVRIKCORE::RICHEDITOR;
 using namespace Qt::StringLiterals;
 
+using TavrikBench::jsString;
+using TavrikBench::makeNote;
 using TavrikBench::median;
 
 namespace {
@@ -89,48 +89,6 @@ public:
     int saves = 0;
     QString lastNoteFile;
 };
-
-// Typical editor markup: paragraphs with formatting, a few tables and attachment pictures.
-QString makeNote(int bytes)
-{
-    QString html;
-    html.reserve(bytes + 4096);
-    int block = 0;
-    while (html.size() * 1.2 < bytes) { // Chinese text takes three bytes in UTF-8
-        ++block;
-        html += u"<p>Meeting notes "_s + QString::number(block)
-            + u": <b>budget</b> and <i>plans</i> for the <u>next quarter</u>, "
-              "<span style=\"color:#c00000;\">urgent</span> 会议纪要与后续安排。 "
-              "<a href=\"https://example.com/item/"_s
-            + QString::number(block) + u"\">link</a></p>"_s;
-        if (block % 200 == 0) {
-            html += u"<table border=\"1\" style=\"width:100%;\"><tbody>"_s;
-            for (int row = 0; row < 6; ++row) {
-                html += u"<tr>"_s;
-                for (int col = 0; col < 4; ++col)
-                    html += u"<td>cell "_s + QString::number(row) + u'.' + QString::number(col)
-                        + u"</td>"_s;
-                html += u"</tr>"_s;
-            }
-            html += u"</tbody></table>"_s;
-        }
-        if (block % 150 == 0) {
-            const QString name = u"%1"_s.arg(block, 32, 16, QChar(u'0'));
-            const QString origName = u"report %1.pdf"_s.arg(block);
-            html += u"<p><img class=\"userdata\\attachment\\"_s + name
-                + u".pdf\" src=\"../userdata\\attachment\\"_s + name
-                + u".bmp\" zv_exdata=\"{&quot;OrigName_B64&quot;:&quot;"_s
-                + QString::fromLatin1(origName.toUtf8().toBase64()) + u"&quot;}\"></p>"_s;
-        }
-    }
-    return html;
-}
-
-QString jsString(const QString &text)
-{
-    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
-    return QString::fromUtf8(array.mid(1, array.size() - 2));
-}
 
 // Waits for the editor's page-loaded event at the widget `watcher` watches; false on a timeout.
 bool waitForEditorPage(ReadyWatcher &watcher)

@@ -16,7 +16,7 @@ class QWebEnginePage;
 namespace TAVRIKCORE::RICHEDITOR {
 class IEWebBrowser;
 class ZvWebNoteHandler;
-}
+} // namespace TAVRIKCORE::RICHEDITOR
 
 namespace TavrikBench {
 
@@ -44,6 +44,13 @@ double secondsOfCommand(const QString &command);
 long residentKiB();
 long peakResidentKiB();
 
+// Typical editor markup of about `bytes` bytes in UTF-8: paragraphs with formatting and a
+// styled span each, a few tables and attachment pictures.
+QString makeNote(int bytes);
+
+// `text` as a JavaScript string literal.
+QString jsString(const QString &text);
+
 // Writes `size` bytes of deterministic pseudo-random data to `path`.
 void writeRandomFile(const QString &path, qint64 size);
 
@@ -51,9 +58,9 @@ void writeRandomFile(const QString &path, qint64 size);
 // was nothing to copy.
 bool copyFolder(const QString &from, const QString &to);
 
-// Makes `folder` the application folder, holding the editor page and the file-type icons as
-// a host's folder does. The page is taken from beside the program, else from the build's
-// page folder (TAVRIK_PAGE_DIR or ../page). False, with a message, when there is no page.
+// Makes `folder` both the application folder and the program's folder, holding copies of the
+// editor page and the file-type icons. The page is taken from beside the program, else from the
+// build's page folder (TAVRIK_PAGE_DIR or ../page). False, with a message, when there is no page.
 bool stageAppFolder(const QString &folder);
 
 // Sets the process up for a browser benchmark before its QApplication exists: the offscreen

@@ -8,6 +8,7 @@
 
 #include "common/commonutils.h"
 #include "common/uilanguage.h"
+#include "editor/czorvaeditorimpl.h"
 #include "skin/iewebbrowser.h"
 
 #include <QApplication>
@@ -66,6 +67,15 @@ int main(int argc, char **argv)
     parser.addOption(tourOption);
     parser.addOption(notebookOption);
     parser.process(app);
+
+    // Without its page the editor would never load: say so, and where it was looked for.
+    if (TAVRIKCORE::RICHEDITOR::CZorvaEditorImpl::FindEditorPage().isEmpty()) {
+        const QString error = MainWindow::missingPageText();
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+        if (!parser.isSet(tourOption))
+            QMessageBox::critical(nullptr, QApplication::applicationDisplayName(), error);
+        return 1;
+    }
 
     // The tour starts from the sample notebook every time, so it never touches the user's notes.
     std::unique_ptr<QTemporaryDir> tourNotebook;

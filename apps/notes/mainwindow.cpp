@@ -300,6 +300,7 @@ void MainWindow::onEditorLoaded()
     if (m_editorReady)
         return;
     m_editorReady = true;
+    m_editor->handler().SetEditorMaxChars(NoteMaxChars);
     const int lastRow = m_lastNoteId.isEmpty() ? -1 : m_model->rowOf(m_lastNoteId);
     if (m_model->rowCount() > 0)
         activateRow(lastRow >= 0 ? lastRow : 0);
@@ -481,6 +482,15 @@ int MainWindow::OnSaveNote(const QString &noteId, const std::vector<NewAttachFil
     return 1;
 }
 
+QString MainWindow::missingPageText()
+{
+    const std::vector<QString> folders = GetProgramFileFolders();
+    return tr("The editor page %1 was not found, so notes cannot be shown. Tavrik Notes looked "
+              "for it in:\n%2")
+        .arg(CZorvaEditorImpl::EditorPageFile,
+             QStringList(folders.begin(), folders.end()).join(u'\n'));
+}
+
 void MainWindow::OnOpenAttachment(const QString &noteId, const QString &fileName,
                                   const QString &origName)
 {
@@ -503,6 +513,7 @@ void MainWindow::newNote()
     }
     m_currentId = id;
     m_newNoteId = id;
+    m_attachmentPane->setAttachments(id, {}, {});
     m_editorStack->setCurrentIndex(0);
     {
         const QSignalBlocker blocker(m_readOnlyAction);

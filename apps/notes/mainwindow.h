@@ -62,10 +62,17 @@ public:
     // Opens attachments with `launch` instead of the desktop's handler.
     void setAttachmentLauncher(AttachmentOpener::Launcher launch) { m_launch = std::move(launch); }
 
+    // The character limit of the demo's notes: far above the library's default, which suits
+    // short texts; real notes hold whole pasted pages.
+    static constexpr int NoteMaxChars = 5000000;
+
     // The title of a new note until its first line names it.
     static QString untitledTitle();
     // A file name made from a note's title (characters file systems refuse become '_').
     static QString fileNameFor(const QString &title);
+    // What the program says when its editor page is missing: the page and, one a line, the
+    // folders it was looked for in (GetProgramFileFolders).
+    static QString missingPageText();
 
 public Q_SLOTS:
     void newNote();

@@ -24,9 +24,14 @@
         spellCheck: false,
         theme: 'light',
         maxChars: 10000,
-        count: 0,
-        limitHit: false, // an insertion was cut short a moment ago
+        count: 0, // the note's characters, or the most it can hold since it was counted; null: unknown
+        counted: true, // `count` is exact
+        shownCount: 0, // the count the status bar shows
+        added: undefined, // the most characters the input under way can add (undefined: unknown)
+        ownCommand: false, // a command of this page is running; it accounts for its own input
+        refusal: null, // why an insertion was refused a moment ago
         changedSinceMount: false,
+        changeReported: false, // native code knows of a change it has not read yet
         unremembered: null, // a sanitised text not yet checked for remembering
         savedRange: null,
         menuAttachment: null, // the attachment the native menu was last asked for
@@ -40,12 +45,6 @@
     function codePoints(text) {
         const pairs = text.match(SURROGATE_PAIR);
         return text.length - (pairs ? pairs.length : 0);
-    }
-
-    function firstCodePoints(text, count) {
-        if (count <= 0)
-            return '';
-        return Array.from(text).slice(0, count).join('');
     }
 
     function body() {
@@ -77,21 +76,37 @@
         return !/\S/.test(text === undefined ? b.textContent : text) && !b.querySelector('img,table,hr,li');
     }
 
-    // The note's length in characters, counted when first needed after new content.
-    function count() {
-        if (state.count === null) {
-            const text = body().textContent;
-            state.count = codePoints(text);
-            state.doc.documentElement.classList.toggle('blank', isBlank(text));
-        }
-        return state.count;
+    // Native code saves the note a while after it changes: it hears of a change once until it
+    // next reads the content, and each time attachments came or went, which it saves at once.
+    function reportChange(attachments) {
+        if (state.readOnly || (state.changeReported && !attachments))
+            return;
+        state.changeReported = true;
+        window.CppProcessor('ContentChanged', attachments ? '{"attachments":true}' : '{}', '');
     }
 
-    function updateCount() {
-        state.changedSinceMount = true;
-        state.count = null;
-        count();
-        notify();
+    const ATTACHMENT = 'img[zv_exdata]';
+
+    function holdsAttachment(node) {
+        return node.nodeType === Node.ELEMENT_NODE && (node.matches(ATTACHMENT) || !!node.querySelector(ATTACHMENT));
+    }
+
+    // Attachments come and go by typing, undo, paste, drop and native calls alike; the observer
+    // looks only at the nodes added or removed, never at the whole note.
+    function watchAttachments(doc) {
+        const observer = new MutationObserver(function (records) {
+            for (const record of records) {
+                for (const list of [record.addedNodes, record.removedNodes]) {
+                    for (const node of list) {
+                        if (holdsAttachment(node)) {
+                            reportChange(true);
+                            return;
+                        }
+                    }
+                }
+            }
+        });
+        observer.observe(doc.body, { childList: true, subtree: true });
     }
 
     function selection() {
@@ -132,7 +147,70 @@
         state.savedRange = range.cloneRange();
     }
 
-    // ---- character limit -------------------------------------------------------------------
+    // ---- character count and limit -----------------------------------------------------------
+    //
+    // Counting walks the whole note. A short note is counted when asked and once after each
+    // change; a long one once changes pause, keeping meanwhile the most it can hold (the last
+    // count plus what was inserted since), which decides the limit without a count unless an
+    // insertion comes near it.
+
+    const COUNT_EVERY_CHANGE_BELOW = 50000;
+    const RECOUNT_PAUSE_MS = 300;
+
+    function countNow() {
+        const text = body().textContent;
+        state.count = codePoints(text);
+        state.counted = true;
+        state.shownCount = state.count;
+        state.doc.documentElement.classList.toggle('blank', isBlank(text));
+        return state.count;
+    }
+
+    // The note's length in characters.
+    function exactCount() {
+        return state.counted ? state.count : countNow();
+    }
+
+    function shortNote() {
+        return state.shownCount < COUNT_EVERY_CHANGE_BELOW;
+    }
+
+    let recountTimer = 0;
+    let recountQueued = false;
+
+    function recount() {
+        recountQueued = false;
+        clearTimeout(recountTimer);
+        exactCount();
+        notify();
+    }
+
+    // The note changed, growing by at most `added` characters (undefined: not known).
+    function contentChanged(added) {
+        reportChange(false);
+        state.changedSinceMount = true;
+        state.counted = false;
+        state.count = state.count === null || typeof added !== 'number' ? null : state.count + added;
+        if (!shortNote()) {
+            clearTimeout(recountTimer);
+            recountTimer = setTimeout(recount, RECOUNT_PAUSE_MS);
+        } else if (!recountQueued) {
+            recountQueued = true;
+            queueMicrotask(recount);
+        }
+    }
+
+    // Runs an editing command of the browser that adds at most `added` characters (undefined:
+    // not known); the input event it fires is accounted for here.
+    function runCommand(command, value, added) {
+        state.ownCommand = true;
+        try {
+            return state.doc.execCommand(command, false, value);
+        } finally {
+            state.ownCommand = false;
+            contentChanged(added);
+        }
+    }
 
     function selectedChars() {
         const sel = selection();
@@ -141,122 +219,99 @@
         return codePoints(sel.getRangeAt(0).toString());
     }
 
-    // How many characters may still be inserted in place of the current selection.
-    function roomLeft() {
-        return state.maxChars - (count() - selectedChars());
+    // How many characters past the limit `length` more would take the note, put in place of
+    // the selection; 0 when they fit.
+    function excessOf(length) {
+        if (state.count !== null && state.count + length <= state.maxChars)
+            return 0;
+        return Math.max(0, exactCount() - selectedChars() + length - state.maxChars);
     }
 
-    let flashTimer = 0;
-    function flashLimit() {
-        state.limitHit = true;
+    let refusalTimer = 0;
+    function showRefusal(refusal) {
+        state.refusal = refusal;
         notify();
-        clearTimeout(flashTimer);
-        flashTimer = setTimeout(function () {
-            state.limitHit = false;
+        clearTimeout(refusalTimer);
+        refusalTimer = setTimeout(function () {
+            state.refusal = null;
             notify();
         }, 2500);
     }
 
-    // Cuts the text of a fragment after `room` characters; everything after the cut is dropped.
-    function truncateFragment(fragment, room) {
-        const walker = state.doc.createTreeWalker(fragment, NodeFilter.SHOW_TEXT);
-        const drop = [];
-        let left = room;
-        for (let node = walker.nextNode(); node; node = walker.nextNode()) {
-            if (left <= 0) {
-                drop.push(node);
-                continue;
-            }
-            const n = codePoints(node.data);
-            if (n > left)
-                node.data = firstCodePoints(node.data, left);
-            left -= Math.min(n, left);
-        }
-        for (const node of drop)
-            node.remove();
-    }
-
-    function fragmentChars(fragment) {
-        return codePoints(fragment.textContent);
-    }
-
-    // Typing and other text insertions: refuse what passes the limit, keeping the part that fits.
+    // Typing and other text input: refused as a whole when it would pass the limit. Paste and
+    // drop have their own handlers; a composition cannot be refused while it runs and is
+    // checked when it ends; undo, redo and the rest are counted afterwards.
     function onBeforeInput(event) {
+        state.added = undefined;
         if (state.readOnly) {
             event.preventDefault();
             return;
         }
         const type = event.inputType || '';
-        if (type === 'historyUndo' || type === 'historyRedo' || !type.startsWith('insert'))
+        if (type.startsWith('delete') || type.startsWith('format')) {
+            state.added = 0;
             return;
-        if (type === 'insertFromPaste' || type === 'insertFromDrop' || type === 'insertCompositionText')
-            return; // paste and drop are handled by their own events, composition after it ends
+        }
+        if (type === 'insertParagraph' || type === 'insertLineBreak') {
+            state.added = 1; // a line break in preformatted text is a character
+            return;
+        }
+        if (!type.startsWith('insert') || type === 'insertFromPaste' || type === 'insertFromDrop')
+            return;
         let text = event.data;
         if ((text === null || text === undefined) && event.dataTransfer)
             text = event.dataTransfer.getData('text/plain');
-        if (!text)
+        const length = text ? codePoints(text) : 0;
+        if (type !== 'insertCompositionText' && excessOf(length) > 0) {
+            event.preventDefault();
+            showRefusal({ typed: true });
             return;
-        const room = roomLeft();
-        const length = codePoints(text);
-        if (length <= room)
-            return;
-        event.preventDefault();
-        if (room > 0)
-            state.doc.execCommand('insertText', false, firstCodePoints(text, room));
-        flashLimit();
+        }
+        state.added = length;
     }
 
-    // Text that arrived without a cancellable event (an input method, a browser command): take
-    // back what passed the limit, right before the caret.
-    function enforceAfterInput(previous) {
-        const allowed = Math.max(state.maxChars, previous);
-        const excess = count() - allowed;
+    function onInput() {
+        const added = state.added;
+        state.added = undefined;
+        if (!state.ownCommand)
+            contentChanged(added);
+    }
+
+    // A composition that ended past the limit is taken back, right before the caret.
+    function onCompositionEnd(event) {
         const sel = selection();
-        if (excess <= 0 || !sel || !sel.rangeCount || !sel.isCollapsed)
+        if (!event.data || excessOf(0) === 0 || !sel || !sel.rangeCount || !sel.isCollapsed)
             return;
-        for (let i = 0; i < excess; ++i)
+        const characters = Array.from(new Intl.Segmenter().segment(event.data)).length;
+        for (let i = 0; i < characters; ++i)
             sel.modify('extend', 'backward', 'character');
-        state.doc.execCommand('delete', false);
-        updateCount();
-        flashLimit();
-    }
-
-    function onInput(event) {
-        const previous = count();
-        updateCount();
-        if (!event.isComposing)
-            enforceAfterInput(previous);
+        runCommand('delete', undefined, 0);
+        showRefusal({ typed: true });
     }
 
     // ---- paste and drop ---------------------------------------------------------------------
 
-    // Inserts outside content (HTML or plain text) at the selection, sanitised and cut to the
-    // room the limit leaves.
+    // Inserts outside content (HTML, else plain text) at the selection, sanitised. Content that
+    // would take the note past the limit is refused as a whole, measured as the note counts.
     function insertOutsideContent(html, text) {
         if (state.readOnly)
             return;
-        const room = roomLeft();
-        if (html) {
-            const fragment = Tavrik.sanitize.fragment(html, state.doc);
-            const length = fragmentChars(fragment);
-            if (length > room) {
-                truncateFragment(fragment, Math.max(room, 0));
-                flashLimit();
-            }
-            if (!fragment.firstChild)
-                return;
+        const fragment = html ? Tavrik.sanitize.fragment(html, state.doc) : null;
+        if (fragment ? !fragment.firstChild : !text)
+            return;
+        const length = codePoints(fragment ? fragment.textContent : text);
+        const excess = excessOf(length);
+        if (excess > 0) {
+            showRefusal({ pasted: true, excess: excess });
+            return;
+        }
+        if (fragment) {
             const holder = state.doc.createElement('div');
             holder.appendChild(fragment);
-            state.doc.execCommand('insertHTML', false, holder.innerHTML);
-        } else if (text) {
-            const length = codePoints(text);
-            if (length > room)
-                flashLimit();
-            const fitting = length > room ? firstCodePoints(text, room) : text;
-            if (fitting)
-                state.doc.execCommand('insertText', false, fitting);
+            runCommand('insertHTML', holder.innerHTML, length);
+        } else {
+            runCommand('insertText', text, length);
         }
-        updateCount();
     }
 
     // Scrolls the note so that what lies just before the caret (the last character or element
@@ -429,6 +484,7 @@
     // Ctrl+Shift+7 and Ctrl+Shift+8 make numbered and bulleted lists; the browser itself
     // has the other usual keys (Ctrl+B, I, U, Z, Y).
     const LIST_KEYS = { Digit7: 'insertOrderedList', Digit8: 'insertUnorderedList' };
+    const LIST_COMMANDS = new Set(['insertOrderedList', 'insertUnorderedList']);
 
     function onKeyDown(event) {
         if ((event.ctrlKey || event.metaKey) && !event.altKey && event.key.toLowerCase() === 'k') {
@@ -454,15 +510,16 @@
             let next = cells[cells.indexOf(cell) + (event.shiftKey ? -1 : 1)];
             if (!next && !event.shiftKey) {
                 next = addRowAfter(cell.parentNode);
-                updateCount();
+                contentChanged(0);
             }
             if (next)
                 selectContents(next);
         } else if (item) {
-            state.doc.execCommand(event.shiftKey ? 'outdent' : 'indent', false);
-            updateCount();
+            indentListItem(event.shiftKey);
+        } else if (excessOf(1) > 0) {
+            showRefusal({ typed: true });
         } else {
-            state.doc.execCommand('insertText', false, '\t');
+            runCommand('insertText', '\t', 1);
         }
     }
 
@@ -489,9 +546,12 @@
         const b = body();
         if (!b.querySelector(BLOCK_IN_PARAGRAPH))
             return;
-        const sel = selection();
-        const kept = sel.rangeCount ? sel.getRangeAt(0).cloneRange() : null;
-        const ends = kept && [kept.startContainer, kept.startOffset, kept.endContainer, kept.endOffset];
+        keepingSelection(function () {
+            liftEach(b);
+        });
+    }
+
+    function liftEach(b) {
         for (let inner = b.querySelector(BLOCK_IN_PARAGRAPH); inner; inner = b.querySelector(BLOCK_IN_PARAGRAPH)) {
             const paragraph = inner.parentNode;
             const parent = paragraph.parentNode;
@@ -510,7 +570,16 @@
             }
             paragraph.remove();
         }
-        // Moving nodes collapses the selection around them; the nodes themselves are unchanged.
+    }
+
+    // Runs `move`, which moves nodes of the note around, and puts the selection back where it
+    // was: moving nodes collapses the selection around them; the nodes themselves are unchanged.
+    function keepingSelection(move) {
+        const b = body();
+        const sel = selection();
+        const kept = sel.rangeCount ? sel.getRangeAt(0).cloneRange() : null;
+        const ends = kept && [kept.startContainer, kept.startOffset, kept.endContainer, kept.endOffset];
+        move();
         if (ends && b.contains(ends[0]) && b.contains(ends[2])) {
             const range = state.doc.createRange();
             range.setStart(ends[0], ends[1]);
@@ -520,16 +589,96 @@
         }
     }
 
+    const LIST = 'ul,ol';
+
+    // The browser indents a list item by putting a list straight into the list (<ul><ul>),
+    // which is not valid HTML: such a list moves into the item before it, joining a list of its
+    // kind that ends that item, or gets an item of its own when none is before it. Only the
+    // list around `node` is looked at.
+    function nestListsInItems(node) {
+        let list = node && (node.nodeType === Node.ELEMENT_NODE ? node : node.parentNode);
+        list = list && list.closest ? list.closest(LIST) : null;
+        for (let outer = list; outer; outer = outer.parentElement && outer.parentElement.closest(LIST))
+            list = outer;
+        if (!list || !body().contains(list) || !list.querySelector(':scope ul > :is(ul,ol), :scope ol > :is(ul,ol), :scope > :is(ul,ol)'))
+            return;
+        keepingSelection(function () {
+            for (const inner of Array.from(list.querySelectorAll(LIST))) {
+                const parent = inner.parentElement;
+                if (!parent || !parent.matches(LIST))
+                    continue;
+                const before = inner.previousElementSibling;
+                if (!before || before.tagName !== 'LI') {
+                    const item = state.doc.createElement('li');
+                    parent.insertBefore(item, inner);
+                    item.appendChild(inner);
+                    continue;
+                }
+                const last = before.lastElementChild;
+                if (last && last.tagName === inner.tagName && !last.nextSibling) {
+                    while (inner.firstChild)
+                        last.appendChild(inner.firstChild);
+                    inner.remove();
+                } else {
+                    before.appendChild(inner);
+                }
+            }
+        });
+    }
+
+    // Moves a nested list item out to the list around its list, right after the item that held
+    // it; the items after it go along as its own nested list. False for an item not nested in
+    // another, which the browser's outdent handles.
+    function outdentNestedItem(item) {
+        const list = item && item.parentElement;
+        const holder = list && list.parentElement;
+        if (!holder || holder.tagName !== 'LI' || !list.matches(LIST))
+            return false;
+        keepingSelection(function () {
+            if (item.nextElementSibling) {
+                const rest = state.doc.createElement(list.tagName);
+                while (item.nextSibling)
+                    rest.appendChild(item.nextSibling);
+                item.appendChild(rest);
+            }
+            holder.after(item);
+            if (!list.firstElementChild)
+                list.remove();
+        });
+        return true;
+    }
+
+    // Indents or outdents the list item at the caret, keeping lists nested inside items.
+    function indentListItem(outdent) {
+        if (outdent && outdentNestedItem(enclosing('li'))) {
+            contentChanged(0);
+            return true;
+        }
+        const done = runCommand(outdent ? 'outdent' : 'indent', undefined, 0);
+        nestListsInItems(selection().anchorNode);
+        return done;
+    }
+
+    // Typing into a note whose body holds no paragraph (a new note, or one emptied) starts one,
+    // so the first line is stored as a paragraph like every other.
+    function startParagraph(event) {
+        const type = event.inputType || '';
+        if (state.readOnly || !type.startsWith('insert') || type === 'insertFromPaste' || type === 'insertFromDrop')
+            return;
+        const sel = selection();
+        const node = sel && sel.rangeCount ? sel.getRangeAt(0).startContainer : null;
+        const b = body();
+        if (node === b ? !b.querySelector('p,div,h1,h2,h3,h4,h5,h6,li,td,th,pre,blockquote') : node && node.parentNode === b && node.nodeType === Node.TEXT_NODE)
+            state.doc.execCommand('formatBlock', false, 'p');
+    }
+
     // ---- the frame ----------------------------------------------------------------------------
 
     function wireDocument(doc) {
+        doc.addEventListener('beforeinput', startParagraph);
         doc.addEventListener('beforeinput', onBeforeInput);
         doc.addEventListener('input', onInput);
-        doc.addEventListener('compositionend', function () {
-            const previous = count();
-            updateCount();
-            enforceAfterInput(previous);
-        });
+        doc.addEventListener('compositionend', onCompositionEnd);
         doc.addEventListener('paste', onPaste);
         doc.addEventListener('dragstart', function () { state.internalDrag = true; });
         doc.addEventListener('dragend', function () { state.internalDrag = false; });
@@ -552,6 +701,7 @@
             notify();
         });
         doc.addEventListener('keydown', onKeyDown);
+        watchAttachments(doc);
     }
 
     // Builds a fresh editing frame; `fill(body)` puts the clean content in. A new frame also
@@ -579,6 +729,7 @@
         state.savedRange = null;
         state.internalDrag = false;
         state.changedSinceMount = false;
+        state.changeReported = false;
         state.unremembered = null;
         doc.execCommand('defaultParagraphSeparator', false, 'p');
         doc.body.setAttribute('role', 'textbox');
@@ -591,7 +742,8 @@
         installErrorReporting(frame.contentWindow);
         // Opening a large note does not wait for its count: the status follows a moment later.
         state.count = null;
-        setTimeout(notify, 0);
+        state.counted = false;
+        setTimeout(recount, 0);
     }
 
     // Spell checking and read-only mode are attributes of the frame's body, never of the note
@@ -678,6 +830,7 @@
             requestIdleCallback(rememberShown);
         },
         content() {
+            state.changeReported = false;
             if (isBlank())
                 return { html: '', text: '' };
             return { html: currentHtml(), text: body().innerText };
@@ -728,10 +881,12 @@
             notify();
         },
         charCount() {
-            return count();
+            return shortNote() ? exactCount() : state.shownCount;
         },
-        limitHit() {
-            return !!state.limitHit;
+        // Why an insertion was refused a moment ago: { typed: true } for typing, { pasted: true,
+        // excess: n } for a paste or drop n characters too long; else null.
+        refusal() {
+            return state.refusal;
         },
 
         // Runs an editing command of the browser on the note.
@@ -740,14 +895,18 @@
                 return false;
             this.focus();
             // Colours and sizes as inline styles; bold, italic and the rest stay plain tags.
+            if ((command === 'indent' || command === 'outdent') && enclosing('li')) {
+                return indentListItem(command === 'outdent');
+            }
             const styled = command === 'foreColor' || command === 'fontSize';
             if (styled)
                 state.doc.execCommand('styleWithCSS', false, true);
-            const done = state.doc.execCommand(command, false, value);
+            const done = runCommand(command, value);
             if (styled)
                 state.doc.execCommand('styleWithCSS', false, false);
             liftBlocksOutOfParagraphs();
-            updateCount();
+            if (LIST_COMMANDS.has(command))
+                nestListsInItems(selection().anchorNode);
             return done;
         },
         // Takes the colour off the selected text, so it follows the theme again: the browser
@@ -765,7 +924,7 @@
                 if (node.tagName === 'SPAN' && !node.attributes.length)
                     node.replaceWith(...node.childNodes);
             }
-            updateCount();
+            contentChanged(0);
             return true;
         },
         queryState(command) {
@@ -812,7 +971,7 @@
         insertionRange: insertionRange,
         placeCaretAfter: placeCaretAfter,
         selectNode: selectNode,
-        contentChanged: updateCount,
+        contentChanged: contentChanged,
         insertOutsideContent: insertOutsideContent,
         reportError: reportError,
         codePoints: codePoints,

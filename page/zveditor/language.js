@@ -42,8 +42,13 @@
         'Screen capture': '截图', 'Screen capture options': '截图选项',
         'Hide this window while capturing': '截图时隐藏此窗口', 'Capture now': '立即截图',
         'Editing': '正在编辑', 'Read-only': '只读',
-        'Character limit reached: the rest was not inserted': '已达到字数上限，其余内容未插入',
+        'Character limit reached: the typed text was not inserted': '已达到字数上限，输入的内容未插入',
     };
+    // Texts that carry a number, with their translations.
+    const CHINESE_PATTERNS = [
+        [/^This paste is too long for the note: (\d+) characters? over the limit$/,
+         '粘贴的内容过长：超出笔记字数上限 $1 个字符'],
+    ];
 
     const language = (navigator.language || '').toLowerCase();
     const table = language.startsWith('zh') ? CHINESE : null;
@@ -54,7 +59,10 @@
 
     function translated(text) {
         const key = text.trim();
-        return Object.prototype.hasOwnProperty.call(table, key) ? text.replace(key, table[key]) : null;
+        if (Object.prototype.hasOwnProperty.call(table, key))
+            return text.replace(key, table[key]);
+        const pattern = CHINESE_PATTERNS.find(([english]) => english.test(key));
+        return pattern ? text.replace(key, key.replace(pattern[0], pattern[1])) : null;
     }
 
     function translateNode(node) {

@@ -128,12 +128,24 @@
         }
     }
 
+    // Inserts the attachment at the insertion point through the browser's own editing, so one
+    // undo takes it out again and one redo puts it back.
     function insertInline(node) {
         const range = editor.insertionRange();
-        range.deleteContents();
         intoTextBlock(range);
-        range.insertNode(node);
-        editor.placeCaretAfter(node);
+        const doc = editor.document();
+        const sel = doc.getSelection();
+        sel.removeAllRanges();
+        sel.addRange(range);
+        if (!doc.execCommand('insertHTML', false, node.outerHTML)) {
+            range.deleteContents();
+            range.insertNode(node);
+        }
+        const caret = sel.rangeCount ? sel.getRangeAt(0) : null;
+        const inserted = caret && caret.startContainer.childNodes[caret.startOffset - 1];
+        const shown = inserted && inserted.nodeName === 'IMG' ? inserted : node.parentNode && node;
+        if (shown)
+            editor.placeCaretAfter(shown);
         editor.contentChanged();
     }
 

@@ -399,8 +399,16 @@
         const max = editor().maxChars();
         count.textContent = n + ' / ' + max;
         count.classList.toggle('over', n >= max);
-        document.getElementById('status-message').textContent =
-            editor().limitHit() ? 'Character limit reached: the rest was not inserted' : '';
+        document.getElementById('status-message').textContent = refusalText(editor().refusal());
+    }
+
+    function refusalText(refusal) {
+        if (!refusal)
+            return '';
+        if (refusal.typed)
+            return 'Character limit reached: the typed text was not inserted';
+        return 'This paste is too long for the note: ' + refusal.excess
+            + (refusal.excess === 1 ? ' character' : ' characters') + ' over the limit';
     }
 
     function build() {

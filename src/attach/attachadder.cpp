@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "attach/attachadder_p.h"
 
+#include "attach/dropfiles_p.h"
 #include "common/iprompts.h"
 #include "common/log4c.h"
 #include "common/narrowcodec.h"
@@ -24,7 +25,15 @@ AttachAdder::FilterOutcome AttachAdder::FilterDropFiles(std::vector<DropFileInfo
     for (DropFileInfo &info : files) {
         if (info.isDir) {
             outcome.sawFolder = true;
-        } else if (info.fileSize == 0) {
+            continue;
+        }
+        quint64 size = 0;
+        const DropFiles::Probe probe = DropFiles::ProbeFile(info.srcPath, &size);
+        if (probe == DropFiles::Probe::NotRegular) {
+            outcome.notRegular.append(info.srcPath);
+        } else if (probe == DropFiles::Probe::Unreadable) {
+            outcome.unreadable.append(info.srcPath);
+        } else if ((info.fileSize = size) == 0) {
             outcome.sawEmptyFile = true;
         } else if (total + info.fileSize > MaxNoteAttachBytes
                    || info.fileSize > MaxNoteAttachBytes) {
@@ -49,6 +58,27 @@ QStringList AttachAdder::FilterMessages(const FilterOutcome &outcome)
     if (outcome.passedLimit)
         messages.append(QStringLiteral(QT_TRANSLATE_NOOP("AttachAdder", "最大支持上传10M附件！")));
     return messages;
+}
+
+std::vector<AttachAdder::Notice> AttachAdder::RefusalNotices(const FilterOutcome &outcome)
+{
+    std::vector<Notice> notices;
+    if (!outcome.notRegular.isEmpty())
+        notices.push_back(
+            {QStringLiteral(QT_TRANSLATE_NOOP(
+                 "AttachAdder", "Only regular files can be attached; not attached: %1")),
+             QuotedNames(outcome.notRegular)});
+    if (!outcome.unreadable.isEmpty())
+        notices.push_back(
+            {QStringLiteral(QT_TRANSLATE_NOOP(
+                 "AttachAdder", "These files cannot be opened and were not attached: %1")),
+             QuotedNames(outcome.unreadable)});
+    return notices;
+}
+
+QString AttachAdder::QuotedNames(const QStringList &names)
+{
+    return u'\u201C' + names.join(QStringLiteral("\u201D, \u201C")) + u'\u201D';
 }
 
 int AttachAdder::SumAttachSizes(const std::vector<NewAttachFile> &records,

@@ -30,17 +30,35 @@ public:
         bool sawFolder = false;
         bool sawEmptyFile = false;
         bool passedLimit = false;
+        QStringList notRegular; // paths of pipes, sockets and devices
+        QStringList unreadable; // paths that cannot be opened (permissions, link loops)
     };
 
-    // Removes, in list order, folders, empty files and files that would take the running
-    // total (starting at `existingTotal`) past MaxNoteAttachBytes; a file too large leaves
-    // the total unchanged, so later, smaller files may still fit.
+    // One message to show: a source text for ShowMessage with its argument.
+    struct Notice
+    {
+        QString source;
+        QString arg;
+    };
+
+    // Removes, in list order, folders, files that are not regular files or cannot be opened
+    // (each opened without blocking, see DropFiles::ProbeFile), empty files and files that
+    // would take the running total (starting at `existingTotal`) past MaxNoteAttachBytes; a
+    // file too large leaves the total unchanged, so later, smaller files may still fit.
     static FilterOutcome FilterDropFiles(std::vector<DropFileInfo> &files, quint64 existingTotal);
 
     // The messages for an outcome, each at most once, in this order: folder, empty file,
     // limit ("暂不支持文件夹粘贴！", "不能上传文件大小为0的附件！", "最大支持上传10M附件！").
     // These are the source texts, for ShowMessage.
     static QStringList FilterMessages(const FilterOutcome &outcome);
+
+    // The messages naming the refused files, after those of FilterMessages: "Only regular
+    // files can be attached; not attached: %1" and "These files cannot be opened and were not
+    // attached: %1", each with the paths as “a”, “b”.
+    static std::vector<Notice> RefusalNotices(const FilterOutcome &outcome);
+
+    // Names for a message: “a”, “b”.
+    static QString QuotedNames(const QStringList &names);
 
     // Sums the recorded sizes of the note's attachment records, each counted one byte less
     // than recorded. Returns 0 (with the log line "[ERROR] 查询<origName>附件大小失败！") when a

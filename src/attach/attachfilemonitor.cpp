@@ -85,7 +85,7 @@ int AttachFileMonitor::Start()
     const QString root = GetAttachRootDir();
     m_watcher = std::make_unique<Internal::AttachWatcher>(
         root, QuietPeriod, [this](const QString &path, quint32 action) { OnEvent(path, action); },
-        [this] { RescanKeptCopies(); });
+        [this](const std::function<bool()> &stopRequested) { RescanKeptCopies(stopRequested); });
     QString error;
     if (!m_watcher->start(error)) {
         m_watcher.reset();
@@ -135,18 +135,29 @@ void AttachFileMonitor::DoAttachFileSync(const QString &path)
 
 void AttachFileMonitor::RescanKeptCopies()
 {
+    RescanKeptCopies([] { return false; });
+}
+
+AttachFileMonitor::RescanResult
+AttachFileMonitor::RescanKeptCopies(const std::function<bool()> &stopRequested)
+{
     const QDir root(attachRoot());
     const QFileInfoList folders
         = root.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks | QDir::Hidden);
     for (const QFileInfo &folder : folders) {
+        if (stopRequested())
+            return RescanResult::Stopped;
         const QFileInfoList files
             = QDir(folder.filePath()).entryInfoList(QDir::Files | QDir::NoSymLinks | QDir::Hidden);
         for (const QFileInfo &file : files) {
+            if (stopRequested())
+                return RescanResult::Stopped;
             if (GetFileExt(file.fileName()).compare(QStringLiteral("tmp"), Qt::CaseInsensitive))
                 syncFile(attachRoot() + u'/' + folder.fileName() + u'/' + file.fileName(),
                          Origin::Rescan);
         }
     }
+    return RescanResult::Finished;
 }
 
 void AttachFileMonitor::syncFile(const QString &path, Origin origin)
@@ -220,6 +231,18 @@ bool AttachFileMonitor::noteFiles(const QString &noteId, std::vector<AttachmentF
         source = m_source;
     }
     return source && source->GetNoteFileList(noteId, files);
+}
+
+int AttachFileMonitor::currentNoteFile(const QString &noteId, AttachmentFile &noteFile)
+{
+    std::lock_guard sourceLock(m_sourceMutex);
+    IAttachFileListSource *source = nullptr;
+    {
+        std::lock_guard lock(m_mutex);
+        source = m_source;
+    }
+    std::vector<AttachmentFile> files;
+    return source && source->GetNoteFileList(noteId, files) && GetNoteHtmlFileInfo(files, noteFile);
 }
 
 void AttachFileMonitor::GetAttachInfoFromPath(const QString &path, QString &noteId,

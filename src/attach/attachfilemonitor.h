@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -70,11 +71,17 @@ public:
     // The host's answer for notes that are not open (not owned; null for none). The source
     // must stay valid until it is replaced or the monitor is stopped.
     void SetFileListSource(IAttachFileListSource *source);
+    // The note file of note `noteId` as the host's source lists it now, asked on the calling
+    // thread (the editor asks on its own, when it handles an announcement: the host may have
+    // saved the note since the watcher looked). 1 when the source knows the note and lists a
+    // note file.
+    int currentNoteFile(const QString &noteId, AttachmentFile &noteFile);
     // The note open in the editor and its files (the note file first, as saving lists them).
     void SetOpenNote(const QString &noteId, const std::vector<AttachmentFile> &files);
 
     // Starts watching the attachment store on a thread of its own: the store's root and every
     // note folder in it, note folders made later included; symbolic links are never followed.
+    // A store folder removed later is watched again when it comes back (see AttachWatcher).
     // 1 when watching (also when already watching); 0 with the log line
     // "[ERROR] AttachFileMonitor::Start cannot watch <root>: <reason>" otherwise.
     int Start();
@@ -89,9 +96,16 @@ public:
     // then the path goes to DoAttachFileSync. Everything else is dropped silently.
     void OnEvent(const QString &path, quint32 action) override;
 
+    // How a rescan ended.
+    enum class RescanResult { Finished, Stopped };
+
     // Compares every kept copy in every note folder with the hash its note names and announces
-    // the ones that differ. The watcher runs it when the kernel's event queue overflowed.
+    // the ones that differ. The watcher runs it when the kernel's event queue overflowed, when
+    // the store folder came back, and every few seconds while folders cannot be watched.
     void RescanKeptCopies();
+    // The same, asking `stopRequested` before each folder and each file; Stopped, with the
+    // rest left unvisited, once it says yes.
+    RescanResult RescanKeptCopies(const std::function<bool()> &stopRequested);
 
 protected:
     // Resolves a changed path to its note and kept name; when the file is a kept copy of a

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "attach/attachresync_p.h"
 
+#include "attach/attachfilemonitor.h"
 #include "attach/fileclassifier_p.h"
 #include "attach/filethumbnail_p.h"
 #include "bridge/izveditornotify.h"
@@ -109,12 +110,15 @@ int AttachResync::updateOpenNote(ZvWebNoteHandler &handler, const SyncFileModify
     return 1;
 }
 
-int AttachResync::updateStoredNote(const SyncFileModifyArg &arg, const QString &storeName,
-                                   const QString &showName, const QString &now,
-                                   IZvEditorNotify *notify)
+int AttachResync::updateStoredNote(const SyncFileModifyArg &arg, AttachFileMonitor &monitor,
+                                   const QString &storeName, const QString &showName,
+                                   const QString &now, IZvEditorNotify *notify)
 {
     const QString &keptName = arg.changedFile.keptName;
-    const QString &notePath = arg.noteFile.filePath;
+    AttachmentFile current;
+    if (!monitor.currentNoteFile(arg.noteId, current))
+        return 0;
+    const QString &notePath = current.filePath;
     QString content;
     int version = 0;
     // Note files are read only from the store's root, whatever path the host gave.

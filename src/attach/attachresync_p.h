@@ -13,6 +13,7 @@
 
 namespace TAVRIKCORE::RICHEDITOR {
 
+class AttachFileMonitor;
 class IZvEditorNotify;
 class ZvWebNoteHandler;
 
@@ -42,15 +43,16 @@ public:
                               const QString &storeName, const QString &showName,
                               const QString &now);
 
-    // A note that is not open: reads the note file at arg.noteFile.filePath (only a file in
-    // the store's root), rewrites the attachment's class and src, stores the result as a new
-    // note file (the old one stays) and hands the host its file list, the written note file
-    // first, the two new names stamped with `now`. 1 when the host was told; 0 when the note
-    // file cannot be read, names no such attachment, or cannot be stored (the note is then
-    // unchanged).
-    static int updateStoredNote(const SyncFileModifyArg &arg, const QString &storeName,
-                                const QString &showName, const QString &now,
-                                IZvEditorNotify *notify);
+    // A note that is not open: reads the note file the host holds now, as `monitor`'s list
+    // source gives it on this thread (only a file in the store's root; the record the
+    // watcher captured earlier may be older than a save made since), rewrites the attachment's
+    // class and src, stores the result as a new note file (the old one stays) and hands the host
+    // its file list, the written note file first, the two new names stamped with `now`. 1 when the
+    // host was told; 0 when the host lists no note file for the note, the file cannot be read,
+    // names no such attachment, or cannot be stored (the note is then unchanged).
+    static int updateStoredNote(const SyncFileModifyArg &arg, AttachFileMonitor &monitor,
+                                const QString &storeName, const QString &showName,
+                                const QString &now, IZvEditorNotify *notify);
 
     // The monitor's view of a saved note: one record per file, keptName the original name,
     // fileSize from `sizes` (store name to size).

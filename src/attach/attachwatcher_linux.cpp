@@ -12,6 +12,8 @@
 #include <memory>
 #include <set>
 
+#include <algorithm>
+
 #include <dirent.h>
 #include <poll.h>
 #include <pthread.h>
@@ -27,8 +29,11 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The root only tells us about note folders coming and going.
-constexpr uint32_t RootMask = IN_CREATE | IN_MOVED_TO | IN_MOVED_FROM | IN_DELETE | IN_ONLYDIR;
+// The root only tells us about note folders coming and going, and about its own end.
+constexpr uint32_t RootMask
+    = IN_CREATE | IN_MOVED_TO | IN_MOVED_FROM | IN_DELETE | IN_MOVE_SELF | IN_ONLYDIR;
+// The root's parent, while the root is missing: the root coming back.
+constexpr uint32_t ParentMask = IN_CREATE | IN_MOVED_TO | IN_ONLYDIR;
 // A note folder: finished writes, renames in and out, files made and removed (to know which
 // names existed before an edit began).
 constexpr uint32_t FolderMask = IN_CLOSE_WRITE | IN_MOVED_TO | IN_MOVED_FROM | IN_CREATE | IN_DELETE
@@ -67,7 +72,11 @@ class AttachWatcher::Loop
 public:
     Loop(int fd, const QByteArray &root, std::chrono::milliseconds quietPeriod)
         : m_fd(fd), m_root(root), m_quietPeriod(quietPeriod)
-    { }
+    {
+        const qsizetype slash = m_root.lastIndexOf('/');
+        m_parent = slash > 0 ? m_root.left(slash) : QByteArray("/");
+        m_rootName = m_root.mid(slash + 1);
+    }
     ~Loop() { ::close(m_fd); }
 
     bool watchRoot(QString &error)
@@ -81,10 +90,13 @@ public:
         return true;
     }
 
-    void run(int wakeFd, const EventSink &onEvent, const OverflowSink &onOverflow)
+    void run(int wakeFd, const EventSink &onEvent, const OverflowSink &onOverflow,
+             const std::function<bool()> &stopRequested)
     {
         pollfd fds[2] = {{m_fd, POLLIN, 0}, {wakeFd, POLLIN, 0}};
         for (;;) {
+            if (Clock::now() >= m_nextRetry)
+                retryWatches();
             const int polled = ::poll(fds, 2, timeoutMs());
             if (polled < 0 && errno != EINTR) {
                 writeLog(QStringLiteral("[ERROR] AttachFileMonitor stopped watching: ")
@@ -97,8 +109,13 @@ public:
                 readEvents();
             if (m_overflow) {
                 m_overflow = false;
-                watchAllFolders();
-                onOverflow();
+                if (m_rootWd >= 0)
+                    watchAllFolders();
+                m_rescan = true;
+            }
+            if (m_rescan) {
+                m_rescan = false;
+                onOverflow(stopRequested);
             }
             reportQuietFiles(onEvent);
         }
@@ -137,6 +154,7 @@ private:
                 writeLog(QStringLiteral("[ERROR] AttachFileMonitor cannot watch ")
                          + QFile::decodeName(path) + QStringLiteral(": ") + systemError(errno));
             m_reportedWatchFailure = true;
+            retryLater();
             return;
         }
         Folder &folder = m_folders[wd];
@@ -156,6 +174,64 @@ private:
                 return;
             }
         }
+    }
+
+    // The root was removed or moved away: every watch goes, the parent is watched for the
+    // root's return, and the watches are tried again every RescanInterval meanwhile.
+    void loseRoot()
+    {
+        ::inotify_rm_watch(m_fd, m_rootWd); // still there when the root was moved
+        m_rootWd = -1;
+        for (const auto &[wd, folder] : m_folders)
+            ::inotify_rm_watch(m_fd, wd);
+        m_folders.clear();
+        m_pending.clear();
+        writeLog(QStringLiteral("[ERROR] AttachFileMonitor lost the store folder ")
+                 + QFile::decodeName(m_root) + QStringLiteral("; watching for it to come back"));
+        m_reportedRootRefusal = false;
+        m_parentWd = ::inotify_add_watch(m_fd, m_parent.constData(), ParentMask);
+        retryLater();
+    }
+
+    void retryLater() { m_nextRetry = Clock::now() + RescanInterval; }
+
+    // Watches the root again when a real folder is back at its path, and the note folders
+    // that could not be watched; the caller's rescan follows while watches are missing.
+    void retryWatches()
+    {
+        m_nextRetry = Clock::time_point::max();
+        if (m_rootWd < 0 && !rewatchRoot()) {
+            retryLater();
+            return;
+        }
+        watchAllFolders();
+        if (m_nextRetry == Clock::time_point::max())
+            m_reportedWatchFailure = false; // every folder is watched: a new failure is news
+        m_rescan = true;
+    }
+
+    bool rewatchRoot()
+    {
+        struct stat info;
+        if (::lstat(m_root.constData(), &info) != 0)
+            return false;
+        if (!S_ISDIR(info.st_mode)) {
+            if (!m_reportedRootRefusal)
+                writeLog(QStringLiteral("[ERROR] AttachFileMonitor cannot watch ")
+                         + QFile::decodeName(m_root)
+                         + QStringLiteral(": not a folder (symbolic links are never followed)"));
+            m_reportedRootRefusal = true;
+            return false;
+        }
+        m_rootWd = ::inotify_add_watch(m_fd, m_root.constData(), RootMask | IN_DONT_FOLLOW);
+        if (m_rootWd < 0)
+            return false;
+        if (m_parentWd >= 0)
+            ::inotify_rm_watch(m_fd, m_parentWd);
+        m_parentWd = -1;
+        writeLog(QStringLiteral("[INFO] AttachFileMonitor watches ") + QFile::decodeName(m_root)
+                 + QStringLiteral(" again"));
+        return true;
     }
 
     void readEvents()
@@ -180,6 +256,17 @@ private:
             return;
         }
         const QByteArray name = event.len ? QByteArray(event.name) : QByteArray();
+        if (event.wd == m_parentWd) {
+            if (name == m_rootName && (event.mask & (IN_CREATE | IN_MOVED_TO)))
+                retryWatches();
+            else if (event.mask & IN_IGNORED)
+                m_parentWd = -1; // the parent went too: the retries look for the root
+            return;
+        }
+        if (event.wd == m_rootWd && (event.mask & (IN_IGNORED | IN_MOVE_SELF))) {
+            loseRoot();
+            return;
+        }
         if (event.wd == m_rootWd) {
             if (!(event.mask & IN_ISDIR) || name.isEmpty())
                 return;
@@ -218,9 +305,9 @@ private:
     // Milliseconds until the next file falls quiet; -1 (wait for events only) when none waits.
     int timeoutMs() const
     {
-        if (m_pending.empty())
+        Clock::time_point next = m_nextRetry;
+        if (next == Clock::time_point::max() && m_pending.empty())
             return -1;
-        Clock::time_point next = Clock::time_point::max();
         for (const auto &[path, pending] : m_pending)
             next = std::min(next, pending.due);
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(next - Clock::now());
@@ -245,12 +332,18 @@ private:
 
     int m_fd;
     int m_rootWd = -1;
+    int m_parentWd = -1; // while the root is missing
     QByteArray m_root;
+    QByteArray m_parent;
+    QByteArray m_rootName;
+    Clock::time_point m_nextRetry = Clock::time_point::max();
     std::chrono::milliseconds m_quietPeriod;
     std::map<int, Folder> m_folders;
     std::map<QByteArray, Pending> m_pending;
     bool m_overflow = false;
+    bool m_rescan = false; // the caller compares the kept copies: events may have been missed
     bool m_reportedWatchFailure = false;
+    bool m_reportedRootRefusal = false;
 };
 
 AttachWatcher::AttachWatcher(const QString &root, std::chrono::milliseconds quietPeriod,
@@ -281,8 +374,10 @@ bool AttachWatcher::start(QString &error)
         error = systemError(errno);
         return false;
     }
-    m_thread = std::thread(
-        [this, loop = std::move(loop)] { loop->run(m_wakeFd, m_onEvent, m_onOverflow); });
+    m_stopping = false;
+    m_thread = std::thread([this, loop = std::move(loop)] {
+        loop->run(m_wakeFd, m_onEvent, m_onOverflow, [this] { return m_stopping.load(); });
+    });
     return true;
 }
 
@@ -290,6 +385,7 @@ void AttachWatcher::stop()
 {
     if (!m_thread.joinable())
         return;
+    m_stopping = true;
     const quint64 one = 1;
     [[maybe_unused]] const ssize_t written = ::write(m_wakeFd, &one, sizeof one);
     m_thread.join();

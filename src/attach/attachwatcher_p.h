@@ -20,13 +20,24 @@ namespace TAVRIKCORE::RICHEDITOR::Internal {
 // symbolic links are never followed. When the kernel's queue overflows, the watches are
 // renewed and `onOverflow` runs so the caller can compare the kept copies.
 //
+// When the root goes (removed, moved away or replaced by a symbolic link) the loss is logged
+// ("[ERROR] AttachFileMonitor lost the store folder <root>; watching for it to come back"),
+// the root's parent folder is watched, and the root is watched again once a real folder is
+// there ("[INFO] AttachFileMonitor watches <root> again"), followed by `onOverflow`. While the
+// root is missing or a note folder cannot be watched (the kernel's watch limit), the watches
+// are tried again and `onOverflow` runs every RescanInterval.
+//
 // This is the one thread the library starts besides the log writer: file-system events must
 // be read without the user-interface thread. Both callbacks run on it.
 class AttachWatcher
 {
 public:
     using EventSink = std::function<void(const QString &path, quint32 action)>;
-    using OverflowSink = std::function<void()>;
+    // Runs a comparison of the kept copies; it should end early once `stopRequested` says so.
+    using OverflowSink = std::function<void(const std::function<bool()> &stopRequested)>;
+
+    // How often the watches are tried again, with a rescan, while some are missing.
+    static constexpr std::chrono::seconds RescanInterval{5};
 
     AttachWatcher(const QString &root, std::chrono::milliseconds quietPeriod, EventSink onEvent,
                   OverflowSink onOverflow);
@@ -37,7 +48,7 @@ public:
     // Sets the watches up and starts the thread. False with `error` set when the root cannot
     // be watched.
     bool start(QString &error);
-    // Wakes the thread, lets it finish the callback in progress and joins it.
+    // Wakes the thread, asks a rescan in progress to stop, and joins the thread.
     void stop();
     bool isRunning() const { return m_thread.joinable(); }
     // CPU time the thread has used.
@@ -50,6 +61,7 @@ private:
     EventSink m_onEvent;
     OverflowSink m_onOverflow;
     int m_wakeFd = -1;
+    std::atomic<bool> m_stopping{false};
     std::thread m_thread;
 };
 

@@ -9,7 +9,6 @@
 #include "skin/cgditoolbox_p.h"
 
 #include <QClipboard>
-#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
@@ -53,12 +52,12 @@ bool DropFiles::BuildDropFileInfo(const QString &path, DropFileInfo &info)
         record.fileExt = QStringLiteral("dir");
         record.fileSize = ~quint64(0);
     } else {
-        QFile reader(path);
-        if (!reader.open(QIODevice::ReadOnly))
+        // A link that leads nowhere (or round in a loop) is still named, to be refused by name.
+        if (!file.exists() && !file.isSymLink())
             return false;
         record.keptName = record.displayName = file.fileName();
         record.fileExt = FileClassifier::GetFileStuffx(record.displayName);
-        record.fileSize = quint64(reader.size());
+        record.fileSize = quint64(qMax<qint64>(file.size(), 0));
     }
     record.addTime = GetAddTimeString();
     info = record;

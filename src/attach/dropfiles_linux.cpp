@@ -11,17 +11,48 @@
 
 namespace TAVRIKCORE::RICHEDITOR {
 
-DropFiles::OpenCheck DropFiles::CheckExclusiveOpen(const QString &path)
+namespace {
+
+// A read-only descriptor of `path`, opened without waiting for a writer or a device, and
+// what it is; -1 when it cannot be opened.
+int openWithoutBlocking(const QString &path, DropFiles::Probe &probe, struct stat &status)
 {
-    const QByteArray native = QFile::encodeName(path);
-    const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    probe = DropFiles::Probe::Unreadable;
     if (fd < 0)
-        return OpenInvalid;
-    OpenCheck check = OpenOk;
+        return -1;
+    if (::fstat(fd, &status) == 0)
+        probe = S_ISREG(status.st_mode) ? DropFiles::Probe::Regular : DropFiles::Probe::NotRegular;
+    return fd;
+}
+
+} // namespace
+
+DropFiles::Probe DropFiles::ProbeFile(const QString &path, quint64 *size)
+{
+    Probe probe;
     struct stat status
     {
     };
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+    const int fd = openWithoutBlocking(path, probe, status);
+    if (fd >= 0)
+        ::close(fd);
+    if (size && probe == Probe::Regular)
+        *size = quint64(status.st_size);
+    return probe;
+}
+
+DropFiles::OpenCheck DropFiles::CheckExclusiveOpen(const QString &path)
+{
+    Probe probe;
+    struct stat status
+    {
+    };
+    const int fd = openWithoutBlocking(path, probe, status);
+    if (fd < 0)
+        return OpenInvalid;
+    OpenCheck check = OpenOk;
+    if (probe != Probe::Regular) {
         check = OpenInvalid;
     } else if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         check = OpenInUse;

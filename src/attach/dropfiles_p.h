@@ -25,14 +25,26 @@ public:
         OpenInvalid = 2, // missing, unreadable, or not a regular file
     };
 
+    // What opening a listed file for reading, without waiting, finds.
+    enum class Probe {
+        Regular,
+        NotRegular, // a pipe, a socket or a device
+        Unreadable, // missing, no permission, a symbolic-link loop
+    };
+
     // The record for one path: a folder gets isDir, its own name as displayName, "dir" and a
-    // size of all ones; a file its name as keptName and displayName, its extension and size.
-    // addTime is the current local time ("yyyy/MM/dd HH:mm"). False (record untouched) for a
-    // file that cannot be opened for reading or a path that does not exist.
+    // size of all ones; anything else its name as keptName and displayName, its extension and
+    // size. addTime is the current local time ("yyyy/MM/dd HH:mm"). False (record untouched)
+    // for a path that names nothing, not even a link. The file is not opened here: pipes,
+    // devices and unreadable files are refused, by name, when the batch is filtered.
     static bool BuildDropFileInfo(const QString &path, DropFileInfo &info);
 
+    // Opens `path` read-only without blocking (a pipe with no writer never holds the window)
+    // and tells whether it is a regular file; its size in `size` when it is.
+    static Probe ProbeFile(const QString &path, quint64 *size = nullptr);
+
     // Appends the records of the local files and folders listed in `data` (text/uri-list),
-    // in their order; entries that are not local or cannot be opened are skipped, and so is a
+    // in their order; entries that are not local or name nothing are skipped, and so is a
     // path with a ".." part (log line "[ERROR] File path with ".." skipped: <path>").
     static void GetFileList(const QMimeData *data, std::vector<DropFileInfo> &files);
 
@@ -45,8 +57,8 @@ public:
     static void GetFileListFromClipboard(std::vector<DropFileInfo> &files);
 
     // Whether `path` may be added as a file: opening it exclusively fails for a missing or
-    // unreadable path or a folder (OpenInvalid) and for a file another process holds under
-    // an advisory lock, flock or fcntl (OpenInUse).
+    // unreadable path or anything but a regular file (OpenInvalid) and for a file another process
+    // holds under an advisory lock, flock or fcntl (OpenInUse).
     static OpenCheck CheckExclusiveOpen(const QString &path);
 };
 

@@ -30,8 +30,8 @@ const QImage *ImageManager::GetFileTypeBitmap(int type)
         return &cached->second;
 
     QImage bitmap;
-    const QString iconPath = GetAppDirectory() + QStringLiteral("res/") + iconName;
-    if (IsFileExist(iconPath))
+    const QString iconPath = FindProgramFile(QStringLiteral("res/") + iconName);
+    if (!iconPath.isEmpty())
         bitmap.load(iconPath);
     if (bitmap.isNull() && type == FT_UNKNOW)
         bitmap.load(fallbackBitmapPath());

@@ -51,7 +51,8 @@ enum class Command {
     ZvMessageBox,
     OnRightClickAttach,
     WriteEditorLog,
-    SreenCapture
+    SreenCapture,
+    ContentChanged
 };
 
 struct CommandEntry
@@ -73,6 +74,8 @@ constexpr CommandEntry Commands[] = {
     {Command::WriteEditorLog, u"WriteEditorLog",
      u"[ERROR] 解析WriteEditorLog方法，json参数字串失败！"},
     {Command::SreenCapture, u"SreenCapture", u"[ERROR] 解析SreenCapture方法，json参数字串失败！"},
+    {Command::ContentChanged, u"ContentChanged",
+     u"[ERROR] ZvWebNoteHandler, the page's ContentChanged argument is not a JSON object"},
 };
 
 const CommandEntry *findCommand(const QString &name)
@@ -172,6 +175,11 @@ ZvWebNoteHandler::~ZvWebNoteHandler()
 void ZvWebNoteHandler::SetNotify(IZvEditorNotify *notify)
 {
     m_notify = notify;
+}
+
+void ZvWebNoteHandler::SetContentChangedHandler(ContentChangedHandler changed)
+{
+    m_contentChanged = std::move(changed);
 }
 
 void ZvWebNoteHandler::SetIEWebBrowser(IEWebBrowser *browser)
@@ -508,6 +516,10 @@ long ZvWebNoteHandler::OnCppProcessor(const QVariantList &arguments, QVariant &r
         break;
     case Command::SreenCapture:
         OnScreenCapture(JsonBool(args, "hideMainWnd") ? 1 : 0);
+        break;
+    case Command::ContentChanged:
+        if (m_contentChanged && !m_readOnly)
+            m_contentChanged(JsonBool(args, "attachments"));
         break;
     }
     return S_OK;

@@ -22,7 +22,7 @@
 
 #include <functional>
 #include <map>
-#include <set>
+#include <memory>
 #include <vector>
 
 class QImage;
@@ -32,6 +32,9 @@ class QWidget;
 namespace TAVRIKCORE::RICHEDITOR {
 
 class IEWebBrowser;
+namespace Internal {
+struct TrackedKeys;
+}
 
 // The one object between the browser window, the editor page and native code. The browser
 // hands it the page's calls, drag events and user-interface hooks; it drives the page
@@ -57,6 +60,11 @@ public:
     void SetNotify(IZvEditorNotify *notify);
     // The window that runs the page (not owned).
     void SetIEWebBrowser(IEWebBrowser *browser);
+    // Runs when the page reports that the note changed ("ContentChanged": once until the
+    // content is next read, and each time attachments came or went, with `attachments` set).
+    // Not while the editor is read-only.
+    using ContentChangedHandler = std::function<void(bool attachments)>;
+    void SetContentChangedHandler(ContentChangedHandler changed);
 
     // For hosts that forward the shared messages: 2258 clears the page's cache, 8004 runs the
     // copy notification; every other message is ignored.
@@ -263,7 +271,11 @@ public:
     // note's own colour, as "#686868" cannot be applied without touching the note.
     // Many hits (100,000 and more) are all marked, in batches: the first ones before the
     // call returns, the rest in slices of a few milliseconds that keep the window responsive.
+    // A keyword longer than MaxHighlightKeywordLength UTF-16 units is refused before it
+    // reaches the page: 0, with the marks removed and the log line
+    // "[ERROR] HighlightText keyword too long: <length> characters, at most 256".
     int HighlightText(const QString &keyword);
+    static constexpr int MaxHighlightKeywordLength = 256;
     // Removes the search marks. 1 when removed or when there were none (even before a page
     // has loaded, without calling it); 0 when the page could not be reached, and the marks
     // are then still counted as shown.
@@ -331,9 +343,11 @@ protected:
     long ShowMessage(QWidget *window, const QString &text, const QString &caption,
                      int type) override;
     // Keys: a key press while F5 is down is swallowed (the page never reloads). With Control
-    // down, the held keys are tested in this order: C (DoCtrlC), V (DoCtrlV), D (DoCtrlD),
-    // F (the search marks disappear and the browser's find runs), O, P or N (swallowed: no
-    // open, print or new window). Everything else, key releases included, goes to the browser.
+    // down (as the event says), the keys that are down at this moment (asked of the window
+    // system; where it cannot tell, the event's own key and those pressed since the keyboard
+    // focus last moved between windows) are tested in this order: C (DoCtrlC), V (DoCtrlV), D
+    // (DoCtrlD), F (the search marks disappear and the browser's find runs), O, P or N (swallowed:
+    // no open, print or new window). Everything else, key releases included, goes to the browser.
     // Asked whether a key is a shortcut, S_OK claims the keys whose press will be taken here.
     long OnTranslateAccelerator(const QKeyEvent *message) override;
 
@@ -369,10 +383,13 @@ private:
     QString m_curNoteGuid;
     QString m_menuAttachFile; // the attachment the menu was last opened for
     QString m_menuAttachName;
-    std::set<int> m_keysDown; // keys pressed and not yet released, as the key hook saw them
+    // Keys pressed and not yet released as the key hook saw them, for where the window system
+    // cannot tell which keys are down.
+    std::shared_ptr<Internal::TrackedKeys> m_keysDown;
     QPointer<QObject> m_copyWait; // the wait for the browser's copy, between Control+C and
                                   // the copy notification
     int m_highlightCount = 0; // hits marked by the last HighlightText, until removed
+    ContentChangedHandler m_contentChanged;
 };
 
 } // namespace TAVRIKCORE::RICHEDITOR

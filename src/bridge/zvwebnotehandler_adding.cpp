@@ -104,10 +104,11 @@ void ZvWebNoteHandler::AddDropFileToEditor(const std::vector<DropFileInfo> &file
         AttachAdder::ShowMessage(m_browser, failed);
         return;
     }
-    const QStringList messages
-        = AttachAdder::FilterMessages(AttachAdder::FilterDropFiles(batch, existing));
-    for (const QString &message : messages)
+    const AttachAdder::FilterOutcome outcome = AttachAdder::FilterDropFiles(batch, existing);
+    for (const QString &message : AttachAdder::FilterMessages(outcome))
         AttachAdder::ShowMessage(m_browser, message);
+    for (const AttachAdder::Notice &notice : AttachAdder::RefusalNotices(outcome))
+        AttachAdder::ShowMessage(m_browser, notice.source, notice.arg);
     if (batch.empty())
         return;
     DoAttSameName(batch);
@@ -136,7 +137,7 @@ void ZvWebNoteHandler::AddDropFileToEditor(const std::vector<DropFileInfo> &file
     }
     if (!failed.isEmpty()) {
         // The names, and the system's reason when there is one.
-        QString what = u'\u201C' + failed.join(QStringLiteral("\u201D, \u201C")) + u'\u201D';
+        QString what = AttachAdder::QuotedNames(failed);
         if (failure != 0)
             what += QStringLiteral(" (") + qt_error_string(failure) + u')';
         AttachAdder::ShowMessage(

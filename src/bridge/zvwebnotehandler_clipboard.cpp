@@ -7,6 +7,7 @@
 #include "attach/attachadder_p.h"
 #include "bridge/editorevents.h"
 #include "bridge/jsprocessorcall_p.h"
+#include "bridge/keystate_p.h"
 #include "clipboard/attachcopy_p.h"
 #include "clipboard/attachpaste_p.h"
 #include "clipboard/clipboardformats_p.h"
@@ -109,25 +110,16 @@ long ZvWebNoteHandler::OnTranslateAccelerator(const QKeyEvent *message)
     // now, so the browser keeps no command for it.
     if (message->type() == QEvent::ShortcutOverride)
         return takesKey(*message, m_readOnly, m_browser) ? S_OK : E_NOTIMPL;
-    // Held keys are tracked from the events themselves, so two letters held together are
-    // resolved by the table's order. Releasing Control forgets letters whose release went
-    // elsewhere (focus moved while they were down).
+    if (!m_keysDown)
+        m_keysDown = std::make_shared<Internal::TrackedKeys>();
+    m_keysDown->track(*message);
     const bool keyDown = message->type() == QEvent::KeyPress;
-    if (keyDown) {
-        m_keysDown.insert(message->key());
-    } else if (message->type() == QEvent::KeyRelease && !message->isAutoRepeat()) {
-        if (message->key() == Qt::Key_Control)
-            m_keysDown.clear();
-        else
-            m_keysDown.erase(message->key());
-    }
-
-    if (keyDown && m_keysDown.count(Qt::Key_F5))
+    if (keyDown && m_keysDown->isDown(Qt::Key_F5, *message))
         return S_OK;
     if (!keyDown || !(message->modifiers() & Qt::ControlModifier))
         return E_NOTIMPL;
     for (const ControlKey &entry : ControlKeys) {
-        if (!m_keysDown.count(entry.key))
+        if (!m_keysDown->isDown(entry.key, *message))
             continue;
         switch (entry.action) {
         case KeyAction::CopyNotify:

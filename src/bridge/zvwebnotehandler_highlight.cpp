@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "bridge/zvwebnotehandler.h"
 
+#include "common/log4c.h"
 #include "highlight/pagehighlighter_p.h"
 #include "skin/iewebbrowser.h"
 
@@ -12,6 +13,13 @@ int ZvWebNoteHandler::HighlightText(const QString &keyword)
     CancleHighlight();
     if (keyword.isEmpty())
         return 1;
+    if (keyword.size() > MaxHighlightKeywordLength) {
+        CLog4C::GetInstance()->WriteLog(QStringLiteral("[ERROR] HighlightText keyword too long: %1 "
+                                                       "characters, at most %2")
+                                            .arg(keyword.size())
+                                            .arg(MaxHighlightKeywordLength));
+        return 0;
+    }
     if (!m_browser || !m_browser->isPageLoaded())
         return 0;
     const std::optional<int> marked = Internal::MarkKeyword(*m_browser, keyword);

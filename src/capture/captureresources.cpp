@@ -36,18 +36,23 @@ void putWord(QByteArray &bytes, int at, quint16 value)
 
 QString CaptureResources::Folder()
 {
-    return GetAppDirectory() + QStringLiteral("res/");
+    const QString folder = FindProgramFile(QStringLiteral("res"));
+    return folder.isEmpty() ? QString() : folder + u'/';
 }
 
 QPixmap CaptureResources::LoadIcon(const QString &name)
 {
-    return QPixmap(Folder() + name, "ICO");
+    const QString folder = Folder();
+    if (folder.isEmpty())
+        return QPixmap();
+    return QPixmap(folder + name, "ICO");
 }
 
 std::optional<QCursor> CaptureResources::LoadCursor(const QString &name)
 {
-    QFile file(Folder() + name);
-    if (!file.open(QIODevice::ReadOnly))
+    const QString folder = Folder();
+    QFile file(folder + name);
+    if (folder.isEmpty() || !file.open(QIODevice::ReadOnly))
         return std::nullopt;
     return CursorFromBytes(file.readAll());
 }

@@ -16,7 +16,8 @@ namespace TAVRIKCORE::RICHEDITOR {
 class TAVRIK_AUTOTEST_EXPORT CaptureResources
 {
 public:
-    // The resource folder: the application folder's "res", ending in '/'.
+    // The resource folder: "res" among the program's own files (FindProgramFile), ending in
+    // '/'; empty when there is none.
     static QString Folder();
     // The icon file `name` in the resource folder (its first picture); null when it is
     // missing or unreadable.

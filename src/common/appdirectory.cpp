@@ -6,6 +6,9 @@
 #include "common/pathutils.h"
 
 #include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
 
 #include <mutex>
 
@@ -26,6 +29,7 @@ struct AppDirectoryState
     bool resolved = false;
     QString startup; // TAVRIK_APP_DIR when set, else the executable's folder
     QString current;
+    QString program; // SetProgramDirectory's folder, else empty
 };
 
 AppDirectoryState &state()
@@ -64,6 +68,49 @@ void SetAppDirectory(const QString &folder)
     std::lock_guard lock(s.mutex);
     resolveStartup(s);
     s.current = folder.isEmpty() ? s.startup : withTrailingSlash(folder);
+}
+
+// Where the installation puts the program's data, seen from the folders of the executable and
+// of the library (set by the build from the install folders).
+std::vector<QString> GetProgramFileFolders()
+{
+    std::vector<QString> folders;
+    const auto add = [&folders](const QString &folder) {
+        if (folder.isEmpty())
+            return;
+        const QString clean = withTrailingSlash(QDir::cleanPath(folder));
+        if (std::find(folders.begin(), folders.end(), clean) == folders.end())
+            folders.push_back(clean);
+    };
+    {
+        AppDirectoryState &s = state();
+        std::lock_guard lock(s.mutex);
+        add(s.program);
+    }
+    const QString executable = Internal::executableFolder();
+    add(executable);
+    add(executable + QStringLiteral(TAVRIK_DATA_FROM_BIN));
+    const QString library = Internal::libraryFolder();
+    if (!library.isEmpty())
+        add(library + QStringLiteral(TAVRIK_DATA_FROM_LIB));
+    return folders;
+}
+
+void SetProgramDirectory(const QString &folder)
+{
+    AppDirectoryState &s = state();
+    std::lock_guard lock(s.mutex);
+    s.program = folder.isEmpty() ? QString() : withTrailingSlash(folder);
+}
+
+QString FindProgramFile(const QString &relativePath)
+{
+    for (const QString &folder : GetProgramFileFolders()) {
+        const QString path = folder + relativePath;
+        if (QFileInfo::exists(path))
+            return path;
+    }
+    return QString();
 }
 
 QString GetTempDirectory()

@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include <vector>
+
 namespace TAVRIKCORE::RICHEDITOR {
 
 // Folder of the running executable, ending with '/'. SetAppDirectory (or the environment
@@ -13,6 +15,18 @@ namespace TAVRIKCORE::RICHEDITOR {
 // text restores the default (TAVRIK_APP_DIR when set, else the executable's folder).
 TAVRIK_EXPORT QString GetAppDirectory();
 TAVRIK_EXPORT void SetAppDirectory(const QString &folder);
+
+// The folders the program's own files are looked for in (the editor page zveditor/, the icons
+// res/), each ending with '/', in order: the folder SetProgramDirectory named, if any; the
+// executable's folder; the installed data folder share/TavrikEditor/ of the executable's and of
+// the library's installation prefix. User data never lives there: it is in GetAppDirectory().
+TAVRIK_EXPORT std::vector<QString> GetProgramFileFolders();
+// Puts `folder` first among the program's folders for the whole process (a host with its own
+// layout, tests); an empty text takes it away again.
+TAVRIK_EXPORT void SetProgramDirectory(const QString &folder);
+// <folder><relativePath> for the first program folder holding that file or folder; empty when
+// none does.
+TAVRIK_EXPORT QString FindProgramFile(const QString &relativePath);
 
 // The system's temporary folder, ending with '/'.
 TAVRIK_EXPORT QString GetTempDirectory();

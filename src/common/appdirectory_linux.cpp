@@ -3,7 +3,9 @@
 #include "common/appdirectory_p.h"
 
 #include <QFile>
+#include <QFileInfo>
 
+#include <dlfcn.h>
 #include <unistd.h>
 
 namespace TAVRIKCORE::RICHEDITOR::Internal {
@@ -16,6 +18,15 @@ QString executableFolder()
         return QStringLiteral("./");
     target.truncate(length);
     const QString path = QFile::decodeName(target);
+    return path.left(path.lastIndexOf(u'/') + 1);
+}
+
+QString libraryFolder()
+{
+    Dl_info info{};
+    if (::dladdr(reinterpret_cast<const void *>(&libraryFolder), &info) == 0 || !info.dli_fname)
+        return QString();
+    const QString path = QFileInfo(QFile::decodeName(info.dli_fname)).absoluteFilePath();
     return path.left(path.lastIndexOf(u'/') + 1);
 }
 

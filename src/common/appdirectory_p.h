@@ -10,6 +10,10 @@ namespace TAVRIKCORE::RICHEDITOR::Internal {
 // (appdirectory_linux.cpp).
 QString executableFolder();
 
+// The folder of the file holding the library (its .so), ending with '/'; empty when the system
+// cannot tell (appdirectory_linux.cpp).
+QString libraryFolder();
+
 // <app folder>userdata/attachment (no trailing separator), without creating it.
 QString attachRootPath();
 

@@ -13,6 +13,7 @@
 #include "common/itavrikcoredata.h"
 #include "common/ivarconfigmgr.h"
 #include "common/log4c.h"
+#include "editor/autosave_p.h"
 #include "editor/editorwindowhook_p.h"
 #include "editor/spellchecking_p.h"
 #include "notehtml/attachmarkup_p.h"
@@ -58,10 +59,22 @@ constexpr JsProcessorLogLines ThemeLines{
     u"[ERROR] CZorvaEditorImpl, setting the page's theme failed: bad reply",
     u"[ERROR] CZorvaEditorImpl, setting the page's theme failed: %s"};
 
+// The folders the program's files are looked for in, as one text: "/a/, /b/".
+QString programFolderList()
+{
+    const std::vector<QString> folders = GetProgramFileFolders();
+    return QStringList(folders.begin(), folders.end()).join(u", "_s);
+}
+
 } // namespace
 
-CZorvaEditorImpl::CZorvaEditorImpl(QWidget *parent) : IEWebBrowser(parent)
+const QString CZorvaEditorImpl::EditorPageFile = u"zveditor/index.html"_s;
+
+CZorvaEditorImpl::CZorvaEditorImpl(QWidget *parent)
+    : IEWebBrowser(parent),
+      m_autosave(std::make_unique<Internal::Autosave>([this] { saveWithoutWaiting(); }))
 {
+    m_handler.SetContentChangedHandler([this](bool attachments) { onContentChanged(attachments); });
     SetJSCallFunNotify(&m_handler);
     SetIEDragNotify(&m_handler);
     SetIEUINotify(&m_handler);
@@ -82,6 +95,11 @@ CZorvaEditorImpl::~CZorvaEditorImpl()
     SetIEUINotify(nullptr);
 }
 
+QString CZorvaEditorImpl::FindEditorPage()
+{
+    return FindProgramFile(EditorPageFile);
+}
+
 CZorvaEditorImpl *CZorvaEditorImpl::lastEditor()
 {
     return s_lastEditor;
@@ -92,11 +110,15 @@ int CZorvaEditorImpl::Create(QWidget *parent, const QRect &rect, int id, int sty
     if (!IEWebBrowser::Create(parent, rect, id, style))
         return 0;
     AttachStore::RemoveStaleTemporaryFiles();
-    QString location = GetAppDirectory() + u"zveditor/index.html"_s;
-    if (m_baseCore) {
-        if (auto *config
-            = dynamic_cast<IVarConfigMgr *>(m_baseCore->GetMgrObject(u"AppVarConfigMgr"_s)))
-            location = config->GetVar(u"AppTavrikEditorPath"_s);
+    IVarConfigMgr *config = m_baseCore
+        ? dynamic_cast<IVarConfigMgr *>(m_baseCore->GetMgrObject(u"AppVarConfigMgr"_s))
+        : nullptr;
+    const QString location = config ? config->GetVar(u"AppTavrikEditorPath"_s) : FindEditorPage();
+    if (!config && location.isEmpty()) {
+        CLog4C::GetInstance()->WriteLog(u"[ERROR] CZorvaEditorImpl::Create, the editor page "_s
+                                        + EditorPageFile + u" is in none of "_s
+                                        + programFolderList());
+        return 1;
     }
     connect(page(), &QWebEnginePage::renderProcessTerminated, this,
             &CZorvaEditorImpl::onRendererGone);
@@ -169,9 +191,10 @@ void CZorvaEditorImpl::restorePage()
     const int readOnly = m_handler.IsReadOnly();
     const std::map<QString, quint64> sizes = m_handler.attachFileSizes();
     const std::map<QString, QString> times = m_handler.GetAttachModifyCache();
+    const int maxChars = m_handler.editorMaxChars(); // a host may have set its own
     m_handler.OnPageReloaded();
     ModifyIEWndProc();
-    m_handler.SetEditorMaxChars(EditorMaxChars);
+    m_handler.SetEditorMaxChars(maxChars);
     applyPagePreferences();
     SetEditorText(m_lastHtml, m_version, readOnly);
     m_handler.InitAttachFileSize(sizes);
@@ -218,9 +241,12 @@ void CZorvaEditorImpl::IEHookWndProc(QObject *window, QEvent *event)
         if (!editor->focusStaysInEditor(static_cast<QFocusEvent *>(event)))
             editor->saveWithoutWaiting();
     } else if (type == QEvent::KeyPress) {
+        editor->m_autosave->userActivity();
         const auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_S && (key->modifiers() & Qt::ControlModifier))
             editor->saveWithoutWaiting();
+    } else if (type == QEvent::InputMethod) {
+        editor->m_autosave->userActivity();
     }
 }
 
@@ -243,6 +269,7 @@ CZorvaEditorImpl::SaveContext CZorvaEditorImpl::saveContext() const
 
 void CZorvaEditorImpl::saveWithoutWaiting()
 {
+    m_autosave->reset();
     if (m_handler.IsReadOnly() || m_partialNote)
         return;
     const int ticket = ++m_saveTicket;
@@ -253,6 +280,19 @@ void CZorvaEditorImpl::saveWithoutWaiting()
             if (self)
                 self->finishSave(ticket, context, ok, html, text);
         });
+}
+
+// Typing waits for a pause; files that came or went are saved at once (once for a batch).
+void CZorvaEditorImpl::onContentChanged(bool attachments)
+{
+    m_autosave->contentChanged();
+    if (!attachments || m_attachmentSaveQueued)
+        return;
+    m_attachmentSaveQueued = true;
+    QTimer::singleShot(0, this, [this] {
+        m_attachmentSaveQueued = false;
+        saveWithoutWaiting();
+    });
 }
 
 void CZorvaEditorImpl::finishSave(int ticket, const SaveContext &context, int ok,
@@ -283,6 +323,7 @@ void CZorvaEditorImpl::reportUnreadableContent()
 
 void CZorvaEditorImpl::OnSave()
 {
+    m_autosave->reset();
     if (m_handler.IsReadOnly() || m_partialNote)
         return;
     ++m_saveTicket; // reads after any save still waiting, so it supersedes it
@@ -326,6 +367,7 @@ void CZorvaEditorImpl::storeContent(const SaveContext &context, QString html, co
 void CZorvaEditorImpl::SetEditorText(const QString &html, int version, bool readOnly)
 {
     ++m_generation;
+    m_autosave->reset();
     m_lastHtml = html;
     m_version = version;
     m_handler.SetReadOnly(readOnly);
@@ -585,7 +627,8 @@ void CZorvaEditorImpl::DoAttachFileModify(const SyncFileModifyArg &arg)
             return;
         }
         OnSave();
-    } else if (!AttachResync::updateStoredNote(arg, storeName, showName, now, m_notify)) {
+    } else if (!AttachResync::updateStoredNote(arg, m_monitor, storeName, showName, now,
+                                               m_notify)) {
         CLog4C::GetInstance()->WriteLog(
             u"[ERROR] CZorvaEditorImpl::DoAttachFileModify 更新笔记附件属性失败！"_s);
     }

@@ -12,11 +12,16 @@
 #include <QWebEnginePage>
 
 #include <map>
+#include <memory>
 #include <vector>
 
 class QFocusEvent;
 
 namespace TAVRIKCORE::RICHEDITOR {
+
+namespace Internal {
+class Autosave;
+}
 
 class IAttachFileListSource;
 class ITavrikCoreData;
@@ -41,9 +46,13 @@ struct StTableData;
 // note never replace the editor page (the page opens them itself).
 //
 // Focus loss and Ctrl+S save without ever blocking the window: the content is asked for and
-// stored once the page answers. Focus moving to the page's own popups, menus and dialogs is
-// not leaving the editor. A page whose first load fails is loaded again, and so is a page
-// whose renderer stopped; the note then shows again as last loaded or saved.
+// stored once the page answers. So do autosaves: the page reports that the note changed, and
+// the note is saved about two seconds after typing pauses, and at least every 30 seconds while
+// it goes on; a file added, pasted, captured or removed is saved at once, so the host lists
+// the note's files. Nothing is autosaved while the note is unchanged or read-only. Focus moving to
+// the page's own popups, menus and dialogs is not leaving the editor. A page whose first load fails
+// is loaded again, and so is a page whose renderer stopped; the note then shows again as last
+// loaded or saved.
 class TAVRIK_EXPORT CZorvaEditorImpl : public IEWebBrowser
 {
     Q_OBJECT
@@ -52,11 +61,18 @@ public:
     explicit CZorvaEditorImpl(QWidget *parent = nullptr);
     ~CZorvaEditorImpl() override;
 
-    // Creates the browser window and starts loading the editor page: <app folder>
-    // zveditor/index.html, or the "AppTavrikEditorPath" value of the host's
-    // "AppVarConfigMgr" when a core is set. 1 on success, 0 when the window could not be
-    // created (nothing is loaded then).
+    // Creates the browser window and starts loading the editor page: FindEditorPage(), or the
+    // "AppTavrikEditorPath" value of the host's "AppVarConfigMgr" when a core is set. 1 on
+    // success, 0 when the window could not be created (nothing is loaded then). Without a page
+    // the window stays empty and the log says where the page was looked for:
+    // "[ERROR] CZorvaEditorImpl::Create, the editor page zveditor/index.html is in none of
+    // <folder>, <folder>" (the folders of GetProgramFileFolders).
     int Create(QWidget *parent, const QRect &rect, int id, int style) override;
+
+    // The editor page among the program's own files: "zveditor/index.html" in the first of
+    // GetProgramFileFolders() that holds it; empty when none does.
+    static const QString EditorPageFile;
+    static QString FindEditorPage();
 
     // The host framework; must be set before Create to take effect.
     void SetTavrikCore(ITavrikCoreData *core);
@@ -132,6 +148,8 @@ public:
     int version() const { return m_version; }
     // True once the editor page has finished its first load.
     bool pageLoaded() const { return m_pageLoaded; }
+    // When the note saves itself (the library's tests drive its clock).
+    Internal::Autosave &autosave() { return *m_autosave; }
 
     // The most recently constructed editor still alive; the window hook and the save key
     // act on it.
@@ -184,6 +202,7 @@ private:
     };
     SaveContext saveContext() const;
     void saveWithoutWaiting();
+    void onContentChanged(bool attachments);
     void finishSave(int ticket, const SaveContext &context, int ok, const QString &html,
                     const QString &text);
     void storeContent(const SaveContext &context, QString html, const QString &text);
@@ -210,6 +229,8 @@ private:
     AttachFileMonitor m_monitor;
     ITavrikCoreData *m_baseCore = nullptr;
     EditorWindowHook *m_hook = nullptr;
+    std::unique_ptr<Internal::Autosave> m_autosave;
+    bool m_attachmentSaveQueued = false; // a save for added or removed files is on its way
     bool m_spellCheck = false; // this editor checks spelling (SetSpellCheckLanguages)
     Theme m_theme = Theme::Light;
 };

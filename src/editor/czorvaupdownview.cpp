@@ -40,7 +40,8 @@ int CZorvaUpDownView::Create(QWidget *parent, const QRect &rect, int id)
     m_splitterBar.SetBerthPos(CZvSplitterbar::Bottom);
     m_splitterBar.setEdgeSide(CZvSplitterbar::Bottom);
 
-    const QString path = GetAppDirectory() + QStringLiteral("res/splitterbar.png");
+    const QString found = FindProgramFile(QStringLiteral("res/splitterbar.png"));
+    const QString path = found.isEmpty() ? QStringLiteral("res/splitterbar.png") : found;
     QImage picture;
     QFile file(path);
     if (file.open(QIODevice::ReadOnly)) {

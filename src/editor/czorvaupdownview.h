@@ -34,8 +34,8 @@ public:
 
     // Creates the view as a visible child of `parent` at `rect` with the child id `id`, then
     // its bar (thickness 8, folding towards the bottom) with the picture
-    // <app folder>res/splitterbar.png when that file can be read. Returns 1, or 0 when the
-    // container could not be created.
+    // res/splitterbar.png among the program's files when that file can be read. Returns 1, or 0
+    // when the container could not be created.
     int Create(QWidget *parent, const QRect &rect, int id);
 
     // Shows `upper` above and `lower` below the bar (both become children of the view). With

@@ -22,22 +22,20 @@ const QString &highlighterScript()
     return script;
 }
 
-// Runs `call` on the highlighter. Its script is sent only when the page does not have it yet,
-// once per page.
+// Runs `call` on the highlighter, sending the call (and so a keyword in it) once. The
+// highlighter's own script is sent first when the page does not have it yet, once per page.
 std::optional<QVariant> callHighlighter(IEWebBrowser &browser, const QString &call)
 {
-    static const QString Missing = u"tavrik-highlighter-missing"_s;
     QVariant result;
-    if (browser.ExecAppScript(u"window.tavrikHighlighter ? window.tavrikHighlighter."_s + call
-                                  + u" : \""_s + Missing + u'"',
-                              result)
-        != 0)
+    if (browser.ExecAppScript(u"!!window.tavrikHighlighter"_s, result) != 0)
         return std::nullopt;
-    if (result.userType() != QMetaType::QString || result.toString() != Missing)
-        return result;
-    const QString expression = u"(function(){\n"_s + highlighterScript()
-        + u"\nreturn window.tavrikHighlighter."_s + call + u";})()"_s;
-    if (browser.ExecAppScript(expression, result) != 0)
+    if (!result.toBool()
+        && browser.ExecAppScript(u"(function(){\n"_s + highlighterScript()
+                                     + u"\nreturn !!window.tavrikHighlighter;})()"_s,
+                                 result)
+            != 0)
+        return std::nullopt;
+    if (browser.ExecAppScript(u"window.tavrikHighlighter."_s + call, result) != 0)
         return std::nullopt;
     return result;
 }

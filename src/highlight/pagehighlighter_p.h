@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #pragma once
 
+#include "tavrik_autotest_export_p.h"
+
 #include <QString>
 #include <QStringView>
 
@@ -22,7 +24,8 @@ QString ScriptStringLiteral(QStringView text);
 // shows, after removing the marks there were (the search, the overlay and its limits are
 // described in pagehighlighter.js). Gives the number of hits marked, -1 when the page has no
 // editing frame with a body, or nothing when the page could not be called.
-std::optional<int> MarkKeyword(IEWebBrowser &browser, const QString &keyword);
+TAVRIK_AUTOTEST_EXPORT std::optional<int> MarkKeyword(IEWebBrowser &browser,
+                                                      const QString &keyword);
 
 // Removes the marks from the page. False when the page could not be called.
 bool RemoveMarks(IEWebBrowser &browser);

@@ -144,6 +144,50 @@ QByteArray textProperties(bool on, const char *property, const char *value)
         + value + "\" style:" + property + "-complex=\"" + value + '"';
 }
 
+QByteArray points(double value)
+{
+    return QByteArray::number(value, 'g', 4) + "pt";
+}
+
+// The size in points of a CSS font-size (px, pt, em, %, the keywords); empty when it cannot be
+// read. Relative sizes scale `around` (12pt when the text has no size of its own).
+QByteArray cssFontSize(const QString &value, const QByteArray &around)
+{
+    static const std::unordered_map<std::string_view, double> keywords
+        = {{"xx-small", 7}, {"x-small", 7.5}, {"small", 10},    {"medium", 12},
+           {"large", 13.5}, {"x-large", 18},  {"xx-large", 24}, {"xxx-large", 36}};
+    const QByteArray text = value.toLatin1();
+    if (const auto keyword = keywords.find(std::string_view(text.constData(), text.size()));
+        keyword != keywords.end())
+        return points(keyword->second);
+    static const QRegularExpression length(QStringLiteral("^(\\d+(?:\\.\\d+)?)(px|pt|em|rem|%)$"));
+    const QRegularExpressionMatch match = length.match(value);
+    if (!match.hasMatch())
+        return {};
+    const double number = match.captured(1).toDouble();
+    const QString unit = match.captured(2);
+    const double base = around.isEmpty() ? 12 : around.chopped(2).toDouble();
+    double size = number;
+    if (unit == u"px")
+        size = number * 0.75;
+    else if (unit == u"em")
+        size = number * base;
+    else if (unit == u"rem")
+        size = number * 12;
+    else if (unit == u"%")
+        size = number * base / 100;
+    return size > 0 && size <= 1000 ? points(size) : QByteArray();
+}
+
+// The size in points of a font tag's size attribute (1 to 7).
+QByteArray fontTagSize(const QString &value)
+{
+    static constexpr double sizes[] = {7.5, 10, 12, 13.5, 18, 24, 36};
+    bool ok = false;
+    const int size = value.toInt(&ok);
+    return ok && size >= 1 && size <= 7 ? points(sizes[size - 1]) : QByteArray();
+}
+
 constexpr char kNamespaces[]
     = " xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\""
       " xmlns:style=\"urn:oasis:names:tc:opendocument:xmlns:style:1.0\""
@@ -184,8 +228,22 @@ QByteArray OdtContent::document() const
             out += " fo:color=\"" + style.color + '"';
         if (!style.background.isEmpty())
             out += " fo:background-color=\"" + style.background + '"';
+        if (!style.fontSize.isEmpty())
+            out += textProperties(true, "font-size", style.fontSize.constData());
         out += "/></style:style>";
     }
+    for (const auto &[paragraph, number] : m_paragraphStyles) {
+        const auto &[level, alignment] = paragraph;
+        out += "<style:style style:name=\"P" + QByteArray::number(number)
+            + "\" style:family=\"paragraph\"";
+        if (level > 0)
+            out += " style:parent-style-name=\"Heading_20_" + QByteArray::number(level) + '"';
+        out += "><style:paragraph-properties fo:text-align=\"" + alignment + "\"/></style:style>";
+    }
+    if (m_ruled)
+        out += "<style:style style:name=\"Rule\" style:family=\"paragraph\">"
+               "<style:paragraph-properties fo:margin-top=\"0.1cm\" fo:margin-bottom=\"0.2cm\" "
+               "fo:padding=\"0cm\" fo:border-bottom=\"0.06pt solid #808080\"/></style:style>";
     out += "<style:style style:name=\"Cell\" style:family=\"table-cell\">"
            "<style:table-cell-properties fo:padding=\"0.1cm\" fo:border=\"0.5pt solid #000000\"/>"
            "</style:style>";
@@ -254,7 +312,16 @@ void OdtContent::flow(Element first, Element end, int level, const TextStyle &st
 
 void OdtContent::block(Element element, int level, const TextStyle &style)
 {
-    const TextStyle inner = styled(element, style);
+    if (nameIs(element, "hr")) {
+        m_body += "<text:p text:style-name=\"Rule\"/>";
+        m_ruled = true;
+        return;
+    }
+    aligned(element, [&] { blockContent(element, level, styled(element, style)); });
+}
+
+void OdtContent::blockContent(Element element, int level, const TextStyle &inner)
+{
     switch (kindOf(element)) {
     case Kind::Heading:
         flow(element->children, nullptr, element->name[1] - '0', inner);
@@ -287,7 +354,7 @@ void OdtContent::list(Element element, bool numbered, const TextStyle &style)
             continue;
         m_body += "<text:list-item>";
         if (nameIs(node, "li"))
-            flow(node->children, nullptr, 0, styled(node, style));
+            aligned(node, [&] { flow(node->children, nullptr, 0, styled(node, style)); });
         else
             flow(node, node->next, 0, style);
         m_body += "</text:list-item>";
@@ -356,7 +423,7 @@ void OdtContent::cell(Element element, int span, const TextStyle &style)
     m_body += '>';
     const qsizetype start = m_body.size();
     if (element)
-        flow(element->children, nullptr, 0, styled(element, style));
+        aligned(element, [&] { flow(element->children, nullptr, 0, styled(element, style)); });
     if (m_body.size() == start)
         m_body += "<text:p/>";
     m_body += "</table:table-cell>";
@@ -439,9 +506,7 @@ void OdtContent::text(const char *text, const TextStyle &style)
     const qsizetype size = qsizetype(std::strlen(text));
     if (size == 0)
         return;
-    const bool plain = !style.bold && !style.italic && !style.underline && !style.strike
-        && style.color.isEmpty() && style.background.isEmpty();
-    if (plain) {
+    if (style.plain()) {
         appendText(text, size);
         return;
     }
@@ -483,12 +548,22 @@ void OdtContent::appendText(const char *text, qsizetype size)
 
 void OdtContent::openParagraph(int level)
 {
+    QByteArray styleName;
+    if (!m_alignment.isEmpty()) {
+        const int number
+            = m_paragraphStyles
+                  .emplace(ParagraphStyle(level, m_alignment), int(m_paragraphStyles.size()) + 1)
+                  .first->second;
+        styleName = "P" + QByteArray::number(number);
+    }
     if (level == 0) {
-        m_body += "<text:p>";
+        m_body += styleName.isEmpty() ? QByteArray("<text:p>")
+                                      : "<text:p text:style-name=\"" + styleName + "\">";
     } else {
         const QByteArray number = QByteArray::number(level);
-        m_body += "<text:h text:style-name=\"Heading_20_" + number + "\" text:outline-level=\""
-            + number + "\">";
+        m_body += "<text:h text:style-name=\""
+            + (styleName.isEmpty() ? QByteArray("Heading_20_" + number) : styleName)
+            + "\" text:outline-level=\"" + number + "\">";
     }
     m_openLevel = level;
 }
@@ -517,6 +592,8 @@ OdtContent::TextStyle OdtContent::styled(Element element, TextStyle style)
     else if (!std::strcmp(name, "font")) {
         if (const std::optional<QString> color = HtmlDocument::attribute(element, "color"))
             style.color = cssColor(color->trimmed());
+        if (const std::optional<QString> size = HtmlDocument::attribute(element, "size"))
+            style.fontSize = fontTagSize(size->trimmed());
     }
     if (!element->properties)
         return style;
@@ -541,6 +618,9 @@ OdtContent::TextStyle OdtContent::styled(Element element, TextStyle style)
         } else if (property == u"font-weight") {
             const int weight = value.toInt();
             style.bold = value == u"bold" || value == u"bolder" || weight >= 600;
+        } else if (property == u"font-size") {
+            if (const QByteArray size = cssFontSize(value, style.fontSize); !size.isEmpty())
+                style.fontSize = size;
         } else if (property == u"font-style") {
             style.italic = value == u"italic" || value == u"oblique";
         } else if (property == u"text-decoration" || property == u"text-decoration-line") {
@@ -550,6 +630,35 @@ OdtContent::TextStyle OdtContent::styled(Element element, TextStyle style)
         }
     }
     return style;
+}
+
+// The alignment of the paragraphs inside `element`: its style's text-align, else its align
+// attribute, else the alignment around it (it is inherited).
+QByteArray OdtContent::alignmentOf(Element element, const QByteArray &around)
+{
+    QString value;
+    if (const std::optional<QString> css = HtmlDocument::attribute(element, "style")) {
+        for (const QStringView declaration : QStringView(*css).split(u';')) {
+            const qsizetype colon = declaration.indexOf(u':');
+            if (colon >= 0
+                && declaration.left(colon).trimmed().compare(u"text-align", Qt::CaseInsensitive)
+                    == 0)
+                value = declaration.mid(colon + 1).trimmed().toString().toLower();
+        }
+        value.remove(QStringLiteral("!important"));
+    }
+    if (value.isEmpty())
+        value = HtmlDocument::attribute(element, "align").value_or(QString()).toLower();
+    if (nameIs(element, "center"))
+        value = QStringLiteral("center");
+    value = value.trimmed();
+    if (value == u"center" || value == u"justify")
+        return value.toLatin1();
+    if (value == u"right" || value == u"end")
+        return QByteArrayLiteral("end");
+    if (value == u"left" || value == u"start")
+        return {};
+    return around;
 }
 
 } // namespace TAVRIKCORE::RICHEDITOR

@@ -10,6 +10,7 @@
 
 #include <map>
 #include <tuple>
+#include <utility>
 
 namespace TAVRIKCORE::RICHEDITOR {
 
@@ -17,7 +18,9 @@ namespace TAVRIKCORE::RICHEDITOR {
 // the HTML tree: h1-h6 become headings with their outline level, paragraphs and other blocks
 // become paragraphs (pre keeping its line breaks and spaces), br a line break, bold, italic,
 // underline, strike-through, text colour and background colour (from the tags or the style
-// attribute) spans with one automatic style per combination, ul/ol bulleted and numbered lists,
+// attribute), font size spans with one automatic style per combination, text alignment of blocks
+// (their style or align attribute) as paragraph styles, hr a ruled paragraph, ul/ol bulleted and
+// numbered lists,
 // tables with their columns (colspan included), links, and the local pictures as frames of their
 // size. Inline content directly in a container (the body, a list item, a cell) is gathered into a
 // paragraph. Elements the writer does not know pass their content through; scripts, styles and
@@ -45,19 +48,37 @@ private:
         bool strike = false;
         QByteArray color;
         QByteArray background;
+        QByteArray fontSize; // "12pt"; empty for the document's own size
         bool operator<(const TextStyle &other) const
         {
-            return std::tie(bold, italic, underline, strike, color, background)
+            return std::tie(bold, italic, underline, strike, color, background, fontSize)
                 < std::tie(other.bold, other.italic, other.underline, other.strike, other.color,
-                           other.background);
+                           other.background, other.fontSize);
+        }
+        bool plain() const
+        {
+            return !bold && !italic && !underline && !strike && color.isEmpty()
+                && background.isEmpty() && fontSize.isEmpty();
         }
     };
+    // A paragraph's style: a heading's level (0 a paragraph) and its alignment ("center",
+    // "end", "justify"; empty for the start).
+    using ParagraphStyle = std::pair<int, QByteArray>;
 
     explicit OdtContent(const Pictures &pictures) : m_pictures(pictures) { }
     QByteArray document() const;
     void flow(HtmlDocument::Element first, HtmlDocument::Element end, int level,
               const TextStyle &style);
     void block(HtmlDocument::Element element, int level, const TextStyle &style);
+    void blockContent(HtmlDocument::Element element, int level, const TextStyle &inner);
+    // Writes the content of `element` with the paragraph alignment it gives.
+    template<typename Write> void aligned(HtmlDocument::Element element, Write write)
+    {
+        const QByteArray around = m_alignment;
+        m_alignment = alignmentOf(element, around);
+        write();
+        m_alignment = around;
+    }
     void list(HtmlDocument::Element element, bool numbered, const TextStyle &style);
     void table(HtmlDocument::Element element, const TextStyle &style);
     void cell(HtmlDocument::Element element, int span, const TextStyle &style);
@@ -68,10 +89,14 @@ private:
     void openParagraph(int level);
     void closeParagraph();
     static TextStyle styled(HtmlDocument::Element element, TextStyle style);
+    static QByteArray alignmentOf(HtmlDocument::Element element, const QByteArray &around);
 
     const Pictures &m_pictures;
     QByteArray m_body;
     std::map<TextStyle, int> m_textStyles;
+    std::map<ParagraphStyle, int> m_paragraphStyles; // the aligned ones
+    QByteArray m_alignment; // of the paragraphs written now
+    bool m_ruled = false; // a horizontal rule was written
     int m_openLevel = -1; // the open paragraph: 0 a paragraph, 1-6 a heading, -1 none
     int m_listDepth = 0;
     int m_preformatted = 0; // how many pre elements the text is in

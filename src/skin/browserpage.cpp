@@ -37,6 +37,7 @@ BrowserPage::~BrowserPage()
 void BrowserPage::setPageFolder(const QString &pageFolder)
 {
     m_requestFilter->setRoots({pageFolder, GetAttachRootDir()});
+    m_requestFilter->setStoreSeenFromPage(pageFolder + QStringLiteral("/../userdata/attachment"));
 }
 
 bool BrowserPage::acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame)

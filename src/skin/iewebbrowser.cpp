@@ -12,6 +12,7 @@
 #include "skin/ijscallfunnotify.h"
 #include "skin/scriptbridge_p.h"
 
+#include <QAction>
 #include <QContextMenuEvent>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -28,6 +29,7 @@
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
 
+#include <algorithm>
 #include <unistd.h>
 #include <utility>
 
@@ -392,6 +394,26 @@ bool IEWebBrowser::event(QEvent *event)
     return handled;
 }
 
+namespace {
+
+// Whether an enabled action of the window around `view` has the key as its shortcut. Keys
+// without Control, Alt or Meta that are not function keys are typing, never asked about.
+bool windowHasShortcut(const QWidget *view, const QKeyEvent *key)
+{
+    const bool functionKey = key->key() >= Qt::Key_F1 && key->key() <= Qt::Key_F35;
+    if (!functionKey
+        && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
+        return false;
+    const QKeySequence sequence(key->keyCombination());
+    const QList<QAction *> actions = view->window()->findChildren<QAction *>();
+    return std::any_of(actions.begin(), actions.end(), [&](const QAction *action) {
+        return action->isEnabled() && action->shortcutContext() != Qt::WidgetShortcut
+            && action->shortcuts().contains(sequence);
+    });
+}
+
+} // namespace
+
 bool IEWebBrowser::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_innerWindow.data()) {
@@ -403,6 +425,12 @@ bool IEWebBrowser::eventFilter(QObject *watched, QEvent *event)
                 return true;
             break;
         case QEvent::ShortcutOverride:
+            // The host window's own shortcuts win over the browser's editing keys (Ctrl+Shift+A,
+            // a capture in the demo, is also the browser's "deselect").
+            if (windowHasShortcut(this, static_cast<QKeyEvent *>(event))) {
+                event->ignore();
+                return true;
+            }
             if (m_uiNotify
                 && m_uiNotify->OnTranslateAccelerator(static_cast<QKeyEvent *>(event)) == S_OK) {
                 event->accept(); // the key press comes to this filter, not to a shortcut

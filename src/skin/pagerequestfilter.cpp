@@ -45,6 +45,25 @@ bool IsAllowedPageUrl(const QUrl &url, const QStringList &roots)
     return false;
 }
 
+QUrl StoreUrlFor(const QUrl &url, const QString &seenFromPage, const QString &store)
+{
+    if (!url.isLocalFile() || !url.host().isEmpty() || seenFromPage.isEmpty() || store.isEmpty())
+        return QUrl();
+    const QString path = QDir::cleanPath(url.path());
+    const QString from = QDir::cleanPath(seenFromPage);
+    if (from == QDir::cleanPath(store) || !isUnder(path, from) || path == from)
+        return QUrl();
+    QUrl target = QUrl::fromLocalFile(QDir::cleanPath(store) + path.mid(from.size()));
+    target.setQuery(url.query());
+    return target;
+}
+
+void PageRequestFilter::setStoreSeenFromPage(const QString &folder)
+{
+    std::lock_guard lock(m_mutex);
+    m_storeSeenFromPage = folder;
+}
+
 void PageRequestFilter::setRoots(const QStringList &roots)
 {
     std::lock_guard lock(m_mutex);
@@ -64,6 +83,18 @@ bool PageRequestFilter::allows(const QUrl &url) const
 
 void PageRequestFilter::interceptRequest(QWebEngineUrlRequestInfo &info)
 {
+    QString seenFromPage;
+    QString store;
+    {
+        std::lock_guard lock(m_mutex);
+        seenFromPage = m_storeSeenFromPage;
+        store = m_roots.isEmpty() ? QString() : m_roots.constLast();
+    }
+    const QUrl inStore = StoreUrlFor(info.requestUrl(), seenFromPage, store);
+    if (inStore.isValid()) {
+        info.redirect(inStore);
+        return;
+    }
     if (allows(info.requestUrl()))
         return;
     info.block(true);

@@ -31,6 +31,14 @@
         <source>附件未能添加：%1</source>
         <translation>Not added to the note: %1.</translation>
     </message>
+    <message>
+        <source>Only regular files can be attached; not attached: %1</source>
+        <translation>Only regular files can be attached; not attached: %1</translation>
+    </message>
+    <message>
+        <source>These files cannot be opened and were not attached: %1</source>
+        <translation>These files cannot be opened and were not attached: %1</translation>
+    </message>
 </context>
 <context>
     <name>CSTip</name>

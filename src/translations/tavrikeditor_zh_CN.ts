@@ -31,6 +31,14 @@
         <source>附件未能添加：%1</source>
         <translation>附件未能添加：%1</translation>
     </message>
+    <message>
+        <source>Only regular files can be attached; not attached: %1</source>
+        <translation>只能添加普通文件，未添加：%1</translation>
+    </message>
+    <message>
+        <source>These files cannot be opened and were not attached: %1</source>
+        <translation>以下文件无法打开，未添加：%1</translation>
+    </message>
 </context>
 <context>
     <name>CSTip</name>

@@ -22,6 +22,7 @@
 #include <QListView>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QScopeGuard>
 #include <QSettings>
 #include <QSqlDatabase>
@@ -30,6 +31,7 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeWidget>
 #include <QUrl>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
@@ -51,13 +53,6 @@ protected:
     static void SetUpTestSuite()
     {
         s_appDir = new QTemporaryDir;
-        stageEditorPage(s_appDir->path());
-        // The file-type icons the sample's document card is drawn with.
-        const QString res = GetAppDirectory() + u"res"_s;
-        QDir().mkpath(s_appDir->filePath(u"res"_s));
-        const QStringList icons = QDir(res).entryList(QDir::Files);
-        for (const QString &icon : icons)
-            QFile::copy(res + u'/' + icon, s_appDir->filePath(u"res/"_s) + icon);
         SetAppDirectory(s_appDir->path() + u'/');
     }
     static void TearDownTestSuite()
@@ -126,6 +121,7 @@ TEST_F(NotesAppTest, OpensTheSampleNotebookOnItsWelcomeNoteCheckingSpellingInThe
     ASSERT_EQ(notes.size(), 4u);
     EXPECT_EQ(notes[0].title, u"Welcome to Tavrik Notes"_s);
     EXPECT_EQ(m_window->currentNoteId(), notes[0].id);
+    EXPECT_EQ(runInPage(u"Tavrik.editor.maxChars()"_s).toInt(), MainWindow::NoteMaxChars);
     EXPECT_TRUE(pageText().contains(u"Welcome to Tavrik Notes"_s));
     // The welcome note shows a picture and a document card, both loaded from the store.
     const QString shown = u"Array.from(document.querySelector('iframe.ke-edit-iframe')"
@@ -392,6 +388,14 @@ TEST_F(NotesAppTest, ExportWritesTheSavedNoteReadOnlyAndRenameAreKeptAndChineseI
               (QStringList{u"粗体 (Ctrl+B)"_s, u"正文"_s, u"正在编辑"_s}));
     m_window->newNote();
     EXPECT_EQ(m_store->note(m_window->currentNoteId())->title, u"无标题笔记"_s);
+    // A refused paste says by how much, in Chinese too.
+    m_window->editor()->handler().SetEditorMaxChars(3);
+    runInPage(
+        u"(function(){const dt=new DataTransfer();dt.setData('text/plain','12345');"
+        "document.querySelector('iframe.ke-edit-iframe').contentDocument.body.dispatchEvent("
+        "new ClipboardEvent('paste',{clipboardData:dt,bubbles:true,cancelable:true}));})()"_s);
+    EXPECT_EQ(runInPage(u"document.getElementById('status-message').textContent"_s).toString(),
+              u"粘贴的内容过长：超出笔记字数上限 2 个字符"_s);
 }
 
 // The File menu's store upkeep: a sound notebook, a clean-up that removes only after a yes,
@@ -433,6 +437,42 @@ TEST_F(NotesAppTest, StoreMenuChecksCleansAfterYesOnlyAndExportsAFolder)
 
 // The pane below the editor lists the open note's files, copies them out byte for byte, and a
 // second start of a program that keeps its session opens the same note with the same split.
+// The pane lists the open note's files: none for a new note, and a file added, or taken out,
+// at once, before anything else saves the note.
+TEST_F(NotesAppTest, PaneShowsTheOpenNotesFilesFromItsFirstMomentOn)
+{
+    AttachmentPane *pane = m_window->attachmentPane();
+    auto *list = pane->findChild<QTreeWidget *>();
+    QPushButton *open = nullptr;
+    for (QPushButton *button : pane->findChildren<QPushButton *>())
+        open = button->text() == u"Open"_s ? button : open;
+    ASSERT_TRUE(list && open);
+    ASSERT_EQ(pane->names(), (QStringList{u"Harbour at dusk.png"_s, u"Packing list.txt"_s}));
+    list->setCurrentItem(list->topLevelItem(1));
+    ASSERT_TRUE(open->isEnabled());
+
+    m_window->newNote();
+    EXPECT_EQ(pane->names(), QStringList());
+    EXPECT_FALSE(open->isEnabled()) << "Open stayed on for the note left behind";
+
+    QTemporaryDir picked;
+    const QString file = picked.filePath(u"agenda.txt"_s);
+    ASSERT_TRUE(writeBytes(file, "1. autosave"));
+    const size_t before = m_store->notes().size();
+    m_window->editor()->InsertLocalFile(std::vector<QString>{file});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !pane->names().isEmpty(); }, 10000))
+        << "the added file is not listed";
+    EXPECT_EQ(pane->names(), QStringList{u"agenda.txt"_s});
+    EXPECT_EQ(m_store->notes().size(), before);
+    list->setCurrentItem(list->topLevelItem(0));
+    EXPECT_EQ(readBytes(pane->pathAt(0)), "1. autosave");
+
+    runInPage(u"Tavrik.editor.document().querySelector('img[zv_exdata]').remove()"_s);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return pane->names().isEmpty(); }, 10000))
+        << "the removed file is still listed";
+    EXPECT_FALSE(open->isEnabled());
+}
+
 TEST_F(NotesAppTest, AttachmentPaneWarnsBeforeItIsFullAndKeepsTheSessionBetweenRuns)
 {
     AttachmentPane *pane = m_window->attachmentPane();

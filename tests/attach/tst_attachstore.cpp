@@ -6,6 +6,7 @@
 // into the page and the page's commands, with a browser that has no page.
 #include "attach/attachadder_p.h"
 #include "attach/attachfilemonitor.h"
+#include "attach/attachresync_p.h"
 #include "attach/attachstore_p.h"
 #include "attach/dropfiles_p.h"
 #include "attach/fileclassifier_p.h"
@@ -21,8 +22,10 @@
 #include "common/uilanguage.h"
 #include "editorhost.h"
 #include "fakebrowser.h"
+#include "highlight/pagehighlighter_p.h"
 #include "logcapture.h"
 #include "notehtml/attachmarkup_p.h"
+#include "notehtml/notehtmlrw.h"
 #include "recordingprompts.h"
 #include "skin/hresult.h"
 #include "testhelpers.h"
@@ -30,6 +33,7 @@
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -46,11 +50,14 @@
 #include <QUrl>
 #include <QtEndian>
 
+#include <atomic>
 #include <fcntl.h>
 #include <functional>
 #include <mutex>
 #include <optional>
 #include <sys/file.h>
+#include <sys/stat.h>
+#include <thread>
 #include <tuple>
 #include <unistd.h>
 
@@ -238,10 +245,14 @@ TEST_F(AttachStoreTest, FailuresAreLogged)
     }
     {
         // No icon for a sound file's card (no other case draws one).
+        // Taken from this program's own copy of the icons, not the build's shared ones.
+        SetProgramDirectory(GetAppDirectory());
         const QString icon = GetAppDirectory() + u"res/audio.bmp"_s;
         ASSERT_TRUE(QFile::rename(icon, m_src.filePath(u"audio.bmp"_s)));
-        const auto restore
-            = qScopeGuard([&] { QFile::rename(m_src.filePath(u"audio.bmp"_s), icon); });
+        const auto restore = qScopeGuard([&] {
+            QFile::rename(m_src.filePath(u"audio.bmp"_s), icon);
+            SetProgramDirectory(qEnvironmentVariable("TAVRIK_PAGE_DIR"));
+        });
         LogCapture log;
         EXPECT_EQ(AttachStore::MoveAttFile(u"n"_s, record(u"song.mp3"_s, "la", u"mp3"_s), result),
                   0);
@@ -441,6 +452,9 @@ public:
     }
     int GetNoteFileList(const QString &noteId, std::vector<AttachmentFile> &files) override
     {
+        ++asked;
+        if (onAsk)
+            onAsk();
         files = notes.count(noteId) ? notes[noteId] : files;
         return int(notes.count(noteId));
     }
@@ -459,6 +473,8 @@ public:
     std::vector<std::pair<QString, quint32>> events;
     std::vector<SyncFileModifyArg> args;
     std::map<QString, std::vector<AttachmentFile>> notes;
+    std::atomic<int> asked{0};
+    std::function<void()> onAsk; // runs at each question, on the asking thread
 };
 
 AttachmentFile record(int kind, const QString &keptName, const QString &storeName)
@@ -607,6 +623,68 @@ TEST_F(MonitorTest, WatcherReportsEditsOfExistingFilesOnceTheyAreQuiet)
     EXPECT_EQ(monitor.announced().size(), 1u); // note B is unknown to the source
 }
 
+TEST_F(MonitorTest, WatcherWatchesTheStoreAgainWhenItComesBackAndSaysWhenItLostIt)
+{
+    ASSERT_TRUE(QDir().mkpath(m_root + NoteA));
+    ASSERT_EQ(monitor.Start(), 1);
+    const QString root = m_root.chopped(1);
+    const QString lost = u"[ERROR] AttachFileMonitor lost the store folder "_s + root
+        + u"; watching for it to come back"_s;
+    const QString again = u"[INFO] AttachFileMonitor watches "_s + root + u" again"_s;
+    LogCapture log;
+    const auto times = [&](const QString &line) {
+        const Lines lines = log.lines();
+        return std::count(lines.begin(), lines.end(), line);
+    };
+    const auto logged = [&](const QString &line) {
+        return QTest::qWaitFor([&] { return times(line) > 0; }, 5000);
+    };
+
+    ASSERT_TRUE(QDir(root).removeRecursively());
+    EXPECT_TRUE(logged(lost));
+    // A link in its place is not followed.
+    ASSERT_TRUE(QFile::link(m_app.path(), root));
+    EXPECT_TRUE(logged(u"[ERROR] AttachFileMonitor cannot watch "_s + root
+                       + u": not a folder (symbolic links are never followed)"_s));
+    ASSERT_TRUE(QFile::remove(root));
+    ASSERT_TRUE(QDir().mkpath(root));
+    EXPECT_TRUE(logged(again));
+    ASSERT_TRUE(QDir().mkpath(m_root + NoteA));
+    QTest::qWait(100);
+    const QString path = keep(NoteA, u"back.txt"_s, "v1");
+    QTest::qWait(int(AttachFileMonitor::QuietPeriod.count()) * 3);
+    ASSERT_TRUE(writeBytes(path, "v2"));
+    settle(1);
+    EXPECT_EQ(monitor.seen(), (std::vector<std::pair<QString, quint32>>{{u"back.txt"_s, 3}}));
+    EXPECT_EQ(times(lost), 1);
+}
+
+TEST_F(MonitorTest, ARescanStopsBetweenFilesWhenAskedFromAnotherThread)
+{
+    constexpr int Notes = 40;
+    for (int i = 0; i < Notes; ++i) {
+        const QString note = u"%1"_s.arg(i, 32, 10, QChar(u'0'));
+        keep(note, u"f.txt"_s, "f");
+        monitor.notes[note] = {record(0, {}, u"n.html"_s)};
+    }
+    EXPECT_EQ(monitor.RescanKeptCopies([] { return false; }),
+              AttachFileMonitor::RescanResult::Finished);
+    EXPECT_EQ(monitor.asked, Notes);
+
+    // Stop is asked, from another thread, while the fifth file is being compared.
+    monitor.asked = 0;
+    std::atomic<bool> stop{false};
+    monitor.onAsk = [&] {
+        if (monitor.asked == 5)
+            std::thread([&] { stop = true; }).join();
+    };
+    AttachFileMonitor::RescanResult result{};
+    std::thread rescan([&] { result = monitor.RescanKeptCopies([&] { return stop.load(); }); });
+    rescan.join();
+    EXPECT_EQ(result, AttachFileMonitor::RescanResult::Stopped);
+    EXPECT_EQ(monitor.asked, 5);
+}
+
 constexpr quint16 White = 0x7FFF;
 constexpr quint16 Frame = (25 << 10) | (25 << 5) | 25; // 0xC8C8C8 in 5-5-5
 
@@ -724,7 +802,7 @@ TEST_F(FileThumbnailTest, BackgroundFrameIconAndTheTextOfTimeAndSize)
         ASSERT_EQ(card.pixel(w - 1, y), Frame) << y;
     }
     const QImage icon
-        = QImage(GetAppDirectory() + u"res/word.bmp"_s).convertToFormat(QImage::Format_RGB555);
+        = QImage(FindProgramFile(u"res/word.bmp"_s)).convertToFormat(QImage::Format_RGB555);
     ASSERT_EQ(icon.size(), QSize(32, 32));
     // Everything else is the icon at (6, 8), white, or text inside its two boxes.
     int inked[3] = {0, 0, 0}; // name, info, first (CJK) character of the name
@@ -1107,6 +1185,46 @@ TEST_F(AddingTest, ListStopsAtTheFirstFileInUseOrInvalid)
     EXPECT_EQ(prompts.shown().at(1).kind, RecordingPrompts::Shown::OpenFiles);
 }
 
+TEST_F(AddingTest, PipesDevicesAndUnopenableFilesAreRefusedByNameWithoutWaiting)
+{
+    const QString file = makeFile(u"ok.txt"_s, 5);
+    const QString pipe = dir.filePath(u"pipe"_s);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const QString loop = dir.filePath(u"loop"_s);
+    ASSERT_TRUE(QFile::link(loop, loop));
+    const QList<QUrl> urls = {QUrl::fromLocalFile(pipe), QUrl::fromLocalFile(file),
+                              QUrl::fromLocalFile(loop), QUrl::fromLocalFile(u"/dev/null"_s)};
+    // Dropped: the pipe has no writer, so a blocking open would never return.
+    QMimeData dropped;
+    dropped.setUrls(urls);
+    Qt::DropActions effect = Qt::CopyAction;
+    LogCapture log;
+    EXPECT_EQ(handler.OnDragEnter(&dropped, {}, {}, effect), S_OK);
+    EXPECT_EQ(handler.OnDrop(&dropped, {}, {}, effect), S_OK);
+    EXPECT_EQ(addedNames(browser), QStringList{u"ok.txt"_s});
+    const QString notRegular = u"Only regular files can be attached; not attached: \u201C"_s + pipe
+        + u"\u201D, \u201C/dev/null\u201D"_s;
+    const QString unopenable
+        = u"These files cannot be opened and were not attached: \u201C"_s + loop + u"\u201D"_s;
+    EXPECT_EQ(prompts.messages(), (QStringList{notRegular, unopenable}));
+    EXPECT_EQ(log.lines(), (Lines{u"[MESSAGE] "_s + notRegular, u"[MESSAGE] "_s + unopenable}));
+
+    // Pasted, in Chinese: the same refusals.
+    EXPECT_EQ(UiLanguage::Set(u"zh_CN"_s), u"zh_CN"_s);
+    const auto reset = qScopeGuard([] { UiLanguage::Reset(); });
+    prompts.clear();
+    auto *listed = new QMimeData;
+    listed->setUrls(urls);
+    QGuiApplication::clipboard()->setMimeData(listed);
+    EXPECT_EQ(handler.DoCtrlV(), S_OK);
+    EXPECT_EQ(prompts.messages(),
+              (QStringList{u"只能添加普通文件，未添加：\u201C"_s + pipe
+                               + u"\u201D, \u201C/dev/null\u201D"_s,
+                           u"以下文件无法打开，未添加：\u201C"_s + loop + u"\u201D"_s}));
+    EXPECT_EQ(addedNames(browser), (QStringList{u"ok.txt"_s, u"ok.txt"_s}));
+    EXPECT_EQ(DropFiles::ProbeFile(pipe), DropFiles::Probe::NotRegular);
+}
+
 TEST_F(AddingTest, DragsOfFilesAndImagesAreTakenOthersGoToThePage)
 {
     const QString file = makeFile(u"d.txt"_s, 8);
@@ -1172,6 +1290,44 @@ const QByteArray EmptyLayout
       "StartFragment:00000111\r\nEndFragment:00000136\r\n<html><body>\r\n"
       "<!--StartFragment -->\r\n\r\n<!--EndFragment-->\r\n</body>\r\n</html>";
 const QString HtmlFormat = u"application/x-qt-windows-mime;value=\"HTML Format\""_s;
+
+TEST_F(MonitorTest, AChangeToANoteNotOpenRewritesTheNoteFileTheHostHoldsWhenItIsHandled)
+{
+    const QString oldHash = u"11111111111111111111111111111111"_s;
+    const QString element = attachElement(oldHash + u".txt"_s, oldHash + u".bmp"_s, u"plan.txt"_s);
+    const auto listed = [&](const QString &html) {
+        QString content = html + element;
+        NewAttachFile noteFile;
+        EXPECT_EQ(NoteHtmlRW::SaveHtmlTextToFile(content, noteFile, nullptr), 1);
+        return std::vector<AttachmentFile>{record(0, {}, noteFile.storeName),
+                                           record(2, u"plan.txt"_s, oldHash + u".txt"_s)};
+    };
+    // The watcher looks while the host holds the earlier save ...
+    monitor.notes[NoteB] = listed(u"<p>first words</p>"_s);
+    const QString plan = keep(NoteB, u"plan.txt"_s, "plan B");
+    monitor.DoAttachFileSync(plan);
+    ASSERT_EQ(monitor.announced().size(), 1u);
+    const SyncFileModifyArg arg = monitor.announced().front();
+    // ... and the user's later edits are saved before the change is handled.
+    monitor.notes[NoteB] = listed(u"<p>first words, then more</p>"_s);
+
+    EditorHost host;
+    const QString store = Internal::AttachResync::newStoreName(arg);
+    ASSERT_EQ(Internal::AttachResync::updateStoredNote(arg, monitor, store, u"s.bmp"_s,
+                                                       u"2026-01-02 03:04:05"_s, &host),
+              1);
+    ASSERT_EQ(host.saves.size(), 1u);
+    const QString written = QString::fromUtf8(readBytes(host.saves[0].files.front().filePath));
+    EXPECT_TRUE(written.contains(u"<p>first words, then more</p>"_s)) << written.toStdString();
+    EXPECT_TRUE(written.contains(u"userdata\\attachment\\"_s + store)) << written.toStdString();
+
+    // A note the host no longer knows is left alone.
+    monitor.notes.erase(NoteB);
+    EXPECT_EQ(Internal::AttachResync::updateStoredNote(arg, monitor, store, u"s.bmp"_s,
+                                                       u"2026-01-02 03:04:05"_s, &host),
+              0);
+    EXPECT_EQ(host.saves.size(), 1u);
+}
 
 TEST(ClipboardLayout, HtmlFormatAndFileListBytesAndFragmentOffsetsOutOfPlace)
 {
@@ -1326,6 +1482,85 @@ TEST(KeyHook, TheShortcutQuestionClaimsExactlyTheKeysTheHookTakes)
     EXPECT_TRUE(claims(Qt::Key_O));
     QCoreApplication::processEvents();
     EXPECT_EQ(browser.functions, QStringList(u"jsProcessor"_s)) << "only the read-only switch";
+}
+
+// Answers as RecordingPrompts does, while a modal window holds the focus as a message box
+// would: the releases of the keys still down go to it.
+struct ModalPrompts : RecordingPrompts
+{
+    QMessageBox::StandardButton messageBox(QWidget *parent, const QString &text,
+                                           const QString &title,
+                                           QMessageBox::StandardButtons buttons) override
+    {
+        QDialog modal;
+        modal.setModal(true);
+        modal.show();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&modal));
+        return RecordingPrompts::messageBox(parent, text, title, buttons);
+    }
+};
+
+TEST(ClipboardFormats, KeysReleasedInAModalMessageBoxAreNotHeldAfterIt)
+{
+    ModalPrompts prompts;
+    FakeBrowser browser;
+    Keys handler;
+    handler.SetIEWebBrowser(&browser);
+    handler.SetCurNoteGuid(CreateGuidString());
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkdir(u"folder"_s));
+    auto *listed = new QMimeData;
+    listed->setUrls({QUrl::fromLocalFile(dir.filePath(u"folder"_s))});
+    QGuiApplication::clipboard()->setMimeData(listed);
+
+    using P = QEvent::Type;
+    EXPECT_EQ(handler.key(P::KeyPress, Qt::Key_V), S_OK);
+    EXPECT_EQ(prompts.messages(), QStringList{Folder});
+    // Control and V were let go in the message box; Control is pressed again with A, then O.
+    EXPECT_EQ(handler.key(P::KeyPress, Qt::Key_Control), E_NOTIMPL);
+    EXPECT_EQ(handler.key(P::KeyPress, Qt::Key_A), E_NOTIMPL);
+    EXPECT_EQ(handler.key(P::KeyPress, Qt::Key_O), S_OK);
+    EXPECT_EQ(prompts.messages(), QStringList{Folder}) << "no paste after the message box";
+    // Keys held in this window still count: O and V together are V.
+    EXPECT_EQ(handler.key(P::KeyPress, Qt::Key_V), S_OK);
+    EXPECT_EQ(prompts.messages(), (QStringList{Folder, Folder}));
+}
+
+// The page for the highlighter: records the scripts run in the application world.
+struct HighlighterPage : FakeBrowser
+{
+    int ExecAppScript(const QString &expression, QVariant &result) override
+    {
+        scripts.append(expression);
+        if (expression == u"!!window.tavrikHighlighter"_s)
+            result = defined;
+        else
+            result = expression.startsWith(u"(function(){"_s) ? (defined = true) : 1;
+        return 0;
+    }
+    QStringList scripts;
+    bool defined = false;
+};
+
+TEST(Highlighter, AKeywordIsSentOnceAndOneTooLongIsRefusedBeforeThePage)
+{
+    HighlighterPage page;
+    const QString longest(ZvWebNoteHandler::MaxHighlightKeywordLength, u'k');
+    for (int round = 0; round < 2; ++round) {
+        page.scripts.clear();
+        EXPECT_EQ(Internal::MarkKeyword(page, longest), 1);
+        EXPECT_EQ(page.scripts.filter(longest).size(), 1) << "round " << round;
+        EXPECT_EQ(page.scripts.size(), round == 0 ? 3 : 2) << "the highlighter is sent once";
+    }
+
+    ZvWebNoteHandler handler;
+    handler.SetIEWebBrowser(&page);
+    page.scripts.clear();
+    LogCapture log;
+    EXPECT_EQ(handler.HighlightText(longest + u'k'), 0);
+    EXPECT_EQ(log.lines(),
+              Lines{u"[ERROR] HighlightText keyword too long: 257 characters, at most 256"_s});
+    EXPECT_EQ(page.scripts, QStringList());
 }
 
 using PasteLimit = AppFolderTest;

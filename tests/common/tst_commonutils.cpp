@@ -157,6 +157,35 @@ TEST(HashesAndGuids, FileMd5AroundTheReadChunkAndGuidsOfThirtyTwoHexDigitsInFiel
     EXPECT_EQ(seen.size(), 200);
 }
 
+// The page and icons are the program's own files: found beside the executable or in the
+// installed data folder, never in the user's application folder.
+TEST(AppDirectory, ProgramFilesComeFromTheProgramsFoldersInOrder)
+{
+    const auto restore
+        = qScopeGuard([] { SetProgramDirectory(qEnvironmentVariable("TAVRIK_PAGE_DIR")); });
+    QTemporaryDir own;
+    SetProgramDirectory(own.path());
+    const QString beside = QCoreApplication::applicationDirPath() + u'/';
+    const std::vector<QString> folders = GetProgramFileFolders();
+    ASSERT_EQ(folders.size(), 4u);
+    EXPECT_EQ(folders[0], own.path() + u'/');
+    EXPECT_EQ(folders[1], beside);
+    EXPECT_EQ(folders[2], QDir::cleanPath(beside + u"../share/TavrikEditor"_s) + u'/');
+    EXPECT_TRUE(folders[3].endsWith(u"/share/TavrikEditor/"_s)) << folders[3].toStdString();
+    EXPECT_NE(folders[3], folders[2]) << "the library lies elsewhere in the build";
+    for (const QString &folder : folders)
+        EXPECT_NE(folder, GetAppDirectory());
+
+    EXPECT_EQ(FindProgramFile(u"res/word.bmp"_s), QString());
+    ASSERT_TRUE(writeBytes(own.filePath(u"res/word.bmp"_s), "BM"));
+    EXPECT_EQ(FindProgramFile(u"res/word.bmp"_s), own.path() + u"/res/word.bmp"_s);
+    EXPECT_EQ(FindProgramFile(u"res"_s), own.path() + u"/res"_s) << "folders are found too";
+
+    SetProgramDirectory(QString());
+    EXPECT_EQ(GetProgramFileFolders().front(), beside);
+    EXPECT_EQ(FindProgramFile(u"res/word.bmp"_s), QString());
+}
+
 TEST(AppDirectory, FollowsEnvironmentOverrideAndRestores)
 {
     const QString fromEnvironment = qEnvironmentVariable("TAVRIK_APP_DIR");

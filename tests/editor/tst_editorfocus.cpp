@@ -44,7 +44,6 @@ protected:
     void SetUp() override
     {
         AppFolderTest::SetUp();
-        stageEditorPage(m_app.path());
         auto *layout = new QVBoxLayout(&m_host);
         layout->addWidget(m_list = new QLineEdit);
         layout->addWidget(m_editor = new CZorvaEditorImpl);
@@ -174,11 +173,13 @@ TEST_F(EditorFocusTest, PopupsTabAndLeavingNeverBlockAndEverythingIsSaved)
 
 TEST_F(EditorFocusTest, TheEditorsMenuEditsAndHandlesAttachments)
 {
+    // The kept copy is what its store name says, so no save (an autosave among them) takes it
+    // for a copy edited outside the editor.
     writeBytes(m_root + u"n2/report.pdf"_s, "kept copy");
     NoteHtmlRW::WriteHtmlTextFile(
         m_root + u"n2.html"_s,
         u"<p>text <img width=40 height=40 src='../userdata\\attachment\\e5.bmp'"
-        " class='userdata\\attachment\\c3d4.pdf' "
+        " class='userdata\\attachment\\3460bec82f453b37a3e6e940528defd1.pdf' "
         "zv_exdata='{\"OrigName_B64\":\"cmVwb3J0LnBkZg==\"}'></p>"_s,
         2);
     m_editor->LoadEditor(u"n2"_s, {u"n2.html"_s}, {}, false);
@@ -202,7 +203,7 @@ TEST_F(EditorFocusTest, TheEditorsMenuEditsAndHandlesAttachments)
 
     choose(centreOf(u"img"_s), u"Open"_s);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !m_host.opened.isEmpty(); }, 4000));
-    EXPECT_EQ(m_host.opened, QStringList{u"n2|c3d4.pdf|report.pdf"_s});
+    EXPECT_EQ(m_host.opened, QStringList{u"n2|3460bec82f453b37a3e6e940528defd1.pdf|report.pdf"_s});
     choose(centreOf(u"img"_s), u"Remove"_s);
     ASSERT_TRUE(jsUntil(u"!Tavrik.editor.document().querySelector('img')"_s));
 }
@@ -211,6 +212,8 @@ TEST_F(EditorFocusTest, AHungPageIsToldOnceAndAStoppedRendererIsReplaced)
 {
     m_editor->LoadEditor(u"n3"_s, {}, {}, false);
     js(u"Tavrik.editor.setContent('<p>kept</p>')"_s);
+    // A stopped page comes back with the limit the host set, not the library's default.
+    m_editor->handler().SetEditorMaxChars(123456);
     m_editor->SaveEditor();
     m_editor->page()->runJavaScript(u"for(;;){}"_s);
     for (int i = 0; i < 2; ++i) {
@@ -232,6 +235,8 @@ TEST_F(EditorFocusTest, AHungPageIsToldOnceAndAStoppedRendererIsReplaced)
     EXPECT_EQ(log.lines(),
               Lines{u"[ERROR] CZorvaEditorImpl, the editor page stopped (status 3, "
                     "exit code 9); loading it again"_s});
+    EXPECT_EQ(js(u"Tavrik.editor.maxChars()"_s).toInt(), 123456);
+    EXPECT_EQ(m_editor->handler().editorMaxChars(), 123456);
     js(u"Tavrik.editor.focus()"_s);
     inner()->setFocus();
     QTest::keyClicks(inner(), u"!"_s);
@@ -338,7 +343,6 @@ using CaptureOnScreen = AppFolderTest;
 
 TEST_F(CaptureOnScreen, DragAndCompleteInsertsTheSelectedPicture)
 {
-    stageEditorPage(m_app.path());
     QTemporaryDir temp;
     qputenv("TMPDIR", temp.path().toLocal8Bit());
     RecordingPrompts prompts;

@@ -14,7 +14,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
@@ -46,13 +45,8 @@ QStringList attachedNames(const std::vector<NoteFile> &files)
 void Journey::SetUpTestSuite()
 {
     QStandardPaths::setTestModeEnabled(true);
+    // The page and icons are the build's program files; the app folder holds user data only.
     s_appFolder = new QTemporaryDir;
-    stageEditorPage(s_appFolder->path());
-    // The file-type icons cards are drawn with, from the program's own folder.
-    const QString res = GetAppDirectory() + u"res"_s;
-    QDir().mkpath(s_appFolder->filePath(u"res"_s));
-    for (const QString &icon : QDir(res).entryList(QDir::Files))
-        QFile::copy(res + u'/' + icon, s_appFolder->filePath(u"res/"_s) + icon);
 }
 
 void Journey::TearDownTestSuite()

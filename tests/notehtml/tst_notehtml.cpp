@@ -1109,6 +1109,36 @@ TEST_F(ExportTest, ArchiveHoldsTheFormattedNoteAndItsPicturesAndContentFollowsTh
          "text:style-name=\"c1\">g</text:span></text:h><text:p><text:span "
          "text:style-name=\"c2\">f</text:span></text:p>"_qs},
     };
+    // Alignment from a style (inherited by inner blocks) or an align attribute, a rule, sizes.
+    const QString aligned
+        = u"<div style=\"text-align: center\"><p>c</p><h2>t</h2></div><p align=\"right\">r</p>"
+          "<p style=\"text-align:left\">l</p><hr><p><span style=\"font-size: 20px\">s"
+          "<span style=\"font-size:150%\">m</span></span><font size=\"6\">f</font></p>"_qs;
+    ASSERT_EQ(OdtExport::HtmlToOdt(aligned, odt), 1);
+    const QString alignedXml = QString::fromUtf8(unzip({u"-p"_qs, odt, u"content.xml"_qs}));
+    EXPECT_TRUE(alignedXml.contains(
+        u"<office:text><text:p text:style-name=\"P1\">c</text:p><text:h text:style-name=\"P2\" "
+        "text:outline-level=\"2\">t</text:h><text:p text:style-name=\"P3\">r</text:p><text:p>l"
+        "</text:p><text:p text:style-name=\"Rule\"/><text:p><text:span text:style-name=\"c1\">s"
+        "</text:span><text:span text:style-name=\"c2\">m</text:span><text:span "
+        "text:style-name=\"c3\">f</text:span></text:p></office:text>"_qs))
+        << alignedXml.toStdString();
+    EXPECT_TRUE(alignedXml.contains(
+        u"<style:style style:name=\"P1\" style:family=\"paragraph\"><style:paragraph-properties "
+        "fo:text-align=\"center\"/></style:style><style:style style:name=\"P3\" "
+        "style:family=\"paragraph\"><style:paragraph-properties fo:text-align=\"end\"/>"
+        "</style:style><style:style style:name=\"P2\" style:family=\"paragraph\" "
+        "style:parent-style-name=\"Heading_20_2\"><style:paragraph-properties "
+        "fo:text-align=\"center\"/></style:style>"_qs))
+        << alignedXml.toStdString();
+    EXPECT_TRUE(alignedXml.contains(u"fo:border-bottom=\"0.06pt solid #808080\""_qs));
+    const auto sizeOf = [&](const QString &text) {
+        return spanStyle(alignedXml, text).section(u'"', 1, 1);
+    };
+    EXPECT_EQ(sizeOf(u"s"_qs), u"15pt"_qs);
+    EXPECT_EQ(sizeOf(u"m"_qs), u"22.5pt"_qs);
+    EXPECT_EQ(sizeOf(u"f"_qs), u"24pt"_qs);
+
     for (const auto &[html, body] : cases) {
         ASSERT_EQ(OdtExport::HtmlToOdt(html, odt), 1);
         const QString written = QString::fromUtf8(unzip({u"-p"_qs, odt, u"content.xml"_qs}));

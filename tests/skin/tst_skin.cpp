@@ -250,6 +250,28 @@ TEST(PageRules, LinksOpenOnlyForWebMailAndFtpAndThePageLoadsOnlyItsOwnFiles)
     EXPECT_FALSE(IsAllowedPageUrl(QUrl(u"file:///app/zveditor/index.html"_s), {}));
     EXPECT_FALSE(IsAllowedPageUrl(QUrl(u"file:///x"_s), {QString()}));
 
+    // A page installed apart from the store reaches the store's files by their relative names.
+    const QString seen = u"/usr/share/TavrikEditor/zveditor/../userdata/attachment"_s;
+    const QString store = u"/home/u/.notes/userdata/attachment"_s;
+    const std::pair<const char *, const char *> redirects[]
+        = {{"file:///usr/share/TavrikEditor/userdata/attachment/a%20b.png",
+            "file:///home/u/.notes/userdata/attachment/a%20b.png"},
+           {"file:///usr/share/TavrikEditor/userdata/attachment/n1/c.bmp?v=2",
+            "file:///home/u/.notes/userdata/attachment/n1/c.bmp?v=2"},
+           {"file:///usr/share/TavrikEditor/userdata/attachment", ""},
+           {"file:///usr/share/TavrikEditor/userdata/attachment/../../zveditor/index.html", ""},
+           {"file:///usr/share/TavrikEditor/userdata/attachmentx/a.png", ""},
+           {"file://server/usr/share/TavrikEditor/userdata/attachment/a.png", ""},
+           {"data:image/png;base64,AAAA", ""}};
+    for (const auto &[from, to] : redirects)
+        EXPECT_EQ(StoreUrlFor(QUrl(QString::fromUtf8(from)), seen, store),
+                  QUrl(QString::fromUtf8(to)))
+            << from;
+    EXPECT_EQ(StoreUrlFor(QUrl(u"file:///app/userdata/attachment/a.png"_s),
+                          u"/app/zveditor/../userdata/attachment"_s, u"/app/userdata/attachment"_s),
+              QUrl())
+        << "a page beside the store reaches it directly";
+
     // Script numbers become int when integral and within 32 bits.
     const std::pair<QVariant, QVariant> numbers[]
         = {{QVariant(3.0), QVariant(3)},
@@ -472,33 +494,31 @@ TEST_F(UpDownView, SkinPictureAndItsFrames)
 
     LogCapture log;
     QTemporaryDir empty;
-    SetAppDirectory(empty.path() + u'/');
+    SetProgramDirectory(empty.path());
     CZorvaUpDownView bare;
     ASSERT_EQ(bare.Create(&m_host, QRect(0, 0, 400, 300), 3), 1);
-    SetAppDirectory(QString());
+    SetProgramDirectory(qEnvironmentVariable("TAVRIK_PAGE_DIR"));
     EXPECT_TRUE(bare.splitterBar().skinPic().isNull());
-    EXPECT_EQ(log.lines(),
-              std::vector<QString>{QStringLiteral("[WARN] 分隔条图片不存在：") + empty.path()
-                                   + QStringLiteral("/res/splitterbar.png")});
+    EXPECT_EQ(log.lines(), std::vector<QString>{u"[WARN] 分隔条图片不存在：res/splitterbar.png"_s});
     bare.SetSplitterWnd(new QWidget, new QWidget);
     EXPECT_EQ(pixelAt(bare.splitterBar(), gripCentre), 0xE0E0E0u);
     EXPECT_EQ(pixelAt(bare.splitterBar(), QPoint(0, 7)), 0xDCDCDCu);
 }
 
 // The icon cache lives for the whole process, so these cases run in this order, the first to ask
-// for icons, in an application folder of their own that starts without a "res" folder.
+// for icons, with program files of their own that start without a "res" folder.
 class ImageManagerTest : public ::testing::Test
 {
 protected:
     static void SetUpTestSuite()
     {
         s_dir = new QTemporaryDir;
-        SetAppDirectory(s_dir->path() + u'/');
+        SetProgramDirectory(s_dir->path());
         QDir(s_dir->path()).mkpath(u"res"_s);
     }
     static void TearDownTestSuite()
     {
-        SetAppDirectory(QString());
+        SetProgramDirectory(qEnvironmentVariable("TAVRIK_PAGE_DIR"));
         delete s_dir;
     }
     static void writeIcon(const QString &file, Qt::GlobalColor colour)

@@ -290,7 +290,6 @@ const QString AllPicturesShown
 
 TEST_F(StoreTest, BrowserShowsTheExportAndTheEditorTheLiveNoteAfterCleanup)
 {
-    stageEditorPage(GetAppDirectory());
     const QByteArray red = pngBytes(filledImage(40, 30, Qt::red));
     const QByteArray blue = pngBytes(filledImage(20, 10, Qt::blue));
     const Added photo = attach(a, u"photo.png"_s, red);

@@ -66,7 +66,7 @@ inline bool openEditor(TAVRIKCORE::RICHEDITOR::CZorvaEditorImpl *editor, EditorH
     return QTest::qWaitFor([host] { return host->pageLoadedEvents > 0; }, 30000);
 }
 
-// The tests of a suite share one application folder holding the built editor page; the log
+// The tests of a suite share one application folder (the editor page is the build's); the log
 // stays in the program's folder.
 class EditorPageSuite : public ::testing::Test
 {
@@ -75,7 +75,6 @@ protected:
     {
         TAVRIKCORE::RICHEDITOR::CLog4C::GetInstance();
         s_app = new QTemporaryDir;
-        stageEditorPage(s_app->path());
         TAVRIKCORE::RICHEDITOR::SetAppDirectory(s_app->path());
     }
     static void TearDownTestSuite()

@@ -59,9 +59,8 @@ void ageTree(const QString &folder, qint64 seconds);
 // The inode of the file, 0 when it is missing: tells a kept file from a rewritten one.
 quint64 inodeOf(const QString &path);
 
-// Copies the built editor page into `appFolder`/`pageFolder`, so the page and the attachment
-// store of the application folder lie side by side as they do beside a host. Gives the page's
-// index.html.
+// Copies the built editor page into `appFolder`/`pageFolder`, as a host keeping a page of its
+// own would. Gives the page's index.html.
 QString stageEditorPage(const QString &appFolder,
                         const QString &pageFolder = QStringLiteral("zveditor"));
 

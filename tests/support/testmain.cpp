@@ -16,8 +16,10 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     TAVRIKCORE::RICHEDITOR::IEWebBrowser::PrepareProcess();
     QApplication app(argc, argv);
-    // The program's own application folder (TAVRIK_APP_DIR) holds its log and attachment store.
+    // The program's own application folder (TAVRIK_APP_DIR) holds its log and attachment store;
+    // the page and icons are the build's (TAVRIK_PAGE_DIR).
     QDir().mkpath(TAVRIKCORE::RICHEDITOR::GetAppDirectory());
+    TAVRIKCORE::RICHEDITOR::SetProgramDirectory(qEnvironmentVariable("TAVRIK_PAGE_DIR"));
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -228,6 +228,12 @@ Its text and its attachments are removed for good.</translation>
         <source>Save the note as a document for a word processor</source>
         <translation>Save the note as a document for a word processor</translation>
     </message>
+    <message>
+        <source>The editor page %1 was not found, so notes cannot be shown. Tavrik Notes looked for it in:
+%2</source>
+        <translation>The editor page %1 was not found, so notes cannot be shown. Tavrik Notes looked for it in:
+%2</translation>
+    </message>
 </context>
 <context>
     <name>NoteExport</name>

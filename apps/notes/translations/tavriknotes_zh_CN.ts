@@ -227,6 +227,12 @@ Its text and its attachments are removed for good.</source>
         <source>Save the note as a document for a word processor</source>
         <translation>将笔记保存为可用文字处理软件打开的文档</translation>
     </message>
+    <message>
+        <source>The editor page %1 was not found, so notes cannot be shown. Tavrik Notes looked for it in:
+%2</source>
+        <translation>找不到编辑器页面 %1，因此无法显示笔记。Tavrik Notes 查找过的位置：
+%2</translation>
+    </message>
 </context>
 <context>
     <name>NoteExport</name>

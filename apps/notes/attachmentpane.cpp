@@ -79,15 +79,16 @@ void AttachmentPane::setAttachments(const QString &noteId, const std::vector<Not
         updateButtons();
         return;
     }
-    // Every stored file the note names counts once, pictures included, as the editor counts.
+    // What the user attached or inserted counts, each stored file once; the pictures drawn for
+    // the cards of attached files are the editor's own and do not.
     std::set<QString> counted;
     quint64 used = 0;
     for (const NoteFile &file : files) {
         const auto size = sizes.find(file.storeName);
-        if (file.fileKind != 0 && size != sizes.end() && counted.insert(file.storeName).second)
+        if (file.fileKind == 2 && counted.insert(file.storeName).second && size != sizes.end())
             used += size->second;
     }
-    showUsage(used);
+    showUsage(int(counted.size()), used);
     QFileIconProvider icons;
     for (const NoteFile &file : files) {
         if (file.fileKind != 2)
@@ -98,8 +99,7 @@ void AttachmentPane::setAttachments(const QString &noteId, const std::vector<Not
         auto *item = new QTreeWidgetItem(m_list);
         item->setText(0, name);
         item->setIcon(0, icons.icon(QFileInfo(path)));
-        item->setText(
-            1, size == sizes.end() ? QString() : QLocale().formattedDataSize(qint64(size->second)));
+        item->setText(1, size == sizes.end() ? QString() : sizeText(size->second));
         item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
         item->setData(0, StoreNameRole, file.storeName);
         item->setData(0, OrigNameRole, file.origName);
@@ -109,13 +109,25 @@ void AttachmentPane::setAttachments(const QString &noteId, const std::vector<Not
     updateButtons();
 }
 
-void AttachmentPane::showUsage(quint64 used)
+QString AttachmentPane::sizeText(quint64 bytes)
+{
+    if (bytes < 1024)
+        return tr("%n byte(s)", nullptr, int(bytes));
+    double value = double(bytes) / 1024;
+    int unit = 0;
+    for (; value >= 1024 && unit < 2; ++unit)
+        value /= 1024;
+    const QString number = QLocale().toString(value, 'f', value < 9.95 ? 1 : 0);
+    return unit == 0 ? tr("%1 KiB").arg(number)
+        : unit == 1  ? tr("%1 MiB").arg(number)
+                     : tr("%1 GiB").arg(number);
+}
+
+void AttachmentPane::showUsage(int count, quint64 used)
 {
     const quint64 limit = ZvWebNoteHandler::MaxAttachTotalBytes();
-    const QLocale locale;
-    const QString share = tr("Attachments: %1 of %2")
-                              .arg(locale.formattedDataSize(qint64(used)),
-                                   locale.formattedDataSize(qint64(limit)));
+    const QString share
+        = tr("%n file(s), %1 of %2", nullptr, count).arg(sizeText(used), sizeText(limit));
     QString warning;
     if (used >= limit)
         warning = tr("full, no more files can be added");

@@ -39,8 +39,11 @@ public:
     void setAttachments(const QString &noteId, const std::vector<NoteFile> &files,
                         const std::map<QString, quint64> &sizes);
 
-    // How much of the note's attachment allowance its files take, as shown under the list.
+    // How many files the user attached or inserted and how much of the note's attachment
+    // allowance they take, as shown under the list.
     QString usageText() const;
+    // A size in bytes, KiB, MiB or GiB (one decimal while it shows below 10).
+    static QString sizeText(quint64 bytes);
     // The names shown, in order.
     QStringList names() const;
     // The file on disk behind row `row`; empty for a row that does not exist.
@@ -54,7 +57,7 @@ public:
 
 private:
     void updateButtons();
-    void showUsage(quint64 used);
+    void showUsage(int count, quint64 used);
 
     QTreeWidget *m_list = nullptr;
     QLabel *m_usage = nullptr;

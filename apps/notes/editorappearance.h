@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 
 namespace TAVRIKCORE::RICHEDITOR {
 class CZorvaEditorImpl;
@@ -20,6 +21,14 @@ public:
 
     // Whether the desktop's palette is dark: window text lighter than the window.
     static bool desktopIsDark();
+
+    // The program's theme: the desktop's palette, or a light or a dark one of its own. Its name
+    // ("system", "light", "dark") is what the settings keep.
+    enum class Theme { System, Light, Dark };
+    static QString themeName(Theme theme);
+    static Theme themeNamed(const QString &name);
+    // Gives the whole program the theme's palette (the editor follows it).
+    static void applyTheme(Theme theme);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -7,6 +7,7 @@
 #include "editorappearance.h"
 #include "noteexport.h"
 #include "notefilelist.h"
+#include "notefind.h"
 #include "noteitemdelegate.h"
 #include "notelistmodel.h"
 #include "notesearch.h"
@@ -22,6 +23,7 @@
 #include "editor/czorvaupdownview.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
@@ -129,11 +131,12 @@ MainWindow::MainWindow(NoteStore &store, QWidget *parent) : QMainWindow(parent),
     m_editorFrame = new QWidget;
     auto *frameLayout = new QVBoxLayout(m_editorFrame);
     frameLayout->setContentsMargins(0, 0, 0, 0);
-    m_search = new QLineEdit;
-    m_search->setPlaceholderText(tr("Search in this note"));
-    m_search->setClearButtonEnabled(true);
-    frameLayout->addWidget(m_search);
     m_editor = new CZorvaEditorImpl;
+    // The note's hits are marked as the user types.
+    m_find = new NoteFind(m_editor->handler(), this);
+    m_search = m_find->field();
+    m_search->setPlaceholderText(tr("Search in this note"));
+    frameLayout->addWidget(m_find);
     m_editor->SetZvEditorNotify(this);
     m_fileList = std::make_unique<NoteFileList>(m_store.databasePath());
     m_editor->SetAttachFileListSource(m_fileList.get());
@@ -149,9 +152,6 @@ MainWindow::MainWindow(NoteStore &store, QWidget *parent) : QMainWindow(parent),
     });
     m_splitView->SetSplitterWnd(m_editor, m_attachmentPane);
     m_splitView->installEventFilter(this);
-    // The note's hits are marked as the user types.
-    connect(m_search, &QLineEdit::textChanged, this,
-            [this](const QString &text) { m_editor->handler().HighlightText(text); });
 
     auto *empty = new QLabel(u"<p style='font-size:15pt'>%1</p><p>%2</p>"_s.arg(
         tr("Your notebook is empty"),
@@ -187,6 +187,8 @@ MainWindow::MainWindow(NoteStore &store, QWidget *parent) : QMainWindow(parent),
     splitter->setSizes({280, 900});
     splitter->setChildrenCollapsible(false);
     setCentralWidget(splitter);
+    // Tab leaves the search field for the list: in the note, Tab is a key that types.
+    setTabOrder(m_search, m_list);
 
     restoreSession();
 
@@ -207,27 +209,26 @@ MainWindow::~MainWindow()
 
 void MainWindow::createActions()
 {
-    const QColor ink = palette().color(QPalette::WindowText);
-    m_newAction = new QAction(NotesIcons::newNote(ink), tr("&New note"), this);
+    m_newAction = new QAction(tr("&New note"), this);
     m_newAction->setShortcut(QKeySequence::New);
     m_newAction->setToolTip(tr("Start a new note (Ctrl+N)"));
     connect(m_newAction, &QAction::triggered, this, &MainWindow::newNote);
 
-    m_deleteAction = new QAction(NotesIcons::deleteNote(ink), tr("&Delete"), this);
+    m_deleteAction = new QAction(tr("&Delete"), this);
     m_deleteAction->setShortcut(QKeySequence(u"Ctrl+Shift+D"_s));
     m_deleteAction->setToolTip(tr("Delete the selected note"));
     connect(m_deleteAction, &QAction::triggered, this, &MainWindow::deleteCurrentNote);
 
-    m_renameAction = new QAction(NotesIcons::rename(ink), tr("&Rename"), this);
+    m_renameAction = new QAction(tr("&Rename"), this);
     m_renameAction->setShortcut(Qt::Key_F2);
     m_renameAction->setToolTip(tr("Rename the selected note (F2)"));
     connect(m_renameAction, &QAction::triggered, this, &MainWindow::renameCurrentNote);
 
-    m_attachAction = new QAction(NotesIcons::attach(ink), tr("&Attach files…"), this);
+    m_attachAction = new QAction(tr("&Attach files…"), this);
     m_attachAction->setToolTip(tr("Add files to the note"));
     connect(m_attachAction, &QAction::triggered, this, &MainWindow::attachFiles);
 
-    m_exportAction = new QAction(NotesIcons::exportDocument(ink), tr("&Export"), this);
+    m_exportAction = new QAction(tr("&Export"), this);
     m_exportAction->setToolTip(tr("Save the note as a document for a word processor"));
     m_exportAction->setMenu(NoteExport::createMenu(
         this, [this](NoteExport::Format format) { exportCurrentNote(format); }));
@@ -236,7 +237,7 @@ void MainWindow::createActions()
     m_copyAction->setToolTip(tr("Copy the whole note with its pictures"));
     connect(m_copyAction, &QAction::triggered, this, &MainWindow::copyCurrentNote);
 
-    m_readOnlyAction = new QAction(NotesIcons::lock(ink), tr("Read-&only"), this);
+    m_readOnlyAction = new QAction(tr("Read-&only"), this);
     m_readOnlyAction->setCheckable(true);
     m_readOnlyAction->setToolTip(tr("Protect the note from changes"));
     connect(m_readOnlyAction, &QAction::toggled, this, &MainWindow::setCurrentReadOnly);
@@ -263,6 +264,8 @@ void MainWindow::createActions()
     note->addAction(m_readOnlyAction);
     note->addSeparator();
     note->addAction(m_deleteAction);
+    menuBar()->addMenu(tr("&View"))->addMenu(createThemeMenu());
+    updateIcons();
 
     QToolBar *bar = addToolBar(tr("Notes"));
     bar->setObjectName(u"notesToolBar"_s);
@@ -271,7 +274,8 @@ void MainWindow::createActions()
     bar->setIconSize(QSize(20, 20));
     bar->setStyleSheet(u"QToolButton { padding: 3px 6px; border-radius: 4px; }"
                        "QToolButton:hover { background: palette(midlight); }"
-                       "QToolButton:checked { background: #d6e4fa; color: #1c4f9c; }"
+                       "QToolButton:checked { background: palette(highlight);"
+                       " color: palette(highlighted-text); }"
                        // The button that lists the actions a narrow window has no room for.
                        "QToolButton#qt_toolbar_ext_button { padding: 0; min-width: 18px; }"_s);
     bar->addAction(m_newAction);
@@ -284,6 +288,24 @@ void MainWindow::createActions()
         button->setPopupMode(QToolButton::InstantPopup);
     bar->addSeparator();
     bar->addAction(m_readOnlyAction);
+}
+
+void MainWindow::updateIcons()
+{
+    const QColor ink = palette().color(QPalette::WindowText);
+    m_newAction->setIcon(NotesIcons::newNote(ink));
+    m_deleteAction->setIcon(NotesIcons::deleteNote(ink));
+    m_renameAction->setIcon(NotesIcons::rename(ink));
+    m_attachAction->setIcon(NotesIcons::attach(ink));
+    m_exportAction->setIcon(NotesIcons::exportDocument(ink));
+    m_readOnlyAction->setIcon(NotesIcons::lock(ink, palette().color(QPalette::HighlightedText)));
+}
+
+void MainWindow::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::PaletteChange && m_newAction)
+        updateIcons();
+    QMainWindow::changeEvent(event);
 }
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
@@ -364,7 +386,7 @@ void MainWindow::openNote(const QString &id)
                          note->readOnly);
     m_attachmentPane->setAttachments(id, m_store.files(id), m_store.attachmentSizes(id));
     if (!m_search->text().isEmpty())
-        m_editor->handler().HighlightText(m_search->text());
+        m_find->searchAgain();
     {
         const QSignalBlocker blocker(m_readOnlyAction);
         m_readOnlyAction->setChecked(note->readOnly);
@@ -687,9 +709,9 @@ void MainWindow::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-// The window's size and place, the attachments pane's height and the open note, kept between
-// runs in the program's settings. Only a program that names itself (main() does) keeps them, so
-// windows made by the tests start afresh.
+// The window's size and place, the attachments pane's height and whether it is folded away,
+// and the open note, kept between runs in the program's settings. Only a program that names itself
+// (main() does) keeps them, so windows made by the tests start afresh.
 static bool keepsSession()
 {
     return !QCoreApplication::organizationName().isEmpty();
@@ -702,6 +724,7 @@ void MainWindow::saveSession() const
     QSettings settings;
     settings.setValue(u"window/geometry"_s, saveGeometry());
     settings.setValue(u"window/bottomHeight"_s, m_splitView->bottomHeight());
+    settings.setValue(u"window/bottomFolded"_s, m_splitView->splitterBar().isFolded());
     settings.setValue(u"notes/last"_s, m_currentId);
 }
 
@@ -714,5 +737,34 @@ void MainWindow::restoreSession()
     if (!geometry.isEmpty())
         restoreGeometry(geometry);
     m_splitView->SetBottomHeight(settings.value(u"window/bottomHeight"_s).toInt());
+    if (settings.value(u"window/bottomFolded"_s).toBool())
+        m_splitView->splitterBar().FoldBar(1);
     m_lastNoteId = settings.value(u"notes/last"_s).toString();
+    EditorAppearance::applyTheme(
+        EditorAppearance::themeNamed(settings.value(u"view/theme"_s).toString()));
+}
+
+// System follows the desktop's palette; the choice is kept in the settings.
+QMenu *MainWindow::createThemeMenu()
+{
+    auto *menu = new QMenu(tr("&Theme"), this);
+    auto *group = new QActionGroup(menu);
+    const QString kept
+        = keepsSession() ? QSettings().value(u"view/theme"_s, u"system"_s).toString() : u"system"_s;
+    using Theme = EditorAppearance::Theme;
+    for (const auto &[theme, text] :
+         {std::pair{Theme::System, tr("&System")}, std::pair{Theme::Light, tr("&Light")},
+          std::pair{Theme::Dark, tr("&Dark")}}) {
+        QAction *action = menu->addAction(text);
+        action->setCheckable(true);
+        action->setChecked(EditorAppearance::themeName(theme) == kept);
+        action->setData(EditorAppearance::themeName(theme));
+        group->addAction(action);
+        connect(action, &QAction::triggered, this, [theme] {
+            EditorAppearance::applyTheme(theme);
+            if (keepsSession())
+                QSettings().setValue(u"view/theme"_s, EditorAppearance::themeName(theme));
+        });
+    }
+    return menu;
 }

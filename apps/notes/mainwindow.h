@@ -15,6 +15,7 @@
 class AttachmentPane;
 class NoteStore;
 class NoteListModel;
+class NoteFind;
 class NoteSearch;
 class QAction;
 class QLabel;
@@ -51,6 +52,7 @@ public:
     AttachmentPane *attachmentPane() const { return m_attachmentPane; }
     const NoteStore &store() const { return m_store; }
     NoteSearch *noteSearch() const { return m_noteSearch; }
+    NoteFind *noteFind() const { return m_find; }
     bool isEditorReady() const { return m_editorReady; }
     QString currentNoteId() const { return m_currentId; }
 
@@ -100,9 +102,13 @@ Q_SIGNALS:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void createActions();
+    // Draws the toolbar's icons in the palette's colours.
+    void updateIcons();
+    QMenu *createThemeMenu();
     void onEditorLoaded();
     void onCurrentChanged(const QModelIndex &current);
     void activateRow(int row);
@@ -132,6 +138,7 @@ private:
     AttachmentPane *m_attachmentPane = nullptr;
     QLabel *m_countLabel = nullptr;
     QLineEdit *m_search = nullptr;
+    NoteFind *m_find = nullptr;
     NoteSearch *m_noteSearch = nullptr;
     QAction *m_newAction = nullptr;
     QAction *m_deleteAction = nullptr;

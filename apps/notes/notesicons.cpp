@@ -52,6 +52,8 @@ void drawPage(QPainter &p, const QColor &ink)
 
 const QColor accent(0x2f, 0x80, 0xed);
 
+QIcon lockIn(const QColor &ink);
+
 } // namespace
 
 namespace NotesIcons {
@@ -139,7 +141,22 @@ QIcon exportDocument(const QColor &ink)
     });
 }
 
-QIcon lock(const QColor &ink)
+QIcon lock(const QColor &ink, const QColor &checkedInk)
+{
+    QIcon icon = lockIn(ink);
+    if (!checkedInk.isValid())
+        return icon;
+    const QIcon checked = lockIn(checkedInk);
+    for (const int side : {24, 48})
+        icon.addPixmap(checked.pixmap(side), QIcon::Normal, QIcon::On);
+    return icon;
+}
+
+} // namespace NotesIcons
+
+namespace {
+
+QIcon lockIn(const QColor &ink)
 {
     return drawn([ink](QPainter &p) {
         p.setPen(inkPen(ink, 1.8));
@@ -153,4 +170,4 @@ QIcon lock(const QColor &ink)
     });
 }
 
-} // namespace NotesIcons
+} // namespace

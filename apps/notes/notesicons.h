@@ -14,6 +14,7 @@ QIcon deleteNote(const QColor &ink);
 QIcon rename(const QColor &ink);
 QIcon attach(const QColor &ink);
 QIcon exportDocument(const QColor &ink);
-QIcon lock(const QColor &ink);
+// Drawn in `ink`, and in `checkedInk` (when given) while its action is checked.
+QIcon lock(const QColor &ink, const QColor &checkedInk = QColor());
 
 } // namespace NotesIcons

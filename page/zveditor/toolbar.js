@@ -343,6 +343,60 @@
         return panel;
     }
 
+    // ---- keyboard ------------------------------------------------------------------------------
+
+    // The toolbar is one Tab stop: the control last moved to (the first at the start) is
+    // reached with Tab, the arrow keys Left and Right (round the ends), Home and End move
+    // between the enabled controls, and Tab leaves the toolbar.
+    const CONTROLS = 'button.tool, select.picker';
+
+    function enabledControls() {
+        return Array.from(root.querySelectorAll(CONTROLS)).filter((c) => !c.disabled);
+    }
+
+    function makeTabStop(control) {
+        for (const c of root.querySelectorAll(CONTROLS))
+            c.tabIndex = c === control ? 0 : -1;
+    }
+
+    // A disabled control cannot be the Tab stop: the first enabled one takes its place.
+    function keepTabStop() {
+        const stop = root.querySelector('[tabindex="0"]');
+        if (!stop || stop.disabled)
+            makeTabStop(enabledControls()[0] || null);
+    }
+
+    function onToolbarKey(event) {
+        if (event.ctrlKey || event.altKey || event.metaKey || event.shiftKey)
+            return;
+        const controls = enabledControls();
+        const at = controls.indexOf(document.activeElement);
+        if (at < 0)
+            return;
+        const to = { ArrowLeft: (at + controls.length - 1) % controls.length,
+                     ArrowRight: (at + 1) % controls.length,
+                     Home: 0, End: controls.length - 1 }[event.key];
+        if (to === undefined)
+            return;
+        event.preventDefault();
+        makeTabStop(controls[to]);
+        controls[to].focus();
+    }
+
+    function installKeyboard() {
+        makeTabStop(enabledControls()[0] || null);
+        root.addEventListener('keydown', onToolbarKey);
+        root.addEventListener('focusin', (event) => {
+            if (event.target.matches(CONTROLS))
+                makeTabStop(event.target);
+        });
+        // A click between the controls leaves the keyboard focus where it was (in the note).
+        root.addEventListener('mousedown', (event) => {
+            if (!event.target.closest('button, select, input'))
+                event.preventDefault();
+        });
+    }
+
     // ---- state ---------------------------------------------------------------------------------
 
     const STATE_BUTTONS = {
@@ -386,8 +440,9 @@
 
     function refresh() {
         const readOnly = editor().isReadOnly();
-        for (const control of root.querySelectorAll('button.tool, select.picker'))
+        for (const control of root.querySelectorAll(CONTROLS))
             control.disabled = readOnly;
+        keepTabStop();
         if (readOnly)
             closePopover();
         scheduleSelectionState();
@@ -460,6 +515,7 @@
                       return split;
                   })()));
         updateSwatches();
+        installKeyboard();
 
         document.addEventListener('mousedown', (event) => {
             if (openPopover && !openPopover.panel.contains(event.target) && !openPopover.anchor.contains(event.target))
@@ -484,6 +540,9 @@
         document.addEventListener('dragover', (event) => event.preventDefault());
         document.addEventListener('drop', (event) => event.preventDefault());
         window.addEventListener('resize', closePopover);
+        // Another note (a new editing frame) closes what was opened for the one before.
+        new MutationObserver(() => closePopover()).observe(document.getElementById('editor-host'),
+                                                           { childList: true });
 
         editor().onChange(refresh);
         refresh();

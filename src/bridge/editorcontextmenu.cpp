@@ -32,9 +32,10 @@ EditorContextMenu::Section EditorContextMenu::editSection(std::function<void(int
 }
 
 EditorContextMenu::Section
-EditorContextMenu::spellingSection(std::function<void(const QString &)> replace)
+EditorContextMenu::spellingSection(std::function<void(const QString &)> replace,
+                                   std::function<void(const QString &, bool)> accept)
 {
-    return [replace = std::move(replace)](const Target &target) {
+    return [replace = std::move(replace), accept = std::move(accept)](const Target &target) {
         std::vector<Entry> entries;
         if (!target.editable || target.misspelledWord.isEmpty())
             return entries;
@@ -44,6 +45,13 @@ EditorContextMenu::spellingSection(std::function<void(const QString &)> replace)
                                }});
         if (entries.empty())
             entries.push_back({tr("No spelling suggestions"), {}, false});
+        const QString word = target.misspelledWord;
+        entries.push_back({tr("Add to dictionary"), [accept, word] {
+                               accept(word, true);
+                           }});
+        entries.push_back({tr("Ignore"), [accept, word] {
+                               accept(word, false);
+                           }});
         return entries;
     };
 }

@@ -47,9 +47,11 @@ public:
     static Section editSection(std::function<void(int webAction)> trigger);
 
     // The spelling section, for a misspelt word in an editable note only: one entry per
-    // correction, or a disabled "No spelling suggestions". `replace` puts the chosen one in
-    // place of the word.
-    static Section spellingSection(std::function<void(const QString &correction)> replace);
+    // correction, or a disabled "No spelling suggestions", then "Add to dictionary" and
+    // "Ignore". `replace` puts the chosen correction in place of the word; `accept` takes the
+    // word as spelt right, for good or until the program ends.
+    static Section spellingSection(std::function<void(const QString &correction)> replace,
+                                   std::function<void(const QString &word, bool forGood)> accept);
 
     void addSection(Section section) { m_sections.push_back(std::move(section)); }
 

@@ -16,6 +16,7 @@
 #include "notehtml/mhtexport_p.h"
 #include "notehtml/odtexport_p.h"
 #include "skin/chyperlink_p.h"
+#include "skin/editorprofile_p.h"
 #include "skin/hresult.h"
 #include "skin/iewebbrowser.h"
 
@@ -27,6 +28,7 @@
 #include <QGuiApplication>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTimer>
 #include <QWebEngineContextMenuRequest>
 
 #include <json/value.h>
@@ -124,6 +126,13 @@ constexpr JsProcessorLogLines TableLines{
 constexpr JsProcessorLogLines FocusLines{
     u"设置笔记编辑器焦点，js方法调用失败！，ErrMsg:unknow error ！",
     u"设置笔记编辑器焦点，解析js返回json字符串失败！", u"设置笔记编辑器焦点失败，错误信息：%s"};
+
+// A busy machine may take longer than the first look.
+constexpr int RecheckSpellingDelaysMs[] = {500, 2000};
+constexpr JsProcessorLogLines RecheckSpellingLines{
+    u"[ERROR] ZvWebNoteHandler, checking the note's spelling again failed: the page did not answer",
+    u"[ERROR] ZvWebNoteHandler, checking the note's spelling again failed: bad reply",
+    u"[ERROR] ZvWebNoteHandler, checking the note's spelling again failed: %s"};
 
 constexpr JsProcessorLogLines RemoveAttachLines{
     u"[ERROR] 删除笔记附件失败，js方法调用失败！，ErrMsg:unknow error ！",
@@ -603,6 +612,21 @@ void ZvWebNoteHandler::RemoveAttach(const QString &fileName)
                     RemoveAttachLines);
 }
 
+// The checker marks the note's words again with the words it takes now: the page turns its
+// checking off and on once the checker has read its words again (it reads them in the
+// background, with no word when it is done).
+void ZvWebNoteHandler::recheckSpelling()
+{
+    for (const int delay : RecheckSpellingDelaysMs) {
+        QTimer::singleShot(delay, m_browser, [this] {
+            for (const QString &enabled : {QStringLiteral("false"), QStringLiteral("true")})
+                CallJsProcessor(m_browser, QStringLiteral("SetSpellCheck"),
+                                QStringLiteral("{\"enabled\":") + enabled + u'}',
+                                RecheckSpellingLines);
+        });
+    }
+}
+
 void ZvWebNoteHandler::popupContextMenu(const QPoint &screenPoint, bool hasSelection,
                                         bool onAttachment, const QString &misspelledWord,
                                         const QStringList &suggestions)
@@ -610,9 +634,15 @@ void ZvWebNoteHandler::popupContextMenu(const QPoint &screenPoint, bool hasSelec
     if (!m_browser || !m_browser->isVisible())
         return;
     EditorContextMenu menu;
-    menu.addSection(EditorContextMenu::spellingSection([this](const QString &correction) {
-        m_browser->page()->replaceMisspelledWord(correction);
-    }));
+    menu.addSection(EditorContextMenu::spellingSection(
+        [this](const QString &correction) { m_browser->page()->replaceMisspelledWord(correction); },
+        [this](const QString &word, bool forGood) {
+            if (forGood)
+                Internal::EditorProfile::addWord(word);
+            else
+                Internal::EditorProfile::ignoreWord(word);
+            recheckSpelling();
+        }));
     if (onAttachment) {
         menu.addSection([this](const EditorContextMenu::Target &target) {
             const QString file = target.attachFile;

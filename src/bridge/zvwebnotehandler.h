@@ -255,12 +255,13 @@ public:
     //
     // HighlightText removes the previous marks, then marks every occurrence of `keyword` in
     // the body of the editing frame (the page's frame of class "ke-edit-iframe", any letter
-    // case): matched case-sensitively as plain text, the next search starting one character
-    // after the start of the previous hit (so "aa" in "aaa" is found twice), never across a
-    // block or a line break. Hits inside an element hidden by display none or visibility
-    // hidden, or under such an ancestor, stay unmarked. The first marked hit is scrolled to
-    // the top of the view. 1 when done (also when nothing matched, and for an empty keyword,
-    // which only removes the marks); 0 when no page has loaded or it has no editing frame.
+    // case): matched as plain text, case-sensitively unless `matchCase` is false (then both
+    // sides are folded as a script's toLowerCase folds them), the next search starting one
+    // character after the start of the previous hit (so "aa" in "aaa" is found twice), never across
+    // a block or a line break. Hits inside an element hidden by display none or visibility hidden,
+    // or under such an ancestor, stay unmarked. The first marked hit is scrolled to the top of the
+    // view. 1 when done (also when nothing matched, and for an empty keyword, which only removes
+    // the marks); 0 when no page has loaded or it has no editing frame.
     //
     // The marks are an overlay in the page's own layer above the editing frame, drawn by a
     // script in an isolated world that the note and the page's scripts cannot reach; they
@@ -271,11 +272,19 @@ public:
     // note's own colour, as "#686868" cannot be applied without touching the note.
     // Many hits (100,000 and more) are all marked, in batches: the first ones before the
     // call returns, the rest in slices of a few milliseconds that keep the window responsive.
-    // A keyword longer than MaxHighlightKeywordLength UTF-16 units is refused before it
-    // reaches the page: 0, with the marks removed and the log line
-    // "[ERROR] HighlightText keyword too long: <length> characters, at most 256".
-    int HighlightText(const QString &keyword);
+    // Letter case is ignored unless `matchCase`. A keyword longer than MaxHighlightKeywordLength
+    // UTF-16 units is refused before it reaches the page: 0, with the marks removed and the
+    // log line "[ERROR] HighlightText keyword too long: <length> characters, at most 256".
+    int HighlightText(const QString &keyword, bool matchCase = true);
     static constexpr int MaxHighlightKeywordLength = 256;
+    // The number of hits the last HighlightText marked; 0 once the marks are removed.
+    int HighlightCount() const { return m_highlightCount; }
+    // Makes the next marked hit (the previous one when `backwards`) the current one: its mark
+    // turns "#FF9632" and it is scrolled into view when it is not wholly in view; after the
+    // last hit comes the first, and the first move backwards goes to the last. No hit is
+    // current after HighlightText. Gives the current hit's index (from 0), or -1 when nothing
+    // is marked or the page could not be reached.
+    int HighlightNext(bool backwards);
     // Removes the search marks. 1 when removed or when there were none (even before a page
     // has loaded, without calling it); 0 when the page could not be reached, and the marks
     // are then still counted as shown.
@@ -360,6 +369,7 @@ protected:
 private:
     // Pops the editor's menu up at `screenPoint`; on the attachment of the last
     // MyAttachMenu when `onAttachment` is set; with the corrections of a misspelt word.
+    void recheckSpelling();
     void popupContextMenu(const QPoint &screenPoint, bool hasSelection, bool onAttachment,
                           const QString &misspelledWord = QString(),
                           const QStringList &suggestions = QStringList());

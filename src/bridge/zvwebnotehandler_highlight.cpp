@@ -8,7 +8,7 @@
 
 namespace TAVRIKCORE::RICHEDITOR {
 
-int ZvWebNoteHandler::HighlightText(const QString &keyword)
+int ZvWebNoteHandler::HighlightText(const QString &keyword, bool matchCase)
 {
     CancleHighlight();
     if (keyword.isEmpty())
@@ -22,11 +22,18 @@ int ZvWebNoteHandler::HighlightText(const QString &keyword)
     }
     if (!m_browser || !m_browser->isPageLoaded())
         return 0;
-    const std::optional<int> marked = Internal::MarkKeyword(*m_browser, keyword);
+    const std::optional<int> marked = Internal::MarkKeyword(*m_browser, keyword, matchCase);
     if (!marked || *marked < 0)
         return 0;
     m_highlightCount = *marked;
     return 1;
+}
+
+int ZvWebNoteHandler::HighlightNext(bool backwards)
+{
+    if (m_highlightCount == 0 || !m_browser || !m_browser->isPageLoaded())
+        return -1;
+    return Internal::MoveCurrentMark(*m_browser, backwards).value_or(-1);
 }
 
 int ZvWebNoteHandler::CancleHighlight()

@@ -6,6 +6,8 @@
 
 #include <QPainter>
 
+#include <optional>
+
 namespace TAVRIKCORE::RICHEDITOR {
 
 namespace {
@@ -14,6 +16,22 @@ namespace {
 QColor fromBgr(quint32 colour)
 {
     return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+}
+
+// On a dark palette (text lighter than the window) the bar is drawn in the palette's colours:
+// the window's for the background, and the window's mixed with `share` of the text's for the
+// edge line and the grip, so the bar never shows up light on a dark window.
+std::optional<QColor> darkShade(const QPalette &palette, double share)
+{
+    const QColor window = palette.color(QPalette::Window);
+    const QColor text = palette.color(QPalette::WindowText);
+    if (text.lightness() <= window.lightness())
+        return std::nullopt;
+    const auto mix = [share](int from, int to) {
+        return qRound(from + (to - from) * share);
+    };
+    return QColor(mix(window.red(), text.red()), mix(window.green(), text.green()),
+                  mix(window.blue(), text.blue()));
 }
 
 int paneExtent(const QWidget *pane, bool height)
@@ -37,7 +55,7 @@ void NoteSplitterbar::setEdgeSide(int side)
 
 void NoteSplitterbar::DrawBackground(QPainter &painter, const QRect &rect, bool overGrip)
 {
-    painter.fillRect(rect, fromBgr(m_backgroundColour));
+    painter.fillRect(rect, darkShade(palette(), 0).value_or(fromBgr(m_backgroundColour)));
     QRect line = rect;
     QRect rest = rect;
     switch (m_edgeSide) {
@@ -58,7 +76,7 @@ void NoteSplitterbar::DrawBackground(QPainter &painter, const QRect &rect, bool 
         rest.setBottom(rect.bottom() - 1);
         break;
     }
-    painter.fillRect(line, fromBgr(m_edgeLineColour));
+    painter.fillRect(line, darkShade(palette(), 0.25).value_or(fromBgr(m_edgeLineColour)));
     DrawGrip(painter, rest, overGrip);
 }
 
@@ -78,6 +96,7 @@ void NoteSplitterbar::DrawGrip(QPainter &painter, const QRect &rect, bool overGr
     const quint32 colour = isPressed() ? m_gripPressedColour
         : overGrip                     ? m_gripHoverColour
                                        : m_gripColour;
+    const double darkShare = isPressed() ? 0.4 : overGrip ? 0.3 : 0.15;
     QRect grip = rect;
     if (isHorizontal() && rect.width() > m_gripLength) {
         grip.setLeft(rect.left() + (rect.width() - m_gripLength) / 2);
@@ -86,7 +105,7 @@ void NoteSplitterbar::DrawGrip(QPainter &painter, const QRect &rect, bool overGr
         grip.setTop(rect.top() + (rect.height() - m_gripLength) / 2);
         grip.setHeight(m_gripLength);
     }
-    painter.fillRect(grip, fromBgr(colour));
+    painter.fillRect(grip, darkShade(palette(), darkShare).value_or(fromBgr(colour)));
     setGripRect(grip);
 
     const QImage frame = skinFrame(skinFrameIndex());

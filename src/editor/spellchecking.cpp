@@ -3,6 +3,7 @@
 #include "editor/spellchecking_p.h"
 
 #include "common/log4c.h"
+#include "skin/editorprofile_p.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -75,7 +76,7 @@ std::vector<QString> SpellChecking::use(const std::vector<QString> &languages)
             "no spell checking in it"_s.arg(missing.join(u", "_s),
                                             folder.isEmpty() ? DictionaryFolderName : folder));
     }
-    QWebEngineProfile *profile = QWebEngineProfile::defaultProfile();
+    QWebEngineProfile *profile = EditorProfile::get();
     if (!chosen.isEmpty())
         profile->setSpellCheckLanguages(chosen);
     profile->setSpellCheckEnabled(!chosen.isEmpty());
@@ -84,7 +85,7 @@ std::vector<QString> SpellChecking::use(const std::vector<QString> &languages)
 
 std::vector<QString> SpellChecking::languagesInUse()
 {
-    const QWebEngineProfile *profile = QWebEngineProfile::defaultProfile();
+    const QWebEngineProfile *profile = EditorProfile::get();
     if (!profile->isSpellCheckEnabled())
         return {};
     const QStringList languages = profile->spellCheckLanguages();

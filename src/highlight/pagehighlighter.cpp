@@ -66,15 +66,30 @@ QString ScriptStringLiteral(QStringView text)
     return literal;
 }
 
-std::optional<int> MarkKeyword(IEWebBrowser &browser, const QString &keyword)
+namespace {
+
+std::optional<int> callForNumber(IEWebBrowser &browser, const QString &call)
 {
-    const auto marked
-        = callHighlighter(browser, u"highlight("_s + ScriptStringLiteral(keyword) + u')');
-    if (!marked)
+    const auto answer = callHighlighter(browser, call);
+    if (!answer)
         return std::nullopt;
     bool isNumber = false;
-    const int count = marked->toInt(&isNumber);
-    return isNumber ? std::optional<int>(count) : std::nullopt;
+    const int number = answer->toInt(&isNumber);
+    return isNumber ? std::optional<int>(number) : std::nullopt;
+}
+
+} // namespace
+
+std::optional<int> MarkKeyword(IEWebBrowser &browser, const QString &keyword, bool matchCase)
+{
+    return callForNumber(browser,
+                         u"highlight("_s + ScriptStringLiteral(keyword)
+                             + (matchCase ? u")"_s : u", false)"_s));
+}
+
+std::optional<int> MoveCurrentMark(IEWebBrowser &browser, bool backwards)
+{
+    return callForNumber(browser, backwards ? u"next(true)"_s : u"next(false)"_s);
 }
 
 bool RemoveMarks(IEWebBrowser &browser)

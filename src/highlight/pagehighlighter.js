@@ -8,8 +8,8 @@
 // The note's document is only read, never written: no node, attribute, selection or undo step
 // changes. The marks are painted on a canvas of the page's own document, in a closed shadow
 // tree on a fixed layer laid over the editing frame's viewport. The layer is blended with
-// "multiply", so the background of a hit turns #FFFF11 and its text keeps its own colour;
-// painting the text in another colour would mean touching the note.
+// "multiply", so the background of a hit turns #FFFF11 (the current hit #FF9632) and its text
+// keeps its own colour; painting the text in another colour would mean touching the note.
 //
 // Many hits are measured in slices: the first slice before the call returns, the rest in later
 // tasks of a few milliseconds each, painted as they come, so the window keeps answering.
@@ -32,6 +32,7 @@
     // Text that is never rendered as text.
     const SKIPPED = new Set(['SCRIPT', 'STYLE', 'NOSCRIPT', 'TEMPLATE', 'TEXTAREA', 'TITLE']);
     const MARK_COLOR = '#FFFF11';
+    const CURRENT_COLOR = '#FF9632';
 
     let shown = null; // the marks on screen and what keeps them in place
     let generation = 0; // bumped by every search and cancel: stale slices stop
@@ -193,18 +194,58 @@
         return known;
     }
 
+    // Letter case folded as toLowerCase folds it, final sigma read as sigma (toLowerCase writes
+    // one or the other depending on what follows).
+    function lowerCase(text) {
+        return text.toLowerCase().replace(/\u03C2/g, '\u03C3');
+    }
+
+    // The text with its letter case folded, and, when folding made a character longer (as
+    // U+0130 becomes "i" and a combining dot), where in the text the character behind each unit
+    // of the folded text begins (`from`) and ends (`to`).
+    function foldCase(text) {
+        const folded = lowerCase(text);
+        if (folded.length === text.length)
+            return { text: folded, from: null, to: null };
+        const parts = [];
+        const from = [];
+        const to = [];
+        let at = 0;
+        for (const c of text) {
+            const lower = lowerCase(c);
+            for (let k = 0; k < lower.length; ++k) {
+                from.push(at);
+                to.push(at + c.length);
+            }
+            parts.push(lower);
+            at += c.length;
+        }
+        return { text: parts.join(''), from: from, to: to };
+    }
+
     // Every occurrence of `keyword` in the body's text in text order, as [first node, offset,
     // last node, end]; each search starts one character after the start of the previous hit, so
-    // overlapping occurrences count too. A hit may run over several text nodes; whether it
-    // reads as one piece of text is for the caller to tell.
-    function findAll(body, keyword) {
-        const { nodes, starts, text } = textOf(body);
+    // overlapping occurrences count too. Without `matchCase` both sides have their letter case
+    // folded. A hit may run over several text nodes; whether it reads as one piece of text is
+    // for the caller to tell.
+    function findAll(body, keyword, matchCase) {
+        const piece = textOf(body);
+        const { nodes, starts } = piece;
+        if (!matchCase && !piece.folded)
+            piece.folded = foldCase(piece.text);
+        const { text, from, to } = matchCase ? { text: piece.text } : piece.folded;
+        const wanted = matchCase ? keyword : lowerCase(keyword);
         const hits = [];
         let first = 0; // the node holding the hit's first character; hits only move forward
-        for (let at = text.indexOf(keyword); at >= 0; at = text.indexOf(keyword, at + 1)) {
+        let previous = -1;
+        for (let found = text.indexOf(wanted); found >= 0; found = text.indexOf(wanted, found + 1)) {
+            const at = from ? from[found] : found;
+            const end = to ? to[found + wanted.length - 1] : found + wanted.length;
+            if (at === previous)
+                continue; // another unit of the same folded character
+            previous = at;
             while (first + 1 < nodes.length && starts[first + 1] <= at)
                 ++first;
-            const end = at + keyword.length;
             let last = first;
             while (last + 1 < nodes.length && starts[last + 1] < end)
                 ++last;
@@ -219,9 +260,9 @@
     }
 
     // The visible hits as ranges, in text order.
-    function findVisible(doc, win, keyword) {
+    function findVisible(doc, win, keyword, matchCase) {
         const visible = visibilityTest(win);
-        const found = findAll(doc.body, keyword);
+        const found = findAll(doc.body, keyword, matchCase);
         const blocks = new Map();
         const hits = [];
         for (let h = 0; h < found.length; h += 4) {
@@ -255,6 +296,17 @@
         const width = win.document.documentElement.clientWidth;
         const left = rect.left < 0 || rect.right > width ? rect.left : 0;
         win.scrollBy(left, rect.top);
+    }
+
+    // Scrolls the frame so that the hit is in view, a third down from the top, unless it is
+    // already wholly in view.
+    function scrollIntoView(win, range) {
+        const rect = range.getBoundingClientRect();
+        const root = win.document.documentElement;
+        const left = rect.left < 0 || rect.right > root.clientWidth ? rect.left : 0;
+        const top = rect.top < 0 || rect.bottom > root.clientHeight ? rect.top - root.clientHeight / 3 : 0;
+        if (left || top)
+            win.scrollBy(left, top);
     }
 
     // ---- the layer --------------------------------------------------------------------------
@@ -310,6 +362,12 @@
             if (left < s.width && top < s.height && left + boxes[i + 2] > 0 && top + boxes[i + 3] > 0)
                 context.fillRect(left, top, boxes[i + 2], boxes[i + 3]);
         }
+        if (s.current < 0)
+            return;
+        context.fillStyle = CURRENT_COLOR;
+        const rects = s.ranges[s.current].getClientRects();
+        for (let i = 0; i < rects.length; ++i)
+            context.fillRect(rects[i].left, rects[i].top, rects[i].width, rects[i].height);
     }
 
     // Measures hits from s.next on until the slice's time is up; the rest follows in later
@@ -428,10 +486,11 @@
     }
 
     window.tavrikHighlighter = {
-        // Marks the visible occurrences of `keyword` (case-sensitive) in the editing frame's
-        // body after removing the previous marks, and scrolls the first one to the top. Gives
-        // the number of hits marked, or -1 when the page has no editing frame with a body.
-        highlight(keyword) {
+        // Marks the visible occurrences of `keyword` (case-sensitive unless `matchCase` is
+        // false) in the editing frame's body after removing the previous marks, and scrolls
+        // the first one to the top; no hit is current yet. Gives the number of hits marked, or
+        // -1 when the page has no editing frame with a body.
+        highlight(keyword, matchCase) {
             clear();
             const frame = editFrame();
             const doc = frame && frame.contentDocument;
@@ -440,7 +499,7 @@
                 return -1;
             if (typeof keyword !== 'string' || keyword.length === 0)
                 return 0;
-            const ranges = findVisible(doc, win, keyword);
+            const ranges = findVisible(doc, win, keyword, matchCase !== false);
             if (!ranges.length)
                 return 0;
             scrollToTop(win, ranges[0]);
@@ -450,7 +509,7 @@
                 frame: frame, doc: doc, win: win, ranges: ranges, host: layer.host,
                 canvas: layer.canvas, context: layer.context, width: 0, height: 0,
                 boxes: boxes, measured: boxes, next: 0, measuring: true, pending: false,
-                measureAgain: false,
+                measureAgain: false, current: -1,
             };
             shown = s;
             watch(s);
@@ -463,12 +522,29 @@
             return clear();
         },
 
+        // Makes the next hit (the previous one when `backwards`; after the last comes the
+        // first) the current one, marked in its own colour and scrolled into view. Gives its
+        // index, or -1 when nothing is marked.
+        next(backwards) {
+            const s = shown;
+            if (!s)
+                return -1;
+            const count = s.ranges.length;
+            if (s.current < 0)
+                s.current = backwards ? count - 1 : 0;
+            else
+                s.current = (s.current + (backwards ? count - 1 : 1)) % count;
+            scrollIntoView(s.win, s.ranges[s.current]);
+            paint(s);
+            return s.current;
+        },
+
         // What is on screen: the hits marked, whether every one is measured and painted, and
         // (unless `countOnly`) each mark's box in the frame's viewport coordinates.
         describe(countOnly) {
             const s = shown;
             if (!s)
-                return { hits: 0, drawn: true, marks: [] };
+                return { hits: 0, drawn: true, marks: [], current: -1 };
             const marks = [];
             for (let i = 0; !countOnly && i < s.boxes.length; i += 4)
                 marks.push([s.boxes[i] - s.win.scrollX, s.boxes[i + 1] - s.win.scrollY, s.boxes[i + 2], s.boxes[i + 3]]);
@@ -476,6 +552,7 @@
                 hits: s.ranges.length,
                 drawn: !s.measuring && !s.pending,
                 marks: countOnly ? s.boxes.length / 4 : marks,
+                current: s.current,
             };
         },
     };

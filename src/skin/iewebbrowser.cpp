@@ -6,6 +6,7 @@
 #include "common/jsontext_p.h"
 #include "common/uilanguage.h"
 #include "skin/browserpage_p.h"
+#include "skin/editorprofile_p.h"
 #include "skin/hresult.h"
 #include "skin/iiedragnotify.h"
 #include "skin/iieuinotify.h"
@@ -189,8 +190,8 @@ int IEWebBrowser::Create(QWidget *parent, const QRect &rect, int id, int style)
 
     // The page shows its own labels in the editor's language, which it reads as the browser's.
     if (const QString language = UiLanguage::Current(); !language.isEmpty())
-        QWebEngineProfile::defaultProfile()->setHttpAcceptLanguage(QLocale(language).bcp47Name());
-    auto *page = new BrowserPage(QWebEngineProfile::defaultProfile(), this);
+        Internal::EditorProfile::get()->setHttpAcceptLanguage(QLocale(language).bcp47Name());
+    auto *page = new BrowserPage(Internal::EditorProfile::get(), this);
     connect(page, &QWebEnginePage::renderProcessTerminated, this,
             [this] { endPendingCalls(false); });
     connect(page, &QObject::destroyed, this, [this] { endPendingCalls(false); });

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "attachmentpane.h"
 #include "mainwindow.h"
+#include "notefind.h"
 #include "notelistmodel.h"
 #include "notesearch.h"
 #include "notestore.h"
@@ -13,9 +14,11 @@
 #include "editor/czorvaeditorimpl.h"
 #include "editor/czorvaupdownview.h"
 #include "recordingprompts.h"
+#include "skin/editorprofile_p.h"
 #include "testhelpers.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -35,6 +38,7 @@
 #include <QUrl>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
+#include <QWebEngineScript>
 
 #include <fcntl.h>
 #include <memory>
@@ -233,6 +237,55 @@ TEST_F(NotesAppTest, SwitchingSavesTheNoteLeftSearchOpensTheFoundNoteAndOlderNot
     EXPECT_TRUE(older.notesToIndex().empty());
 }
 
+// The open note's search field: letter case ignored, which hit is current beside the field,
+// Enter and F3 going forward, with Shift backward.
+TEST_F(NotesAppTest, FindInNoteIgnoresCaseCountsTheHitsAndStepsThroughThem)
+{
+    type(u" Quokka one."_s, u"QUOKKA two, quokka three."_s);
+    m_window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
+    NoteFind *find = m_window->noteFind();
+    QTest::keyClicks(find->field(), u"qUoKkA"_s);
+    EXPECT_EQ(find->countText(), u"1 of 3"_s);
+    const auto current = [&] {
+        return runScript(m_window->editor()->page(), u"tavrikHighlighter.describe(true).current"_s,
+                         QWebEngineScript::ApplicationWorld)
+            .toInt();
+    };
+    EXPECT_EQ(current(), 0);
+    QTest::keyClick(find->field(), Qt::Key_Return);
+    EXPECT_EQ(find->countText(), u"2 of 3"_s);
+    QTest::keyClick(find->field(), Qt::Key_Return, Qt::ShiftModifier);
+    QTest::keyClick(find->field(), Qt::Key_Enter, Qt::ShiftModifier);
+    EXPECT_EQ(find->countText(), u"3 of 3"_s);
+    EXPECT_EQ(current(), 2);
+    // F3 from the note itself.
+    m_window->editor()->setFocus();
+    QWidget *note = m_window->editor()->GetWebBrowseHwnd();
+    QTest::keyClick(note, Qt::Key_F3);
+    EXPECT_EQ(find->countText(), u"1 of 3"_s);
+    QTest::keyClick(note, Qt::Key_F3, Qt::ShiftModifier);
+    EXPECT_EQ(find->countText(), u"3 of 3"_s);
+    EXPECT_EQ(current(), 2);
+    EXPECT_TRUE(pageText().contains(u"QUOKKA two, quokka three."_s)) << "the keys typed nothing";
+    // Tab from the field goes to the note list, never into the note.
+    find->field()->setFocus();
+    QTest::keyClick(find->field(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), m_window->findChild<QListView *>());
+    EXPECT_TRUE(pageText().contains(u"QUOKKA two, quokka three."_s));
+
+    find->field()->setText(u"quokkas"_s);
+    EXPECT_EQ(find->countText(), u"No matches"_s);
+    QTest::keyClick(find->field(), Qt::Key_F3);
+    EXPECT_EQ(find->countText(), u"No matches"_s);
+    find->field()->clear();
+    EXPECT_EQ(find->countText(), QString());
+    // Another note is searched for the same text as it opens.
+    find->field()->setText(u"MONDAY"_s);
+    ASSERT_TRUE(m_window->selectNote(m_window->noteIdByTitle(u"Weekly plan"_s)));
+    EXPECT_EQ(find->countText(), u"1 of 1"_s);
+}
+
 TEST_F(NotesAppTest, DocumentCardOpensItsKeptCopyTheAttachDialogRemembersAndDeleteAsks)
 {
     QStringList launched;
@@ -373,7 +426,7 @@ TEST_F(NotesAppTest, ExportWritesTheSavedNoteReadOnlyAndRenameAreKeptAndChineseI
     m_window.reset();
     const auto restore = qScopeGuard([] {
         UiLanguage::Reset();
-        QWebEngineProfile::defaultProfile()->setHttpAcceptLanguage(QString());
+        TAVRIKCORE::RICHEDITOR::Internal::EditorProfile::get()->setHttpAcceptLanguage(QString());
     });
     UiLanguage::AddCatalogue(u"tavriknotes"_s);
     ASSERT_EQ(UiLanguage::Set(u"zh_CN"_s), u"zh_CN"_s);
@@ -386,6 +439,12 @@ TEST_F(NotesAppTest, ExportWritesTheSavedNoteReadOnlyAndRenameAreKeptAndChineseI
                         "document.getElementById('status-mode').textContent]"_s)
                   .toStringList(),
               (QStringList{u"粗体 (Ctrl+B)"_s, u"正文"_s, u"正在编辑"_s}));
+    EXPECT_EQ(AttachmentPane::sizeText(512), u"512 字节"_s);
+    const QString usage = m_window->attachmentPane()->usageText();
+    EXPECT_TRUE(usage.startsWith(u"2 个文件，已用 "_s) && usage.endsWith(u" KiB，共 10 MiB"_s))
+        << usage.toStdString();
+    m_window->noteFind()->field()->setText(u"Tavrik"_s);
+    EXPECT_TRUE(m_window->noteFind()->countText().startsWith(u"第 1 个，共 "_s));
     m_window->newNote();
     EXPECT_EQ(m_store->note(m_window->currentNoteId())->title, u"无标题笔记"_s);
     // A refused paste says by how much, in Chinese too.
@@ -396,6 +455,56 @@ TEST_F(NotesAppTest, ExportWritesTheSavedNoteReadOnlyAndRenameAreKeptAndChineseI
         "new ClipboardEvent('paste',{clipboardData:dt,bubbles:true,cancelable:true}));})()"_s);
     EXPECT_EQ(runInPage(u"document.getElementById('status-message').textContent"_s).toString(),
               u"粘贴的内容过长：超出笔记字数上限 2 个字符"_s);
+}
+
+// View > Theme gives the program a dark or light palette of its own, kept in the settings; the
+// note's bytes stay as they were and the checked Read-only icon is drawn to be seen.
+TEST_F(NotesAppTest, ThemeChoiceIsKeptDrawsTheCheckedIconInThePaletteAndKeepsTheNote)
+{
+    QStandardPaths::setTestModeEnabled(true);
+    QCoreApplication::setOrganizationName(u"TavrikEditorTest"_s);
+    const QPalette desktop = QApplication::palette();
+    const auto restore = qScopeGuard([] {
+        QSettings().clear();
+        QCoreApplication::setOrganizationName(QString());
+        QStandardPaths::setTestModeEnabled(false);
+    });
+    const auto choose = [&](const QString &name) {
+        for (QAction *action : m_window->findChildren<QAction *>()) {
+            if (action->data() == name)
+                action->trigger();
+        }
+    };
+    using Theme = CZorvaEditorImpl::Theme;
+    const QString markup = u"Tavrik.editor.content().html"_s;
+    const QString before = runInPage(markup).toString();
+    choose(u"dark"_s);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return m_window->editor()->theme() == Theme::Dark; }));
+    EXPECT_EQ(QSettings().value(u"view/theme"_s).toString(), u"dark"_s);
+    EXPECT_EQ(runInPage(markup).toString(), before);
+    EXPECT_EQ(m_window->splitView()->splitterBar().grab().toImage().pixelColor(0, 0),
+              QApplication::palette().color(QPalette::Window));
+
+    QAction *readOnly = nullptr;
+    for (QAction *action : m_window->findChildren<QAction *>())
+        readOnly = action->text() == u"Read-&only"_s ? action : readOnly;
+    ASSERT_NE(readOnly, nullptr);
+    const QImage checked = readOnly->icon().pixmap(24, QIcon::Normal, QIcon::On).toImage();
+    EXPECT_EQ(checked.pixelColor(12, 16), QApplication::palette().color(QPalette::HighlightedText));
+    const QImage unchecked = readOnly->icon().pixmap(24, QIcon::Normal, QIcon::Off).toImage();
+    EXPECT_EQ(unchecked.pixelColor(12, 16), QApplication::palette().color(QPalette::WindowText));
+
+    m_window->close();
+    QApplication::setPalette(desktop);
+    m_window = std::make_unique<MainWindow>(*m_store);
+    m_window->show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_window->isEditorReady(); }, PageTimeoutMs));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return m_window->editor()->theme() == Theme::Dark; }))
+        << "the choice is kept between runs";
+    choose(u"system"_s);
+    EXPECT_EQ(QApplication::palette(), desktop);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return m_window->editor()->theme() == Theme::Light; }));
+    EXPECT_EQ(QSettings().value(u"view/theme"_s).toString(), u"system"_s);
 }
 
 // The File menu's store upkeep: a sound notebook, a clean-up that removes only after a yes,
@@ -501,37 +610,49 @@ TEST_F(NotesAppTest, AttachmentPaneWarnsBeforeItIsFullAndKeepsTheSessionBetweenR
     });
     m_window->splitView()->SetBottomHeight(300);
     m_window->resize(900, 640);
+    m_window->splitView()->splitterBar().FoldBar(1);
     m_window->close();
     m_window = std::make_unique<MainWindow>(*m_store);
     m_window->show();
     ASSERT_TRUE(QTest::qWaitFor([&] { return m_window->isEditorReady(); }, PageTimeoutMs));
     EXPECT_EQ(m_window->size(), QSize(900, 640));
     EXPECT_EQ(m_window->splitView()->bottomHeight(), 300);
+    EXPECT_TRUE(m_window->splitView()->splitterBar().isFolded()) << "the pane stays folded";
     EXPECT_EQ(m_window->currentNoteId(), m_window->noteIdByTitle(u"Weekly plan"_s));
 
     // The pane warns before the note's attachment allowance runs out: each stored file once,
-    // pictures included, the note file never.
+    // pictures included, the note file and the cards' pictures never.
     const quint64 limit = 10485760;
+    UiLanguage::AddCatalogue(u"tavriknotes"_s);
+    ASSERT_EQ(UiLanguage::Set(u"en"_s), u"en"_s);
+    const auto english = qScopeGuard([] { UiLanguage::Reset(); });
     const auto usage = [](quint64 picture, quint64 document) {
         AttachmentPane pane;
         const std::vector<NoteFile> files = {{QString(), 0, {}, u"html"_s, u"n.html"_s, {}, 0},
                                              {QString(), 1, {}, u"png"_s, u"p.png"_s, {}, 1},
                                              {u"p.png"_s, 2, {}, u"png"_s, u"p.png"_s, {}, 0},
-                                             {u"d.txt"_s, 2, {}, u"txt"_s, u"d.txt"_s, {}, 0}};
-        pane.setAttachments(
-            u"note"_s, files,
-            {{u"n.html"_s, 5'000'000}, {u"p.png"_s, picture}, {u"d.txt"_s, document}});
+                                             {u"d.txt"_s, 2, {}, u"txt"_s, u"d.txt"_s, {}, 0},
+                                             {QString(), 1, {}, u"bmp"_s, u"c.bmp"_s, {}, 1}};
+        pane.setAttachments(u"note"_s, files,
+                            {{u"n.html"_s, 5'000'000},
+                             {u"p.png"_s, picture},
+                             {u"d.txt"_s, document},
+                             {u"c.bmp"_s, 32'822}});
         return pane.usageText();
     };
     const auto shown = [](const char16_t *used, const char16_t *warning) -> QString {
-        const QString share = u"Attachments: "_s + QString::fromUtf16(used) + u" of 10.00 MiB"_s;
+        const QString share = u"2 files, "_s + QString::fromUtf16(used) + u" of 10 MiB"_s;
         return *warning ? share + u" – "_s + QString::fromUtf16(warning) : share;
     };
-    EXPECT_EQ(usage(1024, 1024), shown(u"2.00 KiB", u""));
-    EXPECT_EQ(usage(limit * 9 / 10 - 1, 0), shown(u"9.00 MiB", u""));
-    EXPECT_EQ(usage(limit * 9 / 10 - 1, 1), shown(u"9.00 MiB", u"nearly full"));
-    EXPECT_EQ(usage(limit - 1, 0), shown(u"10.00 MiB", u"nearly full"));
-    EXPECT_EQ(usage(limit - 1, 1), shown(u"10.00 MiB", u"full, no more files can be added"));
+    EXPECT_EQ(usage(1024, 1024), shown(u"2.0 KiB", u""));
+    EXPECT_EQ(usage(400, 623), shown(u"1023 bytes", u""));
+    EXPECT_EQ(usage(4608, 4608), shown(u"9.0 KiB", u""));
+    EXPECT_EQ(usage(limit * 9 / 10 - 1, 0), shown(u"9.0 MiB", u""));
+    EXPECT_EQ(usage(limit * 9 / 10 - 1, 1), shown(u"9.0 MiB", u"nearly full"));
+    EXPECT_EQ(usage(limit - 1, 0), shown(u"10 MiB", u"nearly full"));
+    EXPECT_EQ(usage(limit - 1, 1), shown(u"10 MiB", u"full, no more files can be added"));
+    EXPECT_EQ(AttachmentPane::sizeText(1), u"1 byte"_s);
+    EXPECT_EQ(AttachmentPane::sizeText(quint64(3) << 30), u"3.0 GiB"_s);
 }
 
 } // namespace

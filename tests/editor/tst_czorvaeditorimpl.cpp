@@ -452,6 +452,86 @@ TEST_F(EditorTest, TheNewestEditorTakesOverTheSaveKey)
     EXPECT_EQ(CZorvaEditorImpl::lastEditor(), nullptr);
 }
 
+// The toolbar from the keyboard: one Tab stop, the arrow keys, Home and End move between its
+// controls; a click between the controls leaves the focus in the note; another note closes
+// the pop-up opened for the one before.
+TEST_F(EditorTest, ToolbarIsOneTabStopWalkedWithArrowsAndLeavesTheFocusInTheNote)
+{
+    m_editor->LoadEditor(u"k1"_s, {}, {}, false);
+    const QString stops = u"Array.from(document.querySelectorAll('#toolbar [tabindex=\"0\"]'))"
+                          ".map(c => c.dataset.id).join()"_s;
+    EXPECT_EQ(runInPage(stops).toString(), u"undo"_s);
+    focusEditor();
+    runInPage(u"document.querySelector('[data-id=undo]').focus()"_s);
+    // The focus moves once the page has handled the key.
+    const auto press = [&](Qt::Key key, const QString &to) {
+        QTest::keyClick(m_editor->GetWebBrowseHwnd(), key);
+        return waitForScript(m_editor->page(),
+                             u"document.activeElement.dataset.id==='%1'"_s.arg(to));
+    };
+    EXPECT_TRUE(press(Qt::Key_Right, u"redo"_s));
+    EXPECT_TRUE(press(Qt::Key_Right, u"block"_s));
+    EXPECT_TRUE(press(Qt::Key_Right, u"size"_s)) << "the list keeps its value and lets go";
+    EXPECT_EQ(runInPage(u"document.querySelector('[data-id=block]').value"_s).toString(), u"p"_s);
+    EXPECT_TRUE(press(Qt::Key_Home, u"undo"_s));
+    EXPECT_TRUE(press(Qt::Key_Left, u"capture-more"_s));
+    EXPECT_TRUE(press(Qt::Key_Left, u"capture"_s));
+    EXPECT_EQ(runInPage(stops).toString(), u"capture"_s) << "Tab comes back to the last one";
+    EXPECT_TRUE(press(Qt::Key_End, u"capture-more"_s));
+    m_editor->SetReadOnly(true);
+    EXPECT_EQ(runInPage(stops).toString(), QString()) << "no stop while every control is off";
+    m_editor->SetReadOnly(false);
+    EXPECT_EQ(runInPage(stops).toString(), u"undo"_s);
+
+    // A click on the toolbar's empty end, then typing: the text goes into the note.
+    typeAtEnd(u"one"_s);
+    const QVariantList empty
+        = runInPage(
+              u"(function(){const t=document.getElementById('toolbar').getBoundingClientRect();"
+              "return [t.right-4,t.top+t.height/2];})()"_s)
+              .toList();
+    const QPoint spot(empty.value(0).toInt(), empty.value(1).toInt());
+    QTest::mouseClick(m_editor->GetWebBrowseHwnd(), Qt::LeftButton, {}, spot);
+    EXPECT_EQ(
+        runInPage(u"document.elementFromPoint(%1,%2).id"_s.arg(spot.x()).arg(spot.y())).toString(),
+        u"toolbar"_s);
+    for (const QChar c : u"two"_s)
+        QTest::sendKeyEvent(QTest::Click, m_editor->GetWebBrowseHwnd(), Qt::Key_unknown, QString(c),
+                            Qt::NoModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return pageText().trimmed() == u"onetwo"_s; }, 5000))
+        << pageText().toStdString();
+
+    runInPage(u"document.querySelector('[data-id=color-more]').click()"_s);
+    EXPECT_EQ(runInPage(u"document.querySelectorAll('.popover').length"_s).toInt(), 1);
+    m_editor->LoadEditor(u"k2"_s, {}, {}, false);
+    EXPECT_TRUE(waitForScript(m_editor->page(), u"!document.querySelector('.popover')"_s));
+}
+
+// The dark theme draws pasted colours adapted; the note's markup stays byte for byte.
+TEST_F(EditorTest, DarkThemeDrawsPastedBackgroundsAdaptedAndKeepsTheMarkup)
+{
+    m_editor->LoadEditor(u"d1"_s, {}, {}, false);
+    runInPage(
+        uR"(Tavrik.editor.setContent('<p><span style="color: rgb(32, 33, 36); background-color: rgb(255, 255, 255);">pasted</span> <span style="background:#fff">plain</span> <span style="background-color: rgb(255, 243, 163);">marked</span> <span style="color: rgb(217, 48, 37);">red</span></p><table><tr><td bgcolor="#ffffff">cell</td></tr></table>'))"_s);
+    const QString markup = u"Tavrik.editor.content().html"_s;
+    const QString light = runInPage(markup).toString();
+    m_editor->SetTheme(CZorvaEditorImpl::Theme::Dark);
+    const auto drawn = [&](const QString &selector) {
+        return runInPage(u"(function(){const s=getComputedStyle(Tavrik.editor.document()"
+                         ".querySelector('%1'));return s.color+'|'+s.backgroundColor;})()"_s.arg(
+                             selector))
+            .toString();
+    };
+    EXPECT_EQ(drawn(u"span"_s), u"rgb(227, 229, 232)|rgba(0, 0, 0, 0)"_s);
+    EXPECT_EQ(drawn(u"span:nth-child(2)"_s), u"rgb(227, 229, 232)|rgba(0, 0, 0, 0)"_s);
+    EXPECT_EQ(drawn(u"span:nth-child(3)"_s), u"rgb(31, 35, 40)|rgb(255, 243, 163)"_s);
+    EXPECT_EQ(drawn(u"span:nth-child(4)"_s), u"rgb(217, 48, 37)|rgba(0, 0, 0, 0)"_s);
+    EXPECT_EQ(drawn(u"td"_s), u"rgb(227, 229, 232)|rgba(0, 0, 0, 0)"_s);
+    EXPECT_EQ(runInPage(markup).toString(), light);
+    m_editor->SetTheme(CZorvaEditorImpl::Theme::Light);
+    EXPECT_EQ(drawn(u"span"_s), u"rgb(32, 33, 36)|rgb(255, 255, 255)"_s);
+}
+
 // Search marks on the real editor page: which hits get marked, that each mark lies over its
 // hit as the view scrolls, zooms, resizes and reflows, and that the note never changes.
 class Highlight : public EditorTest
@@ -664,6 +744,83 @@ TEST_F(Highlight, OnlyTheNewestKeywordIsMarkedAndTheNoteAndItsFileStayAsTheyWere
     ASSERT_EQ(m_host->saves.size(), 2u);
     EXPECT_EQ(m_host->saves[1].files.at(0).filePath, m_host->saves[0].files.at(0).filePath);
     EXPECT_EQ(marks().value(u"hits"_s).toInt(), 2) << "saving removed the marks";
+}
+
+TEST_F(Highlight, IgnoringCaseFoldsBothSidesAndTheCurrentHitGoesRoundBothWays)
+{
+    // Offsets of the hits in the note's own text, whatever length folding gives a character.
+    const std::tuple<QString, QString, QList<int>> cases[] = {
+        {u"<p>Abc abc ABC aBC</p>"_s, u"aBc"_s, {0, 4, 8, 12}},
+        {u"<p>\u0130stanbul ISTANBUL</p>"_s, u"stan"_s, {1, 10}},
+        {u"<p>\u0130i \u0130</p>"_s, u"\u0130"_s, {0, 3}},
+        {u"<p>\u039F\u0394\u039F\u03A3 \u03BF\u03B4\u03BF\u03C2</p>"_s,
+         u"\u03BF\u03B4\u03BF\u03C3"_s,
+         {0, 5}},
+        {u"<p>stra\u00DFe STRASSE</p>"_s, u"strasse"_s, {7}},
+    };
+    for (const auto &[html, keyword, offsets] : cases) {
+        show(html);
+        EXPECT_EQ(m_editor->handler().HighlightText(keyword, false), 1);
+        EXPECT_EQ(m_editor->handler().HighlightCount(), offsets.size()) << html.toStdString();
+        EXPECT_TRUE(marksFollow(offsets, int(keyword.size()))) << html.toStdString();
+    }
+
+    QString filler;
+    for (int i = 0; i < 60; ++i)
+        filler += u"<p>line</p>"_s;
+    show(u"<p>key</p>"_s + filler + u"<p>KEY</p><p>Key</p>"_s);
+    ASSERT_EQ(m_editor->handler().HighlightText(u"kEY"_s, false), 1);
+    EXPECT_EQ(marks().value(u"current"_s).toInt(), -1);
+    const int second = 3 + 60 * 4;
+    const auto inView = [&](int offset) {
+        const double top = boxes({offset}, 3).value(0).toList().value(1).toDouble();
+        return top >= 0 && top + 10 < m_editor->height();
+    };
+    EXPECT_EQ(m_editor->handler().HighlightNext(false), 0);
+    EXPECT_TRUE(inView(0));
+    EXPECT_EQ(m_editor->handler().HighlightNext(false), 1);
+    EXPECT_TRUE(inView(second)) << "the current hit is scrolled into view";
+    EXPECT_EQ(m_editor->handler().HighlightNext(false), 2);
+    EXPECT_EQ(m_editor->handler().HighlightNext(false), 0) << "after the last comes the first";
+    EXPECT_TRUE(inView(0));
+    EXPECT_EQ(m_editor->handler().HighlightNext(true), 2);
+    EXPECT_EQ(marks().value(u"current"_s).toInt(), 2);
+
+    // The current hit's mark is orange, the others stay yellow.
+    ASSERT_TRUE(marksFollow({0, second, second + 3}, 3));
+    const QVariantList origin
+        = page(u"(function(){const f=Tavrik.editor.frame(),r=f.getBoundingClientRect();"
+               "return [r.left+f.clientLeft,r.top+f.clientTop];})()"_s)
+              .toList();
+    const auto colourOver = [&](int offset, const QImage &shot) {
+        const QVariantList box = boxes({offset}, 3).value(0).toList();
+        const QPoint centre
+            = QRectF(box[0].toDouble() + origin[0].toDouble(),
+                     box[1].toDouble() + origin[1].toDouble(), box[2].toDouble(), box[3].toDouble())
+                  .center()
+                  .toPoint();
+        // The background next to the text's strokes: the lightest pixel of the hit's middle row.
+        QColor lightest(Qt::black);
+        for (int x = centre.x() - 6; x <= centre.x() + 6; ++x) {
+            const QColor c = shot.pixelColor(x, centre.y());
+            if (c.lightness() > lightest.lightness())
+                lightest = c;
+        }
+        return lightest;
+    };
+    QTest::qWait(300);
+    const QImage shot = m_editor->grab().toImage();
+    const QColor current = colourOver(second + 3, shot), other = colourOver(second, shot);
+    EXPECT_TRUE(current.red() > 235 && std::abs(current.green() - 0x96) < 24 && current.blue() < 80)
+        << current.name().toStdString();
+    EXPECT_TRUE(other.red() > 235 && other.green() > 235 && other.blue() < 60)
+        << other.name().toStdString();
+
+    EXPECT_EQ(m_editor->handler().HighlightText(u"kEY"_s), 1);
+    EXPECT_EQ(m_editor->handler().HighlightCount(), 0) << "matching case by default";
+    EXPECT_EQ(m_editor->handler().HighlightNext(false), -1);
+    ZvWebNoteHandler bare;
+    EXPECT_EQ(bare.HighlightNext(true), -1);
 }
 
 TEST_F(Highlight, HundredThousandHitsAreAllMarked)
@@ -1924,8 +2081,9 @@ TEST_F(EditorPage, TheToolbarWorksFromTheKeyboardWithItsLabelsAndShortcuts)
     setContent(u"<p>fett</p>"_s);
     js(u"document.querySelector('[data-id=undo]').focus()"_s);
     EXPECT_EQ(js(focused).toString(), order.first());
+    // The arrow key walks the controls; Tab leaves the toolbar for the note.
     for (qsizetype i = 1; i < order.size(); ++i)
-        ASSERT_TRUE(press(Qt::Key_Tab, isFocused(order[i])))
+        ASSERT_TRUE(press(i + 1 < order.size() ? Qt::Key_Right : Qt::Key_Tab, isFocused(order[i])))
             << "after " << order[i - 1].toStdString() << " came "
             << js(focused).toString().toStdString();
 

@@ -157,7 +157,8 @@ TEST_F(EditorFocusTest, PopupsTabAndLeavingNeverBlockAndEverythingIsSaved)
         js(u"{const d=Tavrik.editor.document();d.getSelection().collapse(d.body.lastChild,0)}"_s);
         QTest::keyClicks(inner(), u"!"_s);
         QTest::keyClick(inner(), Qt::Key_Tab, Qt::ShiftModifier);
-        ASSERT_TRUE(jsUntil(u"document.activeElement.dataset.id=='capture-more'"_s));
+        // The toolbar's one stop: the control used last (the paragraph style list).
+        ASSERT_TRUE(jsUntil(u"document.activeElement.dataset.id=='block'"_s));
         EXPECT_EQ(saves(), 1u) << "the toolbar is part of the editor";
         js(u"document.querySelector('[data-id=undo]').focus()"_s);
         QTest::keyClick(inner(), Qt::Key_Tab, Qt::ShiftModifier);
@@ -302,6 +303,48 @@ TEST_F(EditorFocusTest, SpellingAndThemeShowOnlyInThePageAndCorrectionsComeFromT
         QStringList({u"Cut"_s, u"Copy"_s, u"Paste"_s, u"Paste as plain text"_s, u"Select all"_s}));
     ASSERT_TRUE(jsUntil(u"Tavrik.editor.document().body.firstChild.textContent=='Hello world'"_s));
     EXPECT_EQ(choose(hello, u"Select all"_s).first(), u"Cut"_s);
+
+    // A word added to the dictionary is kept in the personal word list; an ignored one only
+    // until the program ends. Neither is marked again, nor is the note changed.
+    js(u"Tavrik.editor.setContent('<p>Zorvaqq and Blorptix</p>')"_s);
+    js(u"Tavrik.editor.focus()"_s);
+    const auto wordAt = [&](int start, int end) {
+        const QVariantList xy
+            = js(u"{const d=Tavrik.editor.document(),r=d.createRange(),"
+                 "f=Tavrik.editor.frame().getBoundingClientRect();"
+                 "r.setStart(d.body.firstChild.firstChild,%1);r.setEnd(r.startContainer,%2);"
+                 "const b=r.getBoundingClientRect();[f.x+b.x+b.width/2,f.y+b.y+b.height/2]}"_s
+                     .arg(start)
+                     .arg(end))
+                  .toList();
+        return QPoint(xy.value(0).toInt(), xy.value(1).toInt());
+    };
+    const QStringList spelling = choose(wordAt(0, 7), u"Add to dictionary"_s);
+    ASSERT_TRUE(spelling.contains(u"Ignore"_s)) << spelling.join(u'|').toStdString();
+    const QString words = m_app.filePath(u"userdata/spelling/words.txt"_s);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return readBytes(words) == "Zorvaqq\n"; }))
+        << readBytes(words).toStdString();
+    EXPECT_TRUE(choose(wordAt(12, 20), u"Ignore"_s).contains(u"Ignore"_s));
+    // Marked words open the menu with their corrections; others with the editing commands.
+    const auto unmarked = [&](const QPoint &word) {
+        return QTest::qWaitFor(
+            [&] {
+                QTest::mouseClick(inner(), Qt::RightButton, {}, word);
+                QMenu *menu = nullptr;
+                if (!QTest::qWaitFor(
+                        [&] { return menu = qobject_cast<QMenu *>(qApp->activePopupWidget()); }))
+                    return false;
+                const QString first = menu->actions().value(0)->text();
+                menu->close();
+                return first == u"Cut"_s;
+            },
+            15000);
+    };
+    EXPECT_TRUE(unmarked(wordAt(0, 7))) << "the added word is still marked";
+    EXPECT_TRUE(unmarked(wordAt(12, 20))) << "the ignored word is still marked";
+    EXPECT_EQ(readBytes(words), "Zorvaqq\n");
+    EXPECT_EQ(js(u"Tavrik.editor.document().body.innerHTML"_s).toString(),
+              u"<p>Zorvaqq and Blorptix</p>"_s);
 
     js(u"Tavrik.editor.setContent('<p>Hello wrold</p>')"_s);
     m_editor->SetReadOnly(true);

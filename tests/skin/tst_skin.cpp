@@ -448,6 +448,18 @@ TEST_F(UpDownView, CreateSetsTheBarUpInItsColoursAndAMissingWindowChangesNothing
     EXPECT_EQ(pixelAt(barWidget, gripCorner), 0xA1A1A1u) << "while pressed";
     mouse(&barWidget, QEvent::MouseButtonRelease, QPoint(4, 3), Qt::NoButton);
     EXPECT_EQ(pixelAt(barWidget, gripCorner), 0xE0E0E0u) << "released away from the grip";
+
+    // A dark palette: the window's colour, the edge and grip mixed with the text's.
+    QPalette dark = barWidget.palette();
+    dark.setColor(QPalette::Window, QColor(0x26, 0x28, 0x2c));
+    dark.setColor(QPalette::WindowText, QColor(0xe3, 0xe5, 0xe8));
+    barWidget.setPalette(dark);
+    barWidget.grab();
+    EXPECT_EQ(pixelAt(barWidget, justLeftOfGrip), 0x26282Cu);
+    EXPECT_EQ(pixelAt(barWidget, edge), 0x55575Bu);
+    EXPECT_EQ(pixelAt(barWidget, gripCorner), 0x424448u);
+    mouse(&barWidget, QEvent::MouseMove, QPoint(170, 3), Qt::NoButton);
+    EXPECT_EQ(pixelAt(barWidget, gripCorner), 0x5F6164u) << "under the pointer";
 }
 
 // The picture from res is drawn on the grip; without it the colours alone are drawn and the

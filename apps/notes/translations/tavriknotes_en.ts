@@ -47,10 +47,6 @@ Open it only if you trust where it came from. Open it anyway?</translation>
         <translation>Show in folder</translation>
     </message>
     <message>
-        <source>Attachments: %1 of %2</source>
-        <translation>Attachments: %1 of %2</translation>
-    </message>
-    <message>
         <source>full, no more files can be added</source>
         <translation>full, no more files can be added</translation>
     </message>
@@ -69,6 +65,32 @@ Open it only if you trust where it came from. Open it anyway?</translation>
     <message>
         <source>Save a copy</source>
         <translation>Save a copy</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n byte(s)</source>
+        <translation>
+            <numerusform>%n byte</numerusform>
+            <numerusform>%n bytes</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 KiB</source>
+        <translation>%1 KiB</translation>
+    </message>
+    <message>
+        <source>%1 MiB</source>
+        <translation>%1 MiB</translation>
+    </message>
+    <message>
+        <source>%1 GiB</source>
+        <translation>%1 GiB</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file(s), %1 of %2</source>
+        <translation>
+            <numerusform>%n file, %1 of %2</numerusform>
+            <numerusform>%n files, %1 of %2</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -234,6 +256,26 @@ Its text and its attachments are removed for good.</translation>
         <translation>The editor page %1 was not found, so notes cannot be shown. Tavrik Notes looked for it in:
 %2</translation>
     </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>&amp;View</translation>
+    </message>
+    <message>
+        <source>&amp;Theme</source>
+        <translation>&amp;Theme</translation>
+    </message>
+    <message>
+        <source>&amp;System</source>
+        <translation>&amp;System</translation>
+    </message>
+    <message>
+        <source>&amp;Light</source>
+        <translation>&amp;Light</translation>
+    </message>
+    <message>
+        <source>&amp;Dark</source>
+        <translation>&amp;Dark</translation>
+    </message>
 </context>
 <context>
     <name>NoteExport</name>
@@ -268,6 +310,17 @@ Its text and its attachments are removed for good.</translation>
     <message>
         <source>An OpenDocument text for LibreOffice and other word processors</source>
         <translation>An OpenDocument text for LibreOffice and other word processors</translation>
+    </message>
+</context>
+<context>
+    <name>NoteFind</name>
+    <message>
+        <source>No matches</source>
+        <translation>No matches</translation>
+    </message>
+    <message>
+        <source>%1 of %2</source>
+        <translation>%1 of %2</translation>
     </message>
 </context>
 <context>

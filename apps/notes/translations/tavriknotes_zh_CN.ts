@@ -47,10 +47,6 @@ Open it only if you trust where it came from. Open it anyway?</source>
         <translation>在文件夹中显示</translation>
     </message>
     <message>
-        <source>Attachments: %1 of %2</source>
-        <translation>附件：已用 %1，共 %2</translation>
-    </message>
-    <message>
         <source>full, no more files can be added</source>
         <translation>已满，不能再添加文件</translation>
     </message>
@@ -69,6 +65,30 @@ Open it only if you trust where it came from. Open it anyway?</source>
     <message>
         <source>Save a copy</source>
         <translation>另存副本</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n byte(s)</source>
+        <translation>
+            <numerusform>%n 字节</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 KiB</source>
+        <translation>%1 KiB</translation>
+    </message>
+    <message>
+        <source>%1 MiB</source>
+        <translation>%1 MiB</translation>
+    </message>
+    <message>
+        <source>%1 GiB</source>
+        <translation>%1 GiB</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file(s), %1 of %2</source>
+        <translation>
+            <numerusform>%n 个文件，已用 %1，共 %2</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -233,6 +253,26 @@ Its text and its attachments are removed for good.</source>
         <translation>找不到编辑器页面 %1，因此无法显示笔记。Tavrik Notes 查找过的位置：
 %2</translation>
     </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>视图(&amp;V)</translation>
+    </message>
+    <message>
+        <source>&amp;Theme</source>
+        <translation>主题(&amp;T)</translation>
+    </message>
+    <message>
+        <source>&amp;System</source>
+        <translation>跟随系统(&amp;S)</translation>
+    </message>
+    <message>
+        <source>&amp;Light</source>
+        <translation>浅色(&amp;L)</translation>
+    </message>
+    <message>
+        <source>&amp;Dark</source>
+        <translation>深色(&amp;D)</translation>
+    </message>
 </context>
 <context>
     <name>NoteExport</name>
@@ -267,6 +307,17 @@ Its text and its attachments are removed for good.</source>
     <message>
         <source>An OpenDocument text for LibreOffice and other word processors</source>
         <translation>供 LibreOffice 及其他文字处理软件使用的 OpenDocument 文本</translation>
+    </message>
+</context>
+<context>
+    <name>NoteFind</name>
+    <message>
+        <source>No matches</source>
+        <translation>无匹配项</translation>
+    </message>
+    <message>
+        <source>%1 of %2</source>
+        <translation>第 %1 个，共 %2 个</translation>
     </message>
 </context>
 <context>

@@ -143,7 +143,7 @@ MainWindow::MainWindow(NoteStore &store, QWidget *parent) : QMainWindow(parent),
     // The editor above, the open note's attachments below; the bar folds the list away.
     m_splitView = new CZorvaUpDownView;
     m_splitView->Create(m_editorFrame, QRect(0, 0, 800, 700), 1000);
-    frameLayout->addWidget(m_splitView);
+    frameLayout->addWidget(m_splitView, 1);
     m_editor->Create(m_splitView, QRect(0, 0, 800, 480), 1001, IEWebBrowser::StyleVisible);
     new EditorAppearance(m_editor);
     m_attachmentPane = new AttachmentPane(m_splitView);

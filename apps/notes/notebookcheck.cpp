@@ -5,7 +5,11 @@
 #include "livenotes.h"
 #include "notestore.h"
 
+#include "common/commonutils.h"
 #include "store/storecheck.h"
+
+#include <QDir>
+#include <map>
 
 #include <QSet>
 
@@ -19,10 +23,17 @@ QString NotebookCheck::report() const
     QString text = u"notebook check: %1 problem(s) (%2 notes, %3 files)"_s.arg(findings.size())
                        .arg(notes)
                        .arg(files);
-    for (const StoreFinding &finding : findings)
-        text += u"\n  "_s + StoreFindingKindName(finding.kind) + u": "_s + finding.path + u" ("_s
-            + finding.detail + u')';
+    for (size_t i = 0; i < findings.size(); ++i)
+        text += u"\n  "_s + describe(i);
     return text;
+}
+
+QString NotebookCheck::describe(size_t finding) const
+{
+    const StoreFinding &f = findings.at(finding);
+    const QString title = finding < titles.size() ? titles[finding] : QString();
+    return (title.isEmpty() ? QString() : title + u": "_s) + StoreFindingKindName(f.kind) + u": "_s
+        + f.path + u" ("_s + f.detail + u')';
 }
 
 NotebookCheck NotebookCheck::Run(const NoteStore &store, const StoreProgress &progress)
@@ -36,5 +47,20 @@ NotebookCheck NotebookCheck::Run(const NoteStore &store, const StoreProgress &pr
     }
     check.files = int(files.size());
     check.findings = StoreCheck::Run(liveNotesOf(store), progress);
+    // Whose finding: a note's own file, or anything in the note's folder.
+    const QString root = QDir::cleanPath(GetAttachRootDir()) + u'/';
+    std::map<QString, QString> owners; // note file or note folder -> title
+    for (const NoteInfo &note : store.notes()) {
+        owners[root + note.id] = note.title;
+        for (const QString &name : store.noteFileNames(note.id))
+            owners[QDir::cleanPath(root + name)] = note.title;
+    }
+    for (const StoreFinding &finding : check.findings) {
+        const QString path = QDir::cleanPath(finding.path);
+        auto owner = owners.find(path);
+        if (owner == owners.end())
+            owner = owners.find(path.section(u'/', 0, -2));
+        check.titles.push_back(owner == owners.end() ? QString() : owner->second);
+    }
     return check;
 }

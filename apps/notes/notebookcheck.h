@@ -17,11 +17,17 @@ struct NotebookCheck
     int notes = 0;
     int files = 0; // distinct files the notes' last saves list, their note files included
     std::vector<TAVRIKCORE::RICHEDITOR::StoreFinding> findings;
+    // The title of the note each finding is about (its note file or a file in its folder), at
+    // the finding's position; empty for a finding about no note.
+    std::vector<QString> titles;
 
     bool clean() const { return findings.empty(); }
     // "notebook check: clean (<n> notes, <m> files)", or the number of problems followed by
     // one line a finding.
     QString report() const;
+    // One finding as the user reads it: "<note title>: <kind>: <path> (<detail>)", without the
+    // title for a finding about no note.
+    QString describe(size_t finding) const;
 
     static NotebookCheck Run(const NoteStore &store,
                              const TAVRIKCORE::RICHEDITOR::StoreProgress &progress = {});

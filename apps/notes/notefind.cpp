@@ -22,6 +22,7 @@ NoteFind::NoteFind(ZvWebNoteHandler &handler, QWidget *window) : m_handler(handl
     layout->setContentsMargins(0, 0, 6, 0);
     layout->addWidget(m_field, 1);
     layout->addWidget(m_count);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     connect(m_field, &QLineEdit::textChanged, this, &NoteFind::searchAgain);
 
     // F3 goes to the window, so it reaches the field's hits from the note and the lists too.

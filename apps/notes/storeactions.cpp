@@ -19,6 +19,8 @@
 #include <QStandardPaths>
 #include <QStatusBar>
 
+#include <numeric>
+
 using namespace TAVRIKCORE::RICHEDITOR;
 using namespace Qt::StringLiterals;
 
@@ -35,12 +37,6 @@ template<typename T, typename Line> QString listed(const std::vector<T> &entries
     if (entries.size() > size_t(ListedLines))
         lines << StoreActions::tr("… and %1 more").arg(entries.size() - size_t(ListedLines));
     return lines.join(u'\n');
-}
-
-QString describe(const StoreFinding &finding)
-{
-    return StoreFindingKindName(finding.kind) + u": "_s + finding.path + u" ("_s + finding.detail
-        + u')';
 }
 
 QString describe(const StoreItem &item)
@@ -77,15 +73,17 @@ void StoreActions::checkNotebook()
     QProgressDialog progress(tr("Checking the notebook…"), QString(), 0, 1000, &m_window);
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(500);
-    const std::vector<StoreFinding> findings
-        = NotebookCheck::Run(m_store, [&](qint64 done, qint64 total) {
-              progress.setValue(total > 0 ? int(done * 1000 / total) : 1000);
-          }).findings;
+    const NotebookCheck check = NotebookCheck::Run(m_store, [&](qint64 done, qint64 total) {
+        progress.setValue(total > 0 ? int(done * 1000 / total) : 1000);
+    });
+    const std::vector<StoreFinding> &findings = check.findings;
+    std::vector<size_t> positions(findings.size());
+    std::iota(positions.begin(), positions.end(), size_t(0));
     progress.reset();
     const QString text = findings.empty()
         ? tr("The notebook is sound: every file its notes need is there and intact.")
         : tr("%n problem(s) found in the notebook:", nullptr, int(findings.size())) + u"\n\n"_s
-            + listed(findings, [](const StoreFinding &f) { return describe(f); });
+            + listed(positions, [&](size_t i) { return check.describe(i); });
     m_window.statusBar()->showMessage(
         tr("Notebook checked: %n problem(s)", nullptr, int(findings.size())));
     IPrompts::instance()->messageBox(&m_window, text, tr("Check notebook"), QMessageBox::Ok);

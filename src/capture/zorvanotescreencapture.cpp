@@ -155,9 +155,10 @@ int ZorvaNoteScreenCapture::Run(IScreenCaptureNotify *notify, QWidget *host, boo
 
 // The host's window is kept with it; without a host the window, held in `own`, lives for this
 // capture only.
-ZorvaNoteScreenCapture *ZorvaNoteScreenCapture::windowFor(
-    IScreenCaptureNotify *notify, QWidget *host, const ScreenSnapshot &snapshot,
-    std::unique_ptr<ZorvaNoteScreenCapture> &own)
+ZorvaNoteScreenCapture *
+ZorvaNoteScreenCapture::windowFor(IScreenCaptureNotify *notify, QWidget *host,
+                                  const ScreenSnapshot &snapshot,
+                                  std::unique_ptr<ZorvaNoteScreenCapture> &own)
 {
     if (!host) {
         own = std::make_unique<ZorvaNoteScreenCapture>(notify, snapshot);
@@ -266,8 +267,21 @@ void ZorvaNoteScreenCapture::saveAs()
         SaveAsFilter());
     if (path.isEmpty())
         return;
-    if (QFileInfo(path).suffix().isEmpty())
+    // The dialog asked about the name as typed; the name with the extension added is asked
+    // about here.
+    if (QFileInfo(path).suffix().isEmpty()) {
         path += QStringLiteral(".png");
+        if (QFileInfo::exists(path)
+            && IPrompts::instance()->messageBox(
+                   this,
+                   QCoreApplication::translate("ZorvaNoteScreenCapture",
+                                               "“%1” already exists. Do you want to replace it?")
+                       .arg(QFileInfo(path).fileName()),
+                   QCoreApplication::translate("ZorvaNoteScreenCapture", "Screen capture"),
+                   QMessageBox::Yes | QMessageBox::No)
+                != QMessageBox::Yes)
+            return;
+    }
     const QByteArray format = formatFor(path);
     if (format.isEmpty()) {
         writeLog(QStringLiteral("no picture type for ") + path);

@@ -14,6 +14,7 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QSet>
 #include <QUrl>
 
 #include <memory>
@@ -87,18 +88,70 @@ GMimeObject *picturePart(const ExportFiles::Picture &picture)
     g_mime_part_set_content(part, content);
     g_object_unref(content);
     g_mime_part_set_content_encoding(part, GMIME_CONTENT_ENCODING_BASE64);
-    setLocation(GMIME_OBJECT(part), archiveAddress(picture.src));
+    setLocation(GMIME_OBJECT(part), archiveAddress(u'/' + GetFileNameFromPath(picture.src)));
     return GMIME_OBJECT(part);
+}
+
+// Whether the picture at `src` is the first one of its file name: the archive holds it once,
+// at that name (store names are the content's hash, so one name is one picture).
+bool shownAt(QSet<QString> &added, const QString &src)
+{
+    const QString name = GetFileNameFromPath(src);
+    if (added.contains(name))
+        return false;
+    added.insert(name);
+    return true;
+}
+
+// What a reader of the archive gets of the note: each picture addressed by its file name only
+// (no folder of this computer), without the editor's own attributes, and the note's first
+// line as the title.
+struct ReaderNote
+{
+    QString html;
+    QString title;
+};
+
+// Attributes only the editor reads; the attachment class names a folder of this computer.
+constexpr const char *EditorAttributes[] = {"zv_exdata", "zvimgsrc", "data-ke-src"};
+
+// Longest title, in characters.
+constexpr qsizetype MaxTitleLength = 200;
+
+ReaderNote readerNote(const QString &html)
+{
+    HtmlDocument doc;
+    if (!doc.parse(html))
+        return {html, QString()};
+    for (HtmlDocument::Element image : doc.elementsByTagName("img")) {
+        if (HtmlDocument::attribute(image, "zv_exdata"))
+            HtmlDocument::removeAttribute(image, "class");
+        for (const char *name : EditorAttributes)
+            HtmlDocument::removeAttribute(image, name);
+        const QString src = HtmlDocument::attribute(image, "src").value_or(QString());
+        if (!src.isEmpty() && QFileInfo(src).isAbsolute())
+            HtmlDocument::setAttribute(image, "src", GetFileNameFromPath(src));
+    }
+    const HtmlDocument::Element body = doc.body();
+    QString title;
+    for (const QString &line : HtmlDocument::innerText(body).split(u'\n')) {
+        title = line.simplified();
+        if (!title.isEmpty())
+            break;
+    }
+    return {HtmlDocument::innerHtml(body), title.left(MaxTitleLength)};
 }
 
 // The whole message: multipart/related with the HTML as its root, then the pictures it shows.
 // `size` gets about how many bytes its MIME text takes.
-GMimeMessage *buildMessage(const QString &html, const QString &target, qsizetype &size)
+GMimeMessage *buildMessage(const QString &noteHtml, const QString &target, qsizetype &size)
 {
     GMimeMessage *message = g_mime_message_new(TRUE);
     if (!message)
         return nullptr;
-    g_mime_message_set_subject(message, "", "utf-8");
+    const ReaderNote reader = readerNote(noteHtml);
+    const QString &html = reader.html;
+    g_mime_message_set_subject(message, reader.title.toUtf8().constData(), "utf-8");
     GDateTime *now = g_date_time_new_now_local();
     g_mime_message_set_date(message, now);
     g_date_time_unref(now);
@@ -111,9 +164,10 @@ GMimeMessage *buildMessage(const QString &html, const QString &target, qsizetype
     size = 3 * html.size() + 4096;
     g_mime_multipart_add(related, root);
     g_object_unref(root);
+    QSet<QString> added;
     for (const ExportFiles::Picture &picture :
-         ExportFiles::localPictures(html, QStringLiteral("HtmlToMht"))) {
-        if (picture.mimeType.isEmpty())
+         ExportFiles::localPictures(noteHtml, QStringLiteral("HtmlToMht"))) {
+        if (picture.mimeType.isEmpty() || !shownAt(added, picture.src))
             continue;
         size += picture.bytes.size() / 3 * 4 * 78 / 76 + 1024;
         GMimeObject *part = picturePart(picture);

@@ -12,13 +12,15 @@ namespace TAVRIKCORE::RICHEDITOR {
 // processors open as a document: a multipart/related message whose root part is the HTML,
 // followed by the pictures it shows, every part with its Content-Location, every line ending in
 // CR LF. The pictures and thumbnail cards travel inside the file, so it shows them on any
-// machine: HtmlConvert still rewrites each src to an absolute path in the attachment folder, and
-// the HTML keeps exactly that text; HtmlToMht adds each such file as a part whose
-// Content-Location is that path under the archive's own address http://note.invalid, the
-// address the src resolves to against the root part's (a host that reaches no network, since
-// readers find parts only by absolute address and may not load file: addresses from an
-// archive). A picture missing on disk, or not a picture, stays a reference and is logged; the
-// export still succeeds.
+// machine: HtmlConvert still rewrites each src to an absolute path in the attachment folder;
+// HtmlToMht adds each such file as a part at its file name under the archive's own address
+// http://note.invalid, and gives the reader HTML whose src is that file name, which resolves
+// to the part against the root part's address (a host that reaches no network, since readers
+// find parts only by absolute address and may not load file: addresses from an archive). No
+// folder of this computer and none of the editor's own attributes (zv_exdata, zvimgsrc,
+// data-ke-src, an attachment's class) reach the archive; its Subject is the note's first line.
+// A picture missing on disk, or not a picture, stays a reference by file name and is logged;
+// the export still succeeds.
 class TAVRIK_AUTOTEST_EXPORT MhtExport
 {
 public:
@@ -34,7 +36,7 @@ public:
     // text/html) whose first part is the HTML in UTF-8 quoted-printable at
     // http://note.invalid/<target's file name>, then one base64 part for each distinct local
     // picture of ExportFiles::localPictures that it could read ("HtmlToMht" in its log lines) at
-    // http://note.invalid<its src>. The file is written beside the target and renamed over it,
+    // http://note.invalid/<its file name>. The file is written beside the target and renamed over it,
     // so a failed export leaves the target as it was. 1 when written; 0 with the log line
     // "[ERROR:] HtmlToMht发生错误，错误信息: cannot write <target>: <system reason>" when the file
     // cannot be written (a missing or read-only folder, a target that is a folder), or "[ERROR:]

@@ -201,6 +201,10 @@
         <translation>Untitled capture</translation>
     </message>
     <message>
+        <source>“%1” already exists. Do you want to replace it?</source>
+        <translation>“%1” already exists. Do you want to replace it?</translation>
+    </message>
+    <message>
         <source>“%1” is not a picture type the capture can save: choose .png, .bmp or .jpg.</source>
         <translation>“%1” is not a picture type the capture can save: choose .png, .bmp or .jpg.</translation>
     </message>

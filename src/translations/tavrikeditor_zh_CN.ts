@@ -201,6 +201,10 @@
         <translation>截图未命名</translation>
     </message>
     <message>
+        <source>“%1” already exists. Do you want to replace it?</source>
+        <translation>“%1”已存在。要替换它吗？</translation>
+    </message>
+    <message>
         <source>“%1” is not a picture type the capture can save: choose .png, .bmp or .jpg.</source>
         <translation>无法保存为“%1”这种图片类型：请选择 .png、.bmp 或 .jpg。</translation>
     </message>

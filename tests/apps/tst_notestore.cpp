@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "attachmentopener.h"
 #include "common/commonutils.h"
+#include "notebookcheck.h"
 #include "notebooklock.h"
 #include "notestore.h"
 #include "notewords.h"
@@ -9,6 +10,7 @@
 #include "testhelpers.h"
 
 #include <QFile>
+#include <QScopeGuard>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -464,3 +466,27 @@ TEST_F(AttachmentOpenerTest, RecognisesRunnableFilesWarnsBeforeThemAndOpensOnlyK
 }
 
 } // namespace
+
+TEST_F(NoteStoreTest, TheNotebookCheckNamesTheNoteEachFindingIsAbout)
+{
+    using namespace TAVRIKCORE::RICHEDITOR;
+    SetAppDirectory(m_dir.path() + u'/');
+    const auto restore = qScopeGuard([] { SetAppDirectory(QString()); });
+    const QString root = GetAttachRootDir() + u'/';
+    const QString id = u"0123456789abcdef0123456789abcdef"_s;
+    ASSERT_TRUE(store.addNote(id, u"Trip"_s));
+    ASSERT_TRUE(store.saveNote(id, {noteFile(u"aa.html"_s)}, {}, u"x"_s));
+    ASSERT_TRUE(writeBytes(root + u"stray name.txt"_s, "x"));
+
+    const NotebookCheck check = NotebookCheck::Run(store);
+    ASSERT_EQ(check.findings.size(), 2u) << check.report().toStdString();
+    EXPECT_EQ(check.report(),
+              u"notebook check: 2 problem(s) (1 notes, 1 files)\n  "_s + check.describe(0)
+                  + u"\n  "_s + check.describe(1));
+    EXPECT_EQ(check.describe(0),
+              u"Trip: "_s + StoreFindingKindName(check.findings[0].kind) + u": "_s + root
+                  + u"aa.html ("_s + check.findings[0].detail + u')');
+    EXPECT_EQ(check.describe(1),
+              StoreFindingKindName(check.findings[1].kind) + u": "_s + root + u"stray name.txt ("_s
+                  + check.findings[1].detail + u')');
+}

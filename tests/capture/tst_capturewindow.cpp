@@ -250,6 +250,21 @@ TEST_F(CaptureWindow, SaveAsWritesByExtensionAndCompleteHandsOnTheScreensOwnPixe
     EXPECT_EQ(saved.pixel(0, 0), LeftColour);
     EXPECT_EQ(m_capture->result(), QDialog::Accepted);
 
+    // A name typed without its extension gets .png; an existing file of that name is replaced
+    // only when the user says so.
+    const QString kept = folder.filePath(u"kept.png"_s);
+    ASSERT_TRUE(writeBytes(kept, "mine"));
+    m_prompts.answerPaths({folder.filePath(u"kept"_s)});
+    m_prompts.answerButton(QMessageBox::No);
+    m_prompts.answerPaths({folder.filePath(u"kept"_s)});
+    m_prompts.answerButton(QMessageBox::Yes);
+    m_capture->OnCommand(ZorvaNoteScreenCapture::SaveAs);
+    EXPECT_EQ(m_prompts.messages().value(2),
+              u"“kept.png” already exists. Do you want to replace it?"_s);
+    EXPECT_EQ(readBytes(kept), "mine");
+    m_capture->OnCommand(ZorvaNoteScreenCapture::SaveAs);
+    EXPECT_EQ(QImage(kept).size(), QSize(6, 16));
+
     // Complete hands on the screen's own pixels, clipped.
     m_capture = std::make_unique<ZorvaNoteScreenCapture>(&m_recorder, halves(2.0));
     EXPECT_EQ(m_capture->CopySelectionBitmap({190, 10, 210, 20}).size(), QSize(40, 20));

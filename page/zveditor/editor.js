@@ -314,6 +314,34 @@
         }
     }
 
+    // Scrolls the note so that what lies just before the caret (the last character or element
+    // inserted) is in view.
+    function revealBeforeCaret() {
+        const sel = selection();
+        if (!sel || !sel.rangeCount)
+            return;
+        const node = sel.focusNode;
+        const offset = sel.focusOffset;
+        let rect = null;
+        if (node.nodeType === Node.TEXT_NODE && offset > 0) {
+            const range = state.doc.createRange();
+            range.setStart(node, offset - 1);
+            range.setEnd(node, offset);
+            rect = range.getBoundingClientRect();
+        } else if (node.nodeType === Node.ELEMENT_NODE && offset > 0) {
+            const before = node.childNodes[offset - 1];
+            if (before.nodeType === Node.ELEMENT_NODE)
+                rect = before.getBoundingClientRect();
+        }
+        if (!rect)
+            return;
+        const view = state.frame.contentWindow;
+        if (rect.bottom > view.innerHeight)
+            view.scrollBy(0, rect.bottom - view.innerHeight);
+        else if (rect.top < 0)
+            view.scrollBy(0, rect.top);
+    }
+
     function onPaste(event) {
         event.preventDefault();
         const data = event.clipboardData;
@@ -929,6 +957,14 @@
         selectedText() {
             const sel = selection();
             return sel && sel.rangeCount && rangeInBody(sel.getRangeAt(0)) ? sel.toString() : '';
+        },
+
+        // Inserts outside HTML at the note's caret, as a paste does, the note focused and what
+        // ends at the caret scrolled into view.
+        pasteHtml(html) {
+            this.focus();
+            insertOutsideContent(html, '');
+            revealBeforeCaret();
         },
 
         // For the markup helpers: where an insertion goes, and telling the editor about it.

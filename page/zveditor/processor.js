@@ -145,6 +145,15 @@
                 throw new BadArgument('the table could not be built');
             return {};
         },
+        // Pasted markup whose attachments native code has copied into the note: inserted at the
+        // caret (sanitised, cut to the character limit) as the browser's paste would, with the
+        // caret after it.
+        PasteHtml(argText) {
+            const html = stringMember(objectArgument(argText), 'html', false);
+            requireWritable();
+            Tavrik.editor.pasteHtml(html);
+            return {};
+        },
         AddPicToEditor(argText) {
             const arg = objectArgument(argText);
             const picpath = stringMember(arg, 'picpath', false);

@@ -186,7 +186,8 @@ public:
     // notification to the browser's inner window. Always E_NOTIMPL.
     long DoCtrlC();
     // Paste, unless read-only: files or a picture on the clipboard are added as attachments
-    // (DoCopyClipboardFile), HTML brings the attachments it references (DoCopyClipboardHtml).
+    // (DoCopyClipboardFile); HTML showing attachments is pasted by DoCopyClipboardHtml once
+    // this key has been handled (S_OK); other HTML is left to the browser.
     long DoCtrlV();
     // Cut, unless read-only (E_NOTIMPL): focuses the browser's inner window and has the page
     // cut its selection once this key has been handled. S_OK.
@@ -194,12 +195,16 @@ public:
     // Adds the clipboard's files, or its picture as a JPEG whose temporary file is deleted
     // afterwards. E_NOTIMPL when the clipboard offers neither.
     long DoCopyClipboardFile();
-    // Copies the attached files that the clipboard's HTML references (with the paths of the
-    // current note) into the note; then puts the fragment back unchanged for the browser to
-    // paste (E_NOTIMPL). S_OK, suppressing the paste, when DoCopyLogic fails.
+    // Pastes the clipboard's HTML with its attachments into the current note: finds each
+    // attachment's file wherever the note it was copied from keeps it (AttachPaste), copies
+    // them in as DoCopyLogic does, points the fragment's markup at the note's copies (an
+    // attachment that could not be read is left out) and has the page insert it at the caret
+    // ("PasteHtml"). S_OK, also when DoCopyLogic fails and nothing is pasted; E_NOTIMPL, for
+    // the browser to paste, when the HTML shows no attachment.
     long DoCopyClipboardHtml();
     // Stores the attached files of `records` (image sources skipped) under the names they get
-    // beside the note's attachments. 0 when a file is missing or empty, when the note's
+    // beside the note's attachments (a file that already is the note's kept copy under its name
+    // keeps it). 0 when a file is missing or empty, when the note's
     // attachment size cannot be read ("[ERROR] DoCopyLogic获取笔记编辑器附件总大小失败！" and the
     // message "获取笔记编辑器附件总大小失败！"), when everything would pass 10,485,760 bytes (the
     // message "最大支持上传10M附件！"), or when storing a file fails.
@@ -352,6 +357,7 @@ protected:
     // focus last moved between windows) are tested in this order: C (DoCtrlC), V (DoCtrlV), D
     // (DoCtrlD), F (the search marks disappear and the browser's find runs), O, P or N (swallowed:
     // no open, print or new window). Everything else, key releases included, goes to the browser.
+    // Asked whether a key is a shortcut, S_OK claims the keys whose press will be taken here.
     long OnTranslateAccelerator(const QKeyEvent *message) override;
 
     // Adds a completed capture to the note: the picture is written as "<guid>.jpg" to the
@@ -368,6 +374,10 @@ private:
                           const QString &misspelledWord = QString(),
                           const QStringList &suggestions = QStringList());
     void copyAttachmentFilesOfSelection();
+    // DoCopyLogic, also giving what MoveAttFile stored for each record that is not an image
+    // source, in order.
+    int copyPastedFiles(const std::vector<NewAttachFile> &records, CopyLogicResult &result,
+                        std::vector<MAF_RESULT> *storedFiles);
 
     IZvEditorNotify *m_notify = nullptr;
     IEWebBrowser *m_browser = nullptr;

@@ -6,12 +6,15 @@
 
 #include "attach/attachadder_p.h"
 #include "bridge/editorevents.h"
+#include "bridge/jsprocessorcall_p.h"
 #include "bridge/keystate_p.h"
 #include "clipboard/attachcopy_p.h"
+#include "clipboard/attachpaste_p.h"
 #include "clipboard/clipboardformats_p.h"
 #include "clipboard/copynotifywait_p.h"
 #include "common/commonutils.h"
 #include "common/log4c.h"
+#include "notehtml/attachmarkuprewriter_p.h"
 #include "notehtml/notehtmlrw.h"
 #include "skin/hresult.h"
 #include "skin/iewebbrowser.h"
@@ -42,21 +45,57 @@ constexpr ControlKey ControlKeys[] = {
     {Qt::Key_N, KeyAction::Nothing},
 };
 
-// The attachment records of clipboard HTML for `noteId`, and its plain text.
-void parseClipboardHtml(const QString &noteId, std::vector<NewAttachFile> &records,
-                        QString *plainText)
+constexpr JsProcessorLogLines PasteLines{u"[ERROR] PasteHtml: the page cannot be called",
+                                         u"[ERROR] PasteHtml: the page's reply is not JSON",
+                                         u"[ERROR] PasteHtml refused: %s"};
+
+// The HTML fragment on the clipboard; empty when there is none.
+QString clipboardHtml()
 {
     QByteArray fragment;
     ReadClipboardHtmlFragment(fragment);
-    const QString html = QString::fromUtf8(fragment);
-    // Nothing to parse is no error: a copy of plain text leaves no HTML at all.
-    if (html.isEmpty()) {
-        records.clear();
-        if (plainText)
-            plainText->clear();
-        return;
+    return QString::fromUtf8(fragment);
+}
+
+// Whether Control+V pastes in the editor rather than in the browser: files or a picture, or
+// HTML showing attachments, on the clipboard of an editor that is not read-only.
+bool pasteIsTaken(bool readOnly, const IEWebBrowser *browser)
+{
+    const QClipboard *clipboard = QGuiApplication::clipboard();
+    if (readOnly || !clipboard)
+        return false;
+    switch (AttachCopy::choosePasteRoute(clipboard->mimeData())) {
+    case AttachCopy::PasteRoute::Files:
+        return true;
+    case AttachCopy::PasteRoute::Html:
+        return browser && AttachPaste::showsAttachments(clipboardHtml());
+    case AttachCopy::PasteRoute::None:
+        break;
     }
-    ZvWebNoteHandler::ParseAttList(noteId, html, records, plainText);
+    return false;
+}
+
+// Whether the key press of `key` will be taken by the key hook, not left to the browser.
+bool takesKey(const QKeyEvent &key, bool readOnly, const IEWebBrowser *browser)
+{
+    if (!(key.modifiers() & Qt::ControlModifier))
+        return false;
+    for (const ControlKey &entry : ControlKeys) {
+        if (entry.key != key.key())
+            continue;
+        switch (entry.action) {
+        case KeyAction::Paste:
+            return pasteIsTaken(readOnly, browser);
+        case KeyAction::Cut:
+            return !readOnly && browser;
+        case KeyAction::Nothing:
+            return true;
+        case KeyAction::CopyNotify:
+        case KeyAction::CancelHighlight:
+            return false;
+        }
+    }
+    return false;
 }
 
 } // namespace
@@ -65,6 +104,12 @@ long ZvWebNoteHandler::OnTranslateAccelerator(const QKeyEvent *message)
 {
     if (!message)
         return E_NOTIMPL;
+    // Asked before a key press whether the key is a shortcut, the browser keeps its own edit
+    // command for it (Paste for Control+V) and runs it with the next key press it gets: after
+    // a Control+V taken here, that is the next chord's Control. A key taken here is claimed
+    // now, so the browser keeps no command for it.
+    if (message->type() == QEvent::ShortcutOverride)
+        return takesKey(*message, m_readOnly, m_browser) ? S_OK : E_NOTIMPL;
     if (!m_keysDown)
         m_keysDown = std::make_shared<Internal::TrackedKeys>();
     m_keysDown->track(*message);
@@ -107,18 +152,15 @@ long ZvWebNoteHandler::DoCtrlC()
 
 long ZvWebNoteHandler::DoCtrlV()
 {
-    QClipboard *clipboard = QGuiApplication::clipboard();
-    if (m_readOnly || !clipboard)
+    if (!pasteIsTaken(m_readOnly, m_browser))
         return E_NOTIMPL;
-    switch (AttachCopy::choosePasteRoute(clipboard->mimeData())) {
-    case AttachCopy::PasteRoute::Files:
+    if (AttachCopy::choosePasteRoute(QGuiApplication::clipboard()->mimeData())
+        == AttachCopy::PasteRoute::Files)
         return DoCopyClipboardFile();
-    case AttachCopy::PasteRoute::Html:
-        return DoCopyClipboardHtml();
-    case AttachCopy::PasteRoute::None:
-        break;
-    }
-    return E_NOTIMPL;
+    // The paste waits for the page several times: it runs once this key has been handled,
+    // from Qt's own event loop, not inside the browser's delivery of the key.
+    QTimer::singleShot(0, m_browser, [this] { DoCopyClipboardHtml(); });
+    return S_OK;
 }
 
 long ZvWebNoteHandler::DoCtrlD()
@@ -146,32 +188,43 @@ long ZvWebNoteHandler::DoCopyClipboardFile()
 
 long ZvWebNoteHandler::DoCopyClipboardHtml()
 {
-    QByteArray fragment;
-    ReadClipboardHtmlFragment(fragment);
-    std::vector<NewAttachFile> records;
-    if (!fragment.isEmpty())
-        ParseAttList(m_curNoteGuid, QString::fromUtf8(fragment), records);
+    const QString html = clipboardHtml();
+    const std::vector<NewAttachFile> records
+        = AttachPaste::attachmentsOf(GetAttachRootDir(), m_curNoteGuid, html);
     if (records.empty())
         return E_NOTIMPL;
     CopyLogicResult result;
-    if (!DoCopyLogic(records, result))
+    std::vector<MAF_RESULT> stored;
+    if (!copyPastedFiles(records, result, &stored))
         return S_OK;
-    if (result.replacements.empty())
-        return E_NOTIMPL;
-    // The browser pastes the fragment as it is: its markup still names the originals, and
-    // the copies now stored beside them carry the same content.
-    WriteClipboardHtml(fragment);
     for (const AttachSizeRecord &size : result.sizes) {
         if (size.name.isEmpty() || m_attachFileSizes.count(size.name))
             continue;
         m_attachFileSizes[size.name] = quint64(quint32(size.size));
         RecordAttachModifyTime(size.name, size.origName, GetCurTimeString());
     }
-    return E_NOTIMPL;
+    const std::optional<QString> pasted = AttachMarkupRewriter::RepointAttachments(
+        html, AttachPaste::repoints(records, result.replacements, stored));
+    if (!pasted) {
+        CLog4C::GetInstance()->WriteLog(
+            QStringLiteral("[ERROR] The pasted HTML cannot be parsed; nothing was pasted."));
+        return S_OK;
+    }
+    if (QWidget *inner = m_browser ? m_browser->GetWebBrowseHwnd() : nullptr)
+        inner->setFocus(Qt::OtherFocusReason);
+    CallJsProcessor(m_browser, QStringLiteral("PasteHtml"), AttachPaste::pasteArgument(*pasted),
+                    PasteLines);
+    return S_OK;
 }
 
 int ZvWebNoteHandler::DoCopyLogic(const std::vector<NewAttachFile> &records,
                                   CopyLogicResult &result)
+{
+    return copyPastedFiles(records, result, nullptr);
+}
+
+int ZvWebNoteHandler::copyPastedFiles(const std::vector<NewAttachFile> &records,
+                                      CopyLogicResult &result, std::vector<MAF_RESULT> *storedFiles)
 {
     std::optional<AttachCopy::PastedFiles> pasted
         = AttachCopy::collectPastedFiles(records, FormatCurTime());
@@ -195,7 +248,9 @@ int ZvWebNoteHandler::DoCopyLogic(const std::vector<NewAttachFile> &records,
     if (pasted->files.empty())
         return 1;
 
-    DoAttSameName(pasted->files);
+    AttachCopy::nameClashingFiles(
+        pasted->files, m_curNoteGuid,
+        [this](std::vector<DropFileInfo> &files) { DoAttSameName(files); });
     for (std::size_t i = 0; i < pasted->files.size(); ++i) {
         const DropFileInfo &info = pasted->files[i];
         const bool picture = IsPicFileType(info.displayName);
@@ -207,6 +262,8 @@ int ZvWebNoteHandler::DoCopyLogic(const std::vector<NewAttachFile> &records,
             result.sizes.push_back({stored.showName, stored.showName, stored.showSize});
         result.replacements.push_back({FormatOrigNameToJson(pasted->records[i].origName),
                                        FormatOrigNameToJson(info.keptName), stored.showName});
+        if (storedFiles)
+            storedFiles->push_back(stored);
     }
     return 1;
 }
@@ -236,7 +293,14 @@ void ZvWebNoteHandler::copyAttachmentFilesOfSelection()
 void ZvWebNoteHandler::AnalyHtmlDataFromClipboard(std::vector<NewAttachFile> &records,
                                                   QString &text)
 {
-    parseClipboardHtml(m_curNoteGuid, records, &text);
+    const QString html = clipboardHtml();
+    // Nothing to parse is no error: a copy of plain text leaves no HTML at all.
+    if (html.isEmpty()) {
+        records.clear();
+        text.clear();
+        return;
+    }
+    ParseAttList(m_curNoteGuid, html, records, &text);
 }
 
 void ZvWebNoteHandler::AddAttachToClipboard(const std::vector<AttachFileInfo> &files)

@@ -5,6 +5,7 @@
 #include "attach/fileclassifier_p.h"
 #include "clipboard/clipboardmime_p.h"
 #include "common/commonutils.h"
+#include "notehtml/attachmarkup_p.h"
 
 #include <QFileInfo>
 #include <QMimeData>
@@ -59,6 +60,27 @@ AttachCopy::collectPastedFiles(const std::vector<NewAttachFile> &records, const 
         pasted.records.push_back(record);
     }
     return pasted;
+}
+
+void AttachCopy::nameClashingFiles(std::vector<DropFileInfo> &files, const QString &noteId,
+                                   const std::function<void(std::vector<DropFileInfo> &)> &sameName)
+{
+    const QString folder = GetAttachRootDir() + u'/' + noteId + u'/';
+    const auto ownCopy = [&](const DropFileInfo &file) {
+        return IsSafeFileName(noteId)
+            && file.srcPath == folder + AttachMarkup::keptFileName(file.keptName);
+    };
+    std::vector<DropFileInfo> others;
+    for (const DropFileInfo &file : files) {
+        if (!ownCopy(file))
+            others.push_back(file);
+    }
+    sameName(others);
+    auto named = others.begin();
+    for (DropFileInfo &file : files) {
+        if (!ownCopy(file))
+            file = *named++;
+    }
 }
 
 std::optional<std::vector<QString>>

@@ -8,6 +8,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -35,6 +36,12 @@ public:
     // number is not positive. `addTime` is the time the records carry.
     static std::optional<PastedFiles> collectPastedFiles(const std::vector<NewAttachFile> &records,
                                                          const QString &addTime);
+
+    // Gives the pasted files new kept names with `sameName` (the note's same-name rule), except
+    // those that are already the kept copy of note `noteId` under their own name: pasted into
+    // the note they came from, or pasted again, such a file is the note's own and keeps it.
+    static void nameClashingFiles(std::vector<DropFileInfo> &files, const QString &noteId,
+                                  const std::function<void(std::vector<DropFileInfo> &)> &sameName);
 
     // The paths of the attached files (not image sources) that a copy of `records` puts on
     // the clipboard. Nothing when one of them no longer exists.

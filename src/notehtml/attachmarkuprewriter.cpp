@@ -82,6 +82,33 @@ int AttachMarkupRewriter::UpdateAttachAttValue(const QByteArray &html,
     return 1;
 }
 
+std::optional<QString>
+AttachMarkupRewriter::RepointAttachments(const QString &html, const std::vector<Repoint> &repoints)
+{
+    HtmlDocument doc;
+    if (!doc.parse(html) || !doc.body())
+        return std::nullopt;
+    for (HtmlDocument::Element image : doc.elementsByTagName("img")) {
+        const std::optional<QString> exdata = HtmlDocument::attribute(image, "zv_exdata");
+        if (!exdata)
+            continue;
+        const QString origName = AttachMarkup::GetOrigNameFromJson(ToNarrow(*exdata));
+        const QString storeName = GetFileNameFromPath(HtmlDocument::className(image));
+        const auto repoint = std::find_if(repoints.begin(), repoints.end(), [&](const Repoint &r) {
+            return !origName.isEmpty() && r.origName == origName && r.storeName == storeName;
+        });
+        if (repoint == repoints.end()) {
+            doc.removeElement(image);
+            continue;
+        }
+        HtmlDocument::setClassName(image, repoint->classValue);
+        for (const char *name : {"src", "data-ke-src", "zvimgsrc"})
+            HtmlDocument::setAttribute(image, name, repoint->srcValue);
+        HtmlDocument::setAttribute(image, "zv_exdata", repoint->exdata);
+    }
+    return HtmlDocument::innerHtml(doc.body());
+}
+
 int AttachMarkupRewriter::UpdateAttachAttValue2(const QByteArray &html,
                                                 const std::vector<AttachNewAtt> &,
                                                 QByteArray &outHtml)

@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 namespace TAVRIKCORE::RICHEDITOR {
@@ -39,6 +40,25 @@ public:
     // Copies `html` to `outHtml` unchanged; the changes are not applied. Always 1.
     static int UpdateAttachAttValue2(const QByteArray &html,
                                      const std::vector<AttachNewAtt> &changes, QByteArray &outHtml);
+
+    // Where one attachment of pasted markup now points: the elements showing the attachment of
+    // original name `origName` whose class names the stored file `storeName` get the new
+    // class, src (also data-ke-src and zvimgsrc) and zv_exdata texts.
+    struct Repoint
+    {
+        QString origName;
+        QString storeName;
+        QString classValue;
+        QString srcValue;
+        QString exdata;
+    };
+
+    // Applies `repoints` to every attachment element of a pasted fragment and removes the
+    // attachment elements none of them names, so the result refers only to files the
+    // repoints stand for. The result is the inner HTML of the body; an unparsable fragment
+    // gives nothing.
+    static std::optional<QString> RepointAttachments(const QString &html,
+                                                     const std::vector<Repoint> &repoints);
 
     // Removes the first attachment element whose zv_exdata is the one of `origName` from a stored
     // note and stores the note again (upgraded to version 2 when older).

@@ -432,6 +432,11 @@ bool IEWebBrowser::eventFilter(QObject *watched, QEvent *event)
                 event->ignore();
                 return true;
             }
+            if (m_uiNotify
+                && m_uiNotify->OnTranslateAccelerator(static_cast<QKeyEvent *>(event)) == S_OK) {
+                event->accept(); // the key press comes to this filter, not to a shortcut
+                return true;
+            }
             break;
         case QEvent::DragEnter:
         case QEvent::DragMove:

@@ -31,7 +31,9 @@ public:
     virtual long ShowMessage(QWidget *window, const QString &text, const QString &caption, int type)
         = 0;
 
-    // For every key press and release about to reach the page.
+    // For every key press and release about to reach the page (S_OK keeps it from the page),
+    // and for the shortcut question before each key press (S_OK claims the key, so the
+    // browser keeps no edit command of its own for it).
     virtual long OnTranslateAccelerator(const QKeyEvent *message) = 0;
 };
 

@@ -40,6 +40,8 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QImage>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QScopeGuard>
@@ -1453,6 +1455,35 @@ TEST(ClipboardFormats, EachWriteReplacesTheClipboardAndReadsBackAndKeysRouteInOr
     EXPECT_EQ(browser.argsOf(u"AddPicToEditor"_s), QStringList());
 }
 
+// Asked before a key press whether the key is a shortcut, the hook claims exactly the keys whose
+// press it will take, so the browser keeps no edit command of its own for them; asking acts on
+// nothing.
+TEST(KeyHook, TheShortcutQuestionClaimsExactlyTheKeysTheHookTakes)
+{
+    FakeBrowser browser;
+    Keys handler;
+    handler.SetIEWebBrowser(&browser);
+    const auto claims = [&](int key) {
+        return handler.key(QEvent::ShortcutOverride, key) == S_OK;
+    };
+    WriteClipboardHtml("<p>plain</p>");
+    EXPECT_FALSE(claims(Qt::Key_V)) << "plain HTML is the browser's to paste";
+    WriteClipboardHtml(
+        R"(<img class="userdata\attachment\0123.bin" zv_exdata='{"OrigName_B64":"YS5iaW4="}'>)");
+    EXPECT_TRUE(claims(Qt::Key_V));
+    for (const int key : {Qt::Key_D, Qt::Key_O, Qt::Key_P, Qt::Key_N})
+        EXPECT_TRUE(claims(key)) << key;
+    for (const int key : {Qt::Key_C, Qt::Key_F, Qt::Key_A})
+        EXPECT_FALSE(claims(key)) << key;
+    EXPECT_EQ(handler.key(QEvent::ShortcutOverride, Qt::Key_V, Qt::NoModifier), E_NOTIMPL);
+    handler.SetReadOnly(1);
+    EXPECT_FALSE(claims(Qt::Key_V));
+    EXPECT_FALSE(claims(Qt::Key_D));
+    EXPECT_TRUE(claims(Qt::Key_O));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(browser.functions, QStringList(u"jsProcessor"_s)) << "only the read-only switch";
+}
+
 // Answers as RecordingPrompts does, while a modal window holds the focus as a message box
 // would: the releases of the keys still down go to it.
 struct ModalPrompts : RecordingPrompts
@@ -1548,24 +1579,36 @@ TEST_F(PasteLimit, ExactlyTenMebibytes)
         handler.InitAttachFileSize({{u"0123.bin"_s, 1}});
         QFile file(GetAttachFilePath(u"note"_s, u"0123.bin"_s, u"a.bin"_s));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.resize(size));
+        file.close();
         WriteClipboardHtml(attachment.toUtf8());
         RecordingPrompts prompts;
-        const long pasted = handler.click(Qt::Key_V);
+        EXPECT_EQ(handler.click(Qt::Key_V), S_OK) << "the editor pastes, once the key is handled";
+        EXPECT_EQ(prompts.messages(), QStringList()) << "nothing happens inside the key hook";
+        ASSERT_TRUE(QTest::qWaitFor([&] {
+            return !prompts.messages().isEmpty() || !browser.argsOf(u"PasteHtml"_s).isEmpty();
+        }));
         const QStringList added = QDir(m_root + u"note"_s).entryList(QDir::Files);
-        QByteArray fragment; // written back as it was read, start line included
-        ReadClipboardHtmlFragment(fragment);
         if (size > 10485760) {
-            EXPECT_EQ(pasted, S_OK);
             EXPECT_EQ(prompts.messages(), QStringList(u"最大支持上传10M附件！"_s));
             EXPECT_EQ(added, QStringList(u"a.bin"_s));
+            EXPECT_EQ(browser.argsOf(u"PasteHtml"_s), QStringList());
         } else {
-            EXPECT_EQ(pasted, E_NOTIMPL) << "the browser pastes the fragment";
             EXPECT_EQ(prompts.messages(), QStringList());
-            EXPECT_EQ(added, QStringList({u"a(1).bin"_s, u"a.bin"_s}));
-            EXPECT_EQ(handler.attachFileSizes().size(), 3u) << "a.bin, the copy and its card";
-            EXPECT_EQ(fragment,
-                      QByteArray("<!--StartFragment -->\r\n<!--StartFragment -->\r\n"
-                                 + attachment.toUtf8() + "\r\n\r\n"));
+            EXPECT_EQ(added, QStringList(u"a.bin"_s)) << "the note's own file is not copied";
+            EXPECT_EQ(handler.attachFileSizes().size(), 3u) << "a.bin, now by content, its card";
+            const QString html
+                = QJsonDocument::fromJson(browser.argsOf(u"PasteHtml"_s).value(0).toUtf8())
+                      .object()
+                      .value(u"html"_s)
+                      .toString();
+            const QString shown = uR"(\.\./userdata\\attachment\\[0-9a-f]{32}\.bmp)"_s;
+            EXPECT_TRUE(matches(
+                uR"(<!--StartFragment -->\r\n<img class="userdata\\attachment\\)"_s
+                    + CalcFileMd5(file.fileName())
+                    + uR"(\.bin" zv_exdata="\{&quot;OrigName_B64&quot;:&quot;YS5iaW4=&quot;\}" src="%1" data-ke-src="%1" zvimgsrc="%1">\r\n)"_s
+                          .arg(shown),
+                html))
+                << html.toStdString();
         }
     }
 }

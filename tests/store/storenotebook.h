@@ -11,11 +11,7 @@
 #include "testhelpers.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
-
-#include <fcntl.h>
-#include <sys/stat.h>
 
 namespace TAVRIKCORE::RICHEDITOR {
 
@@ -61,18 +57,7 @@ protected:
         return record.storeName;
     }
     // Dates everything in the store two hours back, each entry a second older than the next.
-    void age()
-    {
-        QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System,
-                        QDirIterator::Subdirectories);
-        qint64 back = 7200 + 500;
-        while (it.hasNext()) {
-            const timespec when{time(nullptr) - back--, 0};
-            const timespec times[2] = {when, when};
-            ::utimensat(AT_FDCWD, QFile::encodeName(it.next()).constData(), times,
-                        AT_SYMLINK_NOFOLLOW);
-        }
-    }
+    void age() { ageTree(root, 7200); }
     // "<kind> <path below the root>" of each finding or item, sorted.
     template<typename Entry> QStringList named(const std::vector<Entry> &entries) const
     {

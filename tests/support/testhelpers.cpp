@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QWebEnginePage>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 using namespace TAVRIKCORE::RICHEDITOR;
@@ -101,4 +102,16 @@ void AppFolderTest::SetUp()
 void AppFolderTest::TearDown()
 {
     SetAppDirectory(QString());
+}
+
+void ageTree(const QString &folder, qint64 seconds)
+{
+    QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System,
+                    QDirIterator::Subdirectories);
+    qint64 back = seconds + 500;
+    while (it.hasNext()) {
+        const timespec when{time(nullptr) - back--, 0};
+        const timespec times[2] = {when, when};
+        ::utimensat(AT_FDCWD, QFile::encodeName(it.next()).constData(), times, AT_SYMLINK_NOFOLLOW);
+    }
 }

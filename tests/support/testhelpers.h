@@ -53,6 +53,9 @@ inline bool matches(const QString &pattern, const QString &text)
 // A `width` x `height` picture of one colour, and its PNG bytes.
 QImage filledImage(int width, int height, const QColor &color);
 QByteArray pngBytes(const QImage &image);
+// Dates every entry below `folder` at least `seconds` back, each a second older than the next
+// one listed, so a clean-up may take what is unused and lists it in a fixed order.
+void ageTree(const QString &folder, qint64 seconds);
 // The inode of the file, 0 when it is missing: tells a kept file from a rewritten one.
 quint64 inodeOf(const QString &path);
 

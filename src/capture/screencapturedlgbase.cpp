@@ -213,6 +213,23 @@ void ScreenCaptureDlgBase::clearSelection()
         m_toolbar->hide();
 }
 
+bool ScreenCaptureDlgBase::event(QEvent *event)
+{
+    // Another window took the mouse: the drag ends where it was.
+    if (event->type() == QEvent::WindowDeactivate)
+        endLostDrag();
+    return QDialog::event(event);
+}
+
+void ScreenCaptureDlgBase::endLostDrag()
+{
+    if (!m_tracker.IsTracking() && !m_drawing)
+        return;
+    if (m_tracker.IsTracking())
+        m_tracker.TrackRelease(m_cursorPos);
+    finishGesture();
+}
+
 void ScreenCaptureDlgBase::finishGesture()
 {
     if (m_hasSelection)
@@ -281,7 +298,10 @@ void ScreenCaptureDlgBase::mouseMoveEvent(QMouseEvent *event)
     m_cursorPos = point;
     if (m_tip && m_tip->geometry().contains(point))
         m_tip->flip();
-    if (m_tracker.IsTracking()) {
+    // A release that never came (the grab went to another window) ends the drag here.
+    if ((m_tracker.IsTracking() || m_drawing) && !(event->buttons() & Qt::LeftButton)) {
+        endLostDrag();
+    } else if (m_tracker.IsTracking()) {
         m_tracker.TrackMove(point);
     } else if (m_drawing) {
         m_tracker.setRect(

@@ -110,8 +110,11 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    bool event(QEvent *event) override;
 
 private:
+    // Ends a drag whose button release will not come, as a release where the cursor was.
+    void endLostDrag();
     void setSnapshot(const ScreenSnapshot &snapshot);
     // Paints the window's picture at `area` (window coordinates).
     void paintPicture(QPainter &painter, const QRect &area) const;

@@ -136,6 +136,26 @@ TEST_F(CaptureWindow, PaintsDimmedScreenBrightSelectionFrameAndToolbar)
         QStringList({u"复制截图:1004"_s, u"另存为:1001"_s, u"退出:1002"_s, u"完成截图:1003"_s}));
 }
 
+TEST_F(CaptureWindow, ADragWhoseReleaseNeverComesEndsWhereItWas)
+{
+    // Another window took the mouse: the release goes there, or the window is deactivated.
+    QTest::mousePress(m_capture.get(), Qt::LeftButton, {}, {60, 60});
+    QTest::mouseMove(m_capture.get(), {100, 90});
+    hover({300, 200});
+    hover({320, 220});
+    EXPECT_EQ(m_capture->selection(), (TrackRect{64, 64, 100, 90}));
+    QTest::mouseRelease(m_capture.get(), Qt::LeftButton, {}, {320, 220});
+    m_capture = std::make_unique<ZorvaNoteScreenCapture>(&m_recorder, halves());
+    m_capture->show();
+    QTest::mousePress(m_capture.get(), Qt::LeftButton, {}, {60, 60});
+    QTest::mouseMove(m_capture.get(), {110, 95});
+    QEvent deactivated(QEvent::WindowDeactivate);
+    QApplication::sendEvent(m_capture.get(), &deactivated);
+    QTest::mouseMove(m_capture.get(), {300, 200});
+    EXPECT_EQ(m_capture->selection(), (TrackRect{64, 64, 110, 95}));
+    QTest::mouseRelease(m_capture.get(), Qt::LeftButton, {}, {300, 200});
+}
+
 TEST_F(CaptureWindow, TipShowsRampUndimmedPixelSizeAndJumpsAway)
 {
     drag({50, 50}, {250, 120});

@@ -808,13 +808,20 @@ TEST_F(Highlight, IgnoringCaseFoldsBothSidesAndTheCurrentHitGoesRoundBothWays)
         }
         return lightest;
     };
-    QTest::qWait(300);
-    const QImage shot = m_editor->grab().toImage();
-    const QColor current = colourOver(second + 3, shot), other = colourOver(second, shot);
-    EXPECT_TRUE(current.red() > 235 && std::abs(current.green() - 0x96) < 24 && current.blue() < 80)
-        << current.name().toStdString();
-    EXPECT_TRUE(other.red() > 235 && other.green() > 235 && other.blue() < 60)
-        << other.name().toStdString();
+    // Marks are drawn a frame or two after they are placed: the view is looked at until then.
+    QColor current, other;
+    const bool painted = QTest::qWaitFor(
+        [&] {
+            const QImage shot = m_editor->grab().toImage();
+            current = colourOver(second + 3, shot);
+            other = colourOver(second, shot);
+            return current.red() > 235 && std::abs(current.green() - 0x96) < 24
+                && current.blue() < 80 && other.red() > 235 && other.green() > 235
+                && other.blue() < 60;
+        },
+        10000);
+    EXPECT_TRUE(painted) << "current " << current.name().toStdString() << ", other "
+                         << other.name().toStdString();
 
     EXPECT_EQ(m_editor->handler().HighlightText(u"kEY"_s), 1);
     EXPECT_EQ(m_editor->handler().HighlightCount(), 0) << "matching case by default";

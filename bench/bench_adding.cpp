@@ -3,6 +3,7 @@
 // Adding one 10 MiB document to a loaded editor (store, thumbnail, bookkeeping and page
 // insertion) over hashing it with md5sum and copying it with cp, measured alternately.
 #include "benchutil.h"
+#include "editorpagebench.h"
 
 #include "attach/dropfiles_p.h"
 #include "bridge/zvwebnotehandler.h"
@@ -32,15 +33,10 @@ int main(int argc, char **argv)
 {
     TavrikBench::prepareBrowserProcess();
     QApplication app(argc, argv);
-    QTemporaryDir work;
-    if (!TavrikBench::stageAppFolder(work.path()))
+    TavrikBench::EditorPageBench<> editor;
+    if (!editor.ready)
         return 1;
-
-    TavrikBench::QuietPrompts prompts;
-    ZvWebNoteHandler handler;
-    IEWebBrowser browser;
-    if (!TavrikBench::showEditorPage(browser, handler, work.path()))
-        return 1;
+    auto &[work, prompts, handler, browser, ready] = editor;
 
     const QString source = work.path() + QStringLiteral("/report.docx");
     const QString copy = work.path() + QStringLiteral("/copy.docx");

@@ -7,6 +7,7 @@
 //   JPEG, store, page), over adding the same picture file with AddDropFileToEditor.
 // Both measured alternately in one run, medians.
 #include "benchutil.h"
+#include "editorpagebench.h"
 
 #include "attach/dropfiles_p.h"
 #include "bridge/zvwebnotehandler.h"
@@ -109,14 +110,10 @@ int main(int argc, char **argv)
     runOnOwnXServer(argv);
     TavrikBench::prepareBrowserProcess();
     QApplication app(argc, argv);
-    QTemporaryDir work;
-    if (!TavrikBench::stageAppFolder(work.path()))
+    TavrikBench::EditorPageBench<CaptureHandler> editor;
+    if (!editor.ready)
         return 1;
-    TavrikBench::QuietPrompts prompts;
-    CaptureHandler handler;
-    IEWebBrowser browser;
-    if (!TavrikBench::showEditorPage(browser, handler, work.path()))
-        return 1;
+    auto &[work, prompts, handler, browser, ready] = editor;
 
     // Opening: the whole capture up to its first paint, against reading the screen alone, from
     // the editor's page as a user starts it.

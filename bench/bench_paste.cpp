@@ -4,6 +4,7 @@
 // the character limit, insertion, counting) over the browser inserting the same HTML into a
 // bare editable frame, measured alternately; both laid out before the time is taken.
 #include "benchutil.h"
+#include "editorpagebench.h"
 
 #include "bridge/zvwebnotehandler.h"
 #include "skin/iewebbrowser.h"
@@ -84,15 +85,10 @@ int main(int argc, char **argv)
 {
     TavrikBench::prepareBrowserProcess();
     QApplication app(argc, argv);
-    QTemporaryDir work;
-    if (!TavrikBench::stageAppFolder(work.path()))
+    TavrikBench::EditorPageBench<> editor;
+    if (!editor.ready)
         return 1;
-
-    TavrikBench::QuietPrompts prompts;
-    ZvWebNoteHandler handler;
-    IEWebBrowser browser;
-    if (!TavrikBench::showEditorPage(browser, handler, work.path()))
-        return 1;
+    auto &[work, prompts, handler, browser, ready] = editor;
     handler.SetEditorMaxChars(HostMaxChars);
 
     const QString barePath = work.filePath(u"bare.html"_s);

@@ -702,7 +702,13 @@
         });
         doc.addEventListener('keydown', onKeyDown);
         watchAttachments(doc);
+        for (const wire of mountHooks)
+            wire(doc);
     }
+
+    // Editing features of their own files (checklists, typing shortcuts, code blocks) add their
+    // listeners to every new editing frame.
+    const mountHooks = [];
 
     // Builds a fresh editing frame; `fill(body)` puts the clean content in. A new frame also
     // starts a new undo history.
@@ -833,7 +839,7 @@
             state.changeReported = false;
             if (isBlank())
                 return { html: '', text: '' };
-            return { html: currentHtml(), text: body().innerText };
+            return { html: currentHtml(), text: Tavrik.checklist ? Tavrik.checklist.plainText(body()) : body().innerText };
         },
         clearCache() {
             if (!state.changedSinceMount) {
@@ -894,6 +900,8 @@
             if (state.readOnly)
                 return false;
             this.focus();
+            if (command === 'undo' && Tavrik.shortcuts && Tavrik.shortcuts.undo())
+                return true;
             // Colours and sizes as inline styles; bold, italic and the rest stay plain tags.
             if ((command === 'indent' || command === 'outdent') && enclosing('li')) {
                 return indentListItem(command === 'outdent');
@@ -968,6 +976,14 @@
         },
 
         // For the markup helpers: where an insertion goes, and telling the editor about it.
+        onMount(wire) {
+            mountHooks.push(wire);
+            if (state.doc)
+                wire(state.doc);
+        },
+        runCommand: runCommand,
+        liftBlocksOutOfParagraphs: liftBlocksOutOfParagraphs,
+        enclosing: enclosing,
         insertionRange: insertionRange,
         placeCaretAfter: placeCaretAfter,
         selectNode: selectNode,

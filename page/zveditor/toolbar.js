@@ -32,6 +32,7 @@
         table: '<rect x="3" y="4" width="14" height="12" rx="1.5"/><path d="M3 8h14M3 12h14M7.7 8v8M12.3 8v8"/>',
         attach: '<path d="M15.2 9.6 9.7 15a3.5 3.5 0 0 1-5-5l5.8-5.8a2.3 2.3 0 0 1 3.3 3.3l-5.7 5.7a1.15 1.15 0 0 1-1.6-1.6l5.1-5.1"/>',
         capture: '<path d="M6 2.5v11.5h11.5M2.5 6H14v11.5"/><circle cx="10" cy="10" r="1.3" fill="currentColor" stroke="none"/>',
+        checklist: '<rect x="3" y="4" width="5" height="5" rx="1"/><path d="m4.2 6.6 1.2 1.2 1.8-2.3"/><rect x="3" y="11.5" width="5" height="5" rx="1"/><path d="M10.5 6.5h6M10.5 14h6"/>',
         chevron: '<path d="m6.5 8.5 3.5 3.5 3.5-3.5"/>',
         lock: '<rect x="5" y="9" width="10" height="8" rx="1.5"/><path d="M7 9V6.5a3 3 0 0 1 6 0V9"/>',
         pen: '<path d="m12.5 4 3.5 3.5-8 8H4.5V12z"/>',
@@ -430,6 +431,10 @@
             b.setAttribute('aria-pressed', on ? 'true' : 'false');
         }
         root.querySelector('[data-id="link"]').classList.toggle('active', inNote && !!editor().selectedLink());
+        const checklist = inNote && Tavrik.checklist.inChecklist();
+        root.querySelector('[data-id="checklist"]').classList.toggle('active', checklist);
+        root.querySelector('[data-id="checklist"]').setAttribute('aria-pressed', checklist ? 'true' : 'false');
+        Tavrik.codeBlock.refreshPicker(root.querySelector('[data-id="language"]'), inNote);
         if (inNote) {
             const block = String(editor().queryValue('formatBlock') || 'p').toLowerCase();
             root.querySelector('[data-id="block"]').value = BLOCKS.some((b) => b[0] === block) ? block : 'p';
@@ -476,7 +481,7 @@
         root.append(
             group(button('undo', 'undo', 'Undo (Ctrl+Z)', run('undo')),
                   button('redo', 'redo', 'Redo (Ctrl+Y)', run('redo'))),
-            group(block, size),
+            group(block, Tavrik.codeBlock.picker(), size),
             group(button('bold', 'bold', 'Bold (Ctrl+B)', run('bold')),
                   button('italic', 'italic', 'Italic (Ctrl+I)', run('italic')),
                   button('underline', 'underline', 'Underline (Ctrl+U)', run('underline')),
@@ -495,6 +500,10 @@
                   }, () => lastHighlight)),
             group(button('bullets', 'bullets', 'Bulleted list (Ctrl+Shift+8)', run('insertUnorderedList')),
                   button('numbers', 'numbers', 'Numbered list (Ctrl+Shift+7)', run('insertOrderedList')),
+                  button('checklist', 'checklist', 'Checklist (Ctrl+Shift+9)', () => {
+                      editor().focus();
+                      Tavrik.checklist.toggleList(false);
+                  }),
                   button('outdent', 'outdent', 'Decrease indent', run('outdent')),
                   button('indent', 'indent', 'Increase indent', run('indent'))),
             group(button('alignLeft', 'alignLeft', 'Align left', run('justifyLeft')),

@@ -579,6 +579,19 @@ void HtmlDocument::removeAttribute(Element element, const char *name)
         xmlUnsetProp(element, reinterpret_cast<const xmlChar *>(name));
 }
 
+void HtmlDocument::prependText(Element element, const QString &text)
+{
+    if (!element || text.isEmpty())
+        return;
+    const QByteArray utf8 = text.toUtf8();
+    xmlNodePtr node
+        = xmlNewDocText(element->doc, reinterpret_cast<const xmlChar *>(utf8.constData()));
+    if (element->children)
+        xmlAddPrevSibling(element->children, node);
+    else
+        xmlAddChild(element, node);
+}
+
 HtmlDocument::Element HtmlDocument::wrapElement(Element element, const char *tagName)
 {
     if (!element || !m_doc || element->doc != m_doc || !element->parent)

@@ -92,6 +92,8 @@ public:
 
     // Removes the attribute when the element has it.
     static void removeAttribute(Element element, const char *name);
+    // Puts `text` before the element's first child.
+    static void prependText(Element element, const QString &text);
     // Puts a new element with the lower-case tag name where `element` is and moves `element`
     // into it; gives the new element, or null when `element` has no parent in this document.
     Element wrapElement(Element element, const char *tagName);

@@ -8,6 +8,7 @@
 #include "common/durablefile_p.h"
 #include "common/writelog_p.h"
 #include "notehtml/attachmarkup_p.h"
+#include "notehtml/checklistmark_p.h"
 #include "notehtml/exportfiles_p.h"
 #include "notehtml/htmldocument_p.h"
 #include "notehtml/notehtmlrw.h"
@@ -16,6 +17,8 @@
 #include <QFileInfo>
 #include <QSet>
 #include <QUrl>
+
+#include <libxml/tree.h>
 
 #include <memory>
 #include <mutex>
@@ -131,6 +134,17 @@ ReaderNote readerNote(const QString &html)
         const QString src = HtmlDocument::attribute(image, "src").value_or(QString());
         if (!src.isEmpty() && QFileInfo(src).isAbsolute())
             HtmlDocument::setAttribute(image, "src", GetFileNameFromPath(src));
+    }
+    // A checklist's boxes as characters: the archive carries no style sheet to draw them.
+    for (HtmlDocument::Element list : doc.elementsByTagName("ul")) {
+        if (!isChecklist(list))
+            continue;
+        const QString style = HtmlDocument::attribute(list, "style").value_or(QString());
+        HtmlDocument::setAttribute(list, "style",
+                                   style.isEmpty() ? QStringLiteral("list-style: none")
+                                                   : QStringLiteral("list-style: none; ") + style);
+        for (HtmlDocument::Element item = list->children; item; item = item->next)
+            HtmlDocument::prependText(item, checklistMark(item));
     }
     const HtmlDocument::Element body = doc.body();
     QString title;

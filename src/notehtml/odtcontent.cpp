@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "notehtml/odtcontent_p.h"
 
+#include "notehtml/checklistmark_p.h"
+
 #include <QColor>
 #include <QRegularExpression>
 
@@ -354,7 +356,14 @@ void OdtContent::list(Element element, bool numbered, const TextStyle &style)
             continue;
         m_body += "<text:list-item>";
         if (nameIs(node, "li"))
-            aligned(node, [&] { flow(node->children, nullptr, 0, styled(node, style)); });
+            aligned(node, [&] {
+                const TextStyle inner = styled(node, style);
+                if (const QString mark = checklistMark(node); !mark.isEmpty()) {
+                    openParagraph(0);
+                    text(mark.toUtf8().constData(), inner);
+                }
+                flow(node->children, nullptr, 0, inner);
+            });
         else
             flow(node, node->next, 0, style);
         m_body += "</text:list-item>";

@@ -833,6 +833,8 @@ protected:
         return u"<h1>Trip</h1>\n<h2>Day one</h2><p><b>bold</b> <i>italic</i> <u>under</u> "
                "<span style=\"color:#ff0000\">red</span> <a href=\"https://example.com/\">link</a>"
                "</p><ul><li>first</li><li>second</li></ul><ol><li>one</li></ol>"
+               "<ul class=\"checklist\"><li data-checked=\"true\">milk</li>"
+               "<li data-checked=\"false\">bread</li></ul>"
                "<table><tbody><tr><td>cell 1</td><td>cell 2</td></tr></tbody></table>"
                "<img src=\"../userdata\\attachment\\ab.png\">"
                "<img src=\"../userdata\\attachment\\ab.png\" class=\"again\" width=\"74\">"
@@ -999,6 +1001,13 @@ TEST_F(ExportTest, BrowserShowsTheExportWithItsPicturesFromAnywhere)
     };
     EXPECT_FALSE(inPage(u"document.body.innerHTML"_qs).toString().contains(u"userdata"_qs));
     EXPECT_EQ(inPage(u"document.querySelector('td + td').textContent"_qs), u"cell 2"_qs);
+    // A checklist shows its boxes without the editor's style sheet.
+    EXPECT_EQ(inPage(u"document.querySelector('ul.checklist').innerText"_qs),
+              u"\u2611 milk\n\u2610 bread"_qs);
+    EXPECT_EQ(
+        inPage(u"getComputedStyle(document.querySelector('ul.checklist > li')).display + ' ' +"
+               "getComputedStyle(document.querySelector('ul.checklist')).listStyleType"_qs),
+        u"list-item none"_qs);
     EXPECT_TRUE(QTest::qWaitFor(
         [&] { return inPage(u"[...document.images].every(i => i.complete)"_qs).toBool(); }));
     EXPECT_EQ(inPage(u"[...document.images].map(i => i.naturalWidth + 'x' + i.naturalHeight)"
@@ -1065,7 +1074,10 @@ TEST_F(ExportTest, ArchiveHoldsTheFormattedNoteAndItsPicturesAndContentFollowsTh
         "</text:p><text:list text:style-name=\"Bulleted\"><text:list-item><text:p>first</text:p>"
         "</text:list-item><text:list-item><text:p>second</text:p></text:list-item></text:list>"
         "<text:list text:style-name=\"Numbered\"><text:list-item><text:p>one</text:p>"
-        "</text:list-item></text:list><table:table table:name=\"Table1\"><table:table-column "
+        "</text:list-item></text:list><text:list text:style-name=\"Bulleted\"><text:list-item>"
+        "<text:p>\u2611 milk</text:p></text:list-item><text:list-item><text:p>\u2610 bread"
+        "</text:p></text:list-item></text:list><table:table "
+        "table:name=\"Table1\"><table:table-column "
         "table:number-columns-repeated=\"2\"/><table:table-row>"_qs
         + cell.arg(1) + cell.arg(2) + u"</table:table-row></table:table><text:p>"_qs + picture
         + frame.arg(u"1.958"_qs, u"1.111"_qs, u"Picture1.png"_qs)
@@ -1103,6 +1115,13 @@ TEST_F(ExportTest, ArchiveHoldsTheFormattedNoteAndItsPicturesAndContentFollowsTh
          "text:style-name=\"Numbered\"><text:list-item><text:p>b</text:p></text:list-item>"
          "</text:list></text:list-item><text:list-item><text:p>c</text:p></text:list-item>"
          "</text:list>"_qs},
+        {u"<ul class=\"checklist\"><li data-checked=\"true\">a</li><li data-checked=\"false\">"
+         "<b>b</b></li><li>c</li></ul><ul><li data-checked=\"true\">d</li></ul>"_qs,
+         u"<text:list text:style-name=\"Bulleted\"><text:list-item><text:p>\u2611 a</text:p>"
+         "</text:list-item><text:list-item><text:p>\u2610 <text:span text:style-name=\"c1\">b"
+         "</text:span></text:p></text:list-item><text:list-item><text:p>\u2610 c</text:p>"
+         "</text:list-item></text:list><text:list text:style-name=\"Bulleted\"><text:list-item>"
+         "<text:p>d</text:p></text:list-item></text:list>"_qs},
         {u"<table><tr><th colspan=\"2\">h</th></tr><tr><td></td></tr></table>"_qs,
          u"<table:table table:name=\"Table1\"><table:table-column "
          "table:number-columns-repeated=\"2\"/><table:table-row>"_qs

@@ -1,0 +1,32 @@
+# SPDX-FileCopyrightText: 2026 TavrikEditor developers
+# SPDX-License-Identifier: LGPL-2.1-or-later
+# cmake -DLIB=<highlight.js package>/lib -DOUTPUT=<js> -P TavrikBundleHighlight.cmake
+# Writes highlight.js with its common languages as one script for the page, setting
+# window.hljs: the package's core and each language its common.js registers, every module
+# wrapped in a function that gets its own `module`. A "<script" inside a language's patterns
+# is written "\x3Cscript", which reads the same in a pattern or a string and keeps the inline
+# page script whole.
+cmake_minimum_required(VERSION 3.25)
+
+function(module_of file out)
+    file(READ "${file}" source)
+    string(REPLACE "<script" "\\x3Cscript" source "${source}")
+    string(REPLACE "</script" "\\x3C/script" source "${source}")
+    set(${out} "load(function (module, exports) {\n${source}\n})" PARENT_SCOPE)
+endfunction()
+
+file(STRINGS "${LIB}/common.js" registrations REGEX "^hljs\\.registerLanguage\\(")
+module_of("${LIB}/core.js" core)
+set(bundle "window.hljs = (function () {\n'use strict';\n"
+    "function load(factory) { const module = { exports: {} }; factory(module, module.exports); return module.exports; }\n"
+    "const hljs = ${core};\n")
+foreach(line IN LISTS registrations)
+    if(NOT line MATCHES "^hljs\\.registerLanguage\\('([a-z0-9-]+)', require\\('\\./languages/([a-z0-9-]+)'\\)\\);$")
+        message(FATAL_ERROR "highlight.js: unexpected line in common.js: ${line}")
+    endif()
+    module_of("${LIB}/languages/${CMAKE_MATCH_2}.js" language)
+    string(APPEND bundle "hljs.registerLanguage('${CMAKE_MATCH_1}', ${language});\n")
+endforeach()
+string(APPEND bundle "return hljs;\n})();\n")
+file(WRITE "${OUTPUT}.part" "${bundle}")
+file(RENAME "${OUTPUT}.part" "${OUTPUT}")

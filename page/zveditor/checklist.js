@@ -1,0 +1,139 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+//
+// Checklists: a bulleted list of class "checklist" whose items say data-checked="true" or
+// "false". That is plain HTML every program reads as a list, the sanitiser keeps, and the note's
+// style sheet draws as boxes; nothing here needs a script in the note. The toolbar button and
+// Ctrl+Shift+9 start or end one, a click on an item's box or Ctrl+Enter ticks it.
+(function () {
+    'use strict';
+
+    const Tavrik = (window.Tavrik = window.Tavrik || {});
+    const editor = () => Tavrik.editor;
+
+    const ITEM = 'ul.checklist > li';
+
+    function isChecked(item) {
+        return item.getAttribute('data-checked') === 'true';
+    }
+
+    function toggleItem(item) {
+        item.setAttribute('data-checked', isChecked(item) ? 'false' : 'true');
+        editor().contentChanged(0);
+    }
+
+    // Makes the list at the caret a checklist (the paragraph at the caret a list first), or turns
+    // the checklist items at the caret back into paragraphs. Items already ticked stay ticked.
+    function toggleList(checked) {
+        if (editor().isReadOnly())
+            return false;
+        if (editor().enclosing(ITEM)) {
+            // Unticked first: the browser would keep a ticked item's look as inline styles.
+            for (const item of selectedItems())
+                item.removeAttribute('data-checked');
+            const done = editor().runCommand('insertUnorderedList', undefined, 0);
+            editor().liftBlocksOutOfParagraphs();
+            return done;
+        }
+        const list = editor().enclosing('ul,ol');
+        if ((!list || list.tagName === 'OL') && !editor().runCommand('insertUnorderedList', undefined, 0))
+            return false;
+        editor().liftBlocksOutOfParagraphs();
+        const made = editor().enclosing('ul');
+        if (!made)
+            return false;
+        made.classList.add('checklist');
+        const item = editor().enclosing('li');
+        for (const child of made.children) {
+            if (child.tagName === 'LI' && !child.hasAttribute('data-checked'))
+                child.setAttribute('data-checked', checked && child === item ? 'true' : 'false');
+        }
+        editor().contentChanged(0);
+        return true;
+    }
+
+    // The items of the checklist at the caret that the selection touches.
+    function selectedItems() {
+        const range = editor().document().getSelection().getRangeAt(0);
+        return Array.from(editor().enclosing(ITEM).parentNode.children).filter((item) => range.intersectsNode(item));
+    }
+
+    // The box is drawn in the item's left padding.
+    function onBox(item, event) {
+        const box = item.getBoundingClientRect();
+        const padding = parseFloat(item.ownerDocument.defaultView.getComputedStyle(item).paddingLeft) || 0;
+        return event.clientX >= box.left && event.clientX < box.left + padding;
+    }
+
+    function onClick(event) {
+        const item = event.target && event.target.closest ? event.target.closest(ITEM) : null;
+        if (!item || item !== event.target || editor().isReadOnly() || !onBox(item, event))
+            return;
+        event.preventDefault();
+        toggleItem(item);
+    }
+
+    // The browser gives a new item the attributes of the one it was split from: a new item
+    // starts unticked.
+    function onInput(event) {
+        if (event.inputType !== 'insertParagraph')
+            return;
+        const item = editor().enclosing(ITEM);
+        if (!item)
+            return;
+        const before = item.previousElementSibling;
+        const fresh = !item.textContent && isChecked(item) ? item
+            : before && before.tagName === 'LI' && !before.textContent ? before : null;
+        if (fresh)
+            fresh.setAttribute('data-checked', 'false');
+    }
+
+    function onKeyDown(event) {
+        if (event.defaultPrevented || !event.ctrlKey || event.altKey || event.metaKey)
+            return;
+        if (event.shiftKey && event.code === 'Digit9') {
+            event.preventDefault();
+            toggleList(false);
+        } else if (!event.shiftKey && event.key === 'Enter') {
+            const item = editor().enclosing(ITEM);
+            if (!item || editor().isReadOnly())
+                return;
+            event.preventDefault();
+            toggleItem(item);
+        }
+    }
+
+    // The note's text as native code gets it, each checklist item led by "[ ] " or "[x] ".
+    // The marks go in for the reading only: the browser gives the text as it lays it out.
+    function plainText(body) {
+        const items = body.querySelectorAll(ITEM);
+        if (!items.length)
+            return body.innerText;
+        const marks = [];
+        for (const item of items) {
+            const mark = body.ownerDocument.createTextNode(isChecked(item) ? '[x] ' : '[ ] ');
+            item.insertBefore(mark, item.firstChild);
+            marks.push(mark);
+        }
+        try {
+            return body.innerText;
+        } finally {
+            for (const mark of marks)
+                mark.remove();
+        }
+    }
+
+    editor().onMount(function (doc) {
+        doc.addEventListener('click', onClick);
+        doc.addEventListener('input', onInput);
+        doc.addEventListener('keydown', onKeyDown);
+    });
+
+    Tavrik.checklist = {
+        toggleList: toggleList,
+        plainText: plainText,
+        inChecklist() {
+            return !!editor().enclosing(ITEM);
+        },
+    };
+})();

@@ -27,11 +27,52 @@
     function toggleList(checked) {
         if (editor().isReadOnly())
             return false;
+        const offset = caretOffset();
+        const done = changeList(checked);
+        // The browser's list commands leave the caret at the start of the text they moved.
+        if (done && offset !== null)
+            placeCaret(offset);
+        return done;
+    }
+
+    const LINE = 'li,p,div,h1,h2,h3,h4,h5,h6,blockquote';
+
+    // Where the caret is in the text of its line; null when the selection is not a caret.
+    function caretOffset() {
+        const sel = editor().document().getSelection();
+        const line = editor().enclosing(LINE);
+        if (!line || !sel.rangeCount || !sel.isCollapsed)
+            return null;
+        const range = editor().document().createRange();
+        range.setStart(line, 0);
+        range.setEnd(sel.focusNode, sel.focusOffset);
+        return range.toString().length;
+    }
+
+    function placeCaret(offset) {
+        const line = editor().enclosing(LINE);
+        if (!line)
+            return;
+        const doc = editor().document();
+        const walker = doc.createTreeWalker(line, NodeFilter.SHOW_TEXT);
+        for (let node = walker.nextNode(); node; node = walker.nextNode()) {
+            if (offset <= node.length) {
+                doc.getSelection().collapse(node, offset);
+                return;
+            }
+            offset -= node.length;
+        }
+    }
+
+    function changeList(checked) {
         if (editor().enclosing(ITEM)) {
             // Unticked first: the browser would keep a ticked item's look as inline styles.
             for (const item of selectedItems())
                 item.removeAttribute('data-checked');
             const done = editor().runCommand('insertUnorderedList', undefined, 0);
+            // The browser leaves the items' text loose in the note: it becomes paragraphs.
+            if (done && !editor().enclosing('li'))
+                editor().runCommand('formatBlock', '<p>', 0);
             editor().liftBlocksOutOfParagraphs();
             return done;
         }

@@ -146,27 +146,43 @@
                  end: text.indexOf('\n', end) < 0 ? text.length : text.indexOf('\n', end) };
     }
 
-    // Indents (or outdents) every line the selection touches by one tab, as one undo step.
+    // Indents (or outdents) every line the selection touches by one tab (or up to four spaces),
+    // line by line from the last: the browser would split the block at a typed line break.
     function indentLines(pre, outdent) {
         const lines = selectedLines(pre);
-        const before = lines.text.slice(lines.start, lines.end);
-        const after = before.split('\n').map((line) => (outdent ? line.replace(/^(?:\t| {1,4})/, '') : '\t' + line))
-            .join('\n');
-        if (after === before)
-            return;
-        const from = offsetPosition(pre, lines.start);
-        const to = offsetPosition(pre, lines.end);
+        const starts = [];
+        for (let at = lines.start; at <= lines.end; at = lines.text.indexOf('\n', at) + 1) {
+            starts.push(at);
+            if (lines.text.indexOf('\n', at) < 0 || lines.text.indexOf('\n', at) >= lines.end)
+                break;
+        }
+        let end = lines.end;
+        for (const at of starts.reverse()) {
+            const from = offsetPosition(pre, at);
+            if (outdent) {
+                const width = /^(?:\t| {1,4})?/.exec(lines.text.slice(at, lines.end))[0].length;
+                if (!width)
+                    continue;
+                select(from, offsetPosition(pre, at + width));
+                editor().runCommand('delete', undefined, 0);
+                end -= width;
+            } else {
+                select(from, from);
+                editor().runCommand('insertText', '\t', 1);
+                end += 1;
+            }
+        }
+        select(offsetPosition(pre, lines.start), offsetPosition(pre, end));
+        onInput();
+    }
+
+    function select(from, to) {
         const range = doc().createRange();
         range.setStart(from[0], from[1]);
         range.setEnd(to[0], to[1]);
         const sel = doc().getSelection();
         sel.removeAllRanges();
         sel.addRange(range);
-        editor().runCommand('insertText', after, after.length - before.length);
-        const end = lines.start + after.length;
-        placeCaret(pre, lines.start);
-        sel.extend(...offsetPosition(pre, end));
-        onInput();
     }
 
     function offsetPosition(pre, offset) {

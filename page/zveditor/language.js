@@ -28,6 +28,8 @@
         'Bulleted list': '项目符号列表', 'Numbered list': '编号列表',
         'Bulleted list (Ctrl+Shift+8)': '项目符号列表 (Ctrl+Shift+8)',
         'Numbered list (Ctrl+Shift+7)': '编号列表 (Ctrl+Shift+7)', 'Rows × columns': '行 × 列',
+        'Checklist': '清单', 'Checklist (Ctrl+Shift+9)': '清单 (Ctrl+Shift+9)',
+        'Code language': '代码语言', 'HTML, XML': 'HTML、XML',
         'Black': '黑色', 'Dark grey': '深灰色', 'Grey': '灰色', 'Red': '红色', 'Orange': '橙色',
         'Amber': '琥珀色', 'Green': '绿色', 'Teal': '青绿色', 'Blue': '蓝色', 'Indigo': '靛蓝色',
         'Purple': '紫色', 'Magenta': '洋红色', 'Yellow': '黄色', 'Peach': '桃色', 'Pink': '粉色',

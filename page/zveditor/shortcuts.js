@@ -232,7 +232,7 @@
         if (event.defaultPrevented || editor().isReadOnly())
             return;
         const plain = !event.shiftKey && !event.altKey && !event.metaKey;
-        if (event.ctrlKey && plain && event.code === 'Backslash') {
+        if (event.ctrlKey && plain && (event.code === 'Backslash' || event.key === '\\')) {
             event.preventDefault();
             editor().runCommand('removeFormat', undefined, 0);
             return;

@@ -1,0 +1,315 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#include "testhelpers.h"
+
+#include <gtest/gtest.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTest>
+#include <QWebEngineView>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString jsString(const QString &text)
+{
+    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    return QString::fromUtf8(array.mid(1, array.size() - 2));
+}
+
+// The editor page alone in a view: keys go to the view as the user types them.
+class EditingPage : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_view = std::make_unique<QWebEngineView>();
+        m_view->resize(960, 640);
+        m_view->show();
+        QSignalSpy loaded(m_view.get(), &QWebEngineView::loadFinished);
+        m_view->load(QUrl::fromLocalFile(qEnvironmentVariable("TAVRIK_PAGE_DIR")
+                                         + u"/zveditor/index.html"_s));
+        ASSERT_TRUE(loaded.wait(30000));
+        ASSERT_TRUE(waitUntil(u"window.Tavrik && Tavrik.ready === true"_s));
+        // The view takes the focus once: the note's caret is set after that.
+        js(u"Tavrik.editor.focus()"_s);
+        ASSERT_TRUE(waitUntil(u"Tavrik.editor.document().hasFocus()"_s));
+    }
+
+    QVariant js(const QString &script) { return runScript(m_view->page(), script); }
+    bool waitUntil(const QString &condition) { return waitForScript(m_view->page(), condition); }
+    QJsonObject content()
+    {
+        return QJsonDocument::fromJson(
+                   js(u"jsProcessor('GetEditorContent', '{}')"_s).toString().toUtf8())
+            .object();
+    }
+    QString html() { return content().value(u"ehtml"_s).toString(); }
+    void setContent(const QString &html)
+    {
+        js(u"jsProcessor('SetEditorContent', "_s + jsString(html) + u")"_s);
+    }
+    // Waits until the note's markup is `markup`; the keys sent reach the page a moment later.
+    bool htmlIs(const QString &markup)
+    {
+        return waitUntil(u"Tavrik.editor.document().body.innerHTML === "_s + jsString(markup));
+    }
+    // Puts the caret at the end of the element the selector finds.
+    void caretAtEnd(const QString &selector)
+    {
+        js(u"(function(){Tavrik.editor.focus();const d=Tavrik.editor.document();"
+           u"const e=d.querySelector(%1);const w=d.createTreeWalker(e,NodeFilter.SHOW_TEXT);"
+           u"let last=null;for(let n=w.nextNode();n;n=w.nextNode())last=n;"
+           u"if(last)d.getSelection().collapse(last,last.length);else d.getSelection().collapse(e,0);})()"_s
+               .arg(jsString(selector)));
+    }
+    void type(const QString &keys) { QTest::keyClicks(m_view->focusProxy(), keys); }
+    void key(Qt::Key key, Qt::KeyboardModifiers with = {})
+    {
+        QTest::keyClick(m_view->focusProxy(), key, with);
+    }
+
+    void selectContents(const QString &selector)
+    {
+        js(u"Tavrik.editor.focus();(d => d.getSelection().selectAllChildren(d.querySelector(%1)))"
+           u"(Tavrik.editor.document())"_s.arg(jsString(selector)));
+    }
+    // Clicks the element the selector finds `x` pixels from its left edge.
+    void click(const QString &selector, int x)
+    {
+        js(u"(function(){const t=Tavrik.editor.document().querySelector(%1);"
+           u"const r=t.getBoundingClientRect();t.dispatchEvent(new MouseEvent('click',"
+           u"{bubbles:true,cancelable:true,clientX:r.x+%2,clientY:r.y+4}));})()"_s
+               .arg(jsString(selector))
+               .arg(x));
+    }
+
+    std::unique_ptr<QWebEngineView> m_view;
+};
+
+TEST_F(EditingPage, ChecklistsStartTickAndEndFromTheKeysTheToolbarAndTheBoxes)
+{
+    setContent(u"<p>Milk</p>"_s);
+    caretAtEnd(u"p"_s);
+    key(Qt::Key_9, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_TRUE(htmlIs(u"<ul class=\"checklist\"><li data-checked=\"false\">Milk</li></ul>"_s))
+        << html().toStdString();
+    key(Qt::Key_Return, Qt::ControlModifier);
+    EXPECT_TRUE(htmlIs(u"<ul class=\"checklist\"><li data-checked=\"true\">Milk</li></ul>"_s))
+        << html().toStdString();
+    // A new item after a ticked one starts unticked.
+    key(Qt::Key_Return);
+    type(u"Eggs"_s);
+    const QString both = u"<ul class=\"checklist\"><li data-checked=\"true\">Milk</li>"
+                         "<li data-checked=\"false\">Eggs</li></ul>"_s;
+    EXPECT_TRUE(htmlIs(both)) << html().toStdString();
+    EXPECT_EQ(content().value(u"etext"_s).toString(), u"[x] Milk\n[ ] Eggs"_s);
+    EXPECT_EQ(html(), both) << "the marks of the text stay out of the note";
+
+    // A click on a box ticks its item; a click on the text or in read-only mode does not.
+    click(u"li + li"_s, 4);
+    EXPECT_TRUE(htmlIs(u"<ul class=\"checklist\"><li data-checked=\"true\">Milk</li>"
+                       "<li data-checked=\"true\">Eggs</li></ul>"_s))
+        << html().toStdString();
+    click(u"li + li"_s, 40);
+    js(u"jsProcessor('SetEditorMode', '{\"readonly\":true}')"_s);
+    click(u"li"_s, 4);
+    js(u"jsProcessor('SetEditorMode', '{\"readonly\":false}')"_s);
+    EXPECT_EQ(html(),
+              u"<ul class=\"checklist\"><li data-checked=\"true\">Milk</li>"
+              "<li data-checked=\"true\">Eggs</li></ul>"_s);
+
+    // Ctrl+Shift+9 in an item makes it a paragraph again, without the look of a ticked item.
+    caretAtEnd(u"li + li"_s);
+    key(Qt::Key_9, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_TRUE(htmlIs(u"<ul class=\"checklist\"><li data-checked=\"true\">Milk</li></ul>"
+                       "<p>Eggs</p>"_s))
+        << html().toStdString();
+    // The toolbar's button, labelled with its key, turns it back.
+    EXPECT_EQ(js(u"(b => b.getAttribute('aria-label') + '|' + b.getAttribute('aria-keyshortcuts'))"
+                 "(document.querySelector('[data-id=\"checklist\"]'))"_s),
+              u"Checklist|Control+Shift+9"_s);
+    js(u"document.querySelector('[data-id=\"checklist\"]').click()"_s);
+    EXPECT_TRUE(htmlIs(QString(both).replace(u"\"true\">Eggs"_s, u"\"false\">Eggs"_s)))
+        << html().toStdString();
+    EXPECT_TRUE(waitUntil(u"document.querySelector('[data-id=\"checklist\"]')"
+                          ".getAttribute('aria-pressed') === 'true'"_s));
+
+    // A checklist written elsewhere passes the sanitiser as it is.
+    const QString foreign = u"<ul class=\"checklist todo\" style=\"color: red;\">"
+                            "<li data-checked=\"true\" id=\"a\">Done <b>it</b></li>"
+                            "<li>Plain</li></ul>"_s;
+    setContent(foreign);
+    EXPECT_EQ(html(), foreign);
+    EXPECT_EQ(content().value(u"etext"_s).toString(), u"[x] Done it\n[ ] Plain"_s);
+}
+
+TEST_F(EditingPage, TypedMarksFormatTheirLineOrTextAndOneUndoPutsBackWhatWasTyped)
+{
+    // Typed at the start of an empty paragraph after another; the undo gives the marks back
+    // as the browser types them (a final space is a non-breaking one).
+    const std::pair<QString, QString> lines[] = {
+        {u"# "_s, u"<h1><br></h1>"_s},
+        {u"## "_s, u"<h2><br></h2>"_s},
+        {u"### "_s, u"<h3><br></h3>"_s},
+        {u"* "_s, u"<ul><li><br></li></ul>"_s},
+        {u"- "_s, u"<ul><li><br></li></ul>"_s},
+        {u"1. "_s, u"<ol><li><br></li></ol>"_s},
+        {u"> "_s, u"<blockquote><br></blockquote>"_s},
+        {u"[ ] "_s, u"<ul class=\"checklist\"><li data-checked=\"false\"><br></li></ul>"_s},
+        {u"[x] "_s, u"<ul class=\"checklist\"><li data-checked=\"true\"><br></li></ul>"_s},
+        {u"``` "_s, u"<pre><br></pre>"_s},
+        {u"```js "_s, u"<pre class=\"language-javascript\"><br></pre>"_s},
+        {u"```nosuchlanguage "_s, u"<pre><br></pre>"_s},
+    };
+    for (const auto &[marks, made] : lines) {
+        setContent(u"<p>x</p><p><br></p>"_s);
+        caretAtEnd(u"p + p"_s);
+        type(marks);
+        EXPECT_TRUE(htmlIs(u"<p>x</p>"_s + made))
+            << marks.toStdString() << ": " << html().toStdString();
+        key(Qt::Key_Z, Qt::ControlModifier);
+        const QString typed = QString(marks)
+                                  .replace(QRegularExpression(u" $"_s), u"&nbsp;"_s)
+                                  .replace(u">"_s, u"&gt;"_s);
+        EXPECT_TRUE(htmlIs(u"<p>x</p><p>"_s + typed + u"</p>"_s))
+            << marks.toStdString() << ": " << html().toStdString();
+        type(u"!"_s);
+        EXPECT_TRUE(waitUntil(u"Tavrik.editor.document().body.textContent.endsWith('!')"_s))
+            << marks.toStdString() << ": the caret is after the marks";
+    }
+    // Marks not at the start of a paragraph, or in a heading, stay text.
+    setContent(u"<p>a</p><h2>b</h2>"_s);
+    caretAtEnd(u"p"_s);
+    type(u" # "_s);
+    caretAtEnd(u"h2"_s);
+    type(u" - "_s);
+    EXPECT_TRUE(htmlIs(u"<p>a #&nbsp;</p><h2>b -&nbsp;</h2>"_s)) << html().toStdString();
+
+    // Three backticks and Enter start a code block too.
+    setContent(u"<p><br></p>"_s);
+    caretAtEnd(u"p"_s);
+    type(u"```python"_s);
+    key(Qt::Key_Return);
+    EXPECT_TRUE(htmlIs(u"<pre class=\"language-python\"><br></pre>"_s)) << html().toStdString();
+
+    // Marks around text: the text formatted when the closing mark is typed, what follows plain.
+    const std::pair<QString, QString> spans[] = {
+        {u"a **bold** c"_s, u"<p>a&nbsp;<b>bold</b>&nbsp;c</p>"_s},
+        {u"a _it_ c"_s, u"<p>a&nbsp;<i>it</i>&nbsp;c</p>"_s},
+        {u"a `x < y` c"_s, u"<p>a <code>x &lt; y</code>&nbsp;c</p>"_s},
+        {u"a ** b** c_d_e"_s, u"<p>a ** b** c_d_e</p>"_s},
+    };
+    for (const auto &[typed, made] : spans) {
+        setContent(u"<p><br></p>"_s);
+        caretAtEnd(u"p"_s);
+        type(typed);
+        EXPECT_TRUE(htmlIs(made)) << typed.toStdString() << ": " << html().toStdString();
+    }
+    const std::pair<QString, QString> undone[] = {
+        {u"a **b**"_s, u"<p>a&nbsp;<b>b</b></p>"_s},
+        {u"a _b_"_s, u"<p>a&nbsp;<i>b</i></p>"_s},
+        {u"a `b`"_s, u"<p>a <code>b</code></p>"_s},
+    };
+    for (const auto &[typed, made] : undone) {
+        setContent(u"<p><br></p>"_s);
+        caretAtEnd(u"p"_s);
+        type(typed);
+        EXPECT_TRUE(htmlIs(made)) << typed.toStdString() << ": " << html().toStdString();
+        key(Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_TRUE(htmlIs(u"<p>"_s + typed + u"</p>"_s))
+            << typed.toStdString() << ": " << html().toStdString();
+    }
+
+    // Ctrl+\ clears the formatting of the selection.
+    setContent(u"<p><b>a</b><i>b</i><code>c</code><span style=\"color: red;\">d</span>e</p>"_s);
+    selectContents(u"p"_s);
+    key(Qt::Key_Backslash, Qt::ControlModifier);
+    EXPECT_TRUE(htmlIs(u"<p>abcde</p>"_s)) << html().toStdString();
+}
+
+TEST_F(EditingPage, CodeBlocksAreColouredAsTypedKeepTheirIndentationAndSaveTheSameTwice)
+{
+    setContent(u"<p><br></p>"_s);
+    caretAtEnd(u"p"_s);
+    type(u"```python"_s);
+    key(Qt::Key_Return);
+    type(u"def f(x):"_s);
+    key(Qt::Key_Return);
+    type(u"    return x"_s);
+    const QString coloured
+        = u"<pre class=\"language-python\"><span class=\"hljs-keyword\">def</span> "
+          "<span class=\"hljs-title function_\">f</span>(<span class=\"hljs-params\">x</span>):\n"
+          "    <span class=\"hljs-keyword\">return</span> x</pre>"_s;
+    EXPECT_TRUE(htmlIs(coloured)) << html().toStdString();
+    // The caret stayed where typing left it; Enter keeps the line's indentation.
+    type(u"2"_s);
+    key(Qt::Key_Return);
+    type(u"pass"_s);
+    EXPECT_TRUE(htmlIs(QString(coloured).replace(
+        u" x</pre>"_s, u" x2\n    <span class=\"hljs-keyword\">pass</span></pre>"_s)))
+        << html().toStdString();
+    EXPECT_EQ(content().value(u"etext"_s).toString(), u"def f(x):\n    return x2\n    pass"_s);
+
+    // Saved and opened again, the note gives the same bytes.
+    const QString saved = html();
+    setContent(saved);
+    EXPECT_EQ(html(), saved);
+    js(u"Tavrik.codeBlock.highlight(Tavrik.editor.document().querySelector('pre'))"_s);
+    EXPECT_EQ(html(), saved);
+
+    // Tab and Shift+Tab indent and outdent the selected lines.
+    selectContents(u"pre"_s);
+    key(Qt::Key_Tab);
+    EXPECT_TRUE(waitUntil(u"Tavrik.editor.document().body.textContent === "_s
+                          + jsString(u"\tdef f(x):\n\t    return x2\n\t    pass"_s)))
+        << html().toStdString();
+    key(Qt::Key_Tab, Qt::ShiftModifier);
+    key(Qt::Key_Tab, Qt::ShiftModifier);
+    EXPECT_TRUE(waitUntil(u"Tavrik.editor.document().body.textContent === "_s
+                          + jsString(u"def f(x):\nreturn x2\npass"_s)))
+        << html().toStdString();
+
+    // The picker names the block's language and changes it; copying gives the plain text.
+    caretAtEnd(u"pre"_s);
+    EXPECT_TRUE(
+        waitUntil(u"document.querySelector('[data-id=\"language\"]').value === 'python'"_s));
+    EXPECT_EQ(js(u"document.querySelector('[data-id=\"language\"]').getAttribute('aria-label')"_s),
+              u"Code language"_s);
+    js(u"(s => { s.value = 'json'; s.dispatchEvent(new Event('change')); })"
+       u"(document.querySelector('[data-id=\"language\"]'))"_s);
+    EXPECT_TRUE(
+        htmlIs(u"<pre class=\"language-json\">def f(x)<span class=\"hljs-punctuation\">:</span>"
+               "\nreturn x2\npass</pre>"_s))
+        << html().toStdString();
+    selectContents(u"pre"_s);
+    EXPECT_EQ(
+        js(u"(function(){const dt=new DataTransfer();Tavrik.editor.document().body.dispatchEvent("
+           u"new ClipboardEvent('copy',{clipboardData:dt,bubbles:true,cancelable:true}));"
+           u"return dt.types.join(',') + '|' + dt.getData('text/plain');})()"_s),
+        u"text/plain|def f(x):\nreturn x2\npass"_s);
+
+    // A block with markup of its own is never rewritten; the theme changes the colours.
+    const QString foreign = u"<pre>if <b>x</b></pre><pre class=\"language-c\">"
+                            "<span class=\"hljs-keyword\">int</span> i;</pre>"_s;
+    setContent(foreign);
+    caretAtEnd(u"pre"_s);
+    type(u"1"_s);
+    EXPECT_TRUE(htmlIs(u"<pre>if <b>x1</b></pre>"_s + foreign.mid(22))) << html().toStdString();
+    const QString keyword = u"Tavrik.editor.frame().contentWindow.getComputedStyle("
+                            "Tavrik.editor.document().querySelector('.hljs-keyword')).color"_s;
+    const QString light = js(keyword).toString();
+    js(u"jsProcessor('SetEditorTheme', '{\"theme\":\"dark\"}')"_s);
+    js(u"Tavrik.editor.setTheme('dark')"_s);
+    EXPECT_NE(js(keyword).toString(), light);
+    EXPECT_EQ(light, u"rgb(207, 34, 46)"_s);
+}
+
+} // namespace

@@ -99,6 +99,8 @@ void GuidedTour::run()
         return;
     settle(500);
     shot(u"new-note"_s, u"a new note, titled after its first line"_s);
+    if (!editingByKeys() || !select(u"Weekend ideas"_s))
+        return;
     // The checker marks the words of the focused note of the active window.
     QApplication::setActiveWindow(&m_window);
     if (!typeIntoNote(u"Packing list"_s, u"Tent, sleeping bag, a torch and "_s))
@@ -202,6 +204,31 @@ bool GuidedTour::exportWithTable()
     return true;
 }
 
+bool GuidedTour::editingByKeys()
+{
+    m_window.newNote();
+    settle(700);
+    if (!typeIntoNote(u"Trip to the coast"_s, u"Written with the keyboard's shortcuts."_s, true))
+        return false;
+    typeKeys(u"\n[x] Passport\nTickets\nSunscreen\n\n"_s);
+    settle(500);
+    shot(u"checklist"_s, u"a checklist started by typing “[ ] ”, one item ticked"_s);
+    typeKeys(u"## Plan\nTake the **early** train, _not_ the bus, from `platform 4`.\n"
+             u"- Swim\nLunch\n\n"_s);
+    settle(500);
+    shot(u"typing-shortcuts"_s, u"a heading, bold, italic, code and a list from typed marks"_s);
+    typeKeys(u"```python\ndef packed(items):\n    return all(item.ready for item in items)"_s);
+    settle(900);
+    shot(u"code-block"_s, u"a code block started with ```python, coloured as it is typed"_s);
+    const int saves = m_saves;
+    pressSaveKey();
+    if (!waitFor([&] { return m_saves > saves; }, StepTimeoutMs)) {
+        fail(u"the note written with shortcuts was not saved"_s);
+        return false;
+    }
+    return true;
+}
+
 bool GuidedTour::select(const QString &title)
 {
     if (m_failed)
@@ -279,9 +306,12 @@ void GuidedTour::typeKeys(const QString &text)
     if (!target)
         target = m_window.editor();
     for (const QChar c : text) {
-        const int key = c == u' ' ? int(Qt::Key_Space) : int(c.toUpper().unicode());
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(c));
-        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(c));
+        const int key = c == u' ' ? int(Qt::Key_Space)
+            : c == u'\n'          ? int(Qt::Key_Return)
+                                  : int(c.toUpper().unicode());
+        const QString typed = c == u'\n' ? u"\r"_s : QString(c);
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, typed);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, typed);
         QCoreApplication::sendEvent(target, &press);
         QCoreApplication::sendEvent(target, &release);
     }

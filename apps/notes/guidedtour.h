@@ -38,7 +38,7 @@ private:
     bool typeAndSave(const QString &firstLine, const QString &moreText, bool asHeading,
                      const QString &failure);
     void pressSaveKey();
-    // Types `text` with key presses into the editor, as a user does.
+    // Types `text` with key presses into the editor, as a user does ("\n" presses Enter).
     void typeKeys(const QString &text);
     // Presses Control with `key` in the editor, as the keyboard does.
     void pressControlKey(int key);
@@ -50,6 +50,9 @@ private:
     bool select(const QString &title);
     // Drags the split bar, folds and unfolds the attachments pane, with a screenshot of each.
     bool showSplitView();
+    // Types a checklist, formatting marks and a code block with keys into a new note, with a
+    // screenshot of each, and saves it.
+    bool editingByKeys();
     // Adds a table to the open note, saves it and exports it as MHT and as ODT.
     bool exportWithTable();
     void fail(const QString &what);

@@ -114,17 +114,18 @@
         toggleItem(item);
     }
 
-    // The browser gives a new item the attributes of the one it was split from: a new item
-    // starts unticked.
+    // The browser gives a new item the attributes of the one it was split from (Enter arrives
+    // as a paragraph or as a typed line break): a new, empty item starts unticked, before or
+    // after the item it came from.
     function onInput(event) {
-        if (event.inputType !== 'insertParagraph')
+        if (!(event.inputType || '').startsWith('insert'))
             return;
         const item = editor().enclosing(ITEM);
         if (!item)
             return;
         const before = item.previousElementSibling;
         const fresh = !item.textContent && isChecked(item) ? item
-            : before && before.tagName === 'LI' && !before.textContent ? before : null;
+            : before && before.tagName === 'LI' && !before.textContent && isChecked(before) ? before : null;
         if (fresh)
             fresh.setAttribute('data-checked', 'false');
     }

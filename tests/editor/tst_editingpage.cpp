@@ -142,6 +142,21 @@ TEST_F(EditingPage, ChecklistsStartTickAndEndFromTheKeysTheToolbarAndTheBoxes)
     EXPECT_TRUE(waitUntil(u"document.querySelector('[data-id=\"checklist\"]')"
                           ".getAttribute('aria-pressed') === 'true'"_s));
 
+    // Typed: "[x] " starts a ticked item, the next starts unticked, an empty one ends the list
+    // with nothing of an item's look on the paragraph after it.
+    setContent(u"<p>x</p>"_s);
+    caretAtEnd(u"p"_s);
+    key(Qt::Key_Return);
+    type(u"[x] Passport"_s);
+    key(Qt::Key_Return);
+    type(u"Tickets"_s);
+    key(Qt::Key_Return);
+    key(Qt::Key_Return);
+    type(u"Plan"_s);
+    EXPECT_TRUE(htmlIs(u"<p>x</p><ul class=\"checklist\"><li data-checked=\"true\">Passport</li>"
+                       "<li data-checked=\"false\">Tickets</li></ul><p>Plan</p>"_s))
+        << html().toStdString();
+
     // A checklist written elsewhere passes the sanitiser as it is.
     const QString foreign = u"<ul class=\"checklist todo\" style=\"color: red;\">"
                             "<li data-checked=\"true\" id=\"a\">Done <b>it</b></li>"

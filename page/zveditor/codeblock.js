@@ -292,9 +292,7 @@
     Tavrik.codeBlock = {
         start: start,
         highlight: highlight,
-        flush: flush,
         picker: picker,
         refreshPicker: refreshPicker,
-        languages: LANGUAGES,
     };
 })();

@@ -215,10 +215,14 @@ TEST_F(EditingPage, TypedMarksFormatTheirLineOrTextAndOneUndoPutsBackWhatWasType
     key(Qt::Key_Return);
     EXPECT_TRUE(htmlIs(u"<pre class=\"language-python\"><br></pre>"_s)) << html().toStdString();
 
-    // Marks around text: the text formatted when the closing mark is typed, what follows plain.
+    // Marks around text: the text formatted when the closing mark is typed, what follows plain;
+    // Ctrl+Z right after the closing mark gives back the marks as typed.
     const std::pair<QString, QString> spans[] = {
+        {u"a **bold**"_s, u"<p>a&nbsp;<b>bold</b></p>"_s},
         {u"a **bold** c"_s, u"<p>a&nbsp;<b>bold</b>&nbsp;c</p>"_s},
+        {u"a _it_"_s, u"<p>a&nbsp;<i>it</i></p>"_s},
         {u"a _it_ c"_s, u"<p>a&nbsp;<i>it</i>&nbsp;c</p>"_s},
+        {u"a `x < y`"_s, u"<p>a <code>x &lt; y</code></p>"_s},
         {u"a `x < y` c"_s, u"<p>a <code>x &lt; y</code>&nbsp;c</p>"_s},
         {u"a ** b** c_d_e"_s, u"<p>a ** b** c_d_e</p>"_s},
     };
@@ -227,19 +231,10 @@ TEST_F(EditingPage, TypedMarksFormatTheirLineOrTextAndOneUndoPutsBackWhatWasType
         caretAtEnd(u"p"_s);
         type(typed);
         EXPECT_TRUE(htmlIs(made)) << typed.toStdString() << ": " << html().toStdString();
-    }
-    const std::pair<QString, QString> undone[] = {
-        {u"a **b**"_s, u"<p>a&nbsp;<b>b</b></p>"_s},
-        {u"a _b_"_s, u"<p>a&nbsp;<i>b</i></p>"_s},
-        {u"a `b`"_s, u"<p>a <code>b</code></p>"_s},
-    };
-    for (const auto &[typed, made] : undone) {
-        setContent(u"<p><br></p>"_s);
-        caretAtEnd(u"p"_s);
-        type(typed);
-        EXPECT_TRUE(htmlIs(made)) << typed.toStdString() << ": " << html().toStdString();
+        if (!made.endsWith(u"></p>"_s))
+            continue;
         key(Qt::Key_Z, Qt::ControlModifier);
-        EXPECT_TRUE(htmlIs(u"<p>"_s + typed + u"</p>"_s))
+        EXPECT_TRUE(htmlIs(u"<p>"_s + QString(typed).replace(u"<"_s, u"&lt;"_s) + u"</p>"_s))
             << typed.toStdString() << ": " << html().toStdString();
     }
 

@@ -13,7 +13,8 @@
 
     const Tavrik = (window.Tavrik = window.Tavrik || {});
     const editor = () => Tavrik.editor;
-    const hljs = window.hljs;
+    // highlight.js, built on first use.
+    const hljs = () => window.tavrikHighlighter();
 
     const HIGHLIGHT_PAUSE_MS = 300;
     // The languages offered, in the picker's order; a block without one is guessed among them.
@@ -41,7 +42,7 @@
     function languageOf(pre) {
         for (const name of pre.classList) {
             if (LANGUAGE_CLASS.test(name)) {
-                const language = hljs.getLanguage(name.slice(9));
+                const language = hljs().getLanguage(name.slice(9));
                 return language ? name.slice(9) : null;
             }
         }
@@ -99,8 +100,8 @@
         const language = languageOf(pre);
         let coloured;
         try {
-            coloured = language ? hljs.highlight(text, { language: language, ignoreIllegals: true }).value
-                : hljs.highlightAuto(text, GUESSED).value;
+            coloured = language ? hljs().highlight(text, { language: language, ignoreIllegals: true }).value
+                : hljs().highlightAuto(text, GUESSED).value;
         } catch (e) {
             editor().reportError('error', 'code highlighting: ' + e.message);
             return;
@@ -239,9 +240,9 @@
         if (!editor().runCommand('formatBlock', '<pre>', 0))
             return 0;
         const pre = blockAtCaret();
-        const known = language && hljs.getLanguage(language);
+        const known = language && hljs().getLanguage(language);
         if (pre && known)
-            setLanguage(pre, GUESSED.find((name) => hljs.getLanguage(name) === known) || language.toLowerCase());
+            setLanguage(pre, GUESSED.find((name) => hljs().getLanguage(name) === known) || language.toLowerCase());
         return 1;
     }
 

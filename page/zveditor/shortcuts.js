@@ -66,24 +66,24 @@
         }
     }
 
-    // The paragraph the caret is in and the text from its start to the caret.
+    // The plain paragraph (<p> or <div>, not in a list, cell or code) the caret is in and the
+    // text from its start to the caret; null elsewhere.
     function lineBeforeCaret(range) {
         let node = range.startContainer;
         if (node.nodeType !== Node.ELEMENT_NODE)
             node = node.parentNode;
         const block = node.closest(BLOCK);
-        const body = doc().body;
-        const holder = block && body.contains(block) ? block : body;
+        if (!block || !PLAIN_BLOCK.test(block.tagName) || !doc().body.contains(block) || block.closest('li,pre,td,th'))
+            return null;
         const before = doc().createRange();
-        before.setStart(holder, 0);
+        before.setStart(block, 0);
         before.setEnd(range.startContainer, range.startOffset);
-        return { block: block && body.contains(block) ? block : null, text: before.toString().replace(/\u00a0/g, ' '),
-                 range: before };
+        return { block: block, text: before.toString().replace(/\u00a0/g, ' '), range: before };
     }
 
     function lineShortcut(range, typed) {
         const line = lineBeforeCaret(range);
-        if (!line.block || !PLAIN_BLOCK.test(line.block.tagName) || line.block.closest('li,pre,td,th'))
+        if (!line)
             return false;
         const text = line.text + typed;
         for (const [pattern, make] of LINE_MARKS) {
@@ -244,7 +244,8 @@
         }
         if (event.key === 'Enter' && plain && !event.ctrlKey) {
             const range = caret();
-            if (range && /^```[\w+#-]*$/.test(lineBeforeCaret(range).text) && lineShortcut(range, '\n'))
+            const line = range && lineBeforeCaret(range);
+            if (line && /^```[\w+#-]*$/.test(line.text) && lineShortcut(range, '\n'))
                 event.preventDefault();
         }
     }

@@ -204,6 +204,7 @@ TEST_F(EditingPage, TypedMarksFormatTheirLineOrTextAndOneUndoPutsBackWhatWasType
     setContent(u"<p>a</p><h2>b</h2>"_s);
     caretAtEnd(u"p"_s);
     type(u" # "_s);
+    ASSERT_TRUE(htmlIs(u"<p>a #&nbsp;</p><h2>b</h2>"_s)) << html().toStdString();
     caretAtEnd(u"h2"_s);
     type(u" - "_s);
     EXPECT_TRUE(htmlIs(u"<p>a #&nbsp;</p><h2>b -&nbsp;</h2>"_s)) << html().toStdString();

@@ -2073,7 +2073,8 @@ TEST_F(EditorPage, TheToolbarWorksFromTheKeyboardWithItsLabelsAndShortcuts)
           "strike|Strikethrough|;color|Text colour|;color-more|Text colour choices|;"
           "highlight|Highlight|;highlight-more|Highlight choices|;"
           "bullets|Bulleted list|Control+Shift+8;numbers|Numbered list|Control+Shift+7;"
-          "outdent|Decrease indent|;indent|Increase indent|;alignLeft|Align left|;"
+          "checklist|Checklist|Control+Shift+9;outdent|Decrease indent|;indent|Increase "
+          "indent|;alignLeft|Align left|;"
           "alignCenter|Centre|;alignRight|Align right|;alignJustify|Justify|;link|Link|Control+K;"
           "rule|Horizontal line|;table|Table|;attach|Attach files|;capture|Screen capture|;"
           "capture-more|Screen capture options|;note"_s.split(u';');

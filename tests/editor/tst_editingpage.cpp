@@ -71,6 +71,13 @@ protected:
                .arg(jsString(selector)));
     }
     void type(const QString &keys) { QTest::keyClicks(m_view->focusProxy(), keys); }
+    // Opens `html` and types `keys` at the end of the element the selector finds.
+    void typeInto(const QString &html, const QString &selector, const QString &keys)
+    {
+        setContent(html);
+        caretAtEnd(selector);
+        type(keys);
+    }
     void key(Qt::Key key, Qt::KeyboardModifiers with = {})
     {
         QTest::keyClick(m_view->focusProxy(), key, with);
@@ -185,9 +192,7 @@ TEST_F(EditingPage, TypedMarksFormatTheirLineOrTextAndOneUndoPutsBackWhatWasType
         {u"```nosuchlanguage "_s, u"<pre><br></pre>"_s},
     };
     for (const auto &[marks, made] : lines) {
-        setContent(u"<p>x</p><p><br></p>"_s);
-        caretAtEnd(u"p + p"_s);
-        type(marks);
+        typeInto(u"<p>x</p><p><br></p>"_s, u"p + p"_s, marks);
         EXPECT_TRUE(htmlIs(u"<p>x</p>"_s + made))
             << marks.toStdString() << ": " << html().toStdString();
         key(Qt::Key_Z, Qt::ControlModifier);
@@ -210,9 +215,7 @@ TEST_F(EditingPage, TypedMarksFormatTheirLineOrTextAndOneUndoPutsBackWhatWasType
     EXPECT_TRUE(htmlIs(u"<p>a #&nbsp;</p><h2>b -&nbsp;</h2>"_s)) << html().toStdString();
 
     // Three backticks and Enter start a code block too.
-    setContent(u"<p><br></p>"_s);
-    caretAtEnd(u"p"_s);
-    type(u"```python"_s);
+    typeInto(u"<p><br></p>"_s, u"p"_s, u"```python"_s);
     key(Qt::Key_Return);
     EXPECT_TRUE(htmlIs(u"<pre class=\"language-python\"><br></pre>"_s)) << html().toStdString();
 
@@ -228,9 +231,7 @@ TEST_F(EditingPage, TypedMarksFormatTheirLineOrTextAndOneUndoPutsBackWhatWasType
         {u"a ** b** c_d_e"_s, u"<p>a ** b** c_d_e</p>"_s},
     };
     for (const auto &[typed, made] : spans) {
-        setContent(u"<p><br></p>"_s);
-        caretAtEnd(u"p"_s);
-        type(typed);
+        typeInto(u"<p><br></p>"_s, u"p"_s, typed);
         EXPECT_TRUE(htmlIs(made)) << typed.toStdString() << ": " << html().toStdString();
         if (!made.endsWith(u"></p>"_s))
             continue;
@@ -248,9 +249,7 @@ TEST_F(EditingPage, TypedMarksFormatTheirLineOrTextAndOneUndoPutsBackWhatWasType
 
 TEST_F(EditingPage, CodeBlocksAreColouredAsTypedKeepTheirIndentationAndSaveTheSameTwice)
 {
-    setContent(u"<p><br></p>"_s);
-    caretAtEnd(u"p"_s);
-    type(u"```python"_s);
+    typeInto(u"<p><br></p>"_s, u"p"_s, u"```python"_s);
     key(Qt::Key_Return);
     type(u"def f(x):"_s);
     key(Qt::Key_Return);

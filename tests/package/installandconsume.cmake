@@ -17,11 +17,12 @@ foreach(installed include/TavrikEditor/TavrikEditor.h include/TavrikEditor/tavri
         message(FATAL_ERROR "not installed: ${installed}")
     endif()
 endforeach()
-# A host sees the public headers only: no private header, no third-party parser type.
+# A host sees the public headers only: no private header, no type of a library it does not link
+# (the XML parser, JsonCpp, GMime, OpenSSL).
 file(GLOB_RECURSE headers ${prefix}/include/TavrikEditor/*.h)
 foreach(header ${headers})
     file(READ ${header} text)
-    if(header MATCHES "_p\\.h$" OR text MATCHES "libxml|_p\\.h\"")
+    if(header MATCHES "_p\\.h$" OR text MATCHES "libxml|xmlDoc|Json::|json/|GMime|gmime|EVP_|openssl|_p\\.h\"")
         message(FATAL_ERROR "private header or type installed: ${header}")
     endif()
 endforeach()

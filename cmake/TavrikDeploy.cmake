@@ -14,8 +14,11 @@ function(tavrik_deploy_page target)
     if(TARGET tavrik_page)
         set(inputs ${from}/zveditor/.staged tavrik_page ${TAVRIK_DICTIONARY_STAMPS}
             tavrik_dictionaries)
-    else()
+    elseif(EXISTS ${from}/zveditor/index.html)
         file(GLOB inputs ${from}/zveditor/* ${from}/qtwebengine_dictionaries/*)
+    else()
+        message(FATAL_ERROR "tavrik_deploy_page(${target}): the editor page "
+            "${from}/zveditor/index.html is missing from the TavrikEditor installation")
     endif()
     set(copy_dictionaries "")
     if(EXISTS ${from}/qtwebengine_dictionaries)

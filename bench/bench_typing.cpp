@@ -34,13 +34,13 @@ namespace {
 
 constexpr int NoteBytes = 2 * 1024 * 1024;
 constexpr int NoteMaxChars = 5000000; // the demo's limit: the note is far below it
-constexpr int Rounds = 3; // the first round of each side warms it up and is left out
+constexpr int Rounds = 7; // the first round of each side warms it up and is left out
 constexpr int KeyDelayMs = 300;
 const char ScreenArgs[] = "-screen 0 1920x1080x24 -nolisten tcp";
 // Keys in xdotool's names: words and spaces, as typing goes.
 const QStringList Keys = QStringList{u"t"_s, u"y"_s, u"p"_s, u"e"_s, u"d"_s, u"space"_s,
                                      u"w"_s, u"o"_s, u"r"_s, u"d"_s, u"s"_s, u"space"_s};
-constexpr int KeysPerRun = 21;
+constexpr int KeysPerRun = 7;
 
 // An editable frame and nothing else: the note goes into its body as it is.
 const char BarePage[] = R"(<!DOCTYPE html><html><head><meta charset="utf-8"><style>

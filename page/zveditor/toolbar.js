@@ -448,22 +448,13 @@
         scheduleSelectionState();
 
         const status = document.getElementById('status-mode');
-        if (status.dataset.mode !== String(readOnly)) {
-            status.dataset.mode = String(readOnly);
-            status.innerHTML = readOnly ? icon('lock') + '<span>Read-only</span>' : icon('pen') + '<span>Editing</span>';
-        }
+        status.innerHTML = readOnly ? icon('lock') + '<span>Read-only</span>' : icon('pen') + '<span>Editing</span>';
+        const count = document.getElementById('status-count');
         const n = editor().charCount();
         const max = editor().maxChars();
-        setText(document.getElementById('status-count'), n + ' / ' + max).classList.toggle('over', n >= max);
-        setText(document.getElementById('status-message'), refusalText(editor().refusal()));
-    }
-
-    // Changes the text of a status field only when it differs: a refresh that changes
-    // nothing leaves the page's layout alone.
-    function setText(node, text) {
-        if (node.textContent !== text)
-            node.textContent = text;
-        return node;
+        count.textContent = n + ' / ' + max;
+        count.classList.toggle('over', n >= max);
+        document.getElementById('status-message').textContent = refusalText(editor().refusal());
     }
 
     function refusalText(refusal) {

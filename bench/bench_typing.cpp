@@ -108,6 +108,8 @@ bool prepareTyping(QWebEnginePage *page)
         d.getSelection().removeAllRanges();
         d.getSelection().addRange(r);
         window.keyTimes = [];
+        window.typingInto = p;
+        window.lengthBefore = p.textContent.length;
         if (!window.keyTimer) {
             window.keyTimer = function (event) {
                 const start = event.timeStamp;
@@ -153,6 +155,13 @@ std::vector<double> typeKeys(QWebEnginePage *page)
             std::fprintf(stderr, "bench_typing: key %d did not reach the page\n", i + 1);
             return {};
         }
+    }
+    // Every key went into the note: none was refused or lost.
+    const int typed
+        = runScript(page, u"window.typingInto.textContent.length - window.lengthBefore"_s).toInt();
+    if (typed != KeysPerRun) {
+        std::fprintf(stderr, "bench_typing: %d of %d keys went into the note\n", typed, KeysPerRun);
+        return {};
     }
     const QVariantList times = runScript(page, u"window.keyTimes"_s).toList();
     std::vector<double> ms;

@@ -34,7 +34,7 @@ namespace {
 
 constexpr int NoteBytes = 2 * 1024 * 1024;
 constexpr int NoteMaxChars = 5000000; // the demo's limit: the note is far below it
-constexpr int Rounds = 7; // the first round of each side warms it up and is left out
+constexpr int Rounds = 11; // the first round of each side warms it up and is left out
 constexpr int KeyDelayMs = 300;
 const char ScreenArgs[] = "-screen 0 1920x1080x24 -nolisten tcp";
 // Keys in xdotool's names: words and spaces, as typing goes.

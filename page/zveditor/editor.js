@@ -28,6 +28,7 @@
         counted: true, // `count` is exact
         shownCount: 0, // the count the status bar shows
         added: undefined, // the most characters the input under way can add (undefined: unknown)
+        addsExactly: false, // the input under way adds `added` characters and removes none
         ownCommand: false, // a command of this page is running; it accounts for its own input
         refusal: null, // why an insertion was refused a moment ago
         changedSinceMount: false,
@@ -149,13 +150,17 @@
 
     // ---- character count and limit -----------------------------------------------------------
     //
-    // Counting walks the whole note. A short note is counted when asked and once after each
-    // change; a long one once changes pause, keeping meanwhile the most it can hold (the last
-    // count plus what was inserted since), which decides the limit without a count unless an
-    // insertion comes near it.
+    // Counting walks the whole note. Typed text that replaces nothing adds its own length to
+    // the count, which stays exact. After any other change a short note is counted once; a long
+    // one when changes pause and the page is idle, keeping meanwhile the most it can hold (the
+    // last count plus what was inserted since), which decides the limit without a count unless
+    // an insertion comes near it.
 
     const COUNT_EVERY_CHANGE_BELOW = 50000;
     const RECOUNT_PAUSE_MS = 300;
+    // In a long note the status and toolbar follow typing and caret moves once the page is
+    // idle after the key's frame, and at the latest this long after.
+    const NOTIFY_LATEST_MS = 250;
 
     function countNow() {
         const text = body().textContent;
@@ -175,25 +180,58 @@
         return state.shownCount < COUNT_EVERY_CHANGE_BELOW;
     }
 
+    let notifyQueued = false;
+
+    function notifySoon() {
+        if (shortNote()) {
+            notify();
+            return;
+        }
+        if (notifyQueued)
+            return;
+        notifyQueued = true;
+        requestIdleCallback(function () {
+            notifyQueued = false;
+            notify();
+        }, { timeout: NOTIFY_LATEST_MS });
+    }
+
     let recountTimer = 0;
+    let recountIdle = 0;
     let recountQueued = false;
+
+    function cancelRecount() {
+        clearTimeout(recountTimer);
+        cancelIdleCallback(recountIdle);
+    }
 
     function recount() {
         recountQueued = false;
-        clearTimeout(recountTimer);
+        cancelRecount();
         exactCount();
         notify();
     }
 
-    // The note changed, growing by at most `added` characters (undefined: not known).
-    function contentChanged(added) {
+    // The note changed, growing by at most `added` characters (undefined: not known), or by
+    // exactly that many when `exactly` is true.
+    function contentChanged(added, exactly) {
         reportChange(false);
         state.changedSinceMount = true;
+        if (exactly && state.counted) {
+            state.count += added;
+            state.shownCount = state.count;
+            if (added > 0)
+                state.doc.documentElement.classList.remove('blank');
+            notifySoon();
+            return;
+        }
         state.counted = false;
         state.count = state.count === null || typeof added !== 'number' ? null : state.count + added;
         if (!shortNote()) {
-            clearTimeout(recountTimer);
-            recountTimer = setTimeout(recount, RECOUNT_PAUSE_MS);
+            cancelRecount();
+            recountTimer = setTimeout(function () {
+                recountIdle = requestIdleCallback(recount);
+            }, RECOUNT_PAUSE_MS);
         } else if (!recountQueued) {
             recountQueued = true;
             queueMicrotask(recount);
@@ -243,6 +281,7 @@
     // checked when it ends; undo, redo and the rest are counted afterwards.
     function onBeforeInput(event) {
         state.added = undefined;
+        state.addsExactly = false;
         if (state.readOnly) {
             event.preventDefault();
             return;
@@ -268,13 +307,22 @@
             return;
         }
         state.added = length;
+        state.addsExactly = type === 'insertText' && replacesNothing(event);
+    }
+
+    // Whether an input goes in at a caret rather than in place of a selection.
+    function replacesNothing(event) {
+        const ranges = event.getTargetRanges();
+        return ranges.length > 0 && ranges.every((range) => range.collapsed);
     }
 
     function onInput() {
         const added = state.added;
+        const exactly = state.addsExactly;
         state.added = undefined;
+        state.addsExactly = false;
         if (!state.ownCommand)
-            contentChanged(added);
+            contentChanged(added, exactly);
     }
 
     // A composition that ended past the limit is taken back, right before the caret.
@@ -698,7 +746,7 @@
         doc.addEventListener('submit', function (event) { event.preventDefault(); });
         doc.addEventListener('selectionchange', function () {
             saveSelection();
-            notify();
+            notifySoon();
         });
         doc.addEventListener('keydown', onKeyDown);
         watchAttachments(doc);

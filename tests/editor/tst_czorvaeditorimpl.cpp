@@ -2235,6 +2235,46 @@ TEST_F(EditorPage, NewContentAndClearEditorCacheDropTheUndoHistoryAndThePageWork
     EXPECT_EQ(html(), u"<p>x</p>"_s);
 }
 
+// A long note is counted while typing without reading its whole text again: typed text adds
+// its length, and only what may have removed text (a replaced selection, undo) is counted anew,
+// once the page is idle. The status and the toolbar follow as well.
+TEST_F(EditorPage, TypingInALongNoteAddsToItsCountAndTheLimitHoldsAtItsEdge)
+{
+    QString note;
+    for (int i = 0; i < 600; ++i)
+        note += u"<p>"_s + QString(100, u'a') + u"</p>"_s;
+    setContent(note + u"<p><b>bold</b></p>"_s);
+    rawCall(u"SetEditorMaxChars"_s, u"{\"size\":60006}"_s);
+    const QString count = u"document.getElementById('status-count').textContent === "_s;
+    ASSERT_TRUE(waitUntil(count + u"'60004 / 60006'"_s));
+    // Every read of the whole note's text is counted from here on.
+    js(u"(function(){const b=Tavrik.editor.document().body;window.noteReads=0;"
+       "const text=Object.getOwnPropertyDescriptor(Node.prototype,'textContent');"
+       "Object.defineProperty(b,'textContent',{configurable:true,"
+       "get(){++window.noteReads;return text.get.call(this);}});})()"_s);
+
+    select(u"d.querySelector('b').firstChild"_s, -1, -1);
+    EXPECT_TRUE(
+        waitUntil(u"document.querySelector('[data-id=\"bold\"]').classList.contains('active')"_s));
+    // x and y reach the limit; z is one past it.
+    type(u"xyz"_s);
+    const QString last = u"Tavrik.editor.document().querySelector('b').textContent === "_s;
+    EXPECT_TRUE(waitUntil(last + u"'boldxy'"_s));
+    EXPECT_TRUE(waitUntil(u"document.getElementById('status-message').textContent === "
+                          "'Character limit reached: the typed text was not inserted'"_s));
+    EXPECT_TRUE(waitUntil(count + u"'60006 / 60006'"_s));
+    EXPECT_EQ(js(u"window.noteReads"_s).toInt(), 0) << "typing read the whole note";
+
+    // Typed over ten characters: the note is counted again, and the text fits.
+    select(u"d.body.firstChild.firstChild"_s, 0, 10);
+    type(u"q"_s);
+    EXPECT_TRUE(waitUntil(count + u"'59997 / 60006'"_s));
+    EXPECT_EQ(js(u"window.noteReads"_s).toInt(), 1);
+    js(u"Tavrik.editor.exec('undo')"_s);
+    EXPECT_TRUE(waitUntil(count + u"'60006 / 60006'"_s));
+    EXPECT_EQ(frameJs(u"d.body.firstChild.textContent.length"_s), u"100"_s);
+}
+
 } // namespace
 
 #include "tst_czorvaeditorimpl.moc"

@@ -1,0 +1,314 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// Typing in a 2 MB note of mixed HTML (tables, pictures, styled spans, lists, code) with real
+// key presses through an X server, keys 300 ms apart, against a bare editable frame holding
+// the same note, both in one run and taking turns:
+//   type_2mb_vs_bare, type_2mb_vs_floor: median time from a key's event to the end of the
+//     frame that shows it, the editor over the bare frame (one ratio, two goals: no slower
+//     than the bare frame, and half of it);
+//   renderer_rss_2mb_vs_bare: the renderer's resident memory once the note is open.
+// Without an X display the program starts itself again under xvfb-run.
+#include "editorpagebench.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QProcess>
+#include <QTest>
+#include <QUrl>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+using TavrikBench::jsString;
+using TavrikBench::median;
+using TavrikBench::runScript;
+
+namespace {
+
+constexpr int NoteBytes = 2 * 1024 * 1024;
+constexpr int NoteMaxChars = 5000000; // the demo's limit: the note is far below it
+constexpr int Rounds = 11; // the first round of each side warms it up and is left out
+constexpr int KeyDelayMs = 300;
+const char ScreenArgs[] = "-screen 0 1920x1080x24 -nolisten tcp";
+// Keys in xdotool's names: words and spaces, as typing goes.
+const QStringList Keys = QStringList{u"t"_s, u"y"_s, u"p"_s, u"e"_s, u"d"_s, u"space"_s,
+                                     u"w"_s, u"o"_s, u"r"_s, u"d"_s, u"s"_s, u"space"_s};
+constexpr int KeysPerRun = 7;
+
+// An editable frame and nothing else: the note goes into its body as it is.
+const char BarePage[] = R"(<!DOCTYPE html><html><head><meta charset="utf-8"><style>
+html, body { margin: 0; height: 100%; } iframe { display: block; border: 0; }
+</style></head><body><iframe></iframe><script>
+const frame = document.querySelector('iframe');
+const d = frame.contentDocument;
+d.open();
+d.write('<!DOCTYPE html><html><head><meta charset="utf-8"></head><body contenteditable="true"></body></html>');
+d.close();
+function put(html, width, height) {
+    frame.style.width = width + 'px';
+    frame.style.height = height + 'px';
+    d.body.innerHTML = html;
+    return true;
+}
+</script></body></html>)";
+
+// The note of the other page benchmarks with a bulleted list after every 120th paragraph
+// and a code block after every 170th.
+QString mixedNote()
+{
+    const QString note = TavrikBench::makeNote(NoteBytes - 120 * 1024);
+    QString mixed;
+    mixed.reserve(note.size() + 160 * 1024);
+    int paragraphs = 0;
+    for (qsizetype from = 0; from < note.size();) {
+        qsizetype end = note.indexOf(u"</p>"_s, from);
+        end = end < 0 ? note.size() : end + 4;
+        mixed += QStringView(note).mid(from, end - from);
+        from = end;
+        ++paragraphs;
+        if (paragraphs % 120 == 0)
+            mixed += u"<ul><li>first point</li><li>second point <b>in bold</b><ul><li>nested "
+                     "point</li></ul></li><li>third point</li></ul>"_s;
+        if (paragraphs % 170 == 0)
+            mixed += u"<pre>for (int i = 0; i &lt; rows; ++i)\n    total += row[i].amount;\n"
+                     "return total;</pre>"_s;
+    }
+    return mixed;
+}
+
+// Runs `script` with `f` the editing frame, `d` its document and `w` its window.
+QString inFrame(const QString &script)
+{
+    return u"(function(){const f=document.querySelector('iframe');const d=f.contentDocument;"
+           "const w=f.contentWindow;"_s
+        + script + u"})()"_s;
+}
+
+// Puts the caret into the paragraph in the middle of the note, in view, and starts recording
+// each key's time from its event to the end of the frame after it.
+bool prepareTyping(QWebEnginePage *page)
+{
+    return runScript(page, inFrame(uR"(
+        const ps = d.body.querySelectorAll(':scope > p');
+        const p = ps[Math.floor(ps.length / 2)];
+        if (!p || !p.firstChild) return false;
+        p.scrollIntoView({ block: 'center' });
+        w.focus();
+        d.body.focus();
+        const r = d.createRange();
+        r.setStart(p.firstChild, 8);
+        r.collapse(true);
+        d.getSelection().removeAllRanges();
+        d.getSelection().addRange(r);
+        window.keyTimes = [];
+        window.typingInto = p;
+        window.lengthBefore = p.textContent.length;
+        if (!window.keyTimer) {
+            window.keyTimer = function (event) {
+                const start = event.timeStamp;
+                w.requestAnimationFrame(function () {
+                    const channel = new MessageChannel();
+                    channel.port1.onmessage = function () {
+                        window.keyTimes.push(w.performance.now() - start);
+                    };
+                    channel.port2.postMessage(0);
+                });
+            };
+            d.addEventListener('keydown', window.keyTimer, true);
+        }
+        return true;)"_s))
+        .toBool();
+}
+
+// Presses one key in xdotool's names on the window with the keyboard focus.
+bool pressKey(const QString &key)
+{
+    QProcess tool;
+    tool.start(u"xdotool"_s, {u"key"_s, key});
+    if (tool.waitForStarted()
+        && TavrikBench::waitUntil([&] { return tool.state() == QProcess::NotRunning; })
+        && tool.exitCode() == 0)
+        return true;
+    std::fprintf(stderr, "bench_typing: xdotool failed: %s\n",
+                 tool.readAllStandardError().constData());
+    return false;
+}
+
+// Types KeysPerRun keys, each KeyDelayMs after the frame of the one before (a busy machine
+// never piles them up), and gives the milliseconds each took to its frame, the first left
+// out; empty on failure.
+std::vector<double> typeKeys(QWebEnginePage *page)
+{
+    const QString count = u"window.keyTimes.length"_s;
+    for (int i = 0; i < KeysPerRun; ++i) {
+        if (!pressKey(Keys[i % Keys.size()]))
+            return {};
+        TavrikBench::settle(KeyDelayMs);
+        if (!TavrikBench::waitUntil([&] { return runScript(page, count).toInt() > i; }, 20000)) {
+            std::fprintf(stderr, "bench_typing: key %d did not reach the page\n", i + 1);
+            return {};
+        }
+    }
+    // Every key went into the note: none was refused or lost.
+    const int typed
+        = runScript(page, u"window.typingInto.textContent.length - window.lengthBefore"_s).toInt();
+    if (typed != KeysPerRun) {
+        std::fprintf(stderr, "bench_typing: %d of %d keys went into the note\n", typed, KeysPerRun);
+        return {};
+    }
+    const QVariantList times = runScript(page, u"window.keyTimes"_s).toList();
+    std::vector<double> ms;
+    for (qsizetype i = 1; i < times.size(); ++i)
+        ms.push_back(times[i].toDouble());
+    return ms;
+}
+
+// Gives `view` the keyboard focus of the X server.
+bool focus(QWidget *view)
+{
+    view->window()->raise();
+    view->window()->activateWindow();
+    if (!QTest::qWaitForWindowActive(view->window()))
+        return false;
+    view->setFocus();
+    TavrikBench::settle(200);
+    return true;
+}
+
+long residentKiBOf(qint64 pid)
+{
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::strtol(line.c_str() + 6, nullptr, 10);
+    }
+    return -1;
+}
+
+// Starts this program again on an X server of its own when there is no X display to type on.
+void runUnderX(char **argv)
+{
+    if (qEnvironmentVariable("QT_QPA_PLATFORM") == u"xcb"_s && qEnvironmentVariableIsSet("DISPLAY"))
+        return;
+    if (qEnvironmentVariableIsSet("TAVRIK_BENCH_UNDER_X")) {
+        std::fprintf(stderr, "bench_typing: no X display under xvfb-run\n");
+        std::exit(2);
+    }
+    setenv("QT_QPA_PLATFORM", "xcb", 1);
+    setenv("TAVRIK_BENCH_UNDER_X", "1", 1);
+    const char *args[] = {"xvfb-run", "-a", "-s", ScreenArgs, argv[0], nullptr};
+    execvp(args[0], const_cast<char **>(args));
+    std::perror("bench_typing: xvfb-run");
+    std::exit(2);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    runUnderX(argv);
+    TavrikBench::prepareBrowserProcess();
+    QApplication app(argc, argv);
+
+    TavrikBench::EditorPageBench<> ours;
+    if (!ours.ready)
+        return 2;
+    ours.browser.move(0, 0);
+    ours.handler.SetEditorMaxChars(NoteMaxChars);
+    const QString barePath = ours.work.filePath(u"bare.html"_s);
+    {
+        QFile file(barePath);
+        if (!file.open(QIODevice::WriteOnly) || file.write(BarePage) < 0)
+            return 2;
+    }
+    QWebEngineView bare;
+    bare.setGeometry(940, 0, 900, 600);
+    bare.show();
+    {
+        bool loaded = false;
+        QObject::connect(&bare, &QWebEngineView::loadFinished, [&](bool ok) { loaded = ok; });
+        bare.load(QUrl::fromLocalFile(barePath));
+        if (!TavrikBench::waitUntil([&] { return loaded; })) {
+            std::fprintf(stderr, "bench_typing: the bare page did not load\n");
+            return 2;
+        }
+    }
+
+    // The same note in both, the bare frame as large as the editor's.
+    const QString note = mixedNote();
+    const QVariantList size
+        = runScript(ours.browser.page(), inFrame(u"return [f.clientWidth, f.clientHeight];"_s))
+              .toList();
+    runScript(ours.browser.page(), u"jsProcessor('SetEditorContent', "_s + jsString(note) + u')');
+    if (size.size() != 2
+        || !runScript(
+                bare.page(),
+                u"put(%1, %2, %3)"_s.arg(jsString(note)).arg(size[0].toInt()).arg(size[1].toInt()))
+                .toBool()) {
+        std::fprintf(stderr, "bench_typing: the note did not reach the pages\n");
+        return 2;
+    }
+    const QString length = inFrame(u"return d.body.innerHTML.length;"_s);
+    const int oursLength = runScript(ours.browser.page(), length).toInt();
+    const int bareLength = runScript(bare.page(), length).toInt();
+    if (oursLength < note.size() * 0.9 || bareLength < note.size() * 0.9) {
+        std::fprintf(stderr, "bench_typing: the note is not whole in a page (%d, %d of %lld)\n",
+                     oursLength, bareLength, static_cast<long long>(note.size()));
+        return 2;
+    }
+    TavrikBench::settle(2000);
+    const qint64 oursPid = ours.browser.page()->renderProcessPid();
+    const qint64 barePid = bare.page()->renderProcessPid();
+    if (oursPid == barePid) {
+        std::fprintf(stderr, "bench_typing: both pages share one renderer\n");
+        return 2;
+    }
+    // Resident memory two seconds after opening, the middle of five looks 300 ms apart.
+    std::vector<double> oursSamples, bareSamples;
+    for (int i = 0; i < 5; ++i) {
+        oursSamples.push_back(residentKiBOf(oursPid));
+        bareSamples.push_back(residentKiBOf(barePid));
+        TavrikBench::settle(300);
+    }
+    const long oursKiB = long(median(oursSamples));
+    const long bareKiB = long(median(bareSamples));
+
+    struct Side
+    {
+        QWebEngineView *view;
+        std::vector<double> ms;
+    };
+    Side sides[] = {{&ours.browser, {}}, {&bare, {}}};
+    for (int round = 0; round < Rounds; ++round) {
+        for (int turn = 0; turn < 2; ++turn) {
+            Side &side = sides[(round + turn) % 2];
+            if (!focus(side.view) || !prepareTyping(side.view->page())) {
+                std::fprintf(stderr, "bench_typing: the caret could not be placed\n");
+                return 2;
+            }
+            const std::vector<double> ms = typeKeys(side.view->page());
+            if (ms.empty())
+                return 2;
+            if (round > 0)
+                side.ms.insert(side.ms.end(), ms.begin(), ms.end());
+        }
+    }
+    const double oursMs = median(sides[0].ms);
+    const double bareMs = median(sides[1].ms);
+    TavrikBench::report("type_2mb_vs_bare", oursMs / bareMs, TavrikBench::Goal::AtMost, 1.05);
+    TavrikBench::report("type_2mb_vs_floor", oursMs / bareMs, TavrikBench::Goal::AtMost, 0.5);
+    TavrikBench::report("renderer_rss_2mb_vs_bare", double(oursKiB) / bareKiB,
+                        TavrikBench::Goal::AtMost, 1.15);
+    std::fprintf(stderr,
+                 "key to frame: editor %.1f ms, bare frame %.1f ms (medians of %zu keys each); "
+                 "renderer memory: editor %ld KiB, bare frame %ld KiB\n",
+                 oursMs, bareMs, sides[0].ms.size(), oursKiB, bareKiB);
+    return TavrikBench::exitCode();
+}

@@ -783,7 +783,13 @@
     // ---- public --------------------------------------------------------------------------------
 
     Tavrik.editor = {
+        // Starts with the limit and mode native code gave with the page's load, if any.
         init() {
+            const start = window.TavrikStart;
+            if (start && Number.isInteger(start.maxChars) && start.maxChars >= 1)
+                state.maxChars = start.maxChars;
+            if (start && typeof start.readOnly === 'boolean')
+                state.readOnly = start.readOnly;
             mount(function () {});
             installErrorReporting(window);
         },
@@ -828,6 +834,14 @@
             });
             state.unremembered = text;
             requestIdleCallback(rememberShown);
+        },
+        // HTML this editor wrote itself from a sanitised page: parsed once, by the frame.
+        setSavedContent(html) {
+            const text = html === null || html === undefined ? '' : String(html);
+            rememberShown();
+            mount(function (b) {
+                b.innerHTML = text;
+            });
         },
         content() {
             state.changeReported = false;

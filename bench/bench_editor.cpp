@@ -1,9 +1,10 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
 // The editor facade against bare QtWebEngine work in the same run: the editor page ready
-// over an empty page loaded and over a bare view loading the editor's own page, a 2 MB note
-// opened for the first time and opened again over the same text put into a div, and a 2 MB
-// note saved over the sum of the steps a save cannot avoid.
+// over an empty page loaded and over a bare view loading the editor's own page; a 2 MB note
+// this editor saved, opened for the first time and opened again, over the same text put into
+// a div, both to the note in the page and to the first frame showing its beginning; and a
+// 2 MB note saved over the sum of the steps a save cannot avoid.
 #include "benchutil.h"
 
 #include "bridge/editorevents.h"

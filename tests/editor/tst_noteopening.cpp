@@ -16,6 +16,9 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QTest>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWebEngineView>
@@ -27,6 +30,12 @@ using namespace TAVRIKCORE::RICHEDITOR;
 using Internal::SavedNotes;
 
 namespace {
+
+QString jsString(const QString &text)
+{
+    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    return QString::fromUtf8(array.mid(1, array.size() - 2));
+}
 
 // A paragraph whose style the sanitiser cuts to its colour: what the page shows tells whether
 // the note went through it.
@@ -113,6 +122,39 @@ TEST_F(NoteOpeningTest, MissingOrDamagedRecordMeansSanitising)
     EXPECT_EQ(
         log.lines(),
         Lines{u"[WARN] SavedNotes, 1 damaged line(s) skipped in "_s + SavedNotes::recordPath()});
+}
+
+// A large saved note: the first frame gets its first screen only, while whatever reads the note
+// sees it whole; putting the rest in is no change (no save, no count of a cut note).
+TEST_F(NoteOpeningTest, LargeSavedNoteShowsItsBeginningFirstAndIsWholeToEveryReader)
+{
+    QString html = u"<p>first screen</p>"_s;
+    for (int i = 0; i < 5000; ++i)
+        html += u"<p>paragraph %1 of the note</p>"_s.arg(i);
+    html += u"<p><img src=\"a.png\" class=\"a.png\" zv_exdata=\"e\"></p>"_s;
+    const QString inPage = runScript(m_editor->page(), uR"((function (text) {
+    jsProcessor('SetSavedEditorContent', text);
+    const body = document.querySelector('iframe.ke-edit-iframe').contentDocument.body;
+    const shown = body.childNodes.length;
+    const read = JSON.parse(jsProcessor('GetEditorContent', '{}')).ehtml === text;
+    return [shown, read, body.childNodes.length].join();
+})()"_s + jsString(html) + u")"_s)
+                               .toString();
+    EXPECT_EQ(inPage, u"60,true,5002"_s);
+
+    const QByteArray bytes = NoteHtmlRW::header(2) + html.toUtf8();
+    ASSERT_TRUE(SavedNotes::remember(bytes));
+    open(u"large.html"_s, bytes);
+    EXPECT_TRUE(waitForScript(m_editor->page(),
+                              u"document.querySelector('iframe.ke-edit-iframe').contentDocument"
+                              ".body.childNodes.length === 5002"_s));
+    // "first screen", then 5000 times "paragraph " + the number + " of the note".
+    const int characters = 12 + 5000 * 22 + (10 * 1 + 90 * 2 + 900 * 3 + 4000 * 4);
+    EXPECT_TRUE(
+        waitForScript(m_editor->page(), u"Tavrik.editor.charCount() === %1"_s.arg(characters)));
+    EXPECT_EQ(pageHtml(), html);
+    QTest::qWait(300);
+    EXPECT_TRUE(m_host->saves.empty()) << "putting the rest in was taken for a change";
 }
 
 // The limit and mode go in with the page's load, read by the page before anything calls it.

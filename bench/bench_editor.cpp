@@ -104,6 +104,21 @@ bool waitForEditorPage(ReadyWatcher &watcher)
     return watcher.events > 0;
 }
 
+// An editor in `parent`, shown, its saves going to `host`; nullptr when its page did not load.
+CZorvaEditorImpl *showEditor(QWidget &parent, Host &host)
+{
+    parent.resize(900, 700);
+    ReadyWatcher watcher;
+    parent.installEventFilter(&watcher);
+    auto *editor = new CZorvaEditorImpl;
+    editor->SetZvEditorNotify(&host);
+    editor->Create(&parent, QRect(0, 0, 800, 600), 1, IEWebBrowser::StyleVisible);
+    parent.show();
+    const bool ready = waitForEditorPage(watcher);
+    parent.removeEventFilter(&watcher);
+    return ready ? editor : nullptr;
+}
+
 // Loads `pagePath` into `view`, shows `window` and waits for loadFinished; false on failure.
 bool loadBarePage(QWebEngineView *view, QWidget *window, const QString &pagePath)
 {
@@ -254,14 +269,8 @@ int main(int argc, char **argv)
     // One editor and one bare view for the content goals.
     Host host;
     QWidget parent;
-    parent.resize(900, 700);
-    ReadyWatcher watcher;
-    parent.installEventFilter(&watcher);
-    auto *editor = new CZorvaEditorImpl;
-    editor->SetZvEditorNotify(&host);
-    editor->Create(&parent, QRect(0, 0, 800, 600), 1, IEWebBrowser::StyleVisible);
-    parent.show();
-    if (!waitForEditorPage(watcher))
+    CZorvaEditorImpl *editor = showEditor(parent, host);
+    if (!editor)
         return 2;
     QWebEngineView bare;
     bare.resize(800, 600);
@@ -322,13 +331,8 @@ int main(int argc, char **argv)
     // from elsewhere is sanitised in full, printed for comparison.
     Host writerHost;
     QWidget writerParent;
-    ReadyWatcher writerWatcher;
-    writerParent.installEventFilter(&writerWatcher);
-    auto *writer = new CZorvaEditorImpl;
-    writer->SetZvEditorNotify(&writerHost);
-    writer->Create(&writerParent, QRect(0, 0, 800, 600), 1, IEWebBrowser::StyleVisible);
-    writerParent.show();
-    if (!waitForEditorPage(writerWatcher))
+    CZorvaEditorImpl *writer = showEditor(writerParent, writerHost);
+    if (!writer)
         return 2;
     std::vector<Times> savedRuns, foreignRuns;
     for (int i = 0; i <= ContentRuns; ++i) {

@@ -11,8 +11,10 @@
 #include "bridge/izveditornotify.h"
 #include "common/commonutils.h"
 #include "editor/czorvaeditorimpl.h"
+#include "editor/savednotes_p.h"
 #include "notehtml/attachmarkup_p.h"
 #include "notehtml/notehtmlrw.h"
+#include "notehtml/notehtmlrw_p.h"
 #include "skin/iewebbrowser.h"
 
 #include <QApplication>
@@ -424,6 +426,8 @@ int main(int argc, char **argv)
             const int fetched = editor->handler().GetEditorContent(html, text);
             int version = 2;
             const int stored = NoteHtmlRW::SaveHtmlTextToFile(html, record, &version);
+            // A note saved from the page is recorded as this editor's own.
+            Internal::SavedNotes::remember(Internal::noteFileBytes(html, version));
             std::vector<NewAttachFile> records;
             const int parsed = AttachMarkup::ParseAttList(u"bench"_s, html, records);
             const double seconds = secondsSince(start);

@@ -45,24 +45,25 @@ Kind kindOf(char32_t ucs4)
     return Kind::Separator;
 }
 
-// Splits `text` into its words; a run of ideographs gives its overlapping pairs and, when
-// `withLast` is set or the run is one character long, its last character.
-std::vector<Piece> split(QStringView text, bool withLast)
+// Calls `visit(piece)` for each word of `text` in order; a run of ideographs gives its
+// overlapping pairs and, when `withLast` is set or the run is one character long, its last
+// character.
+template<typename Visit> void forEachWord(QStringView text, bool withLast, Visit &&visit)
 {
-    std::vector<Piece> pieces;
     const qsizetype size = text.size();
+    const char16_t *const data = text.utf16();
+    // Reads the character at `at`, with its length in UTF-16 units.
+    const auto read = [&](qsizetype at, int *units) {
+        const char16_t c = data[at];
+        if (QChar::isHighSurrogate(c) && at + 1 < size && QChar::isLowSurrogate(data[at + 1])) {
+            *units = 2;
+            return QChar::surrogateToUcs4(c, data[at + 1]);
+        }
+        *units = 1;
+        return char32_t(c);
+    };
     qsizetype i = 0;
     while (i < size) {
-        // Reads the character at i, with its length in UTF-16 units.
-        const auto read = [&](qsizetype at, int *units) {
-            const QChar c = text[at];
-            if (c.isHighSurrogate() && at + 1 < size && text[at + 1].isLowSurrogate()) {
-                *units = 2;
-                return QChar::surrogateToUcs4(c, text[at + 1]);
-            }
-            *units = 1;
-            return char32_t(c.unicode());
-        };
         int units = 0;
         const Kind kind = kindOf(read(i, &units));
         if (kind == Kind::Separator) {
@@ -72,9 +73,19 @@ std::vector<Piece> split(QStringView text, bool withLast)
         if (kind == Kind::Letter) {
             const qsizetype start = i;
             i += units;
-            while (i < size && kindOf(read(i, &units)) == Kind::Letter)
-                i += units;
-            pieces.push_back({start, i - start, false});
+            while (i < size) {
+                // Plain ASCII, most of most notes, needs no surrogate check.
+                if (data[i] < 0x80) {
+                    if (kindOf(data[i]) != Kind::Letter)
+                        break;
+                    ++i;
+                } else if (kindOf(read(i, &units)) == Kind::Letter) {
+                    i += units;
+                } else {
+                    break;
+                }
+            }
+            visit(Piece{start, i - start, false});
             continue;
         }
         // A run of ideographs, one character at a time.
@@ -83,15 +94,21 @@ std::vector<Piece> split(QStringView text, bool withLast)
         i += units;
         bool paired = false;
         while (i < size && kindOf(read(i, &units)) == Kind::Ideograph) {
-            pieces.push_back({previous, previousUnits + units, false});
+            visit(Piece{previous, previousUnits + units, false});
             paired = true;
             previous = i;
             previousUnits = units;
             i += units;
         }
         if (withLast || !paired)
-            pieces.push_back({previous, previousUnits, true});
+            visit(Piece{previous, previousUnits, true});
     }
+}
+
+std::vector<Piece> split(QStringView text, bool withLast)
+{
+    std::vector<Piece> pieces;
+    forEachWord(text, withLast, [&](const Piece &piece) { pieces.push_back(piece); });
     return pieces;
 }
 
@@ -101,21 +118,21 @@ QString NoteWords::collect(QStringView text)
 {
     // Words are told apart as written: the index folds letter case itself, so "Word" and
     // "word" only keep their repeats apart, which costs less than folding the whole text.
-    const std::vector<Piece> pieces = split(text, true);
+    // One pass, no list of the words in between.
     QHash<QStringView, int> counts;
-    counts.reserve(qsizetype(pieces.size() / 8 + 16));
+    counts.reserve(text.size() / 64 + 16);
     QString words;
     words.reserve(text.size() / 4);
-    for (const Piece &piece : pieces) {
+    forEachWord(text, true, [&](const Piece &piece) {
         const QStringView word = text.mid(piece.start, piece.length);
         int &count = counts[word];
         if (count == MaxRepeats)
-            continue;
+            return;
         ++count;
         if (!words.isEmpty())
             words += u' ';
         words += word;
-    }
+    });
     return words;
 }
 

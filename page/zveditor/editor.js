@@ -38,6 +38,8 @@
         menuAttachment: null, // the attachment the native menu was last asked for
         internalDrag: false,
         listeners: [],
+        observer: null, // the attachment watcher of the frame
+        heldBack: null, // the part of a large note after its first screen, until that is shown
     };
 
     const SURROGATE_PAIR = /[\ud800-\udbff][\udc00-\udfff]/g;
@@ -48,7 +50,10 @@
         return text.length - (pairs ? pairs.length : 0);
     }
 
+    // The note's body, always whole: a rest held back is put in first.
     function body() {
+        if (state.heldBack)
+            putHeldBackIn();
         return state.doc.body;
     }
 
@@ -108,6 +113,50 @@
             }
         });
         observer.observe(doc.body, { childList: true, subtree: true });
+        state.observer = observer;
+    }
+
+    // ---- a large note's first screen ----------------------------------------------------------
+    //
+    // A large note is parsed whole, but what follows its first screen is held apart until the
+    // frame that shows that screen is done, so that frame lays out only the beginning. Whatever
+    // looks at the note (native calls, the user's input, the count) goes through body(), which
+    // puts the rest back first: nothing sees the note cut, and the undo history, the count and
+    // the saved markup are those of the whole note.
+
+    const HOLD_BACK_FROM_LENGTH = 128 * 1024;
+    const FIRST_SCREEN_CHARS = 4000;
+    const FIRST_SCREEN_NODES = 60;
+
+    function holdBackRest(b) {
+        let node = b.firstChild;
+        for (let kept = 0, chars = 0; node && kept < FIRST_SCREEN_NODES && chars < FIRST_SCREEN_CHARS; ++kept) {
+            chars += node.textContent.length;
+            node = node.nextSibling;
+        }
+        if (!node)
+            return;
+        const range = b.ownerDocument.createRange();
+        range.setStartBefore(node);
+        range.setEndAfter(b.lastChild);
+        state.heldBack = range.extractContents();
+        const doc = b.ownerDocument;
+        requestAnimationFrame(function () {
+            setTimeout(function () {
+                if (state.doc === doc)
+                    body();
+            });
+        });
+    }
+
+    // Not a change of the note: the attachment watcher forgets it, and the count starts now.
+    function putHeldBackIn() {
+        const rest = state.heldBack;
+        state.heldBack = null;
+        state.doc.body.appendChild(rest);
+        if (state.observer)
+            state.observer.takeRecords();
+        setTimeout(recount, 0);
     }
 
     function selection() {
@@ -780,6 +829,7 @@
             frame.contentWindow.qt = undefined;
         }
         state.doc = doc;
+        state.heldBack = null;
         state.savedRange = null;
         state.internalDrag = false;
         state.changedSinceMount = false;
@@ -794,10 +844,12 @@
         fill(doc.body);
         wireDocument(doc);
         installErrorReporting(frame.contentWindow);
-        // Opening a large note does not wait for its count: the status follows a moment later.
+        // Opening a large note does not wait for its count: the status follows a moment later
+        // (once the whole note is in).
         state.count = null;
         state.counted = false;
-        setTimeout(recount, 0);
+        if (!state.heldBack)
+            setTimeout(recount, 0);
     }
 
     // Spell checking and read-only mode are attributes of the frame's body, never of the note
@@ -837,7 +889,13 @@
     // ---- public --------------------------------------------------------------------------------
 
     Tavrik.editor = {
+        // Starts with the limit and mode native code gave with the page's load, if any.
         init() {
+            const start = window.TavrikStart;
+            if (start && Number.isInteger(start.maxChars) && start.maxChars >= 1)
+                state.maxChars = start.maxChars;
+            if (start && typeof start.readOnly === 'boolean')
+                state.readOnly = start.readOnly;
             mount(function () {});
             installErrorReporting(window);
         },
@@ -845,6 +903,7 @@
             state.listeners.push(listener);
         },
         document() {
+            body();
             return state.doc;
         },
         frame() {
@@ -882,6 +941,16 @@
             });
             state.unremembered = text;
             requestIdleCallback(rememberShown);
+        },
+        // HTML this editor wrote itself from a sanitised page: parsed once, by the frame.
+        setSavedContent(html) {
+            const text = html === null || html === undefined ? '' : String(html);
+            rememberShown();
+            mount(function (b) {
+                b.innerHTML = text;
+                if (text.length >= HOLD_BACK_FROM_LENGTH)
+                    holdBackRest(b);
+            });
         },
         content() {
             state.changeReported = false;

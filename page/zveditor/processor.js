@@ -84,6 +84,12 @@
             Tavrik.editor.setContent(argText);
             return {};
         },
+        // A note file native code found in its record of the files this editor saved from
+        // this page: put in as it is, without a second sanitising.
+        SetSavedEditorContent(argText) {
+            Tavrik.editor.setSavedContent(argText);
+            return {};
+        },
         GetEditorContent() {
             const content = Tavrik.editor.content();
             return { ehtml: content.html, etext: content.text };

@@ -280,14 +280,17 @@ void ZvWebNoteHandler::SetEditorMaxChars(int maxChars)
         m_maxChars = maxChars;
 }
 
-void ZvWebNoteHandler::SetEditorHtml(const QString &html)
+void ZvWebNoteHandler::SetEditorHtml(const QString &html, bool saved)
 {
     m_attachFileSizes.clear();
     m_attachModifyCache.clear();
     // Delivered after this call returns, so the page clears its cache after the new content.
     if (QWidget *inner = m_browser ? m_browser->GetWebBrowseHwnd() : nullptr)
         QCoreApplication::postEvent(inner, new QEvent(ClearEditorCacheEvent));
-    CallJsProcessor(m_browser, QStringLiteral("SetEditorContent"), html, ContentLines);
+    CallJsProcessor(m_browser,
+                    saved ? QStringLiteral("SetSavedEditorContent")
+                          : QStringLiteral("SetEditorContent"),
+                    html, ContentLines);
 }
 
 int ZvWebNoteHandler::GetEditorContent(QString &html, QString &text)
@@ -323,6 +326,12 @@ void ZvWebNoteHandler::OnPageReloaded()
 {
     m_readOnly = 0;
     m_maxChars = 3000;
+}
+
+void ZvWebNoteHandler::PageStartedWith(int maxChars, int readOnly)
+{
+    m_maxChars = maxChars;
+    m_readOnly = readOnly != 0 ? 1 : 0;
 }
 
 int ZvWebNoteHandler::SelectedAttach(const QString &key)

@@ -100,8 +100,9 @@ public:
     // Sets the page's character limit.
     void SetEditorMaxChars(int maxChars);
     // Replaces the page's content. Empties the attachment sizes and modification times
-    // first, and posts the cache-clearing event to the browser's inner window.
-    void SetEditorHtml(const QString &html);
+    // first, and posts the cache-clearing event to the browser's inner window. `saved` tells
+    // the page the HTML is a note file this editor saved itself, which it takes unsanitised.
+    void SetEditorHtml(const QString &html, bool saved = false);
     // The page's content as HTML and plain text. 1 on success; 0 leaves both untouched.
     int GetEditorContent(QString &html, QString &text);
     // The same without waiting: `done` runs later, from Qt's own event loop, with 1 and the
@@ -116,6 +117,9 @@ public:
     // first ones again, so the next SetReadOnly and SetEditorMaxChars are sent whatever they
     // set.
     void OnPageReloaded();
+    // The page has loaded with this limit and mode given with its load: recorded as accepted,
+    // without a call.
+    void PageStartedWith(int maxChars, int readOnly);
     // Selects the attachment named `key` in the page (the key is sent as a JSON string, so it
     // may hold quotes and backslashes). 1 on success; 0 for an empty key.
     int SelectedAttach(const QString &key);

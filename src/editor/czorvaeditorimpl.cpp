@@ -15,10 +15,13 @@
 #include "common/log4c.h"
 #include "editor/autosave_p.h"
 #include "editor/editorwindowhook_p.h"
+#include "editor/pagestart_p.h"
+#include "editor/savednotes_p.h"
 #include "editor/spellchecking_p.h"
 #include "notehtml/attachmarkup_p.h"
 #include "notehtml/mhtexport_p.h"
 #include "notehtml/notehtmlrw.h"
+#include "notehtml/notehtmlrw_p.h"
 #include "notehtml/odtexport_p.h"
 
 #include <QApplication>
@@ -126,6 +129,7 @@ int CZorvaEditorImpl::Create(QWidget *parent, const QRect &rect, int id, int sty
         if (m_pageLoaded)
             ModifyIEWndProc();
     });
+    Internal::installPageStart(page(), EditorMaxChars, false);
     if (!Navigate2(location))
         CLog4C::GetInstance()->WriteLog(
             u"[ERROR] CZorvaEditorImpl::Create, cannot load the editor page "_s + location);
@@ -163,7 +167,7 @@ void CZorvaEditorImpl::OnDocumentComplete(bool ok)
     }
     m_pageLoaded = 1;
     ModifyIEWndProc();
-    m_handler.SetEditorMaxChars(EditorMaxChars);
+    m_handler.PageStartedWith(EditorMaxChars, false); // given with the load
     applyPagePreferences();
     if (QWidget *target = parentWidget())
         QCoreApplication::postEvent(target, new QEvent(EditorPageLoadedEvent));
@@ -348,6 +352,7 @@ void CZorvaEditorImpl::storeContent(const SaveContext &context, QString html, co
     NewAttachFile noteFile;
     if (!NoteHtmlRW::SaveHtmlTextToFile(html, noteFile, &version))
         return;
+    Internal::SavedNotes::remember(Internal::noteFileBytes(html, version));
     const bool current = context.generation == m_generation;
     if (current)
         m_version = version;
@@ -364,14 +369,14 @@ void CZorvaEditorImpl::storeContent(const SaveContext &context, QString html, co
     }
 }
 
-void CZorvaEditorImpl::SetEditorText(const QString &html, int version, bool readOnly)
+void CZorvaEditorImpl::SetEditorText(const QString &html, int version, bool readOnly, bool saved)
 {
     ++m_generation;
     m_autosave->reset();
     m_lastHtml = html;
     m_version = version;
     m_handler.SetReadOnly(readOnly);
-    m_handler.SetEditorHtml(html);
+    m_handler.SetEditorHtml(html, saved);
 }
 
 void CZorvaEditorImpl::LoadEditor(const QString &noteId, const std::vector<QString> &fileNames,
@@ -410,13 +415,16 @@ void CZorvaEditorImpl::LoadEditor(const QString &noteId, const std::vector<QStri
     int version = 0;
     qint64 budget = MaxEditableNoteBytes;
     std::vector<NewAttachFile> files(1);
+    bool saved = !paths.empty(); // every file as this editor saved it
     for (const auto &[name, path] : paths) {
         if (budget <= 0)
             break;
         QString part;
         int partVersion = 0;
-        if (NoteHtmlRW::ReadHtmlTextFromFile(path, part, partVersion,
-                                             m_partialNote ? budget : -1)) {
+        if (std::optional<QByteArray> bytes
+            = Internal::readNoteFileBytes(path, m_partialNote ? budget : -1)) {
+            saved = saved && Internal::SavedNotes::contains(*bytes);
+            Internal::decodeNoteFileBytes(std::move(*bytes), path, part, partVersion);
             budget -= QFileInfo(path).size();
             if (content.isEmpty())
                 content = std::move(part);
@@ -444,7 +452,7 @@ void CZorvaEditorImpl::LoadEditor(const QString &noteId, const std::vector<QStri
         }
     }
     if (!content.isEmpty())
-        SetEditorText(content, version, readOnly || m_partialNote);
+        SetEditorText(content, version, readOnly || m_partialNote, saved);
     else
         SetEditorText(QString(), CurrentVersion, readOnly || m_partialNote);
     m_handler.InitAttachFileSize(sizes);

@@ -156,14 +156,15 @@ public:
     static CZorvaEditorImpl *lastEditor();
 
 protected:
-    // last HTML = html; version = version; the handler's read-only mode, then the content.
-    void SetEditorText(const QString &html, int version, bool readOnly);
+    // last HTML = html; version = version; the handler's read-only mode, then the content
+    // (`saved`: a note file as this editor saved it, not sanitised again).
+    void SetEditorText(const QString &html, int version, bool readOnly, bool saved = false);
     // Reads the content from the page and, when it differs from the last HTML, stores it as
     // a note file and hands the note's file list to the host.
     void OnSave();
     // Runs at every finished page load; the first successful one hooks the browser's inner
-    // window, sets the character limit and tells the parent (8005). A failed first load is
-    // tried again; a load after the renderer stopped puts the note back.
+    // window, takes the character limit given with the load and tells the parent (8005). A failed
+    // first load is tried again; a load after the renderer stopped puts the note back.
     void OnDocumentComplete(bool ok);
     // Watches the browser's inner window (focus loss, 2258, 8004, Ctrl+S), moving the hook
     // when the browser replaces that window.

@@ -8,6 +8,7 @@
 #include "common/log4c.h"
 #include "common/narrowcodec.h"
 #include "notehtml/htmlfileupgrademgr_p.h"
+#include "notehtml/notehtmlrw_p.h"
 
 #include <QCryptographicHash>
 #include <QFile>
@@ -87,9 +88,18 @@ QByteArray NoteHtmlRW::header(int version)
 int NoteHtmlRW::ReadHtmlTextFromFile(const QString &path, QString &content, int &version,
                                      qint64 maxBytes)
 {
+    std::optional<QByteArray> bytes = Internal::readNoteFileBytes(path, maxBytes);
+    if (!bytes)
+        return 0;
+    Internal::decodeNoteFileBytes(std::move(*bytes), path, content, version);
+    return 1;
+}
+
+std::optional<QByteArray> Internal::readNoteFileBytes(const QString &path, qint64 maxBytes)
+{
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return 0;
+        return std::nullopt;
     QByteArray bytes = maxBytes < 0 ? file.readAll() : file.read(maxBytes);
     if (maxBytes >= 0 && bytes.size() == maxBytes && !file.atEnd()) {
         // Cut before a character whose bytes do not all fit.
@@ -102,6 +112,12 @@ int NoteHtmlRW::ReadHtmlTextFromFile(const QString &path, QString &content, int 
             end = bytes.size(); // continuation bytes without a lead: not UTF-8, keep them
         bytes.truncate(end);
     }
+    return bytes;
+}
+
+void Internal::decodeNoteFileBytes(QByteArray bytes, const QString &path, QString &content,
+                                   int &version)
+{
     const qsizetype zero = bytes.indexOf('\0');
     if (zero >= 0)
         bytes.truncate(zero);
@@ -126,7 +142,11 @@ int NoteHtmlRW::ReadHtmlTextFromFile(const QString &path, QString &content, int 
     logReading(decoded, path);
     content = std::move(decoded.text);
     version = readVersion;
-    return 1;
+}
+
+QByteArray Internal::noteFileBytes(const QString &content, int version)
+{
+    return NoteHtmlRW::header(version) + ToNarrow(content);
 }
 
 int NoteHtmlRW::WriteHtmlTextFile(const QString &path, const QString &content, int version)

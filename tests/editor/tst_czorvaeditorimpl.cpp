@@ -8,6 +8,7 @@
 #include "common/itavrikcoredata.h"
 #include "common/ivarconfigmgr.h"
 #include "editor/czorvaeditorimpl.h"
+#include "editor/savednotes_p.h"
 #include "editorhost.h"
 #include "logcapture.h"
 #include "notehtml/attachmarkup_p.h"
@@ -302,12 +303,15 @@ TEST_F(EditorTest, LoadJoinsTheStoresNoteFilesOpensTooLargeOnesReadOnlyAndSavesN
     // Only the store is read, and too large notes open read-only.
     writeNoteFile(u"small.html"_s, u"<p>kept</p>"_s, 2);
     ASSERT_TRUE(writeBytes(s_app->path() + u"/userdata/outside.html"_s, "<p>outside</p>"));
+    QFile::remove(Internal::SavedNotes::recordPath()); // no note saved yet: sanitised
     LogCapture log;
     m_editor->LoadEditor(u"n"_s, {u"../outside.html"_s, u"small.html"_s}, {}, false);
     EXPECT_EQ(lastHtml(), u"<p>kept</p>"_s);
     EXPECT_EQ(log.lines(),
-              Lines{u"[ERROR] CZorvaEditorImpl::LoadEditor, note file outside the "
-                    "store refused: ../outside.html"_s});
+              (Lines{u"[ERROR] CZorvaEditorImpl::LoadEditor, note file outside the "
+                     "store refused: ../outside.html"_s,
+                     u"[INFO] SavedNotes, no record of saved notes at "_s
+                         + Internal::SavedNotes::recordPath() + u"; the note is sanitised"_s}));
 
     // Exactly at the limit a note is editable; one byte more shows its beginning read-only.
     const qint64 limit = CZorvaEditorImpl::MaxEditableNoteBytes;

@@ -37,6 +37,7 @@
         menuAttachment: null, // the attachment the native menu was last asked for
         internalDrag: false,
         listeners: [],
+        frameListeners: [], // told of each new editing frame's document
     };
 
     const SURROGATE_PAIR = /[\ud800-\udbff][\udc00-\udfff]/g;
@@ -248,6 +249,10 @@
             return;
         }
         const type = event.inputType || '';
+        if ((type === 'historyUndo' && Tavrik.edits.undo()) || (type === 'historyRedo' && Tavrik.edits.redo())) {
+            event.preventDefault();
+            return;
+        }
         if (type.startsWith('delete') || type.startsWith('format')) {
             state.added = 0;
             return;
@@ -271,6 +276,7 @@
     }
 
     function onInput() {
+        Tavrik.edits.seal();
         const added = state.added;
         state.added = undefined;
         if (!state.ownCommand)
@@ -458,27 +464,9 @@
         return found && body().contains(found) ? found : null;
     }
 
-    function selectContents(node) {
-        const range = state.doc.createRange();
-        range.selectNodeContents(node);
-        selection().removeAllRanges();
-        selection().addRange(range);
-    }
-
-    // Tab in the last cell adds a row shaped like the last one, as word processors do.
-    function addRowAfter(row) {
-        const added = row.cloneNode(false);
-        for (const cell of row.cells) {
-            const copy = cell.cloneNode(false);
-            copy.appendChild(state.doc.createElement('br'));
-            added.appendChild(copy);
-        }
-        row.after(added);
-        return added.cells[0];
-    }
-
-    // Ctrl+K edits the link. Tab never leaves the note while editing: it moves between table
-    // cells (adding a row after the last), indents list items, and inserts a tab elsewhere.
+    // Ctrl+K edits the link. Ctrl+Z and Ctrl+Y (Ctrl+Shift+Z) take back and redo the page's
+    // own table and picture edits first when they are the newest. Tab never leaves the note
+    // while editing: it moves between table cells (adding a row after the last), indents list items, and inserts a tab elsewhere.
     // Shift+Tab goes back a cell or outdents a list item; elsewhere it moves the keyboard
     // focus back to the toolbar, the way out for keyboard users.
     // Ctrl+Shift+7 and Ctrl+Shift+8 make numbered and bulleted lists; the browser itself
@@ -486,7 +474,21 @@
     const LIST_KEYS = { Digit7: 'insertOrderedList', Digit8: 'insertUnorderedList' };
     const LIST_COMMANDS = new Set(['insertOrderedList', 'insertUnorderedList']);
 
+    function historyKey(event) {
+        if (!(event.ctrlKey || event.metaKey) || event.altKey)
+            return null;
+        const key = event.key.toLowerCase();
+        if (key === 'z')
+            return event.shiftKey ? 'redo' : 'undo';
+        return key === 'y' && !event.shiftKey ? 'redo' : null;
+    }
+
     function onKeyDown(event) {
+        const history = !state.readOnly && historyKey(event);
+        if (history && Tavrik.edits[history]()) {
+            event.preventDefault();
+            return;
+        }
         if ((event.ctrlKey || event.metaKey) && !event.altKey && event.key.toLowerCase() === 'k') {
             event.preventDefault();
             if (Tavrik.toolbar)
@@ -506,14 +508,7 @@
             return;
         event.preventDefault();
         if (cell) {
-            const cells = Array.from(cell.closest('table').querySelectorAll('td,th'));
-            let next = cells[cells.indexOf(cell) + (event.shiftKey ? -1 : 1)];
-            if (!next && !event.shiftKey) {
-                next = addRowAfter(cell.parentNode);
-                contentChanged(0);
-            }
-            if (next)
-                selectContents(next);
+            Tavrik.tables.moveFromCell(cell, event.shiftKey);
         } else if (item) {
             indentListItem(event.shiftKey);
         } else if (excessOf(1) > 0) {
@@ -702,6 +697,8 @@
         });
         doc.addEventListener('keydown', onKeyDown);
         watchAttachments(doc);
+        for (const listener of state.frameListeners)
+            listener(doc);
     }
 
     // Builds a fresh editing frame; `fill(body)` puts the clean content in. A new frame also
@@ -731,6 +728,7 @@
         state.changedSinceMount = false;
         state.changeReported = false;
         state.unremembered = null;
+        Tavrik.edits.seal();
         doc.execCommand('defaultParagraphSeparator', false, 'p');
         doc.body.setAttribute('role', 'textbox');
         doc.body.setAttribute('aria-multiline', 'true');
@@ -789,6 +787,9 @@
         },
         onChange(listener) {
             state.listeners.push(listener);
+        },
+        onFrame(listener) {
+            state.frameListeners.push(listener);
         },
         document() {
             return state.doc;
@@ -894,6 +895,8 @@
             if (state.readOnly)
                 return false;
             this.focus();
+            if ((command === 'undo' || command === 'redo') && Tavrik.edits[command]())
+                return true;
             // Colours and sizes as inline styles; bold, italic and the rest stay plain tags.
             if ((command === 'indent' || command === 'outdent') && enclosing('li')) {
                 return indentListItem(command === 'outdent');

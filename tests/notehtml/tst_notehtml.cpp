@@ -952,7 +952,9 @@ TEST_F(ExportTest, BrowserShowsTheExportWithItsPicturesFromAnywhere)
     const QString note = storeNote()
         + uR"(<img src="../userdata\attachment\ab.png" class="userdata\attachment\ab.png" )"
           uR"(zv_exdata="{&quot;OrigName_B64&quot;:&quot;YS5wbmc=&quot;}" zvimgsrc="z" )"
-          uR"(data-ke-src="d">)"_qs;
+          uR"(data-ke-src="d" width="20" height="10" align="right">)"
+          uR"(<table><tr><td rowspan="2" colspan="2" width="80">m</td><td>x</td></tr>)"
+          uR"(<tr><td>y</td></tr></table>)"_qs;
     const QByteArray firstLine = "Trip";
     QTemporaryDir out;
     const QString target = out.filePath(u"note.mht"_qs);
@@ -1004,6 +1006,11 @@ TEST_F(ExportTest, BrowserShowsTheExportWithItsPicturesFromAnywhere)
     EXPECT_EQ(inPage(u"[...document.images].map(i => i.naturalWidth + 'x' + i.naturalHeight)"
                      ".join(' ')"_qs),
               u"37x21 37x21 90x48 0x0 0x0 37x21"_qs);
+    // A picture's size and place and a table's merged cells and widths travel as they are.
+    EXPECT_EQ(inPage(u"[...document.images].at(-1).getAttributeNames().join(' ')"_qs),
+              u"src width height align"_qs);
+    EXPECT_EQ(inPage(u"document.querySelector('td[rowspan]').outerHTML"_qs),
+              u"<td rowspan=\"2\" colspan=\"2\" width=\"80\">m</td>"_qs);
 }
 
 // The export read by another program: the archive unpacked by unzip, its content as text.

@@ -641,6 +641,14 @@
                 headerRow: isHeaderRow(table),
             };
         },
+        // The names of the commands that can run at the caret now.
+        available() {
+            const state = this.state();
+            if (!state)
+                return [];
+            return Object.keys(COMMANDS).concat('mergeCells').filter((name) => (name !== 'mergeCells' || state.canMerge)
+                && (name !== 'splitCell' || state.canSplit));
+        },
         // Runs a table command by name; false when it does nothing here.
         exec(name) {
             if (name === 'mergeCells')

@@ -93,14 +93,15 @@
         const host = document.getElementById('editor-host').getBoundingClientRect();
         const frame = editor().frame().getBoundingClientRect();
         return { left: frame.left - host.left + rect.left, top: frame.top - host.top + rect.top,
-                 width: rect.width, height: rect.height, hostHeight: host.height };
+                 width: rect.width, height: rect.height, hostWidth: host.width, hostHeight: host.height };
     }
 
     // The bar above the element when there is room, else below it, inside the frame.
     function placeBar(bar, rect) {
         const at = inPage(rect);
         const top = at.top - bar.offsetHeight - 4;
-        bar.style.left = Math.max(4, at.left) + 'px';
+        bar.style.left = '0';
+        bar.style.left = Math.max(4, Math.min(at.left, at.hostWidth - bar.offsetWidth - 4)) + 'px';
         bar.style.top = Math.min(Math.max(4, top < 4 ? at.top + at.height + 4 : top),
                                  Math.max(4, at.hostHeight - bar.offsetHeight - 4)) + 'px';
     }

@@ -599,7 +599,10 @@
     function onMouseMove(event) {
         const doc = editor().document();
         if (!drag) {
-            doc.documentElement.classList.toggle('column-resize', !!borderAt(event));
+            // The root's own cursor: no style rule of the note is matched again for it.
+            const cursor = borderAt(event) ? 'col-resize' : '';
+            if (doc.documentElement.style.cursor !== cursor)
+                doc.documentElement.style.cursor = cursor;
             return;
         }
         setColumnWidth(drag.table, drag.column, drag.startWidth + event.clientX - drag.startX);

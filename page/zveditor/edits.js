@@ -104,33 +104,20 @@
             step.target.insertBefore(node, before);
     }
 
-    function revert(steps, lists) {
-        for (let i = steps.length - 1; i >= 0; --i) {
-            const step = steps[i];
-            if (step.type !== 'childList') {
-                setValue(step, step.oldValue);
-                continue;
-            }
-            for (const node of step.added)
-                node.remove();
-            place(step, step.removed);
-        }
-        for (const list of lists)
-            setAttributes(list.element, list.before);
-    }
-
-    function replay(steps, lists) {
+    // Puts the steps back (`undo`) or makes them again, in the order that needs.
+    function apply(entry, undo) {
+        const steps = undo ? entry.steps.slice().reverse() : entry.steps;
         for (const step of steps) {
             if (step.type !== 'childList') {
-                setValue(step, step.newValue);
+                setValue(step, undo ? step.oldValue : step.newValue);
                 continue;
             }
-            for (const node of step.removed)
+            for (const node of undo ? step.added : step.removed)
                 node.remove();
-            place(step, step.added);
+            place(step, undo ? step.removed : step.added);
         }
-        for (const list of lists)
-            setAttributes(list.element, list.after);
+        for (const list of entry.lists)
+            setAttributes(list.element, undo ? list.before : list.after);
     }
 
     function push(steps, lists, caret) {
@@ -139,11 +126,11 @@
         Tavrik.editor.contentChanged();
     }
 
-    function move(from, to, apply) {
+    function move(from, to, undo) {
         const entry = from.pop();
         if (!entry)
             return false;
-        apply(entry.steps, entry.lists);
+        apply(entry, undo);
         to.push(entry);
         if (entry.caret)
             entry.caret();
@@ -177,10 +164,10 @@
         // Takes back the newest of the page's own edits when nothing newer happened since;
         // false leaves the undo to the browser.
         undo() {
-            return move(done, undone, revert);
+            return move(done, undone, true);
         },
         redo() {
-            return move(undone, done, replay);
+            return move(undone, done, false);
         },
         // Takes an attribute off an element of the note during an edit, so that undoing the
         // edit puts it back in its place among the others.

@@ -660,7 +660,6 @@ void ZvWebNoteHandler::popupContextMenu(const QPoint &screenPoint, bool hasSelec
             };
         });
     }
-    menu.addSection(EditorContextMenu::tableSection(m_browser));
     // The same ways as the keys take: attachments come along on paste, the copy notification
     // follows a copy.
     menu.addSection(EditorContextMenu::editSection([this](int action) {

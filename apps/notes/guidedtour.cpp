@@ -8,6 +8,7 @@
 #include "notebookcheck.h"
 #include "notesearch.h"
 #include "screencapturedemo.h"
+#include "tabletour.h"
 
 #include "bridge/sttabledata.h"
 #include "editor/czorvaeditorimpl.h"
@@ -73,9 +74,13 @@ void GuidedTour::run()
     if (!select(u"Weekly plan"_s))
         return;
     shot(u"table"_s, u"a note with a table"_s);
+    if (const QString failed = TableTour::runTableStep(m_window, tourShot()); !failed.isEmpty())
+        return fail(failed);
 
     if (!select(u"Welcome to Tavrik Notes"_s))
         return;
+    if (const QString failed = TableTour::runPictureStep(m_window, tourShot()); !failed.isEmpty())
+        return fail(failed);
     if (!typeAndSave(u"Edited during the guided tour."_s,
                      u"Press Ctrl+S or click elsewhere and the note is saved."_s, false,
                      u"the edited note was not saved after Ctrl+S"_s))
@@ -153,10 +158,7 @@ void GuidedTour::run()
         return;
     if (!typeIntoNote(u"From the screen"_s, u"Captured with Note, Capture screen:"_s))
         return;
-    const QString captured = ScreenCaptureDemo::runTourStep(
-        m_window, [this](QWidget *widget, const QString &name, const QString &caption) {
-            shot(name, caption, widget);
-        });
+    const QString captured = ScreenCaptureDemo::runTourStep(m_window, tourShot());
     if (!captured.isEmpty())
         return fail(captured);
     if (!m_window.copyCurrentNote())
@@ -171,6 +173,13 @@ void GuidedTour::run()
     std::printf("Guided tour finished: %d screenshots in %s\n", m_shots, qPrintable(m_folder));
     std::fflush(stdout);
     QApplication::exit(0);
+}
+
+std::function<void(QWidget *, const QString &, const QString &)> GuidedTour::tourShot()
+{
+    return [this](QWidget *widget, const QString &name, const QString &caption) {
+        shot(name, caption, widget);
+    };
 }
 
 bool GuidedTour::exportWithTable()

@@ -12,8 +12,9 @@ class QWidget;
 
 // A short scripted walk through the demo for machines without a display: open the sample
 // notebook, edit and save a note, switch notes, lock one, start a new note, copy another
-// note's attachments into it, drag and fold the attachments pane, and export,
-// writing a screenshot of the main window after each step into a folder.
+// note's attachments into it, change a table and a picture, drag and fold the attachments
+// pane, and export, writing a screenshot of the main window after each step into
+// a folder.
 class GuidedTour : public QObject
 {
     Q_OBJECT
@@ -31,6 +32,8 @@ private:
     void settle(int ms);
     // A picture of `widget` (the main window when null).
     void shot(const QString &name, const QString &caption, QWidget *widget = nullptr);
+    // `shot` for the tour steps kept in other files.
+    std::function<void(QWidget *, const QString &, const QString &)> tourShot();
     // Types a line and a paragraph after it at the end of the note; the line may be a heading.
     bool typeIntoNote(const QString &firstLine, const QString &moreText, bool asHeading = false);
     // Types as typeIntoNote does, presses Ctrl+S and waits for the host to store the note;

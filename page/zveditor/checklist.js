@@ -165,7 +165,7 @@
         }
     }
 
-    editor().onMount(function (doc) {
+    editor().onFrame(function (doc) {
         doc.addEventListener('click', onClick);
         doc.addEventListener('input', onInput);
         doc.addEventListener('keydown', onKeyDown);

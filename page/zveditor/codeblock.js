@@ -282,7 +282,7 @@
         select.value = lastBlock ? languageOf(lastBlock) || '' : '';
     }
 
-    editor().onMount(function (d) {
+    editor().onFrame(function (d) {
         pending = null;
         lastBlock = null;
         d.addEventListener('input', onInput);

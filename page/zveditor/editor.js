@@ -40,6 +40,7 @@
         listeners: [],
         observer: null, // the attachment watcher of the frame
         heldBack: null, // the part of a large note after its first screen, until that is shown
+        frameListeners: [], // told of each new editing frame's document
     };
 
     const SURROGATE_PAIR = /[\ud800-\udbff][\udc00-\udfff]/g;
@@ -336,6 +337,10 @@
             return;
         }
         const type = event.inputType || '';
+        if ((type === 'historyUndo' && Tavrik.edits.undo()) || (type === 'historyRedo' && Tavrik.edits.redo())) {
+            event.preventDefault();
+            return;
+        }
         if (type.startsWith('delete') || type.startsWith('format')) {
             state.added = 0;
             return;
@@ -366,6 +371,7 @@
     }
 
     function onInput() {
+        Tavrik.edits.seal();
         const added = state.added;
         const exactly = state.addsExactly;
         state.added = undefined;
@@ -555,27 +561,9 @@
         return found && body().contains(found) ? found : null;
     }
 
-    function selectContents(node) {
-        const range = state.doc.createRange();
-        range.selectNodeContents(node);
-        selection().removeAllRanges();
-        selection().addRange(range);
-    }
-
-    // Tab in the last cell adds a row shaped like the last one, as word processors do.
-    function addRowAfter(row) {
-        const added = row.cloneNode(false);
-        for (const cell of row.cells) {
-            const copy = cell.cloneNode(false);
-            copy.appendChild(state.doc.createElement('br'));
-            added.appendChild(copy);
-        }
-        row.after(added);
-        return added.cells[0];
-    }
-
-    // Ctrl+K edits the link. Tab never leaves the note while editing: it moves between table
-    // cells (adding a row after the last), indents list items, and inserts a tab elsewhere.
+    // Ctrl+K edits the link. Ctrl+Z and Ctrl+Y (Ctrl+Shift+Z) take back and redo the page's
+    // own table and picture edits first when they are the newest. Tab never leaves the note
+    // while editing: it moves between table cells (adding a row after the last), indents list items, and inserts a tab elsewhere.
     // Shift+Tab goes back a cell or outdents a list item; elsewhere it moves the keyboard
     // focus back to the toolbar, the way out for keyboard users.
     // Ctrl+Shift+7 and Ctrl+Shift+8 make numbered and bulleted lists; the browser itself
@@ -583,7 +571,21 @@
     const LIST_KEYS = { Digit7: 'insertOrderedList', Digit8: 'insertUnorderedList' };
     const LIST_COMMANDS = new Set(['insertOrderedList', 'insertUnorderedList']);
 
+    function historyKey(event) {
+        if (!(event.ctrlKey || event.metaKey) || event.altKey)
+            return null;
+        const key = event.key.toLowerCase();
+        if (key === 'z')
+            return event.shiftKey ? 'redo' : 'undo';
+        return key === 'y' && !event.shiftKey ? 'redo' : null;
+    }
+
     function onKeyDown(event) {
+        const history = !state.readOnly && historyKey(event);
+        if (history && Tavrik.edits[history]()) {
+            event.preventDefault();
+            return;
+        }
         if ((event.ctrlKey || event.metaKey) && !event.altKey && event.key.toLowerCase() === 'k') {
             event.preventDefault();
             if (Tavrik.toolbar)
@@ -603,14 +605,7 @@
             return;
         event.preventDefault();
         if (cell) {
-            const cells = Array.from(cell.closest('table').querySelectorAll('td,th'));
-            let next = cells[cells.indexOf(cell) + (event.shiftKey ? -1 : 1)];
-            if (!next && !event.shiftKey) {
-                next = addRowAfter(cell.parentNode);
-                contentChanged(0);
-            }
-            if (next)
-                selectContents(next);
+            Tavrik.tables.moveFromCell(cell, event.shiftKey);
         } else if (item) {
             indentListItem(event.shiftKey);
         } else if (excessOf(1) > 0) {
@@ -799,13 +794,9 @@
         });
         doc.addEventListener('keydown', onKeyDown);
         watchAttachments(doc);
-        for (const wire of mountHooks)
-            wire(doc);
+        for (const listener of state.frameListeners)
+            listener(doc);
     }
-
-    // Editing features of their own files (checklists, typing shortcuts, code blocks) add their
-    // listeners to every new editing frame.
-    const mountHooks = [];
 
     // Builds a fresh editing frame; `fill(body)` puts the clean content in. A new frame also
     // starts a new undo history.
@@ -835,6 +826,7 @@
         state.changedSinceMount = false;
         state.changeReported = false;
         state.unremembered = null;
+        Tavrik.edits.seal();
         doc.execCommand('defaultParagraphSeparator', false, 'p');
         doc.body.setAttribute('role', 'textbox');
         doc.body.setAttribute('aria-multiline', 'true');
@@ -901,6 +893,13 @@
         },
         onChange(listener) {
             state.listeners.push(listener);
+        },
+        // Editing features of their own files (tables, pictures, checklists, typing shortcuts,
+        // code blocks) add their listeners to every editing frame, the current one included.
+        onFrame(listener) {
+            state.frameListeners.push(listener);
+            if (state.doc)
+                listener(state.doc);
         },
         document() {
             body();
@@ -1019,6 +1018,8 @@
             this.focus();
             if (command === 'undo' && Tavrik.shortcuts && Tavrik.shortcuts.undo())
                 return true;
+            if ((command === 'undo' || command === 'redo') && Tavrik.edits[command]())
+                return true;
             // Colours and sizes as inline styles; bold, italic and the rest stay plain tags.
             if ((command === 'indent' || command === 'outdent') && enclosing('li')) {
                 return indentListItem(command === 'outdent');
@@ -1093,11 +1094,6 @@
         },
 
         // For the markup helpers: where an insertion goes, and telling the editor about it.
-        onMount(wire) {
-            mountHooks.push(wire);
-            if (state.doc)
-                wire(state.doc);
-        },
         runCommand: runCommand,
         liftBlocksOutOfParagraphs: liftBlocksOutOfParagraphs,
         enclosing: enclosing,

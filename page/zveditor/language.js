@@ -45,6 +45,14 @@
         'Hide this window while capturing': '截图时隐藏此窗口', 'Capture now': '立即截图',
         'Editing': '正在编辑', 'Read-only': '只读',
         'Character limit reached: the typed text was not inserted': '已达到字数上限，输入的内容未插入',
+        'Insert row above': '在上方插入行', 'Insert row below': '在下方插入行',
+        'Insert column left': '在左侧插入列', 'Insert column right': '在右侧插入列',
+        'Delete row': '删除行', 'Delete column': '删除列', 'Delete table': '删除表格',
+        'Merge cells': '合并单元格', 'Split cell': '拆分单元格', 'Header row': '标题行',
+        'Narrower column': '列变窄', 'Wider column': '列变宽',
+        'Picture': '图片', 'In line with text': '嵌入文本行中', 'Left, text around': '左侧，文字环绕',
+        'Right, text around': '右侧，文字环绕', 'Centred': '居中', 'Smaller': '缩小', 'Larger': '放大',
+        'Original size': '原始大小',
     };
     // Texts that carry a number, with their translations.
     const CHINESE_PATTERNS = [

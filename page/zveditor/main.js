@@ -7,5 +7,6 @@
 
     window.Tavrik.editor.init();
     window.Tavrik.toolbar.build();
+    window.Tavrik.contextBars.build();
     window.Tavrik.ready = true;
 })();

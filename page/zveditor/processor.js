@@ -151,6 +151,19 @@
                 throw new BadArgument('the table could not be built');
             return {};
         },
+        // What the table at the caret offers: {"commands": [...]} in the table bar's order,
+        // empty outside a table or in read-only mode.
+        TableState() {
+            return { commands: Tavrik.editor.isReadOnly() ? [] : Tavrik.tables.available() };
+        },
+        TableCommand(argText) {
+            const command = stringMember(objectArgument(argText), 'command', false);
+            requireWritable();
+            if (!Tavrik.tables.available().includes(command))
+                throw new BadArgument('the table command "' + command + '" cannot run here');
+            Tavrik.tables.exec(command);
+            return {};
+        },
         // Pasted markup whose attachments native code has copied into the note: inserted at the
         // caret (sanitised, cut to the character limit) as the browser's paste would, with the
         // caret after it.

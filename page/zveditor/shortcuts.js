@@ -270,7 +270,7 @@
             takeBack = null;
     }
 
-    editor().onMount(function (d) {
+    editor().onFrame(function (d) {
         takeBack = null;
         openCode = null;
         d.addEventListener('beforeinput', onBeforeInput);

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #pragma once
 
+#include "tavrik_autotest_export_p.h"
+
 #include <QCoreApplication>
 #include <QPoint>
 #include <QString>
@@ -15,10 +17,12 @@ class QWidget;
 
 namespace TAVRIKCORE::RICHEDITOR {
 
+class IEWebBrowser;
+
 // The editor's own context menu. Its entries come in sections, each made by one function from
 // what lies under the pointer, so a feature adds its section (spelling suggestions, copying
 // attachments out) without touching the others. Shown as a native menu.
-class EditorContextMenu
+class TAVRIK_AUTOTEST_EXPORT EditorContextMenu
 {
     Q_DECLARE_TR_FUNCTIONS(EditorContextMenu)
 
@@ -52,6 +56,11 @@ public:
     // word as spelt right, for good or until the program ends.
     static Section spellingSection(std::function<void(const QString &correction)> replace,
                                    std::function<void(const QString &word, bool forGood)> accept);
+
+    // The table section, while the caret of an editable note is in a table: inserting and
+    // deleting rows and columns, deleting the table, merging and splitting cells and the
+    // header row, each enabled when the page can run it there; the page runs the chosen one.
+    static Section tableSection(IEWebBrowser *browser);
 
     void addSection(Section section) { m_sections.push_back(std::move(section)); }
 

@@ -9,6 +9,7 @@
 
 #include <libxml/tree.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string_view>
 #include <unordered_map>
@@ -133,6 +134,30 @@ QByteArray cssColor(const QString &value)
     return color.name(QColor::HexRgb).toLatin1();
 }
 
+// A length of the element in pixels: its style's first, else its attribute's; 0 when it has
+// none in pixels (a share of the width, say).
+int pixelLength(Element element, const char *name)
+{
+    const QString css = HtmlDocument::attribute(element, "style").value_or(QString());
+    const QRegularExpression pixels(QStringLiteral("(?:^|;)\\s*") + QLatin1StringView(name)
+                                        + QStringLiteral("\\s*:\\s*(\\d+(?:\\.\\d+)?)px"),
+                                    QRegularExpression::CaseInsensitiveOption);
+    const int styled = qRound(pixels.match(css).captured(1).toDouble());
+    return styled > 0 ? styled : HtmlDocument::attribute(element, name).value_or(QString()).toInt();
+}
+
+// A span attribute of a table cell, from 1 to `most`.
+int spanOf(Element cell, const char *name, int most)
+{
+    return std::clamp(HtmlDocument::attribute(cell, name).value_or(QString()).toInt(), 1,
+                      std::max(most, 1));
+}
+
+bool isCell(const xmlNode *node)
+{
+    return nameIs(node, "td") || nameIs(node, "th");
+}
+
 QByteArray centimetres(int pixels)
 {
     return QByteArray::number(pixels * 2.54 / 96, 'f', 3) + "cm";
@@ -246,6 +271,11 @@ QByteArray OdtContent::document() const
         out += "<style:style style:name=\"Rule\" style:family=\"paragraph\">"
                "<style:paragraph-properties fo:margin-top=\"0.1cm\" fo:margin-bottom=\"0.2cm\" "
                "fo:padding=\"0cm\" fo:border-bottom=\"0.06pt solid #808080\"/></style:style>";
+    for (std::size_t i = 0; i < m_columnWidths.size(); ++i)
+        out += "<style:style style:name=\"Column" + QByteArray::number(qsizetype(i + 1))
+            + "\" style:family=\"table-column\"><style:table-column-properties "
+              "style:column-width=\""
+            + m_columnWidths[i] + "\"/></style:style>";
     out += "<style:style style:name=\"Cell\" style:family=\"table-cell\">"
            "<style:table-cell-properties fo:padding=\"0.1cm\" fo:border=\"0.5pt solid #000000\"/>"
            "</style:style>";
@@ -375,6 +405,7 @@ void OdtContent::list(Element element, bool numbered, const TextStyle &style)
 void OdtContent::table(Element element, const TextStyle &style)
 {
     std::vector<Element> rows;
+    std::vector<Element> cols;
     for (Element node = element->children; node; node = node->next) {
         if (nameIs(node, "tr"))
             rows.push_back(node);
@@ -383,52 +414,139 @@ void OdtContent::table(Element element, const TextStyle &style)
                 if (nameIs(row, "tr"))
                     rows.push_back(row);
             }
+        } else if (nameIs(node, "colgroup")) {
+            for (Element col = node->children; col; col = col->next) {
+                if (nameIs(col, "col"))
+                    cols.push_back(col);
+            }
+        } else if (nameIs(node, "col")) {
+            cols.push_back(node);
         } else if (nameIs(node, "caption"))
             block(node, 0, style);
     }
-    const auto spanOf = [](Element cell) {
-        return std::clamp(HtmlDocument::attribute(cell, "colspan").value_or(QString()).toInt(), 1,
-                          1000);
-    };
-    int columns = 1;
-    for (Element row : rows) {
-        int count = 0;
-        for (Element cell = row->children; cell; cell = cell->next) {
-            if (nameIs(cell, "td") || nameIs(cell, "th"))
-                count += spanOf(cell);
-        }
-        columns = std::max(columns, count);
-    }
-    m_body += "<table:table table:name=\"Table" + QByteArray::number(++m_tables)
-        + "\"><table:table-column table:number-columns-repeated=\"" + QByteArray::number(columns)
-        + "\"/>";
+    const TableGrid grid = tableGrid(rows, cols);
+    m_body += "<table:table table:name=\"Table" + QByteArray::number(++m_tables) + "\">";
+    tableColumns(grid.widths);
     if (rows.empty()) {
         m_body += "<table:table-row>";
-        cell(nullptr, 1, style);
+        cell(nullptr, 1, 1, style);
         m_body += "</table:table-row>";
     }
-    for (Element row : rows) {
+    const int columns = int(grid.widths.size());
+    // How many rows below each column is still covered by a cell spanning down into them.
+    std::vector<int> coveredRows(columns, 0);
+    for (std::size_t r = 0; r < rows.size(); ++r) {
         m_body += "<table:table-row>";
         int used = 0;
-        for (Element node = row->children; node; node = node->next) {
-            if (nameIs(node, "td") || nameIs(node, "th")) {
-                const int span = std::min(spanOf(node), columns - used);
-                cell(node, span, styled(row, style));
-                used += span;
+        const auto skipCovered = [&] {
+            for (; used < columns && coveredRows[used] > 0; ++used) {
+                --coveredRows[used];
+                m_body += "<table:covered-table-cell/>";
+            }
+        };
+        for (Element node = rows[r]->children; node; node = node->next) {
+            if (!isCell(node))
+                continue;
+            skipCovered();
+            if (used >= columns)
+                break;
+            int span = spanOf(node, "colspan", columns - used);
+            for (int c = used + 1; c < used + span; ++c) {
+                if (coveredRows[c] > 0) // a cell from above: this one stops before it
+                    span = c - used;
+            }
+            const int down = spanOf(node, "rowspan", int(rows.size() - r));
+            cell(node, span, down, styled(rows[r], style));
+            for (int c = used; c < used + span; ++c)
+                coveredRows[c] = down - 1;
+            used += span;
+        }
+        while (used < columns) {
+            skipCovered();
+            if (used < columns) {
+                cell(nullptr, 1, 1, style);
+                ++used;
             }
         }
-        for (; used < columns; ++used)
-            cell(nullptr, 1, style);
         m_body += "</table:table-row>";
     }
     m_body += "</table:table>";
 }
 
-void OdtContent::cell(Element element, int span, const TextStyle &style)
+// The columns of the table, counting the slots that cells from the rows above cover, and the
+// width of each in pixels (0 when not given): a col element's, else the first cell's that
+// starts in the column alone.
+OdtContent::TableGrid OdtContent::tableGrid(const std::vector<Element> &rows,
+                                            const std::vector<Element> &cols)
+{
+    TableGrid grid;
+    std::vector<int> coveredRows;
+    const auto widen = [&](int columns) {
+        if (int(coveredRows.size()) < columns) {
+            coveredRows.resize(columns, 0);
+            grid.widths.resize(columns, 0);
+        }
+    };
+    widen(1);
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        int used = 0;
+        for (Element node = rows[r]->children; node; node = node->next) {
+            if (!isCell(node))
+                continue;
+            while (used < int(coveredRows.size()) && coveredRows[used] > 0)
+                ++used;
+            const int span = spanOf(node, "colspan", 1000);
+            const int down = spanOf(node, "rowspan", int(rows.size() - r));
+            widen(used + span);
+            for (int c = used; c < used + span; ++c)
+                coveredRows[c] = std::max(coveredRows[c], down);
+            if (span == 1 && grid.widths[used] == 0)
+                grid.widths[used] = pixelLength(node, "width");
+            used += span;
+        }
+        for (int &rowsLeft : coveredRows)
+            rowsLeft = std::max(0, rowsLeft - 1);
+    }
+    int column = 0;
+    for (Element col : cols) {
+        const int span = spanOf(col, "span", 1000);
+        const int width = pixelLength(col, "width");
+        for (int c = column; c < column + span && c < int(grid.widths.size()); ++c) {
+            if (width > 0)
+                grid.widths[c] = width;
+        }
+        column += span;
+    }
+    return grid;
+}
+
+// The table's column elements: one repeated when no width is known, else one per column with
+// the width of its own style.
+void OdtContent::tableColumns(const std::vector<int> &widths)
+{
+    if (std::all_of(widths.begin(), widths.end(), [](int width) { return width <= 0; })) {
+        m_body += "<table:table-column table:number-columns-repeated=\""
+            + QByteArray::number(qsizetype(widths.size())) + "\"/>";
+        return;
+    }
+    for (const int width : widths) {
+        if (width <= 0) {
+            m_body += "<table:table-column/>";
+            continue;
+        }
+        m_columnWidths.push_back(centimetres(width));
+        m_body += "<table:table-column table:style-name=\"Column"
+            + QByteArray::number(qsizetype(m_columnWidths.size())) + "\"/>";
+    }
+}
+
+void OdtContent::cell(Element element, int span, int down, const TextStyle &style)
 {
     m_body += "<table:table-cell table:style-name=\"Cell\" office:value-type=\"string\"";
     if (span > 1)
         m_body += " table:number-columns-spanned=\"" + QByteArray::number(span) + '"';
+    if (down > 1)
+        m_body += " table:number-rows-spanned=\"" + QByteArray::number(down) + '"';
     m_body += '>';
     const qsizetype start = m_body.size();
     if (element)
@@ -486,18 +604,9 @@ void OdtContent::picture(Element element)
     if (found == m_pictures.end())
         return;
     // The size the note gives the picture, in pixels: its style's first, else its attributes'.
-    const QString css = HtmlDocument::attribute(element, "style").value_or(QString());
-    const auto length = [&](const char *name) {
-        const QRegularExpression pixels(QStringLiteral("(?:^|;)\\s*") + QLatin1StringView(name)
-                                            + QStringLiteral("\\s*:\\s*(\\d+(?:\\.\\d+)?)px"),
-                                        QRegularExpression::CaseInsensitiveOption);
-        const int styled = qRound(pixels.match(css).captured(1).toDouble());
-        return styled > 0 ? styled
-                          : HtmlDocument::attribute(element, name).value_or(QString()).toInt();
-    };
     QSize size = found->second.size;
-    const int width = length("width");
-    const int height = length("height");
+    const int width = pixelLength(element, "width");
+    const int height = pixelLength(element, "height");
     if (width > 0 && height > 0)
         size = QSize(width, height);
     else if (width > 0 && size.width() > 0)

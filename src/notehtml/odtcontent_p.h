@@ -11,6 +11,7 @@
 #include <map>
 #include <tuple>
 #include <utility>
+#include <vector>
 
 namespace TAVRIKCORE::RICHEDITOR {
 
@@ -21,10 +22,10 @@ namespace TAVRIKCORE::RICHEDITOR {
 // attribute), font size spans with one automatic style per combination, text alignment of blocks
 // (their style or align attribute) as paragraph styles, hr a ruled paragraph, ul/ol bulleted and
 // numbered lists,
-// tables with their columns (colspan included), links, and the local pictures as frames of their
-// size. Inline content directly in a container (the body, a list item, a cell) is gathered into a
-// paragraph. Elements the writer does not know pass their content through; scripts, styles and
-// pictures not in the set are left out.
+// tables with their columns and column widths (column and row spans as covered cells), links, and
+// the local pictures as frames of their size. Inline content directly in a container (the body, a
+// list item, a cell) is gathered into a paragraph. Elements the writer does not know pass their
+// content through; scripts, styles and pictures not in the set are left out.
 class OdtContent
 {
 public:
@@ -80,8 +81,17 @@ private:
         m_alignment = around;
     }
     void list(HtmlDocument::Element element, bool numbered, const TextStyle &style);
+    // A table's column count (the widths' size) and column widths in pixels, 0 when unknown.
+    struct TableGrid
+    {
+        std::vector<int> widths;
+    };
     void table(HtmlDocument::Element element, const TextStyle &style);
-    void cell(HtmlDocument::Element element, int span, const TextStyle &style);
+    static TableGrid tableGrid(const std::vector<HtmlDocument::Element> &rows,
+                               const std::vector<HtmlDocument::Element> &cols);
+    void tableColumns(const std::vector<int> &widths);
+    // A cell spanning `span` columns and `down` rows.
+    void cell(HtmlDocument::Element element, int span, int down, const TextStyle &style);
     void inlineNode(HtmlDocument::Element node, const TextStyle &style);
     void picture(HtmlDocument::Element element);
     void text(const char *text, const TextStyle &style);
@@ -101,6 +111,7 @@ private:
     int m_listDepth = 0;
     int m_preformatted = 0; // how many pre elements the text is in
     int m_tables = 0;
+    std::vector<QByteArray> m_columnWidths; // of the column styles Column1, Column2, ...
     bool m_inLink = false;
 };
 

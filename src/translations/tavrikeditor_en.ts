@@ -101,6 +101,46 @@
         <source>No spelling suggestions</source>
         <translation>No spelling suggestions</translation>
     </message>
+    <message>
+        <source>Insert row above</source>
+        <translation>Insert row above</translation>
+    </message>
+    <message>
+        <source>Insert row below</source>
+        <translation>Insert row below</translation>
+    </message>
+    <message>
+        <source>Insert column left</source>
+        <translation>Insert column left</translation>
+    </message>
+    <message>
+        <source>Insert column right</source>
+        <translation>Insert column right</translation>
+    </message>
+    <message>
+        <source>Delete row</source>
+        <translation>Delete row</translation>
+    </message>
+    <message>
+        <source>Delete column</source>
+        <translation>Delete column</translation>
+    </message>
+    <message>
+        <source>Delete table</source>
+        <translation>Delete table</translation>
+    </message>
+    <message>
+        <source>Merge cells</source>
+        <translation>Merge cells</translation>
+    </message>
+    <message>
+        <source>Split cell</source>
+        <translation>Split cell</translation>
+    </message>
+    <message>
+        <source>Header row</source>
+        <translation>Header row</translation>
+    </message>
 </context>
 <context>
     <name>MhtExport</name>

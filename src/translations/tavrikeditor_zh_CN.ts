@@ -101,6 +101,46 @@
         <source>No spelling suggestions</source>
         <translation>没有拼写建议</translation>
     </message>
+    <message>
+        <source>Insert row above</source>
+        <translation>在上方插入行</translation>
+    </message>
+    <message>
+        <source>Insert row below</source>
+        <translation>在下方插入行</translation>
+    </message>
+    <message>
+        <source>Insert column left</source>
+        <translation>在左侧插入列</translation>
+    </message>
+    <message>
+        <source>Insert column right</source>
+        <translation>在右侧插入列</translation>
+    </message>
+    <message>
+        <source>Delete row</source>
+        <translation>删除行</translation>
+    </message>
+    <message>
+        <source>Delete column</source>
+        <translation>删除列</translation>
+    </message>
+    <message>
+        <source>Delete table</source>
+        <translation>删除表格</translation>
+    </message>
+    <message>
+        <source>Merge cells</source>
+        <translation>合并单元格</translation>
+    </message>
+    <message>
+        <source>Split cell</source>
+        <translation>拆分单元格</translation>
+    </message>
+    <message>
+        <source>Header row</source>
+        <translation>标题行</translation>
+    </message>
 </context>
 <context>
     <name>MhtExport</name>

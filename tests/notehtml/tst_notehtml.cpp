@@ -954,7 +954,9 @@ TEST_F(ExportTest, BrowserShowsTheExportWithItsPicturesFromAnywhere)
     const QString note = storeNote()
         + uR"(<img src="../userdata\attachment\ab.png" class="userdata\attachment\ab.png" )"
           uR"(zv_exdata="{&quot;OrigName_B64&quot;:&quot;YS5wbmc=&quot;}" zvimgsrc="z" )"
-          uR"(data-ke-src="d">)"_qs;
+          uR"(data-ke-src="d" width="20" height="10" align="right">)"
+          uR"(<table><tr><td rowspan="2" colspan="2" width="80">m</td><td>x</td></tr>)"
+          uR"(<tr><td>y</td></tr></table>)"_qs;
     const QByteArray firstLine = "Trip";
     QTemporaryDir out;
     const QString target = out.filePath(u"note.mht"_qs);
@@ -1013,6 +1015,11 @@ TEST_F(ExportTest, BrowserShowsTheExportWithItsPicturesFromAnywhere)
     EXPECT_EQ(inPage(u"[...document.images].map(i => i.naturalWidth + 'x' + i.naturalHeight)"
                      ".join(' ')"_qs),
               u"37x21 37x21 90x48 0x0 0x0 37x21"_qs);
+    // A picture's size and place and a table's merged cells and widths travel as they are.
+    EXPECT_EQ(inPage(u"[...document.images].at(-1).getAttributeNames().join(' ')"_qs),
+              u"src width height align"_qs);
+    EXPECT_EQ(inPage(u"document.querySelector('td[rowspan]').outerHTML"_qs),
+              u"<td rowspan=\"2\" colspan=\"2\" width=\"80\">m</td>"_qs);
 }
 
 // The export read by another program: the archive unpacked by unzip, its content as text.
@@ -1181,6 +1188,37 @@ TEST_F(ExportTest, ArchiveHoldsTheFormattedNoteAndItsPicturesAndContentFollowsTh
               "fo:background-color=\"#00ff00\""_qs);
     EXPECT_EQ(spanStyle(written, u"f"_qs),
               u"style:text-line-through-style=\"solid\" fo:color=\"#0000ff\""_qs);
+
+    // A cell over two rows and two columns covers its slots; widths of col elements and cells.
+    ASSERT_EQ(OdtExport::HtmlToOdt(
+                  u"<table><colgroup><col width=\"96\"><col></colgroup><tr><td rowspan=\"2\" "
+                  "colspan=\"2\">m</td><td style=\"width: 48px;\">x</td></tr><tr><td>y</td></tr>"
+                  "<tr><td>p</td><td>q</td><td>r</td></tr></table>"_qs,
+                  odt),
+              1);
+    const QString spans = QString::fromUtf8(unzip({u"-p"_qs, odt, u"content.xml"_qs}));
+    const auto filled = [&](const QString &text) -> QString {
+        return cellStart + u"><text:p>"_qs + text + u"</text:p></table:table-cell>"_qs;
+    };
+    EXPECT_TRUE(spans.contains(
+        u"<office:text><table:table table:name=\"Table1\"><table:table-column "
+        "table:style-name=\"Column1\"/><table:table-column/><table:table-column "
+        "table:style-name=\"Column2\"/><table:table-row>"_qs
+        + cellStart
+        + u" table:number-columns-spanned=\"2\" table:number-rows-spanned=\"2\"><text:p>m"
+          "</text:p></table:table-cell><table:covered-table-cell/>"_qs
+        + filled(u"x"_qs)
+        + u"</table:table-row><table:table-row><table:covered-table-cell/>"
+          "<table:covered-table-cell/>"_qs
+        + filled(u"y"_qs) + u"</table:table-row><table:table-row>"_qs + filled(u"p"_qs)
+        + filled(u"q"_qs) + filled(u"r"_qs) + u"</table:table-row></table:table></office:text>"_qs))
+        << spans.toStdString();
+    EXPECT_TRUE(spans.contains(
+        u"<style:style style:name=\"Column1\" style:family=\"table-column\">"
+        "<style:table-column-properties style:column-width=\"2.540cm\"/></style:style>"
+        "<style:style style:name=\"Column2\" style:family=\"table-column\">"
+        "<style:table-column-properties style:column-width=\"1.270cm\"/></style:style>"_qs))
+        << spans.toStdString();
 }
 
 } // namespace

@@ -1,0 +1,187 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+//
+// Undo and redo of the page's own structural edits (table and picture commands), which change
+// the note's nodes directly rather than through the browser's editing. An edit is recorded as
+// the mutations it made and undone by putting them back in reverse, on the same nodes, so
+// the markup comes back exactly and nothing else in the note is touched. The newest such edit
+// is undone first; once the user edits the note in any other way, the browser's own history
+// is newer and takes Ctrl+Z again.
+(function () {
+    'use strict';
+
+    const Tavrik = (window.Tavrik = window.Tavrik || {});
+
+    const done = [];
+    const undone = [];
+    // While an edit runs: its observer, the records taken from it so far, and for the elements
+    // it took an attribute off, their attributes in order before the edit.
+    let running = null;
+
+    function attributesOf(element) {
+        return Array.from(element.attributes, (a) => [a.name, a.value]);
+    }
+
+    // The element's attributes as they were when the running edit began: the edit has only
+    // set attributes of it so far (every removal comes here first).
+    function listBefore(element) {
+        running.records.push(...running.observer.takeRecords());
+        const list = attributesOf(element);
+        for (let i = running.records.length - 1; i >= 0; --i) {
+            const r = running.records[i];
+            if (r.type !== 'attributes' || r.target !== element)
+                continue;
+            const at = list.findIndex(([name]) => name === r.attributeName);
+            if (r.oldValue === null && at >= 0)
+                list.splice(at, 1);
+            else if (r.oldValue !== null && at >= 0)
+                list[at][1] = r.oldValue;
+            else if (r.oldValue !== null)
+                list.push([r.attributeName, r.oldValue]);
+        }
+        return list;
+    }
+
+    // Gives the element exactly these attributes in this order.
+    function setAttributes(element, list) {
+        for (const name of element.getAttributeNames())
+            element.removeAttribute(name);
+        for (const [name, value] of list)
+            element.setAttribute(name, value);
+    }
+
+    // The mutations `change` makes below `root`, each with the value it set, so that they can
+    // be put back and made again.
+    function capture(root, change) {
+        const observer = new MutationObserver(function () {});
+        observer.observe(root, { subtree: true, childList: true, attributes: true, attributeOldValue: true,
+                                 characterData: true, characterDataOldValue: true });
+        let result;
+        const run = (running = { observer: observer, records: [], orders: new Map() });
+        try {
+            result = change();
+        } finally {
+            run.records.push(...observer.takeRecords());
+            observer.disconnect();
+            running = null;
+        }
+        const records = run.records;
+        const later = new Map(); // node -> { attribute or '#text' -> value set later }
+        const steps = [];
+        for (let i = records.length - 1; i >= 0; --i) {
+            const r = records[i];
+            const step = { type: r.type, target: r.target, name: r.attributeName, oldValue: r.oldValue,
+                           added: Array.from(r.addedNodes), removed: Array.from(r.removedNodes),
+                           next: r.nextSibling };
+            if (r.type !== 'childList') {
+                const key = r.type === 'attributes' ? r.attributeName : '#text';
+                const values = later.get(r.target) || new Map();
+                later.set(r.target, values);
+                step.newValue = values.has(key) ? values.get(key)
+                    : key === '#text' ? r.target.data : r.target.getAttribute(key);
+                values.set(key, r.oldValue);
+            }
+            steps.unshift(step);
+        }
+        // An attribute taken away and put back would come last: these elements get their
+        // whole lists back in order.
+        const lists = Array.from(run.orders, ([element, before]) => ({ element: element, before: before, after: attributesOf(element) }));
+        return { steps: steps, lists: lists, result: result };
+    }
+
+    function setValue(step, value) {
+        if (step.type === 'characterData')
+            step.target.data = value;
+        else if (value === null)
+            step.target.removeAttribute(step.name);
+        else
+            step.target.setAttribute(step.name, value);
+    }
+
+    function place(step, nodes) {
+        const before = step.next && step.next.parentNode === step.target ? step.next : null;
+        for (const node of nodes)
+            step.target.insertBefore(node, before);
+    }
+
+    // Puts the steps back (`undo`) or makes them again, in the order that needs.
+    function apply(entry, undo) {
+        const steps = undo ? entry.steps.slice().reverse() : entry.steps;
+        for (const step of steps) {
+            if (step.type !== 'childList') {
+                setValue(step, undo ? step.oldValue : step.newValue);
+                continue;
+            }
+            for (const node of undo ? step.added : step.removed)
+                node.remove();
+            place(step, undo ? step.removed : step.added);
+        }
+        for (const list of entry.lists)
+            setAttributes(list.element, undo ? list.before : list.after);
+    }
+
+    function push(steps, lists, caret) {
+        done.push({ steps: steps, lists: lists, caret: caret });
+        undone.length = 0;
+        Tavrik.editor.contentChanged();
+    }
+
+    function move(from, to, undo) {
+        const entry = from.pop();
+        if (!entry)
+            return false;
+        apply(entry, undo);
+        to.push(entry);
+        if (entry.caret)
+            entry.caret();
+        Tavrik.editor.contentChanged();
+        return true;
+    }
+
+    Tavrik.edits = {
+        // Runs `change` as one step the user can undo; `caret` (optional) puts the caret back
+        // after an undo or redo. Gives what `change` gives.
+        record(change, caret) {
+            const step = capture(Tavrik.editor.document().body, change);
+            if (step.steps.length)
+                push(step.steps, step.lists, caret || null);
+            return step.result;
+        },
+        // Records a change made a piece at a time (a picture or a column dragged to its size)
+        // as one step: `before` lists [element, {attribute: value it started from}].
+        recordAttributes(before) {
+            const steps = [];
+            for (const [element, values] of before) {
+                for (const name in values) {
+                    const now = element.getAttribute(name);
+                    if (now !== values[name])
+                        steps.push({ type: 'attributes', target: element, name: name, oldValue: values[name], newValue: now });
+                }
+            }
+            if (steps.length)
+                push(steps, [], null);
+        },
+        // Takes back the newest of the page's own edits when nothing newer happened since;
+        // false leaves the undo to the browser.
+        undo() {
+            return move(done, undone, true);
+        },
+        redo() {
+            return move(undone, done, false);
+        },
+        // Takes an attribute off an element of the note during an edit, so that undoing the
+        // edit puts it back in its place among the others.
+        removeAttribute(element, name) {
+            if (!element.hasAttribute(name))
+                return;
+            if (running && !running.orders.has(element))
+                running.orders.set(element, listBefore(element));
+            element.removeAttribute(name);
+        },
+        // Another kind of edit came, or a new note: the browser's history is newer now.
+        seal() {
+            done.length = 0;
+            undone.length = 0;
+        },
+    };
+})();

@@ -3,6 +3,7 @@
 #include "noteexport.h"
 
 #include "editor/czorvaeditorimpl.h"
+#include "editor/noteprinting.h"
 
 #include <QMenu>
 
@@ -10,23 +11,48 @@ using namespace Qt::StringLiterals;
 
 NoteExport::Format NoteExport::formatOf(const QString &path)
 {
-    return path.endsWith(u".odt"_s, Qt::CaseInsensitive) ? Format::Odt : Format::Mht;
+    if (path.endsWith(u".odt"_s, Qt::CaseInsensitive))
+        return Format::Odt;
+    return path.endsWith(u".pdf"_s, Qt::CaseInsensitive) ? Format::Pdf : Format::Mht;
 }
 
 QString NoteExport::dialogTitle(Format format)
 {
-    return format == Format::Odt ? tr("Export to ODT") : tr("Export to MHT");
+    switch (format) {
+    case Format::Odt:
+        return tr("Export to ODT");
+    case Format::Pdf:
+        return tr("Export to PDF");
+    case Format::Mht:
+        break;
+    }
+    return tr("Export to MHT");
 }
 
 QString NoteExport::fileFilter(Format format)
 {
-    return format == Format::Odt ? tr("OpenDocument texts (*.odt)")
-                                 : tr("MHT documents (*.mht *.mhtml)");
+    switch (format) {
+    case Format::Odt:
+        return tr("OpenDocument texts (*.odt)");
+    case Format::Pdf:
+        return tr("PDF documents (*.pdf)");
+    case Format::Mht:
+        break;
+    }
+    return tr("MHT documents (*.mht *.mhtml)");
 }
 
 QString NoteExport::suffix(Format format)
 {
-    return format == Format::Odt ? u".odt"_s : u".mht"_s;
+    switch (format) {
+    case Format::Odt:
+        return u".odt"_s;
+    case Format::Pdf:
+        return u".pdf"_s;
+    case Format::Mht:
+        break;
+    }
+    return u".mht"_s;
 }
 
 QMenu *NoteExport::createMenu(QWidget *parent, const std::function<void(Format)> &chosen)
@@ -36,6 +62,8 @@ QMenu *NoteExport::createMenu(QWidget *parent, const std::function<void(Format)>
     mht->setToolTip(tr("A single file with the pictures inside, for browsers and Word"));
     QAction *odt = menu->addAction(tr("As &ODT document…"), [chosen] { chosen(Format::Odt); });
     odt->setToolTip(tr("An OpenDocument text for LibreOffice and other word processors"));
+    QAction *pdf = menu->addAction(tr("As &PDF…"), [chosen] { chosen(Format::Pdf); });
+    pdf->setToolTip(tr("A PDF for reading and printing anywhere, always on white paper"));
     menu->setToolTipsVisible(true);
     return menu;
 }
@@ -43,6 +71,13 @@ QMenu *NoteExport::createMenu(QWidget *parent, const std::function<void(Format)>
 bool NoteExport::write(TAVRIKCORE::RICHEDITOR::CZorvaEditorImpl &editor, const QString &path,
                        QString &error)
 {
-    return formatOf(path) == Format::Odt ? editor.ExportOdt(path, error)
-                                         : editor.ExportWord(path, error);
+    switch (formatOf(path)) {
+    case Format::Odt:
+        return editor.ExportOdt(path, error);
+    case Format::Pdf:
+        return TAVRIKCORE::RICHEDITOR::NotePrinting::ExportPdf(editor, path, error);
+    case Format::Mht:
+        break;
+    }
+    return editor.ExportWord(path, error);
 }

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
-// The PDF export of a note shown in the dark theme, read back with poppler's tools: its exact
-// text, its pictures, white paper; and a target in a missing folder.
+// The PDF export and the printing of a note shown in the dark theme, read back with poppler's
+// tools: its exact text, its pictures, white paper; and a target in a missing folder.
 #include "editor/czorvaeditorimpl.h"
 #include "editor/noteprinting.h"
 #include "editorhost.h"
@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QPrinter>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -30,6 +31,14 @@ QString poppler(const QString &tool, const QStringList &arguments)
     EXPECT_TRUE(process.waitForFinished(60000)) << tool.toStdString();
     EXPECT_EQ(process.exitCode(), 0) << tool.toStdString();
     return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// The first page of a PDF drawn at 20 dots an inch.
+QImage firstPage(const QString &pdf)
+{
+    const QString prefix = pdf + u"-page"_s;
+    poppler(u"pdftoppm"_s, {u"-r"_s, u"20"_s, u"-f"_s, u"1"_s, u"-l"_s, u"1"_s, pdf, prefix});
+    return QImage(prefix + u"-1.ppm"_s);
 }
 
 class NotePrintingTest : public ::testing::Test
@@ -87,12 +96,33 @@ TEST_F(NotePrintingTest, PdfHoldsTheTextAndPicturesOnWhitePaperInTheDarkTheme)
     const QStringList picture = images[3].split(u' ', Qt::SkipEmptyParts);
     EXPECT_EQ(picture.mid(3, 2), (QStringList{u"40"_s, u"30"_s})) << images[3].toStdString();
 
-    const QString prefix = out.filePath(u"page"_s);
-    poppler(u"pdftoppm"_s, {u"-r"_s, u"20"_s, u"-f"_s, u"1"_s, u"-l"_s, u"1"_s, pdf, prefix});
-    const QImage page(prefix + u"-1.ppm"_s);
+    const QImage page = firstPage(pdf);
     ASSERT_FALSE(page.isNull());
     EXPECT_EQ(page.pixelColor(2, 2), QColor(Qt::white));
     EXPECT_EQ(page.pixelColor(page.width() / 2, page.height() - 3), QColor(Qt::white));
+}
+
+// A printer gets the note drawn as pictures of its pages (QWebEngineView::print): dark marks
+// on white paper, one page.
+TEST_F(NotePrintingTest, PrintingDrawsTheNoteOnWhitePaper)
+{
+    writeNote();
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    const QString pdf = out.filePath(u"printed.pdf"_s);
+    printer.setOutputFileName(pdf);
+    QString error;
+    ASSERT_TRUE(NotePrinting::Print(*editor, &printer, error)) << error.toStdString();
+    EXPECT_THAT(poppler(u"pdfinfo"_s, {pdf}).toStdString(),
+                ::testing::HasSubstr("Pages:           1\n"));
+    const QImage page = firstPage(pdf);
+    ASSERT_FALSE(page.isNull());
+    EXPECT_GE(page.pixelColor(2, 2).lightness(), 250); // drawn as a picture: 254 at its edge
+    int marks = 0;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x)
+            marks += page.pixelColor(x, y).lightness() < 128;
+    EXPECT_GT(marks, 10);
 }
 
 TEST_F(NotePrintingTest, TargetInAMissingFolderFailsWithTheReasonAndWritesNothing)

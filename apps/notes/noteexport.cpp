@@ -16,43 +16,47 @@ NoteExport::Format NoteExport::formatOf(const QString &path)
     return path.endsWith(u".pdf"_s, Qt::CaseInsensitive) ? Format::Pdf : Format::Mht;
 }
 
-QString NoteExport::dialogTitle(Format format)
+namespace {
+
+// The export dialog's title, its file filter and the suffix of a proposed file name.
+struct FormatTexts
+{
+    QString title;
+    QString filter;
+    QString suffix;
+};
+
+FormatTexts textsOf(NoteExport::Format format)
 {
     switch (format) {
-    case Format::Odt:
-        return tr("Export to ODT");
-    case Format::Pdf:
-        return tr("Export to PDF");
-    case Format::Mht:
+    case NoteExport::Format::Odt:
+        return {NoteExport::tr("Export to ODT"), NoteExport::tr("OpenDocument texts (*.odt)"),
+                u".odt"_s};
+    case NoteExport::Format::Pdf:
+        return {NoteExport::tr("Export to PDF"), NoteExport::tr("PDF documents (*.pdf)"),
+                u".pdf"_s};
+    case NoteExport::Format::Mht:
         break;
     }
-    return tr("Export to MHT");
+    return {NoteExport::tr("Export to MHT"), NoteExport::tr("MHT documents (*.mht *.mhtml)"),
+            u".mht"_s};
+}
+
+} // namespace
+
+QString NoteExport::dialogTitle(Format format)
+{
+    return textsOf(format).title;
 }
 
 QString NoteExport::fileFilter(Format format)
 {
-    switch (format) {
-    case Format::Odt:
-        return tr("OpenDocument texts (*.odt)");
-    case Format::Pdf:
-        return tr("PDF documents (*.pdf)");
-    case Format::Mht:
-        break;
-    }
-    return tr("MHT documents (*.mht *.mhtml)");
+    return textsOf(format).filter;
 }
 
 QString NoteExport::suffix(Format format)
 {
-    switch (format) {
-    case Format::Odt:
-        return u".odt"_s;
-    case Format::Pdf:
-        return u".pdf"_s;
-    case Format::Mht:
-        break;
-    }
-    return u".mht"_s;
+    return textsOf(format).suffix;
 }
 
 QMenu *NoteExport::createMenu(QWidget *parent, const std::function<void(Format)> &chosen)

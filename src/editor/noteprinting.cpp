@@ -99,7 +99,12 @@ bool exportPdf(CZorvaEditorImpl &editor, const QString &path, QString &error)
     note.view().page()->printToPdf(partial, layout);
     const std::optional<bool> written
         = waitFor(note.view().page(), &QWebEnginePage::pdfPrintingFinished);
-    if (written == true && Internal::durableRename(partial, path, Internal::Placement::Replace))
+    // The browser makes its file readable by its owner alone; a document is for others too.
+    if (written == true
+        && QFile::setPermissions(partial,
+                                 QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser
+                                     | QFile::WriteUser | QFile::ReadGroup | QFile::ReadOther)
+        && Internal::durableRename(partial, path, Internal::Placement::Replace))
         return true;
     const int reason = errno;
     QFile::remove(partial);

@@ -85,6 +85,7 @@ TEST_F(NotePrintingTest, PdfHoldsTheTextAndPicturesOnWhitePaperInTheDarkTheme)
     ASSERT_TRUE(NotePrinting::ExportPdf(*editor, pdf, error)) << error.toStdString();
     EXPECT_TRUE(error.isEmpty());
     EXPECT_EQ(QDir(out.path()).entryList(QDir::Files), QStringList{u"note.pdf"_s});
+    EXPECT_TRUE(QFile::permissions(pdf) & QFile::ReadOther);
 
     EXPECT_EQ(poppler(u"pdftotext"_s, {pdf, u"-"_s}),
               u"Quarterly plan 季度计划\n\nSecond line\n\n\f"_s);

@@ -1,11 +1,15 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
 // Exporting a note with 10 MiB of pictures to MHT against reading those pictures and writing
-// their bytes base64-encoded, and exporting a 2 MB note to ODT against exporting it to MHT.
+// their bytes base64-encoded, and exporting a 2 MB note to ODT, and to PDF from the editor,
+// against exporting it to MHT.
 #include "benchutil.h"
 
 #include "common/commonutils.h"
+#include "editor/czorvaeditorimpl.h"
+#include "editor/noteprinting.h"
 #include "notehtml/mhtexport_p.h"
+#include "notehtml/notehtmlrw.h"
 #include "notehtml/odtexport_p.h"
 
 #include <QApplication>
@@ -15,6 +19,7 @@
 #include <QImage>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <QWidget>
 
 #include <cstdio>
 #include <fcntl.h>
@@ -138,5 +143,34 @@ int main(int argc, char **argv)
         [&] { MhtExport::NoteHtmlContentToMhtFile(text, mht); });
     std::printf("2 MB note: odt %.1f ms, mht %.1f ms\n", odtSeconds * 1e3, mhtSeconds * 1e3);
     TavrikBench::report("odt_2mb_vs_mht", odtSeconds / mhtSeconds, TavrikBench::Goal::AtMost, 3);
+
+    // The same note open in the editor, exported to PDF and to MHT; a first export of each
+    // is left out.
+    QWidget parent;
+    parent.resize(800, 600);
+    auto *editor = new CZorvaEditorImpl;
+    editor->Create(&parent, QRect(0, 0, 800, 600), 1, IEWebBrowser::StyleVisible);
+    parent.show();
+    TavrikBench::waitUntil([&] { return editor->pageLoaded(); });
+    if (!editor->pageLoaded()
+        || !NoteHtmlRW::WriteHtmlTextFile(store + QStringLiteral("text.html"), text, 2))
+        return 2;
+    editor->LoadEditor(QStringLiteral("text"), {QStringLiteral("text.html")}, {}, true);
+    const QString pdf = app.filePath(QStringLiteral("text.pdf"));
+    QString error;
+    const auto exportPdf = [&] {
+        if (!NotePrinting::ExportPdf(*editor, pdf, error))
+            std::fprintf(stderr, "pdf export failed: %s\n", qPrintable(error));
+    };
+    const auto exportMht = [&] {
+        editor->ExportWord(mht, error);
+    };
+    exportPdf();
+    exportMht();
+    const auto [pdfSeconds, editorMhtSeconds] = alternate(2, exportPdf, exportMht);
+    std::printf("2 MB note: pdf %.1f ms (%.2f MiB file), mht %.1f ms\n", pdfSeconds * 1e3,
+                double(QFile(pdf).size()) / (1 << 20), editorMhtSeconds * 1e3);
+    TavrikBench::report("pdf_2mb_vs_mht", pdfSeconds / editorMhtSeconds, TavrikBench::Goal::AtMost,
+                        5);
     return TavrikBench::exitCode();
 }

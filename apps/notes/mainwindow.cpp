@@ -21,6 +21,7 @@
 #include "common/iprompts.h"
 #include "editor/czorvaeditorimpl.h"
 #include "editor/czorvaupdownview.h"
+#include "editor/noteprinting.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -35,6 +36,8 @@
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QSettings>
 #include <QSplitter>
 #include <QStackedWidget>
@@ -233,6 +236,11 @@ void MainWindow::createActions()
     m_exportAction->setMenu(NoteExport::createMenu(
         this, [this](NoteExport::Format format) { exportCurrentNote(format); }));
 
+    m_printAction = new QAction(tr("&Print…"), this);
+    m_printAction->setShortcut(QKeySequence::Print);
+    m_printAction->setToolTip(tr("Print the note, with a preview first"));
+    connect(m_printAction, &QAction::triggered, this, &MainWindow::printCurrentNote);
+
     m_copyAction = new QAction(tr("&Copy note"), this);
     m_copyAction->setToolTip(tr("Copy the whole note with its pictures"));
     connect(m_copyAction, &QAction::triggered, this, &MainWindow::copyCurrentNote);
@@ -249,6 +257,7 @@ void MainWindow::createActions()
     QMenu *file = menuBar()->addMenu(tr("&File"));
     file->addAction(m_newAction);
     file->addAction(m_exportAction);
+    file->addAction(m_printAction);
     auto *storeActions = new StoreActions(*this, m_store);
     file->addAction(storeActions->exportAction());
     file->addSeparator();
@@ -648,6 +657,24 @@ bool MainWindow::copyCurrentNote()
     return true;
 }
 
+void MainWindow::printCurrentNote()
+{
+    if (m_currentId.isEmpty())
+        return;
+    // Like the export, printing takes what was last saved.
+    m_editor->SaveEditor();
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(noteTitle(m_currentId));
+    QPrintPreviewDialog preview(&printer, this);
+    preview.setWindowTitle(tr("Print %1").arg(noteTitle(m_currentId)));
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter *target) {
+        QString error;
+        if (!TAVRIKCORE::RICHEDITOR::NotePrinting::Print(*m_editor, target, error))
+            showMessage(tr("Printing failed: %1").arg(error));
+    });
+    preview.exec();
+}
+
 bool MainWindow::exportCurrentNoteTo(const QString &path)
 {
     // The export writes what was last saved, so the page's latest changes are saved first.
@@ -688,6 +715,7 @@ void MainWindow::updateActions()
     m_renameAction->setEnabled(hasNote);
     m_attachAction->setEnabled(writable);
     m_exportAction->setEnabled(hasNote);
+    m_printAction->setEnabled(hasNote);
     m_copyAction->setEnabled(hasNote);
     m_readOnlyAction->setEnabled(hasNote);
 }

@@ -86,8 +86,10 @@ public Q_SLOTS:
     // Puts the whole note on the clipboard as HTML with its pictures, for a word processor
     // or another note. False (and a status message) when there is nothing to copy.
     bool copyCurrentNote();
+    // Shows the note in a print preview, from which the user prints it.
+    void printCurrentNote();
     // Exports without asking for a file name, as an ODT document when the name ends in ".odt",
-    // else as MHT. False (and a status message) on failure.
+    // a PDF when it ends in ".pdf", else as MHT. False (and a status message) on failure.
     bool exportCurrentNoteTo(const QString &path);
     void setCurrentReadOnly(bool readOnly);
     // Puts `text` into the search box, which marks its hits in the open note.
@@ -145,6 +147,7 @@ private:
     QAction *m_renameAction = nullptr;
     QAction *m_attachAction = nullptr;
     QAction *m_exportAction = nullptr;
+    QAction *m_printAction = nullptr;
     QAction *m_copyAction = nullptr;
     QAction *m_readOnlyAction = nullptr;
     QString m_currentId;

@@ -3,6 +3,7 @@
 #include "noteexport.h"
 
 #include "editor/czorvaeditorimpl.h"
+#include "editor/noteprinting.h"
 
 #include <QMenu>
 
@@ -10,23 +11,52 @@ using namespace Qt::StringLiterals;
 
 NoteExport::Format NoteExport::formatOf(const QString &path)
 {
-    return path.endsWith(u".odt"_s, Qt::CaseInsensitive) ? Format::Odt : Format::Mht;
+    if (path.endsWith(u".odt"_s, Qt::CaseInsensitive))
+        return Format::Odt;
+    return path.endsWith(u".pdf"_s, Qt::CaseInsensitive) ? Format::Pdf : Format::Mht;
 }
+
+namespace {
+
+// The export dialog's title, its file filter and the suffix of a proposed file name.
+struct FormatTexts
+{
+    QString title;
+    QString filter;
+    QString suffix;
+};
+
+FormatTexts textsOf(NoteExport::Format format)
+{
+    switch (format) {
+    case NoteExport::Format::Odt:
+        return {NoteExport::tr("Export to ODT"), NoteExport::tr("OpenDocument texts (*.odt)"),
+                u".odt"_s};
+    case NoteExport::Format::Pdf:
+        return {NoteExport::tr("Export to PDF"), NoteExport::tr("PDF documents (*.pdf)"),
+                u".pdf"_s};
+    case NoteExport::Format::Mht:
+        break;
+    }
+    return {NoteExport::tr("Export to MHT"), NoteExport::tr("MHT documents (*.mht *.mhtml)"),
+            u".mht"_s};
+}
+
+} // namespace
 
 QString NoteExport::dialogTitle(Format format)
 {
-    return format == Format::Odt ? tr("Export to ODT") : tr("Export to MHT");
+    return textsOf(format).title;
 }
 
 QString NoteExport::fileFilter(Format format)
 {
-    return format == Format::Odt ? tr("OpenDocument texts (*.odt)")
-                                 : tr("MHT documents (*.mht *.mhtml)");
+    return textsOf(format).filter;
 }
 
 QString NoteExport::suffix(Format format)
 {
-    return format == Format::Odt ? u".odt"_s : u".mht"_s;
+    return textsOf(format).suffix;
 }
 
 QMenu *NoteExport::createMenu(QWidget *parent, const std::function<void(Format)> &chosen)
@@ -36,6 +66,8 @@ QMenu *NoteExport::createMenu(QWidget *parent, const std::function<void(Format)>
     mht->setToolTip(tr("A single file with the pictures inside, for browsers and Word"));
     QAction *odt = menu->addAction(tr("As &ODT document…"), [chosen] { chosen(Format::Odt); });
     odt->setToolTip(tr("An OpenDocument text for LibreOffice and other word processors"));
+    QAction *pdf = menu->addAction(tr("As &PDF…"), [chosen] { chosen(Format::Pdf); });
+    pdf->setToolTip(tr("A PDF for reading and printing anywhere, always on white paper"));
     menu->setToolTipsVisible(true);
     return menu;
 }
@@ -43,6 +75,13 @@ QMenu *NoteExport::createMenu(QWidget *parent, const std::function<void(Format)>
 bool NoteExport::write(TAVRIKCORE::RICHEDITOR::CZorvaEditorImpl &editor, const QString &path,
                        QString &error)
 {
-    return formatOf(path) == Format::Odt ? editor.ExportOdt(path, error)
-                                         : editor.ExportWord(path, error);
+    switch (formatOf(path)) {
+    case Format::Odt:
+        return editor.ExportOdt(path, error);
+    case Format::Pdf:
+        return TAVRIKCORE::RICHEDITOR::NotePrinting::ExportPdf(editor, path, error);
+    case Format::Mht:
+        break;
+    }
+    return editor.ExportWord(path, error);
 }

@@ -14,20 +14,21 @@ namespace TAVRIKCORE::RICHEDITOR {
 class CZorvaEditorImpl;
 }
 
-// The documents the demo exports a note to: an MHT document, which browsers and Word open, and an
-// OpenDocument text for LibreOffice and every other word processor.
+// The documents the demo exports a note to: an MHT document, which browsers and Word open, an
+// OpenDocument text for LibreOffice and every other word processor, and a PDF for reading and
+// printing anywhere.
 class NoteExport
 {
     Q_DECLARE_TR_FUNCTIONS(NoteExport)
 
 public:
-    enum class Format { Mht, Odt };
+    enum class Format { Mht, Odt, Pdf };
 
-    // The format a target asks for by its name: ODT for a name ending in ".odt" (any case),
-    // otherwise MHT.
+    // The format a target asks for by its name: ODT for a name ending in ".odt", PDF for ".pdf"
+    // (any case), otherwise MHT.
     static Format formatOf(const QString &path);
     // The title of the export dialog, its file filter and the suffix of a proposed file name
-    // (".mht", ".odt").
+    // (".mht", ".odt", ".pdf").
     static QString dialogTitle(Format format);
     static QString fileFilter(Format format);
     static QString suffix(Format format);

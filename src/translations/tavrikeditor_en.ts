@@ -207,6 +207,45 @@
     </message>
 </context>
 <context>
+    <name>NotePrinting</name>
+    <message>
+        <source>无法创建临时文件夹。</source>
+        <translation>A temporary folder could not be created.</translation>
+    </message>
+    <message>
+        <source>浏览器无法显示笔记。</source>
+        <translation>The browser could not lay out the note.</translation>
+    </message>
+    <message>
+        <source>浏览器显示笔记超时。</source>
+        <translation>The browser took too long to lay out the note.</translation>
+    </message>
+    <message>
+        <source>文件夹 %1 不存在。</source>
+        <translation>The folder %1 does not exist.</translation>
+    </message>
+    <message>
+        <source>写入 PDF 超时。</source>
+        <translation>Writing the PDF took too long.</translation>
+    </message>
+    <message>
+        <source>浏览器无法写入 PDF。</source>
+        <translation>The browser could not write the PDF.</translation>
+    </message>
+    <message>
+        <source>无法写入 %1：%2</source>
+        <translation>Cannot write %1: %2</translation>
+    </message>
+    <message>
+        <source>无法打印笔记。</source>
+        <translation>The note could not be printed.</translation>
+    </message>
+    <message>
+        <source>打印笔记超时。</source>
+        <translation>Printing the note took too long.</translation>
+    </message>
+</context>
+<context>
     <name>ZorvaNoteScreenCapture</name>
     <message>
         <source>复制截图</source>

@@ -207,6 +207,45 @@
     </message>
 </context>
 <context>
+    <name>NotePrinting</name>
+    <message>
+        <source>无法创建临时文件夹。</source>
+        <translation>无法创建临时文件夹。</translation>
+    </message>
+    <message>
+        <source>浏览器无法显示笔记。</source>
+        <translation>浏览器无法显示笔记。</translation>
+    </message>
+    <message>
+        <source>浏览器显示笔记超时。</source>
+        <translation>浏览器显示笔记超时。</translation>
+    </message>
+    <message>
+        <source>文件夹 %1 不存在。</source>
+        <translation>文件夹 %1 不存在。</translation>
+    </message>
+    <message>
+        <source>写入 PDF 超时。</source>
+        <translation>写入 PDF 超时。</translation>
+    </message>
+    <message>
+        <source>浏览器无法写入 PDF。</source>
+        <translation>浏览器无法写入 PDF。</translation>
+    </message>
+    <message>
+        <source>无法写入 %1：%2</source>
+        <translation>无法写入 %1：%2</translation>
+    </message>
+    <message>
+        <source>无法打印笔记。</source>
+        <translation>无法打印笔记。</translation>
+    </message>
+    <message>
+        <source>打印笔记超时。</source>
+        <translation>打印笔记超时。</translation>
+    </message>
+</context>
+<context>
     <name>ZorvaNoteScreenCapture</name>
     <message>
         <source>复制截图</source>

@@ -400,6 +400,12 @@ TEST_F(NotesAppTest, ExportWritesTheSavedNoteReadOnlyAndRenameAreKeptAndChineseI
     const QString odt = out.filePath(u"welcome.odt"_s);
     ASSERT_TRUE(m_window->exportCurrentNoteTo(odt)) << statusText().toStdString();
     EXPECT_TRUE(readBytes(odt).contains("mimetypeapplication/vnd.oasis.opendocument.text"));
+    // A name ending in .pdf asks for a PDF; a folder that does not exist is reported.
+    const QString pdf = out.filePath(u"welcome.pdf"_s);
+    ASSERT_TRUE(m_window->exportCurrentNoteTo(pdf)) << statusText().toStdString();
+    EXPECT_TRUE(readBytes(pdf).startsWith("%PDF-"));
+    EXPECT_FALSE(m_window->exportCurrentNoteTo(out.filePath(u"gone/welcome.pdf"_s)));
+    EXPECT_EQ(statusText(), u"Export failed: 文件夹 %1 不存在。"_s.arg(out.filePath(u"gone"_s)));
 
     // The read-only switch and a rename are kept with the note.
     const QString id = m_window->currentNoteId();

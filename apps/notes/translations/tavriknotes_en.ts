@@ -276,6 +276,22 @@ Its text and its attachments are removed for good.</translation>
         <source>&amp;Dark</source>
         <translation>&amp;Dark</translation>
     </message>
+    <message>
+        <source>&amp;Print…</source>
+        <translation>&amp;Print…</translation>
+    </message>
+    <message>
+        <source>Print the note, with a preview first</source>
+        <translation>Print the note, with a preview first</translation>
+    </message>
+    <message>
+        <source>Print %1</source>
+        <translation>Print %1</translation>
+    </message>
+    <message>
+        <source>Printing failed: %1</source>
+        <translation>Printing failed: %1</translation>
+    </message>
 </context>
 <context>
     <name>NoteExport</name>
@@ -310,6 +326,22 @@ Its text and its attachments are removed for good.</translation>
     <message>
         <source>An OpenDocument text for LibreOffice and other word processors</source>
         <translation>An OpenDocument text for LibreOffice and other word processors</translation>
+    </message>
+    <message>
+        <source>Export to PDF</source>
+        <translation>Export to PDF</translation>
+    </message>
+    <message>
+        <source>PDF documents (*.pdf)</source>
+        <translation>PDF documents (*.pdf)</translation>
+    </message>
+    <message>
+        <source>As &amp;PDF…</source>
+        <translation>As &amp;PDF…</translation>
+    </message>
+    <message>
+        <source>A PDF for reading and printing anywhere, always on white paper</source>
+        <translation>A PDF for reading and printing anywhere, always on white paper</translation>
     </message>
 </context>
 <context>

@@ -273,6 +273,22 @@ Its text and its attachments are removed for good.</source>
         <source>&amp;Dark</source>
         <translation>深色(&amp;D)</translation>
     </message>
+    <message>
+        <source>&amp;Print…</source>
+        <translation>打印(&amp;P)…</translation>
+    </message>
+    <message>
+        <source>Print the note, with a preview first</source>
+        <translation>先预览，再打印笔记</translation>
+    </message>
+    <message>
+        <source>Print %1</source>
+        <translation>打印 %1</translation>
+    </message>
+    <message>
+        <source>Printing failed: %1</source>
+        <translation>打印失败：%1</translation>
+    </message>
 </context>
 <context>
     <name>NoteExport</name>
@@ -307,6 +323,22 @@ Its text and its attachments are removed for good.</source>
     <message>
         <source>An OpenDocument text for LibreOffice and other word processors</source>
         <translation>供 LibreOffice 及其他文字处理软件使用的 OpenDocument 文本</translation>
+    </message>
+    <message>
+        <source>Export to PDF</source>
+        <translation>导出为 PDF</translation>
+    </message>
+    <message>
+        <source>PDF documents (*.pdf)</source>
+        <translation>PDF 文档 (*.pdf)</translation>
+    </message>
+    <message>
+        <source>As &amp;PDF…</source>
+        <translation>PDF 文档(&amp;P)…</translation>
+    </message>
+    <message>
+        <source>A PDF for reading and printing anywhere, always on white paper</source>
+        <translation>可在任何地方阅读和打印的 PDF，始终为白色纸张</translation>
     </message>
 </context>
 <context>

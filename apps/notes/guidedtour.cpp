@@ -9,9 +9,9 @@
 #include "notesearch.h"
 #include "screencapturedemo.h"
 
-#include "bridge/sttabledata.h"
 #include "editor/czorvaeditorimpl.h"
 #include "editor/czorvaupdownview.h"
+#include "session/sttabledata.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -2,17 +2,16 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "editor/czorvaeditorimpl.h"
 
-#include "attach/attachresync_p.h"
 #include "attach/attachstore_p.h"
 #include "attach/syncfilemodifyevent.h"
 #include "bridge/editorevents.h"
 #include "bridge/izveditornotify.h"
-#include "bridge/jsprocessorcall_p.h"
 #include "common/commonutils.h"
 #include "common/iprompts.h"
 #include "common/itavrikcoredata.h"
 #include "common/ivarconfigmgr.h"
 #include "common/log4c.h"
+#include "editor/attachresync_p.h"
 #include "editor/autosave_p.h"
 #include "editor/editorwindowhook_p.h"
 #include "editor/spellchecking_p.h"
@@ -20,6 +19,8 @@
 #include "notehtml/mhtexport_p.h"
 #include "notehtml/notehtmlrw.h"
 #include "notehtml/odtexport_p.h"
+#include "session/editorpage_p.h"
+#include "session/notesession_p.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -48,16 +49,6 @@ constexpr int SaveReplyTimeoutMs = 10000;
 // A first load that fails is tried this many times in all, this far apart.
 constexpr int LoadAttempts = 3;
 constexpr int LoadRetryDelayMs = 1000;
-
-constexpr JsProcessorLogLines SpellCheckLines{
-    u"[ERROR] CZorvaEditorImpl, turning spell checking on or off failed: the page did not answer",
-    u"[ERROR] CZorvaEditorImpl, turning spell checking on or off failed: bad reply",
-    u"[ERROR] CZorvaEditorImpl, turning spell checking on or off failed: %s"};
-
-constexpr JsProcessorLogLines ThemeLines{
-    u"[ERROR] CZorvaEditorImpl, setting the page's theme failed: the page did not answer",
-    u"[ERROR] CZorvaEditorImpl, setting the page's theme failed: bad reply",
-    u"[ERROR] CZorvaEditorImpl, setting the page's theme failed: %s"};
 
 // The folders the program's files are looked for in, as one text: "/a/, /b/".
 QString programFolderList()
@@ -351,11 +342,8 @@ void CZorvaEditorImpl::storeContent(const SaveContext &context, QString html, co
     const bool current = context.generation == m_generation;
     if (current)
         m_version = version;
-    std::vector<NewAttachFile> files;
-    AttachMarkup::ParseAttList(context.noteId, html, files);
-    files.insert(files.begin(), noteFile);
-    ZvWebNoteHandler::UpdateAttModifyTimeField(context.noteId, files,
-                                               m_handler.GetAttachModifyCache());
+    const std::vector<NewAttachFile> files
+        = m_handler.session().savedFiles(context.noteId, html, noteFile);
     if (m_notify && m_notify->OnSaveNote(context.noteId, files, text) && current) {
         m_lastHtml = html;
         m_monitor.SetOpenNote(
@@ -572,18 +560,13 @@ void CZorvaEditorImpl::applyPagePreferences()
 void CZorvaEditorImpl::applySpellCheckToPage()
 {
     if (m_pageLoaded && !m_restoring)
-        CallJsProcessor(this, u"SetSpellCheck"_s,
-                        m_spellCheck ? u"{\"enabled\":true}"_s : u"{\"enabled\":false}"_s,
-                        SpellCheckLines);
+        m_handler.page().setSpellCheck(m_spellCheck);
 }
 
 void CZorvaEditorImpl::applyThemeToPage()
 {
     if (m_pageLoaded && !m_restoring)
-        CallJsProcessor(this, u"SetEditorTheme"_s,
-                        m_theme == Theme::Dark ? u"{\"theme\":\"dark\"}"_s
-                                               : u"{\"theme\":\"light\"}"_s,
-                        ThemeLines);
+        m_handler.page().setTheme(m_theme == Theme::Dark);
 }
 
 void CZorvaEditorImpl::customEvent(QEvent *event)
@@ -621,7 +604,8 @@ void CZorvaEditorImpl::DoAttachFileModify(const SyncFileModifyArg &arg)
     }
     const QString storeName = AttachResync::newStoreName(arg);
     if (arg.noteId == noteId) {
-        if (!AttachResync::updateOpenNote(m_handler, arg, storeName, showName, now)) {
+        if (!AttachResync::updateOpenNote(m_handler.session(), m_handler.page(), arg, storeName,
+                                          showName, now)) {
             CLog4C::GetInstance()->WriteLog(
                 u"[ERROR] CZorvaEditorImpl::DoAttachFileModify 更新笔记附件属性失败！"_s);
             return;

@@ -6,7 +6,6 @@
 // into the page and the page's commands, with a browser that has no page.
 #include "attach/attachadder_p.h"
 #include "attach/attachfilemonitor.h"
-#include "attach/attachresync_p.h"
 #include "attach/attachstore_p.h"
 #include "attach/dropfiles_p.h"
 #include "attach/fileclassifier_p.h"
@@ -20,6 +19,7 @@
 #include "common/commonutils.h"
 #include "common/durablefile_p.h"
 #include "common/uilanguage.h"
+#include "editor/attachresync_p.h"
 #include "editorhost.h"
 #include "fakebrowser.h"
 #include "highlight/pagehighlighter_p.h"

@@ -138,11 +138,8 @@ int AttachResync::updateStoredNote(const SyncFileModifyArg &arg, AttachFileMonit
     if (!NoteHtmlRW::SaveHtmlTextToFile(html, noteFile, &version))
         return 0;
 
-    std::vector<NewAttachFile> files;
-    AttachMarkup::ParseAttList(arg.noteId, html, files);
-    files.insert(files.begin(), noteFile);
-    const std::map<QString, QString> times{{storeName + keptName, now}, {showName, now}};
-    NoteSession::stampTimes(files, times);
+    const std::vector<NewAttachFile> files = NoteSession::savedFiles(
+        arg.noteId, html, noteFile, {{storeName + keptName, now}, {showName, now}});
     if (notify)
         notify->OnSaveNote(arg.noteId, files, text);
     return 1;

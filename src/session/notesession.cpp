@@ -65,10 +65,17 @@ std::optional<NoteSession::Attachments> NoteSession::attachmentsIn(const QString
 std::vector<NewAttachFile> NoteSession::savedFiles(const QString &noteId, const QString &html,
                                                    const NewAttachFile &noteFile) const
 {
+    return savedFiles(noteId, html, noteFile, m_times);
+}
+
+std::vector<NewAttachFile> NoteSession::savedFiles(const QString &noteId, const QString &html,
+                                                   const NewAttachFile &noteFile,
+                                                   const std::map<QString, QString> &times)
+{
     std::vector<NewAttachFile> files;
     AttachMarkup::ParseAttList(noteId, html, files);
     files.insert(files.begin(), noteFile);
-    stampTimes(files, m_times);
+    stampTimes(files, times);
     return files;
 }
 

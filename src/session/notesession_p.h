@@ -60,6 +60,10 @@ public:
     // then the attachments of `html`, each with its recorded time (now when it has none).
     std::vector<NewAttachFile> savedFiles(const QString &noteId, const QString &html,
                                           const NewAttachFile &noteFile) const;
+    // The same for a note that is not open, with the times in `times`.
+    static std::vector<NewAttachFile> savedFiles(const QString &noteId, const QString &html,
+                                                 const NewAttachFile &noteFile,
+                                                 const std::map<QString, QString> &times);
     // Gives each record its time from `times` (key storeName + origName), or now.
     static void stampTimes(std::vector<NewAttachFile> &files,
                            const std::map<QString, QString> &times);

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #pragma once
 
+#include "tavrik_autotest_export_p.h"
+
 #include <QString>
 #include <QStringView>
 
@@ -15,7 +17,7 @@ namespace TAVRIKCORE::RICHEDITOR::Internal {
 
 // The JSON object of one call into the editor page. Every argument native code sends to the
 // page is written here, in one of the forms the page has always been sent.
-class PageJson
+class TAVRIK_AUTOTEST_EXPORT PageJson
 {
 public:
     PageJson &text(const char *key, QStringView value);

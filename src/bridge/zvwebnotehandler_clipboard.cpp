@@ -84,6 +84,18 @@ long ZvWebNoteHandler::OnTranslateAccelerator(const QKeyEvent *message)
         return S_OK;
     if (!keyDown || !(message->modifiers() & Qt::ControlModifier))
         return E_NOTIMPL;
+    // A modifier's own press is no chord: on a busy machine it can be handled after the
+    // letter pressed with it is already down, and that letter acts with its own press.
+    switch (message->key()) {
+    case Qt::Key_Control:
+    case Qt::Key_Shift:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Meta:
+        return E_NOTIMPL;
+    default:
+        break;
+    }
     for (const ControlKey &entry : ControlKeys) {
         if (!d->keysDown->isDown(entry.key, *message))
             continue;

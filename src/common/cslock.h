@@ -4,7 +4,7 @@
 
 #include "tavrik_export.h"
 
-#include <mutex>
+#include <memory>
 
 namespace TAVRIKCORE::RICHEDITOR {
 
@@ -12,16 +12,18 @@ namespace TAVRIKCORE::RICHEDITOR {
 class TAVRIK_EXPORT CSLock
 {
 public:
-    CSLock() = default;
-    virtual ~CSLock() = default;
+    CSLock();
+    virtual ~CSLock();
     CSLock(const CSLock &) = delete;
     CSLock &operator=(const CSLock &) = delete;
 
-    void Enter() { m_mutex.lock(); }
-    void Leave() { m_mutex.unlock(); }
+    // Takes the lock, waiting while another thread holds it; not recursive.
+    void Enter();
+    void Leave();
 
 private:
-    std::mutex m_mutex;
+    class Private;
+    std::unique_ptr<Private> d;
 };
 
 // Holds a CSLock for the length of a block.

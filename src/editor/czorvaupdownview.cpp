@@ -26,7 +26,14 @@ void CZorvaUpDownView::Splitterbar2014::FoldBar(int fold)
     CZvSplitterbarEx::FoldBar(fold);
 }
 
-CZorvaUpDownView::CZorvaUpDownView() = default;
+class CZorvaUpDownView::Private
+{
+public:
+    Splitterbar2014 splitterBar;
+    int bottomHeight = DefaultBottomHeight;
+};
+
+CZorvaUpDownView::CZorvaUpDownView() : d(std::make_unique<Private>()) { }
 
 CZorvaUpDownView::~CZorvaUpDownView() = default;
 
@@ -34,11 +41,11 @@ int CZorvaUpDownView::Create(QWidget *parent, const QRect &rect, int id)
 {
     if (!ContainerWnd::Create(parent, rect, id, StyleVisible))
         return 0;
-    m_splitterBar.SetNotify(this);
-    m_splitterBar.CreateSplitterBar(this, BarId, true);
-    m_splitterBar.SetThickness(BarThickness);
-    m_splitterBar.SetBerthPos(CZvSplitterbar::Bottom);
-    m_splitterBar.setEdgeSide(CZvSplitterbar::Bottom);
+    d->splitterBar.SetNotify(this);
+    d->splitterBar.CreateSplitterBar(this, BarId, true);
+    d->splitterBar.SetThickness(BarThickness);
+    d->splitterBar.SetBerthPos(CZvSplitterbar::Bottom);
+    d->splitterBar.setEdgeSide(CZvSplitterbar::Bottom);
 
     const QString found = FindProgramFile(QStringLiteral("res/splitterbar.png"));
     const QString path = found.isEmpty() ? QStringLiteral("res/splitterbar.png") : found;
@@ -55,7 +62,7 @@ int CZorvaUpDownView::Create(QWidget *parent, const QRect &rect, int id)
     } else {
         Internal::writeLog(QStringLiteral("[WARN] 分隔条图片不存在：") + path);
     }
-    m_splitterBar.SetSkinPic(picture);
+    d->splitterBar.SetSkinPic(picture);
     return 1;
 }
 
@@ -68,22 +75,32 @@ void CZorvaUpDownView::SetSplitterWnd(QWidget *upper, QWidget *lower)
             pane->setParent(this);
         pane->show();
     }
-    m_splitterBar.SetSplitterWnd(upper, lower);
+    d->splitterBar.SetSplitterWnd(upper, lower);
     AdjustLayout(rect());
 }
 
 void CZorvaUpDownView::SetBottomHeight(int height)
 {
     if (height > 0)
-        m_bottomHeight = height;
+        d->bottomHeight = height;
+}
+
+int CZorvaUpDownView::bottomHeight() const
+{
+    return d->bottomHeight;
+}
+
+CZorvaUpDownView::Splitterbar2014 &CZorvaUpDownView::splitterBar()
+{
+    return d->splitterBar;
 }
 
 void CZorvaUpDownView::AdjustLayout(const QRect &clientRect)
 {
-    if (m_splitterBar.parentWidget() != this || clientRect.height() <= 0)
+    if (d->splitterBar.parentWidget() != this || clientRect.height() <= 0)
         return;
-    m_splitterBar.SetFirstWndWH(std::max(clientRect.height() - m_bottomHeight, 0));
-    m_splitterBar.AdjustLayout();
+    d->splitterBar.SetFirstWndWH(std::max(clientRect.height() - d->bottomHeight, 0));
+    d->splitterBar.AdjustLayout();
 }
 
 int CZorvaUpDownView::OnSplitterDragAllowed()
@@ -93,9 +110,9 @@ int CZorvaUpDownView::OnSplitterDragAllowed()
 
 void CZorvaUpDownView::OnSplitterChildWindowSizeChanged()
 {
-    QWidget *lower = m_splitterBar.secondPane();
+    QWidget *lower = d->splitterBar.secondPane();
     if (lower && lower->height() > 0)
-        m_bottomHeight = lower->height() + m_splitterBar.thickness();
+        d->bottomHeight = lower->height() + d->splitterBar.thickness();
 }
 
 } // namespace TAVRIKCORE::RICHEDITOR

@@ -7,6 +7,8 @@
 #include "skin/izvsplitterbarnotify.h"
 #include "tavrik_export.h"
 
+#include <memory>
+
 namespace TAVRIKCORE::RICHEDITOR {
 
 // A container that shows two windows one above the other (typically the editor and a second
@@ -44,9 +46,9 @@ public:
 
     // The lower pane's height including the bar; values of 0 or less are ignored.
     void SetBottomHeight(int height);
-    int bottomHeight() const { return m_bottomHeight; }
+    int bottomHeight() const;
 
-    Splitterbar2014 &splitterBar() { return m_splitterBar; }
+    Splitterbar2014 &splitterBar();
 
 protected:
     // Gives the upper pane the height left above the lower pane (0 when there is none) and
@@ -60,8 +62,8 @@ protected:
 private:
     using ContainerWnd::Create;
 
-    Splitterbar2014 m_splitterBar;
-    int m_bottomHeight = DefaultBottomHeight;
+    class Private;
+    std::unique_ptr<Private> d;
 };
 
 } // namespace TAVRIKCORE::RICHEDITOR

@@ -43,22 +43,69 @@ int paneExtent(const QWidget *pane, bool height)
 
 } // namespace
 
-NoteSplitterbar::NoteSplitterbar() = default;
+class NoteSplitterbar::Private
+{
+public:
+    quint32 backgroundColour = 0xF0F0F0;
+    quint32 edgeLineColour = 0xDCDCDC;
+    int edgeSide = Right;
+    int gripLength = 76;
+    quint32 gripColour = 0xE0E0E0;
+    quint32 gripHoverColour = 0xB3B3B3;
+    quint32 gripPressedColour = 0xA1A1A1;
+};
+
+NoteSplitterbar::NoteSplitterbar() : d(std::make_unique<Private>()) { }
 
 NoteSplitterbar::~NoteSplitterbar() = default;
 
 void NoteSplitterbar::setEdgeSide(int side)
 {
     if (side >= Left && side <= Bottom)
-        m_edgeSide = side;
+        d->edgeSide = side;
+}
+
+int NoteSplitterbar::edgeSide() const
+{
+    return d->edgeSide;
+}
+
+quint32 NoteSplitterbar::backgroundColour() const
+{
+    return d->backgroundColour;
+}
+
+quint32 NoteSplitterbar::edgeLineColour() const
+{
+    return d->edgeLineColour;
+}
+
+int NoteSplitterbar::gripLength() const
+{
+    return d->gripLength;
+}
+
+quint32 NoteSplitterbar::gripColour() const
+{
+    return d->gripColour;
+}
+
+quint32 NoteSplitterbar::gripHoverColour() const
+{
+    return d->gripHoverColour;
+}
+
+quint32 NoteSplitterbar::gripPressedColour() const
+{
+    return d->gripPressedColour;
 }
 
 void NoteSplitterbar::DrawBackground(QPainter &painter, const QRect &rect, bool overGrip)
 {
-    painter.fillRect(rect, darkShade(palette(), 0).value_or(fromBgr(m_backgroundColour)));
+    painter.fillRect(rect, darkShade(palette(), 0).value_or(fromBgr(d->backgroundColour)));
     QRect line = rect;
     QRect rest = rect;
-    switch (m_edgeSide) {
+    switch (d->edgeSide) {
     case Left:
         line.setWidth(1);
         rest.setLeft(rect.left() + 1);
@@ -76,7 +123,7 @@ void NoteSplitterbar::DrawBackground(QPainter &painter, const QRect &rect, bool 
         rest.setBottom(rect.bottom() - 1);
         break;
     }
-    painter.fillRect(line, darkShade(palette(), 0.25).value_or(fromBgr(m_edgeLineColour)));
+    painter.fillRect(line, darkShade(palette(), 0.25).value_or(fromBgr(d->edgeLineColour)));
     DrawGrip(painter, rest, overGrip);
 }
 
@@ -93,17 +140,17 @@ int NoteSplitterbar::skinFrameIndex() const
 
 void NoteSplitterbar::DrawGrip(QPainter &painter, const QRect &rect, bool overGrip)
 {
-    const quint32 colour = isPressed() ? m_gripPressedColour
-        : overGrip                     ? m_gripHoverColour
-                                       : m_gripColour;
+    const quint32 colour = isPressed() ? d->gripPressedColour
+        : overGrip                     ? d->gripHoverColour
+                                       : d->gripColour;
     const double darkShare = isPressed() ? 0.4 : overGrip ? 0.3 : 0.15;
     QRect grip = rect;
-    if (isHorizontal() && rect.width() > m_gripLength) {
-        grip.setLeft(rect.left() + (rect.width() - m_gripLength) / 2);
-        grip.setWidth(m_gripLength);
-    } else if (!isHorizontal() && rect.height() > m_gripLength) {
-        grip.setTop(rect.top() + (rect.height() - m_gripLength) / 2);
-        grip.setHeight(m_gripLength);
+    if (isHorizontal() && rect.width() > d->gripLength) {
+        grip.setLeft(rect.left() + (rect.width() - d->gripLength) / 2);
+        grip.setWidth(d->gripLength);
+    } else if (!isHorizontal() && rect.height() > d->gripLength) {
+        grip.setTop(rect.top() + (rect.height() - d->gripLength) / 2);
+        grip.setHeight(d->gripLength);
     }
     painter.fillRect(grip, darkShade(palette(), darkShare).value_or(fromBgr(colour)));
     setGripRect(grip);

@@ -6,6 +6,8 @@
 
 #include <QtGlobal>
 
+#include <memory>
+
 namespace TAVRIKCORE::RICHEDITOR {
 
 // The editor's splitter bar look: a flat background, a 1-pixel edge line on one side and a
@@ -34,23 +36,18 @@ public:
 
     // The edge line side (CZvSplitterbar::Side); values outside 0..3 are ignored.
     void setEdgeSide(int side);
-    int edgeSide() const { return m_edgeSide; }
+    int edgeSide() const;
 
-    quint32 backgroundColour() const { return m_backgroundColour; }
-    quint32 edgeLineColour() const { return m_edgeLineColour; }
-    int gripLength() const { return m_gripLength; }
-    quint32 gripColour() const { return m_gripColour; }
-    quint32 gripHoverColour() const { return m_gripHoverColour; }
-    quint32 gripPressedColour() const { return m_gripPressedColour; }
+    quint32 backgroundColour() const;
+    quint32 edgeLineColour() const;
+    int gripLength() const;
+    quint32 gripColour() const;
+    quint32 gripHoverColour() const;
+    quint32 gripPressedColour() const;
 
 private:
-    quint32 m_backgroundColour = 0xF0F0F0;
-    quint32 m_edgeLineColour = 0xDCDCDC;
-    int m_edgeSide = Right;
-    int m_gripLength = 76;
-    quint32 m_gripColour = 0xE0E0E0;
-    quint32 m_gripHoverColour = 0xB3B3B3;
-    quint32 m_gripPressedColour = 0xA1A1A1;
+    class Private;
+    std::unique_ptr<Private> d;
 };
 
 } // namespace TAVRIKCORE::RICHEDITOR

@@ -45,10 +45,7 @@ bool BrowserPage::acceptNavigationRequest(const QUrl &url, NavigationType type, 
     Q_UNUSED(type);
     const bool loaded = m_browser && m_browser->isPageLoaded();
     // The one navigation allowed after the first load: the page itself, asked for by ReloadPage.
-    const bool reload
-        = isMainFrame && m_browser && m_browser->m_reloading && url == m_browser->m_pageUrl;
-    if (reload)
-        m_browser->m_reloading = false;
+    const bool reload = isMainFrame && m_browser && m_browser->takeReloadRequest(url);
     if ((isMainFrame && loaded && !reload) || !m_requestFilter->allows(url)) {
         CLog4C::GetInstance()->WriteLog(QStringLiteral("[ERROR] 编辑器页面不允许跳转：")
                                         + url.toDisplayString());

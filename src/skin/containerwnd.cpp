@@ -6,21 +6,33 @@
 
 namespace TAVRIKCORE::RICHEDITOR {
 
-ContainerWnd::ContainerWnd() = default;
+class ContainerWnd::Private
+{
+public:
+    int id = 0;
+    bool created = false;
+};
+
+ContainerWnd::ContainerWnd() : d(std::make_unique<Private>()) { }
 
 ContainerWnd::~ContainerWnd() = default;
 
 int ContainerWnd::Create(QWidget *parent, const QRect &rect, int id, int style)
 {
-    if (!parent || m_created)
+    if (!parent || d->created)
         return 0;
     setParent(parent);
     setGeometry(rect);
-    m_id = id;
-    m_created = true;
+    d->id = id;
+    d->created = true;
     if (style & StyleVisible)
         show();
     return 1;
+}
+
+int ContainerWnd::id() const
+{
+    return d->id;
 }
 
 void ContainerWnd::AdjustLayout(const QRect &clientRect)

@@ -6,6 +6,8 @@
 
 #include <QWidget>
 
+#include <memory>
+
 namespace TAVRIKCORE::RICHEDITOR {
 
 // A child window that holds other windows and lays them out whenever it is resized.
@@ -26,7 +28,7 @@ public:
     virtual int Create(QWidget *parent, const QRect &rect, int id, int style);
 
     // The child id given to Create (0 before).
-    int id() const { return m_id; }
+    int id() const;
 
     // Called with the client rectangle (origin 0,0) on every resize; lays out the children.
     // Does nothing by default.
@@ -36,8 +38,8 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    int m_id = 0;
-    bool m_created = false;
+    class Private;
+    std::unique_ptr<Private> d;
 };
 
 } // namespace TAVRIKCORE::RICHEDITOR

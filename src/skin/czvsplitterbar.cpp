@@ -6,12 +6,33 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 
 #include <algorithm>
 
 namespace TAVRIKCORE::RICHEDITOR {
 
-CZvSplitterbar::CZvSplitterbar()
+class CZvSplitterbar::Private
+{
+public:
+    QPointer<QWidget> first;
+    QPointer<QWidget> second;
+    IZvSplitterbarNotify *notify = nullptr;
+    int id = 0;
+    bool created = false;
+    bool horizontal = true;
+    bool pressed = false;
+    bool dragging = false;
+    bool folded = false;
+    bool overGrip = false;
+    int berthPos = Bottom;
+    int thickness = 6;
+    int firstExtent = 0;
+    int dragOffset = 0;
+    QRect gripRect;
+};
+
+CZvSplitterbar::CZvSplitterbar() : d(std::make_unique<Private>())
 {
     setMouseTracking(true);
 }
@@ -20,12 +41,12 @@ CZvSplitterbar::~CZvSplitterbar() = default;
 
 int CZvSplitterbar::CreateSplitterBar(QWidget *parent, int id, bool horizontal)
 {
-    if (!parent || m_created)
+    if (!parent || d->created)
         return 0;
     setParent(parent);
-    m_id = id;
-    m_horizontal = horizontal;
-    m_created = true;
+    d->id = id;
+    d->horizontal = horizontal;
+    d->created = true;
     setCursor(horizontal ? Qt::SizeVerCursor : Qt::SizeHorCursor);
     show();
     return 1;
@@ -33,25 +54,95 @@ int CZvSplitterbar::CreateSplitterBar(QWidget *parent, int id, bool horizontal)
 
 void CZvSplitterbar::SetSplitterWnd(QWidget *first, QWidget *second)
 {
-    m_first = first;
-    m_second = second;
+    d->first = first;
+    d->second = second;
+}
+
+QWidget *CZvSplitterbar::firstPane() const
+{
+    return d->first;
+}
+
+QWidget *CZvSplitterbar::secondPane() const
+{
+    return d->second;
+}
+
+void CZvSplitterbar::SetNotify(IZvSplitterbarNotify *notify)
+{
+    d->notify = notify;
+}
+
+IZvSplitterbarNotify *CZvSplitterbar::notify() const
+{
+    return d->notify;
 }
 
 void CZvSplitterbar::SetThickness(int thickness)
 {
     if (thickness >= 1)
-        m_thickness = thickness;
+        d->thickness = thickness;
+}
+
+int CZvSplitterbar::thickness() const
+{
+    return d->thickness;
 }
 
 void CZvSplitterbar::SetBerthPos(int side)
 {
     if (side >= Left && side <= Bottom)
-        m_berthPos = side;
+        d->berthPos = side;
+}
+
+int CZvSplitterbar::berthPos() const
+{
+    return d->berthPos;
 }
 
 void CZvSplitterbar::SetFirstWndWH(int extent)
 {
-    m_firstExtent = std::max(extent, 0);
+    d->firstExtent = std::max(extent, 0);
+}
+
+int CZvSplitterbar::GetFirstWndWH() const
+{
+    return d->firstExtent;
+}
+
+bool CZvSplitterbar::isHorizontal() const
+{
+    return d->horizontal;
+}
+
+bool CZvSplitterbar::isPressed() const
+{
+    return d->pressed;
+}
+
+bool CZvSplitterbar::isFolded() const
+{
+    return d->folded;
+}
+
+void CZvSplitterbar::setFolded(bool folded)
+{
+    d->folded = folded;
+}
+
+int CZvSplitterbar::id() const
+{
+    return d->id;
+}
+
+QRect CZvSplitterbar::gripRect() const
+{
+    return d->gripRect;
+}
+
+void CZvSplitterbar::setGripRect(const QRect &rect)
+{
+    d->gripRect = rect;
 }
 
 QRect CZvSplitterbar::parentClientRect() const
@@ -64,38 +155,38 @@ void CZvSplitterbar::AdjustLayout()
     const QRect client = parentClientRect();
     if (client.isEmpty())
         return;
-    const int length = m_horizontal ? client.height() : client.width();
-    const int room = std::max(length - m_thickness, 0);
-    int extent = std::min(m_firstExtent, room);
-    if (m_folded) {
-        const bool towardsFirst = m_horizontal ? m_berthPos == Top : m_berthPos == Left;
+    const int length = d->horizontal ? client.height() : client.width();
+    const int room = std::max(length - d->thickness, 0);
+    int extent = std::min(d->firstExtent, room);
+    if (d->folded) {
+        const bool towardsFirst = d->horizontal ? d->berthPos == Top : d->berthPos == Left;
         extent = towardsFirst ? 0 : room;
     }
     const int rest = room - extent;
-    if (m_horizontal) {
-        if (m_first)
-            m_first->setGeometry(client.left(), client.top(), client.width(), extent);
-        setGeometry(client.left(), client.top() + extent, client.width(), m_thickness);
-        if (m_second)
-            m_second->setGeometry(client.left(), client.top() + extent + m_thickness,
-                                  client.width(), rest);
+    if (d->horizontal) {
+        if (d->first)
+            d->first->setGeometry(client.left(), client.top(), client.width(), extent);
+        setGeometry(client.left(), client.top() + extent, client.width(), d->thickness);
+        if (d->second)
+            d->second->setGeometry(client.left(), client.top() + extent + d->thickness,
+                                   client.width(), rest);
     } else {
-        if (m_first)
-            m_first->setGeometry(client.left(), client.top(), extent, client.height());
-        setGeometry(client.left() + extent, client.top(), m_thickness, client.height());
-        if (m_second)
-            m_second->setGeometry(client.left() + extent + m_thickness, client.top(), rest,
-                                  client.height());
+        if (d->first)
+            d->first->setGeometry(client.left(), client.top(), extent, client.height());
+        setGeometry(client.left() + extent, client.top(), d->thickness, client.height());
+        if (d->second)
+            d->second->setGeometry(client.left() + extent + d->thickness, client.top(), rest,
+                                   client.height());
     }
     raise();
 }
 
 void CZvSplitterbar::DoLButtonDown(const QPoint &pos)
 {
-    if (m_folded || (m_notify && !m_notify->OnSplitterDragAllowed()))
+    if (d->folded || (d->notify && !d->notify->OnSplitterDragAllowed()))
         return;
-    m_dragging = true;
-    m_dragOffset = m_horizontal ? pos.y() : pos.x();
+    d->dragging = true;
+    d->dragOffset = d->horizontal ? pos.y() : pos.x();
 }
 
 void CZvSplitterbar::DrawBackground(QPainter &painter, const QRect &rect, bool overGrip)
@@ -113,14 +204,14 @@ void CZvSplitterbar::DrawGrip(QPainter &painter, const QRect &rect, bool overGri
 {
     Q_UNUSED(painter);
     Q_UNUSED(overGrip);
-    m_gripRect = rect;
+    d->gripRect = rect;
 }
 
 void CZvSplitterbar::paintEvent(QPaintEvent *event)
 {
     Q_UNUSED(event);
     QPainter painter(this);
-    DrawBackground(painter, rect(), m_overGrip);
+    DrawBackground(painter, rect(), d->overGrip);
 }
 
 void CZvSplitterbar::mousePressEvent(QMouseEvent *event)
@@ -129,7 +220,7 @@ void CZvSplitterbar::mousePressEvent(QMouseEvent *event)
         QWidget::mousePressEvent(event);
         return;
     }
-    m_pressed = true;
+    d->pressed = true;
     DoLButtonDown(event->position().toPoint());
     update();
 }
@@ -137,15 +228,15 @@ void CZvSplitterbar::mousePressEvent(QMouseEvent *event)
 void CZvSplitterbar::mouseMoveEvent(QMouseEvent *event)
 {
     const QPoint pos = event->position().toPoint();
-    if (!m_dragging) {
+    if (!d->dragging) {
         updateOverGrip(pos);
         return;
     }
     const QRect client = parentClientRect();
     const QPoint inParent = mapToParent(pos);
-    const int along = m_horizontal ? inParent.y() - client.top() : inParent.x() - client.left();
-    const int length = m_horizontal ? client.height() : client.width();
-    SetFirstWndWH(std::clamp(along - m_dragOffset, 0, std::max(length - m_thickness, 0)));
+    const int along = d->horizontal ? inParent.y() - client.top() : inParent.x() - client.left();
+    const int length = d->horizontal ? client.height() : client.width();
+    SetFirstWndWH(std::clamp(along - d->dragOffset, 0, std::max(length - d->thickness, 0)));
     AdjustLayout();
 }
 
@@ -155,29 +246,29 @@ void CZvSplitterbar::mouseReleaseEvent(QMouseEvent *event)
         QWidget::mouseReleaseEvent(event);
         return;
     }
-    const bool dragged = m_dragging;
-    m_pressed = false;
-    m_dragging = false;
+    const bool dragged = d->dragging;
+    d->pressed = false;
+    d->dragging = false;
     updateOverGrip(event->position().toPoint());
     update();
-    if (dragged && m_notify)
-        m_notify->OnSplitterChildWindowSizeChanged();
+    if (dragged && d->notify)
+        d->notify->OnSplitterChildWindowSizeChanged();
 }
 
 void CZvSplitterbar::leaveEvent(QEvent *event)
 {
     QWidget::leaveEvent(event);
-    if (m_overGrip) {
-        m_overGrip = false;
+    if (d->overGrip) {
+        d->overGrip = false;
         update();
     }
 }
 
 void CZvSplitterbar::updateOverGrip(const QPoint &pos)
 {
-    const bool over = m_gripRect.contains(pos);
-    if (over != m_overGrip) {
-        m_overGrip = over;
+    const bool over = d->gripRect.contains(pos);
+    if (over != d->overGrip) {
+        d->overGrip = over;
         update();
     }
 }

@@ -4,10 +4,10 @@
 
 #include "tavrik_export.h"
 
-#include <QImage>
-#include <QPointer>
 #include <QRect>
 #include <QWidget>
+
+#include <memory>
 
 class QPainter;
 
@@ -38,30 +38,30 @@ public:
 
     // The panes, first (upper or left) first. Both must be children of the bar's parent.
     void SetSplitterWnd(QWidget *first, QWidget *second);
-    QWidget *firstPane() const { return m_first; }
-    QWidget *secondPane() const { return m_second; }
+    QWidget *firstPane() const;
+    QWidget *secondPane() const;
 
     // Receives the drag question and the size-changed call; not owned, may be null.
-    void SetNotify(IZvSplitterbarNotify *notify) { m_notify = notify; }
+    void SetNotify(IZvSplitterbarNotify *notify);
 
     // Bar thickness in pixels (at least 1; smaller values are ignored). Default 6.
     void SetThickness(int thickness);
-    int thickness() const { return m_thickness; }
+    int thickness() const;
 
     // The side the bar folds towards (Side). Values outside 0..3 are ignored. Default Bottom.
     void SetBerthPos(int side);
-    int berthPos() const { return m_berthPos; }
+    int berthPos() const;
 
     // The first pane's extent in pixels (negative values become 0); applied by AdjustLayout.
     void SetFirstWndWH(int extent);
-    int GetFirstWndWH() const { return m_firstExtent; }
+    int GetFirstWndWH() const;
 
-    bool isHorizontal() const { return m_horizontal; }
-    bool isPressed() const { return m_pressed; }
-    bool isFolded() const { return m_folded; }
-    int id() const { return m_id; }
+    bool isHorizontal() const;
+    bool isPressed() const;
+    bool isFolded() const;
+    int id() const;
     // The grip rectangle last painted, in bar coordinates (empty before the first paint).
-    QRect gripRect() const { return m_gripRect; }
+    QRect gripRect() const;
 
     // Lays the panes and the bar out in the parent's client rectangle: the first pane gets
     // the stored extent (at most the room left beside the bar), the bar follows, the second
@@ -87,28 +87,15 @@ protected:
 
     // The parent's client rectangle (empty without a parent).
     QRect parentClientRect() const;
-    void setFolded(bool folded) { m_folded = folded; }
-    void setGripRect(const QRect &rect) { m_gripRect = rect; }
-    IZvSplitterbarNotify *notify() const { return m_notify; }
+    void setFolded(bool folded);
+    void setGripRect(const QRect &rect);
+    IZvSplitterbarNotify *notify() const;
 
 private:
     void updateOverGrip(const QPoint &pos);
 
-    QPointer<QWidget> m_first;
-    QPointer<QWidget> m_second;
-    IZvSplitterbarNotify *m_notify = nullptr;
-    int m_id = 0;
-    bool m_created = false;
-    bool m_horizontal = true;
-    bool m_pressed = false;
-    bool m_dragging = false;
-    bool m_folded = false;
-    bool m_overGrip = false;
-    int m_berthPos = Bottom;
-    int m_thickness = 6;
-    int m_firstExtent = 0;
-    int m_dragOffset = 0;
-    QRect m_gripRect;
+    class Private;
+    std::unique_ptr<Private> d;
 };
 
 } // namespace TAVRIKCORE::RICHEDITOR

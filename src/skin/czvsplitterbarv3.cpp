@@ -4,24 +4,35 @@
 
 namespace TAVRIKCORE::RICHEDITOR {
 
-CZvSplitterbarV3::CZvSplitterbarV3() = default;
+class CZvSplitterbarV3::Private
+{
+public:
+    QImage skinPic;
+};
+
+CZvSplitterbarV3::CZvSplitterbarV3() : d(std::make_unique<Private>()) { }
 
 CZvSplitterbarV3::~CZvSplitterbarV3() = default;
 
 void CZvSplitterbarV3::SetSkinPic(const QImage &picture)
 {
-    m_skinPic = picture;
+    d->skinPic = picture;
     update();
+}
+
+const QImage &CZvSplitterbarV3::skinPic() const
+{
+    return d->skinPic;
 }
 
 QImage CZvSplitterbarV3::skinFrame(int index) const
 {
-    if (m_skinPic.isNull() || index < 0 || index > 3)
+    if (d->skinPic.isNull() || index < 0 || index > 3)
         return {};
-    const int width = m_skinPic.width() / 4;
+    const int width = d->skinPic.width() / 4;
     if (width <= 0)
         return {};
-    return m_skinPic.copy(index * width, 0, width, m_skinPic.height());
+    return d->skinPic.copy(index * width, 0, width, d->skinPic.height());
 }
 
 } // namespace TAVRIKCORE::RICHEDITOR

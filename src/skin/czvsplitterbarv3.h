@@ -4,6 +4,10 @@
 
 #include "skin/czvsplitterbarex.h"
 
+#include <QImage>
+
+#include <memory>
+
 namespace TAVRIKCORE::RICHEDITOR {
 
 // A folding splitter bar with a skin picture: four frames side by side, each a quarter of the
@@ -18,13 +22,14 @@ public:
 
     // The picture, premultiplied for blending; a null image means no picture.
     void SetSkinPic(const QImage &picture);
-    const QImage &skinPic() const { return m_skinPic; }
+    const QImage &skinPic() const;
 
     // Frame `index` (0..3) of the picture; a null image without a picture or for other indexes.
     QImage skinFrame(int index) const;
 
 private:
-    QImage m_skinPic;
+    class Private;
+    std::unique_ptr<Private> d;
 };
 
 } // namespace TAVRIKCORE::RICHEDITOR

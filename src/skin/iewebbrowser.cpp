@@ -24,6 +24,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLocale>
+#include <QPointer>
 #include <QTimer>
 #include <QWebChannel>
 #include <QWebEngineContextMenuRequest>
@@ -33,6 +34,7 @@
 #include <algorithm>
 #include <unistd.h>
 #include <utility>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -155,38 +157,63 @@ void applyDropEffect(QDropEvent *event, Qt::DropActions effect)
     event->ignore();
 }
 
+// A call into the page waiting in its own event loop until `deadline`.
+struct PendingCall
+{
+    QEventLoop *loop;
+    QDeadlineTimer deadline;
+};
+
 } // namespace
 
-IEWebBrowser::IEWebBrowser(QWidget *parent)
-    : QWebEngineView(parent), m_pageDropTarget(std::make_unique<PageDropTarget>())
+class IEWebBrowser::Private
+{
+public:
+    QPointer<BrowserPage> page;
+    QPointer<QWidget> innerWindow;
+    IJSCallFunNotify *jsNotify = nullptr;
+    IIEDragNotify *dragNotify = nullptr;
+    IIEUINotify *uiNotify = nullptr;
+    PageDropTarget pageDropTarget;
+    std::vector<PendingCall> pendingCalls;
+    std::vector<std::shared_ptr<AsyncCall>> asyncCalls;
+    QUrl pageUrl;
+    bool reloading = false;
+    std::vector<std::pair<QPointer<QObject>, QEvent::Type>> heldEvents;
+    QTimer *callWatchdog = nullptr;
+    int id = 0;
+    bool pageLoaded = false;
+};
+
+IEWebBrowser::IEWebBrowser(QWidget *parent) : QWebEngineView(parent), d(std::make_unique<Private>())
 { }
 
 IEWebBrowser::~IEWebBrowser()
 {
     // Calls still waiting for the page return as failed once control gets back to them.
-    for (const PendingCall &call : m_pendingCalls)
+    for (const PendingCall &call : d->pendingCalls)
         call.loop->quit();
-    if (m_innerWindow)
-        m_innerWindow->removeEventFilter(this);
-    m_jsNotify = nullptr;
-    m_dragNotify = nullptr;
-    m_uiNotify = nullptr;
+    if (d->innerWindow)
+        d->innerWindow->removeEventFilter(this);
+    d->jsNotify = nullptr;
+    d->dragNotify = nullptr;
+    d->uiNotify = nullptr;
     // The page must go before the view it belongs to.
-    delete m_page.data();
+    delete d->page.data();
 }
 
 int IEWebBrowser::Create(QWidget *parent, const QRect &rect, int id, int style)
 {
-    if (m_page)
+    if (d->page)
         return 0;
     if (parent)
         setParent(parent);
     setGeometry(rect);
-    m_id = id;
+    d->id = id;
 
-    m_callWatchdog = new QTimer(this);
-    m_callWatchdog->setInterval(1000);
-    connect(m_callWatchdog, &QTimer::timeout, this, [this] { endPendingCalls(true); });
+    d->callWatchdog = new QTimer(this);
+    d->callWatchdog->setInterval(1000);
+    connect(d->callWatchdog, &QTimer::timeout, this, [this] { endPendingCalls(true); });
 
     // The page shows its own labels in the editor's language, which it reads as the browser's.
     if (const QString language = UiLanguage::Current(); !language.isEmpty())
@@ -201,13 +228,13 @@ int IEWebBrowser::Create(QWidget *parent, const QRect &rect, int id, int style)
     connect(page, &QWebEnginePage::loadStarted, this, &IEWebBrowser::hookInnerWindow);
     connect(page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
         hookInnerWindow();
-        if (ok && !m_pageLoaded) {
-            m_pageLoaded = true;
+        if (ok && !d->pageLoaded) {
+            d->pageLoaded = true;
             Q_EMIT firstLoadFinished();
         }
     });
     setPage(page);
-    m_page = page;
+    d->page = page;
     if (style & StyleVisible)
         show();
     return 1;
@@ -215,7 +242,7 @@ int IEWebBrowser::Create(QWidget *parent, const QRect &rect, int id, int style)
 
 int IEWebBrowser::Navigate2(const QString &path)
 {
-    if (!m_page || m_pageLoaded)
+    if (!d->page || d->pageLoaded)
         return 0;
     QString local = path;
     local.replace(u'\\', u'/');
@@ -223,16 +250,16 @@ int IEWebBrowser::Navigate2(const QString &path)
     if (!url.isLocalFile() || url.toLocalFile().isEmpty())
         return 0;
     const QFileInfo file(QDir::cleanPath(url.toLocalFile()));
-    m_page->setPageFolder(file.absolutePath());
-    m_pageUrl = QUrl::fromLocalFile(file.absoluteFilePath());
-    m_page->load(m_pageUrl);
+    d->page->setPageFolder(file.absolutePath());
+    d->pageUrl = QUrl::fromLocalFile(file.absoluteFilePath());
+    d->page->load(d->pageUrl);
     return 1;
 }
 
 int IEWebBrowser::ExecJSFun(const QString &funName, const QVariantList &args, QVariant &result)
 {
     // No log line here: each caller writes the one its call defines (or none).
-    if (!m_page || !isScriptIdentifier(funName))
+    if (!d->page || !isScriptIdentifier(funName))
         return 1;
     return runScriptAndWait(callScript(funName, args), QWebEngineScript::MainWorld, result);
 }
@@ -242,7 +269,7 @@ IEWebBrowser::ExecJSFunEach(const QString &funName, const std::vector<QVariantLi
 {
     std::vector<ScriptResult> results;
     results.reserve(calls.size());
-    if (!m_page) {
+    if (!d->page) {
         for (const QVariantList &args : calls) {
             QVariant value;
             const int code = ExecJSFun(funName, args, value);
@@ -269,7 +296,7 @@ IEWebBrowser::ExecJSFunEach(const QString &funName, const std::vector<QVariantLi
 
 int IEWebBrowser::ExecAppScript(const QString &expression, QVariant &result)
 {
-    if (!m_page)
+    if (!d->page)
         return 1;
     return runScriptAndWait(guardedScript(expression), QWebEngineScript::ApplicationWorld, result);
 }
@@ -280,10 +307,10 @@ int IEWebBrowser::runScriptAndWait(const QString &script, quint32 worldId, QVari
     QEventLoop loop;
     QPointer<QEventLoop> waiting(&loop);
     QPointer<IEWebBrowser> self(this);
-    m_pendingCalls.push_back({&loop, QDeadlineTimer(ScriptCallTimeoutMs)});
-    if (!m_callWatchdog->isActive())
-        m_callWatchdog->start();
-    m_page->runJavaScript(script, worldId, [reply, waiting](const QVariant &value) {
+    d->pendingCalls.push_back({&loop, QDeadlineTimer(ScriptCallTimeoutMs)});
+    if (!d->callWatchdog->isActive())
+        d->callWatchdog->start();
+    d->page->runJavaScript(script, worldId, [reply, waiting](const QVariant &value) {
         reply->done = true;
         reply->value = value;
         if (waiting)
@@ -296,11 +323,11 @@ int IEWebBrowser::runScriptAndWait(const QString &script, quint32 worldId, QVari
 
     if (!self)
         return 1;
-    std::erase_if(m_pendingCalls, [&loop](const PendingCall &call) { return call.loop == &loop; });
-    if (m_pendingCalls.empty())
+    std::erase_if(d->pendingCalls, [&loop](const PendingCall &call) { return call.loop == &loop; });
+    if (d->pendingCalls.empty())
         releaseHeldEvents();
     // Gone, hung, or the function is missing or threw (answered [false, error]).
-    return m_page && reply->done && readScriptReply(reply->value, result) ? 0 : 1;
+    return d->page && reply->done && readScriptReply(reply->value, result) ? 0 : 1;
 }
 
 struct IEWebBrowser::AsyncCall
@@ -309,24 +336,39 @@ struct IEWebBrowser::AsyncCall
     bool finished = false;
 };
 
+bool IEWebBrowser::IsCallingScript() const
+{
+    return !d->pendingCalls.empty();
+}
+
+int IEWebBrowser::windowId() const
+{
+    return d->id;
+}
+
+bool IEWebBrowser::isPageLoaded() const
+{
+    return d->pageLoaded;
+}
+
 void IEWebBrowser::ExecJSFunAsync(const QString &funName, const QVariantList &args, int timeoutMs,
                                   ScriptReplyHandler done)
 {
     auto call = std::make_shared<AsyncCall>();
     call->done = std::move(done);
-    if (!m_page || !isScriptIdentifier(funName)) {
+    if (!d->page || !isScriptIdentifier(funName)) {
         finishAsyncCall(call, 1, QVariant());
         return;
     }
-    m_asyncCalls.push_back(call);
+    d->asyncCalls.push_back(call);
     QPointer<IEWebBrowser> self(this);
-    m_page->runJavaScript(callScript(funName, args), QWebEngineScript::MainWorld,
-                          [self, call](const QVariant &reply) {
-                              QVariant value;
-                              const bool ok = readScriptReply(reply, value);
-                              if (self)
-                                  self->finishAsyncCall(call, ok ? 0 : 1, value);
-                          });
+    d->page->runJavaScript(callScript(funName, args), QWebEngineScript::MainWorld,
+                           [self, call](const QVariant &reply) {
+                               QVariant value;
+                               const bool ok = readScriptReply(reply, value);
+                               if (self)
+                                   self->finishAsyncCall(call, ok ? 0 : 1, value);
+                           });
     QTimer::singleShot(timeoutMs, this, [this, call] { finishAsyncCall(call, 1, QVariant()); });
 }
 
@@ -336,7 +378,7 @@ void IEWebBrowser::finishAsyncCall(const std::shared_ptr<AsyncCall> &call, int c
     if (call->finished)
         return;
     call->finished = true;
-    std::erase(m_asyncCalls, call);
+    std::erase(d->asyncCalls, call);
     // The engine hands script results over inside its own dispatch, where a receiver that
     // calls the page again or opens a modal window would stall it.
     QMetaObject::invokeMethod(
@@ -345,24 +387,32 @@ void IEWebBrowser::finishAsyncCall(const std::shared_ptr<AsyncCall> &call, int c
 
 int IEWebBrowser::ReloadPage()
 {
-    if (!m_page || m_pageUrl.isEmpty())
+    if (!d->page || d->pageUrl.isEmpty())
         return 0;
-    m_reloading = true;
-    m_page->load(m_pageUrl);
+    d->reloading = true;
+    d->page->load(d->pageUrl);
     return 1;
+}
+
+bool IEWebBrowser::takeReloadRequest(const QUrl &url)
+{
+    if (!d->reloading || url != d->pageUrl)
+        return false;
+    d->reloading = false;
+    return true;
 }
 
 void IEWebBrowser::PostAfterScriptCalls(QObject *receiver, QEvent::Type type)
 {
     if (IsCallingScript())
-        m_heldEvents.emplace_back(receiver, type);
+        d->heldEvents.emplace_back(receiver, type);
     else if (receiver)
         QCoreApplication::postEvent(receiver, new QEvent(type));
 }
 
 void IEWebBrowser::releaseHeldEvents()
 {
-    const auto held = std::exchange(m_heldEvents, {});
+    const auto held = std::exchange(d->heldEvents, {});
     for (const auto &[receiver, type] : held) {
         if (receiver)
             QCoreApplication::postEvent(receiver, new QEvent(type));
@@ -371,16 +421,16 @@ void IEWebBrowser::releaseHeldEvents()
 
 void IEWebBrowser::endPendingCalls(bool expiredOnly)
 {
-    for (const PendingCall &call : m_pendingCalls) {
+    for (const PendingCall &call : d->pendingCalls) {
         if (!expiredOnly || call.deadline.hasExpired())
             call.loop->quit();
     }
     if (!expiredOnly) {
-        for (const auto &call : std::vector(m_asyncCalls))
+        for (const auto &call : std::vector(d->asyncCalls))
             finishAsyncCall(call, 1, QVariant());
     }
-    if (m_pendingCalls.empty())
-        m_callWatchdog->stop();
+    if (d->pendingCalls.empty())
+        d->callWatchdog->stop();
 }
 
 QObject *IEWebBrowser::GetHTMLDocument2()
@@ -390,24 +440,24 @@ QObject *IEWebBrowser::GetHTMLDocument2()
 
 QWidget *IEWebBrowser::GetWebBrowseHwnd() const
 {
-    return m_page ? focusProxy() : nullptr;
+    return d->page ? focusProxy() : nullptr;
 }
 
 void IEWebBrowser::SetJSCallFunNotify(IJSCallFunNotify *notify)
 {
-    m_jsNotify = notify;
+    d->jsNotify = notify;
 }
 
 void IEWebBrowser::SetIEDragNotify(IIEDragNotify *notify)
 {
-    m_dragNotify = notify;
+    d->dragNotify = notify;
     if (notify)
-        notify->SetPageDropTarget(m_pageDropTarget.get());
+        notify->SetPageDropTarget(&d->pageDropTarget);
 }
 
 void IEWebBrowser::SetIEUINotify(IIEUINotify *notify)
 {
-    m_uiNotify = notify;
+    d->uiNotify = notify;
 }
 
 bool IEWebBrowser::event(QEvent *event)
@@ -447,12 +497,12 @@ bool windowHasShortcut(const QWidget *view, const QKeyEvent *key)
 
 bool IEWebBrowser::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_innerWindow.data()) {
+    if (watched == d->innerWindow.data()) {
         switch (event->type()) {
         case QEvent::KeyPress:
         case QEvent::KeyRelease:
-            if (m_uiNotify
-                && m_uiNotify->OnTranslateAccelerator(static_cast<QKeyEvent *>(event)) == S_OK)
+            if (d->uiNotify
+                && d->uiNotify->OnTranslateAccelerator(static_cast<QKeyEvent *>(event)) == S_OK)
                 return true;
             break;
         case QEvent::ShortcutOverride:
@@ -462,8 +512,8 @@ bool IEWebBrowser::eventFilter(QObject *watched, QEvent *event)
                 event->ignore();
                 return true;
             }
-            if (m_uiNotify
-                && m_uiNotify->OnTranslateAccelerator(static_cast<QKeyEvent *>(event)) == S_OK) {
+            if (d->uiNotify
+                && d->uiNotify->OnTranslateAccelerator(static_cast<QKeyEvent *>(event)) == S_OK) {
                 event->accept(); // the key press comes to this filter, not to a shortcut
                 return true;
             }
@@ -484,8 +534,8 @@ bool IEWebBrowser::eventFilter(QObject *watched, QEvent *event)
 
 void IEWebBrowser::contextMenuEvent(QContextMenuEvent *event)
 {
-    if (m_uiNotify
-        && m_uiNotify->ShowContextMenu(0, event->globalPos(), m_page, lastContextMenuRequest())
+    if (d->uiNotify
+        && d->uiNotify->ShowContextMenu(0, event->globalPos(), d->page, lastContextMenuRequest())
             == S_OK) {
         event->accept();
         return;
@@ -495,12 +545,12 @@ void IEWebBrowser::contextMenuEvent(QContextMenuEvent *event)
 
 void IEWebBrowser::hookInnerWindow()
 {
-    QWidget *inner = m_page ? focusProxy() : nullptr;
-    if (inner == m_innerWindow.data())
+    QWidget *inner = d->page ? focusProxy() : nullptr;
+    if (inner == d->innerWindow.data())
         return;
-    if (m_innerWindow)
-        m_innerWindow->removeEventFilter(this);
-    m_innerWindow = inner;
+    if (d->innerWindow)
+        d->innerWindow->removeEventFilter(this);
+    d->innerWindow = inner;
     if (inner) {
         inner->installEventFilter(this);
         Q_EMIT innerWindowChanged(inner);
@@ -509,24 +559,24 @@ void IEWebBrowser::hookInnerWindow()
 
 bool IEWebBrowser::filterDragEvent(QEvent *event)
 {
-    if (!m_dragNotify)
+    if (!d->dragNotify)
         return false;
     if (event->type() == QEvent::DragLeave)
-        return m_dragNotify->OnDragLeave() == S_OK;
+        return d->dragNotify->OnDragLeave() == S_OK;
 
     auto *drop = static_cast<QDropEvent *>(event);
-    const QPoint point = m_innerWindow->mapToGlobal(drop->position().toPoint());
+    const QPoint point = d->innerWindow->mapToGlobal(drop->position().toPoint());
     Qt::DropActions effect = drop->possibleActions();
     long answer = E_NOTIMPL;
     switch (event->type()) {
     case QEvent::DragEnter:
-        answer = m_dragNotify->OnDragEnter(drop->mimeData(), drop->modifiers(), point, effect);
+        answer = d->dragNotify->OnDragEnter(drop->mimeData(), drop->modifiers(), point, effect);
         break;
     case QEvent::DragMove:
-        answer = m_dragNotify->OnDragOver(drop->modifiers(), point, effect);
+        answer = d->dragNotify->OnDragOver(drop->modifiers(), point, effect);
         break;
     default:
-        answer = m_dragNotify->OnDrop(drop->mimeData(), drop->modifiers(), point, effect);
+        answer = d->dragNotify->OnDrop(drop->mimeData(), drop->modifiers(), point, effect);
         break;
     }
     if (answer != S_OK)
@@ -543,9 +593,9 @@ void IEWebBrowser::deliverPageCall(const QString &functionName, const QVariantLi
     QMetaObject::invokeMethod(
         this,
         [this, functionName, arguments] {
-            if (!m_jsNotify)
+            if (!d->jsNotify)
                 return;
-            const int funId = m_jsNotify->OnGetFunId(functionName);
+            const int funId = d->jsNotify->OnGetFunId(functionName);
             if (funId == -1)
                 return;
             QVariantList reversed;
@@ -553,7 +603,7 @@ void IEWebBrowser::deliverPageCall(const QString &functionName, const QVariantLi
             for (auto it = arguments.crbegin(); it != arguments.crend(); ++it)
                 reversed.append(NormalizeScriptValue(*it));
             QVariant result;
-            m_jsNotify->OnExecuteFun(funId, reversed, result, QString());
+            d->jsNotify->OnExecuteFun(funId, reversed, result, QString());
         },
         Qt::QueuedConnection);
 }
@@ -561,7 +611,7 @@ void IEWebBrowser::deliverPageCall(const QString &functionName, const QVariantLi
 bool IEWebBrowser::showPageMessage(const QString &text, int type)
 {
     const QString caption = QGuiApplication::applicationDisplayName();
-    if (m_uiNotify && m_uiNotify->ShowMessage(this, text, caption, type) == S_OK)
+    if (d->uiNotify && d->uiNotify->ShowMessage(this, text, caption, type) == S_OK)
         return false;
     const QMessageBox::StandardButtons buttons = type == IIEUINotify::MessageOkCancel
         ? QMessageBox::Ok | QMessageBox::Cancel

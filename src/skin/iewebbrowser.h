@@ -4,9 +4,7 @@
 
 #include "tavrik_export.h"
 
-#include <QDeadlineTimer>
 #include <QEvent>
-#include <QPointer>
 #include <QString>
 #include <QVariant>
 #include <QVariantList>
@@ -16,9 +14,6 @@
 #include <memory>
 #include <utility>
 #include <vector>
-
-class QEventLoop;
-class QTimer;
 
 namespace TAVRIKCORE::RICHEDITOR {
 
@@ -97,7 +92,7 @@ public:
     int ReloadPage();
 
     // True while an ExecJSFun call waits for the page.
-    bool IsCallingScript() const { return !m_pendingCalls.empty(); }
+    bool IsCallingScript() const;
     // Posts an event of `type` to `receiver` once no ExecJSFun call waits any more (at once
     // when none does), so that a message meant for after the current call is not handled
     // inside it.
@@ -118,9 +113,9 @@ public:
     void SetIEUINotify(IIEUINotify *notify);
 
     // The id given to Create.
-    int windowId() const { return m_id; }
+    int windowId() const;
     // True once the first page load has finished.
-    bool isPageLoaded() const { return m_pageLoaded; }
+    bool isPageLoaded() const;
 
 Q_SIGNALS:
     // The first page has loaded successfully (emitted once).
@@ -138,12 +133,7 @@ private:
     friend class BrowserPage;
     friend class ScriptBridge;
 
-    // A call into the page waiting in its own event loop until `deadline`.
-    struct PendingCall
-    {
-        QEventLoop *loop;
-        QDeadlineTimer deadline;
-    };
+    class Private;
     struct AsyncCall;
 
     int runScriptAndWait(const QString &script, quint32 worldId, QVariant &result);
@@ -154,21 +144,11 @@ private:
     bool filterDragEvent(QEvent *event);
     void deliverPageCall(const QString &functionName, const QVariantList &arguments);
     bool showPageMessage(const QString &text, int type);
+    // Whether a main-frame navigation to `url` is the reload ReloadPage asked for; the request
+    // is used up by it.
+    bool takeReloadRequest(const QUrl &url);
 
-    QPointer<BrowserPage> m_page;
-    QPointer<QWidget> m_innerWindow;
-    IJSCallFunNotify *m_jsNotify = nullptr;
-    IIEDragNotify *m_dragNotify = nullptr;
-    IIEUINotify *m_uiNotify = nullptr;
-    std::unique_ptr<IIEDragNotify> m_pageDropTarget;
-    std::vector<PendingCall> m_pendingCalls;
-    std::vector<std::shared_ptr<AsyncCall>> m_asyncCalls;
-    QUrl m_pageUrl;
-    bool m_reloading = false;
-    std::vector<std::pair<QPointer<QObject>, QEvent::Type>> m_heldEvents;
-    QTimer *m_callWatchdog = nullptr;
-    int m_id = 0;
-    bool m_pageLoaded = false;
+    std::unique_ptr<Private> d;
 };
 
 } // namespace TAVRIKCORE::RICHEDITOR

@@ -126,7 +126,9 @@ TEST_F(CopyPaste, ABlockPastedTwiceIntoAnotherNoteIsItsOwnAndOutlivesItsSource)
         pressKeys(u"ctrl+v"_s);
         ASSERT_TRUE(
             QTest::qWaitFor([&] { return pictures() == before + 3 * pasted; }, PasteTimeoutMs))
-            << "paste " << pasted << ": " << pictures() << " pictures, "
+            << "paste " << pasted << ": " << pictures() << " pictures, before " << before << " "
+            << js(note() + u".body.innerHTML"_s).toString().toStdString() << " "
+
             << m_prompts.messages().join(u'|').toStdString();
         EXPECT_EQ(caret(), u"true|%1||0"_s.arg(before + 3 * pasted)) << "paste " << pasted;
         // Drawn without another key: the picture's part in the note's view is on the screen.
@@ -163,6 +165,10 @@ TEST_F(CopyPaste, ABlockPastedTwiceIntoAnotherNoteIsItsOwnAndOutlivesItsSource)
 
     ASSERT_TRUE(openNoteTitled(u"Weekly plan"_s));
     EXPECT_TRUE(jsUntil(
-        u"Array.from(%1.images).every(i => i.complete && i.naturalHeight > 0)"_s.arg(note())));
+        u"Array.from(%1.images).every(i => i.complete && i.naturalHeight > 0)"_s.arg(note())))
+        << js(u"Array.from(%1.images).map(i => [i.getAttribute('src'), i.complete, "
+              "i.naturalHeight].join(' ')).join('\\n')"_s.arg(note()))
+               .toString()
+               .toStdString();
     finishJourney();
 }

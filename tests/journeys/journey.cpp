@@ -19,6 +19,10 @@
 #include <QTest>
 #include <QWebEnginePage>
 
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+
 using namespace Qt::StringLiterals;
 using namespace TAVRIKCORE::RICHEDITOR;
 
@@ -40,11 +44,26 @@ QStringList attachedNames(const std::vector<NoteFile> &files)
     return names;
 }
 
+// A busy machine can hold a key down longer than the X server's repeat delay between the
+// tool's press and release; a repeated Control+V would paste twice. Nobody holds keys here.
+void switchOffKeyRepeat()
+{
+    xcb_connection_t *connection = xcb_connect(nullptr, nullptr);
+    if (!xcb_connection_has_error(connection)) {
+        const uint32_t mode = XCB_AUTO_REPEAT_MODE_OFF;
+        std::free(xcb_request_check(
+            connection,
+            xcb_change_keyboard_control_checked(connection, XCB_KB_AUTO_REPEAT_MODE, &mode)));
+    }
+    xcb_disconnect(connection);
+}
+
 } // namespace
 
 void Journey::SetUpTestSuite()
 {
     QStandardPaths::setTestModeEnabled(true);
+    switchOffKeyRepeat();
     // The page and icons are the build's program files; the app folder holds user data only.
     s_appFolder = new QTemporaryDir;
 }

@@ -17,19 +17,62 @@ foreach(installed include/TavrikEditor/TavrikEditor.h include/TavrikEditor/tavri
         message(FATAL_ERROR "not installed: ${installed}")
     endif()
 endforeach()
-# A host sees the public headers only: no private header, no third-party parser type.
+# A host sees the public headers only: no private header, no type of a library it does not link
+# (the XML parser, JsonCpp, GMime, OpenSSL).
 file(GLOB_RECURSE headers ${prefix}/include/TavrikEditor/*.h)
 foreach(header ${headers})
     file(READ ${header} text)
-    if(header MATCHES "_p\\.h$" OR text MATCHES "libxml|_p\\.h\"")
+    if(header MATCHES "_p\\.h$" OR text MATCHES "libxml|xmlDoc|Json::|json/|GMime|gmime|EVP_|openssl|_p\\.h\"")
         message(FATAL_ERROR "private header or type installed: ${header}")
     endif()
 endforeach()
-run(${CMAKE_COMMAND} -S ${CONSUMER_DIR} -B ${WORK_DIR}/consumer -G ${GENERATOR}
-    -DCMAKE_PREFIX_PATH=${prefix})
-run(${CMAKE_COMMAND} --build ${WORK_DIR}/consumer)
-run(${CMAKE_COMMAND} -E env LD_LIBRARY_PATH=${prefix}/lib:${prefix}/lib64:$ENV{LD_LIBRARY_PATH}
-    ${WORK_DIR}/consumer/consumer)
+
+# A host built from the installed package alone: nothing of this build or source tree on its
+# include path or in its runtime search path.
+set(consumer ${WORK_DIR}/consumer)
+run(${CMAKE_COMMAND} -S ${CONSUMER_DIR} -B ${consumer} -G ${GENERATOR}
+    -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_EXPORT_COMPILE_COMMANDS=ON)
+run(${CMAKE_COMMAND} --build ${consumer})
+file(READ ${consumer}/compile_commands.json compile)
+string(REGEX MATCHALL "(-I|-isystem )[^ \"]+" includes "${compile}")
+list(TRANSFORM includes REPLACE "^(-I|-isystem )" "")
+find_program(READELF readelf REQUIRED)
+execute_process(COMMAND ${READELF} -d ${consumer}/consumer OUTPUT_VARIABLE dynamic)
+string(REGEX MATCHALL "Library r(un)?path: \\[[^]]*" search "${dynamic}")
+string(REGEX REPLACE "Library r(un)?path: \\[" "" search "${search}")
+string(REPLACE ":" ";" search "${search}")
+if(NOT includes OR NOT search)
+    message(FATAL_ERROR "no include path or runtime search path found:\n${compile}\n${dynamic}")
+endif()
+foreach(path IN LISTS includes search)
+    cmake_path(IS_PREFIX prefix "${path}" NORMALIZE installed)
+    cmake_path(IS_PREFIX BUILD_DIR "${path}" NORMALIZE in_build)
+    cmake_path(IS_PREFIX SOURCE_DIR "${path}" NORMALIZE in_source)
+    if(NOT installed AND (in_build OR in_source))
+        message(FATAL_ERROR "the consumer is built or run with ${path} of the build or source tree")
+    endif()
+endforeach()
+# tavrik_deploy() put the page, the dictionaries and res/ beside it.
+foreach(deployed zveditor/index.html qtwebengine_dictionaries res/splitterbar.png res/word.bmp)
+    if(NOT EXISTS ${consumer}/${deployed})
+        message(FATAL_ERROR "not deployed beside the consumer: ${deployed}")
+    endif()
+endforeach()
+# It shows a note on the deployed page, using the installed library.
+execute_process(COMMAND ${CMAKE_COMMAND} -E env --unset=LD_LIBRARY_PATH --unset=TAVRIK_APP_DIR
+        QT_QPA_PLATFORM=offscreen ${consumer}/consumer
+    RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+message(STATUS "consumer (exit ${status}):\n${out}")
+string(REGEX MATCH "library: ([^\n]*)" line "${out}")
+set(library ${CMAKE_MATCH_1})
+string(REGEX MATCH "page: ([^\n]*)" line "${out}")
+set(page ${CMAKE_MATCH_1})
+cmake_path(IS_PREFIX prefix "${library}" NORMALIZE from_prefix)
+if(NOT status EQUAL 0 OR NOT from_prefix OR NOT page STREQUAL "${consumer}/zveditor/index.html"
+        OR NOT out MATCHES "content: <p>A note from the <b>installed</b> package</p>\n")
+    message(FATAL_ERROR "the consumer did not show its note from the deployed page with the "
+        "installed library (exit ${status}):\n${out}${err}")
+endif()
 # The installed programs find the installed library by themselves.
 run(${CMAKE_COMMAND} -E env --unset=LD_LIBRARY_PATH ${prefix}/bin/tavrik-store --help)
 run(${CMAKE_COMMAND} -E env --unset=LD_LIBRARY_PATH ${prefix}/bin/tavrik-store --version)

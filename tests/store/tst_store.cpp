@@ -1,23 +1,14 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
-#include "attach/fileclassifier_p.h"
-#include "attach/filethumbnail_p.h"
-#include "bridge/zvwebnotehandler.h"
-#include "clipboard/clipboardformats_p.h"
 #include "editor/czorvaeditorimpl.h"
 #include "editorhost.h"
-#include "fakebrowser.h"
 #include "logcapture.h"
-#include "notehtml/attachmarkup_p.h"
-#include "skin/hresult.h"
 #include "store/notefolderexport.h"
 #include "store/storecheck.h"
 #include "store/storecleanup.h"
 #include "storenotebook.h"
 
 #include <QCoreApplication>
-#include <QCryptographicHash>
-#include <QJsonObject>
 #include <QLockFile>
 #include <QProcess>
 #include <QSignalSpy>
@@ -137,102 +128,6 @@ TEST_F(StoreTest, CleanupRemovesExactlyWhatNoLiveNoteReferencesOldestFirst)
     EXPECT_EQ(named(StoreCheck::Run(live)), QStringList());
     EXPECT_TRUE(StoreCleanup::List(live).items.empty());
     EXPECT_TRUE(QFileInfo::exists(root + u"5d41402abc4b2a76b9719d911017c592.txt"_s));
-}
-
-namespace {
-
-// The markup a note pasted into gets for its copy `kept` of a file of `size` bytes: its picture,
-// or the card drawn for it at the paste's `time`.
-QString pastedElement(const QString &kept, qint64 size, const QString &store, const QString &time)
-{
-    DropFileInfo info;
-    info.keptName = info.displayName = kept;
-    MAF_RESULT stored;
-    stored.relPath = u"userdata\\attachment\\"_s + store;
-    QString shown = store;
-    if (!FileClassifier::IsPicFileType(kept)) {
-        const QByteArray card = FileThumbnail::drawCard(
-            FileClassifier::GetFileTypeByExt(FileClassifier::GetFileStuffx(kept)), kept,
-            FileThumbnail::FormatFileInfo(int(size), time));
-        shown = QString::fromLatin1(QCryptographicHash::hash(card, QCryptographicHash::Md5).toHex())
-            + u".bmp"_s;
-    }
-    stored.showSrc = u"../userdata\\attachment\\"_s + shown;
-    return AttachAdder::AttachmentMarkup(info, stored);
-}
-
-QString minute()
-{
-    return QDateTime::currentDateTime().toString(u"yyyy/MM/dd HH:mm"_s);
-}
-
-} // namespace
-
-// A paragraph copied from note a and pasted twice into note b, which has a doc.pdf of its own:
-// b gets its own copy of every file under the same-name rule, the pasted markup names b's
-// copies, a name leaving the store is left out, and once a is deleted a clean-up leaves b whole.
-TEST_F(StoreTest, PastedAttachmentsAreCopiedIntoTheTargetAndOutliveTheSource)
-{
-    const QByteArray picture = pngBytes(filledImage(6, 4, Qt::green));
-    const Added pic = attach(a, u"pic.png"_s, picture);
-    const Added pdf = attach(a, u"doc.pdf"_s, "%PDF-1.4 doc");
-    const Added txt = attach(a, u"notes.txt"_s, "notes");
-    const Added own = attach(b, u"doc.pdf"_s, "%PDF-1.4 b's own");
-    const QString source = u"<p>Trip "_s + pic.element + pdf.element + txt.element;
-    const QString sourceFile = save(source + u"</p>"_s);
-    const QString climbing = u"<img class=\"userdata\\attachment\\"_s + txt.store
-        + u"\" zv_exdata='"_s + AttachMarkup::FormatOrigNameToJson(u".."_s) + u"'>"_s;
-    ASSERT_TRUE(WriteClipboardHtml((source + climbing + u"</p>"_s).toUtf8()));
-
-    FakeBrowser browser;
-    browser.html = own.element;
-    ZvWebNoteHandler target;
-    target.SetIEWebBrowser(&browser);
-    target.SetCurNoteGuid(b);
-    target.InitAttachFileSize({{own.store, 16}, {own.show, 1000}});
-    const auto paste = [&](const QString &pdfName) {
-        const QString before = minute();
-        EXPECT_EQ(target.DoCopyClipboardHtml(), S_OK);
-        const QStringList sent = browser.argsOf(u"PasteHtml"_s);
-        const QString html = QJsonDocument::fromJson(sent.value(sent.size() - 1).toUtf8())
-                                 .object()
-                                 .value(u"html"_s)
-                                 .toString();
-        // The cards are drawn at the paste's minute, which may have turned meanwhile.
-        const QString time
-            = html.contains(pastedElement(pdfName, 12, pdf.store, before)) ? before : minute();
-        // The clipboard's layout starts its fragment with a comment, which the page drops.
-        EXPECT_EQ(html,
-                  u"<!--StartFragment -->\r\n<p>Trip "_s
-                      + pastedElement(u"pic.png"_s, picture.size(), pic.store, time)
-                      + pastedElement(pdfName, 12, pdf.store, time)
-                      + pastedElement(u"notes.txt"_s, 5, txt.store, time) + u"</p>\r\n"_s);
-        browser.html += html; // the page now shows it
-    };
-    LogCapture log;
-    paste(u"doc(1).pdf"_s);
-    EXPECT_EQ(log.lines(),
-              Lines{u"[ERROR] Attachment name leaves the attachment folder, skipped: .."_s});
-    EXPECT_EQ(QDir(root + b).entryList(QDir::Files),
-              QStringList({u"doc(1).pdf"_s, u"doc.pdf"_s, u"notes.txt"_s, u"pic.png"_s}));
-    EXPECT_EQ(readBytes(root + b + u"/pic.png"_s), picture);
-    EXPECT_EQ(readBytes(root + b + u"/doc(1).pdf"_s), "%PDF-1.4 doc");
-    EXPECT_EQ(target.attachFileSizes().size(), 2u + 5u) << "three files and two cards";
-
-    // Pasted again, the files b already keeps are b's own; the other doc.pdf is copied again.
-    paste(u"doc(2).pdf"_s);
-    const QStringList kept
-        = {u"doc(1).pdf"_s, u"doc(2).pdf"_s, u"doc.pdf"_s, u"notes.txt"_s, u"pic.png"_s};
-    EXPECT_EQ(QDir(root + b).entryList(QDir::Files), kept);
-
-    // Note a is deleted: only b is live, and the clean-up takes a's files, not b's.
-    const std::vector<LiveNote> live = {{b, save(browser.html)}};
-    age();
-    const QStringList removed = named(StoreCleanup::Remove(live).items);
-    EXPECT_TRUE(removed.contains(u"note-folder "_s + a)) << removed.join(u'\n').toStdString();
-    EXPECT_TRUE(removed.contains(u"note-file "_s + sourceFile));
-    EXPECT_EQ(QDir(root + b).entryList(QDir::Files), kept);
-    EXPECT_EQ(named(StoreCheck::Run(live)), QStringList());
 }
 
 #ifdef TAVRIK_STORE_PROGRAM

@@ -11,14 +11,16 @@
 namespace TavrikBench {
 
 // What the page's benchmarks start from: the editor page shown in a staged application folder,
-// `Handler` answering its calls, prompts answered without a window. `ready` is false, with a
-// message, when the page did not start.
-template<typename Handler = TAVRIKCORE::RICHEDITOR::ZvWebNoteHandler> struct EditorPageBench
+// `Handler` answering its calls in `Browser`, prompts answered without a window. `ready` is
+// false, with a message, when the page did not start.
+template<typename Handler = TAVRIKCORE::RICHEDITOR::ZvWebNoteHandler,
+         typename Browser = TAVRIKCORE::RICHEDITOR::IEWebBrowser>
+struct EditorPageBench
 {
     QTemporaryDir work;
     QuietPrompts prompts;
     Handler handler;
-    TAVRIKCORE::RICHEDITOR::IEWebBrowser browser;
+    Browser browser;
     bool ready = stageAppFolder(work.path()) && showEditorPage(browser, handler, work.path());
 };
 

@@ -10,9 +10,9 @@
 #include "screencapturedemo.h"
 #include "tabletour.h"
 
-#include "bridge/sttabledata.h"
 #include "editor/czorvaeditorimpl.h"
 #include "editor/czorvaupdownview.h"
+#include "session/sttabledata.h"
 
 #include <QApplication>
 #include <QClipboard>

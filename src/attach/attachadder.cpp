@@ -5,13 +5,10 @@
 #include "attach/dropfiles_p.h"
 #include "common/iprompts.h"
 #include "common/log4c.h"
-#include "common/narrowcodec.h"
 #include "common/uilanguage.h"
 #include "notehtml/attachmarkup_p.h"
 
 #include <QGuiApplication>
-
-#include <json/value.h>
 
 namespace TAVRIKCORE::RICHEDITOR {
 
@@ -79,36 +76,6 @@ std::vector<AttachAdder::Notice> AttachAdder::RefusalNotices(const FilterOutcome
 QString AttachAdder::QuotedNames(const QStringList &names)
 {
     return u'\u201C' + names.join(QStringLiteral("\u201D, \u201C")) + u'\u201D';
-}
-
-int AttachAdder::SumAttachSizes(const std::vector<NewAttachFile> &records,
-                                const std::map<QString, quint64> &sizes, quint64 &total)
-{
-    quint64 sum = 0;
-    for (const NewAttachFile &record : records) {
-        const auto found = sizes.find(record.storeName);
-        const qint32 size = found == sizes.end() ? 0 : qint32(quint32(found->second));
-        if (size < 1) {
-            CLog4C::GetInstance()->WriteLog(u"[ERROR] 查询" + record.origName + u"附件大小失败！");
-            return 0;
-        }
-        sum += quint64(size - 1);
-    }
-    total = sum;
-    return 1;
-}
-
-QString AttachAdder::AddPicJson(const DropFileInfo &info, const MAF_RESULT &stored)
-{
-    const auto narrow = [](const QString &text) {
-        return ToNarrow(text).toStdString();
-    };
-    Json::Value object(Json::objectValue);
-    object["picpath"] = narrow(stored.showSrc);
-    object["strData"] = narrow(stored.relPath);
-    object["exdata"] = narrow(AttachMarkup::FormatOrigNameToJson(info.keptName));
-    object["type"] = narrow(info.fileExt);
-    return FromNarrow(QByteArray::fromStdString(object.toStyledString()));
 }
 
 QString AttachAdder::AttachmentMarkup(const DropFileInfo &info, const MAF_RESULT &stored)

@@ -3,21 +3,19 @@
 #pragma once
 
 #include "attach/attachrecords.h"
-#include "notehtml/newattachfile.h"
 #include "tavrik_autotest_export_p.h"
 
 #include <QString>
 #include <QStringList>
 
-#include <map>
 #include <vector>
 
 class QWidget;
 
 namespace TAVRIKCORE::RICHEDITOR {
 
-// The rules of adding files to a note: the batch filter with its limits, the sum of the
-// attachments already in the note, and the page's insertion text.
+// The rules of adding files to a note: the batch filter with its limits, its messages, and
+// the markup the page gives an added file.
 class TAVRIK_AUTOTEST_EXPORT AttachAdder
 {
 public:
@@ -60,19 +58,8 @@ public:
     // Names for a message: “a”, “b”.
     static QString QuotedNames(const QStringList &names);
 
-    // Sums the recorded sizes of the note's attachment records, each counted one byte less
-    // than recorded. Returns 0 (with the log line "[ERROR] 查询<origName>附件大小失败！") when a
-    // record's store name is missing from `sizes` or its size, as a signed 32-bit number, is
-    // below 1; 1 otherwise with the sum in `total`.
-    static int SumAttachSizes(const std::vector<NewAttachFile> &records,
-                              const std::map<QString, quint64> &sizes, quint64 &total);
-
-    // The argument of the page's "AddPicToEditor": a styled JSON object with the text members
-    // "picpath" (showSrc), "strData" (relPath), "exdata" (the metadata of keptName) and "type"
-    // (fileExt).
-    static QString AddPicJson(const DropFileInfo &info, const MAF_RESULT &stored);
-    // The element the page inserts for that argument, as the page serialises it: an <img>
-    // with src, class, zv_exdata, data-ke-src and zvimgsrc in this order.
+    // The element the page inserts for a file stored as `stored`, as the page serialises it:
+    // an <img> with src, class, zv_exdata, data-ke-src and zvimgsrc in this order.
     static QString AttachmentMarkup(const DropFileInfo &info, const MAF_RESULT &stored);
 
     // Shows one of the adding messages in the application's plain modal message box with an

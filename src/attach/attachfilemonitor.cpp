@@ -12,6 +12,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QPointer>
+
+#include <mutex>
 
 namespace TAVRIKCORE::RICHEDITOR {
 
@@ -31,9 +34,25 @@ QString hashOf(const QString &storeName)
 
 } // namespace
 
-AttachFileMonitor::AttachFileMonitor() = default;
+// What a monitor holds. Copies take the receiver, the list source and the open note, not the
+// watcher thread.
+class AttachFileMonitor::Private
+{
+public:
+    mutable std::mutex mutex;
+    std::mutex sourceMutex;
+    QPointer<QObject> receiver;
+    quint32 message = 0;
+    SyncFileModifyArg arg; // kept for copies; not otherwise used
+    IAttachFileListSource *source = nullptr;
+    QString openNoteId;
+    std::vector<AttachmentFile> openNoteFiles;
+    std::unique_ptr<Internal::AttachWatcher> watcher;
+};
 
-AttachFileMonitor::AttachFileMonitor(const AttachFileMonitor &other)
+AttachFileMonitor::AttachFileMonitor() : d(std::make_unique<Private>()) { }
+
+AttachFileMonitor::AttachFileMonitor(const AttachFileMonitor &other) : AttachFileMonitor()
 {
     *this = other;
 }
@@ -42,13 +61,13 @@ AttachFileMonitor &AttachFileMonitor::operator=(const AttachFileMonitor &other)
 {
     if (this == &other)
         return *this;
-    std::scoped_lock lock(m_mutex, other.m_mutex);
-    m_receiver = other.m_receiver;
-    m_message = other.m_message;
-    m_arg = other.m_arg;
-    m_source = other.m_source;
-    m_openNoteId = other.m_openNoteId;
-    m_openNoteFiles = other.m_openNoteFiles;
+    std::scoped_lock lock(d->mutex, other.d->mutex);
+    d->receiver = other.d->receiver;
+    d->message = other.d->message;
+    d->arg = other.d->arg;
+    d->source = other.d->source;
+    d->openNoteId = other.d->openNoteId;
+    d->openNoteFiles = other.d->openNoteFiles;
     return *this;
 }
 
@@ -59,36 +78,36 @@ AttachFileMonitor::~AttachFileMonitor()
 
 void AttachFileMonitor::SetMsgReceiver(QObject *receiver, quint32 message)
 {
-    std::lock_guard lock(m_mutex);
-    m_receiver = receiver;
-    m_message = message;
+    std::lock_guard lock(d->mutex);
+    d->receiver = receiver;
+    d->message = message;
 }
 
 void AttachFileMonitor::SetFileListSource(IAttachFileListSource *source)
 {
-    std::lock_guard sourceLock(m_sourceMutex);
-    std::lock_guard lock(m_mutex);
-    m_source = source;
+    std::lock_guard sourceLock(d->sourceMutex);
+    std::lock_guard lock(d->mutex);
+    d->source = source;
 }
 
 void AttachFileMonitor::SetOpenNote(const QString &noteId, const std::vector<AttachmentFile> &files)
 {
-    std::lock_guard lock(m_mutex);
-    m_openNoteId = noteId;
-    m_openNoteFiles = files;
+    std::lock_guard lock(d->mutex);
+    d->openNoteId = noteId;
+    d->openNoteFiles = files;
 }
 
 int AttachFileMonitor::Start()
 {
-    if (m_watcher && m_watcher->isRunning())
+    if (d->watcher && d->watcher->isRunning())
         return 1;
     const QString root = GetAttachRootDir();
-    m_watcher = std::make_unique<Internal::AttachWatcher>(
+    d->watcher = std::make_unique<Internal::AttachWatcher>(
         root, QuietPeriod, [this](const QString &path, quint32 action) { OnEvent(path, action); },
         [this](const std::function<bool()> &stopRequested) { RescanKeptCopies(stopRequested); });
     QString error;
-    if (!m_watcher->start(error)) {
-        m_watcher.reset();
+    if (!d->watcher->start(error)) {
+        d->watcher.reset();
         CLog4C::GetInstance()->WriteLog(
             QStringLiteral("[ERROR] AttachFileMonitor::Start cannot watch ") + root
             + QStringLiteral(": ") + error);
@@ -99,26 +118,26 @@ int AttachFileMonitor::Start()
 
 void AttachFileMonitor::Stop()
 {
-    if (m_watcher)
-        m_watcher->stop();
-    m_watcher.reset();
+    if (d->watcher)
+        d->watcher->stop();
+    d->watcher.reset();
 }
 
 bool AttachFileMonitor::isRunning() const
 {
-    return m_watcher && m_watcher->isRunning();
+    return d->watcher && d->watcher->isRunning();
 }
 
 std::chrono::nanoseconds AttachFileMonitor::watcherCpuTime() const
 {
-    return m_watcher ? m_watcher->cpuTime() : std::chrono::nanoseconds{};
+    return d->watcher ? d->watcher->cpuTime() : std::chrono::nanoseconds{};
 }
 
 void AttachFileMonitor::OnEvent(const QString &path, quint32 action)
 {
     {
-        std::lock_guard lock(m_mutex);
-        if (!m_receiver)
+        std::lock_guard lock(d->mutex);
+        if (!d->receiver)
             return;
     }
     if (action != ActionModified && action != ActionRenamedNewName)
@@ -206,10 +225,10 @@ void AttachFileMonitor::syncFile(const QString &path, Origin origin)
     arg.newHash = hash;
     arg.noteFile = noteFile;
 
-    std::lock_guard lock(m_mutex);
-    if (m_receiver)
+    std::lock_guard lock(d->mutex);
+    if (d->receiver)
         QCoreApplication::postEvent(
-            m_receiver, new SyncFileModifyEvent(std::move(arg), QEvent::Type(m_message)),
+            d->receiver, new SyncFileModifyEvent(std::move(arg), QEvent::Type(d->message)),
             Qt::HighEventPriority);
 }
 
@@ -217,29 +236,29 @@ bool AttachFileMonitor::noteFiles(const QString &noteId, std::vector<AttachmentF
                                   bool &isOpenNote)
 {
     {
-        std::lock_guard lock(m_mutex);
-        isOpenNote = noteId == m_openNoteId;
+        std::lock_guard lock(d->mutex);
+        isOpenNote = noteId == d->openNoteId;
         if (isOpenNote) {
-            files = m_openNoteFiles;
+            files = d->openNoteFiles;
             return true;
         }
     }
-    std::lock_guard sourceLock(m_sourceMutex);
+    std::lock_guard sourceLock(d->sourceMutex);
     IAttachFileListSource *source = nullptr;
     {
-        std::lock_guard lock(m_mutex);
-        source = m_source;
+        std::lock_guard lock(d->mutex);
+        source = d->source;
     }
     return source && source->GetNoteFileList(noteId, files);
 }
 
 int AttachFileMonitor::currentNoteFile(const QString &noteId, AttachmentFile &noteFile)
 {
-    std::lock_guard sourceLock(m_sourceMutex);
+    std::lock_guard sourceLock(d->sourceMutex);
     IAttachFileListSource *source = nullptr;
     {
-        std::lock_guard lock(m_mutex);
-        source = m_source;
+        std::lock_guard lock(d->mutex);
+        source = d->source;
     }
     std::vector<AttachmentFile> files;
     return source && source->GetNoteFileList(noteId, files) && GetNoteHtmlFileInfo(files, noteFile);

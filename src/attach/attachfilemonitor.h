@@ -6,13 +6,11 @@
 #include "attach/syncfilemodifyarg.h"
 #include "tavrik_export.h"
 
-#include <QPointer>
 #include <QString>
 
 #include <chrono>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <vector>
 
 class QObject;
@@ -20,10 +18,6 @@ class QObject;
 namespace TAVRIKCORE::RICHEDITOR {
 
 class IAttachFileListSource;
-
-namespace Internal {
-class AttachWatcher;
-}
 
 // Notices attachments edited outside the editor. A user opens an attachment, edits it in
 // another program and saves: the kept copy <store>/<note id>/<kept name> gets new bytes while
@@ -133,17 +127,8 @@ private:
     // The list for `noteId`; false when neither the open note nor the source knows it.
     bool noteFiles(const QString &noteId, std::vector<AttachmentFile> &files, bool &isOpenNote);
 
-    mutable std::mutex m_mutex;
-    // The source is asked outside m_mutex but under this one, so replacing the source waits
-    // for a question in progress.
-    std::mutex m_sourceMutex;
-    QPointer<QObject> m_receiver;
-    quint32 m_message = 0;
-    SyncFileModifyArg m_arg; // kept for copies; not otherwise used
-    IAttachFileListSource *m_source = nullptr;
-    QString m_openNoteId;
-    std::vector<AttachmentFile> m_openNoteFiles;
-    std::unique_ptr<Internal::AttachWatcher> m_watcher;
+    class Private;
+    std::unique_ptr<Private> d;
 };
 
 } // namespace TAVRIKCORE::RICHEDITOR

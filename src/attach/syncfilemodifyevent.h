@@ -3,11 +3,13 @@
 #pragma once
 
 #include "attach/syncfilemodifyarg.h"
-#include "bridge/editorevents.h"
 
 #include <QEvent>
 
 namespace TAVRIKCORE::RICHEDITOR {
+
+// To the editor window: an attachment file of the open note changed.
+inline constexpr QEvent::Type AttachFileModifyEvent = QEvent::Type(2224);
 
 // Event 2224 (AttachFileModifyEvent): carries one changed attachment to the editor window and
 // owns it, so a record whose event is never delivered is freed with the event.

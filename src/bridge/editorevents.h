@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #pragma once
 
+#include "attach/syncfilemodifyevent.h"
+
 #include <QEvent>
 
 namespace TAVRIKCORE::RICHEDITOR {
@@ -14,7 +16,6 @@ inline constexpr QEvent::Type EditorPageLoadedEvent = QEvent::Type(8005);
 inline constexpr QEvent::Type ClearEditorCacheEvent = QEvent::Type(2258);
 // To the browser's inner window: the browser's own copy has run (copy notification).
 inline constexpr QEvent::Type CopyNotifyEvent = QEvent::Type(8004);
-// To the editor window: an attachment file of the open note changed.
-inline constexpr QEvent::Type AttachFileModifyEvent = QEvent::Type(2224);
+// AttachFileModifyEvent (2224), to the editor window, comes with the monitor that posts it.
 
 } // namespace TAVRIKCORE::RICHEDITOR

@@ -1,28 +1,13 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "bridge/editorcontextmenu_p.h"
-#include "bridge/jsprocessorcall_p.h"
-
-#include <QJsonDocument>
-#include <QJsonObject>
-
-#include <json/value.h>
+#include "session/editorpage_p.h"
 
 #include <algorithm>
 
 namespace TAVRIKCORE::RICHEDITOR {
 
 namespace {
-
-constexpr JsProcessorLogLines TableStateLines{
-    u"[ERROR] EditorContextMenu, asking the page about the table failed: the page did not answer",
-    u"[ERROR] EditorContextMenu, asking the page about the table failed: bad reply",
-    u"[ERROR] EditorContextMenu, asking the page about the table failed: %s"};
-
-constexpr JsProcessorLogLines TableCommandLines{
-    u"[ERROR] EditorContextMenu, changing the table failed: the page did not answer",
-    u"[ERROR] EditorContextMenu, changing the table failed: bad reply",
-    u"[ERROR] EditorContextMenu, changing the table failed: %s"};
 
 struct TableEntry
 {
@@ -51,24 +36,17 @@ EditorContextMenu::Section EditorContextMenu::tableSection(IEWebBrowser *browser
         std::vector<Entry> entries;
         if (!target.editable)
             return entries;
-        const std::optional<Json::Value> state = CallJsProcessor(
-            browser, QStringLiteral("TableState"), QStringLiteral("{}"), TableStateLines);
-        if (!state || !(*state)["commands"].isArray() || (*state)["commands"].empty())
+        const std::optional<std::vector<QString>> available
+            = Internal::EditorPage(browser).tableCommands();
+        if (!available || available->empty())
             return entries;
-        std::vector<std::string> available;
-        for (const Json::Value &command : (*state)["commands"])
-            available.push_back(command.asString());
         for (const TableEntry &entry : TableEntries) {
             const QString command = QString::fromLatin1(entry.command);
             const auto run = [browser, command] {
-                const QJsonObject arg{{QStringLiteral("command"), command}};
-                CallJsProcessor(
-                    browser, QStringLiteral("TableCommand"),
-                    QString::fromUtf8(QJsonDocument(arg).toJson(QJsonDocument::Compact)),
-                    TableCommandLines);
+                Internal::EditorPage(browser).runTableCommand(command);
             };
             const bool enabled
-                = std::find(available.begin(), available.end(), entry.command) != available.end();
+                = std::find(available->begin(), available->end(), command) != available->end();
             entries.push_back({tr(entry.text), run, enabled});
         }
         return entries;

@@ -4,8 +4,8 @@
 
 #include "bridge/editorcontextmenu_p.h"
 #include "bridge/editorevents.h"
-#include "bridge/jsprocessorcall_p.h"
 #include "bridge/scriptvalue_p.h"
+#include "bridge/zvwebnotehandler_p.h"
 #include "common/commonutils.h"
 #include "common/iprompts.h"
 #include "common/jsontext_p.h"
@@ -26,13 +26,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QTimer>
 #include <QWebEngineContextMenuRequest>
 
 #include <json/value.h>
-#include <json/writer.h>
 
 namespace TAVRIKCORE::RICHEDITOR {
 
@@ -89,116 +85,57 @@ const CommandEntry *findCommand(const QString &name)
     return nullptr;
 }
 
-// The log lines of each call into the page: call failed, bad reply, refused.
-constexpr JsProcessorLogLines ReadOnlyLines{
-    u"设置笔记编辑器只读模式，js方法调用失败！，ErrMsg:unknow error ！",
-    u"设置笔记编辑器只读模式，解析js返回json字符串失败！",
-    u"设置笔记编辑器只读模式失败，错误信息：%s"};
-
-constexpr JsProcessorLogLines MaxCharsLines{
-    u"设置笔记编辑器最大字符数，js方法调用失败！，ErrMsg:unknow error ！",
-    u"设置笔记编辑器最大字符数，解析js返回json字符串失败！",
-    u"设置笔记编辑器最大字符数失败，错误信息：%s"};
-
-constexpr JsProcessorLogLines ContentLines{
-    u"设置笔记编辑器内容，js方法调用失败！，ErrMsg:unknow error ！",
-    u"设置笔记编辑器内容，解析js返回json字符串失败！", u"设置笔记编辑器内容失败，错误信息：%s"};
-
-constexpr JsProcessorLogLines GetContentLines{
-    u"[ERROR] 获取笔记编辑器内容，js方法调用失败！，ErrMsg:unknow error ！",
-    u"[ERROR] 获取笔记编辑器内容，解析js返回json字符串失败！",
-    u"[ERROR] 获取笔记编辑器内容失败，错误信息：%s"};
-
-constexpr JsProcessorLogLines SelectLines{
-    u"选中笔记附件失败，js方法调用失败！，ErrMsg:unknow error ！",
-    u"选中笔记附件失败，解析js返回json字符串失败！", u"选中笔记附件失败，错误信息：%s"};
-
-constexpr JsProcessorLogLines ModifyAttachLines{
-    u"[ERROR] 修改附件class属性值失败，js方法调用失败！，ErrMsg:unknow error ！",
-    u"[ERROR] 修改附件class属性值失败，解析js返回json字符串失败！",
-    u"[ERROR] 修改附件class属性值失败，错误信息：%s"};
-
-constexpr JsProcessorLogLines TableLines{
-    u"添加构建信息到笔记编辑器，js方法调用失败！，ErrMsg:unknow error ！",
-    u"添加构建信息到笔记编辑器，解析js返回json字符串失败！",
-    u"添加构建信息到笔记编辑器，错误信息：%s"};
-
-constexpr JsProcessorLogLines FocusLines{
-    u"设置笔记编辑器焦点，js方法调用失败！，ErrMsg:unknow error ！",
-    u"设置笔记编辑器焦点，解析js返回json字符串失败！", u"设置笔记编辑器焦点失败，错误信息：%s"};
-
-// A busy machine may take longer than the first look.
-constexpr int RecheckSpellingDelaysMs[] = {500, 2000};
-constexpr JsProcessorLogLines RecheckSpellingLines{
-    u"[ERROR] ZvWebNoteHandler, checking the note's spelling again failed: the page did not answer",
-    u"[ERROR] ZvWebNoteHandler, checking the note's spelling again failed: bad reply",
-    u"[ERROR] ZvWebNoteHandler, checking the note's spelling again failed: %s"};
-
-constexpr JsProcessorLogLines RemoveAttachLines{
-    u"[ERROR] 删除笔记附件失败，js方法调用失败！，ErrMsg:unknow error ！",
-    u"[ERROR] 删除笔记附件失败，解析js返回json字符串失败！",
-    u"[ERROR] 删除笔记附件失败，错误信息：%s"};
-
-std::string utf8(const QString &text)
-{
-    const QByteArray bytes = text.toUtf8();
-    return std::string(bytes.constData(), std::size_t(bytes.size()));
-}
-
-// The table as the page's "InsertTable" reads it, in the JSON writer's indented form. A row
-// without cells is written as null; a table without rows has no "rowList".
-QString tableJson(const StTableData &table)
-{
-    Json::Value root(Json::objectValue);
-    root["colNum"] = table.colNum;
-    root["rowNum"] = table.rowNum;
-    for (const std::vector<StTableCell> &row : table.rowList) {
-        Json::Value rowValue;
-        for (const StTableCell &cell : row) {
-            Json::Value cellValue(Json::objectValue);
-            cellValue["width"] = utf8(cell.width);
-            cellValue["style"] = utf8(cell.style);
-            cellValue["value"] = utf8(cell.value);
-            rowValue["colList"].append(cellValue);
-        }
-        root["rowList"].append(rowValue);
-    }
-    return QString::fromStdString(root.toStyledString());
-}
-
 } // namespace
 
-ZvWebNoteHandler::ZvWebNoteHandler()
+ZvWebNoteHandler::ZvWebNoteHandler() : d(std::make_unique<Private>())
 {
     Init();
 }
 
-ZvWebNoteHandler::ZvWebNoteHandler(const ZvWebNoteHandler &other) = default;
-ZvWebNoteHandler &ZvWebNoteHandler::operator=(const ZvWebNoteHandler &other) = default;
+ZvWebNoteHandler::ZvWebNoteHandler(const ZvWebNoteHandler &other)
+    : d(std::make_unique<Private>(*other.d))
+{ }
+
+ZvWebNoteHandler &ZvWebNoteHandler::operator=(const ZvWebNoteHandler &other)
+{
+    *d = *other.d;
+    return *this;
+}
+
 ZvWebNoteHandler::~ZvWebNoteHandler()
 {
     // A copy notification still waiting for the clipboard must not run on a handler gone.
-    delete m_copyWait;
+    delete d->copyWait;
+}
+
+Internal::NoteSession &ZvWebNoteHandler::session()
+{
+    return d->session;
+}
+
+Internal::EditorPage &ZvWebNoteHandler::page()
+{
+    return d->page;
 }
 
 void ZvWebNoteHandler::SetNotify(IZvEditorNotify *notify)
 {
-    m_notify = notify;
+    d->notify = notify;
 }
 
 void ZvWebNoteHandler::SetContentChangedHandler(ContentChangedHandler changed)
 {
-    m_contentChanged = std::move(changed);
+    d->contentChanged = std::move(changed);
 }
 
 void ZvWebNoteHandler::SetIEWebBrowser(IEWebBrowser *browser)
 {
-    m_browser = browser;
+    d->page.setBrowser(browser);
 }
 
 void ZvWebNoteHandler::Init()
 {
-    m_funTable[QStringLiteral("CppProcessor")] = CppProcessorId;
+    d->funTable[QStringLiteral("CppProcessor")] = CppProcessorId;
 }
 
 void ZvWebNoteHandler::WinMessageNotify(QWidget *window, int message, quintptr wParam,
@@ -215,23 +152,23 @@ void ZvWebNoteHandler::WinMessageNotify(QWidget *window, int message, quintptr w
 
 void ZvWebNoteHandler::SetCurNoteGuid(const QString &noteId)
 {
-    m_curNoteGuid = noteId;
+    d->session.setNoteId(noteId);
 }
 
 QString ZvWebNoteHandler::GetCurNoteGuid() const
 {
-    return m_curNoteGuid;
+    return d->session.noteId();
 }
 
 const std::map<QString, QString> &ZvWebNoteHandler::GetAttachModifyCache() const
 {
-    return m_attachModifyCache;
+    return d->session.times();
 }
 
 void ZvWebNoteHandler::RecordAttachModifyTime(const QString &storeName, const QString &keptName,
                                               const QString &time)
 {
-    m_attachModifyCache[storeName + keptName] = time;
+    d->session.recordTime(storeName, keptName, time);
 }
 
 void ZvWebNoteHandler::UpdateAttModifyTimeField(const QString &noteId,
@@ -239,79 +176,67 @@ void ZvWebNoteHandler::UpdateAttModifyTimeField(const QString &noteId,
                                                 const std::map<QString, QString> &cache)
 {
     Q_UNUSED(noteId);
-    QString now; // one moment for every file of this save, read at most once
-    for (NewAttachFile &file : files) {
-        const auto found = cache.find(file.storeName + file.origName);
-        if (found != cache.end()) {
-            file.modifyTime = found->second;
-            continue;
-        }
-        if (now.isEmpty())
-            now = GetCurTimeString();
-        file.modifyTime = now;
-    }
+    Internal::NoteSession::stampTimes(files, cache);
 }
 
 void ZvWebNoteHandler::InitAttachFileSize(const std::map<QString, quint64> &sizes)
 {
-    m_attachFileSizes.insert(sizes.begin(), sizes.end());
+    d->session.addSizes(sizes);
+}
+
+const std::map<QString, quint64> &ZvWebNoteHandler::attachFileSizes() const
+{
+    return d->session.sizes();
 }
 
 int ZvWebNoteHandler::IsReadOnly() const
 {
-    return m_readOnly;
+    return d->session.readOnly() ? 1 : 0;
+}
+
+int ZvWebNoteHandler::editorMaxChars() const
+{
+    return d->maxChars;
 }
 
 void ZvWebNoteHandler::SetReadOnly(int readOnly)
 {
-    const int wanted = readOnly != 0 ? 1 : 0;
-    if (wanted == m_readOnly)
-        return;
-    const QString arg = QStringLiteral("{\"readonly\":%1 }")
-                            .arg(wanted ? QStringLiteral("true") : QStringLiteral("false"));
-    if (CallJsProcessor(m_browser, QStringLiteral("SetEditorMode"), arg, ReadOnlyLines))
-        m_readOnly = wanted;
+    const bool wanted = readOnly != 0;
+    if (wanted != d->session.readOnly() && d->page.setReadOnly(wanted))
+        d->session.setReadOnly(wanted);
 }
 
 void ZvWebNoteHandler::SetEditorMaxChars(int maxChars)
 {
-    const QString arg = QStringLiteral("{\"size\":%1 }").arg(maxChars);
-    if (CallJsProcessor(m_browser, QStringLiteral("SetEditorMaxChars"), arg, MaxCharsLines))
-        m_maxChars = maxChars;
+    if (d->page.setMaxChars(maxChars))
+        d->maxChars = maxChars;
 }
 
 void ZvWebNoteHandler::SetEditorHtml(const QString &html, bool saved)
 {
-    m_attachFileSizes.clear();
-    m_attachModifyCache.clear();
+    d->session.clearFiles();
     // Delivered after this call returns, so the page clears its cache after the new content.
-    if (QWidget *inner = m_browser ? m_browser->GetWebBrowseHwnd() : nullptr)
+    if (QWidget *inner = d->browser() ? d->browser()->GetWebBrowseHwnd() : nullptr)
         QCoreApplication::postEvent(inner, new QEvent(ClearEditorCacheEvent));
-    CallJsProcessor(m_browser,
-                    saved ? QStringLiteral("SetSavedEditorContent")
-                          : QStringLiteral("SetEditorContent"),
-                    html, ContentLines);
+    d->page.setContent(html, saved);
 }
 
 int ZvWebNoteHandler::GetEditorContent(QString &html, QString &text)
 {
-    auto texts = CallJsProcessorForTexts(m_browser, QStringLiteral("GetEditorContent"),
-                                         QStringLiteral("{}"), GetContentLines, {"ehtml", "etext"});
-    if (!texts)
+    std::optional<Internal::EditorPage::Content> content = d->page.content();
+    if (!content)
         return 0;
-    html = std::move(texts->at(0));
-    text = std::move(texts->at(1));
+    html = std::move(content->html);
+    text = std::move(content->text);
     return 1;
 }
 
 void ZvWebNoteHandler::GetEditorContentAsync(int timeoutMs, ContentHandler done)
 {
-    CallJsProcessorForTextsAsync(
-        m_browser, QStringLiteral("GetEditorContent"), QStringLiteral("{}"), GetContentLines,
-        {"ehtml", "etext"}, timeoutMs,
-        [done = std::move(done)](std::optional<std::vector<QString>> texts) {
-            if (texts)
-                done(1, std::move(texts->at(0)), std::move(texts->at(1)));
+    d->page.contentAsync(
+        timeoutMs, [done = std::move(done)](std::optional<Internal::EditorPage::Content> content) {
+            if (content)
+                done(1, content->html, content->text);
             else
                 done(0, QString(), QString());
         });
@@ -319,60 +244,46 @@ void ZvWebNoteHandler::GetEditorContentAsync(int timeoutMs, ContentHandler done)
 
 void ZvWebNoteHandler::SetEditorFocus()
 {
-    CallJsProcessor(m_browser, QStringLiteral("FocusEditor"), QStringLiteral("{}"), FocusLines);
+    d->page.focus();
 }
 
 void ZvWebNoteHandler::OnPageReloaded()
 {
-    m_readOnly = 0;
-    m_maxChars = 3000;
+    d->session.setReadOnly(false);
+    d->maxChars = 3000;
 }
 
 void ZvWebNoteHandler::PageStartedWith(int maxChars, int readOnly)
 {
-    m_maxChars = maxChars;
-    m_readOnly = readOnly != 0 ? 1 : 0;
+    d->maxChars = maxChars;
+    d->session.setReadOnly(readOnly != 0);
 }
 
 int ZvWebNoteHandler::SelectedAttach(const QString &key)
 {
-    if (key.isEmpty())
-        return 0;
-    const QString arg = u"{\"keyword\":" + Internal::JsonQuoted(key) + u'}';
-    return CallJsProcessor(m_browser, QStringLiteral("SelectedAttach"), arg, SelectLines) ? 1 : 0;
+    return !key.isEmpty() && d->page.selectAttachment(key) ? 1 : 0;
 }
 
 int ZvWebNoteHandler::UpdateHtmlAttachAttr(const QString &origName, const QString &classValue,
                                            const QString &srcValue)
 {
-    const QString arg = u"{\"zv_exdata\":" + FormatOrigNameToJson(origName) + u",\"ClassValue\":"
-        + Internal::JsonQuoted(classValue) + u",\"SrcValue\":" + Internal::JsonQuoted(srcValue)
-        + u'}';
-    return CallJsProcessor(m_browser, QStringLiteral("ModifyAttachAtrr"), arg, ModifyAttachLines)
-        ? 1
-        : 0;
+    return d->page.modifyAttachment(origName, classValue, srcValue) ? 1 : 0;
 }
 
 void ZvWebNoteHandler::InsertTable(const StTableData &table)
 {
-    CallJsProcessor(m_browser, QStringLiteral("InsertTable"), tableJson(table), TableLines);
+    d->page.insertTable(table);
 }
 
 int ZvWebNoteHandler::HandleClearEditorCacheNotify()
 {
-    QVariant result;
-    return m_browser
-            && m_browser->ExecJSFun(QStringLiteral("jsProcessor"),
-                                    {QStringLiteral("ClearEditorCache"), QString()}, result)
-                == 0
-        ? 1
-        : 0;
+    return d->page.clearCache() ? 1 : 0;
 }
 
 void ZvWebNoteHandler::OnDblClickAttachment(const QString &path, const QString &origName)
 {
-    if (m_notify)
-        m_notify->OnOpenAttachment(m_curNoteGuid, GetFileNameFromPath(path), origName);
+    if (d->notify)
+        d->notify->OnOpenAttachment(d->session.noteId(), GetFileNameFromPath(path), origName);
 }
 
 int ZvWebNoteHandler::ParseAttList(const QString &noteId, const QString &html,
@@ -462,8 +373,8 @@ int ZvWebNoteHandler::NoteHtmlFileToOdtFile(const QString &noteFile, const QStri
 
 int ZvWebNoteHandler::OnGetFunId(const QString &name)
 {
-    const auto found = m_funTable.find(name);
-    return found != m_funTable.end() ? found->second : -1;
+    const auto found = d->funTable.find(name);
+    return found != d->funTable.end() ? found->second : -1;
 }
 
 long ZvWebNoteHandler::OnExecuteFun(int funId, const QVariantList &arguments, QVariant &result,
@@ -510,7 +421,7 @@ long ZvWebNoteHandler::OnCppProcessor(const QVariantList &arguments, QVariant &r
         const QString url = JsonText(args, "url");
         if (!CHyperLink::OpenLink(url))
             IPrompts::instance()->messageBox(
-                m_browser,
+                d->browser(),
                 QCoreApplication::translate("ZvWebNoteHandler",
                                             "No program on this computer could open the link “%1”.")
                     .arg(url),
@@ -518,7 +429,7 @@ long ZvWebNoteHandler::OnCppProcessor(const QVariantList &arguments, QVariant &r
         break;
     }
     case Command::ZvMessageBox:
-        IPrompts::instance()->messageBox(m_browser, JsonText(args, "msg"),
+        IPrompts::instance()->messageBox(d->browser(), JsonText(args, "msg"),
                                          QGuiApplication::applicationDisplayName(),
                                          QMessageBox::Ok);
         break;
@@ -536,8 +447,8 @@ long ZvWebNoteHandler::OnCppProcessor(const QVariantList &arguments, QVariant &r
         OnScreenCapture(JsonBool(args, "hideMainWnd") ? 1 : 0);
         break;
     case Command::ContentChanged:
-        if (m_contentChanged && !m_readOnly)
-            m_contentChanged(JsonBool(args, "attachments"));
+        if (d->contentChanged && !d->session.readOnly())
+            d->contentChanged(JsonBool(args, "attachments"));
         break;
     }
     return S_OK;
@@ -579,25 +490,25 @@ void ZvWebNoteHandler::MyAttachMenu(const QString &fileName, const QString &orig
         AttachMarkup::logUnsafeName(fileName);
         return;
     }
-    m_menuAttachFile = fileName;
-    m_menuAttachName = origName;
+    d->menuAttachFile = fileName;
+    d->menuAttachName = origName;
     popupContextMenu(QCursor::pos(), !rangeHtml.isEmpty(), true);
 }
 
 void ZvWebNoteHandler::DoAttachSaveAs()
 {
-    if (m_menuAttachFile.isEmpty())
+    if (d->menuAttachFile.isEmpty())
         return;
     const QString root = GetAttachRootDir() + u'/';
-    const QString kept = AttachMarkup::keptFileName(m_menuAttachName);
+    const QString kept = AttachMarkup::keptFileName(d->menuAttachName);
     const bool named = IsSafeFileName(kept);
-    QString source = root + m_curNoteGuid + u'/' + kept;
-    if (!named || m_curNoteGuid.isEmpty() || !QFileInfo(source).isFile())
-        source = root + m_menuAttachFile;
+    QString source = root + d->session.noteId() + u'/' + kept;
+    if (!named || d->session.noteId().isEmpty() || !QFileInfo(source).isFile())
+        source = root + d->menuAttachFile;
     static QString lastFolder = QDir::homePath(); // user-interface thread only
-    const QString name = named ? kept : m_menuAttachFile;
+    const QString name = named ? kept : d->menuAttachFile;
     const QString target = IPrompts::instance()->saveFileName(
-        m_browser, EditorContextMenu::tr("Save a copy as"), lastFolder + u'/' + name, QString());
+        d->browser(), EditorContextMenu::tr("Save a copy as"), lastFolder + u'/' + name, QString());
     if (target.isEmpty() || QFileInfo(target) == QFileInfo(source))
         return;
     lastFolder = QFileInfo(target).absolutePath();
@@ -607,7 +518,7 @@ void ZvWebNoteHandler::DoAttachSaveAs()
         CLog4C::GetInstance()->WriteLog(u"[ERROR] ZvWebNoteHandler::DoAttachSaveAs, cannot copy "
                                         + source + u" to " + target + u": " + file.errorString());
         IPrompts::instance()->messageBox(
-            m_browser,
+            d->browser(),
             EditorContextMenu::tr("Could not save a copy of “%1” as %2.").arg(name, target),
             QGuiApplication::applicationDisplayName(), QMessageBox::Ok);
     }
@@ -615,42 +526,26 @@ void ZvWebNoteHandler::DoAttachSaveAs()
 
 void ZvWebNoteHandler::RemoveAttach(const QString &fileName)
 {
-    const QJsonObject arg{{QStringLiteral("keyword"), fileName}};
-    CallJsProcessor(m_browser, QStringLiteral("RemoveAttach"),
-                    QString::fromUtf8(QJsonDocument(arg).toJson(QJsonDocument::Compact)),
-                    RemoveAttachLines);
-}
-
-// The checker marks the note's words again with the words it takes now: the page turns its
-// checking off and on once the checker has read its words again (it reads them in the
-// background, with no word when it is done).
-void ZvWebNoteHandler::recheckSpelling()
-{
-    for (const int delay : RecheckSpellingDelaysMs) {
-        QTimer::singleShot(delay, m_browser, [this] {
-            for (const QString &enabled : {QStringLiteral("false"), QStringLiteral("true")})
-                CallJsProcessor(m_browser, QStringLiteral("SetSpellCheck"),
-                                QStringLiteral("{\"enabled\":") + enabled + u'}',
-                                RecheckSpellingLines);
-        });
-    }
+    d->page.removeAttachment(fileName);
 }
 
 void ZvWebNoteHandler::popupContextMenu(const QPoint &screenPoint, bool hasSelection,
                                         bool onAttachment, const QString &misspelledWord,
                                         const QStringList &suggestions)
 {
-    if (!m_browser || !m_browser->isVisible())
+    if (!d->browser() || !d->browser()->isVisible())
         return;
     EditorContextMenu menu;
     menu.addSection(EditorContextMenu::spellingSection(
-        [this](const QString &correction) { m_browser->page()->replaceMisspelledWord(correction); },
+        [this](const QString &correction) {
+            d->browser()->page()->replaceMisspelledWord(correction);
+        },
         [this](const QString &word, bool forGood) {
             if (forGood)
                 Internal::EditorProfile::addWord(word);
             else
                 Internal::EditorProfile::ignoreWord(word);
-            recheckSpelling();
+            d->page.recheckSpelling();
         }));
     if (onAttachment) {
         menu.addSection([this](const EditorContextMenu::Target &target) {
@@ -675,20 +570,20 @@ void ZvWebNoteHandler::popupContextMenu(const QPoint &screenPoint, bool hasSelec
         if ((action == QWebEnginePage::Cut && DoCtrlD() == S_OK)
             || (action == QWebEnginePage::Paste && DoCtrlV() == S_OK))
             return;
-        m_browser->triggerPageAction(QWebEnginePage::WebAction(action));
+        d->browser()->triggerPageAction(QWebEnginePage::WebAction(action));
         if (action == QWebEnginePage::Copy)
             DoCtrlC();
     }));
     EditorContextMenu::Target target;
-    target.editable = !m_readOnly;
+    target.editable = !d->session.readOnly();
     target.hasSelection = hasSelection;
     target.misspelledWord = misspelledWord;
     target.spellingSuggestions = suggestions;
     if (onAttachment) {
-        target.attachFile = m_menuAttachFile;
-        target.attachName = m_menuAttachName;
+        target.attachFile = d->menuAttachFile;
+        target.attachName = d->menuAttachName;
     }
-    menu.popup(m_browser, screenPoint, target);
+    menu.popup(d->browser(), screenPoint, target);
 }
 
 long ZvWebNoteHandler::ShowContextMenu(int, const QPoint &screenPoint, QObject *, QObject *element)

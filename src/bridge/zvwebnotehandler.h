@@ -3,19 +3,18 @@
 #pragma once
 
 #include "attach/attachrecords.h"
-#include "bridge/iscreencapturenotify.h"
 #include "bridge/izveditornotify.h"
-#include "bridge/sttabledata.h"
+#include "capture/iscreencapturenotify.h"
 #include "clipboard/clipboardrecords.h"
 #include "notehtml/attachnewatt.h"
 #include "notehtml/newattachfile.h"
+#include "session/sttabledata.h"
 #include "skin/iiedragnotify.h"
 #include "skin/iieuinotify.h"
 #include "skin/ijscallfunnotify.h"
 #include "tavrik_export.h"
 
 #include <QByteArray>
-#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -31,10 +30,12 @@ class QWidget;
 
 namespace TAVRIKCORE::RICHEDITOR {
 
+class CZorvaEditorImpl;
 class IEWebBrowser;
 namespace Internal {
-struct TrackedKeys;
-}
+class EditorPage;
+class NoteSession;
+} // namespace Internal
 
 // The one object between the browser window, the editor page and native code. The browser
 // hands it the page's calls, drag events and user-interface hooks; it drives the page
@@ -87,11 +88,11 @@ public:
     // Sizes of the note's stored files by store name. InitAttachFileSize adds the entries of
     // `sizes` whose names are absent; present entries keep their size.
     void InitAttachFileSize(const std::map<QString, quint64> &sizes);
-    const std::map<QString, quint64> &attachFileSizes() const { return m_attachFileSizes; }
+    const std::map<QString, quint64> &attachFileSizes() const;
 
     // The read-only mode and character limit the page last accepted (0 and 3000 at first).
     int IsReadOnly() const;
-    int editorMaxChars() const { return m_maxChars; }
+    int editorMaxChars() const;
 
     // Calls into the page. Each is logged when the page cannot be called, answers something
     // that is not a JSON object, or refuses; state changes only when the page accepted.
@@ -157,7 +158,7 @@ public:
     static void GetFileList(const QMimeData *data, std::vector<DropFileInfo> &files);
     static void GetFileListFromClipboard(std::vector<DropFileInfo> &files);
     // The files of the last drag that entered the page.
-    const std::vector<DropFileInfo> &dropFiles() const { return m_dropFiles; }
+    const std::vector<DropFileInfo> &dropFiles() const;
 
     // The attachment store for the current note (see AttachStore, FileClassifier and
     // FileThumbnail, which these forward to).
@@ -282,7 +283,7 @@ public:
     int HighlightText(const QString &keyword, bool matchCase = true);
     static constexpr int MaxHighlightKeywordLength = 256;
     // The number of hits the last HighlightText marked; 0 once the marks are removed.
-    int HighlightCount() const { return m_highlightCount; }
+    int HighlightCount() const;
     // Makes the next marked hit (the previous one when `backwards`) the current one: its mark
     // turns "#FF9632" and it is scrolled into view when it is not wholly in view; after the
     // last hit comes the first, and the first move backwards goes to the last. No hit is
@@ -371,39 +372,20 @@ protected:
     void OnScreenCaptureComplet(const QImage &bitmap) override;
 
 private:
+    // The editor brings the open note in line with attachments edited elsewhere, through the
+    // note's state and page of its handler.
+    friend class CZorvaEditorImpl;
+    Internal::NoteSession &session();
+    Internal::EditorPage &page();
+
     // Pops the editor's menu up at `screenPoint`; on the attachment of the last
     // MyAttachMenu when `onAttachment` is set; with the corrections of a misspelt word.
-    void recheckSpelling();
     void popupContextMenu(const QPoint &screenPoint, bool hasSelection, bool onAttachment,
                           const QString &misspelledWord = QString(),
                           const QStringList &suggestions = QStringList());
-    void copyAttachmentFilesOfSelection();
-    // DoCopyLogic, also giving what MoveAttFile stored for each record that is not an image
-    // source, in order.
-    int copyPastedFiles(const std::vector<NewAttachFile> &records, CopyLogicResult &result,
-                        std::vector<MAF_RESULT> *storedFiles);
 
-    IZvEditorNotify *m_notify = nullptr;
-    IEWebBrowser *m_browser = nullptr;
-    // Drag images are drawn by Qt itself; no helper object exists, so this stays null.
-    QObject *m_dropTargetHelper = nullptr;
-    int m_maxChars = 3000;
-    std::map<QString, int> m_funTable;
-    DRAGE_OP_TYPE m_dragType{}; // no drag yet
-    std::vector<DropFileInfo> m_dropFiles; // files of the drag in progress
-    int m_readOnly = 0;
-    std::map<QString, quint64> m_attachFileSizes;
-    std::map<QString, QString> m_attachModifyCache;
-    QString m_curNoteGuid;
-    QString m_menuAttachFile; // the attachment the menu was last opened for
-    QString m_menuAttachName;
-    // Keys pressed and not yet released as the key hook saw them, for where the window system
-    // cannot tell which keys are down.
-    std::shared_ptr<Internal::TrackedKeys> m_keysDown;
-    QPointer<QObject> m_copyWait; // the wait for the browser's copy, between Control+C and
-                                  // the copy notification
-    int m_highlightCount = 0; // hits marked by the last HighlightText, until removed
-    ContentChangedHandler m_contentChanged;
+    class Private;
+    std::unique_ptr<Private> d;
 };
 
 } // namespace TAVRIKCORE::RICHEDITOR

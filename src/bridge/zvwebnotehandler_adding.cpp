@@ -1,19 +1,17 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
-// The handler's members for adding files: drag events, the file dialog, the host's list and
-// the common batch step. The rules live in AttachAdder, DropFiles and AttachStore.
+// The handler's members for adding files: drag events, the file dialog and the host's list.
+// The flow lives in AttachAdding, the rules in AttachAdder, DropFiles and AttachStore.
 #include "bridge/zvwebnotehandler.h"
 
 #include "attach/attachadder_p.h"
+#include "attach/attachadding_p.h"
 #include "attach/attachstore_p.h"
 #include "attach/dropfiles_p.h"
 #include "attach/fileclassifier_p.h"
 #include "attach/filethumbnail_p.h"
-#include "bridge/jsprocessorcall_p.h"
-#include "common/commonutils.h"
+#include "bridge/zvwebnotehandler_p.h"
 #include "common/iprompts.h"
-#include "common/log4c.h"
-#include "notehtml/attachmarkup_p.h"
 #include "skin/hresult.h"
 #include "skin/iewebbrowser.h"
 
@@ -25,10 +23,6 @@
 namespace TAVRIKCORE::RICHEDITOR {
 
 namespace {
-
-constexpr JsProcessorLogLines AddPicLines{
-    u"添加附件到笔记编辑器，js方法调用失败！，ErrMsg:unknow error ！",
-    u"添加附件到笔记编辑器，解析js返回json字符串失败！", u"添加附件到笔记编辑器，错误信息：%s"};
 
 // The folder the file dialog starts in: where the user last picked files, at first the home
 // folder. One for the process, so every editor's dialog opens where the last one was left.
@@ -48,11 +42,11 @@ void focusInnerWindow(IEWebBrowser *browser)
 
 void ZvWebNoteHandler::OnAddAttachment()
 {
-    if (m_readOnly)
+    if (d->session.readOnly())
         return;
     const QString current = QDir::currentPath();
     const QStringList paths = IPrompts::instance()->openFileNames(
-        m_browser, QCoreApplication::translate("ZvWebNoteHandler", "Attach files"),
+        d->browser(), QCoreApplication::translate("ZvWebNoteHandler", "Attach files"),
         attachDialogFolder(), QString());
     QDir::setCurrent(current);
     if (paths.isEmpty())
@@ -68,81 +62,15 @@ void ZvWebNoteHandler::InsertLocalFile()
 
 void ZvWebNoteHandler::InsertLocalFile(const std::vector<QString> &paths)
 {
-    if (m_readOnly)
+    if (d->session.readOnly())
         return;
-    for (const QString &path : paths) {
-        const DropFiles::OpenCheck check = DropFiles::CheckExclusiveOpen(path);
-        DropFileInfo info;
-        if (check == DropFiles::OpenInUse) {
-            AttachAdder::ShowMessage(m_browser,
-                                     QStringLiteral(QT_TRANSLATE_NOOP(
-                                         "AttachAdder", "不能添加正在编辑的文件作为附件！")),
-                                     path);
-            return;
-        }
-        if (check != DropFiles::OpenOk || !DropFiles::BuildDropFileInfo(path, info)) {
-            AttachAdder::ShowMessage(
-                m_browser, QStringLiteral(QT_TRANSLATE_NOOP("AttachAdder", "无效文件路径:%1")),
-                path);
-            return;
-        }
-        AddDropFileToEditor({info});
-    }
-    focusInnerWindow(m_browser);
+    if (Internal::AttachAdding(d->session, d->page).addPaths(paths))
+        focusInnerWindow(d->browser());
 }
 
 void ZvWebNoteHandler::AddDropFileToEditor(const std::vector<DropFileInfo> &files)
 {
-    if (m_readOnly)
-        return;
-    std::vector<DropFileInfo> batch = files;
-    quint64 existing = 0;
-    if (!GetExistAttTotalSize(existing)) {
-        const QString failed
-            = QStringLiteral(QT_TRANSLATE_NOOP("AttachAdder", "获取笔记编辑器附件总大小失败！"));
-        CLog4C::GetInstance()->WriteLog(u"[ERROR] " + failed);
-        AttachAdder::ShowMessage(m_browser, failed);
-        return;
-    }
-    const AttachAdder::FilterOutcome outcome = AttachAdder::FilterDropFiles(batch, existing);
-    for (const QString &message : AttachAdder::FilterMessages(outcome))
-        AttachAdder::ShowMessage(m_browser, message);
-    for (const AttachAdder::Notice &notice : AttachAdder::RefusalNotices(outcome))
-        AttachAdder::ShowMessage(m_browser, notice.source, notice.arg);
-    if (batch.empty())
-        return;
-    DoAttSameName(batch);
-
-    QStringList failed;
-    int failure = 0;
-    for (const DropFileInfo &info : batch) {
-        MAF_RESULT stored;
-        int error = 0;
-        if (!AttachStore::MoveAttFile(m_curNoteGuid, info, stored, &error)) {
-            failed.append(info.displayName);
-            failure = error != 0 ? error : failure;
-            continue;
-        }
-        if (!stored.storeName.isEmpty() && !m_attachFileSizes.count(stored.storeName)) {
-            m_attachFileSizes[stored.storeName] = info.fileSize;
-            RecordAttachModifyTime(stored.storeName, info.keptName, GetCurTimeString());
-        }
-        if (!IsPicFileType(info.displayName) && !stored.showName.isEmpty()
-            && !m_attachFileSizes.count(stored.showName)) {
-            m_attachFileSizes[stored.showName] = quint64(stored.showSize);
-            RecordAttachModifyTime(stored.showName, stored.showName, GetCurTimeString());
-        }
-        CallJsProcessor(m_browser, QStringLiteral("AddPicToEditor"),
-                        AttachAdder::AddPicJson(info, stored), AddPicLines);
-    }
-    if (!failed.isEmpty()) {
-        // The names, and the system's reason when there is one.
-        QString what = AttachAdder::QuotedNames(failed);
-        if (failure != 0)
-            what += QStringLiteral(" (") + qt_error_string(failure) + u')';
-        AttachAdder::ShowMessage(
-            m_browser, QStringLiteral(QT_TRANSLATE_NOOP("AttachAdder", "附件未能添加：%1")), what);
-    }
+    Internal::AttachAdding(d->session, d->page).addFiles(files);
 }
 
 quint64 ZvWebNoteHandler::MaxAttachTotalBytes()
@@ -153,20 +81,22 @@ quint64 ZvWebNoteHandler::MaxAttachTotalBytes()
 int ZvWebNoteHandler::GetExistAttTotalSize(quint64 &total)
 {
     total = 0;
-    QString html;
-    QString text;
-    if (!GetEditorContent(html, text))
+    const auto attachments = Internal::AttachAdding(d->session, d->page).pageAttachments();
+    if (!attachments)
         return 0;
-    std::vector<NewAttachFile> records;
-    if (!html.trimmed().isEmpty() && !AttachMarkup::ParseAttList(m_curNoteGuid, html, records))
-        return 0;
-    return AttachAdder::SumAttachSizes(records, m_attachFileSizes, total);
+    total = attachments->total;
+    return 1;
 }
 
 ZvWebNoteHandler::DRAGE_OP_TYPE ZvWebNoteHandler::PreDrag(const QMimeData *data)
 {
-    m_dropFiles.clear();
-    return DropFiles::CollectDragData(data, m_dropFiles) ? DOT_FILES : DOT_PAGE;
+    d->dropFiles.clear();
+    return DropFiles::CollectDragData(data, d->dropFiles) ? DOT_FILES : DOT_PAGE;
+}
+
+const std::vector<DropFileInfo> &ZvWebNoteHandler::dropFiles() const
+{
+    return d->dropFiles;
 }
 
 void ZvWebNoteHandler::GetFileList(const QMimeData *data, std::vector<DropFileInfo> &files)
@@ -181,7 +111,7 @@ void ZvWebNoteHandler::GetFileListFromClipboard(std::vector<DropFileInfo> &files
 
 int ZvWebNoteHandler::MoveAttFile(const DropFileInfo &info, MAF_RESULT &result)
 {
-    return AttachStore::MoveAttFile(m_curNoteGuid, info, result);
+    return AttachStore::MoveAttFile(d->session.noteId(), info, result);
 }
 
 QString ZvWebNoteHandler::AttachmentMarkup(const DropFileInfo &info, const MAF_RESULT &stored)
@@ -191,13 +121,7 @@ QString ZvWebNoteHandler::AttachmentMarkup(const DropFileInfo &info, const MAF_R
 
 void ZvWebNoteHandler::DoAttSameName(std::vector<DropFileInfo> &files)
 {
-    QString html;
-    QString text;
-    std::vector<QString> names;
-    if (GetEditorContent(html, text) && !html.isEmpty())
-        AttachMarkup::ParseAttOrigFileNameList(html, names);
-    // Files left on disk in the note's folder are checked even when the page lists none.
-    AttachStore::DoAttSameName(files, names, m_curNoteGuid);
+    Internal::AttachAdding(d->session, d->page).numberClashes(files);
 }
 
 int ZvWebNoteHandler::SaveImage(const QImage *image, std::vector<DropFileInfo> &files)
@@ -234,10 +158,10 @@ QString ZvWebNoteHandler::FormatFileInfo(int size, const QString &time)
 long ZvWebNoteHandler::OnDragEnter(const QMimeData *data, Qt::KeyboardModifiers keyState,
                                    const QPoint &point, Qt::DropActions &effect)
 {
-    if (m_readOnly)
+    if (d->session.readOnly())
         return 1;
-    m_dragType = PreDrag(data);
-    if (m_dragType == DOT_FILES)
+    d->dragType = PreDrag(data);
+    if (d->dragType == DOT_FILES)
         return S_OK;
     IIEDragNotify *page = PageDropTarget();
     return page ? page->OnDragEnter(data, keyState, point, effect) : E_NOTIMPL;
@@ -246,9 +170,9 @@ long ZvWebNoteHandler::OnDragEnter(const QMimeData *data, Qt::KeyboardModifiers 
 long ZvWebNoteHandler::OnDragOver(Qt::KeyboardModifiers keyState, const QPoint &point,
                                   Qt::DropActions &effect)
 {
-    if (m_dragType == DOT_FILES)
+    if (d->dragType == DOT_FILES)
         return S_OK;
-    if (m_dragType != DOT_PAGE)
+    if (d->dragType != DOT_PAGE)
         return 1;
     IIEDragNotify *page = PageDropTarget();
     return page ? page->OnDragOver(keyState, point, effect) : E_NOTIMPL;
@@ -256,9 +180,9 @@ long ZvWebNoteHandler::OnDragOver(Qt::KeyboardModifiers keyState, const QPoint &
 
 long ZvWebNoteHandler::OnDragLeave()
 {
-    if (m_dragType == DOT_FILES)
+    if (d->dragType == DOT_FILES)
         return S_OK;
-    if (m_dragType != DOT_PAGE)
+    if (d->dragType != DOT_PAGE)
         return 1;
     IIEDragNotify *page = PageDropTarget();
     return page ? page->OnDragLeave() : E_NOTIMPL;
@@ -267,12 +191,12 @@ long ZvWebNoteHandler::OnDragLeave()
 long ZvWebNoteHandler::OnDrop(const QMimeData *data, Qt::KeyboardModifiers keyState,
                               const QPoint &point, Qt::DropActions &effect)
 {
-    if (m_dragType == DOT_FILES) {
-        AddDropFileToEditor(m_dropFiles);
-        focusInnerWindow(m_browser);
+    if (d->dragType == DOT_FILES) {
+        AddDropFileToEditor(d->dropFiles);
+        focusInnerWindow(d->browser());
         return S_OK;
     }
-    if (m_dragType != DOT_PAGE)
+    if (d->dragType != DOT_PAGE)
         return 1;
     IIEDragNotify *page = PageDropTarget();
     return page ? page->OnDrop(data, keyState, point, effect) : E_NOTIMPL;

@@ -2,9 +2,9 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "capture/zorvanotescreencapture_p.h"
 
-#include "bridge/iscreencapturenotify.h"
 #include "capture/captureresources_p.h"
 #include "capture/cstoolbar_p.h"
+#include "capture/iscreencapturenotify.h"
 #include "common/iprompts.h"
 #include "common/log4c.h"
 

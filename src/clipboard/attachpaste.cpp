@@ -3,7 +3,6 @@
 #include "clipboard/attachpaste_p.h"
 
 #include "common/commonutils.h"
-#include "common/jsontext_p.h"
 #include "common/narrowcodec.h"
 #include "common/writelog_p.h"
 #include "notehtml/attachmarkup_p.h"
@@ -121,11 +120,6 @@ AttachPaste::repoints(const std::vector<NewAttachFile> &records,
                           stored[i].showSrc, replacements[i].newExdata});
     }
     return result;
-}
-
-QString AttachPaste::pasteArgument(const QString &html)
-{
-    return u"{\"html\":" + Internal::JsonQuoted(html) + u'}';
 }
 
 } // namespace TAVRIKCORE::RICHEDITOR

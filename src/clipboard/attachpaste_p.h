@@ -45,9 +45,6 @@ public:
     static std::vector<AttachMarkupRewriter::Repoint>
     repoints(const std::vector<NewAttachFile> &records,
              const std::vector<AttachNewAtt> &replacements, const std::vector<MAF_RESULT> &stored);
-
-    // The argument of the page's "PasteHtml": {"html":<the markup as a JSON string>}.
-    static QString pasteArgument(const QString &html);
 };
 
 } // namespace TAVRIKCORE::RICHEDITOR

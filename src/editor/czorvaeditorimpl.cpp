@@ -2,17 +2,16 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "editor/czorvaeditorimpl.h"
 
-#include "attach/attachresync_p.h"
 #include "attach/attachstore_p.h"
 #include "attach/syncfilemodifyevent.h"
 #include "bridge/editorevents.h"
 #include "bridge/izveditornotify.h"
-#include "bridge/jsprocessorcall_p.h"
 #include "common/commonutils.h"
 #include "common/iprompts.h"
 #include "common/itavrikcoredata.h"
 #include "common/ivarconfigmgr.h"
 #include "common/log4c.h"
+#include "editor/attachresync_p.h"
 #include "editor/autosave_p.h"
 #include "editor/editorwindowhook_p.h"
 #include "editor/pagestart_p.h"
@@ -23,6 +22,8 @@
 #include "notehtml/notehtmlrw.h"
 #include "notehtml/notehtmlrw_p.h"
 #include "notehtml/odtexport_p.h"
+#include "session/editorpage_p.h"
+#include "session/notesession_p.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -30,6 +31,7 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLocale>
+#include <QPointer>
 #include <QTimer>
 
 #include <future>
@@ -52,16 +54,6 @@ constexpr int SaveReplyTimeoutMs = 10000;
 constexpr int LoadAttempts = 3;
 constexpr int LoadRetryDelayMs = 1000;
 
-constexpr JsProcessorLogLines SpellCheckLines{
-    u"[ERROR] CZorvaEditorImpl, turning spell checking on or off failed: the page did not answer",
-    u"[ERROR] CZorvaEditorImpl, turning spell checking on or off failed: bad reply",
-    u"[ERROR] CZorvaEditorImpl, turning spell checking on or off failed: %s"};
-
-constexpr JsProcessorLogLines ThemeLines{
-    u"[ERROR] CZorvaEditorImpl, setting the page's theme failed: the page did not answer",
-    u"[ERROR] CZorvaEditorImpl, setting the page's theme failed: bad reply",
-    u"[ERROR] CZorvaEditorImpl, setting the page's theme failed: %s"};
-
 // The folders the program's files are looked for in, as one text: "/a/, /b/".
 QString programFolderList()
 {
@@ -73,23 +65,49 @@ QString programFolderList()
 
 const QString CZorvaEditorImpl::EditorPageFile = u"zveditor/index.html"_s;
 
-CZorvaEditorImpl::CZorvaEditorImpl(QWidget *parent)
-    : IEWebBrowser(parent),
-      m_autosave(std::make_unique<Internal::Autosave>([this] { saveWithoutWaiting(); }))
+// What an editor holds besides its browser.
+class CZorvaEditorImpl::Private
 {
-    m_handler.SetContentChangedHandler([this](bool attachments) { onContentChanged(attachments); });
-    SetJSCallFunNotify(&m_handler);
-    SetIEDragNotify(&m_handler);
-    SetIEUINotify(&m_handler);
-    m_handler.SetIEWebBrowser(this);
+public:
+    QPointer<QWidget> hookedWindow; // the watched inner window; null when not hooked
+    int pageLoaded = 0;
+    QString lastHtml;
+    int version = 0;
+    int generation = 0; // counts the contents shown (load, new note, page restored)
+    int saveTicket = 0; // the latest save started; earlier ones still waiting are dropped
+    bool unreadableShown = false; // the user has been told the content could not be read
+    int failedLoads = 0;
+    bool restoring = false; // the page is loading again after its renderer stopped
+    bool partialNote = false; // only the beginning of a note above MaxEditableNoteBytes shown
+    IZvEditorNotify *notify = nullptr;
+    ZvWebNoteHandler handler;
+    AttachFileMonitor monitor;
+    ITavrikCoreData *baseCore = nullptr;
+    EditorWindowHook *hook = nullptr;
+    std::unique_ptr<Internal::Autosave> autosave;
+    bool attachmentSaveQueued = false; // a save for added or removed files is on its way
+    bool spellCheck = false; // this editor checks spelling (SetSpellCheckLanguages)
+    Theme theme = Theme::Light;
+};
+
+CZorvaEditorImpl::CZorvaEditorImpl(QWidget *parent)
+    : IEWebBrowser(parent), d(std::make_unique<Private>())
+{
+    d->autosave = std::make_unique<Internal::Autosave>([this] { saveWithoutWaiting(); });
+    d->handler.SetContentChangedHandler(
+        [this](bool attachments) { onContentChanged(attachments); });
+    SetJSCallFunNotify(&d->handler);
+    SetIEDragNotify(&d->handler);
+    SetIEUINotify(&d->handler);
+    d->handler.SetIEWebBrowser(this);
     connect(this, &QWebEngineView::loadFinished, this, &CZorvaEditorImpl::OnDocumentComplete);
     s_lastEditor = this;
 }
 
 CZorvaEditorImpl::~CZorvaEditorImpl()
 {
-    m_monitor.SetMsgReceiver(nullptr, 0);
-    m_monitor.Stop();
+    d->monitor.SetMsgReceiver(nullptr, 0);
+    d->monitor.Stop();
     OnDestroy();
     if (s_lastEditor == this)
         s_lastEditor = nullptr;
@@ -103,6 +121,36 @@ QString CZorvaEditorImpl::FindEditorPage()
     return FindProgramFile(EditorPageFile);
 }
 
+AttachFileMonitor &CZorvaEditorImpl::attachFileMonitor()
+{
+    return d->monitor;
+}
+
+CZorvaEditorImpl::Theme CZorvaEditorImpl::theme() const
+{
+    return d->theme;
+}
+
+ZvWebNoteHandler &CZorvaEditorImpl::handler()
+{
+    return d->handler;
+}
+
+int CZorvaEditorImpl::version() const
+{
+    return d->version;
+}
+
+bool CZorvaEditorImpl::pageLoaded() const
+{
+    return d->pageLoaded;
+}
+
+Internal::Autosave &CZorvaEditorImpl::autosave()
+{
+    return *d->autosave;
+}
+
 CZorvaEditorImpl *CZorvaEditorImpl::lastEditor()
 {
     return s_lastEditor;
@@ -113,8 +161,8 @@ int CZorvaEditorImpl::Create(QWidget *parent, const QRect &rect, int id, int sty
     if (!IEWebBrowser::Create(parent, rect, id, style))
         return 0;
     AttachStore::RemoveStaleTemporaryFiles();
-    IVarConfigMgr *config = m_baseCore
-        ? dynamic_cast<IVarConfigMgr *>(m_baseCore->GetMgrObject(u"AppVarConfigMgr"_s))
+    IVarConfigMgr *config = d->baseCore
+        ? dynamic_cast<IVarConfigMgr *>(d->baseCore->GetMgrObject(u"AppVarConfigMgr"_s))
         : nullptr;
     const QString location = config ? config->GetVar(u"AppTavrikEditorPath"_s) : FindEditorPage();
     if (!config && location.isEmpty()) {
@@ -126,7 +174,7 @@ int CZorvaEditorImpl::Create(QWidget *parent, const QRect &rect, int id, int sty
     connect(page(), &QWebEnginePage::renderProcessTerminated, this,
             &CZorvaEditorImpl::onRendererGone);
     connect(this, &IEWebBrowser::innerWindowChanged, this, [this] {
-        if (m_pageLoaded)
+        if (d->pageLoaded)
             ModifyIEWndProc();
     });
     Internal::installPageStart(page(), EditorMaxChars, false);
@@ -138,41 +186,41 @@ int CZorvaEditorImpl::Create(QWidget *parent, const QRect &rect, int id, int sty
 
 void CZorvaEditorImpl::SetTavrikCore(ITavrikCoreData *core)
 {
-    m_baseCore = core;
+    d->baseCore = core;
 }
 
 void CZorvaEditorImpl::SetZvEditorNotify(IZvEditorNotify *notify)
 {
-    m_notify = notify;
-    m_handler.SetNotify(notify);
+    d->notify = notify;
+    d->handler.SetNotify(notify);
 }
 
 void CZorvaEditorImpl::OnDocumentComplete(bool ok)
 {
     // Once loaded, only the load that restores the page after its renderer stopped counts.
-    if (m_pageLoaded && !m_restoring)
+    if (d->pageLoaded && !d->restoring)
         return;
     if (!ok) {
         CLog4C::GetInstance()->WriteLog(
             u"[ERROR] CZorvaEditorImpl, the editor page did not load: "_s
             + page()->requestedUrl().toString());
-        if (++m_failedLoads < LoadAttempts)
+        if (++d->failedLoads < LoadAttempts)
             QTimer::singleShot(LoadRetryDelayMs, this, [this] { ReloadPage(); });
         return;
     }
-    m_failedLoads = 0;
-    if (m_restoring) {
+    d->failedLoads = 0;
+    if (d->restoring) {
         restorePage();
         return;
     }
-    m_pageLoaded = 1;
+    d->pageLoaded = 1;
     ModifyIEWndProc();
-    m_handler.PageStartedWith(EditorMaxChars, false); // given with the load
+    d->handler.PageStartedWith(EditorMaxChars, false); // given with the load
     applyPagePreferences();
     if (QWidget *target = parentWidget())
         QCoreApplication::postEvent(target, new QEvent(EditorPageLoadedEvent));
-    m_monitor.SetMsgReceiver(this, AttachFileModifyEvent);
-    m_monitor.Start();
+    d->monitor.SetMsgReceiver(this, AttachFileModifyEvent);
+    d->monitor.Start();
 }
 
 void CZorvaEditorImpl::onRendererGone(QWebEnginePage::RenderProcessTerminationStatus status,
@@ -182,48 +230,48 @@ void CZorvaEditorImpl::onRendererGone(QWebEnginePage::RenderProcessTerminationSt
         u"[ERROR] CZorvaEditorImpl, the editor page stopped (status %1, exit code %2); "
         "loading it again"_s.arg(int(status))
             .arg(exitCode));
-    if (!m_pageLoaded)
+    if (!d->pageLoaded)
         return; // the first load reports its own failure
-    m_restoring = true;
+    d->restoring = true;
     // Not from inside the engine's report of the renderer's end: it starts no load there.
     QTimer::singleShot(0, this, [this] { ReloadPage(); });
 }
 
 void CZorvaEditorImpl::restorePage()
 {
-    m_restoring = false;
-    const int readOnly = m_handler.IsReadOnly();
-    const std::map<QString, quint64> sizes = m_handler.attachFileSizes();
-    const std::map<QString, QString> times = m_handler.GetAttachModifyCache();
-    const int maxChars = m_handler.editorMaxChars(); // a host may have set its own
-    m_handler.OnPageReloaded();
+    d->restoring = false;
+    const int readOnly = d->handler.IsReadOnly();
+    const std::map<QString, quint64> sizes = d->handler.attachFileSizes();
+    const std::map<QString, QString> times = d->handler.GetAttachModifyCache();
+    const int maxChars = d->handler.editorMaxChars(); // a host may have set its own
+    d->handler.OnPageReloaded();
     ModifyIEWndProc();
-    m_handler.SetEditorMaxChars(maxChars);
+    d->handler.SetEditorMaxChars(maxChars);
     applyPagePreferences();
-    SetEditorText(m_lastHtml, m_version, readOnly);
-    m_handler.InitAttachFileSize(sizes);
+    SetEditorText(d->lastHtml, d->version, readOnly);
+    d->handler.InitAttachFileSize(sizes);
     for (const auto &[key, time] : times)
-        m_handler.RecordAttachModifyTime(key, QString(), time);
+        d->handler.RecordAttachModifyTime(key, QString(), time);
 }
 
 void CZorvaEditorImpl::ModifyIEWndProc()
 {
     QWidget *window = GetWebBrowseHwnd();
-    if (!window || m_hookedWindow == window)
+    if (!window || d->hookedWindow == window)
         return;
-    if (!m_hook)
-        m_hook = new EditorWindowHook(this);
-    if (m_hookedWindow)
-        m_hookedWindow->removeEventFilter(m_hook);
-    window->installEventFilter(m_hook);
-    m_hookedWindow = window;
+    if (!d->hook)
+        d->hook = new EditorWindowHook(this);
+    if (d->hookedWindow)
+        d->hookedWindow->removeEventFilter(d->hook);
+    window->installEventFilter(d->hook);
+    d->hookedWindow = window;
 }
 
 void CZorvaEditorImpl::OnDestroy()
 {
-    if (m_hookedWindow && m_hook)
-        m_hookedWindow->removeEventFilter(m_hook);
-    m_hookedWindow = nullptr;
+    if (d->hookedWindow && d->hook)
+        d->hookedWindow->removeEventFilter(d->hook);
+    d->hookedWindow = nullptr;
 }
 
 void CZorvaEditorImpl::IEHookWndProc(QObject *window, QEvent *event)
@@ -238,19 +286,19 @@ void CZorvaEditorImpl::IEHookWndProc(QObject *window, QEvent *event)
         if (editor->IsCallingScript())
             editor->PostAfterScriptCalls(window, type);
         else
-            editor->m_handler.WinMessageNotify(qobject_cast<QWidget *>(window), int(type), 0, 0);
+            editor->d->handler.WinMessageNotify(qobject_cast<QWidget *>(window), int(type), 0, 0);
     } else if (type == QEvent::FocusOut) {
         // Often sent from inside the browser's own event handling (opening its popup, moving
         // the focus on Tab), where waiting for the page would wait for ever.
         if (!editor->focusStaysInEditor(static_cast<QFocusEvent *>(event)))
             editor->saveWithoutWaiting();
     } else if (type == QEvent::KeyPress) {
-        editor->m_autosave->userActivity();
+        editor->d->autosave->userActivity();
         const auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_S && (key->modifiers() & Qt::ControlModifier))
             editor->saveWithoutWaiting();
     } else if (type == QEvent::InputMethod) {
-        editor->m_autosave->userActivity();
+        editor->d->autosave->userActivity();
     }
 }
 
@@ -268,17 +316,17 @@ bool CZorvaEditorImpl::focusStaysInEditor(const QFocusEvent *event) const
 
 CZorvaEditorImpl::SaveContext CZorvaEditorImpl::saveContext() const
 {
-    return {m_generation, m_handler.GetCurNoteGuid(), m_lastHtml, m_version};
+    return {d->generation, d->handler.GetCurNoteGuid(), d->lastHtml, d->version};
 }
 
 void CZorvaEditorImpl::saveWithoutWaiting()
 {
-    m_autosave->reset();
-    if (m_handler.IsReadOnly() || m_partialNote)
+    d->autosave->reset();
+    if (d->handler.IsReadOnly() || d->partialNote)
         return;
-    const int ticket = ++m_saveTicket;
+    const int ticket = ++d->saveTicket;
     QPointer<CZorvaEditorImpl> self(this);
-    m_handler.GetEditorContentAsync(
+    d->handler.GetEditorContentAsync(
         SaveReplyTimeoutMs,
         [self, ticket, context = saveContext()](int ok, const QString &html, const QString &text) {
             if (self)
@@ -289,12 +337,12 @@ void CZorvaEditorImpl::saveWithoutWaiting()
 // Typing waits for a pause; files that came or went are saved at once (once for a batch).
 void CZorvaEditorImpl::onContentChanged(bool attachments)
 {
-    m_autosave->contentChanged();
-    if (!attachments || m_attachmentSaveQueued)
+    d->autosave->contentChanged();
+    if (!attachments || d->attachmentSaveQueued)
         return;
-    m_attachmentSaveQueued = true;
+    d->attachmentSaveQueued = true;
     QTimer::singleShot(0, this, [this] {
-        m_attachmentSaveQueued = false;
+        d->attachmentSaveQueued = false;
         saveWithoutWaiting();
     });
 }
@@ -302,7 +350,7 @@ void CZorvaEditorImpl::onContentChanged(bool attachments)
 void CZorvaEditorImpl::finishSave(int ticket, const SaveContext &context, int ok,
                                   const QString &html, const QString &text)
 {
-    if (ticket != m_saveTicket)
+    if (ticket != d->saveTicket)
         return; // a later save reads a newer content
     // Not inside another call's wait for the page (a host loading a note, say): the host
     // hears of the save once that call is over.
@@ -318,22 +366,22 @@ void CZorvaEditorImpl::finishSave(int ticket, const SaveContext &context, int ok
 
 void CZorvaEditorImpl::reportUnreadableContent()
 {
-    if (m_unreadableShown)
+    if (d->unreadableShown)
         return;
-    m_unreadableShown = true;
+    d->unreadableShown = true;
     IPrompts::instance()->messageBox(this, tr("获取笔记编辑器内容失败！"), QString(),
                                      QMessageBox::Ok);
 }
 
 void CZorvaEditorImpl::OnSave()
 {
-    m_autosave->reset();
-    if (m_handler.IsReadOnly() || m_partialNote)
+    d->autosave->reset();
+    if (d->handler.IsReadOnly() || d->partialNote)
         return;
-    ++m_saveTicket; // reads after any save still waiting, so it supersedes it
+    ++d->saveTicket; // reads after any save still waiting, so it supersedes it
     QString html;
     QString text;
-    if (!m_handler.GetEditorContent(html, text)) {
+    if (!d->handler.GetEditorContent(html, text)) {
         reportUnreadableContent();
         return;
     }
@@ -345,7 +393,7 @@ void CZorvaEditorImpl::OnSave()
 // moves on.
 void CZorvaEditorImpl::storeContent(const SaveContext &context, QString html, const QString &text)
 {
-    m_unreadableShown = false;
+    d->unreadableShown = false;
     if (html == context.lastHtml)
         return;
     int version = context.version;
@@ -353,36 +401,33 @@ void CZorvaEditorImpl::storeContent(const SaveContext &context, QString html, co
     if (!NoteHtmlRW::SaveHtmlTextToFile(html, noteFile, &version))
         return;
     Internal::SavedNotes::remember(Internal::noteFileBytes(html, version));
-    const bool current = context.generation == m_generation;
+    const bool current = context.generation == d->generation;
     if (current)
-        m_version = version;
-    std::vector<NewAttachFile> files;
-    AttachMarkup::ParseAttList(context.noteId, html, files);
-    files.insert(files.begin(), noteFile);
-    ZvWebNoteHandler::UpdateAttModifyTimeField(context.noteId, files,
-                                               m_handler.GetAttachModifyCache());
-    if (m_notify && m_notify->OnSaveNote(context.noteId, files, text) && current) {
-        m_lastHtml = html;
-        m_monitor.SetOpenNote(
+        d->version = version;
+    const std::vector<NewAttachFile> files
+        = d->handler.session().savedFiles(context.noteId, html, noteFile);
+    if (d->notify && d->notify->OnSaveNote(context.noteId, files, text) && current) {
+        d->lastHtml = html;
+        d->monitor.SetOpenNote(
             context.noteId,
-            Internal::AttachResync::monitorList(files, m_handler.attachFileSizes()));
+            Internal::AttachResync::monitorList(files, d->handler.attachFileSizes()));
     }
 }
 
 void CZorvaEditorImpl::SetEditorText(const QString &html, int version, bool readOnly, bool saved)
 {
-    ++m_generation;
-    m_autosave->reset();
-    m_lastHtml = html;
-    m_version = version;
-    m_handler.SetReadOnly(readOnly);
-    m_handler.SetEditorHtml(html, saved);
+    ++d->generation;
+    d->autosave->reset();
+    d->lastHtml = html;
+    d->version = version;
+    d->handler.SetReadOnly(readOnly);
+    d->handler.SetEditorHtml(html, saved);
 }
 
 void CZorvaEditorImpl::LoadEditor(const QString &noteId, const std::vector<QString> &fileNames,
                                   const std::map<QString, quint64> &sizes, bool readOnly)
 {
-    m_handler.SetCurNoteGuid(noteId);
+    d->handler.SetCurNoteGuid(noteId);
     const QString root = GetAttachRootDir() + u'/';
     std::vector<std::pair<QString, QString>> paths; // name, path
     qint64 total = 0;
@@ -403,8 +448,8 @@ void CZorvaEditorImpl::LoadEditor(const QString &noteId, const std::vector<QStri
     }
 
     // A note too large to edit shows its beginning, read-only; only that much is read.
-    m_partialNote = total > MaxEditableNoteBytes;
-    if (m_partialNote) {
+    d->partialNote = total > MaxEditableNoteBytes;
+    if (d->partialNote) {
         CLog4C::GetInstance()->WriteLog(
             u"[WARN] CZorvaEditorImpl::LoadEditor, note %1 of %2 bytes opened read-only, above %3"_s
                 .arg(noteId)
@@ -422,7 +467,7 @@ void CZorvaEditorImpl::LoadEditor(const QString &noteId, const std::vector<QStri
         QString part;
         int partVersion = 0;
         if (std::optional<QByteArray> bytes
-            = Internal::readNoteFileBytes(path, m_partialNote ? budget : -1)) {
+            = Internal::readNoteFileBytes(path, d->partialNote ? budget : -1)) {
             saved = saved && Internal::SavedNotes::contains(*bytes);
             Internal::decodeNoteFileBytes(std::move(*bytes), path, part, partVersion);
             budget -= QFileInfo(path).size();
@@ -452,18 +497,18 @@ void CZorvaEditorImpl::LoadEditor(const QString &noteId, const std::vector<QStri
         }
     }
     if (!content.isEmpty())
-        SetEditorText(content, version, readOnly || m_partialNote, saved);
+        SetEditorText(content, version, readOnly || d->partialNote, saved);
     else
-        SetEditorText(QString(), CurrentVersion, readOnly || m_partialNote);
-    m_handler.InitAttachFileSize(sizes);
+        SetEditorText(QString(), CurrentVersion, readOnly || d->partialNote);
+    d->handler.InitAttachFileSize(sizes);
     std::vector<NewAttachFile> attachments;
     if (listing.valid())
         attachments = listing.get();
     else if (!content.isEmpty())
         AttachMarkup::ParseAttList(noteId, content, attachments);
     files.insert(files.end(), attachments.begin(), attachments.end());
-    m_monitor.SetOpenNote(noteId, Internal::AttachResync::monitorList(files, sizes));
-    if (m_partialNote) {
+    d->monitor.SetOpenNote(noteId, Internal::AttachResync::monitorList(files, sizes));
+    if (d->partialNote) {
         IPrompts::instance()->messageBox(
             this,
             tr("此笔记大小为%1，超过编辑器可编辑的%"
@@ -476,13 +521,13 @@ void CZorvaEditorImpl::LoadEditor(const QString &noteId, const std::vector<QStri
 
 void CZorvaEditorImpl::NewEditor(QString &noteId, bool readOnly)
 {
-    m_partialNote = false;
+    d->partialNote = false;
     noteId = CreateGuidString();
-    m_handler.SetCurNoteGuid(noteId);
+    d->handler.SetCurNoteGuid(noteId);
     SetEditorText(QString(), CurrentVersion, readOnly);
-    m_monitor.SetOpenNote(noteId, {});
+    d->monitor.SetOpenNote(noteId, {});
     setFocus(Qt::OtherFocusReason);
-    m_handler.SetEditorFocus();
+    d->handler.SetEditorFocus();
 }
 
 void CZorvaEditorImpl::SaveEditor()
@@ -492,7 +537,7 @@ void CZorvaEditorImpl::SaveEditor()
 
 void CZorvaEditorImpl::SetReadOnly(bool readOnly)
 {
-    m_handler.SetReadOnly(readOnly || m_partialNote);
+    d->handler.SetReadOnly(readOnly || d->partialNote);
 }
 
 void CZorvaEditorImpl::RefreshIE()
@@ -503,45 +548,45 @@ void CZorvaEditorImpl::RefreshIE()
 
 bool CZorvaEditorImpl::ExportWord(const QString &path, QString &error)
 {
-    if (m_partialNote) {
+    if (d->partialNote) {
         error = tr("此笔记过大，无法在编辑器中导出。");
         return false;
     }
-    return MhtExport::ExportWord(m_lastHtml, path, error);
+    return MhtExport::ExportWord(d->lastHtml, path, error);
 }
 
 bool CZorvaEditorImpl::ExportOdt(const QString &path, QString &error)
 {
-    if (m_partialNote) {
+    if (d->partialNote) {
         error = tr("此笔记过大，无法在编辑器中导出。");
         return false;
     }
-    return OdtExport::ExportOdt(m_lastHtml, path, error);
+    return OdtExport::ExportOdt(d->lastHtml, path, error);
 }
 
 void CZorvaEditorImpl::GetLastHtml(QString &html) const
 {
-    html = m_lastHtml;
+    html = d->lastHtml;
 }
 
 void CZorvaEditorImpl::InsertLocalFile()
 {
-    m_handler.OnAddAttachment();
+    d->handler.OnAddAttachment();
 }
 
 void CZorvaEditorImpl::InsertLocalFile(const std::vector<QString> &paths)
 {
-    m_handler.InsertLocalFile(paths);
+    d->handler.InsertLocalFile(paths);
 }
 
 void CZorvaEditorImpl::InsertTable(const StTableData &table)
 {
-    m_handler.InsertTable(table);
+    d->handler.InsertTable(table);
 }
 
 void CZorvaEditorImpl::SetAttachFileListSource(IAttachFileListSource *source)
 {
-    m_monitor.SetFileListSource(source);
+    d->monitor.SetFileListSource(source);
 }
 
 std::vector<QString> CZorvaEditorImpl::AvailableSpellCheckLanguages()
@@ -551,47 +596,42 @@ std::vector<QString> CZorvaEditorImpl::AvailableSpellCheckLanguages()
 
 int CZorvaEditorImpl::SetSpellCheckLanguages(const std::vector<QString> &languages)
 {
-    m_spellCheck = !Internal::SpellChecking::use(languages).empty();
+    d->spellCheck = !Internal::SpellChecking::use(languages).empty();
     applySpellCheckToPage();
-    return m_spellCheck ? 1 : 0;
+    return d->spellCheck ? 1 : 0;
 }
 
 std::vector<QString> CZorvaEditorImpl::spellCheckLanguages() const
 {
-    return m_spellCheck ? Internal::SpellChecking::languagesInUse() : std::vector<QString>();
+    return d->spellCheck ? Internal::SpellChecking::languagesInUse() : std::vector<QString>();
 }
 
 void CZorvaEditorImpl::SetTheme(Theme theme)
 {
-    m_theme = theme;
+    d->theme = theme;
     applyThemeToPage();
 }
 
 // A page that has just loaded is light and checks no spelling: it learns only what differs.
 void CZorvaEditorImpl::applyPagePreferences()
 {
-    if (m_spellCheck)
+    if (d->spellCheck)
         applySpellCheckToPage();
-    if (m_theme != Theme::Light)
+    if (d->theme != Theme::Light)
         applyThemeToPage();
 }
 
 // Until the page has loaded, it learns the preferences when it does.
 void CZorvaEditorImpl::applySpellCheckToPage()
 {
-    if (m_pageLoaded && !m_restoring)
-        CallJsProcessor(this, u"SetSpellCheck"_s,
-                        m_spellCheck ? u"{\"enabled\":true}"_s : u"{\"enabled\":false}"_s,
-                        SpellCheckLines);
+    if (d->pageLoaded && !d->restoring)
+        d->handler.page().setSpellCheck(d->spellCheck);
 }
 
 void CZorvaEditorImpl::applyThemeToPage()
 {
-    if (m_pageLoaded && !m_restoring)
-        CallJsProcessor(this, u"SetEditorTheme"_s,
-                        m_theme == Theme::Dark ? u"{\"theme\":\"dark\"}"_s
-                                               : u"{\"theme\":\"light\"}"_s,
-                        ThemeLines);
+    if (d->pageLoaded && !d->restoring)
+        d->handler.page().setTheme(d->theme == Theme::Dark);
 }
 
 void CZorvaEditorImpl::customEvent(QEvent *event)
@@ -619,7 +659,7 @@ int CZorvaEditorImpl::OnAttachFileModify(SyncFileModifyArg *arg)
 void CZorvaEditorImpl::DoAttachFileModify(const SyncFileModifyArg &arg)
 {
     using Internal::AttachResync;
-    const QString noteId = m_handler.GetCurNoteGuid();
+    const QString noteId = d->handler.GetCurNoteGuid();
     const QString now = GetCurTimeString();
     QString showName;
     if (!GenerateThumbPic(arg, showName)) {
@@ -629,14 +669,15 @@ void CZorvaEditorImpl::DoAttachFileModify(const SyncFileModifyArg &arg)
     }
     const QString storeName = AttachResync::newStoreName(arg);
     if (arg.noteId == noteId) {
-        if (!AttachResync::updateOpenNote(m_handler, arg, storeName, showName, now)) {
+        if (!AttachResync::updateOpenNote(d->handler.session(), d->handler.page(), arg, storeName,
+                                          showName, now)) {
             CLog4C::GetInstance()->WriteLog(
                 u"[ERROR] CZorvaEditorImpl::DoAttachFileModify 更新笔记附件属性失败！"_s);
             return;
         }
         OnSave();
-    } else if (!AttachResync::updateStoredNote(arg, m_monitor, storeName, showName, now,
-                                               m_notify)) {
+    } else if (!AttachResync::updateStoredNote(arg, d->monitor, storeName, showName, now,
+                                               d->notify)) {
         CLog4C::GetInstance()->WriteLog(
             u"[ERROR] CZorvaEditorImpl::DoAttachFileModify 更新笔记附件属性失败！"_s);
     }

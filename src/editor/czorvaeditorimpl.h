@@ -7,7 +7,6 @@
 #include "skin/iewebbrowser.h"
 #include "tavrik_export.h"
 
-#include <QPointer>
 #include <QString>
 #include <QWebEnginePage>
 
@@ -119,7 +118,7 @@ public:
     // asked on the monitor's thread, see IAttachFileListSource). Without a source, edits to
     // attachments of other notes are not noticed.
     void SetAttachFileListSource(IAttachFileListSource *source);
-    AttachFileMonitor &attachFileMonitor() { return m_monitor; }
+    AttachFileMonitor &attachFileMonitor();
 
     // Spell checking as the user types, with the Hunspell dictionaries the build converts into
     // qtwebengine_dictionaries beside the executable. The languages that can be checked, as
@@ -140,16 +139,16 @@ public:
     // status bar and the editing frame follow, and so does note text without a colour of its
     // own; colours the user gave stay. The note's markup is the same in both.
     void SetTheme(Theme theme);
-    Theme theme() const { return m_theme; }
+    Theme theme() const;
 
     // The script-bridge handler of this editor.
-    ZvWebNoteHandler &handler() { return m_handler; }
+    ZvWebNoteHandler &handler();
     // Markup version of the open note.
-    int version() const { return m_version; }
+    int version() const;
     // True once the editor page has finished its first load.
-    bool pageLoaded() const { return m_pageLoaded; }
+    bool pageLoaded() const;
     // When the note saves itself (the library's tests drive its clock).
-    Internal::Autosave &autosave() { return *m_autosave; }
+    Internal::Autosave &autosave();
 
     // The most recently constructed editor still alive; the window hook and the save key
     // act on it.
@@ -215,25 +214,8 @@ private:
     void onRendererGone(QWebEnginePage::RenderProcessTerminationStatus status, int exitCode);
     void restorePage();
 
-    QPointer<QWidget> m_hookedWindow; // the watched inner window; null when not hooked
-    int m_pageLoaded = 0;
-    QString m_lastHtml;
-    int m_version = 0;
-    int m_generation = 0; // counts the contents shown (load, new note, page restored)
-    int m_saveTicket = 0; // the latest save started; earlier ones still waiting are dropped
-    bool m_unreadableShown = false; // the user has been told the content could not be read
-    int m_failedLoads = 0;
-    bool m_restoring = false; // the page is loading again after its renderer stopped
-    bool m_partialNote = false; // only the beginning of a note above MaxEditableNoteBytes shown
-    IZvEditorNotify *m_notify = nullptr;
-    ZvWebNoteHandler m_handler;
-    AttachFileMonitor m_monitor;
-    ITavrikCoreData *m_baseCore = nullptr;
-    EditorWindowHook *m_hook = nullptr;
-    std::unique_ptr<Internal::Autosave> m_autosave;
-    bool m_attachmentSaveQueued = false; // a save for added or removed files is on its way
-    bool m_spellCheck = false; // this editor checks spelling (SetSpellCheckLanguages)
-    Theme m_theme = Theme::Light;
+    class Private;
+    std::unique_ptr<Private> d;
 };
 
 } // namespace TAVRIKCORE::RICHEDITOR

@@ -264,6 +264,36 @@ int IEWebBrowser::ExecJSFun(const QString &funName, const QVariantList &args, QV
     return runScriptAndWait(callScript(funName, args), QWebEngineScript::MainWorld, result);
 }
 
+std::vector<IEWebBrowser::ScriptResult>
+IEWebBrowser::ExecJSFunEach(const QString &funName, const std::vector<QVariantList> &calls)
+{
+    std::vector<ScriptResult> results;
+    results.reserve(calls.size());
+    if (!d->page) {
+        for (const QVariantList &args : calls) {
+            QVariant value;
+            const int code = ExecJSFun(funName, args, value);
+            results.emplace_back(code, value);
+        }
+        return results;
+    }
+    QVariant answers;
+    QString script;
+    for (const QVariantList &args : calls)
+        script += (script.isEmpty() ? QString() : QStringLiteral(",")) + callScript(funName, args);
+    const bool ran = isScriptIdentifier(funName)
+        && runScriptAndWait(guardedScript(u'[' + script + u']'), QWebEngineScript::MainWorld,
+                            answers)
+            == 0;
+    const QVariantList replies = ran ? answers.toList() : QVariantList();
+    for (std::size_t i = 0; i < calls.size(); ++i) {
+        QVariant value;
+        const bool ok = qsizetype(i) < replies.size() && readScriptReply(replies.at(i), value);
+        results.emplace_back(ok ? 0 : 1, value);
+    }
+    return results;
+}
+
 int IEWebBrowser::ExecAppScript(const QString &expression, QVariant &result)
 {
     if (!d->page)

@@ -12,6 +12,8 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace TAVRIKCORE::RICHEDITOR {
 
@@ -63,6 +65,13 @@ public:
     // call native code meanwhile (those calls run inside this one); user input waits until the call
     // returns.
     virtual int ExecJSFun(const QString &funName, const QVariantList &args, QVariant &result);
+    // Calls `funName` once with each argument list of `calls`, in order, in one script run, and
+    // waits once for them all. `results` gets one entry per call: 0 and the function's return
+    // value, or non-zero as ExecJSFun gives it. A view without a page of the engine (a stand-in
+    // answering ExecJSFun itself) makes one ExecJSFun call per list.
+    using ScriptResult = std::pair<int, QVariant>;
+    virtual std::vector<ScriptResult> ExecJSFunEach(const QString &funName,
+                                                    const std::vector<QVariantList> &calls);
     // Evaluates the script `expression` in the application world, an isolated world the
     // page's own scripts and the note cannot see into, and waits for its value as ExecJSFun
     // does (0 on success). The world shares the page's document but not its script globals,

@@ -3,7 +3,6 @@
 // Attachments without a page: the store and its thumbnail cards, the monitor of kept copies and
 // what a change of a kept copy does to a note that is not open.
 #include "attach/attachfilemonitor.h"
-#include "attach/attachresync_p.h"
 #include "attach/attachstore_p.h"
 #include "attach/fileclassifier_p.h"
 #include "attach/filethumbnail_p.h"
@@ -12,6 +11,7 @@
 #include "bridge/editorevents.h"
 #include "common/commonutils.h"
 #include "common/durablefile_p.h"
+#include "editor/attachresync_p.h"
 #include "editorhost.h"
 #include "logcapture.h"
 #include "notefixtures.h"

@@ -1,12 +1,12 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
-#include "attach/attachresync_p.h"
 #include "attach/fileclassifier_p.h"
 #include "attach/filethumbnail_p.h"
 #include "attach/iattachfilelistsource.h"
 #include "common/commonutils.h"
 #include "common/itavrikcoredata.h"
 #include "common/ivarconfigmgr.h"
+#include "editor/attachresync_p.h"
 #include "editor/czorvaeditorimpl.h"
 #include "editor/savednotes_p.h"
 #include "editorhost.h"

@@ -5,7 +5,6 @@
 // between the host and the editor, the editor's menu, a renderer that stops, and a capture
 // started from the page: a window with four coloured quarters is on the screen, the user drags
 // a selection across it and completes, and the note gets the picture of what was selected.
-#include "bridge/sttabledata.h"
 #include "capture/cstip_p.h"
 #include "capture/cstoolbar_p.h"
 #include "capture/sticonbutton_p.h"
@@ -15,6 +14,7 @@
 #include "logcapture.h"
 #include "notehtml/notehtmlrw.h"
 #include "recordingprompts.h"
+#include "session/sttabledata.h"
 #include "testhelpers.h"
 
 #include <QApplication>

@@ -29,7 +29,8 @@ using namespace TAVRIKCORE::RICHEDITOR;
 namespace {
 
 const QColor Green(0, 200, 0);
-// A paste hashes, copies and draws its files before the page inserts it, on a busy machine too.
+// A paste hashes, copies and draws its files before the page inserts it, and a note's pictures
+// are decoded when it opens: on a busy machine too.
 constexpr int PasteTimeoutMs = 20000;
 
 } // namespace
@@ -165,7 +166,8 @@ TEST_F(CopyPaste, ABlockPastedTwiceIntoAnotherNoteIsItsOwnAndOutlivesItsSource)
 
     ASSERT_TRUE(openNoteTitled(u"Weekly plan"_s));
     EXPECT_TRUE(jsUntil(
-        u"Array.from(%1.images).every(i => i.complete && i.naturalHeight > 0)"_s.arg(note())))
+        u"Array.from(%1.images).every(i => i.complete && i.naturalHeight > 0)"_s.arg(note()),
+        PasteTimeoutMs))
         << js(u"Array.from(%1.images).map(i => [i.getAttribute('src'), i.complete, "
               "i.naturalHeight].join(' ')).join('\\n')"_s.arg(note()))
                .toString()

@@ -134,9 +134,9 @@ QVariant Journey::js(const QString &script) const
     return runScript(m_window->editor()->page(), script);
 }
 
-bool Journey::jsUntil(const QString &condition) const
+bool Journey::jsUntil(const QString &condition, int timeoutMs) const
 {
-    return waitForScript(m_window->editor()->page(), condition);
+    return waitForScript(m_window->editor()->page(), condition, timeoutMs);
 }
 
 bool Journey::xdotool(const QStringList &args)

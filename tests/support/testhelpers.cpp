@@ -81,10 +81,10 @@ QVariant runScript(QWebEnginePage *page, const QString &script, quint32 worldId)
     return value;
 }
 
-bool waitForScript(QWebEnginePage *page, const QString &condition)
+bool waitForScript(QWebEnginePage *page, const QString &condition, int timeoutMs)
 {
     const QString script = QStringLiteral("!!(") + condition + u')';
-    return QTest::qWaitFor([&] { return runScript(page, script).toBool(); }, 10000);
+    return QTest::qWaitFor([&] { return runScript(page, script).toBool(); }, timeoutMs);
 }
 
 void AppFolderTest::SetUpTestSuite()

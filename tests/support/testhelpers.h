@@ -68,7 +68,7 @@ QString stageEditorPage(const QString &appFolder,
 // waits for its value (an invalid value after 30 s).
 QVariant runScript(QWebEnginePage *page, const QString &script, quint32 worldId = 0);
 // Polls a script until it is true; false when it is not within 10 s.
-bool waitForScript(QWebEnginePage *page, const QString &condition);
+bool waitForScript(QWebEnginePage *page, const QString &condition, int timeoutMs = 10000);
 
 // Gives every test its own application folder (and so its own attachment store) while the
 // log stays in the program's folder.

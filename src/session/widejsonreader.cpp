@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
-#include "bridge/widejsonreader_p.h"
+#include "session/widejsonreader_p.h"
 
 #include "common/jsontext_p.h"
 

@@ -1,10 +1,10 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
-#include "bridge/jsprocessorcall_p.h"
+#include "session/jsprocessorcall_p.h"
 
-#include "bridge/widejsonreader_p.h"
 #include "common/jsontext_p.h"
 #include "common/log4c.h"
+#include "session/widejsonreader_p.h"
 #include "skin/iewebbrowser.h"
 
 #include <QStringEncoder>
@@ -97,6 +97,27 @@ std::optional<Json::Value> CallJsProcessor(IEWebBrowser *browser, const QString 
 {
     auto reply = callAndRead(browser, method, argText, lines, {});
     return reply ? std::optional<Json::Value>(std::move(reply->object)) : std::nullopt;
+}
+
+std::vector<bool> CallJsProcessorEach(IEWebBrowser *browser, const QString &method,
+                                      const std::vector<QString> &argTexts,
+                                      const JsProcessorLogLines &lines)
+{
+    std::vector<QVariantList> calls;
+    calls.reserve(argTexts.size());
+    for (const QString &argText : argTexts)
+        calls.push_back({method, argText});
+    std::vector<IEWebBrowser::ScriptResult> results;
+    if (browser && !calls.empty())
+        results = browser->ExecJSFunEach(QStringLiteral("jsProcessor"), calls);
+    std::vector<bool> accepted;
+    accepted.reserve(argTexts.size());
+    for (std::size_t i = 0; i < argTexts.size(); ++i) {
+        const bool called = i < results.size() && results[i].first == 0;
+        accepted.push_back(
+            readReply(called, called ? results[i].second : QVariant(), lines, {}).has_value());
+    }
+    return accepted;
 }
 
 std::optional<std::vector<QString>>

@@ -33,6 +33,13 @@ std::optional<Json::Value> CallJsProcessor(IEWebBrowser *browser, const QString 
                                            const QString &argText,
                                            const JsProcessorLogLines &lines);
 
+// CallJsProcessor for each of `argTexts`, in order, in one run of the page (one wait): for
+// each call, whether the page accepted it, each failure logged with `lines` as CallJsProcessor
+// logs it.
+std::vector<bool> CallJsProcessorEach(IEWebBrowser *browser, const QString &method,
+                                      const std::vector<QString> &argTexts,
+                                      const JsProcessorLogLines &lines);
+
 // The same call for a reply whose string members `keys` may be megabytes long (a whole note):
 // gives those members' texts, in the order of `keys`, as JsonText would, but read straight from
 // the page's reply without a narrow copy. Empty for a member that is missing.

@@ -1,18 +1,19 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
-#include "attach/attachresync_p.h"
+#include "editor/attachresync_p.h"
 
 #include "attach/attachfilemonitor.h"
 #include "attach/fileclassifier_p.h"
 #include "attach/filethumbnail_p.h"
 #include "bridge/izveditornotify.h"
-#include "bridge/zvwebnotehandler.h"
 #include "common/commonutils.h"
 #include "common/contentnamedfile_p.h"
 #include "common/log4c.h"
 #include "notehtml/attachmarkup_p.h"
 #include "notehtml/attachmarkuprewriter_p.h"
 #include "notehtml/notehtmlrw.h"
+#include "session/editorpage_p.h"
+#include "session/notesession_p.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -93,20 +94,16 @@ QString AttachResync::newStoreName(const SyncFileModifyArg &arg)
     return arg.newHash + u'.' + GetFileExt(arg.changedFile.keptName);
 }
 
-int AttachResync::updateOpenNote(ZvWebNoteHandler &handler, const SyncFileModifyArg &arg,
-                                 const QString &storeName, const QString &showName,
-                                 const QString &now)
+int AttachResync::updateOpenNote(NoteSession &session, EditorPage &page,
+                                 const SyncFileModifyArg &arg, const QString &storeName,
+                                 const QString &showName, const QString &now)
 {
     const QString &keptName = arg.changedFile.keptName;
-    if (!handler.UpdateHtmlAttachAttr(keptName, markupFolder() + storeName,
-                                      QStringLiteral("../") + markupFolder() + showName))
+    if (!page.modifyAttachment(keptName, markupFolder() + storeName,
+                               QStringLiteral("../") + markupFolder() + showName))
         return 0;
-    handler.RecordAttachModifyTime(storeName, keptName, now);
-    handler.RecordAttachModifyTime(showName, QString(), now);
-    // The size check of later additions needs a size for every file the page names.
-    handler.InitAttachFileSize(
-        {{storeName, quint64(arg.fileSize)},
-         {showName, quint64(QFileInfo(GetAttachRootDir() + u'/' + showName).size())}});
+    session.recordReplaced(storeName, keptName, quint64(arg.fileSize), showName,
+                           quint64(QFileInfo(GetAttachRootDir() + u'/' + showName).size()), now);
     return 1;
 }
 
@@ -141,11 +138,8 @@ int AttachResync::updateStoredNote(const SyncFileModifyArg &arg, AttachFileMonit
     if (!NoteHtmlRW::SaveHtmlTextToFile(html, noteFile, &version))
         return 0;
 
-    std::vector<NewAttachFile> files;
-    AttachMarkup::ParseAttList(arg.noteId, html, files);
-    files.insert(files.begin(), noteFile);
-    const std::map<QString, QString> times{{storeName + keptName, now}, {showName, now}};
-    ZvWebNoteHandler::UpdateAttModifyTimeField(arg.noteId, files, times);
+    const std::vector<NewAttachFile> files = NoteSession::savedFiles(
+        arg.noteId, html, noteFile, {{storeName + keptName, now}, {showName, now}});
     if (notify)
         notify->OnSaveNote(arg.noteId, files, text);
     return 1;

@@ -15,9 +15,11 @@ namespace TAVRIKCORE::RICHEDITOR {
 
 class AttachFileMonitor;
 class IZvEditorNotify;
-class ZvWebNoteHandler;
 
 namespace Internal {
+
+class EditorPage;
+class NoteSession;
 
 // What the editor does with one changed attachment (see CZorvaEditorImpl::DoAttachFileModify):
 // make the new shown image, then point the note at the new content, in the page when the note
@@ -38,8 +40,8 @@ public:
 
     // The open note: the page's attachment with the kept name gets class
     // userdata\attachment\<store name> and src ../userdata\attachment\<shown name>; then the
-    // new names' times (now) and sizes are recorded in the handler. 1 when the page took it.
-    static int updateOpenNote(ZvWebNoteHandler &handler, const SyncFileModifyArg &arg,
+    // new names' times (now) and sizes are recorded in the session. 1 when the page took it.
+    static int updateOpenNote(NoteSession &session, EditorPage &page, const SyncFileModifyArg &arg,
                               const QString &storeName, const QString &showName,
                               const QString &now);
 

@@ -51,7 +51,7 @@ protected:
 
     // Runs a script in the editor's page and waits for its value.
     QVariant js(const QString &script) const;
-    // Waits until the page expression is true (false after 10 s).
+    // Waits until the page expression is true (false after `timeoutMs`).
     bool jsUntil(const QString &condition, int timeoutMs = 10000) const;
     // An expression for the editing frame's document, for js().
     static QString note() { return QStringLiteral("Tavrik.editor.document()"); }

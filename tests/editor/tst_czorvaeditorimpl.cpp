@@ -56,12 +56,6 @@ namespace {
 
 constexpr int PageTimeoutMs = 30000;
 
-QString jsString(const QString &text)
-{
-    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
-    return QString::fromUtf8(array.mid(1, array.size() - 2));
-}
-
 // A host framework whose configuration names the editor page.
 class FakeCore : public ITavrikCoreData, public IVarConfigMgr
 {

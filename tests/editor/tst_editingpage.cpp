@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
@@ -17,12 +16,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QString jsString(const QString &text)
-{
-    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
-    return QString::fromUtf8(array.mid(1, array.size() - 2));
-}
 
 // The editor page alone in a view: keys go to the view as the user types them.
 class EditingPage : public ::testing::Test

@@ -16,8 +16,6 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QTest>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -30,12 +28,6 @@ using namespace TAVRIKCORE::RICHEDITOR;
 using Internal::SavedNotes;
 
 namespace {
-
-QString jsString(const QString &text)
-{
-    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
-    return QString::fromUtf8(array.mid(1, array.size() - 2));
-}
 
 // A paragraph whose style the sanitiser cuts to its colour: what the page shows tells whether
 // the note went through it.

@@ -9,7 +9,6 @@
 #include "testhelpers.h"
 
 #include <QColor>
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSignalSpy>
@@ -23,12 +22,6 @@ using namespace Qt::StringLiterals;
 using namespace TAVRIKCORE::RICHEDITOR;
 
 namespace {
-
-QString jsString(const QString &text)
-{
-    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
-    return QString::fromUtf8(array.mid(1, array.size() - 2));
-}
 
 // A table with a cell over two columns (b) and one over two rows (c):
 //   a b b

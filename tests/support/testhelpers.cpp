@@ -10,6 +10,8 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QTest>
 #include <QWebEnginePage>
 
@@ -67,6 +69,12 @@ QString stageEditorPage(const QString &appFolder, const QString &pageFolder)
         QFile::copy(file, target);
     }
     return to + QStringLiteral("/index.html");
+}
+
+QString jsString(const QString &text)
+{
+    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    return QString::fromUtf8(array.mid(1, array.size() - 2));
 }
 
 QVariant runScript(QWebEnginePage *page, const QString &script, quint32 worldId)

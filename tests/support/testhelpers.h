@@ -66,6 +66,8 @@ QString stageEditorPage(const QString &appFolder,
 
 // Runs a script in the page (in the script world `worldId`, the page's own by default) and
 // waits for its value (an invalid value after 30 s).
+// `text` as a script's string literal (JSON-quoted).
+QString jsString(const QString &text);
 QVariant runScript(QWebEnginePage *page, const QString &script, quint32 worldId = 0);
 // Polls a script until it is true; false when it is not within 10 s.
 bool waitForScript(QWebEnginePage *page, const QString &condition, int timeoutMs = 10000);

@@ -60,6 +60,8 @@ public:
     // The table section, while the caret of an editable note is in a table: inserting and
     // deleting rows and columns, deleting the table, merging and splitting cells and the
     // header row, each enabled when the page can run it there; the page runs the chosen one.
+    // It asks the page and waits for the answer: never used inside the browser's own dispatch
+    // (a context menu request as the browser hands it over), where no answer comes.
     static Section tableSection(IEWebBrowser *browser);
 
     void addSection(Section section) { m_sections.push_back(std::move(section)); }

@@ -564,6 +564,7 @@ void ZvWebNoteHandler::popupContextMenu(const QPoint &screenPoint, bool hasSelec
             };
         });
     }
+    menu.addSection(EditorContextMenu::tableSection(d->browser()));
     // The same ways as the keys take: attachments come along on paste, the copy notification
     // follows a copy.
     menu.addSection(EditorContextMenu::editSection([this](int action) {
@@ -589,12 +590,19 @@ void ZvWebNoteHandler::popupContextMenu(const QPoint &screenPoint, bool hasSelec
 long ZvWebNoteHandler::ShowContextMenu(int, const QPoint &screenPoint, QObject *, QObject *element)
 {
     const auto *request = qobject_cast<const QWebEngineContextMenuRequest *>(element);
-    if (!request) {
-        popupContextMenu(screenPoint, false, false);
+    const bool hasSelection = request && !request->selectedText().isEmpty();
+    const QString misspelledWord = request ? request->misspelledWord() : QString();
+    const QStringList suggestions = request ? request->spellCheckerSuggestions() : QStringList();
+    if (!d->browser())
         return S_OK;
-    }
-    popupContextMenu(screenPoint, !request->selectedText().isEmpty(), false,
-                     request->misspelledWord(), request->spellCheckerSuggestions());
+    // Built from Qt's own event loop: the browser asks for its menu inside its message
+    // dispatch, where the page cannot answer the menu's questions (is the caret in a table?).
+    QMetaObject::invokeMethod(
+        d->browser(),
+        [this, screenPoint, hasSelection, misspelledWord, suggestions] {
+            popupContextMenu(screenPoint, hasSelection, false, misspelledWord, suggestions);
+        },
+        Qt::QueuedConnection);
     return S_OK;
 }
 

@@ -349,9 +349,9 @@ protected:
     long OnDrop(const QMimeData *data, Qt::KeyboardModifiers keyState, const QPoint &point,
                 Qt::DropActions &effect) override;
 
-    // The browser's context menu never appears: the editor's own menu (editing entries) pops
-    // up instead. Script message boxes are left to the browser (which shows them as plain
-    // text).
+    // The browser's context menu never appears: the editor's own menu (spelling, table and
+    // editing entries) pops up instead, a moment later, from Qt's event loop. Script message boxes
+    // are left to the browser (which shows them as plain text).
     long ShowContextMenu(int menuId, const QPoint &screenPoint, QObject *commandTarget,
                          QObject *element) override;
     long ShowMessage(QWidget *window, const QString &text, const QString &caption,

@@ -162,14 +162,14 @@ void Journey::pressKeys(const QString &keys)
     xdotool({u"key"_s, u"--delay"_s, u"40"_s, keys});
 }
 
-void Journey::click(QWidget *widget, const QPoint &pos)
+void Journey::click(QWidget *widget, const QPoint &pos, int button)
 {
     const QPoint global = widget->mapToGlobal(pos);
     xdotool({u"mousemove"_s, u"--sync"_s, QString::number(global.x()), QString::number(global.y()),
-             u"click"_s, u"1"_s});
+             u"click"_s, QString::number(button)});
 }
 
-void Journey::clickInNote(const QString &selector)
+void Journey::clickInNote(const QString &selector, int button)
 {
     const QVariantList xy
         = js(u"(function(){const f=Tavrik.editor.frame().getBoundingClientRect();"
@@ -179,7 +179,7 @@ void Journey::clickInNote(const QString &selector)
                  u"'"_s + QString(selector).replace(u'\'', u"\\'"_s) + u"'"_s))
               .toList();
     ASSERT_EQ(xy.size(), 2) << "nothing in the note matches " << selector.toStdString();
-    click(editor().GetWebBrowseHwnd(), QPoint(xy[0].toInt(), xy[1].toInt()));
+    click(editor().GetWebBrowseHwnd(), QPoint(xy[0].toInt(), xy[1].toInt()), button);
 }
 
 void Journey::caretToNoteEnd()

@@ -62,9 +62,10 @@ protected:
     void typeText(const QString &text);
     // One key or chord in xdotool's names: "ctrl+v", "Return", "ctrl+End".
     void pressKeys(const QString &keys);
-    void click(QWidget *widget, const QPoint &pos);
+    // A click of mouse button `button` (1 left, 3 right).
+    void click(QWidget *widget, const QPoint &pos, int button = 1);
     // Clicks the middle of the first element in the note matching `selector`.
-    void clickInNote(const QString &selector);
+    void clickInNote(const QString &selector, int button = 1);
     // Clicks into the note and puts the caret at its end.
     void caretToNoteEnd();
     // Puts `data` on the X clipboard as `mimeType`, owned by xclip as another program would.

@@ -4,7 +4,9 @@
 // Code blocks: a <pre>, its language as class "language-<name>" (none: guessed from the text).
 // The block typed in is coloured by highlight.js a moment after typing pauses, the caret kept
 // where it was; the colours are spans of class "hljs-…" that the note keeps, so saving the
-// note again gives the same bytes and other programs show plain text. Only a block holding
+// note again gives the same bytes and other programs show plain text. Each colouring is
+// recorded among the browser's undo steps (edits.js), so Ctrl+Z puts back exactly what was
+// typed; an undo or redo is not coloured again until typing goes on. Only a block holding
 // nothing but text and such spans is coloured: a <pre> with markup of its own is left as it
 // is. Tab and Shift+Tab indent the selected lines, Enter keeps the line's indentation, and a
 // copy from a block gives its plain text.
@@ -57,7 +59,7 @@
         if (language)
             pre.classList.add('language-' + language);
         if (!pre.classList.length)
-            pre.removeAttribute('class');
+            Tavrik.edits.removeAttribute(pre, 'class');
     }
 
     // Whether the block holds only text and highlight spans: only such a block is recoloured.
@@ -69,33 +71,8 @@
         return true;
     }
 
-    // Where the caret is in the block's text; null when it is not in the block.
-    function caretOffset(pre) {
-        const sel = doc().getSelection();
-        if (!sel || !sel.rangeCount || !pre.contains(sel.getRangeAt(0).startContainer))
-            return null;
-        const range = doc().createRange();
-        range.setStart(pre, 0);
-        range.setEnd(sel.getRangeAt(0).startContainer, sel.getRangeAt(0).startOffset);
-        return range.toString().length;
-    }
-
-    function placeCaret(pre, offset) {
-        const walker = doc().createTreeWalker(pre, NodeFilter.SHOW_TEXT);
-        for (let node = walker.nextNode(); node; node = walker.nextNode()) {
-            if (offset <= node.length) {
-                doc().getSelection().collapse(node, offset);
-                return;
-            }
-            offset -= node.length;
-        }
-        doc().getSelection().collapse(pre, pre.childNodes.length);
-    }
-
-    // Colours the block anew, keeping the caret; a block that looks the same is not touched.
-    function highlight(pre) {
-        if (!pre.isConnected || !plainCode(pre))
-            return;
+    // The block's colours anew, as markup; null when it cannot be coloured.
+    function colouredHtml(pre) {
         const text = pre.textContent;
         const language = languageOf(pre);
         let coloured;
@@ -104,14 +81,28 @@
                 : hljs().highlightAuto(text, GUESSED).value;
         } catch (e) {
             editor().reportError('error', 'code highlighting: ' + e.message);
-            return;
+            return null;
         }
-        if (pre.innerHTML === coloured)
+        return coloured;
+    }
+
+    // Colours the block anew, keeping the caret; a block that looks the same is not touched.
+    // `language` (optional) is chosen for it first, as one step the user can undo.
+    function highlight(pre, language) {
+        const own = language !== undefined;
+        if (!pre.isConnected || (!own && !plainCode(pre)))
             return;
-        const offset = caretOffset(pre);
-        pre.innerHTML = coloured;
-        if (offset !== null)
-            placeCaret(pre, offset);
+        Tavrik.edits.recordColouring(pre, function () {
+            if (own)
+                setLanguage(pre, language);
+            const coloured = plainCode(pre) ? colouredHtml(pre) : null;
+            if (coloured === null || pre.innerHTML === coloured)
+                return;
+            const offset = Tavrik.edits.caretOffset(pre);
+            pre.innerHTML = coloured;
+            if (offset !== null)
+                Tavrik.edits.placeCaret(pre, offset);
+        }, own);
     }
 
     function flush() {
@@ -122,7 +113,16 @@
             highlight(pre);
     }
 
-    function onInput() {
+    function onInput(event) {
+        if (event.inputType === 'historyUndo' || event.inputType === 'historyRedo') {
+            clearTimeout(timer);
+            pending = null;
+            return;
+        }
+        colourSoon();
+    }
+
+    function colourSoon() {
         const pre = blockAtCaret();
         if (pending && pending !== pre)
             flush();
@@ -174,7 +174,7 @@
             }
         }
         select(offsetPosition(pre, lines.start), offsetPosition(pre, end));
-        onInput();
+        colourSoon();
     }
 
     function select(from, to) {
@@ -263,9 +263,7 @@
             editor().focus();
             if (!pre || editor().isReadOnly())
                 return;
-            setLanguage(pre, select.value);
-            highlight(pre);
-            editor().contentChanged(0);
+            highlight(pre, select.value);
         });
         return select;
     }

@@ -341,6 +341,8 @@
             event.preventDefault();
             return;
         }
+        if (type === 'historyUndo')
+            Tavrik.edits.beforeBrowserUndo();
         if (type.startsWith('delete') || type.startsWith('format')) {
             state.added = 0;
             return;
@@ -370,8 +372,10 @@
         return ranges.length > 0 && ranges.every((range) => range.collapsed);
     }
 
-    function onInput() {
-        Tavrik.edits.seal();
+    function onInput(event) {
+        Tavrik.edits.seal(event.inputType);
+        if (event.inputType === 'historyRedo')
+            Tavrik.edits.afterBrowserRedo();
         const added = state.added;
         const exactly = state.addsExactly;
         state.added = undefined;
@@ -826,7 +830,7 @@
         state.changedSinceMount = false;
         state.changeReported = false;
         state.unremembered = null;
-        Tavrik.edits.seal();
+        Tavrik.edits.clear();
         doc.execCommand('defaultParagraphSeparator', false, 'p');
         doc.body.setAttribute('role', 'textbox');
         doc.body.setAttribute('aria-multiline', 'true');
@@ -1020,6 +1024,8 @@
                 return true;
             if ((command === 'undo' || command === 'redo') && Tavrik.edits[command]())
                 return true;
+            if (command === 'undo')
+                Tavrik.edits.beforeBrowserUndo();
             // Colours and sizes as inline styles; bold, italic and the rest stay plain tags.
             if ((command === 'indent' || command === 'outdent') && enclosing('li')) {
                 return indentListItem(command === 'outdent');

@@ -7,6 +7,13 @@
 // the markup comes back exactly and nothing else in the note is touched. The newest such edit
 // is undone first; once the user edits the note in any other way, the browser's own history
 // is newer and takes Ctrl+Z again.
+//
+// Colourings (a code block highlighted anew) lie between the browser's own steps: the typing
+// after one edits its nodes, the typing before it edited the nodes it replaced. A colouring is
+// taken back just before the browser undoes the step below it, once the block is again exactly
+// as the colouring left it (the same nodes, the same markup), and made again just after the
+// browser redoes that step; so each of the browser's steps finds its own nodes and Ctrl+Z puts
+// back what was typed. A colouring of its own (a language chosen) is a step of its own.
 (function () {
     'use strict';
 
@@ -14,6 +21,13 @@
 
     const done = [];
     const undone = [];
+    // Colourings in the order made, and those taken back by undo, newest last.
+    const colourings = [];
+    const uncoloured = [];
+    // The most colourings kept: the browser's history reaches no further back in practice.
+    const MAX_COLOURINGS = 200;
+    // Orders the page's edits and colourings of their own.
+    let clock = 0;
     // While an edit runs: its observer, the records taken from it so far, and for the elements
     // it took an attribute off, their attributes in order before the edit.
     let running = null;
@@ -121,8 +135,9 @@
     }
 
     function push(steps, lists, caret) {
-        done.push({ steps: steps, lists: lists, caret: caret });
+        done.push({ steps: steps, lists: lists, caret: caret, at: ++clock });
         undone.length = 0;
+        uncoloured.length = 0;
         Tavrik.editor.contentChanged();
     }
 
@@ -136,6 +151,68 @@
             entry.caret();
         Tavrik.editor.contentChanged();
         return true;
+    }
+
+    // The nodes below `root` in document order and its markup: a state of a colouring's block.
+    function stateOf(root) {
+        const nodes = [];
+        const walker = root.ownerDocument.createTreeWalker(root, NodeFilter.SHOW_ALL);
+        for (let node = walker.nextNode(); node; node = walker.nextNode())
+            nodes.push(node);
+        return { html: root.innerHTML, nodes: nodes };
+    }
+
+    function isIn(root, state) {
+        if (!root.isConnected || root.innerHTML !== state.html)
+            return false;
+        const now = stateOf(root).nodes;
+        return now.length === state.nodes.length && now.every((node, i) => node === state.nodes[i]);
+    }
+
+    // The newest colouring of `list` when its block is in `state` ('before' or 'after' it) and
+    // it is (not) a step of its own.
+    function colouringAt(list, state, own) {
+        const entry = list[list.length - 1];
+        return entry && entry.own === own && isIn(entry.root, entry[state]) ? entry : null;
+    }
+
+    // Where the caret is in the text of `root`; null when it is not in it.
+    function caretOffset(root) {
+        const doc = root.ownerDocument;
+        const sel = doc.getSelection();
+        if (!sel || !sel.rangeCount || !root.contains(sel.getRangeAt(0).startContainer))
+            return null;
+        const range = doc.createRange();
+        range.setStart(root, 0);
+        range.setEnd(sel.getRangeAt(0).startContainer, sel.getRangeAt(0).startOffset);
+        return range.toString().length;
+    }
+
+    function placeCaret(root, offset) {
+        const doc = root.ownerDocument;
+        const walker = doc.createTreeWalker(root, NodeFilter.SHOW_TEXT);
+        for (let node = walker.nextNode(); node; node = walker.nextNode()) {
+            if (offset <= node.length) {
+                doc.getSelection().collapse(node, offset);
+                return;
+            }
+            offset -= node.length;
+        }
+        doc.getSelection().collapse(root, root.childNodes.length);
+    }
+
+    // Takes a colouring back or makes it again, the caret kept at its place in the text.
+    function recolour(entry, from, to, undo) {
+        const caret = caretOffset(entry.root);
+        apply(entry, undo);
+        from.pop();
+        to.push(entry);
+        if (caret !== null)
+            placeCaret(entry.root, caret);
+    }
+
+    function newest(entry, colouring) {
+        return colouring && (!entry || colouring.at > entry.at) ? colouring : null;
     }
 
     Tavrik.edits = {
@@ -161,13 +238,53 @@
             if (steps.length)
                 push(steps, [], null);
         },
-        // Takes back the newest of the page's own edits when nothing newer happened since;
-        // false leaves the undo to the browser.
+        // Colours `root` (a code block) by `change`, the caret kept by `change`. `own`: a step
+        // the user undoes alone (a language chosen), else one lying between the browser's steps.
+        recordColouring(root, change, own) {
+            const before = stateOf(root);
+            const step = capture(root, change);
+            if (!step.steps.length)
+                return;
+            colourings.push({ root: root, steps: step.steps, lists: step.lists, before: before,
+                              after: stateOf(root), own: !!own, at: ++clock });
+            if (colourings.length > MAX_COLOURINGS)
+                colourings.shift();
+            uncoloured.length = 0;
+            if (own) {
+                undone.length = 0;
+                Tavrik.editor.contentChanged();
+            }
+        },
+        // Takes back the newest of the page's own edits (and colourings of their own) when
+        // nothing newer happened since; false leaves the undo to the browser.
         undo() {
-            return move(done, undone, true);
+            const own = newest(done[done.length - 1], colouringAt(colourings, 'after', true));
+            if (!own)
+                return move(done, undone, true);
+            recolour(own, colourings, uncoloured, true);
+            Tavrik.editor.contentChanged();
+            return true;
         },
         redo() {
-            return move(undone, done, false);
+            const own = newest(undone[undone.length - 1], colouringAt(uncoloured, 'before', true));
+            if (!own)
+                return move(undone, done, false);
+            recolour(own, uncoloured, colourings, false);
+            Tavrik.editor.contentChanged();
+            return true;
+        },
+        // The browser is about to undo its newest step: the colouring made after it is taken
+        // back first, when nothing has changed its block since.
+        beforeBrowserUndo() {
+            const entry = colouringAt(colourings, 'after', false);
+            if (entry)
+                recolour(entry, colourings, uncoloured, true);
+        },
+        // The browser has redone a step: the colouring that followed it is made again.
+        afterBrowserRedo() {
+            const entry = colouringAt(uncoloured, 'before', false);
+            if (entry)
+                recolour(entry, uncoloured, colourings, false);
         },
         // Takes an attribute off an element of the note during an edit, so that undoing the
         // edit puts it back in its place among the others.
@@ -178,10 +295,24 @@
                 running.orders.set(element, listBefore(element));
             element.removeAttribute(name);
         },
-        // Another kind of edit came, or a new note: the browser's history is newer now.
-        seal() {
+        // Another kind of edit came (`inputType` as its input event names it): the browser's
+        // history is newer now; after anything but its own undo or redo, nothing taken back
+        // can be made again.
+        seal(inputType) {
             done.length = 0;
             undone.length = 0;
+            if (inputType !== 'historyUndo' && inputType !== 'historyRedo')
+                uncoloured.length = 0;
+        },
+        // The caret as an offset in the text of `root` (null outside it), and put back there.
+        caretOffset: caretOffset,
+        placeCaret: placeCaret,
+        // A new note: a history of its own.
+        clear() {
+            done.length = 0;
+            undone.length = 0;
+            colourings.length = 0;
+            uncoloured.length = 0;
         },
     };
 })();

@@ -315,4 +315,55 @@ TEST_F(EditingPage, CodeBlocksAreColouredAsTypedKeepTheirIndentationAndSaveTheSa
     EXPECT_EQ(light, u"rgb(207, 34, 46)"_s);
 }
 
+// Each key is typed alone and the block coloured after it; Ctrl+Z takes back a key with its
+// colours, leaving the markup exactly as it was before the key.
+TEST_F(EditingPage, CtrlZInAColouredCodeBlockPutsBackExactlyWhatWasTypedAStepAtATime)
+{
+    const QString start = u"<pre class=\"language-python\">x = 1</pre>"_s;
+    const QString twelve
+        = u"<pre class=\"language-python\">x = <span class=\"hljs-number\">12</span></pre>"_s;
+    const QString comment = u"<pre class=\"language-python\">x = <span class=\"hljs-number\">12"
+                            "</span><span class=\"hljs-comment\">#</span></pre>"_s;
+    const QString bodyText = u"Tavrik.editor.document().body.textContent"_s;
+    setContent(start);
+    caretAtEnd(u"pre"_s);
+    type(u"2"_s);
+    ASSERT_TRUE(htmlIs(twelve)) << html().toStdString();
+    type(u"#"_s);
+    ASSERT_TRUE(htmlIs(comment)) << html().toStdString();
+
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(htmlIs(twelve)) << html().toStdString();
+    EXPECT_EQ(js(bodyText), u"x = 12"_s);
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(htmlIs(start)) << html().toStdString();
+    EXPECT_EQ(js(bodyText), u"x = 1"_s);
+
+    // Ctrl+Y makes the typing and its colours again, and Ctrl+Z takes them back again.
+    key(Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_TRUE(htmlIs(twelve)) << html().toStdString();
+    key(Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_TRUE(htmlIs(comment)) << html().toStdString();
+    key(Qt::Key_Z, Qt::ControlModifier);
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(htmlIs(start)) << html().toStdString();
+
+    // The caret is where the typing began; typing goes on and is coloured again.
+    type(u"3"_s);
+    const QString thirteen
+        = u"<pre class=\"language-python\">x = <span class=\"hljs-number\">13</span></pre>"_s;
+    ASSERT_TRUE(htmlIs(thirteen)) << html().toStdString();
+
+    // A language chosen in the picker is a step of its own; the typing before it comes next.
+    js(u"(s => { s.value = 'json'; s.dispatchEvent(new Event('change')); })"
+       u"(document.querySelector('[data-id=\"language\"]'))"_s);
+    ASSERT_TRUE(htmlIs(u"<pre class=\"language-json\">x = <span class=\"hljs-number\">13</span>"
+                       "</pre>"_s))
+        << html().toStdString();
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(htmlIs(thirteen)) << html().toStdString();
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(htmlIs(start)) << html().toStdString();
+}
+
 } // namespace

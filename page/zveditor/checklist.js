@@ -51,17 +51,8 @@
 
     function placeCaret(offset) {
         const line = editor().enclosing(LINE);
-        if (!line)
-            return;
-        const doc = editor().document();
-        const walker = doc.createTreeWalker(line, NodeFilter.SHOW_TEXT);
-        for (let node = walker.nextNode(); node; node = walker.nextNode()) {
-            if (offset <= node.length) {
-                doc.getSelection().collapse(node, offset);
-                return;
-            }
-            offset -= node.length;
-        }
+        if (line)
+            Tavrik.edits.placeCaret(line, offset);
     }
 
     function changeList(checked) {

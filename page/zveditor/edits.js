@@ -215,6 +215,30 @@
         return colouring && (!entry || colouring.at > entry.at) ? colouring : null;
     }
 
+    // What an undo (or a redo) takes from and puts on: the edits, the colourings, and the
+    // state a colouring's block has to be in.
+    function sides(undo) {
+        return undo ? { edits: done, editsTo: undone, colours: colourings, coloursTo: uncoloured, state: 'after' }
+            : { edits: undone, editsTo: done, colours: uncoloured, coloursTo: colourings, state: 'before' };
+    }
+
+    function ownStep(undo) {
+        const side = sides(undo);
+        const own = newest(side.edits[side.edits.length - 1], colouringAt(side.colours, side.state, true));
+        if (!own)
+            return move(side.edits, side.editsTo, undo);
+        recolour(own, side.colours, side.coloursTo, undo);
+        Tavrik.editor.contentChanged();
+        return true;
+    }
+
+    function browserColouring(undo) {
+        const side = sides(undo);
+        const entry = colouringAt(side.colours, side.state, false);
+        if (entry)
+            recolour(entry, side.colours, side.coloursTo, undo);
+    }
+
     Tavrik.edits = {
         // Runs `change` as one step the user can undo; `caret` (optional) puts the caret back
         // after an undo or redo. Gives what `change` gives.
@@ -258,42 +282,19 @@
         // Takes back the newest of the page's own edits (and colourings of their own) when
         // nothing newer happened since; false leaves the undo to the browser.
         undo() {
-            const own = newest(done[done.length - 1], colouringAt(colourings, 'after', true));
-            if (!own)
-                return move(done, undone, true);
-            recolour(own, colourings, uncoloured, true);
-            Tavrik.editor.contentChanged();
-            return true;
+            return ownStep(true);
         },
         redo() {
-            const own = newest(undone[undone.length - 1], colouringAt(uncoloured, 'before', true));
-            if (!own)
-                return move(undone, done, false);
-            recolour(own, uncoloured, colourings, false);
-            Tavrik.editor.contentChanged();
-            return true;
+            return ownStep(false);
         },
         // The browser is about to undo its newest step: the colouring made after it is taken
         // back first, when nothing has changed its block since.
         beforeBrowserUndo() {
-            const entry = colouringAt(colourings, 'after', false);
-            if (entry)
-                recolour(entry, colourings, uncoloured, true);
+            browserColouring(true);
         },
         // The browser has redone a step: the colouring that followed it is made again.
         afterBrowserRedo() {
-            const entry = colouringAt(uncoloured, 'before', false);
-            if (entry)
-                recolour(entry, uncoloured, colourings, false);
-        },
-        // Takes an attribute off an element of the note during an edit, so that undoing the
-        // edit puts it back in its place among the others.
-        removeAttribute(element, name) {
-            if (!element.hasAttribute(name))
-                return;
-            if (running && !running.orders.has(element))
-                running.orders.set(element, listBefore(element));
-            element.removeAttribute(name);
+            browserColouring(false);
         },
         // Another kind of edit came (`inputType` as its input event names it): the browser's
         // history is newer now; after anything but its own undo or redo, nothing taken back

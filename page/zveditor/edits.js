@@ -296,6 +296,15 @@
         afterBrowserRedo() {
             browserColouring(false);
         },
+        // Takes an attribute off an element of the note during an edit, so that undoing the
+        // edit puts it back in its place among the others.
+        removeAttribute(element, name) {
+            if (!element.hasAttribute(name))
+                return;
+            if (running && !running.orders.has(element))
+                running.orders.set(element, listBefore(element));
+            element.removeAttribute(name);
+        },
         // Another kind of edit came (`inputType` as its input event names it): the browser's
         // history is newer now; after anything but its own undo or redo, nothing taken back
         // can be made again.

@@ -31,9 +31,9 @@ const QStringList TableEntries{
 QMenu *shownMenu()
 {
     QMenu *menu = nullptr;
-    QTest::qWaitFor([&] { return menu = qobject_cast<QMenu *>(QApplication::activePopupWidget()); },
-                    10000);
-    return menu;
+    const bool shown = QTest::qWaitFor(
+        [&] { return menu = qobject_cast<QMenu *>(QApplication::activePopupWidget()); }, 10000);
+    return shown ? menu : nullptr;
 }
 
 // The entries' texts, a separator as an empty one; `disabled` gets those that cannot be chosen.

@@ -362,6 +362,15 @@ TEST_F(EditingPage, CtrlZInAColouredCodeBlockPutsBackExactlyWhatWasTypedAStepAtA
         << html().toStdString();
     key(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_TRUE(htmlIs(thirteen)) << html().toStdString();
+
+    // A new line and a comment on it, then back to the line before.
+    key(Qt::Key_Return);
+    type(u"#"_s);
+    ASSERT_TRUE(htmlIs(u"<pre class=\"language-python\">x = <span class=\"hljs-number\">13</span>\n"
+                       "<span class=\"hljs-comment\">#</span></pre>"_s))
+        << html().toStdString();
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(htmlIs(thirteen)) << html().toStdString();
     key(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_TRUE(htmlIs(start)) << html().toStdString();
 }

@@ -4,6 +4,7 @@
 // inserting a row, inserting a column, merging two cells and one step of resizing a picture,
 // each measured in the page until the note is laid out again, taken back after each run.
 #include "benchutil.h"
+#include "editorpagebench.h"
 
 #include "editor/czorvaeditorimpl.h"
 
@@ -56,11 +57,8 @@ int main(int argc, char **argv)
     if (!dir.isValid() || !TavrikBench::stageAppFolder(dir.path()))
         return 2;
     QWidget parent;
-    parent.resize(800, 600);
-    auto *editor = new CZorvaEditorImpl;
-    editor->Create(&parent, QRect(0, 0, 800, 600), 1, IEWebBrowser::StyleVisible);
-    parent.show();
-    if (!TavrikBench::waitUntil([&] { return editor->pageLoaded(); }))
+    CZorvaEditorImpl *editor = TavrikBench::openEditorWindow(parent);
+    if (!editor)
         return 2;
     editor->handler().SetEditorHtml(TavrikBench::makeNote(NoteBytes));
     QWebEnginePage *page = editor->page();

@@ -4,6 +4,7 @@
 // their bytes base64-encoded, and exporting a 2 MB note to ODT, and to PDF from the editor,
 // against exporting it to MHT.
 #include "benchutil.h"
+#include "editorpagebench.h"
 
 #include "common/commonutils.h"
 #include "editor/czorvaeditorimpl.h"
@@ -147,13 +148,8 @@ int main(int argc, char **argv)
     // The same note open in the editor, exported to PDF and to MHT; a first export of each
     // is left out.
     QWidget parent;
-    parent.resize(800, 600);
-    auto *editor = new CZorvaEditorImpl;
-    editor->Create(&parent, QRect(0, 0, 800, 600), 1, IEWebBrowser::StyleVisible);
-    parent.show();
-    TavrikBench::waitUntil([&] { return editor->pageLoaded(); });
-    if (!editor->pageLoaded()
-        || !NoteHtmlRW::WriteHtmlTextFile(store + QStringLiteral("text.html"), text, 2))
+    CZorvaEditorImpl *editor = TavrikBench::openEditorWindow(parent);
+    if (!editor || !NoteHtmlRW::WriteHtmlTextFile(store + QStringLiteral("text.html"), text, 2))
         return 2;
     editor->LoadEditor(QStringLiteral("text"), {QStringLiteral("text.html")}, {}, true);
     const QString pdf = app.filePath(QStringLiteral("text.pdf"));

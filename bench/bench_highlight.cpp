@@ -3,6 +3,7 @@
 // Search marks in a 2 MB note with 1,000 hits: HighlightText until every mark is drawn, over
 // a bare script in the same frame that only finds the same hits; and removing those marks.
 #include "benchutil.h"
+#include "editorpagebench.h"
 
 #include "common/commonutils.h"
 #include "editor/czorvaeditorimpl.h"
@@ -66,11 +67,8 @@ int main(int argc, char **argv)
         return 2;
 
     QWidget parent;
-    parent.resize(800, 600);
-    auto *editor = new CZorvaEditorImpl;
-    editor->Create(&parent, QRect(0, 0, 800, 600), 1, IEWebBrowser::StyleVisible);
-    parent.show();
-    if (!TavrikBench::waitUntil([&] { return editor->pageLoaded(); }))
+    CZorvaEditorImpl *editor = TavrikBench::openEditorWindow(parent);
+    if (!editor)
         return 2;
     editor->handler().SetEditorHtml(makeNote());
 

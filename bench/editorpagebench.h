@@ -4,9 +4,11 @@
 
 #include "benchutil.h"
 #include "bridge/zvwebnotehandler.h"
+#include "editor/czorvaeditorimpl.h"
 #include "skin/iewebbrowser.h"
 
 #include <QTemporaryDir>
+#include <QWidget>
 
 namespace TavrikBench {
 
@@ -23,5 +25,16 @@ struct EditorPageBench
     Browser browser;
     bool ready = stageAppFolder(work.path()) && showEditorPage(browser, handler, work.path());
 };
+
+// An editor filling an 800 x 600 `parent`, shown; nullptr when its page did not load.
+inline TAVRIKCORE::RICHEDITOR::CZorvaEditorImpl *openEditorWindow(QWidget &parent)
+{
+    using namespace TAVRIKCORE::RICHEDITOR;
+    parent.resize(800, 600);
+    auto *editor = new CZorvaEditorImpl;
+    editor->Create(&parent, QRect(0, 0, 800, 600), 1, IEWebBrowser::StyleVisible);
+    parent.show();
+    return waitUntil([&] { return editor->pageLoaded(); }) ? editor : nullptr;
+}
 
 } // namespace TavrikBench

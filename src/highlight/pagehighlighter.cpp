@@ -78,13 +78,51 @@ std::optional<int> callForNumber(IEWebBrowser &browser, const QString &call)
     return isNumber ? std::optional<int>(number) : std::nullopt;
 }
 
+// `keyword` and the two choices as the highlighter's arguments.
+QString searchArguments(const QString &keyword, bool matchCase, bool wholeWord)
+{
+    return u"("_s + ScriptStringLiteral(keyword) + (matchCase ? u", true"_s : u", false"_s)
+        + (wholeWord ? u", true)"_s : u", false)"_s);
+}
+
+std::optional<std::vector<int>> callForNumbers(IEWebBrowser &browser, const QString &call)
+{
+    const auto answer = callHighlighter(browser, call);
+    if (!answer || answer->typeId() != QMetaType::QVariantList)
+        return std::nullopt;
+    std::vector<int> numbers;
+    for (const QVariant &value : answer->toList()) {
+        bool isNumber = false;
+        numbers.push_back(value.toInt(&isNumber));
+        if (!isNumber)
+            return std::nullopt;
+    }
+    return numbers;
+}
+
 } // namespace
 
-std::optional<int> MarkKeyword(IEWebBrowser &browser, const QString &keyword, bool matchCase)
+std::optional<int> MarkKeyword(IEWebBrowser &browser, const QString &keyword, bool matchCase,
+                               bool wholeWord)
 {
     return callForNumber(browser,
-                         u"highlight("_s + ScriptStringLiteral(keyword)
-                             + (matchCase ? u")"_s : u", false)"_s));
+                         u"highlight"_s + searchArguments(keyword, matchCase, wholeWord));
+}
+
+std::optional<std::vector<int>> FindKeyword(IEWebBrowser &browser, const QString &keyword,
+                                            bool matchCase, bool wholeWord)
+{
+    return callForNumbers(browser, u"find"_s + searchArguments(keyword, matchCase, wholeWord));
+}
+
+std::optional<std::vector<int>> CurrentMark(IEWebBrowser &browser)
+{
+    return callForNumbers(browser, u"current()"_s);
+}
+
+std::optional<int> MoveCurrentMarkTo(IEWebBrowser &browser, int offset)
+{
+    return callForNumber(browser, u"moveTo(%1)"_s.arg(offset));
 }
 
 std::optional<int> MoveCurrentMark(IEWebBrowser &browser, bool backwards)

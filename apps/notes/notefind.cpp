@@ -114,8 +114,7 @@ void NoteFind::replaceAll()
     if (m_field->text().isEmpty())
         return;
     const int replaced = m_handler.ReplaceAll(m_field->text(), m_replacement->text(),
-                                              m_matchCase->isChecked(),
-                                              m_wholeWord->isChecked());
+                                              m_matchCase->isChecked(), m_wholeWord->isChecked());
     if (replaced < 0)
         m_count->setText(m_handler.IsReadOnly() ? tr("The note is read-only")
                                                 : tr("Nothing was replaced"));

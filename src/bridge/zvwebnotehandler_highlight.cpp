@@ -52,8 +52,8 @@ int ZvWebNoteHandler::ReplaceCurrent(const QString &replacement)
     return d->highlight.replaceCurrent(d->page, replacement);
 }
 
-int ZvWebNoteHandler::ReplaceAll(const QString &keyword, const QString &replacement,
-                                 bool matchCase, bool wholeWord)
+int ZvWebNoteHandler::ReplaceAll(const QString &keyword, const QString &replacement, bool matchCase,
+                                 bool wholeWord)
 {
     if (refusedAsReadOnly(d->session, QStringLiteral("ReplaceAll")))
         return -1;

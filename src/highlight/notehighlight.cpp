@@ -80,18 +80,17 @@ int NoteHighlight::replaceCurrent(EditorPage &page, const QString &replacement)
     const std::optional<std::vector<int>> hit = CurrentMark(*browser);
     if (!hit || hit->size() != 2)
         return 0;
-    const std::optional<int> replaced
-        = page.replaceText(*hit, m_keyword, replacement, m_matchCase);
+    const std::optional<int> replaced = page.replaceText(*hit, m_keyword, replacement, m_matchCase);
     const QString keyword = m_keyword;
     mark(page, keyword, m_matchCase, m_wholeWord);
     if (m_count > 0)
-        m_current = MoveCurrentMarkTo(*browser, hit->front() + int(replacement.size()))
-                        .value_or(-1);
+        m_current
+            = MoveCurrentMarkTo(*browser, hit->front() + int(replacement.size())).value_or(-1);
     return replaced.value_or(0) > 0 ? 1 : 0;
 }
 
-int NoteHighlight::replaceAll(EditorPage &page, const QString &keyword,
-                              const QString &replacement, bool matchCase, bool wholeWord)
+int NoteHighlight::replaceAll(EditorPage &page, const QString &keyword, const QString &replacement,
+                              bool matchCase, bool wholeWord)
 {
     if (!keywordFits(keyword, "ReplaceAll"))
         return -1;

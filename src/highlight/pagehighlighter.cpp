@@ -105,8 +105,7 @@ std::optional<std::vector<int>> callForNumbers(IEWebBrowser &browser, const QStr
 std::optional<int> MarkKeyword(IEWebBrowser &browser, const QString &keyword, bool matchCase,
                                bool wholeWord)
 {
-    return callForNumber(browser,
-                         u"highlight"_s + searchArguments(keyword, matchCase, wholeWord));
+    return callForNumber(browser, u"highlight"_s + searchArguments(keyword, matchCase, wholeWord));
 }
 
 std::optional<std::vector<int>> FindKeyword(IEWebBrowser &browser, const QString &keyword,

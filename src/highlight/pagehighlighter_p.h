@@ -27,8 +27,7 @@ QString ScriptStringLiteral(QStringView text);
 // `wholeWord` a hit touching a letter or digit of its text is left out. Gives the number of hits
 // marked, -1 when the page has no editing frame with a body, or nothing when the page could
 // not be called.
-TAVRIK_AUTOTEST_EXPORT std::optional<int> MarkKeyword(IEWebBrowser &browser,
-                                                      const QString &keyword,
+TAVRIK_AUTOTEST_EXPORT std::optional<int> MarkKeyword(IEWebBrowser &browser, const QString &keyword,
                                                       bool matchCase = true,
                                                       bool wholeWord = false);
 
@@ -49,8 +48,7 @@ std::optional<int> MoveCurrentMarkTo(IEWebBrowser &browser, int offset);
 
 // Makes the next marked hit (the previous one when `backwards`) the current one. Gives its
 // index, -1 when nothing is marked, or nothing when the page could not be called.
-TAVRIK_AUTOTEST_EXPORT std::optional<int> MoveCurrentMark(IEWebBrowser &browser,
-                                                          bool backwards);
+TAVRIK_AUTOTEST_EXPORT std::optional<int> MoveCurrentMark(IEWebBrowser &browser, bool backwards);
 
 // Removes the marks from the page. False when the page could not be called.
 bool RemoveMarks(IEWebBrowser &browser);

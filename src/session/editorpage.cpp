@@ -281,9 +281,8 @@ bool EditorPage::setTheme(bool dark)
         .has_value();
 }
 
-std::optional<int> EditorPage::replaceText(const std::vector<int> &offsets,
-                                           const QString &keyword, const QString &replacement,
-                                           bool matchCase)
+std::optional<int> EditorPage::replaceText(const std::vector<int> &offsets, const QString &keyword,
+                                           const QString &replacement, bool matchCase)
 {
     Json::Value hits(Json::arrayValue);
     for (const int offset : offsets)

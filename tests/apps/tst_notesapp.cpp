@@ -271,9 +271,9 @@ TEST_F(NotesAppTest, FindInNoteIgnoresCaseCountsTheHitsAndStepsThroughThem)
     EXPECT_TRUE(pageText().contains(u"QUOKKA two, quokka three."_s)) << "the keys typed nothing";
     // Tab walks the find bar and then goes to the note list, never into the note.
     find->field()->setFocus();
-    const QList<QWidget *> walk{find->matchCase(), find->wholeWord(), find->replacementField(),
-                                find->replaceButton(), find->replaceAllButton(),
-                                m_window->findChild<QListView *>()};
+    const QList<QWidget *> walk{find->matchCase(),        find->wholeWord(),
+                                find->replacementField(), find->replaceButton(),
+                                find->replaceAllButton(), m_window->findChild<QListView *>()};
     for (QWidget *next : walk) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         EXPECT_EQ(QApplication::focusWidget(), next);
@@ -323,8 +323,8 @@ TEST_F(NotesAppTest, FindBarReplacesTheCurrentHitOrEveryHitFromTheKeyboard)
 
     m_window->editor()->SetEditorFocus();
     QTest::keyClick(m_window->editor()->GetWebBrowseHwnd(), Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return pageText().contains(u" Kiwi emu emus EMU."_s); }, PageTimeoutMs))
+    EXPECT_TRUE(QTest::qWaitFor([&] { return pageText().contains(u" Kiwi emu emus EMU."_s); },
+                                PageTimeoutMs))
         << pageText().toStdString();
 }
 

@@ -108,7 +108,8 @@ TEST_F(ReplacePage, AttachmentsKeepTheirMarkupAndTheReplacementIsText)
 {
     show(u"<p>cat"_s + Attachment + u"cat <a href=\"https://cat.example/\">cat</a></p>"_s);
     const QString before = body();
-    const QString img = page(u"Tavrik.editor.document().querySelector('img').outerHTML"_s).toString();
+    const QString img
+        = page(u"Tavrik.editor.document().querySelector('img').outerHTML"_s).toString();
     ASSERT_TRUE(img.contains(u"cat.png"_s));
     EXPECT_EQ(handler().ReplaceAll(u"tc"_s, u"X"_s), 0) << "no hit runs over a picture";
     EXPECT_EQ(handler().ReplaceAll(u"cat"_s, u"<b>&amp;</b>"_s), 3);
@@ -136,8 +137,8 @@ TEST_F(ReplacePage, ReplaceCurrentReplacesTheCurrentHitAndMovesToTheNext)
     EXPECT_EQ(handler().HighlightCount(), 1);
     EXPECT_EQ(handler().HighlightCurrent(), 0) << "after the last comes the first";
     pressUndo();
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return body() == u"<p>one two 1 <i>one</i> two</p>"_s; }, 5000))
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return body() == u"<p>one two 1 <i>one</i> two</p>"_s; }, 5000))
         << body().toStdString();
 }
 
@@ -162,8 +163,9 @@ TEST_F(ReplacePage, ReadOnlyTooLongKeywordsAndTheCharacterLimitAreRefusedWithThe
         LogCapture log;
         EXPECT_EQ(handler().ReplaceAll(u"cat"_s, u"X"_s), -1);
         EXPECT_EQ(handler().ReplaceCurrent(u"X"_s), 0);
-        EXPECT_EQ(log.lines(), (Lines{u"[ERROR] ReplaceAll refused: the note is read-only"_s,
-                                      u"[ERROR] ReplaceCurrent refused: the note is read-only"_s}));
+        EXPECT_EQ(log.lines(),
+                  (Lines{u"[ERROR] ReplaceAll refused: the note is read-only"_s,
+                         u"[ERROR] ReplaceCurrent refused: the note is read-only"_s}));
     }
     EXPECT_EQ(body(), u"<p>cat cat</p>"_s);
     handler().SetReadOnly(0);
@@ -171,8 +173,9 @@ TEST_F(ReplacePage, ReadOnlyTooLongKeywordsAndTheCharacterLimitAreRefusedWithThe
     handler().SetEditorMaxChars(10);
     LogCapture log;
     EXPECT_EQ(handler().ReplaceAll(u"cat"_s, u"tiger"_s), -1);
-    EXPECT_EQ(log.lines(), Lines{u"[ERROR] ReplaceText refused: the replacement is too long for "
-                                 "the note: 1 characters over the limit"_s});
+    EXPECT_EQ(log.lines(),
+              Lines{u"[ERROR] ReplaceText refused: the replacement is too long for "
+                    "the note: 1 characters over the limit"_s});
     EXPECT_EQ(body(), u"<p>cat cat</p>"_s);
     EXPECT_EQ(handler().ReplaceAll(u"cat"_s, u"ox"_s), 2) << "shorter text always fits";
     EXPECT_EQ(body(), u"<p>ox ox</p>"_s);

@@ -31,7 +31,8 @@ bool NoteHighlight::keywordFits(const QString &keyword, const char *operation) c
     return false;
 }
 
-int NoteHighlight::mark(EditorPage &page, const QString &keyword, bool matchCase, bool wholeWord)
+int NoteHighlight::mark(EditorPage &page, const QString &keyword, bool matchCase, bool wholeWord,
+                        bool keepView)
 {
     cancel(page);
     if (keyword.isEmpty())
@@ -41,7 +42,8 @@ int NoteHighlight::mark(EditorPage &page, const QString &keyword, bool matchCase
     IEWebBrowser *browser = loadedPage(page);
     if (!browser)
         return 0;
-    const std::optional<int> marked = MarkKeyword(*browser, keyword, matchCase, wholeWord);
+    const std::optional<int> marked
+        = MarkKeyword(*browser, keyword, matchCase, wholeWord, keepView);
     if (!marked || *marked < 0)
         return 0;
     m_count = *marked;
@@ -81,12 +83,14 @@ int NoteHighlight::replaceCurrent(EditorPage &page, const QString &replacement)
     if (!hit || hit->size() != 2)
         return 0;
     const std::optional<int> replaced = page.replaceText(*hit, m_keyword, replacement, m_matchCase);
+    const bool done = replaced.value_or(0) > 0;
     const QString keyword = m_keyword;
-    mark(page, keyword, m_matchCase, m_wholeWord);
+    mark(page, keyword, m_matchCase, m_wholeWord, true);
+    // The hit after the replacement becomes current, or the same hit when it stayed.
+    const int after = hit->front() + (done ? int(replacement.size()) : 0);
     if (m_count > 0)
-        m_current
-            = MoveCurrentMarkTo(*browser, hit->front() + int(replacement.size())).value_or(-1);
-    return replaced.value_or(0) > 0 ? 1 : 0;
+        m_current = MoveCurrentMarkTo(*browser, after).value_or(-1);
+    return done ? 1 : 0;
 }
 
 int NoteHighlight::replaceAll(EditorPage &page, const QString &keyword, const QString &replacement,
@@ -104,7 +108,7 @@ int NoteHighlight::replaceAll(EditorPage &page, const QString &keyword, const QS
     const std::optional<int> replaced = hits->empty()
         ? std::optional<int>(0)
         : page.replaceText(*hits, keyword, replacement, matchCase);
-    mark(page, keyword, matchCase, wholeWord);
+    mark(page, keyword, matchCase, wholeWord, true);
     return replaced.value_or(-1);
 }
 

@@ -18,7 +18,9 @@ class TAVRIK_AUTOTEST_EXPORT NoteHighlight
 public:
     static constexpr int MaxKeywordLength = 256;
 
-    int mark(EditorPage &page, const QString &keyword, bool matchCase, bool wholeWord = false);
+    // The first hit is scrolled to the top of the view unless `keepView`.
+    int mark(EditorPage &page, const QString &keyword, bool matchCase, bool wholeWord = false,
+             bool keepView = false);
     int next(EditorPage &page, bool backwards);
     int cancel(EditorPage &page);
     int count() const { return m_count; }

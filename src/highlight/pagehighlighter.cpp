@@ -6,6 +6,8 @@
 
 #include <QFile>
 
+#include <initializer_list>
+
 using namespace Qt::StringLiterals;
 
 namespace TAVRIKCORE::RICHEDITOR::Internal {
@@ -78,11 +80,13 @@ std::optional<int> callForNumber(IEWebBrowser &browser, const QString &call)
     return isNumber ? std::optional<int>(number) : std::nullopt;
 }
 
-// `keyword` and the two choices as the highlighter's arguments.
-QString searchArguments(const QString &keyword, bool matchCase, bool wholeWord)
+// `keyword` and the choices after it as the highlighter's arguments.
+QString searchArguments(const QString &keyword, std::initializer_list<bool> choices)
 {
-    return u"("_s + ScriptStringLiteral(keyword) + (matchCase ? u", true"_s : u", false"_s)
-        + (wholeWord ? u", true)"_s : u", false)"_s);
+    QString arguments = u"("_s + ScriptStringLiteral(keyword);
+    for (const bool choice : choices)
+        arguments += choice ? u", true"_s : u", false"_s;
+    return arguments + u')';
 }
 
 std::optional<std::vector<int>> callForNumbers(IEWebBrowser &browser, const QString &call)
@@ -103,15 +107,16 @@ std::optional<std::vector<int>> callForNumbers(IEWebBrowser &browser, const QStr
 } // namespace
 
 std::optional<int> MarkKeyword(IEWebBrowser &browser, const QString &keyword, bool matchCase,
-                               bool wholeWord)
+                               bool wholeWord, bool keepView)
 {
-    return callForNumber(browser, u"highlight"_s + searchArguments(keyword, matchCase, wholeWord));
+    return callForNumber(
+        browser, u"highlight"_s + searchArguments(keyword, {matchCase, wholeWord, keepView}));
 }
 
 std::optional<std::vector<int>> FindKeyword(IEWebBrowser &browser, const QString &keyword,
                                             bool matchCase, bool wholeWord)
 {
-    return callForNumbers(browser, u"find"_s + searchArguments(keyword, matchCase, wholeWord));
+    return callForNumbers(browser, u"find"_s + searchArguments(keyword, {matchCase, wholeWord}));
 }
 
 std::optional<std::vector<int>> CurrentMark(IEWebBrowser &browser)

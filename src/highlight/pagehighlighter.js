@@ -526,7 +526,8 @@
         // false; only whole words when `wholeWord`) in the editing frame's body after removing
         // the previous marks, and scrolls the first one to the top; no hit is current yet.
         // Gives the number of hits marked, or -1 when the page has no editing frame with a body.
-        highlight(keyword, matchCase, wholeWord) {
+        // With `keepView` the view stays where it is (the marks made again after a change).
+        highlight(keyword, matchCase, wholeWord, keepView) {
             clear();
             const frame = editFrame();
             const doc = frame && frame.contentDocument;
@@ -538,7 +539,8 @@
             const { ranges, offsets } = findVisible(doc, win, keyword, matchCase !== false, wholeWord === true);
             if (!ranges.length)
                 return 0;
-            scrollToTop(win, ranges[0]);
+            if (keepView !== true)
+                scrollToTop(win, ranges[0]);
             const layer = createLayer();
             const boxes = [];
             const s = {

@@ -24,12 +24,13 @@ QString ScriptStringLiteral(QStringView text);
 // Marks every visible occurrence of `keyword` in the editing frame of the page `browser`
 // shows, after removing the marks there were (the search, the overlay and its limits are
 // described in pagehighlighter.js); letter case is ignored unless `matchCase`, and with
-// `wholeWord` a hit touching a letter or digit of its text is left out. Gives the number of hits
+// `wholeWord` a hit touching a letter or digit of its text is left out; the first hit is
+// scrolled to the top of the view unless `keepView`. Gives the number of hits
 // marked, -1 when the page has no editing frame with a body, or nothing when the page could
 // not be called.
 TAVRIK_AUTOTEST_EXPORT std::optional<int> MarkKeyword(IEWebBrowser &browser, const QString &keyword,
-                                                      bool matchCase = true,
-                                                      bool wholeWord = false);
+                                                      bool matchCase = true, bool wholeWord = false,
+                                                      bool keepView = false);
 
 // Where the hits MarkKeyword would mark lie in the body's text of the editing frame, without
 // marking them: start and end of each, in text order. Nothing when the page could not be

@@ -17,21 +17,28 @@
         return text.toLowerCase().replace(/\u03C2/g, '\u03C3');
     }
 
-    function textOf(body) {
-        const nodes = [];
-        const starts = [];
-        const parts = [];
-        let length = 0;
+    // The body's non-empty text nodes, where each begins in the body's text, and its length.
+    function textNodes(body) {
+        const piece = { nodes: [], starts: [], length: 0 };
         const walker = body.ownerDocument.createTreeWalker(body, NodeFilter.SHOW_TEXT);
         for (let node = walker.nextNode(); node; node = walker.nextNode()) {
-            if (!node.data.length)
-                continue;
-            nodes.push(node);
-            starts.push(length);
-            parts.push(node.data);
-            length += node.data.length;
+            if (node.data.length) {
+                piece.nodes.push(node);
+                piece.starts.push(piece.length);
+                piece.length += node.data.length;
+            }
         }
-        return { nodes: nodes, starts: starts, text: parts.join('') };
+        return piece;
+    }
+
+    // The text of a hit from the text nodes it runs over.
+    function hitText(nodes, hit) {
+        if (hit.first === hit.last)
+            return nodes[hit.first].data.slice(hit.start, hit.end);
+        let text = nodes[hit.first].data.slice(hit.start);
+        for (let k = hit.first + 1; k < hit.last; ++k)
+            text += nodes[k].data;
+        return text + nodes[hit.last].data.slice(0, hit.end);
     }
 
     // The index of the node holding the character at `at`, or for an end, the one before it.
@@ -56,15 +63,15 @@
         for (let i = 0; i + 1 < offsets.length; i += 2) {
             const start = offsets[i];
             const end = offsets[i + 1];
-            if (start < previousEnd || end <= start || end > piece.text.length)
-                continue;
-            const found = piece.text.slice(start, end);
-            if ((matchCase ? found : lowerCase(found)) !== wanted)
+            if (start < previousEnd || end <= start || end > piece.length)
                 continue;
             const first = nodeAt(piece.starts, start, false);
             const last = nodeAt(piece.starts, end, true);
-            hits.push({ first: first, start: start - piece.starts[first], last: last,
-                        end: end - piece.starts[last], text: found });
+            const hit = { first: first, start: start - piece.starts[first], last: last, end: end - piece.starts[last] };
+            hit.text = hitText(piece.nodes, hit);
+            if ((matchCase ? hit.text : lowerCase(hit.text)) !== wanted)
+                continue;
+            hits.push(hit);
             previousEnd = end;
         }
         return hits;
@@ -93,7 +100,7 @@
         // replaced and how many characters the note would pass its limit by.
         replace(offsets, keyword, replacement, matchCase) {
             const editor = Tavrik.editor;
-            const piece = textOf(editor.document().body);
+            const piece = textNodes(editor.document().body);
             const hits = placedHits(piece, offsets, keyword, matchCase);
             const each = editor.codePoints(replacement);
             let added = 0;

@@ -37,7 +37,12 @@ protected:
 
     ZvWebNoteHandler &handler() { return m_editor->handler(); }
     QVariant page(const QString &script) { return runScript(m_editor->page(), script); }
-    void show(const QString &html) { handler().SetEditorHtml(html); }
+    // Shows `html` in a fresh frame, the cache clearing that follows new content done.
+    void show(const QString &html)
+    {
+        handler().SetEditorHtml(html);
+        QCoreApplication::sendPostedEvents();
+    }
     QString body() { return page(u"Tavrik.editor.document().body.innerHTML"_s).toString(); }
     int marked()
     {

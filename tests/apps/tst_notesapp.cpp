@@ -302,28 +302,39 @@ TEST_F(NotesAppTest, FindBarReplacesTheCurrentHitOrEveryHitFromTheKeyboard)
     NoteFind *find = m_window->noteFind();
     EXPECT_EQ(find->matchCase()->text(), u"Match &case"_s);
     EXPECT_EQ(find->replacementField()->accessibleName(), u"Replace with"_s);
+    const auto press = [](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+    };
+    find->field()->setFocus();
     QTest::keyClicks(find->field(), u"emu"_s);
     EXPECT_EQ(find->countText(), u"1 of 4"_s);
-    QTest::keyClick(find->field(), Qt::Key_W, Qt::AltModifier);
+    press(Qt::Key_Tab);
+    press(Qt::Key_Tab);
+    press(Qt::Key_Space);
     EXPECT_TRUE(find->wholeWord()->isChecked());
     EXPECT_EQ(find->countText(), u"1 of 3"_s);
-    QTest::keyClick(find->field(), Qt::Key_C, Qt::AltModifier);
+    press(Qt::Key_Tab, Qt::ShiftModifier);
+    press(Qt::Key_Space);
     EXPECT_EQ(find->countText(), u"1 of 1"_s);
-    QTest::keyClick(find->field(), Qt::Key_C, Qt::AltModifier);
+    press(Qt::Key_Space);
+    EXPECT_EQ(find->countText(), u"1 of 3"_s);
 
-    QTest::keyClick(m_window.get(), Qt::Key_H, Qt::ControlModifier);
+    press(Qt::Key_H, Qt::ControlModifier);
     ASSERT_EQ(QApplication::focusWidget(), find->replacementField());
     QTest::keyClicks(find->replacementField(), u"Kiwi"_s);
-    QTest::keyClick(find->replacementField(), Qt::Key_Return);
-    EXPECT_TRUE(pageText().contains(u" Kiwi emu emus EMU."_s)) << pageText().toStdString();
+    press(Qt::Key_Return);
+    EXPECT_TRUE(pageText().contains(u"Kiwi emu emus EMU."_s)) << pageText().toStdString();
     EXPECT_EQ(find->countText(), u"1 of 2"_s);
-    QTest::keyClick(find->replacementField(), Qt::Key_A, Qt::AltModifier);
-    EXPECT_TRUE(pageText().contains(u" Kiwi Kiwi emus Kiwi."_s)) << pageText().toStdString();
+    press(Qt::Key_Tab);
+    press(Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), find->replaceAllButton());
+    press(Qt::Key_Space);
+    EXPECT_TRUE(pageText().contains(u"Kiwi Kiwi emus Kiwi."_s)) << pageText().toStdString();
     EXPECT_EQ(find->countText(), u"2 replaced"_s);
 
-    m_window->editor()->SetEditorFocus();
+    m_window->editor()->handler().SetEditorFocus();
     QTest::keyClick(m_window->editor()->GetWebBrowseHwnd(), Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return pageText().contains(u" Kiwi emu emus EMU."_s); },
+    EXPECT_TRUE(QTest::qWaitFor([&] { return pageText().contains(u"Kiwi emu emus EMU."_s); },
                                 PageTimeoutMs))
         << pageText().toStdString();
 }

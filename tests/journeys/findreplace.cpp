@@ -33,7 +33,9 @@ TEST_F(Journey, EveryHitReplacedFromTheFindBarIsSavedAndOneCtrlZTakesItBack)
         QTest::qWaitFor([&] { return window().noteFind()->countText() == u"1 of 2"_s; }, 10000));
     pressKeys(u"ctrl+h"_s);
     typeText(u"Finished"_s);
-    pressKeys(u"alt+a"_s);
+    pressKeys(u"Tab"_s); // Replace
+    pressKeys(u"Tab"_s); // Replace all
+    pressKeys(u"space"_s);
     ASSERT_TRUE(jsUntil(note() + u".body.innerHTML.split('>Finished</span>').length === 3"_s));
     EXPECT_EQ(window().noteFind()->countText(), u"2 replaced"_s);
 

@@ -101,6 +101,7 @@ int NoteHighlight::replaceAll(EditorPage &page, const QString &keyword, const QS
     IEWebBrowser *browser = loadedPage(page);
     if (keyword.isEmpty() || !browser)
         return keyword.isEmpty() ? 0 : -1;
+    cancel(page); // marks kept while the text changes would slow every change
     const std::optional<std::vector<int>> hits
         = FindKeyword(*browser, keyword, matchCase, wholeWord);
     if (!hits)

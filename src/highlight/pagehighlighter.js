@@ -289,9 +289,11 @@
             && (end < lastEnd || joined(doc, nodes[last], nodes[last + 1], blocks));
     }
 
-    // The visible hits, in text order: their ranges, and where each starts and ends in the
-    // body's text. With `wholeWord`, a hit touching a letter or digit is left out.
-    function findVisible(doc, win, keyword, matchCase, wholeWord) {
+    // The visible hits, in text order: their ranges (unless not `wantRanges`), and where each
+    // starts and ends in the body's text. With `wholeWord`, a hit touching a letter or digit is
+    // left out.
+    function findVisible(doc, win, keyword, matchCase, wholeWord, wantRanges) {
+        let probe = null;
         const visible = visibilityTest(win);
         const found = findAll(doc.body, keyword, matchCase);
         const piece = textOf(doc.body);
@@ -308,7 +310,7 @@
             const parent = first === last ? first.parentElement : null;
             if (parent && !visible(parent))
                 continue;
-            const range = doc.createRange();
+            const range = wantRanges ? doc.createRange() : (probe = probe || doc.createRange());
             range.setStart(first, found[h + 1]);
             range.setEnd(last, found[h + 3]);
             if (!parent) {
@@ -320,10 +322,23 @@
                 if (!visible(common))
                     continue;
             }
-            hits.push(range);
+            if (wantRanges)
+                hits.push(range);
             offsets.push(found[h + 4], found[h + 5]);
         }
+        if (probe)
+            release([probe]);
         return { ranges: hits, offsets: offsets };
+    }
+
+    // Every text change of the note updates each range of its document that has not been
+    // collected yet; ranges no longer needed go to a document of their own, so 1,000 old marks
+    // do not slow the note's next 1,000 changes.
+    let scratch = null;
+    function release(ranges) {
+        scratch = scratch || document.implementation.createHTMLDocument('');
+        for (const range of ranges)
+            range.setStart(scratch, 0);
     }
 
     // Scrolls the frame so that the hit is at the top of the view (and within it sideways).
@@ -516,6 +531,7 @@
         if (!s)
             return 0;
         shown = null;
+        release(s.ranges);
         s.host.remove();
         s.unwatch();
         return s.ranges.length;
@@ -536,7 +552,7 @@
                 return -1;
             if (typeof keyword !== 'string' || keyword.length === 0)
                 return 0;
-            const { ranges, offsets } = findVisible(doc, win, keyword, matchCase !== false, wholeWord === true);
+            const { ranges, offsets } = findVisible(doc, win, keyword, matchCase !== false, wholeWord === true, true);
             if (!ranges.length)
                 return 0;
             if (keepView !== true)
@@ -569,7 +585,8 @@
                 return null;
             if (typeof keyword !== 'string' || keyword.length === 0)
                 return [];
-            return findVisible(doc, frame.contentWindow, keyword, matchCase !== false, wholeWord === true).offsets;
+            return findVisible(doc, frame.contentWindow, keyword, matchCase !== false, wholeWord === true, false)
+                .offsets;
         },
 
         // Where the current hit lies in the body's text, [start, end]; [] when none is current.

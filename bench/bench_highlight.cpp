@@ -1,7 +1,9 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
 // Search marks in a 2 MB note with 1,000 hits: HighlightText until every mark is drawn, over
-// a bare script in the same frame that only finds the same hits; and removing those marks.
+// a bare script in the same frame that only finds the same hits; removing those marks; and
+// ReplaceAll of the 1,000 hits against marking them. The replacement swaps the keyword with
+// another word each run, so every run finds 1,000 hits.
 #include "benchutil.h"
 #include "editorpagebench.h"
 
@@ -14,6 +16,7 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <utility>
 #include <vector>
 
 using namespace TAVRIKCORE::RICHEDITOR;
@@ -41,12 +44,15 @@ QString makeNote()
     return html;
 }
 
-const QString FindOnly = uR"((function(){
+QString findOnly(const QString &word)
+{
+    return uR"((function(k){
     const d=document.querySelector('iframe.ke-edit-iframe').contentDocument;
     const w=d.createTreeWalker(d.body,NodeFilter.SHOW_TEXT);let n=0;
     for(let t=w.nextNode();t;t=w.nextNode())
-        for(let i=t.data.indexOf('zebra');i>=0;i=t.data.indexOf('zebra',i+1))++n;
-    return n;})())"_s;
+        for(let i=t.data.indexOf(k);i>=0;i=t.data.indexOf(k,i+1))++n;
+    return n;})('%1'))"_s.arg(word);
+}
 
 // The highlighter's state: hits marked, and whether all are drawn.
 QVariantMap shownMarks(CZorvaEditorImpl &editor)
@@ -72,15 +78,16 @@ int main(int argc, char **argv)
         return 2;
     editor->handler().SetEditorHtml(makeNote());
 
-    std::vector<double> marked, found, cancelled;
+    std::vector<double> marked, found, cancelled, replacedAll;
+    QString word = u"zebra"_s, other = u"horse"_s;
     for (int i = 0; i <= Runs; ++i) {
         QElapsedTimer clock;
         clock.start();
-        const int findHits = TavrikBench::runScript(editor->page(), FindOnly).toInt();
+        const int findHits = TavrikBench::runScript(editor->page(), findOnly(word)).toInt();
         const double findNs = clock.nsecsElapsed();
 
         clock.restart();
-        const int done = editor->handler().HighlightText(u"zebra"_s);
+        const int done = editor->handler().HighlightText(word);
         QVariantMap state = shownMarks(*editor);
         while (done && state.value(u"hits"_s).toInt() == Hits && !state.value(u"drawn"_s).toBool())
             state = shownMarks(*editor);
@@ -89,23 +96,33 @@ int main(int argc, char **argv)
         clock.restart();
         const int removed = editor->handler().CancleHighlight();
         const double cancelNs = clock.nsecsElapsed();
+
+        clock.restart();
+        const int replaced = editor->handler().ReplaceAll(word, other);
+        const double replaceNs = clock.nsecsElapsed();
+        TavrikBench::runScript(editor->page(), u"0"_s); // the next run starts on a quiet page
         if (findHits != Hits || !done || state.value(u"hits"_s).toInt() != Hits
-            || state.value(u"marks"_s).toInt() < Hits || !removed) {
-            qWarning("bench_highlight: found %d, marked %d", findHits,
-                     state.value(u"hits"_s).toInt());
+            || state.value(u"marks"_s).toInt() < Hits || !removed || replaced != Hits) {
+            qWarning("bench_highlight: found %d, marked %d, replaced %d", findHits,
+                     state.value(u"hits"_s).toInt(), replaced);
             return 2;
         }
-        if (i > 0) { // the first run warms up both sides
+        std::swap(word, other);
+        if (i > 0) { // the first run warms up every side
             found.push_back(findNs);
             marked.push_back(markNs);
             cancelled.push_back(cancelNs);
+            replacedAll.push_back(replaceNs);
         }
     }
     const double mark = TavrikBench::median(marked), find = TavrikBench::median(found);
     TavrikBench::report("highlight_1000_vs_find", mark / find, TavrikBench::Goal::AtMost, 3);
+    const double replace = TavrikBench::median(replacedAll);
+    TavrikBench::report("replace_all_1000_vs_highlight", replace / mark, TavrikBench::Goal::AtMost,
+                        3);
     TavrikBench::report("cancel_1000_us", TavrikBench::median(cancelled) / 1000,
                         TavrikBench::Goal::AtMost, 20000);
-    std::fprintf(stderr, "marked %.2f ms, found %.2f ms (medians of %d)\n", mark / 1e6, find / 1e6,
-                 Runs);
+    std::fprintf(stderr, "marked %.2f ms, found %.2f ms, replaced %.2f ms (medians of %d)\n",
+                 mark / 1e6, find / 1e6, replace / 1e6, Runs);
     return TavrikBench::exitCode();
 }

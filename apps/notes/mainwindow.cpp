@@ -190,8 +190,8 @@ MainWindow::MainWindow(NoteStore &store, QWidget *parent) : QMainWindow(parent),
     splitter->setSizes({280, 900});
     splitter->setChildrenCollapsible(false);
     setCentralWidget(splitter);
-    // Tab leaves the search field for the list: in the note, Tab is a key that types.
-    setTabOrder(m_search, m_list);
+    // Tab leaves the find bar for the list: in the note, Tab is a key that types.
+    setTabOrder(m_find->lastControl(), m_list);
 
     restoreSession();
 

@@ -173,6 +173,24 @@
             Tavrik.editor.pasteHtml(html);
             return {};
         },
+        // {"hits":[start,end,...],"keyword":...,"replacement":...,"matchCase":bool}: the hits
+        // (in the body's text) that still read as the keyword get the replacement, as one undo
+        // step; answers {"replaced":n}.
+        ReplaceText(argText) {
+            const arg = objectArgument(argText);
+            const keyword = stringMember(arg, 'keyword', false);
+            const replacement = stringMember(arg, 'replacement', true);
+            if (typeof arg.matchCase !== 'boolean')
+                throw new BadArgument('bad argument: "matchCase" must be true or false');
+            const hits = arg.hits;
+            if (!Array.isArray(hits) || hits.length % 2 !== 0 || !hits.every((n) => Number.isInteger(n) && n >= 0))
+                throw new BadArgument('bad argument: "hits" must be a list of start and end offsets');
+            requireWritable();
+            const done = Tavrik.replace.replace(hits, keyword, replacement, arg.matchCase);
+            if (done.excess > 0)
+                throw new BadArgument('the replacement is too long for the note: ' + done.excess + ' characters over the limit');
+            return { replaced: done.replaced };
+        },
         AddPicToEditor(argText) {
             const arg = objectArgument(argText);
             const picpath = stringMember(arg, 'picpath', false);

@@ -280,7 +280,9 @@ public:
     // Letter case is ignored unless `matchCase`. A keyword longer than MaxHighlightKeywordLength
     // UTF-16 units is refused before it reaches the page: 0, with the marks removed and the
     // log line "[ERROR] HighlightText keyword too long: <length> characters, at most 256".
-    int HighlightText(const QString &keyword, bool matchCase = true);
+    // With `wholeWord`, a hit with a letter or digit (of any script) right before or after it in
+    // the same piece of text is left unmarked.
+    int HighlightText(const QString &keyword, bool matchCase = true, bool wholeWord = false);
     static constexpr int MaxHighlightKeywordLength = 256;
     // The number of hits the last HighlightText marked; 0 once the marks are removed.
     int HighlightCount() const;
@@ -294,6 +296,30 @@ public:
     // has loaded, without calling it); 0 when the page could not be reached, and the marks
     // are then still counted as shown.
     int CancleHighlight();
+    // The current hit's index (from 0), -1 when no hit is current.
+    int HighlightCurrent() const;
+
+    // Replacing marked text. The replacement is plain text, put into the hit's first text node
+    // in place of the hit; the rest of a hit running over several text nodes of one line is
+    // taken out of them. The note's elements and their attributes (formatting, links,
+    // attachments) stay exactly as they were, and a hit never lies inside an attachment. One
+    // Ctrl+Z in the note puts back every hit of one call. Afterwards the keyword is marked
+    // again. In read-only mode nothing changes and the log line
+    // "[ERROR] <ReplaceCurrent|ReplaceAll> refused: the note is read-only" is written; a
+    // replacement that would take the note past its character limit is refused by the page
+    // ("[ERROR] ReplaceText refused: the replacement is too long for the note: <n> characters
+    // over the limit").
+    //
+    // ReplaceCurrent replaces the current hit of the last HighlightText (as it was marked: the
+    // same letter case and whole-word choice); the first hit after it becomes current. 1 when it
+    // was replaced; 0 when no hit is current, the note is read-only or the page failed.
+    int ReplaceCurrent(const QString &replacement);
+    // ReplaceAll replaces every hit HighlightText(keyword, matchCase, wholeWord) would mark (of
+    // overlapping hits, the first). Gives the number replaced (0 also for an empty keyword), or
+    // -1 when refused or the page failed; a keyword longer than MaxHighlightKeywordLength is
+    // refused with "[ERROR] ReplaceAll keyword too long: <length> characters, at most 256".
+    int ReplaceAll(const QString &keyword, const QString &replacement, bool matchCase = true,
+                   bool wholeWord = false);
 
 protected:
     // Fills the function table: "CppProcessor" -> 1.

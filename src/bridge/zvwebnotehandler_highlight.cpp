@@ -3,12 +3,26 @@
 #include "bridge/zvwebnotehandler.h"
 
 #include "bridge/zvwebnotehandler_p.h"
+#include "common/log4c.h"
 
 namespace TAVRIKCORE::RICHEDITOR {
 
-int ZvWebNoteHandler::HighlightText(const QString &keyword, bool matchCase)
+namespace {
+
+bool refusedAsReadOnly(const Internal::NoteSession &session, const QString &operation)
 {
-    return d->highlight.mark(d->page, keyword, matchCase);
+    if (!session.readOnly())
+        return false;
+    CLog4C::GetInstance()->WriteLog(
+        QStringLiteral("[ERROR] %1 refused: the note is read-only").arg(operation));
+    return true;
+}
+
+} // namespace
+
+int ZvWebNoteHandler::HighlightText(const QString &keyword, bool matchCase, bool wholeWord)
+{
+    return d->highlight.mark(d->page, keyword, matchCase, wholeWord);
 }
 
 int ZvWebNoteHandler::HighlightNext(bool backwards)
@@ -24,6 +38,26 @@ int ZvWebNoteHandler::CancleHighlight()
 int ZvWebNoteHandler::HighlightCount() const
 {
     return d->highlight.count();
+}
+
+int ZvWebNoteHandler::HighlightCurrent() const
+{
+    return d->highlight.current();
+}
+
+int ZvWebNoteHandler::ReplaceCurrent(const QString &replacement)
+{
+    if (refusedAsReadOnly(d->session, QStringLiteral("ReplaceCurrent")))
+        return 0;
+    return d->highlight.replaceCurrent(d->page, replacement);
+}
+
+int ZvWebNoteHandler::ReplaceAll(const QString &keyword, const QString &replacement, bool matchCase,
+                                 bool wholeWord)
+{
+    if (refusedAsReadOnly(d->session, QStringLiteral("ReplaceAll")))
+        return -1;
+    return d->highlight.replaceAll(d->page, keyword, replacement, matchCase, wholeWord);
 }
 
 } // namespace TAVRIKCORE::RICHEDITOR

@@ -19,25 +19,37 @@ IEWebBrowser *loadedPage(const EditorPage &page)
 
 } // namespace
 
-int NoteHighlight::mark(EditorPage &page, const QString &keyword, bool matchCase)
+bool NoteHighlight::keywordFits(const QString &keyword, const char *operation) const
+{
+    if (keyword.size() <= MaxKeywordLength)
+        return true;
+    CLog4C::GetInstance()->WriteLog(QStringLiteral("[ERROR] %1 keyword too long: %2 "
+                                                   "characters, at most %3")
+                                        .arg(QLatin1StringView(operation))
+                                        .arg(keyword.size())
+                                        .arg(MaxKeywordLength));
+    return false;
+}
+
+int NoteHighlight::mark(EditorPage &page, const QString &keyword, bool matchCase, bool wholeWord,
+                        bool keepView)
 {
     cancel(page);
     if (keyword.isEmpty())
         return 1;
-    if (keyword.size() > MaxKeywordLength) {
-        CLog4C::GetInstance()->WriteLog(QStringLiteral("[ERROR] HighlightText keyword too long: %1 "
-                                                       "characters, at most %2")
-                                            .arg(keyword.size())
-                                            .arg(MaxKeywordLength));
+    if (!keywordFits(keyword, "HighlightText"))
         return 0;
-    }
     IEWebBrowser *browser = loadedPage(page);
     if (!browser)
         return 0;
-    const std::optional<int> marked = MarkKeyword(*browser, keyword, matchCase);
+    const std::optional<int> marked
+        = MarkKeyword(*browser, keyword, matchCase, wholeWord, keepView);
     if (!marked || *marked < 0)
         return 0;
     m_count = *marked;
+    m_keyword = keyword;
+    m_matchCase = matchCase;
+    m_wholeWord = wholeWord;
     return 1;
 }
 
@@ -46,7 +58,8 @@ int NoteHighlight::next(EditorPage &page, bool backwards)
     IEWebBrowser *browser = loadedPage(page);
     if (m_count == 0 || !browser)
         return -1;
-    return MoveCurrentMark(*browser, backwards).value_or(-1);
+    m_current = MoveCurrentMark(*browser, backwards).value_or(-1);
+    return m_current;
 }
 
 int NoteHighlight::cancel(EditorPage &page)
@@ -57,7 +70,47 @@ int NoteHighlight::cancel(EditorPage &page)
     if (!browser || !RemoveMarks(*browser))
         return 0;
     m_count = 0;
+    m_current = -1;
     return 1;
+}
+
+int NoteHighlight::replaceCurrent(EditorPage &page, const QString &replacement)
+{
+    IEWebBrowser *browser = loadedPage(page);
+    if (m_count == 0 || !browser)
+        return 0;
+    const std::optional<std::vector<int>> hit = CurrentMark(*browser);
+    if (!hit || hit->size() != 2)
+        return 0;
+    const std::optional<int> replaced = page.replaceText(*hit, m_keyword, replacement, m_matchCase);
+    const bool done = replaced.value_or(0) > 0;
+    const QString keyword = m_keyword;
+    mark(page, keyword, m_matchCase, m_wholeWord, true);
+    // The hit after the replacement becomes current, or the same hit when it stayed.
+    const int after = hit->front() + (done ? int(replacement.size()) : 0);
+    if (m_count > 0)
+        m_current = MoveCurrentMarkTo(*browser, after).value_or(-1);
+    return done ? 1 : 0;
+}
+
+int NoteHighlight::replaceAll(EditorPage &page, const QString &keyword, const QString &replacement,
+                              bool matchCase, bool wholeWord)
+{
+    if (!keywordFits(keyword, "ReplaceAll"))
+        return -1;
+    IEWebBrowser *browser = loadedPage(page);
+    if (keyword.isEmpty() || !browser)
+        return keyword.isEmpty() ? 0 : -1;
+    cancel(page); // marks kept while the text changes would slow every change
+    const std::optional<std::vector<int>> hits
+        = FindKeyword(*browser, keyword, matchCase, wholeWord);
+    if (!hits)
+        return -1;
+    const std::optional<int> replaced = hits->empty()
+        ? std::optional<int>(0)
+        : page.replaceText(*hits, keyword, replacement, matchCase);
+    mark(page, keyword, matchCase, wholeWord, true);
+    return replaced.value_or(-1);
 }
 
 } // namespace TAVRIKCORE::RICHEDITOR::Internal

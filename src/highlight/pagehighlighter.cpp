@@ -6,6 +6,8 @@
 
 #include <QFile>
 
+#include <initializer_list>
+
 using namespace Qt::StringLiterals;
 
 namespace TAVRIKCORE::RICHEDITOR::Internal {
@@ -78,13 +80,53 @@ std::optional<int> callForNumber(IEWebBrowser &browser, const QString &call)
     return isNumber ? std::optional<int>(number) : std::nullopt;
 }
 
+// `keyword` and the choices after it as the highlighter's arguments.
+QString searchArguments(const QString &keyword, std::initializer_list<bool> choices)
+{
+    QString arguments = u"("_s + ScriptStringLiteral(keyword);
+    for (const bool choice : choices)
+        arguments += choice ? u", true"_s : u", false"_s;
+    return arguments + u')';
+}
+
+std::optional<std::vector<int>> callForNumbers(IEWebBrowser &browser, const QString &call)
+{
+    const auto answer = callHighlighter(browser, call);
+    if (!answer || answer->typeId() != QMetaType::QVariantList)
+        return std::nullopt;
+    std::vector<int> numbers;
+    for (const QVariant &value : answer->toList()) {
+        bool isNumber = false;
+        numbers.push_back(value.toInt(&isNumber));
+        if (!isNumber)
+            return std::nullopt;
+    }
+    return numbers;
+}
+
 } // namespace
 
-std::optional<int> MarkKeyword(IEWebBrowser &browser, const QString &keyword, bool matchCase)
+std::optional<int> MarkKeyword(IEWebBrowser &browser, const QString &keyword, bool matchCase,
+                               bool wholeWord, bool keepView)
 {
-    return callForNumber(browser,
-                         u"highlight("_s + ScriptStringLiteral(keyword)
-                             + (matchCase ? u")"_s : u", false)"_s));
+    return callForNumber(
+        browser, u"highlight"_s + searchArguments(keyword, {matchCase, wholeWord, keepView}));
+}
+
+std::optional<std::vector<int>> FindKeyword(IEWebBrowser &browser, const QString &keyword,
+                                            bool matchCase, bool wholeWord)
+{
+    return callForNumbers(browser, u"find"_s + searchArguments(keyword, {matchCase, wholeWord}));
+}
+
+std::optional<std::vector<int>> CurrentMark(IEWebBrowser &browser)
+{
+    return callForNumbers(browser, u"current()"_s);
+}
+
+std::optional<int> MoveCurrentMarkTo(IEWebBrowser &browser, int offset)
+{
+    return callForNumber(browser, u"moveTo(%1)"_s.arg(offset));
 }
 
 std::optional<int> MoveCurrentMark(IEWebBrowser &browser, bool backwards)

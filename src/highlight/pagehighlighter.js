@@ -223,8 +223,8 @@
         return { text: parts.join(''), from: from, to: to };
     }
 
-    // Every occurrence of `keyword` in the body's text in text order, as [first node, offset,
-    // last node, end]; each search starts one character after the start of the previous hit, so
+    // Every occurrence of `keyword` in the body's text in text order, as [first node's index,
+    // offset, last node's index, end, start in the text, end in the text]; each search starts one character after the start of the previous hit, so
     // overlapping occurrences count too. Without `matchCase` both sides have their letter case
     // folded. A hit may run over several text nodes; whether it reads as one piece of text is
     // for the caller to tell.
@@ -249,7 +249,7 @@
             let last = first;
             while (last + 1 < nodes.length && starts[last + 1] < end)
                 ++last;
-            hits.push(nodes[first], at - starts[first], nodes[last], end - starts[last]);
+            hits.push(first, at - starts[first], last, end - starts[last], at, end);
         }
         return hits;
     }
@@ -259,21 +259,58 @@
         return SKIPPED.has(node.parentNode.nodeName);
     }
 
-    // The visible hits as ranges, in text order.
-    function findVisible(doc, win, keyword, matchCase) {
+    const WORD_CHARACTER = /[\p{L}\p{N}]/u;
+
+    // The character (a whole code point) before `at` in the text, or after it.
+    function characterBefore(text, at) {
+        const low = text.charCodeAt(at - 1);
+        const pair = at >= 2 && low >= 0xDC00 && low <= 0xDFFF && text.charCodeAt(at - 2) >= 0xD800
+            && text.charCodeAt(at - 2) <= 0xDBFF;
+        return text.slice(pair ? at - 2 : at - 1, at);
+    }
+    function characterAfter(text, at) {
+        return String.fromCodePoint(text.codePointAt(at));
+    }
+
+    // Whether text nodes `a` and `b` (next to each other in the text) read as one piece.
+    function joined(doc, a, b, blocks) {
+        return !!a && !!b && !unrendered(a) && !unrendered(b) && readsAsOne(doc, a, b, blocks);
+    }
+
+    // Whether a letter or digit of the same piece of text touches the hit at either end.
+    function insideWord(doc, piece, hit, blocks) {
+        const { nodes, starts, text } = piece;
+        const [first, , last, , at, end] = hit;
+        if (at > 0 && WORD_CHARACTER.test(characterBefore(text, at))
+            && (at > starts[first] || joined(doc, nodes[first - 1], nodes[first], blocks)))
+            return true;
+        const lastEnd = starts[last] + nodes[last].data.length;
+        return end < text.length && WORD_CHARACTER.test(characterAfter(text, end))
+            && (end < lastEnd || joined(doc, nodes[last], nodes[last + 1], blocks));
+    }
+
+    // The visible hits, in text order: their ranges (unless not `wantRanges`), and where each
+    // starts and ends in the body's text. With `wholeWord`, a hit touching a letter or digit is
+    // left out.
+    function findVisible(doc, win, keyword, matchCase, wholeWord, wantRanges) {
+        let probe = null;
         const visible = visibilityTest(win);
         const found = findAll(doc.body, keyword, matchCase);
+        const piece = textOf(doc.body);
         const blocks = new Map();
         const hits = [];
-        for (let h = 0; h < found.length; h += 4) {
-            const first = found[h];
-            const last = found[h + 2];
+        const offsets = [];
+        for (let h = 0; h < found.length; h += 6) {
+            const first = piece.nodes[found[h]];
+            const last = piece.nodes[found[h + 2]];
             if (unrendered(first) || (first !== last && (unrendered(last) || !readsAsOne(doc, first, last, blocks))))
+                continue;
+            if (wholeWord && insideWord(doc, piece, found.slice(h, h + 6), blocks))
                 continue;
             const parent = first === last ? first.parentElement : null;
             if (parent && !visible(parent))
                 continue;
-            const range = doc.createRange();
+            const range = wantRanges ? doc.createRange() : (probe = probe || doc.createRange());
             range.setStart(first, found[h + 1]);
             range.setEnd(last, found[h + 3]);
             if (!parent) {
@@ -285,9 +322,23 @@
                 if (!visible(common))
                     continue;
             }
-            hits.push(range);
+            if (wantRanges)
+                hits.push(range);
+            offsets.push(found[h + 4], found[h + 5]);
         }
-        return hits;
+        if (probe)
+            release([probe]);
+        return { ranges: hits, offsets: offsets };
+    }
+
+    // Every text change of the note updates each range of its document that has not been
+    // collected yet; ranges no longer needed go to a document of their own, so 1,000 old marks
+    // do not slow the note's next 1,000 changes.
+    let scratch = null;
+    function release(ranges) {
+        scratch = scratch || document.implementation.createHTMLDocument('');
+        for (const range of ranges)
+            range.setStart(scratch, 0);
     }
 
     // Scrolls the frame so that the hit is at the top of the view (and within it sideways).
@@ -480,6 +531,7 @@
         if (!s)
             return 0;
         shown = null;
+        release(s.ranges);
         s.host.remove();
         s.unwatch();
         return s.ranges.length;
@@ -487,10 +539,11 @@
 
     window.tavrikHighlighter = {
         // Marks the visible occurrences of `keyword` (case-sensitive unless `matchCase` is
-        // false) in the editing frame's body after removing the previous marks, and scrolls
-        // the first one to the top; no hit is current yet. Gives the number of hits marked, or
-        // -1 when the page has no editing frame with a body.
-        highlight(keyword, matchCase) {
+        // false; only whole words when `wholeWord`) in the editing frame's body after removing
+        // the previous marks, and scrolls the first one to the top; no hit is current yet.
+        // Gives the number of hits marked, or -1 when the page has no editing frame with a body.
+        // With `keepView` the view stays where it is (the marks made again after a change).
+        highlight(keyword, matchCase, wholeWord, keepView) {
             clear();
             const frame = editFrame();
             const doc = frame && frame.contentDocument;
@@ -499,14 +552,15 @@
                 return -1;
             if (typeof keyword !== 'string' || keyword.length === 0)
                 return 0;
-            const ranges = findVisible(doc, win, keyword, matchCase !== false);
+            const { ranges, offsets } = findVisible(doc, win, keyword, matchCase !== false, wholeWord === true, true);
             if (!ranges.length)
                 return 0;
-            scrollToTop(win, ranges[0]);
+            if (keepView !== true)
+                scrollToTop(win, ranges[0]);
             const layer = createLayer();
             const boxes = [];
             const s = {
-                frame: frame, doc: doc, win: win, ranges: ranges, host: layer.host,
+                frame: frame, doc: doc, win: win, ranges: ranges, offsets: offsets, host: layer.host,
                 canvas: layer.canvas, context: layer.context, width: 0, height: 0,
                 boxes: boxes, measured: boxes, next: 0, measuring: true, pending: false,
                 measureAgain: false, current: -1,
@@ -520,6 +574,41 @@
 
         cancel() {
             return clear();
+        },
+
+        // Where the hits `highlight` would mark lie in the body's text, without marking them:
+        // [start, end, start, end, ...]; null when the page has no editing frame with a body.
+        find(keyword, matchCase, wholeWord) {
+            const frame = editFrame();
+            const doc = frame && frame.contentDocument;
+            if (!doc || !doc.body)
+                return null;
+            if (typeof keyword !== 'string' || keyword.length === 0)
+                return [];
+            return findVisible(doc, frame.contentWindow, keyword, matchCase !== false, wholeWord === true, false)
+                .offsets;
+        },
+
+        // Where the current hit lies in the body's text, [start, end]; [] when none is current.
+        current() {
+            const s = shown;
+            return s && s.current >= 0 ? s.offsets.slice(2 * s.current, 2 * s.current + 2) : [];
+        },
+
+        // Makes the first hit starting at `offset` of the body's text or after it (else the
+        // first hit) the current one, as `next` does. Gives its index, or -1 when nothing is
+        // marked.
+        moveTo(offset) {
+            const s = shown;
+            if (!s)
+                return -1;
+            let index = 0;
+            while (2 * index < s.offsets.length && s.offsets[2 * index] < offset)
+                ++index;
+            s.current = 2 * index < s.offsets.length ? index : 0;
+            scrollIntoView(s.win, s.ranges[s.current]);
+            paint(s);
+            return s.current;
         },
 
         // Makes the next hit (the previous one when `backwards`; after the last comes the

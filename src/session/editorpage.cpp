@@ -90,6 +90,10 @@ constexpr JsProcessorLogLines ThemeLines{
     u"[ERROR] CZorvaEditorImpl, setting the page's theme failed: bad reply",
     u"[ERROR] CZorvaEditorImpl, setting the page's theme failed: %s"};
 
+constexpr JsProcessorLogLines ReplaceLines{u"[ERROR] ReplaceText: the page cannot be called",
+                                           u"[ERROR] ReplaceText: the page's reply is not JSON",
+                                           u"[ERROR] ReplaceText refused: %s"};
+
 // A busy machine may take longer than the first look.
 constexpr int RecheckSpellingDelaysMs[] = {500, 2000};
 
@@ -275,6 +279,25 @@ bool EditorPage::setTheme(bool dark)
                    .compact(),
                ThemeLines)
         .has_value();
+}
+
+std::optional<int> EditorPage::replaceText(const std::vector<int> &offsets, const QString &keyword,
+                                           const QString &replacement, bool matchCase)
+{
+    Json::Value hits(Json::arrayValue);
+    for (const int offset : offsets)
+        hits.append(offset);
+    const QString arg = PageJson()
+                            .value("hits", std::move(hits))
+                            .text("keyword", keyword)
+                            .text("replacement", replacement)
+                            .flag("matchCase", matchCase)
+                            .compact();
+    const std::optional<Json::Value> reply
+        = CallJsProcessor(m_browser, QStringLiteral("ReplaceText"), arg, ReplaceLines);
+    if (!reply || !(*reply)["replaced"].isInt())
+        return std::nullopt;
+    return (*reply)["replaced"].asInt();
 }
 
 std::vector<bool> EditorPage::addAttachments(const std::vector<Attachment> &attachments)

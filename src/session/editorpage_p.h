@@ -69,6 +69,11 @@ public:
     // failed, empty outside a table.
     std::optional<std::vector<QString>> tableCommands();
     bool runTableCommand(const QString &command); // TableCommand
+    // ReplaceText: the hits at `offsets` (start and end of each in the body's text) that still
+    // read as `keyword` (letter case folded unless `matchCase`) get `replacement`, all as one
+    // undo step. Gives how many were replaced; nothing when the page refused or failed.
+    std::optional<int> replaceText(const std::vector<int> &offsets, const QString &keyword,
+                                   const QString &replacement, bool matchCase);
     // AddPicToEditor for each attachment, in order, all in one wait for the page. Whether the
     // page took each one.
     std::vector<bool> addAttachments(const std::vector<Attachment> &attachments);

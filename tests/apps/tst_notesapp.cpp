@@ -19,6 +19,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -268,10 +269,15 @@ TEST_F(NotesAppTest, FindInNoteIgnoresCaseCountsTheHitsAndStepsThroughThem)
     EXPECT_EQ(find->countText(), u"3 of 3"_s);
     EXPECT_EQ(current(), 2);
     EXPECT_TRUE(pageText().contains(u"QUOKKA two, quokka three."_s)) << "the keys typed nothing";
-    // Tab from the field goes to the note list, never into the note.
+    // Tab walks the find bar and then goes to the note list, never into the note.
     find->field()->setFocus();
-    QTest::keyClick(find->field(), Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), m_window->findChild<QListView *>());
+    const QList<QWidget *> walk{find->matchCase(),        find->wholeWord(),
+                                find->replacementField(), find->replaceButton(),
+                                find->replaceAllButton(), m_window->findChild<QListView *>()};
+    for (QWidget *next : walk) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), next);
+    }
     EXPECT_TRUE(pageText().contains(u"QUOKKA two, quokka three."_s));
 
     find->field()->setText(u"quokkas"_s);
@@ -284,6 +290,53 @@ TEST_F(NotesAppTest, FindInNoteIgnoresCaseCountsTheHitsAndStepsThroughThem)
     find->field()->setText(u"MONDAY"_s);
     ASSERT_TRUE(m_window->selectNote(m_window->noteIdByTitle(u"Weekly plan"_s)));
     EXPECT_EQ(find->countText(), u"1 of 1"_s);
+}
+
+// Replacing from the find bar: Match case and Whole word narrow the hits, Replace takes the
+// current hit and moves on, Replace all the rest, and one Ctrl+Z in the note takes it back.
+TEST_F(NotesAppTest, FindBarReplacesTheCurrentHitOrEveryHitFromTheKeyboard)
+{
+    type(u" Emu emu emus EMU."_s);
+    m_window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
+    NoteFind *find = m_window->noteFind();
+    EXPECT_EQ(find->matchCase()->text(), u"Match &case"_s);
+    EXPECT_EQ(find->replacementField()->accessibleName(), u"Replace with"_s);
+    const auto press = [](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+    };
+    find->field()->setFocus();
+    QTest::keyClicks(find->field(), u"emu"_s);
+    EXPECT_EQ(find->countText(), u"1 of 4"_s);
+    press(Qt::Key_Tab);
+    press(Qt::Key_Tab);
+    press(Qt::Key_Space);
+    EXPECT_TRUE(find->wholeWord()->isChecked());
+    EXPECT_EQ(find->countText(), u"1 of 3"_s);
+    press(Qt::Key_Tab, Qt::ShiftModifier);
+    press(Qt::Key_Space);
+    EXPECT_EQ(find->countText(), u"1 of 1"_s);
+    press(Qt::Key_Space);
+    EXPECT_EQ(find->countText(), u"1 of 3"_s);
+
+    press(Qt::Key_H, Qt::ControlModifier);
+    ASSERT_EQ(QApplication::focusWidget(), find->replacementField());
+    QTest::keyClicks(find->replacementField(), u"Kiwi"_s);
+    press(Qt::Key_Return);
+    EXPECT_TRUE(pageText().contains(u"Kiwi emu emus EMU."_s)) << pageText().toStdString();
+    EXPECT_EQ(find->countText(), u"1 of 2"_s);
+    press(Qt::Key_Tab);
+    press(Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), find->replaceAllButton());
+    press(Qt::Key_Space);
+    EXPECT_TRUE(pageText().contains(u"Kiwi Kiwi emus Kiwi."_s)) << pageText().toStdString();
+    EXPECT_EQ(find->countText(), u"2 replaced"_s);
+
+    m_window->editor()->handler().SetEditorFocus();
+    QTest::keyClick(m_window->editor()->GetWebBrowseHwnd(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return pageText().contains(u"Kiwi emu emus EMU."_s); },
+                                PageTimeoutMs))
+        << pageText().toStdString();
 }
 
 TEST_F(NotesAppTest, DocumentCardOpensItsKeptCopyTheAttachDialogRemembersAndDeleteAsks)

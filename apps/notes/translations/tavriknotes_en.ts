@@ -347,6 +347,45 @@ Its text and its attachments are removed for good.</translation>
 <context>
     <name>NoteFind</name>
     <message>
+        <source>Find in this note</source>
+        <translation>Find in this note</translation>
+    </message>
+    <message>
+        <source>Match &amp;case</source>
+        <translation>Match &amp;case</translation>
+    </message>
+    <message>
+        <source>&amp;Whole word</source>
+        <translation>&amp;Whole word</translation>
+    </message>
+    <message>
+        <source>Replace with</source>
+        <translation>Replace with</translation>
+    </message>
+    <message>
+        <source>&amp;Replace</source>
+        <translation>&amp;Replace</translation>
+    </message>
+    <message>
+        <source>Replace &amp;all</source>
+        <translation>Replace &amp;all</translation>
+    </message>
+    <message>
+        <source>The note is read-only</source>
+        <translation>The note is read-only</translation>
+    </message>
+    <message>
+        <source>Nothing was replaced</source>
+        <translation>Nothing was replaced</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n replaced</source>
+        <translation>
+            <numerusform>%n replaced</numerusform>
+            <numerusform>%n replaced</numerusform>
+        </translation>
+    </message>
+    <message>
         <source>No matches</source>
         <translation>No matches</translation>
     </message>

@@ -344,6 +344,44 @@ Its text and its attachments are removed for good.</source>
 <context>
     <name>NoteFind</name>
     <message>
+        <source>Find in this note</source>
+        <translation>查找笔记中的内容</translation>
+    </message>
+    <message>
+        <source>Match &amp;case</source>
+        <translation>区分大小写(&amp;C)</translation>
+    </message>
+    <message>
+        <source>&amp;Whole word</source>
+        <translation>全字匹配(&amp;W)</translation>
+    </message>
+    <message>
+        <source>Replace with</source>
+        <translation>替换为</translation>
+    </message>
+    <message>
+        <source>&amp;Replace</source>
+        <translation>替换(&amp;R)</translation>
+    </message>
+    <message>
+        <source>Replace &amp;all</source>
+        <translation>全部替换(&amp;A)</translation>
+    </message>
+    <message>
+        <source>The note is read-only</source>
+        <translation>此笔记为只读</translation>
+    </message>
+    <message>
+        <source>Nothing was replaced</source>
+        <translation>未替换任何内容</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n replaced</source>
+        <translation>
+            <numerusform>已替换 %n 处</numerusform>
+        </translation>
+    </message>
+    <message>
         <source>No matches</source>
         <translation>无匹配项</translation>
     </message>

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #pragma once
 
+#include "notehtml/documentmarkup_p.h"
 #include "notehtml/htmldocument_p.h"
 
 #include <QByteArray>
@@ -9,7 +10,6 @@
 #include <QString>
 
 #include <map>
-#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -41,27 +41,7 @@ public:
     static QByteArray write(HtmlDocument::Element body, const Pictures &pictures);
 
 private:
-    struct TextStyle
-    {
-        bool bold = false;
-        bool italic = false;
-        bool underline = false;
-        bool strike = false;
-        QByteArray color;
-        QByteArray background;
-        QByteArray fontSize; // "12pt"; empty for the document's own size
-        bool operator<(const TextStyle &other) const
-        {
-            return std::tie(bold, italic, underline, strike, color, background, fontSize)
-                < std::tie(other.bold, other.italic, other.underline, other.strike, other.color,
-                           other.background, other.fontSize);
-        }
-        bool plain() const
-        {
-            return !bold && !italic && !underline && !strike && color.isEmpty()
-                && background.isEmpty() && fontSize.isEmpty();
-        }
-    };
+    using TextStyle = DocumentMarkup::TextStyle;
     // A paragraph's style: a heading's level (0 a paragraph) and its alignment ("center",
     // "end", "justify"; empty for the start).
     using ParagraphStyle = std::pair<int, QByteArray>;
@@ -76,19 +56,12 @@ private:
     template<typename Write> void aligned(HtmlDocument::Element element, Write write)
     {
         const QByteArray around = m_alignment;
-        m_alignment = alignmentOf(element, around);
+        m_alignment = DocumentMarkup::alignmentOf(element, around);
         write();
         m_alignment = around;
     }
     void list(HtmlDocument::Element element, bool numbered, const TextStyle &style);
-    // A table's column count (the widths' size) and column widths in pixels, 0 when unknown.
-    struct TableGrid
-    {
-        std::vector<int> widths;
-    };
     void table(HtmlDocument::Element element, const TextStyle &style);
-    static TableGrid tableGrid(const std::vector<HtmlDocument::Element> &rows,
-                               const std::vector<HtmlDocument::Element> &cols);
     void tableColumns(const std::vector<int> &widths);
     // A cell spanning `span` columns and `down` rows.
     void cell(HtmlDocument::Element element, int span, int down, const TextStyle &style);
@@ -98,8 +71,6 @@ private:
     void appendText(const char *text, qsizetype size);
     void openParagraph(int level);
     void closeParagraph();
-    static TextStyle styled(HtmlDocument::Element element, TextStyle style);
-    static QByteArray alignmentOf(HtmlDocument::Element element, const QByteArray &around);
 
     const Pictures &m_pictures;
     QByteArray m_body;

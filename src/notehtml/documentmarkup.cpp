@@ -191,6 +191,39 @@ bool isCell(const xmlNode *node)
     return nameIs(node, "td") || nameIs(node, "th");
 }
 
+TableParts tableParts(Element table)
+{
+    TableParts parts;
+    const auto addRows = [&](Element group) {
+        for (Element row = group->children; row; row = row->next) {
+            if (nameIs(row, "tr"))
+                parts.rows.push_back(row);
+        }
+    };
+    for (Element node = table->children; node; node = node->next) {
+        if (nameIs(node, "tr")) {
+            parts.rows.push_back(node);
+        } else if (nameIs(node, "thead")) {
+            const bool opening = parts.rows.empty();
+            addRows(node);
+            if (opening)
+                parts.headerRows = parts.rows.size();
+        } else if (nameIs(node, "tbody") || nameIs(node, "tfoot")) {
+            addRows(node);
+        } else if (nameIs(node, "colgroup")) {
+            for (Element col = node->children; col; col = col->next) {
+                if (nameIs(col, "col"))
+                    parts.cols.push_back(col);
+            }
+        } else if (nameIs(node, "col")) {
+            parts.cols.push_back(node);
+        } else if (nameIs(node, "caption")) {
+            parts.captions.push_back(node);
+        }
+    }
+    return parts;
+}
+
 TableGrid tableGrid(const std::vector<Element> &rows, const std::vector<Element> &cols)
 {
     TableGrid grid;

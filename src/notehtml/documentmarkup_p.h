@@ -79,6 +79,17 @@ TextStyle styled(Element element, TextStyle style);
 // is inherited).
 QByteArray alignmentOf(Element element, const QByteArray &around);
 
+// The parts of a table element: its rows (those of its thead, tbody and tfoot in turn), how many
+// of the first come from a thead that opens the table, its col elements and its captions.
+struct TableParts
+{
+    std::vector<Element> rows;
+    std::size_t headerRows = 0;
+    std::vector<Element> cols;
+    std::vector<Element> captions;
+};
+TableParts tableParts(Element table);
+
 // A table's column count (the widths' size) and column widths in pixels, 0 when unknown.
 struct TableGrid
 {

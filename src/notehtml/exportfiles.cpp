@@ -8,6 +8,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QImageReader>
 
 #include <cstring>
@@ -66,6 +67,15 @@ std::vector<ExportFiles::Picture> ExportFiles::localPictures(const QString &html
                      + QStringLiteral(": not a picture, not embedded: ") + *src);
     }
     return pictures;
+}
+
+QSize ExportFiles::pictureSize(const QByteArray &bytes)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    const QSize size = QImageReader(&buffer).size();
+    return size.isValid() ? size : QImage::fromData(bytes).size();
 }
 
 void ExportFiles::logWriteFailure(const QString &caller, const QString &target, int error)

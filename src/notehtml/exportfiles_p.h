@@ -5,6 +5,7 @@
 #include "tavrik_autotest_export_p.h"
 
 #include <QByteArray>
+#include <QSize>
 #include <QString>
 
 #include <vector>
@@ -30,6 +31,9 @@ public:
     // "[ERROR] <caller>: picture not found, not embedded: <src> (<reason>)" or
     // "[ERROR] <caller>: not a picture, not embedded: <src>".
     static std::vector<Picture> localPictures(const QString &html, const QString &caller);
+
+    // The picture's size in pixels, from its header when it tells it.
+    static QSize pictureSize(const QByteArray &bytes);
 
     // The log line "[ERROR:] <caller>发生错误，错误信息: cannot write <target>: <system reason>".
     static void logWriteFailure(const QString &caller, const QString &target, int error);

@@ -10,10 +10,7 @@
 #include "notehtml/odtcontent_p.h"
 #include "notehtml/zipwriter_p.h"
 
-#include <QBuffer>
 #include <QCoreApplication>
-#include <QImage>
-#include <QImageReader>
 
 namespace TAVRIKCORE::RICHEDITOR {
 
@@ -56,16 +53,6 @@ QByteArray stylesDocument()
     return out;
 }
 
-// The picture's size in pixels, from its header when it tells it.
-QSize pictureSize(const QByteArray &bytes)
-{
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    const QSize size = QImageReader(&buffer).size();
-    return size.isValid() ? size : QImage::fromData(bytes).size();
-}
-
 void addManifestEntry(QByteArray &manifest, QByteArrayView path, QByteArrayView mediaType)
 {
     manifest += "<manifest:file-entry manifest:full-path=\"";
@@ -99,7 +86,7 @@ int OdtExport::HtmlToOdt(const QString &html, const QString &target)
         pictures.emplace(
             picture.src,
             OdtContent::Picture{"Pictures/Picture" + QByteArray::number(packed.size()) + '.' + type,
-                                pictureSize(picture.bytes)});
+                                ExportFiles::pictureSize(picture.bytes)});
     }
 
     QByteArray manifest = QByteArrayLiteral(

@@ -66,7 +66,8 @@ void ZipWriter::add(QByteArrayView name, QByteArrayView data)
     }
     const quint32 offset = quint32(m_entries.size());
     const quint32 crc = crc32(data);
-    const quint32 stamp = dosDateTime();
+    // 1980-01-01 00:00: day 1 of month 1 of year 0.
+    const quint32 stamp = m_dates == Dates::Now ? dosDateTime() : quint32(1 << 5 | 1) << 16;
     // The fields after the signature that the entry's header and its directory record share:
     // version needed, flags, method (stored), time, date, CRC, sizes, name length, extra length.
     QByteArray common;

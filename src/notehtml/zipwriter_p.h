@@ -12,6 +12,11 @@ namespace TAVRIKCORE::RICHEDITOR {
 class ZipWriter
 {
 public:
+    // When the entries are dated: now, or at the first time ZIP can hold (1980-01-01 00:00), so
+    // that the same content always makes the same bytes.
+    enum class Dates { Now, Fixed };
+    explicit ZipWriter(Dates dates = Dates::Now) : m_dates(dates) { }
+
     // Appends the entry `name` holding `data`.
     void add(QByteArrayView name, QByteArrayView data);
 
@@ -25,6 +30,7 @@ private:
     QByteArray m_directory;
     quint32 m_count = 0;
     bool m_tooLarge = false;
+    Dates m_dates;
 };
 
 } // namespace TAVRIKCORE::RICHEDITOR

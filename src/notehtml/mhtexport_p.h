@@ -36,8 +36,8 @@ public:
     // text/html) whose first part is the HTML in UTF-8 quoted-printable at
     // http://note.invalid/<target's file name>, then one base64 part for each distinct local
     // picture of ExportFiles::localPictures that it could read ("HtmlToMht" in its log lines) at
-    // http://note.invalid/<its file name>. The file is written beside the target and renamed over
-    // it, so a failed export leaves the target as it was. 1 when written; 0 with the log line
+    // http://note.invalid/<its file name>. The file is written beside the target and renamed over it,
+    // so a failed export leaves the target as it was. 1 when written; 0 with the log line
     // "[ERROR:] HtmlToMht发生错误，错误信息: cannot write <target>: <system reason>" when the file
     // cannot be written (a missing or read-only folder, a target that is a folder), or "[ERROR:]
     // HtmlToMht 发送未知错误！" when the message cannot be built.

@@ -200,8 +200,10 @@ bool GuidedTour::exportWithTable()
     runInPage(u"document.querySelector('iframe.ke-edit-iframe').contentWindow.scrollTo(0, 1e6) "
               "|| true"_s);
     settle(300);
-    shot(u"table-to-export"_s, u"the welcome note with a table, exported as MHT, ODT and PDF"_s);
-    for (const QString &name : {u"welcome.mht"_s, u"welcome.odt"_s, u"welcome.pdf"_s}) {
+    shot(u"table-to-export"_s,
+         u"the welcome note with a table, exported as MHT, ODT, DOCX and PDF"_s);
+    for (const QString &name :
+         {u"welcome.mht"_s, u"welcome.odt"_s, u"welcome.docx"_s, u"welcome.pdf"_s}) {
         const QString path = QDir(m_folder).filePath(name);
         if (!m_window.exportCurrentNoteTo(path)) {
             fail(u"the export to %1 failed"_s.arg(name));

@@ -56,7 +56,7 @@ private:
     // Types a checklist, formatting marks and a code block with keys into a new note, with a
     // screenshot of each, and saves it.
     bool editingByKeys();
-    // Adds a table to the open note, saves it and exports it as MHT and as ODT.
+    // Adds a table to the open note, saves it and exports it as MHT, ODT, DOCX and PDF.
     bool exportWithTable();
     void fail(const QString &what);
 

@@ -13,6 +13,8 @@ NoteExport::Format NoteExport::formatOf(const QString &path)
 {
     if (path.endsWith(u".odt"_s, Qt::CaseInsensitive))
         return Format::Odt;
+    if (path.endsWith(u".docx"_s, Qt::CaseInsensitive))
+        return Format::Docx;
     return path.endsWith(u".pdf"_s, Qt::CaseInsensitive) ? Format::Pdf : Format::Mht;
 }
 
@@ -32,6 +34,9 @@ FormatTexts textsOf(NoteExport::Format format)
     case NoteExport::Format::Odt:
         return {NoteExport::tr("Export to ODT"), NoteExport::tr("OpenDocument texts (*.odt)"),
                 u".odt"_s};
+    case NoteExport::Format::Docx:
+        return {NoteExport::tr("Export to DOCX"), NoteExport::tr("Word documents (*.docx)"),
+                u".docx"_s};
     case NoteExport::Format::Pdf:
         return {NoteExport::tr("Export to PDF"), NoteExport::tr("PDF documents (*.pdf)"),
                 u".pdf"_s};
@@ -66,6 +71,8 @@ QMenu *NoteExport::createMenu(QWidget *parent, const std::function<void(Format)>
     mht->setToolTip(tr("A single file with the pictures inside, for browsers and Word"));
     QAction *odt = menu->addAction(tr("As &ODT document…"), [chosen] { chosen(Format::Odt); });
     odt->setToolTip(tr("An OpenDocument text for LibreOffice and other word processors"));
+    QAction *docx = menu->addAction(tr("As &DOCX document…"), [chosen] { chosen(Format::Docx); });
+    docx->setToolTip(tr("A Word document for Microsoft Word and other word processors"));
     QAction *pdf = menu->addAction(tr("As &PDF…"), [chosen] { chosen(Format::Pdf); });
     pdf->setToolTip(tr("A PDF for reading and printing anywhere, always on white paper"));
     menu->setToolTipsVisible(true);
@@ -78,6 +85,8 @@ bool NoteExport::write(TAVRIKCORE::RICHEDITOR::CZorvaEditorImpl &editor, const Q
     switch (formatOf(path)) {
     case Format::Odt:
         return editor.ExportOdt(path, error);
+    case Format::Docx:
+        return editor.ExportDocx(path, error);
     case Format::Pdf:
         return TAVRIKCORE::RICHEDITOR::NotePrinting::ExportPdf(editor, path, error);
     case Format::Mht:

@@ -15,20 +15,20 @@ class CZorvaEditorImpl;
 }
 
 // The documents the demo exports a note to: an MHT document, which browsers and Word open, an
-// OpenDocument text for LibreOffice and every other word processor, and a PDF for reading and
-// printing anywhere.
+// OpenDocument text for LibreOffice and every other word processor, a Word document, and a PDF
+// for reading and printing anywhere.
 class NoteExport
 {
     Q_DECLARE_TR_FUNCTIONS(NoteExport)
 
 public:
-    enum class Format { Mht, Odt, Pdf };
+    enum class Format { Mht, Odt, Pdf, Docx };
 
-    // The format a target asks for by its name: ODT for a name ending in ".odt", PDF for ".pdf"
-    // (any case), otherwise MHT.
+    // The format a target asks for by its name: ODT for a name ending in ".odt", DOCX for
+    // ".docx", PDF for ".pdf" (any case), otherwise MHT.
     static Format formatOf(const QString &path);
     // The title of the export dialog, its file filter and the suffix of a proposed file name
-    // (".mht", ".odt", ".pdf").
+    // (".mht", ".odt", ".docx", ".pdf").
     static QString dialogTitle(Format format);
     static QString fileFilter(Format format);
     static QString suffix(Format format);

@@ -13,6 +13,7 @@
 #include "common/narrowcodec.h"
 #include "notehtml/attachmarkup_p.h"
 #include "notehtml/attachmarkuprewriter_p.h"
+#include "notehtml/docxexport_p.h"
 #include "notehtml/mhtexport_p.h"
 #include "notehtml/odtexport_p.h"
 #include "skin/chyperlink_p.h"
@@ -369,6 +370,16 @@ int ZvWebNoteHandler::NoteHtmlContentToOdtFile(const QString &html, const QStrin
 int ZvWebNoteHandler::NoteHtmlFileToOdtFile(const QString &noteFile, const QString &target)
 {
     return OdtExport::NoteHtmlFileToOdtFile(noteFile, target);
+}
+
+int ZvWebNoteHandler::NoteHtmlContentToDocxFile(const QString &html, const QString &target)
+{
+    return DocxExport::NoteHtmlContentToDocxFile(html, target);
+}
+
+int ZvWebNoteHandler::NoteHtmlFileToDocxFile(const QString &noteFile, const QString &target)
+{
+    return DocxExport::NoteHtmlFileToDocxFile(noteFile, target);
 }
 
 int ZvWebNoteHandler::OnGetFunId(const QString &name)

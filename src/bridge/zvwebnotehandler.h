@@ -255,6 +255,9 @@ public:
     // The same as an OpenDocument text (see OdtExport).
     static int NoteHtmlContentToOdtFile(const QString &html, const QString &target);
     static int NoteHtmlFileToOdtFile(const QString &noteFile, const QString &target);
+    // The same as a Word document (see DocxExport).
+    static int NoteHtmlContentToDocxFile(const QString &html, const QString &target);
+    static int NoteHtmlFileToDocxFile(const QString &noteFile, const QString &target);
 
     // Search marks in the note shown by the page.
     //

@@ -18,6 +18,7 @@
 #include "editor/savednotes_p.h"
 #include "editor/spellchecking_p.h"
 #include "notehtml/attachmarkup_p.h"
+#include "notehtml/docxexport_p.h"
 #include "notehtml/mhtexport_p.h"
 #include "notehtml/notehtmlrw.h"
 #include "notehtml/notehtmlrw_p.h"
@@ -562,6 +563,15 @@ bool CZorvaEditorImpl::ExportOdt(const QString &path, QString &error)
         return false;
     }
     return OdtExport::ExportOdt(d->lastHtml, path, error);
+}
+
+bool CZorvaEditorImpl::ExportDocx(const QString &path, QString &error)
+{
+    if (d->partialNote) {
+        error = tr("此笔记过大，无法在编辑器中导出。");
+        return false;
+    }
+    return DocxExport::ExportDocx(d->lastHtml, path, error);
 }
 
 void CZorvaEditorImpl::GetLastHtml(QString &html) const

@@ -104,6 +104,8 @@ public:
     bool ExportWord(const QString &path, QString &error);
     // The same as an OpenDocument text (.odt) for LibreOffice and other word processors.
     bool ExportOdt(const QString &path, QString &error);
+    // The same as a Word document (.docx).
+    bool ExportDocx(const QString &path, QString &error);
     // The note content as last loaded, started or saved.
     void GetLastHtml(QString &html) const;
 

@@ -143,6 +143,13 @@
     </message>
 </context>
 <context>
+    <name>DocxExport</name>
+    <message>
+        <source>转化为DOCX文档失败！</source>
+        <translation>转化为DOCX文档失败！</translation>
+    </message>
+</context>
+<context>
     <name>MhtExport</name>
     <message>
         <source>笔记内容为空！</source>

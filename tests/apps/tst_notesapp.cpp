@@ -453,6 +453,29 @@ TEST_F(NotesAppTest, ExportWritesTheSavedNoteReadOnlyAndRenameAreKeptAndChineseI
     const QString odt = out.filePath(u"welcome.odt"_s);
     ASSERT_TRUE(m_window->exportCurrentNoteTo(odt)) << statusText().toStdString();
     EXPECT_TRUE(readBytes(odt).contains("mimetypeapplication/vnd.oasis.opendocument.text"));
+    // The menu's DOCX entry asks for a name and writes a Word document there.
+    const QList<QAction *> actions = m_window->findChildren<QAction *>();
+    const auto exportAction = std::find_if(actions.begin(), actions.end(), [](QAction *action) {
+        return action->text() == u"&Export"_s && action->menu();
+    });
+    ASSERT_NE(exportAction, actions.end());
+    QStringList entries;
+    for (const QAction *entry : (*exportAction)->menu()->actions())
+        entries << entry->text();
+    EXPECT_EQ(entries,
+              (QStringList{u"As &MHT document…"_s, u"As &ODT document…"_s, u"As &DOCX document…"_s,
+                           u"As &PDF…"_s}));
+    const QString docx = out.filePath(u"welcome.docx"_s);
+    m_prompts.clear();
+    m_prompts.answerPaths({docx});
+    (*exportAction)->menu()->actions().at(2)->trigger();
+    ASSERT_EQ(m_prompts.shown().size(), 1u);
+    EXPECT_EQ(m_prompts.shown().front().title, u"Export to DOCX"_s);
+    EXPECT_EQ(m_prompts.shown().front().filter, u"Word documents (*.docx)"_s);
+    EXPECT_TRUE(m_prompts.shown().front().text.endsWith(u".docx"_s));
+    EXPECT_EQ(statusText(), u"Exported to "_s + QDir::toNativeSeparators(docx));
+    EXPECT_TRUE(readBytes(docx).startsWith("PK\3\4"));
+    EXPECT_TRUE(readBytes(docx).contains("Exported line.</w:t>"));
     // A name ending in .pdf asks for a PDF; a folder that does not exist is reported.
     const QString pdf = out.filePath(u"welcome.pdf"_s);
     ASSERT_TRUE(m_window->exportCurrentNoteTo(pdf)) << statusText().toStdString();

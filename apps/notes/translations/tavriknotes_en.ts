@@ -296,6 +296,22 @@ Its text and its attachments are removed for good.</translation>
 <context>
     <name>NoteExport</name>
     <message>
+        <source>Export to DOCX</source>
+        <translation>Export to DOCX</translation>
+    </message>
+    <message>
+        <source>Word documents (*.docx)</source>
+        <translation>Word documents (*.docx)</translation>
+    </message>
+    <message>
+        <source>As &amp;DOCX document…</source>
+        <translation>As &amp;DOCX document…</translation>
+    </message>
+    <message>
+        <source>A Word document for Microsoft Word and other word processors</source>
+        <translation>A Word document for Microsoft Word and other word processors</translation>
+    </message>
+    <message>
         <source>Export to ODT</source>
         <translation>Export to ODT</translation>
     </message>

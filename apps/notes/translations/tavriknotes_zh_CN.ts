@@ -293,6 +293,22 @@ Its text and its attachments are removed for good.</source>
 <context>
     <name>NoteExport</name>
     <message>
+        <source>Export to DOCX</source>
+        <translation>导出为 DOCX</translation>
+    </message>
+    <message>
+        <source>Word documents (*.docx)</source>
+        <translation>Word 文档 (*.docx)</translation>
+    </message>
+    <message>
+        <source>As &amp;DOCX document…</source>
+        <translation>DOCX 文档(&amp;D)…</translation>
+    </message>
+    <message>
+        <source>A Word document for Microsoft Word and other word processors</source>
+        <translation>供 Microsoft Word 及其他文字处理软件使用的 Word 文档</translation>
+    </message>
+    <message>
         <source>Export to ODT</source>
         <translation>导出为 ODT</translation>
     </message>

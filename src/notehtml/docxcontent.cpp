@@ -2,8 +2,6 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "notehtml/docxcontent_p.h"
 
-#include "notehtml/checklistmark_p.h"
-
 #include <QUrl>
 
 #include <libxml/tree.h>
@@ -134,41 +132,6 @@ QByteArray DocxContent::numbering() const
     return out + "</w:numbering>";
 }
 
-// The nodes from `first` up to `end` as the content of a container whose paragraphs are of
-// `level`: blocks written in turn, inline content between them gathered into paragraphs.
-void DocxContent::flow(Element first, Element end, int level, const TextStyle &style)
-{
-    for (Element node = first; node != end; node = node->next) {
-        if (node->type == XML_ELEMENT_NODE) {
-            const Kind kind = kindOf(node);
-            if (kind == Kind::Skip)
-                continue;
-            if (isBlock(kind)) {
-                closeParagraph();
-                block(node, level, style);
-                continue;
-            }
-            // A browser shows nothing for the break that ends a block's last line.
-            if (kind == Kind::Break) {
-                Element next = node->next;
-                while (next != end && isBlank(next))
-                    next = next->next;
-                if (next == end || (next->type == XML_ELEMENT_NODE && isBlock(kindOf(next)))) {
-                    if (m_openLevel < 0)
-                        openParagraph(level);
-                    continue;
-                }
-            }
-        } else if (node->type != XML_TEXT_NODE || (m_openLevel < 0 && isBlank(node))) {
-            continue;
-        }
-        if (m_openLevel < 0)
-            openParagraph(level);
-        inlineNode(node, style);
-    }
-    closeParagraph();
-}
-
 void DocxContent::block(Element element, int level, const TextStyle &style)
 {
     if (nameIs(element, "hr")) {
@@ -176,31 +139,10 @@ void DocxContent::block(Element element, int level, const TextStyle &style)
         m_tableLast = false;
         return;
     }
-    const QByteArray around = m_alignment;
-    m_alignment = alignmentOf(element, around);
-    const TextStyle inner = styled(element, style);
-    switch (kindOf(element)) {
-    case Kind::Heading:
-        flow(element->children, nullptr, element->name[1] - '0', inner);
-        break;
-    case Kind::List:
-        list(element, inner);
-        break;
-    case Kind::Table:
-        if (m_listDepth == 0)
-            table(element, inner);
-        else // a list item holds no table: its cells become paragraphs of the item
-            flow(element->children, nullptr, level, inner);
-        break;
-    default:
-        const bool preformatted = nameIs(element, "pre");
-        m_preformatted += preformatted;
-        flow(element->children, nullptr, level, inner);
-        m_preformatted -= preformatted;
-    }
-    m_alignment = around;
+    aligned(element, [&] { blockContent(element, level, styled(element, style)); });
 }
 
+// Each item's first paragraph takes the item's number, the others its indent.
 void DocxContent::list(Element element, const TextStyle &style)
 {
     const int level = std::min(m_listDepth, kListLevels - 1);
@@ -208,35 +150,12 @@ void DocxContent::list(Element element, const TextStyle &style)
     const int list = int(m_lists.size());
     const int around = m_indent;
     m_indent = kListIndent * (level + 1);
-    ++m_listDepth;
-    for (Element node = element->children; node; node = node->next) {
-        if (isBlank(node) || (node->type == XML_ELEMENT_NODE && kindOf(node) == Kind::Skip)
-            || (node->type != XML_ELEMENT_NODE && node->type != XML_TEXT_NODE))
-            continue;
+    listItems(element, style, [&](auto write) {
         m_numbered = list;
-        item(node, style);
+        write();
         m_numbered = 0; // an item without a paragraph takes no number
-    }
-    --m_listDepth;
+    });
     m_indent = around;
-}
-
-// An item of a list: its first paragraph takes the item's number, the others its indent.
-void DocxContent::item(Element node, const TextStyle &style)
-{
-    if (!nameIs(node, "li")) {
-        flow(node, node->next, 0, style);
-        return;
-    }
-    const QByteArray around = m_alignment;
-    m_alignment = alignmentOf(node, around);
-    const TextStyle inner = styled(node, style);
-    if (const QString mark = checklistMark(node); !mark.isEmpty()) {
-        openParagraph(0);
-        text(mark.toUtf8().constData(), inner);
-    }
-    flow(node->children, nullptr, 0, inner);
-    m_alignment = around;
 }
 
 void DocxContent::table(Element element, const TextStyle &style)
@@ -342,58 +261,26 @@ void DocxContent::cell(Element element, int width, int span, Merge merge, const 
     m_body += "</w:tcPr>";
     const qsizetype start = m_body.size();
     m_tableLast = false;
-    if (element) {
-        const QByteArray around = m_alignment;
-        m_alignment = alignmentOf(element, around);
-        flow(element->children, nullptr, 0, styled(element, style));
-        m_alignment = around;
-    }
+    if (element)
+        aligned(element, [&] { flow(element->children, nullptr, 0, styled(element, style)); });
     if (m_body.size() == start || m_tableLast) // a cell ends in a paragraph
         m_body += "<w:p/>";
     m_body += "</w:tc>";
     m_tableLast = false;
 }
 
-void DocxContent::inlineNode(Element node, const TextStyle &style)
+void DocxContent::lineBreak()
 {
-    if (node->type == XML_TEXT_NODE) {
-        if (node->content)
-            text(reinterpret_cast<const char *>(node->content), style);
-        return;
-    }
-    if (node->type != XML_ELEMENT_NODE)
-        return;
-    const TextStyle inner = styled(node, style);
-    switch (kindOf(node)) {
-    case Kind::Skip:
-        return;
-    case Kind::Break:
-        m_body += "<w:r><w:br/></w:r>";
-        m_spaceBefore = true;
-        return;
-    case Kind::Image:
-        picture(node);
-        return;
-    case Kind::Link:
-        if (const std::optional<QString> href = HtmlDocument::attribute(node, "href");
-            href && !m_inLink && !href->trimmed().isEmpty()) {
-            link(node, href->trimmed(), inner);
-            return;
-        }
-        break;
-    default:
-        break;
-    }
-    for (Element child = node->children; child; child = child->next)
-        inlineNode(child, inner);
+    m_body += "<w:r><w:br/></w:r>";
+    m_spaceBefore = true;
 }
 
 // A hyperlink to the address as Word reads it: characters an address may not hold are
 // percent-encoded. An address that cannot be read leaves the text without a link.
 void DocxContent::link(Element node, const QString &href, const TextStyle &style)
 {
-    const QUrl url(href);
-    if (url.isValid()) {
+    const QUrl url(href.trimmed());
+    if (url.isValid() && !url.isEmpty()) {
         const QByteArray target = url.toEncoded();
         auto found = std::find(m_links.begin(), m_links.end(), target);
         if (found == m_links.end())

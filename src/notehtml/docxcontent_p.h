@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #pragma once
 
-#include "notehtml/documentmarkup_p.h"
+#include "notehtml/documentwriter_p.h"
 #include "notehtml/htmldocument_p.h"
 
 #include <QByteArray>
@@ -26,7 +26,7 @@ namespace TAVRIKCORE::RICHEDITOR {
 // (column spans as gridSpan, row spans as vMerge, the thead's rows repeated on every page),
 // links as hyperlinks and the local pictures inline at the size the note gives them. Runs of
 // white space outside pre are folded into one space, as a browser shows them.
-class DocxContent
+class DocxContent : public DocumentWriter
 {
 public:
     struct Picture
@@ -49,42 +49,32 @@ public:
     static Parts write(HtmlDocument::Element body, const Pictures &pictures);
 
 private:
-    using TextStyle = DocumentMarkup::TextStyle;
-    using Element = HtmlDocument::Element;
-
     explicit DocxContent(const Pictures &pictures) : m_pictures(pictures) { }
     QByteArray numbering() const;
-    void flow(Element first, Element end, int level, const TextStyle &style);
-    void block(Element element, int level, const TextStyle &style);
-    void list(Element element, const TextStyle &style);
-    void item(Element node, const TextStyle &style);
-    void table(Element element, const TextStyle &style);
+    void block(Element element, int level, const TextStyle &style) override;
+    void list(Element element, const TextStyle &style) override;
+    void table(Element element, const TextStyle &style) override;
     void tableProperties(const std::vector<int> &widths);
     // A cell `span` columns wide: a new one holding `element` (none for an empty one), the
     // start of cells merged down, or one of those it covers.
     enum class Merge { None, Restart, Continue };
     void cell(Element element, int width, int span, Merge merge, const TextStyle &style);
-    void inlineNode(Element node, const TextStyle &style);
-    void link(Element node, const QString &href, const TextStyle &style);
-    void picture(Element element);
-    void text(const char *text, const TextStyle &style);
-    void openParagraph(int level);
-    void closeParagraph();
+    void lineBreak() override;
+    void link(Element node, const QString &href, const TextStyle &style) override;
+    void picture(Element element) override;
+    void text(const char *text, const TextStyle &style) override;
+    void openParagraph(int level) override;
+    void closeParagraph() override;
 
     const Pictures &m_pictures;
     QByteArray m_body;
     // Of the list with numId n + 1: whether it is numbered, and its level.
     std::vector<std::pair<bool, int>> m_lists;
     std::vector<QByteArray> m_links;
-    QByteArray m_alignment; // of the paragraphs written now
-    int m_openLevel = -1; // the open paragraph: 0 a paragraph, 1-6 a heading, -1 none
     bool m_spaceBefore = true; // the open paragraph's text so far ends in white space or a break
-    int m_listDepth = 0;
     int m_numbered = 0; // the list whose number the next paragraph takes (numId), 0 none
     int m_indent = 0; // of the paragraphs in list items, in twips
-    int m_preformatted = 0; // how many pre elements the text is in
     int m_drawings = 0;
-    bool m_inLink = false;
     bool m_tableLast = false; // the last thing written is a table
 };
 

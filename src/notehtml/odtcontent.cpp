@@ -2,8 +2,6 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "notehtml/odtcontent_p.h"
 
-#include "notehtml/checklistmark_p.h"
-
 #include <libxml/tree.h>
 
 #include <algorithm>
@@ -120,41 +118,6 @@ QByteArray OdtContent::document() const
     return out;
 }
 
-// The nodes from `first` up to `end` as the content of a container whose paragraphs are of
-// `level`: blocks written in turn, inline content between them gathered into paragraphs.
-void OdtContent::flow(Element first, Element end, int level, const TextStyle &style)
-{
-    for (Element node = first; node != end; node = node->next) {
-        if (node->type == XML_ELEMENT_NODE) {
-            const Kind kind = kindOf(node);
-            if (kind == Kind::Skip)
-                continue;
-            if (isBlock(kind)) {
-                closeParagraph();
-                block(node, level, style);
-                continue;
-            }
-            if (kind == Kind::Break) {
-                // A browser shows nothing for the break that ends a block's last line.
-                Element next = node->next;
-                while (next != end && isBlank(next))
-                    next = next->next;
-                if (next == end || (next->type == XML_ELEMENT_NODE && isBlock(kindOf(next)))) {
-                    if (m_openLevel < 0)
-                        openParagraph(level);
-                    continue;
-                }
-            }
-        } else if (node->type != XML_TEXT_NODE || (m_openLevel < 0 && isBlank(node))) {
-            continue;
-        }
-        if (m_openLevel < 0)
-            openParagraph(level);
-        inlineNode(node, style);
-    }
-    closeParagraph();
-}
-
 void OdtContent::block(Element element, int level, const TextStyle &style)
 {
     if (nameIs(element, "hr")) {
@@ -165,53 +128,15 @@ void OdtContent::block(Element element, int level, const TextStyle &style)
     aligned(element, [&] { blockContent(element, level, styled(element, style)); });
 }
 
-void OdtContent::blockContent(Element element, int level, const TextStyle &inner)
+void OdtContent::list(Element element, const TextStyle &style)
 {
-    switch (kindOf(element)) {
-    case Kind::Heading:
-        flow(element->children, nullptr, element->name[1] - '0', inner);
-        break;
-    case Kind::List:
-        list(element, nameIs(element, "ol"), inner);
-        break;
-    case Kind::Table:
-        if (m_listDepth == 0)
-            table(element, inner);
-        else // a list item holds no table: its cells become paragraphs of the item
-            flow(element->children, nullptr, level, inner);
-        break;
-    default:
-        const bool preformatted = nameIs(element, "pre");
-        m_preformatted += preformatted;
-        flow(element->children, nullptr, level, inner);
-        m_preformatted -= preformatted;
-    }
-}
-
-void OdtContent::list(Element element, bool numbered, const TextStyle &style)
-{
-    m_body += numbered ? "<text:list text:style-name=\"Numbered\">"
-                       : "<text:list text:style-name=\"Bulleted\">";
-    ++m_listDepth;
-    for (Element node = element->children; node; node = node->next) {
-        if (isBlank(node) || (node->type == XML_ELEMENT_NODE && kindOf(node) == Kind::Skip)
-            || (node->type != XML_ELEMENT_NODE && node->type != XML_TEXT_NODE))
-            continue;
+    m_body += nameIs(element, "ol") ? "<text:list text:style-name=\"Numbered\">"
+                                    : "<text:list text:style-name=\"Bulleted\">";
+    listItems(element, style, [&](auto write) {
         m_body += "<text:list-item>";
-        if (nameIs(node, "li"))
-            aligned(node, [&] {
-                const TextStyle inner = styled(node, style);
-                if (const QString mark = checklistMark(node); !mark.isEmpty()) {
-                    openParagraph(0);
-                    text(mark.toUtf8().constData(), inner);
-                }
-                flow(node->children, nullptr, 0, inner);
-            });
-        else
-            flow(node, node->next, 0, style);
+        write();
         m_body += "</text:list-item>";
-    }
-    --m_listDepth;
+    });
     m_body += "</text:list>";
 }
 
@@ -324,44 +249,21 @@ void OdtContent::cell(Element element, int span, int down, const TextStyle &styl
         m_body += "<table:covered-table-cell/>";
 }
 
-void OdtContent::inlineNode(Element node, const TextStyle &style)
+void OdtContent::lineBreak()
 {
-    if (node->type == XML_TEXT_NODE) {
-        if (node->content)
-            text(reinterpret_cast<const char *>(node->content), style);
-        return;
-    }
-    if (node->type != XML_ELEMENT_NODE)
-        return;
-    const TextStyle inner = styled(node, style);
-    switch (kindOf(node)) {
-    case Kind::Skip:
-        return;
-    case Kind::Break:
-        m_body += "<text:line-break/>";
-        return;
-    case Kind::Image:
-        picture(node);
-        return;
-    case Kind::Link:
-        if (const std::optional<QString> href = HtmlDocument::attribute(node, "href");
-            href && !m_inLink) {
-            m_body += "<text:a xlink:type=\"simple\" xlink:href=\"";
-            appendEscaped(m_body, *href);
-            m_body += "\">";
-            m_inLink = true;
-            for (Element child = node->children; child; child = child->next)
-                inlineNode(child, inner);
-            m_inLink = false;
-            m_body += "</text:a>";
-            return;
-        }
-        break;
-    default:
-        break;
-    }
+    m_body += "<text:line-break/>";
+}
+
+void OdtContent::link(Element node, const QString &href, const TextStyle &style)
+{
+    m_body += "<text:a xlink:type=\"simple\" xlink:href=\"";
+    appendEscaped(m_body, href);
+    m_body += "\">";
+    m_inLink = true;
     for (Element child = node->children; child; child = child->next)
-        inlineNode(child, inner);
+        inlineNode(child, style);
+    m_inLink = false;
+    m_body += "</text:a>";
 }
 
 void OdtContent::picture(Element element)

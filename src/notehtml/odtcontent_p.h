@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #pragma once
 
-#include "notehtml/documentmarkup_p.h"
+#include "notehtml/documentwriter_p.h"
 #include "notehtml/htmldocument_p.h"
 
 #include <QByteArray>
@@ -26,7 +26,7 @@ namespace TAVRIKCORE::RICHEDITOR {
 // the local pictures as frames of their size. Inline content directly in a container (the body, a
 // list item, a cell) is gathered into a paragraph. Elements the writer does not know pass their
 // content through; scripts, styles and pictures not in the set are left out.
-class OdtContent
+class OdtContent : public DocumentWriter
 {
 public:
     struct Picture
@@ -41,49 +41,33 @@ public:
     static QByteArray write(HtmlDocument::Element body, const Pictures &pictures);
 
 private:
-    using TextStyle = DocumentMarkup::TextStyle;
     // A paragraph's style: a heading's level (0 a paragraph) and its alignment ("center",
     // "end", "justify"; empty for the start).
     using ParagraphStyle = std::pair<int, QByteArray>;
 
     explicit OdtContent(const Pictures &pictures) : m_pictures(pictures) { }
     QByteArray document() const;
-    void flow(HtmlDocument::Element first, HtmlDocument::Element end, int level,
-              const TextStyle &style);
-    void block(HtmlDocument::Element element, int level, const TextStyle &style);
-    void blockContent(HtmlDocument::Element element, int level, const TextStyle &inner);
-    // Writes the content of `element` with the paragraph alignment it gives.
-    template<typename Write> void aligned(HtmlDocument::Element element, Write write)
-    {
-        const QByteArray around = m_alignment;
-        m_alignment = DocumentMarkup::alignmentOf(element, around);
-        write();
-        m_alignment = around;
-    }
-    void list(HtmlDocument::Element element, bool numbered, const TextStyle &style);
-    void table(HtmlDocument::Element element, const TextStyle &style);
+    void block(HtmlDocument::Element element, int level, const TextStyle &style) override;
+    void list(HtmlDocument::Element element, const TextStyle &style) override;
+    void table(HtmlDocument::Element element, const TextStyle &style) override;
     void tableColumns(const std::vector<int> &widths);
     // A cell spanning `span` columns and `down` rows.
     void cell(HtmlDocument::Element element, int span, int down, const TextStyle &style);
-    void inlineNode(HtmlDocument::Element node, const TextStyle &style);
-    void picture(HtmlDocument::Element element);
-    void text(const char *text, const TextStyle &style);
+    void lineBreak() override;
+    void link(HtmlDocument::Element node, const QString &href, const TextStyle &style) override;
+    void picture(HtmlDocument::Element element) override;
+    void text(const char *text, const TextStyle &style) override;
     void appendText(const char *text, qsizetype size);
-    void openParagraph(int level);
-    void closeParagraph();
+    void openParagraph(int level) override;
+    void closeParagraph() override;
 
     const Pictures &m_pictures;
     QByteArray m_body;
     std::map<TextStyle, int> m_textStyles;
     std::map<ParagraphStyle, int> m_paragraphStyles; // the aligned ones
-    QByteArray m_alignment; // of the paragraphs written now
     bool m_ruled = false; // a horizontal rule was written
-    int m_openLevel = -1; // the open paragraph: 0 a paragraph, 1-6 a heading, -1 none
-    int m_listDepth = 0;
-    int m_preformatted = 0; // how many pre elements the text is in
     int m_tables = 0;
     std::vector<QByteArray> m_columnWidths; // of the column styles Column1, Column2, ...
-    bool m_inLink = false;
 };
 
 } // namespace TAVRIKCORE::RICHEDITOR

@@ -210,11 +210,12 @@ void DocxContent::table(Element element, const TextStyle &style)
             skipCovered();
             if (used >= columns)
                 break;
-            int span = spanOf(node, "colspan", columns - used);
-            for (int c = used + 1; c < used + span; ++c) {
-                if (covers[c].rows > 0) // a cell from above: this one stops before it
-                    span = c - used;
-            }
+            // The cell stops before a column that a cell from above covers.
+            const auto start = covers.begin() + used;
+            const int span
+                = int(std::find_if(start + 1, start + spanOf(node, "colspan", columns - used),
+                                   [](const Cover &cover) { return cover.rows > 0; })
+                      - start);
             const int down = spanOf(node, "rowspan", int(parts.rows.size() - r));
             cell(node, widthOf(used, span), span, down > 1 ? Merge::Restart : Merge::None,
                  styled(parts.rows[r], style));

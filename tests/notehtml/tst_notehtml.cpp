@@ -1,12 +1,13 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
 // Note files and their markup: attachment elements, the HTML reader, the note file format and
-// its upgrades, and the MHT and ODT exports.
+// its upgrades, and the MHT and ODT exports (with the DOCX export where they fail alike).
 #include "common/commonutils.h"
 #include "common/durablefile_p.h"
 #include "logcapture.h"
 #include "notehtml/attachmarkup_p.h"
 #include "notehtml/attachmarkuprewriter_p.h"
+#include "notehtml/docxexport_p.h"
 #include "notehtml/htmldocument_p.h"
 #include "notehtml/htmlfileupgrademgr_p.h"
 #include "notehtml/htmlver_1_to_2_p.h"
@@ -774,15 +775,6 @@ TEST_F(NoteFiles, KilledWhileSavingLeavesNoDamagedNoteFile)
     EXPECT_GE(notes, rounds);
 }
 
-// What the unzip program prints for `arguments`.
-QByteArray unzip(const QStringList &arguments)
-{
-    QProcess process;
-    process.start(u"unzip"_qs, arguments);
-    EXPECT_TRUE(process.waitForFinished(30000));
-    return process.readAllStandardOutput();
-}
-
 // The text properties of the style of the span that holds exactly `text`.
 QString spanStyle(const QString &content, const QString &text)
 {
@@ -909,7 +901,9 @@ TEST_F(ExportTest, HtmlConvertMakesImagePathsAbsoluteAndFailuresLeaveTheTargetAs
     else // a process that may write anywhere and may not lock folders
         std::printf("a read-only folder cannot be made here: that case is left out\n");
     const std::pair<QString, int (*)(const QString &, const QString &)> exporters[]
-        = {{u"HtmlToMht"_qs, &MhtExport::HtmlToMht}, {u"HtmlToOdt"_qs, &OdtExport::HtmlToOdt}};
+        = {{u"HtmlToMht"_qs, &MhtExport::HtmlToMht},
+           {u"HtmlToOdt"_qs, &OdtExport::HtmlToOdt},
+           {u"HtmlToDocx"_qs, &DocxExport::HtmlToDocx}};
     for (const auto &[name, exporter] : exporters) {
         for (const auto &[path, error] : cases) {
             LogCapture log;

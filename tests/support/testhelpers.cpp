@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QProcess>
 #include <QTest>
 #include <QWebEnginePage>
 
@@ -32,6 +33,14 @@ bool writeBytes(const QString &path, const QByteArray &bytes)
     QFile file(path);
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate)
         && file.write(bytes) == bytes.size();
+}
+
+QByteArray unzip(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral("unzip"), arguments);
+    EXPECT_TRUE(process.waitForFinished(30000));
+    return process.readAllStandardOutput();
 }
 
 QImage filledImage(int width, int height, const QColor &color)

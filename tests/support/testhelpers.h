@@ -42,6 +42,9 @@ QByteArray readBytes(const QString &path);
 // Replaces the file with `bytes`, creating its folder; false when that fails.
 bool writeBytes(const QString &path, const QByteArray &bytes);
 
+// What the unzip program prints for `arguments`.
+QByteArray unzip(const QStringList &arguments);
+
 // Log lines as LogCapture gives them.
 using Lines = std::vector<QString>;
 

@@ -62,7 +62,8 @@ QByteArray runProperties(const TextStyle &style, bool link)
     if (!style.color.isEmpty())
         props += "<w:color w:val=\"" + style.color.mid(1).toUpper() + "\"/>";
     if (!style.fontSize.isEmpty()) {
-        const QByteArray halfPoints = number(qRound(style.fontSize.chopped(2).toDouble() * 2));
+        const QByteArray halfPoints
+            = number(std::max(qRound(style.fontSize.chopped(2).toDouble() * 2), 1));
         props += "<w:sz w:val=\"" + halfPoints + "\"/><w:szCs w:val=\"" + halfPoints + "\"/>";
     }
     if (style.underline)

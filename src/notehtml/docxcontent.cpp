@@ -283,12 +283,11 @@ void DocxContent::link(Element node, const QString &href, const TextStyle &style
 {
     const QUrl url(href.trimmed());
     if (url.isValid() && !url.isEmpty()) {
-        const QByteArray target = url.toEncoded();
-        auto found = std::find(m_links.begin(), m_links.end(), target);
-        if (found == m_links.end())
-            found = m_links.insert(m_links.end(), target);
-        m_body += "<w:hyperlink r:id=\"rIdLink" + number(found - m_links.begin() + 1)
-            + "\" w:history=\"1\">";
+        const auto [found, added]
+            = m_linkNumbers.emplace(url.toEncoded(), int(m_linkNumbers.size()) + 1);
+        if (added)
+            m_links.push_back(found->first);
+        m_body += "<w:hyperlink r:id=\"rIdLink" + number(found->second) + "\" w:history=\"1\">";
         m_inLink = true;
     }
     for (Element child = node->children; child; child = child->next)

@@ -71,6 +71,7 @@ private:
     // Of the list with numId n + 1: whether it is numbered, and its level.
     std::vector<std::pair<bool, int>> m_lists;
     std::vector<QByteArray> m_links;
+    std::map<QByteArray, int> m_linkNumbers; // of the addresses in m_links, from 1
     bool m_spaceBefore = true; // the open paragraph's text so far ends in white space or a break
     int m_numbered = 0; // the list whose number the next paragraph takes (numId), 0 none
     int m_indent = 0; // of the paragraphs in list items, in twips

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "notehtml/docxcontent_p.h"
 
+#include "notehtml/attachmarkup_p.h"
+
 #include <QUrl>
 
 #include <libxml/tree.h>
@@ -307,9 +309,20 @@ void DocxContent::picture(Element element)
         + number(qint64(size.height()) * kEmusPerPixel) + '"';
     const QByteArray id = number(++m_drawings);
     const QByteArray name = "id=\"" + id + "\" name=\"Picture " + id + '"';
+    // An attachment's card is described by the file's name, another picture by its alt text.
+    QString description = AttachMarkup::GetOrigNameFromJson(
+        HtmlDocument::attribute(element, "zv_exdata").value_or(QString()).toUtf8());
+    if (description.isEmpty())
+        description = HtmlDocument::attribute(element, "alt").value_or(QString());
+    QByteArray described;
+    if (!description.isEmpty()) {
+        described = " descr=\"";
+        appendEscaped(described, description);
+        described += '"';
+    }
     m_body += "<w:r><w:drawing><wp:inline distT=\"0\" distB=\"0\" distL=\"0\" distR=\"0\">"
               "<wp:extent "
-        + extent + "/><wp:docPr " + name
+        + extent + "/><wp:docPr " + name + described
         + "/><a:graphic><a:graphicData uri=\"http://schemas.openxmlformats.org/drawingml/2006/"
           "picture\"><pic:pic><pic:nvPicPr><pic:cNvPr "
         + name + "/><pic:cNvPicPr/></pic:nvPicPr><pic:blipFill><a:blip r:embed=\""

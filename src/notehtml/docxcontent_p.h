@@ -24,8 +24,9 @@ namespace TAVRIKCORE::RICHEDITOR {
 // (a list of numbering.xml for each list, bullets or decimal numbers, nested lists a level
 // deeper), checklist items with their box as text, tables with their grid and column widths
 // (column spans as gridSpan, row spans as vMerge, the thead's rows repeated on every page),
-// links as hyperlinks and the local pictures inline at the size the note gives them. Runs of
-// white space outside pre are folded into one space, as a browser shows them.
+// links as hyperlinks and the local pictures inline at the size the note gives them, described
+// by an attachment's original name or the picture's alt text. Runs of white space outside pre
+// are folded into one space, as a browser shows them.
 class DocxContent : public DocumentWriter
 {
 public:

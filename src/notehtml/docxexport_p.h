@@ -14,7 +14,8 @@ namespace TAVRIKCORE::RICHEDITOR {
 // bulleted lists, tables with merged cells, links and pictures), with the styles it names, the
 // numbering of its lists, its relationships and the note's pictures with their own bytes, in a
 // ZIP archive of stored entries (ZipWriter) dated 1980-01-01, so a note always gives the same
-// bytes. Thumbnail cards come out as their pictures, as in the OpenDocument export.
+// bytes. Thumbnail cards come out as their pictures, as in the OpenDocument export, described by
+// the attached file's name.
 class TAVRIK_AUTOTEST_EXPORT DocxExport
 {
 public:

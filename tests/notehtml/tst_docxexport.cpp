@@ -196,10 +196,12 @@ TEST_F(DocxTest, PackageHoldsItsPartsAndPicturesAlwaysInTheSameBytes)
     ASSERT_TRUE(writeBytes(m_root + u"ab.png"_s, m_png));
     ASSERT_TRUE(writeBytes(m_root + u"text.png"_s, "not a picture"));
     ASSERT_TRUE(filledImage(5, 4, Qt::green).save(m_root + u"p.ppm"_s, "PPM"));
-    const QString note = u"<p>a<img src=\"../userdata\\attachment\\ab.png\">"
+    // A picture with its alt text, the same at a width of its own, an attachment's card.
+    const QString note = u"<p>a<img src=\"../userdata\\attachment\\ab.png\" alt='a \"red\" box'>"
                          "<img src=\"../userdata\\attachment\\ab.png\" width=\"74\">"
                          "<img src=\"../userdata\\attachment\\c4rd.bmp\" class=\"doc.pdf\" "
-                         "style=\"height: 96px\" height=\"10\">"
+                         "style=\"height: 96px\" height=\"10\" "
+                         "zv_exdata='{\"OrigName_B64\":\"5oql5ZGKIHYyLmRvY3g=\"}'>"
                          "<img src=\"../userdata\\attachment\\gone.png\">"
                          "<img src=\"../userdata\\attachment\\text.png\">"
                          "<img src=\"../userdata\\attachment\\p.ppm\"></p>"_s;
@@ -263,14 +265,15 @@ TEST_F(DocxTest, PackageHoldsItsPartsAndPicturesAlwaysInTheSameBytes)
                                 "w:cs=\"Courier New\"/>"));
 
     // Each picture inline at the size the note gives it, else its own, in EMU.
-    const auto drawing = [](int id, int width, int height, int image) -> QByteArray {
+    const auto drawing = [](int id, int width, int height, int image,
+                            const QByteArray &described = {}) -> QByteArray {
         const QByteArray name = "id=\"" + QByteArray::number(id) + "\" name=\"Picture "
             + QByteArray::number(id) + '"';
         const QByteArray extent = "cx=\"" + QByteArray::number(width * 9525) + "\" cy=\""
             + QByteArray::number(height * 9525) + '"';
         return "<w:r><w:drawing><wp:inline distT=\"0\" distB=\"0\" distL=\"0\" distR=\"0\">"
                "<wp:extent "
-            + extent + "/><wp:docPr " + name
+            + extent + "/><wp:docPr " + name + described
             + "/><a:graphic><a:graphicData "
               "uri=\"http://schemas.openxmlformats.org/drawingml/2006/picture\"><pic:pic>"
               "<pic:nvPicPr><pic:cNvPr "
@@ -287,8 +290,10 @@ TEST_F(DocxTest, PackageHoldsItsPartsAndPicturesAlwaysInTheSameBytes)
               "</w:drawing></w:r>";
     };
     EXPECT_EQ(body(m_target),
-              paragraph(run("a") + drawing(1, 37, 21, 1) + drawing(2, 74, 42, 1)
-                        + drawing(3, 180, 96, 2) + drawing(4, 5, 4, 3)));
+              paragraph(run("a") + drawing(1, 37, 21, 1, " descr=\"a &quot;red&quot; box\"")
+                        + drawing(2, 74, 42, 1)
+                        + drawing(3, 180, 96, 2, " descr=\"\u62A5\u544A v2.docx\"")
+                        + drawing(4, 5, 4, 3)));
 
     // The same note gives the same bytes, dated 1980-01-01 00:00.
     const QByteArray bytes = readBytes(m_target);

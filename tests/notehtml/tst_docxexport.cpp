@@ -196,6 +196,7 @@ TEST_F(DocxTest, PackageHoldsItsPartsAndPicturesAlwaysInTheSameBytes)
     ASSERT_TRUE(writeBytes(m_root + u"ab.png"_s, m_png));
     ASSERT_TRUE(writeBytes(m_root + u"text.png"_s, "not a picture"));
     ASSERT_TRUE(filledImage(5, 4, Qt::green).save(m_root + u"p.ppm"_s, "PPM"));
+    ASSERT_TRUE(writeBytes(m_root + u"cut.ppm"_s, "P6\n5 4\n255\n")); // no pixels
     // A picture with its alt text, the same at a width of its own, an attachment's card.
     const QString note = u"<p>a<img src=\"../userdata\\attachment\\ab.png\" alt='a \"red\" box'>"
                          "<img src=\"../userdata\\attachment\\ab.png\" width=\"74\">"
@@ -204,15 +205,18 @@ TEST_F(DocxTest, PackageHoldsItsPartsAndPicturesAlwaysInTheSameBytes)
                          "zv_exdata='{\"OrigName_B64\":\"5oql5ZGKIHYyLmRvY3g=\"}'>"
                          "<img src=\"../userdata\\attachment\\gone.png\">"
                          "<img src=\"../userdata\\attachment\\text.png\">"
-                         "<img src=\"../userdata\\attachment\\p.ppm\"></p>"_s;
+                         "<img src=\"../userdata\\attachment\\p.ppm\">"
+                         "<img src=\"../userdata\\attachment\\cut.ppm\"></p>"_s;
     ASSERT_TRUE(writeBytes(m_target, "old"));
     LogCapture log;
     ASSERT_EQ(DocxExport::NoteHtmlContentToDocxFile(note, m_target), 1);
-    EXPECT_THAT(log.lines(),
-                ElementsAre(u"[ERROR] HtmlToDocx: picture not found, not embedded: "_s + m_root
-                                + u"gone.png (No such file or directory)"_s,
-                            u"[ERROR] HtmlToDocx: not a picture, not embedded: "_s + m_root
-                                + u"text.png"_s));
+    EXPECT_THAT(
+        log.lines(),
+        ElementsAre(u"[ERROR] HtmlToDocx: picture not found, not embedded: "_s + m_root
+                        + u"gone.png (No such file or directory)"_s,
+                    u"[ERROR] HtmlToDocx: not a picture, not embedded: "_s + m_root + u"text.png"_s,
+                    u"[ERROR] HtmlToDocx: picture Word cannot show, not embedded: "_s + m_root
+                        + u"cut.ppm"_s));
 
     EXPECT_EQ(unzip({u"-Z1"_s, m_target}),
               "[Content_Types].xml\n_rels/.rels\nword/document.xml\nword/_rels/document.xml.rels\n"

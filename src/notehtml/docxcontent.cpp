@@ -22,6 +22,7 @@ constexpr int kEmusPerPixel = 9525;
 constexpr int kTextWidth = 11906 - 2 * 1440; // of an A4 page with margins of an inch, in twips
 constexpr int kListIndent = 360; // a quarter inch, in twips, for each level of a list
 constexpr int kListLevels = 9; // as many as Word's lists have
+constexpr int kMostColumnWidth = 31680; // 22 inches, Word's widest page, in twips
 
 constexpr char kNamespaces[]
     = " xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\""
@@ -169,14 +170,15 @@ void DocxContent::table(Element element, const TextStyle &style)
     const std::vector<int> pixels = tableGrid(parts.rows, parts.cols).widths;
     const int columns = int(pixels.size());
     // The columns without a width share what is left of the page's.
-    int known = 0;
-    for (const int width : pixels)
-        known += width * kTwipsPerPixel;
-    const int unknown = int(std::count(pixels.begin(), pixels.end(), 0));
-    const int share = unknown > 0 ? std::max((kTextWidth - known) / unknown, kListIndent) : 0;
     std::vector<int> widths;
-    for (const int width : pixels)
-        widths.push_back(width > 0 ? width * kTwipsPerPixel : share);
+    int known = 0;
+    for (const int width : pixels) {
+        widths.push_back(std::clamp(width, 0, kMostColumnWidth / kTwipsPerPixel) * kTwipsPerPixel);
+        known += widths.back();
+    }
+    const int unknown = int(std::count(widths.begin(), widths.end(), 0));
+    const int share = unknown > 0 ? std::max((kTextWidth - known) / unknown, kListIndent) : 0;
+    std::replace(widths.begin(), widths.end(), 0, share);
     const auto widthOf = [&](int column, int span) {
         return std::accumulate(widths.begin() + column, widths.begin() + column + span, 0);
     };

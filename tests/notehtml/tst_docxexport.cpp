@@ -164,6 +164,15 @@ TEST_F(DocxTest, DocumentOfSmallNotesHoldsTheirHeadingsFormattingListsTablesAndL
                   + "hyperlink\" Target=\"https://example.com/a%20b?x=1&amp;y=2\" "
                     "TargetMode=\"External\"/></Relationships>");
 
+    // Widths up to Word's widest page, none below a quarter inch.
+    ASSERT_EQ(DocxExport::HtmlToDocx(u"<table><tr><td width=\"2112\">a</td><td width=\"2113\">b"
+                                     "</td><td width=\"-3\">c</td></tr></table>"_s,
+                                     m_target),
+              1);
+    EXPECT_TRUE(body(m_target).contains("<w:tblGrid><w:gridCol w:w=\"31680\"/><w:gridCol "
+                                        "w:w=\"31680\"/><w:gridCol w:w=\"360\"/></w:tblGrid>"))
+        << body(m_target).toStdString();
+
     // The lists of the nested list note: bullets, then numbers restarting at their level.
     ASSERT_EQ(DocxExport::HtmlToDocx(cases[1].first, m_target), 1);
     const QByteArray numbering = part(m_target, u"word/numbering.xml"_s);

@@ -182,6 +182,8 @@ void DocxContent::table(Element element, const TextStyle &style)
     const auto widthOf = [&](int column, int span) {
         return std::accumulate(widths.begin() + column, widths.begin() + column + span, 0);
     };
+    if (m_tableLast) // Word joins tables that touch into one
+        m_body += "<w:p/>";
     m_body += "<w:tbl>";
     tableProperties(widths);
     if (parts.rows.empty()) {

@@ -164,14 +164,17 @@ TEST_F(DocxTest, DocumentOfSmallNotesHoldsTheirHeadingsFormattingListsTablesAndL
                   + "hyperlink\" Target=\"https://example.com/a%20b?x=1&amp;y=2\" "
                     "TargetMode=\"External\"/></Relationships>");
 
-    // Widths up to Word's widest page, none below a quarter inch.
+    // Widths up to Word's widest page, none below a quarter inch; tables kept apart.
     ASSERT_EQ(DocxExport::HtmlToDocx(u"<table><tr><td width=\"2112\">a</td><td width=\"2113\">b"
-                                     "</td><td width=\"-3\">c</td></tr></table>"_s,
+                                     "</td><td width=\"-3\">c</td></tr></table><table><tr><td>"
+                                     "d</td></tr></table>"_s,
                                      m_target),
               1);
     EXPECT_TRUE(body(m_target).contains("<w:tblGrid><w:gridCol w:w=\"31680\"/><w:gridCol "
                                         "w:w=\"31680\"/><w:gridCol w:w=\"360\"/></w:tblGrid>"))
         << body(m_target).toStdString();
+    EXPECT_EQ(body(m_target).count("</w:tbl><w:p/><w:tbl>"), 1);
+    EXPECT_TRUE(body(m_target).endsWith("</w:tbl><w:p/>"));
 
     // The lists of the nested list note: bullets, then numbers restarting at their level.
     ASSERT_EQ(DocxExport::HtmlToDocx(cases[1].first, m_target), 1);

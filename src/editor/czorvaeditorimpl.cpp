@@ -24,6 +24,7 @@
 #include "notehtml/odtexport_p.h"
 #include "session/editorpage_p.h"
 #include "session/notesession_p.h"
+#include "store/notefolderexport.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -562,6 +563,25 @@ bool CZorvaEditorImpl::ExportOdt(const QString &path, QString &error)
         return false;
     }
     return OdtExport::ExportOdt(d->lastHtml, path, error);
+}
+
+bool CZorvaEditorImpl::ExportMarkdown(const QString &folder, QString &error)
+{
+    if (d->partialNote) {
+        error = tr("此笔记过大，无法在编辑器中导出。");
+        return false;
+    }
+    const NoteFolderExport::Result result = NoteFolderExport::ExportContent(
+        d->handler.GetCurNoteGuid(), d->lastHtml, folder, u"note.md"_s,
+        [this](const QByteArray &body) -> std::optional<QByteArray> {
+            const std::optional<QString> markdown
+                = Internal::EditorPage(this).markdownOf(QString::fromUtf8(body));
+            if (!markdown)
+                return std::nullopt;
+            return markdown->toUtf8() + '\n';
+        });
+    error = result.error;
+    return error.isEmpty();
 }
 
 void CZorvaEditorImpl::GetLastHtml(QString &html) const

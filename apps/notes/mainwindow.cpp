@@ -272,8 +272,7 @@ void MainWindow::createActions()
     edit->addAction(markdown->copyAction());
     edit->addAction(markdown->pasteAction());
     connect(edit, &QMenu::aboutToShow, markdown, &MarkdownActions::updateActions);
-    connect(m_exportAction->menu(), &QMenu::aboutToShow, markdown,
-            &MarkdownActions::updateActions);
+    connect(m_exportAction->menu(), &QMenu::aboutToShow, markdown, &MarkdownActions::updateActions);
     QMenu *note = menuBar()->addMenu(tr("&Note"));
     note->addAction(m_renameAction);
     note->addAction(m_attachAction);

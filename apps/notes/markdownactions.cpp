@@ -28,7 +28,8 @@ MarkdownActions::MarkdownActions(MainWindow &window) : QObject(&window), m_windo
     m_paste->setToolTip(tr("Insert the clipboard's text read as Markdown"));
     connect(m_paste, &QAction::triggered, this, &MarkdownActions::paste);
     m_export = new QAction(tr("As Mar&kdown folder…"), this);
-    m_export->setToolTip(tr("Markdown text (note.md) with the note's pictures and files beside it"));
+    m_export->setToolTip(
+        tr("Markdown text (note.md) with the note's pictures and files beside it"));
     connect(m_export, &QAction::triggered, this, &MarkdownActions::exportCurrentNote);
     updateActions();
 }

@@ -333,8 +333,8 @@ std::optional<QString> EditorPage::selectionMarkdown(const QString &storeUrl)
 std::optional<QString> EditorPage::markdownOf(const QString &html)
 {
     return firstText(CallJsProcessorForTexts(m_browser, QStringLiteral("HtmlToMarkdown"),
-                                             PageJson().text("html", html).compact(),
-                                             MarkdownLines, MarkdownKeys));
+                                             PageJson().text("html", html).compact(), MarkdownLines,
+                                             MarkdownKeys));
 }
 
 bool EditorPage::pasteMarkdown(const QString &text)

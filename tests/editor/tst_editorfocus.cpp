@@ -185,9 +185,14 @@ TEST_F(EditorFocusTest, TheEditorsMenuEditsAndHandlesAttachments)
         "zv_exdata='{\"OrigName_B64\":\"cmVwb3J0LnBkZg==\"}'></p>"_s,
         2);
     m_editor->LoadEditor(u"n2"_s, {u"n2.html"_s}, {}, false);
-    const QStringList editing{u"Cut"_s,         u"Copy"_s,       u"Paste"_s,
-                              u"Paste as plain text"_s, u"Select all"_s, QString(),
-                              u"Copy as &Markdown"_s,   u"Paste as Mar&kdown"_s};
+    const QStringList editing{u"Cut"_s,
+                              u"Copy"_s,
+                              u"Paste"_s,
+                              u"Paste as plain text"_s,
+                              u"Select all"_s,
+                              QString(),
+                              u"Copy as &Markdown"_s,
+                              u"Paste as Mar&kdown"_s};
     auto *mime = new QMimeData;
     mime->setHtml(u"<b>bold</b>"_s);
     mime->setText(u"bold"_s);

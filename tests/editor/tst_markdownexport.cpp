@@ -34,15 +34,16 @@ protected:
     // file added at the end, saved.
     void writeNote()
     {
-        runScript(editor->page(),
-                  u"(function(){Tavrik.editor.setContent('<h2>Plan 计划</h2><ul class=\"checklist\">"
-                  "<li data-checked=\"true\">Book</li></ul><pre class=\"language-bash\">ls -l</pre>"
-                  "<p>Files:</p>');Tavrik.editor.focus();const d=Tavrik.editor.document();"
-                  "const r=d.createRange();r.selectNodeContents(d.querySelector('p'));r.collapse(false);"
-                  "d.getSelection().removeAllRanges();d.getSelection().addRange(r);})()"_s);
+        runScript(
+            editor->page(),
+            u"(function(){Tavrik.editor.setContent('<h2>Plan 计划</h2><ul class=\"checklist\">"
+            "<li data-checked=\"true\">Book</li></ul><pre class=\"language-bash\">ls -l</pre>"
+            "<p>Files:</p>');Tavrik.editor.focus();const d=Tavrik.editor.document();"
+            "const r=d.createRange();r.selectNodeContents(d.querySelector('p'));r.collapse(false);"
+            "d.getSelection().removeAllRanges();d.getSelection().addRange(r);})()"_s);
         ASSERT_TRUE(writeBytes(in.filePath(u"notes.txt"_s), "alpha"));
-        ASSERT_TRUE(writeBytes(in.filePath(u"blue sky.png"_s),
-                               pngBytes(filledImage(40, 30, Qt::blue))));
+        ASSERT_TRUE(
+            writeBytes(in.filePath(u"blue sky.png"_s), pngBytes(filledImage(40, 30, Qt::blue))));
         editor->InsertLocalFile({in.filePath(u"blue sky.png"_s), in.filePath(u"notes.txt"_s)});
         ASSERT_TRUE(waitForScript(
             editor->page(), u"Tavrik.editor.document().querySelectorAll('img').length === 2"_s));
@@ -67,15 +68,14 @@ TEST_F(MarkdownExport, TheNoteIsWrittenAsNoteMdWithItsFilesBesideIt)
     const QString folder = out.filePath(u"Plan"_s);
     QString error;
     ASSERT_TRUE(editor->ExportMarkdown(folder, error)) << error.toStdString();
-    EXPECT_EQ(filesIn(folder), (QStringList{u"blue sky.png"_s, u"note.md"_s, u"notes.txt"_s,
-                                            u"notes.txt.bmp"_s}));
+    EXPECT_EQ(filesIn(folder),
+              (QStringList{u"blue sky.png"_s, u"note.md"_s, u"notes.txt"_s, u"notes.txt.bmp"_s}));
     EXPECT_EQ(readBytes(folder + u"/note.md"_s),
               u"## Plan 计划\n\n- [x] Book\n\n```bash\nls -l\n```\n\n"
               "Files:![blue sky.png](blue%20sky.png)[![notes.txt](notes.txt.bmp)](notes.txt)\n"_s
                   .toUtf8());
     EXPECT_EQ(readBytes(folder + u"/notes.txt"_s), "alpha");
-    EXPECT_EQ(readBytes(folder + u"/blue sky.png"_s),
-              readBytes(in.filePath(u"blue sky.png"_s)));
+    EXPECT_EQ(readBytes(folder + u"/blue sky.png"_s), readBytes(in.filePath(u"blue sky.png"_s)));
 
     // Again into the same folder: nothing there is overwritten.
     ASSERT_TRUE(editor->ExportMarkdown(folder, error)) << error.toStdString();
@@ -84,7 +84,8 @@ TEST_F(MarkdownExport, TheNoteIsWrittenAsNoteMdWithItsFilesBesideIt)
                            u"notes(1).txt"_s, u"notes.txt"_s, u"notes.txt(1).bmp"_s,
                            u"notes.txt.bmp"_s}));
     EXPECT_TRUE(readBytes(folder + u"/note(1).md"_s)
-                    .endsWith("[![notes.txt](notes.txt(1).bmp)](notes(1).txt)\n"));
+                    .endsWith("[![notes.txt](notes.txt%281%29.bmp)](notes%281%29.txt)\n"))
+        << readBytes(folder + u"/note(1).md"_s).toStdString();
 }
 
 TEST_F(MarkdownExport, AFolderThatCannotBeMadeOrAConversionThatFailsLeavesNothing)
@@ -95,9 +96,10 @@ TEST_F(MarkdownExport, AFolderThatCannotBeMadeOrAConversionThatFailsLeavesNothin
     QString error;
     EXPECT_FALSE(editor->ExportMarkdown(out.filePath(u"taken/Plan"_s), error));
     EXPECT_EQ(error, u"cannot create the folder "_s + out.filePath(u"taken/Plan"_s));
-    EXPECT_EQ(log.lines(), std::vector<QString>{u"[ERROR] NoteFolderExport: cannot create the "
-                                                "folder "_s
-                                                + out.filePath(u"taken/Plan"_s)});
+    EXPECT_EQ(log.lines(),
+              std::vector<QString>{u"[ERROR] NoteFolderExport: cannot create the "
+                                   "folder "_s
+                                   + out.filePath(u"taken/Plan"_s)});
 
     QString html;
     editor->GetLastHtml(html);
@@ -105,9 +107,10 @@ TEST_F(MarkdownExport, AFolderThatCannotBeMadeOrAConversionThatFailsLeavesNothin
     const NoteFolderExport::Result result = NoteFolderExport::ExportContent(
         noteId, html, folder, u"note.md"_s, [](const QByteArray &) { return std::nullopt; });
     EXPECT_EQ(result.error, u"the note could not be converted: note "_s + noteId);
-    EXPECT_EQ(log.lines().back(), u"[ERROR] NoteFolderExport: the note could not be converted: "
-                                  "note "_s
-                                      + noteId);
+    EXPECT_EQ(log.lines().back(),
+              u"[ERROR] NoteFolderExport: the note could not be converted: "
+              "note "_s
+                  + noteId);
     EXPECT_TRUE(result.files.empty());
     EXPECT_EQ(filesIn(folder), QStringList());
 }

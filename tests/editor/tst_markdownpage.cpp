@@ -29,10 +29,11 @@ QString exdata(const QString &name)
 // A picture and a file card as the note keeps them, with the names of their files in the store.
 QString attachments()
 {
-    return u"<p><img src=\"../userdata\\attachment\\0a1b.png\" class=\"userdata\\attachment\\0a1b.png\" "
+    return u"<p><img src=\"../userdata\\attachment\\0a1b.png\" "
+           u"class=\"userdata\\attachment\\0a1b.png\" "
            "zv_exdata='%1'></p><p><img src=\"../userdata\\attachment\\9f8e.bmp\" "
-           "class=\"userdata\\attachment\\7c6d.pdf\" zv_exdata='%2'></p>"_s
-        .arg(exdata(u"Beach (day 1).png"_s), exdata(u"旅行 report.pdf"_s));
+           "class=\"userdata\\attachment\\7c6d.pdf\" zv_exdata='%2'></p>"_s.arg(
+               exdata(u"Beach (day 1).png"_s), exdata(u"旅行 report.pdf"_s));
 }
 
 const QString RichNote
@@ -70,7 +71,8 @@ protected:
     QVariant js(const QString &script) { return runScript(m_view->page(), script); }
     QJsonObject call(const QString &method, const QJsonObject &arg)
     {
-        const QString argText = QString::fromUtf8(QJsonDocument(arg).toJson(QJsonDocument::Compact));
+        const QString argText
+            = QString::fromUtf8(QJsonDocument(arg).toJson(QJsonDocument::Compact));
         return QJsonDocument::fromJson(
                    js(u"jsProcessor(%1, %2)"_s.arg(jsString(method), jsString(argText)))
                        .toString()
@@ -112,23 +114,25 @@ protected:
 
 TEST_F(MarkdownPage, ANoteIsWrittenAsMarkdownWithItsListsCodeTablesAndAttachments)
 {
-    const QString expected = u"# Trip plan\n\n### Before\n\n"
-                             "Pack **light**, book _early_ and read [the guide](https://example.com/guide).\n\n"
-                             "- Clothes\n  - Shirts\n  - Shoes\n- Papers\n\n"
-                             "1. Book\n2. Pay\n   1. Card\n\n"
-                             "- [x] Passport\n- [ ] Tickets\n\n"
-                             "````python\ndef go():\n    return 1\n```\n````\n\n"
-                             "| Day | City |\n| --- | --- |\n| 1 | Rome \\| **Roma** |\n\n"
-                             "<table><tbody><tr><td colspan=\"2\">Budget</td></tr><tr><td>Food</td>"
-                             "<td>40</td></tr></tbody></table>\n\n"
-                             "![Beach (day 1).png](../userdata\\attachment\\0a1b.png)\n\n"
-                             "[![旅行 report.pdf](../userdata\\attachment\\9f8e.bmp)]"
-                             "(userdata\\attachment\\7c6d.pdf)"_s;
+    const QString expected
+        = u"# Trip plan\n\n### Before\n\n"
+          "Pack **light**, book _early_ and read [the guide](https://example.com/guide).\n\n"
+          "- Clothes\n  - Shirts\n  - Shoes\n- Papers\n\n"
+          "1. Book\n2. Pay\n   1. Card\n\n"
+          "- [x] Passport\n- [ ] Tickets\n\n"
+          "````python\ndef go():\n    return 1\n```\n````\n\n"
+          "| Day | City |\n| --- | --- |\n| 1 | Rome \\| **Roma** |\n\n"
+          "<table><tbody><tr><td colspan=\"2\">Budget</td></tr><tr><td>Food</td>"
+          "<td>40</td></tr></tbody></table>\n\n"
+          "![Beach (day 1).png](../userdata\\attachment\\0a1b.png)\n\n"
+          "[![旅行 report.pdf](../userdata\\attachment\\9f8e.bmp)]"
+          "(userdata\\attachment\\7c6d.pdf)"_s;
     EXPECT_EQ(markdownOf(RichNote + attachments()), expected);
     // An exported note's card is already linked to its copy: only its picture is written.
-    EXPECT_EQ(markdownOf(u"<p><a href=\"%E6%97%85.pdf\"><img src=\"%E6%97%85.pdf.bmp\" class=\"x.pdf\" "
-                         "zv_exdata='%1'></a></p>"_s.arg(exdata(u"旅.pdf"_s))),
-              u"[![旅.pdf](%E6%97%85.pdf.bmp)](%E6%97%85.pdf)"_s);
+    EXPECT_EQ(
+        markdownOf(u"<p><a href=\"%E6%97%85.pdf\"><img src=\"%E6%97%85.pdf.bmp\" class=\"x.pdf\" "
+                   "zv_exdata='%1'></a></p>"_s.arg(exdata(u"旅.pdf"_s))),
+        u"[![旅.pdf](%E6%97%85.pdf.bmp)](%E6%97%85.pdf)"_s);
     EXPECT_EQ(call(u"HtmlToMarkdown"_s, {{u"text"_s, u"x"_s}}).value(u"errmsg"_s).toString(),
               u"bad argument: \"html\" must be a text"_s);
 }
@@ -149,9 +153,10 @@ TEST_F(MarkdownPage, TheSelectionIsCopiedWithItsListAndTheStoreAddressesOfItsAtt
               u"- [x] Passport\n- [ ] Tickets"_s);
     EXPECT_EQ(selection(u"pre"_s, u"pre"_s), u"````python\ndef go():\n    return 1\n```\n````"_s);
     const QString attachmentsOnly = selection(u"p:nth-last-child(2)"_s, u"p:last-child"_s);
-    EXPECT_EQ(attachmentsOnly,
-              u"![Beach (day 1).png](file:///home/a%20b/store/0a1b.png)\n\n"
-              "[![旅行 report.pdf](file:///home/a%20b/store/9f8e.bmp)](file:///home/a%20b/store/7c6d.pdf)"_s);
+    EXPECT_EQ(
+        attachmentsOnly,
+        u"![Beach (day 1).png](file:///home/a%20b/store/0a1b.png)\n\n"
+        "[![旅行 report.pdf](file:///home/a%20b/store/9f8e.bmp)](file:///home/a%20b/store/7c6d.pdf)"_s);
     js(u"Tavrik.editor.document().getSelection().collapseToEnd()"_s);
     EXPECT_EQ(call(u"SelectionMarkdown"_s, {{u"store"_s, u"file:///s/"_s}}).value(u"markdown"_s),
               u""_s);
@@ -161,19 +166,22 @@ TEST_F(MarkdownPage, MarkdownIsPastedAsTheNotesOwnMarkupWithRawHtmlKeptAsText)
 {
     open(u"<p>Start</p>"_s);
     caretAtEnd();
-    const QJsonObject reply = call(
-        u"PasteMarkdown"_s,
-        {{u"text"_s, u"## Shopping\n\n- [ ] Milk\n- [x] Eggs\n\n```js\nlet a = 1 < 2;\n```\n\n"
-                     "| A | B |\n|---|---|\n| 1 | 2 |\n\nSome **bold**, _it_ and <b>raw</b> "
-                     "[link](javascript:alert(1)).\n"_s}});
-    EXPECT_TRUE(reply.value(u"result"_s).toBool()) << reply.value(u"errmsg"_s).toString().toStdString();
-    EXPECT_EQ(html(),
-              u"<p>Start</p><h2>Shopping</h2><ul class=\"checklist\"><li data-checked=\"false\">Milk</li>"
-              "<li data-checked=\"true\">Eggs</li></ul><pre class=\"language-js\">let a = 1 &lt; 2;</pre>"
-              "<table><thead><tr><th scope=\"col\">A</th><th scope=\"col\">B</th></tr></thead>"
-              "<tbody><tr><td>1</td><td>2</td></tr></tbody></table>"
-              "<p>Some <strong>bold</strong>, <em>it</em> and &lt;b&gt;raw&lt;/b&gt; "
-              "[link](javascript:alert(1)).</p>"_s);
+    const QJsonObject reply
+        = call(u"PasteMarkdown"_s,
+               {{u"text"_s,
+                 u"## Shopping\n\n- [ ] Milk\n- [x] Eggs\n\n```js\nlet a = 1 < 2;\n```\n\n"
+                 "| A | B |\n|---|---|\n| 1 | 2 |\n\nSome **bold**, _it_ and <b>raw</b> "
+                 "[link](javascript:alert(1)).\n"_s}});
+    EXPECT_TRUE(reply.value(u"result"_s).toBool())
+        << reply.value(u"errmsg"_s).toString().toStdString();
+    EXPECT_EQ(
+        html(),
+        u"<p>Start</p><h2>Shopping</h2><ul class=\"checklist\"><li data-checked=\"false\">Milk</li>"
+        "<li data-checked=\"true\">Eggs</li></ul><pre class=\"language-js\">let a = 1 &lt; 2;</pre>"
+        "<table><thead><tr><th scope=\"col\">A</th><th scope=\"col\">B</th></tr></thead>"
+        "<tbody><tr><td>1</td><td>2</td></tr></tbody></table>"
+        "<p>Some <strong>bold</strong>, <em>it</em> and &lt;b&gt;raw&lt;/b&gt; "
+        "[link](javascript:alert(1)).</p>"_s);
     EXPECT_EQ(call(u"PasteMarkdown"_s, {{u"text"_s, u"   "_s}}).value(u"errmsg"_s).toString(),
               u"the Markdown text gave nothing to insert, or is too long for the note"_s);
     js(u"Tavrik.editor.setReadOnly(true)"_s);
@@ -184,16 +192,13 @@ TEST_F(MarkdownPage, MarkdownIsPastedAsTheNotesOwnMarkupWithRawHtmlKeptAsText)
 TEST_F(MarkdownPage, TextIsTakenForMarkdownOnlyWithAHeadingAFenceOrTwoListLines)
 {
     const std::vector<std::pair<QString, bool>> cases{
-        {u"# x"_s, true},          {u"#x"_s, false},
-        {u"###### x"_s, true},     {u"####### x"_s, false},
-        {u" # x"_s, false},        {u"# "_s, false},
-        {u"note\n## Plan"_s, true},
-        {u"- a"_s, false},         {u"- a\n- b"_s, true},
-        {u"- a\n\n- b"_s, false},  {u"-a\n-b"_s, false},
-        {u"1. a\n2) b"_s, true},   {u"1.a\n2.b"_s, false},
-        {u"  * a\n  + b"_s, true}, {u"```js\nx\n```"_s, true},
-        {u"```js\nx"_s, false},    {u"~~~~\nx\n~~~"_s, false},
-        {u"~~~\nx\n~~~~"_s, true}, {u"``\nx\n``"_s, false},
+        {u"# x"_s, true},           {u"#x"_s, false},           {u"###### x"_s, true},
+        {u"####### x"_s, false},    {u" # x"_s, false},         {u"# "_s, false},
+        {u"note\n## Plan"_s, true}, {u"- a"_s, false},          {u"- a\n- b"_s, true},
+        {u"- a\n\n- b"_s, false},   {u"-a\n-b"_s, false},       {u"1. a\n2) b"_s, true},
+        {u"1.a\n2.b"_s, false},     {u"  * a\n  + b"_s, true},  {u"```js\nx\n```"_s, true},
+        {u"```js\nx"_s, false},     {u"~~~~\nx\n~~~"_s, false}, {u"~~~\nx\n~~~~"_s, true},
+        {u"``\nx\n``"_s, false},
     };
     for (const auto &[text, markdown] : cases)
         EXPECT_EQ(js(u"Tavrik.markdown.isMarkdown(%1)"_s.arg(jsString(text))).toBool(), markdown)
@@ -209,9 +214,10 @@ TEST_F(MarkdownPage, TextIsTakenForMarkdownOnlyWithAHeadingAFenceOrTwoListLines)
     js(u"(d => d.getSelection().collapse(d.querySelector('pre').firstChild, 4))(Tavrik.editor.document())"_s);
     QGuiApplication::clipboard()->setText(u"# x"_s);
     QTest::keyClick(m_view->focusProxy(), Qt::Key_V, Qt::ControlModifier);
-    EXPECT_TRUE(waitForScript(m_view->page(),
-                              u"(b => b.textContent === 'code# x' && b.firstChild.nodeName === 'PRE'"
-                              " && b.childNodes.length === 1)(Tavrik.editor.document().body)"_s))
+    EXPECT_TRUE(
+        waitForScript(m_view->page(),
+                      u"(b => b.textContent === 'code# x' && b.firstChild.nodeName === 'PRE'"
+                      " && b.childNodes.length === 1)(Tavrik.editor.document().body)"_s))
         << html().toStdString();
 }
 
@@ -226,9 +232,10 @@ TEST_F(MarkdownPage, CtrlZAfterAConvertedPasteGivesTheTextAsAPlainPastePutsIt)
     ASSERT_TRUE(plain.startsWith(u"<p>Start# Plan</p>"_s)) << plain.toStdString();
 
     const QString converted = pasteWithKeys(u"<p>Start</p>"_s, text);
-    EXPECT_EQ(converted,
-              u"<p>Start</p><h1>Plan</h1><ul class=\"checklist\"><li data-checked=\"false\">Milk</li>"
-              "<li data-checked=\"true\">Eggs</li></ul><p>end</p>"_s);
+    EXPECT_EQ(
+        converted,
+        u"<p>Start</p><h1>Plan</h1><ul class=\"checklist\"><li data-checked=\"false\">Milk</li>"
+        "<li data-checked=\"true\">Eggs</li></ul><p>end</p>"_s);
     QTest::keyClick(m_view->focusProxy(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_TRUE(waitForScript(m_view->page(),
                               u"Tavrik.editor.document().body.innerHTML === "_s + jsString(plain)))

@@ -49,8 +49,8 @@ TEST_F(Journey, MarkdownCopiedFromOneNoteIsPastedIntoAnotherAndTakenBackToText)
        " const l = d.querySelector('ul').lastElementChild; r.setEnd(l, l.childNodes.length);"
        " d.getSelection().removeAllRanges(); d.getSelection().addRange(r); })(%1)"_s.arg(note()));
     pressKeys(u"Menu"_s);
-    ASSERT_TRUE(QTest::qWaitFor([] { return qobject_cast<QMenu *>(QApplication::activePopupWidget()); },
-                                10000));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [] { return qobject_cast<QMenu *>(QApplication::activePopupWidget()); }, 10000));
     pressKeys(u"m"_s); // Copy as &Markdown
     ASSERT_TRUE(QTest::qWaitFor([] { return !QApplication::activePopupWidget(); }));
     QString copied;
@@ -66,13 +66,15 @@ TEST_F(Journey, MarkdownCopiedFromOneNoteIsPastedIntoAnotherAndTakenBackToText)
     const auto html = [&] {
         return js(note() + u".body.innerHTML"_s).toString();
     };
-    EXPECT_TRUE(QTest::qWaitFor([&] { return html() == Converted; }, 10000)) << html().toStdString();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return html() == Converted; }, 10000))
+        << html().toStdString();
 
     // Ctrl+Z: the text as it is, no heading or list.
     pressKeys(u"ctrl+z"_s);
     EXPECT_TRUE(QTest::qWaitFor(
         [&] {
-            return js(u"!%1.querySelector('h3,ul') && %1.body.innerText.includes('- a pinch of salt')"
+            return js(u"!%1.querySelector('h3,ul') && %1.body.innerText.includes('- a pinch of "
+                      u"salt')"
                       " && %1.body.innerText.startsWith('Shopping\\n### Dough')"_s.arg(note()))
                 .toBool();
         },
@@ -84,10 +86,11 @@ TEST_F(Journey, MarkdownCopiedFromOneNoteIsPastedIntoAnotherAndTakenBackToText)
     ASSERT_TRUE(QTest::qWaitFor([&] { return !html().contains(u"Dough"_s); }, 10000))
         << html().toStdString();
     pressKeys(u"alt+e"_s);
-    ASSERT_TRUE(QTest::qWaitFor([] { return qobject_cast<QMenu *>(QApplication::activePopupWidget()); },
-                                10000));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [] { return qobject_cast<QMenu *>(QApplication::activePopupWidget()); }, 10000));
     pressKeys(u"k"_s); // Paste as Mar&kdown
-    EXPECT_TRUE(QTest::qWaitFor([&] { return html() == Converted; }, 10000)) << html().toStdString();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return html() == Converted; }, 10000))
+        << html().toStdString();
 
     pressKeys(u"ctrl+s"_s);
     const QString id = window().currentNoteId();
@@ -102,10 +105,12 @@ TEST_F(Journey, MarkdownCopiedFromOneNoteIsPastedIntoAnotherAndTakenBackToText)
     auto *markdown = window().findChild<MarkdownActions *>();
     ASSERT_TRUE(markdown);
     ASSERT_TRUE(markdown->exportCurrentNoteInto(out.path()));
-    EXPECT_EQ(readBytes(out.filePath(u"Shopping/note.md"_s)), (u"Shopping\n\n"_s + Dough + u'\n').toUtf8());
+    EXPECT_EQ(readBytes(out.filePath(u"Shopping/note.md"_s)),
+              (u"Shopping\n\n"_s + Dough + u'\n').toUtf8());
 
     restart();
     ASSERT_TRUE(openNoteTitled(u"Shopping"_s));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return html() == Converted; }, 10000)) << html().toStdString();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return html() == Converted; }, 10000))
+        << html().toStdString();
     finishJourney();
 }

@@ -155,8 +155,9 @@ TEST_F(Journey, ARowInsertedFromTheMenuOfACellIsSavedAndTheMenuOffersNoTableOuts
     ASSERT_TRUE(menu);
     disabled.clear();
     EXPECT_EQ(textsOf(menu, &disabled), EditingEntries);
-    EXPECT_EQ(disabled, (QStringList{u"Cut"_s, u"Copy"_s, u"Paste"_s, u"Paste as plain text"_s,
-                                     u"Copy as &Markdown"_s, u"Paste as Mar&kdown"_s}));
+    EXPECT_EQ(disabled,
+              (QStringList{u"Cut"_s, u"Copy"_s, u"Paste"_s, u"Paste as plain text"_s,
+                           u"Copy as &Markdown"_s, u"Paste as Mar&kdown"_s}));
     pressKeys(u"Escape"_s);
     ASSERT_TRUE(QTest::qWaitFor([] { return !QApplication::activePopupWidget(); }));
     window().setCurrentReadOnly(false);

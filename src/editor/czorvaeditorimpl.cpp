@@ -571,6 +571,10 @@ bool CZorvaEditorImpl::ExportMarkdown(const QString &folder, QString &error)
         error = tr("此笔记过大，无法在编辑器中导出。");
         return false;
     }
+    if (d->lastHtml.isEmpty()) {
+        error = MhtExport::EmptyNoteMessage();
+        return false;
+    }
     const NoteFolderExport::Result result = NoteFolderExport::ExportContent(
         d->handler.GetCurNoteGuid(), d->lastHtml, folder, u"note.md"_s,
         [this](const QByteArray &body) -> std::optional<QByteArray> {

@@ -108,7 +108,8 @@ public:
     // note's files beside it under their original names, pictures as images and file cards as
     // their card's image linked to the file, by relative paths, as "Export note as folder"
     // lays them out. Nothing there is overwritten: a name already taken gets a number
-    // ("note(1).md"). False with the reason in `error` (then no copy stays).
+    // ("note(1).md"). False with the reason in `error` (then no copy stays), also for a note
+    // without content (the MHT export's message).
     bool ExportMarkdown(const QString &folder, QString &error);
     // The note content as last loaded, started or saved.
     void GetLastHtml(QString &html) const;

@@ -1,17 +1,19 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
 // Export as Markdown: the saved note as note.md with copies of its picture and file beside it,
-// byte for byte; a second export beside the first; a folder that cannot be made; a conversion
-// that gives nothing leaves no copy behind.
+// byte for byte; a second export beside the first; an empty note and a folder that cannot be
+// made are refused; a conversion that gives nothing leaves no copy behind.
 #include "editor/czorvaeditorimpl.h"
 #include "editorhost.h"
 #include "logcapture.h"
+#include "notehtml/mhtexport_p.h"
 #include "store/notefolderexport.h"
 #include "testhelpers.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 using namespace Qt::StringLiterals;
@@ -88,12 +90,16 @@ TEST_F(MarkdownExport, TheNoteIsWrittenAsNoteMdWithItsFilesBesideIt)
         << readBytes(folder + u"/note(1).md"_s).toStdString();
 }
 
-TEST_F(MarkdownExport, AFolderThatCannotBeMadeOrAConversionThatFailsLeavesNothing)
+TEST_F(MarkdownExport, AnEmptyNoteAFolderThatCannotBeMadeOrAFailedConversionLeaveNothing)
 {
+    QString error;
+    EXPECT_FALSE(editor->ExportMarkdown(out.filePath(u"Empty"_s), error));
+    EXPECT_EQ(error, MhtExport::EmptyNoteMessage());
+    EXPECT_FALSE(QFileInfo::exists(out.filePath(u"Empty"_s)));
+
     writeNote();
     ASSERT_TRUE(writeBytes(out.filePath(u"taken"_s), "a file"));
     LogCapture log;
-    QString error;
     EXPECT_FALSE(editor->ExportMarkdown(out.filePath(u"taken/Plan"_s), error));
     EXPECT_EQ(error, u"cannot create the folder "_s + out.filePath(u"taken/Plan"_s));
     EXPECT_EQ(log.lines(),

@@ -18,10 +18,6 @@
 
     // ---- the note as Markdown -------------------------------------------------------------
 
-    function repeat(text, count) {
-        return new Array(count + 1).join(text);
-    }
-
     function trimNewlines(text) {
         return text.replace(/^\n+/, '').replace(/\n+$/, '');
     }
@@ -95,7 +91,7 @@
         let size = 3;
         for (const run of code.match(/^`{3,}/gm) || [])
             size = Math.max(size, run.length + 1);
-        const fence = repeat('`', size);
+        const fence = '`'.repeat(size);
         return '\n\n' + fence + languageOf(pre) + '\n' + code + '\n' + fence + '\n\n';
     }
 
@@ -112,7 +108,7 @@
         }
         const paragraph = /\n$/.test(content);
         content = trimNewlines(content) + (paragraph ? '\n' : '');
-        content = content.replace(/\n/gm, '\n' + repeat(' ', indent));
+        content = content.replace(/\n/gm, '\n' + ' '.repeat(indent));
         return prefix + content + (item.nextSibling ? '\n' : '');
     }
 
@@ -161,7 +157,6 @@
 
     // The note's markup `html` as Markdown, its addresses as they are.
     function fromHtml(html) {
-        resolve = asTheyAre;
         return turndown().turndown(html || '');
     }
 

@@ -9,12 +9,7 @@
 # page script whole.
 cmake_minimum_required(VERSION 3.25)
 
-function(module_of file out)
-    file(READ "${file}" source)
-    string(REPLACE "<script" "\\x3Cscript" source "${source}")
-    string(REPLACE "</script" "\\x3C/script" source "${source}")
-    set(${out} "load(function (module, exports) {\n${source}\n})" PARENT_SCOPE)
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/TavrikScriptModule.cmake)
 
 file(STRINGS "${LIB}/common.js" registrations REGEX "^hljs\\.registerLanguage\\(")
 module_of("${LIB}/core.js" core)

@@ -5,6 +5,7 @@
 #include "attachmentopener.h"
 #include "attachmentpane.h"
 #include "editorappearance.h"
+#include "markdownactions.h"
 #include "noteexport.h"
 #include "notefilelist.h"
 #include "notefind.h"
@@ -265,6 +266,13 @@ void MainWindow::createActions()
     file->addAction(storeActions->cleanAction());
     file->addSeparator();
     file->addAction(quit);
+    auto *markdown = new MarkdownActions(*this);
+    m_exportAction->menu()->addAction(markdown->exportAction());
+    QMenu *edit = menuBar()->addMenu(tr("&Edit"));
+    edit->addAction(markdown->copyAction());
+    edit->addAction(markdown->pasteAction());
+    connect(edit, &QMenu::aboutToShow, markdown, &MarkdownActions::updateActions);
+    connect(m_exportAction->menu(), &QMenu::aboutToShow, markdown, &MarkdownActions::updateActions);
     QMenu *note = menuBar()->addMenu(tr("&Note"));
     note->addAction(m_renameAction);
     note->addAction(m_attachAction);

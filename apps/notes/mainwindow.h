@@ -72,6 +72,7 @@ public:
     static QString untitledTitle();
     // A file name made from a note's title (characters file systems refuse become '_').
     static QString fileNameFor(const QString &title);
+    QString noteTitle(const QString &id) const;
     // What the program says when its editor page is missing: the page and, one a line, the
     // folders it was looked for in (GetProgramFileFolders).
     static QString missingPageText();
@@ -123,7 +124,6 @@ private:
     void updateActions();
     void updateCount();
     void showMessage(const QString &text);
-    QString noteTitle(const QString &id) const;
     void saveSession() const;
     void restoreSession();
     void removeUnusedFiles(const QString &noteId, const std::vector<QString> &paths);

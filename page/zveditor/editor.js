@@ -400,17 +400,18 @@
 
     // Inserts outside content (HTML, else plain text) at the selection, sanitised. Content that
     // would take the note past the limit is refused as a whole, measured as the note counts.
+    // Whether anything went in.
     function insertOutsideContent(html, text) {
         if (state.readOnly)
-            return;
+            return false;
         const fragment = html ? Tavrik.sanitize.fragment(html, state.doc) : null;
         if (fragment ? !fragment.firstChild : !text)
-            return;
+            return false;
         const length = codePoints(fragment ? fragment.textContent : text);
         const excess = excessOf(length);
         if (excess > 0) {
             showRefusal({ pasted: true, excess: excess });
-            return;
+            return false;
         }
         if (fragment) {
             const holder = state.doc.createElement('div');
@@ -419,6 +420,7 @@
         } else {
             runCommand('insertText', text, length);
         }
+        return true;
     }
 
     // Scrolls the note so that what lies just before the caret (the last character or element
@@ -454,7 +456,11 @@
         const data = event.clipboardData;
         if (!data || state.readOnly)
             return;
-        insertOutsideContent(data.getData('text/html'), data.getData('text/plain'));
+        const html = data.getData('text/html');
+        // Text alone that is Markdown goes in converted (markdown.js).
+        if (!html && Tavrik.markdown.pasteIfMarkdown(data.getData('text/plain')))
+            return;
+        insertOutsideContent(html, data.getData('text/plain'));
     }
 
     function onDrop(event) {
@@ -1020,7 +1026,7 @@
             if (state.readOnly)
                 return false;
             this.focus();
-            if (command === 'undo' && Tavrik.shortcuts && Tavrik.shortcuts.undo())
+            if (command === 'undo' && ((Tavrik.shortcuts && Tavrik.shortcuts.undo()) || Tavrik.markdown.undo()))
                 return true;
             if ((command === 'undo' || command === 'redo') && Tavrik.edits[command]())
                 return true;

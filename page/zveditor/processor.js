@@ -191,6 +191,26 @@
                 throw new BadArgument('the replacement is too long for the note: ' + done.excess + ' characters over the limit');
             return { replaced: done.replaced };
         },
+        // The selection as Markdown: {"markdown":...}, empty without one; attachments are
+        // addressed as files in "store" (the store folder's address).
+        SelectionMarkdown(argText) {
+            const store = stringMember(objectArgument(argText), 'store', false);
+            return { markdown: Tavrik.markdown.selection(store) };
+        },
+        // A note's markup {"html":...} as Markdown: {"markdown":...}.
+        HtmlToMarkdown(argText) {
+            return { markdown: Tavrik.markdown.fromHtml(stringMember(objectArgument(argText), 'html', true)) };
+        },
+        // Markdown {"text":...} into the note at the caret as a paste: refused when nothing of
+        // it can go in (empty, or past the limit).
+        PasteMarkdown(argText) {
+            const text = stringMember(objectArgument(argText), 'text', false);
+            requireWritable();
+            Tavrik.editor.focus();
+            if (!Tavrik.markdown.paste(text))
+                throw new BadArgument('the Markdown text gave nothing to insert, or is too long for the note');
+            return {};
+        },
         AddPicToEditor(argText) {
             const arg = objectArgument(argText);
             const picpath = stringMember(arg, 'picpath', false);

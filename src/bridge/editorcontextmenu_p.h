@@ -64,6 +64,11 @@ public:
     // (a context menu request as the browser hands it over), where no answer comes.
     static Section tableSection(IEWebBrowser *browser);
 
+    // The Markdown section: "Copy as Markdown" with a selection, "Paste as Markdown" in an
+    // editable note while the clipboard holds text; `copy` and `paste` do them. Reached by
+    // their underlined letters M and K too.
+    static Section markdownSection(std::function<void()> copy, std::function<void()> paste);
+
     void addSection(Section section) { m_sections.push_back(std::move(section)); }
 
     // Pops the entries up at `screenPoint` over `parent`, sections in order and a separator

@@ -586,6 +586,8 @@ void ZvWebNoteHandler::popupContextMenu(const QPoint &screenPoint, bool hasSelec
         if (action == QWebEnginePage::Copy)
             DoCtrlC();
     }));
+    menu.addSection(EditorContextMenu::markdownSection([this] { CopyAsMarkdown(); },
+                                                       [this] { PasteAsMarkdown(); }));
     EditorContextMenu::Target target;
     target.editable = !d->session.readOnly();
     target.hasSelection = hasSelection;

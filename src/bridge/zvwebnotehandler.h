@@ -230,6 +230,14 @@ public:
     // Empties the clipboard.
     static void ClearCopyData();
 
+    // Markdown. Puts the selection on the clipboard as Markdown text (attachments addressed as
+    // their files in the store). False when nothing is selected or the page failed.
+    bool CopyAsMarkdown();
+    // Inserts the clipboard's text converted from Markdown at the caret, as a paste (one undo
+    // step, refused whole past the character limit). False in read-only mode, without text
+    // ("[ERROR] Paste as Markdown: the clipboard holds no text") or when the page refused.
+    bool PasteAsMarkdown();
+
     // Note HTML without the page (see AttachMarkup, AttachMarkupRewriter and MhtExport, which
     // these forward to).
     static int ParseAttList(const QString &noteId, const QString &html,

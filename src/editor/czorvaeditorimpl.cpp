@@ -25,6 +25,7 @@
 #include "notehtml/odtexport_p.h"
 #include "session/editorpage_p.h"
 #include "session/notesession_p.h"
+#include "store/notefolderexport.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -572,6 +573,29 @@ bool CZorvaEditorImpl::ExportDocx(const QString &path, QString &error)
         return false;
     }
     return DocxExport::ExportDocx(d->lastHtml, path, error);
+}
+
+bool CZorvaEditorImpl::ExportMarkdown(const QString &folder, QString &error)
+{
+    if (d->partialNote) {
+        error = tr("此笔记过大，无法在编辑器中导出。");
+        return false;
+    }
+    if (d->lastHtml.isEmpty()) {
+        error = MhtExport::EmptyNoteMessage();
+        return false;
+    }
+    const NoteFolderExport::Result result = NoteFolderExport::ExportContent(
+        d->handler.GetCurNoteGuid(), d->lastHtml, folder, u"note.md"_s,
+        [this](const QByteArray &body) -> std::optional<QByteArray> {
+            const std::optional<QString> markdown
+                = Internal::EditorPage(this).markdownOf(QString::fromUtf8(body));
+            if (!markdown)
+                return std::nullopt;
+            return markdown->toUtf8() + '\n';
+        });
+    error = result.error;
+    return error.isEmpty();
 }
 
 void CZorvaEditorImpl::GetLastHtml(QString &html) const

@@ -106,6 +106,13 @@ public:
     bool ExportOdt(const QString &path, QString &error);
     // The same as a Word document (.docx).
     bool ExportDocx(const QString &path, QString &error);
+    // The same as Markdown: `folder`/note.md (the folder made when missing) with copies of the
+    // note's files beside it under their original names, pictures as images and file cards as
+    // their card's image linked to the file, by relative paths, as "Export note as folder"
+    // lays them out. Nothing there is overwritten: a name already taken gets a number
+    // ("note(1).md"). False with the reason in `error` (then no copy stays), also for a note
+    // without content (the MHT export's message).
+    bool ExportMarkdown(const QString &folder, QString &error);
     // The note content as last loaded, started or saved.
     void GetLastHtml(QString &html) const;
 

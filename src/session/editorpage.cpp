@@ -94,10 +94,33 @@ constexpr JsProcessorLogLines ReplaceLines{u"[ERROR] ReplaceText: the page canno
                                            u"[ERROR] ReplaceText: the page's reply is not JSON",
                                            u"[ERROR] ReplaceText refused: %s"};
 
+constexpr JsProcessorLogLines SelectionMarkdownLines{
+    u"[ERROR] Copy as Markdown: the page cannot be called",
+    u"[ERROR] Copy as Markdown: the page's reply is not JSON",
+    u"[ERROR] Copy as Markdown refused: %s"};
+
+constexpr JsProcessorLogLines MarkdownLines{
+    u"[ERROR] Export as Markdown: the page cannot be called",
+    u"[ERROR] Export as Markdown: the page's reply is not JSON",
+    u"[ERROR] Export as Markdown refused: %s"};
+
+constexpr JsProcessorLogLines PasteMarkdownLines{
+    u"[ERROR] Paste as Markdown: the page cannot be called",
+    u"[ERROR] Paste as Markdown: the page's reply is not JSON",
+    u"[ERROR] Paste as Markdown refused: %s"};
+
 // A busy machine may take longer than the first look.
 constexpr int RecheckSpellingDelaysMs[] = {500, 2000};
 
 const std::vector<const char *> ContentKeys{"ehtml", "etext"};
+const std::vector<const char *> MarkdownKeys{"markdown"};
+
+std::optional<QString> firstText(std::optional<std::vector<QString>> texts)
+{
+    if (!texts)
+        return std::nullopt;
+    return std::move(texts->front());
+}
 
 std::optional<EditorPage::Content> contentOf(std::optional<std::vector<QString>> texts)
 {
@@ -298,6 +321,27 @@ std::optional<int> EditorPage::replaceText(const std::vector<int> &offsets, cons
     if (!reply || !(*reply)["replaced"].isInt())
         return std::nullopt;
     return (*reply)["replaced"].asInt();
+}
+
+std::optional<QString> EditorPage::selectionMarkdown(const QString &storeUrl)
+{
+    return firstText(CallJsProcessorForTexts(m_browser, QStringLiteral("SelectionMarkdown"),
+                                             PageJson().text("store", storeUrl).compact(),
+                                             SelectionMarkdownLines, MarkdownKeys));
+}
+
+std::optional<QString> EditorPage::markdownOf(const QString &html)
+{
+    return firstText(CallJsProcessorForTexts(m_browser, QStringLiteral("HtmlToMarkdown"),
+                                             PageJson().text("html", html).compact(), MarkdownLines,
+                                             MarkdownKeys));
+}
+
+bool EditorPage::pasteMarkdown(const QString &text)
+{
+    return CallJsProcessor(m_browser, QStringLiteral("PasteMarkdown"),
+                           PageJson().text("text", text).compact(), PasteMarkdownLines)
+        .has_value();
 }
 
 std::vector<bool> EditorPage::addAttachments(const std::vector<Attachment> &attachments)

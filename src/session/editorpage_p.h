@@ -74,6 +74,15 @@ public:
     // undo step. Gives how many were replaced; nothing when the page refused or failed.
     std::optional<int> replaceText(const std::vector<int> &offsets, const QString &keyword,
                                    const QString &replacement, bool matchCase);
+    // SelectionMarkdown: the selection as Markdown, its attachments addressed as files in the
+    // folder whose address is `storeUrl` (ending in "/"); empty without a selection, nothing
+    // when the page failed.
+    std::optional<QString> selectionMarkdown(const QString &storeUrl);
+    // HtmlToMarkdown: a note's markup as Markdown, its addresses kept; nothing when the page
+    // failed.
+    std::optional<QString> markdownOf(const QString &html);
+    // PasteMarkdown: Markdown converted and inserted at the caret as a paste.
+    bool pasteMarkdown(const QString &text);
     // AddPicToEditor for each attachment, in order, all in one wait for the page. Whether the
     // page took each one.
     std::vector<bool> addAttachments(const std::vector<Attachment> &attachments);

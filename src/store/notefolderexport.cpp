@@ -149,51 +149,79 @@ NoteFolderExport::Result failed(NoteFolderExport::Result result, const QString &
     return result;
 }
 
-} // namespace
-
-NoteFolderExport::Result NoteFolderExport::Export(const QString &noteId, const QString &noteFile,
-                                                  const QString &folder, const QString &htmlName)
+// Exports the note markup `content` (read from `source`, which the messages name) into `folder`
+// as `fileName`, the bytes made by `writer`.
+NoteFolderExport::Result exportMarkup(const QString &noteId, const QString &content,
+                                      const QString &source, const QString &folder,
+                                      const QString &fileName,
+                                      const NoteFolderExport::Writer &writer)
 {
-    Result result;
-    const QString notePath
-        = noteFile.contains(u'/') ? noteFile : Internal::attachRootPath() + u'/' + noteFile;
-    QString content;
-    int version = 0;
-    if (!NoteHtmlRW::ReadHtmlTextFromFile(notePath, content, version))
-        return failed(result, QStringLiteral("cannot read the note file ") + notePath);
-    if (version < NOTE_HTML_VER_2) {
-        HtmlFileUpgradeMgr upgrades;
-        upgrades.UpgradeHtml(content, version, NOTE_HTML_VER_2, content);
-    }
+    NoteFolderExport::Result result;
     HtmlDocument doc;
     if (!doc.parse(content) || !doc.body())
-        return failed(result, QStringLiteral("the note's markup does not parse: ") + notePath);
-    if (!IsSafeFileName(htmlName))
-        return failed(result, QStringLiteral("not a file name: ") + htmlName);
+        return failed(result, QStringLiteral("the note's markup does not parse: ") + source);
+    if (!IsSafeFileName(fileName))
+        return failed(result, QStringLiteral("not a file name: ") + fileName);
     const QString target = QFileInfo(folder).absoluteFilePath();
     if (!MakeDirectories(target))
         return failed(result, QStringLiteral("cannot create the folder ") + target);
 
     Exporter exporter(noteId, target, result);
-    const QString htmlFile = exporter.freeName(htmlName);
+    const QString file = exporter.freeName(fileName);
     for (HtmlDocument::Element image : doc.elementsByTagName("img")) {
         if (HtmlDocument::attribute(image, "zv_exdata"))
             exporter.exportAttachment(doc, image);
         else
             exporter.exportPicture(image);
     }
-    const QString title = QFileInfo(htmlName).completeBaseName();
-    const QByteArray page = "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>"
-        + escapedText(title).toUtf8() + "</title></head>\n<body>"
-        + HtmlDocument::innerHtmlUtf8(doc.body()) + "</body></html>\n";
-    result.htmlPath = target + u'/' + htmlFile;
-    const int error = Internal::replaceDurably(result.htmlPath, {page});
+    const std::optional<QByteArray> bytes = writer(HtmlDocument::innerHtmlUtf8(doc.body()));
+    if (!bytes) {
+        for (const QString &copy : result.files)
+            QFile::remove(copy);
+        result.files.clear();
+        return failed(result, QStringLiteral("the note could not be converted: ") + source);
+    }
+    result.htmlPath = target + u'/' + file;
+    const int error = Internal::replaceDurably(result.htmlPath, {*bytes});
     if (error != 0) {
         return failed(
             result,
             QStringLiteral("cannot write %1: %2").arg(result.htmlPath, qt_error_string(error)));
     }
     return result;
+}
+
+} // namespace
+
+NoteFolderExport::Result NoteFolderExport::Export(const QString &noteId, const QString &noteFile,
+                                                  const QString &folder, const QString &htmlName)
+{
+    const QString notePath
+        = noteFile.contains(u'/') ? noteFile : Internal::attachRootPath() + u'/' + noteFile;
+    QString content;
+    int version = 0;
+    if (!NoteHtmlRW::ReadHtmlTextFromFile(notePath, content, version))
+        return failed({}, QStringLiteral("cannot read the note file ") + notePath);
+    if (version < NOTE_HTML_VER_2) {
+        HtmlFileUpgradeMgr upgrades;
+        upgrades.UpgradeHtml(content, version, NOTE_HTML_VER_2, content);
+    }
+    const QByteArray title = escapedText(QFileInfo(htmlName).completeBaseName()).toUtf8();
+    return exportMarkup(noteId, content, notePath, folder, htmlName,
+                        [&title](const QByteArray &body) -> std::optional<QByteArray> {
+                            return "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>"
+                                + title + "</title></head>\n<body>" + body + "</body></html>\n";
+                        });
+}
+
+NoteFolderExport::Result NoteFolderExport::ExportContent(const QString &noteId,
+                                                         const QString &content,
+                                                         const QString &folder,
+                                                         const QString &fileName,
+                                                         const Writer &writer)
+{
+    return exportMarkup(noteId, content, QStringLiteral("note ") + noteId, folder, fileName,
+                        writer);
 }
 
 } // namespace TAVRIKCORE::RICHEDITOR

@@ -4,8 +4,11 @@
 
 #include "tavrik_export.h"
 
+#include <QByteArray>
 #include <QString>
 
+#include <functional>
+#include <optional>
 #include <vector>
 
 namespace TAVRIKCORE::RICHEDITOR {
@@ -17,7 +20,7 @@ class TAVRIK_EXPORT NoteFolderExport
 public:
     struct Result
     {
-        QString htmlPath; // the HTML file written
+        QString htmlPath; // the file written (the HTML file, or the one a writer made)
         std::vector<QString> files; // the copies beside it, in the order the note shows them
         std::vector<QString> missing; // store files the note names that were not found
         QString error; // why nothing was exported; empty on success
@@ -31,6 +34,16 @@ public:
     // Fails, with `error` set and logged, when the note cannot be read or the folder not written.
     static Result Export(const QString &noteId, const QString &noteFile, const QString &folder,
                          const QString &htmlName = QStringLiteral("note.html"));
+
+    // Makes the bytes of the exported file from the note's body markup (UTF-8), its
+    // attachments pointing at their copies; nothing when it cannot.
+    using Writer = std::function<std::optional<QByteArray>(const QByteArray &bodyHtml)>;
+    // Exports the note markup `content` of the note `noteId` the same way, as `folder`/`fileName`
+    // made by `writer`. When the writer gives nothing, the copies made are removed again and the
+    // export fails with "the note could not be converted: note <noteId>".
+    static Result ExportContent(const QString &noteId, const QString &content,
+                                const QString &folder, const QString &fileName,
+                                const Writer &writer);
 };
 
 } // namespace TAVRIKCORE::RICHEDITOR

@@ -141,6 +141,14 @@
         <source>Header row</source>
         <translation>Header row</translation>
     </message>
+    <message>
+        <source>Copy as &amp;Markdown</source>
+        <translation>Copy as &amp;Markdown</translation>
+    </message>
+    <message>
+        <source>Paste as Mar&amp;kdown</source>
+        <translation>Paste as Mar&amp;kdown</translation>
+    </message>
 </context>
 <context>
     <name>DocxExport</name>

@@ -141,6 +141,14 @@
         <source>Header row</source>
         <translation>标题行</translation>
     </message>
+    <message>
+        <source>Copy as &amp;Markdown</source>
+        <translation>复制为 Markdown(&amp;M)</translation>
+    </message>
+    <message>
+        <source>Paste as Mar&amp;kdown</source>
+        <translation>粘贴为 Markdown(&amp;K)</translation>
+    </message>
 </context>
 <context>
     <name>DocxExport</name>

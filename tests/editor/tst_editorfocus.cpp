@@ -185,8 +185,14 @@ TEST_F(EditorFocusTest, TheEditorsMenuEditsAndHandlesAttachments)
         "zv_exdata='{\"OrigName_B64\":\"cmVwb3J0LnBkZg==\"}'></p>"_s,
         2);
     m_editor->LoadEditor(u"n2"_s, {u"n2.html"_s}, {}, false);
-    const QStringList editing{u"Cut"_s, u"Copy"_s, u"Paste"_s, u"Paste as plain text"_s,
-                              u"Select all"_s};
+    const QStringList editing{u"Cut"_s,
+                              u"Copy"_s,
+                              u"Paste"_s,
+                              u"Paste as plain text"_s,
+                              u"Select all"_s,
+                              QString(),
+                              u"Copy as &Markdown"_s,
+                              u"Paste as Mar&kdown"_s};
     auto *mime = new QMimeData;
     mime->setHtml(u"<b>bold</b>"_s);
     mime->setText(u"bold"_s);
@@ -301,7 +307,8 @@ TEST_F(EditorFocusTest, SpellingAndThemeShowOnlyInThePageAndCorrectionsComeFromT
     EXPECT_EQ(texts.first(), u"world"_s);
     EXPECT_EQ(
         texts.mid(texts.indexOf(QString()) + 1),
-        QStringList({u"Cut"_s, u"Copy"_s, u"Paste"_s, u"Paste as plain text"_s, u"Select all"_s}));
+        QStringList({u"Cut"_s, u"Copy"_s, u"Paste"_s, u"Paste as plain text"_s, u"Select all"_s,
+                     QString(), u"Copy as &Markdown"_s, u"Paste as Mar&kdown"_s}));
     ASSERT_TRUE(jsUntil(u"Tavrik.editor.document().body.firstChild.textContent=='Hello world'"_s));
     EXPECT_EQ(choose(hello, u"Select all"_s).first(), u"Cut"_s);
 

@@ -21,8 +21,14 @@ using TAVRIKCORE::RICHEDITOR::GetAttachRootDir;
 
 namespace {
 
-const QStringList EditingEntries{u"Cut"_s, u"Copy"_s, u"Paste"_s, u"Paste as plain text"_s,
-                                 u"Select all"_s};
+const QStringList EditingEntries{u"Cut"_s,
+                                 u"Copy"_s,
+                                 u"Paste"_s,
+                                 u"Paste as plain text"_s,
+                                 u"Select all"_s,
+                                 QString(),
+                                 u"Copy as &Markdown"_s,
+                                 u"Paste as Mar&kdown"_s};
 const QStringList TableEntries{
     u"Insert row above"_s, u"Insert row below"_s, u"Insert column left"_s, u"Insert column right"_s,
     u"Delete row"_s,       u"Delete column"_s,    u"Delete table"_s,       u"Merge cells"_s,
@@ -149,7 +155,9 @@ TEST_F(Journey, ARowInsertedFromTheMenuOfACellIsSavedAndTheMenuOffersNoTableOuts
     ASSERT_TRUE(menu);
     disabled.clear();
     EXPECT_EQ(textsOf(menu, &disabled), EditingEntries);
-    EXPECT_EQ(disabled, (QStringList{u"Cut"_s, u"Copy"_s, u"Paste"_s, u"Paste as plain text"_s}));
+    EXPECT_EQ(disabled,
+              (QStringList{u"Cut"_s, u"Copy"_s, u"Paste"_s, u"Paste as plain text"_s,
+                           u"Copy as &Markdown"_s, u"Paste as Mar&kdown"_s}));
     pressKeys(u"Escape"_s);
     ASSERT_TRUE(QTest::qWaitFor([] { return !QApplication::activePopupWidget(); }));
     window().setCurrentReadOnly(false);

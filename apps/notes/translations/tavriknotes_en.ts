@@ -292,6 +292,10 @@ Its text and its attachments are removed for good.</translation>
         <source>Printing failed: %1</source>
         <translation>Printing failed: %1</translation>
     </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Edit</translation>
+    </message>
 </context>
 <context>
     <name>NoteExport</name>
@@ -719,6 +723,61 @@ Switch to that window to go on with your notes.</translation>
     <message>
         <source>file</source>
         <translation>file</translation>
+    </message>
+</context>
+<context>
+    <name>MarkdownActions</name>
+    <message>
+        <source>Copy as &amp;Markdown</source>
+        <translation>Copy as &amp;Markdown</translation>
+    </message>
+    <message>
+        <source>Paste as Mar&amp;kdown</source>
+        <translation>Paste as Mar&amp;kdown</translation>
+    </message>
+    <message>
+        <source>Put the selected part of the note on the clipboard as Markdown text</source>
+        <translation>Put the selected part of the note on the clipboard as Markdown text</translation>
+    </message>
+    <message>
+        <source>Insert the clipboard's text read as Markdown</source>
+        <translation>Insert the clipboard's text read as Markdown</translation>
+    </message>
+    <message>
+        <source>As Mar&amp;kdown folder…</source>
+        <translation>As Mar&amp;kdown folder…</translation>
+    </message>
+    <message>
+        <source>Markdown text (note.md) with the note's pictures and files beside it</source>
+        <translation>Markdown text (note.md) with the note's pictures and files beside it</translation>
+    </message>
+    <message>
+        <source>Nothing to copy: select a part of the note first</source>
+        <translation>Nothing to copy: select a part of the note first</translation>
+    </message>
+    <message>
+        <source>The selection is on the clipboard as Markdown</source>
+        <translation>The selection is on the clipboard as Markdown</translation>
+    </message>
+    <message>
+        <source>Nothing was pasted: the clipboard holds no text the note can take</source>
+        <translation>Nothing was pasted: the clipboard holds no text the note can take</translation>
+    </message>
+    <message>
+        <source>Export as Markdown: where to put it</source>
+        <translation>Export as Markdown: where to put it</translation>
+    </message>
+    <message>
+        <source>Exported to %1</source>
+        <translation>Exported to %1</translation>
+    </message>
+    <message>
+        <source>The note could not be exported: %1</source>
+        <translation>The note could not be exported: %1</translation>
+    </message>
+    <message>
+        <source>Export as Markdown</source>
+        <translation>Export as Markdown</translation>
     </message>
 </context>
 </TS>

@@ -289,6 +289,10 @@ Its text and its attachments are removed for good.</source>
         <source>Printing failed: %1</source>
         <translation>打印失败：%1</translation>
     </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>编辑(&amp;E)</translation>
+    </message>
 </context>
 <context>
     <name>NoteExport</name>
@@ -708,6 +712,61 @@ Switch to that window to go on with your notes.</source>
     <message>
         <source>file</source>
         <translation>文件</translation>
+    </message>
+</context>
+<context>
+    <name>MarkdownActions</name>
+    <message>
+        <source>Copy as &amp;Markdown</source>
+        <translation>复制为 Markdown(&amp;M)</translation>
+    </message>
+    <message>
+        <source>Paste as Mar&amp;kdown</source>
+        <translation>粘贴为 Markdown(&amp;K)</translation>
+    </message>
+    <message>
+        <source>Put the selected part of the note on the clipboard as Markdown text</source>
+        <translation>将笔记中选中的部分以 Markdown 文本放到剪贴板</translation>
+    </message>
+    <message>
+        <source>Insert the clipboard's text read as Markdown</source>
+        <translation>将剪贴板中的文本按 Markdown 插入</translation>
+    </message>
+    <message>
+        <source>As Mar&amp;kdown folder…</source>
+        <translation>Markdown 文件夹(&amp;K)…</translation>
+    </message>
+    <message>
+        <source>Markdown text (note.md) with the note's pictures and files beside it</source>
+        <translation>Markdown 文本（note.md），笔记的图片和文件放在旁边</translation>
+    </message>
+    <message>
+        <source>Nothing to copy: select a part of the note first</source>
+        <translation>没有可复制的内容：请先选中笔记的一部分</translation>
+    </message>
+    <message>
+        <source>The selection is on the clipboard as Markdown</source>
+        <translation>选中的内容已作为 Markdown 放到剪贴板</translation>
+    </message>
+    <message>
+        <source>Nothing was pasted: the clipboard holds no text the note can take</source>
+        <translation>未粘贴任何内容：剪贴板中没有笔记可接受的文本</translation>
+    </message>
+    <message>
+        <source>Export as Markdown: where to put it</source>
+        <translation>导出为 Markdown：选择存放位置</translation>
+    </message>
+    <message>
+        <source>Exported to %1</source>
+        <translation>已导出到 %1</translation>
+    </message>
+    <message>
+        <source>The note could not be exported: %1</source>
+        <translation>无法导出笔记：%1</translation>
+    </message>
+    <message>
+        <source>Export as Markdown</source>
+        <translation>导出为 Markdown</translation>
     </message>
 </context>
 </TS>

@@ -398,12 +398,16 @@
 
     // ---- paste and drop ---------------------------------------------------------------------
 
-    // Inserts outside content (HTML, else plain text) at the selection, sanitised. Content that
-    // would take the note past the limit is refused as a whole, measured as the note counts.
-    function insertOutsideContent(html, text) {
+    // Inserts outside content (HTML, else plain text) at the selection, cleaned (with the
+    // `pictures` native code stored, see Tavrik.officePaste) and sanitised. Content that would
+    // take the note past the limit is refused as a whole, measured as the note counts.
+    function insertOutsideContent(html, text, pictures) {
         if (state.readOnly)
             return;
-        const fragment = html ? Tavrik.sanitize.fragment(html, state.doc) : null;
+        const pasted = html ? Tavrik.officePaste.clean(html, pictures) : null;
+        if (pasted && pasted.remotePictures)
+            showRefusal({ remotePictures: pasted.remotePictures });
+        const fragment = pasted ? Tavrik.sanitize.fragment(pasted.html, state.doc) : null;
         if (fragment ? !fragment.firstChild : !text)
             return;
         const length = codePoints(fragment ? fragment.textContent : text);
@@ -1010,7 +1014,8 @@
             return shortNote() ? exactCount() : state.shownCount;
         },
         // Why an insertion was refused a moment ago: { typed: true } for typing, { pasted: true,
-        // excess: n } for a paste or drop n characters too long; else null.
+        // excess: n } for a paste or drop n characters too long, { remotePictures: n } for n
+        // pictures from the web left out of one; else null.
         refusal() {
             return state.refusal;
         },
@@ -1093,9 +1098,9 @@
 
         // Inserts outside HTML at the note's caret, as a paste does, the note focused and what
         // ends at the caret scrolled into view.
-        pasteHtml(html) {
+        pasteHtml(html, pictures) {
             this.focus();
-            insertOutsideContent(html, '');
+            insertOutsideContent(html, '', pictures);
             revealBeforeCaret();
         },
 

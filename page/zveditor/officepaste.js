@@ -32,6 +32,7 @@
     // "1.", "a)", "(iv)", "2.3." as a list's number; anything else marks a bulleted item.
     const NUMBER_MARKER = /^\(?(?:\d+(?:\.\d+)*|[a-z]{1,3}|[ivxlcdm]+)[.)]$/i;
     const WORD_LIST_LEVEL = /mso-list:\s*l\d+\s+level(\d+)/i;
+    const STYLE_CACHE_MAX_ENTRIES = 4096;
 
     function unwrap(element) {
         const parent = element.parentNode;
@@ -186,21 +187,41 @@
 
     // ---- styles and attributes ------------------------------------------------------------------
 
-    // Bold, italic and underline given by a style become elements around the content.
-    function styleToElements(element, style) {
-        const doc = element.ownerDocument;
-        const wraps = [];
+    // What a style gives an Office element: the elements bold, italic and underline become,
+    // and its alignment. Each distinct style text is read once.
+    const styleCache = new Map();
+    let probe = null;
+
+    function styleMeaning(text) {
+        let meaning = styleCache.get(text);
+        if (meaning)
+            return meaning;
+        if (!probe)
+            probe = document.implementation.createHTMLDocument('').createElement('div');
+        probe.style.cssText = text;
+        const style = probe.style;
         const weight = style.fontWeight;
+        const wraps = [];
         if (weight === 'bold' || weight === 'bolder' || Number(weight) >= 600)
             wraps.push('b');
         if (style.fontStyle === 'italic' || style.fontStyle === 'oblique')
             wraps.push('i');
-        if (/underline/.test(style.textDecorationLine || style.textDecoration || ''))
+        if (/underline/.test(style.textDecorationLine || ''))
             wraps.push('u');
+        const align = /^(?:center|right|justify)$/.test(style.textAlign) ? style.textAlign : '';
+        meaning = { wraps, align };
+        if (styleCache.size >= STYLE_CACHE_MAX_ENTRIES)
+            styleCache.clear();
+        styleCache.set(text, meaning);
+        return meaning;
+    }
+
+    // Bold, italic and underline given by a style become elements around the content.
+    function wrapContent(element, wraps) {
         if (!wraps.length || !element.firstChild || /^(?:B|STRONG|I|EM|U)$/.test(element.nodeName))
             return;
         for (const name of wraps) {
-            const wrap = doc.createElement(name);
+            const wrap = element.ownerDocument.createElement(name);
             while (element.firstChild)
                 wrap.appendChild(element.firstChild);
             element.appendChild(wrap);
@@ -211,19 +232,15 @@
         const name = element.nodeName;
         const kept = KEPT_ATTRIBUTES[name] || [];
         const text = element.getAttribute('style');
-        let align = '';
-        if (text) {
-            const style = element.style;
-            styleToElements(element, style);
-            if (ALIGNED.test(name) && /^(?:center|right|justify)$/.test(style.textAlign))
-                align = style.textAlign;
-        }
+        const meaning = text ? styleMeaning(text) : null;
+        if (meaning)
+            wrapContent(element, meaning.wraps);
         for (const attribute of Array.from(element.attributes)) {
             if (!kept.includes(attribute.name))
                 element.removeAttribute(attribute.name);
         }
-        if (align)
-            element.setAttribute('style', 'text-align: ' + align + ';');
+        if (meaning && meaning.align && ALIGNED.test(name))
+            element.setAttribute('style', 'text-align: ' + meaning.align + ';');
         if (name === 'TABLE') {
             element.setAttribute('border', '1');
             element.setAttribute('cellpadding', '4');
@@ -280,13 +297,15 @@
             comments.push(walker.currentNode);
         for (const comment of comments)
             comment.remove();
+        // In document order: an element is cleaned before what it holds.
         for (const element of elementsOf(body, '*')) {
-            if (DROPPED.test(element.nodeName))
+            if (!element.isConnected)
+                continue; // inside a dropped element
+            if (DROPPED.test(element.nodeName)) {
                 element.remove();
-        }
-        for (const element of elementsOf(body, '*'))
+                continue;
+            }
             cleanElement(element);
-        for (const element of elementsOf(body, '*')) {
             if (element.nodeName === 'DIV' && !hasBlock(element))
                 renameToParagraph(element);
             else if (UNWRAPPED.test(element.nodeName) || (element.nodeName === 'A' && !element.hasAttribute('href')))

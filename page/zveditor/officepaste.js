@@ -34,11 +34,15 @@
     const WORD_LIST_LEVEL = /mso-list:\s*l\d+\s+level(\d+)/i;
     const STYLE_CACHE_MAX_ENTRIES = 4096;
 
+    function moveChildren(from, to) {
+        while (from.firstChild)
+            to.appendChild(from.firstChild);
+    }
+
     function unwrap(element) {
-        const parent = element.parentNode;
-        while (element.firstChild)
-            parent.insertBefore(element.firstChild, element);
-        parent.removeChild(element);
+        const content = element.ownerDocument.createDocumentFragment();
+        moveChildren(element, content);
+        element.replaceWith(content);
     }
 
     function hasBlock(element) {
@@ -47,9 +51,11 @@
 
     function renameToParagraph(element) {
         const p = element.ownerDocument.createElement('p');
-        while (element.firstChild)
-            p.appendChild(element.firstChild);
+        for (const attribute of element.attributes)
+            p.setAttribute(attribute.name, attribute.value);
+        moveChildren(element, p);
         element.replaceWith(p);
+        return p;
     }
 
     function elementsOf(root, selector) {
@@ -108,14 +114,22 @@
             }
             if (node)
                 node.remove();
+        } else {
+            marker = ignoredMarker(p);
         }
+        return marker.replace(/[\s\u00a0]+/g, ' ').trim().split(' ')[0] || '';
+    }
+
+    // A marker in spans styled "mso-list:Ignore" without the comments around it.
+    function ignoredMarker(p) {
+        let marker = '';
         for (const ignored of elementsOf(p, 'span[style*="mso-list"]')) {
             if (/mso-list:\s*ignore/i.test(ignored.getAttribute('style'))) {
                 marker += ignored.textContent;
                 ignored.remove();
             }
         }
-        return marker.replace(/[\s\u00a0]+/g, ' ').trim().split(' ')[0] || '';
+        return marker;
     }
 
     function isBlank(node) {
@@ -157,17 +171,18 @@
             const style = p.getAttribute('style');
             if (style)
                 li.setAttribute('style', style);
-            while (p.firstChild)
-                li.appendChild(p.firstChild);
+            moveChildren(p, li);
             stack[stack.length - 1].list.appendChild(li);
             p.remove();
         }
     }
 
     function makeWordLists(body) {
-        const paragraphs = elementsOf(body, 'p').filter((p) => listLevel(p) > 0);
         let run = [];
-        for (const p of paragraphs) {
+        for (const p of elementsOf(body, 'p[style*="mso-list"], p[class^="MsoListParagraph"]')) {
+            const level = listLevel(p);
+            if (!level)
+                continue;
             const last = run.length ? run[run.length - 1].p : null;
             if (last) {
                 let between = last.nextSibling;
@@ -178,7 +193,6 @@
                     run = [];
                 }
             }
-            const level = listLevel(p);
             run.push({ p, level, ordered: NUMBER_MARKER.test(takeMarker(p)) });
         }
         if (run.length)
@@ -222,8 +236,7 @@
             return;
         for (const name of wraps) {
             const wrap = element.ownerDocument.createElement(name);
-            while (element.firstChild)
-                wrap.appendChild(element.firstChild);
+            moveChildren(element, wrap);
             element.appendChild(wrap);
         }
     }
@@ -235,9 +248,10 @@
         const meaning = text ? styleMeaning(text) : null;
         if (meaning)
             wrapContent(element, meaning.wraps);
-        for (const attribute of Array.from(element.attributes)) {
-            if (!kept.includes(attribute.name))
-                element.removeAttribute(attribute.name);
+        for (let i = element.attributes.length - 1; i >= 0; --i) {
+            const attribute = element.attributes[i].name;
+            if (!kept.includes(attribute))
+                element.removeAttribute(attribute);
         }
         if (meaning && meaning.align && ALIGNED.test(name))
             element.setAttribute('style', 'text-align: ' + meaning.align + ';');
@@ -256,8 +270,9 @@
         const texts = [];
         while (walker.nextNode())
             texts.push(walker.currentNode);
+        const preformatted = body.querySelector('pre') !== null;
         for (const text of texts) {
-            if (text.parentNode.closest('pre'))
+            if (preformatted && text.parentNode.closest('pre'))
                 continue;
             let data = text.data.replace(/[ \t\n\r\f]+/g, ' ');
             const parent = text.parentNode;
@@ -305,11 +320,16 @@
                 element.remove();
                 continue;
             }
-            cleanElement(element);
-            if (element.nodeName === 'DIV' && !hasBlock(element))
-                renameToParagraph(element);
-            else if (UNWRAPPED.test(element.nodeName) || (element.nodeName === 'A' && !element.hasAttribute('href')))
+            if (element.nodeName === 'DIV' && !hasBlock(element)) {
+                cleanElement(renameToParagraph(element));
+            } else if (UNWRAPPED.test(element.nodeName) || (element.nodeName === 'A' && !element.hasAttribute('href'))) {
+                const text = element.getAttribute('style');
+                if (text)
+                    wrapContent(element, styleMeaning(text).wraps);
                 unwrap(element);
+            } else {
+                cleanElement(element);
+            }
         }
         liftLoneParagraphs(body);
         tidyWhiteSpace(body);
@@ -328,7 +348,9 @@
             const office = WORD.test(html) || LIBREOFFICE.test(html);
             if (!office && !/<img/i.test(html))
                 return { html: html, remotePictures: 0 };
-            const doc = new DOMParser().parseFromString(html, 'text/html');
+            // Word's empty Office paragraphs are left out before the markup is read.
+            const markup = office ? html.replace(/<\/?o:p>/gi, '') : html;
+            const doc = new DOMParser().parseFromString(markup, 'text/html');
             const remotePictures = placePictures(doc.body, pictures);
             if (office)
                 cleanOffice(doc.body);

@@ -118,10 +118,12 @@ const char EditorPaste[] = R"((function () {
 })())";
 
 // The medians of `Runs` timings of `first` and `second` taken alternately, after one warm-up
-// run of each; nothing when `sound` finds a run that went wrong.
+// run of each. Each run's paste gives its note `firstChars` and `secondChars` characters: nothing
+// when the first paste fell short of the second, which `what` names.
 std::optional<std::pair<double, double>> alternately(const std::function<double()> &first,
+                                                     const int &firstChars,
                                                      const std::function<double()> &second,
-                                                     const std::function<bool()> &sound)
+                                                     const int &secondChars, const char *what)
 {
     std::vector<double> firsts, seconds;
     for (int run = 0; run < Runs + 1; ++run) {
@@ -134,14 +136,26 @@ std::optional<std::pair<double, double>> alternately(const std::function<double(
             b = second();
             a = first();
         }
-        if (!sound())
+        if (firstChars <= 0 || firstChars < secondChars * 0.99) {
+            std::fprintf(stderr, "%s: %d characters against %d\n", what, firstChars, secondChars);
             return std::nullopt;
+        }
         if (run == 0)
             continue; // warm-up
         firsts.push_back(a);
         seconds.push_back(b);
     }
     return std::pair{median(firsts), median(seconds)};
+}
+
+// The goal `key`: the first median over the second at most `goal`; the medians themselves
+// named `first` and `second`.
+void report(const char *key, double goal, const std::pair<double, double> &medians,
+            const char *first, const char *second)
+{
+    TavrikBench::report(key, medians.first / medians.second, TavrikBench::Goal::AtMost, goal);
+    std::fprintf(stderr, "%s %.1f ms, %s %.1f ms (medians of %d)\n", first, medians.first * 1000,
+                 second, medians.second * 1000, Runs);
 }
 
 bool loadBarePage(QWebEngineView &view, const QString &path)
@@ -197,22 +211,11 @@ int main(int argc, char **argv)
             [&] { bareChars = runScript(bare.page(), u"paste(window.benchHtml)"_s).toInt(); });
     };
     const auto pasting
-        = alternately([&] { return timeEditor("window.benchHtml", pastedChars); }, timeBare,
-                      [&] {
-                          if (pastedChars > 0 && pastedChars >= bareChars * 0.99)
-                              return true;
-                          std::fprintf(stderr,
-                                       "the paste did not reach the note: %d "
-                                       "characters, bare %d\n",
-                                       pastedChars, bareChars);
-                          return false;
-                      });
+        = alternately([&] { return timeEditor("window.benchHtml", pastedChars); }, pastedChars,
+                      timeBare, bareChars, "the paste did not reach the note");
     if (!pasting)
         return 1;
-    TavrikBench::report("paste_2mb_vs_bare", pasting->first / pasting->second,
-                        TavrikBench::Goal::AtMost, 2);
-    std::fprintf(stderr, "paste %.1f ms, bare insertion %.1f ms (medians of %d)\n",
-                 pasting->first * 1000, pasting->second * 1000, Runs);
+    report("paste_2mb_vs_bare", 2, *pasting, "paste", "bare insertion");
 
     const QString word = u"window.wordHtml = "_s + TavrikBench::jsString(wordHtml(WordBytes))
         + u"; window.cleanHtml = Tavrik.officePaste.clean(window.wordHtml).html; true"_s;
@@ -220,22 +223,12 @@ int main(int argc, char **argv)
         return 1;
     int wordChars = 0;
     int cleanChars = 0;
-    const auto office = alternately([&] { return timeEditor("window.wordHtml", wordChars); },
-                                    [&] { return timeEditor("window.cleanHtml", cleanChars); },
-                                    [&] {
-                                        if (wordChars > 0 && wordChars == cleanChars)
-                                            return true;
-                                        std::fprintf(stderr,
-                                                     "the pastes differ: %d characters from "
-                                                     "Word, %d clean\n",
-                                                     wordChars, cleanChars);
-                                        return false;
-                                    });
+    const auto office
+        = alternately([&] { return timeEditor("window.wordHtml", wordChars); }, wordChars,
+                      [&] { return timeEditor("window.cleanHtml", cleanChars); }, cleanChars,
+                      "the paste from Word lost text");
     if (!office)
         return 1;
-    TavrikBench::report("paste_word_2mb_vs_paste", office->first / office->second,
-                        TavrikBench::Goal::AtMost, 1.5);
-    std::fprintf(stderr, "Word paste %.1f ms, clean paste %.1f ms (medians of %d)\n",
-                 office->first * 1000, office->second * 1000, Runs);
+    report("paste_word_2mb_vs_paste", 1.5, *office, "Word paste", "clean paste");
     return TavrikBench::exitCode();
 }

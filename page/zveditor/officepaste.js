@@ -64,15 +64,18 @@
 
     // ---- pictures -------------------------------------------------------------------------------
 
-    // Pictures stored by native code take their attachment markup; the other pictures from a
-    // file or the web are left out. Gives how many were from the web.
+    // Pictures stored by native code take their attachment markup; those it could not store
+    // and the other pictures from a file or the web are left out. Gives how many were from the
+    // web.
     function placePictures(body, pictures) {
         const stored = new Map((pictures || []).map((p) => [p.src, p]));
         let remote = 0;
         for (const img of elementsOf(body, 'img')) {
             const src = img.getAttribute('src') || '';
             const picture = stored.get(src);
-            if (picture) {
+            if (picture && !picture.picpath) {
+                img.remove();
+            } else if (picture) {
                 img.setAttribute('src', picture.picpath);
                 img.setAttribute('class', picture.strData);
                 img.setAttribute('zv_exdata', picture.exdata);

@@ -167,7 +167,8 @@
         // Pasted markup whose attachments native code has copied into the note: inserted at the
         // caret (cleaned, sanitised, refused past the character limit) as the browser's paste
         // would, with the caret after it. The optional "pictures" ([{src, picpath, strData,
-        // exdata}]) are the markup's pictures native code stored, by their src.
+        // exdata}]) are the markup's pictures native code stored, by their src; one with an
+        // empty picpath could not be stored and is left out.
         PasteHtml(argText) {
             const arg = objectArgument(argText);
             const html = stringMember(arg, 'html', false);
@@ -177,8 +178,10 @@
             for (const picture of pictures) {
                 if (picture === null || typeof picture !== 'object')
                     throw new BadArgument('bad argument: each of "pictures" must be an object');
-                for (const key of ['src', 'picpath', 'strData', 'exdata'])
-                    stringMember(picture, key, false);
+                stringMember(picture, 'src', false);
+                const stored = stringMember(picture, 'picpath', true) !== '';
+                for (const key of ['strData', 'exdata'])
+                    stringMember(picture, key, !stored);
             }
             requireWritable();
             Tavrik.editor.pasteHtml(html, pictures);

@@ -25,6 +25,7 @@
 #include <QTemporaryDir>
 
 #include <map>
+#include <set>
 
 namespace TAVRIKCORE::RICHEDITOR::Internal {
 
@@ -132,10 +133,17 @@ NoteClipboard::storePictures(const std::vector<QString> &sources)
         sourceOf.emplace(info.srcPath, sources[i]);
         files.push_back(std::move(info));
     }
-    if (files.empty())
-        return pictures;
-    for (AttachAdding::Stored &stored : AttachAdding(m_session, m_page).storeFiles(files))
-        pictures.push_back({sourceOf[stored.srcPath], std::move(stored.attachment)});
+    std::set<QString> left(sources.begin(), sources.end());
+    if (!files.empty()) {
+        for (AttachAdding::Stored &stored : AttachAdding(m_session, m_page).storeFiles(files)) {
+            const QString &src = sourceOf[stored.srcPath];
+            left.erase(src);
+            pictures.push_back({src, std::move(stored.attachment)});
+        }
+    }
+    // What could not be stored is left out rather than kept in the note's markup.
+    for (const QString &src : left)
+        pictures.push_back({src, {}});
     return pictures;
 }
 

@@ -57,7 +57,8 @@ private:
     // could not be copied or the markup not be read (with its log line).
     std::optional<QString> withCopiedAttachments(const QString &html,
                                                  const std::vector<NewAttachFile> &records);
-    // Stores the pictures of the src values `sources` as attachments; what was stored.
+    // Stores the pictures of the src values `sources` as attachments: what was stored, and
+    // each picture that was not with an empty attachment.
     std::vector<EditorPage::PastedPicture> storePictures(const std::vector<QString> &sources);
 
     NoteSession &m_session;

@@ -60,7 +60,7 @@ public:
     bool insertTable(const StTableData &table); // InsertTable
     bool removeAttachment(const QString &fileName); // RemoveAttach
     // A picture of pasted markup stored as an attachment: the markup's src and what the
-    // page shows for it.
+    // page shows for it; an empty attachment leaves the picture out.
     struct PastedPicture
     {
         QString src;

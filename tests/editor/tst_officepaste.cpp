@@ -228,3 +228,20 @@ TEST_F(OfficePaste, PicturesNativeCodeStoredBecomeAttachments)
 }
 
 } // namespace
+
+TEST_F(OfficePaste, PicturesNativeCodeCouldNotStoreAreLeftOut)
+{
+    const QString gif = u"data:image/gif;base64,R0lGODlhAQABAAAAACw="_s;
+    const QString arg = QString::fromUtf8(
+        QJsonDocument(
+            QJsonObject{{u"html"_s, QString(u"<p>Left <img src=\""_s + gif + u"\">out</p>"_s)},
+                        {u"pictures"_s,
+                         QJsonArray{QJsonObject{{u"src"_s, gif},
+                                                {u"picpath"_s, u""_s},
+                                                {u"strData"_s, u""_s},
+                                                {u"exdata"_s, u""_s}}}}})
+            .toJson(QJsonDocument::Compact));
+    js(u"jsProcessor('PasteHtml', "_s + jsString(arg) + u")"_s);
+    EXPECT_EQ(js(u"Tavrik.editor.document().body.innerHTML"_s), u"<p>MineLeft out</p>"_s);
+    EXPECT_EQ(status(), QString()) << "no picture from the web";
+}

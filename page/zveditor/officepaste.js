@@ -15,7 +15,6 @@
     const WORD = /urn:schemas-microsoft-com:office|class="?Mso|mso-/i;
     const LIBREOFFICE = /<meta[^>]+content="?(?:LibreOffice|OpenOffice)/i;
     const REMOTE = /^\s*(?:https?:)?\/\//i;
-    const LOCAL = /^\s*(?:data|file):/i;
 
     // What an Office element keeps of its attributes; `style` is read separately.
     const KEPT_ATTRIBUTES = {

@@ -10,12 +10,15 @@
 
 #include "common/commonutils.h"
 #include "editor/czorvaeditorimpl.h"
+#include "logcapture.h"
 #include "testhelpers.h"
 
 #include <QCryptographicHash>
 #include <QFileInfo>
 #include <QTcpServer>
 #include <QTest>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 using TAVRIKCORE::RICHEDITOR::GetAttachRootDir;
@@ -24,6 +27,9 @@ namespace {
 
 // A paste stores and draws its picture before the page inserts it: on a busy machine too.
 constexpr int PasteTimeoutMs = 20000;
+
+// A picture whose data is no base64.
+constexpr char BrokenPicture[] = "data:image/png;base64,broken!";
 
 QByteArray wordItem(int level, const char *marker, const char *text)
 {
@@ -38,8 +44,8 @@ QByteArray wordItem(int level, const char *marker, const char *text)
         + text + "<o:p></o:p></p>\r\n";
 }
 
-// Word's clipboard HTML: a heading, a bold span, a two-level list, its own picture and one
-// from the web.
+// Word's clipboard HTML: a heading, a bold span, a two-level list, its own picture, a broken
+// one and one from the web.
 QByteArray wordHtml(const QByteArray &png, const QString &remote)
 {
     return "<html xmlns:o=\"urn:schemas-microsoft-com:office:office\"><head><meta name=ProgId "
@@ -50,8 +56,8 @@ QByteArray wordHtml(const QByteArray &png, const QString &remote)
         + wordItem(1, "\xc2\xb7", "Clothes") + wordItem(2, "o", "Socks")
         + wordItem(1, "\xc2\xb7", "Food")
         + "<p class=MsoNormal><![if !vml]><img width=12 height=8 src=\"data:image/png;base64,"
-        + png.toBase64() + "\" alt=Map><![endif]><img src=\"" + remote.toUtf8()
-        + "logo.png\"><o:p></o:p></p>\r\n<!--EndFragment--></body></html>";
+        + png.toBase64() + "\" alt=Map><![endif]><img src=\"" + BrokenPicture + "\"><img src=\""
+        + remote.toUtf8() + "logo.png\"><o:p></o:p></p>\r\n<!--EndFragment--></body></html>";
 }
 
 } // namespace
@@ -73,6 +79,7 @@ TEST_F(Journey, WordListsAndTheirPictureArePastedCleanAndKept)
     ASSERT_TRUE(jsUntil(note() + u".body.innerText.includes('Trip')"_s));
     ASSERT_TRUE(offerClipboard(u"text/html"_s, wordHtml(png, remote)));
     const QString pasted = note() + u".querySelector('img[zv_exdata]') !== null"_s;
+    LogCapture log;
     for (int paste = 0; paste < 2; ++paste) {
         pressKeys(u"ctrl+v"_s);
         ASSERT_TRUE(jsUntil(pasted, PasteTimeoutMs))
@@ -100,6 +107,10 @@ TEST_F(Journey, WordListsAndTheirPictureArePastedCleanAndKept)
     EXPECT_TRUE(jsUntil(u"Array.from("_s + note() + u".images).every(i => i.naturalHeight == 8)"_s,
                         PasteTimeoutMs));
     EXPECT_FALSE(server.hasPendingConnections()) << "the note asked the network for something";
+    const QString broken
+        = u"[ERROR] A pasted picture cannot be read: "_s + QLatin1StringView(BrokenPicture);
+    const std::vector<QString> lines = log.lines();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), broken), 2);
 
     editor().SaveEditor();
     const QString id = window().currentNoteId();

@@ -398,13 +398,17 @@
 
     // ---- paste and drop ---------------------------------------------------------------------
 
-    // Inserts outside content (HTML, else plain text) at the selection, sanitised. Content that
-    // would take the note past the limit is refused as a whole, measured as the note counts.
+    // Inserts outside content (HTML, else plain text) at the selection, cleaned (with the
+    // `pictures` native code stored, see Tavrik.officePaste) and sanitised. Content that would
+    // take the note past the limit is refused as a whole, measured as the note counts.
     // Whether anything went in.
-    function insertOutsideContent(html, text) {
+    function insertOutsideContent(html, text, pictures) {
         if (state.readOnly)
             return false;
-        const fragment = html ? Tavrik.sanitize.fragment(html, state.doc) : null;
+        const pasted = html ? Tavrik.officePaste.clean(html, pictures) : null;
+        if (pasted && pasted.remotePictures)
+            showRefusal({ remotePictures: pasted.remotePictures });
+        const fragment = pasted ? Tavrik.sanitize.fragment(pasted.html, state.doc) : null;
         if (fragment ? !fragment.firstChild : !text)
             return false;
         const length = codePoints(fragment ? fragment.textContent : text);
@@ -1016,7 +1020,8 @@
             return shortNote() ? exactCount() : state.shownCount;
         },
         // Why an insertion was refused a moment ago: { typed: true } for typing, { pasted: true,
-        // excess: n } for a paste or drop n characters too long; else null.
+        // excess: n } for a paste or drop n characters too long, { remotePictures: n } for n
+        // pictures from the web left out of one; else null.
         refusal() {
             return state.refusal;
         },
@@ -1099,9 +1104,9 @@
 
         // Inserts outside HTML at the note's caret, as a paste does, the note focused and what
         // ends at the caret scrolled into view.
-        pasteHtml(html) {
+        pasteHtml(html, pictures) {
             this.focus();
-            insertOutsideContent(html, '');
+            insertOutsideContent(html, '', pictures);
             revealBeforeCaret();
         },
 

@@ -58,6 +58,8 @@
     const CHINESE_PATTERNS = [
         [/^This paste is too long for the note: (\d+) characters? over the limit$/,
          '粘贴的内容过长：超出笔记字数上限 $1 个字符'],
+        [/^(\d+) pictures? from the web (?:was|were) left out of the paste$/,
+         '粘贴时略去了 $1 张网络图片'],
     ];
 
     const language = (navigator.language || '').toLowerCase();

@@ -165,12 +165,26 @@
             return {};
         },
         // Pasted markup whose attachments native code has copied into the note: inserted at the
-        // caret (sanitised, cut to the character limit) as the browser's paste would, with the
-        // caret after it.
+        // caret (cleaned, sanitised, refused past the character limit) as the browser's paste
+        // would, with the caret after it. The optional "pictures" ([{src, picpath, strData,
+        // exdata}]) are the markup's pictures native code stored, by their src; one with an
+        // empty picpath could not be stored and is left out.
         PasteHtml(argText) {
-            const html = stringMember(objectArgument(argText), 'html', false);
+            const arg = objectArgument(argText);
+            const html = stringMember(arg, 'html', false);
+            const pictures = arg.pictures === undefined ? [] : arg.pictures;
+            if (!Array.isArray(pictures))
+                throw new BadArgument('bad argument: "pictures" must be a list');
+            for (const picture of pictures) {
+                if (picture === null || typeof picture !== 'object')
+                    throw new BadArgument('bad argument: each of "pictures" must be an object');
+                stringMember(picture, 'src', false);
+                const stored = stringMember(picture, 'picpath', true) !== '';
+                for (const key of ['strData', 'exdata'])
+                    stringMember(picture, key, !stored);
+            }
             requireWritable();
-            Tavrik.editor.pasteHtml(html);
+            Tavrik.editor.pasteHtml(html, pictures);
             return {};
         },
         // {"hits":[start,end,...],"keyword":...,"replacement":...,"matchCase":bool}: the hits

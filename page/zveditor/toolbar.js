@@ -467,6 +467,9 @@
             return '';
         if (refusal.typed)
             return 'Character limit reached: the typed text was not inserted';
+        if (refusal.remotePictures)
+            return refusal.remotePictures === 1 ? '1 picture from the web was left out of the paste'
+                : refusal.remotePictures + ' pictures from the web were left out of the paste';
         return 'This paste is too long for the note: ' + refusal.excess
             + (refusal.excess === 1 ? ' character' : ' characters') + ' over the limit';
     }

@@ -18,8 +18,18 @@ namespace TAVRIKCORE::RICHEDITOR::Internal {
 
 void AttachAdding::addFiles(std::vector<DropFileInfo> batch)
 {
+    std::vector<EditorPage::Attachment> inserted;
+    for (Stored &stored : storeFiles(std::move(batch)))
+        inserted.push_back(std::move(stored.attachment));
+    if (!inserted.empty())
+        m_page.addAttachments(inserted);
+}
+
+std::vector<AttachAdding::Stored> AttachAdding::storeFiles(std::vector<DropFileInfo> batch)
+{
+    std::vector<Stored> storedFiles;
     if (m_session.readOnly())
-        return;
+        return storedFiles;
     QWidget *parent = m_page.browser();
     const std::optional<NoteSession::Attachments> existing = pageAttachments();
     if (!existing) {
@@ -27,7 +37,7 @@ void AttachAdding::addFiles(std::vector<DropFileInfo> batch)
             = QStringLiteral(QT_TRANSLATE_NOOP("AttachAdder", "获取笔记编辑器附件总大小失败！"));
         CLog4C::GetInstance()->WriteLog(u"[ERROR] " + failed);
         AttachAdder::ShowMessage(parent, failed);
-        return;
+        return storedFiles;
     }
     const AttachAdder::FilterOutcome outcome = AttachAdder::FilterDropFiles(batch, existing->total);
     for (const QString &message : AttachAdder::FilterMessages(outcome))
@@ -35,13 +45,12 @@ void AttachAdding::addFiles(std::vector<DropFileInfo> batch)
     for (const AttachAdder::Notice &notice : AttachAdder::RefusalNotices(outcome))
         AttachAdder::ShowMessage(parent, notice.source, notice.arg);
     if (batch.empty())
-        return;
+        return storedFiles;
     // Files left on disk in the note's folder are checked even when the page lists none.
     AttachStore::DoAttSameName(batch, existing->keptNames, m_session.noteId());
 
     QStringList failed;
     int failure = 0;
-    std::vector<EditorPage::Attachment> inserted;
     for (const DropFileInfo &info : batch) {
         MAF_RESULT stored;
         int error = 0;
@@ -53,9 +62,9 @@ void AttachAdding::addFiles(std::vector<DropFileInfo> batch)
         m_session.recordStored(stored.storeName, info.keptName, info.fileSize);
         if (!FileClassifier::IsPicFileType(info.displayName))
             m_session.recordStored(stored.showName, stored.showName, quint64(stored.showSize));
-        inserted.push_back({stored.showSrc, stored.relPath, info.keptName, info.fileExt});
+        storedFiles.push_back(
+            {info.srcPath, {stored.showSrc, stored.relPath, info.keptName, info.fileExt}});
     }
-    m_page.addAttachments(inserted);
     if (!failed.isEmpty()) {
         // The names, and the system's reason when there is one.
         QString what = AttachAdder::QuotedNames(failed);
@@ -64,6 +73,7 @@ void AttachAdding::addFiles(std::vector<DropFileInfo> batch)
         AttachAdder::ShowMessage(
             parent, QStringLiteral(QT_TRANSLATE_NOOP("AttachAdder", "附件未能添加：%1")), what);
     }
+    return storedFiles;
 }
 
 bool AttachAdding::addPaths(const std::vector<QString> &paths)

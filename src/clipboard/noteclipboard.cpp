@@ -10,6 +10,7 @@
 #include "clipboard/attachcopy_p.h"
 #include "clipboard/attachpaste_p.h"
 #include "clipboard/clipboardformats_p.h"
+#include "clipboard/pastedpictures_p.h"
 #include "common/commonutils.h"
 #include "common/log4c.h"
 #include "notehtml/attachmarkup_p.h"
@@ -21,6 +22,10 @@
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QTemporaryDir>
+
+#include <map>
+#include <set>
 
 namespace TAVRIKCORE::RICHEDITOR::Internal {
 
@@ -44,8 +49,12 @@ bool NoteClipboard::pasteIsTaken(bool readOnly, const IEWebBrowser *browser)
     switch (AttachCopy::choosePasteRoute(clipboard->mimeData())) {
     case AttachCopy::PasteRoute::Files:
         return true;
-    case AttachCopy::PasteRoute::Html:
-        return browser && AttachPaste::showsAttachments(clipboardHtml());
+    case AttachCopy::PasteRoute::Html: {
+        if (!browser)
+            return false;
+        const QString html = clipboardHtml();
+        return AttachPaste::showsAttachments(html) || !PastedPictures::localSources(html).empty();
+    }
     case AttachCopy::PasteRoute::None:
         break;
     }
@@ -71,15 +80,32 @@ bool NoteClipboard::pasteFiles()
 
 bool NoteClipboard::pasteHtml()
 {
-    const QString html = clipboardHtml();
+    QString html = clipboardHtml();
     const std::vector<NewAttachFile> records
         = AttachPaste::attachmentsOf(GetAttachRootDir(), m_session.noteId(), html);
-    if (records.empty())
+    const std::vector<QString> pictures = PastedPictures::localSources(html);
+    if (records.empty() && pictures.empty())
         return false;
+    if (!records.empty()) {
+        const std::optional<QString> pasted = withCopiedAttachments(html, records);
+        if (!pasted)
+            return true;
+        html = *pasted;
+    }
+    const std::vector<EditorPage::PastedPicture> stored = storePictures(pictures);
+    if (QWidget *inner = m_page.browser() ? m_page.browser()->GetWebBrowseHwnd() : nullptr)
+        inner->setFocus(Qt::OtherFocusReason);
+    m_page.pasteHtml(html, stored);
+    return true;
+}
+
+std::optional<QString>
+NoteClipboard::withCopiedAttachments(const QString &html, const std::vector<NewAttachFile> &records)
+{
     CopyLogicResult result;
     std::vector<MAF_RESULT> stored;
     if (!copyFiles(records, result, &stored))
-        return true;
+        return std::nullopt;
     for (const AttachSizeRecord &size : result.sizes)
         m_session.recordStored(size.name, size.origName, quint64(quint32(size.size)));
     const std::optional<QString> pasted = AttachMarkupRewriter::RepointAttachments(
@@ -87,12 +113,38 @@ bool NoteClipboard::pasteHtml()
     if (!pasted) {
         CLog4C::GetInstance()->WriteLog(
             QStringLiteral("[ERROR] The pasted HTML cannot be parsed; nothing was pasted."));
-        return true;
     }
-    if (QWidget *inner = m_page.browser() ? m_page.browser()->GetWebBrowseHwnd() : nullptr)
-        inner->setFocus(Qt::OtherFocusReason);
-    m_page.pasteHtml(*pasted);
-    return true;
+    return pasted;
+}
+
+std::vector<EditorPage::PastedPicture>
+NoteClipboard::storePictures(const std::vector<QString> &sources)
+{
+    std::vector<EditorPage::PastedPicture> pictures;
+    QTemporaryDir decoded;
+    std::vector<DropFileInfo> files;
+    std::map<QString, QString> sourceOf; // file path -> src
+    for (std::size_t i = 0; i < sources.size(); ++i) {
+        const std::optional<QString> path
+            = PastedPictures::fileOf(sources[i], decoded.filePath(QString::number(i)));
+        DropFileInfo info;
+        if (!path || !DropFiles::BuildDropFileInfo(*path, info))
+            continue;
+        sourceOf.emplace(info.srcPath, sources[i]);
+        files.push_back(std::move(info));
+    }
+    std::set<QString> left(sources.begin(), sources.end());
+    if (!files.empty()) {
+        for (AttachAdding::Stored &stored : AttachAdding(m_session, m_page).storeFiles(files)) {
+            const QString &src = sourceOf[stored.srcPath];
+            left.erase(src);
+            pictures.push_back({src, std::move(stored.attachment)});
+        }
+    }
+    // What could not be stored is left out rather than kept in the note's markup.
+    for (const QString &src : left)
+        pictures.push_back({src, {}});
+    return pictures;
 }
 
 int NoteClipboard::copyFiles(const std::vector<NewAttachFile> &records, CopyLogicResult &result,

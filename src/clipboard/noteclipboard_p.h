@@ -5,10 +5,12 @@
 #include "attach/attachrecords.h"
 #include "clipboard/clipboardrecords.h"
 #include "notehtml/newattachfile.h"
+#include "session/editorpage_p.h"
 #include "tavrik_autotest_export_p.h"
 
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 namespace TAVRIKCORE::RICHEDITOR {
@@ -17,7 +19,6 @@ class IEWebBrowser;
 
 namespace Internal {
 
-class EditorPage;
 class NoteSession;
 
 // Copy and paste with attachments for the open note: files and pictures on the clipboard
@@ -29,7 +30,8 @@ public:
     NoteClipboard(NoteSession &session, EditorPage &page) : m_session(session), m_page(page) { }
 
     // Whether Control+V pastes here rather than in the browser: files or a picture, or HTML
-    // showing attachments, on the clipboard of an editor that is not read-only.
+    // showing attachments or pictures of its own (data: or file: URLs), on the clipboard of an
+    // editor that is not read-only.
     static bool pasteIsTaken(bool readOnly, const IEWebBrowser *browser);
     // Whether the clipboard offers files or a picture rather than HTML.
     static bool offersFiles();
@@ -38,7 +40,8 @@ public:
     // afterwards. False when the clipboard offers neither.
     bool pasteFiles();
     // Pastes the clipboard's HTML with copies of its attachments (see
-    // ZvWebNoteHandler::DoCopyClipboardHtml). False when the HTML shows no attachment.
+    // ZvWebNoteHandler::DoCopyClipboardHtml) and its own pictures stored as attachments.
+    // False when the HTML shows neither.
     bool pasteHtml();
     // Stores the attached files of `records` for the note (ZvWebNoteHandler::DoCopyLogic),
     // also giving what was stored for each record that is not an image source.
@@ -50,6 +53,14 @@ public:
     void clipboardRecords(std::vector<NewAttachFile> &records, QString &text) const;
 
 private:
+    // `html` pointing at the note's copies of the attachments of `records`; nothing when they
+    // could not be copied or the markup not be read (with its log line).
+    std::optional<QString> withCopiedAttachments(const QString &html,
+                                                 const std::vector<NewAttachFile> &records);
+    // Stores the pictures of the src values `sources` as attachments: what was stored, and
+    // each picture that was not with an empty attachment.
+    std::vector<EditorPage::PastedPicture> storePictures(const std::vector<QString> &sources);
+
     NoteSession &m_session;
     EditorPage &m_page;
 };

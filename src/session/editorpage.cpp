@@ -243,10 +243,24 @@ bool EditorPage::removeAttachment(const QString &fileName)
         .has_value();
 }
 
-bool EditorPage::pasteHtml(const QString &html)
+bool EditorPage::pasteHtml(const QString &html, const std::vector<PastedPicture> &pictures)
 {
-    return CallJsProcessor(m_browser, QStringLiteral("PasteHtml"),
-                           PageJson().text("html", html).compact(), PasteLines)
+    PageJson arg;
+    arg.text("html", html);
+    if (!pictures.empty()) {
+        Json::Value list(Json::arrayValue);
+        for (const PastedPicture &picture : pictures) {
+            Json::Value item(Json::objectValue);
+            item["src"] = picture.src.toStdString();
+            item["picpath"] = picture.attachment.showSrc.toStdString();
+            item["strData"] = picture.attachment.relPath.toStdString();
+            item["exdata"]
+                = AttachMarkup::FormatOrigNameToJson(picture.attachment.keptName).toStdString();
+            list.append(std::move(item));
+        }
+        arg.value("pictures", std::move(list));
+    }
+    return CallJsProcessor(m_browser, QStringLiteral("PasteHtml"), arg.compact(), PasteLines)
         .has_value();
 }
 

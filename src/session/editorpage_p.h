@@ -59,7 +59,15 @@ public:
                           const QString &srcValue);
     bool insertTable(const StTableData &table); // InsertTable
     bool removeAttachment(const QString &fileName); // RemoveAttach
-    bool pasteHtml(const QString &html); // PasteHtml
+    // A picture of pasted markup stored as an attachment: the markup's src and what the
+    // page shows for it; an empty attachment leaves the picture out.
+    struct PastedPicture
+    {
+        QString src;
+        Attachment attachment;
+    };
+    // PasteHtml; the markup's `pictures` become their attachments.
+    bool pasteHtml(const QString &html, const std::vector<PastedPicture> &pictures = {});
     // SetSpellCheck for the editor's own setting.
     bool setSpellCheck(bool enabled);
     // SetSpellCheck off and on, so the page marks the note's words again.

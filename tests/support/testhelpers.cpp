@@ -4,6 +4,7 @@
 
 #include "common/commonutils.h"
 #include "common/log4c.h"
+#include "skin/iewebbrowser.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -13,6 +14,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTest>
 #include <QWebEnginePage>
 
@@ -84,6 +86,21 @@ QString jsString(const QString &text)
 {
     const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
     return QString::fromUtf8(array.mid(1, array.size() - 2));
+}
+
+IEWebBrowser *showBuiltEditorPage(QWidget *window)
+{
+    auto *view = new IEWebBrowser;
+    if (view->Create(window, window->rect(), 1, IEWebBrowser::StyleVisible) != 1)
+        return nullptr;
+    window->show();
+    QSignalSpy loaded(view, &IEWebBrowser::firstLoadFinished);
+    const QString page
+        = qEnvironmentVariable("TAVRIK_PAGE_DIR") + QStringLiteral("/zveditor/index.html");
+    if (view->Navigate2(page) != 1 || !loaded.wait(30000)
+        || !waitForScript(view->page(), QStringLiteral("window.Tavrik && Tavrik.ready === true")))
+        return nullptr;
+    return view;
 }
 
 QVariant runScript(QWebEnginePage *page, const QString &script, quint32 worldId)

@@ -16,6 +16,11 @@
 #include <vector>
 
 class QWebEnginePage;
+class QWidget;
+
+namespace TAVRIKCORE::RICHEDITOR {
+class IEWebBrowser;
+}
 
 // Readable failure messages for Qt values.
 QT_BEGIN_NAMESPACE
@@ -66,6 +71,10 @@ quint64 inodeOf(const QString &path);
 // own would. Gives the page's index.html.
 QString stageEditorPage(const QString &appFolder,
                         const QString &pageFolder = QStringLiteral("zveditor"));
+
+// The build's editor page in a new browser filling `window`, both shown, the page ready for
+// scripts; nullptr when it did not load within 30 s.
+TAVRIKCORE::RICHEDITOR::IEWebBrowser *showBuiltEditorPage(QWidget *window);
 
 // Runs a script in the page (in the script world `worldId`, the page's own by default) and
 // waits for its value (an invalid value after 30 s).

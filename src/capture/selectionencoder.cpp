@@ -8,6 +8,7 @@
 #include <QThreadPool>
 
 #include <condition_variable>
+#include <deque>
 #include <mutex>
 #include <utility>
 
@@ -46,6 +47,34 @@ struct SelectionEncoder::Job
 
 namespace {
 
+// The jobs started and not yet taken by a pool thread.
+struct Handover
+{
+    std::mutex mutex;
+    std::deque<std::shared_ptr<SelectionEncoder::Job>> jobs;
+};
+
+Handover &handover()
+{
+    static Handover queue;
+    return queue;
+}
+
+// The pool's task: it runs the oldest job handed over. One task without data of its own is
+// started again for every job, so no memory passes between the threads behind our lock.
+class NextJob : public QRunnable
+{
+public:
+    NextJob() { setAutoDelete(false); }
+    void run() override;
+};
+
+NextJob &nextJob()
+{
+    static NextJob task;
+    return task;
+}
+
 SelectionPicture encodeNow(const QImage &snapshot, const QRect &pixels)
 {
     SelectionPicture picture{ScreenCaptureDlgBase::CutPicture(snapshot, pixels), {}};
@@ -80,6 +109,17 @@ void SelectionEncoder::Job::run()
             picture = std::move(made);
     }
     done.notify_all();
+}
+
+void NextJob::run()
+{
+    std::shared_ptr<SelectionEncoder::Job> job;
+    {
+        const std::lock_guard lock(handover().mutex);
+        job = std::move(handover().jobs.front());
+        handover().jobs.pop_front();
+    }
+    job->run();
 }
 
 SelectionEncoder::SelectionEncoder()
@@ -123,7 +163,11 @@ void SelectionEncoder::startEncoding()
         const std::lock_guard lock(m_job->mutex);
         m_job->snapshot = m_snapshot;
     }
-    QThreadPool::globalInstance()->start([job = m_job] { job->run(); });
+    {
+        const std::lock_guard lock(handover().mutex);
+        handover().jobs.push_back(m_job);
+    }
+    QThreadPool::globalInstance()->start(&nextJob());
 }
 
 SelectionPicture SelectionEncoder::picture(const QImage &snapshot, const QRect &pixels)

@@ -46,8 +46,10 @@ public:
     // Whether an encode of the followed selection has started, or has ended with its picture.
     bool encoding() const { return bool(m_job); }
 
-private:
+    // One encode, shared with the pool thread that runs it.
     struct Job;
+
+private:
     void startEncoding();
 
     QTimer m_rest;

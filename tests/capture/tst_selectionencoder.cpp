@@ -3,19 +3,17 @@
 //
 // The capture's selection encoded while it rests: the JPEG made on the worker is the one a
 // fresh encode of the selection gives, a selection that changed never gets the old picture,
-// a discarded encode keeps nothing; through the capture window, the click on the complete
-// button stores the encoded bytes in the note. Also run under the thread sanitizer.
+// a discarded encode keeps nothing; through the capture window, a selection moved after its
+// encode began completes with its new picture. Also run under the thread sanitizer.
 #include "attach/attachstore_p.h"
-#include "bridge/zvwebnotehandler.h"
 #include "capture/capturedpicture_p.h"
 #include "capture/cstoolbar_p.h"
+#include "capture/iscreencapturenotify.h"
 #include "capture/selectionencoder_p.h"
 #include "capture/sticonbutton_p.h"
 #include "capture/zorvanotescreencapture_p.h"
-#include "fakebrowser.h"
 #include "testhelpers.h"
 
-#include <QDir>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QTest>
@@ -132,12 +130,6 @@ TEST(SelectionEncoder, DiscardedWorkKeepsNothingAndManyChangesStayConsistent)
 
 namespace {
 
-class CaptureHandler : public ZvWebNoteHandler
-{
-public:
-    IScreenCaptureNotify *captureNotify() { return this; }
-};
-
 // Records the bytes prepared for each completed picture.
 struct PreparedRecorder : IScreenCaptureNotify
 {
@@ -161,34 +153,6 @@ STIconButton *completeButton(ZorvaNoteScreenCapture &capture)
 }
 
 } // namespace
-
-using CaptureRest = AppFolderTest;
-
-TEST_F(CaptureRest, TheClickStoresTheJpegEncodedWhileTheSelectionRested)
-{
-    QTemporaryDir temp;
-    qputenv("TMPDIR", temp.path().toLocal8Bit());
-    FakeBrowser browser;
-    CaptureHandler handler;
-    handler.SetIEWebBrowser(&browser);
-    handler.SetCurNoteGuid(u"rest"_s);
-    const ScreenSnapshot snapshot{screen(), QRect(0, 0, 640, 400), QString()};
-    ZorvaNoteScreenCapture capture(handler.captureNotify(), snapshot);
-    capture.show();
-    drag(&capture, {20, 20}, {400, 300});
-    ASSERT_TRUE(rested(capture.encoder()));
-    const QByteArray expected = freshJpeg(snapshot.image, QRect(24, 24, 376, 276));
-    completeButton(capture)->click();
-    EXPECT_EQ(capture.result(), QDialog::Accepted);
-    EXPECT_FALSE(capture.encoder().encoding()) << "nothing kept once the capture ends";
-
-    ASSERT_EQ(browser.argsOf(u"AddPicToEditor"_s).size(), 1);
-    const QStringList stored = QDir(m_root).entryList({u"*.jpg"_s}, QDir::Files);
-    ASSERT_EQ(stored.size(), 1);
-    EXPECT_EQ(readBytes(m_root + stored[0]), expected);
-    EXPECT_EQ(QDir(temp.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
-    qunsetenv("TMPDIR");
-}
 
 TEST(CaptureWindowRest, ASelectionMovedAfterItsEncodeStartedCompletesWithItsNewPicture)
 {

@@ -10,12 +10,14 @@
 #include "common/writelog_p.h"
 #include "notehtml/attachmarkup_p.h"
 
+#include <QBuffer>
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QImageWriter>
 #include <QRegularExpression>
 
 #include <cerrno>
@@ -301,24 +303,37 @@ void AttachStore::DoAttSameName(std::vector<DropFileInfo> &files,
 
 int AttachStore::SaveImage(const QImage *image, std::vector<DropFileInfo> &files)
 {
-    if (!image || image->isNull())
+    return image ? SaveJpeg(EncodeJpeg(*image), files) : 0;
+}
+
+QByteArray AttachStore::EncodeJpeg(const QImage &image)
+{
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    if (image.isNull() || !buffer.open(QIODevice::WriteOnly)
+        || !QImageWriter(&buffer, "JPEG").write(image))
+        return {};
+    return jpeg;
+}
+
+int AttachStore::SaveJpeg(const QByteArray &jpeg, std::vector<DropFileInfo> &files)
+{
+    if (jpeg.isEmpty())
         return 0;
     const QString name = CreateGuidString() + QStringLiteral(".jpg");
     const QString path = GetTempDirectory() + name;
-    if (!image->save(path)) {
-        QFile::remove(path); // nothing half-written stays behind
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(jpeg) != jpeg.size() || !file.flush()) {
+        file.remove(); // nothing half-written stays behind
         return 0;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return 0;
     DropFileInfo info;
     info.srcPath = path;
     info.isDir = false;
     info.keptName = name;
     info.displayName = name;
     info.fileExt = QStringLiteral("jpg");
-    info.fileSize = quint64(file.size());
+    info.fileSize = quint64(jpeg.size());
     info.addTime = GetAddTimeString();
     info.isTemp = true;
     files.push_back(info);

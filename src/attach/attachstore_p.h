@@ -49,9 +49,15 @@ public:
                               const std::vector<QString> &noteNames,
                               const QString &noteId = QString());
 
-    // Saves an image as <temporary folder>/<guid>.jpg and appends a temporary record for it.
-    // 1 when a record was appended; 0 (silently) for a null image or when saving fails.
+    // Saves an image as <temporary folder>/<guid>.jpg (EncodeJpeg's bytes) and appends a
+    // temporary record for it. 1 when a record was appended; 0 (silently) for a null image or
+    // when saving fails.
     static int SaveImage(const QImage *image, std::vector<DropFileInfo> &files);
+    // The JPEG SaveImage writes for `image` (the writer's default quality); empty for a null
+    // image. Reentrant: pictures may be encoded on any thread.
+    static QByteArray EncodeJpeg(const QImage &image);
+    // Writes `jpeg` as SaveImage writes an image's bytes. 0 for no bytes or when writing fails.
+    static int SaveJpeg(const QByteArray &jpeg, std::vector<DropFileInfo> &files);
 
     // Files in the making ("<guid>.tmp" in the store's root) older than this are left over
     // from adds and saves that were interrupted.

@@ -7,12 +7,45 @@
 #include "common/durablefile_p.h"
 #include "common/log4c.h"
 
+#include <QImage>
+
 namespace TAVRIKCORE::RICHEDITOR::Internal {
+
+namespace {
+
+PreparedJpeg *&innermostPrepared()
+{
+    static PreparedJpeg *prepared = nullptr;
+    return prepared;
+}
+
+} // namespace
+
+PreparedJpeg::PreparedJpeg(const QImage &picture, const QByteArray &jpeg)
+    : m_pictureKey(picture.cacheKey()), m_jpeg(jpeg), m_outer(innermostPrepared())
+{
+    innermostPrepared() = this;
+}
+
+PreparedJpeg::~PreparedJpeg()
+{
+    innermostPrepared() = m_outer;
+}
+
+QByteArray PreparedJpeg::bytesFor(const QImage &picture)
+{
+    const PreparedJpeg *prepared = innermostPrepared();
+    if (!prepared || picture.isNull() || prepared->m_pictureKey != picture.cacheKey())
+        return {};
+    return prepared->m_jpeg;
+}
 
 bool AddCapturedPicture(NoteSession &session, EditorPage &page, const QImage &picture)
 {
     std::vector<DropFileInfo> files;
-    if (!AttachStore::SaveImage(&picture, files)) {
+    const QByteArray prepared = PreparedJpeg::bytesFor(picture);
+    if (!(prepared.isEmpty() ? AttachStore::SaveImage(&picture, files)
+                             : AttachStore::SaveJpeg(prepared, files))) {
         CLog4C::GetInstance()->WriteLog(QStringLiteral(
             "[ERROR] Screen capture: the picture cannot be written to the temporary folder"));
         return false;

@@ -55,6 +55,7 @@ void ScreenCaptureDlgBase::startOver(const ScreenSnapshot &snapshot)
         m_tracker.TrackCancel();
     setSnapshot(snapshot);
     clearSelection();
+    OnSelectionChanged();
     m_drawing = false;
     m_cancelledBy = Qt::NoButton;
     if (m_tip)
@@ -101,6 +102,11 @@ void ScreenCaptureDlgBase::OnSelectionDblClick(const QPoint &) { }
 
 QImage ScreenCaptureDlgBase::CopySelectionBitmap(const TrackRect &rect) const
 {
+    return CutPicture(m_snapshot, selectionPixels(rect));
+}
+
+QRect ScreenCaptureDlgBase::selectionPixels(const TrackRect &rect) const
+{
     const TrackRect n = rect.normalized();
     if (n.isEmpty() || m_snapshot.isNull())
         return {};
@@ -109,13 +115,18 @@ QImage ScreenCaptureDlgBase::CopySelectionBitmap(const TrackRect &rect) const
     if (clipped.isEmpty())
         return {};
     const qreal ratio = m_snapshot.devicePixelRatio();
-    const QRect pixels
-        = QRect(QPoint(qRound(clipped.left * ratio), qRound(clipped.top * ratio)),
-                QPoint(qRound(clipped.right * ratio) - 1, qRound(clipped.bottom * ratio) - 1))
-              .intersected(m_snapshot.rect());
+    return QRect(QPoint(qRound(clipped.left * ratio), qRound(clipped.top * ratio)),
+                 QPoint(qRound(clipped.right * ratio) - 1, qRound(clipped.bottom * ratio) - 1))
+        .intersected(m_snapshot.rect());
+}
+
+QImage ScreenCaptureDlgBase::CutPicture(const QImage &snapshot, const QRect &pixels)
+{
+    if (pixels.isEmpty() || !snapshot.rect().contains(pixels))
+        return {};
     // Straight into 24-bit pixels: a JPEG writes them several times faster.
-    const QImage part(m_snapshot.constScanLine(pixels.top()) + pixels.left() * 4, pixels.width(),
-                      pixels.height(), m_snapshot.bytesPerLine(), m_snapshot.format());
+    const QImage part(snapshot.constScanLine(pixels.top()) + pixels.left() * 4, pixels.width(),
+                      pixels.height(), snapshot.bytesPerLine(), snapshot.format());
     return part.convertToFormat(QImage::Format_RGB888);
 }
 
@@ -163,8 +174,11 @@ QRgb ScreenCaptureDlgBase::snapshotPixel(const QPoint &point) const
     return m_snapshot.pixel(pixel);
 }
 
+void ScreenCaptureDlgBase::OnSelectionChanged() { }
+
 void ScreenCaptureDlgBase::UpdateCaptureRegion()
 {
+    OnSelectionChanged();
     QRegion region(rect());
     if (m_tip && m_tip->isVisible())
         region -= m_tip->geometry();

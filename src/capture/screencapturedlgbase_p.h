@@ -52,7 +52,13 @@ public:
     // The snapshot's picture at `rect` (normalised, then clipped to the screen), in the
     // screen's own pixels; null for an empty rectangle or without a snapshot.
     QImage CopySelectionBitmap(const TrackRect &rect) const;
-    // Repaints the window except where the tip and the toolbar lie.
+    // The snapshot's pixels CopySelectionBitmap copies for `rect`; empty when it copies none.
+    QRect selectionPixels(const TrackRect &rect) const;
+    // The picture at `pixels` of a 32-bit `snapshot`, as 24-bit pixels; null unless the
+    // snapshot holds them all. Reentrant: pictures may be cut on any thread.
+    static QImage CutPicture(const QImage &snapshot, const QRect &pixels);
+    // Repaints the window except where the tip and the toolbar lie, after telling
+    // OnSelectionChanged.
     void UpdateCaptureRegion();
 
     // The tracker moved or resized the selection to `rect` from `previous` during a drag: a
@@ -65,6 +71,9 @@ public:
     virtual void LoadTrackerCursors();
     virtual void ShowCaptureMenu(const QPoint &point);
     virtual void OnSelectionDblClick(const QPoint &point);
+    // The selection may have changed: a gesture made, moved, resized or dropped it, or a new
+    // capture began. Nothing here.
+    virtual void OnSelectionChanged();
 
     // Creates the tip and toolbar and lets the hooks fill them; runs once, at the first show
     // at the latest.

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "capture/zorvanotescreencapture_p.h"
 
+#include "capture/capturedpicture_p.h"
 #include "capture/captureresources_p.h"
 #include "capture/cstoolbar_p.h"
 #include "capture/iscreencapturenotify.h"
@@ -235,16 +236,30 @@ void ZorvaNoteScreenCapture::OnSelectionDblClick(const QPoint &)
     OnCommand(Complete);
 }
 
+void ZorvaNoteScreenCapture::OnSelectionChanged()
+{
+    m_encoder.follow(snapshot(), hasSelection() ? selectionPixels(selection()) : QRect());
+}
+
+void ZorvaNoteScreenCapture::done(int result)
+{
+    m_encoder.discard();
+    ScreenCaptureDlgBase::done(result);
+}
+
 void ZorvaNoteScreenCapture::OnCommand(int id)
 {
     tracker().setRect(tracker().rect().normalized());
     switch (id) {
     case Complete: {
-        const QImage picture = CopySelectionBitmap(selection());
+        const SelectionPicture picture
+            = m_encoder.picture(snapshot(), selectionPixels(selection()));
         // Out of the way first: adding the picture may show a message.
         hide();
-        if (m_notify && !picture.isNull())
-            m_notify->OnScreenCaptureComplet(picture);
+        if (m_notify && !picture.image.isNull()) {
+            const Internal::PreparedJpeg prepared(picture.image, picture.jpeg);
+            m_notify->OnScreenCaptureComplet(picture.image);
+        }
         accept();
         break;
     }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "capture/screencapturedlgbase_p.h"
+#include "capture/selectionencoder_p.h"
 
 #include <QTimer>
 
@@ -48,7 +49,13 @@ public:
     void ShowCaptureMenu(const QPoint &point) override;
     void OnSelectionDblClick(const QPoint &point) override;
     // 1001 save as, 1002 exit, 1003 complete, 1004 copy; the selection is normalised first.
+    // Complete hands on the picture with the JPEG encoded while the selection rested.
     void OnCommand(int id) override;
+    // Follows the selection, to encode it once it rests.
+    void OnSelectionChanged() override;
+    // Ends the capture; the selection's encode is thrown away.
+    void done(int result) override;
+    const SelectionEncoder &encoder() const { return m_encoder; }
 
 private:
     static ZorvaNoteScreenCapture *windowFor(IScreenCaptureNotify *notify, QWidget *host,
@@ -58,6 +65,7 @@ private:
     void saveAs();
 
     IScreenCaptureNotify *m_notify;
+    SelectionEncoder m_encoder;
     QTimer m_idle; // deletes a kept window that went unused
 };
 

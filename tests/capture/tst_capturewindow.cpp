@@ -8,6 +8,7 @@
 // Wayland one, the snapshot asked of a stand-in desktop portal on a private session bus: the
 // portal's picture becomes the capture's screen; a missing portal, a refusal, silence and an
 // unreadable picture are explained and open no capture window.
+#include "attach/attachstore_p.h"
 #include "bridge/zvwebnotehandler.h"
 #include "capture/captureresources_p.h"
 #include "capture/cmytracker_p.h"
@@ -340,6 +341,7 @@ class CaptureHandler : public ZvWebNoteHandler
 {
 public:
     using ZvWebNoteHandler::OnScreenCaptureComplet;
+    IScreenCaptureNotify *captureNotify() { return this; }
 };
 
 } // namespace
@@ -371,12 +373,32 @@ TEST_F(CaptureComplete, AddsTheJpegToTheNoteAndLeavesNoTemporaryFile)
     }
     EXPECT_EQ(QDir(temp.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
 
+    // Through the capture window: the click on Complete stores the JPEG encoded while the
+    // selection rested, byte for byte a fresh encode of it.
+    ZorvaNoteScreenCapture capture(handler.captureNotify(), halves());
+    capture.show();
+    QTest::mousePress(&capture, Qt::LeftButton, {}, {20, 20});
+    QTest::mouseMove(&capture, {300, 200});
+    QTest::mouseRelease(&capture, Qt::LeftButton, {}, {300, 200});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return capture.encoder().encoding(); }));
+    const QByteArray expected
+        = AttachStore::EncodeJpeg(capture.CopySelectionBitmap({24, 24, 300, 200}));
+    capture.toolbar()->buttons().at(3)->click();
+    EXPECT_EQ(capture.result(), QDialog::Accepted);
+    EXPECT_FALSE(capture.encoder().encoding()) << "nothing kept once the capture ends";
+    ASSERT_EQ(browser.argsOf(u"AddPicToEditor"_s).size(), 2);
+    QStringList now = QDir(m_root).entryList({u"*.jpg"_s}, QDir::Files);
+    now.removeOne(stored[0]);
+    ASSERT_EQ(now.size(), 1);
+    EXPECT_EQ(readBytes(m_root + now[0]), expected);
+    EXPECT_EQ(QDir(temp.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+
     // A temporary folder that cannot be written adds nothing and logs why.
     ASSERT_TRUE(writeBytes(temp.filePath(u"file"_s), "not a folder"));
     qputenv("TMPDIR", temp.filePath(u"file"_s).toLocal8Bit());
     LogCapture log;
     handler.OnScreenCaptureComplet(halves().image);
-    EXPECT_EQ(browser.argsOf(u"AddPicToEditor"_s).size(), 1);
+    EXPECT_EQ(browser.argsOf(u"AddPicToEditor"_s).size(), 2);
     EXPECT_EQ(log.lines(),
               Lines{u"[ERROR] Screen capture: the picture cannot be written to "
                     "the temporary folder"_s});

@@ -356,6 +356,36 @@ TEST_F(EditorFocusTest, SpellingAndThemeShowOnlyInThePageAndCorrectionsComeFromT
     EXPECT_EQ(m_editor->spellCheckLanguages(), std::vector<QString>());
 }
 
+TEST_F(EditorFocusTest, AWordMisspeltWhileTypingInALongNoteGetsItsCorrections)
+{
+    ASSERT_EQ(m_editor->SetSpellCheckLanguages({u"en-US"_s}), 1);
+    m_editor->NewEditor(m_html, false);
+    js(u"Tavrik.editor.setMaxChars(100000);Tavrik.editor.setContent('<p>Hello</p>'"
+       "+'<p>Filler text of a long note, one of many lines.</p>'.repeat(500))"_s);
+    ASSERT_TRUE(jsUntil(u"Tavrik.editor.charCount() > 20000"_s));
+    js(u"Tavrik.editor.focus();(d => d.getSelection().collapse(d.body.firstChild.firstChild, 5))"
+       "(Tavrik.editor.document())"_s);
+    inner()->setFocus();
+    QTest::keyClicks(inner(), u" wrold and"_s);
+    ASSERT_TRUE(jsUntil(u"Tavrik.editor.document().body.firstChild.textContent"
+                        "==='Hello wrold and'"_s));
+    EXPECT_TRUE(
+        js(u"Tavrik.editor.document().documentElement.classList.contains('narrow')"_s).toBool())
+        << "typed in the block alone";
+    const QVariantList xy
+        = js(u"{const d=Tavrik.editor.document(),r=d.createRange(),"
+             "f=Tavrik.editor.frame().getBoundingClientRect();"
+             "r.setStart(d.body.firstChild.firstChild,6);r.setEnd(r.startContainer,11);"
+             "const b=r.getBoundingClientRect();[f.x+b.x+b.width/2,f.y+b.y+b.height/2]}"_s)
+              .toList();
+    const QStringList texts = choose(QPoint(xy.value(0).toInt(), xy.value(1).toInt()), u"world"_s);
+    ASSERT_FALSE(texts.isEmpty());
+    EXPECT_EQ(texts.first(), u"world"_s);
+    EXPECT_TRUE(jsUntil(u"Tavrik.editor.document().body.firstChild.outerHTML"
+                        "==='<p>Hello world and</p>'"_s));
+    EXPECT_EQ(m_editor->SetSpellCheckLanguages({}), 0);
+}
+
 // Quarters of the pattern: top-left, top-right, bottom-left, bottom-right.
 const QRgb Quarters[4]
     = {qRgb(220, 40, 40), qRgb(40, 200, 60), qRgb(40, 60, 220), qRgb(230, 220, 40)};

@@ -510,6 +510,11 @@ TEST_F(LongNoteTyping, OtherKeysUndoEnterAndSelectionsAcrossBlocksWorkOnTheWhole
     key(Qt::Key_Backspace);
     EXPECT_TRUE(htmlIs(longNote(u"<p>onely!Xacb</p>"_s))) << firstBlock().toStdString();
     EXPECT_FALSE(narrowed());
+
+    // A typed mark's command runs on the whole note: the list replaces the paragraph.
+    openAt(longNote(u"<p><br></p>"_s), 0);
+    type(u"* a"_s);
+    EXPECT_TRUE(htmlIs(longNote(u"<ul><li>a</li></ul>"_s))) << firstBlock().toStdString();
 }
 
 TEST_F(LongNoteTyping, ACompositionRunsOnTheWholeNote)

@@ -40,6 +40,7 @@
         listeners: [],
         observer: null, // the attachment watcher of the frame
         heldBack: null, // the part of a large note after its first screen, until that is shown
+        narrowed: false, // typing edits only the top-level block at the caret (see below)
         frameListeners: [], // told of each new editing frame's document
     };
 
@@ -394,6 +395,114 @@
             sel.modify('extend', 'backward', 'character');
         runCommand('delete', undefined, 0);
         showRefusal({ typed: true });
+    }
+
+    // ---- typing in a long note ---------------------------------------------------------------
+    //
+    // On every key the browser works through the whole text of the editing region around the
+    // caret (it hands that text to the input method with each frame), and that region is the
+    // whole body. While plain characters are typed at a caret in a long note, the region is
+    // narrowed to the top-level block holding the caret: the class "narrow" makes the body
+    // read-only and each of its blocks editable on its own (content.css), and that block takes
+    // the focus. Nothing in the note changes: its markup, the caret and the browser's undo
+    // history stay. Any other key, a mouse press, a composition and every editing command widen
+    // it back first, so whatever can reach across blocks (selecting, Enter, deleting at a
+    // block's start, undo, paste, input methods) runs on the whole note as before.
+
+    const NARROW_FROM_CHARS = 20000;
+    const NARROW_BLOCKS = new Set(['P', 'DIV', 'H1', 'H2', 'H3', 'H4', 'H5', 'H6', 'UL', 'OL', 'TABLE',
+                                   'PRE', 'BLOCKQUOTE']);
+    const KEEPS_REGION = new Set(['Shift', 'CapsLock']);
+    // Characters whose deletion by Backspace may take more than the one before the caret.
+    const JOINING = /[\p{M}\u200c\u200d\ufe0e\ufe0f]/u;
+    const SURROGATE = /[\ud800-\udfff]/;
+
+    // The top-level block holding the collapsed selection, when typing may be narrowed to it.
+    function narrowableBlock() {
+        const sel = selection();
+        if (state.readOnly || state.shownCount < NARROW_FROM_CHARS || !sel || sel.rangeCount !== 1 || !sel.isCollapsed)
+            return null;
+        const b = state.doc.body;
+        let node = sel.anchorNode;
+        while (node && node.parentNode !== b)
+            node = node.parentNode;
+        return node && NARROW_BLOCKS.has(node.nodeName) ? node : null;
+    }
+
+    // Moves the focus to `element` keeping the selection where it is.
+    function focusKeepingSelection(element) {
+        const sel = selection();
+        const range = sel.rangeCount ? sel.getRangeAt(0).cloneRange() : null;
+        element.focus({ preventScroll: true });
+        if (range && (sel.rangeCount !== 1 || sel.getRangeAt(0).compareBoundaryPoints(Range.START_TO_START, range) !== 0
+                      || sel.getRangeAt(0).compareBoundaryPoints(Range.END_TO_END, range) !== 0)) {
+            sel.removeAllRanges();
+            sel.addRange(range);
+        }
+    }
+
+    function narrow(block) {
+        if (state.narrowed)
+            return;
+        state.narrowed = true;
+        state.doc.documentElement.classList.add('narrow');
+        focusKeepingSelection(block);
+    }
+
+    function widen() {
+        if (!state.narrowed)
+            return;
+        state.narrowed = false;
+        state.doc.documentElement.classList.remove('narrow');
+        if (state.doc.activeElement !== state.doc.body && state.doc.hasFocus())
+            focusKeepingSelection(state.doc.body);
+    }
+
+    // Whether Backspace takes exactly the character before the caret out of a text node that
+    // keeps text before it, which the block's own editing does as the whole note's would.
+    function deletesInsideText() {
+        const sel = selection();
+        const node = sel.anchorNode;
+        const offset = sel.anchorOffset;
+        const before = node.nodeType === Node.TEXT_NODE && offset >= 2 ? node.data.slice(offset - 2, offset) : '';
+        return before !== '' && !JOINING.test(before) && !SURROGATE.test(before);
+    }
+
+    function isCharacterKey(event) {
+        return !event.ctrlKey && !event.metaKey && !event.altKey && !event.isComposing
+            && codePoints(event.key) === 1;
+    }
+
+    function onNarrowingKeyDown(event) {
+        if (KEEPS_REGION.has(event.key))
+            return;
+        const block = (isCharacterKey(event) || (event.key === 'Backspace' && !event.ctrlKey && !event.altKey
+                                                  && !event.metaKey && !event.shiftKey))
+            && narrowableBlock();
+        if (block && (event.key !== 'Backspace' || deletesInsideText()))
+            narrow(block);
+        else
+            widen();
+    }
+
+    // A selection moved elsewhere by code, or spread out, is edited on the whole note again.
+    function keepNarrowing() {
+        if (state.narrowed && !narrowableBlock())
+            widen();
+    }
+
+    function onNarrowedInput(event) {
+        const type = event.inputType || '';
+        if (type !== 'insertText' && type !== 'deleteContentBackward')
+            widen();
+    }
+
+    // The page's own editing commands, whichever file runs them, edit the whole note.
+    function widenForCommands(doc) {
+        doc.execCommand = function () {
+            widen();
+            return Document.prototype.execCommand.apply(this, arguments);
+        };
     }
 
     // ---- paste and drop ---------------------------------------------------------------------
@@ -781,6 +890,11 @@
     // ---- the frame ----------------------------------------------------------------------------
 
     function wireDocument(doc) {
+        doc.addEventListener('keydown', onNarrowingKeyDown, true);
+        doc.addEventListener('mousedown', widen, true);
+        doc.addEventListener('compositionstart', widen, true);
+        doc.addEventListener('beforeinput', onNarrowedInput, true);
+        widenForCommands(doc);
         doc.addEventListener('beforeinput', startParagraph);
         doc.addEventListener('beforeinput', onBeforeInput);
         doc.addEventListener('input', onInput);
@@ -803,6 +917,7 @@
         doc.addEventListener('auxclick', preventNavigation);
         doc.addEventListener('submit', function (event) { event.preventDefault(); });
         doc.addEventListener('selectionchange', function () {
+            keepNarrowing();
             saveSelection();
             notifySoon();
         });
@@ -835,6 +950,7 @@
         }
         state.doc = doc;
         state.heldBack = null;
+        state.narrowed = false;
         state.savedRange = null;
         state.internalDrag = false;
         state.changedSinceMount = false;
@@ -861,6 +977,7 @@
     // Spell checking and read-only mode are attributes of the frame's body, never of the note
     // inside it, so the saved markup is the same whatever they are.
     function applyReadOnly() {
+        widen();
         const b = body();
         b.contentEditable = state.readOnly ? 'false' : 'true';
         b.spellcheck = state.spellCheck && !state.readOnly;

@@ -376,3 +376,159 @@ TEST_F(EditingPage, CtrlZInAColouredCodeBlockPutsBackExactlyWhatWasTypedAStepAtA
 }
 
 } // namespace
+
+// Typing in a long note edits only the block at the caret; it must leave exactly what typing
+// in the whole note leaves, and give the whole note back to everything else.
+class LongNoteTyping : public EditingPage
+{
+protected:
+    // About 23,000 characters after `first`: long enough for typing to be narrowed.
+    static QString longNote(const QString &first)
+    {
+        return first
+            + QString(u"<p>Filler text of a long note, one of many lines, <b>some bold</b>.</p>"_s)
+                  .repeated(400);
+    }
+    // Opens `html`, puts the caret `offset` characters into the text of its first block and
+    // waits until the note has been counted.
+    void openAt(const QString &html, int offset)
+    {
+        js(u"Tavrik.editor.setMaxChars(100000)"_s);
+        setContent(html);
+        ASSERT_TRUE(waitUntil(u"Tavrik.editor.charCount() === "_s
+                              u"Tavrik.editor.document().body.textContent.length"_s));
+        js(u"(function(){Tavrik.editor.focus();const d=Tavrik.editor.document();"
+           u"const w=d.createTreeWalker(d.body.firstElementChild,NodeFilter.SHOW_TEXT);"
+           u"let left=%1;for(let n=w.nextNode();n;n=w.nextNode()){if(left<=n.length)"
+           u"{d.getSelection().collapse(n,left);return;}left-=n.length;}})()"_s.arg(offset));
+    }
+    QString firstBlock()
+    {
+        return js(u"Tavrik.editor.document().body.firstElementChild.outerHTML"_s).toString();
+    }
+    bool narrowed()
+    {
+        return js(u"Tavrik.editor.document().documentElement.classList.contains('narrow')"_s)
+            .toBool();
+    }
+    bool firstBlockIs(const QString &markup)
+    {
+        return waitUntil(u"Tavrik.editor.document().body.firstElementChild.outerHTML === "_s
+                         + jsString(markup));
+    }
+    // Types `keys` into `block` at `offset`, alone and first in a long note, and gives the
+    // block as each left it once it is `expected`, or after a while; the long note's typing
+    // has to have been narrowed.
+    std::pair<QString, QString> typedAloneAndInLongNote(const QString &block, int offset,
+                                                        const QString &keys,
+                                                        const QString &expected)
+    {
+        openAt(block, offset);
+        type(keys);
+        firstBlockIs(expected);
+        const QString alone = firstBlock();
+        EXPECT_FALSE(narrowed()) << "a short note is edited whole";
+        openAt(longNote(block), offset);
+        type(keys);
+        firstBlockIs(expected);
+        EXPECT_TRUE(narrowed()) << block.toStdString();
+        EXPECT_EQ(js(u"Tavrik.editor.document().activeElement === "_s
+                     u"Tavrik.editor.document().body.firstElementChild"_s),
+                  true);
+        return {alone, firstBlock()};
+    }
+};
+
+TEST_F(LongNoteTyping, TypedTextIsWhatTheWholeNoteWouldGetAndTheMarkupHasNoTrace)
+{
+    const struct
+    {
+        QString block;
+        int offset;
+        QString keys;
+        QString typed;
+    } cases[] = {
+        {u"<p>Meeting <b>notes</b> end</p>"_s, 10, u"w  x"_s,
+         u"<p>Meeting <b>now&nbsp; xtes</b> end</p>"_s},
+        {u"<p>Ends here</p>"_s, 9, u" a "_s, u"<p>Ends here a&nbsp;</p>"_s},
+        {u"<table><tbody><tr><td>cell</td><td>two</td></tr></tbody></table>"_s, 4, u"s!"_s,
+         u"<table><tbody><tr><td>cells!</td><td>two</td></tr></tbody></table>"_s},
+        {u"<ul><li>first</li><li>second</li></ul>"_s, 2, u"RS"_s,
+         u"<ul><li>fiRSrst</li><li>second</li></ul>"_s},
+        {u"<pre>code line</pre>"_s, 4, u"  x"_s,
+         u"<pre><span class=\"hljs-selector-tag\">code</span>  <span "
+         u"class=\"hljs-attribute\">x</span> "
+         "<span class=\"hljs-selector-tag\">line</span></pre>"_s},
+        {u"<p>Meeting</p>"_s, 5, u"\b\bn"_s, u"<p>Meenng</p>"_s},
+    };
+    for (const auto &c : cases) {
+        const auto [alone, inLongNote]
+            = typedAloneAndInLongNote(c.block, c.offset, c.keys, c.typed);
+        EXPECT_EQ(inLongNote, c.typed) << c.block.toStdString();
+        EXPECT_EQ(alone, c.typed) << c.block.toStdString();
+    }
+    // Saved, the note carries nothing of the narrowing.
+    EXPECT_TRUE(html() == longNote(cases[std::size(cases) - 1].typed));
+}
+
+TEST_F(LongNoteTyping, OtherKeysUndoEnterAndSelectionsAcrossBlocksWorkOnTheWholeNote)
+{
+    const QString note = longNote(u"<p>one</p><p>two</p><p>three</p>"_s);
+    openAt(note, 3);
+    type(u"ly"_s);
+    ASSERT_TRUE(htmlIs(longNote(u"<p>onely</p><p>two</p><p>three</p>"_s)))
+        << firstBlock().toStdString();
+    ASSERT_TRUE(narrowed());
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(htmlIs(note)) << firstBlock().toStdString();
+    EXPECT_FALSE(narrowed());
+    EXPECT_EQ(js(u"Tavrik.editor.document().activeElement.tagName"_s), u"BODY"_s);
+    key(Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_TRUE(htmlIs(longNote(u"<p>onely</p><p>two</p><p>three</p>"_s)));
+
+    // A selection made with the keys after typing reaches over blocks, and typing replaces it.
+    type(u"!"_s);
+    ASSERT_TRUE(narrowed());
+    key(Qt::Key_Down, Qt::ShiftModifier);
+    key(Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_TRUE(waitUntil(u"Tavrik.editor.document().getSelection().toString() === "_s
+                          u"'\\ntwo\\n\\nthree'"_s))
+        << js(u"JSON.stringify(Tavrik.editor.document().getSelection().toString())"_s)
+               .toString()
+               .toStdString();
+    type(u"X"_s);
+    EXPECT_TRUE(htmlIs(longNote(u"<p>onely!X</p>"_s))) << firstBlock().toStdString();
+
+    // Enter splits the block into two of the note's own blocks; Backspace at a block's start
+    // joins it to the one before.
+    type(u"ab"_s);
+    key(Qt::Key_Left);
+    key(Qt::Key_Return);
+    type(u"c"_s);
+    EXPECT_TRUE(htmlIs(longNote(u"<p>onely!Xa</p><p>cb</p>"_s))) << firstBlock().toStdString();
+    key(Qt::Key_Left);
+    key(Qt::Key_Backspace);
+    EXPECT_TRUE(htmlIs(longNote(u"<p>onely!Xacb</p>"_s))) << firstBlock().toStdString();
+    EXPECT_FALSE(narrowed());
+
+    // A typed mark's command runs on the whole note: the list replaces the paragraph.
+    openAt(longNote(u"<p><br></p>"_s), 0);
+    type(u"* a"_s);
+    EXPECT_TRUE(htmlIs(longNote(u"<ul><li>a</li></ul>"_s))) << firstBlock().toStdString();
+}
+
+TEST_F(LongNoteTyping, ACompositionRunsOnTheWholeNote)
+{
+    openAt(longNote(u"<p>abc</p>"_s), 1);
+    type(u"x"_s);
+    ASSERT_TRUE(narrowed());
+    QInputMethodEvent preedit(u"ni"_s, {});
+    QCoreApplication::sendEvent(m_view->focusProxy(), &preedit);
+    EXPECT_TRUE(waitUntil(u"!Tavrik.editor.document().documentElement.classList"_s
+                          u".contains('narrow')"_s));
+    QInputMethodEvent commit;
+    commit.setCommitString(u"你"_s);
+    QCoreApplication::sendEvent(m_view->focusProxy(), &commit);
+    EXPECT_TRUE(htmlIs(longNote(u"<p>ax你bc</p>"_s))) << firstBlock().toStdString();
+    EXPECT_EQ(js(u"Tavrik.editor.document().activeElement.tagName"_s), u"BODY"_s);
+}

@@ -76,6 +76,19 @@ protected:
                   .toList();
         return QPoint(xy.value(0).toInt(), xy.value(1).toInt());
     }
+    // The centre of characters `start` to `end` of the note's first text.
+    QPoint wordAt(int start, int end)
+    {
+        const QVariantList xy
+            = js(u"{const d=Tavrik.editor.document(),r=d.createRange(),"
+                 "f=Tavrik.editor.frame().getBoundingClientRect();"
+                 "r.setStart(d.body.firstChild.firstChild,%1);r.setEnd(r.startContainer,%2);"
+                 "const b=r.getBoundingClientRect();[f.x+b.x+b.width/2,f.y+b.y+b.height/2]}"_s
+                     .arg(start)
+                     .arg(end))
+                  .toList();
+        return QPoint(xy.value(0).toInt(), xy.value(1).toInt());
+    }
     // Right-clicks `point` until the editor's menu lists `choice` (the checker marks words a
     // moment after they are shown), then chooses it; gives the texts of the last menu.
     QStringList choose(const QPoint &point, const QString &choice)
@@ -295,14 +308,7 @@ TEST_F(EditorFocusTest, SpellingAndThemeShowOnlyInThePageAndCorrectionsComeFromT
     js(u"Tavrik.editor.focus()"_s);
     inner()->setFocus();
     const QPoint hello = centreOf(u"p"_s) - QPoint(30, 0);
-    const QVariantList xy
-        = js(u"{const d=Tavrik.editor.document(),r=d.createRange(),"
-             "f=Tavrik.editor.frame().getBoundingClientRect();"
-             "r.setStart(d.body.firstChild.firstChild,6);r.setEnd(r.startContainer,11);"
-             "const b=r.getBoundingClientRect();[f.x+b.x+b.width/2,f.y+b.y+b.height/2]}"_s)
-              .toList();
-    const QPoint wrold(xy.value(0).toInt(), xy.value(1).toInt());
-    const QStringList texts = choose(wrold, u"world"_s);
+    const QStringList texts = choose(wordAt(6, 11), u"world"_s);
     ASSERT_FALSE(texts.isEmpty());
     EXPECT_EQ(texts.first(), u"world"_s);
     EXPECT_EQ(
@@ -316,17 +322,6 @@ TEST_F(EditorFocusTest, SpellingAndThemeShowOnlyInThePageAndCorrectionsComeFromT
     // until the program ends. Neither is marked again, nor is the note changed.
     js(u"Tavrik.editor.setContent('<p>Zorvaqq and Blorptix</p>')"_s);
     js(u"Tavrik.editor.focus()"_s);
-    const auto wordAt = [&](int start, int end) {
-        const QVariantList xy
-            = js(u"{const d=Tavrik.editor.document(),r=d.createRange(),"
-                 "f=Tavrik.editor.frame().getBoundingClientRect();"
-                 "r.setStart(d.body.firstChild.firstChild,%1);r.setEnd(r.startContainer,%2);"
-                 "const b=r.getBoundingClientRect();[f.x+b.x+b.width/2,f.y+b.y+b.height/2]}"_s
-                     .arg(start)
-                     .arg(end))
-                  .toList();
-        return QPoint(xy.value(0).toInt(), xy.value(1).toInt());
-    };
     const QStringList spelling = choose(wordAt(0, 7), u"Add to dictionary"_s);
     ASSERT_TRUE(spelling.contains(u"Ignore"_s)) << spelling.join(u'|').toStdString();
     const QString words = m_app.filePath(u"userdata/spelling/words.txt"_s);
@@ -361,6 +356,30 @@ TEST_F(EditorFocusTest, SpellingAndThemeShowOnlyInThePageAndCorrectionsComeFromT
     EXPECT_EQ(js(bodyColour), u"rgb(31, 35, 40)"_s);
     EXPECT_EQ(m_editor->SetSpellCheckLanguages({}), 0);
     EXPECT_EQ(m_editor->spellCheckLanguages(), std::vector<QString>());
+}
+
+TEST_F(EditorFocusTest, AWordMisspeltWhileTypingInALongNoteGetsItsCorrections)
+{
+    ASSERT_EQ(m_editor->SetSpellCheckLanguages({u"en-US"_s}), 1);
+    m_editor->NewEditor(m_html, false);
+    js(u"Tavrik.editor.setMaxChars(100000);Tavrik.editor.setContent('<p>Hello</p>'"
+       "+'<p>Filler text of a long note, one of many lines.</p>'.repeat(500))"_s);
+    ASSERT_TRUE(jsUntil(u"Tavrik.editor.charCount() > 20000"_s));
+    js(u"Tavrik.editor.focus();(d => d.getSelection().collapse(d.body.firstChild.firstChild, 5))"
+       "(Tavrik.editor.document())"_s);
+    inner()->setFocus();
+    QTest::keyClicks(inner(), u" wrold and"_s);
+    ASSERT_TRUE(jsUntil(u"Tavrik.editor.document().body.firstChild.textContent"
+                        "==='Hello wrold and'"_s));
+    EXPECT_TRUE(
+        js(u"Tavrik.editor.document().documentElement.classList.contains('narrow')"_s).toBool())
+        << "typed in the block alone";
+    const QStringList texts = choose(wordAt(6, 11), u"world"_s);
+    ASSERT_FALSE(texts.isEmpty());
+    EXPECT_EQ(texts.first(), u"world"_s);
+    EXPECT_TRUE(jsUntil(u"Tavrik.editor.document().body.firstChild.outerHTML"
+                        "==='<p>Hello world and</p>'"_s));
+    EXPECT_EQ(m_editor->SetSpellCheckLanguages({}), 0);
 }
 
 // Quarters of the pattern: top-left, top-right, bottom-left, bottom-right.

@@ -6,6 +6,7 @@
 #include "attachmentpane.h"
 #include "editorappearance.h"
 #include "noteexport.h"
+#include "noteimport.h"
 #include "notefilelist.h"
 #include "notefind.h"
 #include "noteitemdelegate.h"
@@ -260,6 +261,7 @@ void MainWindow::createActions()
     file->addAction(m_printAction);
     auto *storeActions = new StoreActions(*this, m_store);
     file->addAction(storeActions->exportAction());
+    file->addAction(NoteImport::createAction(*this, m_store, [this] { reloadList(); }));
     file->addSeparator();
     file->addAction(storeActions->checkAction());
     file->addAction(storeActions->cleanAction());

@@ -1,0 +1,134 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#include "import/enmlconverter_p.h"
+
+#include "notehtml/htmldocument_p.h"
+
+#include <libxml/tree.h>
+
+#include <cstring>
+
+namespace TAVRIKCORE::RICHEDITOR::Internal {
+
+namespace {
+
+using Element = HtmlDocument::Element;
+
+bool isNamed(const xmlNode *node, const char *name)
+{
+    return node && node->type == XML_ELEMENT_NODE
+        && std::strcmp(reinterpret_cast<const char *>(node->name), name) == 0;
+}
+
+bool isBlank(const xmlNode *node)
+{
+    if (node->type == XML_COMMENT_NODE)
+        return true;
+    if (node->type != XML_TEXT_NODE || !node->content)
+        return false;
+    for (const xmlChar *c = node->content; *c; ++c) {
+        if (!std::strchr(" \t\r\n", *c))
+            return false;
+    }
+    return true;
+}
+
+// The line an <en-todo> starts: its div or p when nothing but blanks comes before it.
+Element lineStartedBy(Element todo)
+{
+    Element line = todo->parent;
+    if (!isNamed(line, "div") && !isNamed(line, "p"))
+        return nullptr;
+    for (const xmlNode *before = todo->prev; before; before = before->prev) {
+        if (!isBlank(before))
+            return nullptr;
+    }
+    return line;
+}
+
+xmlNode *previousElement(xmlNode *node)
+{
+    xmlNode *before = node->prev;
+    while (before && isBlank(before))
+        before = before->prev;
+    return before;
+}
+
+bool isChecklist(const xmlNode *node)
+{
+    return isNamed(node, "ul")
+        && HtmlDocument::className(const_cast<xmlNode *>(node)) == QLatin1String("checklist");
+}
+
+QString checkedValue(bool checked)
+{
+    return checked ? QStringLiteral("true") : QStringLiteral("false");
+}
+
+void convertTodo(HtmlDocument &doc, Element todo)
+{
+    const bool checked = HtmlDocument::attribute(todo, "checked").value_or(QString())
+        == QLatin1String("true");
+    Element line = lineStartedBy(todo);
+    if (!line) {
+        doc.replaceElement(todo, checked ? QStringLiteral("☑ ") : QStringLiteral("☐ "));
+        return;
+    }
+    doc.removeElement(todo);
+    HtmlDocument::renameElement(line, "li");
+    for (const char *name : {"style", "class"})
+        HtmlDocument::removeAttribute(line, name);
+    HtmlDocument::setAttribute(line, "data-checked", checkedValue(checked));
+    xmlNode *before = previousElement(line);
+    if (isChecklist(before)) {
+        HtmlDocument::appendChild(before, line);
+    } else if (Element list = doc.wrapElement(line, "ul")) {
+        HtmlDocument::setClassName(list, QStringLiteral("checklist"));
+    }
+}
+
+// Lists written as <ul style="--en-todo:true;"><li style="--en-checked:true;">.
+void convertStyledChecklist(Element list)
+{
+    if (!HtmlDocument::attribute(list, "style").value_or(QString()).contains(
+            QLatin1String("--en-todo:true")))
+        return;
+    HtmlDocument::removeAttribute(list, "style");
+    HtmlDocument::setClassName(list, QStringLiteral("checklist"));
+    for (xmlNode *item = list->children; item; item = item->next) {
+        if (!isNamed(item, "li"))
+            continue;
+        const bool checked = HtmlDocument::attribute(item, "style")
+                                 .value_or(QString())
+                                 .contains(QLatin1String("--en-checked:true"));
+        HtmlDocument::removeAttribute(item, "style");
+        HtmlDocument::setAttribute(item, "data-checked", checkedValue(checked));
+    }
+}
+
+} // namespace
+
+QString enmlToNoteHtml(const QString &enml,
+                       const std::function<QString(const QString &hash)> &media)
+{
+    HtmlDocument doc;
+    if (!doc.parseFragment(enml.toUtf8()))
+        return {};
+    const std::vector<Element> notes = doc.elementsByTagName("en-note");
+    if (notes.empty())
+        return {};
+    for (Element crypt : doc.elementsByTagName("en-crypt"))
+        doc.removeElement(crypt);
+    for (Element item : doc.elementsByTagName("en-media")) {
+        const QString markup = media(HtmlDocument::attribute(item, "hash").value_or(QString()));
+        if (markup.isEmpty() || !doc.replaceElement(item, markup))
+            doc.removeElement(item);
+    }
+    for (Element list : doc.elementsByTagName("ul"))
+        convertStyledChecklist(list);
+    for (Element todo : doc.elementsByTagName("en-todo"))
+        convertTodo(doc, todo);
+    return HtmlDocument::innerHtml(notes.front());
+}
+
+} // namespace TAVRIKCORE::RICHEDITOR::Internal

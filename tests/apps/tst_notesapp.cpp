@@ -637,7 +637,7 @@ TEST_F(NotesAppTest, ImportAddsTheExportsNotesListsWhatWasLeftOutAndTheNotebookS
     EXPECT_EQ(m_prompts.shown()[0].filter, u"Evernote exports and web pages (*.enex *.html *.htm)"_s);
     EXPECT_EQ(m_prompts.shown()[1].title, u"Import"_s);
     EXPECT_EQ(m_prompts.shown()[1].text,
-              u"Imported 1 note.\n\nLeft out:\nodd.bin in “Harbour walk”: its bytes do not match its hash"_s);
+              u"Imported 1 note(s).\n\nLeft out:\nodd.bin in “Harbour walk”: its bytes do not match its hash"_s);
 
     const QString id = m_window->noteIdByTitle(u"Harbour walk"_s);
     ASSERT_FALSE(id.isEmpty());

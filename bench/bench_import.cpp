@@ -62,8 +62,9 @@ bool writeSources(const QString &folder, std::vector<QString> &pictures, const Q
         out.write("<note><title>Photo " + QByteArray::number(i)
                   + "</title><content><![CDATA[<en-note><div>A photo of the trip.</div>"
                     "<en-media hash=\""
-                  + hash + "\" type=\"image/png\"/></en-note>]]></content><resource>"
-                           "<data encoding=\"base64\">"
+                  + hash
+                  + "\" type=\"image/png\"/></en-note>]]></content><resource>"
+                    "<data encoding=\"base64\">"
                   + png.toBase64(QByteArray::Base64Encoding) + "</data><mime>image/png</mime>"
                   + "<resource-attributes><file-name>photo" + QByteArray::number(i)
                   + ".png</file-name></resource-attributes></resource></note>\n");

@@ -25,8 +25,8 @@ constexpr int ListedSkips = 15;
 
 } // namespace
 
-NoteImport::NoteImport(NoteStore &store, IZvEditorNotify &saver) : m_store(store), m_saver(saver)
-{ }
+NoteImport::NoteImport(NoteStore &store, IZvEditorNotify &saver)
+    : m_store(store), m_saver(saver) { }
 
 NoteImport::Report NoteImport::importFiles(const QStringList &paths)
 {
@@ -69,7 +69,8 @@ void NoteImport::save(ImportedNote &note, Report &report)
 QString NoteImport::skipLine(const ImportSkip &skip)
 {
     using Reason = ImportSkip::Reason;
-    const QString name = skip.note.isEmpty() ? skip.name : tr("%1 in “%2”").arg(skip.name, skip.note);
+    const QString name
+        = skip.note.isEmpty() ? skip.name : tr("%1 in “%2”").arg(skip.name, skip.note);
     switch (skip.reason) {
     case Reason::Unreadable:
         return tr("%1: cannot be read").arg(name);

@@ -71,8 +71,7 @@ ImportedNote importNote(Internal::EnexNote &enex, std::vector<ImportSkip> &skipp
 
 } // namespace
 
-bool EnexFileImport::Import(const QString &path,
-                            const std::function<void(ImportedNote &)> &deliver,
+bool EnexFileImport::Import(const QString &path, const std::function<void(ImportedNote &)> &deliver,
                             std::vector<ImportSkip> &skipped)
 {
     Internal::EnexReader reader(Internal::attachRootPath() + u'/', AttachAdder::MaxNoteAttachBytes);
@@ -83,9 +82,10 @@ bool EnexFileImport::Import(const QString &path,
     });
     if (!read) {
         const bool opened = QFileInfo(path).isReadable();
-        ImportedFiles::record(skipped,
-                              {opened ? ImportSkip::Reason::Malformed : ImportSkip::Reason::Unreadable,
-                               QString(), QFileInfo(path).fileName(), reader.error()});
+        ImportedFiles::record(
+            skipped,
+            {opened ? ImportSkip::Reason::Malformed : ImportSkip::Reason::Unreadable, QString(),
+             QFileInfo(path).fileName(), reader.error()});
     }
     return read;
 }

@@ -264,7 +264,8 @@ bool EnexReader::read(const QString &path, const std::function<void(EnexNote &)>
             break;
     }
     if (failed && state.error.isEmpty())
-        state.error = QStringLiteral("line %1: the XML is not well formed").arg(xmlSAX2GetLineNumber(parser));
+        state.error = QStringLiteral("line %1: the XML is not well formed")
+                          .arg(xmlSAX2GetLineNumber(parser));
     xmlFreeParserCtxt(parser);
     if (state.data) {
         state.data->finish();

@@ -67,8 +67,8 @@ QString checkedValue(bool checked)
 
 void convertTodo(HtmlDocument &doc, Element todo)
 {
-    const bool checked = HtmlDocument::attribute(todo, "checked").value_or(QString())
-        == QLatin1String("true");
+    const bool checked
+        = HtmlDocument::attribute(todo, "checked").value_or(QString()) == QLatin1String("true");
     Element line = lineStartedBy(todo);
     if (!line) {
         doc.replaceElement(todo, checked ? QStringLiteral("☑ ") : QStringLiteral("☐ "));
@@ -90,8 +90,9 @@ void convertTodo(HtmlDocument &doc, Element todo)
 // Lists written as <ul style="--en-todo:true;"><li style="--en-checked:true;">.
 void convertStyledChecklist(Element list)
 {
-    if (!HtmlDocument::attribute(list, "style").value_or(QString()).contains(
-            QLatin1String("--en-todo:true")))
+    if (!HtmlDocument::attribute(list, "style")
+             .value_or(QString())
+             .contains(QLatin1String("--en-todo:true")))
         return;
     HtmlDocument::removeAttribute(list, "style");
     HtmlDocument::setClassName(list, QStringLiteral("checklist"));

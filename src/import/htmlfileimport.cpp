@@ -112,8 +112,9 @@ std::optional<ImportedNote> HtmlFileImport::Import(const QString &path,
     QFile file(path);
     HtmlDocument doc;
     if (!file.open(QIODevice::ReadOnly) || !doc.parsePage(file.readAll()) || !doc.body()) {
-        ImportedFiles::record(skipped, {ImportSkip::Reason::Unreadable, QString(),
-                                        info.fileName(), file.errorString()});
+        ImportedFiles::record(
+            skipped,
+            {ImportSkip::Reason::Unreadable, QString(), info.fileName(), file.errorString()});
         return std::nullopt;
     }
     ImportedNote note;

@@ -22,7 +22,8 @@ class TAVRIK_EXPORT HtmlFileImport
 {
 public:
     // The note; nullopt (with `skipped` saying why) when the file cannot be read.
-    static std::optional<ImportedNote> Import(const QString &path, std::vector<ImportSkip> &skipped);
+    static std::optional<ImportedNote> Import(const QString &path,
+                                              std::vector<ImportSkip> &skipped);
 };
 
 } // namespace TAVRIKCORE::RICHEDITOR

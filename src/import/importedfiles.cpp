@@ -73,7 +73,8 @@ std::optional<ImportedFiles::Stored> ImportedFiles::add(const QString &path, con
         return std::nullopt;
     }
     const quint64 size = quint64(file.size());
-    if (size > AttachAdder::MaxNoteAttachBytes || m_total + size > AttachAdder::MaxNoteAttachBytes) {
+    if (size > AttachAdder::MaxNoteAttachBytes
+        || m_total + size > AttachAdder::MaxNoteAttachBytes) {
         skip(ImportSkip::Reason::TooLarge, name);
         return std::nullopt;
     }
@@ -103,8 +104,8 @@ bool ImportedFiles::useCard(Stored &stored, const QString &cardPath)
     const QString name = hash + QStringLiteral(".bmp");
     const QString target = attachRootPath() + u'/' + name;
     const int error = placeContentNamed(
-        target, hash,
-        [&](Placement placement) { return durableCopy(cardPath, target, placement); }, QString());
+        target, hash, [&](Placement placement) { return durableCopy(cardPath, target, placement); },
+        QString());
     if (error != 0)
         return false;
     stored.result.showName = name;

@@ -26,7 +26,8 @@ public:
         MAF_RESULT result;
     };
 
-    ImportedFiles(const QString &noteId, const QString &noteTitle, std::vector<ImportSkip> &skipped);
+    ImportedFiles(const QString &noteId, const QString &noteTitle,
+                  std::vector<ImportSkip> &skipped);
 
     // Stores the file at `path` under the name `name`; nullopt when it was skipped.
     std::optional<Stored> add(const QString &path, const QString &name);

@@ -606,24 +606,27 @@ TEST_F(NotesAppTest, StoreMenuChecksCleansAfterYesOnlyAndExportsAFolder)
 }
 
 // File > Import… brings an Evernote export in: each note in the list with its time, its picture
-// shown in the editor, what was left out said in the result, in Chinese too; the notebook stays sound.
+// shown in the editor, what was left out said in the result, in Chinese too; the notebook stays
+// sound.
 TEST_F(NotesAppTest, ImportAddsTheExportsNotesListsWhatWasLeftOutAndTheNotebookStaysSound)
 {
     const QByteArray picture = pngBytes(filledImage(24, 16, Qt::darkGreen));
-    const QString hash = QString::fromLatin1(
-        QCryptographicHash::hash(picture, QCryptographicHash::Md5).toHex());
+    const QString hash
+        = QString::fromLatin1(QCryptographicHash::hash(picture, QCryptographicHash::Md5).toHex());
     QTemporaryDir in;
     const QString enex = in.filePath(u"trip.enex"_s);
     ASSERT_TRUE(writeBytes(
-        enex, (u"<?xml version=\"1.0\" encoding=\"UTF-8\"?><en-export><note><title>Harbour walk"
-               "</title><content><![CDATA[<en-note><div>Boats</div><en-media hash=\""_s
-               + hash + u"\" type=\"image/png\"/><en-media hash=\"0123\"/></en-note>]]></content>"
-                        "<updated>20240102T083000Z</updated><resource><data encoding=\"base64\">"_s
-               + QString::fromLatin1(picture.toBase64())
-               + u"</data><mime>image/png</mime><resource-attributes><file-name>boats.png"
-                 "</file-name></resource-attributes></resource><resource><data>AAAA</data>"
-                 "<resource-attributes><file-name>odd.bin</file-name></resource-attributes>"
-                 "</resource></note></en-export>"_s)
+        enex,
+        (u"<?xml version=\"1.0\" encoding=\"UTF-8\"?><en-export><note><title>Harbour walk"
+         "</title><content><![CDATA[<en-note><div>Boats</div><en-media hash=\""_s
+         + hash
+         + u"\" type=\"image/png\"/><en-media hash=\"0123\"/></en-note>]]></content>"
+           "<updated>20240102T083000Z</updated><resource><data encoding=\"base64\">"_s
+         + QString::fromLatin1(picture.toBase64())
+         + u"</data><mime>image/png</mime><resource-attributes><file-name>boats.png"
+           "</file-name></resource-attributes></resource><resource><data>AAAA</data>"
+           "<resource-attributes><file-name>odd.bin</file-name></resource-attributes>"
+           "</resource></note></en-export>"_s)
             .toUtf8()));
     QAction *import = nullptr;
     for (QAction *action : m_window->menuBar()->actions().at(0)->menu()->actions()) {
@@ -634,10 +637,12 @@ TEST_F(NotesAppTest, ImportAddsTheExportsNotesListsWhatWasLeftOutAndTheNotebookS
     m_prompts.answerPaths({enex});
     import->trigger();
     ASSERT_EQ(m_prompts.shown().size(), size_t(2));
-    EXPECT_EQ(m_prompts.shown()[0].filter, u"Evernote exports and web pages (*.enex *.html *.htm)"_s);
+    EXPECT_EQ(m_prompts.shown()[0].filter,
+              u"Evernote exports and web pages (*.enex *.html *.htm)"_s);
     EXPECT_EQ(m_prompts.shown()[1].title, u"Import"_s);
-    EXPECT_EQ(m_prompts.shown()[1].text,
-              u"Imported 1 note(s).\n\nLeft out:\nodd.bin in “Harbour walk”: its bytes do not match its hash"_s);
+    EXPECT_EQ(
+        m_prompts.shown()[1].text,
+        u"Imported 1 note(s).\n\nLeft out:\nodd.bin in “Harbour walk”: its bytes do not match its hash"_s);
 
     const QString id = m_window->noteIdByTitle(u"Harbour walk"_s);
     ASSERT_FALSE(id.isEmpty());
@@ -663,8 +668,9 @@ TEST_F(NotesAppTest, ImportAddsTheExportsNotesListsWhatWasLeftOutAndTheNotebookS
     NoteImport::Report report;
     report.noteIds << id;
     report.skipped.push_back({ImportSkip::Reason::TooLarge, u"笔记"_s, u"big.mov"_s, QString()});
-    EXPECT_EQ(NoteImport::reportText(report),
-              u"已导入 1 篇笔记。\n\n未导入：\n“笔记”中的 big.mov：超过一篇笔记附件总计 10 MB 的上限"_s);
+    EXPECT_EQ(
+        NoteImport::reportText(report),
+        u"已导入 1 篇笔记。\n\n未导入：\n“笔记”中的 big.mov：超过一篇笔记附件总计 10 MB 的上限"_s);
 }
 
 // The pane below the editor lists the open note's files, copies them out byte for byte, and a

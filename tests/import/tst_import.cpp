@@ -4,9 +4,9 @@
 #include "import/htmlfileimport.h"
 #include "logcapture.h"
 #include "notehtml/attachmarkup_p.h"
-#include "storenotebook.h"
 #include "store/notefolderexport.h"
 #include "store/storecheck.h"
+#include "storenotebook.h"
 
 #include <QCryptographicHash>
 #include <QTemporaryDir>
@@ -28,10 +28,12 @@ public:
     Enex &note(const QString &title, const QString &enml, const QString &times = QString())
     {
         close();
-        m_text += u"<note><title>"_s + title.toHtmlEscaped() + u"</title><content><![CDATA["
-            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
-            "<!DOCTYPE en-note SYSTEM \"http://xml.evernote.com/pub/enml2.dtd\">"
-            "<en-note>"_s + enml + u"</en-note>]]></content>"_s + times;
+        m_text += u"<note><title>"_s + title.toHtmlEscaped()
+            + u"</title><content><![CDATA["
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+              "<!DOCTYPE en-note SYSTEM \"http://xml.evernote.com/pub/enml2.dtd\">"
+              "<en-note>"_s
+            + enml + u"</en-note>]]></content>"_s + times;
         m_open = true;
         return *this;
     }
@@ -39,8 +41,9 @@ public:
     {
         m_text += u"<resource><data encoding=\"base64\">\n"_s
             + QString::fromLatin1(bytes.toBase64()) + u"\n</data><mime>"_s + mime + u"</mime>"_s
-            + (name.isEmpty() ? QString() : u"<resource-attributes><file-name>"_s
-                                       + name.toHtmlEscaped() + u"</file-name></resource-attributes>"_s)
+            + (name.isEmpty() ? QString()
+                              : u"<resource-attributes><file-name>"_s + name.toHtmlEscaped()
+                       + u"</file-name></resource-attributes>"_s)
             + u"</resource>"_s;
         return *this;
     }
@@ -105,8 +108,8 @@ protected:
     {
         QStringList lines;
         for (const ImportSkip &skip : skipped)
-            lines << QString::number(int(skip.reason)) + u' ' + skip.note + u'/' + skip.name
-                    + u'/' + skip.detail;
+            lines << QString::number(int(skip.reason)) + u' ' + skip.note + u'/' + skip.name + u'/'
+                    + skip.detail;
         return lines;
     }
 
@@ -141,8 +144,9 @@ TEST_F(ImportTest, EnexNotesKeepTitlesTimesChecklistsPicturesAndFiles)
     EXPECT_EQ(trip.updated, QDateTime(QDate(2024, 1, 2), QTime(8, 30), Qt::UTC));
     const QString card = u"<img src=\"(../userdata\\\\attachment\\\\[0-9a-f]{32}\\.bmp)\" "
                          "class=\"userdata\\\\attachment\\\\"_s
-        + md5Of(plan) + u"\\.pdf\" zv_exdata=\"\\{&quot;OrigName_B64&quot;:&quot;cGxhbi5wZGY=&quot;\\}\""
-                        " data-ke-src=\"\\1\" zvimgsrc=\"\\1\">"_s;
+        + md5Of(plan)
+        + u"\\.pdf\" zv_exdata=\"\\{&quot;OrigName_B64&quot;:&quot;cGxhbi5wZGY=&quot;\\}\""
+          " data-ke-src=\"\\1\" zvimgsrc=\"\\1\">"_s;
     EXPECT_TRUE(matches(QRegularExpression::escape(
                             u"<div>Day one &amp; two</div><ul class=\"checklist\">"
                             "<li data-checked=\"true\">Pack</li><li data-checked=\"false\">Buy "
@@ -195,9 +199,15 @@ TEST_F(ImportTest, EnexBadResourcesAndABrokenTailAreListedAndTheRestImported)
                            u"1 /export.enex/line 13: expected '>'"_s}));
     const Lines lines = log.lines();
     ASSERT_GE(lines.size(), size_t(5));
-    EXPECT_EQ(lines[0], u"[ERROR] Import skipped right.txt (its bytes do not match its hash, note \"Faults\")"_s);
-    EXPECT_EQ(lines[1], u"[ERROR] Import skipped big.txt (past the note's attachment limit, note \"Faults\")"_s);
-    EXPECT_EQ(lines[2], u"[ERROR] Import skipped ../../evil.txt (the name leads out of its folder, note \"Faults\")"_s);
+    EXPECT_EQ(
+        lines[0],
+        u"[ERROR] Import skipped right.txt (its bytes do not match its hash, note \"Faults\")"_s);
+    EXPECT_EQ(
+        lines[1],
+        u"[ERROR] Import skipped big.txt (past the note's attachment limit, note \"Faults\")"_s);
+    EXPECT_EQ(
+        lines[2],
+        u"[ERROR] Import skipped ../../evil.txt (the name leads out of its folder, note \"Faults\")"_s);
     EXPECT_EQ(lines.back(),
               u"[ERROR] Import skipped export.enex (the XML breaks off: line 13: expected '>')"_s);
     // Nothing was written beside the export or outside the store.
@@ -240,16 +250,19 @@ TEST_F(ImportTest, HtmlPagePicturesFromItsFolderOnly)
     ASSERT_TRUE(writeBytes(m_src.filePath(u"secret.png"_s), blue));
     const QString page = m_src.filePath(u"page/walk.html"_s);
     ASSERT_TRUE(writeBytes(
-        page, "<html><head><title> Walk </title></head><body><p>Sky <img src=\"pics/blue%20sky.png\" "
-              "width=\"9\"></p><img src=\"../secret.png\"><img src=\"/etc/secret.png\">"
-              "<img src=\"pics/gone.png\"><img src=\"https://example.com/a.png\"></body></html>"));
+        page,
+        "<html><head><title> Walk </title></head><body><p>Sky <img src=\"pics/blue%20sky.png\" "
+        "width=\"9\"></p><img src=\"../secret.png\"><img src=\"/etc/secret.png\">"
+        "<img src=\"pics/gone.png\"><img src=\"https://example.com/a.png\"></body></html>"));
     const std::optional<ImportedNote> note = HtmlFileImport::Import(page, skipped);
     ASSERT_TRUE(note);
     EXPECT_EQ(note->title, u"Walk"_s);
-    EXPECT_EQ(note->html, u"<p>Sky "_s + pictureMarkup(blue, u"blue sky.png"_s)
-                              + u"</p><img src=\"https://example.com/a.png\">"_s);
-    EXPECT_EQ(skippedLines(), QStringList({u"4 Walk/../secret.png/"_s, u"4 Walk//etc/secret.png/"_s,
-                                           u"5 Walk/gone.png/"_s}));
+    EXPECT_EQ(note->html,
+              u"<p>Sky "_s + pictureMarkup(blue, u"blue sky.png"_s)
+                  + u"</p><img src=\"https://example.com/a.png\">"_s);
+    EXPECT_EQ(skippedLines(),
+              QStringList({u"4 Walk/../secret.png/"_s, u"4 Walk//etc/secret.png/"_s,
+                           u"5 Walk/gone.png/"_s}));
     EXPECT_EQ(checkStore({*note}), QStringList());
 
     skipped.clear();

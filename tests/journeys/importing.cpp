@@ -23,11 +23,13 @@ namespace {
 QByteArray exportWithAPicture(const QByteArray &picture)
 {
     const QByteArray hash = QCryptographicHash::hash(picture, QCryptographicHash::Md5).toHex();
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<en-export><note><title>Harbour walk</title>"
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<en-export><note><title>Harbour "
+           "walk</title>"
            "<content><![CDATA[<en-note><div>Boats at dusk.</div><div><en-todo checked=\"true\"/>"
            "Walk the pier</div><div><en-media hash=\""
-        + hash + "\" type=\"image/png\"/></div></en-note>]]></content>"
-                 "<updated>20240102T083000Z</updated><resource><data encoding=\"base64\">"
+        + hash
+        + "\" type=\"image/png\"/></div></en-note>]]></content>"
+          "<updated>20240102T083000Z</updated><resource><data encoding=\"base64\">"
         + picture.toBase64()
         + "</data><mime>image/png</mime><resource-attributes><file-name>boats.png</file-name>"
           "</resource-attributes></resource></note><note><title>Shopping</title><content>"
@@ -71,9 +73,11 @@ TEST_F(Journey, ImportFromTheFileMenuByKeyboardListsTheNotesAndOpensTheirPicture
 
     ASSERT_FALSE(window().noteIdByTitle(u"Shopping"_s).isEmpty());
     ASSERT_TRUE(openNoteTitled(u"Harbour walk"_s));
-    EXPECT_TRUE(jsUntil(note() + u".querySelector('li[data-checked=\"true\"]')?.textContent"
-                                 " === 'Walk the pier'"_s));
+    EXPECT_TRUE(jsUntil(note()
+                        + u".querySelector('li[data-checked=\"true\"]')?.textContent"
+                          " === 'Walk the pier'"_s));
     EXPECT_TRUE(jsUntil(note() + u".images.length === 1 && "_s + note()
-                        + u".images[0].complete && "_s + note() + u".images[0].naturalWidth === 48"_s));
+                        + u".images[0].complete && "_s + note()
+                        + u".images[0].naturalWidth === 48"_s));
     finishJourney();
 }

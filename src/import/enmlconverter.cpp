@@ -6,41 +6,20 @@
 
 #include <libxml/tree.h>
 
-#include <cstring>
-
 namespace TAVRIKCORE::RICHEDITOR::Internal {
 
 namespace {
 
 using Element = HtmlDocument::Element;
 
-bool isNamed(const xmlNode *node, const char *name)
-{
-    return node && node->type == XML_ELEMENT_NODE
-        && std::strcmp(reinterpret_cast<const char *>(node->name), name) == 0;
-}
-
-bool isBlank(const xmlNode *node)
-{
-    if (node->type == XML_COMMENT_NODE)
-        return true;
-    if (node->type != XML_TEXT_NODE || !node->content)
-        return false;
-    for (const xmlChar *c = node->content; *c; ++c) {
-        if (!std::strchr(" \t\r\n", *c))
-            return false;
-    }
-    return true;
-}
-
 // The line an <en-todo> starts: its div or p when nothing but blanks comes before it.
 Element lineStartedBy(Element todo)
 {
     Element line = todo->parent;
-    if (!isNamed(line, "div") && !isNamed(line, "p"))
+    if (!HtmlDocument::isElement(line, "div") && !HtmlDocument::isElement(line, "p"))
         return nullptr;
-    for (const xmlNode *before = todo->prev; before; before = before->prev) {
-        if (!isBlank(before))
+    for (Element before = todo->prev; before; before = before->prev) {
+        if (!HtmlDocument::isBlank(before))
             return nullptr;
     }
     return line;
@@ -49,15 +28,15 @@ Element lineStartedBy(Element todo)
 xmlNode *previousElement(xmlNode *node)
 {
     xmlNode *before = node->prev;
-    while (before && isBlank(before))
+    while (before && HtmlDocument::isBlank(before))
         before = before->prev;
     return before;
 }
 
-bool isChecklist(const xmlNode *node)
+bool isChecklist(Element node)
 {
-    return isNamed(node, "ul")
-        && HtmlDocument::className(const_cast<xmlNode *>(node)) == QLatin1String("checklist");
+    return HtmlDocument::isElement(node, "ul")
+        && HtmlDocument::className(node) == QLatin1String("checklist");
 }
 
 QString checkedValue(bool checked)
@@ -97,7 +76,7 @@ void convertStyledChecklist(Element list)
     HtmlDocument::removeAttribute(list, "style");
     HtmlDocument::setClassName(list, QStringLiteral("checklist"));
     for (xmlNode *item = list->children; item; item = item->next) {
-        if (!isNamed(item, "li"))
+        if (!HtmlDocument::isElement(item, "li"))
             continue;
         const bool checked = HtmlDocument::attribute(item, "style")
                                  .value_or(QString())

@@ -14,8 +14,6 @@
 
 #include <libxml/tree.h>
 
-#include <cstring>
-
 namespace TAVRIKCORE::RICHEDITOR {
 
 namespace {
@@ -33,9 +31,8 @@ public:
         const QString origName = AttachMarkup::GetOrigNameFromJson(
             HtmlDocument::attribute(image, "zv_exdata").value_or(QString()).toUtf8());
         HtmlDocument::Element link = image->parent;
-        const bool card = link && link->type == XML_ELEMENT_NODE
-            && std::strcmp(reinterpret_cast<const char *>(link->name), "a") == 0
-            && HtmlDocument::attribute(link, "href");
+        const bool card
+            = HtmlDocument::isElement(link, "a") && HtmlDocument::attribute(link, "href");
         const QString shown = HtmlDocument::attribute(image, "src").value_or(QString());
         const QString file = card ? *HtmlDocument::attribute(link, "href") : shown;
         std::optional<ImportedFiles::Stored> stored = store(file, origName);

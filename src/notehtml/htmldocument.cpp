@@ -653,6 +653,24 @@ void HtmlDocument::appendChild(Element parent, Element child)
     xmlAddChild(parent, child);
 }
 
+bool HtmlDocument::isElement(Element node, const char *tagName)
+{
+    return node && node->type == XML_ELEMENT_NODE && nameIs(node, tagName);
+}
+
+bool HtmlDocument::isBlank(Element node)
+{
+    if (node->type == XML_COMMENT_NODE)
+        return true;
+    if (node->type != XML_TEXT_NODE || !node->content)
+        return false;
+    for (const xmlChar *c = node->content; *c; ++c) {
+        if (!std::strchr(" \t\r\n", *c))
+            return false;
+    }
+    return true;
+}
+
 QByteArray HtmlDocument::innerHtmlUtf8(Element element)
 {
     QByteArray out;

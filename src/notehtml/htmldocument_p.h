@@ -110,6 +110,10 @@ public:
     static void renameElement(Element element, const char *tagName);
     // Moves `child` to the end of `parent`'s children.
     static void appendChild(Element parent, Element child);
+    // Whether the node is an element with the lower-case tag name `tagName`.
+    static bool isElement(Element node, const char *tagName);
+    // Whether the node is a comment or text of blanks only (spaces, tabs, line ends).
+    static bool isBlank(Element node);
 
     // The element's children serialized as HTML5 does: void elements without an end tag,
     // attribute values with &, U+00A0 and " escaped, text with &, U+00A0, < and > escaped,

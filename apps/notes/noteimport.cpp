@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
+#include <QProgressDialog>
 
 using namespace TAVRIKCORE::RICHEDITOR;
 using namespace Qt::StringLiterals;
@@ -28,17 +29,29 @@ constexpr int ListedSkips = 15;
 NoteImport::NoteImport(NoteStore &store, IZvEditorNotify &saver)
     : m_store(store), m_saver(saver) { }
 
-NoteImport::Report NoteImport::importFiles(const QStringList &paths)
+NoteImport::Report
+NoteImport::importFiles(const QStringList &paths,
+                        const std::function<void(qint64 done, qint64 total)> &progress)
 {
+    qint64 total = 0;
+    for (const QString &path : paths)
+        total += QFileInfo(path).size();
+    qint64 before = 0;
+    const auto heard = [&](qint64 done, qint64) {
+        if (progress)
+            progress(before + done, total);
+    };
     Report report;
     for (const QString &path : paths) {
         if (path.endsWith(u".enex"_s, Qt::CaseInsensitive)) {
             EnexFileImport::Import(
-                path, [&](ImportedNote &note) { save(note, report); }, report.skipped);
+                path, [&](ImportedNote &note) { save(note, report); }, report.skipped, heard);
         } else if (std::optional<ImportedNote> note
                    = HtmlFileImport::Import(path, report.skipped)) {
             save(*note, report);
         }
+        before += QFileInfo(path).size();
+        heard(0, total);
     }
     return report;
 }
@@ -115,7 +128,15 @@ QAction *NoteImport::createAction(MainWindow &window, NoteStore &store,
             tr("Evernote exports and web pages (*.enex *.html *.htm)"));
         if (paths.isEmpty())
             return;
-        const Report report = NoteImport(store, window).importFiles(paths);
+        // The window keeps drawing while a large export is read.
+        QProgressDialog progress(tr("Importing notes…"), QString(), 0, 1000, &window);
+        progress.setWindowModality(Qt::WindowModal);
+        progress.setMinimumDuration(500);
+        const Report report
+            = NoteImport(store, window).importFiles(paths, [&](qint64 done, qint64 total) {
+                  progress.setValue(total > 0 ? int(done * 1000 / total) : 1000);
+              });
+        progress.reset();
         imported();
         IPrompts::instance()->messageBox(&window, reportText(report), tr("Import"),
                                          QMessageBox::Ok);

@@ -36,7 +36,9 @@ public:
     NoteImport(NoteStore &store, TAVRIKCORE::RICHEDITOR::IZvEditorNotify &saver);
 
     // Imports every file: ".enex" as an Evernote export, anything else as an HTML page.
-    Report importFiles(const QStringList &paths);
+    // `progress`, when given, hears the bytes read so far out of all the files' sizes.
+    Report importFiles(const QStringList &paths,
+                       const std::function<void(qint64 done, qint64 total)> &progress = {});
 
     // The result as the window shows it: how many notes, then one line per skip.
     static QString reportText(const Report &report);

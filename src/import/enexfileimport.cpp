@@ -72,14 +72,18 @@ ImportedNote importNote(Internal::EnexNote &enex, std::vector<ImportSkip> &skipp
 } // namespace
 
 bool EnexFileImport::Import(const QString &path, const std::function<void(ImportedNote &)> &deliver,
-                            std::vector<ImportSkip> &skipped)
+                            std::vector<ImportSkip> &skipped,
+                            const std::function<void(qint64 done, qint64 total)> &progress)
 {
     Internal::EnexReader reader(Internal::attachRootPath() + u'/', AttachAdder::MaxNoteAttachBytes);
     MakeDirectories(Internal::attachRootPath());
-    const bool read = reader.read(path, [&](Internal::EnexNote &enex) {
-        ImportedNote note = importNote(enex, skipped);
-        deliver(note);
-    });
+    const bool read = reader.read(
+        path,
+        [&](Internal::EnexNote &enex) {
+            ImportedNote note = importNote(enex, skipped);
+            deliver(note);
+        },
+        progress);
     if (!read) {
         const bool opened = QFileInfo(path).isReadable();
         ImportedFiles::record(

@@ -21,10 +21,12 @@ namespace TAVRIKCORE::RICHEDITOR {
 class TAVRIK_EXPORT EnexFileImport
 {
 public:
-    // Hands each note read to `deliver`, which saves it. False when the file cannot be read or
-    // its XML breaks off (the notes before are delivered).
+    // Hands each note read to `deliver`, which saves it; `progress`, when given, hears the bytes
+    // read so far out of the file's size. False when the file cannot be read or its XML breaks
+    // off (the notes before are delivered).
     static bool Import(const QString &path, const std::function<void(ImportedNote &)> &deliver,
-                       std::vector<ImportSkip> &skipped);
+                       std::vector<ImportSkip> &skipped,
+                       const std::function<void(qint64 done, qint64 total)> &progress = {});
 };
 
 } // namespace TAVRIKCORE::RICHEDITOR

@@ -222,7 +222,8 @@ QDateTime EnexReader::parseTime(const QString &text)
     return time;
 }
 
-bool EnexReader::read(const QString &path, const std::function<void(EnexNote &)> &deliver)
+bool EnexReader::read(const QString &path, const std::function<void(EnexNote &)> &deliver,
+                      const std::function<void(qint64 done, qint64 total)> &progress)
 {
     m_error.clear();
     QFile file(path);
@@ -260,6 +261,8 @@ bool EnexReader::read(const QString &path, const std::function<void(EnexNote &)>
         const bool last = chunk.isEmpty();
         failed = xmlParseChunk(parser, chunk.constData(), int(chunk.size()), last ? 1 : 0) != 0
             || !parser->wellFormed;
+        if (progress)
+            progress(file.pos(), file.size());
         if (last)
             break;
     }

@@ -44,9 +44,11 @@ public:
     EnexReader(const QString &folder, quint64 maxResourceBytes);
 
     // Reads the file at `path`, handing each complete note to `deliver`; the resource files are
-    // removed after `deliver` returns. False when the file cannot be read or its XML breaks
-    // off (the notes before the fault are delivered; error() says what and where).
-    bool read(const QString &path, const std::function<void(EnexNote &)> &deliver);
+    // removed after `deliver` returns. `progress`, when given, hears the bytes read so far out
+    // of the file's size. False when the file cannot be read or its XML breaks off (the notes
+    // before the fault are delivered; error() says what and where).
+    bool read(const QString &path, const std::function<void(EnexNote &)> &deliver,
+              const std::function<void(qint64 done, qint64 total)> &progress = {});
     QString error() const { return m_error; }
 
     // "20240101T120000Z" as UTC; invalid for any other text.

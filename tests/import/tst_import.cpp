@@ -91,9 +91,15 @@ protected:
         const QString path = m_src.filePath(u"export.enex"_s);
         EXPECT_TRUE(writeBytes(path, bytes));
         std::vector<ImportedNote> notes;
+        std::pair<qint64, qint64> heard;
         EXPECT_EQ(EnexFileImport::Import(
-                      path, [&](ImportedNote &note) { notes.push_back(note); }, skipped),
+                      path, [&](ImportedNote &note) { notes.push_back(note); }, skipped,
+                      [&](qint64 done, qint64 total) {
+                          heard = {done, total};
+                      }),
                   expectRead);
+        // The last word of the progress is the whole file.
+        EXPECT_EQ(heard, std::make_pair(qint64(bytes.size()), qint64(bytes.size())));
         return notes;
     }
     // Saves the notes' files and checks the store as the notebook's check does.

@@ -452,6 +452,10 @@ Its text and its attachments are removed for good.</translation>
         <translation>Add notes from an Evernote export or from web pages</translation>
     </message>
     <message>
+        <source>Importing notes…</source>
+        <translation>Importing notes…</translation>
+    </message>
+    <message>
         <source>Import notes</source>
         <translation>Import notes</translation>
     </message>

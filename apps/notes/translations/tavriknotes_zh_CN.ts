@@ -447,6 +447,10 @@ Its text and its attachments are removed for good.</source>
         <translation>从 Evernote 导出文件或网页添加笔记</translation>
     </message>
     <message>
+        <source>Importing notes…</source>
+        <translation>正在导入笔记…</translation>
+    </message>
+    <message>
         <source>Import notes</source>
         <translation>导入笔记</translation>
     </message>

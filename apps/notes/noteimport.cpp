@@ -30,9 +30,20 @@ NoteImport::NoteImport(NoteStore &store, IZvEditorNotify &saver)
     : m_store(store), m_saver(saver) { }
 
 NoteImport::Report
-NoteImport::importFiles(const QStringList &paths,
+NoteImport::importFiles(const QStringList &chosen,
                         const std::function<void(qint64 done, qint64 total)> &progress)
 {
+    QStringList paths;
+    for (const QString &path : chosen) {
+        if (!QFileInfo(path).isDir()) {
+            paths << path;
+            continue;
+        }
+        const QDir folder(path);
+        for (const QString &name :
+             folder.entryList({u"*.html"_s, u"*.htm"_s}, QDir::Files, QDir::Name))
+            paths << folder.filePath(name);
+    }
     qint64 total = 0;
     for (const QString &path : paths)
         total += QFileInfo(path).size();

@@ -35,8 +35,9 @@ public:
 
     NoteImport(NoteStore &store, TAVRIKCORE::RICHEDITOR::IZvEditorNotify &saver);
 
-    // Imports every file: ".enex" as an Evernote export, anything else as an HTML page.
-    // `progress`, when given, hears the bytes read so far out of all the files' sizes.
+    // Imports every file: ".enex" as an Evernote export, anything else as an HTML page; a
+    // folder gives its ".html" and ".htm" files, by name. `progress`, when given, hears the bytes
+    // read so far out of all the files' sizes.
     Report importFiles(const QStringList &paths,
                        const std::function<void(qint64 done, qint64 total)> &progress = {});
 

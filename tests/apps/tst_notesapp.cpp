@@ -656,8 +656,17 @@ TEST_F(NotesAppTest, ImportAddsTheExportsNotesListsWhatWasLeftOutAndTheNotebookS
                 == 24;
         },
         PageTimeoutMs));
+    // The note exported as a folder comes back from that folder as the same note file.
+    QTemporaryDir out;
+    auto *actions = m_window->findChild<StoreActions *>();
+    ASSERT_TRUE(actions->exportCurrentNoteInto(out.path()));
+    const NoteImport::Report again
+        = NoteImport(*m_store, *m_window).importFiles({out.filePath(u"Harbour walk"_s)});
+    ASSERT_EQ(again.noteIds.size(), 1);
+    EXPECT_TRUE(again.skipped.empty());
+    EXPECT_EQ(m_store->noteFileNames(again.noteIds.front()), m_store->noteFileNames(id));
     m_prompts.clear();
-    m_window->findChild<StoreActions *>()->checkAction()->trigger();
+    actions->checkAction()->trigger();
     EXPECT_EQ(
         m_prompts.messages(),
         QStringList{u"The notebook is sound: every file its notes need is there and intact."_s});

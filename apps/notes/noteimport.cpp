@@ -7,6 +7,7 @@
 
 #include "bridge/zvwebnotehandler.h"
 #include "common/iprompts.h"
+#include "common/log4c.h"
 #include "import/enexfileimport.h"
 #include "import/htmlfileimport.h"
 #include "notehtml/notehtmlrw.h"
@@ -70,20 +71,26 @@ NoteImport::importFiles(const QStringList &chosen,
 void NoteImport::save(ImportedNote &note, Report &report)
 {
     const QString title = note.title.isEmpty() ? MainWindow::untitledTitle() : note.title;
+    const auto failed = [&](const QString &reason) {
+        CLog4C::GetInstance()->WriteLog(u"[ERROR] Import could not store the note \""_s + title
+                                        + u"\": "_s + reason);
+        report.skipped.push_back({ImportSkip::Reason::NotStored, QString(), title, reason});
+    };
     int version = NOTE_HTML_VER_2;
     NewAttachFile noteFile;
     std::vector<NewAttachFile> files;
     QString text;
-    if (!NoteHtmlRW::SaveHtmlTextToFile(note.html, noteFile, &version)
-        || !ZvWebNoteHandler::ParseAttList(note.noteId, note.html, files, &text)
-        || !m_store.addNote(note.noteId, title)) {
-        report.skipped.push_back({ImportSkip::Reason::NotStored, QString(), title, QString()});
-        return;
-    }
+    if (!NoteHtmlRW::SaveHtmlTextToFile(note.html, noteFile, &version))
+        return failed(u"the note file cannot be written"_s);
+    if (!ZvWebNoteHandler::ParseAttList(note.noteId, note.html, files, &text))
+        return failed(u"its HTML cannot be read"_s);
+    if (!m_store.addNote(note.noteId, title))
+        return failed(m_store.lastError());
     files.insert(files.begin(), noteFile);
     if (!m_saver.OnSaveNote(note.noteId, files, text)) {
-        report.skipped.push_back({ImportSkip::Reason::NotStored, QString(), title, QString()});
-        return;
+        const QString reason = m_store.lastError();
+        m_store.deleteNote(note.noteId);
+        return failed(reason);
     }
     if (note.updated.isValid())
         m_store.setModified(note.noteId, note.updated.toLocalTime());

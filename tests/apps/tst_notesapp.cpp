@@ -14,6 +14,7 @@
 #include "common/uilanguage.h"
 #include "editor/czorvaeditorimpl.h"
 #include "editor/czorvaupdownview.h"
+#include "logcapture.h"
 #include "recordingprompts.h"
 #include "skin/editorprofile_p.h"
 #include "testhelpers.h"
@@ -665,6 +666,19 @@ TEST_F(NotesAppTest, ImportAddsTheExportsNotesListsWhatWasLeftOutAndTheNotebookS
     ASSERT_EQ(again.noteIds.size(), 1);
     EXPECT_TRUE(again.skipped.empty());
     EXPECT_EQ(m_store->noteFileNames(again.noteIds.front()), m_store->noteFileNames(id));
+    // A notebook that cannot be written keeps no half note and says why.
+    NoteStore reading(m_store->databasePath());
+    ASSERT_TRUE(reading.openForReading());
+    LogCapture log;
+    const NoteImport::Report refused = NoteImport(reading, *m_window).importFiles({enex});
+    EXPECT_TRUE(refused.noteIds.isEmpty());
+    ASSERT_EQ(refused.skipped.size(), size_t(2));
+    EXPECT_EQ(NoteImport::skipLine(refused.skipped[1]),
+              u"Harbour walk: could not be stored in the notebook"_s);
+    EXPECT_EQ(log.lines().back(),
+              u"[ERROR] Import could not store the note \"Harbour walk\": "_s
+                  + refused.skipped[1].detail);
+    EXPECT_FALSE(refused.skipped[1].detail.isEmpty());
     m_prompts.clear();
     actions->checkAction()->trigger();
     EXPECT_EQ(

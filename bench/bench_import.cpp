@@ -79,20 +79,20 @@ int main(int argc, char **argv)
 {
     TavrikBench::prepareBrowserProcess();
     QApplication app(argc, argv);
+    // The add side's editor page, in the application folder the notebooks share.
     TavrikBench::EditorPageBench<> editor;
-    if (!editor.ready)
-        return 1;
-    auto &[work, prompts, handler, browser, ready] = editor;
     std::vector<QString> pictures;
-    const QString enex = work.path() + QStringLiteral("/trip.enex");
-    if (!writeSources(work.path(), pictures, enex))
+    const QString folder = editor.work.path();
+    const QString enex = folder + QStringLiteral("/trip.enex");
+    if (!editor.ready || !writeSources(folder, pictures, enex))
         return 1;
+    ZvWebNoteHandler &handler = editor.handler;
 
     std::vector<double> importing;
     std::vector<double> adding;
     for (int run = 0; run < Runs + 1; ++run) {
         // A new notebook and its window each time; the window's page need not be shown.
-        NoteStore store(work.path() + QStringLiteral("/notes%1.db").arg(run));
+        NoteStore store(folder + QStringLiteral("/notes%1.db").arg(run));
         if (!store.open())
             return 1;
         MainWindow window(store);
@@ -111,7 +111,7 @@ int main(int argc, char **argv)
         QString text;
         handler.GetEditorContent(html, text);
         if (report.noteIds.size() != Pictures || !report.skipped.empty()
-            || html.count(QStringLiteral("zv_exdata")) != Pictures || prompts.messages) {
+            || html.count(QStringLiteral("zv_exdata")) != Pictures || editor.prompts.messages) {
             std::fprintf(stderr, "not every picture arrived: %d notes, %d skipped, %d added\n",
                          int(report.noteIds.size()), int(report.skipped.size()),
                          int(html.count(QStringLiteral("zv_exdata"))));

@@ -9,6 +9,7 @@
 #include "noteexport.h"
 #include "notefilelist.h"
 #include "notefind.h"
+#include "noteimport.h"
 #include "noteitemdelegate.h"
 #include "notelistmodel.h"
 #include "notesearch.h"
@@ -261,6 +262,7 @@ void MainWindow::createActions()
     file->addAction(m_printAction);
     auto *storeActions = new StoreActions(*this, m_store);
     file->addAction(storeActions->exportAction());
+    file->addAction(NoteImport::createAction(*this, m_store, [this] { reloadList(); }));
     file->addSeparator();
     file->addAction(storeActions->checkAction());
     file->addAction(storeActions->cleanAction());

@@ -613,6 +613,64 @@ void HtmlDocument::removeElement(Element element)
     xmlFreeNode(element);
 }
 
+bool HtmlDocument::replaceElement(Element element, const QString &html)
+{
+    if (!element || !m_doc || element->doc != m_doc || !element->parent)
+        return false;
+    HtmlDocument fragment;
+    if (!fragment.parseFragment(html.toUtf8()) || !fragment.body())
+        return false;
+    for (xmlNodePtr node = fragment.body()->children; node; node = node->next) {
+        if (xmlNodePtr copy = xmlDocCopyNode(node, m_doc, 1))
+            xmlAddPrevSibling(element, copy);
+    }
+    removeElement(element);
+    return true;
+}
+
+void HtmlDocument::unwrapElement(Element element)
+{
+    if (!element || !m_doc || element->doc != m_doc || !element->parent)
+        return;
+    while (xmlNodePtr child = element->children) {
+        xmlUnlinkNode(child);
+        xmlAddPrevSibling(element, child);
+    }
+    removeElement(element);
+}
+
+void HtmlDocument::renameElement(Element element, const char *tagName)
+{
+    if (element)
+        xmlNodeSetName(element, reinterpret_cast<const xmlChar *>(tagName));
+}
+
+void HtmlDocument::appendChild(Element parent, Element child)
+{
+    if (!parent || !child || parent->doc != child->doc)
+        return;
+    xmlUnlinkNode(child);
+    xmlAddChild(parent, child);
+}
+
+bool HtmlDocument::isElement(Element node, const char *tagName)
+{
+    return node && node->type == XML_ELEMENT_NODE && nameIs(node, tagName);
+}
+
+bool HtmlDocument::isBlank(Element node)
+{
+    if (node->type == XML_COMMENT_NODE)
+        return true;
+    if (node->type != XML_TEXT_NODE || !node->content)
+        return false;
+    for (const xmlChar *c = node->content; *c; ++c) {
+        if (!std::strchr(" \t\r\n", *c))
+            return false;
+    }
+    return true;
+}
+
 QByteArray HtmlDocument::innerHtmlUtf8(Element element)
 {
     QByteArray out;

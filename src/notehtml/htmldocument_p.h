@@ -101,6 +101,19 @@ public:
     // Removes the element and everything inside it; its handle and those of its descendants
     // become invalid.
     void removeElement(Element element);
+    // Puts the nodes of the HTML fragment `html` where `element` is and removes the element
+    // (its handle becomes invalid). False, leaving the element, when the fragment does not parse.
+    bool replaceElement(Element element, const QString &html);
+    // Puts the element's children where it is and removes the element.
+    void unwrapElement(Element element);
+    // Gives the element the lower-case tag name `tagName`, keeping its attributes and children.
+    static void renameElement(Element element, const char *tagName);
+    // Moves `child` to the end of `parent`'s children.
+    static void appendChild(Element parent, Element child);
+    // Whether the node is an element with the lower-case tag name `tagName`.
+    static bool isElement(Element node, const char *tagName);
+    // Whether the node is a comment or text of blanks only (spaces, tabs, line ends).
+    static bool isBlank(Element node);
 
     // The element's children serialized as HTML5 does: void elements without an end tag,
     // attribute values with &, U+00A0 and " escaped, text with &, U+00A0, < and > escaped,

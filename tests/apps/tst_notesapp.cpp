@@ -3,6 +3,7 @@
 #include "attachmentpane.h"
 #include "mainwindow.h"
 #include "notefind.h"
+#include "noteimport.h"
 #include "notelistmodel.h"
 #include "notesearch.h"
 #include "notestore.h"
@@ -13,6 +14,7 @@
 #include "common/uilanguage.h"
 #include "editor/czorvaeditorimpl.h"
 #include "editor/czorvaupdownview.h"
+#include "logcapture.h"
 #include "recordingprompts.h"
 #include "skin/editorprofile_p.h"
 #include "testhelpers.h"
@@ -20,6 +22,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -624,6 +627,96 @@ TEST_F(NotesAppTest, StoreMenuChecksCleansAfterYesOnlyAndExportsAFolder)
     const QString page = out.filePath(title + u'/' + title + u".html"_s);
     EXPECT_EQ(statusText(), u"Exported to "_s + page);
     EXPECT_TRUE(readBytes(page).contains("<img src=\""));
+}
+
+// File > Import… brings an Evernote export in: each note in the list with its time, its picture
+// shown in the editor, what was left out said in the result, in Chinese too; the notebook stays
+// sound.
+TEST_F(NotesAppTest, ImportAddsTheExportsNotesListsWhatWasLeftOutAndTheNotebookStaysSound)
+{
+    const QByteArray picture = pngBytes(filledImage(24, 16, Qt::darkGreen));
+    const QString hash
+        = QString::fromLatin1(QCryptographicHash::hash(picture, QCryptographicHash::Md5).toHex());
+    QTemporaryDir in;
+    const QString enex = in.filePath(u"trip.enex"_s);
+    ASSERT_TRUE(writeBytes(
+        enex,
+        (u"<?xml version=\"1.0\" encoding=\"UTF-8\"?><en-export><note><title>Harbour walk"
+         "</title><content><![CDATA[<en-note><div>Boats</div><en-media hash=\""_s
+         + hash
+         + u"\" type=\"image/png\"/><en-media hash=\"0123\"/></en-note>]]></content>"
+           "<updated>20240102T083000Z</updated><resource><data encoding=\"base64\">"_s
+         + QString::fromLatin1(picture.toBase64())
+         + u"</data><mime>image/png</mime><resource-attributes><file-name>boats.png"
+           "</file-name></resource-attributes></resource><resource><data>AAAA</data>"
+           "<resource-attributes><file-name>odd.bin</file-name></resource-attributes>"
+           "</resource></note></en-export>"_s)
+            .toUtf8()));
+    QAction *import = nullptr;
+    for (QAction *action : m_window->menuBar()->actions().at(0)->menu()->actions()) {
+        if (action->text() == u"&Import…"_s)
+            import = action;
+    }
+    ASSERT_TRUE(import);
+    m_prompts.answerPaths({enex});
+    import->trigger();
+    ASSERT_EQ(m_prompts.shown().size(), size_t(2));
+    EXPECT_EQ(m_prompts.shown()[0].filter,
+              u"Evernote exports and web pages (*.enex *.html *.htm)"_s);
+    EXPECT_EQ(m_prompts.shown()[1].title, u"Import"_s);
+    EXPECT_EQ(
+        m_prompts.shown()[1].text,
+        u"Imported 1 note(s).\n\nLeft out:\nodd.bin in “Harbour walk”: its bytes do not match its hash"_s);
+
+    const QString id = m_window->noteIdByTitle(u"Harbour walk"_s);
+    ASSERT_FALSE(id.isEmpty());
+    EXPECT_EQ(m_store->note(id)->modified, QDateTime(QDate(2024, 1, 2), QTime(8, 30), Qt::UTC));
+    EXPECT_EQ(m_store->note(id)->preview, u"Boats"_s);
+    ASSERT_TRUE(m_window->selectNote(id));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return inFrame(u".querySelector('img[src$=\"%1.png\"]')?.naturalWidth"_s.arg(hash))
+                       .toInt()
+                == 24;
+        },
+        PageTimeoutMs));
+    // The note exported as a folder comes back from that folder as the same note file.
+    QTemporaryDir out;
+    auto *actions = m_window->findChild<StoreActions *>();
+    ASSERT_TRUE(actions->exportCurrentNoteInto(out.path()));
+    const NoteImport::Report again
+        = NoteImport(*m_store, *m_window).importFiles({out.filePath(u"Harbour walk"_s)});
+    ASSERT_EQ(again.noteIds.size(), 1);
+    EXPECT_TRUE(again.skipped.empty());
+    EXPECT_EQ(m_store->noteFileNames(again.noteIds.front()), m_store->noteFileNames(id));
+    // A notebook that cannot be written keeps no half note and says why.
+    NoteStore reading(m_store->databasePath());
+    ASSERT_TRUE(reading.openForReading());
+    LogCapture log;
+    const NoteImport::Report refused = NoteImport(reading, *m_window).importFiles({enex});
+    EXPECT_TRUE(refused.noteIds.isEmpty());
+    ASSERT_EQ(refused.skipped.size(), size_t(2));
+    EXPECT_EQ(NoteImport::skipLine(refused.skipped[1]),
+              u"Harbour walk: could not be stored in the notebook"_s);
+    EXPECT_EQ(log.lines().back(),
+              u"[ERROR] Import could not store the note \"Harbour walk\": "_s
+                  + refused.skipped[1].detail);
+    EXPECT_FALSE(refused.skipped[1].detail.isEmpty());
+    m_prompts.clear();
+    actions->checkAction()->trigger();
+    EXPECT_EQ(
+        m_prompts.messages(),
+        QStringList{u"The notebook is sound: every file its notes need is there and intact."_s});
+
+    const auto restore = qScopeGuard([] { UiLanguage::Reset(); });
+    UiLanguage::AddCatalogue(u"tavriknotes"_s);
+    ASSERT_EQ(UiLanguage::Set(u"zh_CN"_s), u"zh_CN"_s);
+    NoteImport::Report report;
+    report.noteIds << id;
+    report.skipped.push_back({ImportSkip::Reason::TooLarge, u"笔记"_s, u"big.mov"_s, QString()});
+    EXPECT_EQ(
+        NoteImport::reportText(report),
+        u"已导入 1 篇笔记。\n\n未导入：\n“笔记”中的 big.mov：超过一篇笔记附件总计 10 MB 的上限"_s);
 }
 
 // The pane below the editor lists the open note's files, copies them out byte for byte, and a

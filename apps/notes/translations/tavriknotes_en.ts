@@ -415,6 +415,80 @@ Its text and its attachments are removed for good.</translation>
     </message>
 </context>
 <context>
+    <name>NoteImport</name>
+    <message>
+        <source>%1 in “%2”</source>
+        <translation>%1 in “%2”</translation>
+    </message>
+    <message>
+        <source>%1: cannot be read</source>
+        <translation>%1: cannot be read</translation>
+    </message>
+    <message>
+        <source>%1: the file breaks off at %2; the notes before it were imported</source>
+        <translation>%1: the file breaks off at %2; the notes before it were imported</translation>
+    </message>
+    <message>
+        <source>%1: its bytes do not match its hash</source>
+        <translation>%1: its bytes do not match its hash</translation>
+    </message>
+    <message>
+        <source>%1: larger than the 10 MB a note&apos;s attachments may take</source>
+        <translation>%1: larger than the 10 MB a note&apos;s attachments may take</translation>
+    </message>
+    <message>
+        <source>%1: the name leads out of its folder</source>
+        <translation>%1: the name leads out of its folder</translation>
+    </message>
+    <message>
+        <source>%1: not found</source>
+        <translation>%1: not found</translation>
+    </message>
+    <message>
+        <source>%1: could not be stored in the notebook</source>
+        <translation>%1: could not be stored in the notebook</translation>
+    </message>
+    <message numerus="yes">
+        <source>Imported %n note(s).</source>
+        <translation>
+            <numerusform>Imported %n note.</numerusform>
+            <numerusform>Imported %n notes.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>… and %1 more</source>
+        <translation>… and %1 more</translation>
+    </message>
+    <message>
+        <source>Left out:</source>
+        <translation>Left out:</translation>
+    </message>
+    <message>
+        <source>&amp;Import…</source>
+        <translation>&amp;Import…</translation>
+    </message>
+    <message>
+        <source>Add notes from an Evernote export or from web pages</source>
+        <translation>Add notes from an Evernote export or from web pages</translation>
+    </message>
+    <message>
+        <source>Importing notes…</source>
+        <translation>Importing notes…</translation>
+    </message>
+    <message>
+        <source>Import notes</source>
+        <translation>Import notes</translation>
+    </message>
+    <message>
+        <source>Evernote exports and web pages (*.enex *.html *.htm)</source>
+        <translation>Evernote exports and web pages (*.enex *.html *.htm)</translation>
+    </message>
+    <message>
+        <source>Import</source>
+        <translation>Import</translation>
+    </message>
+</context>
+<context>
     <name>NoteItemDelegate</name>
     <message>
         <source>Yesterday</source>

@@ -411,6 +411,79 @@ Its text and its attachments are removed for good.</source>
     </message>
 </context>
 <context>
+    <name>NoteImport</name>
+    <message>
+        <source>%1 in “%2”</source>
+        <translation>“%2”中的 %1</translation>
+    </message>
+    <message>
+        <source>%1: cannot be read</source>
+        <translation>%1：无法读取</translation>
+    </message>
+    <message>
+        <source>%1: the file breaks off at %2; the notes before it were imported</source>
+        <translation>%1：文件在 %2 处中断；之前的笔记已导入</translation>
+    </message>
+    <message>
+        <source>%1: its bytes do not match its hash</source>
+        <translation>%1：内容与其哈希值不符</translation>
+    </message>
+    <message>
+        <source>%1: larger than the 10 MB a note&apos;s attachments may take</source>
+        <translation>%1：超过一篇笔记附件总计 10 MB 的上限</translation>
+    </message>
+    <message>
+        <source>%1: the name leads out of its folder</source>
+        <translation>%1：名称指向其文件夹之外</translation>
+    </message>
+    <message>
+        <source>%1: not found</source>
+        <translation>%1：未找到</translation>
+    </message>
+    <message>
+        <source>%1: could not be stored in the notebook</source>
+        <translation>%1：无法存入笔记本</translation>
+    </message>
+    <message numerus="yes">
+        <source>Imported %n note(s).</source>
+        <translation>
+            <numerusform>已导入 %n 篇笔记。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>… and %1 more</source>
+        <translation>……另有 %1 项</translation>
+    </message>
+    <message>
+        <source>Left out:</source>
+        <translation>未导入：</translation>
+    </message>
+    <message>
+        <source>&amp;Import…</source>
+        <translation>导入(&amp;I)…</translation>
+    </message>
+    <message>
+        <source>Add notes from an Evernote export or from web pages</source>
+        <translation>从 Evernote 导出文件或网页添加笔记</translation>
+    </message>
+    <message>
+        <source>Importing notes…</source>
+        <translation>正在导入笔记…</translation>
+    </message>
+    <message>
+        <source>Import notes</source>
+        <translation>导入笔记</translation>
+    </message>
+    <message>
+        <source>Evernote exports and web pages (*.enex *.html *.htm)</source>
+        <translation>Evernote 导出文件和网页 (*.enex *.html *.htm)</translation>
+    </message>
+    <message>
+        <source>Import</source>
+        <translation>导入</translation>
+    </message>
+</context>
+<context>
     <name>NoteItemDelegate</name>
     <message>
         <source>Yesterday</source>

@@ -78,6 +78,15 @@ NoteFile noteFile(const NoteHeadFile &file)
             file.storeName, file.filePath, file.isImageSrc};
 }
 
+// A file another device listed, at its place in this device's attachment store `root`.
+NoteFile localFile(const NoteHeadFile &file, const QString &root)
+{
+    NoteFile local = noteFile(file);
+    const qsizetype at = local.filePath.lastIndexOf(u"/attachment/"_s);
+    if (at >= 0)
+        local.filePath = root + local.filePath.mid(at + 11);
+    return local;
+}
 std::vector<QString> conflictFiles(const std::vector<NoteHead> &heads)
 {
     std::vector<QString> files;
@@ -787,6 +796,10 @@ bool NoteStore::applyMerged(const MergedNote &merged, bool &changed)
     const std::vector<QString> names = existing ? noteFileNames(id) : std::vector<QString>();
     const bool newVersion
         = names.empty() ? !head.noteFile.isEmpty() : names.front() != head.noteFile;
+    // A version whose note file the sync engine has not brought yet waits for it.
+    if (newVersion
+        && !QFileInfo::exists(QFileInfo(m_heads->folder()).path() + u'/' + head.noteFile))
+        return true;
     m_shown[id] = head;
     const bool sameInfo = existing && existing->title == head.title
         && existing->readOnly == head.readOnly
@@ -820,7 +833,7 @@ bool NoteStore::applyMerged(const MergedNote &merged, bool &changed)
     if (ok && newVersion) {
         std::vector<NoteFile> list;
         for (const NoteHeadFile &file : head.files)
-            list.push_back(noteFile(file));
+            list.push_back(localFile(file, QFileInfo(m_heads->folder()).path()));
         // The words of the new version are read from its note file by the search.
         ok = storeFiles(id, list, head.sizes, reason) && markUnindexed(id, reason);
     }

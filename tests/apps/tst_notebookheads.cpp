@@ -36,6 +36,14 @@ std::vector<NoteFile> saved(int n, const QString &picture = {})
 class NotebookHeadsTest : public ::testing::Test
 {
 protected:
+    // The note files of the versions, beside the heads as in the attachment store.
+    void SetUp() override
+    {
+        for (int n = 1; n < 10; ++n) {
+            QFile file(m_dir.filePath(version(n)));
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        }
+    }
     QString heads() const { return m_dir.path() + u"/heads"_s; }
     QString indexOf(const QString &device) const
     {
@@ -146,6 +154,25 @@ TEST_F(NotebookHeadsTest, AHeldNoteKeepsItsVersionAndItsSaveBecomesAConflict)
     EXPECT_TRUE(b->note(u"n1"_s)->conflict);
     ASSERT_EQ(b->conflicts(u"n1"_s).size(), 1u);
     EXPECT_EQ(b->conflicts(u"n1"_s)[0].noteFile, version(2));
+}
+
+TEST_F(NotebookHeadsTest, AVersionWaitsForItsNoteFileToArrive)
+{
+    auto a = openDevice(deviceA);
+    auto b = openDevice(deviceB);
+    ASSERT_TRUE(a->addNote(u"n1"_s, u"Plan"_s));
+    ASSERT_TRUE(a->saveNote(u"n1"_s, saved(1), {}, u"one"_s));
+    b->refreshFromHeads();
+    ASSERT_TRUE(QFile::remove(m_dir.filePath(version(2))));
+    ASSERT_TRUE(a->saveNote(u"n1"_s, saved(2), {}, u"two"_s));
+    EXPECT_TRUE(b->refreshFromHeads().empty());
+    EXPECT_EQ(b->noteFileNames(u"n1"_s), std::vector<QString>{version(1)});
+    QFile arrived(m_dir.filePath(version(2)));
+    ASSERT_TRUE(arrived.open(QIODevice::WriteOnly));
+    arrived.close();
+    EXPECT_EQ(b->refreshFromHeads(), std::vector<QString>{u"n1"_s});
+    EXPECT_EQ(b->noteFileNames(u"n1"_s), std::vector<QString>{version(2)});
+    EXPECT_FALSE(b->note(u"n1"_s)->conflict);
 }
 
 TEST_F(NotebookHeadsTest, AMissingOrDamagedIndexIsRebuiltFromTheHeads)

@@ -709,6 +709,7 @@ bool NoteStore::recordHead(const QString &id, const QString &previousFile,
     NoteHead head;
     head.noteId = id;
     head.device = m_device;
+    head.changedMs = now;
     if (mine)
         head.replaced = mine->replaced;
     if (shown != m_shown.end()) {
@@ -873,6 +874,7 @@ bool NoteStore::takeConflict(const QString &id, const QString &noteFile, const Q
     const std::optional<NoteHead> mine = m_heads->read(m_device, id);
     NoteHead head = m_shown[id];
     head.device = m_device;
+    head.changedMs = QDateTime::currentMSecsSinceEpoch();
     head.replaced = mine ? mine->replaced : std::vector<TAVRIKCORE::RICHEDITOR::ReplacedVersion>();
     head.replaced.push_back({noteFile, QDateTime::currentMSecsSinceEpoch()});
     QString error;

@@ -60,6 +60,8 @@ std::set<QString> ancestorsOf(const NoteHead &head)
 
 bool newer(const NoteHead &a, const NoteHead &b)
 {
+    if (a.changedMs != b.changedMs)
+        return a.changedMs > b.changedMs;
     return a.modifiedMs != b.modifiedMs ? a.modifiedMs > b.modifiedMs : a.device > b.device;
 }
 
@@ -106,7 +108,7 @@ MergedNote mergeNote(const std::vector<const NoteHead *> &heads)
     // A rename or a read-only switch made elsewhere after this version counts too.
     const NoteHead *newest = *std::min_element(heads.cbegin(), heads.cend(),
                                                [&](auto a, auto b) { return newer(*a, *b); });
-    if (!newest->deleted && newest->modifiedMs > merged.current.modifiedMs) {
+    if (!newest->deleted && newest->changedMs > merged.current.changedMs) {
         merged.current.title = newest->title;
         merged.current.readOnly = newest->readOnly;
     }
@@ -241,6 +243,7 @@ QByteArray NoteHeads::ToJson(const NoteHead &head)
     root["title"] = text(head.title);
     root["created"] = Json::Int64(head.createdMs);
     root["modified"] = Json::Int64(head.modifiedMs);
+    root["changed"] = Json::Int64(head.changedMs);
     root["readOnly"] = head.readOnly;
     root["deleted"] = head.deleted;
     root["preview"] = text(head.preview);
@@ -295,6 +298,7 @@ std::optional<NoteHead> NoteHeads::FromJson(const QByteArray &json, QString &err
     head.title = Internal::JsonText(root, "title");
     head.createdMs = number(root, "created");
     head.modifiedMs = number(root, "modified");
+    head.changedMs = number(root, "changed");
     head.readOnly = Internal::JsonBool(root, "readOnly");
     head.deleted = Internal::JsonBool(root, "deleted");
     head.preview = Internal::JsonText(root, "preview");

@@ -42,7 +42,8 @@ struct NoteHead
     std::vector<ReplacedVersion> replaced; // oldest first
     QString title;
     qint64 createdMs = 0;
-    qint64 modifiedMs = 0;
+    qint64 modifiedMs = 0; // when the note's text last changed
+    qint64 changedMs = 0; // when this head was written: a rename or deletion counts too
     bool readOnly = false;
     bool deleted = false;
     QString preview;

@@ -31,6 +31,7 @@ NoteHead head(const QString &device, const QString &file, const QString &base, q
         h.replaced.push_back({base, modified});
     h.title = u"Title on "_s + device.left(1);
     h.modifiedMs = modified;
+    h.changedMs = modified;
     return h;
 }
 
@@ -113,6 +114,7 @@ TEST(NoteHeads, JsonKeepsEveryFieldAndRefusesOtherText)
     EXPECT_EQ(back->replaced[0].replacedMs, 1733500000123);
     EXPECT_EQ(back->title, h.title);
     EXPECT_EQ(back->createdMs, 1733400000000);
+    EXPECT_EQ(back->changedMs, 1733500000123);
     EXPECT_TRUE(back->readOnly);
     EXPECT_FALSE(back->deleted);
     EXPECT_EQ(back->preview, h.preview);

@@ -95,6 +95,10 @@ void NotebookSync::noteOpened(const QString &id)
         if (!QFileInfo::exists(path))
             m_awaited.push_back(path);
     }
+    // Kept copies arrive in the note's own folder.
+    const QString folder = root + id;
+    if (!m_awaited.empty() && QFileInfo(folder).isDir() && !m_watcher.directories().contains(folder))
+        m_watcher.addPath(folder);
     const std::vector<NoteHead> others = m_store.conflicts(id);
     setVisible(!others.empty());
     if (!others.empty()) {

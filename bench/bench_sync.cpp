@@ -31,16 +31,6 @@ namespace {
 constexpr qint64 PictureBytes = 2 * 1024 * 1024;
 constexpr int Runs = 10; // of each, the first left out
 
-QByteArray randomBytes(std::mt19937_64 &random, qint64 size)
-{
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (qint64 i = 0; i + 8 <= size; i += 8) {
-        const quint64 word = random();
-        std::memcpy(bytes.data() + i, &word, 8);
-    }
-    return bytes;
-}
-
 bool writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
@@ -89,7 +79,7 @@ public:
         QElapsedTimer timer;
         timer.start();
         SetAppDirectory(m_pair.appFolder(0));
-        const QByteArray picture = randomBytes(m_random, PictureBytes);
+        const QByteArray picture = TavrikBench::randomBytes(m_random, PictureBytes);
         const QString pictureName = QString::fromLatin1(
             QCryptographicHash::hash(picture, QCryptographicHash::Md5).toHex() + ".png");
         writeFile(rootA + pictureName, picture);
@@ -128,7 +118,7 @@ public:
         const QString name = u"plain-%1.bin"_s.arg(run);
         QElapsedTimer timer;
         timer.start();
-        writeFile(m_pair.sharedFolder(0) + u'/' + name, randomBytes(m_random, bytes));
+        writeFile(m_pair.sharedFolder(0) + u'/' + name, TavrikBench::randomBytes(m_random, bytes));
         m_pair.scan(0);
         const QString onB = m_pair.sharedFolder(1) + u'/' + name;
         const bool arrived = waitFor([&] { return QFileInfo(onB).size() == bytes; });

@@ -56,7 +56,19 @@ protected:
         return store;
     }
 
+    // A and B open, A wrote the note "n1" as version 1 and B has taken it.
+    void sharePlan()
+    {
+        a = openDevice(deviceA);
+        b = openDevice(deviceB);
+        ASSERT_TRUE(a->addNote(u"n1"_s, u"Plan"_s));
+        ASSERT_TRUE(a->saveNote(u"n1"_s, saved(1), {}, u"one"_s));
+        b->refreshFromHeads();
+    }
+
     QTemporaryDir m_dir;
+    std::unique_ptr<NoteStore> a;
+    std::unique_ptr<NoteStore> b;
 };
 
 TEST_F(NotebookHeadsTest, ANoteMadeOnOneDeviceShowsOnTheOtherWithItsFiles)
@@ -99,11 +111,7 @@ TEST_F(NotebookHeadsTest, ANoteMadeOnOneDeviceShowsOnTheOtherWithItsFiles)
 
 TEST_F(NotebookHeadsTest, ChangesOfOneVersionOnBothDevicesKeepBothAndOneCanBecomeANote)
 {
-    auto a = openDevice(deviceA);
-    auto b = openDevice(deviceB);
-    ASSERT_TRUE(a->addNote(u"n1"_s, u"Plan"_s));
-    ASSERT_TRUE(a->saveNote(u"n1"_s, saved(1), {}, u"one"_s));
-    b->refreshFromHeads();
+    ASSERT_NO_FATAL_FAILURE(sharePlan());
     // Both edit version 1 before either sees the other's change.
     ASSERT_TRUE(b->saveNote(u"n1"_s, saved(3), {}, u"three"_s));
     QThread::msleep(2); // A's save is the newer one
@@ -138,11 +146,7 @@ TEST_F(NotebookHeadsTest, ChangesOfOneVersionOnBothDevicesKeepBothAndOneCanBecom
 
 TEST_F(NotebookHeadsTest, AHeldNoteKeepsItsVersionAndItsSaveBecomesAConflict)
 {
-    auto a = openDevice(deviceA);
-    auto b = openDevice(deviceB);
-    ASSERT_TRUE(a->addNote(u"n1"_s, u"Plan"_s));
-    ASSERT_TRUE(a->saveNote(u"n1"_s, saved(1), {}, u"one"_s));
-    b->refreshFromHeads();
+    ASSERT_NO_FATAL_FAILURE(sharePlan());
     ASSERT_TRUE(a->saveNote(u"n1"_s, saved(2), {}, u"two"_s));
     b->setHeldNote(u"n1"_s); // open on B with unsaved typing
     EXPECT_TRUE(b->refreshFromHeads().empty());
@@ -158,11 +162,7 @@ TEST_F(NotebookHeadsTest, AHeldNoteKeepsItsVersionAndItsSaveBecomesAConflict)
 
 TEST_F(NotebookHeadsTest, AVersionWaitsForItsNoteFileToArrive)
 {
-    auto a = openDevice(deviceA);
-    auto b = openDevice(deviceB);
-    ASSERT_TRUE(a->addNote(u"n1"_s, u"Plan"_s));
-    ASSERT_TRUE(a->saveNote(u"n1"_s, saved(1), {}, u"one"_s));
-    b->refreshFromHeads();
+    ASSERT_NO_FATAL_FAILURE(sharePlan());
     ASSERT_TRUE(QFile::remove(m_dir.filePath(version(2))));
     ASSERT_TRUE(a->saveNote(u"n1"_s, saved(2), {}, u"two"_s));
     EXPECT_TRUE(b->refreshFromHeads().empty());

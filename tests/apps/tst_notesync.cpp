@@ -8,6 +8,10 @@
 #include "notestore.h"
 #include "samplenotebook.h"
 
+#include "attach/attachadder_p.h"
+#include "attach/attachstore_p.h"
+#include "attach/dropfiles_p.h"
+#include "bridge/zvwebnotehandler.h"
 #include "common/appdirectory.h"
 #include "common/commonutils.h"
 #include "editor/czorvaeditorimpl.h"
@@ -15,6 +19,7 @@
 #include "store/noteheads.h"
 #include "testhelpers.h"
 
+#include <QDirIterator>
 #include <QListView>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -32,10 +37,21 @@ const QString there = u"bbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbb"_s;
 class NoteSyncTest : public ::testing::Test
 {
 protected:
+    // One application folder for the browser's profile; each test starts with an empty store.
+    static void SetUpTestSuite()
+    {
+        s_app = new QTemporaryDir;
+        SetAppDirectory(s_app->path() + u'/');
+    }
+    static void TearDownTestSuite()
+    {
+        SetAppDirectory(QString());
+        delete s_app;
+    }
     void SetUp() override
     {
-        SetAppDirectory(m_app.path() + u'/');
-        m_store = std::make_unique<NoteStore>(m_app.filePath(u"userdata/notes.db"_s),
+        QDir(GetAttachRootDir()).removeRecursively();
+        m_store = std::make_unique<NoteStore>(m_dir.filePath(u"notes.db"_s),
                                               NoteHeads::DefaultFolder(), here);
         ASSERT_TRUE(m_store->open()) << m_store->lastError().toStdString();
         ASSERT_EQ(SampleNotebook::populate(*m_store), 4);
@@ -46,22 +62,32 @@ protected:
                                               NoteHeads::DefaultFolder(), there);
         ASSERT_TRUE(m_other->open());
     }
-    void TearDown() override
-    {
-        m_window.reset();
-        SetAppDirectory(QString());
-    }
+    void TearDown() override { m_window.reset(); }
 
-    // The other computer saves `text` as the note's new version.
-    void saveElsewhere(const QString &id, const QString &text)
+    // The other computer saves `text`, and `markup` after it, as the note's new version.
+    void saveElsewhere(const QString &id, const QString &text, const QString &markup = {})
     {
         NewAttachFile noteFile;
         int version = NOTE_HTML_VER_2;
-        QString html = u"<p>"_s + text + u"</p>"_s;
+        QString html = u"<p>"_s + text + u"</p>"_s + markup;
         ASSERT_EQ(NoteHtmlRW::SaveHtmlTextToFile(html, noteFile, &version), 1);
-        const NoteFile file{QString(),        0, noteFile.modifyTime, u"html"_s, noteFile.storeName,
-                            noteFile.filePath};
-        ASSERT_TRUE(m_other->saveNote(id, {file}, {}, text));
+        std::vector<NewAttachFile> records;
+        ZvWebNoteHandler::ParseAttList(id, html, records);
+        std::vector<NoteFile> files{
+            {QString(), 0, noteFile.modifyTime, u"html"_s, noteFile.storeName, noteFile.filePath}};
+        for (const NewAttachFile &r : records)
+            files.push_back({r.origName, r.fileKind, r.modifyTime, r.fileExt, r.storeName,
+                             r.filePath, r.isImageSrc});
+        ASSERT_TRUE(m_other->saveNote(id, files, {}, text));
+    }
+    // Every file below the attachment root, by path.
+    static QStringList storeFiles()
+    {
+        QStringList files;
+        QDirIterator it(GetAttachRootDir(), QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            files << it.next();
+        return files;
     }
     QString pageText()
     {
@@ -76,7 +102,8 @@ protected:
         return model->index(model->rowOf(id), 0).data().toString();
     }
 
-    QTemporaryDir m_app;
+    static inline QTemporaryDir *s_app = nullptr;
+    QTemporaryDir m_dir;
     QTemporaryDir m_other_dir;
     std::unique_ptr<NoteStore> m_store;
     std::unique_ptr<NoteStore> m_other;
@@ -127,6 +154,43 @@ TEST_F(NoteSyncTest, AnArrivalShowsInTheOpenNoteAndAConflictOpensAsANoteOfItsOwn
     EXPECT_EQ(
         NotebookCheck::Run(*m_store).report(),
         u"notebook check: clean (5 notes, %1 files)"_s.arg(NotebookCheck::Run(*m_store).files));
+}
+
+TEST_F(NoteSyncTest, ANoteWhosePictureIsStillOnItsWayCompletesWhenItArrives)
+{
+    const QString plan = m_window->noteIdByTitle(u"Weekly plan"_s);
+    ASSERT_TRUE(m_window->selectNote(plan));
+    // The other computer adds a picture; the engine brings its note before the picture.
+    const QStringList before = storeFiles();
+    const QString source = m_other_dir.filePath(u"harbour.png"_s);
+    ASSERT_TRUE(writeBytes(source, pngBytes(filledImage(60, 40, Qt::darkCyan))));
+    DropFileInfo info;
+    ASSERT_TRUE(DropFiles::BuildDropFileInfo(source, info));
+    MAF_RESULT stored;
+    ASSERT_EQ(AttachStore::MoveAttFile(plan, info, stored), 1);
+    QTemporaryDir away;
+    QStringList onTheirWay;
+    for (const QString &path : storeFiles()) {
+        if (!before.contains(path)) {
+            onTheirWay << path;
+            ASSERT_TRUE(QFile::rename(path, away.filePath(QString::number(onTheirWay.size()))));
+        }
+    }
+    ASSERT_FALSE(onTheirWay.isEmpty());
+    saveElsewhere(plan, u"A view of the harbour"_s, AttachAdder::AttachmentMarkup(info, stored));
+    const QString picture
+        = u"[...document.querySelector('iframe.ke-edit-iframe')"
+          ".contentDocument.images].some(i => i.complete && i.naturalWidth > 0)"_s;
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return pageText().contains(u"A view of the harbour"_s); }, Timeout));
+    EXPECT_FALSE(runScript(m_window->editor()->page(), picture).toBool());
+
+    for (int i = 0; i < onTheirWay.size(); ++i)
+        ASSERT_TRUE(QFile::rename(away.filePath(QString::number(i + 1)), onTheirWay[i]));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return runScript(m_window->editor()->page(), picture).toBool(); }, Timeout));
+    EXPECT_TRUE(pageText().contains(u"A view of the harbour"_s));
+    EXPECT_FALSE(m_window->notebookSync()->isVisible());
 }
 
 } // namespace

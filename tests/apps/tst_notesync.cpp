@@ -51,6 +51,7 @@ protected:
     void SetUp() override
     {
         QDir(GetAttachRootDir()).removeRecursively();
+        ASSERT_TRUE(writeBytes(NoteHeads::DeviceIdPath(), here.toLatin1()));
         m_store = std::make_unique<NoteStore>(m_dir.filePath(u"notes.db"_s),
                                               NoteHeads::DefaultFolder(), here);
         ASSERT_TRUE(m_store->open()) << m_store->lastError().toStdString();
@@ -184,6 +185,12 @@ TEST_F(NoteSyncTest, ANoteWhosePictureIsStillOnItsWayCompletesWhenItArrives)
     ASSERT_TRUE(
         QTest::qWaitFor([&] { return pageText().contains(u"A view of the harbour"_s); }, Timeout));
     EXPECT_FALSE(runScript(m_window->editor()->page(), picture).toBool());
+    const NotebookCheck waiting = NotebookCheck::Run(*m_store);
+    EXPECT_TRUE(waiting.clean()) << waiting.report().toStdString();
+    EXPECT_EQ(waiting.waiting(), size_t(onTheirWay.size()));
+    EXPECT_TRUE(
+        waiting.report().endsWith(u"; %1 file(s) waiting for sync"_s.arg(onTheirWay.size())))
+        << waiting.report().toStdString();
 
     for (int i = 0; i < onTheirWay.size(); ++i)
         ASSERT_TRUE(QFile::rename(away.filePath(QString::number(i + 1)), onTheirWay[i]));

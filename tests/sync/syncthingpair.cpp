@@ -132,6 +132,7 @@ bool SyncthingPair::writeConfig(int i)
         <minHomeDiskFree unit="">0</minHomeDiskFree>
         <maxRecvKbps>%8</maxRecvKbps>
         <limitBandwidthInLan>true</limitBandwidthInLan>
+        <reconnectionIntervalS>1</reconnectionIntervalS>
     </options>
 </configuration>
 )"_s.arg(QString::fromLatin1(FolderId), sharedFolder(i), folderDevices, devices)

@@ -40,16 +40,6 @@ QString putContentNamed(const QString &root, const QByteArray &bytes, const QStr
     return name;
 }
 
-QByteArray randomBytes(std::mt19937_64 &random, qint64 size)
-{
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (qint64 i = 0; i + 8 <= size; i += 8) {
-        const quint64 word = random();
-        std::memcpy(bytes.data() + i, &word, 8);
-    }
-    return bytes;
-}
-
 // Dates a file two hours back, as files a clean-up may remove are.
 void age(const QString &path)
 {
@@ -69,7 +59,7 @@ bool checkAgainstMd5sum(const QString &program)
     constexpr int Files = 2000;
     constexpr qint64 Size = 200LL * 1024 * 1024 / Files;
     for (int i = 0; i < Files; ++i)
-        putContentNamed(root, randomBytes(random, Size), QStringLiteral("bin"));
+        putContentNamed(root, TavrikBench::randomBytes(random, Size), QStringLiteral("bin"));
     const QString live = app.filePath(QStringLiteral("live.txt"));
     QFile(live).open(QIODevice::WriteOnly);
 
@@ -107,13 +97,14 @@ void dryRunCleanup()
     for (int n = 0; n < 1000; ++n) {
         const QString id = CreateGuidString();
         QDir().mkpath(root + u'/' + id);
-        const QByteArray picture = randomBytes(random, 256);
+        const QByteArray picture = TavrikBench::randomBytes(random, 256);
         const QString pictureName = putContentNamed(root, picture, QStringLiteral("png"));
-        const QString card = putContentNamed(root, randomBytes(random, 256), QStringLiteral("bmp"));
+        const QString card
+            = putContentNamed(root, TavrikBench::randomBytes(random, 256), QStringLiteral("bmp"));
         QFile::copy(root + u'/' + pictureName, root + u'/' + id + QStringLiteral("/photo.png"));
         QFile report(root + u'/' + id + QStringLiteral("/report.pdf"));
         report.open(QIODevice::WriteOnly);
-        report.write(randomBytes(random, 256));
+        report.write(TavrikBench::randomBytes(random, 256));
         const QString note
             = QStringLiteral(
                   "<p>Note %1 with some text.</p><img class=\"userdata\\attachment\\%2\" "
@@ -129,7 +120,8 @@ void dryRunCleanup()
         files += 5;
     }
     for (; files < 10000; ++files)
-        age(root + u'/' + putContentNamed(root, randomBytes(random, 64), QStringLiteral("dat")));
+        age(root + u'/'
+            + putContentNamed(root, TavrikBench::randomBytes(random, 64), QStringLiteral("dat")));
 
     StoreCleanup::List(live); // warm
     size_t listed = 0;

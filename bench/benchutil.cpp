@@ -19,6 +19,7 @@
 #include <QJsonDocument>
 #include <QTimer>
 #include <QWebEnginePage>
+#include <cstring>
 
 #include <algorithm>
 #include <cstdio>
@@ -143,6 +144,16 @@ QString jsString(const QString &text)
 {
     const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
     return QString::fromUtf8(array.mid(1, array.size() - 2));
+}
+
+QByteArray randomBytes(std::mt19937_64 &random, qint64 size)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (qint64 i = 0; i + 8 <= size; i += 8) {
+        const quint64 word = random();
+        std::memcpy(bytes.data() + i, &word, 8);
+    }
+    return bytes;
 }
 
 void writeRandomFile(const QString &path, qint64 size)

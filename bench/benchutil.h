@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <functional>
+#include <random>
 #include <vector>
 
 class QWebEnginePage;
@@ -50,6 +51,9 @@ QString makeNote(int bytes);
 
 // `text` as a JavaScript string literal.
 QString jsString(const QString &text);
+
+// `size` bytes from `random`, different at each call.
+QByteArray randomBytes(std::mt19937_64 &random, qint64 size);
 
 // Writes `size` bytes of deterministic pseudo-random data to `path`.
 void writeRandomFile(const QString &path, qint64 size);

@@ -10,9 +10,11 @@
 #include "common/uilanguage.h"
 #include "editor/czorvaeditorimpl.h"
 #include "skin/iewebbrowser.h"
+#include "store/noteheads.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QTemporaryDir>
 
@@ -89,7 +91,22 @@ int main(int argc, char **argv)
 
     // One program per notebook: a second one would write over the first one's notes.
     NotebookLock lock(databasePath);
-    NoteStore store(databasePath);
+    // The notebook is kept in heads that a sync engine carries with the attachment store; the
+    // tour's notebook stays apart from them.
+    QString deviceError;
+    const QString device = parser.isSet(tourOption)
+        ? QString()
+        : TAVRIKCORE::RICHEDITOR::NoteHeads::DeviceId(
+            TAVRIKCORE::RICHEDITOR::NoteHeads::DeviceIdPath(), deviceError);
+    const bool freshNotebook
+        = !QFileInfo::exists(TAVRIKCORE::RICHEDITOR::NoteHeads::DefaultFolder());
+    std::unique_ptr<NoteStore> notebook = device.isEmpty()
+        ? std::make_unique<NoteStore>(databasePath)
+        : std::make_unique<NoteStore>(databasePath,
+                                      TAVRIKCORE::RICHEDITOR::NoteHeads::DefaultFolder(), device);
+    NoteStore &store = *notebook;
+    if (!deviceError.isEmpty())
+        std::fprintf(stderr, "%s\n", qPrintable(deviceError));
     if (!lock.lock() || !store.open()) {
         const QString error = lock.errorText().isEmpty() ? store.lastError() : lock.errorText();
         std::fprintf(stderr, "%s\n", qPrintable(error));
@@ -97,8 +114,11 @@ int main(int argc, char **argv)
             QMessageBox::critical(nullptr, QApplication::applicationDisplayName(), error);
         return 1;
     }
+    // Samples only in a notebook that has never been used anywhere: another device's notes
+    // may be on their way.
     QString sampleError;
-    SampleNotebook::populate(store, &sampleError);
+    if (freshNotebook || !store.usesHeads())
+        SampleNotebook::populate(store, &sampleError);
     if (!sampleError.isEmpty())
         std::fprintf(stderr, "The sample notebook is incomplete: %s\n", qPrintable(sampleError));
 

@@ -6,6 +6,7 @@
 #include "attachmentpane.h"
 #include "editorappearance.h"
 #include "markdownactions.h"
+#include "notebooksync.h"
 #include "noteexport.h"
 #include "notefilelist.h"
 #include "notefind.h"
@@ -142,6 +143,10 @@ MainWindow::MainWindow(NoteStore &store, QWidget *parent) : QMainWindow(parent),
     m_search = m_find->field();
     m_search->setPlaceholderText(tr("Search in this note"));
     frameLayout->addWidget(m_find);
+    if (m_store.usesHeads()) {
+        m_sync = new NotebookSync(*this, m_store);
+        frameLayout->addWidget(m_sync);
+    }
     m_editor->SetZvEditorNotify(this);
     m_fileList = std::make_unique<NoteFileList>(m_store.databasePath());
     m_editor->SetAttachFileListSource(m_fileList.get());
@@ -404,6 +409,8 @@ void MainWindow::openNote(const QString &id)
     m_editor->LoadEditor(id, m_store.noteFileNames(id), m_store.attachmentSizes(id),
                          note->readOnly);
     m_attachmentPane->setAttachments(id, m_store.files(id), m_store.attachmentSizes(id));
+    if (m_sync)
+        m_sync->noteOpened(id);
     if (!m_search->text().isEmpty())
         m_find->searchAgain();
     {
@@ -464,6 +471,26 @@ QString MainWindow::noteTitle(const QString &id) const
 {
     const int row = m_model->rowOf(id);
     return row < 0 ? QString() : m_model->noteAt(row).title;
+}
+
+void MainWindow::notesArrived(bool reopenCurrent)
+{
+    const QString open = m_currentId;
+    reloadList();
+    m_noteSearch->indexOlderNotes();
+    if (open.isEmpty())
+        return;
+    if (!m_store.note(open)) { // deleted on another device
+        m_currentId.clear();
+        if (m_model->rowCount() == 0)
+            showEmptyNotebook();
+        else
+            activateRow(0);
+    } else if (reopenCurrent) {
+        openNote(open);
+    } else if (m_sync) {
+        m_sync->noteOpened(open);
+    }
 }
 
 void MainWindow::reloadList()

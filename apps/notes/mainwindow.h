@@ -22,6 +22,7 @@ class QLabel;
 class QLineEdit;
 class QListView;
 class NoteFileList;
+class NotebookSync;
 class QStackedWidget;
 class QModelIndex;
 
@@ -60,6 +61,11 @@ public:
     bool selectNote(const QString &id);
     // The id of the first note with this title; empty when there is none.
     QString noteIdByTitle(const QString &title) const;
+
+    // Notes arrived from another device: the list follows, the open note is shown again when
+    // `reopenCurrent` (its version changed, or files it lacked came) and left when it is gone.
+    void notesArrived(bool reopenCurrent);
+    NotebookSync *notebookSync() const { return m_sync; }
 
     // Opens attachments with `launch` instead of the desktop's handler.
     void setAttachmentLauncher(AttachmentOpener::Launcher launch) { m_launch = std::move(launch); }
@@ -138,6 +144,7 @@ private:
     TAVRIKCORE::RICHEDITOR::CZorvaEditorImpl *m_editor = nullptr;
     TAVRIKCORE::RICHEDITOR::CZorvaUpDownView *m_splitView = nullptr;
     AttachmentPane *m_attachmentPane = nullptr;
+    NotebookSync *m_sync = nullptr; // with a notebook kept in heads only
     QLabel *m_countLabel = nullptr;
     QLineEdit *m_search = nullptr;
     NoteFind *m_find = nullptr;

@@ -9,6 +9,7 @@
 #include "store/storecheck.h"
 
 #include <QDir>
+#include <algorithm>
 #include <map>
 
 #include <QSet>
@@ -16,13 +17,23 @@
 using namespace TAVRIKCORE::RICHEDITOR;
 using namespace Qt::StringLiterals;
 
+size_t NotebookCheck::waiting() const
+{
+    return size_t(std::count_if(findings.begin(), findings.end(), [](const StoreFinding &f) {
+        return f.kind == StoreFindingKind::WaitingForSync;
+    }));
+}
+
 QString NotebookCheck::report() const
 {
-    if (clean())
-        return u"notebook check: clean (%1 notes, %2 files)"_s.arg(notes).arg(files);
-    QString text = u"notebook check: %1 problem(s) (%2 notes, %3 files)"_s.arg(findings.size())
-                       .arg(notes)
-                       .arg(files);
+    if (clean()) {
+        const QString text = u"notebook check: clean (%1 notes, %2 files)"_s.arg(notes).arg(files);
+        return waiting() ? text + u"; %1 file(s) waiting for sync"_s.arg(waiting()) : text;
+    }
+    QString text
+        = u"notebook check: %1 problem(s) (%2 notes, %3 files)"_s.arg(findings.size() - waiting())
+              .arg(notes)
+              .arg(files);
     for (size_t i = 0; i < findings.size(); ++i)
         text += u"\n  "_s + describe(i);
     return text;

@@ -21,9 +21,11 @@ struct NotebookCheck
     // the finding's position; empty for a finding about no note.
     std::vector<QString> titles;
 
-    bool clean() const { return findings.empty(); }
-    // "notebook check: clean (<n> notes, <m> files)", or the number of problems followed by
-    // one line a finding.
+    // Nothing found but files other devices saved that have not arrived yet.
+    bool clean() const { return waiting() == findings.size(); }
+    size_t waiting() const;
+    // "notebook check: clean (<n> notes, <m> files)" (followed by "; <k> file(s) waiting for
+    // sync" while some are), or the number of problems followed by one line a finding.
     QString report() const;
     // One finding as the user reads it: "<note title>: <kind>: <path> (<detail>)", without the
     // title for a finding about no note.

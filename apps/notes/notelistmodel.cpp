@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "notelistmodel.h"
 
+using namespace Qt::StringLiterals;
+
 NoteListModel::NoteListModel(NoteStore &store, QObject *parent)
     : QAbstractListModel(parent), m_store(store)
 {
@@ -20,6 +22,8 @@ QVariant NoteListModel::data(const QModelIndex &index, int role) const
     const NoteInfo &note = m_notes[size_t(index.row())];
     switch (role) {
     case Qt::DisplayRole:
+        // A note with a conflicting version from another device is marked.
+        return note.conflict ? u"\u26A0 "_s + note.title : note.title;
     case Qt::EditRole:
         return note.title;
     case Qt::ToolTipRole:

@@ -39,6 +39,9 @@ public:
     // Indexes `plainText` as the text of the note `id`, saved with NoteStore::saveNote without
     // indexing it. Of several saves of a note waiting, only the last is indexed.
     void indexLater(const QString &id, const QString &plainText);
+    // Gives the worker the notes the index lacks, to read from their files (notes from
+    // before the index, and versions that arrived from another device).
+    void indexOlderNotes();
 
 public Q_SLOTS:
     // Searches again, for the notes changed; the chosen result stays chosen.
@@ -62,8 +65,6 @@ protected:
 private:
     struct Indexer;
     struct IndexJob;
-    // Gives the worker the notes the index lacks, to read from their files.
-    void indexOlderNotes();
     void enqueue(IndexJob job);
     // The worker thread's loop.
     void runIndexer();

@@ -4,7 +4,11 @@
 
 #include "notewords.h"
 
+#include "common/log4c.h"
+#include "store/noteheads.h"
+
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -12,9 +16,14 @@
 #include <QUuid>
 #include <QVariant>
 
+#include <algorithm>
 #include <array>
 
 using namespace Qt::StringLiterals;
+using TAVRIKCORE::RICHEDITOR::MergedNote;
+using TAVRIKCORE::RICHEDITOR::NoteHead;
+using TAVRIKCORE::RICHEDITOR::NoteHeadFile;
+using TAVRIKCORE::RICHEDITOR::NoteHeads;
 
 namespace {
 
@@ -57,12 +66,49 @@ QString nonNull(const QString &text)
 
 const QString noteColumns = u"id, title, created, modified, read_only, preview"_s;
 
+NoteHeadFile headFile(const NoteFile &file)
+{
+    return {file.origName,  file.fileKind, file.modifyTime, file.fileExt,
+            file.storeName, file.filePath, file.isImageSrc};
+}
+
+NoteFile noteFile(const NoteHeadFile &file)
+{
+    return {file.origName,  file.fileKind, file.modifyTime, file.fileExt,
+            file.storeName, file.filePath, file.isImageSrc};
+}
+
+// A file another device listed, at its place in this device's attachment store `root`.
+NoteFile localFile(const NoteHeadFile &file, const QString &root)
+{
+    NoteFile local = noteFile(file);
+    const qsizetype at = local.filePath.lastIndexOf(u"/attachment/"_s);
+    if (at >= 0)
+        local.filePath = root + local.filePath.mid(at + 11);
+    return local;
+}
+std::vector<QString> conflictFiles(const std::vector<NoteHead> &heads)
+{
+    std::vector<QString> files;
+    for (const NoteHead &head : heads)
+        files.push_back(head.noteFile);
+    return files;
+}
+
 } // namespace
 
 NoteStore::NoteStore(const QString &databasePath)
     : m_path(databasePath),
       m_connection(u"notestore-"_s + QUuid::createUuid().toString(QUuid::WithoutBraces))
 { }
+
+NoteStore::NoteStore(const QString &databasePath, const QString &headsFolder,
+                     const QString &deviceId)
+    : NoteStore(databasePath)
+{
+    m_heads = std::make_unique<NoteHeads>(headsFolder);
+    m_device = deviceId;
+}
 
 NoteStore::~NoteStore()
 {
@@ -93,6 +139,32 @@ bool NoteStore::open()
 {
     if (isOpen())
         return true;
+    if (!m_heads)
+        return openIndex();
+    if (!openIndex()) {
+        // The index holds nothing the heads do not: a damaged one is made again from them.
+        TAVRIKCORE::RICHEDITOR::CLog4C::GetInstance()->WriteLog(
+            u"NoteStore: the index %1 cannot be opened (%2); it is rebuilt from the heads"_s.arg(
+                m_path, m_error));
+        {
+            QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+            if (db.isValid())
+                db.close();
+        }
+        for (const QString &suffix : {u""_s, u"-journal"_s, u"-wal"_s, u"-shm"_s})
+            QFile::remove(m_path + suffix);
+        if (!openIndex())
+            return false;
+    }
+    // The heads hold the notebook and are written durably; the index is made again from them
+    // when a crash leaves it behind or damaged, so its writes need not wait for the disk.
+    exec(u"PRAGMA synchronous = OFF"_s);
+    refreshFromHeads();
+    return true;
+}
+
+bool NoteStore::openIndex()
+{
     if (!QSqlDatabase::isDriverAvailable(u"QSQLITE"_s))
         return fail(tr("Cannot open the notebook"), tr("the Qt SQLite driver is not installed"));
     const QString folder = QFileInfo(m_path).absolutePath();
@@ -253,8 +325,10 @@ std::vector<NoteInfo> NoteStore::notes() const
         fail(tr("Cannot list the notes"), query.lastError().text());
         return result;
     }
-    while (query.next())
+    while (query.next()) {
         result.push_back(noteFromQuery(query));
+        result.back().conflict = !conflicts(result.back().id).empty();
+    }
     return result;
 }
 
@@ -269,7 +343,9 @@ std::optional<NoteInfo> NoteStore::note(const QString &id) const
     }
     if (!query.next())
         return std::nullopt;
-    return noteFromQuery(query);
+    NoteInfo info = noteFromQuery(query);
+    info.conflict = !conflicts(id).empty();
+    return info;
 }
 
 int NoteStore::noteCount() const
@@ -293,7 +369,7 @@ bool NoteStore::addNote(const QString &id, const QString &title)
     query.addBindValue(now);
     if (!query.exec())
         return fail(tr("Cannot add the note %1").arg(id), query.lastError().text());
-    return indexTitle(id, title.trimmed());
+    return indexTitle(id, title.trimmed()) && recordHead(id);
 }
 
 bool NoteStore::indexTitle(const QString &id, const QString &title)
@@ -330,26 +406,29 @@ bool NoteStore::renameNote(const QString &id, const QString &title)
         return fail(tr("Cannot rename the note"), tr("the title is empty"));
     return changeOne(tr("Cannot rename the note %1").arg(id),
                      u"UPDATE notes SET title = ? WHERE id = ?"_s, {nonNull(trimmed), nonNull(id)})
-        && indexTitle(id, trimmed);
+        && indexTitle(id, trimmed) && recordHead(id);
 }
 
 bool NoteStore::setReadOnly(const QString &id, bool readOnly)
 {
     return changeOne(tr("Cannot change the note %1").arg(id),
                      u"UPDATE notes SET read_only = ? WHERE id = ?"_s,
-                     {readOnly ? 1 : 0, nonNull(id)});
+                     {readOnly ? 1 : 0, nonNull(id)})
+        && recordHead(id);
 }
 
 bool NoteStore::setModified(const QString &id, const QDateTime &modified)
 {
     return changeOne(tr("Cannot change the note %1").arg(id),
                      u"UPDATE notes SET modified = ? WHERE id = ?"_s,
-                     {modified.toMSecsSinceEpoch(), nonNull(id)});
+                     {modified.toMSecsSinceEpoch(), nonNull(id)})
+        && recordHead(id);
 }
 
 bool NoteStore::deleteNote(const QString &id, std::vector<QString> *unusedFiles)
 {
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    const std::optional<NoteInfo> gone = note(id);
     std::vector<QString> unused;
     {
         QSqlQuery query(db);
@@ -365,8 +444,12 @@ bool NoteStore::deleteNote(const QString &id, std::vector<QString> *unusedFiles)
     if (!changeOne(tr("Cannot delete the note %1").arg(id), u"DELETE FROM notes WHERE id = ?"_s,
                    {nonNull(id)}))
         return false;
+    if (m_heads)
+        unused.clear();
     if (unusedFiles)
         *unusedFiles = std::move(unused);
+    if (m_heads)
+        return recordHead(id, {}, gone);
     return true;
 }
 
@@ -379,6 +462,7 @@ bool NoteStore::saveNote(const QString &id, const std::vector<NoteFile> &files,
         return fail(what, tr("its file list does not start with the note file"));
     if (!note(id))
         return fail(what, tr("there is no such note"));
+    const std::vector<QString> shown = noteFileNames(id);
 
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
     if (!db.transaction())
@@ -403,11 +487,28 @@ bool NoteStore::saveNote(const QString &id, const std::vector<NoteFile> &files,
         return fail(what, reason);
     }
 
+    if (!storeFiles(id, files, sizes, reason)) {
+        db.rollback();
+        return fail(what, reason);
+    }
+    if (!db.commit())
+        return fail(what, db.lastError().text());
+    return recordHead(id, shown.empty() ? QString() : shown.front());
+}
+
+bool NoteStore::storeFiles(const QString &id, const std::vector<NoteFile> &files,
+                           const std::map<QString, quint64> &sizes, QString &reason)
+{
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    auto failed = [&] {
+        reason = query.lastError().text();
+        return false;
+    };
     for (const QString &table : {u"note_files"_s, u"attachment_sizes"_s}) {
         query.prepare(u"DELETE FROM "_s + table + u" WHERE note_id = ?"_s);
         query.addBindValue(nonNull(id));
         if (!query.exec())
-            return rollback(query);
+            return failed();
     }
 
     query.prepare(
@@ -425,7 +526,7 @@ bool NoteStore::saveNote(const QString &id, const std::vector<NoteFile> &files,
         query.addBindValue(nonNull(file.filePath));
         query.addBindValue(file.isImageSrc);
         if (!query.exec())
-            return rollback(query);
+            return failed();
     }
 
     query.prepare(u"INSERT INTO attachment_sizes (note_id, store_name, size) VALUES (?, ?, ?)"_s);
@@ -434,10 +535,8 @@ bool NoteStore::saveNote(const QString &id, const std::vector<NoteFile> &files,
         query.addBindValue(nonNull(storeName));
         query.addBindValue(qint64(size));
         if (!query.exec())
-            return rollback(query);
+            return failed();
     }
-    if (!db.commit())
-        return fail(what, db.lastError().text());
     return true;
 }
 
@@ -459,8 +558,10 @@ std::vector<NoteInfo> NoteStore::search(const QString &userText, int limit) cons
         fail(tr("Cannot search the notes"), query.lastError().text());
         return result;
     }
-    while (query.next())
+    while (query.next()) {
         result.push_back(noteFromQuery(query));
+        result.back().conflict = !conflicts(result.back().id).empty();
+    }
     return result;
 }
 
@@ -598,4 +699,191 @@ std::map<QString, quint64> NoteStore::attachmentSizes(const QString &id) const
     while (query.next())
         sizes[query.value(0).toString()] = quint64(query.value(1).toLongLong());
     return sizes;
+}
+
+bool NoteStore::recordHead(const QString &id, const QString &previousFile,
+                           const std::optional<NoteInfo> &gone)
+{
+    if (!m_heads)
+        return true;
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    const std::optional<NoteHead> mine = m_heads->read(m_device, id);
+    const auto shown = m_shown.find(id);
+    NoteHead head;
+    head.noteId = id;
+    head.device = m_device;
+    head.changedMs = now;
+    if (mine)
+        head.replaced = mine->replaced;
+    if (shown != m_shown.end()) {
+        head.base = shown->second.base;
+        head.noteFile = shown->second.noteFile;
+    }
+    if (gone) {
+        head.title = gone->title;
+        head.createdMs = gone->created.toMSecsSinceEpoch();
+        head.modifiedMs = now;
+        head.readOnly = gone->readOnly;
+        head.deleted = true;
+        if (shown != m_shown.end())
+            head.files = shown->second.files;
+    } else {
+        const std::optional<NoteInfo> info = note(id);
+        if (!info)
+            return fail(tr("Cannot record the note %1").arg(id), tr("there is no such note"));
+        head.title = info->title;
+        head.createdMs = info->created.toMSecsSinceEpoch();
+        head.modifiedMs = info->modified.toMSecsSinceEpoch();
+        head.readOnly = info->readOnly;
+        head.preview = info->preview;
+        for (const NoteFile &file : files(id))
+            head.files.push_back(headFile(file));
+        head.sizes = attachmentSizes(id);
+        if (!head.files.empty())
+            head.noteFile = head.files.front().storeName;
+        if (!previousFile.isEmpty() && previousFile != head.noteFile) {
+            head.base = previousFile;
+            head.replaced.push_back({previousFile, now});
+        }
+    }
+    // A version of this device's that others have since replaced is an ancestor too.
+    if (mine && !mine->noteFile.isEmpty() && mine->noteFile != head.noteFile
+        && mine->noteFile != previousFile)
+        head.replaced.push_back({mine->noteFile, now});
+    QString error;
+    if (!m_heads->write(head, error))
+        return fail(tr("Cannot record the note %1").arg(id), error);
+    if (gone)
+        m_shown.erase(id);
+    else
+        m_shown[id] = head;
+    return true;
+}
+
+std::vector<QString> NoteStore::refreshFromHeads()
+{
+    std::vector<QString> changed;
+    if (!m_heads)
+        return changed;
+    const std::map<QString, MergedNote> merged = NoteHeads::Merge(m_heads->readAll());
+    for (const NoteInfo &info : notes()) {
+        if (!merged.count(info.id))
+            recordHead(info.id); // a note from before the heads, or whose heads were lost
+    }
+    for (const auto &[id, note] : merged) {
+        if (id == m_held)
+            continue;
+        bool noteChanged = false;
+        if (!applyMerged(note, noteChanged))
+            TAVRIKCORE::RICHEDITOR::CLog4C::GetInstance()->WriteLog(u"NoteStore: "_s + m_error);
+        const std::vector<QString> before = conflictFiles(m_conflicts[id]);
+        m_conflicts[id] = note.deleted ? std::vector<NoteHead>() : note.conflicts;
+        if (noteChanged || before != conflictFiles(m_conflicts[id]))
+            changed.push_back(id);
+    }
+    return changed;
+}
+
+bool NoteStore::applyMerged(const MergedNote &merged, bool &changed)
+{
+    const NoteHead &head = merged.current;
+    const QString &id = head.noteId;
+    const std::optional<NoteInfo> existing = note(id);
+    if (merged.deleted) {
+        m_shown.erase(id);
+        if (!existing)
+            return true;
+        changed = true;
+        return changeOne(tr("Cannot delete the note %1").arg(id),
+                         u"DELETE FROM notes WHERE id = ?"_s, {nonNull(id)});
+    }
+    const std::vector<QString> names = existing ? noteFileNames(id) : std::vector<QString>();
+    const bool newVersion
+        = names.empty() ? !head.noteFile.isEmpty() : names.front() != head.noteFile;
+    // A version whose note file the sync engine has not brought yet waits for it.
+    if (newVersion
+        && !QFileInfo::exists(QFileInfo(m_heads->folder()).path() + u'/' + head.noteFile))
+        return true;
+    m_shown[id] = head;
+    const bool sameInfo = existing && existing->title == head.title
+        && existing->readOnly == head.readOnly
+        && existing->modified.toMSecsSinceEpoch() == head.modifiedMs;
+    if (sameInfo && !newVersion)
+        return true;
+    changed = true;
+
+    const QString what = tr("Cannot take the note %1 from the heads").arg(id);
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    if (!db.transaction())
+        return fail(what, db.lastError().text());
+    QSqlQuery query(db);
+    if (existing) {
+        query.prepare(u"UPDATE notes SET title = ?, created = ?, modified = ?, read_only = ?, "
+                      "preview = ? WHERE id = ?"_s);
+    } else {
+        query.prepare(u"INSERT INTO notes (title, created, modified, read_only, preview, id) "
+                      "VALUES (?, ?, ?, ?, ?, ?)"_s);
+    }
+    query.addBindValue(nonNull(head.title));
+    query.addBindValue(head.createdMs);
+    query.addBindValue(head.modifiedMs);
+    query.addBindValue(head.readOnly ? 1 : 0);
+    query.addBindValue(nonNull(head.preview));
+    query.addBindValue(nonNull(id));
+    QString reason;
+    bool ok = query.exec();
+    if (!ok)
+        reason = query.lastError().text();
+    if (ok && newVersion) {
+        std::vector<NoteFile> list;
+        for (const NoteHeadFile &file : head.files)
+            list.push_back(localFile(file, QFileInfo(m_heads->folder()).path()));
+        // The words of the new version are read from its note file by the search.
+        ok = storeFiles(id, list, head.sizes, reason) && markUnindexed(id, reason);
+    }
+    if (!ok) {
+        db.rollback();
+        return fail(what, reason);
+    }
+    if (!db.commit())
+        return fail(what, db.lastError().text());
+    return indexTitle(id, head.title);
+}
+
+std::vector<NoteHead> NoteStore::conflicts(const QString &id) const
+{
+    const auto found = m_conflicts.find(id);
+    return found == m_conflicts.end() ? std::vector<NoteHead>() : found->second;
+}
+
+bool NoteStore::takeConflict(const QString &id, const QString &noteFile, const QString &newId,
+                             const QString &title)
+{
+    const QString what = tr("Cannot open the other version of the note %1").arg(id);
+    std::vector<NoteHead> &others = m_conflicts[id];
+    const auto other = std::find_if(others.begin(), others.end(),
+                                    [&](const NoteHead &h) { return h.noteFile == noteFile; });
+    if (other == others.end())
+        return fail(what, tr("there is no such version"));
+    std::vector<NoteFile> list;
+    for (const NoteHeadFile &file : other->files)
+        list.push_back(::noteFile(file));
+    const NoteHead taken = *other;
+    if (!addNote(newId, title))
+        return false;
+    if (!list.empty() && !saveNote(newId, list, taken.sizes, taken.preview, false))
+        return false;
+    // Settled: this device's head now descends from the version taken out.
+    const std::optional<NoteHead> mine = m_heads->read(m_device, id);
+    NoteHead head = m_shown[id];
+    head.device = m_device;
+    head.changedMs = QDateTime::currentMSecsSinceEpoch();
+    head.replaced = mine ? mine->replaced : std::vector<TAVRIKCORE::RICHEDITOR::ReplacedVersion>();
+    head.replaced.push_back({noteFile, QDateTime::currentMSecsSinceEpoch()});
+    QString error;
+    if (!m_heads->write(head, error))
+        return fail(what, error);
+    others.erase(std::find_if(others.begin(), others.end(),
+                              [&](const NoteHead &h) { return h.noteFile == noteFile; }));
+    return true;
 }

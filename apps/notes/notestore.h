@@ -8,6 +8,7 @@
 #include <QVariant>
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -20,6 +21,7 @@ struct NoteInfo
     QDateTime modified;
     bool readOnly = false;
     QString preview; // the start of the note's plain text as last saved
+    bool conflict = false; // another device changed the note from the same version too
 };
 
 // One file a note refers to, as the editor listed it when the note was last saved.
@@ -34,14 +36,26 @@ struct NoteFile
     int isImageSrc = 0;
 };
 
+namespace TAVRIKCORE::RICHEDITOR {
+class NoteHeads;
+struct MergedNote;
+struct NoteHead;
+} // namespace TAVRIKCORE::RICHEDITOR
+
 // The demo's notebook: notes and the files of their last save, kept in one SQLite database.
 // Every operation reports failure by its result and keeps the reason in lastError().
+//
+// With heads, each change is also written to this device's head of the note (NoteHeads), the
+// notebook's state that a file-sync engine carries; the database is then a local index of
+// what every device's heads give together, rebuilt from them when it is missing or damaged.
 class NoteStore
 {
     Q_DECLARE_TR_FUNCTIONS(NoteStore)
 
 public:
     explicit NoteStore(const QString &databasePath);
+    // A notebook kept in the heads folder `headsFolder`, written as the device `deviceId`.
+    NoteStore(const QString &databasePath, const QString &headsFolder, const QString &deviceId);
     ~NoteStore();
     NoteStore(const NoteStore &) = delete;
     NoteStore &operator=(const NoteStore &) = delete;
@@ -69,7 +83,8 @@ public:
     bool setModified(const QString &id, const QDateTime &modified);
 
     // Removes the note and its file list. `unusedFiles` receives the paths of the files that
-    // no other note refers to any more, so the caller may remove them from disk.
+    // no other note refers to any more, so the caller may remove them from disk; with heads it
+    // stays empty, as another device may still need them (the store's clean-up knows).
     bool deleteNote(const QString &id, std::vector<QString> *unusedFiles = nullptr);
 
     // Replaces the note's file list (the note file first) and attachment sizes, stores the
@@ -107,6 +122,24 @@ public:
     // Sizes of the note's attachments by store name.
     std::map<QString, quint64> attachmentSizes(const QString &id) const;
 
+    // With heads: applies what every device's heads give together to the index, and writes
+    // a head for each note only the index holds. The notes whose version, title or conflict
+    // changed; empty without heads. Run by open() and whenever heads arrive.
+    std::vector<QString> refreshFromHeads();
+    bool usesHeads() const { return m_heads != nullptr; }
+    // A note open with changes not yet saved: refreshFromHeads() leaves its version as it is,
+    // so that saving it then makes a conflict with a version that arrived meanwhile rather
+    // than replacing it. Empty for none.
+    void setHeldNote(const QString &id) { m_held = id; }
+    // The versions of the note that another device made from the same version as the one
+    // shown, newest first.
+    std::vector<TAVRIKCORE::RICHEDITOR::NoteHead> conflicts(const QString &id) const;
+    // Makes the conflicting version whose note file is `noteFile` the note `newId` of its own,
+    // titled `title`, and marks the conflict settled on every device. False when the note has
+    // no such conflicting version or the new note cannot be written.
+    bool takeConflict(const QString &id, const QString &noteFile, const QString &newId,
+                      const QString &title);
+
     // Longest preview kept for a note, in characters.
     static constexpr int PreviewLength = 160;
     // How much more a word in a note's title weighs in search() than one in its text.
@@ -126,7 +159,22 @@ private:
     bool markUnindexed(const QString &id, QString &reason);
     bool indexTitle(const QString &id, const QString &title);
 
+    bool openIndex();
+    // Writes this device's head of the note from the index. `previousFile` is the note file
+    // shown before a save; `deleted` records a deletion of the note `gone`.
+    bool recordHead(const QString &id, const QString &previousFile = {},
+                    const std::optional<NoteInfo> &gone = {});
+    bool applyMerged(const TAVRIKCORE::RICHEDITOR::MergedNote &merged, bool &changed);
+    // Inside a transaction: replaces the note's file list and attachment sizes.
+    bool storeFiles(const QString &id, const std::vector<NoteFile> &files,
+                    const std::map<QString, quint64> &sizes, QString &reason);
+
     QString m_path;
     QString m_connection;
     mutable QString m_error;
+    std::unique_ptr<TAVRIKCORE::RICHEDITOR::NoteHeads> m_heads;
+    QString m_device;
+    QString m_held;
+    std::map<QString, TAVRIKCORE::RICHEDITOR::NoteHead> m_shown; // by note id
+    std::map<QString, std::vector<TAVRIKCORE::RICHEDITOR::NoteHead>> m_conflicts;
 };

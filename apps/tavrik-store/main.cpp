@@ -96,10 +96,18 @@ int check(const std::vector<LiveNote> &live, int threads)
 {
     ProgressBar bar(QStringLiteral("checking"));
     const std::vector<StoreFinding> findings = StoreCheck::Run(live, bar.callback(), threads);
-    for (const StoreFinding &finding : findings)
+    // Files other devices' heads name that have not arrived are reported apart from damage.
+    qsizetype waiting = 0;
+    for (const StoreFinding &finding : findings) {
         printFinding(finding);
-    out(QStringLiteral("%1 finding(s)").arg(findings.size()));
-    return findings.empty() ? Sound : Found;
+        waiting += finding.kind == StoreFindingKind::WaitingForSync ? 1 : 0;
+    }
+    const qsizetype damage = qsizetype(findings.size()) - waiting;
+    QString summary = QStringLiteral("%1 finding(s)").arg(damage);
+    if (waiting)
+        summary += QStringLiteral(", %1 file(s) waiting for sync").arg(waiting);
+    out(summary);
+    return damage == 0 ? Sound : Found;
 }
 
 int clean(const std::vector<LiveNote> &live, bool remove)
@@ -182,7 +190,9 @@ int main(int argc, char **argv)
         "Checks, cleans up and exports the attachment store of a Tavrik editor host.\n\n"
         "  check                 every stored file matches its name, every note file has its\n"
         "                        version header, every file a live note needs is there, nothing\n"
-        "                        leads out of the store; exit status 1 on findings\n"
+        "                        leads out of the store; exit status 1 on findings (files that\n"
+        "                        other devices' heads name and that have not arrived yet are\n"
+        "                        listed as waiting for sync)\n"
         "  clean [--delete]      lists (or removes) what no live note references\n"
         "  stats                 files, bytes, shared attachments, what a clean-up would free\n"
         "  export NOTE-FILE DIR  writes the note as DIR/note.html with copies of its pictures\n"

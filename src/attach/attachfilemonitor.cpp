@@ -7,6 +7,7 @@
 #include "attach/syncfilemodifyevent.h"
 #include "common/commonutils.h"
 #include "common/log4c.h"
+#include "common/syncenginefiles_p.h"
 #include "notehtml/attachmarkup_p.h"
 
 #include <QCoreApplication>
@@ -142,7 +143,8 @@ void AttachFileMonitor::OnEvent(const QString &path, quint32 action)
     }
     if (action != ActionModified && action != ActionRenamedNewName)
         return;
-    if (GetFileExt(path).compare(QStringLiteral("tmp"), Qt::CaseInsensitive) == 0)
+    if (GetFileExt(path).compare(QStringLiteral("tmp"), Qt::CaseInsensitive) == 0
+        || Internal::isSyncEngineFile(GetFileNameFromPath(path)))
         return;
     DoAttachFileSync(path);
 }
@@ -171,7 +173,8 @@ AttachFileMonitor::RescanKeptCopies(const std::function<bool()> &stopRequested)
         for (const QFileInfo &file : files) {
             if (stopRequested())
                 return RescanResult::Stopped;
-            if (GetFileExt(file.fileName()).compare(QStringLiteral("tmp"), Qt::CaseInsensitive))
+            if (GetFileExt(file.fileName()).compare(QStringLiteral("tmp"), Qt::CaseInsensitive)
+                && !Internal::isSyncEngineFile(file.fileName()))
                 syncFile(attachRoot() + u'/' + folder.fileName() + u'/' + file.fileName(),
                          Origin::Rescan);
         }

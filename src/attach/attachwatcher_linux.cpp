@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "attach/attachwatcher_p.h"
+#include "common/syncenginefiles_p.h"
 
 #include "common/writelog_p.h"
 
@@ -283,7 +284,9 @@ private:
             m_folders.erase(found);
             return;
         }
-        if ((event.mask & IN_ISDIR) || name.isEmpty())
+        // A sync engine's files in the making are never the store's: their final name comes
+        // as a move.
+        if ((event.mask & IN_ISDIR) || name.isEmpty() || isSyncEngineFile(QString::fromUtf8(name)))
             return;
 
         Folder &folder = found->second;

@@ -57,8 +57,10 @@ std::vector<StoreFinding> checkFile(const StoreSurvey &survey, const FolderEntry
 void addMissing(std::vector<StoreFinding> &findings, const QString &path,
                 const StoreSurvey::Reference &ref)
 {
+    // What only versions saved on other devices need is on its way, not lost.
     findings.push_back(
-        {StoreFindingKind::MissingFile, path, QStringLiteral("referenced by ") + ref.firstNote});
+        {ref.local ? StoreFindingKind::MissingFile : StoreFindingKind::WaitingForSync, path,
+         QStringLiteral("referenced by ") + ref.firstNote});
 }
 
 // The references of live notes that name nothing on disk.
@@ -170,6 +172,8 @@ QString StoreFindingKindName(StoreFindingKind kind)
         return QStringLiteral("live-note-outside");
     case StoreFindingKind::UnreadableLiveNote:
         return QStringLiteral("unreadable-live-note");
+    case StoreFindingKind::WaitingForSync:
+        return QStringLiteral("waiting for sync");
     }
     return QString();
 }

@@ -31,6 +31,7 @@ enum class StoreFindingKind {
     UnreadableFolder, // a folder below the attachment root that cannot be listed
     LiveNoteOutside, // a live note file that does not lie in the attachment root
     UnreadableLiveNote, // a live note file that cannot be read
+    WaitingForSync, // a file another device's head names that has not arrived yet
 };
 
 // One finding of a store check: its kind, the path concerned and a short explanation.

@@ -4,10 +4,15 @@
 
 #include "common/appdirectory_p.h"
 #include "common/commonutils.h"
+#include "common/syncenginefiles_p.h"
 #include "notehtml/attachmarkup_p.h"
 #include "notehtml/htmlfileupgrademgr_p.h"
 #include "notehtml/notehtmlrw.h"
+#include "store/noteheads.h"
+#include "store/storecleanup.h"
 
+#include <QDateTime>
+#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -29,13 +34,30 @@ void sortByName(std::vector<FolderEntry> &entries)
 }
 
 void reference(std::map<QString, StoreSurvey::Reference> &table, const QString &name,
-               const QString &note, const QString &noteFile)
+               const QString &note, const QString &noteFile, bool local)
 {
     StoreSurvey::Reference &ref = table[name];
     if (ref.notes.empty())
         ref.firstNote = noteFile;
     ref.notes.insert(note);
+    ref.local = ref.local || local;
 }
+
+// This device's id as the notebook's heads know it; empty when it has none.
+QString localDevice()
+{
+    QFile file(NoteHeads::DeviceIdPath());
+    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.read(64)).trimmed()
+                                          : QString();
+}
+
+// A note version to keep, and the head naming it when it comes from the heads.
+struct LiveVersion
+{
+    LiveNote note;
+    bool fromHeads = false;
+    const NoteHead *head = nullptr; // the head naming it as current
+};
 
 class Walker
 {
@@ -57,6 +79,9 @@ public:
         sortByName(entries);
         for (FolderEntry &entry : entries) {
             const QString path = m_survey.root + u'/' + entry.name;
+            if (isSyncEngineFile(entry.name)
+                || (entry.name == u"heads" && entry.type == EntryType::Folder))
+                continue; // the engine's own, and the notebook's heads
             if (entry.type == EntryType::File && isContentName(entry.name))
                 m_survey.files.push_back(std::move(entry));
             else if (entry.type == EntryType::Folder && !entry.name.startsWith(u'.'))
@@ -77,6 +102,8 @@ private:
         }
         sortByName(entries);
         for (FolderEntry &entry : entries) {
+            if (isSyncEngineFile(entry.name))
+                continue;
             if (entry.type == EntryType::File)
                 note.files.push_back(std::move(entry));
             else
@@ -139,10 +166,61 @@ StoreSurvey StoreSurvey::take(const std::vector<LiveNote> &live)
     const QString canonicalRoot = QFileInfo(survey.root).canonicalFilePath();
     Walker(survey, canonicalRoot.isEmpty() ? survey.root : canonicalRoot).walkRoot();
 
-    for (const LiveNote &note : live) {
+    std::vector<LiveVersion> versions;
+    for (const LiveNote &note : live)
+        versions.push_back({note, false, nullptr});
+    const std::vector<NoteHead> heads = NoteHeads(survey.root + u"/heads").readAll();
+    const QString device = localDevice();
+    const qint64 cutoffMs
+        = QDateTime::currentMSecsSinceEpoch() - qint64(StoreCleanup::GracePeriodSeconds) * 1000;
+    std::set<QString> localVersions;
+    for (const NoteHead &head : heads) {
+        const bool current
+            = !head.noteFile.isEmpty() && (!head.deleted || head.modifiedMs > cutoffMs);
+        if (current) {
+            versions.push_back({{head.noteId, head.noteFile}, true, &head});
+            (head.device == device ? localVersions : survey.remoteVersions).insert(head.noteFile);
+        }
+        for (const ReplacedVersion &replaced : head.replaced) {
+            if (replaced.replacedMs > cutoffMs && !replaced.noteFile.isEmpty())
+                versions.push_back({{head.noteId, replaced.noteFile}, true, nullptr});
+        }
+    }
+    for (const QString &name : localVersions)
+        survey.remoteVersions.erase(name);
+
+    std::set<std::pair<QString, QString>> seen;
+    std::set<QString> waiting;
+    for (const LiveVersion &entry : versions) {
+        const LiveNote &note = entry.note;
         const QString path = note.noteFile.contains(u'/')
             ? QFileInfo(note.noteFile).absoluteFilePath()
             : survey.root + u'/' + note.noteFile;
+        const QString name = GetFileNameFromPath(path);
+        const bool local = !survey.remoteVersions.count(name);
+        const QString key = note.noteId.isEmpty() ? path : note.noteId;
+        if (!QFileInfo::exists(path) && (entry.fromHeads || !local)) {
+            // Saved elsewhere and not here yet, or replaced and already removed: what the
+            // head lists stays, the rest is unknown.
+            if (!entry.head || local || !waiting.insert(path).second)
+                continue;
+            survey.findings.push_back({StoreFindingKind::WaitingForSync, path,
+                                       QStringLiteral("the current version of the note %1 on "
+                                                      "the device %2")
+                                           .arg(note.noteId, entry.head->device)});
+            for (const NoteHeadFile &file : entry.head->files) {
+                const QString fileName = GetFileNameFromPath(file.filePath);
+                if (file.fileKind == 0)
+                    continue;
+                if (file.origName.isEmpty() || file.filePath.isEmpty())
+                    reference(survey.rootRefs, file.storeName, key, path, false);
+                else
+                    reference(survey.keptRefs[note.noteId], fileName, key, path, false);
+            }
+            continue;
+        }
+        if (!seen.insert({note.noteId, path}).second)
+            continue;
         const QString folder = QFileInfo(path).absolutePath();
         const bool inRoot = folder == survey.root
             || (!canonicalRoot.isEmpty() && QFileInfo(folder).canonicalFilePath() == canonicalRoot);
@@ -159,11 +237,10 @@ StoreSurvey StoreSurvey::take(const std::vector<LiveNote> &live)
             survey.liveComplete = false;
             continue;
         }
-        const QString key = note.noteId.isEmpty() ? path : note.noteId;
         if (!note.noteId.isEmpty())
             survey.liveIds.insert(note.noteId);
         if (inRoot)
-            reference(survey.rootRefs, GetFileNameFromPath(path), key, path);
+            reference(survey.rootRefs, name, key, path, local);
         const int oldVersion = version;
         if (version < NOTE_HTML_VER_2) {
             // Read as the editor reads it when it opens the note.
@@ -178,19 +255,19 @@ StoreSurvey StoreSurvey::take(const std::vector<LiveNote> &live)
             continue;
         }
         for (const NewAttachFile &record : records) {
-            const QString name = GetFileNameFromPath(record.filePath);
+            const QString recordName = GetFileNameFromPath(record.filePath);
             if (record.origName.isEmpty()) {
-                reference(survey.rootRefs, name, key, path);
+                reference(survey.rootRefs, recordName, key, path, local);
                 if (record.isImageSrc == 0)
-                    survey.attachmentNames.insert(name);
+                    survey.attachmentNames.insert(recordName);
             } else if (note.noteId.isEmpty()) {
-                reference(survey.keptAnywhere, name, key, path);
+                reference(survey.keptAnywhere, recordName, key, path, local);
             } else {
-                reference(survey.keptRefs[note.noteId], name, key, path);
+                reference(survey.keptRefs[note.noteId], recordName, key, path, local);
             }
             // Old markup named the stored file itself in the root: keep it too.
             if (oldVersion < NOTE_HTML_VER_2 && record.isImageSrc == 0) {
-                reference(survey.rootRefs, record.storeName, key, path);
+                reference(survey.rootRefs, record.storeName, key, path, local);
                 survey.attachmentNames.insert(record.storeName);
             }
         }

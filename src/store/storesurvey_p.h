@@ -30,6 +30,9 @@ struct TAVRIK_AUTOTEST_EXPORT StoreSurvey
     {
         std::set<QString> notes; // the notes referencing it: ids, or note files without one
         QString firstNote;
+        // Referenced by a version this device holds, not only by versions saved elsewhere
+        // that may still be on their way.
+        bool local = false;
     };
 
     QString root; // the attachment root, no trailing separator
@@ -44,8 +47,13 @@ struct TAVRIK_AUTOTEST_EXPORT StoreSurvey
     std::map<QString, Reference> keptAnywhere; // kept names of live notes without an id
     std::set<QString> liveIds; // ids of the live notes that have one
     bool liveComplete = true; // every live note was read and parsed
+    // Note files only other devices' heads name as current: saved elsewhere.
+    std::set<QString> remoteVersions;
 
-    // Walks the store below the application folder's attachment root.
+    // Walks the store below the application folder's attachment root. Besides `live`, every
+    // note version a device's head of the notebook ("heads" in the root) names as current, or
+    // as replaced less than the clean-up's grace period ago, is live: a sync engine may carry
+    // it to a device that still needs it. Sync engines' own files are left out.
     static StoreSurvey take(const std::vector<LiveNote> &live);
 
     QString pathOf(const FolderEntry &file) const { return root + u'/' + file.name; }

@@ -492,9 +492,20 @@ protected:
 TEST_F(MonitorTest, TakesFinishedWritesButNoTemporaryFilesDirectlyInANoteFolder)
 {
     const std::tuple<quint32, QString, bool> cases[] = {
-        {1, u"a.docx"_s, false}, {2, u"a.docx"_s, false}, {4, u"a.docx"_s, false},
-        {3, u"a.docx"_s, true},  {5, u"b.docx"_s, true},  {3, u"c.TMP"_s, false},
-        {5, u"d.tmp"_s, false},  {3, u"e.tmp2"_s, true},  {3, u"tmp"_s, true},
+        {1, u"a.docx"_s, false},
+        {2, u"a.docx"_s, false},
+        {4, u"a.docx"_s, false},
+        {3, u"a.docx"_s, true},
+        {5, u"b.docx"_s, true},
+        {3, u"c.TMP"_s, false},
+        {5, u"d.tmp"_s, false},
+        {3, u"e.tmp2"_s, true},
+        {3, u"tmp"_s, true},
+        // A sync engine's files in the making.
+        {3, u".syncthing.g.docx.tmp"_s, false},
+        {5, u"~syncthing~h.docx.tmp"_s, false},
+        {3, u"i.docx.partial"_s, false},
+        {3, u".stignore"_s, false},
     };
     for (const auto &[action, name, taken] : cases) {
         const size_t before = monitor.announced().size();
@@ -588,6 +599,10 @@ TEST_F(MonitorTest, WatcherReportsEditsOfExistingFilesOnceTheyAreQuiet)
     ASSERT_TRUE(writeBytes(m_root + NoteA + u"/new.tmp"_s, "n"));
     QFile::rename(m_root + NoteA + u"/new.tmp"_s, m_root + NoteA + u"/new.txt"_s);
     ASSERT_TRUE(QDir().mkpath(m_root + NoteB));
+    // What a sync engine left half written when it stopped is never reported.
+    keep(NoteA, u".syncthing.half.pdf.tmp"_s, "half");
+    keep(NoteA, u"~syncthing~half.pdf.tmp"_s, "half");
+    keep(NoteA, u"half.pdf.partial"_s, "half");
     QTest::qWait(100);
     const QString later = keep(NoteB, u"later.txt"_s, "v1");
     settle(1);

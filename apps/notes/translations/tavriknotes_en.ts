@@ -632,6 +632,22 @@ Its text and its attachments are removed for good.</translation>
         <source>it holds no notes</source>
         <translation>it holds no notes</translation>
     </message>
+    <message>
+        <source>Cannot record the note %1</source>
+        <translation>Cannot record the note %1</translation>
+    </message>
+    <message>
+        <source>Cannot take the note %1 from the heads</source>
+        <translation>Cannot take the note %1 from the heads</translation>
+    </message>
+    <message>
+        <source>Cannot open the other version of the note %1</source>
+        <translation>Cannot open the other version of the note %1</translation>
+    </message>
+    <message>
+        <source>there is no such version</source>
+        <translation>there is no such version</translation>
+    </message>
 </context>
 <context>
     <name>NotebookLock</name>
@@ -852,6 +868,21 @@ Switch to that window to go on with your notes.</translation>
     <message>
         <source>Export as Markdown</source>
         <translation>Export as Markdown</translation>
+    </message>
+</context>
+<context>
+    <name>NotebookSync</name>
+    <message>
+        <source>Open the other version as a note</source>
+        <translation>Open the other version as a note</translation>
+    </message>
+    <message>
+        <source>This note was also changed on another device from the same version. Both versions are kept; this is the newer one.</source>
+        <translation>This note was also changed on another device from the same version. Both versions are kept; this is the newer one.</translation>
+    </message>
+    <message>
+        <source>%1 (other version)</source>
+        <translation>%1 (other version)</translation>
     </message>
 </context>
 </TS>

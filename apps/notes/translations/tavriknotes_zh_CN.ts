@@ -626,6 +626,22 @@ Its text and its attachments are removed for good.</source>
         <source>it holds no notes</source>
         <translation>其中没有笔记</translation>
     </message>
+    <message>
+        <source>Cannot record the note %1</source>
+        <translation>无法记录笔记 %1</translation>
+    </message>
+    <message>
+        <source>Cannot take the note %1 from the heads</source>
+        <translation>无法从笔记头文件读取笔记 %1</translation>
+    </message>
+    <message>
+        <source>Cannot open the other version of the note %1</source>
+        <translation>无法打开笔记 %1 的另一版本</translation>
+    </message>
+    <message>
+        <source>there is no such version</source>
+        <translation>没有这个版本</translation>
+    </message>
 </context>
 <context>
     <name>NotebookLock</name>
@@ -840,6 +856,21 @@ Switch to that window to go on with your notes.</source>
     <message>
         <source>Export as Markdown</source>
         <translation>导出为 Markdown</translation>
+    </message>
+</context>
+<context>
+    <name>NotebookSync</name>
+    <message>
+        <source>Open the other version as a note</source>
+        <translation>将另一版本作为笔记打开</translation>
+    </message>
+    <message>
+        <source>This note was also changed on another device from the same version. Both versions are kept; this is the newer one.</source>
+        <translation>这篇笔记也在另一台设备上从同一版本被修改过。两个版本都已保留；这里显示的是较新的版本。</translation>
+    </message>
+    <message>
+        <source>%1 (other version)</source>
+        <translation>%1（另一版本）</translation>
     </message>
 </context>
 </TS>

@@ -1,0 +1,203 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// The demo with a notebook that another computer changes through the heads folder.
+#include "mainwindow.h"
+#include "notebookcheck.h"
+#include "notebooksync.h"
+#include "notelistmodel.h"
+#include "notestore.h"
+#include "samplenotebook.h"
+
+#include "attach/attachadder_p.h"
+#include "attach/attachstore_p.h"
+#include "attach/dropfiles_p.h"
+#include "bridge/zvwebnotehandler.h"
+#include "common/appdirectory.h"
+#include "common/commonutils.h"
+#include "editor/czorvaeditorimpl.h"
+#include "notehtml/notehtmlrw.h"
+#include "store/noteheads.h"
+#include "testhelpers.h"
+
+#include <QDirIterator>
+#include <QListView>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using namespace TAVRIKCORE::RICHEDITOR;
+
+namespace {
+
+constexpr int Timeout = 30000;
+const QString here = u"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa"_s;
+const QString there = u"bbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbb"_s;
+
+class NoteSyncTest : public ::testing::Test
+{
+protected:
+    // One application folder for the browser's profile; each test starts with an empty store.
+    static void SetUpTestSuite()
+    {
+        s_app = new QTemporaryDir;
+        SetAppDirectory(s_app->path() + u'/');
+    }
+    static void TearDownTestSuite()
+    {
+        SetAppDirectory(QString());
+        delete s_app;
+    }
+    void SetUp() override
+    {
+        QDir(GetAttachRootDir()).removeRecursively();
+        ASSERT_TRUE(writeBytes(NoteHeads::DeviceIdPath(), here.toLatin1()));
+        m_store = std::make_unique<NoteStore>(m_dir.filePath(u"notes.db"_s),
+                                              NoteHeads::DefaultFolder(), here);
+        ASSERT_TRUE(m_store->open()) << m_store->lastError().toStdString();
+        ASSERT_EQ(SampleNotebook::populate(*m_store), 4);
+        m_window = std::make_unique<MainWindow>(*m_store);
+        m_window->show();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return m_window->isEditorReady(); }, Timeout));
+        m_other = std::make_unique<NoteStore>(m_other_dir.filePath(u"notes.db"_s),
+                                              NoteHeads::DefaultFolder(), there);
+        ASSERT_TRUE(m_other->open());
+    }
+    void TearDown() override { m_window.reset(); }
+
+    // The other computer saves `text`, and `markup` after it, as the note's new version.
+    void saveElsewhere(const QString &id, const QString &text, const QString &markup = {})
+    {
+        NewAttachFile noteFile;
+        int version = NOTE_HTML_VER_2;
+        QString html = u"<p>"_s + text + u"</p>"_s + markup;
+        ASSERT_EQ(NoteHtmlRW::SaveHtmlTextToFile(html, noteFile, &version), 1);
+        std::vector<NewAttachFile> records;
+        ZvWebNoteHandler::ParseAttList(id, html, records);
+        std::vector<NoteFile> files{
+            {QString(), 0, noteFile.modifyTime, u"html"_s, noteFile.storeName, noteFile.filePath}};
+        for (const NewAttachFile &r : records)
+            files.push_back({r.origName, r.fileKind, r.modifyTime, r.fileExt, r.storeName,
+                             r.filePath, r.isImageSrc});
+        ASSERT_TRUE(m_other->saveNote(id, files, {}, text));
+    }
+    // Every file below the attachment root, by path.
+    static QStringList storeFiles()
+    {
+        QStringList files;
+        QDirIterator it(GetAttachRootDir(), QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            files << it.next();
+        return files;
+    }
+    QString pageText()
+    {
+        return runScript(m_window->editor()->page(),
+                         u"document.querySelector('iframe.ke-edit-iframe').contentDocument.body"
+                         ".innerText"_s)
+            .toString();
+    }
+    QString listed(const QString &id) const
+    {
+        auto *model = static_cast<NoteListModel *>(m_window->findChild<QListView *>()->model());
+        return model->index(model->rowOf(id), 0).data().toString();
+    }
+
+    static inline QTemporaryDir *s_app = nullptr;
+    QTemporaryDir m_dir;
+    QTemporaryDir m_other_dir;
+    std::unique_ptr<NoteStore> m_store;
+    std::unique_ptr<NoteStore> m_other;
+    std::unique_ptr<MainWindow> m_window;
+};
+
+TEST_F(NoteSyncTest, AnArrivalShowsInTheOpenNoteAndAConflictOpensAsANoteOfItsOwn)
+{
+    const QString plan = m_window->noteIdByTitle(u"Weekly plan"_s);
+    ASSERT_TRUE(m_window->selectNote(plan));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return pageText().contains(u"Monday"_s); }, Timeout));
+
+    // Changed on the other computer, not here: the open note shows the new version.
+    saveElsewhere(plan, u"Changed on the other computer"_s);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return pageText().contains(u"Changed on the other computer"_s); }, Timeout));
+    EXPECT_EQ(listed(plan), u"Weekly plan"_s);
+    EXPECT_FALSE(m_window->notebookSync()->isVisible());
+
+    // Typed here while the other computer changed the same version again: both are kept.
+    ASSERT_TRUE(runScript(m_window->editor()->page(),
+                          u"(function(){var d=document.querySelector('iframe.ke-edit-"
+                          "iframe').contentDocument;d.body.focus();"
+                          "return d.execCommand('insertText',false,'Typed here');})()"_s)
+                    .toBool());
+    saveElsewhere(plan, u"Changed there again"_s);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return listed(plan).startsWith(u"\u26A0 "_s); }, Timeout));
+    EXPECT_EQ(listed(plan), u"\u26A0 Weekly plan"_s);
+    EXPECT_TRUE(m_window->notebookSync()->isVisible());
+    EXPECT_TRUE(pageText().contains(u"Typed here"_s));
+
+    auto *open = m_window->notebookSync()->findChild<QPushButton *>(u"openOtherVersion"_s);
+    ASSERT_TRUE(open);
+    EXPECT_EQ(open->text(), u"Open the other version as a note"_s);
+    open->click();
+    const QString other = m_window->currentNoteId();
+    ASSERT_NE(other, plan);
+    EXPECT_EQ(listed(other), u"Weekly plan (other version)"_s);
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return pageText().contains(u"Changed there again"_s); }, Timeout));
+    EXPECT_EQ(listed(plan), u"Weekly plan"_s);
+    EXPECT_FALSE(m_window->notebookSync()->isVisible());
+
+    // Settled on the other computer as well; nothing is missing here.
+    m_other->refreshFromHeads();
+    EXPECT_FALSE(m_other->note(plan)->conflict);
+    EXPECT_TRUE(m_other->note(other).has_value());
+    EXPECT_EQ(
+        NotebookCheck::Run(*m_store).report(),
+        u"notebook check: clean (5 notes, %1 files)"_s.arg(NotebookCheck::Run(*m_store).files));
+}
+
+TEST_F(NoteSyncTest, ANoteWhosePictureIsStillOnItsWayCompletesWhenItArrives)
+{
+    const QString plan = m_window->noteIdByTitle(u"Weekly plan"_s);
+    ASSERT_TRUE(m_window->selectNote(plan));
+    // The other computer adds a picture; the engine brings its note before the picture.
+    const QStringList before = storeFiles();
+    const QString source = m_other_dir.filePath(u"harbour.png"_s);
+    ASSERT_TRUE(writeBytes(source, pngBytes(filledImage(60, 40, Qt::darkCyan))));
+    DropFileInfo info;
+    ASSERT_TRUE(DropFiles::BuildDropFileInfo(source, info));
+    MAF_RESULT stored;
+    ASSERT_EQ(AttachStore::MoveAttFile(plan, info, stored), 1);
+    QTemporaryDir away;
+    QStringList onTheirWay;
+    for (const QString &path : storeFiles()) {
+        if (!before.contains(path)) {
+            onTheirWay << path;
+            ASSERT_TRUE(QFile::rename(path, away.filePath(QString::number(onTheirWay.size()))));
+        }
+    }
+    ASSERT_FALSE(onTheirWay.isEmpty());
+    saveElsewhere(plan, u"A view of the harbour"_s, AttachAdder::AttachmentMarkup(info, stored));
+    const QString picture
+        = u"[...document.querySelector('iframe.ke-edit-iframe')"
+          ".contentDocument.images].some(i => i.complete && i.naturalWidth > 0)"_s;
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return pageText().contains(u"A view of the harbour"_s); }, Timeout));
+    EXPECT_FALSE(runScript(m_window->editor()->page(), picture).toBool());
+    const NotebookCheck waiting = NotebookCheck::Run(*m_store);
+    EXPECT_TRUE(waiting.clean()) << waiting.report().toStdString();
+    EXPECT_EQ(waiting.waiting(), size_t(onTheirWay.size()));
+    EXPECT_TRUE(
+        waiting.report().endsWith(u"; %1 file(s) waiting for sync"_s.arg(onTheirWay.size())))
+        << waiting.report().toStdString();
+
+    for (int i = 0; i < onTheirWay.size(); ++i)
+        ASSERT_TRUE(QFile::rename(away.filePath(QString::number(i + 1)), onTheirWay[i]));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return runScript(m_window->editor()->page(), picture).toBool(); }, Timeout));
+    EXPECT_TRUE(pageText().contains(u"A view of the harbour"_s));
+    EXPECT_FALSE(m_window->notebookSync()->isVisible());
+}
+
+} // namespace

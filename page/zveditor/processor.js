@@ -175,7 +175,8 @@
         },
         // {"hits":[start,end,...],"keyword":...,"replacement":...,"matchCase":bool}: the hits
         // (in the body's text) that still read as the keyword get the replacement, as one undo
-        // step; answers {"replaced":n}.
+        // step; answers {"replaced":n,"keywordLeft":bool}, whether the keyword is still in the
+        // note's text.
         ReplaceText(argText) {
             const arg = objectArgument(argText);
             const keyword = stringMember(arg, 'keyword', false);
@@ -189,7 +190,7 @@
             const done = Tavrik.replace.replace(hits, keyword, replacement, arg.matchCase);
             if (done.excess > 0)
                 throw new BadArgument('the replacement is too long for the note: ' + done.excess + ' characters over the limit');
-            return { replaced: done.replaced };
+            return { replaced: done.replaced, keywordLeft: done.keywordLeft };
         },
         AddPicToEditor(argText) {
             const arg = objectArgument(argText);

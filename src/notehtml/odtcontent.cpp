@@ -276,6 +276,18 @@ QByteArray OdtContent::document() const
             + "\" style:family=\"table-column\"><style:table-column-properties "
               "style:column-width=\""
             + m_columnWidths[i] + "\"/></style:style>";
+    for (const bool left : {true, false}) {
+        if (!(left ? m_leftPictures : m_rightPictures))
+            continue;
+        out += left ? "<style:style style:name=\"PictureLeft\" style:family=\"graphic\">"
+                      "<style:graphic-properties style:wrap=\"right\" fo:margin-right=\"0.2cm\" "
+                      "style:horizontal-pos=\"left\""
+                    : "<style:style style:name=\"PictureRight\" style:family=\"graphic\">"
+                      "<style:graphic-properties style:wrap=\"left\" fo:margin-left=\"0.2cm\" "
+                      "style:horizontal-pos=\"right\"";
+        out += " style:number-wrapped-paragraphs=\"no-limit\" style:horizontal-rel=\"paragraph\" "
+               "style:vertical-pos=\"top\" style:vertical-rel=\"line\"/></style:style>";
+    }
     out += "<style:style style:name=\"Cell\" style:family=\"table-cell\">"
            "<style:table-cell-properties fo:padding=\"0.1cm\" fo:border=\"0.5pt solid #000000\"/>"
            "</style:style>";
@@ -613,7 +625,17 @@ void OdtContent::picture(Element element)
         size = QSize(width, int(qint64(size.height()) * width / size.width()));
     else if (height > 0 && size.height() > 0)
         size = QSize(int(qint64(size.width()) * height / size.height()), height);
-    m_body += "<draw:frame text:anchor-type=\"as-char\" svg:width=\"" + centimetres(size.width())
+    // A picture the text flows around (align="left" or "right") is anchored at its place in
+    // the text and kept at that side of the paragraph; any other stands in the line.
+    const QString side = HtmlDocument::attribute(element, "align").value_or(QString()).toLower();
+    QByteArray anchor = "text:anchor-type=\"as-char\"";
+    if (side == u"left" || side == u"right") {
+        const bool left = side == u"left";
+        (left ? m_leftPictures : m_rightPictures) = true;
+        anchor = left ? "draw:style-name=\"PictureLeft\" text:anchor-type=\"char\""
+                      : "draw:style-name=\"PictureRight\" text:anchor-type=\"char\"";
+    }
+    m_body += "<draw:frame " + anchor + " svg:width=\"" + centimetres(size.width())
         + "\" svg:height=\"" + centimetres(size.height()) + "\"><draw:image xlink:href=\""
         + found->second.path
         + "\" xlink:type=\"simple\" xlink:show=\"embed\" xlink:actuate=\"onLoad\"/></draw:frame>";

@@ -404,6 +404,11 @@
     function insertOutsideContent(html, text) {
         if (state.readOnly)
             return;
+        // Code takes text alone, coloured again as typed text is.
+        if (html && Tavrik.codeBlock && Tavrik.codeBlock.atCaret()) {
+            text = text || Tavrik.sanitize.fragment(html, state.doc).textContent;
+            html = '';
+        }
         const fragment = html ? Tavrik.sanitize.fragment(html, state.doc) : null;
         if (fragment ? !fragment.firstChild : !text)
             return;

@@ -418,14 +418,18 @@ void OdtContent::table(Element element, const TextStyle &style)
 {
     std::vector<Element> rows;
     std::vector<Element> cols;
+    std::size_t headerRows = 0; // the rows of a thead before any other, repeated on each page
     for (Element node = element->children; node; node = node->next) {
         if (nameIs(node, "tr"))
             rows.push_back(node);
         else if (nameIs(node, "thead") || nameIs(node, "tbody") || nameIs(node, "tfoot")) {
+            const bool leading = rows.empty() && nameIs(node, "thead");
             for (Element row = node->children; row; row = row->next) {
                 if (nameIs(row, "tr"))
                     rows.push_back(row);
             }
+            if (leading)
+                headerRows = rows.size();
         } else if (nameIs(node, "colgroup")) {
             for (Element col = node->children; col; col = col->next) {
                 if (nameIs(col, "col"))
@@ -448,6 +452,8 @@ void OdtContent::table(Element element, const TextStyle &style)
     // How many rows below each column is still covered by a cell spanning down into them.
     std::vector<int> coveredRows(columns, 0);
     for (std::size_t r = 0; r < rows.size(); ++r) {
+        if (r == 0 && headerRows > 0)
+            m_body += "<table:table-header-rows>";
         m_body += "<table:table-row>";
         int used = 0;
         const auto skipCovered = [&] {
@@ -481,6 +487,8 @@ void OdtContent::table(Element element, const TextStyle &style)
             }
         }
         m_body += "</table:table-row>";
+        if (r + 1 == headerRows)
+            m_body += "</table:table-header-rows>";
     }
     m_body += "</table:table>";
 }

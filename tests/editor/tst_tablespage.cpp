@@ -157,9 +157,10 @@ TEST_F(TablesPage, RowsAndColumnsGoInAndOutAroundSpansAndEachIsOneUndoStep)
                "<tr><td rowspan=\"2\">c</td><td>d</td></tr><tr><td>f</td></tr>"_s)},
         {"deleteTable", u"g"_s, Before + After},
         {"headerRow", u"a"_s,
-         table(u"<tr><th width=\"120\" style=\"color: red;\" scope=\"col\">a</th>"
-               "<th colspan=\"2\" scope=\"col\">b</th></tr>"_s
-               + RowC + RowF)},
+         Before + QString(Head).replace(u"<tbody>"_s, u"<thead>"_s)
+             + u"<tr><th width=\"120\" style=\"color: red;\" scope=\"col\">a</th>"
+               "<th colspan=\"2\" scope=\"col\">b</th></tr></thead><tbody>"_s
+             + RowC + RowF + Tail + After},
         {"splitCell", u"c"_s,
          table(
              RowA
@@ -183,6 +184,14 @@ TEST_F(TablesPage, RowsAndColumnsGoInAndOutAroundSpansAndEachIsOneUndoStep)
     press(u"table-bar"_s, u"headerRow"_s);
     press(u"table-bar"_s, u"headerRow"_s);
     EXPECT_EQ(html(), Note);
+    // A table of one row: its body goes with the row into the head and comes back.
+    const QString oneRow = u"<table><tbody><tr><td>x</td></tr></tbody></table>"_s;
+    setContent(oneRow);
+    caretIn(u"x"_s);
+    press(u"table-bar"_s, u"headerRow"_s);
+    EXPECT_EQ(html(), u"<table><thead><tr><th scope=\"col\">x</th></tr></thead></table>"_s);
+    press(u"table-bar"_s, u"headerRow"_s);
+    EXPECT_EQ(html(), oneRow);
 }
 
 TEST_F(TablesPage, MergingTakesTheWholeRectangleOfSpannedCellsAndSplittingGivesItBack)

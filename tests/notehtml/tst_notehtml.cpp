@@ -1129,6 +1129,16 @@ TEST_F(ExportTest, ArchiveHoldsTheFormattedNoteAndItsPicturesAndContentFollowsTh
          "</text:span></text:p></text:list-item><text:list-item><text:p>\u2610 c</text:p>"
          "</text:list-item></text:list><text:list text:style-name=\"Bulleted\"><text:list-item>"
          "<text:p>d</text:p></text:list-item></text:list>"_qs},
+        {u"<table><thead><tr><th>h</th></tr></thead><tbody><tr><td>d</td></tr></tbody>"
+         "</table>"_qs,
+         u"<table:table table:name=\"Table1\"><table:table-column "
+         "table:number-columns-repeated=\"1\"/><table:table-header-rows><table:table-row>"_qs
+             + cellStart
+             + u"><text:p><text:span text:style-name=\"c1\">h</text:span></text:p>"
+               "</table:table-cell></table:table-row></table:table-header-rows><table:table-row>"_qs
+             + cellStart
+             + u"><text:p>d</text:p></table:table-cell></table:table-row>"
+               "</table:table>"_qs},
         {u"<table><tr><th colspan=\"2\">h</th></tr><tr><td></td></tr></table>"_qs,
          u"<table:table table:name=\"Table1\"><table:table-column "
          "table:number-columns-repeated=\"2\"/><table:table-row>"_qs

@@ -397,6 +397,11 @@ TEST_F(TablesPage,
     EXPECT_EQ(html(),
               QString(u"<p>Text before "_s + picture(u" width=\"30\" height=\"35\""_s)
                       + u" text after</p>"_s));
+    // Shown at the size it has, as its handles are.
+    const QString shown = u"(e => { const r = e.getBoundingClientRect(); "
+                          "return r.width + 'x' + r.height; })(%1)"_s;
+    EXPECT_EQ(js(shown.arg(u"Tavrik.editor.document().querySelector('img')"_s)), u"30x35"_s);
+    EXPECT_EQ(js(shown.arg(u"document.querySelector('.picture-frame')"_s)), u"30x35"_s);
     key(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_TRUE(htmlIs(larger)) << html().toStdString();
     press(u"picture-bar"_s, u"originalSize"_s);

@@ -955,7 +955,8 @@ TEST_F(ExportTest, BrowserShowsTheExportWithItsPicturesFromAnywhere)
         + uR"(<img src="../userdata\attachment\ab.png" class="userdata\attachment\ab.png" )"
           uR"(zv_exdata="{&quot;OrigName_B64&quot;:&quot;YS5wbmc=&quot;}" zvimgsrc="z" )"
           uR"(data-ke-src="d" width="20" height="10" align="right">)"
-          uR"(<table><tr><td rowspan="2" colspan="2" width="80">m</td><td>x</td></tr>)"
+          uR"(<table><thead><tr><th scope="col">h</th></tr></thead>)"
+          uR"(<tr><td rowspan="2" colspan="2" width="80">m</td><td>x</td></tr>)"
           uR"(<tr><td>y</td></tr></table>)"_qs;
     const QByteArray firstLine = "Trip";
     QTemporaryDir out;
@@ -1020,6 +1021,8 @@ TEST_F(ExportTest, BrowserShowsTheExportWithItsPicturesFromAnywhere)
               u"src width height align"_qs);
     EXPECT_EQ(inPage(u"document.querySelector('td[rowspan]').outerHTML"_qs),
               u"<td rowspan=\"2\" colspan=\"2\" width=\"80\">m</td>"_qs);
+    EXPECT_EQ(inPage(u"document.querySelector('thead').outerHTML"_qs),
+              u"<thead><tr><th scope=\"col\">h</th></tr></thead>"_qs);
 }
 
 // The export read by another program: the archive unpacked by unzip, its content as text.

@@ -1,8 +1,9 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
-// Table and picture commands in a 2 MB note, each against typing one key in the same note:
-// inserting a row, inserting a column, merging two cells and one step of resizing a picture,
-// each measured in the page until the note is laid out again, taken back after each run.
+// Editing commands in a 2 MB note, each against typing one key in the same note: inserting a
+// row, inserting a column, merging two cells, one step of resizing a picture, ticking a
+// checklist item and colouring a 200-line code block again after a key typed in it, each
+// measured in the page until the note is laid out again, taken back after each run.
 #include "benchutil.h"
 #include "editorpagebench.h"
 
@@ -40,11 +41,46 @@ const QString PlaceInParagraph = uR"((function(){
     const r=d.createRange();r.setStart(ps[Math.floor(ps.length/2)].firstChild,3);
     d.getSelection().removeAllRanges();d.getSelection().addRange(r);return true;})())"_s;
 
+// The caret in the middle of the first checklist item, or in the code block's middle line
+// with a key typed there.
+const QString PlaceInChecklist = uR"((function(){
+    const d=Tavrik.editor.document();const item=d.querySelector('ul.checklist > li');
+    d.getSelection().collapse(item.firstChild,2);return true;})())"_s;
+const QString TypeInCode = uR"((function(){
+    const d=Tavrik.editor.document();const pre=d.querySelector('pre');const half=pre.textContent.length>>1;
+    const w=d.createTreeWalker(pre,NodeFilter.SHOW_TEXT);let n=w.nextNode(),k=n.length;
+    while(k<half){n=w.nextNode();k+=n.length;}
+    d.getSelection().collapse(n,n.length-(k-half));return d.execCommand('insertText',false,'x');})())"_s;
+const QString CtrlEnter
+    = u"d => d.body.dispatchEvent(new KeyboardEvent('keydown', {key: 'Enter', ctrlKey: true, "
+      "bubbles: true, cancelable: true}))"_s;
+
+// A checklist and a 200-line code block, put in the middle of the note.
+QString checklistAndCode()
+{
+    QString html = u"<ul class=\"checklist\">"_s;
+    for (int i = 0; i < 5; ++i)
+        html += u"<li data-checked=\"false\">task %1</li>"_s.arg(i);
+    html += u"</ul><pre class=\"language-cpp\">"_s;
+    for (int line = 0; line < 200; ++line)
+        html += u"    int value%1 = compute(%1, &quot;step&quot;); // line %1\n"_s.arg(line);
+    return html + u"</pre>"_s;
+}
+
+QString benchNote()
+{
+    QString html = TavrikBench::makeNote(NoteBytes);
+    html.insert(html.indexOf(u"</p>"_s, html.size() / 2) + 4, checklistAndCode());
+    return html;
+}
+
 struct Command
 {
     const char *name;
     QString place; // puts the caret or selection where the command runs
     QString action; // a function of the frame's document
+    QString takeBack = u"Tavrik.pictures.endResize();Tavrik.edits.undo()"_s;
+    QString done = u"true"_s; // true once the command did its work
 };
 
 } // namespace
@@ -60,7 +96,7 @@ int main(int argc, char **argv)
     CZorvaEditorImpl *editor = TavrikBench::openEditorWindow(parent);
     if (!editor)
         return 2;
-    editor->handler().SetEditorHtml(TavrikBench::makeNote(NoteBytes));
+    editor->handler().SetEditorHtml(benchNote());
     QWebEnginePage *page = editor->page();
     TavrikBench::runScript(page, u"Tavrik.editor.focus()"_s);
     TavrikBench::settle(500);
@@ -74,6 +110,14 @@ int main(int argc, char **argv)
          "Tavrik.editor.selectNode(imgs[Math.floor(imgs.length/2)]);"
          "Tavrik.pictures.startResize(Tavrik.pictures.selected(),'se',0,0);return true;})()"_s,
          u"d => Tavrik.pictures.resizeTo(40, 30, false)"_s},
+        {"checklist toggle", PlaceInChecklist, CtrlEnter,
+         u"("_s + CtrlEnter + u")(Tavrik.editor.document())"_s,
+         u"Tavrik.editor.document().querySelector('ul.checklist > li').dataset.checked==='true'"_s},
+        {"code block colouring", TypeInCode,
+         u"d => Tavrik.codeBlock.highlight(d.querySelector('pre'))"_s,
+         u"Tavrik.editor.exec('undo')"_s,
+         u"(p => p.textContent.includes('x') && !!p.querySelector('span.hljs-type'))"
+         "(Tavrik.editor.document().querySelector('pre'))"_s},
     };
     const QString key = u"d => d.execCommand('insertText', false, 'x')"_s;
     std::vector<double> keyMs;
@@ -89,7 +133,11 @@ int main(int argc, char **argv)
             }
             const double ms
                 = TavrikBench::runScript(page, Timed.arg(commands[i].action)).toDouble();
-            TavrikBench::runScript(page, u"Tavrik.pictures.endResize();Tavrik.edits.undo()"_s);
+            if (!TavrikBench::runScript(page, commands[i].done).toBool()) {
+                std::fprintf(stderr, "bench_editcommands: the %s did nothing\n", commands[i].name);
+                return 2;
+            }
+            TavrikBench::runScript(page, commands[i].takeBack);
             if (run > 0) { // the first run warms up both sides
                 keyMs.push_back(typed);
                 commandMs[i].push_back(ms);

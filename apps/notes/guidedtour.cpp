@@ -6,6 +6,7 @@
 #include "editorappearance.h"
 #include "mainwindow.h"
 #include "notebookcheck.h"
+#include "notefind.h"
 #include "notesearch.h"
 #include "screencapturedemo.h"
 #include "tabletour.h"
@@ -26,6 +27,7 @@
 #include <QListWidget>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QTimer>
 #include <QWebEnginePage>
 
@@ -231,6 +233,15 @@ bool GuidedTour::editingByKeys()
     typeKeys(u"```python\ndef packed(items):\n    return all(item.ready for item in items)"_s);
     settle(900);
     shot(u"code-block"_s, u"a code block started with ```python, coloured as it is typed"_s);
+    NoteFind *find = m_window.noteFind();
+    find->field()->setText(u"train"_s);
+    find->replacementField()->setText(u"ferry"_s);
+    find->replaceAllButton()->click();
+    find->field()->setText(u"ferry"_s);
+    settle(500);
+    shot(u"find-replace"_s, u"“train” replaced by “ferry” from the find bar, the ferry marked"_s);
+    find->field()->clear();
+    find->replacementField()->clear();
     const int saves = m_saves;
     pressSaveKey();
     if (!waitFor([&] { return m_saves > saves; }, StepTimeoutMs)) {

@@ -289,6 +289,8 @@
     });
 
     Tavrik.codeBlock = {
+        // Whether the caret is in a code block.
+        atCaret: () => !!blockAtCaret(),
         start: start,
         highlight: highlight,
         picker: picker,

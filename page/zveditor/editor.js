@@ -32,6 +32,7 @@
         ownCommand: false, // a command of this page is running; it accounts for its own input
         refusal: null, // why an insertion was refused a moment ago
         changedSinceMount: false,
+        contentJustSet: false, // the frame shows content set since the last cache clearing
         changeReported: false, // native code knows of a change it has not read yet
         unremembered: null, // a sanitised text not yet checked for remembering
         savedRange: null,
@@ -514,6 +515,11 @@
     function insertOutsideContent(html, text, pictures) {
         if (state.readOnly)
             return false;
+        // Code takes text alone, coloured again as typed text is.
+        if (html && Tavrik.codeBlock && Tavrik.codeBlock.atCaret()) {
+            text = text || Tavrik.sanitize.fragment(html, state.doc).textContent;
+            html = '';
+        }
         const pasted = html ? Tavrik.officePaste.clean(html, pictures) : null;
         if (pasted && pasted.remotePictures)
             showRefusal({ remotePictures: pasted.remotePictures });
@@ -1059,6 +1065,7 @@
         setContent(html) {
             const text = html === null || html === undefined ? '' : String(html);
             rememberShown();
+            state.contentJustSet = true;
             if (Tavrik.sanitize.isKnownClean(text)) {
                 mount(function (b) {
                     b.innerHTML = text;
@@ -1076,6 +1083,7 @@
         setSavedContent(html) {
             const text = html === null || html === undefined ? '' : String(html);
             rememberShown();
+            state.contentJustSet = true;
             mount(function (b) {
                 b.innerHTML = text;
                 if (text.length >= HOLD_BACK_FROM_LENGTH)
@@ -1089,10 +1097,16 @@
             return { html: currentHtml(), text: Tavrik.checklist ? Tavrik.checklist.plainText(body()) : body().innerText };
         },
         clearCache() {
+            const contentJustSet = state.contentJustSet;
+            state.contentJustSet = false;
             if (!state.changedSinceMount) {
                 state.savedRange = null;
                 return; // the frame is fresh from the content just set: nothing to forget
             }
+            // Changes made to the content just set before this clearing came (a replacement
+            // made at once) are the note's own: their undo steps and the marks stay.
+            if (contentJustSet)
+                return;
             const range = state.doc.createRange();
             range.selectNodeContents(body());
             const content = range.extractContents();

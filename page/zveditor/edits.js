@@ -95,8 +95,9 @@
                     : key === '#text' ? r.target.data : r.target.getAttribute(key);
                 values.set(key, r.oldValue);
             }
-            steps.unshift(step);
+            steps.push(step);
         }
+        steps.reverse();
         // An attribute taken away and put back would come last: these elements get their
         // whole lists back in order.
         const lists = Array.from(run.orders, ([element, before]) => ({ element: element, before: before, after: attributesOf(element) }));

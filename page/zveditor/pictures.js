@@ -194,8 +194,57 @@
         resize = null;
     }
 
+    // ---- shown at the stored proportions ----------------------------------------------------
+    //
+    // The note's style sheet sizes pictures by their width (height auto, at most the note's
+    // width), which the browser would draw at the file's own proportions. A picture whose size
+    // is stored (a free resize among them) is drawn at the stored proportions instead: a rule
+    // per stored size in the frame's head, outside the note, matches the size attributes.
+
+    const SIZE = /^[1-9][0-9]{0,5}$/;
+
+    function shapeRules(doc) {
+        const sizes = new Set();
+        for (const img of doc.body.querySelectorAll('img[width][height]')) {
+            const width = img.getAttribute('width');
+            const height = img.getAttribute('height');
+            if (SIZE.test(width) && SIZE.test(height))
+                sizes.add(width + ' ' + height);
+        }
+        let rules = '';
+        for (const size of sizes) {
+            const [width, height] = size.split(' ');
+            rules += 'img[width="' + width + '"][height="' + height + '"]{aspect-ratio:' + width + '/' + height + '}\n';
+        }
+        let sheet = doc.getElementById('tavrik-picture-sizes');
+        if (!sheet) {
+            sheet = doc.createElement('style');
+            sheet.id = 'tavrik-picture-sizes';
+            doc.head.appendChild(sheet);
+        }
+        if (sheet.textContent !== rules)
+            sheet.textContent = rules;
+    }
+
+    function holdsPicture(node) {
+        return node.nodeType === Node.ELEMENT_NODE && (node.nodeName === 'IMG' || !!node.querySelector('img'));
+    }
+
+    function watchSizes(doc) {
+        shapeRules(doc);
+        new MutationObserver(function (records) {
+            for (const record of records) {
+                if (record.type === 'attributes' || Array.from(record.addedNodes).some(holdsPicture)) {
+                    shapeRules(doc);
+                    return;
+                }
+            }
+        }).observe(doc.body, { subtree: true, childList: true, attributes: true, attributeFilter: ['width', 'height'] });
+    }
+
     // A click on a picture selects it, so its handles and choices show.
     function wire(doc) {
+        watchSizes(doc);
         doc.addEventListener('click', function (event) {
             const target = event.target;
             if (target && target.nodeName === 'IMG' && !editor().isReadOnly())

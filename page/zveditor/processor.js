@@ -189,7 +189,8 @@
         },
         // {"hits":[start,end,...],"keyword":...,"replacement":...,"matchCase":bool}: the hits
         // (in the body's text) that still read as the keyword get the replacement, as one undo
-        // step; answers {"replaced":n}.
+        // step; answers {"replaced":n,"keywordLeft":bool}, whether the keyword is still in the
+        // note's text.
         ReplaceText(argText) {
             const arg = objectArgument(argText);
             const keyword = stringMember(arg, 'keyword', false);
@@ -203,7 +204,7 @@
             const done = Tavrik.replace.replace(hits, keyword, replacement, arg.matchCase);
             if (done.excess > 0)
                 throw new BadArgument('the replacement is too long for the note: ' + done.excess + ' characters over the limit');
-            return { replaced: done.replaced };
+            return { replaced: done.replaced, keywordLeft: done.keywordLeft };
         },
         // The selection as Markdown: {"markdown":...}, empty without one; attachments are
         // addressed as files in "store" (the store folder's address).

@@ -93,14 +93,23 @@
             last.deleteData(0, hit.end);
     }
 
+    // Whether the body's text still holds `keyword` (letter case folded unless `matchCase`):
+    // when it does not, no hit is left to mark.
+    function keywordLeft(body, keyword, matchCase) {
+        const text = body.textContent;
+        return matchCase ? text.includes(keyword) : lowerCase(text).includes(lowerCase(keyword));
+    }
+
     Tavrik.replace = {
         // Puts `replacement` (text, never markup) in place of the hits at `offsets` ([start,
         // end, start, end, ...] in the body's text) that still read as `keyword` (letter case
-        // folded unless `matchCase`). Gives { replaced: hits replaced, excess: 0 }, or nothing
-        // replaced and how many characters the note would pass its limit by.
+        // folded unless `matchCase`). Gives { replaced: hits replaced, excess: 0, keywordLeft:
+        // whether the keyword is still in the text }, or nothing replaced and how many
+        // characters the note would pass its limit by.
         replace(offsets, keyword, replacement, matchCase) {
             const editor = Tavrik.editor;
-            const piece = textNodes(editor.document().body);
+            const body = editor.document().body;
+            const piece = textNodes(body);
             const hits = placedHits(piece, offsets, keyword, matchCase);
             const each = editor.codePoints(replacement);
             let added = 0;
@@ -113,7 +122,7 @@
                 for (let h = hits.length - 1; h >= 0; --h)
                     replaceHit(piece.nodes, hits[h], replacement);
             });
-            return { replaced: hits.length, excess: 0 };
+            return { replaced: hits.length, excess: 0, keywordLeft: keywordLeft(body, keyword, matchCase) };
         },
     };
 })();

@@ -431,7 +431,8 @@
         return !!row && row.cells.length > 0 && Array.from(row.cells).every((cell) => cell.tagName === 'TH');
     }
 
-    // The first row's cells become headers, or plain cells again when they all are headers.
+    // The first row's cells become headers in a thead of their own, or plain cells again at
+    // the start of the table's body when they all are headers.
     function toggleHeaderRow(table) {
         const row = table.rows[0];
         const header = isHeaderRow(table);
@@ -442,7 +443,37 @@
             if (cell === here)
                 caret = renamed;
         }
+        if (header)
+            leaveHead(table, row);
+        else
+            enterHead(table, row);
         return caret || here;
+    }
+
+    function enterHead(table, row) {
+        const section = row.parentElement;
+        if (section.tagName === 'THEAD')
+            return;
+        const head = table.tHead || editor().document().createElement('thead');
+        if (!head.parentNode)
+            table.insertBefore(head, section === table ? row : section);
+        head.appendChild(row);
+        if (section.tagName === 'TBODY' && !section.rows.length)
+            section.remove();
+    }
+
+    // A head holding other rows keeps the row, so that the rows stay in their order.
+    function leaveHead(table, row) {
+        const head = row.parentElement;
+        if (head.tagName !== 'THEAD' || head.rows.length > 1)
+            return;
+        let body = table.tBodies[0];
+        if (!body) {
+            body = editor().document().createElement('tbody');
+            head.after(body);
+        }
+        body.insertBefore(row, body.firstChild);
+        head.remove();
     }
 
     // Sets the width of column `c` in pixels: on its col element when it has one, else on

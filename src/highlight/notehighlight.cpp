@@ -46,11 +46,28 @@ int NoteHighlight::mark(EditorPage &page, const QString &keyword, bool matchCase
         = MarkKeyword(*browser, keyword, matchCase, wholeWord, keepView);
     if (!marked || *marked < 0)
         return 0;
-    m_count = *marked;
+    remember(keyword, matchCase, wholeWord, *marked);
+    return 1;
+}
+
+void NoteHighlight::remember(const QString &keyword, bool matchCase, bool wholeWord, int count)
+{
+    m_count = count;
     m_keyword = keyword;
     m_matchCase = matchCase;
     m_wholeWord = wholeWord;
-    return 1;
+}
+
+void NoteHighlight::markAfterReplacing(EditorPage &page, const QString &keyword, bool matchCase,
+                                       bool wholeWord,
+                                       const std::optional<EditorPage::Replaced> &done)
+{
+    if (done && !done->keywordLeft) {
+        cancel(page); // the text holds no hit any more: nothing to look for
+        remember(keyword, matchCase, wholeWord, 0);
+        return;
+    }
+    mark(page, keyword, matchCase, wholeWord, true);
 }
 
 int NoteHighlight::next(EditorPage &page, bool backwards)
@@ -82,10 +99,11 @@ int NoteHighlight::replaceCurrent(EditorPage &page, const QString &replacement)
     const std::optional<std::vector<int>> hit = CurrentMark(*browser);
     if (!hit || hit->size() != 2)
         return 0;
-    const std::optional<int> replaced = page.replaceText(*hit, m_keyword, replacement, m_matchCase);
-    const bool done = replaced.value_or(0) > 0;
+    const std::optional<EditorPage::Replaced> replaced
+        = page.replaceText(*hit, m_keyword, replacement, m_matchCase);
+    const bool done = replaced && replaced->count > 0;
     const QString keyword = m_keyword;
-    mark(page, keyword, m_matchCase, m_wholeWord, true);
+    markAfterReplacing(page, keyword, m_matchCase, m_wholeWord, replaced);
     // The hit after the replacement becomes current, or the same hit when it stayed.
     const int after = hit->front() + (done ? int(replacement.size()) : 0);
     if (m_count > 0)
@@ -106,11 +124,11 @@ int NoteHighlight::replaceAll(EditorPage &page, const QString &keyword, const QS
         = FindKeyword(*browser, keyword, matchCase, wholeWord);
     if (!hits)
         return -1;
-    const std::optional<int> replaced = hits->empty()
-        ? std::optional<int>(0)
+    const std::optional<EditorPage::Replaced> replaced = hits->empty()
+        ? std::optional<EditorPage::Replaced>(EditorPage::Replaced{})
         : page.replaceText(*hits, keyword, replacement, matchCase);
-    mark(page, keyword, matchCase, wholeWord, true);
-    return replaced.value_or(-1);
+    markAfterReplacing(page, keyword, matchCase, wholeWord, replaced);
+    return replaced ? replaced->count : -1;
 }
 
 } // namespace TAVRIKCORE::RICHEDITOR::Internal

@@ -156,8 +156,10 @@
     // where each begins in the text, and the text. A search in a note that has not changed
     // since the last one (a search box marking as the user types) uses the piece kept from then
     // instead of walking the tree again, which in this script world costs a new wrapper for
-    // every node. Any change of the body's nodes or text drops it.
-    let known = null; // { body, nodes, starts, text, changes }
+    // every node. When only the text of some of its nodes changed since (typing, a
+    // replacement), the piece takes their new text; any other change drops it.
+    let known = null; // { body, nodes, index, parts, starts, text, changes, records }
+    const MAX_KEPT_RECORDS = 10000;
 
     function forgetText() {
         if (known) {
@@ -166,12 +168,36 @@
         }
     }
 
+    // Takes the new text of the nodes the records name; false when the change was another.
+    function takeNewText(piece, records) {
+        let from = piece.nodes.length;
+        for (const record of records) {
+            const at = record.type === 'characterData' ? piece.index.get(record.target) : undefined;
+            if (at === undefined || !record.target.isConnected || !record.target.data.length)
+                return false;
+            piece.parts[at] = record.target.data;
+            from = Math.min(from, at);
+        }
+        for (let i = from; i < piece.nodes.length; ++i)
+            piece.starts[i] = i ? piece.starts[i - 1] + piece.parts[i - 1].length : 0;
+        if (from < piece.nodes.length) {
+            piece.text = piece.parts.join('');
+            piece.folded = null;
+        }
+        return true;
+    }
+
     function textOf(body) {
-        if (known && (known.body !== body || known.changes.takeRecords().length))
-            forgetText();
+        if (known) {
+            const records = known.records.concat(known.changes.takeRecords());
+            known.records = [];
+            if (known.body !== body || !takeNewText(known, records))
+                forgetText();
+        }
         if (known)
             return known;
         const nodes = [];
+        const index = new Map();
         const starts = [];
         const parts = [];
         let length = 0;
@@ -180,17 +206,23 @@
             const data = node.data;
             if (!data.length)
                 continue;
+            index.set(node, nodes.length);
             nodes.push(node);
             starts.push(length);
             parts.push(data);
             length += data.length;
         }
-        const changes = new MutationObserver(function () {
-            if (known && known.changes === changes)
+        const changes = new MutationObserver(function (records) {
+            if (!known || known.changes !== changes)
+                return;
+            if (known.records.length + records.length > MAX_KEPT_RECORDS)
                 forgetText();
+            else
+                known.records = known.records.concat(records);
         });
         changes.observe(body, { subtree: true, childList: true, characterData: true });
-        known = { body: body, nodes: nodes, starts: starts, text: parts.join(''), changes: changes };
+        known = { body: body, nodes: nodes, index: index, parts: parts, starts: starts,
+                  text: parts.join(''), changes: changes, records: [] };
         return known;
     }
 
@@ -310,9 +342,15 @@
             const parent = first === last ? first.parentElement : null;
             if (parent && !visible(parent))
                 continue;
-            const range = wantRanges ? doc.createRange() : (probe = probe || doc.createRange());
-            range.setStart(first, found[h + 1]);
-            range.setEnd(last, found[h + 3]);
+            let range = null;
+            if (wantRanges || !parent) {
+                // A range moved from one hit to the next would compare its old boundaries with
+                // the new ones, a walk over every paragraph between them: it starts afresh.
+                range = wantRanges ? doc.createRange() : (probe = probe || doc.createRange());
+                range.selectNodeContents(first);
+                range.setStart(first, found[h + 1]);
+                range.setEnd(last, found[h + 3]);
+            }
             if (!parent) {
                 let common = range.commonAncestorContainer;
                 if (common.nodeType !== Node.ELEMENT_NODE)

@@ -87,6 +87,18 @@ QByteArray OdtContent::document() const
             + "\" style:family=\"table-column\"><style:table-column-properties "
               "style:column-width=\""
             + m_columnWidths[i] + "\"/></style:style>";
+    for (const bool left : {true, false}) {
+        if (!(left ? m_leftPictures : m_rightPictures))
+            continue;
+        out += left ? "<style:style style:name=\"PictureLeft\" style:family=\"graphic\">"
+                      "<style:graphic-properties style:wrap=\"right\" fo:margin-right=\"0.2cm\" "
+                      "style:horizontal-pos=\"left\""
+                    : "<style:style style:name=\"PictureRight\" style:family=\"graphic\">"
+                      "<style:graphic-properties style:wrap=\"left\" fo:margin-left=\"0.2cm\" "
+                      "style:horizontal-pos=\"right\"";
+        out += " style:number-wrapped-paragraphs=\"no-limit\" style:horizontal-rel=\"paragraph\" "
+               "style:vertical-pos=\"top\" style:vertical-rel=\"line\"/></style:style>";
+    }
     out += "<style:style style:name=\"Cell\" style:family=\"table-cell\">"
            "<style:table-cell-properties fo:padding=\"0.1cm\" fo:border=\"0.5pt solid #000000\"/>"
            "</style:style>";
@@ -144,14 +156,18 @@ void OdtContent::table(Element element, const TextStyle &style)
 {
     std::vector<Element> rows;
     std::vector<Element> cols;
+    std::size_t headerRows = 0; // the rows of a thead before any other, repeated on each page
     for (Element node = element->children; node; node = node->next) {
         if (nameIs(node, "tr"))
             rows.push_back(node);
         else if (nameIs(node, "thead") || nameIs(node, "tbody") || nameIs(node, "tfoot")) {
+            const bool leading = rows.empty() && nameIs(node, "thead");
             for (Element row = node->children; row; row = row->next) {
                 if (nameIs(row, "tr"))
                     rows.push_back(row);
             }
+            if (leading)
+                headerRows = rows.size();
         } else if (nameIs(node, "colgroup")) {
             for (Element col = node->children; col; col = col->next) {
                 if (nameIs(col, "col"))
@@ -174,6 +190,8 @@ void OdtContent::table(Element element, const TextStyle &style)
     // How many rows below each column is still covered by a cell spanning down into them.
     std::vector<int> coveredRows(columns, 0);
     for (std::size_t r = 0; r < rows.size(); ++r) {
+        if (r == 0 && headerRows > 0)
+            m_body += "<table:table-header-rows>";
         m_body += "<table:table-row>";
         int used = 0;
         const auto skipCovered = [&] {
@@ -207,6 +225,8 @@ void OdtContent::table(Element element, const TextStyle &style)
             }
         }
         m_body += "</table:table-row>";
+        if (r + 1 == headerRows)
+            m_body += "</table:table-header-rows>";
     }
     m_body += "</table:table>";
 }
@@ -272,7 +292,17 @@ void OdtContent::picture(Element element)
     if (found == m_pictures.end())
         return;
     const QSize size = displaySize(element, found->second.size);
-    m_body += "<draw:frame text:anchor-type=\"as-char\" svg:width=\"" + centimetres(size.width())
+    // A picture the text flows around (align="left" or "right") is anchored at its place in
+    // the text and kept at that side of the paragraph; any other stands in the line.
+    const QString side = HtmlDocument::attribute(element, "align").value_or(QString()).toLower();
+    QByteArray anchor = "text:anchor-type=\"as-char\"";
+    if (side == u"left" || side == u"right") {
+        const bool left = side == u"left";
+        (left ? m_leftPictures : m_rightPictures) = true;
+        anchor = left ? "draw:style-name=\"PictureLeft\" text:anchor-type=\"char\""
+                      : "draw:style-name=\"PictureRight\" text:anchor-type=\"char\"";
+    }
+    m_body += "<draw:frame " + anchor + " svg:width=\"" + centimetres(size.width())
         + "\" svg:height=\"" + centimetres(size.height()) + "\"><draw:image xlink:href=\""
         + found->second.path
         + "\" xlink:type=\"simple\" xlink:show=\"embed\" xlink:actuate=\"onLoad\"/></draw:frame>";

@@ -23,9 +23,10 @@ namespace TAVRIKCORE::RICHEDITOR {
 // (their style or align attribute) as paragraph styles, hr a ruled paragraph, ul/ol bulleted and
 // numbered lists,
 // tables with their columns and column widths (column and row spans as covered cells), links, and
-// the local pictures as frames of their size. Inline content directly in a container (the body, a
-// list item, a cell) is gathered into a paragraph. Elements the writer does not know pass their
-// content through; scripts, styles and pictures not in the set are left out.
+// the local pictures as frames of their size (at their side when the text flows around them).
+// Inline content directly in a container (the body, a list item, a cell) is gathered into a
+// paragraph. Elements the writer does not know pass their content through; scripts, styles and
+// pictures not in the set are left out.
 class OdtContent : public DocumentWriter
 {
 public:
@@ -66,6 +67,8 @@ private:
     std::map<TextStyle, int> m_textStyles;
     std::map<ParagraphStyle, int> m_paragraphStyles; // the aligned ones
     bool m_ruled = false; // a horizontal rule was written
+    bool m_leftPictures = false; // pictures the text flows around on their right were written
+    bool m_rightPictures = false; // and on their left
     int m_tables = 0;
     std::vector<QByteArray> m_columnWidths; // of the column styles Column1, Column2, ...
 };

@@ -318,8 +318,10 @@ bool EditorPage::setTheme(bool dark)
         .has_value();
 }
 
-std::optional<int> EditorPage::replaceText(const std::vector<int> &offsets, const QString &keyword,
-                                           const QString &replacement, bool matchCase)
+std::optional<EditorPage::Replaced> EditorPage::replaceText(const std::vector<int> &offsets,
+                                                            const QString &keyword,
+                                                            const QString &replacement,
+                                                            bool matchCase)
 {
     Json::Value hits(Json::arrayValue);
     for (const int offset : offsets)
@@ -334,7 +336,8 @@ std::optional<int> EditorPage::replaceText(const std::vector<int> &offsets, cons
         = CallJsProcessor(m_browser, QStringLiteral("ReplaceText"), arg, ReplaceLines);
     if (!reply || !(*reply)["replaced"].isInt())
         return std::nullopt;
-    return (*reply)["replaced"].asInt();
+    const Json::Value &left = (*reply)["keywordLeft"];
+    return Replaced{(*reply)["replaced"].asInt(), !left.isBool() || left.asBool()};
 }
 
 std::optional<QString> EditorPage::selectionMarkdown(const QString &storeUrl)

@@ -37,6 +37,13 @@ public:
         QString keptName;
         QString fileExt;
     };
+    // What "ReplaceText" did: the hits replaced, and whether the keyword is still in the
+    // note's text (when not, no hit is left to mark).
+    struct Replaced
+    {
+        int count = 0;
+        bool keywordLeft = true;
+    };
 
     explicit EditorPage(IEWebBrowser *browser = nullptr) : m_browser(browser) { }
     void setBrowser(IEWebBrowser *browser) { m_browser = browser; }
@@ -79,9 +86,9 @@ public:
     bool runTableCommand(const QString &command); // TableCommand
     // ReplaceText: the hits at `offsets` (start and end of each in the body's text) that still
     // read as `keyword` (letter case folded unless `matchCase`) get `replacement`, all as one
-    // undo step. Gives how many were replaced; nothing when the page refused or failed.
-    std::optional<int> replaceText(const std::vector<int> &offsets, const QString &keyword,
-                                   const QString &replacement, bool matchCase);
+    // undo step. Nothing when the page refused or failed.
+    std::optional<Replaced> replaceText(const std::vector<int> &offsets, const QString &keyword,
+                                        const QString &replacement, bool matchCase);
     // SelectionMarkdown: the selection as Markdown, its attachments addressed as files in the
     // folder whose address is `storeUrl` (ending in "/"); empty without a selection, nothing
     // when the page failed.

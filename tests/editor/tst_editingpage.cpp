@@ -315,6 +315,30 @@ TEST_F(EditingPage, CodeBlocksAreColouredAsTypedKeepTheirIndentationAndSaveTheSa
     EXPECT_EQ(light, u"rgb(207, 34, 46)"_s);
 }
 
+TEST_F(EditingPage, PastingIntoACodeBlockInsertsTheTextAloneColouredAgain)
+{
+    setContent(u"<pre class=\"language-python\">x = 1\ny = </pre><p>after</p>"_s);
+    caretAtEnd(u"pre"_s);
+    js(u"(function(){const dt=new DataTransfer();dt.setData('text/html',"
+       u"'<p><b>print</b>(<i>x</i>)</p>');dt.setData('text/plain','print(x)');"
+       u"Tavrik.editor.document().body.dispatchEvent(new ClipboardEvent('paste',"
+       u"{clipboardData:dt,bubbles:true,cancelable:true}));})()"_s);
+    const QString pasted = u"<pre class=\"language-python\">x = <span class=\"hljs-number\">1"
+                           "</span>\ny = <span class=\"hljs-built_in\">print</span>(x)</pre>"
+                           "<p>after</p>"_s;
+    EXPECT_TRUE(htmlIs(pasted)) << html().toStdString();
+    // HTML alone, as the host pastes it, gives its text; outside code the markup stays.
+    js(u"jsProcessor('PasteHtml', JSON.stringify({html: '<i>y</i>'}))"_s);
+    EXPECT_TRUE(htmlIs(QString(pasted).replace(u"(x)</pre>"_s, u"(x)y</pre>"_s)))
+        << html().toStdString();
+    caretAtEnd(u"p"_s);
+    js(u"jsProcessor('PasteHtml', JSON.stringify({html: '<i>z</i>'}))"_s);
+    EXPECT_TRUE(htmlIs(QString(pasted)
+                           .replace(u"(x)</pre>"_s, u"(x)y</pre>"_s)
+                           .replace(u"after</p>"_s, u"after<i>z</i></p>"_s)))
+        << html().toStdString();
+}
+
 // Each key is typed alone and the block coloured after it; Ctrl+Z takes back a key with its
 // colours, leaving the markup exactly as it was before the key.
 TEST_F(EditingPage, CtrlZInAColouredCodeBlockPutsBackExactlyWhatWasTypedAStepAtATime)

@@ -157,9 +157,10 @@ TEST_F(TablesPage, RowsAndColumnsGoInAndOutAroundSpansAndEachIsOneUndoStep)
                "<tr><td rowspan=\"2\">c</td><td>d</td></tr><tr><td>f</td></tr>"_s)},
         {"deleteTable", u"g"_s, Before + After},
         {"headerRow", u"a"_s,
-         table(u"<tr><th width=\"120\" style=\"color: red;\" scope=\"col\">a</th>"
-               "<th colspan=\"2\" scope=\"col\">b</th></tr>"_s
-               + RowC + RowF)},
+         Before + QString(Head).replace(u"<tbody>"_s, u"<thead>"_s)
+             + u"<tr><th width=\"120\" style=\"color: red;\" scope=\"col\">a</th>"
+               "<th colspan=\"2\" scope=\"col\">b</th></tr></thead><tbody>"_s
+             + RowC + RowF + Tail + After},
         {"splitCell", u"c"_s,
          table(
              RowA
@@ -183,6 +184,14 @@ TEST_F(TablesPage, RowsAndColumnsGoInAndOutAroundSpansAndEachIsOneUndoStep)
     press(u"table-bar"_s, u"headerRow"_s);
     press(u"table-bar"_s, u"headerRow"_s);
     EXPECT_EQ(html(), Note);
+    // A table of one row: its body goes with the row into the head and comes back.
+    const QString oneRow = u"<table><tbody><tr><td>x</td></tr></tbody></table>"_s;
+    setContent(oneRow);
+    caretIn(u"x"_s);
+    press(u"table-bar"_s, u"headerRow"_s);
+    EXPECT_EQ(html(), u"<table><thead><tr><th scope=\"col\">x</th></tr></thead></table>"_s);
+    press(u"table-bar"_s, u"headerRow"_s);
+    EXPECT_EQ(html(), oneRow);
 }
 
 TEST_F(TablesPage, MergingTakesTheWholeRectangleOfSpannedCellsAndSplittingGivesItBack)
@@ -388,6 +397,11 @@ TEST_F(TablesPage,
     EXPECT_EQ(html(),
               QString(u"<p>Text before "_s + picture(u" width=\"30\" height=\"35\""_s)
                       + u" text after</p>"_s));
+    // Shown at the size it has, as its handles are.
+    const QString shown = u"(e => { const r = e.getBoundingClientRect(); "
+                          "return r.width + 'x' + r.height; })(%1)"_s;
+    EXPECT_EQ(js(shown.arg(u"Tavrik.editor.document().querySelector('img')"_s)), u"30x35"_s);
+    EXPECT_EQ(js(shown.arg(u"document.querySelector('.picture-frame')"_s)), u"30x35"_s);
     key(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_TRUE(htmlIs(larger)) << html().toStdString();
     press(u"picture-bar"_s, u"originalSize"_s);

@@ -147,6 +147,60 @@ TEST_F(ReplacePage, ReplaceCurrentReplacesTheCurrentHitAndMovesToTheNext)
         << body().toStdString();
 }
 
+TEST_F(ReplacePage, HitsLeftOrMadeByTheReplacementAreMarkedAgain)
+{
+    struct Left
+    {
+        QString html, keyword, replacement;
+        bool matchCase;
+        int replaced, marked;
+        QString after;
+    };
+    const Left cases[] = {
+        {u"<p>aabb</p>"_s, u"ab"_s, QString(), true, 1, 1, u"<p>ab</p>"_s},
+        {u"<p>cat dog</p>"_s, u"cat"_s, u"bobcat"_s, true, 1, 1, u"<p>bobcat dog</p>"_s},
+        {u"<p>cat Cat</p>"_s, u"cat"_s, u"CAT"_s, false, 2, 2, u"<p>CAT CAT</p>"_s},
+        {u"<p>cat Cat</p>"_s, u"cat"_s, u"dog"_s, true, 1, 0, u"<p>dog Cat</p>"_s},
+    };
+    for (const Left &c : cases) {
+        show(c.html);
+        EXPECT_EQ(handler().ReplaceAll(c.keyword, c.replacement, c.matchCase), c.replaced)
+            << c.html.toStdString();
+        EXPECT_EQ(body(), c.after);
+        EXPECT_EQ(handler().HighlightCount(), c.marked) << c.html.toStdString();
+        EXPECT_EQ(marked(), c.marked) << c.html.toStdString();
+    }
+}
+
+TEST_F(ReplacePage, HitsAreFoundInTextChangedSinceTheLastSearch)
+{
+    show(u"<p>cat</p><p>dog cat</p>"_s);
+    ASSERT_EQ(handler().HighlightText(u"cat"_s), 1);
+    EXPECT_EQ(handler().HighlightCount(), 2);
+    const QString paragraphs = u"Tavrik.editor.document().body.children"_s;
+    page(paragraphs + u"[0].firstChild.data = 'a cat cat'"_s); // the text of a node changed
+    EXPECT_EQ(handler().ReplaceAll(u"cat"_s, u"X"_s), 3);
+    EXPECT_EQ(body(), u"<p>a X X</p><p>dog X</p>"_s);
+    page(paragraphs + u"[1].firstChild.data = ''; "_s + paragraphs
+         + u"[1].append('cat', 'cat')"_s); // a node emptied, others added
+    EXPECT_EQ(handler().HighlightText(u"cat"_s), 1);
+    EXPECT_EQ(handler().HighlightCount(), 2);
+    page(paragraphs + u"[0].firstChild.data = 'cat'"_s);
+    EXPECT_EQ(handler().ReplaceAll(u"catcat"_s, u"Y"_s), 1);
+    EXPECT_EQ(body(), u"<p>cat</p><p>Y</p>"_s);
+}
+
+TEST_F(ReplacePage, AnEditBeforeTheCacheClearingOfNewContentKeepsItsUndo)
+{
+    handler().SetEditorHtml(u"<p>cat</p>"_s); // its cache clearing is still on its way
+    page(u"Tavrik.edits.record(() => "
+         "Tavrik.editor.document().body.firstChild.firstChild.replaceData(0, 3, 'cow'))"_s);
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(body(), u"<p>cow</p>"_s);
+    EXPECT_TRUE(page(u"Tavrik.edits.undo()"_s).toBool()) << "the edit's undo step was kept";
+    EXPECT_EQ(body(), u"<p>cat</p>"_s);
+}
+
 TEST_F(ReplacePage, ReadOnlyTooLongKeywordsAndTheCharacterLimitAreRefusedWithTheirLines)
 {
     const QString longest(ZvWebNoteHandler::MaxHighlightKeywordLength, u'k');

@@ -949,7 +949,8 @@ TEST_F(ExportTest, BrowserShowsTheExportWithItsPicturesFromAnywhere)
         + uR"(<img src="../userdata\attachment\ab.png" class="userdata\attachment\ab.png" )"
           uR"(zv_exdata="{&quot;OrigName_B64&quot;:&quot;YS5wbmc=&quot;}" zvimgsrc="z" )"
           uR"(data-ke-src="d" width="20" height="10" align="right">)"
-          uR"(<table><tr><td rowspan="2" colspan="2" width="80">m</td><td>x</td></tr>)"
+          uR"(<table><thead><tr><th scope="col">h</th></tr></thead>)"
+          uR"(<tr><td rowspan="2" colspan="2" width="80">m</td><td>x</td></tr>)"
           uR"(<tr><td>y</td></tr></table>)"_qs;
     const QByteArray firstLine = "Trip";
     QTemporaryDir out;
@@ -1014,6 +1015,8 @@ TEST_F(ExportTest, BrowserShowsTheExportWithItsPicturesFromAnywhere)
               u"src width height align"_qs);
     EXPECT_EQ(inPage(u"document.querySelector('td[rowspan]').outerHTML"_qs),
               u"<td rowspan=\"2\" colspan=\"2\" width=\"80\">m</td>"_qs);
+    EXPECT_EQ(inPage(u"document.querySelector('thead').outerHTML"_qs),
+              u"<thead><tr><th scope=\"col\">h</th></tr></thead>"_qs);
 }
 
 // The export read by another program: the archive unpacked by unzip, its content as text.
@@ -1123,6 +1126,16 @@ TEST_F(ExportTest, ArchiveHoldsTheFormattedNoteAndItsPicturesAndContentFollowsTh
          "</text:span></text:p></text:list-item><text:list-item><text:p>\u2610 c</text:p>"
          "</text:list-item></text:list><text:list text:style-name=\"Bulleted\"><text:list-item>"
          "<text:p>d</text:p></text:list-item></text:list>"_qs},
+        {u"<table><thead><tr><th>h</th></tr></thead><tbody><tr><td>d</td></tr></tbody>"
+         "</table>"_qs,
+         u"<table:table table:name=\"Table1\"><table:table-column "
+         "table:number-columns-repeated=\"1\"/><table:table-header-rows><table:table-row>"_qs
+             + cellStart
+             + u"><text:p><text:span text:style-name=\"c1\">h</text:span></text:p>"
+               "</table:table-cell></table:table-row></table:table-header-rows><table:table-row>"_qs
+             + cellStart
+             + u"><text:p>d</text:p></table:table-cell></table:table-row>"
+               "</table:table>"_qs},
         {u"<table><tr><th colspan=\"2\">h</th></tr><tr><td></td></tr></table>"_qs,
          u"<table:table table:name=\"Table1\"><table:table-column "
          "table:number-columns-repeated=\"2\"/><table:table-row>"_qs
@@ -1213,6 +1226,70 @@ TEST_F(ExportTest, ArchiveHoldsTheFormattedNoteAndItsPicturesAndContentFollowsTh
         "<style:style style:name=\"Column2\" style:family=\"table-column\">"
         "<style:table-column-properties style:column-width=\"1.270cm\"/></style:style>"_qs))
         << spans.toStdString();
+}
+
+// Pictures the text flows around, a centred one and their sizes, in the archive and as
+// LibreOffice reads it.
+TEST_F(ExportTest, PicturesKeepTheirPlaceAndSizeInTheArchive)
+{
+    storeNote();
+    const QString picture = u"<img src=\"../userdata\\attachment\\ab.png\" %1>"_qs;
+    const QString note = u"<p>"_qs + picture.arg(u"width=\"74\" height=\"42\" align=\"left\""_qs)
+        + u"flows right</p><p>"_qs + picture.arg(u"width=\"37\" align=\"RIGHT\""_qs)
+        + u"flows left</p><p style=\"text-align: center\">"_qs + picture.arg(u"height=\"42\""_qs)
+        + u"</p>"_qs;
+    QTemporaryDir out;
+    const QString target = out.filePath(u"placed.odt"_qs);
+    ASSERT_EQ(OdtExport::NoteHtmlContentToOdtFile(note, target), 1);
+    const QString content = QString::fromUtf8(unzip({u"-p"_qs, target, u"content.xml"_qs}));
+    const QString frame = u"<draw:frame %1 svg:width=\"%2cm\" svg:height=\"%3cm\"><draw:image "
+                          "xlink:href=\"Pictures/Picture1.png\" xlink:type=\"simple\" "
+                          "xlink:show=\"embed\" xlink:actuate=\"onLoad\"/></draw:frame>"_qs;
+    EXPECT_TRUE(content.contains(
+        u"<office:text><text:p>"_qs
+        + frame.arg(u"draw:style-name=\"PictureLeft\" text:anchor-type=\"char\""_qs, u"1.958"_qs,
+                    u"1.111"_qs)
+        + u"flows right</text:p><text:p>"_qs
+        + frame.arg(u"draw:style-name=\"PictureRight\" text:anchor-type=\"char\""_qs, u"0.979"_qs,
+                    u"0.556"_qs)
+        + u"flows left</text:p><text:p text:style-name=\"P1\">"_qs
+        + frame.arg(u"text:anchor-type=\"as-char\""_qs, u"1.958"_qs, u"1.111"_qs)
+        + u"</text:p></office:text>"_qs))
+        << content.toStdString();
+    EXPECT_TRUE(content.contains(
+        u"<style:style style:name=\"PictureLeft\" style:family=\"graphic\">"
+        "<style:graphic-properties style:wrap=\"right\" fo:margin-right=\"0.2cm\" "
+        "style:horizontal-pos=\"left\" style:number-wrapped-paragraphs=\"no-limit\" "
+        "style:horizontal-rel=\"paragraph\" style:vertical-pos=\"top\" "
+        "style:vertical-rel=\"line\"/></style:style><style:style style:name=\"PictureRight\" "
+        "style:family=\"graphic\"><style:graphic-properties style:wrap=\"left\" "
+        "fo:margin-left=\"0.2cm\" style:horizontal-pos=\"right\" "
+        "style:number-wrapped-paragraphs=\"no-limit\" style:horizontal-rel=\"paragraph\" "
+        "style:vertical-pos=\"top\" style:vertical-rel=\"line\"/></style:style>"_qs))
+        << content.toStdString();
+
+    // LibreOffice opens the archive and writes the pictures back as HTML at their places.
+    QProcess office;
+    office.start(u"soffice"_qs,
+                 {u"-env:UserInstallation=file://"_qs + out.filePath(u"profile"_qs),
+                  u"--headless"_qs, u"--convert-to"_qs, u"html"_qs, u"--outdir"_qs, out.path(),
+                  target});
+    ASSERT_TRUE(office.waitForFinished(180000)) << "soffice did not finish";
+    const QString html = QString::fromUtf8(readBytes(out.filePath(u"placed.html"_qs)));
+    QStringList images;
+    static const QRegularExpression image(u"<img [^>]*>"_qs);
+    static const QRegularExpression kept(u" (align|width|height)=\"?([^\" ]*)"_qs);
+    for (const QRegularExpressionMatch &match : image.globalMatch(html)) {
+        QStringList attributes;
+        for (const QRegularExpressionMatch &a : kept.globalMatch(match.captured()))
+            attributes += a.captured(1) + u'=' + a.captured(2);
+        images += attributes.join(u' ');
+    }
+    EXPECT_EQ(images.join(u" | "_qs),
+              u"align=left width=74 height=42 | align=right width=37 height=21 | "
+              "align=bottom width=74 height=42"_qs)
+        << html.toStdString();
+    EXPECT_TRUE(html.contains(QRegularExpression(u"<p align=\"center\"[^>]*><img "_qs)));
 }
 
 } // namespace

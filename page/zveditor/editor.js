@@ -32,7 +32,6 @@
         ownCommand: false, // a command of this page is running; it accounts for its own input
         refusal: null, // why an insertion was refused a moment ago
         changedSinceMount: false,
-        contentJustSet: false, // the frame shows content set since the last cache clearing
         changeReported: false, // native code knows of a change it has not read yet
         unremembered: null, // a sanitised text not yet checked for remembering
         savedRange: null,
@@ -1065,7 +1064,6 @@
         setContent(html) {
             const text = html === null || html === undefined ? '' : String(html);
             rememberShown();
-            state.contentJustSet = true;
             if (Tavrik.sanitize.isKnownClean(text)) {
                 mount(function (b) {
                     b.innerHTML = text;
@@ -1083,7 +1081,6 @@
         setSavedContent(html) {
             const text = html === null || html === undefined ? '' : String(html);
             rememberShown();
-            state.contentJustSet = true;
             mount(function (b) {
                 b.innerHTML = text;
                 if (text.length >= HOLD_BACK_FROM_LENGTH)
@@ -1097,16 +1094,10 @@
             return { html: currentHtml(), text: Tavrik.checklist ? Tavrik.checklist.plainText(body()) : body().innerText };
         },
         clearCache() {
-            const contentJustSet = state.contentJustSet;
-            state.contentJustSet = false;
             if (!state.changedSinceMount) {
                 state.savedRange = null;
                 return; // the frame is fresh from the content just set: nothing to forget
             }
-            // Changes made to the content just set before this clearing came (a replacement
-            // made at once) are the note's own: their undo steps and the marks stay.
-            if (contentJustSet)
-                return;
             const range = state.doc.createRange();
             range.selectNodeContents(body());
             const content = range.extractContents();

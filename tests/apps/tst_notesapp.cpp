@@ -467,7 +467,7 @@ TEST_F(NotesAppTest, ExportWritesTheSavedNoteReadOnlyAndRenameAreKeptAndChineseI
         entries << entry->text();
     EXPECT_EQ(entries,
               (QStringList{u"As &MHT document…"_s, u"As &ODT document…"_s, u"As &DOCX document…"_s,
-                           u"As &PDF…"_s}));
+                           u"As &PDF…"_s, u"As Mar&kdown folder…"_s}));
     const QString docx = out.filePath(u"welcome.docx"_s);
     m_prompts.clear();
     m_prompts.answerPaths({docx});

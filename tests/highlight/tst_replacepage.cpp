@@ -190,17 +190,6 @@ TEST_F(ReplacePage, HitsAreFoundInTextChangedSinceTheLastSearch)
     EXPECT_EQ(body(), u"<p>cat</p><p>Y</p>"_s);
 }
 
-TEST_F(ReplacePage, AnEditBeforeTheCacheClearingOfNewContentKeepsItsUndo)
-{
-    handler().SetEditorHtml(u"<p>cat</p>"_s); // its cache clearing is still on its way
-    page(u"Tavrik.edits.record(() => "
-         "Tavrik.editor.document().body.firstChild.firstChild.replaceData(0, 3, 'cow'))"_s);
-    QCoreApplication::sendPostedEvents();
-    EXPECT_EQ(body(), u"<p>cow</p>"_s);
-    EXPECT_TRUE(page(u"Tavrik.edits.undo()"_s).toBool()) << "the edit's undo step was kept";
-    EXPECT_EQ(body(), u"<p>cat</p>"_s);
-}
-
 TEST_F(ReplacePage, ReadOnlyTooLongKeywordsAndTheCharacterLimitAreRefusedWithTheirLines)
 {
     const QString longest(ZvWebNoteHandler::MaxHighlightKeywordLength, u'k');

@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
@@ -21,6 +22,7 @@
 
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 using namespace Qt::StringLiterals;
@@ -46,6 +48,16 @@ QStringList attachedNames(const std::vector<NoteFile> &files)
 
 // A busy machine can hold a key down longer than the X server's repeat delay between the
 // tool's press and release; a repeated Control+V would paste twice. Nobody holds keys here.
+// The last lines of the program's log, for a failure's report.
+QString logTail()
+{
+    QFile log(GetAppDirectory() + u"ZorvaEditor.log"_s);
+    if (!log.open(QIODevice::ReadOnly))
+        return u"(no log)"_s;
+    const QStringList lines = QString::fromUtf8(log.readAll()).split(u'\n');
+    return lines.mid(std::max<qsizetype>(0, lines.size() - 30)).join(u'\n');
+}
+
 void switchOffKeyRepeat()
 {
     xcb_connection_t *connection = xcb_connect(nullptr, nullptr);
@@ -103,7 +115,9 @@ void Journey::openWindow()
     m_window->show();
     m_window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return m_window->isEditorReady(); }, PageTimeoutMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_window->isEditorReady(); }, PageTimeoutMs))
+        << "the editor page did not report its load; the log ends with:\n"
+        << logTail().toStdString();
 }
 
 void Journey::closeWindow()

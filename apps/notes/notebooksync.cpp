@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLabel>
 #include <QPushButton>
 #include <QStatusBar>
@@ -33,6 +34,9 @@ NotebookSync::NotebookSync(MainWindow &window, NoteStore &store) : m_window(wind
     m_text->setWordWrap(true);
     auto *open = new QPushButton(tr("Open the other version as a note"));
     open->setObjectName(u"openOtherVersion"_s);
+    // Taken from the keyboard while typing in the note, as long as the bar shows.
+    open->setShortcut(QKeySequence(Qt::ALT | Qt::Key_O));
+    open->setToolTip(open->shortcut().toString(QKeySequence::NativeText));
     connect(open, &QPushButton::clicked, this, &NotebookSync::openOtherVersion);
     layout->addWidget(m_text, 1);
     layout->addWidget(open);
@@ -97,7 +101,8 @@ void NotebookSync::noteOpened(const QString &id)
     }
     // Kept copies arrive in the note's own folder.
     const QString folder = root + id;
-    if (!m_awaited.empty() && QFileInfo(folder).isDir() && !m_watcher.directories().contains(folder))
+    if (!m_awaited.empty() && QFileInfo(folder).isDir()
+        && !m_watcher.directories().contains(folder))
         m_watcher.addPath(folder);
     const std::vector<NoteHead> others = m_store.conflicts(id);
     setVisible(!others.empty());

@@ -19,8 +19,6 @@
 #include <QStandardPaths>
 #include <QStatusBar>
 
-#include <numeric>
-
 using namespace TAVRIKCORE::RICHEDITOR;
 using namespace Qt::StringLiterals;
 
@@ -76,16 +74,26 @@ void StoreActions::checkNotebook()
     const NotebookCheck check = NotebookCheck::Run(m_store, [&](qint64 done, qint64 total) {
         progress.setValue(total > 0 ? int(done * 1000 / total) : 1000);
     });
-    const std::vector<StoreFinding> &findings = check.findings;
-    std::vector<size_t> positions(findings.size());
-    std::iota(positions.begin(), positions.end(), size_t(0));
+    // Files other devices saved that have not arrived yet are counted apart from problems.
+    std::vector<size_t> problems;
+    for (size_t i = 0; i < check.findings.size(); ++i) {
+        if (check.findings[i].kind != StoreFindingKind::WaitingForSync)
+            problems.push_back(i);
+    }
+    const int waiting = int(check.waiting());
     progress.reset();
-    const QString text = findings.empty()
-        ? tr("The notebook is sound: every file its notes need is there and intact.")
-        : tr("%n problem(s) found in the notebook:", nullptr, int(findings.size())) + u"\n\n"_s
-            + listed(positions, [&](size_t i) { return check.describe(i); });
-    m_window.statusBar()->showMessage(
-        tr("Notebook checked: %n problem(s)", nullptr, int(findings.size())));
+    QString text = !problems.empty()
+        ? tr("%n problem(s) found in the notebook:", nullptr, int(problems.size())) + u"\n\n"_s
+            + listed(problems, [&](size_t i) { return check.describe(i); })
+        : waiting > 0 ? tr("The notebook is sound: every file that has arrived is intact.")
+                      : tr("The notebook is sound: every file its notes need is there and intact.");
+    QString status = tr("Notebook checked: %n problem(s)", nullptr, int(problems.size()));
+    if (waiting > 0) {
+        text += u"\n\n"_s
+            + tr("%n file(s) saved on other devices are waiting for sync.", nullptr, waiting);
+        status += u"; "_s + tr("%n file(s) waiting for sync", nullptr, waiting);
+    }
+    m_window.statusBar()->showMessage(status);
     IPrompts::instance()->messageBox(&m_window, text, tr("Check notebook"), QMessageBox::Ok);
 }
 

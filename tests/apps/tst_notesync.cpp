@@ -11,11 +11,10 @@
 #include "attach/attachadder_p.h"
 #include "attach/attachstore_p.h"
 #include "attach/dropfiles_p.h"
-#include "bridge/zvwebnotehandler.h"
 #include "common/appdirectory.h"
 #include "common/commonutils.h"
 #include "editor/czorvaeditorimpl.h"
-#include "notehtml/notehtmlrw.h"
+#include "noteversion.h"
 #include "store/noteheads.h"
 #include "testhelpers.h"
 
@@ -68,18 +67,7 @@ protected:
     // The other computer saves `text`, and `markup` after it, as the note's new version.
     void saveElsewhere(const QString &id, const QString &text, const QString &markup = {})
     {
-        NewAttachFile noteFile;
-        int version = NOTE_HTML_VER_2;
-        QString html = u"<p>"_s + text + u"</p>"_s + markup;
-        ASSERT_EQ(NoteHtmlRW::SaveHtmlTextToFile(html, noteFile, &version), 1);
-        std::vector<NewAttachFile> records;
-        ZvWebNoteHandler::ParseAttList(id, html, records);
-        std::vector<NoteFile> files{
-            {QString(), 0, noteFile.modifyTime, u"html"_s, noteFile.storeName, noteFile.filePath}};
-        for (const NewAttachFile &r : records)
-            files.push_back({r.origName, r.fileKind, r.modifyTime, r.fileExt, r.storeName,
-                             r.filePath, r.isImageSrc});
-        ASSERT_TRUE(m_other->saveNote(id, files, {}, text));
+        ASSERT_TRUE(saveNoteVersion(*m_other, id, u"<p>"_s + text + u"</p>"_s + markup, text));
     }
     // Every file below the attachment root, by path.
     static QStringList storeFiles()

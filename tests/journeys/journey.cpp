@@ -10,6 +10,7 @@
 
 #include "common/commonutils.h"
 #include "editor/czorvaeditorimpl.h"
+#include "store/noteheads.h"
 #include "testhelpers.h"
 
 #include <QApplication>
@@ -104,7 +105,14 @@ void Journey::TearDown()
 
 void Journey::openWindow()
 {
-    m_store = std::make_unique<NoteStore>(notebookPath());
+    if (m_keepHeads) {
+        QString error;
+        const QString device = NoteHeads::DeviceId(NoteHeads::DeviceIdPath(), error);
+        ASSERT_FALSE(device.isEmpty()) << error.toStdString();
+        m_store = std::make_unique<NoteStore>(notebookPath(), NoteHeads::DefaultFolder(), device);
+    } else {
+        m_store = std::make_unique<NoteStore>(notebookPath());
+    }
     ASSERT_TRUE(m_store->open()) << m_store->lastError().toStdString();
     // As the program starts: the sample notebook the first time.
     QString error;

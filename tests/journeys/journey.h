@@ -42,6 +42,9 @@ protected:
         closeWindow();
         openWindow();
     }
+    // From the next openWindow() on, the notebook keeps heads in the attachment store, written
+    // as this computer's device, as the program does: the notebook a sync engine carries.
+    void keepHeads() { m_keepHeads = true; }
 
     MainWindow &window() const { return *m_window; }
     NoteStore &store() const { return *m_store; }
@@ -81,6 +84,7 @@ private:
     void waitForInput(int ms = 150);
 
     QTemporaryDir m_folder; // the notebook and files the journey makes
+    bool m_keepHeads = false;
     std::unique_ptr<NoteStore> m_store;
     std::unique_ptr<MainWindow> m_window;
     std::unique_ptr<QObject> m_clipboardOwner;

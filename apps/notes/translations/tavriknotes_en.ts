@@ -724,6 +724,24 @@ Switch to that window to go on with your notes.</translation>
         </translation>
     </message>
     <message>
+        <source>The notebook is sound: every file that has arrived is intact.</source>
+        <translation>The notebook is sound: every file that has arrived is intact.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file(s) saved on other devices are waiting for sync.</source>
+        <translation>
+            <numerusform>%n file saved on another device is waiting for sync.</numerusform>
+            <numerusform>%n files saved on other devices are waiting for sync.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file(s) waiting for sync</source>
+        <translation>
+            <numerusform>%n file waiting for sync</numerusform>
+            <numerusform>%n files waiting for sync</numerusform>
+        </translation>
+    </message>
+    <message>
         <source>Check notebook</source>
         <translation>Check notebook</translation>
     </message>

@@ -716,6 +716,22 @@ Switch to that window to go on with your notes.</source>
         </translation>
     </message>
     <message>
+        <source>The notebook is sound: every file that has arrived is intact.</source>
+        <translation>笔记本完好：已到达的每个文件都完好。</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file(s) saved on other devices are waiting for sync.</source>
+        <translation>
+            <numerusform>其他设备保存的 %n 个文件正在等待同步。</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file(s) waiting for sync</source>
+        <translation>
+            <numerusform>%n 个文件等待同步</numerusform>
+        </translation>
+    </message>
+    <message>
         <source>Check notebook</source>
         <translation>检查笔记本</translation>
     </message>

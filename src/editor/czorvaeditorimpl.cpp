@@ -647,12 +647,12 @@ void CZorvaEditorImpl::SetTheme(Theme theme)
 }
 
 // A page that has just loaded is light and checks no spelling: it learns only what differs.
+// Right after a load, without waiting for the page: nothing may hold up the load's report.
 void CZorvaEditorImpl::applyPagePreferences()
 {
-    if (d->spellCheck)
-        applySpellCheckToPage();
-    if (d->theme != Theme::Light)
-        applyThemeToPage();
+    d->handler.page().sendPreferences(
+        d->spellCheck ? std::optional<bool>(true) : std::nullopt,
+        d->theme != Theme::Light ? std::optional<bool>(d->theme == Theme::Dark) : std::nullopt);
 }
 
 // Until the page has loaded, it learns the preferences when it does.

@@ -318,6 +318,26 @@ bool EditorPage::setTheme(bool dark)
         .has_value();
 }
 
+void EditorPage::sendPreferences(std::optional<bool> spellCheck, std::optional<bool> dark)
+{
+    constexpr int AnswerTimeoutMs = 10000;
+    const auto ignore = [](std::optional<std::vector<QString>>) {
+    };
+    if (spellCheck) {
+        CallJsProcessorForTextsAsync(m_browser, QStringLiteral("SetSpellCheck"),
+                                     PageJson().flag("enabled", *spellCheck).compact(),
+                                     SpellCheckLines, {}, AnswerTimeoutMs, ignore);
+    }
+    if (dark) {
+        CallJsProcessorForTextsAsync(
+            m_browser, QStringLiteral("SetEditorTheme"),
+            PageJson()
+                .text("theme", *dark ? QStringLiteral("dark") : QStringLiteral("light"))
+                .compact(),
+            ThemeLines, {}, AnswerTimeoutMs, ignore);
+    }
+}
+
 std::optional<EditorPage::Replaced> EditorPage::replaceText(const std::vector<int> &offsets,
                                                             const QString &keyword,
                                                             const QString &replacement,

@@ -80,6 +80,10 @@ public:
     // SetSpellCheck off and on, so the page marks the note's words again.
     void recheckSpelling();
     bool setTheme(bool dark); // SetEditorTheme
+    // SetSpellCheck and SetEditorTheme (each when given) as a page that has just loaded learns
+    // them: without waiting for its answers, which a page still starting up may not give. A
+    // failure is logged as with setSpellCheck and setTheme.
+    void sendPreferences(std::optional<bool> spellCheck, std::optional<bool> dark);
     // TableState: the table commands the page can run at the caret; nothing when the page
     // failed, empty outside a table.
     std::optional<std::vector<QString>> tableCommands();

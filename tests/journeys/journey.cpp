@@ -124,7 +124,9 @@ void Journey::openWindow()
     m_window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
     ASSERT_TRUE(QTest::qWaitFor([&] { return m_window->isEditorReady(); }, PageTimeoutMs))
-        << "the editor page did not report its load; the log ends with:\n"
+        << "the editor page did not report its load: loaded " << m_window->editor()->pageLoaded()
+        << ", at " << m_window->editor()->url().toString().toStdString() << ", title \""
+        << m_window->editor()->title().toStdString() << "\", log:\n"
         << logTail().toStdString();
 }
 

@@ -512,6 +512,7 @@ TEST_F(LongNoteTyping, OtherKeysUndoEnterAndSelectionsAcrossBlocksWorkOnTheWhole
 
     // A selection made with the keys after typing reaches over blocks, and typing replaces it.
     type(u"!"_s);
+    ASSERT_TRUE(firstBlockIs(u"<p>onely!</p>"_s)) << firstBlock().toStdString();
     ASSERT_TRUE(narrowed());
     key(Qt::Key_Down, Qt::ShiftModifier);
     key(Qt::Key_Down, Qt::ShiftModifier);
@@ -545,6 +546,7 @@ TEST_F(LongNoteTyping, ACompositionRunsOnTheWholeNote)
 {
     openAt(longNote(u"<p>abc</p>"_s), 1);
     type(u"x"_s);
+    ASSERT_TRUE(firstBlockIs(u"<p>axbc</p>"_s)) << firstBlock().toStdString();
     ASSERT_TRUE(narrowed());
     QInputMethodEvent preedit(u"ni"_s, {});
     QCoreApplication::sendEvent(m_view->focusProxy(), &preedit);

@@ -548,39 +548,43 @@ void CZorvaEditorImpl::RefreshIE()
         window->repaint();
 }
 
+namespace {
+
+// A note the editor shows only the beginning of is never exported from it.
+bool exportable(bool partialNote, QString &error)
+{
+    if (partialNote)
+        error = CZorvaEditorImpl::tr("此笔记过大，无法在编辑器中导出。");
+    return !partialNote;
+}
+
+} // namespace
+
 bool CZorvaEditorImpl::ExportWord(const QString &path, QString &error)
 {
-    if (d->partialNote) {
-        error = tr("此笔记过大，无法在编辑器中导出。");
+    if (!exportable(d->partialNote, error))
         return false;
-    }
     return MhtExport::ExportWord(d->lastHtml, path, error);
 }
 
 bool CZorvaEditorImpl::ExportOdt(const QString &path, QString &error)
 {
-    if (d->partialNote) {
-        error = tr("此笔记过大，无法在编辑器中导出。");
+    if (!exportable(d->partialNote, error))
         return false;
-    }
     return OdtExport::ExportOdt(d->lastHtml, path, error);
 }
 
 bool CZorvaEditorImpl::ExportDocx(const QString &path, QString &error)
 {
-    if (d->partialNote) {
-        error = tr("此笔记过大，无法在编辑器中导出。");
+    if (!exportable(d->partialNote, error))
         return false;
-    }
     return DocxExport::ExportDocx(d->lastHtml, path, error);
 }
 
 bool CZorvaEditorImpl::ExportMarkdown(const QString &folder, QString &error)
 {
-    if (d->partialNote) {
-        error = tr("此笔记过大，无法在编辑器中导出。");
+    if (!exportable(d->partialNote, error))
         return false;
-    }
     if (d->lastHtml.isEmpty()) {
         error = MhtExport::EmptyNoteMessage();
         return false;

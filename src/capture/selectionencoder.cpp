@@ -50,6 +50,10 @@ namespace {
 // The jobs started and not yet taken by a pool thread.
 struct Handover
 {
+    // Destroyed at exit after the pool's threads have finished; the lock orders their last
+    // touch of the queue before its end where the thread sanitizer can see it.
+    ~Handover() { const std::lock_guard lock(mutex); }
+
     std::mutex mutex;
     std::deque<std::shared_ptr<SelectionEncoder::Job>> jobs;
 };

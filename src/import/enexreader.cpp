@@ -10,7 +10,9 @@
 #include <libxml/parser.h>
 #include <libxml/xmlerror.h>
 
+#include <algorithm>
 #include <cstring>
+#include <initializer_list>
 #include <memory>
 
 namespace TAVRIKCORE::RICHEDITOR::Internal {
@@ -46,6 +48,9 @@ public:
         if (m_pending.size() >= ChunkBytes)
             decode(m_pending.size() / 4 * 4);
     }
+
+    // Markup inside the Base64 text: the resource is not kept.
+    void spoil() { m_resource.badData = true; }
 
     void finish()
     {
@@ -86,7 +91,9 @@ private:
     QByteArray m_pending;
 };
 
-// The parser's callbacks: which element the text belongs to, the note being read.
+// The parser's callbacks: which element the text belongs to, the note being read. Only the
+// export's own shape counts (en-export > note > resource > data, ...): an element anywhere else,
+// however it is named, is passed over, and markup inside Base64 data spoils that resource.
 struct Reading
 {
     QString folder;
@@ -98,20 +105,36 @@ struct Reading
     std::unique_ptr<Base64Sink> data;
     QString error;
 
-    bool inside(const char *parent) const
+    bool at(std::initializer_list<const char *> names) const
     {
-        return path.size() >= 2 && path[path.size() - 2] == parent;
+        return path.size() == names.size()
+            && std::equal(path.begin(), path.end(), names.begin(),
+                          [](const QByteArray &open, const char *name) { return open == name; });
+    }
+    bool atNote() const { return at({"en-export", "note"}); }
+    bool atNoteField(const char *name) const { return at({"en-export", "note", name}); }
+    bool atResource() const { return atNoteField("resource"); }
+    bool atResourceField(const char *name) const
+    {
+        return at({"en-export", "note", "resource", name});
+    }
+    bool atFileName() const
+    {
+        return at({"en-export", "note", "resource", "resource-attributes", "file-name"});
     }
 
     void start(const QByteArray &name)
     {
+        if (data)
+            data->spoil();
         path.push_back(name);
         text.clear();
-        if (name == "note" && inside("en-export")) {
+        if (atNote()) {
+            removeResourceFiles();
             note = EnexNote();
-        } else if (name == "resource" && inside("note")) {
+        } else if (atResource()) {
             note.resources.emplace_back();
-        } else if (name == "data" && inside("resource")) {
+        } else if (atResourceField("data")) {
             data = std::make_unique<Base64Sink>(note.resources.back(), maxBytes);
             if (!data->open(temporaryPath(folder)))
                 data.reset();
@@ -120,44 +143,38 @@ struct Reading
 
     void characters(const char *chars, int length)
     {
-        if (data)
+        if (data && atResourceField("data"))
             data->add(chars, length);
-        else if (!path.empty() && isKeptText())
+        else if (isKeptText())
             text.append(chars, length);
     }
 
     bool isKeptText() const
     {
-        const QByteArray &name = path.back();
-        if (inside("note"))
-            return name == "title" || name == "content" || name == "created" || name == "updated";
-        if (inside("resource"))
-            return name == "mime";
-        return name == "file-name" && inside("resource-attributes");
+        return atNoteField("title") || atNoteField("content") || atNoteField("created")
+            || atNoteField("updated") || atResourceField("mime") || atFileName();
     }
 
     void end()
     {
-        const QByteArray name = path.back();
         const QString value = QString::fromUtf8(text);
-        if (data) {
+        if (data && atResourceField("data")) {
             data->finish();
             data.reset();
-        } else if (name == "note" && inside("en-export")) {
+        } else if (atNote()) {
             (*deliver)(note);
             removeResourceFiles();
-        } else if (inside("note")) {
-            if (name == "title")
-                note.title = value.trimmed();
-            else if (name == "content")
-                note.content = value;
-            else if (name == "created")
-                note.created = EnexReader::parseTime(value.trimmed());
-            else if (name == "updated")
-                note.updated = EnexReader::parseTime(value.trimmed());
-        } else if (name == "mime" && inside("resource")) {
+        } else if (atNoteField("title")) {
+            note.title = value.trimmed();
+        } else if (atNoteField("content")) {
+            note.content = value;
+        } else if (atNoteField("created")) {
+            note.created = EnexReader::parseTime(value.trimmed());
+        } else if (atNoteField("updated")) {
+            note.updated = EnexReader::parseTime(value.trimmed());
+        } else if (atResourceField("mime")) {
             note.resources.back().mime = value.trimmed();
-        } else if (name == "file-name" && inside("resource-attributes")) {
+        } else if (atFileName()) {
             note.resources.back().fileName = value.trimmed();
         }
         text.clear();
@@ -193,6 +210,20 @@ void onEnd(void *context, const xmlChar *, const xmlChar *, const xmlChar *)
 void onCharacters(void *context, const xmlChar *chars, int length)
 {
     reading(context).characters(reinterpret_cast<const char *>(chars), length);
+}
+
+// An Evernote export declares no entities. One that does is stopped at the declaration, before
+// any of them expands: entities that nest grow without end.
+void onEntityDecl(void *context, const xmlChar *, int, const xmlChar *, const xmlChar *, xmlChar *)
+{
+    auto *parser = static_cast<xmlParserCtxtPtr>(context);
+    Reading &state = reading(parser);
+    if (state.error.isEmpty()) {
+        state.error
+            = QStringLiteral("line %1: the file declares entities, which an export never does")
+                  .arg(xmlSAX2GetLineNumber(parser));
+    }
+    xmlStopParser(parser);
 }
 
 void onError(void *context, xmlErrorPtr error)
@@ -239,6 +270,7 @@ bool EnexReader::read(const QString &path, const std::function<void(EnexNote &)>
     handler.characters = onCharacters;
     handler.cdataBlock = onCharacters;
     handler.serror = onError;
+    handler.entityDecl = onEntityDecl;
 
     Reading state;
     state.folder = m_folder;
@@ -269,6 +301,9 @@ bool EnexReader::read(const QString &path, const std::function<void(EnexNote &)>
     if (failed && state.error.isEmpty())
         state.error = QStringLiteral("line %1: the XML is not well formed")
                           .arg(xmlSAX2GetLineNumber(parser));
+    // The parser keeps a document of its own for a DOCTYPE's declarations.
+    if (parser->myDoc)
+        xmlFreeDoc(parser->myDoc);
     xmlFreeParserCtxt(parser);
     if (state.data) {
         state.data->finish();

@@ -39,6 +39,21 @@ bool isChecklist(Element node)
         && HtmlDocument::className(node) == QLatin1String("checklist");
 }
 
+// The elements named `name` that are not inside another of that name: changing one takes
+// everything inside it along, the nested ones of a malformed note included.
+std::vector<Element> outermost(const HtmlDocument &doc, const char *name)
+{
+    std::vector<Element> found = doc.elementsByTagName(name);
+    std::erase_if(found, [name](Element element) {
+        for (Element up = element->parent; up; up = up->parent) {
+            if (HtmlDocument::isElement(up, name))
+                return true;
+        }
+        return false;
+    });
+    return found;
+}
+
 QString checkedValue(bool checked)
 {
     return checked ? QStringLiteral("true") : QStringLiteral("false");
@@ -49,11 +64,13 @@ void convertTodo(HtmlDocument &doc, Element todo)
     const bool checked
         = HtmlDocument::attribute(todo, "checked").value_or(QString()) == QLatin1String("true");
     Element line = lineStartedBy(todo);
+    // A box is empty; what a malformed one holds stays where it was.
     if (!line) {
-        doc.replaceElement(todo, checked ? QStringLiteral("☑ ") : QStringLiteral("☐ "));
+        HtmlDocument::prependText(todo, checked ? QStringLiteral("☑ ") : QStringLiteral("☐ "));
+        doc.unwrapElement(todo);
         return;
     }
-    doc.removeElement(todo);
+    doc.unwrapElement(todo);
     HtmlDocument::renameElement(line, "li");
     for (const char *name : {"style", "class"})
         HtmlDocument::removeAttribute(line, name);
@@ -94,12 +111,9 @@ QString enmlToNoteHtml(const QString &enml,
     HtmlDocument doc;
     if (!doc.parseFragment(enml.toUtf8()))
         return {};
-    const std::vector<Element> notes = doc.elementsByTagName("en-note");
-    if (notes.empty())
-        return {};
-    for (Element crypt : doc.elementsByTagName("en-crypt"))
+    for (Element crypt : outermost(doc, "en-crypt"))
         doc.removeElement(crypt);
-    for (Element item : doc.elementsByTagName("en-media")) {
+    for (Element item : outermost(doc, "en-media")) {
         const QString markup = media(HtmlDocument::attribute(item, "hash").value_or(QString()));
         if (markup.isEmpty() || !doc.replaceElement(item, markup))
             doc.removeElement(item);
@@ -108,7 +122,9 @@ QString enmlToNoteHtml(const QString &enml,
         convertStyledChecklist(list);
     for (Element todo : doc.elementsByTagName("en-todo"))
         convertTodo(doc, todo);
-    return HtmlDocument::innerHtml(notes.front());
+    // Looked up last: in a malformed text the note may sit inside what was changed above.
+    const std::vector<Element> notes = doc.elementsByTagName("en-note");
+    return notes.empty() ? QString() : HtmlDocument::innerHtml(notes.front());
 }
 
 } // namespace TAVRIKCORE::RICHEDITOR::Internal

@@ -225,6 +225,42 @@ TEST_F(ImportTest, EnexBadResourcesAndABrokenTailAreListedAndTheRestImported)
     EXPECT_EQ(QDir(root).entryList({u"*.tmp"_s}, QDir::Files), QStringList());
 }
 
+TEST_F(ImportTest, EnexMalformedInsideItsShapeKeepsWhatIsSound)
+{
+    // A checklist box left open takes the rest of its line inside it, a note's text sits inside
+    // a box, and markup interrupts a resource's Base64 data: no text is lost, nothing is kept of
+    // the resource.
+    Enex enex;
+    enex.note(u"Nested"_s, u"<div><en-todo checked=\"true\"><en-todo/>inner</en-todo>eggs</div>"_s)
+        .note(u"Inside"_s, u"<en-todo><en-note>lost</en-note></en-todo>"_s);
+    QByteArray bytes = enex.bytes();
+    bytes.replace("</content>", "</content><resource><data>QUJD<b/>REVG</data></resource>");
+    const std::vector<ImportedNote> notes = importEnex(bytes, true);
+    ASSERT_EQ(notes.size(), size_t(2));
+    EXPECT_EQ(notes[0].html,
+              u"<ul class=\"checklist\"><li data-checked=\"true\">☐ innereggs</li></ul>"_s);
+    EXPECT_EQ(notes[1].html, u"☐ <en-note>lost</en-note>"_s);
+    EXPECT_EQ(QDir(root).entryList({u"*.tmp"_s}, QDir::Files), QStringList());
+}
+
+TEST_F(ImportTest, EnexDeclaringEntitiesIsStoppedBeforeTheyExpand)
+{
+    // Ten levels of ten references: a billion copies if they were expanded.
+    QString entities = u"<!ENTITY a0 \"laugh\">"_s;
+    for (int level = 1; level < 10; ++level)
+        entities
+            += u"<!ENTITY a%1 \"%2\">"_s.arg(level).arg(u"&a%1;"_s.arg(level - 1).repeated(10));
+    const QByteArray bytes = (u"<?xml version=\"1.0\"?>\n<!DOCTYPE en-export ["_s + entities
+                              + u"]>\n<en-export><note><title>&a9;</title></note></en-export>"_s)
+                                 .toUtf8();
+    LogCapture log;
+    EXPECT_TRUE(importEnex(bytes, false).empty());
+    const QString why = u"line 2: the file declares entities, which an export never does"_s;
+    EXPECT_EQ(skippedLines(), QStringList({u"1 /export.enex/"_s + why}));
+    EXPECT_EQ(log.lines().back(),
+              u"[ERROR] Import skipped export.enex (the XML breaks off: "_s + why + u')');
+}
+
 TEST_F(ImportTest, ExportedFolderComesBackAsTheSameNoteFile)
 {
     const QByteArray red = pngBytes(filledImage(40, 30, Qt::red));

@@ -69,6 +69,17 @@ protected:
     {
         ASSERT_TRUE(saveNoteVersion(*m_other, id, u"<p>"_s + text + u"</p>"_s + markup, text));
     }
+    // The other computer adds the file `name` holding `bytes` to the note: its markup.
+    QString attachElsewhere(const QString &id, const QString &name, const QByteArray &bytes)
+    {
+        const QString source = m_other_dir.filePath(name);
+        DropFileInfo info;
+        MAF_RESULT stored;
+        if (!writeBytes(source, bytes) || !DropFiles::BuildDropFileInfo(source, info)
+            || AttachStore::MoveAttFile(id, info, stored) != 1)
+            return {};
+        return AttachAdder::AttachmentMarkup(info, stored);
+    }
     // Every file below the attachment root, by path.
     static QStringList storeFiles()
     {
@@ -118,7 +129,12 @@ TEST_F(NoteSyncTest, AnArrivalShowsInTheOpenNoteAndAConflictOpensAsANoteOfItsOwn
                           "iframe').contentDocument;d.body.focus();"
                           "return d.execCommand('insertText',false,'Typed here');})()"_s)
                     .toBool());
-    saveElsewhere(plan, u"Changed there again"_s);
+    // The other version alone holds a picture and an attached file.
+    const QString files
+        = attachElsewhere(plan, u"harbour.png"_s, pngBytes(filledImage(60, 40, Qt::darkCyan)))
+        + attachElsewhere(plan, u"tides.txt"_s, "High water at six");
+    ASSERT_EQ(files.count(u"<img"_s), 2);
+    saveElsewhere(plan, u"Changed there again"_s, files);
     ASSERT_TRUE(QTest::qWaitFor([&] { return listed(plan).startsWith(u"\u26A0 "_s); }, Timeout));
     EXPECT_EQ(listed(plan), u"\u26A0 Weekly plan"_s);
     EXPECT_TRUE(m_window->notebookSync()->isVisible());
@@ -133,6 +149,15 @@ TEST_F(NoteSyncTest, AnArrivalShowsInTheOpenNoteAndAConflictOpensAsANoteOfItsOwn
     EXPECT_EQ(listed(other), u"Weekly plan (other version)"_s);
     ASSERT_TRUE(
         QTest::qWaitFor([&] { return pageText().contains(u"Changed there again"_s); }, Timeout));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return runScript(m_window->editor()->page(),
+                             u"[...document.querySelector('iframe.ke-edit-iframe').contentDocument"
+                             ".images].filter(i => i.complete && i.naturalWidth > 0).length"_s)
+                       .toInt()
+                == 2;
+        },
+        Timeout));
     EXPECT_EQ(listed(plan), u"Weekly plan"_s);
     EXPECT_FALSE(m_window->notebookSync()->isVisible());
 
@@ -151,12 +176,9 @@ TEST_F(NoteSyncTest, ANoteWhosePictureIsStillOnItsWayCompletesWhenItArrives)
     ASSERT_TRUE(m_window->selectNote(plan));
     // The other computer adds a picture; the engine brings its note before the picture.
     const QStringList before = storeFiles();
-    const QString source = m_other_dir.filePath(u"harbour.png"_s);
-    ASSERT_TRUE(writeBytes(source, pngBytes(filledImage(60, 40, Qt::darkCyan))));
-    DropFileInfo info;
-    ASSERT_TRUE(DropFiles::BuildDropFileInfo(source, info));
-    MAF_RESULT stored;
-    ASSERT_EQ(AttachStore::MoveAttFile(plan, info, stored), 1);
+    const QString markup
+        = attachElsewhere(plan, u"harbour.png"_s, pngBytes(filledImage(60, 40, Qt::darkCyan)));
+    ASSERT_FALSE(markup.isEmpty());
     QTemporaryDir away;
     QStringList onTheirWay;
     for (const QString &path : storeFiles()) {
@@ -166,7 +188,7 @@ TEST_F(NoteSyncTest, ANoteWhosePictureIsStillOnItsWayCompletesWhenItArrives)
         }
     }
     ASSERT_FALSE(onTheirWay.isEmpty());
-    saveElsewhere(plan, u"A view of the harbour"_s, AttachAdder::AttachmentMarkup(info, stored));
+    saveElsewhere(plan, u"A view of the harbour"_s, markup);
     const QString picture
         = u"[...document.querySelector('iframe.ke-edit-iframe')"
           ".contentDocument.images].some(i => i.complete && i.naturalWidth > 0)"_s;

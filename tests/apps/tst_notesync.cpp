@@ -14,7 +14,9 @@
 #include "common/appdirectory.h"
 #include "common/commonutils.h"
 #include "editor/czorvaeditorimpl.h"
+#include "notehtml/notehtmlrw.h"
 #include "noteversion.h"
+#include "recordingprompts.h"
 #include "store/noteheads.h"
 #include "testhelpers.h"
 
@@ -103,6 +105,7 @@ protected:
     }
 
     static inline QTemporaryDir *s_app = nullptr;
+    RecordingPrompts m_prompts;
     QTemporaryDir m_dir;
     QTemporaryDir m_other_dir;
     std::unique_ptr<NoteStore> m_store;
@@ -208,6 +211,35 @@ TEST_F(NoteSyncTest, ANoteWhosePictureIsStillOnItsWayCompletesWhenItArrives)
         [&] { return runScript(m_window->editor()->page(), picture).toBool(); }, Timeout));
     EXPECT_TRUE(pageText().contains(u"A view of the harbour"_s));
     EXPECT_FALSE(m_window->notebookSync()->isVisible());
+}
+
+TEST_F(NoteSyncTest, ANoteDeletedHereWhileChangedThereComesBackWithTheChangeAndItsFiles)
+{
+    const QString welcome = m_window->noteIdByTitle(u"Welcome to Tavrik Notes"_s);
+    const QString folder = GetAttachRootDir() + u'/' + welcome;
+    const QStringList kept = QDir(folder).entryList(QDir::Files);
+    ASSERT_FALSE(kept.isEmpty());
+    QString html;
+    int version = 0;
+    ASSERT_TRUE(NoteHtmlRW::ReadHtmlTextFromFile(
+        GetAttachRootDir() + u'/' + m_other->noteFileNames(welcome).front(), html, version));
+
+    // Deleted here; the other computer, not knowing it yet, changes the same version.
+    ASSERT_TRUE(m_window->selectNote(welcome));
+    m_prompts.answerButton(QMessageBox::Yes);
+    m_window->deleteCurrentNote();
+    ASSERT_FALSE(m_store->note(welcome));
+    ASSERT_TRUE(
+        saveNoteVersion(*m_other, welcome, u"<p>Changed there</p>"_s + html, u"Changed there"_s));
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_store->note(welcome).has_value(); }, Timeout));
+    EXPECT_EQ(m_store->noteFileNames(welcome), m_other->noteFileNames(welcome));
+    EXPECT_EQ(listed(welcome), u"Welcome to Tavrik Notes"_s);
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files), kept);
+    m_other->refreshFromHeads();
+    EXPECT_TRUE(m_other->note(welcome).has_value()) << "the deletion took the change there";
+    const NotebookCheck check = NotebookCheck::Run(*m_store);
+    EXPECT_EQ(check.report(), u"notebook check: clean (4 notes, %1 files)"_s.arg(check.files));
 }
 
 } // namespace

@@ -483,9 +483,12 @@
         while (s.next < s.ranges.length) {
             const rects = s.ranges[s.next++].getClientRects();
             for (let i = 0; i < rects.length; ++i) {
+                // Each property read is a call into the browser: every one is read once.
                 const r = rects[i];
-                if (r.width > 0 && r.height > 0)
-                    boxes.push(r.left + x, r.top + y, r.width, r.height);
+                const width = r.width;
+                const height = r.height;
+                if (width > 0 && height > 0)
+                    boxes.push(r.left + x, r.top + y, width, height);
             }
             if ((s.next & 255) === 0 && performance.now() - started > budget)
                 break;

@@ -635,7 +635,10 @@ void MainWindow::removeUnusedFiles(const QString &noteId, const std::vector<QStr
         if (!canonical.isEmpty() && canonical.startsWith(root))
             QFile::remove(canonical);
     }
-    if (!noteId.isEmpty() && !noteId.contains(u'/') && !noteId.contains(u'.')) {
+    // A notebook shared through heads keeps the note's folder: another device may have
+    // changed the note meanwhile and still need its kept copies (the store's clean-up knows).
+    if (!m_store.usesHeads() && !noteId.isEmpty() && !noteId.contains(u'/')
+        && !noteId.contains(u'.')) {
         QDir folder(root + noteId);
         if (folder.exists())
             folder.removeRecursively();

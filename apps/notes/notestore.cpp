@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -87,6 +88,21 @@ NoteFile localFile(const NoteHeadFile &file, const QString &root)
         local.filePath = root + local.filePath.mid(at + 11);
     return local;
 }
+// Copies `source` to `target` through a file flushed before it is renamed into place.
+bool copyFlushed(const QString &source, const QString &target)
+{
+    QFile in(source);
+    QSaveFile out(target);
+    if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly))
+        return false;
+    while (!in.atEnd()) {
+        const QByteArray chunk = in.read(1 << 16);
+        if (chunk.isEmpty() || out.write(chunk) != chunk.size())
+            return false;
+    }
+    return out.commit();
+}
+
 std::vector<QString> conflictFiles(const std::vector<NoteHead> &heads)
 {
     std::vector<QString> files;
@@ -865,9 +881,26 @@ bool NoteStore::takeConflict(const QString &id, const QString &noteFile, const Q
                                     [&](const NoteHead &h) { return h.noteFile == noteFile; });
     if (other == others.end())
         return fail(what, tr("there is no such version"));
+    // The version's kept copies (files with their own names, in the note's folder) are the
+    // new note's own: copied into its folder before the note exists.
+    const QString root = QFileInfo(m_heads->folder()).path();
+    const QString folder = root + u'/' + newId;
     std::vector<NoteFile> list;
-    for (const NoteHeadFile &file : other->files)
-        list.push_back(::noteFile(file));
+    for (const NoteHeadFile &file : other->files) {
+        NoteFile local = localFile(file, root);
+        if (!file.origName.isEmpty() && !local.filePath.isEmpty()) {
+            const QString target = folder + u'/' + QFileInfo(local.filePath).fileName();
+            if (!QDir().mkpath(folder) || !copyFlushed(local.filePath, target)) {
+                QDir(folder).removeRecursively();
+                return fail(what,
+                            tr("the file %1 of that version cannot be copied; it may not "
+                               "have arrived yet")
+                                .arg(local.filePath));
+            }
+            local.filePath = target;
+        }
+        list.push_back(local);
+    }
     const NoteHead taken = *other;
     if (!addNote(newId, title))
         return false;

@@ -4,7 +4,8 @@
 // Checklists: a bulleted list of class "checklist" whose items say data-checked="true" or
 // "false". That is plain HTML every program reads as a list, the sanitiser keeps, and the note's
 // style sheet draws as boxes; nothing here needs a script in the note. The toolbar button and
-// Ctrl+Shift+9 start or end one, a click on an item's box or Ctrl+Enter ticks it.
+// Ctrl+Shift+9 start or end one, a click on an item's box or Ctrl+Enter ticks it (Ctrl+Z takes
+// the tick back).
 (function () {
     'use strict';
 
@@ -17,9 +18,9 @@
         return item.getAttribute('data-checked') === 'true';
     }
 
+    // One step the user can undo and redo.
     function toggleItem(item) {
-        item.setAttribute('data-checked', isChecked(item) ? 'false' : 'true');
-        editor().contentChanged(0);
+        Tavrik.edits.record(() => item.setAttribute('data-checked', isChecked(item) ? 'false' : 'true'));
     }
 
     // Makes the list at the caret a checklist (the paragraph at the caret a list first), or turns

@@ -690,7 +690,7 @@
     }
 
     // Ctrl+K edits the link. Ctrl+Z and Ctrl+Y (Ctrl+Shift+Z) take back and redo the page's
-    // own table and picture edits first when they are the newest. Tab never leaves the note
+    // own table, picture and tick edits first when they are the newest. Tab never leaves the note
     // while editing: it moves between table cells (adding a row after the last), indents list items, and inserts a tab elsewhere.
     // Shift+Tab goes back a cell or outdents a list item; elsewhere it moves the keyboard
     // focus back to the toolbar, the way out for keyboard users.

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
 //
-// Undo and redo of the page's own structural edits (table and picture commands), which change
+// Undo and redo of the page's own edits (table, picture and replace commands, ticks), which change
 // the note's nodes directly rather than through the browser's editing. An edit is recorded as
 // the mutations it made and undone by putting them back in reverse, on the same nodes, so
 // the markup comes back exactly and nothing else in the note is touched. The newest such edit

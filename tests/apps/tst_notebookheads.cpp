@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -112,8 +113,11 @@ TEST_F(NotebookHeadsTest, ANoteMadeOnOneDeviceShowsOnTheOtherWithItsFiles)
 TEST_F(NotebookHeadsTest, ChangesOfOneVersionOnBothDevicesKeepBothAndOneCanBecomeANote)
 {
     ASSERT_NO_FATAL_FAILURE(sharePlan());
-    // Both edit version 1 before either sees the other's change.
-    ASSERT_TRUE(b->saveNote(u"n1"_s, saved(3), {}, u"three"_s));
+    // Both edit version 1 before either sees the other's change; B attaches a file.
+    std::vector<NoteFile> withFile = saved(3);
+    withFile.push_back({u"tides.txt"_s, 2, u"t"_s, u"txt"_s, u"%1.txt"_s.arg(QString(32, u'e')),
+                        u"/b/userdata/attachment/n1/tides.txt"_s});
+    ASSERT_TRUE(b->saveNote(u"n1"_s, withFile, {}, u"three"_s));
     QThread::msleep(2); // A's save is the newer one
     ASSERT_TRUE(a->saveNote(u"n1"_s, saved(2), {}, u"two"_s));
     EXPECT_EQ(a->refreshFromHeads(), std::vector<QString>{u"n1"_s});
@@ -132,8 +136,23 @@ TEST_F(NotebookHeadsTest, ChangesOfOneVersionOnBothDevicesKeepBothAndOneCanBecom
     EXPECT_EQ(a->lastError(),
               u"Cannot open the other version of the note n1: there is no such "
               "version"_s);
+    // The new note gets its own copy of the attached file, once that has arrived.
+    EXPECT_FALSE(a->takeConflict(u"n1"_s, version(3), u"n2"_s, u"Plan (other)"_s));
+    EXPECT_EQ(a->lastError(),
+              u"Cannot open the other version of the note n1: the file %1/n1/tides.txt of that "
+              "version cannot be copied; it may not have arrived yet"_s.arg(m_dir.path()));
+    EXPECT_FALSE(a->note(u"n2"_s));
+    EXPECT_FALSE(QFileInfo::exists(m_dir.filePath(u"n2"_s)));
+    QDir().mkpath(m_dir.filePath(u"n1"_s));
+    QFile tides(m_dir.filePath(u"n1/tides.txt"_s));
+    ASSERT_TRUE(tides.open(QIODevice::WriteOnly) && tides.write("High water at six") == 17);
+    tides.close();
     ASSERT_TRUE(a->takeConflict(u"n1"_s, version(3), u"n2"_s, u"Plan (other)"_s))
         << a->lastError().toStdString();
+    QFile copy(m_dir.filePath(u"n2/tides.txt"_s));
+    ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+    EXPECT_EQ(copy.readAll(), "High water at six");
+    EXPECT_EQ(a->files(u"n2"_s).back().filePath, copy.fileName());
     EXPECT_FALSE(a->note(u"n1"_s)->conflict);
     EXPECT_EQ(a->noteFileNames(u"n2"_s), std::vector<QString>{version(3)});
     EXPECT_EQ(a->note(u"n2"_s)->title, u"Plan (other)"_s);

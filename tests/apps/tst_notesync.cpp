@@ -14,7 +14,9 @@
 #include "common/appdirectory.h"
 #include "common/commonutils.h"
 #include "editor/czorvaeditorimpl.h"
+#include "notehtml/notehtmlrw.h"
 #include "noteversion.h"
+#include "recordingprompts.h"
 #include "store/noteheads.h"
 #include "testhelpers.h"
 
@@ -69,6 +71,17 @@ protected:
     {
         ASSERT_TRUE(saveNoteVersion(*m_other, id, u"<p>"_s + text + u"</p>"_s + markup, text));
     }
+    // The other computer adds the file `name` holding `bytes` to the note: its markup.
+    QString attachElsewhere(const QString &id, const QString &name, const QByteArray &bytes)
+    {
+        const QString source = m_other_dir.filePath(name);
+        DropFileInfo info;
+        MAF_RESULT stored;
+        if (!writeBytes(source, bytes) || !DropFiles::BuildDropFileInfo(source, info)
+            || AttachStore::MoveAttFile(id, info, stored) != 1)
+            return {};
+        return AttachAdder::AttachmentMarkup(info, stored);
+    }
     // Every file below the attachment root, by path.
     static QStringList storeFiles()
     {
@@ -92,6 +105,7 @@ protected:
     }
 
     static inline QTemporaryDir *s_app = nullptr;
+    RecordingPrompts m_prompts;
     QTemporaryDir m_dir;
     QTemporaryDir m_other_dir;
     std::unique_ptr<NoteStore> m_store;
@@ -118,7 +132,12 @@ TEST_F(NoteSyncTest, AnArrivalShowsInTheOpenNoteAndAConflictOpensAsANoteOfItsOwn
                           "iframe').contentDocument;d.body.focus();"
                           "return d.execCommand('insertText',false,'Typed here');})()"_s)
                     .toBool());
-    saveElsewhere(plan, u"Changed there again"_s);
+    // The other version alone holds a picture and an attached file.
+    const QString files
+        = attachElsewhere(plan, u"harbour.png"_s, pngBytes(filledImage(60, 40, Qt::darkCyan)))
+        + attachElsewhere(plan, u"tides.txt"_s, "High water at six");
+    ASSERT_EQ(files.count(u"<img"_s), 2);
+    saveElsewhere(plan, u"Changed there again"_s, files);
     ASSERT_TRUE(QTest::qWaitFor([&] { return listed(plan).startsWith(u"\u26A0 "_s); }, Timeout));
     EXPECT_EQ(listed(plan), u"\u26A0 Weekly plan"_s);
     EXPECT_TRUE(m_window->notebookSync()->isVisible());
@@ -133,6 +152,15 @@ TEST_F(NoteSyncTest, AnArrivalShowsInTheOpenNoteAndAConflictOpensAsANoteOfItsOwn
     EXPECT_EQ(listed(other), u"Weekly plan (other version)"_s);
     ASSERT_TRUE(
         QTest::qWaitFor([&] { return pageText().contains(u"Changed there again"_s); }, Timeout));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return runScript(m_window->editor()->page(),
+                             u"[...document.querySelector('iframe.ke-edit-iframe').contentDocument"
+                             ".images].filter(i => i.complete && i.naturalWidth > 0).length"_s)
+                       .toInt()
+                == 2;
+        },
+        Timeout));
     EXPECT_EQ(listed(plan), u"Weekly plan"_s);
     EXPECT_FALSE(m_window->notebookSync()->isVisible());
 
@@ -151,12 +179,9 @@ TEST_F(NoteSyncTest, ANoteWhosePictureIsStillOnItsWayCompletesWhenItArrives)
     ASSERT_TRUE(m_window->selectNote(plan));
     // The other computer adds a picture; the engine brings its note before the picture.
     const QStringList before = storeFiles();
-    const QString source = m_other_dir.filePath(u"harbour.png"_s);
-    ASSERT_TRUE(writeBytes(source, pngBytes(filledImage(60, 40, Qt::darkCyan))));
-    DropFileInfo info;
-    ASSERT_TRUE(DropFiles::BuildDropFileInfo(source, info));
-    MAF_RESULT stored;
-    ASSERT_EQ(AttachStore::MoveAttFile(plan, info, stored), 1);
+    const QString markup
+        = attachElsewhere(plan, u"harbour.png"_s, pngBytes(filledImage(60, 40, Qt::darkCyan)));
+    ASSERT_FALSE(markup.isEmpty());
     QTemporaryDir away;
     QStringList onTheirWay;
     for (const QString &path : storeFiles()) {
@@ -166,7 +191,7 @@ TEST_F(NoteSyncTest, ANoteWhosePictureIsStillOnItsWayCompletesWhenItArrives)
         }
     }
     ASSERT_FALSE(onTheirWay.isEmpty());
-    saveElsewhere(plan, u"A view of the harbour"_s, AttachAdder::AttachmentMarkup(info, stored));
+    saveElsewhere(plan, u"A view of the harbour"_s, markup);
     const QString picture
         = u"[...document.querySelector('iframe.ke-edit-iframe')"
           ".contentDocument.images].some(i => i.complete && i.naturalWidth > 0)"_s;
@@ -186,6 +211,35 @@ TEST_F(NoteSyncTest, ANoteWhosePictureIsStillOnItsWayCompletesWhenItArrives)
         [&] { return runScript(m_window->editor()->page(), picture).toBool(); }, Timeout));
     EXPECT_TRUE(pageText().contains(u"A view of the harbour"_s));
     EXPECT_FALSE(m_window->notebookSync()->isVisible());
+}
+
+TEST_F(NoteSyncTest, ANoteDeletedHereWhileChangedThereComesBackWithTheChangeAndItsFiles)
+{
+    const QString welcome = m_window->noteIdByTitle(u"Welcome to Tavrik Notes"_s);
+    const QString folder = GetAttachRootDir() + u'/' + welcome;
+    const QStringList kept = QDir(folder).entryList(QDir::Files);
+    ASSERT_FALSE(kept.isEmpty());
+    QString html;
+    int version = 0;
+    ASSERT_TRUE(NoteHtmlRW::ReadHtmlTextFromFile(
+        GetAttachRootDir() + u'/' + m_other->noteFileNames(welcome).front(), html, version));
+
+    // Deleted here; the other computer, not knowing it yet, changes the same version.
+    ASSERT_TRUE(m_window->selectNote(welcome));
+    m_prompts.answerButton(QMessageBox::Yes);
+    m_window->deleteCurrentNote();
+    ASSERT_FALSE(m_store->note(welcome));
+    ASSERT_TRUE(
+        saveNoteVersion(*m_other, welcome, u"<p>Changed there</p>"_s + html, u"Changed there"_s));
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_store->note(welcome).has_value(); }, Timeout));
+    EXPECT_EQ(m_store->noteFileNames(welcome), m_other->noteFileNames(welcome));
+    EXPECT_EQ(listed(welcome), u"Welcome to Tavrik Notes"_s);
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files), kept);
+    m_other->refreshFromHeads();
+    EXPECT_TRUE(m_other->note(welcome).has_value()) << "the deletion took the change there";
+    const NotebookCheck check = NotebookCheck::Run(*m_store);
+    EXPECT_EQ(check.report(), u"notebook check: clean (4 notes, %1 files)"_s.arg(check.files));
 }
 
 } // namespace

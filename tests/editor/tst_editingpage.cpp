@@ -104,6 +104,13 @@ TEST_F(EditingPage, ChecklistsStartTickAndEndFromTheKeysTheToolbarAndTheBoxes)
     key(Qt::Key_Return, Qt::ControlModifier);
     EXPECT_TRUE(htmlIs(u"<ul class=\"checklist\"><li data-checked=\"true\">Milk</li></ul>"_s))
         << html().toStdString();
+    // Each tick is one step to undo and redo.
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(htmlIs(u"<ul class=\"checklist\"><li data-checked=\"false\">Milk</li></ul>"_s))
+        << html().toStdString();
+    key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_TRUE(htmlIs(u"<ul class=\"checklist\"><li data-checked=\"true\">Milk</li></ul>"_s))
+        << html().toStdString();
     // A new item after a ticked one starts unticked.
     key(Qt::Key_Return);
     type(u"Eggs"_s);
@@ -125,6 +132,18 @@ TEST_F(EditingPage, ChecklistsStartTickAndEndFromTheKeysTheToolbarAndTheBoxes)
     EXPECT_EQ(html(),
               u"<ul class=\"checklist\"><li data-checked=\"true\">Milk</li>"
               "<li data-checked=\"true\">Eggs</li></ul>"_s);
+    // Ctrl+Z takes the click back, Ctrl+Y makes it again; the next Ctrl+Z after the tick's
+    // own undo is the browser's, taking back the "ggs" typed after the shifted "E".
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(htmlIs(both)) << html().toStdString();
+    key(Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_TRUE(htmlIs(QString(both).replace(u"\"false\">Eggs"_s, u"\"true\">Eggs"_s)))
+        << html().toStdString();
+    key(Qt::Key_Z, Qt::ControlModifier);
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(htmlIs(QString(both).replace(u">Eggs"_s, u">E"_s))) << html().toStdString();
+    key(Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_TRUE(htmlIs(both)) << html().toStdString();
 
     // Ctrl+Shift+9 in an item makes it a paragraph again, without the look of a ticked item.
     caretAtEnd(u"li + li"_s);

@@ -648,6 +648,10 @@ Its text and its attachments are removed for good.</translation>
         <source>there is no such version</source>
         <translation>there is no such version</translation>
     </message>
+    <message>
+        <source>the file %1 of that version cannot be copied; it may not have arrived yet</source>
+        <translation>the file %1 of that version cannot be copied; it may not have arrived yet</translation>
+    </message>
 </context>
 <context>
     <name>NotebookLock</name>

@@ -642,6 +642,10 @@ Its text and its attachments are removed for good.</source>
         <source>there is no such version</source>
         <translation>没有这个版本</translation>
     </message>
+    <message>
+        <source>the file %1 of that version cannot be copied; it may not have arrived yet</source>
+        <translation>无法复制该版本的文件 %1；它可能尚未到达</translation>
+    </message>
 </context>
 <context>
     <name>NotebookLock</name>

@@ -79,13 +79,22 @@ NoteFile noteFile(const NoteHeadFile &file)
             file.storeName, file.filePath, file.isImageSrc};
 }
 
-// A file another device listed, at its place in this device's attachment store `root`.
+// Whether `path` names a place inside the attachment store `root`.
+bool insideStore(const QString &path, const QString &root)
+{
+    return QDir::cleanPath(path).startsWith(root + u'/');
+}
+
+// A file another device listed, at its place in this device's attachment store `root`; no
+// place at all when its path leads out of the store (a damaged or forged head).
 NoteFile localFile(const NoteHeadFile &file, const QString &root)
 {
     NoteFile local = noteFile(file);
     const qsizetype at = local.filePath.lastIndexOf(u"/attachment/"_s);
-    if (at >= 0)
-        local.filePath = root + local.filePath.mid(at + 11);
+    if (at >= 0) {
+        const QString mapped = QDir::cleanPath(root + local.filePath.mid(at + 11));
+        local.filePath = insideStore(mapped, root) ? mapped : QString();
+    }
     return local;
 }
 // Copies `source` to `target` through a file flushed before it is renamed into place.
@@ -888,14 +897,16 @@ bool NoteStore::takeConflict(const QString &id, const QString &noteFile, const Q
     std::vector<NoteFile> list;
     for (const NoteHeadFile &file : other->files) {
         NoteFile local = localFile(file, root);
-        if (!file.origName.isEmpty() && !local.filePath.isEmpty()) {
+        if (!file.origName.isEmpty()) {
+            // Only a file of this store is copied, whatever path the other device wrote.
             const QString target = folder + u'/' + QFileInfo(local.filePath).fileName();
-            if (!QDir().mkpath(folder) || !copyFlushed(local.filePath, target)) {
+            if (!insideStore(local.filePath, root) || !QDir().mkpath(folder)
+                || !copyFlushed(local.filePath, target)) {
                 QDir(folder).removeRecursively();
                 return fail(what,
                             tr("the file %1 of that version cannot be copied; it may not "
                                "have arrived yet")
-                                .arg(local.filePath));
+                                .arg(local.filePath.isEmpty() ? file.filePath : local.filePath));
             }
             local.filePath = target;
         }

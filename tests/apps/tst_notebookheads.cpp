@@ -163,6 +163,29 @@ TEST_F(NotebookHeadsTest, ChangesOfOneVersionOnBothDevicesKeepBothAndOneCanBecom
     EXPECT_EQ(b->noteFileNames(u"n2"_s), std::vector<QString>{version(3)});
 }
 
+TEST_F(NotebookHeadsTest, AnOtherVersionsFileOutsideTheStoreIsNeverCopied)
+{
+    ASSERT_NO_FATAL_FAILURE(sharePlan());
+    // A forged head names a real file beside the store through "..".
+    QTemporaryDir outside;
+    QFile secret(outside.filePath(u"id_rsa"_s));
+    ASSERT_TRUE(secret.open(QIODevice::WriteOnly) && secret.write("key") == 3);
+    secret.close();
+    const QString forged
+        = u"/b/userdata/attachment/../"_s + QFileInfo(outside.path()).fileName() + u"/id_rsa"_s;
+    std::vector<NoteFile> files = saved(3);
+    files.push_back({u"id_rsa"_s, 2, u"t"_s, QString(), QString(32, u'e'), forged});
+    ASSERT_TRUE(b->saveNote(u"n1"_s, files, {}, u"three"_s));
+    QThread::msleep(2);
+    ASSERT_TRUE(a->saveNote(u"n1"_s, saved(2), {}, u"two"_s));
+    a->refreshFromHeads();
+    EXPECT_FALSE(a->takeConflict(u"n1"_s, version(3), u"n2"_s, u"Plan (other)"_s));
+    EXPECT_EQ(a->lastError(),
+              u"Cannot open the other version of the note n1: the file %1 of that version "
+              "cannot be copied; it may not have arrived yet"_s.arg(forged));
+    EXPECT_FALSE(QFileInfo::exists(m_dir.filePath(u"n2"_s)));
+}
+
 TEST_F(NotebookHeadsTest, AHeldNoteKeepsItsVersionAndItsSaveBecomesAConflict)
 {
     ASSERT_NO_FATAL_FAILURE(sharePlan());

@@ -685,7 +685,7 @@ TEST_F(NotesAppTest, ImportAddsTheExportsNotesListsWhatWasLeftOutAndTheNotebookS
     auto *actions = m_window->findChild<StoreActions *>();
     ASSERT_TRUE(actions->exportCurrentNoteInto(out.path()));
     const NoteImport::Report again
-        = NoteImport(*m_store, *m_window).importFiles({out.filePath(u"Harbour walk"_s)});
+        = NoteImport(*m_store).importFiles({out.filePath(u"Harbour walk"_s)});
     ASSERT_EQ(again.noteIds.size(), 1);
     EXPECT_TRUE(again.skipped.empty());
     EXPECT_EQ(m_store->noteFileNames(again.noteIds.front()), m_store->noteFileNames(id));
@@ -693,7 +693,7 @@ TEST_F(NotesAppTest, ImportAddsTheExportsNotesListsWhatWasLeftOutAndTheNotebookS
     NoteStore reading(m_store->databasePath());
     ASSERT_TRUE(reading.openForReading());
     LogCapture log;
-    const NoteImport::Report refused = NoteImport(reading, *m_window).importFiles({enex});
+    const NoteImport::Report refused = NoteImport(reading).importFiles({enex});
     EXPECT_TRUE(refused.noteIds.isEmpty());
     ASSERT_EQ(refused.skipped.size(), size_t(2));
     EXPECT_EQ(NoteImport::skipLine(refused.skipped[1]),

@@ -12,6 +12,7 @@
 
 #include "attach/dropfiles_p.h"
 #include "common/commonutils.h"
+#include "store/noteheads.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -28,6 +29,7 @@ namespace {
 
 constexpr int Runs = 5;
 constexpr int Pictures = 100;
+const QString DeviceId = QStringLiteral("0123456789abcdef0123456789abcdef");
 
 // A picture of noise, which PNG cannot shrink much: about 50 KB.
 QByteArray noisePng(int seed)
@@ -91,14 +93,16 @@ int main(int argc, char **argv)
     std::vector<double> importing;
     std::vector<double> adding;
     for (int run = 0; run < Runs + 1; ++run) {
-        // A new notebook and its window each time; the window's page need not be shown.
-        NoteStore store(folder + QStringLiteral("/notes%1.db").arg(run));
+        // A new notebook and its window each time, kept in heads as the demo keeps it; the
+        // window's page need not be shown.
+        NoteStore store(folder + QStringLiteral("/notes%1.db").arg(run),
+                        NoteHeads::DefaultFolder() + QString::number(run), DeviceId);
         if (!store.open())
             return 1;
         MainWindow window(store);
         NoteImport::Report report;
-        const double import = TavrikBench::secondsOf(
-            [&] { report = NoteImport(store, window).importFiles({enex}); });
+        const double import
+            = TavrikBench::secondsOf([&] { report = NoteImport(store).importFiles({enex}); });
 
         handler.SetEditorHtml(QStringLiteral("<p>Photos of the trip.</p>"));
         handler.SetCurNoteGuid(CreateGuidString());

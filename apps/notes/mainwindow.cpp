@@ -504,11 +504,10 @@ void MainWindow::reloadList()
     updateCount();
 }
 
-int MainWindow::OnSaveNote(const QString &noteId, const std::vector<NewAttachFile> &files,
-                           const QString &plainText)
+std::vector<NoteFile> MainWindow::noteFiles(const std::vector<NewAttachFile> &files,
+                                            std::map<QString, quint64> &sizes)
 {
     std::vector<NoteFile> list;
-    std::map<QString, quint64> sizes;
     const QString root = GetAttachRootDir() + u'/';
     for (const NewAttachFile &file : files) {
         list.push_back({file.origName, file.fileKind, file.modifyTime, file.fileExt, file.storeName,
@@ -522,6 +521,14 @@ int MainWindow::OnSaveNote(const QString &noteId, const std::vector<NewAttachFil
                 sizes[file.storeName] = quint64(stored.size());
         }
     }
+    return list;
+}
+
+int MainWindow::OnSaveNote(const QString &noteId, const std::vector<NewAttachFile> &files,
+                           const QString &plainText)
+{
+    std::map<QString, quint64> sizes;
+    const std::vector<NoteFile> list = noteFiles(files, sizes);
     // The list shows the title already; the preview starts with the text below it.
     QString body = plainText.trimmed();
     const QString title = noteTitle(noteId);

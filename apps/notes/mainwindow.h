@@ -10,7 +10,9 @@
 #include <QMainWindow>
 #include <QString>
 
+#include <map>
 #include <memory>
+#include <vector>
 
 class AttachmentPane;
 class NoteStore;
@@ -25,6 +27,7 @@ class NoteFileList;
 class NotebookSync;
 class QStackedWidget;
 class QModelIndex;
+struct NoteFile;
 
 namespace TAVRIKCORE::RICHEDITOR {
 class CZorvaEditorImpl;
@@ -76,6 +79,10 @@ public:
 
     // The title of a new note until its first line names it.
     static QString untitledTitle();
+    // The notebook's list of a save's files, with the sizes of its attachments as stored.
+    static std::vector<NoteFile>
+    noteFiles(const std::vector<TAVRIKCORE::RICHEDITOR::NewAttachFile> &files,
+              std::map<QString, quint64> &sizes);
     // A file name made from a note's title (characters file systems refuse become '_').
     static QString fileNameFor(const QString &title);
     QString noteTitle(const QString &id) const;

@@ -3,7 +3,6 @@
 #include "noteimport.h"
 
 #include "mainwindow.h"
-#include "notestore.h"
 
 #include "bridge/zvwebnotehandler.h"
 #include "common/iprompts.h"
@@ -24,11 +23,21 @@ namespace {
 
 // Lines of skips shown before "… and N more".
 constexpr int ListedSkips = 15;
+// Notes, and characters of their text, kept for one commit at most: a larger import commits
+// each time it reaches either, so what it holds stays small.
+constexpr size_t BatchNotes = 1000;
+constexpr qsizetype BatchText = 8 * 1024 * 1024;
+
+void notStored(NoteImport::Report &report, const QString &title, const QString &reason)
+{
+    CLog4C::GetInstance()->WriteLog(u"[ERROR] Import could not store the note \""_s + title
+                                    + u"\": "_s + reason);
+    report.skipped.push_back({ImportSkip::Reason::NotStored, QString(), title, reason});
+}
 
 } // namespace
 
-NoteImport::NoteImport(NoteStore &store, IZvEditorNotify &saver)
-    : m_store(store), m_saver(saver) { }
+NoteImport::NoteImport(NoteStore &store) : m_store(store) { }
 
 NoteImport::Report
 NoteImport::importFiles(const QStringList &chosen,
@@ -57,44 +66,55 @@ NoteImport::importFiles(const QStringList &chosen,
     for (const QString &path : paths) {
         if (path.endsWith(u".enex"_s, Qt::CaseInsensitive)) {
             EnexFileImport::Import(
-                path, [&](ImportedNote &note) { save(note, report); }, report.skipped, heard);
+                path, [&](ImportedNote &note) { prepare(note, report); }, report.skipped, heard);
         } else if (std::optional<ImportedNote> note
                    = HtmlFileImport::Import(path, report.skipped)) {
-            save(*note, report);
+            prepare(*note, report);
         }
         before += QFileInfo(path).size();
         heard(0, total);
     }
+    store(report);
     return report;
 }
 
-void NoteImport::save(ImportedNote &note, Report &report)
+void NoteImport::prepare(ImportedNote &note, Report &report)
 {
     const QString title = note.title.isEmpty() ? MainWindow::untitledTitle() : note.title;
-    const auto failed = [&](const QString &reason) {
-        CLog4C::GetInstance()->WriteLog(u"[ERROR] Import could not store the note \""_s + title
-                                        + u"\": "_s + reason);
-        report.skipped.push_back({ImportSkip::Reason::NotStored, QString(), title, reason});
-    };
     int version = NOTE_HTML_VER_2;
     NewAttachFile noteFile;
     std::vector<NewAttachFile> files;
     QString text;
     if (!NoteHtmlRW::SaveHtmlTextToFile(note.html, noteFile, &version))
-        return failed(u"the note file cannot be written"_s);
+        return notStored(report, title, u"the note file cannot be written"_s);
     if (!ZvWebNoteHandler::ParseAttList(note.noteId, note.html, files, &text))
-        return failed(u"its HTML cannot be read"_s);
-    if (!m_store.addNote(note.noteId, title))
-        return failed(m_store.lastError());
+        return notStored(report, title, u"its HTML cannot be read"_s);
     files.insert(files.begin(), noteFile);
-    if (!m_saver.OnSaveNote(note.noteId, files, text)) {
-        const QString reason = m_store.lastError();
-        m_store.deleteNote(note.noteId);
-        return failed(reason);
+    NewNote &kept = m_pending.emplace_back();
+    kept.id = note.noteId;
+    kept.title = title;
+    kept.created = note.created;
+    kept.modified = note.updated;
+    kept.files = MainWindow::noteFiles(files, kept.sizes);
+    kept.plainText = text.trimmed();
+    m_pendingText += kept.plainText.size();
+    if (m_pending.size() >= BatchNotes || m_pendingText >= BatchText)
+        store(report);
+}
+
+void NoteImport::store(Report &report)
+{
+    if (m_pending.empty())
+        return;
+    const bool stored = m_store.addNotes(m_pending);
+    for (const NewNote &note : m_pending) {
+        if (stored)
+            report.noteIds << note.id;
+        else
+            notStored(report, note.title, m_store.lastError());
     }
-    if (note.updated.isValid())
-        m_store.setModified(note.noteId, note.updated.toLocalTime());
-    report.noteIds << note.noteId;
+    m_pending.clear();
+    m_pendingText = 0;
 }
 
 QString NoteImport::skipLine(const ImportSkip &skip)
@@ -150,10 +170,9 @@ QAction *NoteImport::createAction(MainWindow &window, NoteStore &store,
         QProgressDialog progress(tr("Importing notes…"), QString(), 0, 1000, &window);
         progress.setWindowModality(Qt::WindowModal);
         progress.setMinimumDuration(500);
-        const Report report
-            = NoteImport(store, window).importFiles(paths, [&](qint64 done, qint64 total) {
-                  progress.setValue(total > 0 ? int(done * 1000 / total) : 1000);
-              });
+        const Report report = NoteImport(store).importFiles(paths, [&](qint64 done, qint64 total) {
+            progress.setValue(total > 0 ? int(done * 1000 / total) : 1000);
+        });
         progress.reset();
         imported();
         IPrompts::instance()->messageBox(&window, reportText(report), tr("Import"),

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #pragma once
 
+#include "notestore.h"
+
 #include "import/importrecords.h"
 
 #include <QCoreApplication>
@@ -11,17 +13,13 @@
 #include <vector>
 
 class MainWindow;
-class NoteStore;
 class QAction;
-
-namespace TAVRIKCORE::RICHEDITOR {
-class IZvEditorNotify;
-}
 
 // File > Import… of the demo: Evernote exports (.enex) and HTML files with their pictures
 // (a folder written by "Export note as folder" among them) become notes of the notebook. Each
-// note is added and then saved as the editor's save reaches the window, so imported notes are
-// stored like any other. What was left out is listed in the result.
+// note's file and file list are made as the editor's save makes them; the notes are then added
+// together in one commit, with the created and updated times their files give. What was left
+// out is listed in the result.
 class NoteImport
 {
     Q_DECLARE_TR_FUNCTIONS(NoteImport)
@@ -33,7 +31,7 @@ public:
         std::vector<TAVRIKCORE::RICHEDITOR::ImportSkip> skipped;
     };
 
-    NoteImport(NoteStore &store, TAVRIKCORE::RICHEDITOR::IZvEditorNotify &saver);
+    explicit NoteImport(NoteStore &store);
 
     // Imports every file: ".enex" as an Evernote export, anything else as an HTML page; a
     // folder gives its ".html" and ".htm" files, by name. `progress`, when given, hears the bytes
@@ -50,8 +48,12 @@ public:
                                  const std::function<void()> &imported);
 
 private:
-    void save(TAVRIKCORE::RICHEDITOR::ImportedNote &note, Report &report);
+    // Writes the note's file and keeps the note for the next store().
+    void prepare(TAVRIKCORE::RICHEDITOR::ImportedNote &note, Report &report);
+    // Adds the notes kept so far to the notebook in one commit.
+    void store(Report &report);
 
     NoteStore &m_store;
-    TAVRIKCORE::RICHEDITOR::IZvEditorNotify &m_saver;
+    std::vector<NewNote> m_pending;
+    qsizetype m_pendingText = 0;
 };

@@ -397,6 +397,76 @@ bool NoteStore::addNote(const QString &id, const QString &title)
     return indexTitle(id, title.trimmed()) && recordHead(id);
 }
 
+bool NoteStore::addNotes(const std::vector<NewNote> &notes)
+{
+    for (const NewNote &note : notes) {
+        if (note.id.isEmpty())
+            return fail(tr("Cannot add a note"), tr("it has no id"));
+        if (note.files.empty() || note.files.front().fileKind != 0
+            || note.files.front().storeName.isEmpty())
+            return fail(tr("Cannot add the note %1").arg(note.id),
+                        tr("its file list does not start with the note file"));
+    }
+    const QString what = tr("Cannot record the new notes");
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    if (!db.transaction())
+        return fail(what, db.lastError().text());
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    for (const NewNote &note : notes) {
+        if (!insertNote(note, now)) {
+            db.rollback();
+            return false;
+        }
+    }
+    // The heads are placed before the index commits: a notebook that cannot take them keeps
+    // none of the notes, and an index left behind by a crash in between is made again from them.
+    std::vector<NoteHead> heads;
+    for (size_t i = 0; m_heads && i < notes.size(); ++i) {
+        std::optional<NoteHead> head = headOf(notes[i].id, {}, {});
+        if (!head) {
+            db.rollback();
+            return false;
+        }
+        heads.push_back(std::move(*head));
+    }
+    QString error;
+    if (m_heads && !m_heads->writeNew(heads, error)) {
+        db.rollback();
+        return fail(what, error);
+    }
+    if (!db.commit()) {
+        const QString reason = db.lastError().text();
+        db.rollback();
+        return fail(what, reason);
+    }
+    for (NoteHead &head : heads)
+        m_shown[head.noteId] = std::move(head);
+    return true;
+}
+
+bool NoteStore::insertNote(const NewNote &note, qint64 now)
+{
+    const QString what = tr("Cannot add the note %1").arg(note.id);
+    const QString title = note.title.trimmed();
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.prepare(u"INSERT INTO notes (id, title, created, modified, preview) "
+                  "VALUES (?, ?, ?, ?, ?)"_s);
+    query.addBindValue(nonNull(note.id));
+    query.addBindValue(nonNull(title));
+    query.addBindValue(note.created.isValid() ? note.created.toMSecsSinceEpoch() : now);
+    query.addBindValue(note.modified.isValid() ? note.modified.toMSecsSinceEpoch() : now);
+    query.addBindValue(nonNull(previewOf(note.plainText)));
+    if (!query.exec())
+        return fail(what, query.lastError().text());
+    if (!indexTitle(note.id, title))
+        return false;
+    QString reason;
+    if (!writeWords(note.id, note.plainText, false, reason)
+        || !storeFiles(note.id, note.files, note.sizes, reason))
+        return fail(what, reason);
+    return true;
+}
+
 bool NoteStore::indexTitle(const QString &id, const QString &title)
 {
     // The triggers index the title as it is; its words as NoteWords gives them also find a
@@ -731,6 +801,22 @@ bool NoteStore::recordHead(const QString &id, const QString &previousFile,
 {
     if (!m_heads)
         return true;
+    const std::optional<NoteHead> head = headOf(id, previousFile, gone);
+    if (!head)
+        return false;
+    QString error;
+    if (!m_heads->write(*head, error))
+        return fail(tr("Cannot record the note %1").arg(id), error);
+    if (gone)
+        m_shown.erase(id);
+    else
+        m_shown[id] = *head;
+    return true;
+}
+
+std::optional<NoteHead> NoteStore::headOf(const QString &id, const QString &previousFile,
+                                          const std::optional<NoteInfo> &gone)
+{
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
     const std::optional<NoteHead> mine = m_heads->read(m_device, id);
     const auto shown = m_shown.find(id);
@@ -754,8 +840,10 @@ bool NoteStore::recordHead(const QString &id, const QString &previousFile,
             head.files = shown->second.files;
     } else {
         const std::optional<NoteInfo> info = note(id);
-        if (!info)
-            return fail(tr("Cannot record the note %1").arg(id), tr("there is no such note"));
+        if (!info) {
+            fail(tr("Cannot record the note %1").arg(id), tr("there is no such note"));
+            return std::nullopt;
+        }
         head.title = info->title;
         head.createdMs = info->created.toMSecsSinceEpoch();
         head.modifiedMs = info->modified.toMSecsSinceEpoch();
@@ -775,14 +863,7 @@ bool NoteStore::recordHead(const QString &id, const QString &previousFile,
     if (mine && !mine->noteFile.isEmpty() && mine->noteFile != head.noteFile
         && mine->noteFile != previousFile)
         head.replaced.push_back({mine->noteFile, now});
-    QString error;
-    if (!m_heads->write(head, error))
-        return fail(tr("Cannot record the note %1").arg(id), error);
-    if (gone)
-        m_shown.erase(id);
-    else
-        m_shown[id] = head;
-    return true;
+    return head;
 }
 
 std::vector<QString> NoteStore::refreshFromHeads()

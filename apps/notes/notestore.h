@@ -36,6 +36,18 @@ struct NoteFile
     int isImageSrc = 0;
 };
 
+// A note added whole, as an import makes it: the files and text of its save, and its times.
+struct NewNote
+{
+    QString id;
+    QString title;
+    QDateTime created; // the time of adding when invalid
+    QDateTime modified; // the time of adding when invalid
+    std::vector<NoteFile> files; // the note file first
+    std::map<QString, quint64> sizes; // attachment sizes by store name
+    QString plainText;
+};
+
 namespace TAVRIKCORE::RICHEDITOR {
 class NoteHeads;
 struct MergedNote;
@@ -76,6 +88,11 @@ public:
 
     // Adds a note with an empty file list. False when the id is empty or already taken.
     bool addNote(const QString &id, const QString &title);
+    // Adds the notes as addNote() and saveNote() with their text indexed would, but with the
+    // times given and in one commit; their heads are flushed to disk together. False, with no
+    // note added, when an id is empty or taken, a file list does not start with the note file,
+    // or the notebook cannot be written.
+    bool addNotes(const std::vector<NewNote> &notes);
     // False when the note does not exist or the title is blank (it is trimmed).
     bool renameNote(const QString &id, const QString &title);
     bool setReadOnly(const QString &id, bool readOnly);
@@ -164,6 +181,12 @@ private:
     // shown before a save; `deleted` records a deletion of the note `gone`.
     bool recordHead(const QString &id, const QString &previousFile = {},
                     const std::optional<NoteInfo> &gone = {});
+    // The head recordHead() writes; nothing, with lastError() set, for a note not in the index.
+    std::optional<TAVRIKCORE::RICHEDITOR::NoteHead>
+    headOf(const QString &id, const QString &previousFile, const std::optional<NoteInfo> &gone);
+    // Inside a transaction: the note's row, title and words, and its files; an invalid time
+    // is `now`.
+    bool insertNote(const NewNote &note, qint64 now);
     bool applyMerged(const TAVRIKCORE::RICHEDITOR::MergedNote &merged, bool &changed);
     // Inside a transaction: replaces the note's file list and attachment sizes.
     bool storeFiles(const QString &id, const std::vector<NoteFile> &files,

@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <memory>
+#include <set>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -333,6 +334,52 @@ int replaceDurably(const QString &target, std::initializer_list<QByteArrayView> 
         error = errno;
     if (error != 0)
         ::unlink(nativePath(temporary).constData());
+    return error;
+}
+
+int placeNewDurably(const std::vector<NewFile> &files)
+{
+    std::vector<QByteArray> temporaries;
+    std::set<QByteArray> folders;
+    int error = 0;
+    for (const NewFile &file : files) {
+        const QByteArray folder = folderOf(nativePath(file.path));
+        folders.insert(folder);
+        temporaries.push_back(nativePath(temporaryPath(QFile::decodeName(folder) + u'/')));
+        const int fd
+            = ::open(temporaries.back().constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd < 0) {
+            error = errno;
+            temporaries.pop_back();
+            break;
+        }
+        if (writeFully(fd, file.bytes.constData(), size_t(file.bytes.size())))
+            ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+        else
+            error = errno;
+        if (::close(fd) != 0 && error == 0)
+            error = errno;
+        if (error != 0)
+            break;
+    }
+    for (size_t i = 0; error == 0 && i < temporaries.size(); ++i) {
+        if (!syncFile(QFile::decodeName(temporaries[i])))
+            error = errno;
+    }
+    size_t placed = 0;
+    while (error == 0 && placed < temporaries.size()) {
+        if (placeFile(temporaries[placed], nativePath(files[placed].path), Placement::KeepExisting))
+            ++placed;
+        else
+            error = errno;
+    }
+    if (error != 0) {
+        for (size_t i = 0; i < temporaries.size(); ++i)
+            ::unlink(i < placed ? nativePath(files[i].path).constData()
+                                : temporaries[i].constData());
+    }
+    for (const QByteArray &folder : folders)
+        syncNativeFolder(folder);
     return error;
 }
 

@@ -4,12 +4,14 @@
 
 #include "tavrik_autotest_export_p.h"
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 
 #include <cstddef>
 #include <initializer_list>
 #include <sys/types.h>
+#include <vector>
 
 // Durable files for the attachment store and the note files: data is written to a temporary
 // file in the target's folder, flushed to disk, renamed into place, and the folder is flushed.
@@ -71,6 +73,20 @@ bool placeFlushed(const QString &source, const QString &target, Placement placem
 // the target holds either what it held or all of the new bytes, and nothing is left behind on
 // failure. 0, or the errno of the failure (EISDIR for a target that is a folder).
 int replaceDurably(const QString &target, std::initializer_list<QByteArrayView> pieces);
+
+// A file placeNewDurably makes: where, and its bytes.
+struct NewFile
+{
+    QString path;
+    QByteArray bytes;
+};
+
+// Makes new files together: each is written to a temporary file beside its target, all are
+// flushed to disk (their writing back started first, so that one flush does not wait for the
+// next file's bytes), then each is renamed to its target and each folder flushed once. None is
+// in place before all are on disk; none stays when one cannot be placed; a target that exists
+// is never replaced. 0, or the errno of the first failure (EEXIST for a target that exists).
+int placeNewDurably(const std::vector<NewFile> &files);
 
 // Sets the file's modification time to now, so a store clean-up running meanwhile sees a file
 // that was just used again as new. False, with errno set, when that fails.

@@ -150,21 +150,48 @@ QString NoteHeads::DeviceId(const QString &path, QString &error)
     return id;
 }
 
-bool NoteHeads::write(const NoteHead &head, QString &error) const
+QString NoteHeads::pathOf(const NoteHead &head, QString &error) const
 {
     if (!isDeviceId(head.device) || !IsSafeFileName(head.noteId)) {
         error = u"Cannot write the head of the note %1: not a device id or note id"_s.arg(
             head.noteId);
         Internal::writeLog(u"NoteHeads: "_s + error);
-        return false;
+        return {};
     }
     const QString folder = m_folder + u'/' + head.device;
     const QString path = folder + u'/' + head.noteId + u".json"_s;
-    int failed = QDir().mkpath(folder) ? 0 : EACCES;
-    if (!failed)
-        failed = Internal::replaceDurably(path, {ToJson(head)});
-    if (failed) {
+    if (!QDir().mkpath(folder)) {
+        error = u"Cannot write the head %1: %2"_s.arg(path, qt_error_string(EACCES));
+        Internal::writeLog(u"NoteHeads: "_s + error);
+        return {};
+    }
+    return path;
+}
+
+bool NoteHeads::write(const NoteHead &head, QString &error) const
+{
+    const QString path = pathOf(head, error);
+    if (path.isEmpty())
+        return false;
+    if (const int failed = Internal::replaceDurably(path, {ToJson(head)})) {
         error = u"Cannot write the head %1: %2"_s.arg(path, qt_error_string(failed));
+        Internal::writeLog(u"NoteHeads: "_s + error);
+        return false;
+    }
+    return true;
+}
+
+bool NoteHeads::writeNew(const std::vector<NoteHead> &heads, QString &error) const
+{
+    std::vector<Internal::NewFile> files;
+    for (const NoteHead &head : heads) {
+        files.push_back({pathOf(head, error), ToJson(head)});
+        if (files.back().path.isEmpty())
+            return false;
+    }
+    if (const int failed = Internal::placeNewDurably(files)) {
+        error = u"Cannot write the heads of %1 new notes in %2: %3"_s.arg(heads.size())
+                    .arg(m_folder, qt_error_string(failed));
         Internal::writeLog(u"NoteHeads: "_s + error);
         return false;
     }

@@ -81,6 +81,11 @@ public:
     // Writes the device's head of the note atomically. False, with the reason logged and in
     // `error`, when it cannot.
     bool write(const NoteHead &head, QString &error) const;
+    // Writes the heads of notes that have none of this device yet, together: they are flushed
+    // to disk at once rather than one by one, and none is in place before all are, so a crash
+    // leaves each whole or absent. An existing head is never replaced. False, with the reason
+    // logged and in `error`, when one cannot be written; then none of them is.
+    bool writeNew(const std::vector<NoteHead> &heads, QString &error) const;
 
     // Every head of every device; files that do not parse or that a sync engine is still
     // writing are left out, each unreadable one named in `problems`.
@@ -102,6 +107,10 @@ public:
     static constexpr int MaxReplaced = 200;
 
 private:
+    // Where the head goes, its folder made; empty, with the reason logged and in `error`, for
+    // a head naming no device or note, or when the folder cannot be made.
+    QString pathOf(const NoteHead &head, QString &error) const;
+
     QString m_folder;
 };
 

@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
 // Two devices' notebooks sharing one heads folder, as a sync engine makes them share it.
+#include "common/durablefile_p.h"
 #include "notestore.h"
 #include "store/noteheads.h"
 
@@ -11,8 +12,10 @@
 #include <QThread>
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
+using TAVRIKCORE::RICHEDITOR::NoteHead;
 using TAVRIKCORE::RICHEDITOR::NoteHeads;
 
 namespace {
@@ -32,6 +35,29 @@ std::vector<NoteFile> saved(int n, const QString &picture = {})
     if (!picture.isEmpty())
         files.push_back({QString(), 1, u"t"_s, u"png"_s, picture, u"/x/"_s + picture, 1});
     return files;
+}
+
+// Two notes as an import adds them: the first with a picture and the times of its export.
+std::vector<NewNote> importedNotes()
+{
+    const QString picture = u"ffffffffffffffffffffffffffffffff.png"_s;
+    const QDateTime created(QDate(2023, 12, 30), QTime(10, 15, 0, 250), Qt::UTC);
+    return {{u"n1"_s,
+             u" Trip "_s,
+             created,
+             created.addSecs(3600),
+             saved(1, picture),
+             {{picture, 2048}},
+             u"Pack the tent"_s},
+            {u"n2"_s, u"Plan"_s, {}, {}, saved(2), {}, u"Book the ferry"_s}};
+}
+
+// The head as another notebook would write it: without the device and the time it was written.
+std::string comparable(NoteHead head)
+{
+    head.device = deviceA;
+    head.changedMs = 0;
+    return NoteHeads::ToJson(head).toStdString();
 }
 
 class NotebookHeadsTest : public ::testing::Test
@@ -258,6 +284,106 @@ TEST_F(NotebookHeadsTest, NotesOfANotebookFromBeforeTheHeadsGetHeads)
     EXPECT_EQ(head->title, u"Old"_s);
     auto b = openDevice(deviceB);
     EXPECT_EQ(b->noteFileNames(u"n1"_s), std::vector<QString>{version(1)});
+}
+
+TEST_F(NotebookHeadsTest, NotesAddedInOneCommitAreThoseAddedOneByOneWithTheirOwnTimes)
+{
+    auto a = openDevice(deviceA);
+    const std::vector<NewNote> notes = importedNotes();
+    const QDateTime before = QDateTime::currentDateTimeUtc();
+    ASSERT_TRUE(a->addNotes(notes)) << a->lastError().toStdString();
+    const QDateTime after = QDateTime::currentDateTimeUtc();
+    const QString singleHeads = m_dir.path() + u"/single-heads"_s;
+    NoteStore single(m_dir.path() + u"/single/notes.db"_s, singleHeads, deviceB);
+    ASSERT_TRUE(single.open());
+    for (const NewNote &note : notes) {
+        ASSERT_TRUE(single.addNote(note.id, note.title));
+        ASSERT_TRUE(single.saveNote(note.id, note.files, note.sizes, note.plainText));
+        if (note.modified.isValid())
+            ASSERT_TRUE(single.setModified(note.id, note.modified));
+    }
+    for (const NewNote &note : notes) {
+        const auto head = NoteHeads(heads()).read(deviceA, note.id);
+        const auto singleHead = NoteHeads(singleHeads).read(deviceB, note.id);
+        ASSERT_TRUE(head && singleHead);
+        NoteHead sameTimes = *singleHead;
+        sameTimes.createdMs = head->createdMs;
+        if (!note.modified.isValid())
+            sameTimes.modifiedMs = head->modifiedMs;
+        EXPECT_EQ(comparable(*head), comparable(sameTimes));
+        EXPECT_EQ(a->note(note.id)->preview, single.note(note.id)->preview);
+    }
+    EXPECT_EQ(a->search(u"tent"_s).front().id, u"n1"_s);
+    EXPECT_EQ(a->search(u"ferry"_s).front().id, u"n2"_s);
+    EXPECT_TRUE(a->notesToIndex().empty());
+
+    // The export's times, also when the index is made again from the heads; none given is now.
+    ASSERT_TRUE(QFile::remove(indexOf(deviceA)));
+    a = openDevice(deviceA);
+    EXPECT_EQ(a->note(u"n1"_s)->created, notes[0].created);
+    EXPECT_EQ(a->note(u"n1"_s)->modified, notes[0].created.addSecs(3600));
+    const NoteInfo plan = *a->note(u"n2"_s);
+    EXPECT_EQ(plan.created, plan.modified);
+    EXPECT_TRUE(plan.created >= before && plan.created <= after)
+        << plan.created.toString().toStdString();
+}
+
+TEST_F(NotebookHeadsTest, NotesAddedTogetherAreAddedAllOrNone)
+{
+    auto a = openDevice(deviceA);
+    std::vector<NewNote> notes = importedNotes();
+    notes[1].files.erase(notes[1].files.begin());
+    EXPECT_FALSE(a->addNotes(notes));
+    EXPECT_EQ(a->lastError(),
+              u"Cannot add the note n2: its file list does not start with the note file"_s);
+
+    // A head that cannot be placed takes the other notes' heads and the index's rows with it.
+    notes = importedNotes();
+    const QString folder = heads() + u'/' + deviceA;
+    ASSERT_TRUE(QDir().mkpath(folder + u"/n2.json"_s));
+    EXPECT_FALSE(a->addNotes(notes));
+    EXPECT_EQ(a->lastError(),
+              u"Cannot record the new notes: Cannot write the heads of 2 new notes in "_s + heads()
+                  + u": File exists"_s);
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList());
+    EXPECT_EQ(a->noteCount(), 0);
+    ASSERT_TRUE(QDir(folder + u"/n2.json"_s).removeRecursively());
+
+    ASSERT_TRUE(a->addNote(u"n2"_s, u"Taken"_s));
+    EXPECT_FALSE(a->addNotes(notes));
+    EXPECT_TRUE(a->lastError().startsWith(u"Cannot add the note n2: UNIQUE constraint failed"_s))
+        << a->lastError().toStdString();
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{u"n2.json"_s});
+    EXPECT_EQ(a->noteCount(), 1);
+}
+
+// A crash while the heads are being written leaves none of the notes: no head is in place
+// before every one is on disk, and the index's open transaction is rolled back.
+TEST_F(NotebookHeadsTest, ACrashWhileNotesAreAddedLeavesTheNotebookAsItWas)
+{
+    {
+        auto a = openDevice(deviceA);
+        ASSERT_TRUE(a->addNote(u"kept"_s, u"Kept"_s));
+    }
+    EXPECT_EXIT(
+        {
+            auto a = openDevice(deviceA);
+            TAVRIKCORE::RICHEDITOR::Internal::setWriteCallForTesting(
+                [](int fd, const void *data, size_t count) -> ssize_t {
+                    static int writes = 0;
+                    if (++writes == 2)
+                        ::_exit(3);
+                    return ::write(fd, data, count);
+                });
+            a->addNotes(importedNotes());
+        },
+        ::testing::ExitedWithCode(3), "");
+    auto a = openDevice(deviceA);
+    EXPECT_EQ(a->noteCount(), 1);
+    std::vector<QString> problems;
+    EXPECT_EQ(NoteHeads(heads()).readAll(&problems).size(), 1u);
+    EXPECT_TRUE(problems.empty());
+    EXPECT_TRUE(a->addNotes(importedNotes())) << a->lastError().toStdString();
 }
 
 } // namespace

@@ -645,7 +645,8 @@ TEST_F(NotesAppTest, ImportAddsTheExportsNotesListsWhatWasLeftOutAndTheNotebookS
          "</title><content><![CDATA[<en-note><div>Boats</div><en-media hash=\""_s
          + hash
          + u"\" type=\"image/png\"/><en-media hash=\"0123\"/></en-note>]]></content>"
-           "<updated>20240102T083000Z</updated><resource><data encoding=\"base64\">"_s
+           "<created>20231230T101500Z</created><updated>20240102T083000Z</updated>"
+           "<resource><data encoding=\"base64\">"_s
          + QString::fromLatin1(picture.toBase64())
          + u"</data><mime>image/png</mime><resource-attributes><file-name>boats.png"
            "</file-name></resource-attributes></resource><resource><data>AAAA</data>"
@@ -670,6 +671,7 @@ TEST_F(NotesAppTest, ImportAddsTheExportsNotesListsWhatWasLeftOutAndTheNotebookS
 
     const QString id = m_window->noteIdByTitle(u"Harbour walk"_s);
     ASSERT_FALSE(id.isEmpty());
+    EXPECT_EQ(m_store->note(id)->created, QDateTime(QDate(2023, 12, 30), QTime(10, 15), Qt::UTC));
     EXPECT_EQ(m_store->note(id)->modified, QDateTime(QDate(2024, 1, 2), QTime(8, 30), Qt::UTC));
     EXPECT_EQ(m_store->note(id)->preview, u"Boats"_s);
     ASSERT_TRUE(m_window->selectNote(id));
@@ -685,7 +687,7 @@ TEST_F(NotesAppTest, ImportAddsTheExportsNotesListsWhatWasLeftOutAndTheNotebookS
     auto *actions = m_window->findChild<StoreActions *>();
     ASSERT_TRUE(actions->exportCurrentNoteInto(out.path()));
     const NoteImport::Report again
-        = NoteImport(*m_store, *m_window).importFiles({out.filePath(u"Harbour walk"_s)});
+        = NoteImport(*m_store).importFiles({out.filePath(u"Harbour walk"_s)});
     ASSERT_EQ(again.noteIds.size(), 1);
     EXPECT_TRUE(again.skipped.empty());
     EXPECT_EQ(m_store->noteFileNames(again.noteIds.front()), m_store->noteFileNames(id));
@@ -693,7 +695,7 @@ TEST_F(NotesAppTest, ImportAddsTheExportsNotesListsWhatWasLeftOutAndTheNotebookS
     NoteStore reading(m_store->databasePath());
     ASSERT_TRUE(reading.openForReading());
     LogCapture log;
-    const NoteImport::Report refused = NoteImport(reading, *m_window).importFiles({enex});
+    const NoteImport::Report refused = NoteImport(reading).importFiles({enex});
     EXPECT_TRUE(refused.noteIds.isEmpty());
     ASSERT_EQ(refused.skipped.size(), size_t(2));
     EXPECT_EQ(NoteImport::skipLine(refused.skipped[1]),

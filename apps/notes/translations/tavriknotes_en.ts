@@ -637,6 +637,10 @@ Its text and its attachments are removed for good.</translation>
         <translation>Cannot record the note %1</translation>
     </message>
     <message>
+        <source>Cannot record the new notes</source>
+        <translation>Cannot record the new notes</translation>
+    </message>
+    <message>
         <source>Cannot take the note %1 from the heads</source>
         <translation>Cannot take the note %1 from the heads</translation>
     </message>

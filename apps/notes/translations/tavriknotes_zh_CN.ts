@@ -631,6 +631,10 @@ Its text and its attachments are removed for good.</source>
         <translation>无法记录笔记 %1</translation>
     </message>
     <message>
+        <source>Cannot record the new notes</source>
+        <translation>无法记录新笔记</translation>
+    </message>
+    <message>
         <source>Cannot take the note %1 from the heads</source>
         <translation>无法从笔记头文件读取笔记 %1</translation>
     </message>

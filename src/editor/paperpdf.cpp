@@ -16,6 +16,16 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
+#include <QThread>
+
+#include <libxml/tree.h>
+
+#include <condition_variable>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 namespace TAVRIKCORE::RICHEDITOR {
 
@@ -23,6 +33,12 @@ namespace {
 
 // Lengths are in CSS pixels: the document is laid out at 96 dots an inch.
 constexpr int Resolution = 96;
+
+// A long note is read in pieces by a worker while the pieces before are laid out and drawn. A
+// piece ends before a heading once it holds PieceText bytes of text (some 30 pages), else
+// before any part of the note at four times that; each piece starts a page.
+constexpr qsizetype PieceText = 60 * 1000;
+constexpr std::size_t PiecesAhead = 3; // read and not yet drawn, at most
 
 // The editor's own look of a note (content.css), in the light theme.
 constexpr char16_t StyleSheet[] = uR"(
@@ -40,33 +56,190 @@ td, th { border: 1px solid #c9ced5; padding: 4px; vertical-align: top; }
 th { background-color: #f3f5f7; }
 )";
 
+QPageLayout paperLayout()
+{
+    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(15, 15, 15, 15),
+                       QPageLayout::Millimeter);
+}
+
 QFont paperFont()
 {
     QFont font;
     font.setFamilies({QStringLiteral("Noto Sans"), QStringLiteral("DejaVu Sans"),
                       QStringLiteral("WenQuanYi Micro Hei")});
     font.setPixelSize(15);
+    // Neither ligatures (a PDF reader would copy "ﬁ" for "fi") nor the time shaping takes.
+    font.setStyleStrategy(QFont::PreferNoShaping);
     return font;
 }
 
-// The note's HTML as Qt's document reads it: pictures by their path in the store, checklist
-// boxes as characters.
-std::optional<QString> paperHtml(const QString &noteHtml)
+qsizetype textBytes(const _xmlNode *node)
+{
+    if (node->type == XML_TEXT_NODE)
+        return node->content ? qsizetype(std::strlen(reinterpret_cast<const char *>(node->content)))
+                             : 0;
+    qsizetype bytes = 0;
+    for (const _xmlNode *child = node->children; child; child = child->next)
+        bytes += textBytes(child);
+    return bytes;
+}
+
+bool isHeading(const _xmlNode *node)
+{
+    return HtmlDocument::isElement(const_cast<_xmlNode *>(node), "h1")
+        || HtmlDocument::isElement(const_cast<_xmlNode *>(node), "h2")
+        || HtmlDocument::isElement(const_cast<_xmlNode *>(node), "h3");
+}
+
+// The note's HTML as Qt's document reads it, in pieces: pictures by their path in the store,
+// checklist boxes as characters. Empty when the note cannot be parsed.
+std::vector<QString> paperPieces(const QString &noteHtml)
 {
     HtmlDocument note;
     if (!note.parse(noteHtml))
-        return std::nullopt;
+        return {};
     MhtExport::convertPictureSources(note);
     markChecklists(note);
-    return HtmlDocument::innerHtml(note.body());
+    const HtmlDocument::Element body = note.body();
+    std::vector<HtmlDocument::Element> pieces;
+    qsizetype bytes = 0;
+    for (HtmlDocument::Element node = body ? body->children : nullptr; node;) {
+        const HtmlDocument::Element next = node->next;
+        if (!pieces.empty()
+            && (bytes >= 4 * PieceText || (bytes >= PieceText && isHeading(node)))) {
+            pieces.push_back(note.wrapElement(node, "div"));
+            bytes = 0;
+        } else if (pieces.empty()) {
+            pieces.push_back(note.wrapElement(node, "div"));
+        } else {
+            HtmlDocument::appendChild(pieces.back(), node);
+        }
+        bytes += textBytes(node);
+        node = next;
+    }
+    std::vector<QString> html;
+    for (const HtmlDocument::Element piece : pieces)
+        html.push_back(HtmlDocument::innerHtml(piece));
+    if (html.empty())
+        html.emplace_back();
+    return html;
 }
+
+// A piece of the note read into a document of its own by a worker, then laid out on pages
+// and drawn by the thread that writes the PDF: the document's fonts are those of the thread
+// that draws them.
+class PaperPiece
+{
+public:
+    PaperPiece(const QString &html, QThread *drawing)
+    {
+        m_measure.setResolution(Resolution);
+        m_measure.setPageLayout(paperLayout());
+        m_page = m_measure.pageLayout().paintRectPixels(Resolution).size();
+        m_document.setUseDesignMetrics(true);
+        m_document.setDocumentMargin(0);
+        m_document.setDefaultFont(paperFont());
+        m_document.setDefaultStyleSheet(QString::fromUtf16(StyleSheet));
+        QAbstractTextDocumentLayout *layout = m_document.documentLayout();
+        layout->registerHandler(QTextFormat::ImageObject,
+                                new PaperPictures(m_page.width(), &m_document));
+        layout->setPaintDevice(&m_measure);
+        m_document.setHtml(html);
+        // Each line's glyphs are kept from the layout to the drawing, rather than shaped twice.
+        for (QTextBlock block = m_document.begin(); block.isValid(); block = block.next())
+            block.layout()->setCacheEnabled(true);
+        m_document.moveToThread(drawing);
+    }
+
+    // Lays the piece out and draws its pages, each but the first on a new page of `writer`;
+    // false when the writer fails.
+    bool draw(QPdfWriter &writer, QPainter &painter, bool first)
+    {
+        m_document.setPageSize(m_page);
+        QAbstractTextDocumentLayout::PaintContext context;
+        context.palette.setColor(QPalette::Text, Qt::black);
+        const int pages = m_document.pageCount();
+        for (int n = 0; n < pages; ++n) {
+            if ((n > 0 || !first) && !writer.newPage())
+                return false;
+            context.clip = QRectF(QPointF(0, n * m_page.height()), m_page);
+            painter.save();
+            painter.translate(0, -context.clip.top());
+            painter.setClipRect(context.clip);
+            m_document.documentLayout()->draw(&painter, context);
+            painter.restore();
+        }
+        return true;
+    }
+
+private:
+    QBuffer m_nowhere; // the measuring device is never drawn on
+    QPdfWriter m_measure{&m_nowhere};
+    QSizeF m_page;
+    QTextDocument m_document; // destroyed first: its layout measures on the device above
+};
+
+// The pieces read by a worker ahead of the drawing, handed to it in order.
+class PieceQueue
+{
+public:
+    explicit PieceQueue(std::vector<QString> pieces)
+        : m_pieces(std::move(pieces)), m_read(m_pieces.size())
+    { }
+
+    // Reads pieces until none is left or the drawing stopped.
+    void work(QThread *drawing)
+    {
+        std::unique_lock lock(m_mutex);
+        for (;;) {
+            m_changed.wait(
+                lock, [&] { return m_next >= m_pieces.size() || m_next < m_drawn + PiecesAhead; });
+            if (m_next >= m_pieces.size())
+                return;
+            const std::size_t index = m_next++;
+            lock.unlock();
+            auto piece = std::make_unique<PaperPiece>(m_pieces[index], drawing);
+            lock.lock();
+            m_read[index] = std::move(piece);
+            m_changed.notify_all();
+        }
+    }
+
+    // The next piece once it is read; null after the last.
+    std::unique_ptr<PaperPiece> next()
+    {
+        std::unique_lock lock(m_mutex);
+        if (m_drawn >= m_pieces.size())
+            return nullptr;
+        m_changed.wait(lock, [&] { return m_read[m_drawn] != nullptr; });
+        std::unique_ptr<PaperPiece> piece = std::move(m_read[m_drawn++]);
+        m_changed.notify_all();
+        return piece;
+    }
+
+    // No further piece is read.
+    void stop()
+    {
+        const std::lock_guard lock(m_mutex);
+        m_next = m_pieces.size();
+        m_changed.notify_all();
+    }
+
+private:
+    const std::vector<QString> m_pieces;
+    std::vector<std::unique_ptr<PaperPiece>> m_read;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::size_t m_next = 0; // the next piece to read
+    std::size_t m_drawn = 0; // pieces handed to the drawing
+};
 
 } // namespace
 
 QByteArray PaperPdf::write(const QString &noteHtml)
 {
-    const std::optional<QString> html = paperHtml(noteHtml);
-    if (!html)
+    std::vector<QString> pieces = paperPieces(noteHtml);
+    if (pieces.empty())
         return {};
     QByteArray pdf;
     QBuffer buffer(&pdf);
@@ -74,42 +247,25 @@ QByteArray PaperPdf::write(const QString &noteHtml)
     QPdfWriter writer(&buffer);
     writer.setCreator(QStringLiteral("TavrikEditor"));
     writer.setResolution(Resolution);
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                     QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter));
-    const QSizeF page = writer.pageLayout().paintRectPixels(Resolution).size();
-
-    QTextDocument document;
-    document.setUseDesignMetrics(true);
-    document.setDocumentMargin(0);
-    document.setDefaultFont(paperFont());
-    document.setDefaultStyleSheet(QString::fromUtf16(StyleSheet));
-    PaperPictures pictures(page.width());
-    QAbstractTextDocumentLayout *layout = document.documentLayout();
-    layout->registerHandler(QTextFormat::ImageObject, &pictures);
-    layout->setPaintDevice(&writer);
-    document.setHtml(*html);
-    // Each line's glyphs are kept from the layout to the drawing, rather than shaped twice.
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
-        block.layout()->setCacheEnabled(true);
-    document.setPageSize(page); // lays the document out
-
+    writer.setPageLayout(paperLayout());
     QPainter painter;
     if (!painter.begin(&writer))
         return {};
-    QAbstractTextDocumentLayout::PaintContext context;
-    context.palette.setColor(QPalette::Text, Qt::black);
-    const int pages = document.pageCount();
-    for (int n = 0; n < pages; ++n) {
-        if (n > 0 && !writer.newPage())
-            return {};
-        context.clip = QRectF(QPointF(0, n * page.height()), page);
-        painter.save();
-        painter.translate(0, -context.clip.top());
-        painter.setClipRect(context.clip);
-        layout->draw(&painter, context);
-        painter.restore();
+
+    PieceQueue queue(std::move(pieces));
+    QThread *drawing = QThread::currentThread();
+    std::thread worker([&queue, drawing] { queue.work(drawing); });
+    bool drawn = true;
+    for (bool first = true; drawn;) {
+        const std::unique_ptr<PaperPiece> piece = queue.next();
+        if (!piece)
+            break;
+        drawn = piece->draw(writer, painter, first);
+        first = false;
     }
-    if (!painter.end())
+    queue.stop();
+    worker.join();
+    if (!painter.end() || !drawn)
         return {};
     return pdf;
 }

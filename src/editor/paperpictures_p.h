@@ -20,7 +20,7 @@ class PaperPictures : public QObject, public QTextObjectInterface
     Q_INTERFACES(QTextObjectInterface)
 
 public:
-    explicit PaperPictures(qreal textWidth) : m_textWidth(textWidth) { }
+    PaperPictures(qreal textWidth, QObject *parent) : QObject(parent), m_textWidth(textWidth) { }
 
     QSizeF intrinsicSize(QTextDocument *document, int position, const QTextFormat &format) override;
     void drawObject(QPainter *painter, const QRectF &rect, QTextDocument *document, int position,

@@ -4,6 +4,7 @@
 
 #include "editor/paperpictures_p.h"
 #include "notehtml/checklistmark_p.h"
+#include "notehtml/documentmarkup_p.h"
 #include "notehtml/htmldocument_p.h"
 #include "notehtml/mhtexport_p.h"
 
@@ -100,6 +101,18 @@ std::vector<QString> paperPieces(const QString &noteHtml)
         return {};
     MhtExport::convertPictureSources(note);
     markChecklists(note);
+    // Qt's document takes the widths of pictures and table cells from their attributes only.
+    for (const char *tag : {"img", "table", "col", "td", "th"}) {
+        for (const HtmlDocument::Element element : note.elementsByTagName(tag)) {
+            const QString style = HtmlDocument::attribute(element, "style").value_or(QString());
+            for (const char *length : {"width", "height"}) {
+                if (!style.contains(QLatin1StringView(length)))
+                    continue;
+                if (const int pixels = DocumentMarkup::pixelLength(element, length))
+                    HtmlDocument::setAttribute(element, length, QString::number(pixels));
+            }
+        }
+    }
     const HtmlDocument::Element body = note.body();
     std::vector<HtmlDocument::Element> pieces;
     qsizetype bytes = 0;
@@ -144,6 +157,7 @@ public:
         layout->registerHandler(QTextFormat::ImageObject,
                                 new PaperPictures(m_page.width(), &m_document));
         layout->setPaintDevice(&m_measure);
+        m_document.setPageSize(QSizeF(0, 0)); // nothing is laid out here
         m_document.setHtml(html);
         // Each line's glyphs are kept from the layout to the drawing, rather than shaped twice.
         for (QTextBlock block = m_document.begin(); block.isValid(); block = block.next())

@@ -105,12 +105,14 @@ TEST_F(NotePrintingTest, PdfHoldsTheNoteOnA4WhitePaperInTheDarkTheme)
     EXPECT_THAT(poppler(u"pdfinfo"_s, {u"-url"_s, pdf}).toStdString(),
                 ::testing::HasSubstr("https://example.com/plan"));
 
-    // "page num type width height ...": the card and the picture at their own sizes.
+    // "page num type width height ... x-ppi y-ppi ...": the card and the picture with all their
+    // pixels, shown at their own size (96 pixels an inch).
     QStringList images
         = poppler(u"pdfimages"_s, {u"-list"_s, pdf}).split(u'\n', Qt::SkipEmptyParts);
     ASSERT_EQ(images.size(), 4) << images.join(u'\n').toStdString();
     const QStringList picture = images[3].split(u' ', Qt::SkipEmptyParts);
     EXPECT_EQ(picture.mid(3, 2), (QStringList{u"40"_s, u"30"_s})) << images[3].toStdString();
+    EXPECT_EQ(picture.mid(12, 2), (QStringList{u"96"_s, u"96"_s})) << images[3].toStdString();
 
     const QImage page = firstPage(pdf);
     ASSERT_FALSE(page.isNull());

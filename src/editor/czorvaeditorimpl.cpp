@@ -567,6 +567,18 @@ bool CZorvaEditorImpl::ExportWord(const QString &path, QString &error)
     return MhtExport::ExportWord(d->lastHtml, path, error);
 }
 
+bool CZorvaEditorImpl::ExportableHtml(QString &html, QString &error) const
+{
+    if (!exportable(d->partialNote, error))
+        return false;
+    if (d->lastHtml.isEmpty()) {
+        error = MhtExport::EmptyNoteMessage();
+        return false;
+    }
+    html = d->lastHtml;
+    return true;
+}
+
 bool CZorvaEditorImpl::ExportOdt(const QString &path, QString &error)
 {
     if (!exportable(d->partialNote, error))
@@ -583,14 +595,11 @@ bool CZorvaEditorImpl::ExportDocx(const QString &path, QString &error)
 
 bool CZorvaEditorImpl::ExportMarkdown(const QString &folder, QString &error)
 {
-    if (!exportable(d->partialNote, error))
+    QString html;
+    if (!ExportableHtml(html, error))
         return false;
-    if (d->lastHtml.isEmpty()) {
-        error = MhtExport::EmptyNoteMessage();
-        return false;
-    }
     const NoteFolderExport::Result result = NoteFolderExport::ExportContent(
-        d->handler.GetCurNoteGuid(), d->lastHtml, folder, u"note.md"_s,
+        d->handler.GetCurNoteGuid(), html, folder, u"note.md"_s,
         [this](const QByteArray &body) -> std::optional<QByteArray> {
             const std::optional<QString> markdown
                 = Internal::EditorPage(this).markdownOf(QString::fromUtf8(body));

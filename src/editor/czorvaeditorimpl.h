@@ -102,6 +102,10 @@ public:
     // Writes the note as last loaded or saved to `path` as an MHT document. False with the
     // reason in `error` when there is no content or the conversion failed.
     bool ExportWord(const QString &path, QString &error);
+    // The note as last loaded or saved, for an export of its own (NotePrinting::ExportPdf):
+    // false with the reason in `error` when the editor shows only part of it or it has no
+    // content (the MHT export's messages).
+    bool ExportableHtml(QString &html, QString &error) const;
     // The same as an OpenDocument text (.odt) for LibreOffice and other word processors.
     bool ExportOdt(const QString &path, QString &error);
     // The same as a Word document (.docx).

@@ -5,20 +5,19 @@
 #include "common/durablefile_p.h"
 #include "common/writelog_p.h"
 #include "editor/czorvaeditorimpl.h"
+#include "editor/paperpdf_p.h"
 
 #include <QDir>
 #include <QEventLoop>
-#include <QFile>
 #include <QFileInfo>
-#include <QPageLayout>
-#include <QPageSize>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 #include <QWebEngineProfile>
 #include <QWebEngineView>
 
-#include <cerrno>
 #include <cstring>
+#include <memory>
 #include <optional>
 
 namespace TAVRIKCORE::RICHEDITOR {
@@ -90,31 +89,27 @@ bool exportPdf(CZorvaEditorImpl &editor, const QString &path, QString &error)
                     .arg(QDir::toNativeSeparators(target.absolutePath()));
         return false;
     }
-    PaperNote note;
-    if (!note.open(editor, error))
+    QString html;
+    if (!editor.ExportableHtml(html, error))
         return false;
-    const QString partial = Internal::temporaryPath(target.absolutePath() + u'/');
-    const QPageLayout layout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                             QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
-    note.view().page()->printToPdf(partial, layout);
-    const std::optional<bool> written
-        = waitFor(note.view().page(), &QWebEnginePage::pdfPrintingFinished);
-    // The browser makes its file readable by its owner alone; a document is for others too.
-    if (written == true
-        && QFile::setPermissions(partial,
-                                 QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser
-                                     | QFile::WriteUser | QFile::ReadGroup | QFile::ReadOther)
-        && Internal::durableRename(partial, path, Internal::Placement::Replace))
+    // A long note takes a while to lay out and draw: that runs on a thread of its own while the
+    // window keeps drawing.
+    std::optional<int> written; // the errno of writing the file, 0 when written
+    const std::unique_ptr<QThread> thread(QThread::create([&] {
+        const QByteArray pdf = PaperPdf::write(html);
+        if (!pdf.isEmpty())
+            written = Internal::replaceDurably(path, {pdf});
+    }));
+    QEventLoop loop;
+    QObject::connect(thread.get(), &QThread::finished, &loop, &QEventLoop::quit);
+    thread->start();
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    thread->wait();
+    if (written == 0)
         return true;
-    const int reason = errno;
-    QFile::remove(partial);
-    if (!written)
-        error = NotePrinting::tr("写入 PDF 超时。");
-    else if (!*written)
-        error = NotePrinting::tr("浏览器无法写入 PDF。");
-    else
-        error = NotePrinting::tr("无法写入 %1：%2")
-                    .arg(QDir::toNativeSeparators(path), systemReason(reason));
+    error = written ? NotePrinting::tr("无法写入 %1：%2")
+                          .arg(QDir::toNativeSeparators(path), systemReason(*written))
+                    : NotePrinting::tr("无法绘制 PDF。");
     return false;
 }
 

@@ -29,4 +29,18 @@ QString checklistMark(HtmlDocument::Element item)
                                                                     : QStringLiteral(u"\u2610 ");
 }
 
+void markChecklists(HtmlDocument &doc)
+{
+    for (HtmlDocument::Element list : doc.elementsByTagName("ul")) {
+        if (!isChecklist(list))
+            continue;
+        const QString style = HtmlDocument::attribute(list, "style").value_or(QString());
+        HtmlDocument::setAttribute(list, "style",
+                                   style.isEmpty() ? QStringLiteral("list-style: none")
+                                                   : QStringLiteral("list-style: none; ") + style);
+        for (HtmlDocument::Element item = list->children; item; item = item->next)
+            HtmlDocument::prependText(item, checklistMark(item));
+    }
+}
+
 } // namespace TAVRIKCORE::RICHEDITOR

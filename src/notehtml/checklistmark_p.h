@@ -13,4 +13,8 @@ QString checklistMark(HtmlDocument::Element item);
 // Whether the element is a checklist (<ul> of class "checklist").
 bool isChecklist(HtmlDocument::Element list);
 
+// Shows the boxes of every checklist of `doc` as characters, for readers without the editor's
+// style sheet: each item starts with its checklistMark and the list shows no bullets.
+void markChecklists(HtmlDocument &doc);
+
 } // namespace TAVRIKCORE::RICHEDITOR

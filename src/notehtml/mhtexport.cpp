@@ -135,17 +135,7 @@ ReaderNote readerNote(const QString &html)
         if (!src.isEmpty() && QFileInfo(src).isAbsolute())
             HtmlDocument::setAttribute(image, "src", GetFileNameFromPath(src));
     }
-    // A checklist's boxes as characters: the archive carries no style sheet to draw them.
-    for (HtmlDocument::Element list : doc.elementsByTagName("ul")) {
-        if (!isChecklist(list))
-            continue;
-        const QString style = HtmlDocument::attribute(list, "style").value_or(QString());
-        HtmlDocument::setAttribute(list, "style",
-                                   style.isEmpty() ? QStringLiteral("list-style: none")
-                                                   : QStringLiteral("list-style: none; ") + style);
-        for (HtmlDocument::Element item = list->children; item; item = item->next)
-            HtmlDocument::prependText(item, checklistMark(item));
-    }
+    markChecklists(doc); // the archive carries no style sheet to draw the boxes
     const HtmlDocument::Element body = doc.body();
     QString title;
     for (const QString &line : HtmlDocument::innerText(body).split(u'\n')) {
@@ -228,11 +218,17 @@ int MhtExport::HtmlConvert(const QString &html, QString &converted)
             QStringLiteral("[ERROR] NoteHtmlFileToMhtFile，将图片相对路径转换为绝对路径失败！"));
         return 0;
     }
-    const std::vector<HtmlDocument::Element> images = doc.elementsByTagName("img");
-    if (images.empty()) {
+    if (!convertPictureSources(doc)) {
         converted = html;
         return 1;
     }
+    converted = HtmlDocument::innerHtml(doc.body());
+    return 1;
+}
+
+bool MhtExport::convertPictureSources(HtmlDocument &doc)
+{
+    const std::vector<HtmlDocument::Element> images = doc.elementsByTagName("img");
     const QString prefix = GetAppDirectory() + QStringLiteral("userdata/attachment/");
     for (HtmlDocument::Element image : images) {
         const std::optional<QString> src = HtmlDocument::attribute(image, "src");
@@ -246,8 +242,7 @@ int MhtExport::HtmlConvert(const QString &html, QString &converted)
         }
         HtmlDocument::setAttribute(image, "src", prefix + name);
     }
-    converted = HtmlDocument::innerHtml(doc.body());
-    return 1;
+    return !images.empty();
 }
 
 int MhtExport::HtmlToMht(const QString &html, const QString &target)

@@ -8,6 +8,8 @@
 
 namespace TAVRIKCORE::RICHEDITOR {
 
+class HtmlDocument;
+
 // Export of a note as an MHT file, a MIME archive of the note's HTML that browsers and word
 // processors open as a document: a multipart/related message whose root part is the HTML,
 // followed by the pictures it shows, every part with its Content-Location, every line ending in
@@ -31,13 +33,15 @@ public:
     // "[ERROR] NoteHtmlFileToMhtFile，将图片相对路径转换为绝对路径失败！" when the HTML cannot be
     // parsed.
     static int HtmlConvert(const QString &html, QString &converted);
+    // The same rewriting in a parsed document; false when it has no img.
+    static bool convertPictureSources(HtmlDocument &doc);
 
     // Writes `html` as an MHT file to `target`, replacing it: multipart/related (type
     // text/html) whose first part is the HTML in UTF-8 quoted-printable at
     // http://note.invalid/<target's file name>, then one base64 part for each distinct local
     // picture of ExportFiles::localPictures that it could read ("HtmlToMht" in its log lines) at
-    // http://note.invalid/<its file name>. The file is written beside the target and renamed over it,
-    // so a failed export leaves the target as it was. 1 when written; 0 with the log line
+    // http://note.invalid/<its file name>. The file is written beside the target and renamed over
+    // it, so a failed export leaves the target as it was. 1 when written; 0 with the log line
     // "[ERROR:] HtmlToMht发生错误，错误信息: cannot write <target>: <system reason>" when the file
     // cannot be written (a missing or read-only folder, a target that is a folder), or "[ERROR:]
     // HtmlToMht 发送未知错误！" when the message cannot be built.

@@ -240,12 +240,8 @@
         <translation>The folder %1 does not exist.</translation>
     </message>
     <message>
-        <source>写入 PDF 超时。</source>
-        <translation>Writing the PDF took too long.</translation>
-    </message>
-    <message>
-        <source>浏览器无法写入 PDF。</source>
-        <translation>The browser could not write the PDF.</translation>
+        <source>无法绘制 PDF。</source>
+        <translation>The PDF could not be drawn.</translation>
     </message>
     <message>
         <source>无法写入 %1：%2</source>

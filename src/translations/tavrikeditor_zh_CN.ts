@@ -240,12 +240,8 @@
         <translation>文件夹 %1 不存在。</translation>
     </message>
     <message>
-        <source>写入 PDF 超时。</source>
-        <translation>写入 PDF 超时。</translation>
-    </message>
-    <message>
-        <source>浏览器无法写入 PDF。</source>
-        <translation>浏览器无法写入 PDF。</translation>
+        <source>无法绘制 PDF。</source>
+        <translation>无法绘制 PDF。</translation>
     </message>
     <message>
         <source>无法写入 %1：%2</source>

@@ -1,7 +1,8 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
 // The PDF export and the printing of a note shown in the dark theme, read back with poppler's
-// tools: its exact text, its pictures, white paper; and a target in a missing folder.
+// tools: its exact text, pictures, links, A4 pages, white paper; and a target that cannot be
+// written.
 #include "editor/czorvaeditorimpl.h"
 #include "editor/noteprinting.h"
 #include "editorhost.h"
@@ -54,14 +55,15 @@ protected:
         editor->NewEditor(id, false);
     }
 
-    // A note of two lines of text, a blue picture and the card of a text file, saved.
-    void writeNote()
+    // A note of `html` followed by the card of a text file and a blue picture, saved.
+    void writeNote(const QString &html)
     {
         runScript(editor->page(),
-                  u"(function(){Tavrik.editor.setContent('<p>Quarterly plan 季度计划</p>"
-                  "<p>Second line</p>');Tavrik.editor.focus();const d=Tavrik.editor.document();"
-                  "const r=d.createRange();r.selectNodeContents(d.body);r.collapse(false);"
-                  "d.getSelection().removeAllRanges();d.getSelection().addRange(r);})()"_s);
+                  u"(function(){Tavrik.editor.setContent(%1);Tavrik.editor.focus();"
+                  "const d=Tavrik.editor.document();const r=d.createRange();"
+                  "r.selectNodeContents(d.body);r.collapse(false);"
+                  "d.getSelection().removeAllRanges();d.getSelection().addRange(r);})()"_s.arg(
+                      jsString(html)));
         ASSERT_TRUE(writeBytes(in.filePath(u"notes.txt"_s), "alpha"));
         ASSERT_TRUE(
             writeBytes(in.filePath(u"blue.png"_s), pngBytes(filledImage(40, 30, Qt::blue))));
@@ -70,6 +72,7 @@ protected:
             editor->page(), u"Tavrik.editor.document().querySelectorAll('img').length === 2"_s));
         editor->SaveEditor();
     }
+    void writeNote() { writeNote(u"<p>Quarterly plan 季度计划</p><p>Second line</p>"_s); }
 
     QTemporaryDir in;
     QTemporaryDir out;
@@ -77,9 +80,15 @@ protected:
     CZorvaEditorImpl *editor = nullptr; // the host's
 };
 
-TEST_F(NotePrintingTest, PdfHoldsTheTextAndPicturesOnWhitePaperInTheDarkTheme)
+TEST_F(NotePrintingTest, PdfHoldsTheNoteOnA4WhitePaperInTheDarkTheme)
 {
-    writeNote();
+    writeNote(u"<h1>Plan 计划</h1><p>See <a href=\"https://example.com/plan\">the site</a>, "
+              "<b>bold</b> <i>it</i> <u>under</u> <span style=\"color: rgb(200, 0, 0);\">red"
+              "</span>.</p><ol><li>first</li><li>second</li></ol><ul class=\"checklist\">"
+              "<li data-checked=\"true\">done</li><li>open</li></ul><table><thead><tr>"
+              "<th>Name</th><th>Value</th></tr></thead><tbody><tr><td colspan=\"2\">both"
+              "</td></tr><tr><td>one</td><td>二</td></tr></tbody></table>"
+              "<pre>int x = 1;</pre>"_s);
     const QString pdf = out.filePath(u"note.pdf"_s);
     QString error;
     ASSERT_TRUE(NotePrinting::ExportPdf(*editor, pdf, error)) << error.toStdString();
@@ -88,14 +97,22 @@ TEST_F(NotePrintingTest, PdfHoldsTheTextAndPicturesOnWhitePaperInTheDarkTheme)
     EXPECT_TRUE(QFile::permissions(pdf) & QFile::ReadOther);
 
     EXPECT_EQ(poppler(u"pdftotext"_s, {pdf, u"-"_s}),
-              u"Quarterly plan 季度计划\n\nSecond line\n\n\f"_s);
+              u"Plan 计划\nSee the site, bold it under red.\n1. first\n2. second\n☑ done\n☐ open\n"
+              "Name Value\nboth\none\n\n二\n\nint x = 1;\n\n\f"_s);
+    const QString info = poppler(u"pdfinfo"_s, {pdf});
+    EXPECT_THAT(info.toStdString(), ::testing::HasSubstr("Pages:           1\n"));
+    EXPECT_THAT(info.toStdString(), ::testing::HasSubstr("Page size:       595 x 842 pts (A4)\n"));
+    EXPECT_THAT(poppler(u"pdfinfo"_s, {u"-url"_s, pdf}).toStdString(),
+                ::testing::HasSubstr("https://example.com/plan"));
 
-    // "page num type width height ...": the card and the picture at their own sizes.
+    // "page num type width height ... x-ppi y-ppi ...": the card and the picture with all their
+    // pixels, shown at their own size (96 pixels an inch).
     QStringList images
         = poppler(u"pdfimages"_s, {u"-list"_s, pdf}).split(u'\n', Qt::SkipEmptyParts);
     ASSERT_EQ(images.size(), 4) << images.join(u'\n').toStdString();
     const QStringList picture = images[3].split(u' ', Qt::SkipEmptyParts);
     EXPECT_EQ(picture.mid(3, 2), (QStringList{u"40"_s, u"30"_s})) << images[3].toStdString();
+    EXPECT_EQ(picture.mid(12, 2), (QStringList{u"96"_s, u"96"_s})) << images[3].toStdString();
 
     const QImage page = firstPage(pdf);
     ASSERT_FALSE(page.isNull());
@@ -126,17 +143,28 @@ TEST_F(NotePrintingTest, PrintingDrawsTheNoteOnWhitePaper)
     EXPECT_GT(marks, 10);
 }
 
-TEST_F(NotePrintingTest, TargetInAMissingFolderFailsWithTheReasonAndWritesNothing)
+TEST_F(NotePrintingTest, TargetThatCannotBeWrittenFailsWithTheReasonAndLeavesNothing)
 {
     writeNote();
     const LogCapture log;
-    const QString pdf = out.filePath(u"missing/note.pdf"_s);
     QString error;
-    EXPECT_FALSE(NotePrinting::ExportPdf(*editor, pdf, error));
+    const QString missing = out.filePath(u"missing/note.pdf"_s);
+    EXPECT_FALSE(NotePrinting::ExportPdf(*editor, missing, error));
     EXPECT_EQ(error, u"文件夹 %1 不存在。"_s.arg(out.filePath(u"missing"_s)));
-    EXPECT_TRUE(QDir(out.path()).isEmpty());
-    EXPECT_THAT(log.lines(),
-                ::testing::Contains(u"[ERROR] NotePrinting::ExportPdf %1: %2"_s.arg(pdf, error)));
+    EXPECT_THAT(
+        log.lines(),
+        ::testing::Contains(u"[ERROR] NotePrinting::ExportPdf %1: %2"_s.arg(missing, error)));
+    // A folder in place of the file: the PDF is drawn, and not written anywhere.
+    const QString folder = out.filePath(u"taken.pdf"_s);
+    ASSERT_TRUE(QDir(out.path()).mkdir(u"taken.pdf"_s));
+    EXPECT_FALSE(NotePrinting::ExportPdf(*editor, folder, error));
+    EXPECT_EQ(error, u"无法写入 %1：Is a directory"_s.arg(folder));
+    EXPECT_THAT(
+        log.lines(),
+        ::testing::Contains(u"[ERROR] NotePrinting::ExportPdf %1: %2"_s.arg(folder, error)));
+    EXPECT_EQ(QDir(out.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              QStringList{u"taken.pdf"_s});
+    EXPECT_TRUE(QDir(folder).isEmpty());
 }
 
 } // namespace

@@ -1152,12 +1152,6 @@ protected:
     std::unique_ptr<CZorvaEditorImpl> editor;
 };
 
-TEST_F(CopyPastePage, AttachmentsCopiedOutArePastedIntoAnotherNoteAsFiles)
-{
-    copyOut();
-    pasteIntoNewNote();
-}
-
 TEST_F(CopyPastePage, TextOrAMissingFileKeepsTheBrowsersHtml)
 {
     select(CaretAtStart);
@@ -1169,45 +1163,6 @@ TEST_F(CopyPastePage, TextOrAMissingFileKeepsTheBrowsersHtml)
     ASSERT_TRUE(QFile::remove(m_root + noteA + u"/a.txt"_s));
     copied = copy(AttachmentsOnly);
     EXPECT_TRUE(!copied->hasUrls() && copied->html().contains(u"zv_exdata"_s));
-}
-
-// Text and attachments copied from one note and pasted into another: the other note gets
-// copies of the files, the page shows the pasted block at once with the caret after it.
-TEST_F(CopyPastePage, TextWithAttachmentsPastedIntoAnotherNoteIsItsOwnAndDrawnAtOnce)
-{
-    writeBytes(m_in.filePath(u"b.png"_s), pngBytes(filledImage(60, 40, QColor(0, 200, 0))));
-    select(CaretAtStart);
-    QTest::keyClicks(editor->GetWebBrowseHwnd(), u"Trip "_s);
-    insertFiles();
-    ASSERT_TRUE(copy(u"selectNodeContents(d.body)"_s)->html().contains(u"Trip"_s));
-    QString noteB;
-    editor->NewEditor(noteB, false);
-    ASSERT_TRUE(waitForScript(editor->page(), u"!Tavrik.editor.document().body.textContent"_s));
-    const auto green = [&] {
-        const QImage shot = editor->grab().toImage();
-        int count = 0;
-        for (int y = 0; y < shot.height(); y += 2) {
-            for (int x = 0; x < shot.width(); x += 2)
-                count += shot.pixelColor(x, y) == QColor(0, 200, 0);
-        }
-        return count;
-    };
-    ASSERT_EQ(green(), 0);
-    select(CaretAtStart);
-    press(Qt::Key_V);
-    ASSERT_TRUE(attachmentsAre(u"a.txt,b.png"_s));
-    EXPECT_EQ(QDir(m_root + noteB).entryList(QDir::Files), QStringList({u"a.txt"_s, u"b.png"_s}));
-    EXPECT_EQ(js(u"Tavrik.editor.document().body.textContent"_s).toString(), u"Trip\u00a0"_s);
-    // The caret is collapsed right after the last pasted attachment, in the focused note.
-    EXPECT_EQ(js(u"(function(){const d=Tavrik.editor.document(),s=d.getSelection();"
-                 "const a=d.querySelectorAll('img[zv_exdata]'),r=d.createRange();"
-                 "r.setStartAfter(a[a.length-1]);r.setEnd(s.focusNode,s.focusOffset);"
-                 "return d.hasFocus()&&s.isCollapsed&&r.toString()===''&&"
-                 "!r.cloneContents().querySelector('img');})()"_s),
-              QVariant(true));
-    EXPECT_TRUE(editor->GetWebBrowseHwnd()->hasFocus());
-    // Drawn without another key: the pasted picture's pixels are on screen.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return green() > 60 * 40 / 4 / 2; }));
 }
 
 TEST_F(CopyPastePage, FilesComeBeforeHtmlAndAPictureBecomesAJpeg)

@@ -116,8 +116,7 @@ TEST_F(Journey, WordListsAndTheirPictureArePastedCleanAndKept)
     const QString id = window().currentNoteId();
     EXPECT_EQ(readBytes(GetAttachRootDir() + u'/' + storeName), png);
     EXPECT_EQ(readBytes(GetAttachRootDir() + u'/' + id + u"/picture.png"_s), png);
-    const QByteArray saved
-        = readBytes(GetAttachRootDir() + u'/' + store().noteFileNames(id).front());
+    const QByteArray saved = savedNote(id);
     EXPECT_TRUE(saved.contains(picture.toUtf8())) << saved.toStdString();
     for (const char *gone : {"mso-", "Mso", "o:p", "supportLists", "StartFragment", "logo.png"})
         EXPECT_FALSE(saved.contains(gone)) << gone << " in " << saved.toStdString();

@@ -72,7 +72,6 @@ protected:
     }
 };
 
-// One page shared by every case: starting the browser is the slow part.
 constexpr auto HeldEvent = QEvent::Type(QEvent::User + 77);
 
 struct EventRecorder : QObject
@@ -87,6 +86,7 @@ struct EventRecorder : QObject
     }
 };
 
+// One page shared by every case: starting the browser is the slow part.
 class BridgePage : public ::testing::Test
 {
 protected:

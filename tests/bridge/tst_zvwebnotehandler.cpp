@@ -26,7 +26,6 @@
 
 #include <QClipboard>
 #include <QCoreApplication>
-#include <QCryptographicHash>
 #include <QDateTime>
 #include <QDialog>
 #include <QDir>
@@ -1023,8 +1022,7 @@ QString pastedElement(const QString &kept, qint64 size, const QString &store, co
         const QByteArray card = FileThumbnail::drawCard(
             FileClassifier::GetFileTypeByExt(FileClassifier::GetFileStuffx(kept)), kept,
             FileThumbnail::FormatFileInfo(int(size), time));
-        shown = QString::fromLatin1(QCryptographicHash::hash(card, QCryptographicHash::Md5).toHex())
-            + u".bmp"_s;
+        shown = md5Hex(card) + u".bmp"_s;
     }
     stored.showSrc = u"../userdata\\attachment\\"_s + shown;
     return AttachAdder::AttachmentMarkup(info, stored);

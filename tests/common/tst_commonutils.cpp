@@ -23,8 +23,6 @@
 #include <QTemporaryDir>
 #include <QThread>
 
-#include <openssl/evp.h>
-
 #include <atomic>
 #include <cstdlib>
 #include <ctime>
@@ -42,20 +40,6 @@
 using namespace TAVRIKCORE::RICHEDITOR;
 using ::testing::ElementsAre;
 using namespace Qt::StringLiterals;
-
-namespace {
-
-// MD5 computed in one call by OpenSSL, independent of how the file is streamed.
-QString oneShotMd5(const QByteArray &content)
-{
-    unsigned char digest[EVP_MAX_MD_SIZE];
-    unsigned int length = 0;
-    EVP_Digest(content.constData(), size_t(content.size()), digest, &length, EVP_md5(), nullptr);
-    return QString::fromLatin1(
-        QByteArray(reinterpret_cast<const char *>(digest), int(length)).toHex());
-}
-
-} // namespace
 
 TEST(Base64, EncodeGivesStandardPaddedTextAndDecodeGivesBytesAndCountWithItsQuirks)
 {
@@ -127,7 +111,7 @@ TEST(HashesAndGuids, FileMd5AroundTheReadChunkAndGuidsOfThirtyTwoHexDigitsInFiel
     for (qsizetype size : {0, 1, 63, 64, 65, 65535, 65536, 65537, 3 * 65536, 8 * 1024 * 1024 + 3}) {
         const QByteArray content = pattern.left(size);
         ASSERT_TRUE(writeBytes(path, content));
-        EXPECT_EQ(CalcFileMd5(path), oneShotMd5(content)) << size << " bytes";
+        EXPECT_EQ(CalcFileMd5(path), md5Hex(content)) << size << " bytes";
     }
 
     // A missing or unreadable file gives an empty text and one log line.

@@ -2,16 +2,12 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 // Autosave through the real page: the page reports changes, the editor's clock decides when
 // the note is read (without waiting) and handed to the host.
-#include "common/commonutils.h"
 #include "editor/autosave_p.h"
-#include "editor/czorvaeditorimpl.h"
 #include "editorhost.h"
 #include "logcapture.h"
-#include "notehtml/notehtmlrw.h"
 #include "recordingprompts.h"
 #include "testhelpers.h"
 
-#include <QApplication>
 #include <QTest>
 
 #include <functional>
@@ -47,47 +43,17 @@ private:
     std::function<void()> m_wake;
 };
 
-class AutosaveTest : public EditorPageSuite
+class AutosaveTest : public EditorInHostTest
 {
 protected:
     void SetUp() override
     {
-        m_editor = new CZorvaEditorImpl(&m_host);
-        ASSERT_TRUE(openEditor(m_editor, &m_host)) << "the editor page did not load";
+        EditorInHostTest::SetUp();
         auto clock = std::make_unique<ManualClock>();
         m_clock = clock.get();
         m_editor->autosave().setClock(std::move(clock));
-        QApplication::setActiveWindow(&m_host);
     }
 
-    void loadNote(const QString &id, const QString &content)
-    {
-        ASSERT_EQ(
-            NoteHtmlRW::WriteHtmlTextFile(GetAttachRootDir() + u'/' + id + u".html"_s, content, 2),
-            1);
-        m_editor->LoadEditor(id, {id + u".html"_s}, {}, false);
-    }
-
-    // Real key events at the end of the note, then waits until the page shows them.
-    void type(const QString &text)
-    {
-        QWidget *inner = m_editor->GetWebBrowseHwnd();
-        inner->setFocus(Qt::OtherFocusReason);
-        runScript(m_editor->page(),
-                  u"(function(){Tavrik.editor.focus();const d=Tavrik.editor.document();"
-                  "const r=d.createRange();r.selectNodeContents(d.body);r.collapse(false);"
-                  "const s=d.getSelection();s.removeAllRanges();s.addRange(r);})()"_s);
-        for (const QChar c : text)
-            QTest::sendKeyEvent(QTest::Click, inner, Qt::Key_unknown, QString(c), Qt::NoModifier);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return pageText().endsWith(text); }, 5000))
-            << "typing did not reach the page: " << pageText().toStdString();
-    }
-    QString pageText()
-    {
-        return runScript(m_editor->page(), u"Tavrik.editor.document().body.innerText"_s)
-            .toString()
-            .trimmed();
-    }
     bool waitForChangeReport()
     {
         return QTest::qWaitFor([&] { return m_editor->autosave().pending(); }, 5000);
@@ -96,61 +62,52 @@ protected:
     // commands have all been handled.
     void sendFromPage(const QString &commands)
     {
-        runScript(m_editor->page(),
-                  commands + u"CppProcessor('ZvMessageBox','{\"msg\":\"marker\"}','');"_s);
+        runInPage(commands + u"CppProcessor('ZvMessageBox','{\"msg\":\"marker\"}','');"_s);
         ASSERT_TRUE(
             QTest::qWaitFor([&] { return m_prompts.messages().contains(u"marker"_s); }, 5000));
         m_prompts.clear();
     }
-    // Lets a save already started finish: the page answers in order.
-    void settle()
-    {
-        runScript(m_editor->page(), u"0"_s);
-        QCoreApplication::processEvents();
-    }
 
     RecordingPrompts m_prompts;
-    EditorHost m_host;
-    CZorvaEditorImpl *m_editor = nullptr;
     ManualClock *m_clock = nullptr;
 };
 
 TEST_F(AutosaveTest, TypingThenAPauseSavesOnceWithoutBlockingTheWindow)
 {
     loadNote(u"idle"_s, u"<p>Start.</p>"_s);
-    type(u" Typed on."_s);
+    typeAtEnd(u" Typed on."_s);
     ASSERT_TRUE(waitForChangeReport()) << "the page did not report the change";
 
     m_clock->advance(Autosave::IdleMs - 1);
     settle();
-    EXPECT_TRUE(m_host.saves.empty()) << "saved before typing paused";
+    EXPECT_TRUE(m_host->saves.empty()) << "saved before typing paused";
 
     // Due now: the content is asked for, and the host hears of it only once the page answers.
     m_clock->advance(1);
-    EXPECT_TRUE(m_host.saves.empty()) << "the window waited for the page";
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !m_host.saves.empty(); }, 10000));
-    ASSERT_EQ(m_host.saves.size(), 1u);
-    EXPECT_EQ(m_host.saves[0].noteId, u"idle"_s);
-    EXPECT_EQ(m_host.saves[0].plainText.trimmed(), u"Start. Typed on."_s);
+    EXPECT_TRUE(m_host->saves.empty()) << "the window waited for the page";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !m_host->saves.empty(); }, 10000));
+    ASSERT_EQ(m_host->saves.size(), 1u);
+    EXPECT_EQ(m_host->saves[0].noteId, u"idle"_s);
+    EXPECT_EQ(m_host->saves[0].plainText.trimmed(), u"Start. Typed on."_s);
 
     // Nothing changed since: no second save, however long the note stays open.
     EXPECT_FALSE(m_editor->autosave().pending());
     m_clock->advance(10 * Autosave::MaxIntervalMs);
     settle();
-    EXPECT_EQ(m_host.saves.size(), 1u);
+    EXPECT_EQ(m_host->saves.size(), 1u);
 
     // The next change is reported again after the save read the content.
-    type(u"!"_s);
+    typeAtEnd(u"!"_s);
     ASSERT_TRUE(waitForChangeReport());
     m_clock->advance(Autosave::IdleMs);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return m_host.saves.size() == 2; }, 10000));
-    EXPECT_EQ(m_host.saves[1].plainText.trimmed(), u"Start. Typed on.!"_s);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_host->saves.size() == 2; }, 10000));
+    EXPECT_EQ(m_host->saves[1].plainText.trimmed(), u"Start. Typed on.!"_s);
 }
 
 TEST_F(AutosaveTest, ContinuousTypingIsSavedAtTheLongestInterval)
 {
     m_editor->LoadEditor(u"long"_s, {}, {}, false);
-    type(u"a"_s);
+    typeAtEnd(u"a"_s);
     ASSERT_TRUE(waitForChangeReport());
     // A key every 1.5 s never lets typing pause for 2 s.
     const qint64 step = 1500;
@@ -158,15 +115,15 @@ TEST_F(AutosaveTest, ContinuousTypingIsSavedAtTheLongestInterval)
     for (qint64 elapsed = step; elapsed < Autosave::MaxIntervalMs; elapsed += step) {
         m_clock->advance(step);
         settle();
-        ASSERT_TRUE(m_host.saves.empty()) << "saved while typing went on, after " << elapsed;
+        ASSERT_TRUE(m_host->saves.empty()) << "saved while typing went on, after " << elapsed;
         const QChar next(u'b' + int(elapsed / step) % 20);
-        type(QString(next));
+        typeAtEnd(QString(next));
         typed += next;
     }
     m_clock->advance(step); // 30 s after the first change
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !m_host.saves.empty(); }, 10000));
-    ASSERT_EQ(m_host.saves.size(), 1u);
-    EXPECT_EQ(m_host.saves[0].plainText.trimmed(), typed);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !m_host->saves.empty(); }, 10000));
+    ASSERT_EQ(m_host->saves.size(), 1u);
+    EXPECT_EQ(m_host->saves[0].plainText.trimmed(), typed);
 }
 
 TEST_F(AutosaveTest, NothingIsSavedWhenNothingChangedOrTheNoteIsReadOnly)
@@ -186,7 +143,7 @@ TEST_F(AutosaveTest, NothingIsSavedWhenNothingChangedOrTheNoteIsReadOnly)
     EXPECT_FALSE(m_editor->autosave().pending());
     m_clock->advance(Autosave::MaxIntervalMs);
     settle();
-    EXPECT_TRUE(m_host.saves.empty());
+    EXPECT_TRUE(m_host->saves.empty());
     EXPECT_EQ(pageText(), u"As stored."_s);
 
     // A report whose argument is not JSON is logged and changes nothing.
@@ -208,20 +165,19 @@ TEST_F(AutosaveTest, FilesAddedOrRemovedAreSavedAtOnce)
     ASSERT_TRUE(writeBytes(path, "minutes of the meeting"));
 
     m_editor->InsertLocalFile(std::vector<QString>{path});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !m_host.saves.empty(); }, 10000))
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !m_host->saves.empty(); }, 10000))
         << "adding a file did not save the note";
-    const auto &added = m_host.saves.back();
+    const auto &added = m_host->saves.back();
     EXPECT_EQ(added.noteId, noteId);
     ASSERT_EQ(added.files.size(), 3u); // the note, the file and its card
     EXPECT_EQ(added.files[1].origName, u"minutes.txt"_s);
 
     // Taken out in the page (as Backspace or Cut would).
-    const size_t before = m_host.saves.size();
-    runScript(m_editor->page(),
-              u"Tavrik.editor.document().querySelector('img[zv_exdata]').remove()"_s);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return m_host.saves.size() > before; }, 10000))
+    const size_t before = m_host->saves.size();
+    runInPage(u"Tavrik.editor.document().querySelector('img[zv_exdata]').remove()"_s);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_host->saves.size() > before; }, 10000))
         << "removing a file did not save the note";
-    EXPECT_EQ(m_host.saves.back().files.size(), 1u);
+    EXPECT_EQ(m_host->saves.back().files.size(), 1u);
 }
 
 } // namespace

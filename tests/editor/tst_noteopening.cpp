@@ -18,10 +18,7 @@
 #include <QFileInfo>
 #include <QTest>
 #include <QTimer>
-#include <QVBoxLayout>
 #include <QWebEngineView>
-
-#include <memory>
 
 using namespace Qt::StringLiterals;
 using namespace TAVRIKCORE::RICHEDITOR;
@@ -34,23 +31,18 @@ namespace {
 const QString Marked = u"<p style=\"position: fixed; color: red;\">outside</p>"_s;
 const QString MarkedClean = u"<p style=\"color: red;\">outside</p>"_s;
 
-class NoteOpeningTest : public EditorPageSuite
+class NoteOpeningTest : public EditorInHostTest
 {
 protected:
     void SetUp() override
     {
-        m_host = std::make_unique<EditorHost>();
-        m_host->resize(900, 700);
-        m_editor = new CZorvaEditorImpl;
-        (new QVBoxLayout(m_host.get()))->addWidget(m_editor);
-        ASSERT_TRUE(openEditor(m_editor, m_host.get())) << "the editor page did not load";
+        EditorInHostTest::SetUp();
         QFile::remove(SavedNotes::recordPath());
     }
-    void TearDown() override { m_host.reset(); }
 
     QString pageHtml()
     {
-        return runScript(m_editor->page(), u"Tavrik.editor.document().body.innerHTML"_s).toString();
+        return runInPage(u"Tavrik.editor.document().body.innerHTML"_s).toString();
     }
     // Writes `bytes` as the note file `name` of the store and opens it.
     QString open(const QString &name, const QByteArray &bytes)
@@ -59,16 +51,12 @@ protected:
         m_editor->LoadEditor(u"note"_s, {name}, {}, false);
         return pageHtml();
     }
-
-    std::unique_ptr<EditorHost> m_host;
-    CZorvaEditorImpl *m_editor = nullptr;
 };
 
 TEST_F(NoteOpeningTest, SavedNoteIsRecordedAndChangedBytesAreSanitised)
 {
     open(u"first.html"_s, NoteHtmlRW::header(2) + "<p>first line</p>");
-    ASSERT_TRUE(runScript(m_editor->page(),
-                          u"Tavrik.editor.document().body.insertAdjacentHTML('beforeend', "
+    ASSERT_TRUE(runInPage(u"Tavrik.editor.document().body.insertAdjacentHTML('beforeend', "
                           "'<p>second line</p>'); true"_s)
                     .toBool());
     m_editor->SaveEditor();
@@ -124,7 +112,7 @@ TEST_F(NoteOpeningTest, LargeSavedNoteShowsItsBeginningFirstAndIsWholeToEveryRea
     for (int i = 0; i < 5000; ++i)
         html += u"<p>paragraph %1 of the note</p>"_s.arg(i);
     html += u"<p><img src=\"a.png\" class=\"a.png\" zv_exdata=\"e\"></p>"_s;
-    const QString inPage = runScript(m_editor->page(), uR"((function (text) {
+    const QString inPage = runInPage(uR"((function (text) {
     jsProcessor('SetSavedEditorContent', text);
     const body = document.querySelector('iframe.ke-edit-iframe').contentDocument.body;
     const shown = body.childNodes.length;

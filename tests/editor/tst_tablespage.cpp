@@ -11,7 +11,6 @@
 #include <QColor>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSignalSpy>
 #include <QTest>
 #include <QWebEnginePage>
 #include <QWebEngineView>
@@ -60,15 +59,8 @@ protected:
     {
         window = new QWidget;
         window->resize(960, 640);
-        view = new IEWebBrowser;
-        ASSERT_EQ(view->Create(window, QRect(0, 0, 960, 640), 1, IEWebBrowser::StyleVisible), 1);
-        window->show();
-        QSignalSpy loaded(view, &IEWebBrowser::firstLoadFinished);
-        ASSERT_EQ(
-            view->Navigate2(qEnvironmentVariable("TAVRIK_PAGE_DIR") + u"/zveditor/index.html"_s),
-            1);
-        ASSERT_TRUE(loaded.wait(30000));
-        ASSERT_TRUE(waitForScript(view->page(), u"window.Tavrik && Tavrik.ready === true"_s));
+        view = showBuiltEditorPage(window);
+        ASSERT_TRUE(view) << "the editor page did not load";
     }
     static void TearDownTestSuite() { delete window; }
 

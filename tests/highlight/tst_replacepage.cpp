@@ -6,10 +6,7 @@
 #include "logcapture.h"
 #include "testhelpers.h"
 
-#include <QApplication>
 #include <QWebEngineScript>
-
-#include <memory>
 
 using namespace Qt::StringLiterals;
 using namespace TAVRIKCORE::RICHEDITOR;
@@ -21,29 +18,17 @@ const QString Attachment
       "zv_exdata=\"{&quot;OrigName_B64&quot;:&quot;Y2F0LnBuZw==&quot;}\" "
       "data-ke-src=\"../userdata\\attachment\\cat.png\" zvimgsrc=\"../userdata\\attachment\\cat.png\">"_s;
 
-class ReplacePage : public EditorPageSuite
+class ReplacePage : public EditorInHostTest
 {
 protected:
-    void SetUp() override
-    {
-        m_host = std::make_unique<EditorHost>();
-        m_host->resize(900, 700);
-        m_editor = new CZorvaEditorImpl;
-        ASSERT_TRUE(openEditor(m_editor, m_host.get(), QRect(0, 0, 800, 600)))
-            << "the editor page did not load";
-        QApplication::setActiveWindow(m_host.get());
-    }
-    void TearDown() override { m_host.reset(); }
-
     ZvWebNoteHandler &handler() { return m_editor->handler(); }
-    QVariant page(const QString &script) { return runScript(m_editor->page(), script); }
     // Shows `html` in a fresh frame, the cache clearing that follows new content done.
     void show(const QString &html)
     {
         handler().SetEditorHtml(html);
         QCoreApplication::sendPostedEvents();
     }
-    QString body() { return page(u"Tavrik.editor.document().body.innerHTML"_s).toString(); }
+    QString body() { return runInPage(u"Tavrik.editor.document().body.innerHTML"_s).toString(); }
     int marked()
     {
         return runScript(m_editor->page(), u"tavrikHighlighter.describe(true).hits"_s,
@@ -52,15 +37,10 @@ protected:
     }
     void pressUndo()
     {
-        QWidget *inner = m_editor->GetWebBrowseHwnd();
         handler().SetEditorFocus();
-        inner->setFocus(Qt::OtherFocusReason);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return inner->hasFocus(); }, 2000));
-        QTest::keyClick(inner, Qt::Key_Z, Qt::ControlModifier);
+        focusEditor();
+        QTest::keyClick(m_editor->GetWebBrowseHwnd(), Qt::Key_Z, Qt::ControlModifier);
     }
-
-    std::unique_ptr<EditorHost> m_host;
-    CZorvaEditorImpl *m_editor = nullptr;
 };
 
 struct Case
@@ -114,7 +94,7 @@ TEST_F(ReplacePage, AttachmentsKeepTheirMarkupAndTheReplacementIsText)
     show(u"<p>cat"_s + Attachment + u"cat <a href=\"https://cat.example/\">cat</a></p>"_s);
     const QString before = body();
     const QString img
-        = page(u"Tavrik.editor.document().querySelector('img').outerHTML"_s).toString();
+        = runInPage(u"Tavrik.editor.document().querySelector('img').outerHTML"_s).toString();
     ASSERT_TRUE(img.contains(u"cat.png"_s));
     EXPECT_EQ(handler().ReplaceAll(u"tc"_s, u"X"_s), 0) << "no hit runs over a picture";
     EXPECT_EQ(handler().ReplaceAll(u"cat"_s, u"<b>&amp;</b>"_s), 3);
@@ -178,14 +158,14 @@ TEST_F(ReplacePage, HitsAreFoundInTextChangedSinceTheLastSearch)
     ASSERT_EQ(handler().HighlightText(u"cat"_s), 1);
     EXPECT_EQ(handler().HighlightCount(), 2);
     const QString paragraphs = u"Tavrik.editor.document().body.children"_s;
-    page(paragraphs + u"[0].firstChild.data = 'a cat cat'"_s); // the text of a node changed
+    runInPage(paragraphs + u"[0].firstChild.data = 'a cat cat'"_s); // the text of a node changed
     EXPECT_EQ(handler().ReplaceAll(u"cat"_s, u"X"_s), 3);
     EXPECT_EQ(body(), u"<p>a X X</p><p>dog X</p>"_s);
-    page(paragraphs + u"[1].firstChild.data = ''; "_s + paragraphs
-         + u"[1].append('cat', 'cat')"_s); // a node emptied, others added
+    runInPage(paragraphs + u"[1].firstChild.data = ''; "_s + paragraphs
+              + u"[1].append('cat', 'cat')"_s); // a node emptied, others added
     EXPECT_EQ(handler().HighlightText(u"cat"_s), 1);
     EXPECT_EQ(handler().HighlightCount(), 2);
-    page(paragraphs + u"[0].firstChild.data = 'cat'"_s);
+    runInPage(paragraphs + u"[0].firstChild.data = 'cat'"_s);
     EXPECT_EQ(handler().ReplaceAll(u"catcat"_s, u"Y"_s), 1);
     EXPECT_EQ(body(), u"<p>cat</p><p>Y</p>"_s);
 }

@@ -10,21 +10,17 @@
 #include "notefind.h"
 #include "notestore.h"
 
-#include "common/commonutils.h"
-#include "testhelpers.h"
-
 #include <QLineEdit>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
-using TAVRIKCORE::RICHEDITOR::GetAttachRootDir;
 
 TEST_F(Journey, EveryHitReplacedFromTheFindBarIsSavedAndOneCtrlZTakesItBack)
 {
     ASSERT_TRUE(openNoteTitled(u"Weekly plan"_s));
     const QString id = window().noteIdByTitle(u"Weekly plan"_s);
     const auto saved = [&] {
-        return readBytes(GetAttachRootDir() + u'/' + store().noteFileNames(id).front());
+        return savedNote(id);
     };
     QLineEdit *field = window().noteFind()->field();
     click(field, field->rect().center());

@@ -10,7 +10,6 @@
 #include "testhelpers.h"
 
 #include <QApplication>
-#include <QCryptographicHash>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QTest>
@@ -22,7 +21,7 @@ namespace {
 
 QByteArray exportWithAPicture(const QByteArray &picture)
 {
-    const QByteArray hash = QCryptographicHash::hash(picture, QCryptographicHash::Md5).toHex();
+    const QByteArray hash = md5Hex(picture).toLatin1();
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<en-export><note><title>Harbour "
            "walk</title>"
            "<content><![CDATA[<en-note><div>Boats at dusk.</div><div><en-todo checked=\"true\"/>"

@@ -47,8 +47,6 @@ QStringList attachedNames(const std::vector<NoteFile> &files)
     return names;
 }
 
-// A busy machine can hold a key down longer than the X server's repeat delay between the
-// tool's press and release; a repeated Control+V would paste twice. Nobody holds keys here.
 // The last lines of the program's log, for a failure's report.
 QString logTail()
 {
@@ -59,6 +57,8 @@ QString logTail()
     return lines.mid(std::max<qsizetype>(0, lines.size() - 30)).join(u'\n');
 }
 
+// A busy machine can hold a key down longer than the X server's repeat delay between the
+// tool's press and release; a repeated Control+V would paste twice. Nobody holds keys here.
 void switchOffKeyRepeat()
 {
     xcb_connection_t *connection = xcb_connect(nullptr, nullptr);
@@ -161,6 +161,12 @@ QVariant Journey::js(const QString &script) const
 bool Journey::jsUntil(const QString &condition, int timeoutMs) const
 {
     return waitForScript(m_window->editor()->page(), condition, timeoutMs);
+}
+
+QByteArray Journey::savedNote(const QString &id) const
+{
+    const std::vector<QString> files = m_store->noteFileNames(id);
+    return files.empty() ? QByteArray() : readBytes(GetAttachRootDir() + u'/' + files.front());
 }
 
 bool Journey::xdotool(const QStringList &args)

@@ -74,6 +74,9 @@ protected:
     // Puts `data` on the X clipboard as `mimeType`, owned by xclip as another program would.
     bool offerClipboard(const QString &mimeType, const QByteArray &data);
 
+    // The bytes of the note's last saved note file; empty before its first save.
+    QByteArray savedNote(const QString &id) const;
+
     // Selects the note by its title in the list, as a click on its row does.
     bool openNoteTitled(const QString &title);
 

@@ -9,13 +9,11 @@
 #include "mainwindow.h"
 #include "notestore.h"
 
-#include "common/commonutils.h"
 #include "testhelpers.h"
 
 #include <QTest>
 
 using namespace Qt::StringLiterals;
-using TAVRIKCORE::RICHEDITOR::GetAttachRootDir;
 
 TEST_F(Journey, TypingInALongNoteIsSavedAsTypedAndTakenBackWithCtrlZ)
 {
@@ -55,8 +53,7 @@ TEST_F(Journey, TypingInALongNoteIsSavedAsTypedAndTakenBackWithCtrlZ)
     pressKeys(u"ctrl+s"_s);
     const QString id = window().currentNoteId();
     const auto saved = [&] {
-        const std::vector<QString> files = store().noteFileNames(id);
-        return files.empty() ? QByteArray() : readBytes(GetAttachRootDir() + u'/' + files.front());
+        return savedNote(id);
     };
     ASSERT_TRUE(QTest::qWaitFor([&] { return saved().contains(start.toUtf8()); }, 10000))
         << saved().left(200).toStdString();

@@ -11,7 +11,6 @@
 #include "markdownactions.h"
 #include "notestore.h"
 
-#include "common/commonutils.h"
 #include "testhelpers.h"
 
 #include <QApplication>
@@ -21,7 +20,6 @@
 #include <QTest>
 
 using namespace Qt::StringLiterals;
-using TAVRIKCORE::RICHEDITOR::GetAttachRootDir;
 
 namespace {
 
@@ -91,8 +89,7 @@ TEST_F(Journey, MarkdownCopiedFromOneNoteIsPastedIntoAnotherAndTakenBackToText)
     pressKeys(u"ctrl+s"_s);
     const QString id = window().currentNoteId();
     const auto saved = [&] {
-        const std::vector<QString> files = store().noteFileNames(id);
-        return files.empty() ? QByteArray() : readBytes(GetAttachRootDir() + u'/' + files.front());
+        return savedNote(id);
     };
     EXPECT_TRUE(QTest::qWaitFor([&] { return saved().contains(Converted.toUtf8()); }, 10000))
         << saved().toStdString();

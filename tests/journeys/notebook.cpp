@@ -8,13 +8,11 @@
 #include "mainwindow.h"
 #include "notestore.h"
 
-#include "common/commonutils.h"
 #include "testhelpers.h"
 
 #include <QTest>
 
 using namespace Qt::StringLiterals;
-using TAVRIKCORE::RICHEDITOR::GetAttachRootDir;
 
 TEST_F(Journey, TypingInTwoNotesAndRestartingKeepsEveryWord)
 {
@@ -27,8 +25,7 @@ TEST_F(Journey, TypingInTwoNotesAndRestartingKeepsEveryWord)
     // Leaving a note saves it.
     ASSERT_TRUE(openNoteTitled(u"Weekly plan"_s));
     const QString welcome = window().noteIdByTitle(u"Welcome to Tavrik Notes"_s);
-    EXPECT_TRUE(readBytes(GetAttachRootDir() + u'/' + store().noteFileNames(welcome).front())
-                    .contains("Typed on the real keyboard."));
+    EXPECT_TRUE(savedNote(welcome).contains("Typed on the real keyboard."));
     caretToNoteEnd();
     typeText(u" Second note."_s);
 

@@ -13,7 +13,6 @@
 #include "logcapture.h"
 #include "testhelpers.h"
 
-#include <QCryptographicHash>
 #include <QFileInfo>
 #include <QTcpServer>
 #include <QTest>
@@ -68,9 +67,7 @@ TEST_F(Journey, WordListsAndTheirPictureArePastedCleanAndKept)
     ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
     const QString remote = u"http://127.0.0.1:%1/"_s.arg(server.serverPort());
     const QByteArray png = pngBytes(filledImage(12, 8, Qt::red));
-    const QString storeName
-        = QString::fromLatin1(QCryptographicHash::hash(png, QCryptographicHash::Md5).toHex())
-        + u".png"_s;
+    const QString storeName = md5Hex(png) + u".png"_s;
 
     window().newNote();
     clickInNote(u"body"_s);
@@ -116,8 +113,7 @@ TEST_F(Journey, WordListsAndTheirPictureArePastedCleanAndKept)
     const QString id = window().currentNoteId();
     EXPECT_EQ(readBytes(GetAttachRootDir() + u'/' + storeName), png);
     EXPECT_EQ(readBytes(GetAttachRootDir() + u'/' + id + u"/picture.png"_s), png);
-    const QByteArray saved
-        = readBytes(GetAttachRootDir() + u'/' + store().noteFileNames(id).front());
+    const QByteArray saved = savedNote(id);
     EXPECT_TRUE(saved.contains(picture.toUtf8())) << saved.toStdString();
     for (const char *gone : {"mso-", "Mso", "o:p", "supportLists", "StartFragment", "logo.png"})
         EXPECT_FALSE(saved.contains(gone)) << gone << " in " << saved.toStdString();

@@ -9,7 +9,6 @@
 #include "notestore.h"
 
 #include "bridge/zvwebnotehandler.h"
-#include "common/commonutils.h"
 #include "editor/czorvaeditorimpl.h"
 #include "testhelpers.h"
 
@@ -18,7 +17,6 @@
 #include <QWebEnginePage>
 
 using namespace Qt::StringLiterals;
-using TAVRIKCORE::RICHEDITOR::GetAttachRootDir;
 
 namespace {
 
@@ -96,9 +94,7 @@ TEST_F(Journey, AHostileWebPageNeitherCoversTheEditorNorLoadsAnything)
     EXPECT_FALSE(server.hasPendingConnections()) << "the note asked the network for something";
 
     editor().SaveEditor();
-    const QString id = window().currentNoteId();
-    const QByteArray saved
-        = readBytes(GetAttachRootDir() + u'/' + store().noteFileNames(id).front());
+    const QByteArray saved = savedNote(window().currentNoteId());
     EXPECT_TRUE(saved.contains("Article text")) << saved.toStdString();
     EXPECT_TRUE(saved.contains("Claim your prize")) << "the text stays, only the styles go";
     for (const char *gone : {"position", "z-index", "url(", "display", "cursor", "onclick",

@@ -9,7 +9,6 @@
 #include "mainwindow.h"
 #include "notestore.h"
 
-#include "common/commonutils.h"
 #include "testhelpers.h"
 
 #include <QApplication>
@@ -17,7 +16,6 @@
 #include <QTest>
 
 using namespace Qt::StringLiterals;
-using TAVRIKCORE::RICHEDITOR::GetAttachRootDir;
 
 namespace {
 
@@ -83,13 +81,13 @@ TEST_F(Journey, ATableChangedFromItsBarIsSavedAndUndoneAStepAtATime)
     const QString id = window().noteIdByTitle(u"Weekly plan"_s);
     EXPECT_TRUE(QTest::qWaitFor(
         [&] {
-            return readBytes(GetAttachRootDir() + u'/' + store().noteFileNames(id).front())
-                .contains("<td>Lin</td><td><span style=\"color:#2e9d5b;\">Done</span></td></tr>\n"
-                          "<tr><td><br></td><td><br></td><td><br></td><td><br></td></tr>"
-                          "<tr><td>Tuesday</td>");
+            return savedNote(id).contains(
+                "<td>Lin</td><td><span style=\"color:#2e9d5b;\">Done</span></td></tr>\n"
+                "<tr><td><br></td><td><br></td><td><br></td><td><br></td></tr>"
+                "<tr><td>Tuesday</td>");
         },
         10000))
-        << readBytes(GetAttachRootDir() + u'/' + store().noteFileNames(id).front()).toStdString();
+        << savedNote(id).toStdString();
     finishJourney();
 }
 
@@ -136,7 +134,7 @@ TEST_F(Journey, ARowInsertedFromTheMenuOfACellIsSavedAndTheMenuOffersNoTableOuts
     pressKeys(u"ctrl+s"_s);
     const QString id = window().noteIdByTitle(u"Weekly plan"_s);
     const auto savedFile = [&] {
-        return readBytes(GetAttachRootDir() + u'/' + store().noteFileNames(id).front());
+        return savedNote(id);
     };
     EXPECT_TRUE(QTest::qWaitFor(
         [&] {

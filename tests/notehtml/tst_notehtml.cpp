@@ -18,7 +18,6 @@
 
 #include <gmock/gmock.h>
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -526,11 +525,6 @@ TEST(HtmlDocument, MarkupRoundTripsRepairedOnlyTheBodyIsSerializedAndAttributesA
     EXPECT_EQ(first, (QStringList{u"x\\1.png"_qs, u"s&t"_qs, u"ismap"_qs}));
 }
 
-QString md5Of(const QByteArray &bytes)
-{
-    return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Md5).toHex());
-}
-
 const QByteArray kHeader2 = QByteArrayLiteral("<!--{\"ver_number\":2}-->");
 const QString kV1Image
     = uR"(<p>old</p><img class="userdata\attachment\ab12.png" src="../userdata\attachment\ab12_t.png">)"_qs;
@@ -630,7 +624,7 @@ TEST_F(NoteFiles, SavingStoresUnderTheHashOfTheWrittenBytesAndReplacesADamagedFi
     int version = 2;
     ASSERT_EQ(NoteHtmlRW::SaveHtmlTextToFile(content, record, &version), 1);
     const QByteArray bytes = kHeader2 + content.toUtf8();
-    const QString name = md5Of(bytes) + u".html"_qs;
+    const QString name = md5Hex(bytes) + u".html"_qs;
     EXPECT_EQ(record.storeName, name);
     EXPECT_EQ(record.filePath, m_root + name);
     EXPECT_EQ(record.fileExt, u"html"_qs);
@@ -652,7 +646,7 @@ TEST_F(NoteFiles, SavingStoresUnderTheHashOfTheWrittenBytesAndReplacesADamagedFi
 
     // A torn copy under the right name is replaced.
     QString damaged = u"<p>to be damaged</p>"_qs;
-    const QString torn = md5Of(kHeader2 + damaged.toUtf8()) + u".html"_qs;
+    const QString torn = md5Hex(kHeader2 + damaged.toUtf8()) + u".html"_qs;
     ASSERT_TRUE(writeBytes(m_root + torn, kHeader2 + "<p>to be dam"));
     LogCapture log;
     NewAttachFile repaired;
@@ -768,7 +762,7 @@ TEST_F(NoteFiles, KilledWhileSavingLeavesNoDamagedNoteFile)
         }
         ++notes;
         const QByteArray bytes = readBytes(m_root + name);
-        EXPECT_EQ(md5Of(bytes), match.captured(1)) << name.toStdString();
+        EXPECT_EQ(md5Hex(bytes), match.captured(1)) << name.toStdString();
         EXPECT_TRUE(bytes.startsWith(kHeader2)) << name.toStdString();
         EXPECT_TRUE(bytes.endsWith("</p>")) << name.toStdString();
     }

@@ -47,6 +47,9 @@ QByteArray readBytes(const QString &path);
 // Replaces the file with `bytes`, creating its folder; false when that fails.
 bool writeBytes(const QString &path, const QByteArray &bytes);
 
+// The MD5 of `bytes` in lower-case hex: the name the store gives content.
+QString md5Hex(const QByteArray &bytes);
+
 // What the unzip program prints for `arguments`.
 QByteArray unzip(const QStringList &arguments);
 

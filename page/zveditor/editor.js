@@ -996,11 +996,12 @@
         document.documentElement.classList.toggle('dark', dark);
     }
 
-    // A new frame showing clean `markup`, a long one first up to its first screen.
-    function showMarkup(markup) {
+    // A new frame showing clean `markup`; a long one up to its first screen first when
+    // `firstScreenFirst` (holding the rest back adds to the call what it saves the first frame).
+    function showMarkup(markup, firstScreenFirst) {
         mount(function (b) {
             b.innerHTML = markup;
-            if (markup.length >= HOLD_BACK_FROM_LENGTH)
+            if (firstScreenFirst && markup.length >= HOLD_BACK_FROM_LENGTH)
                 holdBackRest(b);
         });
     }
@@ -1054,11 +1055,11 @@
 
         // Any text from outside is sanitised into clean markup, which the frame parses.
         setContent(html) {
-            showMarkup(Tavrik.sanitize.markup(html));
+            showMarkup(Tavrik.sanitize.markup(html), false);
         },
         // HTML this editor wrote itself from a sanitised page: parsed once, by the frame.
         setSavedContent(html) {
-            showMarkup(html === null || html === undefined ? '' : String(html));
+            showMarkup(html === null || html === undefined ? '' : String(html), true);
         },
         content() {
             state.changeReported = false;

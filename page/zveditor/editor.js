@@ -33,7 +33,6 @@
         refusal: null, // why an insertion was refused a moment ago
         changedSinceMount: false,
         changeReported: false, // native code knows of a change it has not read yet
-        unremembered: null, // a sanitised text not yet checked for remembering
         savedRange: null,
         menuAttachment: null, // the attachment the native menu was last asked for
         internalDrag: false,
@@ -960,7 +959,6 @@
         state.internalDrag = false;
         state.changedSinceMount = false;
         state.changeReported = false;
-        state.unremembered = null;
         Tavrik.edits.clear();
         doc.execCommand('defaultParagraphSeparator', false, 'p');
         doc.body.setAttribute('role', 'textbox');
@@ -998,16 +996,14 @@
         document.documentElement.classList.toggle('dark', dark);
     }
 
-    // Remembers the text last put in as clean when the frame still shows its clean DOM
-    // unchanged and that serialises back to the text.
-    function rememberShown() {
-        const text = state.unremembered;
-        state.unremembered = null;
-        if (text !== null && !state.changedSinceMount) {
-            Tavrik.sanitize.rememberIfSame(text, function () {
-                return body().innerHTML;
-            });
-        }
+    // A new frame showing clean `markup`; a long one up to its first screen first when
+    // `firstScreenFirst` (holding the rest back adds to the call what it saves the first frame).
+    function showMarkup(markup, firstScreenFirst) {
+        mount(function (b) {
+            b.innerHTML = markup;
+            if (firstScreenFirst && markup.length >= HOLD_BACK_FROM_LENGTH)
+                holdBackRest(b);
+        });
     }
 
     function currentHtml() {
@@ -1057,35 +1053,13 @@
             }
         },
 
-        // A text seen clean before is parsed once, by the frame. Any other text is sanitised
-        // into a fragment that goes into the frame as it is, without a second parse of its
-        // markup; it is remembered when the clean DOM serialises back to the text, which is
-        // checked once the page is idle, or at the latest when the next content comes.
+        // Any text from outside is sanitised into clean markup, which the frame parses.
         setContent(html) {
-            const text = html === null || html === undefined ? '' : String(html);
-            rememberShown();
-            if (Tavrik.sanitize.isKnownClean(text)) {
-                mount(function (b) {
-                    b.innerHTML = text;
-                });
-                return;
-            }
-            const clean = Tavrik.sanitize.fragment(text);
-            mount(function (b) {
-                b.appendChild(b.ownerDocument.adoptNode(clean));
-            });
-            state.unremembered = text;
-            requestIdleCallback(rememberShown);
+            showMarkup(Tavrik.sanitize.markup(html), false);
         },
         // HTML this editor wrote itself from a sanitised page: parsed once, by the frame.
         setSavedContent(html) {
-            const text = html === null || html === undefined ? '' : String(html);
-            rememberShown();
-            mount(function (b) {
-                b.innerHTML = text;
-                if (text.length >= HOLD_BACK_FROM_LENGTH)
-                    holdBackRest(b);
-            });
+            showMarkup(html === null || html === undefined ? '' : String(html), true);
         },
         content() {
             state.changeReported = false;

@@ -147,14 +147,22 @@
         return purifier;
     }
 
-    // Notes are opened again and again. A text whose clean DOM serialises back to the text itself
-    // needs no second pass: its clean form is the text. The last few such texts are kept,
-    // compared in full.
+    // Notes are opened again and again. A text whose clean markup is the text itself needs no
+    // second pass. The last few such texts are kept, compared in full.
     const KNOWN_CLEAN_MIN_LENGTH = 4096;
     const KNOWN_CLEAN_MAX_ENTRIES = 8;
     const KNOWN_CLEAN_MAX_LENGTH = 32 * 1024 * 1024;
     const knownClean = new Set(); // in the order of last use
     let knownCleanLength = 0;
+
+    // True when `text` came back from the sanitiser unchanged before; marks it as the most
+    // recently used.
+    function isKnownClean(text) {
+        if (!knownClean.delete(text))
+            return false;
+        knownClean.add(text);
+        return true;
+    }
 
     function rememberClean(text) {
         if (text.length < KNOWN_CLEAN_MIN_LENGTH || text.length > KNOWN_CLEAN_MAX_LENGTH)
@@ -169,30 +177,37 @@
         }
     }
 
+    // The sanitiser lists what it removed, and each removed node holds the document it was
+    // cleaned in: the list goes once the clean result is out, so that document can go too.
+    function clean(dirty, config) {
+        const p = purify();
+        try {
+            return p.sanitize(String(dirty), config);
+        } finally {
+            p.removed = [];
+        }
+    }
+
     Tavrik.sanitize = {
-        // Clean HTML as a fragment owned by `doc` (without `doc`, by the sanitiser's own inert
-        // document, for the caller to adopt); no second parse of the cleaned markup.
+        // Clean HTML as a fragment owned by `doc`, for a piece put into a note; no second
+        // parse of the cleaned markup.
         fragment(dirty, doc) {
             if (dirty === null || dirty === undefined || dirty === '')
-                return (doc || document).createDocumentFragment();
-            const clean = purify().sanitize(String(dirty), FRAGMENT_CONFIG);
-            return doc ? doc.adoptNode(clean) : clean;
+                return doc.createDocumentFragment();
+            return doc.adoptNode(clean(dirty, FRAGMENT_CONFIG));
         },
-        // True when `text` came back from the sanitiser unchanged before (then it is its own
-        // clean form); marks it as the most recently used.
-        isKnownClean(text) {
-            if (!knownClean.delete(text))
-                return false;
-            knownClean.add(text);
-            return true;
-        },
-        // After the clean fragment of `text` went into the page, remembers `text` when that DOM
-        // serialises back to `text` itself; `markup()` gives the serialisation. A size that is
-        // never remembered is not serialised.
-        rememberIfSame(text, markup) {
-            if (text.length >= KNOWN_CLEAN_MIN_LENGTH && text.length <= KNOWN_CLEAN_MAX_LENGTH
-                && markup() === text)
+        // Clean HTML as markup, for a whole note: the note's document parses it into elements
+        // of its own, which keep nothing of the sanitiser's walk (it reads every element's
+        // attribute list, and a list once read stays with its element), and the sanitiser's
+        // document is left whole to the garbage collector.
+        markup(dirty) {
+            const text = dirty === null || dirty === undefined ? '' : String(dirty);
+            if (text === '' || isKnownClean(text))
+                return text;
+            const markup = clean(text, CONFIG);
+            if (markup === text)
                 rememberClean(text);
+            return markup;
         },
     };
 })();

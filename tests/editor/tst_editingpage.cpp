@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
@@ -576,4 +577,81 @@ TEST_F(LongNoteTyping, ACompositionRunsOnTheWholeNote)
     QCoreApplication::sendEvent(m_view->focusProxy(), &commit);
     EXPECT_TRUE(htmlIs(longNote(u"<p>ax你bc</p>"_s))) << firstBlock().toStdString();
     EXPECT_EQ(js(u"Tavrik.editor.document().activeElement.tagName"_s), u"BODY"_s);
+}
+
+namespace {
+
+// A note as a screen reader reads it from the engine's accessibility tree: the text of each
+// paragraph, how many of them it may edit, and the one holding the focus.
+struct ReadNote
+{
+    QStringList paragraphs;
+    int editable = 0;
+    QString focused;
+};
+
+void readParagraphs(QAccessibleInterface *node, ReadNote &note)
+{
+    if (!node)
+        return;
+    if (node->role() == QAccessible::Paragraph) {
+        QString text;
+        for (int i = 0; i < node->childCount(); ++i) {
+            if (QAccessibleInterface *child = node->child(i))
+                text += child->text(QAccessible::Name);
+        }
+        note.paragraphs << text;
+        note.editable += node->state().editable ? 1 : 0;
+        if (node->state().focused)
+            note.focused = text;
+        return;
+    }
+    for (int i = 0; i < node->childCount(); ++i)
+        readParagraphs(node->child(i), note);
+}
+
+// The engine builds its accessibility tree from its start only when asked to: these tests run
+// in a program of their own that asks.
+class ScreenReader : public LongNoteTyping
+{
+protected:
+    void SetUp() override
+    {
+        qputenv("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY", "1");
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
+                qgetenv("QTWEBENGINE_CHROMIUM_FLAGS") + " --force-renderer-accessibility");
+        QAccessible::setActive(true);
+        LongNoteTyping::SetUp();
+    }
+    ReadNote read() const
+    {
+        ReadNote note;
+        readParagraphs(QAccessible::queryAccessibleInterface(m_view.get()), note);
+        return note;
+    }
+};
+
+} // namespace
+
+TEST_F(ScreenReader, ALongNoteNarrowedForTypingIsReadWholeAndEditableAtTheCaretsBlock)
+{
+    openAt(longNote(u"<p>one</p><p>two</p>"_s), 3);
+    type(u"ly"_s);
+    ASSERT_TRUE(firstBlockIs(u"<p>onely</p>"_s));
+    ASSERT_TRUE(narrowed());
+    // The engine sends the tree to the window a moment after the page changes.
+    ReadNote note;
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            note = read();
+            return note.focused == u"onely"_s;
+        },
+        10000))
+        << note.focused.toStdString();
+    const QString filler = u"Filler text of a long note, one of many lines, some bold."_s;
+    ASSERT_EQ(note.paragraphs.count(filler), 400);
+    EXPECT_EQ(note.paragraphs.indexOf(u"onely"_s) + 1, note.paragraphs.indexOf(u"two"_s));
+    EXPECT_EQ(note.paragraphs.indexOf(u"two"_s) + 1, note.paragraphs.indexOf(filler));
+    // Every block of the note is read as one the user can edit, as in a note edited whole.
+    EXPECT_GE(note.editable, 402);
 }

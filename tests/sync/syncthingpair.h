@@ -46,6 +46,9 @@ public:
     bool waitConnected(bool connected, int timeoutMs = 30000);
     // Pauses or resumes instance `i`'s link to the other.
     bool pauseLink(int i, bool paused);
+    // Both instances stopped and started again from their configuration with no device paused,
+    // as after a reboot; true once they are connected again.
+    bool restart();
     // Kills instance `i` at once, as a crash would; startInstance(i) brings it back.
     void kill(int i);
     bool startInstance(int i);

@@ -2,7 +2,9 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "editor/paperpdf_p.h"
 
+#include "common/writelog_p.h"
 #include "editor/paperpictures_p.h"
+#include "editor/pdfjoin_p.h"
 #include "notehtml/checklistmark_p.h"
 #include "notehtml/documentmarkup_p.h"
 #include "notehtml/htmldocument_p.h"
@@ -21,25 +23,25 @@
 
 #include <libxml/tree.h>
 
-#include <condition_variable>
+#include <algorithm>
 #include <cstring>
+#include <span>
 #include <memory>
-#include <mutex>
-#include <thread>
 #include <vector>
 
 namespace TAVRIKCORE::RICHEDITOR {
+
+using Internal::writeLog;
 
 namespace {
 
 // Lengths are in CSS pixels: the document is laid out at 96 dots an inch.
 constexpr int Resolution = 96;
 
-// A long note is read in pieces by a worker while the pieces before are laid out and drawn. A
+// A long note is laid out in pieces, each starting a page, which cores can draw side by side. A
 // piece ends before a heading once it holds PieceText bytes of text (some 30 pages), else
-// before any part of the note at four times that; each piece starts a page.
+// before any part of the note at four times that.
 constexpr qsizetype PieceText = 60 * 1000;
-constexpr std::size_t PiecesAhead = 3; // read and not yet drawn, at most
 
 // The editor's own look of a note (content.css), in the light theme.
 constexpr char16_t StyleSheet[] = uR"(
@@ -52,8 +54,8 @@ a { color: #1a66d2; text-decoration: underline; }
 pre { font-family: "DejaVu Sans Mono", monospace; font-size: 13px; background-color: #f6f8fa;
       white-space: pre-wrap; }
 ul, ol { margin-top: 4px; margin-bottom: 9px; }
-table { border-collapse: collapse; margin-top: 6px; margin-bottom: 12px; }
-td, th { border: 1px solid #c9ced5; padding: 4px; vertical-align: top; }
+table { border-collapse: collapse; border-color: #c9ced5; margin-top: 6px; margin-bottom: 12px; }
+td, th { vertical-align: top; }
 th { background-color: #f3f5f7; }
 )";
 
@@ -113,6 +115,11 @@ std::vector<QString> paperPieces(const QString &noteHtml)
             }
         }
     }
+    for (const HtmlDocument::Element table : note.elementsByTagName("table")) {
+        HtmlDocument::setAttribute(table, "border", QStringLiteral("1"));
+        HtmlDocument::setAttribute(table, "cellpadding", QStringLiteral("4"));
+        HtmlDocument::setAttribute(table, "cellspacing", QStringLiteral("0"));
+    }
     const HtmlDocument::Element body = note.body();
     std::vector<HtmlDocument::Element> pieces;
     qsizetype bytes = 0;
@@ -138,13 +145,12 @@ std::vector<QString> paperPieces(const QString &noteHtml)
     return html;
 }
 
-// A piece of the note read into a document of its own by a worker, then laid out on pages
-// and drawn by the thread that writes the PDF: the document's fonts are those of the thread
-// that draws them.
+// A piece of the note in a document of its own, laid out on pages and drawn by the thread that
+// read it: Qt's fonts are those of one thread.
 class PaperPiece
 {
 public:
-    PaperPiece(const QString &html, QThread *drawing)
+    explicit PaperPiece(const QString &html)
     {
         m_measure.setResolution(Resolution);
         m_measure.setPageLayout(paperLayout());
@@ -157,12 +163,11 @@ public:
         layout->registerHandler(QTextFormat::ImageObject,
                                 new PaperPictures(m_page.width(), &m_document));
         layout->setPaintDevice(&m_measure);
-        m_document.setPageSize(QSizeF(0, 0)); // nothing is laid out here
+        m_document.setPageSize(QSizeF(0, 0)); // nothing is laid out yet
         m_document.setHtml(html);
         // Each line's glyphs are kept from the layout to the drawing, rather than shaped twice.
         for (QTextBlock block = m_document.begin(); block.isValid(); block = block.next())
             block.layout()->setCacheEnabled(true);
-        m_document.moveToThread(drawing);
     }
 
     // Lays the piece out and draws its pages, each but the first on a new page of `writer`;
@@ -193,68 +198,9 @@ private:
     QTextDocument m_document; // destroyed first: its layout measures on the device above
 };
 
-// The pieces read by a worker ahead of the drawing, handed to it in order.
-class PieceQueue
+// The PDF of consecutive pieces, each starting a page; empty when the writer fails.
+QByteArray writePieces(std::span<const QString> pieces)
 {
-public:
-    explicit PieceQueue(std::vector<QString> pieces)
-        : m_pieces(std::move(pieces)), m_read(m_pieces.size())
-    { }
-
-    // Reads pieces until none is left or the drawing stopped.
-    void work(QThread *drawing)
-    {
-        std::unique_lock lock(m_mutex);
-        for (;;) {
-            m_changed.wait(
-                lock, [&] { return m_next >= m_pieces.size() || m_next < m_drawn + PiecesAhead; });
-            if (m_next >= m_pieces.size())
-                return;
-            const std::size_t index = m_next++;
-            lock.unlock();
-            auto piece = std::make_unique<PaperPiece>(m_pieces[index], drawing);
-            lock.lock();
-            m_read[index] = std::move(piece);
-            m_changed.notify_all();
-        }
-    }
-
-    // The next piece once it is read; null after the last.
-    std::unique_ptr<PaperPiece> next()
-    {
-        std::unique_lock lock(m_mutex);
-        if (m_drawn >= m_pieces.size())
-            return nullptr;
-        m_changed.wait(lock, [&] { return m_read[m_drawn] != nullptr; });
-        std::unique_ptr<PaperPiece> piece = std::move(m_read[m_drawn++]);
-        m_changed.notify_all();
-        return piece;
-    }
-
-    // No further piece is read.
-    void stop()
-    {
-        const std::lock_guard lock(m_mutex);
-        m_next = m_pieces.size();
-        m_changed.notify_all();
-    }
-
-private:
-    const std::vector<QString> m_pieces;
-    std::vector<std::unique_ptr<PaperPiece>> m_read;
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    std::size_t m_next = 0; // the next piece to read
-    std::size_t m_drawn = 0; // pieces handed to the drawing
-};
-
-} // namespace
-
-QByteArray PaperPdf::write(const QString &noteHtml)
-{
-    std::vector<QString> pieces = paperPieces(noteHtml);
-    if (pieces.empty())
-        return {};
     QByteArray pdf;
     QBuffer buffer(&pdf);
     buffer.open(QIODevice::WriteOnly);
@@ -265,22 +211,47 @@ QByteArray PaperPdf::write(const QString &noteHtml)
     QPainter painter;
     if (!painter.begin(&writer))
         return {};
-
-    PieceQueue queue(std::move(pieces));
-    QThread *drawing = QThread::currentThread();
-    std::thread worker([&queue, drawing] { queue.work(drawing); });
     bool drawn = true;
-    for (bool first = true; drawn;) {
-        const std::unique_ptr<PaperPiece> piece = queue.next();
-        if (!piece)
-            break;
-        drawn = piece->draw(writer, painter, first);
-        first = false;
-    }
-    queue.stop();
-    worker.join();
+    for (std::size_t index = 0; drawn && index < pieces.size(); ++index)
+        drawn = PaperPiece(pieces[index]).draw(writer, painter, index == 0);
     if (!painter.end() || !drawn)
         return {};
+    return pdf;
+}
+
+} // namespace
+
+QByteArray PaperPdf::write(const QString &noteHtml)
+{
+    const std::vector<QString> pieces = paperPieces(noteHtml);
+    if (pieces.empty())
+        return {};
+    // A long note is drawn in parts, one a core, each into a PDF of its own on a thread of its
+    // own; the parts are joined after.
+    const std::size_t partCount
+        = std::clamp<std::size_t>(QThread::idealThreadCount(), 1, pieces.size());
+    const auto part = [&](std::size_t index) {
+        return std::span(pieces).subspan(index * pieces.size() / partCount,
+                                         (index + 1) * pieces.size() / partCount
+                                             - index * pieces.size() / partCount);
+    };
+    std::vector<QByteArray> parts(partCount);
+    std::vector<std::unique_ptr<QThread>> workers;
+    for (std::size_t index = 1; index < partCount; ++index)
+        workers.emplace_back(QThread::create([&, index] { parts[index] = writePieces(part(index)); }));
+    for (const std::unique_ptr<QThread> &worker : workers)
+        worker->start();
+    parts[0] = writePieces(part(0));
+    for (const std::unique_ptr<QThread> &worker : workers)
+        worker->wait();
+    if (std::any_of(parts.begin(), parts.end(), [](const QByteArray &pdf) { return pdf.isEmpty(); }))
+        return {};
+    if (partCount == 1)
+        return parts[0];
+    QString error;
+    QByteArray pdf = PdfJoin::join(parts, error);
+    if (pdf.isEmpty())
+        writeLog(QStringLiteral("[ERROR] PaperPdf::write: the parts cannot be joined: %1").arg(error));
     return pdf;
 }
 

@@ -54,7 +54,7 @@ a { color: #1a66d2; text-decoration: underline; }
 pre { font-family: "DejaVu Sans Mono", monospace; font-size: 13px; background-color: #f6f8fa;
       white-space: pre-wrap; }
 ul, ol { margin-top: 4px; margin-bottom: 9px; }
-table { border-collapse: collapse; border-color: #c9ced5; margin-top: 6px; margin-bottom: 12px; }
+table { border-color: #c9ced5; margin-top: 6px; margin-bottom: 12px; }
 td, th { vertical-align: top; }
 th { background-color: #f3f5f7; }
 )";

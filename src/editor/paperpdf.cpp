@@ -25,7 +25,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <span>
 #include <memory>
 #include <vector>
 
@@ -38,10 +37,9 @@ namespace {
 // Lengths are in CSS pixels: the document is laid out at 96 dots an inch.
 constexpr int Resolution = 96;
 
-// A long note is laid out in pieces, each starting a page, which cores can draw side by side. A
-// piece ends before a heading once it holds PieceText bytes of text (some 30 pages), else
-// before any part of the note at four times that.
-constexpr qsizetype PieceText = 60 * 1000;
+// A long note is drawn in parts side by side, one a core, each starting a page: a part holds
+// PartText bytes of text (some 15 pages) at least.
+constexpr qsizetype PartText = 30 * 1000;
 
 // The editor's own look of a note (content.css), in the light theme.
 constexpr char16_t StyleSheet[] = uR"(
@@ -94,9 +92,10 @@ bool isHeading(const _xmlNode *node)
         || HtmlDocument::isElement(const_cast<_xmlNode *>(node), "h3");
 }
 
-// The note's HTML as Qt's document reads it, in pieces: pictures by their path in the store,
+// The note's HTML as Qt's document reads it, cut into at most `count` parts with about as
+// much text each, before a heading where one is near: pictures by their path in the store,
 // checklist boxes as characters. Empty when the note cannot be parsed.
-std::vector<QString> paperPieces(const QString &noteHtml)
+std::vector<QString> paperParts(const QString &noteHtml, int count)
 {
     HtmlDocument note;
     if (!note.parse(noteHtml))
@@ -115,42 +114,56 @@ std::vector<QString> paperPieces(const QString &noteHtml)
             }
         }
     }
+    // The look of tables in attributes: Qt would otherwise hold it in each cell's format.
     for (const HtmlDocument::Element table : note.elementsByTagName("table")) {
         HtmlDocument::setAttribute(table, "border", QStringLiteral("1"));
         HtmlDocument::setAttribute(table, "cellpadding", QStringLiteral("4"));
         HtmlDocument::setAttribute(table, "cellspacing", QStringLiteral("0"));
     }
+
+    std::vector<HtmlDocument::Element> blocks;
+    std::vector<qsizetype> textBefore{0};
     const HtmlDocument::Element body = note.body();
-    std::vector<HtmlDocument::Element> pieces;
-    qsizetype bytes = 0;
-    for (HtmlDocument::Element node = body ? body->children : nullptr; node;) {
-        const HtmlDocument::Element next = node->next;
-        if (!pieces.empty()
-            && (bytes >= 4 * PieceText || (bytes >= PieceText && isHeading(node)))) {
-            pieces.push_back(note.wrapElement(node, "div"));
-            bytes = 0;
-        } else if (pieces.empty()) {
-            pieces.push_back(note.wrapElement(node, "div"));
-        } else {
-            HtmlDocument::appendChild(pieces.back(), node);
-        }
-        bytes += textBytes(node);
-        node = next;
+    for (HtmlDocument::Element node = body ? body->children : nullptr; node; node = node->next) {
+        blocks.push_back(node);
+        textBefore.push_back(textBefore.back() + textBytes(node));
     }
-    std::vector<QString> html;
-    for (const HtmlDocument::Element piece : pieces)
-        html.push_back(HtmlDocument::innerHtml(piece));
-    if (html.empty())
-        html.emplace_back();
-    return html;
+    count = int(std::clamp<qsizetype>(textBefore.back() / PartText, 1, count));
+    std::vector<std::size_t> starts{0};
+    for (int part = 1; part < count; ++part) {
+        const qsizetype target = textBefore.back() * part / count;
+        const qsizetype near = textBefore.back() / count / 10;
+        std::size_t start = std::lower_bound(textBefore.begin(), textBefore.end(), target)
+            - textBefore.begin();
+        for (std::size_t before = start; before > starts.back() && textBefore[before] >= target - near;
+             --before) {
+            if (isHeading(blocks[before])) {
+                start = before;
+                break;
+            }
+        }
+        if (start > starts.back() && start < blocks.size())
+            starts.push_back(start);
+    }
+    std::vector<QString> parts;
+    for (std::size_t part = 0; part < starts.size() && !blocks.empty(); ++part) {
+        const std::size_t end = part + 1 < starts.size() ? starts[part + 1] : blocks.size();
+        const HtmlDocument::Element wrapper = note.wrapElement(blocks[starts[part]], "div");
+        for (std::size_t block = starts[part] + 1; block < end; ++block)
+            HtmlDocument::appendChild(wrapper, blocks[block]);
+        parts.push_back(HtmlDocument::innerHtml(wrapper));
+    }
+    if (parts.empty())
+        parts.emplace_back();
+    return parts;
 }
 
-// A piece of the note in a document of its own, laid out on pages and drawn by the thread that
+// A part of the note in a document of its own, laid out on pages and drawn by the thread that
 // read it: Qt's fonts are those of one thread.
-class PaperPiece
+class PaperPart
 {
 public:
-    explicit PaperPiece(const QString &html)
+    explicit PaperPart(const QString &html)
     {
         m_measure.setResolution(Resolution);
         m_measure.setPageLayout(paperLayout());
@@ -170,16 +183,15 @@ public:
             block.layout()->setCacheEnabled(true);
     }
 
-    // Lays the piece out and draws its pages, each but the first on a new page of `writer`;
-    // false when the writer fails.
-    bool draw(QPdfWriter &writer, QPainter &painter, bool first)
+    // Lays the part out and draws its pages on `writer`; false when the writer fails.
+    bool draw(QPdfWriter &writer, QPainter &painter)
     {
         m_document.setPageSize(m_page);
         QAbstractTextDocumentLayout::PaintContext context;
         context.palette.setColor(QPalette::Text, Qt::black);
         const int pages = m_document.pageCount();
         for (int n = 0; n < pages; ++n) {
-            if ((n > 0 || !first) && !writer.newPage())
+            if (n > 0 && !writer.newPage())
                 return false;
             context.clip = QRectF(QPointF(0, n * m_page.height()), m_page);
             painter.save();
@@ -198,8 +210,8 @@ private:
     QTextDocument m_document; // destroyed first: its layout measures on the device above
 };
 
-// The PDF of consecutive pieces, each starting a page; empty when the writer fails.
-QByteArray writePieces(std::span<const QString> pieces)
+// The PDF of a part of the note; empty when the writer fails.
+QByteArray writePart(const QString &html)
 {
     QByteArray pdf;
     QBuffer buffer(&pdf);
@@ -211,9 +223,7 @@ QByteArray writePieces(std::span<const QString> pieces)
     QPainter painter;
     if (!painter.begin(&writer))
         return {};
-    bool drawn = true;
-    for (std::size_t index = 0; drawn && index < pieces.size(); ++index)
-        drawn = PaperPiece(pieces[index]).draw(writer, painter, index == 0);
+    const bool drawn = PaperPart(html).draw(writer, painter);
     if (!painter.end() || !drawn)
         return {};
     return pdf;
@@ -223,30 +233,22 @@ QByteArray writePieces(std::span<const QString> pieces)
 
 QByteArray PaperPdf::write(const QString &noteHtml)
 {
-    const std::vector<QString> pieces = paperPieces(noteHtml);
-    if (pieces.empty())
+    // Each part is drawn into a PDF of its own on a thread of its own, and the PDFs are joined.
+    const std::vector<QString> html = paperParts(noteHtml, QThread::idealThreadCount());
+    if (html.empty())
         return {};
-    // A long note is drawn in parts, one a core, each into a PDF of its own on a thread of its
-    // own; the parts are joined after.
-    const std::size_t partCount
-        = std::clamp<std::size_t>(QThread::idealThreadCount(), 1, pieces.size());
-    const auto part = [&](std::size_t index) {
-        return std::span(pieces).subspan(index * pieces.size() / partCount,
-                                         (index + 1) * pieces.size() / partCount
-                                             - index * pieces.size() / partCount);
-    };
-    std::vector<QByteArray> parts(partCount);
+    std::vector<QByteArray> parts(html.size());
     std::vector<std::unique_ptr<QThread>> workers;
-    for (std::size_t index = 1; index < partCount; ++index)
-        workers.emplace_back(QThread::create([&, index] { parts[index] = writePieces(part(index)); }));
-    for (const std::unique_ptr<QThread> &worker : workers)
-        worker->start();
-    parts[0] = writePieces(part(0));
+    for (std::size_t index = 1; index < html.size(); ++index) {
+        workers.emplace_back(QThread::create([&, index] { parts[index] = writePart(html[index]); }));
+        workers.back()->start();
+    }
+    parts[0] = writePart(html[0]);
     for (const std::unique_ptr<QThread> &worker : workers)
         worker->wait();
     if (std::any_of(parts.begin(), parts.end(), [](const QByteArray &pdf) { return pdf.isEmpty(); }))
         return {};
-    if (partCount == 1)
+    if (parts.size() == 1)
         return parts[0];
     QString error;
     QByteArray pdf = PdfJoin::join(parts, error);

@@ -7,6 +7,7 @@
 #include "editor/pdfjoin_p.h"
 #include "notehtml/checklistmark_p.h"
 #include "notehtml/documentmarkup_p.h"
+#include "notehtml/htmlcuts_p.h"
 #include "notehtml/htmldocument_p.h"
 #include "notehtml/mhtexport_p.h"
 
@@ -21,10 +22,7 @@
 #include <QTextLayout>
 #include <QThread>
 
-#include <libxml/tree.h>
-
 #include <algorithm>
-#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -38,8 +36,8 @@ namespace {
 constexpr int Resolution = 96;
 
 // A long note is drawn in parts side by side, one a core, each starting a page: a part holds
-// PartText bytes of text (some 15 pages) at least.
-constexpr qsizetype PartText = 30 * 1000;
+// PartLength characters of HTML (some 25 pages) at least.
+constexpr qsizetype PartLength = 50 * 1000;
 
 // The editor's own look of a note (content.css), in the light theme.
 constexpr char16_t StyleSheet[] = uR"(
@@ -52,9 +50,8 @@ a { color: #1a66d2; text-decoration: underline; }
 pre { font-family: "DejaVu Sans Mono", monospace; font-size: 13px; background-color: #f6f8fa;
       white-space: pre-wrap; }
 ul, ol { margin-top: 4px; margin-bottom: 9px; }
-table { border-color: #c9ced5; margin-top: 6px; margin-bottom: 12px; }
+table { margin-top: 6px; margin-bottom: 12px; }
 td, th { vertical-align: top; }
-th { background-color: #f3f5f7; }
 )";
 
 QPageLayout paperLayout()
@@ -74,31 +71,12 @@ QFont paperFont()
     return font;
 }
 
-qsizetype textBytes(const _xmlNode *node)
-{
-    if (node->type == XML_TEXT_NODE)
-        return node->content ? qsizetype(std::strlen(reinterpret_cast<const char *>(node->content)))
-                             : 0;
-    qsizetype bytes = 0;
-    for (const _xmlNode *child = node->children; child; child = child->next)
-        bytes += textBytes(child);
-    return bytes;
-}
-
-bool isHeading(const _xmlNode *node)
-{
-    return HtmlDocument::isElement(const_cast<_xmlNode *>(node), "h1")
-        || HtmlDocument::isElement(const_cast<_xmlNode *>(node), "h2")
-        || HtmlDocument::isElement(const_cast<_xmlNode *>(node), "h3");
-}
-
-// The note's HTML as Qt's document reads it, cut into at most `count` parts with about as
-// much text each, before a heading where one is near: pictures by their path in the store,
-// checklist boxes as characters. Empty when the note cannot be parsed.
-std::vector<QString> paperParts(const QString &noteHtml, int count)
+// Note HTML as Qt's document reads it: pictures by their path in the store, checklist boxes
+// as characters. Null when the HTML cannot be parsed.
+QString paperHtml(QStringView noteHtml)
 {
     HtmlDocument note;
-    if (!note.parse(noteHtml))
+    if (!note.parse(noteHtml.toString()))
         return {};
     MhtExport::convertPictureSources(note);
     markChecklists(note);
@@ -114,48 +92,25 @@ std::vector<QString> paperParts(const QString &noteHtml, int count)
             }
         }
     }
-    // The look of tables in attributes: Qt would otherwise hold it in each cell's format.
+    // A table's lines are its own colour showing between white cells a pixel apart: Qt draws a
+    // cell's background at a small part of the cost of its four borders.
     for (const HtmlDocument::Element table : note.elementsByTagName("table")) {
-        HtmlDocument::setAttribute(table, "border", QStringLiteral("1"));
+        HtmlDocument::setAttribute(table, "border", QStringLiteral("0"));
         HtmlDocument::setAttribute(table, "cellpadding", QStringLiteral("4"));
-        HtmlDocument::setAttribute(table, "cellspacing", QStringLiteral("0"));
+        HtmlDocument::setAttribute(table, "cellspacing", QStringLiteral("1"));
+        HtmlDocument::setAttribute(table, "bgcolor", QStringLiteral("#c9ced5"));
     }
-
-    std::vector<HtmlDocument::Element> blocks;
-    std::vector<qsizetype> textBefore{0};
-    const HtmlDocument::Element body = note.body();
-    for (HtmlDocument::Element node = body ? body->children : nullptr; node; node = node->next) {
-        blocks.push_back(node);
-        textBefore.push_back(textBefore.back() + textBytes(node));
-    }
-    count = int(std::clamp<qsizetype>(textBefore.back() / PartText, 1, count));
-    std::vector<std::size_t> starts{0};
-    for (int part = 1; part < count; ++part) {
-        const qsizetype target = textBefore.back() * part / count;
-        const qsizetype near = textBefore.back() / count / 10;
-        std::size_t start = std::lower_bound(textBefore.begin(), textBefore.end(), target)
-            - textBefore.begin();
-        for (std::size_t before = start; before > starts.back() && textBefore[before] >= target - near;
-             --before) {
-            if (isHeading(blocks[before])) {
-                start = before;
-                break;
-            }
+    for (const char *tag : {"td", "th"}) {
+        const QString paper = QString::fromLatin1(tag[1] == 'h' ? "#f3f5f7" : "#ffffff");
+        for (const HtmlDocument::Element cell : note.elementsByTagName(tag)) {
+            const bool coloured = HtmlDocument::attribute(cell, "bgcolor")
+                || HtmlDocument::attribute(cell, "style").value_or(QString()).contains(u"background");
+            if (!coloured)
+                HtmlDocument::setAttribute(cell, "bgcolor", paper);
         }
-        if (start > starts.back() && start < blocks.size())
-            starts.push_back(start);
     }
-    std::vector<QString> parts;
-    for (std::size_t part = 0; part < starts.size() && !blocks.empty(); ++part) {
-        const std::size_t end = part + 1 < starts.size() ? starts[part + 1] : blocks.size();
-        const HtmlDocument::Element wrapper = note.wrapElement(blocks[starts[part]], "div");
-        for (std::size_t block = starts[part] + 1; block < end; ++block)
-            HtmlDocument::appendChild(wrapper, blocks[block]);
-        parts.push_back(HtmlDocument::innerHtml(wrapper));
-    }
-    if (parts.empty())
-        parts.emplace_back();
-    return parts;
+    const QString html = HtmlDocument::innerHtml(note.body());
+    return html.isNull() ? QStringLiteral("") : html;
 }
 
 // A part of the note in a document of its own, laid out on pages and drawn by the thread that
@@ -210,9 +165,12 @@ private:
     QTextDocument m_document; // destroyed first: its layout measures on the device above
 };
 
-// The PDF of a part of the note; empty when the writer fails.
-QByteArray writePart(const QString &html)
+// The PDF of a part of the note; empty when it cannot be read or the writer fails.
+QByteArray writePart(QStringView noteHtml)
 {
+    const QString html = paperHtml(noteHtml);
+    if (html.isNull())
+        return {};
     QByteArray pdf;
     QBuffer buffer(&pdf);
     buffer.open(QIODevice::WriteOnly);
@@ -234,9 +192,8 @@ QByteArray writePart(const QString &html)
 QByteArray PaperPdf::write(const QString &noteHtml)
 {
     // Each part is drawn into a PDF of its own on a thread of its own, and the PDFs are joined.
-    const std::vector<QString> html = paperParts(noteHtml, QThread::idealThreadCount());
-    if (html.empty())
-        return {};
+    const std::vector<QStringView> html
+        = HtmlCuts::cut(noteHtml, QThread::idealThreadCount(), PartLength);
     std::vector<QByteArray> parts(html.size());
     std::vector<std::unique_ptr<QThread>> workers;
     for (std::size_t index = 1; index < html.size(); ++index) {

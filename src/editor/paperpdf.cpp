@@ -51,7 +51,8 @@ pre { font-family: "DejaVu Sans Mono", monospace; font-size: 13px; background-co
       white-space: pre-wrap; }
 ul, ol { margin-top: 4px; margin-bottom: 9px; }
 table { margin-top: 6px; margin-bottom: 12px; }
-td, th { vertical-align: top; }
+td { vertical-align: top; background-color: #ffffff; }
+th { vertical-align: top; background-color: #f3f5f7; }
 )";
 
 QPageLayout paperLayout()
@@ -92,22 +93,13 @@ QString paperHtml(QStringView noteHtml)
             }
         }
     }
-    // A table's lines are its own colour showing between white cells a pixel apart: Qt draws a
-    // cell's background at a small part of the cost of its four borders.
+    // A table's lines are its own colour showing between cells a pixel apart, which have a
+    // background of their own: Qt draws that at a small part of the cost of four borders.
     for (const HtmlDocument::Element table : note.elementsByTagName("table")) {
         HtmlDocument::setAttribute(table, "border", QStringLiteral("0"));
         HtmlDocument::setAttribute(table, "cellpadding", QStringLiteral("4"));
         HtmlDocument::setAttribute(table, "cellspacing", QStringLiteral("1"));
         HtmlDocument::setAttribute(table, "bgcolor", QStringLiteral("#c9ced5"));
-    }
-    for (const char *tag : {"td", "th"}) {
-        const QString paper = QString::fromLatin1(tag[1] == 'h' ? "#f3f5f7" : "#ffffff");
-        for (const HtmlDocument::Element cell : note.elementsByTagName(tag)) {
-            const bool coloured = HtmlDocument::attribute(cell, "bgcolor")
-                || HtmlDocument::attribute(cell, "style").value_or(QString()).contains(u"background");
-            if (!coloured)
-                HtmlDocument::setAttribute(cell, "bgcolor", paper);
-        }
     }
     const QString html = HtmlDocument::innerHtml(note.body());
     return html.isNull() ? QStringLiteral("") : html;

@@ -35,10 +35,6 @@ namespace {
 // Lengths are in CSS pixels: the document is laid out at 96 dots an inch.
 constexpr int Resolution = 96;
 
-// A long note is drawn in parts side by side, one a core, each starting a page: a part holds
-// PartLength characters of HTML (some 25 pages) at least.
-constexpr qsizetype PartLength = 50 * 1000;
-
 // The editor's own look of a note (content.css), in the light theme.
 constexpr char16_t StyleSheet[] = uR"(
 p { margin-top: 0; margin-bottom: 9px; }
@@ -140,10 +136,13 @@ public:
         for (int n = 0; n < pages; ++n) {
             if (n > 0 && !writer.newPage())
                 return false;
-            context.clip = QRectF(QPointF(0, n * m_page.height()), m_page);
+            const QRectF page(QPointF(0, n * m_page.height()), m_page);
+            // Qt draws every line the clip touches: a line starting right at the page's end
+            // would be drawn, hidden, on this page too, and read twice from the PDF.
+            context.clip = page.adjusted(0, 0.5, 0, -0.5);
             painter.save();
-            painter.translate(0, -context.clip.top());
-            painter.setClipRect(context.clip);
+            painter.translate(0, -page.top());
+            painter.setClipRect(page);
             m_document.documentLayout()->draw(&painter, context);
             painter.restore();
         }
@@ -181,11 +180,11 @@ QByteArray writePart(QStringView noteHtml)
 
 } // namespace
 
-QByteArray PaperPdf::write(const QString &noteHtml)
+QByteArray PaperPdf::write(const QString &noteHtml, int threads)
 {
     // Each part is drawn into a PDF of its own on a thread of its own, and the PDFs are joined.
     const std::vector<QStringView> html
-        = HtmlCuts::cut(noteHtml, QThread::idealThreadCount(), PartLength);
+        = HtmlCuts::cut(noteHtml, threads > 0 ? threads : QThread::idealThreadCount(), ShortestPart);
     std::vector<QByteArray> parts(html.size());
     std::vector<std::unique_ptr<QThread>> workers;
     for (std::size_t index = 1; index < html.size(); ++index) {

@@ -185,11 +185,12 @@ std::optional<Part> readPart(QByteArrayView pdf, QString &error)
         const int offset = table.nextInteger();
         const int generation = table.nextInteger();
         const Token use = table.next();
-        if (offset < 0 || generation < 0 || use.kind != Token::Word) {
+        const bool inUse = table.text(use) == "n";
+        if (offset < 0 || generation < 0 || (!inUse && table.text(use) != "f")) {
             error = QStringLiteral("entry %1 of the cross-reference table cannot be read").arg(number);
             return std::nullopt;
         }
-        if (table.text(use) == "n")
+        if (inUse)
             part.offsets[number] = offset;
     }
     if (!table.nextIs("trailer")) {

@@ -15,7 +15,6 @@
 #include <QFile>
 #include <QImage>
 #include <QPrinter>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -24,21 +23,11 @@ using namespace TAVRIKCORE::RICHEDITOR;
 
 namespace {
 
-// What a poppler tool prints to its standard output.
-QString poppler(const QString &tool, const QStringList &arguments)
-{
-    QProcess process;
-    process.start(tool, arguments);
-    EXPECT_TRUE(process.waitForFinished(60000)) << tool.toStdString();
-    EXPECT_EQ(process.exitCode(), 0) << tool.toStdString();
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
 // The first page of a PDF drawn at 20 dots an inch.
 QImage firstPage(const QString &pdf)
 {
     const QString prefix = pdf + u"-page"_s;
-    poppler(u"pdftoppm"_s, {u"-r"_s, u"20"_s, u"-f"_s, u"1"_s, u"-l"_s, u"1"_s, pdf, prefix});
+    programOutput(u"pdftoppm"_s, {u"-r"_s, u"20"_s, u"-f"_s, u"1"_s, u"-l"_s, u"1"_s, pdf, prefix});
     return QImage(prefix + u"-1.ppm"_s);
 }
 
@@ -96,19 +85,19 @@ TEST_F(NotePrintingTest, PdfHoldsTheNoteOnA4WhitePaperInTheDarkTheme)
     EXPECT_EQ(QDir(out.path()).entryList(QDir::Files), QStringList{u"note.pdf"_s});
     EXPECT_TRUE(QFile::permissions(pdf) & QFile::ReadOther);
 
-    EXPECT_EQ(poppler(u"pdftotext"_s, {pdf, u"-"_s}),
+    EXPECT_EQ(programOutput(u"pdftotext"_s, {pdf, u"-"_s}),
               u"Plan 计划\nSee the site, bold it under red.\n1. first\n2. second\n☑ done\n☐ open\n"
               "Name Value\nboth\none\n\n二\n\nint x = 1;\n\n\f"_s);
-    const QString info = poppler(u"pdfinfo"_s, {pdf});
+    const QString info = programOutput(u"pdfinfo"_s, {pdf});
     EXPECT_THAT(info.toStdString(), ::testing::HasSubstr("Pages:           1\n"));
     EXPECT_THAT(info.toStdString(), ::testing::HasSubstr("Page size:       595 x 842 pts (A4)\n"));
-    EXPECT_THAT(poppler(u"pdfinfo"_s, {u"-url"_s, pdf}).toStdString(),
+    EXPECT_THAT(programOutput(u"pdfinfo"_s, {u"-url"_s, pdf}).toStdString(),
                 ::testing::HasSubstr("https://example.com/plan"));
 
     // "page num type width height ... x-ppi y-ppi ...": the card and the picture with all their
     // pixels, shown at their own size (96 pixels an inch).
     QStringList images
-        = poppler(u"pdfimages"_s, {u"-list"_s, pdf}).split(u'\n', Qt::SkipEmptyParts);
+        = programOutput(u"pdfimages"_s, {u"-list"_s, pdf}).split(u'\n', Qt::SkipEmptyParts);
     ASSERT_EQ(images.size(), 4) << images.join(u'\n').toStdString();
     const QStringList picture = images[3].split(u' ', Qt::SkipEmptyParts);
     EXPECT_EQ(picture.mid(3, 2), (QStringList{u"40"_s, u"30"_s})) << images[3].toStdString();
@@ -131,7 +120,7 @@ TEST_F(NotePrintingTest, PrintingDrawsTheNoteOnWhitePaper)
     printer.setOutputFileName(pdf);
     QString error;
     ASSERT_TRUE(NotePrinting::Print(*editor, &printer, error)) << error.toStdString();
-    EXPECT_THAT(poppler(u"pdfinfo"_s, {pdf}).toStdString(),
+    EXPECT_THAT(programOutput(u"pdfinfo"_s, {pdf}).toStdString(),
                 ::testing::HasSubstr("Pages:           1\n"));
     const QImage page = firstPage(pdf);
     ASSERT_FALSE(page.isNull());

@@ -51,6 +51,16 @@ QByteArray unzip(const QStringList &arguments)
     return process.readAllStandardOutput();
 }
 
+QString programOutput(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    EXPECT_TRUE(process.waitForFinished(60000)) << program.toStdString();
+    EXPECT_EQ(process.exitCode(), 0) << program.toStdString() << ": "
+                                     << process.readAllStandardError().toStdString();
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
 QImage filledImage(int width, int height, const QColor &color)
 {
     QImage image(width, height, QImage::Format_RGB32);

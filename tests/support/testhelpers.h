@@ -53,6 +53,10 @@ QString md5Hex(const QByteArray &bytes);
 // What the unzip program prints for `arguments`.
 QByteArray unzip(const QStringList &arguments);
 
+// What `program` prints to its standard output for `arguments`; a failure of the test when it
+// does not end with exit code 0 within a minute.
+QString programOutput(const QString &program, const QStringList &arguments);
+
 // Log lines as LogCapture gives them.
 using Lines = std::vector<QString>;
 

@@ -1,0 +1,209 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// A long note drawn in parts on several threads and the parts joined into one PDF, read back
+// with poppler's tools and checked by qpdf; and documents the join refuses, with the reason.
+#include "editor/paperpdf_p.h"
+#include "editor/pdfjoin_p.h"
+#include "notehtml/htmlcuts_p.h"
+#include "testhelpers.h"
+
+#include <gmock/gmock.h>
+
+#include <QBuffer>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTextDocument>
+
+using namespace Qt::StringLiterals;
+using namespace TAVRIKCORE::RICHEDITOR;
+
+namespace {
+
+// A PDF written by QPdfWriter with one page for each HTML of `pages`.
+QByteArray pdfOf(const QStringList &pages)
+{
+    QByteArray pdf;
+    QBuffer buffer(&pdf);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    writer.setResolution(96);
+    QPainter painter(&writer);
+    for (qsizetype n = 0; n < pages.size(); ++n) {
+        if (n > 0)
+            writer.newPage();
+        QTextDocument page;
+        page.setHtml(pages[n]);
+        page.drawContents(&painter);
+    }
+    painter.end();
+    return pdf;
+}
+
+class PdfJoinTest : public ::testing::Test
+{
+protected:
+    // `pdf` as a file of the test's, checked by qpdf, which fails on any broken structure.
+    QString checkedFile(const QByteArray &pdf)
+    {
+        const QString path = folder.filePath(u"joined.pdf"_s);
+        EXPECT_TRUE(writeBytes(path, pdf));
+        EXPECT_THAT(programOutput(u"qpdf"_s, {u"--check"_s, path}).toStdString(),
+                    ::testing::HasSubstr("No syntax or stream encoding errors found"));
+        return path;
+    }
+    static QString pageText(const QString &path, int page)
+    {
+        const QString number = QString::number(page);
+        return programOutput(u"pdftotext"_s, {u"-f"_s, number, u"-l"_s, number, path, u"-"_s});
+    }
+
+    QTemporaryDir folder;
+};
+
+TEST_F(PdfJoinTest, PagesOfEachPartFollowInOrderWithTheirLinks)
+{
+    // Link targets that look like object references, or hold brackets, stay as they are.
+    const QByteArray first = pdfOf({u"<p>alpha one</p>"_s,
+                                    u"<p><a href=\"https://example.com/5 0 R\">alpha two</a></p>"_s});
+    const QByteArray second = pdfOf({u"<p><a href=\"https://example.com/(2 0 R)\">beta</a></p>"_s});
+    const QByteArray third = pdfOf({u"<p>gamma 3 0 R</p>"_s});
+    QString error;
+    const QByteArray joined = PdfJoin::join({first, second, third}, error);
+    ASSERT_FALSE(joined.isEmpty()) << error.toStdString();
+    EXPECT_TRUE(error.isEmpty());
+    EXPECT_TRUE(joined.startsWith("%PDF-1.4\n"));
+    EXPECT_TRUE(joined.endsWith("%%EOF\n"));
+
+    const QString path = checkedFile(joined);
+    EXPECT_THAT(programOutput(u"pdfinfo"_s, {path}).toStdString(),
+                ::testing::HasSubstr("Pages:           4\n"));
+    EXPECT_EQ(pageText(path, 1), u"alpha one\n\n\f"_s);
+    EXPECT_EQ(pageText(path, 2), u"alpha two\n\n\f"_s);
+    EXPECT_EQ(pageText(path, 3), u"beta\n\n\f"_s);
+    EXPECT_EQ(pageText(path, 4), u"gamma 3 0 R\n\n\f"_s);
+    EXPECT_EQ(programOutput(u"pdfinfo"_s, {u"-url"_s, path}),
+              u"Page  Type          URL\n"
+              "   2  Annotation    https://example.com/5 0 R\n"
+              "   3  Annotation    https://example.com/(2 0 R)\n"_s);
+}
+
+TEST_F(PdfJoinTest, OnePartComesBackWhole)
+{
+    QString error;
+    const QString path = checkedFile(PdfJoin::join({pdfOf({u"<p>only</p>"_s})}, error));
+    EXPECT_EQ(pageText(path, 1), u"only\n\n\f"_s);
+}
+
+TEST_F(PdfJoinTest, ADocumentNotOfQtsShapeIsRefusedWithTheReason)
+{
+    const QByteArray good = pdfOf({u"<p>good</p>"_s});
+    const auto changed = [&](const char *from, const char *to) {
+        QByteArray bytes = good;
+        EXPECT_TRUE(bytes.contains(from)) << from;
+        return bytes.replace(from, to);
+    };
+    const struct
+    {
+        std::vector<QByteArray> parts;
+        QString error;
+    } cases[] = {
+        {{}, u"nothing to join"_s},
+        {{good, QByteArray()}, u"part 2: no cross-reference table"_s},
+        {{good, good.left(good.size() - 30)}, u"part 2: no cross-reference table"_s},
+        {{' ' + good}, u"part 1: no cross-reference table"_s},
+        {{changed("0000000015 00000 n", "0000000016 00000 n")},
+         u"part 1: object 1 is not where the table says"_s},
+        {{changed("xref\n0 ", "xref\n1 ")},
+         u"part 1: the cross-reference table is not one section from object 0"_s},
+        {{changed(" 65535 f ", " 65535 x ")},
+         u"part 1: entry 0 of the cross-reference table cannot be read"_s},
+        {{changed("trailer", "trailed")}, u"part 1: no trailer after the cross-reference table"_s},
+        {{changed("/Root", "/Rood")}, u"part 1: no catalog"_s},
+        {{changed("/Kids", "/Kind")}, u"part 1: no page tree"_s},
+    };
+    for (const auto &refused : cases) {
+        QString error;
+        EXPECT_TRUE(PdfJoin::join(refused.parts, error).isEmpty()) << refused.error.toStdString();
+        EXPECT_EQ(error, refused.error);
+    }
+}
+
+// A note of `sections` headings, each with paragraphs and a link, as the editor writes it.
+QString longNote(int sections)
+{
+    QString html;
+    for (int section = 1; section <= sections; ++section) {
+        html += u"<h2>Part %1</h2>"_s.arg(section);
+        for (int paragraph = 1; paragraph <= 40; ++paragraph) {
+            html += u"<p>Paragraph %1.%2 of the long note, with words enough to fill a line or "
+                   "two on the page.</p>"_s.arg(section).arg(paragraph);
+        }
+        html += u"<p><a href=\"https://example.com/part/%1\">source %1</a></p>"_s.arg(section);
+    }
+    return html;
+}
+
+TEST(PaperPdf, ALongNoteDrawnInPartsReadsWholeAndInOrder)
+{
+    const QString note = longNote(60);
+    ASSERT_GT(note.size(), 3 * 50 * 1000); // three parts of the shortest length a part has
+    QTemporaryDir folder;
+    const QString path = folder.filePath(u"long.pdf"_s);
+    ASSERT_TRUE(writeBytes(path, PaperPdf::write(note, 3)));
+    EXPECT_THAT(programOutput(u"qpdf"_s, {u"--check"_s, path}).toStdString(),
+                ::testing::HasSubstr("No syntax or stream encoding errors found"));
+
+    QString expected;
+    for (int section = 1; section <= 60; ++section) {
+        expected += u"Part %1 "_s.arg(section);
+        for (int paragraph = 1; paragraph <= 40; ++paragraph) {
+            expected += u"Paragraph %1.%2 of the long note, with words enough to fill a line or "
+                        "two on the page. "_s.arg(section).arg(paragraph);
+        }
+        expected += u"source %1 "_s.arg(section);
+    }
+    const QString text = programOutput(u"pdftotext"_s, {path, u"-"_s});
+    EXPECT_EQ(text.simplified() + u' ', expected);
+
+    // The second and third parts start their pages with the heading they were cut before.
+    const QStringList pages = text.split(u'\f', Qt::SkipEmptyParts);
+    EXPECT_THAT(programOutput(u"pdfinfo"_s, {path}).toStdString(),
+                ::testing::HasSubstr("Pages:           " + std::to_string(pages.size()) + '\n'));
+    const std::vector<QStringView> parts = HtmlCuts::cut(note, 3, PaperPdf::ShortestPart);
+    ASSERT_EQ(parts.size(), 3u);
+    for (const QStringView part : {parts[1], parts[2]}) {
+        const QString heading
+            = QRegularExpression(u"^<h2>(Part \\d+)</h2>"_s).match(part).captured(1) + u'\n';
+        EXPECT_EQ(std::count_if(pages.begin(), pages.end(),
+                                [&](const QString &page) { return page.startsWith(heading); }),
+                  1)
+            << heading.toStdString();
+    }
+
+    QStringList links;
+    for (int section = 1; section <= 60; ++section)
+        links << u"https://example.com/part/%1"_s.arg(section);
+    const QStringList listed = programOutput(u"pdfinfo"_s, {u"-url"_s, path})
+                                   .split(u'\n', Qt::SkipEmptyParts)
+                                   .mid(1)
+                                   .replaceInStrings(QRegularExpression(u"^.* "_s), QString());
+    EXPECT_EQ(listed, links);
+}
+
+TEST(PaperPdf, AShortNoteIsOnePartWhateverTheThreads)
+{
+    const QString note = longNote(2);
+    ASSERT_LT(note.size(), 2 * PaperPdf::ShortestPart);
+    QTemporaryDir folder;
+    const QString one = folder.filePath(u"one.pdf"_s);
+    const QString four = folder.filePath(u"four.pdf"_s);
+    ASSERT_TRUE(writeBytes(one, PaperPdf::write(note, 1)));
+    ASSERT_TRUE(writeBytes(four, PaperPdf::write(note, 4)));
+    const QString text = programOutput(u"pdftotext"_s, {one, u"-"_s});
+    EXPECT_TRUE(text.startsWith(u"Part 1\nParagraph 1.1 of the long note"_s));
+    EXPECT_EQ(programOutput(u"pdftotext"_s, {four, u"-"_s}), text);
+}
+
+} // namespace

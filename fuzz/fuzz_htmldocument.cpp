@@ -1,11 +1,13 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
 // Arbitrary bytes as note HTML: parsed as a page and as a fragment, serialized, read by the
-// attachment readers, rewritten, upgraded, converted, and read back as a note file. Nothing may
-// crash, and no path built from the markup may leave the attachment folder.
+// attachment readers, rewritten, upgraded, converted, cut for drawing in parts, and read back as
+// a note file. Nothing may crash, no path built from the markup may leave the attachment folder,
+// and the cut's stretches are the whole markup.
 #include "common/commonutils.h"
 #include "notehtml/attachmarkup_p.h"
 #include "notehtml/attachmarkuprewriter_p.h"
+#include "notehtml/htmlcuts_p.h"
 #include "notehtml/htmldocument_p.h"
 #include "notehtml/htmlver_1_to_2_p.h"
 #include "notehtml/mhtexport_p.h"
@@ -74,6 +76,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                          qPrintable(record.filePath));
             std::abort();
         }
+    }
+    // Cut for drawing in parts, the stretches are the whole markup, in order.
+    QString joined;
+    for (const QStringView stretch : HtmlCuts::cut(html, 4, 1))
+        joined += stretch;
+    if (joined != html) {
+        std::fprintf(stderr, "the stretches of the cut are not the markup\n");
+        std::abort();
     }
     std::vector<QString> names;
     AttachMarkup::ParseAttOrigFileNameList(html, names);

@@ -22,6 +22,8 @@
 #include <QTextLayout>
 #include <QThread>
 
+#include <libxml/tree.h>
+
 #include <algorithm>
 #include <memory>
 #include <vector>
@@ -29,6 +31,7 @@
 namespace TAVRIKCORE::RICHEDITOR {
 
 using Internal::writeLog;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -47,8 +50,8 @@ pre { font-family: "DejaVu Sans Mono", monospace; font-size: 13px; background-co
       white-space: pre-wrap; }
 ul, ol { margin-top: 4px; margin-bottom: 9px; }
 table { margin-top: 6px; margin-bottom: 12px; }
-td { vertical-align: top; background-color: #ffffff; }
-th { vertical-align: top; background-color: #f3f5f7; }
+td, th { vertical-align: top; }
+th { background-color: #f3f5f7; }
 )";
 
 QPageLayout paperLayout()
@@ -66,6 +69,57 @@ QFont paperFont()
     // Neither ligatures (a PDF reader would copy "ﬁ" for "fi") nor the time shaping takes.
     font.setStyleStrategy(QFont::PreferNoShaping);
     return font;
+}
+
+bool hasBackground(HtmlDocument::Element element)
+{
+    return HtmlDocument::attribute(element, "bgcolor")
+        || HtmlDocument::attribute(element, "style").value_or(QString()).contains(u"background");
+}
+
+// The cells of `table`'s own rows, not those of tables inside them.
+std::vector<HtmlDocument::Element> tableCells(HtmlDocument::Element table)
+{
+    std::vector<HtmlDocument::Element> cells;
+    const auto addRow = [&](HtmlDocument::Element row) {
+        for (HtmlDocument::Element cell = row->children; cell; cell = cell->next) {
+            if (HtmlDocument::isElement(cell, "td") || HtmlDocument::isElement(cell, "th"))
+                cells.push_back(cell);
+        }
+    };
+    for (HtmlDocument::Element child = table->children; child; child = child->next) {
+        if (HtmlDocument::isElement(child, "tr"))
+            addRow(child);
+        for (const char *group : {"thead", "tbody", "tfoot"}) {
+            if (!HtmlDocument::isElement(child, group))
+                continue;
+            for (HtmlDocument::Element row = child->children; row; row = row->next) {
+                if (HtmlDocument::isElement(row, "tr"))
+                    addRow(row);
+            }
+        }
+    }
+    return cells;
+}
+
+// A table's lines are its own colour showing between cells a pixel apart, each with a
+// background: Qt draws that at a small part of the cost of four borders a cell. A table with a
+// colour of its own, which shows in its cells, keeps drawn borders.
+void setTableLines(HtmlDocument::Element table)
+{
+    const bool coloured = hasBackground(table);
+    HtmlDocument::setAttribute(table, "border", coloured ? u"1"_s : u"0"_s);
+    HtmlDocument::setAttribute(table, "cellpadding", u"4"_s);
+    HtmlDocument::setAttribute(table, "cellspacing", coloured ? u"0"_s : u"1"_s);
+    if (coloured)
+        return;
+    HtmlDocument::setAttribute(table, "bgcolor", u"#c9ced5"_s);
+    for (const HtmlDocument::Element cell : tableCells(table)) {
+        if (!hasBackground(cell))
+            HtmlDocument::setAttribute(cell, "bgcolor", HtmlDocument::isElement(cell, "th")
+                                                            ? u"#f3f5f7"_s
+                                                            : u"#ffffff"_s);
+    }
 }
 
 // Note HTML as Qt's document reads it: pictures by their path in the store, checklist boxes
@@ -89,14 +143,8 @@ QString paperHtml(QStringView noteHtml)
             }
         }
     }
-    // A table's lines are its own colour showing between cells a pixel apart, which have a
-    // background of their own: Qt draws that at a small part of the cost of four borders.
-    for (const HtmlDocument::Element table : note.elementsByTagName("table")) {
-        HtmlDocument::setAttribute(table, "border", QStringLiteral("0"));
-        HtmlDocument::setAttribute(table, "cellpadding", QStringLiteral("4"));
-        HtmlDocument::setAttribute(table, "cellspacing", QStringLiteral("1"));
-        HtmlDocument::setAttribute(table, "bgcolor", QStringLiteral("#c9ced5"));
-    }
+    for (const HtmlDocument::Element table : note.elementsByTagName("table"))
+        setTableLines(table);
     const QString html = HtmlDocument::innerHtml(note.body());
     return html.isNull() ? QStringLiteral("") : html;
 }

@@ -166,7 +166,8 @@ struct Part
 // The document in `pdf`; nothing, with the reason in `error`, when it is not of that shape.
 std::optional<Part> readPart(QByteArrayView pdf, QString &error)
 {
-    Part part{pdf};
+    Part part;
+    part.bytes = pdf;
     const qsizetype startxref = pdf.lastIndexOf("startxref");
     const qsizetype xref = startxref < 0 ? -1 : Scanner(pdf, startxref + 9).nextInteger();
     if (xref <= 0 || xref >= startxref || !pdf.sliced(xref).startsWith("xref")) {

@@ -16,7 +16,7 @@ using namespace Qt::StringLiterals;
 bool isOneOf(QStringView name, std::initializer_list<QLatin1StringView> names)
 {
     return std::any_of(names.begin(), names.end(), [&](QLatin1StringView one) {
-        return name.compare(one, Qt::CaseInsensitive) == 0;
+        return name.size() == one.size() && name.compare(one, Qt::CaseInsensitive) == 0;
     });
 }
 

@@ -17,6 +17,7 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
@@ -113,6 +114,12 @@ void setTableLines(HtmlDocument::Element table)
     HtmlDocument::setAttribute(table, "cellspacing", coloured ? u"0"_s : u"1"_s);
     if (coloured)
         return;
+    // Collapsed borders would leave no room between the cells.
+    if (QString style = HtmlDocument::attribute(table, "style").value_or(QString());
+        style.contains(u"border-collapse")) {
+        style.remove(QRegularExpression(u"border-collapse\\s*:[^;]*;?"_s));
+        HtmlDocument::setAttribute(table, "style", style);
+    }
     HtmlDocument::setAttribute(table, "bgcolor", u"#c9ced5"_s);
     for (const HtmlDocument::Element cell : tableCells(table)) {
         if (!hasBackground(cell))
@@ -131,15 +138,20 @@ QString paperHtml(QStringView noteHtml)
         return {};
     MhtExport::convertPictureSources(note);
     markChecklists(note);
-    // Qt's document takes the widths of pictures and table cells from their attributes only.
+    // Qt's document takes the sizes of pictures and tables from their attributes only, in
+    // pixels or as shares of the width.
     for (const char *tag : {"img", "table", "col", "td", "th"}) {
         for (const HtmlDocument::Element element : note.elementsByTagName(tag)) {
             const QString style = HtmlDocument::attribute(element, "style").value_or(QString());
             for (const char *length : {"width", "height"}) {
                 if (!style.contains(QLatin1StringView(length)))
                     continue;
-                if (const int pixels = DocumentMarkup::pixelLength(element, length))
+                if (const QString share = DocumentMarkup::styleLength(element, length);
+                    share.endsWith(u'%')) {
+                    HtmlDocument::setAttribute(element, length, share);
+                } else if (const int pixels = DocumentMarkup::pixelLength(element, length)) {
                     HtmlDocument::setAttribute(element, length, QString::number(pixels));
+                }
             }
         }
     }

@@ -170,14 +170,20 @@ QByteArray cssColor(const QString &value)
     return color.name(QColor::HexRgb).toLatin1();
 }
 
-int pixelLength(Element element, const char *name)
+QString styleLength(Element element, const char *name)
 {
     const QString css = HtmlDocument::attribute(element, "style").value_or(QString());
-    const QRegularExpression pixels(QStringLiteral("(?:^|;)\\s*") + QLatin1StringView(name)
-                                        + QStringLiteral("\\s*:\\s*(\\d+(?:\\.\\d+)?)px"),
+    const QRegularExpression length(QStringLiteral("(?:^|;)\\s*") + QLatin1StringView(name)
+                                        + QStringLiteral("\\s*:\\s*(\\d+(?:\\.\\d+)?(?:px|%))"),
                                     QRegularExpression::CaseInsensitiveOption);
-    const int styled = qRound(pixels.match(css).captured(1).toDouble());
-    return styled > 0 ? styled : HtmlDocument::attribute(element, name).value_or(QString()).toInt();
+    return length.match(css).captured(1).toLower();
+}
+
+int pixelLength(Element element, const char *name)
+{
+    const QString styled = styleLength(element, name);
+    const int pixels = styled.endsWith(u"px") ? qRound(styled.chopped(2).toDouble()) : 0;
+    return pixels > 0 ? pixels : HtmlDocument::attribute(element, name).value_or(QString()).toInt();
 }
 
 int spanOf(Element cell, const char *name, int most)

@@ -40,6 +40,9 @@ void appendEscaped(QByteArray &out, const QString &text);
 // cannot be read or is transparent.
 QByteArray cssColor(const QString &value);
 
+// A length in the element's style in pixels or as a share ("120px", "50%"); empty when it has
+// none of those.
+QString styleLength(Element element, const char *name);
 // A length of the element in pixels: its style's first, else its attribute's; 0 when it has
 // none in pixels (a share of the width, say).
 int pixelLength(Element element, const char *name);

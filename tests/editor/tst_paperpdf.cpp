@@ -206,4 +206,52 @@ TEST(PaperPdf, AShortNoteIsOnePartWhateverTheThreads)
     EXPECT_EQ(programOutput(u"pdftotext"_s, {four, u"-"_s}), text);
 }
 
+// The x of each run of columns where the pixels of `rows` are all close to `color`.
+std::vector<int> columnsOf(const QImage &page, const std::vector<int> &rows, QColor color)
+{
+    const auto close = [&](QColor pixel) {
+        return std::abs(pixel.red() - color.red()) < 24 && std::abs(pixel.green() - color.green()) < 24
+            && std::abs(pixel.blue() - color.blue()) < 24;
+    };
+    std::vector<int> runs;
+    for (int x = 0, last = -2; x < page.width(); ++x) {
+        if (!std::all_of(rows.begin(), rows.end(),
+                         [&](int y) { return close(page.pixelColor(x, y)); }))
+            continue;
+        if (x > last + 1)
+            runs.push_back(x);
+        last = x;
+    }
+    return runs;
+}
+
+TEST(PaperPdf, ATableHasItsLinesAndTheWidthItAsksFor)
+{
+    // As the editor writes a table inserted from its toolbar.
+    const QString note = u"<table border=\"1\" cellpadding=\"4\" cellspacing=\"0\" "
+                         "style=\"border-collapse: collapse; width: 100%;\"><tbody><tr><td>a</td>"
+                         "<td>b</td></tr><tr><td>c</td><td>d</td></tr></tbody></table>"_s;
+    QTemporaryDir folder;
+    const QString path = folder.filePath(u"table.pdf"_s);
+    ASSERT_TRUE(writeBytes(path, PaperPdf::write(note)));
+    // 192 dots an inch: a pixel of the note is two of the picture; A4 is 1587 wide, its margins
+    // of 15 mm are 113.
+    programOutput(u"pdftoppm"_s, {u"-r"_s, u"192"_s, u"-png"_s, u"-singlefile"_s, path,
+                                  folder.filePath(u"page"_s)});
+    const QImage page(folder.filePath(u"page.png"_s));
+    ASSERT_EQ(page.width(), 1587);
+
+    // The table's top line, then rows inside its first row of cells.
+    const QColor line(0xc9, 0xce, 0xd5);
+    int top = 0;
+    while (top < page.height() && columnsOf(page, {top}, line).size() != 1)
+        ++top;
+    ASSERT_LT(top, 300);
+    const std::vector<int> columns = columnsOf(page, {top + 6, top + 12, top + 18}, line);
+    ASSERT_EQ(columns.size(), 3u) << ::testing::PrintToString(columns);
+    EXPECT_NEAR(columns[0], 113, 3);
+    EXPECT_NEAR(columns[1], 113 + 1360 / 2, 12);
+    EXPECT_NEAR(columns[2], 1587 - 113 - 2, 3);
+}
+
 } // namespace

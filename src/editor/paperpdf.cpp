@@ -26,6 +26,7 @@
 #include <libxml/tree.h>
 
 #include <algorithm>
+#include <atomic>
 #include <memory>
 #include <vector>
 
@@ -242,16 +243,24 @@ QByteArray writePart(QStringView noteHtml)
 
 QByteArray PaperPdf::write(const QString &noteHtml, int threads)
 {
-    // Each part is drawn into a PDF of its own on a thread of its own, and the PDFs are joined.
-    const std::vector<QStringView> html
-        = HtmlCuts::cut(noteHtml, threads > 0 ? threads : QThread::idealThreadCount(), ShortestPart);
+    // The note is cut into twice as many parts as there are threads, and each thread draws the
+    // next part not yet taken into a PDF of its own, until none is left; the PDFs are joined in
+    // order. A thread slowed by other work on its core then draws fewer parts, rather than
+    // leaving the others waiting for it at the end.
+    threads = threads > 0 ? threads : QThread::idealThreadCount();
+    const std::vector<QStringView> html = HtmlCuts::cut(noteHtml, 2 * threads, ShortestPart);
     std::vector<QByteArray> parts(html.size());
+    std::atomic<std::size_t> next = 0;
+    const auto drawParts = [&] {
+        for (std::size_t index = next++; index < html.size(); index = next++)
+            parts[index] = writePart(html[index]);
+    };
     std::vector<std::unique_ptr<QThread>> workers;
-    for (std::size_t index = 1; index < html.size(); ++index) {
-        workers.emplace_back(QThread::create([&, index] { parts[index] = writePart(html[index]); }));
+    for (int worker = 1; worker < threads && std::size_t(worker) < html.size(); ++worker) {
+        workers.emplace_back(QThread::create(drawParts));
         workers.back()->start();
     }
-    parts[0] = writePart(html[0]);
+    drawParts();
     for (const std::unique_ptr<QThread> &worker : workers)
         worker->wait();
     if (std::any_of(parts.begin(), parts.end(), [](const QByteArray &pdf) { return pdf.isEmpty(); }))

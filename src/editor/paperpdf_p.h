@@ -21,7 +21,7 @@ class TAVRIK_AUTOTEST_EXPORT PaperPdf
 public:
     // The PDF of note HTML; empty when the HTML cannot be read or the document not drawn. A
     // long note is drawn in parts side by side on up to `threads` threads (0: one a core),
-    // each part starting a page.
+    // twice as many parts as threads at most, each part starting a page.
     static QByteArray write(const QString &noteHtml, int threads = 0);
 
     // The fewest characters of HTML a part holds (some 25 pages).

@@ -124,9 +124,8 @@ void setTableLines(HtmlDocument::Element table)
     HtmlDocument::setAttribute(table, "bgcolor", u"#c9ced5"_s);
     for (const HtmlDocument::Element cell : tableCells(table)) {
         if (!hasBackground(cell))
-            HtmlDocument::setAttribute(cell, "bgcolor", HtmlDocument::isElement(cell, "th")
-                                                            ? u"#f3f5f7"_s
-                                                            : u"#ffffff"_s);
+            HtmlDocument::setAttribute(
+                cell, "bgcolor", HtmlDocument::isElement(cell, "th") ? u"#f3f5f7"_s : u"#ffffff"_s);
     }
 }
 
@@ -263,14 +262,16 @@ QByteArray PaperPdf::write(const QString &noteHtml, int threads)
     drawParts();
     for (const std::unique_ptr<QThread> &worker : workers)
         worker->wait();
-    if (std::any_of(parts.begin(), parts.end(), [](const QByteArray &pdf) { return pdf.isEmpty(); }))
+    if (std::any_of(parts.begin(), parts.end(),
+                    [](const QByteArray &pdf) { return pdf.isEmpty(); }))
         return {};
     if (parts.size() == 1)
         return parts[0];
     QString error;
     QByteArray pdf = PdfJoin::join(parts, error);
     if (pdf.isEmpty())
-        writeLog(QStringLiteral("[ERROR] PaperPdf::write: the parts cannot be joined: %1").arg(error));
+        writeLog(
+            QStringLiteral("[ERROR] PaperPdf::write: the parts cannot be joined: %1").arg(error));
     return pdf;
 }
 

@@ -188,7 +188,8 @@ std::optional<Part> readPart(QByteArrayView pdf, QString &error)
         const Token use = table.next();
         const bool inUse = table.text(use) == "n";
         if (offset < 0 || generation < 0 || (!inUse && table.text(use) != "f")) {
-            error = QStringLiteral("entry %1 of the cross-reference table cannot be read").arg(number);
+            error = QStringLiteral("entry %1 of the cross-reference table cannot be read")
+                        .arg(number);
             return std::nullopt;
         }
         if (inUse)
@@ -346,7 +347,8 @@ QByteArray PdfJoin::join(const std::vector<QByteArray> &parts, QString &error)
     }
     for (std::size_t number = 0; number < offsets.size(); ++number) {
         const bool free = offsets[number] < 0;
-        out += QByteArray::number(free ? nextFree[number] : offsets[number]).rightJustified(10, '0');
+        out += QByteArray::number(free ? nextFree[number] : offsets[number])
+                   .rightJustified(10, '0');
         out += number == 0 ? " 65535 f \n" : free ? " 00001 f \n" : " 00000 n \n";
     }
     out += "trailer\n<<\n/Size " + QByteArray::number(qsizetype(offsets.size())) + '\n';

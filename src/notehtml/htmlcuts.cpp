@@ -22,9 +22,10 @@ bool isOneOf(QStringView name, std::initializer_list<QLatin1StringView> names)
 
 bool isVoid(QStringView name)
 {
-    return isOneOf(name, {"area"_L1, "base"_L1, "br"_L1, "col"_L1, "embed"_L1, "hr"_L1, "img"_L1,
-                          "input"_L1, "link"_L1, "meta"_L1, "param"_L1, "source"_L1, "track"_L1,
-                          "wbr"_L1});
+    return isOneOf(name,
+                   {"area"_L1, "base"_L1, "br"_L1, "col"_L1, "embed"_L1, "hr"_L1, "img"_L1,
+                    "input"_L1, "link"_L1, "meta"_L1, "param"_L1, "source"_L1, "track"_L1,
+                    "wbr"_L1});
 }
 
 // Elements whose content is text, never markup.
@@ -41,9 +42,10 @@ bool isHeading(QStringView name)
 bool isBlock(QStringView name)
 {
     return isHeading(name)
-        || isOneOf(name, {"p"_L1, "div"_L1, "ul"_L1, "ol"_L1, "dl"_L1, "table"_L1, "pre"_L1,
-                          "blockquote"_L1, "hr"_L1, "figure"_L1, "section"_L1, "article"_L1,
-                          "header"_L1, "footer"_L1, "details"_L1});
+        || isOneOf(name,
+                   {"p"_L1, "div"_L1, "ul"_L1, "ol"_L1, "dl"_L1, "table"_L1, "pre"_L1,
+                    "blockquote"_L1, "hr"_L1, "figure"_L1, "section"_L1, "article"_L1, "header"_L1,
+                    "footer"_L1, "details"_L1});
 }
 
 bool isNameCharacter(QChar c)
@@ -130,9 +132,11 @@ std::vector<QStringView> HtmlCuts::cut(QStringView html, int count, qsizetype sh
     for (int stretch = 1; starts && stretch < count; ++stretch) {
         const qsizetype target = html.size() * stretch / count;
         const qsizetype near = html.size() / count / 10;
-        auto chosen = std::lower_bound(starts->begin(), starts->end(), target,
-                                       [](const Start &start, qsizetype at) { return start.at < at; });
-        for (auto before = chosen; before != starts->begin() && (before - 1)->at >= target - near;) {
+        auto chosen
+            = std::lower_bound(starts->begin(), starts->end(), target,
+                               [](const Start &start, qsizetype at) { return start.at < at; });
+        for (auto before = chosen;
+             before != starts->begin() && (before - 1)->at >= target - near;) {
             if ((--before)->heading) {
                 chosen = before;
                 break;

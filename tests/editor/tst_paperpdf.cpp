@@ -65,8 +65,8 @@ protected:
 TEST_F(PdfJoinTest, PagesOfEachPartFollowInOrderWithTheirLinks)
 {
     // Link targets that look like object references, or hold brackets, stay as they are.
-    const QByteArray first = pdfOf({u"<p>alpha one</p>"_s,
-                                    u"<p><a href=\"https://example.com/5 0 R\">alpha two</a></p>"_s});
+    const QByteArray first = pdfOf(
+        {u"<p>alpha one</p>"_s, u"<p><a href=\"https://example.com/5 0 R\">alpha two</a></p>"_s});
     const QByteArray second = pdfOf({u"<p><a href=\"https://example.com/(2 0 R)\">beta</a></p>"_s});
     const QByteArray third = pdfOf({u"<p>gamma 3 0 R</p>"_s});
     QString error;
@@ -138,7 +138,8 @@ QString longNote(int sections)
         html += u"<h2>Part %1</h2>"_s.arg(section);
         for (int paragraph = 1; paragraph <= 40; ++paragraph) {
             html += u"<p>Paragraph %1.%2 of the long note, with words enough to fill a line or "
-                   "two on the page.</p>"_s.arg(section).arg(paragraph);
+                    "two on the page.</p>"_s.arg(section)
+                        .arg(paragraph);
         }
         html += u"<p><a href=\"https://example.com/part/%1\">source %1</a></p>"_s.arg(section);
     }
@@ -160,7 +161,8 @@ TEST(PaperPdf, ALongNoteDrawnInPartsReadsWholeAndInOrder)
         expected += u"Part %1 "_s.arg(section);
         for (int paragraph = 1; paragraph <= 40; ++paragraph) {
             expected += u"Paragraph %1.%2 of the long note, with words enough to fill a line or "
-                        "two on the page. "_s.arg(section).arg(paragraph);
+                        "two on the page. "_s.arg(section)
+                            .arg(paragraph);
         }
         expected += u"source %1 "_s.arg(section);
     }
@@ -210,7 +212,8 @@ TEST(PaperPdf, AShortNoteIsOnePartWhateverTheThreads)
 std::vector<int> columnsOf(const QImage &page, const std::vector<int> &rows, QColor color)
 {
     const auto close = [&](QColor pixel) {
-        return std::abs(pixel.red() - color.red()) < 24 && std::abs(pixel.green() - color.green()) < 24
+        return std::abs(pixel.red() - color.red()) < 24
+            && std::abs(pixel.green() - color.green()) < 24
             && std::abs(pixel.blue() - color.blue()) < 24;
     };
     std::vector<int> runs;
@@ -236,8 +239,9 @@ TEST(PaperPdf, ATableHasItsLinesAndTheWidthItAsksFor)
     ASSERT_TRUE(writeBytes(path, PaperPdf::write(note)));
     // 192 dots an inch: a pixel of the note is two of the picture; A4 is 1587 wide, its margins
     // of 15 mm are 113.
-    programOutput(u"pdftoppm"_s, {u"-r"_s, u"192"_s, u"-png"_s, u"-singlefile"_s, path,
-                                  folder.filePath(u"page"_s)});
+    programOutput(
+        u"pdftoppm"_s,
+        {u"-r"_s, u"192"_s, u"-png"_s, u"-singlefile"_s, path, folder.filePath(u"page"_s)});
     const QImage page(folder.filePath(u"page.png"_s));
     ASSERT_EQ(page.width(), 1587);
 

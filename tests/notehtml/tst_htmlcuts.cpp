@@ -79,8 +79,7 @@ TEST(HtmlCuts, AWholePageIsCutInsideItsBody)
     const QString p = block("p", 100);
     const QString head = u"<!DOCTYPE html><html><head><title>Note</title></head><body>"_s;
     const QString html = head + p.repeated(4) + u"</body></html>"_s;
-    EXPECT_EQ(stretches(html, 2),
-              (QStringList{head + p + p, p + p + u"</body></html>"_s}));
+    EXPECT_EQ(stretches(html, 2), (QStringList{head + p + p, p + p + u"</body></html>"_s}));
 }
 
 TEST(HtmlCuts, MarkupWhoseNestingCannotBeFollowedStaysWhole)

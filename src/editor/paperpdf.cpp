@@ -79,31 +79,6 @@ bool hasBackground(HtmlDocument::Element element)
         || HtmlDocument::attribute(element, "style").value_or(QString()).contains(u"background");
 }
 
-// The cells of `table`'s own rows, not those of tables inside them.
-std::vector<HtmlDocument::Element> tableCells(HtmlDocument::Element table)
-{
-    std::vector<HtmlDocument::Element> cells;
-    const auto addRow = [&](HtmlDocument::Element row) {
-        for (HtmlDocument::Element cell = row->children; cell; cell = cell->next) {
-            if (HtmlDocument::isElement(cell, "td") || HtmlDocument::isElement(cell, "th"))
-                cells.push_back(cell);
-        }
-    };
-    for (HtmlDocument::Element child = table->children; child; child = child->next) {
-        if (HtmlDocument::isElement(child, "tr"))
-            addRow(child);
-        for (const char *group : {"thead", "tbody", "tfoot"}) {
-            if (!HtmlDocument::isElement(child, group))
-                continue;
-            for (HtmlDocument::Element row = child->children; row; row = row->next) {
-                if (HtmlDocument::isElement(row, "tr"))
-                    addRow(row);
-            }
-        }
-    }
-    return cells;
-}
-
 // A table's lines are its own colour showing between cells a pixel apart, each with a
 // background: Qt draws that at a small part of the cost of four borders a cell. A table with a
 // colour of its own, which shows in its cells, keeps drawn borders.
@@ -122,10 +97,13 @@ void setTableLines(HtmlDocument::Element table)
         HtmlDocument::setAttribute(table, "style", style);
     }
     HtmlDocument::setAttribute(table, "bgcolor", u"#c9ced5"_s);
-    for (const HtmlDocument::Element cell : tableCells(table)) {
-        if (!hasBackground(cell))
-            HtmlDocument::setAttribute(
-                cell, "bgcolor", HtmlDocument::isElement(cell, "th") ? u"#f3f5f7"_s : u"#ffffff"_s);
+    for (const HtmlDocument::Element row : DocumentMarkup::tableParts(table).rows) {
+        for (HtmlDocument::Element cell = row->children; cell; cell = cell->next) {
+            if (DocumentMarkup::isCell(cell) && !hasBackground(cell))
+                HtmlDocument::setAttribute(cell, "bgcolor",
+                                           HtmlDocument::isElement(cell, "th") ? u"#f3f5f7"_s
+                                                                               : u"#ffffff"_s);
+        }
     }
 }
 

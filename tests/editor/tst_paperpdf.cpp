@@ -130,50 +130,54 @@ TEST_F(PdfJoinTest, ADocumentNotOfQtsShapeIsRefusedWithTheReason)
     }
 }
 
-// A note of `sections` headings, each with paragraphs and a link, as the editor writes it.
-QString longNote(int sections)
+// A note of `sections` headings, each with paragraphs and a link, as the editor writes it, and
+// its words as a PDF reader gives them, each followed by a space.
+struct LongNote
 {
     QString html;
+    QString words;
+};
+
+LongNote longNote(int sections)
+{
+    LongNote note;
+    const auto add = [&](const QString &open, const QString &text, const QString &close) {
+        note.html += open + text + close;
+        note.words += text + u' ';
+    };
     for (int section = 1; section <= sections; ++section) {
-        html += u"<h2>Part %1</h2>"_s.arg(section);
+        add(u"<h2>"_s, u"Part %1"_s.arg(section), u"</h2>"_s);
         for (int paragraph = 1; paragraph <= 40; ++paragraph) {
-            html += u"<p>Paragraph %1.%2 of the long note, with words enough to fill a line or "
-                    "two on the page.</p>"_s.arg(section)
-                        .arg(paragraph);
+            add(u"<p>"_s,
+                u"Paragraph %1.%2 of the long note, with words enough to fill a line or two on "
+                "the page."_s.arg(section)
+                    .arg(paragraph),
+                u"</p>"_s);
         }
-        html += u"<p><a href=\"https://example.com/part/%1\">source %1</a></p>"_s.arg(section);
+        add(u"<p><a href=\"https://example.com/part/%1\">"_s.arg(section),
+            u"source %1"_s.arg(section), u"</a></p>"_s);
     }
-    return html;
+    return note;
 }
 
 TEST(PaperPdf, ALongNoteDrawnInPartsReadsWholeAndInOrder)
 {
-    const QString note = longNote(60);
-    ASSERT_GT(note.size(), 4 * PaperPdf::ShortestPart); // two threads draw four parts
+    const LongNote note = longNote(60);
+    ASSERT_GT(note.html.size(), 4 * PaperPdf::ShortestPart); // two threads draw four parts
     QTemporaryDir folder;
     const QString path = folder.filePath(u"long.pdf"_s);
-    ASSERT_TRUE(writeBytes(path, PaperPdf::write(note, 2)));
+    ASSERT_TRUE(writeBytes(path, PaperPdf::write(note.html, 2)));
     EXPECT_THAT(programOutput(u"qpdf"_s, {u"--check"_s, path}).toStdString(),
                 ::testing::HasSubstr("No syntax or stream encoding errors found"));
 
-    QString expected;
-    for (int section = 1; section <= 60; ++section) {
-        expected += u"Part %1 "_s.arg(section);
-        for (int paragraph = 1; paragraph <= 40; ++paragraph) {
-            expected += u"Paragraph %1.%2 of the long note, with words enough to fill a line or "
-                        "two on the page. "_s.arg(section)
-                            .arg(paragraph);
-        }
-        expected += u"source %1 "_s.arg(section);
-    }
     const QString text = programOutput(u"pdftotext"_s, {path, u"-"_s});
-    EXPECT_EQ(text.simplified() + u' ', expected);
+    EXPECT_EQ(text.simplified() + u' ', note.words);
 
     // Each part after the first starts its page with the heading it was cut before.
     const QStringList pages = text.split(u'\f', Qt::SkipEmptyParts);
     EXPECT_THAT(programOutput(u"pdfinfo"_s, {path}).toStdString(),
                 ::testing::HasSubstr("Pages:           " + std::to_string(pages.size()) + '\n'));
-    const std::vector<QStringView> parts = HtmlCuts::cut(note, 4, PaperPdf::ShortestPart);
+    const std::vector<QStringView> parts = HtmlCuts::cut(note.html, 4, PaperPdf::ShortestPart);
     ASSERT_EQ(parts.size(), 4u);
     for (const QStringView part : {parts[1], parts[2], parts[3]}) {
         const QString heading
@@ -196,7 +200,7 @@ TEST(PaperPdf, ALongNoteDrawnInPartsReadsWholeAndInOrder)
 
 TEST(PaperPdf, AShortNoteIsOnePartWhateverTheThreads)
 {
-    const QString note = longNote(2);
+    const QString note = longNote(2).html;
     ASSERT_LT(note.size(), 2 * PaperPdf::ShortestPart);
     QTemporaryDir folder;
     const QString one = folder.filePath(u"one.pdf"_s);

@@ -4,6 +4,7 @@
 
 #include "common/writelog_p.h"
 #include "editor/paperpictures_p.h"
+#include "editor/papertables_p.h"
 #include "editor/pdfjoin_p.h"
 #include "notehtml/checklistmark_p.h"
 #include "notehtml/documentmarkup_p.h"
@@ -20,7 +21,9 @@
 #include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextImageFormat>
 #include <QTextLayout>
+#include <QTextObjectInterface>
 #include <QThread>
 
 #include <libxml/tree.h>
@@ -28,6 +31,7 @@
 #include <algorithm>
 #include <atomic>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace TAVRIKCORE::RICHEDITOR {
@@ -73,18 +77,12 @@ QFont paperFont()
     return font;
 }
 
-bool hasBackground(HtmlDocument::Element element)
-{
-    return HtmlDocument::attribute(element, "bgcolor")
-        || HtmlDocument::attribute(element, "style").value_or(QString()).contains(u"background");
-}
-
 // A table's lines are its own colour showing between cells a pixel apart, each with a
 // background: Qt draws that at a small part of the cost of four borders a cell. A table with a
 // colour of its own, which shows in its cells, keeps drawn borders.
 void setTableLines(HtmlDocument::Element table)
 {
-    const bool coloured = hasBackground(table);
+    const bool coloured = DocumentMarkup::hasBackground(table);
     HtmlDocument::setAttribute(table, "border", coloured ? u"1"_s : u"0"_s);
     HtmlDocument::setAttribute(table, "cellpadding", u"4"_s);
     HtmlDocument::setAttribute(table, "cellspacing", coloured ? u"0"_s : u"1"_s);
@@ -96,24 +94,22 @@ void setTableLines(HtmlDocument::Element table)
         style.remove(QRegularExpression(u"border-collapse\\s*:[^;]*;?"_s));
         HtmlDocument::setAttribute(table, "style", style);
     }
-    HtmlDocument::setAttribute(table, "bgcolor", u"#c9ced5"_s);
+    HtmlDocument::setAttribute(table, "bgcolor", PaperTables::LineColor.name());
     for (const HtmlDocument::Element row : DocumentMarkup::tableParts(table).rows) {
         for (HtmlDocument::Element cell = row->children; cell; cell = cell->next) {
-            if (DocumentMarkup::isCell(cell) && !hasBackground(cell))
+            if (DocumentMarkup::isCell(cell) && !DocumentMarkup::hasBackground(cell))
                 HtmlDocument::setAttribute(cell, "bgcolor",
-                                           HtmlDocument::isElement(cell, "th") ? u"#f3f5f7"_s
-                                                                               : u"#ffffff"_s);
+                                           HtmlDocument::isElement(cell, "th")
+                                               ? PaperTables::HeaderColor.name()
+                                               : u"#ffffff"_s);
         }
     }
 }
 
-// Note HTML as Qt's document reads it: pictures by their path in the store, checklist boxes
-// as characters. Null when the HTML cannot be parsed.
-QString paperHtml(QStringView noteHtml)
+// Prepares a note for Qt's document: pictures by their path in the store, checklist boxes as
+// characters, plain tables as rows of `tables`, the sizes of the rest as attributes.
+void prepare(HtmlDocument &note, PaperTables &tables)
 {
-    HtmlDocument note;
-    if (!note.parse(noteHtml.toString()))
-        return {};
     MhtExport::convertPictureSources(note);
     markChecklists(note);
     // Qt's document takes the sizes of pictures and tables from their attributes only, in
@@ -133,36 +129,77 @@ QString paperHtml(QStringView noteHtml)
             }
         }
     }
+    tables.take(note);
     for (const HtmlDocument::Element table : note.elementsByTagName("table"))
         setTableLines(table);
-    const QString html = HtmlDocument::innerHtml(note.body());
-    return html.isNull() ? QStringLiteral("") : html;
 }
+
+// What the document shows for an img: a row of a plain table, else a picture.
+class PaperObjects : public QObject, public QTextObjectInterface
+{
+    Q_OBJECT
+    Q_INTERFACES(QTextObjectInterface)
+
+public:
+    PaperObjects(PaperPictures &pictures, const PaperTables &tables, QObject *parent)
+        : QObject(parent), m_pictures(pictures), m_tables(tables)
+    { }
+
+    QSizeF intrinsicSize(QTextDocument *, int, const QTextFormat &format) override
+    {
+        const QTextImageFormat image = format.toImageFormat();
+        if (const std::optional<std::size_t> row = m_tables.rowOf(image.name()))
+            return m_tables.size(*row);
+        return m_pictures.size(image);
+    }
+    void drawObject(QPainter *painter, const QRectF &rect, QTextDocument *, int,
+                    const QTextFormat &format) override
+    {
+        const QTextImageFormat image = format.toImageFormat();
+        if (const std::optional<std::size_t> row = m_tables.rowOf(image.name()))
+            m_tables.draw(painter, rect.topLeft(), *row);
+        else
+            m_pictures.draw(painter, rect, image);
+    }
+
+private:
+    PaperPictures &m_pictures;
+    const PaperTables &m_tables;
+};
 
 // A part of the note in a document of its own, laid out on pages and drawn by the thread that
 // read it: Qt's fonts are those of one thread.
 class PaperPart
 {
 public:
-    explicit PaperPart(const QString &html)
+    explicit PaperPart(QStringView noteHtml)
     {
         m_measure.setResolution(Resolution);
         m_measure.setPageLayout(paperLayout());
         m_page = m_measure.pageLayout().paintRectPixels(Resolution).size();
+        HtmlDocument note;
+        if (!note.parse(noteHtml.toString()))
+            return;
+        m_pictures.emplace(m_page.width());
+        m_tables.emplace(m_page.width(), paperFont(), &m_measure);
+        prepare(note, *m_tables);
         m_document.setUseDesignMetrics(true);
         m_document.setDocumentMargin(0);
         m_document.setDefaultFont(paperFont());
         m_document.setDefaultStyleSheet(QString::fromUtf16(StyleSheet));
         QAbstractTextDocumentLayout *layout = m_document.documentLayout();
         layout->registerHandler(QTextFormat::ImageObject,
-                                new PaperPictures(m_page.width(), &m_document));
+                                new PaperObjects(*m_pictures, *m_tables, &m_document));
         layout->setPaintDevice(&m_measure);
         m_document.setPageSize(QSizeF(0, 0)); // nothing is laid out yet
-        m_document.setHtml(html);
+        m_document.setHtml(HtmlDocument::innerHtml(note.body()));
         // Each line's glyphs are kept from the layout to the drawing, rather than shaped twice.
         for (QTextBlock block = m_document.begin(); block.isValid(); block = block.next())
             block.layout()->setCacheEnabled(true);
     }
+
+    // Whether the part's HTML could be read.
+    bool isValid() const { return m_tables.has_value(); }
 
     // Lays the part out and draws its pages on `writer`; false when the writer fails.
     bool draw(QPdfWriter &writer, QPainter &painter)
@@ -191,14 +228,16 @@ private:
     QBuffer m_nowhere; // the measuring device is never drawn on
     QPdfWriter m_measure{&m_nowhere};
     QSizeF m_page;
-    QTextDocument m_document; // destroyed first: its layout measures on the device above
+    std::optional<PaperPictures> m_pictures;
+    std::optional<PaperTables> m_tables; // its rows measure on the device above
+    QTextDocument m_document; // destroyed first: its layout draws the objects above
 };
 
 // The PDF of a part of the note; empty when it cannot be read or the writer fails.
 QByteArray writePart(QStringView noteHtml)
 {
-    const QString html = paperHtml(noteHtml);
-    if (html.isNull())
+    PaperPart part(noteHtml);
+    if (!part.isValid())
         return {};
     QByteArray pdf;
     QBuffer buffer(&pdf);
@@ -210,7 +249,7 @@ QByteArray writePart(QStringView noteHtml)
     QPainter painter;
     if (!painter.begin(&writer))
         return {};
-    const bool drawn = PaperPart(html).draw(writer, painter);
+    const bool drawn = part.draw(writer, painter);
     if (!painter.end() || !drawn)
         return {};
     return pdf;
@@ -254,3 +293,5 @@ QByteArray PaperPdf::write(const QString &noteHtml, int threads)
 }
 
 } // namespace TAVRIKCORE::RICHEDITOR
+
+#include "paperpdf.moc"

@@ -3,13 +3,11 @@
 #include "editor/paperpictures_p.h"
 
 #include <QPainter>
-#include <QTextImageFormat>
 
 namespace TAVRIKCORE::RICHEDITOR {
 
-QSizeF PaperPictures::intrinsicSize(QTextDocument *, int, const QTextFormat &format)
+QSizeF PaperPictures::size(const QTextImageFormat &image)
 {
-    const QTextImageFormat image = format.toImageFormat();
     const QSizeF own = picture(image.name()).size();
     if (own.isEmpty())
         return {};
@@ -27,10 +25,9 @@ QSizeF PaperPictures::intrinsicSize(QTextDocument *, int, const QTextFormat &for
     return size;
 }
 
-void PaperPictures::drawObject(QPainter *painter, const QRectF &rect, QTextDocument *, int,
-                               const QTextFormat &format)
+void PaperPictures::draw(QPainter *painter, const QRectF &rect, const QTextImageFormat &format)
 {
-    const QImage &image = picture(format.toImageFormat().name());
+    const QImage &image = picture(format.name());
     if (!image.isNull())
         painter->drawImage(rect, image);
 }

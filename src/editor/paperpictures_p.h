@@ -4,8 +4,9 @@
 
 #include <QHash>
 #include <QImage>
-#include <QObject>
-#include <QTextObjectInterface>
+#include <QRectF>
+#include <QSizeF>
+#include <QTextImageFormat>
 
 namespace TAVRIKCORE::RICHEDITOR {
 
@@ -14,17 +15,13 @@ namespace TAVRIKCORE::RICHEDITOR {
 // the picture's proportions), else at its own size in pixels, made smaller to the width of the
 // text when wider. A picture that cannot be read takes no room. QImage only, so the document
 // may be drawn on any thread.
-class PaperPictures : public QObject, public QTextObjectInterface
+class PaperPictures
 {
-    Q_OBJECT
-    Q_INTERFACES(QTextObjectInterface)
-
 public:
-    PaperPictures(qreal textWidth, QObject *parent) : QObject(parent), m_textWidth(textWidth) { }
+    explicit PaperPictures(qreal textWidth) : m_textWidth(textWidth) { }
 
-    QSizeF intrinsicSize(QTextDocument *document, int position, const QTextFormat &format) override;
-    void drawObject(QPainter *painter, const QRectF &rect, QTextDocument *document, int position,
-                    const QTextFormat &format) override;
+    QSizeF size(const QTextImageFormat &format);
+    void draw(QPainter *painter, const QRectF &rect, const QTextImageFormat &format);
 
 private:
     const QImage &picture(const QString &path);

@@ -186,6 +186,12 @@ int pixelLength(Element element, const char *name)
     return pixels > 0 ? pixels : HtmlDocument::attribute(element, name).value_or(QString()).toInt();
 }
 
+bool hasBackground(Element element)
+{
+    return HtmlDocument::attribute(element, "bgcolor")
+        || HtmlDocument::attribute(element, "style").value_or(QString()).contains(u"background");
+}
+
 int spanOf(Element cell, const char *name, int most)
 {
     return std::clamp(HtmlDocument::attribute(cell, name).value_or(QString()).toInt(), 1,

@@ -47,6 +47,9 @@ QString styleLength(Element element, const char *name);
 // none in pixels (a share of the width, say).
 int pixelLength(Element element, const char *name);
 
+// Whether the element has a background colour: a bgcolor attribute, or one in its style.
+bool hasBackground(Element element);
+
 // A span attribute of a table cell, from 1 to `most`.
 int spanOf(Element cell, const char *name, int most);
 

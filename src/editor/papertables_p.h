@@ -1,0 +1,75 @@
+// SPDX-FileCopyrightText: 2026 TavrikEditor developers
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#pragma once
+
+#include "notehtml/htmldocument_p.h"
+
+#include <QColor>
+#include <QFont>
+#include <QPointF>
+#include <QSizeF>
+#include <QString>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QPaintDevice;
+class QPainter;
+class QTextLayout;
+
+namespace TAVRIKCORE::RICHEDITOR {
+
+// The plain tables of a note on paper (PaperPdf), laid out and drawn a row at a time here
+// rather than by Qt's document, whose tables take several times as long as the same text in
+// paragraphs. A plain table stands at the top level of the note, has no colour, header rows,
+// caption or merged cells of its own, and its cells hold text alone: formatting, colours,
+// links, line breaks and paragraphs. Each of its rows becomes a div holding an img whose src
+// names the row; the document lays the row out on the pages as it does a picture, so a row
+// is never cut by a page's end. Other tables are left to the document.
+//
+// Columns are as wide as their widest text needs, within the width the table, a col or a cell
+// asks for, and at least as wide as their longest word; the lines between cells are a pixel of
+// the table colour, as in the document's own tables on paper.
+class PaperTables
+{
+public:
+    // Lengths in pixels of `device`, the document's measuring device; rows at most `textWidth`
+    // wide, their text in `font` where it has no formatting of its own.
+    PaperTables(qreal textWidth, const QFont &font, QPaintDevice *device);
+    ~PaperTables();
+    PaperTables(const PaperTables &) = delete;
+    PaperTables &operator=(const PaperTables &) = delete;
+
+    // Puts the rows of each plain table of `note` in its place; an img whose src looks like a
+    // row's loses its src.
+    void take(HtmlDocument &note);
+
+    // The row an img's src names; nothing for any other src.
+    std::optional<std::size_t> rowOf(const QString &source) const;
+    QSizeF size(std::size_t row) const;
+    void draw(QPainter *painter, const QPointF &topLeft, std::size_t row) const;
+
+    // The start of the src of a row's img.
+    static constexpr QStringView RowSource = u"paper-row:";
+    static constexpr QColor LineColor = QColor(0xc9, 0xce, 0xd5);
+    static constexpr QColor HeaderColor = QColor(0xf3, 0xf5, 0xf7);
+    static constexpr qreal Padding = 4;
+    static constexpr qreal Spacing = 1;
+
+private:
+    struct Cell;
+    struct Row;
+    struct Table;
+
+    std::unique_ptr<Table> plainTable(HtmlDocument::Element table) const;
+    void layOut(Table &table) const;
+
+    qreal m_textWidth;
+    QFont m_font;
+    QPaintDevice *m_device;
+    std::vector<std::unique_ptr<Table>> m_tables;
+    std::vector<Row *> m_rows;
+};
+
+} // namespace TAVRIKCORE::RICHEDITOR

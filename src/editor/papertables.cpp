@@ -95,7 +95,8 @@ Qt::Alignment alignment(const QByteArray &name)
     return Qt::AlignLeft;
 }
 
-// A width asked for in a width attribute: pixels, or a share of the width there is.
+// A width asked for in the style or the width attribute: pixels, or a share of the width
+// there is.
 struct Length
 {
     qreal value = 0;
@@ -105,7 +106,9 @@ struct Length
 
 std::optional<Length> widthOf(Element element)
 {
-    QString width = HtmlDocument::attribute(element, "width").value_or(QString()).trimmed();
+    QString width = DocumentMarkup::styleLength(element, "width");
+    if (width.isEmpty())
+        width = HtmlDocument::attribute(element, "width").value_or(QString()).trimmed();
     const bool share = width.endsWith(u'%');
     if (share || width.endsWith(u"px"))
         width.chop(share ? 1 : 2);

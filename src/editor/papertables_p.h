@@ -3,6 +3,7 @@
 #pragma once
 
 #include "notehtml/htmldocument_p.h"
+#include "tavrik_autotest_export_p.h"
 
 #include <QColor>
 #include <QFont>
@@ -31,7 +32,7 @@ namespace TAVRIKCORE::RICHEDITOR {
 // Columns are as wide as their widest text needs, within the width the table, a col or a cell
 // asks for, and at least as wide as their longest word; the lines between cells are a pixel of
 // the table colour, as in the document's own tables on paper.
-class PaperTables
+class TAVRIK_AUTOTEST_EXPORT PaperTables
 {
 public:
     // Lengths in pixels of `device`, the document's measuring device; rows at most `textWidth`

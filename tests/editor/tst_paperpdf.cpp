@@ -262,4 +262,73 @@ TEST(PaperPdf, ATableHasItsLinesAndTheWidthItAsksFor)
     EXPECT_NEAR(columns[2], 1587 - 113 - 2, 3);
 }
 
+// `html` drawn as a PDF in `folder`, checked by qpdf; its path.
+QString paperFile(const QTemporaryDir &folder, const QString &html)
+{
+    const QString path = folder.filePath(u"note.pdf"_s);
+    EXPECT_TRUE(writeBytes(path, PaperPdf::write(html)));
+    EXPECT_THAT(programOutput(u"qpdf"_s, {u"--check"_s, path}).toStdString(),
+                ::testing::HasSubstr("No syntax or stream encoding errors found"));
+    return path;
+}
+
+TEST(PaperPdf, APlainTableKeepsItsTextAndLinks)
+{
+    QTemporaryDir folder;
+    const QString path
+        = paperFile(folder,
+                    u"<p>Before</p><table style=\"border-collapse: collapse; width: 100%;\"><tbody>"
+                    "<tr><td><b>Name</b></td><td>Value with <a href=\"https://example.com/v\">a "
+                    "link</a></td></tr><tr><td>second   row</td><td><span style=\"color: red;\">"
+                    "red</span><br>two</td></tr></tbody></table><p>After</p>"_s);
+    EXPECT_EQ(programOutput(u"pdftotext"_s, {path, u"-"_s}),
+              u"Before\nName\n\nValue with a link\n\nsecond row\n\nred\ntwo\n\nAfter\n\n\f"_s);
+    EXPECT_EQ(programOutput(u"pdfinfo"_s, {u"-url"_s, path}),
+              u"Page  Type          URL\n"
+              "   1  Annotation    https://example.com/v\n"_s);
+}
+
+// The text of each page of the PDF at `path`.
+QStringList pagesOf(const QString &path)
+{
+    return programOutput(u"pdftotext"_s, {path, u"-"_s}).split(u'\f', Qt::SkipEmptyParts);
+}
+
+TEST(PaperPdf, ALongTableBreaksBetweenItsRows)
+{
+    QString rows;
+    for (int row = 1; row <= 120; ++row)
+        rows += u"<tr><td>row %1</td><td>value %1<br>second line %1</td></tr>"_s.arg(row);
+    QTemporaryDir folder;
+    const QStringList pages = pagesOf(paperFile(folder, u"<table>"_s + rows + u"</table>"_s));
+    ASSERT_GE(pages.size(), 3);
+    // Every row once, in order, its cells and their lines on one page.
+    int next = 1;
+    for (const QString &page : pages) {
+        const QString words = page.simplified();
+        QString whole;
+        while (whole.size() < words.size() && next <= 120) {
+            whole += (whole.isEmpty() ? u""_s : u" "_s)
+                + u"row %1 value %1 second line %1"_s.arg(next++);
+        }
+        EXPECT_EQ(words, whole);
+    }
+    EXPECT_EQ(next, 121);
+}
+
+TEST(PaperPdf, ATableWithAHeaderRowShowsItOnEveryPage)
+{
+    QString rows;
+    for (int row = 1; row <= 120; ++row)
+        rows += u"<tr><td>row %1</td><td>value %1</td></tr>"_s.arg(row);
+    QTemporaryDir folder;
+    const QStringList pages
+        = pagesOf(paperFile(folder,
+                            u"<table><thead><tr><th>Item</th><th>Amount</th></tr></thead><tbody>"_s
+                                + rows + u"</tbody></table>"_s));
+    ASSERT_GE(pages.size(), 2);
+    for (const QString &page : pages)
+        EXPECT_TRUE(page.startsWith(u"Item\n\nAmount\n"_s)) << page.left(40).toStdString();
+}
+
 } // namespace

@@ -181,7 +181,7 @@ public:
         if (!note.parse(noteHtml.toString()))
             return;
         m_pictures.emplace(m_page.width());
-        m_tables.emplace(m_page.width(), paperFont(), &m_measure);
+        m_tables.emplace(m_page, paperFont(), &m_measure);
         prepare(note, *m_tables);
         m_document.setUseDesignMetrics(true);
         m_document.setDocumentMargin(0);

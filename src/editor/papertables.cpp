@@ -126,23 +126,33 @@ class ParagraphText
 public:
     void append(const QString &chars, const std::optional<QTextCharFormat> &format)
     {
-        const qsizetype start = m_text.size();
+        qsizetype start = -1;
         for (const QChar c : chars) {
             if (c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f') {
                 m_blank = !m_text.isEmpty() && m_text.back() != QChar::LineSeparator;
                 continue;
             }
-            if (std::exchange(m_blank, false))
+            if (std::exchange(m_blank, false)) {
+                // A blank is of the run it ends, a link's underline not reaching out of it.
                 m_text += u' ';
+                if (m_blankRun >= 0)
+                    ++m_formats[m_blankRun].length;
+            }
+            if (start < 0)
+                start = m_text.size();
             m_text += c;
         }
-        if (format && m_text.size() > start)
+        if (start < 0)
+            return;
+        if (format)
             m_formats.append({int(start), int(m_text.size() - start), *format});
+        m_blankRun = format && m_blank ? m_formats.size() - 1 : -1;
     }
     bool empty() const { return m_text.isEmpty(); }
     void lineBreak()
     {
         m_blank = false;
+        m_blankRun = -1;
         m_text += QChar::LineSeparator;
     }
     std::unique_ptr<QTextLayout> layout(const QFont &font, QPaintDevice *device,
@@ -163,7 +173,8 @@ public:
 private:
     QString m_text;
     QList<QTextLayout::FormatRange> m_formats;
-    bool m_blank = false;
+    bool m_blank = false; // a blank waits for the next character
+    qsizetype m_blankRun = -1; // the format it is of, when of one
 };
 
 // Lays the paragraph's lines out `width` wide from `top` down; gives the height they take.
@@ -180,19 +191,19 @@ qreal layOutLines(QTextLayout &layout, qreal width, qreal top)
     return y - top;
 }
 
+// A paragraph of a cell, and the space below it.
+struct Paragraph
+{
+    std::unique_ptr<QTextLayout> layout;
+    qreal gap = 0;
+};
+
 } // namespace
 
 struct PaperTables::Cell
 {
-    struct Paragraph
-    {
-        std::unique_ptr<QTextLayout> layout;
-        qreal gap = 0; // below it
-    };
     std::vector<Paragraph> paragraphs;
     QColor background;
-    qreal minimum = 0; // its longest word
-    qreal maximum = 0; // its longest line
 };
 
 struct PaperTables::Row
@@ -222,12 +233,11 @@ public:
     CellReader(QFont font, QPaintDevice *device) : m_font(std::move(font)), m_device(device) { }
 
     bool read(Element cell, const QByteArray &align, TextStyle style,
-              std::vector<std::unique_ptr<QTextLayout>> &layouts, std::vector<qreal> &gaps)
+              std::vector<Paragraph> &paragraphs)
     {
         ParagraphText text;
         const auto finish = [&](const QByteArray &paragraphAlign, qreal gap) {
-            layouts.push_back(text.layout(m_font, m_device, alignment(paragraphAlign)));
-            gaps.push_back(gap);
+            paragraphs.push_back({text.layout(m_font, m_device, alignment(paragraphAlign)), gap});
             text = ParagraphText();
         };
         for (Element node = cell->children; node; node = node->next) {
@@ -244,9 +254,9 @@ public:
                 return false;
             }
         }
-        if (!text.empty() || layouts.empty())
+        if (!text.empty() || paragraphs.empty())
             finish(align, 0);
-        gaps.back() = 0;
+        paragraphs.back().gap = 0;
         return true;
     }
 
@@ -297,8 +307,8 @@ private:
 
 } // namespace
 
-PaperTables::PaperTables(qreal textWidth, const QFont &font, QPaintDevice *device)
-    : m_textWidth(textWidth), m_font(font), m_device(device)
+PaperTables::PaperTables(QSizeF page, const QFont &font, QPaintDevice *device)
+    : m_page(page), m_font(font), m_device(device)
 { }
 
 PaperTables::~PaperTables() = default;
@@ -315,6 +325,10 @@ void PaperTables::take(HtmlDocument &note)
         if (!table)
             continue;
         layOut(*table);
+        // A row too tall for a page is left to the document, which breaks it.
+        if (std::any_of(table->rows.begin(), table->rows.end(),
+                        [&](const Row &row) { return size(row).height() > m_page.height(); }))
+            continue;
         const std::optional<QString> align = HtmlDocument::attribute(element, "align");
         for (Row &row : table->rows) {
             const Element paragraph = note.insertElement(element, "div");
@@ -365,13 +379,9 @@ std::unique_ptr<PaperTables::Table> PaperTables::plainTable(Element element) con
                 : header ? HeaderColor
                          : QColor();
             style.background.clear();
-            std::vector<std::unique_ptr<QTextLayout>> layouts;
-            std::vector<qreal> gaps;
             if (!reader.read(node, DocumentMarkup::alignmentOf(node, header ? "center" : ""), style,
-                             layouts, gaps))
+                             cell.paragraphs))
                 return nullptr;
-            for (std::size_t p = 0; p < layouts.size(); ++p)
-                cell.paragraphs.push_back({std::move(layouts[p]), gaps[p]});
             if (r == 0)
                 table->askedWidths.push_back(widthOf(node));
         }
@@ -394,7 +404,7 @@ void PaperTables::layOut(Table &table) const
     std::vector<qreal> maximum(columns, 2 * Padding);
     for (Row &row : table.rows) {
         for (std::size_t c = 0; c < columns; ++c) {
-            for (Cell::Paragraph &paragraph : row.cells[c].paragraphs) {
+            for (Paragraph &paragraph : row.cells[c].paragraphs) {
                 layOutLines(*paragraph.layout, Unbounded, 0);
                 minimum[c] = std::max(minimum[c], paragraph.layout->minimumWidth() + 2 * Padding);
                 maximum[c] = std::max(maximum[c], paragraph.layout->maximumWidth() + 2 * Padding);
@@ -402,8 +412,9 @@ void PaperTables::layOut(Table &table) const
         }
     }
     const qreal lines = (columns + 1) * Spacing;
-    const qreal space = (table.askedWidth ? std::min(table.askedWidth->of(m_textWidth), m_textWidth)
-                                          : m_textWidth)
+    const qreal space
+        = (table.askedWidth ? std::min(table.askedWidth->of(m_page.width()), m_page.width())
+                            : m_page.width())
         - lines;
     // Columns that ask for a width have it; the others grow from their longest word towards
     // their longest line, all by the same amount, while there is room.
@@ -445,7 +456,7 @@ void PaperTables::layOut(Table &table) const
     for (Row &row : table.rows) {
         for (std::size_t c = 0; c < columns; ++c) {
             qreal y = 0;
-            for (Cell::Paragraph &paragraph : row.cells[c].paragraphs)
+            for (Paragraph &paragraph : row.cells[c].paragraphs)
                 y += layOutLines(*paragraph.layout, table.widths[c] - 2 * Padding, y)
                     + paragraph.gap;
             row.height = std::max(row.height, y + 2 * Padding);
@@ -464,8 +475,12 @@ std::optional<std::size_t> PaperTables::rowOf(const QString &source) const
 
 QSizeF PaperTables::size(std::size_t row) const
 {
-    const Row &drawn = *m_rows[row];
-    return {drawn.table->width, drawn.top + Spacing + drawn.height + drawn.bottom};
+    return size(*m_rows[row]);
+}
+
+QSizeF PaperTables::size(const Row &row)
+{
+    return {row.table->width, row.top + Spacing + row.height + row.bottom};
 }
 
 void PaperTables::draw(QPainter *painter, const QPointF &topLeft, std::size_t index) const
@@ -491,7 +506,7 @@ void PaperTables::draw(QPainter *painter, const QPointF &topLeft, std::size_t in
         const Cell &cell = row.cells[c];
         if (cell.background.isValid())
             painter->fillRect(boxes[c], cell.background);
-        for (const Cell::Paragraph &paragraph : cell.paragraphs)
+        for (const Paragraph &paragraph : cell.paragraphs)
             paragraph.layout->draw(painter, boxes[c].topLeft() + QPointF(Padding, Padding));
     }
 }

@@ -35,9 +35,10 @@ namespace TAVRIKCORE::RICHEDITOR {
 class TAVRIK_AUTOTEST_EXPORT PaperTables
 {
 public:
-    // Lengths in pixels of `device`, the document's measuring device; rows at most `textWidth`
-    // wide, their text in `font` where it has no formatting of its own.
-    PaperTables(qreal textWidth, const QFont &font, QPaintDevice *device);
+    // Lengths in pixels of `device`, the document's measuring device; rows at most as wide as
+    // the text of a `page` and as tall, their text in `font` where it has no formatting of its
+    // own.
+    PaperTables(QSizeF page, const QFont &font, QPaintDevice *device);
     ~PaperTables();
     PaperTables(const PaperTables &) = delete;
     PaperTables &operator=(const PaperTables &) = delete;
@@ -65,8 +66,9 @@ private:
 
     std::unique_ptr<Table> plainTable(HtmlDocument::Element table) const;
     void layOut(Table &table) const;
+    static QSizeF size(const Row &row);
 
-    qreal m_textWidth;
+    QSizeF m_page;
     QFont m_font;
     QPaintDevice *m_device;
     std::vector<std::unique_ptr<Table>> m_tables;

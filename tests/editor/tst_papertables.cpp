@@ -16,14 +16,18 @@ using namespace TAVRIKCORE::RICHEDITOR;
 namespace {
 
 constexpr qreal TextWidth = 600;
+constexpr QSizeF Page(TextWidth, 900);
 
 class PaperTablesTest : public ::testing::Test
 {
 protected:
-    PaperTablesTest()
+    PaperTablesTest() { measure.setResolution(96); }
+
+    static QFont textFont()
     {
-        measure.setResolution(96);
+        QFont font;
         font.setPixelSize(15);
+        return font;
     }
 
     // The note's markup after the tables are taken.
@@ -36,7 +40,7 @@ protected:
     // The size of the first row of the one table of `html`, taken alone.
     QSizeF firstRow(const QString &html)
     {
-        PaperTables own(TextWidth, font, &measure);
+        PaperTables own(Page, font, &measure);
         HtmlDocument alone;
         EXPECT_TRUE(alone.parse(html));
         own.take(alone);
@@ -48,8 +52,8 @@ protected:
 
     QBuffer nowhere;
     QPdfWriter measure{&nowhere};
-    QFont font;
-    PaperTables tables{TextWidth, font, &measure};
+    QFont font = textFont();
+    PaperTables tables{Page, font, &measure};
     HtmlDocument note;
 };
 
@@ -169,6 +173,17 @@ TEST_F(PaperTablesTest, TextInACellCollapsesItsBlanksAsTheEditorShowsIt)
     EXPECT_EQ(row(u"<div>a</div><div>b</div>"_s).height(), twoLines.height());
     // A paragraph keeps its space below it, but not the last one.
     EXPECT_EQ(row(u"<p>a</p><p>b</p>"_s).height(), twoLines.height() + 9);
+}
+
+TEST_F(PaperTablesTest, ARowTallerThanAPageIsLeftToTheDocument)
+{
+    // Twenty lines fit the page's 900 pixels; sixty do not.
+    EXPECT_GT(firstRow(u"<table><tr><td>%1end</td></tr></table>"_s.arg(u"line<br>"_s.repeated(20)))
+                  .height(),
+              20 * 15);
+    const QString tall = u"<table><tr><td>a</td></tr><tr><td>%1end</td></tr></table>"_s.arg(
+        u"line<br>"_s.repeated(60));
+    EXPECT_EQ(taken(tall), tall);
 }
 
 } // namespace

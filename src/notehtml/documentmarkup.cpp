@@ -172,11 +172,36 @@ QByteArray cssColor(const QString &value)
 
 QString styleLength(Element element, const char *name)
 {
-    const QString css = HtmlDocument::attribute(element, "style").value_or(QString());
-    const QRegularExpression length(QStringLiteral("(?:^|;)\\s*") + QLatin1StringView(name)
-                                        + QStringLiteral("\\s*:\\s*(\\d+(?:\\.\\d+)?(?:px|%))"),
-                                    QRegularExpression::CaseInsensitiveOption);
-    return length.match(css).captured(1).toLower();
+    const std::optional<QString> css = HtmlDocument::attribute(element, "style");
+    if (!css)
+        return {};
+    for (const QStringView declaration : QStringView(*css).split(u';')) {
+        const qsizetype colon = declaration.indexOf(u':');
+        if (colon < 0
+            || declaration.left(colon).trimmed().compare(QLatin1StringView(name),
+                                                         Qt::CaseInsensitive)
+                != 0)
+            continue;
+        // Digits, a fraction maybe, then the unit; what follows it is not read.
+        const QStringView value = declaration.mid(colon + 1).trimmed();
+        qsizetype end = 0;
+        const auto digits = [&] {
+            const qsizetype start = end;
+            while (end < value.size() && value[end].isDigit() && value[end].unicode() < 0x80)
+                ++end;
+            return end > start;
+        };
+        if (!digits())
+            continue;
+        if (end < value.size() && value[end] == u'.' && (++end, !digits()))
+            continue;
+        const QStringView rest = value.mid(end);
+        if (rest.startsWith(u'%'))
+            return value.left(end + 1).toString();
+        if (rest.startsWith(u"px", Qt::CaseInsensitive))
+            return value.left(end).toString() + u"px";
+    }
+    return {};
 }
 
 int pixelLength(Element element, const char *name)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "notehtml/htmldocument_p.h"
+#include "tavrik_autotest_export_p.h"
 
 #include <QByteArray>
 #include <QSize>
@@ -42,10 +43,10 @@ QByteArray cssColor(const QString &value);
 
 // A length in the element's style in pixels or as a share ("120px", "50%"); empty when it has
 // none of those.
-QString styleLength(Element element, const char *name);
+TAVRIK_AUTOTEST_EXPORT QString styleLength(Element element, const char *name);
 // A length of the element in pixels: its style's first, else its attribute's; 0 when it has
 // none in pixels (a share of the width, say).
-int pixelLength(Element element, const char *name);
+TAVRIK_AUTOTEST_EXPORT int pixelLength(Element element, const char *name);
 
 // Whether the element has a background colour: a bgcolor attribute, or one in its style.
 bool hasBackground(Element element);

@@ -7,6 +7,7 @@
 #include "logcapture.h"
 #include "notehtml/attachmarkup_p.h"
 #include "notehtml/attachmarkuprewriter_p.h"
+#include "notehtml/documentmarkup_p.h"
 #include "notehtml/docxexport_p.h"
 #include "notehtml/htmldocument_p.h"
 #include "notehtml/htmlfileupgrademgr_p.h"
@@ -367,6 +368,35 @@ QString bodyHtml(const QString &html)
 }
 
 // What a contenteditable body produces comes back byte for byte.
+TEST(DocumentMarkup, AStyleLengthIsReadFromItsOwnDeclarationOnly)
+{
+    const std::pair<const char *, const char *> lengths[] = {
+        {"width: 120px", "120px"},
+        {"WIDTH:50%", "50%"},
+        {"max-width: 30px; width: 2.5PX !important", "2.5px"},
+        {"border-width: 3px", ""},
+        {"width: auto; width: 40%", "40%"},
+        {"width: 1.px", ""},
+        {"width: 12em", ""},
+        {"width: px", ""},
+        {"height: 20px", ""},
+        {"", ""},
+    };
+    for (const auto &[style, length] : lengths) {
+        HtmlDocument note;
+        ASSERT_TRUE(
+            note.parse(QStringLiteral("<p style=\"%1\">a</p>").arg(QLatin1StringView(style))));
+        EXPECT_EQ(DocumentMarkup::styleLength(note.elementsByTagName("p").front(), "width"),
+                  QLatin1StringView(length))
+            << style;
+    }
+    HtmlDocument unstyled;
+    ASSERT_TRUE(unstyled.parse(QStringLiteral("<p width=\"30\">a</p>")));
+    const HtmlDocument::Element paragraph = unstyled.elementsByTagName("p").front();
+    EXPECT_EQ(DocumentMarkup::styleLength(paragraph, "width"), QString());
+    EXPECT_EQ(DocumentMarkup::pixelLength(paragraph, "width"), 30);
+}
+
 TEST(HtmlDocument, MarkupRoundTripsRepairedOnlyTheBodyIsSerializedAndAttributesAreExact)
 {
     const QString cases[] = {

@@ -21,9 +21,7 @@
 #include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextDocument>
-#include <QTextImageFormat>
 #include <QTextLayout>
-#include <QTextObjectInterface>
 #include <QThread>
 
 #include <libxml/tree.h>
@@ -106,9 +104,10 @@ void setTableLines(HtmlDocument::Element table)
     }
 }
 
-// Prepares a note for Qt's document: pictures by their path in the store, checklist boxes as
-// characters, plain tables as rows of `tables`, the sizes of the rest as attributes.
-void prepare(HtmlDocument &note, PaperTables &tables)
+// Prepares a note read from `html` for Qt's document: pictures by their path in the store,
+// checklist boxes as characters, plain tables as rows of `tables`, the sizes of the rest as
+// attributes.
+void prepare(HtmlDocument &note, QStringView html, PaperTables &tables)
 {
     MhtExport::convertPictureSources(note);
     markChecklists(note);
@@ -129,43 +128,10 @@ void prepare(HtmlDocument &note, PaperTables &tables)
             }
         }
     }
-    tables.take(note);
+    tables.take(note, html);
     for (const HtmlDocument::Element table : note.elementsByTagName("table"))
         setTableLines(table);
 }
-
-// What the document shows for an img: a row of a plain table, else a picture.
-class PaperObjects : public QObject, public QTextObjectInterface
-{
-    Q_OBJECT
-    Q_INTERFACES(QTextObjectInterface)
-
-public:
-    PaperObjects(PaperPictures &pictures, const PaperTables &tables, QObject *parent)
-        : QObject(parent), m_pictures(pictures), m_tables(tables)
-    { }
-
-    QSizeF intrinsicSize(QTextDocument *, int, const QTextFormat &format) override
-    {
-        const QTextImageFormat image = format.toImageFormat();
-        if (const std::optional<std::size_t> row = m_tables.rowOf(image.name()))
-            return m_tables.size(*row);
-        return m_pictures.size(image);
-    }
-    void drawObject(QPainter *painter, const QRectF &rect, QTextDocument *, int,
-                    const QTextFormat &format) override
-    {
-        const QTextImageFormat image = format.toImageFormat();
-        if (const std::optional<std::size_t> row = m_tables.rowOf(image.name()))
-            m_tables.draw(painter, rect.topLeft(), *row);
-        else
-            m_pictures.draw(painter, rect, image);
-    }
-
-private:
-    PaperPictures &m_pictures;
-    const PaperTables &m_tables;
-};
 
 // A part of the note in a document of its own, laid out on pages and drawn by the thread that
 // read it: Qt's fonts are those of one thread.
@@ -180,19 +146,21 @@ public:
         HtmlDocument note;
         if (!note.parse(noteHtml.toString()))
             return;
-        m_pictures.emplace(m_page.width());
         m_tables.emplace(m_page, paperFont(), &m_measure);
-        prepare(note, *m_tables);
+        prepare(note, noteHtml, *m_tables);
+        m_document.setUndoRedoEnabled(false);
         m_document.setUseDesignMetrics(true);
         m_document.setDocumentMargin(0);
         m_document.setDefaultFont(paperFont());
         m_document.setDefaultStyleSheet(QString::fromUtf16(StyleSheet));
         QAbstractTextDocumentLayout *layout = m_document.documentLayout();
         layout->registerHandler(QTextFormat::ImageObject,
-                                new PaperObjects(*m_pictures, *m_tables, &m_document));
+                                new PaperPictures(m_page.width(), &m_document));
+        layout->registerHandler(PaperTables::RowObject, &*m_tables);
         layout->setPaintDevice(&m_measure);
         m_document.setPageSize(QSizeF(0, 0)); // nothing is laid out yet
         m_document.setHtml(HtmlDocument::innerHtml(note.body()));
+        m_tables->place(m_document);
         // Each line's glyphs are kept from the layout to the drawing, rather than shaped twice.
         for (QTextBlock block = m_document.begin(); block.isValid(); block = block.next())
             block.layout()->setCacheEnabled(true);
@@ -228,7 +196,6 @@ private:
     QBuffer m_nowhere; // the measuring device is never drawn on
     QPdfWriter m_measure{&m_nowhere};
     QSizeF m_page;
-    std::optional<PaperPictures> m_pictures;
     std::optional<PaperTables> m_tables; // its rows measure on the device above
     QTextDocument m_document; // destroyed first: its layout draws the objects above
 };
@@ -293,5 +260,3 @@ QByteArray PaperPdf::write(const QString &noteHtml, int threads)
 }
 
 } // namespace TAVRIKCORE::RICHEDITOR
-
-#include "paperpdf.moc"

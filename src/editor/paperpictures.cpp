@@ -3,11 +3,13 @@
 #include "editor/paperpictures_p.h"
 
 #include <QPainter>
+#include <QTextImageFormat>
 
 namespace TAVRIKCORE::RICHEDITOR {
 
-QSizeF PaperPictures::size(const QTextImageFormat &image)
+QSizeF PaperPictures::intrinsicSize(QTextDocument *, int, const QTextFormat &format)
 {
+    const QTextImageFormat image = format.toImageFormat();
     const QSizeF own = picture(image.name()).size();
     if (own.isEmpty())
         return {};
@@ -25,9 +27,10 @@ QSizeF PaperPictures::size(const QTextImageFormat &image)
     return size;
 }
 
-void PaperPictures::draw(QPainter *painter, const QRectF &rect, const QTextImageFormat &format)
+void PaperPictures::drawObject(QPainter *painter, const QRectF &rect, QTextDocument *, int,
+                               const QTextFormat &format)
 {
-    const QImage &image = picture(format.name());
+    const QImage &image = picture(format.toImageFormat().name());
     if (!image.isNull())
         painter->drawImage(rect, image);
 }

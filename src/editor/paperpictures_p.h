@@ -4,9 +4,8 @@
 
 #include <QHash>
 #include <QImage>
-#include <QRectF>
-#include <QSizeF>
-#include <QTextImageFormat>
+#include <QObject>
+#include <QTextObjectInterface>
 
 namespace TAVRIKCORE::RICHEDITOR {
 
@@ -15,13 +14,17 @@ namespace TAVRIKCORE::RICHEDITOR {
 // the picture's proportions), else at its own size in pixels, made smaller to the width of the
 // text when wider. A picture that cannot be read takes no room. QImage only, so the document
 // may be drawn on any thread.
-class PaperPictures
+class PaperPictures : public QObject, public QTextObjectInterface
 {
-public:
-    explicit PaperPictures(qreal textWidth) : m_textWidth(textWidth) { }
+    Q_OBJECT
+    Q_INTERFACES(QTextObjectInterface)
 
-    QSizeF size(const QTextImageFormat &format);
-    void draw(QPainter *painter, const QRectF &rect, const QTextImageFormat &format);
+public:
+    PaperPictures(qreal textWidth, QObject *parent) : QObject(parent), m_textWidth(textWidth) { }
+
+    QSizeF intrinsicSize(QTextDocument *document, int position, const QTextFormat &format) override;
+    void drawObject(QPainter *painter, const QRectF &rect, QTextDocument *document, int position,
+                    const QTextFormat &format) override;
 
 private:
     const QImage &picture(const QString &path);

@@ -6,6 +6,9 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTextLayout>
 
 #include <libxml/tree.h>
@@ -313,13 +316,10 @@ PaperTables::PaperTables(QSizeF page, const QFont &font, QPaintDevice *device)
 
 PaperTables::~PaperTables() = default;
 
-void PaperTables::take(HtmlDocument &note)
+void PaperTables::take(HtmlDocument &note, QStringView html)
 {
-    // A picture cannot pass for a row.
-    for (const Element image : note.elementsByTagName("img")) {
-        if (HtmlDocument::attribute(image, "src").value_or(QString()).startsWith(RowSource))
-            HtmlDocument::removeAttribute(image, "src");
-    }
+    if (html.contains(RowMark))
+        return;
     for (const Element element : note.elementsByTagName("table")) {
         std::unique_ptr<Table> table = plainTable(element);
         if (!table)
@@ -334,12 +334,27 @@ void PaperTables::take(HtmlDocument &note)
             const Element paragraph = note.insertElement(element, "div");
             if (align)
                 HtmlDocument::setAttribute(paragraph, "align", *align);
-            HtmlDocument::setAttribute(note.appendElement(paragraph, "img"), "src",
-                                       RowSource + QString::number(m_rows.size()));
+            HtmlDocument::prependText(paragraph, RowMark);
             m_rows.push_back(&row);
         }
         note.removeElement(element);
         m_tables.push_back(std::move(table));
+    }
+}
+
+void PaperTables::place(QTextDocument &document) const
+{
+    QTextCharFormat object;
+    object.setObjectType(RowObject);
+    std::size_t row = 0;
+    for (QTextBlock block = document.begin(); block.isValid() && row < m_rows.size();
+         block = block.next()) {
+        if (block.length() != 2 || document.characterAt(block.position()) != RowMark)
+            continue;
+        QTextCursor mark(block);
+        mark.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor);
+        object.setProperty(RowProperty, int(row++));
+        mark.insertText(QString(QChar::ObjectReplacementCharacter), object);
     }
 }
 
@@ -464,15 +479,6 @@ void PaperTables::layOut(Table &table) const
     }
 }
 
-std::optional<std::size_t> PaperTables::rowOf(const QString &source) const
-{
-    if (!source.startsWith(RowSource))
-        return std::nullopt;
-    bool ok = false;
-    const std::size_t row = QStringView(source).mid(RowSource.size()).toULongLong(&ok);
-    return ok && row < m_rows.size() ? std::optional(row) : std::nullopt;
-}
-
 QSizeF PaperTables::size(std::size_t row) const
 {
     return size(*m_rows[row]);
@@ -481,6 +487,19 @@ QSizeF PaperTables::size(std::size_t row) const
 QSizeF PaperTables::size(const Row &row)
 {
     return {row.table->width, row.top + Spacing + row.height + row.bottom};
+}
+
+QSizeF PaperTables::intrinsicSize(QTextDocument *, int, const QTextFormat &format)
+{
+    const std::size_t row = format.intProperty(RowProperty);
+    return row < m_rows.size() ? size(row) : QSizeF();
+}
+
+void PaperTables::drawObject(QPainter *painter, const QRectF &rect, QTextDocument *, int,
+                             const QTextFormat &format)
+{
+    if (const std::size_t row = format.intProperty(RowProperty); row < m_rows.size())
+        draw(painter, rect.topLeft(), row);
 }
 
 void PaperTables::draw(QPainter *painter, const QPointF &topLeft, std::size_t index) const

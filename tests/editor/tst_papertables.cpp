@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 TavrikEditor developers
 // SPDX-License-Identifier: LGPL-2.1-or-later
-// Plain tables taken out of a note for paper, each row an img the document lays out; the tables
-// they cannot draw left as they are; the widths and heights of the rows.
+// Plain tables taken out of a note for paper, each row an object the document lays out; the
+// tables they cannot draw left as they are; the widths and heights of the rows.
 #include "editor/papertables_p.h"
 #include "notehtml/htmldocument_p.h"
 
@@ -9,6 +9,8 @@
 
 #include <QBuffer>
 #include <QPdfWriter>
+#include <QTextBlock>
+#include <QTextDocument>
 
 using namespace Qt::StringLiterals;
 using namespace TAVRIKCORE::RICHEDITOR;
@@ -34,7 +36,7 @@ protected:
     QString taken(const QString &html)
     {
         EXPECT_TRUE(note.parse(html));
-        tables.take(note);
+        tables.take(note, html);
         return HtmlDocument::innerHtml(note.body());
     }
     // The size of the first row of the one table of `html`, taken alone.
@@ -43,11 +45,10 @@ protected:
         PaperTables own(Page, font, &measure);
         HtmlDocument alone;
         EXPECT_TRUE(alone.parse(html));
-        own.take(alone);
+        own.take(alone, html);
         const QString markup = HtmlDocument::innerHtml(alone.body());
-        EXPECT_TRUE(markup.startsWith(u"<div><img src=\"paper-row:0\"></div>"_s))
-            << markup.toStdString();
-        return own.rowOf(u"paper-row:0"_s) ? own.size(0) : QSizeF();
+        EXPECT_TRUE(markup.startsWith(u"<div>\ue000</div>"_s)) << markup.toStdString();
+        return own.rowCount() > 0 ? own.size(0) : QSizeF();
     }
 
     QBuffer nowhere;
@@ -57,28 +58,41 @@ protected:
     HtmlDocument note;
 };
 
-TEST_F(PaperTablesTest, EachRowOfAPlainTableBecomesAnImgOfItsOwn)
+TEST_F(PaperTablesTest, EachRowOfAPlainTableBecomesAnObjectOfItsOwn)
 {
-    EXPECT_EQ(taken(u"<p>before</p><table style=\"border-collapse: collapse; width: 100%;\">"
-                    "<tbody><tr><td>a</td><td><b>b</b></td></tr><tr><td>c</td><td>"
-                    "<a href=\"https://example.com/\">d</a></td></tr></tbody></table>"
-                    "<p>between</p><table align=\"center\"><tr><td>e</td></tr></table>"_s),
-              u"<p>before</p><div><img src=\"paper-row:0\"></div>"
-              "<div><img src=\"paper-row:1\"></div><p>between</p>"
-              "<div align=\"center\"><img src=\"paper-row:2\"></div>"_s);
-    EXPECT_EQ(tables.rowOf(u"paper-row:0"_s), 0u);
-    EXPECT_EQ(tables.rowOf(u"paper-row:2"_s), 2u);
-    EXPECT_EQ(tables.rowOf(u"paper-row:3"_s), std::nullopt);
-    EXPECT_EQ(tables.rowOf(u"paper-row:"_s), std::nullopt);
-    EXPECT_EQ(tables.rowOf(u"paper-row:1x"_s), std::nullopt);
-    EXPECT_EQ(tables.rowOf(u"/notes/paper-row:1"_s), std::nullopt);
+    const QString markup
+        = taken(u"<p>before</p><table style=\"border-collapse: collapse; width: 100%;\">"
+                "<tbody><tr><td>a</td><td><b>b</b></td></tr><tr><td>c</td><td>"
+                "<a href=\"https://example.com/\">d</a></td></tr></tbody></table>"
+                "<p>between</p><table align=\"center\"><tr><td>e</td></tr></table>"_s);
+    EXPECT_EQ(markup,
+              u"<p>before</p><div>\ue000</div><div>\ue000</div><p>between</p>"
+              "<div align=\"center\">\ue000</div>"_s);
+    EXPECT_EQ(tables.rowCount(), 3u);
+
+    // In the document each mark becomes the object of its row, in order.
+    QTextDocument document;
+    document.setHtml(markup);
+    tables.place(document);
+    QStringList blocks;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        const QTextCharFormat format = QTextCursor(block).charFormat();
+        blocks << (format.objectType() == PaperTables::RowObject
+                       ? u"row %1"_s.arg(format.intProperty(PaperTables::RowProperty))
+                       : block.text());
+        EXPECT_EQ(block.text(),
+                  format.objectType() == PaperTables::RowObject
+                      ? QString(QChar::ObjectReplacementCharacter)
+                      : blocks.back());
+    }
+    EXPECT_EQ(blocks, QStringList({u"before"_s, u"row 0"_s, u"row 1"_s, u"between"_s, u"row 2"_s}));
 }
 
-TEST_F(PaperTablesTest, ANotesOwnImgCannotPassForARow)
+TEST_F(PaperTablesTest, ANoteHoldingTheMarkKeepsItsTables)
 {
-    EXPECT_EQ(taken(u"<p><img src=\"paper-row:0\" alt=\"x\"></p><table><tr><td>a</td></tr>"
-                    "</table>"_s),
-              u"<p><img alt=\"x\"></p><div><img src=\"paper-row:0\"></div>"_s);
+    const QString html = u"<p>icon \ue000</p><table><tr><td>a</td></tr></table>"_s;
+    EXPECT_EQ(taken(html), html);
+    EXPECT_EQ(tables.rowCount(), 0u);
 }
 
 TEST_F(PaperTablesTest, TablesItCannotDrawAreLeftToTheDocument)
@@ -108,11 +122,11 @@ TEST_F(PaperTablesTest, TablesItCannotDrawAreLeftToTheDocument)
         ASSERT_TRUE(original.parse(html));
         HtmlDocument changed;
         ASSERT_TRUE(changed.parse(html));
-        tables.take(changed);
+        tables.take(changed, html);
         EXPECT_EQ(HtmlDocument::innerHtml(changed.body()), HtmlDocument::innerHtml(original.body()))
             << html.toStdString();
     }
-    EXPECT_EQ(tables.rowOf(u"paper-row:0"_s), std::nullopt);
+    EXPECT_EQ(tables.rowCount(), 0u);
 }
 
 TEST_F(PaperTablesTest, ATableIsAsWideAsItAsksElseAsItsText)
@@ -151,8 +165,7 @@ TEST_F(PaperTablesTest, TheFirstRowHoldsTheSpaceAboveTheTableAndTheLastTheSpaceB
 {
     ASSERT_EQ(taken(u"<table><tr><td>a</td></tr><tr><td>a</td></tr><tr><td>a</td></tr>"
                     "</table>"_s),
-              u"<div><img src=\"paper-row:0\"></div><div><img src=\"paper-row:1\"></div>"
-              "<div><img src=\"paper-row:2\"></div>"_s);
+              u"<div>\ue000</div><div>\ue000</div><div>\ue000</div>"_s);
     const qreal middle = tables.size(1).height();
     EXPECT_EQ(tables.size(0).height(), middle + 6);
     EXPECT_EQ(tables.size(2).height(), middle + 1 + 12);

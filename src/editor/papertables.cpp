@@ -14,7 +14,6 @@
 #include <libxml/tree.h>
 
 #include <algorithm>
-#include <cstring>
 #include <numeric>
 
 namespace TAVRIKCORE::RICHEDITOR {
@@ -34,25 +33,33 @@ constexpr QColor LinkColor(0x1a, 0x66, 0xd2);
 // Wider than any line: a paragraph laid out at this width has its natural width.
 constexpr qreal Unbounded = 1e6;
 
-// Whether the style attribute of a plain table's element holds only what is drawn here.
+// Whether the style attribute of a plain table's element holds only what is drawn here; text
+// and cells are aligned to the top alone.
 bool plainStyle(Element element)
 {
     static constexpr QStringView Drawn[]
         = {u"color",           u"background-color",     u"background",
            u"font-weight",     u"font-style",           u"font-size",
            u"text-decoration", u"text-decoration-line", u"text-align",
-           u"width",           u"border-collapse",      u"vertical-align"};
+           u"width",           u"border-collapse"};
     const std::optional<QString> css = HtmlDocument::attribute(element, "style");
     if (!css)
         return true;
     for (const QStringView declaration : QStringView(*css).split(u';')) {
         if (declaration.trimmed().isEmpty())
             continue;
-        const QStringView property = declaration.left(declaration.indexOf(u':')).trimmed();
-        if (std::none_of(std::begin(Drawn), std::end(Drawn), [&](QStringView drawn) {
-                return property.compare(drawn, Qt::CaseInsensitive) == 0;
-            }))
+        const qsizetype colon = declaration.indexOf(u':');
+        const QStringView property = declaration.left(colon).trimmed();
+        if (property.compare(u"vertical-align", Qt::CaseInsensitive) == 0) {
+            const QStringView value = declaration.mid(colon + 1).trimmed();
+            if (value.compare(u"top", Qt::CaseInsensitive) != 0
+                && value.compare(u"baseline", Qt::CaseInsensitive) != 0)
+                return false;
+        } else if (std::none_of(std::begin(Drawn), std::end(Drawn), [&](QStringView drawn) {
+                       return property.compare(drawn, Qt::CaseInsensitive) == 0;
+                   })) {
             return false;
+        }
     }
     return true;
 }
@@ -380,7 +387,8 @@ std::unique_ptr<PaperTables::Table> PaperTables::plainTable(Element element) con
                 continue;
             }
             if (DocumentMarkup::spanOf(node, "colspan", 2) > 1
-                || DocumentMarkup::spanOf(node, "rowspan", 2) > 1 || !plainStyle(node))
+                || DocumentMarkup::spanOf(node, "rowspan", 2) > 1 || !plainStyle(node)
+                || HtmlDocument::attribute(node, "valign").value_or(u"top"_s) != u"top")
                 return nullptr;
             const bool header = DocumentMarkup::nameIs(node, "th");
             TextStyle style = DocumentMarkup::styled(node, {});

@@ -62,7 +62,8 @@ TEST_F(PaperTablesTest, EachRowOfAPlainTableBecomesAnObjectOfItsOwn)
 {
     const QString markup
         = taken(u"<p>before</p><table style=\"border-collapse: collapse; width: 100%;\">"
-                "<tbody><tr><td>a</td><td><b>b</b></td></tr><tr><td>c</td><td>"
+                "<tbody><tr><td valign=\"top\" style=\"vertical-align: "
+                "top\">a</td><td><b>b</b></td></tr><tr><td>c</td><td>"
                 "<a href=\"https://example.com/\">d</a></td></tr></tbody></table>"
                 "<p>between</p><table align=\"center\"><tr><td>e</td></tr></table>"_s);
     EXPECT_EQ(markup,
@@ -116,6 +117,9 @@ TEST_F(PaperTablesTest, TablesItCannotDrawAreLeftToTheDocument)
         u"<table><tr><td><table><tr><td>a</td></tr></table></td></tr></table>"_s,
         u"<table><tr><td><p style=\"margin-left: 20px;\">a</p></td></tr></table>"_s,
         u"<table><tr>x<td>a</td></tr></table>"_s,
+        u"<table><tr><td valign=\"middle\">a</td><td>b<br>c</td></tr></table>"_s,
+        u"<table><tr><td style=\"vertical-align: bottom;\">a</td></tr></table>"_s,
+        u"<table><tr><td><span style=\"vertical-align: super;\">2</span></td></tr></table>"_s,
     };
     for (const QString &html : cases) {
         HtmlDocument original;

@@ -14,6 +14,7 @@
 #include <libxml/tree.h>
 
 #include <algorithm>
+#include <cmath>
 #include <numeric>
 
 namespace TAVRIKCORE::RICHEDITOR {
@@ -124,7 +125,7 @@ std::optional<Length> widthOf(Element element)
         width.chop(share ? 1 : 2);
     bool ok = false;
     const qreal value = width.toDouble(&ok);
-    if (!ok || value <= 0)
+    if (!ok || !std::isfinite(value) || value <= 0)
         return std::nullopt;
     return Length{share ? std::min<qreal>(value, 100) / 100 : value, share};
 }

@@ -147,6 +147,13 @@ TEST_F(PaperTablesTest, ATableIsAsWideAsItAsksElseAsItsText)
                        "<td>a</td><td>b</td></tr></table>"_s)
                   .width(),
               153);
+    // Widths that cannot be read are not asked for.
+    for (const QString &width : {u"nan"_s, u"inf"_s, u"-20"_s, u"0%"_s, u"wide"_s}) {
+        EXPECT_EQ(
+            firstRow(u"<table width=\"%1\"><tr><td width=\"%1\">a</td></tr></table>"_s.arg(width)),
+            firstRow(u"<table><tr><td>a</td></tr></table>"_s))
+            << width.toStdString();
+    }
     // Wider than the page: no wider than the text, its words broken.
     EXPECT_EQ(firstRow(u"<table width=\"900\"><tr><td>a</td></tr></table>"_s).width(), TextWidth);
     EXPECT_EQ(firstRow(u"<table><tr><td>%1</td></tr></table>"_s.arg(QString(200, u'w'))).width(),

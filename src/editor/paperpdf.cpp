@@ -111,6 +111,7 @@ void prepare(HtmlDocument &note, QStringView html, PaperTables &tables)
 {
     MhtExport::convertPictureSources(note);
     markChecklists(note);
+    tables.take(note, html);
     // Qt's document takes the sizes of pictures and tables from their attributes only, in
     // pixels or as shares of the width.
     for (const char *tag : {"img", "table", "col", "td", "th"}) {
@@ -128,7 +129,6 @@ void prepare(HtmlDocument &note, QStringView html, PaperTables &tables)
             }
         }
     }
-    tables.take(note, html);
     for (const HtmlDocument::Element table : note.elementsByTagName("table"))
         setTableLines(table);
 }

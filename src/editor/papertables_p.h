@@ -55,7 +55,6 @@ public:
     // How many rows were taken.
     std::size_t rowCount() const { return m_rows.size(); }
     QSizeF size(std::size_t row) const;
-    void draw(QPainter *painter, const QPointF &topLeft, std::size_t row) const;
 
     QSizeF intrinsicSize(QTextDocument *, int, const QTextFormat &format) override;
     void drawObject(QPainter *painter, const QRectF &rect, QTextDocument *, int,
@@ -79,6 +78,7 @@ private:
     std::unique_ptr<Table> plainTable(HtmlDocument::Element table) const;
     void layOut(Table &table) const;
     static QSizeF size(const Row &row);
+    void draw(QPainter *painter, const QPointF &topLeft, std::size_t row) const;
 
     QSizeF m_page;
     QFont m_font;

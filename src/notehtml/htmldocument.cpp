@@ -605,37 +605,18 @@ HtmlDocument::Element HtmlDocument::wrapElement(Element element, const char *tag
     return wrapper;
 }
 
-namespace {
-
-// A new element put in its place by `place`; null, the element freed, when it cannot be.
-template<typename Place> xmlNodePtr placed(xmlNodePtr element, Place place)
-{
-    if (!element)
-        return nullptr;
-    if (xmlNodePtr put = place(element))
-        return put;
-    xmlFreeNode(element);
-    return nullptr;
-}
-
-} // namespace
-
 HtmlDocument::Element HtmlDocument::insertElement(Element sibling, const char *tagName)
 {
     if (!sibling || !m_doc || sibling->doc != m_doc || !sibling->parent)
         return nullptr;
-    return placed(
-        xmlNewDocNode(m_doc, nullptr, reinterpret_cast<const xmlChar *>(tagName), nullptr),
-        [sibling](xmlNodePtr element) { return xmlAddPrevSibling(sibling, element); });
-}
-
-HtmlDocument::Element HtmlDocument::appendElement(Element parent, const char *tagName)
-{
-    if (!parent || !m_doc || parent->doc != m_doc)
+    xmlNodePtr element
+        = xmlNewDocNode(m_doc, nullptr, reinterpret_cast<const xmlChar *>(tagName), nullptr);
+    if (!element)
         return nullptr;
-    return placed(
-        xmlNewDocNode(m_doc, nullptr, reinterpret_cast<const xmlChar *>(tagName), nullptr),
-        [parent](xmlNodePtr element) { return xmlAddChild(parent, element); });
+    if (xmlNodePtr put = xmlAddPrevSibling(sibling, element))
+        return put;
+    xmlFreeNode(element);
+    return nullptr;
 }
 
 void HtmlDocument::removeElement(Element element)

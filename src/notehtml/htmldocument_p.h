@@ -98,10 +98,9 @@ public:
     // into it; gives the new element, or null when `element` has no parent in this document.
     Element wrapElement(Element element, const char *tagName);
 
-    // Puts a new empty element with the lower-case tag name `tagName` before `sibling`, or at
-    // the end of `parent`'s children; gives it, or null when the place is not in this document.
+    // Puts a new empty element with the lower-case tag name `tagName` before `sibling`; gives
+    // it, or null when `sibling` has no parent in this document.
     Element insertElement(Element sibling, const char *tagName);
-    Element appendElement(Element parent, const char *tagName);
 
     // Removes the element and everything inside it; its handle and those of its descendants
     // become invalid.
